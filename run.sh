@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds Vaskel and starts it.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/tools/common.sh"
+vaskel_install_deps
+vaskel_build >/dev/null
+# The desktop program comes later; until then show the command-line
+# companion at work on a few telegrams from the vehicle bus.
+cli="$VASKEL_BUILD/vaskel-cli"
+if [ $# -gt 0 ]; then
+  exec "$cli" "$@"
+fi
+echo '$ vaskel-cli classify l001 z034 "zA2Hauptbahnhof      Messe           " a1 "aA12Marktplatz       Rathaus         "'
+"$cli" classify l001 z034 "zA2Hauptbahnhof      Messe           " a1 "aA12Marktplatz       Rathaus         "
+echo '$ vaskel-cli classify --slave a10'
+"$cli" classify --slave a10
+echo '$ vaskel-cli checkbyte l001'
+"$cli" checkbyte l001

@@ -1,0 +1,29 @@
+#pragma once
+// vaskel-cli: the headless companion. Commands run against streams so the
+// tests can drive them in-process.
+
+#include "telegram/TelegramParser.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace vaskel {
+
+// Exit codes.
+inline constexpr int kCliOk = 0;
+inline constexpr int kCliFailure = 1;
+inline constexpr int kCliUsage = 2;
+
+// args excludes the program name. defaultCatalogue is used when no
+// --catalogue is given.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const std::string& defaultCatalogue);
+
+// One JSON object (no line break) with the 21 fields of a classification.
+std::string TelegramRecordToJson(const TTelegramRecord& r);
+
+// Where the shipped catalogue is, seen from the program file's folder.
+std::string FindShippedCatalogue(const std::string& programDir);
+
+} // namespace vaskel

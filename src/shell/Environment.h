@@ -1,0 +1,192 @@
+#pragma once
+// TEnvironment: the one settings object. Reads every persisted setting when
+// it is created, writes them all back when it is destroyed, and holds the
+// values the windows share while the program runs.
+
+#include "shell/SettingsStorage.h"
+#include "shell/SystemPlatform.h"
+#include "telegram/Catalogue.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace vaskel {
+
+// The one-time hints; each is shown once per user.
+enum class THint {
+    DS003aHintGiven,
+    DS003cHintGiven,
+    DS021HintGiven,
+    DblClickFileOpenHintGiven,
+    MasterSlaveHintGiven,
+    GridDblClickHintGiven,
+    SendDelayHintGiven,
+    FilterHint,
+    LockedGridHintGiven,
+    GridErrorDblClickHintGiven,
+    AddressTranslationHintGiven,
+    AddressTranslationAutoCloseHintGiven,
+};
+inline constexpr int kHintCount = 12;
+// The stored path of a hint flag ("Hints\\...").
+const char* HintPath(THint hint);
+
+inline constexpr int kAddressCount = 15;
+
+// Text of the dialog shown when a fatal error is reported through LastDBError.
+extern const char* const kFatalErrorDialogText;
+
+class TEnvironment {
+public:
+    // storage may be null: then the defaults are used, nothing is read or
+    // written, and ValuesAreValid stays false.
+    TEnvironment(ISettingsStorage* storage, const ISystemPlatform& platform);
+    ~TEnvironment();
+    TEnvironment(const TEnvironment&) = delete;
+    TEnvironment& operator=(const TEnvironment&) = delete;
+
+    void LoadSettings();
+    void SaveSettings();
+
+    // "Software\\Korvane\\" + the program file's name without extension.
+    static std::string RegistryRootFor(const std::string& programFile);
+    std::string RegistryRoot() const { return RegistryRootFor(FPlatform.ProgramFile()); }
+    // Directory of the program file, with delimiter.
+    std::string ProgramDirectory() const;
+
+    // Persisted settings.
+    int32_t ComPort() const { return FComPort; }
+    void SetComPort(int32_t v) { FComPort = v; }
+    int32_t MasterTimeout() const { return FMasterTimeout; }
+    void SetMasterTimeout(int32_t v) { FMasterTimeout = v; }
+    int32_t SlaveTimeOut() const { return FSlaveTimeOut; }
+    void SetSlaveTimeOut(int32_t v) { FSlaveTimeOut = v; }
+    bool ReloadResponseList() const { return FReloadResponseList; }
+    void SetReloadResponseList(bool v) { FReloadResponseList = v; }
+    TBusType BusType() const { return FBusType; }
+    void SetBusType(TBusType v) { FBusType = v; }
+    int32_t Language() const { return FLanguage; }
+    void SetLanguage(int32_t v) { FLanguage = v; }
+    const std::string& Aufrufe() const { return FAufrufe; }
+    void SetAufrufe(std::string v) { FAufrufe = std::move(v); }
+    bool ReformatUandD() const { return FReformatUandD; }
+    void SetReformatUandD(bool v) { FReformatUandD = v; }
+    bool ConvertIBISCharacters() const { return FConvertIBISCharacters; }
+    void SetConvertIBISCharacters(bool v) { FConvertIBISCharacters = v; }
+    // true: controls use the system colours; false: the program's own scheme.
+    bool UseWindowsColorSchema() const { return FUseWindowsColorSchema; }
+    void SetUseWindowsColorSchema(bool v) { FUseWindowsColorSchema = v; }
+
+    const std::string& AntwortDirectory() const { return FAntwortDirectory; }
+    void SetAntwortDirectory(const std::string& dir) { FAntwortDirectory = CheckedDirectory(dir); }
+    const std::string& AufrufDirectory() const { return FAufrufDirectory; }
+    void SetAufrufDirectory(const std::string& dir) { FAufrufDirectory = CheckedDirectory(dir); }
+    const std::string& ProtokollDirectory() const { return FProtokollDirectory; }
+    void SetProtokollDirectory(const std::string& dir) {
+        FProtokollDirectory = CheckedDirectory(dir);
+    }
+    const std::string& FirmwarePath() const { return FFirmwarePath; }
+    void SetFirmwarePath(const std::string& dir) { FFirmwarePath = CheckedDirectory(dir); }
+    const std::string& LastFirmwareFile() const { return FLastFirmwareFile; }
+    void SetLastFirmwareFile(std::string v) { FLastFirmwareFile = std::move(v); }
+    // Stored as given (no delimiter added); read back only while it exists.
+    std::string ImportPath() const;
+    void SetImportPath(const std::string& dir);
+    const std::string& LogPath() const { return FLogPath; }
+    void SetLogPath(const std::string& dir) { FLogPath = CheckedDirectory(dir); }
+    const std::string& MPPath() const { return FMPPath; }
+    void SetMPPath(const std::string& dir) { FMPPath = CheckedDirectory(dir); }
+    const std::string& RawDataPath() const { return FRawDataPath; }
+    void SetRawDataPath(const std::string& dir) { FRawDataPath = CheckedDirectory(dir); }
+    std::string DatabasePath() const;
+    void SetDatabasePath(const std::string& dir) { FDatabasePath = CheckedDirectory(dir); }
+    // A file name inside DatabasePath; empty while that file does not exist.
+    std::string Database() const;
+    void SetDatabase(const std::string& fileOrPath);
+
+    // Address translation table, addresses 1..15.
+    int32_t GetAddressTranslation(int address) const;
+    void SetAddressTranslation(int address, int32_t target);
+    bool IBISAddressTranslationDefined() const { return FAddressTranslationDefined; }
+    // One IBIS-hex address digit rewritten through the table.
+    std::string TranslateAddressDigit(const std::string& ibisHexDigit) const;
+
+    bool HintGiven(THint hint) const { return FHints[static_cast<int>(hint)]; }
+    void SetHintGiven(THint hint, bool given = true) { FHints[static_cast<int>(hint)] = given; }
+
+    // Values kept only while the program runs.
+    bool ValuesAreValid() const { return FValuesAreValid; }
+    const std::string& LastDBError() const { return FLastDBError; }
+    // A non-empty text is reported through OnFatalError (error report entry
+    // and the fatal-error dialog).
+    void SetLastDBError(const std::string& text);
+    std::function<void(const std::string&)> OnFatalError;
+
+    bool ResetTG() const { return FResetTG; }
+    void SetResetTG(bool v) { FResetTG = v; }
+    // Empty once the file no longer exists.
+    std::string LastLoadedResponseList() const;
+    void SetLastLoadedResponseList(const std::string& file);
+    int32_t ProtocolSendDelay() const { return FProtocolSendDelay; }
+    void SetProtocolSendDelay(int32_t v) { FProtocolSendDelay = v == 0 ? 1 : v; }
+    const std::string& FilterSatzArten() const { return FFilterSatzArten; }
+    void SetFilterSatzArten(std::string v) { FFilterSatzArten = std::move(v); }
+    const std::string& FilterKuerzel() const { return FFilterKuerzel; }
+    void SetFilterKuerzel(std::string v) { FFilterKuerzel = std::move(v); }
+    bool NeverFilterErrors() const { return FNeverFilterErrors; }
+    void SetNeverFilterErrors(bool v) { FNeverFilterErrors = v; }
+    bool FilterWindowWasOpened() const { return FFilterWindowWasOpened; }
+    void SetFilterWindowWasOpened(bool v) { FFilterWindowWasOpened = v; }
+    int32_t IBISAddressTranslationMode() const { return FAddressTranslationMode; }
+    void SetIBISAddressTranslationMode(int32_t v) { FAddressTranslationMode = v; }
+
+    // Shared folders, with delimiter; the program directory when unknown.
+    std::string CommonDocumentsDirectory() const;
+    std::string AllUserDataDirectory() const;
+    // The data folder: CommonDocumentsDirectory + "Vaskel" + delimiter.
+    std::string DataDirectory() const;
+    int ColorDepthBit() const;
+
+    // Appends the settings dump to the text file (created when missing).
+    // Throws EFileError when the file cannot be written.
+    void WriteEnvironmentDump(const std::string& fileName) const;
+
+private:
+    void SetDefaults();
+    std::string CheckedDirectory(const std::string& dir) const;
+    void RecomputeAddressTranslationDefined();
+
+    ISettingsStorage* FStorage;
+    const ISystemPlatform& FPlatform;
+
+    int32_t FComPort = -1;
+    int32_t FMasterTimeout = 500;
+    int32_t FSlaveTimeOut = 500;
+    bool FReloadResponseList = false;
+    TBusType FBusType = TBusType::bsVehicleBus;
+    int32_t FLanguage = 1;
+    std::string FAufrufe;
+    bool FReformatUandD = true;
+    bool FConvertIBISCharacters = true;
+    bool FUseWindowsColorSchema = false;
+    std::string FAntwortDirectory, FAufrufDirectory, FProtokollDirectory, FFirmwarePath;
+    std::string FLastFirmwareFile;
+    std::string FImportPath, FLogPath, FMPPath, FRawDataPath, FDatabasePath, FDatabase;
+    std::array<int32_t, kAddressCount> FAddressTranslation{};
+    std::array<bool, kHintCount> FHints{};
+
+    bool FValuesAreValid = false;
+    std::string FLastDBError;
+    bool FResetTG = false;
+    std::string FLastLoadedResponseList;
+    int32_t FProtocolSendDelay = 1;
+    std::string FFilterSatzArten, FFilterKuerzel;
+    bool FNeverFilterErrors = true;
+    bool FFilterWindowWasOpened = false;
+    int32_t FAddressTranslationMode = 0;
+    bool FAddressTranslationDefined = false;
+};
+
+} // namespace vaskel

@@ -1,0 +1,160 @@
+#include "telegram/Catalogue.h"
+
+#include "telegram/DelimitedText.h"
+#include "telegram/Errors.h"
+#include "telegram/TextConventions.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace vaskel {
+
+namespace {
+
+std::string RemoveChars(std::string_view s, std::string_view chars) {
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s)
+        if (chars.find(c) == std::string_view::npos) out += c;
+    return out;
+}
+
+bool ReadBoolField(const std::string& field) { return TrimBlanks(field) != "0"; }
+
+// Splits file content into lines ended by CR LF or LF alone.
+template <typename F> void ForEachLine(std::string_view content, F&& f) {
+    std::size_t p = 0;
+    while (p < content.size()) {
+        std::size_t e = content.find('\n', p);
+        std::string_view line;
+        if (e == std::string_view::npos) {
+            line = content.substr(p);
+            p = content.size();
+        } else {
+            line = content.substr(p, e - p);
+            p = e + 1;
+        }
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        f(line);
+    }
+}
+
+std::string ReadWholeFile(const std::string& fileName, bool& found) {
+    std::ifstream in(fileName, std::ios::binary);
+    found = static_cast<bool>(in);
+    if (!found) return {};
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+} // namespace
+
+std::string PatternPrefix(std::string_view pattern) {
+    const auto pos = pattern.find_first_of("$()*0123456789@[]");
+    return std::string(pattern.substr(0, pos));
+}
+
+void InsertSorted(TProfileArray& array, TWagenbusProfileRecord record) {
+    auto it = std::lower_bound(array.begin(), array.end(), record.Pattern,
+                               [](const TWagenbusProfileRecord& r, const std::string& p) {
+                                   return r.Pattern < p;
+                               });
+    array.insert(it, std::move(record));
+}
+
+TProfileArray ParseCatalogue(std::string_view content, const std::string& fileName) {
+    std::vector<TWagenbusProfileRecord> read;
+    int lineNo = 0;
+    ForEachLine(content, [&](std::string_view raw) {
+        ++lineNo;
+        const std::string_view line = TrimBlanks(raw);
+        if (line.empty() || line.find("//") != std::string_view::npos) return;
+        std::vector<std::string> f = SplitDelimited(line, ';', '"');
+        if (f.size() < 8)
+            throw EFileError(FormatText(
+                "TIBISTelegramParser error: Error parsing %s, line %d: invalid amount of tokens!",
+                {fileName, std::to_string(lineNo)}));
+        for (auto& s : f) s = std::string(TrimBlanks(s));
+        TWagenbusProfileRecord r;
+        r.RecordNo = f[0];
+        r.PatternText = f[1];
+        r.Pattern = RemoveChars(f[1], " ,");
+        r.Example = f[2];
+        r.Master = ReadBoolField(f[3]);
+        r.Answers = RemoveChars(f[4], " ");
+        r.TrainBus = ReadBoolField(f[5]);
+        r.Filter = ReadBoolField(f[6]);
+        r.Description = f[7];
+        r.Prefix = PatternPrefix(r.Pattern);
+        read.push_back(std::move(r));
+    });
+    // Inserting each record before the first one with a pattern >= its own
+    // is a stable sort of the reversed read order.
+    std::reverse(read.begin(), read.end());
+    std::stable_sort(read.begin(), read.end(),
+                     [](const TWagenbusProfileRecord& a, const TWagenbusProfileRecord& b) {
+                         return a.Pattern < b.Pattern;
+                     });
+    return read;
+}
+
+TProfileArray LoadCatalogueFile(const std::string& fileName) {
+    bool found = false;
+    const std::string content = ReadWholeFile(fileName, found);
+    if (!found)
+        throw EFileError(
+            FormatText("TIBISTelegramParser error: file %s not found.", {fileName}));
+    return ParseCatalogue(content, fileName);
+}
+
+TFirstCharIndex BuildFirstCharIndex(const TProfileArray& array) {
+    TFirstCharIndex index;
+    index.fill(-1);
+    int prev = -1;
+    for (std::size_t k = 0; k < array.size(); ++k) {
+        const std::string& p = array[k].Pattern;
+        const int c = p.empty() ? -1 : static_cast<unsigned char>(p[0]);
+        if (c != prev && c >= 0x20 && c <= 0x7E) index[c - 0x20] = static_cast<int>(k);
+        prev = c;
+    }
+    return index;
+}
+
+TFrameFile ParseFrameFile(std::string_view content) {
+    TFrameFile result;
+    ForEachLine(content, [&](std::string_view line) {
+        std::vector<std::string> f = SplitDelimited(line, ';', '"');
+        if (f.size() < 2) {
+            result.Damaged = true;
+            return;
+        }
+        if (f[0].empty()) return;
+        result.Entries.push_back({f[0], f[1]});
+    });
+    return result;
+}
+
+TFrameFile LoadFrameFile(const std::string& fileName) {
+    bool found = false;
+    const std::string content = ReadWholeFile(fileName, found);
+    if (!found) throw EFileError(FormatText("File %s not found.", {fileName}));
+    return ParseFrameFile(content);
+}
+
+std::string CatalogueStartupErrorText(const std::string& message, int language) {
+    if (language == 2)
+        return "The file \"IBIS.CSV\" is missing or damaged.\r\n"
+               "The exact message was: \"" +
+               message +
+               "\"\r\n"
+               "The program is not usable without this file.";
+    return "Die IBIS-Datensatzdatei \"IBIS.CSV\" fehlt oder ist fehlerhaft.\r\n"
+           "Die genaue Meldung lautet: \"" +
+           message +
+           "\"\r\n"
+           "Ohne diese Datei ist dieses Programm nicht lauff\xE4hig.";
+}
+
+} // namespace vaskel

@@ -1,0 +1,73 @@
+#pragma once
+// The record-type catalogue (IBIS.CSV) and the initial-letter groups
+// (IBIS_Frame.CSV).
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vaskel {
+
+enum class TBusType { bsVehicleBus = 0, bsTrainBus = 1 };
+
+// One record type ("Datensatz") of the catalogue.
+struct TWagenbusProfileRecord {
+    std::string RecordNo;    // "DS-Nr.", compared as text
+    std::string Pattern;     // compact pattern: blanks and commas removed
+    std::string PatternText; // pattern as written, trimmed
+    std::string Description;
+    std::string Example;
+    std::string Answers; // expected answer numbers, blanks removed
+    std::string Prefix;  // leading literal characters of Pattern
+    bool TrainBus = false;
+    bool Master = false;
+    bool Filter = false;
+};
+
+// Sorted ascending by Pattern (byte order); among equal patterns the record
+// read later from the file comes first.
+using TProfileArray = std::vector<TWagenbusProfileRecord>;
+
+// Number of first-character index entries: one per byte 0x20..0x7E.
+inline constexpr int kIndexSize = 95;
+using TFirstCharIndex = std::array<int, kIndexSize>;
+
+// The leading characters of a compact pattern up to the first of
+// $ ( ) * 0-9 @ [ ].
+std::string PatternPrefix(std::string_view pattern);
+
+// Parses one catalogue file into a new sorted array. Throws EFileError with
+// the catalogue's error texts.
+TProfileArray LoadCatalogueFile(const std::string& fileName);
+
+// Parses catalogue text (the file's bytes); fileName only names it in errors.
+TProfileArray ParseCatalogue(std::string_view content, const std::string& fileName);
+
+// Inserts a record at its sorted place.
+void InsertSorted(TProfileArray& array, TWagenbusProfileRecord record);
+
+// Builds the first-character index of a sorted array.
+TFirstCharIndex BuildFirstCharIndex(const TProfileArray& array);
+
+// One initial-letter group of IBIS_Frame.CSV.
+struct TFrameEntry {
+    std::string Kuerzel;
+    std::string Description;
+};
+
+struct TFrameFile {
+    std::vector<TFrameEntry> Entries;
+    bool Damaged = false; // some line had fewer than two fields
+};
+
+// Reads IBIS_Frame.CSV. Throws EFileError when the file cannot be read.
+TFrameFile LoadFrameFile(const std::string& fileName);
+TFrameFile ParseFrameFile(std::string_view content);
+
+// The three-line message of the start-up when the catalogue cannot be
+// loaded (Windows-1252). language: 1 German, 2 English.
+std::string CatalogueStartupErrorText(const std::string& message, int language);
+
+} // namespace vaskel

@@ -1,0 +1,54 @@
+#include "telegram/DelimitedText.h"
+
+namespace vaskel {
+
+namespace {
+
+bool IsBlank(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b >= 0x01 && b <= 0x20;
+}
+
+} // namespace
+
+std::vector<std::string> SplitDelimited(std::string_view line, char delimiter, char quote) {
+    std::vector<std::string> fields;
+    // A NUL byte ends the line, as it would for the system's text routines.
+    if (const auto nul = line.find('\0'); nul != std::string_view::npos) line = line.substr(0, nul);
+    const std::size_t n = line.size();
+    std::size_t p = 0;
+    while (p < n && IsBlank(line[p])) ++p;
+    while (p < n) {
+        std::string field;
+        if (line[p] == quote) {
+            ++p;
+            while (p < n) {
+                if (line[p] == quote) {
+                    if (p + 1 < n && line[p + 1] == quote) {
+                        field += quote;
+                        p += 2;
+                        continue;
+                    }
+                    ++p;
+                    break;
+                }
+                field += line[p++];
+            }
+        } else {
+            const std::size_t start = p;
+            while (p < n && static_cast<unsigned char>(line[p]) > 0x20 && line[p] != delimiter) ++p;
+            field.assign(line.substr(start, p - start));
+        }
+        fields.push_back(std::move(field));
+        while (p < n && IsBlank(line[p])) ++p;
+        if (p < n && line[p] == delimiter) {
+            if (p + 1 == n) fields.emplace_back();
+            do {
+                ++p;
+            } while (p < n && IsBlank(line[p]));
+        }
+    }
+    return fields;
+}
+
+} // namespace vaskel

@@ -1,0 +1,85 @@
+#include "platform/QtSettingsStorage.h"
+#include "platform/QtSystemPlatform.h"
+#include "platform/QtText.h"
+#include "shell/Environment.h"
+
+#include "TestSupport.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+namespace vaskel {
+namespace {
+
+TEST(QtText, Cp1252RoundTripIsLossless) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(ToCp1252(FromCp1252(all)), all);
+    EXPECT_EQ(FromCp1252("Zugl\xE4nge \x80"), QString::fromUtf8("Zuglänge €"));
+    EXPECT_EQ(ToCp1252(QString::fromUtf8("Straße ✓")), "Stra\xDF"
+                                                        "e ?");
+}
+
+TEST(QtSettingsStorage, ValuesRoundTripThroughTheFile) {
+    test::TempDir dir;
+    const std::string file = dir / "settings.ini";
+    {
+        auto s = TQtSettingsStorage::ForFile(file);
+        s->WriteInteger("MasterTimeOut", 750);
+        s->WriteBool("Hints\\MasterSlave", true);
+        s->WriteString("AUFRUFE", "\"zA1M\xFCnchen\",l001");
+        s->WriteString("Directories\\Antwort", "/home/j\xC3\xB6rg/"); // UTF-8 file name bytes
+        s->Flush();
+    }
+    auto s = TQtSettingsStorage::ForFile(file);
+    EXPECT_EQ(s->ReadInteger("MasterTimeOut"), 750);
+    EXPECT_EQ(s->ReadBool("Hints\\MasterSlave"), true);
+    EXPECT_EQ(s->ReadString("Hints\\MasterSlave"), "TRUE");
+    EXPECT_EQ(s->ReadString("AUFRUFE"), "\"zA1M\xFCnchen\",l001");
+    EXPECT_EQ(s->ReadString("Directories\\Antwort"), "/home/j\xC3\xB6rg/");
+    EXPECT_EQ(s->ReadInteger("Missing"), std::nullopt);
+    EXPECT_EQ(s->ReadInteger("AUFRUFE"), std::nullopt) << "a text is no number";
+    EXPECT_EQ(s->ReadBool("MasterTimeOut"), std::nullopt);
+
+    // the key path becomes a group: Hints/MasterSlave
+    QSettings raw(QString::fromStdString(file), QSettings::IniFormat);
+    EXPECT_EQ(raw.value("Hints/MasterSlave").toString(), QStringLiteral("TRUE"));
+    EXPECT_EQ(raw.value("MasterTimeOut").toInt(), 750);
+}
+
+TEST(QtSettingsStorage, UserConfigurationFolderUnderKorvane) {
+    // Nothing is written, so the user's configuration stays untouched.
+    const TQtSettingsStorage s("Software\\Korvane\\VaskelTest");
+    const QString expect = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                           QStringLiteral("/Korvane/VaskelTest.conf");
+    EXPECT_EQ(FromCp1252(s.Location()), expect);
+}
+
+TEST(QtSettingsStorage, EnvironmentOverQtBackend) {
+    test::TempDir dir;
+    TFixedSystemPlatform platform;
+    platform.Program = dir / "Vaskel";
+    const std::string file = dir / "Vaskel.conf";
+    {
+        auto storage = TQtSettingsStorage::ForFile(file);
+        TEnvironment env(storage.get(), platform);
+        env.SetBusType(TBusType::bsTrainBus);
+        env.SetAddressTranslation(3, 12);
+    }
+    auto storage = TQtSettingsStorage::ForFile(file);
+    TEnvironment env(storage.get(), platform);
+    EXPECT_EQ(env.BusType(), TBusType::bsTrainBus);
+    EXPECT_EQ(env.GetAddressTranslation(3), 12);
+}
+
+TEST(QtSystemPlatform, FoldersExistOrAreNotReported) {
+    const TQtSystemPlatform p;
+    if (const auto d = p.CommonDocumentsFolder()) EXPECT_TRUE(DirectoryExists(*d));
+    if (const auto d = p.CommonAppDataFolder()) EXPECT_TRUE(DirectoryExists(*d));
+    EXPECT_FALSE(p.ProgramFile().empty());
+}
+
+} // namespace
+} // namespace vaskel
