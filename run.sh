@@ -10,8 +10,9 @@ cli="$VASKEL_BUILD/vaskel-cli"
 if [ $# -gt 0 ]; then
   exec "$cli" "$@"
 fi
-echo '$ vaskel-cli classify l001 z034 "zA2Hauptbahnhof      Messe           " a1 "aA12Marktplatz       Rathaus         "'
-"$cli" classify l001 z034 "zA2Hauptbahnhof      Messe           " a1 "aA12Marktplatz       Rathaus         "
+examples=(l001 z034 "zA2Hauptbahnhof    Messe/Stadthalle" a1 "aA12Marktplatz      Rathaus/Museum 3" l0012)
+echo "\$ vaskel-cli classify ${examples[*]}"
+"$cli" classify "${examples[@]}"
 echo '$ vaskel-cli classify --slave a10'
 "$cli" classify --slave a10
 echo '$ vaskel-cli checkbyte l001'

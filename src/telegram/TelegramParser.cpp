@@ -2,6 +2,7 @@
 
 #include "telegram/TextConventions.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -126,7 +127,36 @@ template <bool Split> WalkResult Walk(std::string_view body, std::string_view pa
             star = false;
             continue;
         }
-        if (IsClassLetter(c) && (count > 0 || star)) {
+        if (IsClassLetter(c) && count > 0 && !star) {
+            // A counted class: its characters are taken one after the other
+            // with nothing else to check in between.
+            if (c == 'C') {
+                const int64_t take = std::min<int64_t>(count, B - i);
+                i += static_cast<int>(take);
+                count -= take;
+                if (count > 0) return fail();
+            }
+            while (count > 0) {
+                if (i == B) return fail();
+                const int v = ClassValue(c, body[i]);
+                if (v < 0) return fail();
+                if (c == 'H' || c == 'X')
+                    acc = acc * 16 + static_cast<uint64_t>(v);
+                else if (c == 'Z')
+                    acc = acc * 10 + static_cast<uint64_t>(v);
+                if constexpr (Split) {
+                    if (addrPending && c != 'C') {
+                        r.AddressPos = i;
+                        addrPending = false;
+                    }
+                }
+                ++i;
+                --count;
+            }
+            ++j;
+            continue;
+        }
+        if (IsClassLetter(c) && star) {
             if (i == B) return fail();
             const int v = ClassValue(c, body[i]);
             if (v < 0) return fail();
@@ -141,11 +171,7 @@ template <bool Split> WalkResult Walk(std::string_view body, std::string_view pa
                 }
             }
             ++i;
-            if (star) {
-                if (c == 'C' || i == B) return done(true);
-                continue;
-            }
-            if (--count == 0) ++j;
+            if (c == 'C' || i == B) return done(true);
             continue;
         }
         if (c == '=') {
