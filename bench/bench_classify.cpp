@@ -33,13 +33,14 @@ const Mix& TelegramMix() {
         for (const auto& r : *Parser().ProfileArray()) {
             if (r.TrainBus) continue;
             const std::string t = DisplayToTelegram(r.Example);
-            for (int k = 0; k < 4; ++k) add(t, r.Master); // clean traffic dominates
-            add(t, !r.Master);                               // seen in the other role
+            for (int k = 0; k < 4; ++k)
+                add(t, r.Master); // clean traffic dominates
+            add(t, !r.Master);    // seen in the other role
             std::string bad = t;
             bad[rng() % bad.size()] = static_cast<char>('!' + rng() % 90);
-            add(bad, r.Master);                               // character error
-            add(t.substr(0, t.size() / 2), r.Master);         // aborted
-            add(t + "9", r.Master);                           // one too long
+            add(bad, r.Master);                       // character error
+            add(t.substr(0, t.size() / 2), r.Master); // aborted
+            add(t + "9", r.Master);                   // one too long
         }
         for (const char* unknown : {"Q17", "#x", "hello", "7", "~~~", "M123456"})
             add(unknown, true);
@@ -80,7 +81,8 @@ BENCHMARK(BM_ClassifyFreshResult);
 void BM_MatchScore(benchmark::State& state) {
     const std::string body = "zA2Hauptbahnhof    Messe/Stadthalle";
     const std::string pattern = "zA1H=$1$1(16C)";
-    for (auto _ : state) benchmark::DoNotOptimize(MatchScore(body, pattern));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(MatchScore(body, pattern));
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
 BENCHMARK(BM_MatchScore);
@@ -88,7 +90,8 @@ BENCHMARK(BM_MatchScore);
 void BM_MatchScoreMismatch(benchmark::State& state) {
     const std::string body = "l0012";
     const std::string pattern = "lC4C";
-    for (auto _ : state) benchmark::DoNotOptimize(MatchScore(body, pattern));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(MatchScore(body, pattern));
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
 BENCHMARK(BM_MatchScoreMismatch);

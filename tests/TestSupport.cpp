@@ -19,7 +19,9 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(FPath, ec);
 }
 
-std::string TempDir::operator/(const std::string& name) const { return (FPath / name).string(); }
+std::string TempDir::operator/(const std::string& name) const {
+    return (FPath / name).string();
+}
 
 std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
     const auto p = FPath / name;

@@ -50,7 +50,9 @@ const char* const kCheckbyteUsage =
     "Options:\n"
     "  -h, --help  show this help\n";
 
-bool IsHelp(const std::string& a) { return a == "-h" || a == "--help"; }
+bool IsHelp(const std::string& a) {
+    return a == "-h" || a == "--help";
+}
 
 int Usage(std::ostream& err, const char* usage, const std::string& problem) {
     err << "vaskel-cli: " << problem << "\n\n" << usage;
@@ -178,8 +180,9 @@ std::string TelegramRecordToJson(const TTelegramRecord& r) {
 std::string FindShippedCatalogue(const std::string& programDir) {
     namespace fs = std::filesystem;
     const fs::path dir(programDir);
-    for (const fs::path& p : {dir / "data" / "IBIS.CSV", dir / ".." / "share" / "vaskel" / "IBIS.CSV",
-                              fs::path(VASKEL_SOURCE_DATA_DIR) / "IBIS.CSV"}) {
+    for (const fs::path& p :
+         {dir / "data" / "IBIS.CSV", dir / ".." / "share" / "vaskel" / "IBIS.CSV",
+          fs::path(VASKEL_SOURCE_DATA_DIR) / "IBIS.CSV"}) {
         std::error_code ec;
         if (!p.empty() && fs::is_regular_file(p, ec)) return p.string();
     }

@@ -21,9 +21,8 @@ TQtSettingsStorage::TQtSettingsStorage(std::unique_ptr<QSettings> settings)
 
 TQtSettingsStorage::TQtSettingsStorage(const std::string& root) {
 #ifdef Q_OS_WIN
-    FSettings = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\") +
-                                                FromCp1252(root),
-                                            QSettings::NativeFormat);
+    FSettings = std::make_unique<QSettings>(
+        QStringLiteral("HKEY_CURRENT_USER\\") + FromCp1252(root), QSettings::NativeFormat);
 #else
     // "Software\\Korvane\\Name" -> organisation Korvane, application Name.
     QString r = FromCp1252(root);
@@ -31,7 +30,8 @@ TQtSettingsStorage::TQtSettingsStorage(const std::string& root) {
     const QStringList parts = r.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     const QString app = parts.isEmpty() ? QStringLiteral("Vaskel") : parts.last();
     const QString org = parts.size() >= 2 ? parts[parts.size() - 2] : QStringLiteral("Korvane");
-    FSettings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, org, app);
+    FSettings =
+        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, org, app);
 #endif
 }
 
@@ -66,8 +66,12 @@ void TQtSettingsStorage::WriteString(const std::string& path, const std::string&
     FSettings->setValue(KeyOf(path), FromCp1252(value));
 }
 
-void TQtSettingsStorage::Flush() { FSettings->sync(); }
+void TQtSettingsStorage::Flush() {
+    FSettings->sync();
+}
 
-std::string TQtSettingsStorage::Location() const { return ToCp1252(FSettings->fileName()); }
+std::string TQtSettingsStorage::Location() const {
+    return ToCp1252(FSettings->fileName());
+}
 
 } // namespace vaskel

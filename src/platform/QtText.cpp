@@ -7,7 +7,8 @@ namespace vaskel {
 QString FromCp1252(std::string_view bytes) {
     QString s;
     s.reserve(static_cast<qsizetype>(bytes.size()));
-    for (unsigned char b : bytes) s += QChar(static_cast<char16_t>(Cp1252ToCodePoint(b)));
+    for (unsigned char b : bytes)
+        s += QChar(static_cast<char16_t>(Cp1252ToCodePoint(b)));
     return s;
 }
 

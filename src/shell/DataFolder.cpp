@@ -51,13 +51,17 @@ std::vector<std::string> PrepareDataFolder(const std::string& dataFolder,
     }
     // 2. and 3.
     const bool programIsData = SameFolder(program, data);
-    for (const char* f : kCatalogueFiles) CopyUnlessPresent(program / f, data / f, trace);
+    for (const char* f : kCatalogueFiles)
+        CopyUnlessPresent(program / f, data / f, trace);
     if (!programIsData)
-        for (const char* f : kCatalogueFiles) DeleteFile(program / f, trace);
+        for (const char* f : kCatalogueFiles)
+            DeleteFile(program / f, trace);
     // 4. and 5.
     if (olderFolder.empty() || SameFolder(older, data)) return trace;
-    for (const char* f : kCatalogueFiles) CopyUnlessPresent(older / f, data / f, trace);
-    for (const char* f : kCatalogueFiles) DeleteFile(older / f, trace);
+    for (const char* f : kCatalogueFiles)
+        CopyUnlessPresent(older / f, data / f, trace);
+    for (const char* f : kCatalogueFiles)
+        DeleteFile(older / f, trace);
     if (fs::is_directory(older, ec)) {
         fs::remove_all(older, ec);
         if (ec) trace.push_back("Remove " + older.string() + ": " + ec.message());

@@ -32,11 +32,15 @@ std::string AddressPath(int address) {
     return "IBISAddressTranslation\\" + std::to_string(address);
 }
 
-const char* BoolText(bool b) { return b ? "true" : "false"; }
+const char* BoolText(bool b) {
+    return b ? "true" : "false";
+}
 
 } // namespace
 
-const char* HintPath(THint hint) { return kHintPaths[static_cast<int>(hint)]; }
+const char* HintPath(THint hint) {
+    return kHintPaths[static_cast<int>(hint)];
+}
 
 TEnvironment::TEnvironment(ISettingsStorage* storage, const ISystemPlatform& platform)
     : FStorage(storage), FPlatform(platform) {
@@ -88,7 +92,8 @@ void TEnvironment::SetDefaults() {
     FImportPath = FLogPath = FMPPath = FDatabasePath = prog;
     FRawDataPath = CheckedDirectory(prog + "RAWDATA");
     FDatabase = "MORLIN.PRJ";
-    for (int k = 0; k < kAddressCount; ++k) FAddressTranslation[k] = k + 1;
+    for (int k = 0; k < kAddressCount; ++k)
+        FAddressTranslation[k] = k + 1;
     FHints.fill(false);
     FAddressTranslationDefined = false;
 
@@ -116,8 +121,8 @@ void TEnvironment::LoadSettings() {
     FMasterTimeout = s.ReadInteger("MasterTimeOut").value_or(500);
     FSlaveTimeOut = s.ReadInteger("SlaveTimeOut").value_or(500);
     FReloadResponseList = s.ReadBool("ReloadResponseList").value_or(false);
-    FBusType = s.ReadInteger("Busmode").value_or(0) == 1 ? TBusType::bsTrainBus
-                                                         : TBusType::bsVehicleBus;
+    FBusType =
+        s.ReadInteger("Busmode").value_or(0) == 1 ? TBusType::bsTrainBus : TBusType::bsVehicleBus;
     FLanguage = s.ReadInteger("LANGUAGE").value_or(1);
     FAufrufe = s.ReadString("AUFRUFE").value_or("");
     FReformatUandD = s.ReadBool("Reformat_U_and_D").value_or(true);
@@ -142,7 +147,8 @@ void TEnvironment::LoadSettings() {
         FAddressTranslation[a - 1] = (t >= 1 && t <= kAddressCount) ? t : a;
     }
     RecomputeAddressTranslationDefined();
-    for (int h = 0; h < kHintCount; ++h) FHints[h] = s.ReadBool(kHintPaths[h]).value_or(false);
+    for (int h = 0; h < kHintCount; ++h)
+        FHints[h] = s.ReadBool(kHintPaths[h]).value_or(false);
 
     FValuesAreValid = true;
     FLastDBError.clear();
@@ -175,7 +181,8 @@ void TEnvironment::SaveSettings() {
     s.WriteString("Datenbank", Database());
     for (int a = 1; a <= kAddressCount; ++a)
         s.WriteInteger(AddressPath(a), FAddressTranslation[a - 1]);
-    for (int h = 0; h < kHintCount; ++h) s.WriteBool(kHintPaths[h], FHints[h]);
+    for (int h = 0; h < kHintCount; ++h)
+        s.WriteBool(kHintPaths[h], FHints[h]);
     s.Flush();
 }
 
@@ -252,7 +259,9 @@ std::string TEnvironment::DataDirectory() const {
     return CommonDocumentsDirectory() + "Vaskel" + PathDelimiter();
 }
 
-int TEnvironment::ColorDepthBit() const { return FPlatform.ScreenColorDepth().value_or(16); }
+int TEnvironment::ColorDepthBit() const {
+    return FPlatform.ScreenColorDepth().value_or(16);
+}
 
 void TEnvironment::WriteEnvironmentDump(const std::string& fileName) const {
     std::string d;

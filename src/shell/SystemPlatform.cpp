@@ -4,10 +4,14 @@
 
 namespace vaskel {
 
-char PathDelimiter() { return static_cast<char>(std::filesystem::path::preferred_separator); }
+char PathDelimiter() {
+    return static_cast<char>(std::filesystem::path::preferred_separator);
+}
 
 namespace {
-bool IsDelimiter(char c) { return c == PathDelimiter() || c == '/'; }
+bool IsDelimiter(char c) {
+    return c == PathDelimiter() || c == '/';
+}
 } // namespace
 
 std::string IncludeTrailingPathDelimiter(std::string dir) {

@@ -20,7 +20,9 @@ std::string RemoveChars(std::string_view s, std::string_view chars) {
     return out;
 }
 
-bool ReadBoolField(const std::string& field) { return TrimBlanks(field) != "0"; }
+bool ReadBoolField(const std::string& field) {
+    return TrimBlanks(field) != "0";
+}
 
 // Splits file content into lines ended by CR LF or LF alone.
 template <typename F> void ForEachLine(std::string_view content, F&& f) {
@@ -57,10 +59,9 @@ std::string PatternPrefix(std::string_view pattern) {
 }
 
 void InsertSorted(TProfileArray& array, TWagenbusProfileRecord record) {
-    auto it = std::lower_bound(array.begin(), array.end(), record.Pattern,
-                               [](const TWagenbusProfileRecord& r, const std::string& p) {
-                                   return r.Pattern < p;
-                               });
+    auto it = std::lower_bound(
+        array.begin(), array.end(), record.Pattern,
+        [](const TWagenbusProfileRecord& r, const std::string& p) { return r.Pattern < p; });
     array.insert(it, std::move(record));
 }
 
@@ -76,7 +77,8 @@ TProfileArray ParseCatalogue(std::string_view content, const std::string& fileNa
             throw EFileError(FormatText(
                 "TIBISTelegramParser error: Error parsing %s, line %d: invalid amount of tokens!",
                 {fileName, std::to_string(lineNo)}));
-        for (auto& s : f) s = std::string(TrimBlanks(s));
+        for (auto& s : f)
+            s = std::string(TrimBlanks(s));
         TWagenbusProfileRecord r;
         r.RecordNo = f[0];
         r.PatternText = f[1];
@@ -104,8 +106,7 @@ TProfileArray LoadCatalogueFile(const std::string& fileName) {
     bool found = false;
     const std::string content = ReadWholeFile(fileName, found);
     if (!found)
-        throw EFileError(
-            FormatText("TIBISTelegramParser error: file %s not found.", {fileName}));
+        throw EFileError(FormatText("TIBISTelegramParser error: file %s not found.", {fileName}));
     return ParseCatalogue(content, fileName);
 }
 

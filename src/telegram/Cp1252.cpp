@@ -47,7 +47,8 @@ char32_t Cp1252ToCodePoint(unsigned char byte) {
 std::string Cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
-    for (unsigned char b : bytes) AppendUtf8(out, Cp1252ToCodePoint(b));
+    for (unsigned char b : bytes)
+        AppendUtf8(out, Cp1252ToCodePoint(b));
     return out;
 }
 

@@ -17,7 +17,8 @@ std::vector<std::string> SplitDelimited(std::string_view line, char delimiter, c
     if (const auto nul = line.find('\0'); nul != std::string_view::npos) line = line.substr(0, nul);
     const std::size_t n = line.size();
     std::size_t p = 0;
-    while (p < n && IsBlank(line[p])) ++p;
+    while (p < n && IsBlank(line[p]))
+        ++p;
     while (p < n) {
         std::string field;
         if (line[p] == quote) {
@@ -36,11 +37,13 @@ std::vector<std::string> SplitDelimited(std::string_view line, char delimiter, c
             }
         } else {
             const std::size_t start = p;
-            while (p < n && static_cast<unsigned char>(line[p]) > 0x20 && line[p] != delimiter) ++p;
+            while (p<n&& static_cast<unsigned char>(line[p])> 0x20 && line[p] != delimiter)
+                ++p;
             field.assign(line.substr(start, p - start));
         }
         fields.push_back(std::move(field));
-        while (p < n && IsBlank(line[p])) ++p;
+        while (p < n && IsBlank(line[p]))
+            ++p;
         if (p < n && line[p] == delimiter) {
             if (p + 1 == n) fields.emplace_back();
             do {

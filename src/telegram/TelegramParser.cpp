@@ -10,8 +10,12 @@ namespace vaskel {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsClassLetter(char c) { return c == 'H' || c == 'X' || c == 'Z' || c == 'C'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsClassLetter(char c) {
+    return c == 'H' || c == 'X' || c == 'Z' || c == 'C';
+}
 
 // Value of body character b in class c, or -1 when b is outside the class.
 int ClassValue(char c, char b) {
@@ -31,8 +35,8 @@ int ClassValue(char c, char b) {
 
 struct WalkResult {
     bool Exact = false;
-    int Consumed = 0;   // body characters consumed when the walk ended
-    int Head = -1;      // consumed before the first '[', digit or '*'
+    int Consumed = 0; // body characters consumed when the walk ended
+    int Head = -1;    // consumed before the first '[', digit or '*'
     bool EndedByStar = false;
     int AddressPos = -1;
 };
@@ -108,8 +112,8 @@ template <bool Split> WalkResult Walk(std::string_view body, std::string_view pa
         }
         if (IsDigit(c) || c == '*') {
             const char next = j + 1 < P ? pat[j + 1] : '\0';
-            const bool isCount = IsDigit(next) || next == '*' || IsClassLetter(next) ||
-                                 (i < B && body[i] != c);
+            const bool isCount =
+                IsDigit(next) || next == '*' || IsClassLetter(next) || (i < B && body[i] != c);
             if (isCount) {
                 if (c == '*') {
                     star = true;
@@ -329,7 +333,9 @@ std::shared_ptr<const TProfileArray> TIBISTelegramParser::ProfileArray() const {
     return FCat->Records;
 }
 
-const TFirstCharIndex& TIBISTelegramParser::FirstCharIndex() const { return FCat->Index; }
+const TFirstCharIndex& TIBISTelegramParser::FirstCharIndex() const {
+    return FCat->Index;
+}
 
 void TIBISTelegramParser::Reload() {
     // Load into a new array first: a broken file leaves the catalogue in force.

@@ -42,7 +42,9 @@ void AppendControl(std::string& out, unsigned char b) {
     }
 }
 
-bool IsUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+bool IsUpperHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -57,8 +59,8 @@ std::string FormatText(const std::string& format, std::initializer_list<std::str
     std::string out;
     auto it = args.begin();
     for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == '%' && i + 1 < format.size() && (format[i + 1] == 's' || format[i + 1] == 'd') &&
-            it != args.end()) {
+        if (format[i] == '%' && i + 1 < format.size() &&
+            (format[i + 1] == 's' || format[i + 1] == 'd') && it != args.end()) {
             out += *it++;
             ++i;
         } else {
@@ -70,14 +72,17 @@ std::string FormatText(const std::string& format, std::initializer_list<std::str
 
 std::string_view TrimBlanks(std::string_view s) {
     std::size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= 0x20) ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 0x20) --e;
+    while (b < e && static_cast<unsigned char>(s[b]) <= 0x20)
+        ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 0x20)
+        --e;
     return s.substr(b, e - b);
 }
 
 char CalcCheckByte(std::string_view text) {
     unsigned char c = 0x72;
-    for (char b : text) c ^= static_cast<unsigned char>(b);
+    for (char b : text)
+        c ^= static_cast<unsigned char>(b);
     return static_cast<char>(c);
 }
 
@@ -186,9 +191,8 @@ std::string IBISHexToHex(std::string_view ibisHex) {
     for (char c : t) {
         const auto pos = kIBISHexDigits.find(c);
         if (pos == std::string_view::npos)
-            throw EConversionError(
-                FormatText("IBISHexToHex: Invalid character in IBIS-Hex string: %s",
-                           {std::string(ibisHex)}));
+            throw EConversionError(FormatText(
+                "IBISHexToHex: Invalid character in IBIS-Hex string: %s", {std::string(ibisHex)}));
         out += kHexUpper[pos];
     }
     return out;
@@ -201,8 +205,8 @@ std::string HexToIBISHex(std::string_view hex) {
     for (char c : t) {
         const int v = HexValue(c);
         if (v < 0)
-            throw EConversionError(FormatText(
-                "HexToIBISHex: Invalid character in Hex string: %s", {std::string(hex)}));
+            throw EConversionError(FormatText("HexToIBISHex: Invalid character in Hex string: %s",
+                                              {std::string(hex)}));
         out += kIBISHexDigits[v];
     }
     return out;
@@ -306,7 +310,9 @@ std::string MsToSecondsText(int64_t ms, bool secondsFormat, char decimalSeparato
     return out;
 }
 
-int64_t DeviceTicksToMs(int64_t ticks) { return ticks * 10 / 72; }
+int64_t DeviceTicksToMs(int64_t ticks) {
+    return ticks * 10 / 72;
+}
 
 std::string GetNextToken(std::string& text, std::string_view delimiter) {
     if (delimiter.empty())
@@ -327,7 +333,8 @@ std::vector<std::string> SplitTokens(std::string text, std::string_view delimite
     std::vector<std::string> tokens;
     if (delimiter.empty())
         throw EConversionError("GetNextToken: Delimiter may not be an empty string");
-    while (!text.empty()) tokens.push_back(GetNextToken(text, delimiter));
+    while (!text.empty())
+        tokens.push_back(GetNextToken(text, delimiter));
     return tokens;
 }
 

@@ -15,11 +15,12 @@ namespace {
 
 TEST(QtText, Cp1252RoundTripIsLossless) {
     std::string all;
-    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    for (int b = 1; b < 256; ++b)
+        all += static_cast<char>(b);
     EXPECT_EQ(ToCp1252(FromCp1252(all)), all);
     EXPECT_EQ(FromCp1252("Zugl\xE4nge \x80"), QString::fromUtf8("Zuglänge €"));
     EXPECT_EQ(ToCp1252(QString::fromUtf8("Straße ✓")), "Stra\xDF"
-                                                        "e ?");
+                                                       "e ?");
 }
 
 TEST(QtSettingsStorage, ValuesRoundTripThroughTheFile) {
@@ -76,8 +77,12 @@ TEST(QtSettingsStorage, EnvironmentOverQtBackend) {
 
 TEST(QtSystemPlatform, FoldersExistOrAreNotReported) {
     const TQtSystemPlatform p;
-    if (const auto d = p.CommonDocumentsFolder()) EXPECT_TRUE(DirectoryExists(*d));
-    if (const auto d = p.CommonAppDataFolder()) EXPECT_TRUE(DirectoryExists(*d));
+    if (const auto d = p.CommonDocumentsFolder()) {
+        EXPECT_TRUE(DirectoryExists(*d));
+    }
+    if (const auto d = p.CommonAppDataFolder()) {
+        EXPECT_TRUE(DirectoryExists(*d));
+    }
     EXPECT_FALSE(p.ProgramFile().empty());
 }
 

@@ -49,7 +49,8 @@ TEST_F(EnvironmentTest, DefaultsOnFirstRunAndEverythingWrittenAtShutdown) {
         EXPECT_EQ(env.RawDataPath(), Prog()) << "RAWDATA does not exist";
         EXPECT_EQ(env.DatabasePath(), Prog());
         EXPECT_EQ(env.Database(), "") << "MORLIN.PRJ is not there";
-        for (int a = 1; a <= 15; ++a) EXPECT_EQ(env.GetAddressTranslation(a), a);
+        for (int a = 1; a <= 15; ++a)
+            EXPECT_EQ(env.GetAddressTranslation(a), a);
         EXPECT_FALSE(env.IBISAddressTranslationDefined());
         EXPECT_FALSE(env.HintGiven(THint::DS021HintGiven));
         EXPECT_EQ(env.ProtocolSendDelay(), 1);
@@ -116,7 +117,7 @@ TEST_F(EnvironmentTest, SettingsSurviveARestart) {
 
 TEST_F(EnvironmentTest, BooleanSpellingsAndWrongTypes) {
     const std::pair<std::string, bool> spellings[] = {
-        {"TRUE", true}, {"yes", true}, {"Y", true}, {"true", true},
+        {"TRUE", true},   {"yes", true}, {"Y", true},  {"true", true},
         {"FALSE", false}, {"no", false}, {"n", false}, {"False", false}};
     for (const auto& [text, value] : spellings) {
         Storage.WriteString("ReloadResponseList", text);
@@ -237,7 +238,8 @@ TEST_F(EnvironmentTest, AddressTranslation) {
 }
 
 TEST_F(EnvironmentTest, RegistryRootFollowsProgramFileName) {
-    EXPECT_EQ(TEnvironment::RegistryRootFor("C:\\Programme\\Vaskel.exe"), "Software\\Korvane\\Vaskel");
+    EXPECT_EQ(TEnvironment::RegistryRootFor("C:\\Programme\\Vaskel.exe"),
+              "Software\\Korvane\\Vaskel");
     EXPECT_EQ(TEnvironment::RegistryRootFor("/usr/bin/vaskel"), "Software\\Korvane\\vaskel");
     EXPECT_EQ(TEnvironment::RegistryRootFor("/opt/v/Vaskel.test.exe"),
               "Software\\Korvane\\Vaskel.test");
@@ -262,8 +264,8 @@ TEST_F(EnvironmentTest, SharedFoldersFallBackToProgramDirectory) {
     Platform.AppData = Dir / "data";
     Platform.ColorDepth = 32;
     EXPECT_EQ(env.CommonDocumentsDirectory(), IncludeTrailingPathDelimiter(Dir / "docs"));
-    EXPECT_EQ(env.DataDirectory(), IncludeTrailingPathDelimiter(Dir / "docs") + "Vaskel" +
-                                       PathDelimiter());
+    EXPECT_EQ(env.DataDirectory(),
+              IncludeTrailingPathDelimiter(Dir / "docs") + "Vaskel" + PathDelimiter());
     EXPECT_EQ(env.AllUserDataDirectory(), IncludeTrailingPathDelimiter(Dir / "data"));
     EXPECT_EQ(env.ColorDepthBit(), 32);
 }
@@ -284,17 +286,35 @@ TEST_F(EnvironmentTest, EnvironmentDump) {
                        "FLastDBError : \r\n"
                        "FValuesValid : true\r\n"
                        "FComport : 255\r\n"
-                       "FImportPath : " + p + "\r\n"
-                       "DatabasePath : " + p + "\r\n"
+                       "FImportPath : " +
+                       p +
+                       "\r\n"
+                       "DatabasePath : " +
+                       p +
+                       "\r\n"
                        "Database : \r\n"
-                       "FFirmwarePath : " + p + "\r\n"
+                       "FFirmwarePath : " +
+                       p +
+                       "\r\n"
                        "FLastFirmwareFile : \r\n"
-                       "FAntwortDirectory : " + p + "\r\n"
-                       "FAufrufDirectory : " + p + "\r\n"
-                       "FLogPath : " + p + "\r\n"
-                       "FProtokollDirectory : " + p + "\r\n"
-                       "FMPPath : " + p + "\r\n"
-                       "RawDataPath : " + p + "\r\n"
+                       "FAntwortDirectory : " +
+                       p +
+                       "\r\n"
+                       "FAufrufDirectory : " +
+                       p +
+                       "\r\n"
+                       "FLogPath : " +
+                       p +
+                       "\r\n"
+                       "FProtokollDirectory : " +
+                       p +
+                       "\r\n"
+                       "FMPPath : " +
+                       p +
+                       "\r\n"
+                       "RawDataPath : " +
+                       p +
+                       "\r\n"
                        "FMasterTimeout : 500\r\n"
                        "FSlaveTimeOut : 500\r\n"
                        "FReloadResponseList : false\r\n"
@@ -306,8 +326,8 @@ TEST_F(EnvironmentTest, EnvironmentDump) {
                        "FResetTG : false\r\n"
                        "G_ZK_Pattern.UseWindowsDefaults : false\r\n";
     for (int a = 1; a <= 15; ++a)
-        want += "FIBISAddressTranslation[" + std::to_string(a) + "] = " +
-                std::to_string(a == 2 ? 9 : a) + "\r\n";
+        want += "FIBISAddressTranslation[" + std::to_string(a) +
+                "] = " + std::to_string(a == 2 ? 9 : a) + "\r\n";
     want += "FIBISAddressTranslationMode : 1\r\n";
     EXPECT_EQ(test::ReadFile(file), want);
     EXPECT_THROW(env.WriteEnvironmentDump(Dir / "no/such/dir/STATUS.LOG"), EFileError);

@@ -45,26 +45,27 @@ TEST(Catalogue, ReadsFieldsInColumnOrder) {
 
 TEST(Catalogue, PrefixStopsAtFirstSpecialCharacter) {
     const std::pair<std::string, std::string> cases[] = {
-        {"aA1H2Z", "aA"}, {"l3Z", "l"},     {"zA1H=$1$1(16C)", "zA"}, {"a@1H", "a"},
-        {"x[ab]", "x"},   {"HXZC", "HXZC"}, {"*C", ""},               {"u$1", "u"},
-        {"(1C)", ""},     {"a]b", "a"},     {"", ""},
+        {"aA1H2Z", "aA"}, {"l3Z", "l"},   {"zA1H=$1$1(16C)", "zA"},
+        {"a@1H", "a"},    {"x[ab]", "x"}, {"HXZC", "HXZC"},
+        {"*C", ""},       {"u$1", "u"},   {"(1C)", ""},
+        {"a]b", "a"},     {"", ""},
     };
-    for (const auto& [p, prefix] : cases) EXPECT_EQ(PatternPrefix(p), prefix) << p;
+    for (const auto& [p, prefix] : cases)
+        EXPECT_EQ(PatternPrefix(p), prefix) << p;
 }
 
 TEST(Catalogue, CommentsAnywhereInTheLineSkipIt) {
-    const TProfileArray a = ParseCatalogue(
-        "\"001\";\"l3Z\";\"l001\";1;\"\";0;1;\"Linie // alt\"\r\n"
-        "\"002\";\"k2Z\";\"k01\";1;\"\";0;1;\"Kurs\"\r\n",
-        "IBIS.CSV");
+    const TProfileArray a =
+        ParseCatalogue("\"001\";\"l3Z\";\"l001\";1;\"\";0;1;\"Linie // alt\"\r\n"
+                       "\"002\";\"k2Z\";\"k01\";1;\"\";0;1;\"Kurs\"\r\n",
+                       "IBIS.CSV");
     ASSERT_EQ(a.size(), 1u);
     EXPECT_EQ(a[0].RecordNo, "002");
 }
 
 TEST(Catalogue, UnquotedBlankShiftsColumns) {
     // "l 3Z" unquoted becomes two fields: the example column then holds "3Z".
-    const TProfileArray a =
-        ParseCatalogue("001;l 3Z;l001;1;x;0;1;Linie;more\r\n", "IBIS.CSV");
+    const TProfileArray a = ParseCatalogue("001;l 3Z;l001;1;x;0;1;Linie;more\r\n", "IBIS.CSV");
     ASSERT_EQ(a.size(), 1u);
     EXPECT_EQ(a[0].Pattern, "l");
     EXPECT_EQ(a[0].Example, "3Z");
@@ -120,13 +121,14 @@ TEST(Catalogue, InsertSortedMatchesLoaderOrder) {
         InsertSorted(a, r);
     }
     std::vector<std::string> order;
-    for (const auto& r : a) order.push_back(r.Pattern + "/" + r.RecordNo);
+    for (const auto& r : a)
+        order.push_back(r.Pattern + "/" + r.RecordNo);
     EXPECT_EQ(order, (std::vector<std::string>{"a/4", "a/1", "ab/3", "b/2", "b/0"}));
 }
 
 TEST(Catalogue, SortsBytewise) {
-    const TProfileArray a = ParseCatalogue("1;\xE4;x;1;;0;1;d\r\n2;z;x;1;;0;1;d\r\n3;Z;x;1;;0;1;d\r\n",
-                                           "IBIS.CSV");
+    const TProfileArray a =
+        ParseCatalogue("1;\xE4;x;1;;0;1;d\r\n2;z;x;1;;0;1;d\r\n3;Z;x;1;;0;1;d\r\n", "IBIS.CSV");
     EXPECT_EQ(a[0].RecordNo, "3");
     EXPECT_EQ(a[1].RecordNo, "2");
     EXPECT_EQ(a[2].RecordNo, "1");
@@ -146,7 +148,8 @@ TEST(Catalogue, FirstCharacterIndex) {
     EXPECT_EQ(idx['c' - 0x20], -1);
     EXPECT_EQ(idx[' ' - 0x20], -1);
     int entries = 0;
-    for (int v : idx) entries += v >= 0;
+    for (int v : idx)
+        entries += v >= 0;
     EXPECT_EQ(entries, 3) << "the empty and the 0xE4 pattern get no entry";
 }
 
@@ -185,7 +188,8 @@ TEST(Catalogue, StartupErrorText) {
 
 TEST(Parser, FailedReloadKeepsCatalogueInForce) {
     test::TempDir dir;
-    const std::string file = dir.Write("IBIS.CSV", "\"001\";\"l3Z\";\"l001\";1;\"\";0;1;\"Linie\"\r\n");
+    const std::string file =
+        dir.Write("IBIS.CSV", "\"001\";\"l3Z\";\"l001\";1;\"\";0;1;\"Linie\"\r\n");
     TIBISTelegramParser parser(file);
     const auto held = parser.ProfileArray();
     ASSERT_EQ(held->size(), 1u);

@@ -11,16 +11,16 @@ TEST(DelimitedText, SplitsLikeTheFileReaders) {
     const std::pair<std::string, Fields> cases[] = {
         {"a;b;c", {"a", "b", "c"}},
         {"\"a b\";c", {"a b", "c"}},
-        {"a b;c", {"a", "b", "c"}},                 // blanks separate unquoted fields
+        {"a b;c", {"a", "b", "c"}}, // blanks separate unquoted fields
         {"a;;b", {"a", "", "b"}},
-        {"a;", {"a", ""}},                          // a final delimiter adds one empty field
-        {"a; ", {"a"}},                             // ...only at the very end
+        {"a;", {"a", ""}}, // a final delimiter adds one empty field
+        {"a; ", {"a"}},    // ...only at the very end
         {";", {"", ""}},
-        {"a;  b", {"a", "b"}},                      // blanks after the delimiter are skipped
+        {"a;  b", {"a", "b"}}, // blanks after the delimiter are skipped
         {"  a", {"a"}},
         {"\"say \"\"hi\"\"\";x", {"say \"hi\"", "x"}},
-        {"\"ab\"cd;e", {"ab", "cd", "e"}},          // text after a closing quote is a new field
-        {"\"open;x", {"open;x"}},                   // missing closing quote takes the rest
+        {"\"ab\"cd;e", {"ab", "cd", "e"}}, // text after a closing quote is a new field
+        {"\"open;x", {"open;x"}},          // missing closing quote takes the rest
         {"a\"b;c", {"a\"b", "c"}},
         {"a\tb", {"a", "b"}},
         {"", {}},
@@ -28,7 +28,8 @@ TEST(DelimitedText, SplitsLikeTheFileReaders) {
         {"\"\";\"\"", {"", ""}},
         {"\xE4\xF6;\xFC", {"\xE4\xF6", "\xFC"}},
     };
-    for (const auto& [line, fields] : cases) EXPECT_EQ(SplitDelimited(line, ';'), fields) << line;
+    for (const auto& [line, fields] : cases)
+        EXPECT_EQ(SplitDelimited(line, ';'), fields) << line;
 }
 
 TEST(DelimitedText, OtherDelimiter) {

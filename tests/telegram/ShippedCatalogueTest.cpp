@@ -30,8 +30,7 @@ TEST_F(ShippedCatalogue, EveryExampleIsAnExactMatchOfItsOwnType) {
         SCOPED_TRACE(rec.RecordNo + " " + rec.PatternText + " example " + rec.Example);
         ASSERT_FALSE(rec.Example.empty());
         const std::string text = DisplayToTelegram(rec.Example);
-        for (const std::string& telegram :
-             {text, text + "\r", text + "\r" + CalcCheckByte(text)}) {
+        for (const std::string& telegram : {text, text + "\r", text + "\r" + CalcCheckByte(text)}) {
             const TTelegramRecord r = P.Classify(telegram, rec.Master, BusOf(rec));
             EXPECT_TRUE(r.ExactMatch);
             EXPECT_TRUE(r.RoleAsExpected);
@@ -51,10 +50,10 @@ TEST_F(ShippedCatalogue, CoversTheVehicleBusRecordTypes) {
             (r.Master ? vehicleMasters : vehicleSlaves).insert(r.RecordNo);
     }
     for (const char* no :
-         {"001",  "001a", "001b", "001c", "001d", "001e", "001f", "001neu", "002",  "002a",
-          "003",  "003a", "003b", "003c", "003d", "003e", "003f", "003g",   "004",  "004a",
-          "004b", "004c", "005",  "006",  "006a", "007",  "009",  "009a",   "009b", "010",
-          "010a", "010b", "010d", "020",  "021",  "021a"})
+         {"001",  "001a", "001b", "001c", "001d", "001e", "001f", "001neu", "002",
+          "002a", "003",  "003a", "003b", "003c", "003d", "003e", "003f",   "003g",
+          "004",  "004a", "004b", "004c", "005",  "006",  "006a", "007",    "009",
+          "009a", "009b", "010",  "010a", "010b", "010d", "020",  "021",    "021a"})
         EXPECT_TRUE(vehicleMasters.count(no)) << no;
     EXPECT_TRUE(vehicleSlaves.count("120"));
     EXPECT_GE(train.size(), 5u);
@@ -73,8 +72,8 @@ TEST_F(ShippedCatalogue, ExpectedAnswersExistAsSlaveTypes) {
 }
 
 TEST_F(ShippedCatalogue, StatusAnswerBelongsToItsRequest) {
-    const auto request = P.Classify("a1\r" + std::string(1, CalcCheckByte("a1")), true,
-                                    TBusType::bsVehicleBus);
+    const auto request =
+        P.Classify("a1\r" + std::string(1, CalcCheckByte("a1")), true, TBusType::bsVehicleBus);
     const auto answer = P.Classify("a10", false, TBusType::bsVehicleBus);
     EXPECT_NE(request.Answers.find(answer.RecordNo), std::string::npos);
     EXPECT_EQ(MakeTelegramData(request).Address, 1);
@@ -84,7 +83,8 @@ TEST(ShippedFrameFile, LoadsUndamaged) {
     const TFrameFile f = LoadFrameFile(kData + "/IBIS_Frame.CSV");
     EXPECT_FALSE(f.Damaged);
     std::set<std::string> letters;
-    for (const auto& e : f.Entries) letters.insert(e.Kuerzel);
+    for (const auto& e : f.Entries)
+        letters.insert(e.Kuerzel);
     for (const char* k : {"l", "k", "z", "e", "u", "d", "w", "v", "x", "a", "q"})
         EXPECT_TRUE(letters.count(k)) << k;
 }

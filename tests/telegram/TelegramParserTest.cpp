@@ -17,8 +17,8 @@ TEST(MatchScore, Table) {
         {"l001", "l3Z", -1},
         {"l0012", "l3Z", 1005}, // body left over: head 1, 4 consumed
         {"l0a1", "l3Z", 1003},
-        {"l00", "l3Z", 1004},   // class reached with the body exhausted
-        {"k01", "l3Z", 1},      // fails at the first literal
+        {"l00", "l3Z", 1004}, // class reached with the body exhausted
+        {"k01", "l3Z", 1},    // fails at the first literal
         {"", "l3Z", -1000},
         {"l", "", -1000},
         {"lE05", "lE2Z", -1},
@@ -41,23 +41,23 @@ TEST(MatchScore, Table) {
         {"x9?", "x2H", -1},
         {"x9?", "x2C", -1},
         {"y:?", "y2H", -1},
-        {"a1b", "a1b", -1},     // a digit equal to the body character is a literal
-        {"a2b", "a1b", 1002},   // ...a differing one is a count element
-        {"HX", "HX", -1},       // class letters without count are literals
-        {"a)", "a)", 1002},     // ')' without '('
-        {"a1", "a1H=x", 1003},  // '=' must be followed by '$' and a digit
+        {"a1b", "a1b", -1},    // a digit equal to the body character is a literal
+        {"a2b", "a1b", 1002},  // ...a differing one is a count element
+        {"HX", "HX", -1},      // class letters without count are literals
+        {"a)", "a)", 1002},    // ')' without '('
+        {"a1", "a1H=x", 1003}, // '=' must be followed by '$' and a digit
         {"a1", "a1H$", 1003},
-        {"x12", "x2Z()", -1},   // elements that need no character after the body
+        {"x12", "x2Z()", -1}, // elements that need no character after the body
         {"x12", "x2Z[", -1},
         {"x12", "x2Z[1]", 1004},
-        {"x12", "x2Z1", 1004},  // a literal digit still needs a character
+        {"x12", "x2Z1", 1004}, // a literal digit still needs a character
         {"abc", "abc", -1},
-        {"abcd", "abc", 3004},     // no special character: the head is all consumed
+        {"abcd", "abc", 3004}, // no special character: the head is all consumed
         {"aL105Linie", "aL@1H2H=$1$1(1C)", -1},
         {"aL105Lini", "aL@1H2H=$1$1(1C)", 2010},
         {"q12", "q1Z=$1$1(1Z)", -1},
         {"q2(", "q1Z=$1$1(1Z)", 1003},
-        {"e12", "e12Z", 1004},  // twelve digits expected
+        {"e12", "e12Z", 1004}, // twelve digits expected
         {"x", "x=$1$1()", 1002},
     };
     for (const auto& c : cases)
@@ -71,23 +71,23 @@ TEST(MatchScore, GroupThatConsumesNothingDoesNotHang) {
 class ParserTest : public ::testing::Test {
 protected:
     static TIBISTelegramParser Make() {
-        return TIBISTelegramParser(ParseCatalogue(
-            "\"001\";\"l 3Z\";\"l001\";-1;\"\";0;-1;\"Linie\"\r\n"
-            "\"001\";\"l3Z\";\"l001\";-1;\"\";-1;-1;\"Zug Linie\"\r\n"
-            "\"002\";\"k2Z\";\"k01\";-1;\"\";0;-1;\"Kurs\"\r\n"
-            "\"020\";\"a @1H\";\"a1\";-1;\"120\";0;-1;\"Status\"\r\n"
-            "\"120\";\"a @1H, 1Z\";\"a10\";0;\"\";0;-1;\"Antwort\"\r\n"
-            "\"021\";\"aA @1H, 1H=$1, $1(16C)\";\"\";-1;\"\";0;-1;\"Ziel\"\r\n"
-            "\"003c\";\"zI 1H=$1, $1(4C)\";\"zI1Nord\";-1;\"\";0;-1;\"Innen\"\r\n"
-            "\"009\";\"v*C\";\"vText\";-1;\"\";0;-1;\"Text\"\r\n"
-            "\"099\";\"y*Z\";\"y1\";-1;\"\";0;-1;\"Ziffern\"\r\n"
-            "\"X1\";\"x4Z\";\"x1234\";-1;\"\";0;-1;\"vier Ziffern\"\r\n"
-            "\"X2\";\"xA3Z\";\"xA123\";-1;\"\";0;-1;\"A und drei\"\r\n"
-            "\"X3\";\"xB2Z\";\"xB12\";-1;\"\";0;-1;\"B Ziffern\"\r\n"
-            "\"X4\";\"xB2X\";\"xB1F\";-1;\"\";0;-1;\"B Hex\"\r\n"
-            "\"S1\";\"s1Z\";\"s1\";0;\"\";0;-1;\"nur Slave\"\r\n"
-            "\"SET\";\"[bc]x\";\"bx\";-1;\"\";0;-1;\"Menge\"\r\n",
-            "test"));
+        return TIBISTelegramParser(
+            ParseCatalogue("\"001\";\"l 3Z\";\"l001\";-1;\"\";0;-1;\"Linie\"\r\n"
+                           "\"001\";\"l3Z\";\"l001\";-1;\"\";-1;-1;\"Zug Linie\"\r\n"
+                           "\"002\";\"k2Z\";\"k01\";-1;\"\";0;-1;\"Kurs\"\r\n"
+                           "\"020\";\"a @1H\";\"a1\";-1;\"120\";0;-1;\"Status\"\r\n"
+                           "\"120\";\"a @1H, 1Z\";\"a10\";0;\"\";0;-1;\"Antwort\"\r\n"
+                           "\"021\";\"aA @1H, 1H=$1, $1(16C)\";\"\";-1;\"\";0;-1;\"Ziel\"\r\n"
+                           "\"003c\";\"zI 1H=$1, $1(4C)\";\"zI1Nord\";-1;\"\";0;-1;\"Innen\"\r\n"
+                           "\"009\";\"v*C\";\"vText\";-1;\"\";0;-1;\"Text\"\r\n"
+                           "\"099\";\"y*Z\";\"y1\";-1;\"\";0;-1;\"Ziffern\"\r\n"
+                           "\"X1\";\"x4Z\";\"x1234\";-1;\"\";0;-1;\"vier Ziffern\"\r\n"
+                           "\"X2\";\"xA3Z\";\"xA123\";-1;\"\";0;-1;\"A und drei\"\r\n"
+                           "\"X3\";\"xB2Z\";\"xB12\";-1;\"\";0;-1;\"B Ziffern\"\r\n"
+                           "\"X4\";\"xB2X\";\"xB1F\";-1;\"\";0;-1;\"B Hex\"\r\n"
+                           "\"S1\";\"s1Z\";\"s1\";0;\"\";0;-1;\"nur Slave\"\r\n"
+                           "\"SET\";\"[bc]x\";\"bx\";-1;\"\";0;-1;\"Menge\"\r\n",
+                           "test"));
     }
     TIBISTelegramParser P = Make();
     TTelegramRecord C(const std::string& t, bool master = true,

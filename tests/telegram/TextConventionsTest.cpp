@@ -15,7 +15,8 @@ TEST(CheckByte, KnownTelegrams) {
 TEST(CheckByte, IsSevenBitXorOfTextCrAnd7F) {
     const std::string text = "zA2Hauptbahnhof    Messe/Stadthalle";
     unsigned char expect = 0x7F ^ 0x0D;
-    for (char c : text) expect ^= static_cast<unsigned char>(c);
+    for (char c : text)
+        expect ^= static_cast<unsigned char>(c);
     EXPECT_EQ(static_cast<unsigned char>(CalcCheckByte(text)), expect);
     EXPECT_LT(static_cast<unsigned char>(CalcCheckByte(text)), 0x80);
 }
@@ -29,8 +30,9 @@ TEST(DisplayNotations, PlainAndUmlaut) {
         {"l001\r/", "l001<CR>/", "l001<CR>/"},
         {"a\nb", "a<LF>b", "a<LF>b"},
         {std::string("\x02\x00\x1F", 3), "<$02><$00><$1F>", "<$02><$00><$1F>"},
-        {"A\\B", "A\\B", "A\xD6"
-                         "B"},
+        {"A\\B", "A\\B",
+         "A\xD6"
+         "B"},
         {"[\\]{|}~", "[\\]{|}~", "\xC4\xD6\xDC\xE4\xF6\xFC\xDF"},
         {"a b", "a b", "a.b"},
         {"\xE4", "\xE4", "."},
@@ -67,7 +69,8 @@ TEST(EntryNotation, Tokens) {
         {"...", "..."},
         {"", ""},
     };
-    for (const auto& [entry, bytes] : cases) EXPECT_EQ(DisplayToTelegram(entry), bytes) << entry;
+    for (const auto& [entry, bytes] : cases)
+        EXPECT_EQ(DisplayToTelegram(entry), bytes) << entry;
 }
 
 TEST(EntryNotation, UmlautTextRoundTripsThroughUmlautDisplay) {
@@ -96,7 +99,8 @@ TEST(IBISHex, Conversions) {
     EXPECT_EQ(IBISHexToIntStr("?"), "15");
     EXPECT_EQ(IBISHexToHex("0:?"), "0AF");
     EXPECT_EQ(HexToIBISHex(" 0af "), "0:?");
-    for (int v = 0; v < 256; ++v) EXPECT_EQ(IBISHexToInt(IntToIBISHex(v)), v);
+    for (int v = 0; v < 256; ++v)
+        EXPECT_EQ(IBISHexToInt(IntToIBISHex(v)), v);
 }
 
 TEST(IBISHex, InvalidInputRaisesConversionErrorWithInput) {
