@@ -37,8 +37,14 @@ std::optional<std::string> ShellFolder(int csidl) {
 } // namespace
 
 std::string TQtSystemPlatform::ProgramFile() const {
-    QString f = QCoreApplication::applicationFilePath();
-    if (f.isEmpty() && QCoreApplication::instance() == nullptr) f = QStringLiteral("vaskel");
+    // Before the application object exists Qt cannot tell; the process's
+    // own link does on Linux.
+    QString f;
+    if (QCoreApplication::instance() != nullptr)
+        f = QCoreApplication::applicationFilePath();
+    else if (QFileInfo(QStringLiteral("/proc/self/exe")).exists())
+        f = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    if (f.isEmpty()) f = QStringLiteral("vaskel");
     return NativePath(f);
 }
 

@@ -84,6 +84,9 @@ TEST(QtSystemPlatform, FoldersExistOrAreNotReported) {
         EXPECT_TRUE(DirectoryExists(*d));
     }
     EXPECT_FALSE(p.ProgramFile().empty());
+#ifdef Q_OS_LINUX
+    EXPECT_EQ(ExtractFileName(p.ProgramFile()), "vaskel_tests");
+#endif
 }
 
 } // namespace
