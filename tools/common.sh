@@ -8,6 +8,7 @@ VASKEL_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
   qt6-base-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libusb-dev
 )
 
 vaskel_install_deps() {

@@ -1,0 +1,47 @@
+#pragma once
+// The libusb-0.1 calls the USB transport uses, as one table. The default is
+// the real library; tests script their own, and the virtual Tavrin plugs in
+// here, so a session without hardware runs the same transport code.
+
+#include <usb.h>
+
+#include <string>
+
+namespace vaskel {
+
+class UsbApi {
+public:
+    virtual ~UsbApi() = default;
+    virtual void usb_init() = 0;
+    virtual void usb_set_debug(int level) = 0;
+    virtual int usb_find_busses() = 0;
+    virtual int usb_find_devices() = 0;
+    virtual struct usb_bus* usb_get_busses() = 0;
+    virtual usb_dev_handle* usb_open(struct usb_device* dev) = 0;
+    virtual int usb_close(usb_dev_handle* dev) = 0;
+    virtual int usb_set_configuration(usb_dev_handle* dev, int configuration) = 0;
+    virtual int usb_claim_interface(usb_dev_handle* dev, int interface) = 0;
+    virtual int usb_release_interface(usb_dev_handle* dev, int interface) = 0;
+    virtual int usb_reset(usb_dev_handle* dev) = 0;
+    virtual int usb_clear_halt(usb_dev_handle* dev, unsigned int ep) = 0;
+    virtual int usb_interrupt_write(usb_dev_handle* dev, int ep, const char* bytes, int size,
+                                    int timeout) = 0;
+    virtual int usb_interrupt_read(usb_dev_handle* dev, int ep, char* bytes, int size,
+                                   int timeout) = 0;
+    virtual int usb_bulk_write(usb_dev_handle* dev, int ep, const char* bytes, int size,
+                               int timeout) = 0;
+    virtual int usb_bulk_read(usb_dev_handle* dev, int ep, char* bytes, int size, int timeout) = 0;
+    virtual std::string usb_strerror() = 0;
+};
+
+// The libusb library of the system.
+UsbApi& SystemUsbApi();
+
+// libusb-0.1 error codes differ by platform (libusb-win32 returns -116 for
+// a time-out and -5 for a device that is gone; the Linux compatibility layer
+// returns negated errno values).
+bool UsbIsTimeout(int rc);
+bool UsbIsDeviceGone(int rc);
+bool UsbIsEndpointUnusable(int rc);
+
+} // namespace vaskel
