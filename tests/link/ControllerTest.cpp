@@ -63,6 +63,7 @@ protected:
         HandOver.Pump();
         Notes.clear();
     }
+    ~ControllerTest() override { C.reset(); }
     void Master() {
         ASSERT_TRUE(C->SetMode(1));
         C->ProcessThreadMessages();
