@@ -1,11 +1,16 @@
 #include "cli/CliCommands.h"
 
 #include "cli/Json.h"
+#include "link/DeviceProtocol.h"
 #include "telegram/Cp1252.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <istream>
 #include <memory>
 #include <ostream>
 
@@ -25,6 +30,7 @@ const char* const kMainUsage =
     "Commands:\n"
     "  classify   classify telegrams against the record-type catalogue\n"
     "  checkbyte  print the IBIS check byte of a telegram text\n"
+    "  decode     decode a raw byte stream from the device\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command.\n";
 
@@ -49,6 +55,18 @@ const char* const kCheckbyteUsage =
     "\n"
     "Options:\n"
     "  -h, --help  show this help\n";
+
+const char* const kDecodeUsage =
+    "Usage: vaskel-cli decode [--master-mode] [--chunk N] FILE|-\n"
+    "\n"
+    "Feeds a raw device-to-PC byte stream (FILE, or standard input for -)\n"
+    "through the device stream decoder, as if the link had just come up, in\n"
+    "chunks of N bytes, and prints one JSON object per notification.\n"
+    "\n"
+    "Options:\n"
+    "  --master-mode  decode as while the device is bus master\n"
+    "  --chunk N      chunk size in bytes (default 64)\n"
+    "  -h, --help     show this help\n";
 
 bool IsHelp(const std::string& a) {
     return a == "-h" || a == "--help";
@@ -136,6 +154,110 @@ int RunCheckbyte(const std::vector<std::string>& args, std::ostream& out, std::o
     return kCliOk;
 }
 
+// Prints every decoder result as one JSON line; records are released
+// (Ready cleared) once printed.
+class TJsonDecoderSink : public IDecoderSink {
+public:
+    explicit TJsonDecoderSink(std::ostream& out) : FOut(out) {}
+    TStreamDecoder* Decoder = nullptr;
+
+    void MasterTelegramm(uint8_t index, const TTelegramm& r) override {
+        Record("master", index, r);
+        Decoder->ReleaseMaster(index);
+    }
+    void SlaveTelegramm(uint8_t index, const TTelegramm& r) override {
+        Record("slave", index, r);
+        Decoder->ReleaseSlave(index);
+    }
+    void StatusByte(uint8_t status) override {
+        FOut << "{\"event\":\"status\",\"value\":" << static_cast<unsigned>(status) << "}\n";
+    }
+    void VersionReceived(const std::string& v) override {
+        FOut << "{\"event\":\"version\",\"text\":" << JsonByteString(v) << "}\n";
+    }
+    void DeviceTextReceived(const std::string& t) override {
+        FOut << "{\"event\":\"devicetext\",\"text\":" << JsonByteString(t) << "}\n";
+    }
+    void UploadReplyReceived(TUploadReplyStatus r) override {
+        FOut << "{\"event\":\"upload\",\"reply\":\""
+             << (r == TUploadReplyStatus::urGoAhead ? "urGoAhead" : "urNotEnoughMenory") << "\"}\n";
+    }
+    void RecordCountReceived(uint32_t c) override {
+        FOut << "{\"event\":\"recordcount\",\"value\":" << c << "}\n";
+    }
+
+private:
+    void Record(const char* kind, uint8_t index, const TTelegramm& r) {
+        FOut << "{\"event\":\"" << kind << "\",\"index\":" << static_cast<unsigned>(index)
+             << ",\"StartTicks\":" << r.StartTicks << ",\"EndTicks\":" << r.EndTicks
+             << ",\"ErrorFlags\":\"" << ErrorFlagLetters(r.ErrorFlags)
+             << "\",\"Text\":" << JsonByteString(r.Text)
+             << ",\"Check\":" << static_cast<unsigned>(r.Check)
+             << ",\"SentByDevice\":" << (r.SentByDevice ? "true" : "false") << "}\n";
+    }
+    std::ostream& FOut;
+};
+
+int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+              std::istream& in) {
+    bool master = false;
+    long chunk = 64;
+    std::vector<std::string> operands;
+    bool onlyOperands = false;
+    for (std::size_t k = 1; k < args.size(); ++k) {
+        const std::string& a = args[k];
+        if (!onlyOperands && IsHelp(a)) {
+            out << kDecodeUsage;
+            return kCliOk;
+        }
+        if (!onlyOperands && a == "--") {
+            onlyOperands = true;
+        } else if (!onlyOperands && a == "--master-mode") {
+            master = true;
+        } else if (!onlyOperands && (a == "--chunk" || a.rfind("--chunk=", 0) == 0)) {
+            std::string v;
+            if (a == "--chunk") {
+                if (k + 1 >= args.size()) return Usage(err, kDecodeUsage, "--chunk needs a number");
+                v = args[++k];
+            } else {
+                v = a.substr(8);
+            }
+            char* end = nullptr;
+            chunk = std::strtol(v.c_str(), &end, 10);
+            if (v.empty() || *end != '\0' || chunk < 1)
+                return Usage(err, kDecodeUsage, "--chunk needs a positive number, not " + v);
+        } else if (!onlyOperands && a.size() > 1 && a[0] == '-' && a != "-") {
+            return Usage(err, kDecodeUsage, "unknown option " + a);
+        } else {
+            operands.push_back(a);
+        }
+    }
+    if (operands.size() != 1) return Usage(err, kDecodeUsage, "exactly one FILE (or -) is needed");
+
+    std::ifstream file;
+    std::istream* src = &in;
+    if (operands[0] != "-") {
+        file.open(operands[0], std::ios::binary);
+        if (!file) {
+            err << "vaskel-cli: cannot read " << operands[0] << "\n";
+            return kCliFailure;
+        }
+        src = &file;
+    }
+    TJsonDecoderSink sink(out);
+    TStreamDecoder decoder(sink);
+    sink.Decoder = &decoder;
+    decoder.SetState(TDecoderState::Idle);
+    decoder.SetMasterMode(master);
+    std::string buf(static_cast<std::size_t>(chunk), '\0');
+    while (*src) {
+        src->read(buf.data(), static_cast<std::streamsize>(buf.size()));
+        const auto n = src->gcount();
+        if (n > 0) decoder.Decode(std::string_view(buf.data(), static_cast<std::size_t>(n)));
+    }
+    return kCliOk;
+}
+
 } // namespace
 
 std::string TelegramRecordToJson(const TTelegramRecord& r) {
@@ -190,7 +312,7 @@ std::string FindShippedCatalogue(const std::string& programDir) {
 }
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           const std::string& defaultCatalogue) {
+           const std::string& defaultCatalogue, std::istream& in) {
     if (args.empty()) {
         err << kMainUsage;
         return kCliUsage;
@@ -202,6 +324,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (cmd == "classify") return RunClassify(args, out, err, defaultCatalogue);
     if (cmd == "checkbyte") return RunCheckbyte(args, out, err);
+    if (cmd == "decode") return RunDecode(args, out, err, in);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }
 

@@ -17,8 +17,9 @@ inline constexpr int kCliUsage = 2;
 
 // args excludes the program name. defaultCatalogue is used when no
 // --catalogue is given.
+// in is the standard input (decode -).
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           const std::string& defaultCatalogue);
+           const std::string& defaultCatalogue, std::istream& in);
 
 // One JSON object (no line break) with the 21 fields of a classification.
 std::string TelegramRecordToJson(const TTelegramRecord& r);

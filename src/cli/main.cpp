@@ -9,5 +9,5 @@ int main(int argc, char** argv) {
     auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) self = std::filesystem::absolute(argv[0], ec);
     const std::string catalogue = vaskel::FindShippedCatalogue(self.parent_path().string());
-    return vaskel::RunCli(args, std::cout, std::cerr, catalogue);
+    return vaskel::RunCli(args, std::cout, std::cerr, catalogue, std::cin);
 }

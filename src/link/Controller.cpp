@@ -120,6 +120,14 @@ void TWBController::ProcessThreadMessages() {
 }
 
 void TWBController::HandleThreadMessage(const TThreadMsg& m) {
+    if (FHooks.Trace) {
+        const char* name = m.Msg == TThreadMessage::FMsgSenden  ? "\"FMsgSenden\""
+                           : m.Msg == TThreadMessage::FMsgCopy  ? "\"FMsgCopy\""
+                           : m.Msg == TThreadMessage::FMsgModus ? "\"FMsgModus\""
+                                                                : ">Unbekannt<";
+        Trace(std::string(">>>>>>>>>>>>>: PeekMessage ") + name +
+              " - FSePuffer Index:" + std::to_string(m.WParam));
+    }
     switch (m.Msg) {
     case TThreadMessage::FMsgSenden: {
         TSendEntry& e = FSePuffer[m.WParam & 0xFF];

@@ -30,6 +30,13 @@ uint16_t MsToTicksRounded(int64_t ms) {
     return static_cast<uint16_t>(static_cast<uint64_t>(t) & 0xFFFF);
 }
 
+namespace {
+uint32_t Le32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+} // namespace
+
 TStreamDecoder::TStreamDecoder(IDecoderSink& sink) : FSink(sink) {}
 
 void TStreamDecoder::PrepareOwnMaster(std::string_view textWithCR, uint8_t check) {
@@ -64,7 +71,7 @@ void TStreamDecoder::CloseText() {
     FState = TDecoderState::Idle;
 }
 
-void TStreamDecoder::TextByte(Ring& ring, unsigned char b) {
+inline void TStreamDecoder::TextByte(Ring& ring, unsigned char b) {
     TTelegramm& r = ring.Current();
     if (ring.AwaitingCheck) {
         r.Check ^= b;
@@ -86,7 +93,22 @@ void TStreamDecoder::TextByte(Ring& ring, unsigned char b) {
 std::size_t TStreamDecoder::TextRun(Ring& ring, const unsigned char* p, std::size_t n) {
     if (ring.AwaitingCheck) return 0;
     std::size_t k = 0;
+    // Eight bytes at a time while none is a control byte or CR.
+    constexpr uint64_t kHigh = 0x8080808080808080ULL;
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kCRs = 0x0D0D0D0D0D0D0D0DULL;
+    uint64_t wide = 0;
+    while (k + 8 <= n) {
+        uint64_t w;
+        std::memcpy(&w, p + k, 8);
+        const uint64_t cr = w ^ kCRs;
+        if ((w & kHigh) != 0 || ((cr - kOnes) & ~cr & kHigh) != 0) break;
+        wide ^= w;
+        k += 8;
+    }
     uint8_t x = 0;
+    for (int s = 0; s < 64; s += 8)
+        x ^= static_cast<uint8_t>(wide >> s);
     while (k < n && p[k] < 0x80 && p[k] != 0x0D)
         x ^= p[k++];
     if (k > 0) {
@@ -182,24 +204,19 @@ void TStreamDecoder::Decode(std::string_view chunk) {
                 break; // unknown or not a control byte
             }
             break;
-        case TDecoderState::MasterText: {
-            const std::size_t run = TextRun(FMaster, p + i, n - i);
-            if (run > 0) {
-                i += run;
-                continue;
-            }
-            TextByte(FMaster, b);
-            break;
-        }
+        case TDecoderState::MasterText:
         case TDecoderState::SlaveText:
         case TDecoderState::DeviceAnswerText: {
-            const bool own = FState == TDecoderState::DeviceAnswerText;
-            const std::size_t run = TextRun(FSlave, p + i, n - i);
-            if (run > 0)
-                i += run;
-            else
-                TextByte(FSlave, p[i++]);
-            FSlave.Current().SentByDevice = own;
+            // A run of characters, then CR and check byte, in one step when
+            // they are all in this chunk.
+            const bool master = FState == TDecoderState::MasterText;
+            Ring& ring = master ? FMaster : FSlave;
+            i += TextRun(ring, p + i, n - i);
+            if (i < n && p[i] < 0x80) {
+                TextByte(ring, p[i++]);
+                if (ring.AwaitingCheck && i < n && p[i] < 0x80) TextByte(ring, p[i++]);
+            }
+            if (!master) ring.Current().SentByDevice = FState == TDecoderState::DeviceAnswerText;
             continue;
         }
         case TDecoderState::MasterStart:
@@ -207,6 +224,14 @@ void TStreamDecoder::Decode(std::string_view chunk) {
             const bool master = FState == TDecoderState::MasterStart;
             Ring& ring = master ? FMaster : FSlave;
             TTelegramm& r = ring.Current();
+            if (FCounter == 0 && n - i >= 4) {
+                // the whole time stamp is in this chunk
+                r.StartTicks = Le32(p + i);
+                i += 4;
+                if (!master || !FMasterMode) InitRecord(ring);
+                FState = TDecoderState::Idle;
+                continue;
+            }
             const int shift = 8 * FCounter;
             r.StartTicks = (r.StartTicks & ~(0xFFu << shift)) | (static_cast<uint32_t>(b) << shift);
             if (++FCounter == 4) {
@@ -221,6 +246,12 @@ void TStreamDecoder::Decode(std::string_view chunk) {
             const bool master = FState == TDecoderState::MasterEnd;
             Ring& ring = master ? FMaster : FSlave;
             TTelegramm& r = ring.Current();
+            if (FCounter == 0 && n - i >= 4) {
+                r.EndTicks = Le32(p + i);
+                i += 4;
+                Complete(ring, master);
+                continue;
+            }
             const int shift = 8 * FCounter;
             r.EndTicks = (r.EndTicks & ~(0xFFu << shift)) | (static_cast<uint32_t>(b) << shift);
             if (++FCounter == 4) Complete(ring, master);

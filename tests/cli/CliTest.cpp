@@ -17,9 +17,11 @@ struct CliRun {
     std::string out, err;
 };
 
-CliRun Cli(std::vector<std::string> args, const std::string& catalogue = kCatalogue) {
+CliRun Cli(std::vector<std::string> args, const std::string& catalogue = kCatalogue,
+           const std::string& input = "") {
     std::ostringstream out, err;
-    const int code = RunCli(args, out, err, catalogue);
+    std::istringstream in(input);
+    const int code = RunCli(args, out, err, catalogue, in);
     return {code, out.str(), err.str()};
 }
 
@@ -115,6 +117,64 @@ TEST(CliCheckbyte, PrintsTwoUpperCaseHexDigits) {
     EXPECT_EQ(Cli({"checkbyte", ""}).out, "72\n");
     EXPECT_EQ(Cli({"checkbyte", "Ä"}).out, Cli({"checkbyte", "["}).out);
     EXPECT_EQ(Cli({"checkbyte", "--", "--x"}).code, 0);
+}
+
+} // namespace
+} // namespace vaskel
+
+namespace vaskel {
+namespace {
+
+std::string Bytes(std::initializer_list<int> b) {
+    std::string s;
+    for (int x : b)
+        s += static_cast<char>(x);
+    return s;
+}
+
+TEST(CliDecode, ExampleStreamInAnyChunkSize) {
+    const std::string stream =
+        Bytes({0x82, 0x01, 0x00, 0x00, 0x00, 0x80, 0x61, 0x0D, 0x13, 0x83, 0x10, 0x00, 0x00, 0x00});
+    const std::string want = "{\"event\":\"master\",\"index\":0,\"StartTicks\":1,\"EndTicks\":16,"
+                             "\"ErrorFlags\":\"\",\"Text\":\"a\\u000D\\u0013\",\"Check\":0,"
+                             "\"SentByDevice\":false}\n";
+    for (const char* chunk : {"1", "3", "64"}) {
+        const CliRun r = Cli({"decode", "--chunk", chunk, "-"}, kCatalogue, stream);
+        EXPECT_EQ(r.code, 0);
+        EXPECT_EQ(r.out, want) << chunk;
+    }
+}
+
+TEST(CliDecode, EveryNotificationKind) {
+    std::string stream =
+        Bytes({0x88, 0xA5, 0x89}) + "V1.0" + Bytes({0x0D, 0x8A, 0x02}) + "ok" +
+        Bytes({0x8B, 0x00, 0x8B, 0x01}) + Bytes({0x8E, 0x10, 0x27, 0x00, 0x00}) +
+        Bytes({0x84, 0x01, 0, 0, 0, 0x8D, 0x61, 0x31, 0x0D, 0x23, 0x85, 0x02, 0, 0, 0});
+    test::TempDir dir;
+    const std::string file = dir.Write("stream.bin", stream);
+    const CliRun r = Cli({"decode", file});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "{\"event\":\"status\",\"value\":165}\n"
+                     "{\"event\":\"version\",\"text\":\"V1.0\"}\n"
+                     "{\"event\":\"devicetext\",\"text\":\"ok\"}\n"
+                     "{\"event\":\"upload\",\"reply\":\"urGoAhead\"}\n"
+                     "{\"event\":\"upload\",\"reply\":\"urNotEnoughMenory\"}\n"
+                     "{\"event\":\"recordcount\",\"value\":10000}\n"
+                     "{\"event\":\"slave\",\"index\":0,\"StartTicks\":1,\"EndTicks\":2,"
+                     "\"ErrorFlags\":\"S\",\"Text\":\"a1\\u000D#\",\"Check\":1,"
+                     "\"SentByDevice\":true}\n");
+}
+
+TEST(CliDecode, MasterModeAndBadArguments) {
+    // in master mode the start time does not start a new record: nothing
+    // was sent, so the end time delivers nothing
+    const std::string stream = Bytes({0x82, 1, 0, 0, 0, 0x83, 2, 0, 0, 0});
+    EXPECT_EQ(Cli({"decode", "--master-mode", "-"}, kCatalogue, stream).out, "");
+    EXPECT_EQ(Cli({"decode", "--chunk", "0", "-"}).code, 2);
+    EXPECT_EQ(Cli({"decode", "--chunk", "x", "-"}).code, 2);
+    EXPECT_EQ(Cli({"decode"}).code, 2);
+    EXPECT_EQ(Cli({"decode", "--bogus", "-"}).code, 2);
+    EXPECT_EQ(Cli({"decode", "/nonexistent/stream.bin"}).code, 1);
 }
 
 } // namespace

@@ -26,10 +26,11 @@ protected:
         };
         o.Beep = [this] { ++Beeps; };
         T = std::make_unique<TUSB_Communication>(Usb, HandOver, vendor, product, o);
-        T->SetCallbacks([this](char first, std::string_view rest) {
-            Received.push_back(first + std::string(rest));
-        },
-                        [this](bool up) { States.push_back(up); });
+        T->SetCallbacks(
+            [this](char first, std::string_view rest) {
+                Received.push_back(first + std::string(rest));
+            },
+            [this](bool up) { States.push_back(up); });
     }
     // Pumps the main-thread queue until pred holds (the workers are threads).
     template <typename P> bool WaitUntil(P pred) {
@@ -129,7 +130,8 @@ TEST_F(UsbTransportTest, DisconnectDiscardsQueuedPackages) {
     Make();
     T->Connect();
     Usb.BlockWrites = true;
-    for (int k = 0; k < 3; ++k) T->Send('\xA0', "");
+    for (int k = 0; k < 3; ++k)
+        T->Send('\xA0', "");
     EXPECT_GT(T->QueuedPackages(), 0u);
     T->Disconnect();
     EXPECT_EQ(T->QueuedPackages(), 0u);
