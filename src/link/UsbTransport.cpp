@@ -701,7 +701,12 @@ void TUSB_Communication::WatchLoop() {
                                       [this] { return FStopWatching; }))
                 return;
         }
-        PostToMain([this] { CheckDeviceChanges(); });
+        // One scan at a time: a busy main thread does not pile them up.
+        if (!FScanPending.exchange(true))
+            PostToMain([this] {
+                FScanPending.store(false);
+                CheckDeviceChanges();
+            });
     }
 }
 

@@ -147,6 +147,7 @@ private:
     std::mutex FWatchLock;
     std::condition_variable FWatchSignal;
     bool FStopWatching = false;
+    std::atomic<bool> FScanPending{false};
 };
 
 } // namespace vaskel
