@@ -1,11 +1,13 @@
 #include "cli/CliCommands.h"
 
 #include "cli/Json.h"
+#include "emulator/VirtualTavrin.h"
 #include "link/DeviceProtocol.h"
 #include "telegram/Cp1252.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +15,7 @@
 #include <istream>
 #include <memory>
 #include <ostream>
+#include <thread>
 
 #ifndef VASKEL_SOURCE_DATA_DIR
 #define VASKEL_SOURCE_DATA_DIR ""
@@ -31,6 +34,7 @@ const char* const kMainUsage =
     "  classify   classify telegrams against the record-type catalogue\n"
     "  checkbyte  print the IBIS check byte of a telegram text\n"
     "  decode     decode a raw byte stream from the device\n"
+    "  emulate    run the virtual Tavrin and write its byte stream\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command.\n";
 
@@ -67,6 +71,26 @@ const char* const kDecodeUsage =
     "  --master-mode  decode as while the device is bus master\n"
     "  --chunk N      chunk size in bytes (default 64)\n"
     "  -h, --help     show this help\n";
+
+const char* const kEmulateUsage =
+    "Usage: vaskel-cli emulate [--scenario NAME] [--seconds N] [--seed S]\n"
+    "                          [--fault-rate R] [--speed X] [--with-status]\n"
+    "\n"
+    "Runs the virtual Tavrin on its simulated vehicle bus and writes the raw\n"
+    "device-to-PC byte stream to standard output, for example into\n"
+    "'vaskel-cli decode -'.\n"
+    "\n"
+    "Options:\n"
+    "  --scenario NAME  vehicle (default: a bus with its on-board computer),\n"
+    "                   idle (powered bus without a master), unpowered\n"
+    "  --seconds N      simulated bus time in seconds (default 10)\n"
+    "  --seed S         seed of the simulation (default 1): the same seed gives\n"
+    "                   the same traffic\n"
+    "  --fault-rate R   share of telegrams with a fault, 0 to 1 (default 0.01)\n"
+    "  --speed X        X times real time (default: as fast as possible)\n"
+    "  --with-status    poll the device status every second (0xA0) and include\n"
+    "                   its replies\n"
+    "  -h, --help       show this help\n";
 
 bool IsHelp(const std::string& a) {
     return a == "-h" || a == "--help";
@@ -258,6 +282,84 @@ int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return kCliOk;
 }
 
+bool ParseNumber(const std::string& text, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0';
+}
+
+int RunEmulate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    TEmulatorOptions options;
+    options.FaultRate = 0.01;
+    double seconds = 10, speed = 0;
+    bool withStatus = false;
+    for (std::size_t k = 1; k < args.size(); ++k) {
+        const std::string& a = args[k];
+        if (IsHelp(a)) {
+            out << kEmulateUsage;
+            return kCliOk;
+        }
+        if (a == "--with-status") {
+            withStatus = true;
+            continue;
+        }
+        std::string name = a, value;
+        if (const auto eq = a.find('='); eq != std::string::npos && a.rfind("--", 0) == 0) {
+            name = a.substr(0, eq);
+            value = a.substr(eq + 1);
+        } else if (a.rfind("--", 0) == 0) {
+            if (k + 1 >= args.size()) return Usage(err, kEmulateUsage, a + " needs a value");
+            value = args[++k];
+        } else {
+            return Usage(err, kEmulateUsage, "unexpected argument " + a);
+        }
+        double number = 0;
+        if (name == "--scenario") {
+            if (!ParseScenario(value, options.Scenario))
+                return Usage(err, kEmulateUsage, "unknown scenario " + value);
+        } else if (name == "--seconds") {
+            if (!ParseNumber(value, seconds) || seconds < 0)
+                return Usage(err, kEmulateUsage, "--seconds needs a number >= 0, not " + value);
+        } else if (name == "--seed") {
+            if (!ParseNumber(value, number) || number < 0 || number > 4294967295.0)
+                return Usage(err, kEmulateUsage, "--seed needs a number, not " + value);
+            options.Seed = static_cast<uint32_t>(number);
+        } else if (name == "--fault-rate") {
+            if (!ParseNumber(value, number) || number < 0 || number > 1)
+                return Usage(err, kEmulateUsage, "--fault-rate needs a number from 0 to 1");
+            options.FaultRate = number;
+        } else if (name == "--speed") {
+            if (!ParseNumber(value, speed) || speed <= 0)
+                return Usage(err, kEmulateUsage, "--speed needs a number > 0, not " + value);
+        } else {
+            return Usage(err, kEmulateUsage, "unknown option " + name);
+        }
+    }
+    TVirtualTavrin device(options);
+    const double stepMs = 100;
+    const auto begin = std::chrono::steady_clock::now();
+    double done = 0, sinceStatus = 1000;
+    while (done < seconds * 1000) {
+        const double step = std::min(stepMs, seconds * 1000 - done);
+        if (withStatus && sinceStatus >= 1000) {
+            device.FromPC(Cmd::StatusRequest());
+            sinceStatus = 0;
+        }
+        device.AdvanceMs(step);
+        done += step;
+        sinceStatus += step;
+        const std::string bytes = device.TakeOutput();
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (speed > 0) {
+            const auto due = begin + std::chrono::duration<double, std::milli>(done / speed);
+            std::this_thread::sleep_until(due);
+            out.flush();
+        }
+    }
+    out.flush();
+    return kCliOk;
+}
+
 } // namespace
 
 std::string TelegramRecordToJson(const TTelegramRecord& r) {
@@ -325,6 +427,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "classify") return RunClassify(args, out, err, defaultCatalogue);
     if (cmd == "checkbyte") return RunCheckbyte(args, out, err);
     if (cmd == "decode") return RunDecode(args, out, err, in);
+    if (cmd == "emulate") return RunEmulate(args, out, err);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }
 

@@ -555,6 +555,16 @@ void TUSB_Communication::DisconnectLocked() {
         std::lock_guard<std::mutex> l(FPathLock);
         FDevicePath.clear();
     }
+    // What arrived while the device was there is passed on before the link
+    // goes down: a telegram completed while connected is never lost.
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> l(FQueueLock);
+            if (FReceived.empty()) break;
+        }
+        DeliverData();
+        if (!FOnData) break;
+    }
     if (FOnState) FOnState(false);
     std::lock_guard<std::mutex> l(FQueueLock);
     FReceived.clear();

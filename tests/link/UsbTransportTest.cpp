@@ -141,6 +141,26 @@ TEST_F(UsbTransportTest, DisconnectDiscardsQueuedPackages) {
     EXPECT_EQ(T->QueuedPackages(), 0u);
 }
 
+TEST_F(UsbTransportTest, DataReceivedBeforeDisconnectIsDeliveredFirst) {
+    Usb.AddDevice(FakeUsb::Tavrin());
+    Make();
+    std::vector<std::string> order;
+    T->SetCallbacks(
+        [&](char first, std::string_view rest) { order.push_back(first + std::string(rest)); },
+        [&](bool up) { order.push_back(up ? "up" : "down"); });
+    T->Connect();
+    Usb.QueueRead(3, "\x88\x40\x88");
+    // the receiver has queued it; the main thread has not delivered it yet
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (HandOver.Pending() == 0 && std::chrono::steady_clock::now() < end)
+        std::this_thread::yield();
+    ASSERT_GT(HandOver.Pending(), 0u);
+    T->Disconnect();
+    EXPECT_EQ(order, (std::vector<std::string>{"up", "\x88\x40\x88", "down"}));
+    HandOver.Pump(); // the late delivery message finds nothing more
+    EXPECT_EQ(order.size(), 3u);
+}
+
 TEST_F(UsbTransportTest, RemovalOfAnotherDeviceIsIgnored) {
     Usb.AddDevice(FakeUsb::Tavrin(2));
     Make();
