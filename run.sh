@@ -17,3 +17,5 @@ echo '$ vaskel-cli classify --slave a10'
 "$cli" classify --slave a10
 echo '$ vaskel-cli checkbyte l001'
 "$cli" checkbyte l001
+echo '$ vaskel-cli emulate --seconds 5 | vaskel-cli decode -   (the virtual Tavrin on a vehicle bus)'
+"$cli" emulate --seconds 5 | "$cli" decode -

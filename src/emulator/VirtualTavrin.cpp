@@ -368,6 +368,7 @@ void TVirtualTavrin::Process(const TEvent& e) {
 
 void TVirtualTavrin::FromPC(std::string_view t) {
     if (t.empty()) return;
+    ++FTransfers;
     if (static_cast<unsigned char>(t[0]) < 0x80) {
         // A telegram to send as bus master: text up to the CR.
         const std::string text(t.substr(0, t.find('\r')));

@@ -97,6 +97,8 @@ public:
     uint32_t RecordCount() const { return static_cast<uint32_t>(FFlash.size()); }
     uint16_t MasterTimeoutTicks() const { return FMasterTimeout; }
     uint16_t SlaveTimeoutTicks() const { return FSlaveTimeout; }
+    // Transfers received from the PC so far.
+    uint64_t TransfersReceived() const { return FTransfers; }
     // Capture sequences reported so far (master, slave).
     uint64_t MasterCaptures() const { return FMasterCaptures; }
     uint64_t SlaveCaptures() const { return FSlaveCaptures; }
@@ -164,6 +166,7 @@ private:
     bool FRecording = false;
     std::vector<std::string> FFlash;
 
+    uint64_t FTransfers = 0;
     uint64_t FMasterCaptures = 0;
     uint64_t FSlaveCaptures = 0;
 

@@ -94,6 +94,8 @@ void TVirtualUsb::AdvanceLocked(double ms) {
         return;
     }
     FDevice.Advance(whole);
+    // Unplugged, the device has no power: it hears nothing.
+    if (!FPlugged) FDevice.DropOutput();
 }
 
 void TVirtualUsb::SetPlugged(bool plugged) {
@@ -115,6 +117,7 @@ void TVirtualUsb::PlugLocked(bool plugged) {
     } else {
         // A device plugged in starts afresh, with a new device number.
         FDevice.Restart();
+        FDevice.DropOutput();
         FUsbDevice.devnum = static_cast<uint8_t>(FUsbDevice.devnum % 127 + 1);
         std::snprintf(FUsbDevice.filename, sizeof FUsbDevice.filename, "%03u", FUsbDevice.devnum);
     }

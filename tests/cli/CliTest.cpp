@@ -179,3 +179,65 @@ TEST(CliDecode, MasterModeAndBadArguments) {
 
 } // namespace
 } // namespace vaskel
+
+namespace vaskel {
+namespace {
+
+int CountOf(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1))
+        ++n;
+    return n;
+}
+
+TEST(CliEmulate, AMinuteOfVehicleTrafficDecodes) {
+    const CliRun emu = Cli({"emulate", "--seconds", "60"});
+    ASSERT_EQ(emu.code, 0);
+    const CliRun dec = Cli({"decode", "-"}, kCatalogue, emu.out);
+    const int masters = CountOf(dec.out, "\"event\":\"master\"");
+    const int slaves = CountOf(dec.out, "\"event\":\"slave\"");
+    const int clean = CountOf(dec.out, "\"ErrorFlags\":\"\"");
+    EXPECT_GT(masters, 250);
+    EXPECT_GT(slaves, 50);
+    EXPECT_GT(clean, (masters + slaves) * 9 / 10) << "mostly error-free";
+    EXPECT_EQ(CountOf(dec.out, "\"event\":\"status\""), 0);
+    EXPECT_EQ(Cli({"emulate", "--seconds", "60"}).out, emu.out) << "same seed, same traffic";
+    EXPECT_NE(Cli({"emulate", "--seconds", "60", "--seed", "2"}).out, emu.out);
+}
+
+TEST(CliEmulate, ScenariosAndStatus) {
+    EXPECT_EQ(Cli({"emulate", "--scenario", "idle", "--seconds", "5"}).out, "");
+    const CliRun st = Cli({"emulate", "--scenario=unpowered", "--seconds=3", "--with-status"});
+    const CliRun dec = Cli({"decode", "-"}, kCatalogue, st.out);
+    EXPECT_EQ(dec.out, "{\"event\":\"status\",\"value\":56}\n"
+                       "{\"event\":\"status\",\"value\":24}\n"
+                       "{\"event\":\"status\",\"value\":24}\n");
+    // every telegram has a fault; those of status requests may be a missing
+    // or late answer instead
+    const CliRun faulty = Cli({"emulate", "--seconds", "30", "--fault-rate", "1"});
+    const CliRun fdec = Cli({"decode", "-"}, kCatalogue, faulty.out);
+    const int masters = CountOf(fdec.out, "\"event\":\"master\"");
+    const int cleanMasters =
+        CountOf(fdec.out, "\"ErrorFlags\":\"\"") - CountOf(fdec.out, "\"event\":\"slave\"");
+    EXPECT_GT(masters, 50);
+    EXPECT_LT(cleanMasters, masters / 4);
+}
+
+TEST(CliEmulate, BadArguments) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"emulate", "--scenario", "tram"},
+                                                                  {"emulate", "--seconds", "-1"},
+                                                                  {"emulate", "--fault-rate", "2"},
+                                                                  {"emulate", "--speed", "0"},
+                                                                  {"emulate", "--seed", "x"},
+                                                                  {"emulate", "--bogus", "1"},
+                                                                  {"emulate", "--seconds"},
+                                                                  {"emulate", "stray"}}) {
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.code, 2) << args[1];
+        EXPECT_NE(r.err.find("Usage: vaskel-cli emulate"), std::string::npos);
+    }
+    EXPECT_EQ(Cli({"emulate", "--help"}).code, 0);
+}
+
+} // namespace
+} // namespace vaskel
