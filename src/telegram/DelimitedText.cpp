@@ -4,17 +4,21 @@ namespace vaskel {
 
 namespace {
 
-bool IsBlank(char c) {
+bool IsBlank(char c, bool nulIsBlank) {
     const auto b = static_cast<unsigned char>(c);
-    return b >= 0x01 && b <= 0x20;
+    return (b >= 0x01 || nulIsBlank) && b <= 0x20;
 }
 
 } // namespace
 
-std::vector<std::string> SplitDelimited(std::string_view line, char delimiter, char quote) {
+std::vector<std::string> SplitDelimited(std::string_view line, char delimiter, char quote,
+                                        bool keepNul) {
     std::vector<std::string> fields;
     // A NUL byte ends the line, as it would for the system's text routines.
-    if (const auto nul = line.find('\0'); nul != std::string_view::npos) line = line.substr(0, nul);
+    if (!keepNul)
+        if (const auto nul = line.find('\0'); nul != std::string_view::npos)
+            line = line.substr(0, nul);
+    auto IsBlank = [keepNul](char c) { return ::vaskel::IsBlank(c, keepNul); };
     const std::size_t n = line.size();
     std::size_t p = 0;
     while (p < n && IsBlank(line[p]))

@@ -15,6 +15,10 @@
 
 namespace vaskel {
 
-std::vector<std::string> SplitDelimited(std::string_view line, char delimiter, char quote = '"');
+// keepNul: a NUL byte inside quotes is kept as data and one outside quotes
+// counts as a blank (table files, whose telegram cells may hold NUL bytes);
+// otherwise a NUL byte ends the line.
+std::vector<std::string> SplitDelimited(std::string_view line, char delimiter, char quote = '"',
+                                        bool keepNul = false);
 
 } // namespace vaskel

@@ -1,0 +1,211 @@
+#include "lists/ListFiles.h"
+
+#include "telegram/DelimitedText.h"
+#include "telegram/Errors.h"
+#include "telegram/TextConventions.h"
+
+#include <cctype>
+#include <fstream>
+
+namespace vaskel {
+
+const char* const kAufrufHeader = "\"Ok\";\"Aufruf\";\"Beschreibung\";\"Intervall\"";
+const char* const kAufrufHeaderComma = "'Ok','Aufruf','Beschreibung','Intervall',";
+const char* const kAntwortHeader = "\"Ok\";\"Aufruf\";\"Antwort\";\"Reaktionszeit\"";
+const char* const kAntwortHeaderComma = "'Ok','Aufruf','Antwort','Reaktionszeit',";
+const char* const kResponsesFromProtocolError =
+    "Es konnte keine Antwortliste erzeugt werden, da das Protokoll ein falsches Format hat.\r\n"
+    "M\xF6glicherweise ist es keine g\xFCltiges Protokoll?";
+const char* const kResponsesFromProtocolNone =
+    "Das ausgew\xE4hlte Protokoll enth\xE4lt keine g\xFCltigen Slaveantworten,\r\n"
+    "die extrahiert werden k\xF6nnen.";
+
+namespace {
+
+std::string FirstLine(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) throw EFileError("Cannot open file " + fileName + ".");
+    std::string line;
+    char c;
+    while (in.get(c) && c != '\r' && c != '\n')
+        line += c;
+    return line;
+}
+
+bool NumberValue(std::string_view s, int64_t& v) {
+    s = TrimBlanks(s);
+    if (s.empty()) return false;
+    std::size_t p = 0;
+    bool neg = false;
+    if (s[0] == '-' || s[0] == '+') {
+        neg = s[0] == '-';
+        p = 1;
+    }
+    if (p == s.size()) return false;
+    v = 0;
+    for (; p < s.size(); ++p) {
+        if (s[p] < '0' || s[p] > '9') return false;
+        v = v * 10 + (s[p] - '0');
+        if (v > 0xFFFFFFFFLL) return false;
+    }
+    if (neg) v = -v;
+    return true;
+}
+
+// "True"/"False" in any letter case, or a number (non-zero: true).
+bool ReadBoolean(const std::string& field) {
+    std::string u(TrimBlanks(field));
+    for (char& c : u)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (u == "TRUE") return true;
+    if (u == "FALSE") return false;
+    int64_t v = 0;
+    if (NumberValue(u, v)) return v != 0;
+    throw EConversionError("'" + field + "' is not a valid boolean value");
+}
+
+} // namespace
+
+TTable MakeCallListTable() {
+    return TTable({TZK_InputStyle::csBoolean, TZK_InputStyle::csString, TZK_InputStyle::csString,
+                   TZK_InputStyle::csMinSec});
+}
+
+TTable MakeResponseListTable() {
+    return TTable({TZK_InputStyle::csBoolean, TZK_InputStyle::csString, TZK_InputStyle::csString,
+                   TZK_InputStyle::csUnsignedInt});
+}
+
+bool IsCommaForm(const std::string& fileName) {
+    const std::string_view t = TrimBlanks(FirstLine(fileName));
+    return !t.empty() && t.back() == ',';
+}
+
+TLoadResult OpenListFile(TTable& table, const std::string& fileName, TListKind kind) {
+    const bool aufruf = kind == TListKind::Aufruf;
+    if (IsCommaForm(fileName)) {
+        TLoadResult r =
+            LoadFromCSV(table, fileName, '\'', nullptr,
+                        std::string(aufruf ? kAufrufHeaderComma : kAntwortHeaderComma), ',');
+        if (r.Loaded) SaveListFile(table, fileName, kind);
+        return r;
+    }
+    return LoadFromCSV(table, fileName, '"', nullptr,
+                       std::string(aufruf ? kAufrufHeader : kAntwortHeader), ';');
+}
+
+void SaveListFile(TTable& table, const std::string& fileName, TListKind kind) {
+    SaveToCSV(table, fileName, '"', 0,
+              std::string(kind == TListKind::Aufruf ? kAufrufHeader : kAntwortHeader), ';');
+}
+
+int32_t IntervalSeconds(std::string_view text) {
+    auto part = [](std::string_view s) -> int64_t {
+        int64_t v = 0;
+        return NumberValue(s, v) ? v : 0;
+    };
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos) return static_cast<int32_t>(part(text) * 60);
+    return static_cast<int32_t>(part(text.substr(0, colon)) * 60 + part(text.substr(colon + 1)));
+}
+
+void LoadCallList(const std::string& fileName, std::vector<tAufruf>& entries) {
+    entries.clear();
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) throw EFileError("Cannot open file " + fileName + ".");
+    // A CR ends a line and the byte after it is skipped.
+    std::vector<std::string> lines;
+    std::string line;
+    char c;
+    while (in.get(c)) {
+        if (c == '\r') {
+            lines.push_back(line);
+            line.clear();
+            in.get(c);
+            continue;
+        }
+        line += c;
+    }
+    if (!line.empty()) lines.push_back(line);
+    for (std::size_t k = 1; k < lines.size(); ++k) {
+        const std::string& l = lines[k];
+        if (TrimBlanks(l).empty()) continue;
+        const bool comma = !l.empty() && l.back() == ',';
+        const std::vector<std::string> f =
+            SplitDelimited(l, comma ? ',' : ';', comma ? '\'' : '"', true);
+        if (f.empty() || !ReadBoolean(f[0])) continue;
+        tAufruf a;
+        a.Aufruf = f.size() > 1 ? f[1] : "";
+        a.Intervall = f.size() > 3 ? IntervalSeconds(f[3]) : 0;
+        entries.push_back(a);
+    }
+}
+
+TAntwortListe LoadResponseList(const std::string& fileName) {
+    const bool comma = IsCommaForm(fileName);
+    TAntwortListe list;
+    ForEachTableLine(fileName, comma ? '\'' : '"', comma ? ',' : ';',
+                     [&](std::vector<std::string>& f) {
+                         if (comma && f.size() == 5 && f.back().empty()) f.pop_back();
+                         if (f.size() != 4) return;
+                         if (f[0] == "Ok" || f[0].empty() || f[0] == " " || f[0] == "0") return;
+                         TAntwortListeElement el;
+                         el.Aufruf = f[1];
+                         el.Antwort = f[2];
+                         int64_t v = 0;
+                         el.ReactionMs = static_cast<uint16_t>(
+                             NumberValue(f[3], v) && v >= 0 ? std::min<int64_t>(v, 65535) : 9);
+                         list.push_back(std::move(el));
+                     });
+    return list;
+}
+
+int ResponseListFromProtocol(const std::string& protocolFile, const TIBISTelegramParser& parser,
+                             TBusType bus, TTable& table) {
+    table.Clear();
+    bool comma = false;
+    try {
+        comma = IsCommaForm(protocolFile);
+    } catch (const EFileError&) {
+        throw EFileError(kResponsesFromProtocolError);
+    }
+    std::string key;
+    int added = 0;
+    std::vector<std::string> calls;
+    bool complete = false;
+    try {
+        complete = ForEachTableLine(
+            protocolFile, comma ? '\'' : '"', comma ? ',' : ';', [&](std::vector<std::string>& f) {
+                if (f.size() < 6) throw EFileError(kResponsesFromProtocolError);
+                const std::string& kind = f[0];
+                std::string telegram = f[5];
+                if (kind.find('M') != std::string::npos || kind.find('N') != std::string::npos) {
+                    const TTelegramRecord r = parser.Classify(telegram, true, bus);
+                    key = r.Prefix + r.Address;
+                    return;
+                }
+                if (key.empty() || !TrimBlanks(f[4]).empty()) return;
+                for (const auto& c : calls)
+                    if (c == key) return;
+                if (!comma) {
+                    // without its carriage return and check byte
+                    const std::size_t n = telegram.size();
+                    if (n >= 2 && telegram[n - 2] == '\r')
+                        telegram.resize(n - 2);
+                    else if (n >= 1)
+                        telegram.resize(n - 1);
+                }
+                const int row = added == 0 ? 0 : table.AppendRow();
+                table.SetRow(row, {"-1", key, telegram, "1"});
+                calls.push_back(key);
+                ++added;
+            });
+    } catch (const EVaskelError&) {
+        throw EFileError(kResponsesFromProtocolError);
+    }
+    if (!complete) throw EFileError(kResponsesFromProtocolError);
+    if (added > 0) table.Modified = true;
+    return added;
+}
+
+} // namespace vaskel

@@ -1,0 +1,69 @@
+#pragma once
+// Call lists (.AUF.CSV) and response lists (.ANT.CSV): headers, tables,
+// the loaders the simulations use, and a response list built from a
+// recorded protocol.
+
+#include "lists/AntwortListe.h"
+#include "recording/Table.h"
+#include "recording/TableFile.h"
+#include "telegram/Catalogue.h"
+#include "telegram/TelegramParser.h"
+
+#include <string>
+#include <vector>
+
+namespace vaskel {
+
+extern const char* const kAufrufHeader;       // "Ok";"Aufruf";"Beschreibung";"Intervall"
+extern const char* const kAufrufHeaderComma;  // 'Ok','Aufruf','Beschreibung','Intervall',
+extern const char* const kAntwortHeader;      // "Ok";"Aufruf";"Antwort";"Reaktionszeit"
+extern const char* const kAntwortHeaderComma; // 'Ok','Aufruf','Antwort','Reaktionszeit',
+
+enum class TListKind { Aufruf, Antwort };
+
+TTable MakeCallListTable();
+TTable MakeResponseListTable();
+
+// True when the file's first line, trimmed, ends with "," (the older form).
+bool IsCommaForm(const std::string& fileName);
+
+// Loads a list file into its table as the editors do: the older comma form
+// is loaded and at once written back in the current form (the old content
+// stays as the .BAK file). Loaded is false when the header did not match.
+TLoadResult OpenListFile(TTable& table, const std::string& fileName, TListKind kind);
+// Writes a list table with its header.
+void SaveListFile(TTable& table, const std::string& fileName, TListKind kind);
+
+// One entry of an active call list.
+struct tAufruf {
+    std::string Aufruf;    // the call in entry notation
+    int32_t Intervall = 0; // seconds; 0: sent once
+    int32_t Countdown = 0; // seconds until due
+
+    friend bool operator==(const tAufruf&, const tAufruf&) = default;
+};
+
+// "m:ss" or minutes -> seconds; parts that are no number count 0.
+int32_t IntervalSeconds(std::string_view text);
+
+// Reads a call list for the master simulation: the header is skipped, rows
+// whose "Ok" reads false are skipped. An "Ok" field that is neither a
+// boolean word nor a number raises EConversionError; entries holds what was
+// read before it.
+void LoadCallList(const std::string& fileName, std::vector<tAufruf>& entries);
+
+// Reads a response list for the download: rows of exactly four fields whose
+// "Ok" is not "Ok" (the header), empty, a blank or "0". Quoted fields may
+// hold line breaks.
+TAntwortListe LoadResponseList(const std::string& fileName);
+
+// A response list from a recorded protocol: for every prefix and address of
+// the master telegrams, the first error-free answer recorded after one.
+// Returns the number of rows added to table (a fresh response-list table).
+// Throws EFileError with kResponsesFromProtocolError on a broken protocol.
+int ResponseListFromProtocol(const std::string& protocolFile, const TIBISTelegramParser& parser,
+                             TBusType bus, TTable& table);
+extern const char* const kResponsesFromProtocolError;
+extern const char* const kResponsesFromProtocolNone;
+
+} // namespace vaskel

@@ -1,0 +1,291 @@
+#include "recording/OpenedProtocol.h"
+
+#include "recording/TableFile.h"
+#include "telegram/Errors.h"
+#include "telegram/TextConventions.h"
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+
+namespace vaskel {
+
+const char* const kInvalidProtocolFormat = "Ung\xFCltiges Protokollformat";
+const char* const kProtocolLoadError =
+    "Die ausgew\xE4hlte Datei ist kein g\xFCltiges Protokoll, besch\xE4"
+    "digt oder durch einen "
+    "anderen Prozess gesperrt. \r\n"
+    "Falls Sie gleichzeitig mit anderen Programmen auf dieses Protokoll zugreifen, beenden Sie "
+    "diese zuerst.";
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The file's lines as text: LF or CR LF end a line.
+std::vector<std::string> TextLines(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) throw EFileError("Cannot open file " + fileName + ".");
+    std::vector<std::string> lines;
+    std::string line;
+    char c;
+    while (in.get(c)) {
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) {
+        if (line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+int32_t NumberOr(std::string_view s, int32_t def) {
+    s = TrimBlanks(s);
+    if (s.empty()) return def;
+    int64_t v = 0;
+    std::size_t p = 0;
+    const bool neg = s[0] == '-';
+    if (s[0] == '-' || s[0] == '+') p = 1;
+    if (p == s.size()) return def;
+    for (; p < s.size(); ++p) {
+        if (s[p] < '0' || s[p] > '9') return def;
+        v = v * 10 + (s[p] - '0');
+        if (v > 0x7FFFFFFFLL) return def;
+    }
+    return static_cast<int32_t>(neg ? -v : v);
+}
+
+int32_t AddressValue(const std::string& address) {
+    try {
+        return IBISHexToInt(address);
+    } catch (const EConversionError&) {
+        return HexToIntDef(address, 0);
+    }
+}
+
+void EraseFirst(std::string& s, char c) {
+    if (const auto p = s.find(c); p != std::string::npos) s.erase(p, 1);
+}
+
+} // namespace
+
+void Reanalyse(TTable& table, const TIBISTelegramParser& parser, TBusType bus,
+               const std::function<void(int)>& progress) {
+    const int rows = table.RowCount();
+    if (rows == 1 && table.RowEmpty(0)) return;
+    TTelegramRecord r;
+    for (int i = 0; i < rows; ++i) {
+        if (progress) progress(i + 1);
+        // 1.
+        if (TrimBlanks(table.Cell(pcKind, i)).empty()) table.SetCell(pcKind, i, "M");
+        const std::string kind(table.Cell(pcKind, i));
+        const bool master = IsMasterKind(kind);
+        // 2.
+        table.ClearObject(i);
+        parser.Classify(table.Cell(pcTelegram, i), master, bus, r);
+        TTelegramData obj;
+        obj.EndTime = NumberOr(table.Cell(pcStart, i), 0);
+        obj.ExpectedAnswers = r.Answers;
+        obj.Address = AddressValue(r.Address);
+        if (IsSlaveKind(kind) || (master && !obj.ExpectedAnswers.empty())) table.SetObject(i, obj);
+        // 3.
+        table.SetCell(pcNr, i, std::to_string(i + 1));
+        // 4.
+        std::string errors(table.Cell(pcErrors, i));
+        EraseFirst(errors, 'X');
+        EraseFirst(errors, 'T');
+        if (!r.ExactMatch) errors += 'X';
+        if (!r.RecordNo.empty() && !r.RoleAsExpected) errors += 'T';
+        table.SetCell(pcErrors, i, errors);
+        // 5.
+        table.SetCell(pcRecordNo, i,
+                      r.ExactMatch && r.RoleAsExpected ? r.RecordNo : "[" + r.RecordNo + "]");
+        table.SetCell(pcDescription, i, r.Description);
+        table.SetCell(pcAnswer, i, "");
+        // 6.
+        if (master) {
+            if (!r.Answers.empty()) table.SetCell(pcAnswer, i, "-1");
+            continue;
+        }
+        // 7.
+        int found = -1;
+        if (!r.RecordNo.empty()) {
+            for (int m = i; m >= std::max(0, i - 50); --m) {
+                if (!IsMasterKind(table.Cell(pcKind, m))) continue;
+                const auto o = table.Object(m);
+                if (!o || o->ExpectedAnswers.find(r.RecordNo) == std::string::npos) continue;
+                if (table.Cell(pcAnswer, m) == "0") continue;
+                found = m;
+                break;
+            }
+        }
+        if (found < 0) {
+            table.SetCell(pcAnswer, i, "2");
+            table.SetCell(pcReaction, i, kReactionInvalid);
+        } else if (found == i - 1) {
+            table.SetCell(pcAnswer, i, "4");
+            table.SetPartnerRow(i, NumberOr(table.Cell(pcNr, found), -1));
+            table.SetCell(pcAnswer, found, "0");
+        } else {
+            table.SetCell(pcAnswer, i, "3");
+            table.SetCell(pcAnswer, found, "1");
+            table.SetPartnerRow(i, NumberOr(table.Cell(pcNr, found), -1));
+            table.SetPartnerRow(found, i + 1);
+            const auto o = table.Object(found);
+            table.SetCell(pcReaction, i,
+                          std::to_string(static_cast<int64_t>(NumberOr(table.Cell(pcStart, i), 0)) -
+                                         o->EndTime));
+        }
+    }
+    table.Modified = true;
+}
+
+TProtocolLoad LoadProtocolFile(TTable& table, const std::string& fileName,
+                               const TIBISTelegramParser& parser, TBusType bus,
+                               const std::function<void(int)>& progress) {
+    TProtocolLoad info;
+    std::vector<std::string> lines = TextLines(fileName);
+    const std::string first = lines.empty() ? "" : std::string(TrimBlanks(lines[0]));
+    info.CommaForm = !first.empty() && first.back() == ',';
+    info.Unquoted = first.find('\'') == std::string::npos && first.find('"') == std::string::npos;
+    const char sep = info.CommaForm ? ',' : ';';
+    const char quote = info.CommaForm ? '\'' : '"';
+
+    if (info.Unquoted) {
+        // Convert in place: every token quoted, written to a temporary file
+        // that then replaces the original.
+        std::string out;
+        for (const auto& l : lines) {
+            std::vector<std::string> tokens = SplitTokens(l, std::string(1, sep));
+            for (std::size_t k = 0; k < tokens.size(); ++k) {
+                if (k > 0) out += sep;
+                out += quote;
+                for (char c : tokens[k]) {
+                    if (c == quote) out += quote;
+                    out += c;
+                }
+                out += quote;
+            }
+            out += "\r\n";
+        }
+        fs::path tmp(fileName);
+        tmp.replace_extension(".tmp");
+        {
+            std::ofstream o(tmp, std::ios::binary | std::ios::trunc);
+            if (!o) throw EFileError("Cannot write " + tmp.string() + ".");
+            o << out;
+            if (!o) throw EFileError("Cannot write " + tmp.string() + ".");
+        }
+        std::error_code ec;
+        fs::rename(tmp, fileName, ec);
+        if (ec) throw EFileError("Cannot replace " + fileName + ".");
+        lines = TextLines(fileName);
+    }
+    std::string lastNonEmpty;
+    for (const auto& l : lines)
+        if (!TrimBlanks(l).empty()) lastNonEmpty = l;
+    if (lastNonEmpty.find(sep) == std::string::npos) throw EFileError(kInvalidProtocolFormat);
+
+    const TLoadResult r = LoadFromCSV(table, fileName, quote, progress, std::nullopt, sep);
+    info.LastLineIncomplete = r.LastLineIncomplete;
+    table.Modified = false;
+    if (info.CommaForm || info.Unquoted) {
+        Reanalyse(table, parser, bus);
+        info.Reanalysed = true;
+    }
+    if (info.CommaForm) {
+        SaveToCSV(table, fileName, '"', 0, std::nullopt, ';');
+        info.WrittenBack = true;
+    }
+    return info;
+}
+
+int TProtocolPlayer::Start() {
+    if (CurrentRow >= FTable.RowCount() - 1 && Mode != smSingle) CurrentRow = 0;
+    FSending = true;
+    return Step();
+}
+
+int TProtocolPlayer::Step() {
+    if (!FSending) return -1;
+    // 1. The device has not yet sent the previous telegram.
+    if (FHooks.SimulationBusy && FHooks.SimulationBusy()) {
+        FInterval = 100;
+        return FInterval;
+    }
+    // 2.
+    std::string text = ReplaceNulTokens(FTable.Cell(pcTelegram, CurrentRow));
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    // 3. The scheduler fills in the current date and time.
+    if ((!FHooks.ReformatUandD || FHooks.ReformatUandD()) && !text.empty()) {
+        if (text.size() >= 2 && std::toupper(static_cast<unsigned char>(text[0])) == 'D' &&
+            std::toupper(static_cast<unsigned char>(text[1])) == 'U')
+            text = "dU";
+        else if (text[0] == 'd' || text[0] == 'u')
+            text = std::string(1, text[0]);
+    }
+    // 4.
+    if (FHooks.MonitorExists && FHooks.MonitorExists()) {
+        ++FSent;
+        if (FHooks.RequestSingleCall) FHooks.RequestSingleCall(text);
+    }
+    // 5.
+    auto startOf = [&](int row) -> int64_t {
+        const std::string_view s = TrimBlanks(FTable.Cell(pcStart, row));
+        if (s.empty()) return 0;
+        int64_t v = 0;
+        for (char c : s) {
+            if (c < '0' || c > '9') return 0;
+            v = v * 10 + (c - '0');
+        }
+        return v;
+    };
+    const int64_t s = startOf(CurrentRow);
+    // 6.
+    if (Mode == smSingle) {
+        FSending = false;
+        return -1;
+    }
+    const int last = FTable.RowCount() - 1;
+    // 7.
+    if (CurrentRow == last) {
+        if (Mode == smCyclic) {
+            CurrentRow = 0;
+            return FInterval;
+        }
+        FSending = false;
+        return -1;
+    }
+    // 8.
+    do {
+        ++CurrentRow;
+    } while (CurrentRow < last && !IsMasterKind(FTable.Cell(pcKind, CurrentRow)));
+    if (!IsMasterKind(FTable.Cell(pcKind, CurrentRow))) {
+        if (Mode == smCyclic) {
+            CurrentRow = 0;
+            return FInterval;
+        }
+        FSending = false;
+        return -1;
+    }
+    // 9. A gap that is not positive (a recording across midnight) takes
+    // the fallback as well.
+    const int64_t t = startOf(CurrentRow);
+    const int f = FHooks.SendDelayFactor ? FHooks.SendDelayFactor() : 1;
+    if (s > 0 && t > 0 && t - s >= 0) {
+        const int64_t gap = t - s;
+        const int64_t next = f > 0 ? gap * f + 1 : gap / -f + 1;
+        FInterval = static_cast<int>(std::min<int64_t>(next, 0x7FFFFFFF));
+    } else {
+        FInterval = 10;
+    }
+    return FInterval;
+}
+
+} // namespace vaskel

@@ -1,0 +1,250 @@
+#include "recording/Recorder.h"
+
+#include "recording/TableFile.h"
+#include "telegram/TextConventions.h"
+
+#include <cstdio>
+
+namespace vaskel {
+
+const char* const kReactionInvalid = "ung\xFCltig";
+
+TTable MakeProtocolTable() {
+    return TTable(std::vector<TZK_InputStyle>(kProtocolColumns, TZK_InputStyle::csString));
+}
+
+bool IsMasterKind(std::string_view k) {
+    return !k.empty() && (k[0] == 'M' || k[0] == 'N');
+}
+bool IsSlaveKind(std::string_view k) {
+    return !k.empty() && (k[0] == 'S' || k[0] == 'T');
+}
+
+std::string DefaultProtocolFileName(int year, int month, int day, int hour, int minute,
+                                    int second) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d-%02d-%02d-%02d.PRO.CSV", year, month, day, hour,
+                  minute, second);
+    return buf;
+}
+
+namespace {
+
+int32_t NumberOr(std::string_view s, int32_t def) {
+    s = TrimBlanks(s);
+    if (s.empty()) return def;
+    int64_t v = 0;
+    bool neg = false;
+    std::size_t p = 0;
+    if (s[0] == '-' || s[0] == '+') {
+        neg = s[0] == '-';
+        p = 1;
+    }
+    if (p == s.size()) return def;
+    for (; p < s.size(); ++p) {
+        if (s[p] < '0' || s[p] > '9') return def;
+        v = v * 10 + (s[p] - '0');
+        if (v > 0x7FFFFFFFLL) return def;
+    }
+    return static_cast<int32_t>(neg ? -v : v);
+}
+
+int32_t AddressValue(const std::string& address) {
+    try {
+        return IBISHexToInt(address);
+    } catch (const EConversionError&) {
+        return HexToIntDef(address, 0);
+    }
+}
+
+} // namespace
+
+TRecorder::TRecorder(const TIBISTelegramParser& parser, TEnvironment& env, THooks hooks)
+    : FParser(parser), FEnv(env), FHooks(std::move(hooks)), FTable(MakeProtocolTable()) {}
+
+void TRecorder::Clear() {
+    FTable.Clear();
+    FTable.Modified = false;
+    FRowCounter = 0;
+    FSavedUpTo = 0;
+    FPendingSince = -1;
+}
+
+std::string TRecorder::SafetyCopyFile() const {
+    return FEnv.DataDirectory() + kSafetyCopyName;
+}
+
+void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsMaster) {
+    // 1. The own transmission is held without its check byte.
+    std::string text = rec.Text;
+    if (deviceIsMaster && source == 'M') text += static_cast<char>(rec.Check);
+    // 2.
+    FParser.Classify(text, source == 'M', FEnv.BusType(), FResult);
+    const TTelegramRecord& r = FResult;
+    // 3.
+    TTelegramData obj;
+    obj.EndTime = static_cast<int32_t>(rec.EndTicks);
+    obj.ExpectedAnswers = r.Answers;
+    obj.Address = AddressValue(r.Address);
+    // 4.
+    char kind = source;
+    if (source == 'S' && rec.SentByDevice) kind = 'T';
+    if (deviceIsMaster && kind == 'M') kind = 'N';
+    const bool slave = kind == 'S' || kind == 'T';
+    // 5.
+    std::string errors;
+    const int64_t now = FHooks.NowMsOfDay ? FHooks.NowMsOfDay() : 0;
+    if (FRowCounter == 0 || FEnv.ResetTG()) {
+        if (FRowCounter != 0) errors = "R";
+        FTimeBase = now;
+        FTickBase = DeviceTicksToMs(rec.StartTicks);
+        FEnv.SetResetTG(false);
+    }
+    // 6.
+    const int64_t start = DeviceTicksToMs(rec.StartTicks) - FTickBase + FTimeBase;
+    const int newNumber = FRowCounter + 1;
+    const int last = FRowCounter - 1; // 0-based index of the last row, -1 when none
+    // 7. The previous row.
+    bool answersPrevious = false;
+    if (last >= 0) {
+        const auto prev = FTable.Object(last);
+        if (prev && !prev->ExpectedAnswers.empty()) {
+            if (slave && !r.RecordNo.empty() &&
+                prev->ExpectedAnswers.find(r.RecordNo) != std::string::npos) {
+                FTable.SetCell(pcAnswer, last, "0");
+                obj.PartnerRow = NumberOr(FTable.Cell(pcNr, last), -1);
+                FTable.SetPartnerRow(last, newNumber);
+                answersPrevious = true;
+            } else {
+                FTable.SetCell(pcAnswer, last, "-1");
+            }
+        } else if (IsMasterKind(FTable.Cell(pcKind, last))) {
+            FTable.SetCell(pcAnswer, last, "");
+        }
+    }
+    // 8. Reaction.
+    int64_t reaction = 0;
+    std::string status;
+    if (FRowCounter != 0 && slave) {
+        int master = -1;
+        if (answersPrevious) {
+            master = last;
+        } else if (!r.RecordNo.empty()) {
+            const int lowest = std::max(0, FRowCounter - 51);
+            for (int row = last; row >= lowest; --row) {
+                if (!IsMasterKind(FTable.Cell(pcKind, row))) continue;
+                if (FTable.Cell(pcAnswer, row) != "-1") continue;
+                const auto o = FTable.Object(row);
+                if (!o || o->ExpectedAnswers.empty() ||
+                    o->ExpectedAnswers.find(r.RecordNo) == std::string::npos)
+                    continue;
+                master = row;
+                break;
+            }
+        }
+        if (master < 0) {
+            status = "2";
+            reaction = -1;
+        } else {
+            const auto o = FTable.Object(master);
+            reaction = DeviceTicksToMs(static_cast<int64_t>(rec.StartTicks) -
+                                       static_cast<int64_t>(static_cast<uint32_t>(o->EndTime)));
+            if (master != last) {
+                FTable.SetCell(pcAnswer, master, "1");
+                FTable.SetPartnerRow(master, newNumber);
+                obj.PartnerRow = NumberOr(FTable.Cell(pcNr, master), -1);
+                status = "3";
+            } else {
+                status = "4";
+            }
+        }
+    }
+    // 9.
+    errors += ErrorFlagLetters(rec.ErrorFlags);
+    // 10., 11.
+    FRowCounter = newNumber;
+    int row = FTable.RowCount() - 1;
+    if (!FTable.Cell(pcKind, row).empty()) row = FTable.AppendRow();
+    // 12.
+    if (slave) {
+        if (FHooks.StopSlaveTimeout) FHooks.StopSlaveTimeout();
+    } else if (FHooks.StopMasterTimeout) {
+        FHooks.StopMasterTimeout();
+    }
+    // 13. (the object is attached with the cells below)
+    // 14.
+    std::string reactionText;
+    if (slave)
+        reactionText = (AutoWarnings && (reaction < 0 || reaction > 60000))
+                           ? std::string(kReactionInvalid)
+                           : std::to_string(reaction);
+    std::string recordCell;
+    if (r.ExactMatch && r.RoleAsExpected) {
+        recordCell = r.RecordNo;
+    } else {
+        if (r.ExactMatch)
+            errors += "T";
+        else if (r.RoleAsExpected)
+            errors += "X";
+        else
+            errors += r.RecordNo.empty() ? "X" : "XT";
+        recordCell = "[" + r.RecordNo + "]";
+    }
+    FTable.SetRow(row, {std::string(1, kind), std::to_string(newNumber), std::to_string(start),
+                        reactionText, errors, text, StrToHexDump(text, true), recordCell,
+                        r.Description, status});
+    if (slave || !obj.ExpectedAnswers.empty())
+        FTable.SetObject(row, obj);
+    else
+        FTable.ClearObject(row);
+    // 15.
+    FTable.Modified = true;
+    // 16. Safety copy.
+    if (FPendingSince < 0) FPendingSince = now;
+    if (FRowCounter % 500 == 0) WriteSafetyCopy();
+}
+
+void TRecorder::WriteSafetyCopy() {
+    if (FSavedUpTo >= FRowCounter) return;
+    // The safety copy is not the user's file: the current file and the
+    // protocol folder stay as they are.
+    try {
+        const bool modified = FTable.Modified;
+        SaveToCSV(FTable, SafetyCopyFile(), '"', FSavedUpTo + 1, std::nullopt, ';');
+        FTable.Modified = modified;
+        FSavedUpTo = FRowCounter;
+        FPendingSince = -1;
+    } catch (const std::exception& e) {
+        if (FHooks.Trace)
+            FHooks.Trace(std::string("TfMonitorForm.SaveActiveProtocol. Exception:") + e.what());
+    }
+}
+
+void TRecorder::SafetyTick() {
+    if (FSavedUpTo >= FRowCounter || FPendingSince < 0) return;
+    const int64_t now = FHooks.NowMsOfDay ? FHooks.NowMsOfDay() : 0;
+    int64_t age = now - FPendingSince;
+    if (age < 0) age += 86400000; // across midnight
+    if (age >= 1000) WriteSafetyCopy();
+}
+
+bool TRecorder::SaveActiveProtocol(const std::string& fileName, int firstRow) {
+    const int from = std::max(firstRow, 1) - 1;
+    for (int row = from; row < FTable.RowCount(); ++row) {
+        const std::string_view k = FTable.Cell(pcKind, row);
+        if (k.size() > 1) FTable.SetCell(pcKind, row, std::string(k.substr(0, 1)));
+    }
+    try {
+        if (firstRow > 0 && firstRow > FTable.RowCount()) return true;
+        SaveToCSV(FTable, fileName, '"', firstRow, std::nullopt, ';');
+        FEnv.SetProtokollDirectory(ExtractFilePath(fileName));
+        FCurrentFile = fileName;
+        return true;
+    } catch (const std::exception& e) {
+        if (FHooks.Trace)
+            FHooks.Trace(std::string("TfMonitorForm.SaveActiveProtocol. Exception:") + e.what());
+        return false;
+    }
+}
+
+} // namespace vaskel

@@ -1,0 +1,92 @@
+#pragma once
+// The recording logic of the live monitor: every captured telegram becomes
+// one protocol row, classified, paired with the master telegram it answers,
+// with its reaction time and error letters; the recording is kept safe in a
+// safety copy on disk.
+
+#include "link/DeviceProtocol.h"
+#include "recording/Table.h"
+#include "shell/Environment.h"
+#include "telegram/TelegramParser.h"
+
+#include <functional>
+#include <string>
+
+namespace vaskel {
+
+// Protocol columns.
+enum TProtocolCol {
+    pcKind = 0,
+    pcNr,
+    pcStart,
+    pcReaction,
+    pcErrors,
+    pcTelegram,
+    pcHex,
+    pcRecordNo,
+    pcDescription,
+    pcAnswer,
+    kProtocolColumns
+};
+
+TTable MakeProtocolTable();
+bool IsMasterKind(std::string_view kindCell);
+bool IsSlaveKind(std::string_view kindCell);
+// "ungültig" (Windows-1252), the reaction text of an unpaired answer.
+extern const char* const kReactionInvalid;
+inline constexpr const char* kSafetyCopyName = "WBTEMP.PRO.CSV";
+// yyyy-mm-dd-hh-nn-ss.PRO.CSV
+std::string DefaultProtocolFileName(int year, int month, int day, int hour, int minute, int second);
+
+class TRecorder {
+public:
+    struct THooks {
+        // Milliseconds since midnight of the PC clock.
+        std::function<int64_t()> NowMsOfDay;
+        std::function<void()> StopSlaveTimeout;
+        std::function<void()> StopMasterTimeout;
+        // Failures of the safety copy and of saving (debugger output).
+        std::function<void(const std::string&)> Trace;
+    };
+
+    TRecorder(const TIBISTelegramParser& parser, TEnvironment& env, THooks hooks);
+
+    // One captured telegram ('M' master, 'S' slave), in capture order.
+    void CopyTelegramm(const TTelegramm& record, char source, bool deviceIsMaster);
+
+    // Starts a new recording (empties the table).
+    void Clear();
+
+    // Writes rows firstRow.. (1 = first row; 0 = the whole table).
+    // Failures are only traced. Makes the file the current file.
+    bool SaveActiveProtocol(const std::string& fileName, int firstRow);
+
+    // Appends rows to the safety copy that have waited a second or longer
+    // (call about once a second).
+    void SafetyTick();
+    std::string SafetyCopyFile() const;
+
+    TTable& Table() { return FTable; }
+    const TTable& Table() const { return FTable; }
+    int RowCounter() const { return FRowCounter; }
+    const std::string& CurrentFile() const { return FCurrentFile; }
+    // Automatic warnings: reactions outside 0..60000 ms read "ungültig".
+    bool AutoWarnings = true;
+
+private:
+    void WriteSafetyCopy();
+
+    const TIBISTelegramParser& FParser;
+    TEnvironment& FEnv;
+    THooks FHooks;
+    TTable FTable;
+    TTelegramRecord FResult; // reused between calls
+    int FRowCounter = 0;
+    int64_t FTimeBase = 0;
+    int64_t FTickBase = 0;
+    int FSavedUpTo = 0;         // rows already in the safety copy
+    int64_t FPendingSince = -1; // PC time of the oldest row not yet in it
+    std::string FCurrentFile;
+};
+
+} // namespace vaskel

@@ -1,0 +1,153 @@
+#include "recording/Table.h"
+
+#include <stdexcept>
+
+namespace vaskel {
+
+namespace {
+
+void PutLength(std::string& s, std::size_t n) {
+    while (n >= 0x80) {
+        s += static_cast<char>(0x80 | (n & 0x7F));
+        n >>= 7;
+    }
+    s += static_cast<char>(n);
+}
+
+std::size_t GetLength(std::string_view s, std::size_t& p) {
+    std::size_t n = 0;
+    int shift = 0;
+    for (;;) {
+        const auto b = static_cast<unsigned char>(s[p++]);
+        n |= static_cast<std::size_t>(b & 0x7F) << shift;
+        if (b < 0x80) return n;
+        shift += 7;
+    }
+}
+
+// Position and length of cell col within a packed row.
+std::pair<std::size_t, std::size_t> Locate(std::string_view packed, int col) {
+    std::size_t p = 0;
+    for (int k = 0;; ++k) {
+        const std::size_t len = GetLength(packed, p);
+        if (k == col) return {p, len};
+        p += len;
+    }
+}
+
+} // namespace
+
+TTable::TTable(std::vector<TZK_InputStyle> styles) : FStyles(std::move(styles)) {
+    FAnswers.emplace_back();
+    FAnswerIds.emplace("", 0);
+    Clear();
+}
+
+std::string TTable::EmptyPacked() const {
+    return std::string(FStyles.size(), '\0');
+}
+
+void TTable::Clear() {
+    FRows.clear();
+    FRows.push_back(TRow{EmptyPacked()});
+}
+
+int TTable::AppendRow() {
+    FRows.push_back(TRow{EmptyPacked()});
+    return static_cast<int>(FRows.size()) - 1;
+}
+
+std::string_view TTable::Cell(int col, int row) const {
+    const std::string& packed = FRows.at(row).Packed;
+    const auto [p, len] = Locate(packed, col);
+    return std::string_view(packed).substr(p, len);
+}
+
+void TTable::SetCell(int col, int row, std::string_view text) {
+    std::string& packed = FRows.at(row).Packed;
+    std::size_t p = 0;
+    std::string out;
+    out.reserve(packed.size() + text.size());
+    for (int k = 0; k < ColCount(); ++k) {
+        const std::size_t len = GetLength(packed, p);
+        if (k == col) {
+            PutLength(out, text.size());
+            out.append(text);
+        } else {
+            PutLength(out, len);
+            out.append(packed, p, len);
+        }
+        p += len;
+    }
+    packed.swap(out);
+}
+
+void TTable::SetRow(int row, const std::vector<std::string>& cells) {
+    std::string out;
+    std::size_t total = 0;
+    for (const auto& c : cells)
+        total += c.size() + 2;
+    out.reserve(total);
+    for (int k = 0; k < ColCount(); ++k) {
+        const std::string_view c =
+            k < static_cast<int>(cells.size()) ? std::string_view(cells[k]) : std::string_view();
+        PutLength(out, c.size());
+        out.append(c);
+    }
+    FRows.at(row).Packed.swap(out);
+}
+
+bool TTable::RowEmpty(int row) const {
+    return FRows.at(row).Packed.size() == static_cast<std::size_t>(ColCount());
+}
+
+uint32_t TTable::InternAnswers(const std::string& a) {
+    const auto it = FAnswerIds.find(a);
+    if (it != FAnswerIds.end()) return it->second;
+    const auto id = static_cast<uint32_t>(FAnswers.size());
+    FAnswers.push_back(a);
+    FAnswerIds.emplace(a, id);
+    return id;
+}
+
+std::optional<TTelegramData> TTable::Object(int row) const {
+    const TRow& r = FRows.at(row);
+    if (!r.HasObject) return std::nullopt;
+    TTelegramData d;
+    d.EndTime = r.EndTime;
+    d.ExpectedAnswers = FAnswers[r.Answers];
+    d.PartnerRow = r.PartnerRow;
+    d.Address = r.Address;
+    return d;
+}
+
+void TTable::SetObject(int row, const TTelegramData& d) {
+    TRow& r = FRows.at(row);
+    r.HasObject = true;
+    r.EndTime = d.EndTime;
+    r.Answers = InternAnswers(d.ExpectedAnswers);
+    r.PartnerRow = d.PartnerRow;
+    r.Address = d.Address;
+}
+
+void TTable::ClearObject(int row) {
+    TRow& r = FRows.at(row);
+    r.HasObject = false;
+    r.EndTime = 0;
+    r.Answers = 0;
+    r.PartnerRow = -1;
+    r.Address = 0;
+}
+
+void TTable::SetPartnerRow(int row, int32_t partner) {
+    FRows.at(row).PartnerRow = partner;
+}
+
+std::size_t TTable::MemoryBytes() const {
+    std::size_t n = FRows.capacity() * sizeof(TRow);
+    for (const auto& r : FRows)
+        if (r.Packed.capacity() > 15) n += r.Packed.capacity() + 1;
+    return n;
+}
+
+} // namespace vaskel

@@ -1,0 +1,61 @@
+#pragma once
+// Table files: protocols (.PRO.CSV, no header) and lists (.AUF.CSV,
+// .ANT.CSV, with a header line) written and read row by row.
+
+#include "recording/Table.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace vaskel {
+
+// The backup name: the last extension replaced by ".BAK" (x.PRO.CSV ->
+// x.PRO.BAK).
+std::string BackupFileName(const std::string& fileName);
+
+// Writes rows from firstRow on. Rows are numbered as in the windows: 1 is
+// the first data row. firstRow <= 0: the whole table replaces the file (an
+// existing file is first copied to its backup name); firstRow > 0: the rows
+// are appended when the file exists. Whole-file writes go through a
+// temporary file that is renamed over the target; appends write whole
+// lines. Boolean cells are normalised in the table ("-1"/"0").
+// Throws EFileError when the file cannot be written.
+void SaveToCSV(TTable& table, const std::string& fileName, char quote, int firstRow,
+               const std::optional<std::string>& header, char separator);
+
+struct TLoadResult {
+    bool Loaded = false;             // false: the header did not match
+    bool LastLineIncomplete = false; // the file ended inside quotes
+    int Rows = 0;
+};
+
+// The warning texts of a header mismatch.
+extern const char* const kMSGFeldnamenUnterschiedlich;
+extern const char* const kMSGFeldnamenUnterschiedlichTitel;
+
+// Reads a table file. The header (when given) must match the first bytes,
+// letter case ignored. Every line ended by a CR outside quotes becomes a
+// row; a last line without line end is loaded too when its quotes are
+// closed (LastLineIncomplete reports one that is not). Empty fields are
+// stored as one blank. progress is called with the number of rows read so
+// far. Throws EFileError when the file cannot be read.
+TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
+                        const std::function<void(int)>& progress,
+                        const std::optional<std::string>& header, char separator);
+
+// Reads a table file line by line as the table reader does (a CR outside
+// quotes ends a line; CR and LF inside quotes are data) and hands each
+// line's raw fields to f. Returns false when the file ended inside quotes.
+// Throws EFileError when the file cannot be read.
+bool ForEachTableLine(const std::string& fileName, char quote, char separator,
+                      const std::function<void(std::vector<std::string>&)>& f);
+
+// Splits one table-file line into cells: empty fields become one blank.
+std::vector<std::string> SplitTableLine(std::string_view line, char quote, char separator);
+
+// Writes text to a file safely: temporary file in the same folder, then
+// renamed over the target.
+void WriteFileAtomically(const std::string& fileName, std::string_view content);
+
+} // namespace vaskel
