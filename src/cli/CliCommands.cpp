@@ -3,11 +3,19 @@
 #include "cli/Json.h"
 #include "emulator/VirtualTavrin.h"
 #include "link/DeviceProtocol.h"
+#include "lists/ListFiles.h"
+#include "recording/OpenedProtocol.h"
+#include "recording/Recorder.h"
+#include "recording/TableFile.h"
+#include "recording/Timers.h"
+#include "shell/Environment.h"
 #include "telegram/Cp1252.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -35,6 +43,9 @@ const char* const kMainUsage =
     "  checkbyte  print the IBIS check byte of a telegram text\n"
     "  decode     decode a raw byte stream from the device\n"
     "  emulate    run the virtual Tavrin and write its byte stream\n"
+    "  record     record a raw byte stream into a protocol file\n"
+    "  reanalyse  load a protocol in any form, analyse it again, write it\n"
+    "  responses  build a response list from a protocol\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command.\n";
 
@@ -90,6 +101,47 @@ const char* const kEmulateUsage =
     "  --speed X        X times real time (default: as fast as possible)\n"
     "  --with-status    poll the device status every second (0xA0) and include\n"
     "                   its replies\n"
+    "  -h, --help       show this help\n";
+
+const char* const kRecordUsage =
+    "Usage: vaskel-cli record [--start-time HH:MM:SS,zzz] [--date DD.MM.YYYY]\n"
+    "                         [--master-mode] [--catalogue FILE] [--train-bus]\n"
+    "                         STREAM OUT.PRO.CSV\n"
+    "\n"
+    "Decodes a raw device-to-PC byte stream (a file, or - for standard input)\n"
+    "and records it as the live monitor does into the protocol OUT.PRO.CSV.\n"
+    "\n"
+    "Options:\n"
+    "  --start-time T   PC time of the first telegram (default: now); the same\n"
+    "                   time gives the same protocol\n"
+    "  --date D         date of the recording (default: today)\n"
+    "  --master-mode    the device was bus master\n"
+    "  --catalogue FILE record-type catalogue (default: the shipped IBIS.CSV)\n"
+    "  --train-bus      use the train-bus record types\n"
+    "  -h, --help       show this help\n";
+
+const char* const kReanalyseUsage =
+    "Usage: vaskel-cli reanalyse [--catalogue FILE] [--train-bus] IN.PRO.CSV OUT.PRO.CSV\n"
+    "\n"
+    "Loads a protocol in any accepted form (older comma and unquoted forms\n"
+    "included), analyses every row again and writes it in the current form.\n"
+    "IN is converted in place first when it is in the unquoted form.\n"
+    "\n"
+    "Options:\n"
+    "  --catalogue FILE record-type catalogue (default: the shipped IBIS.CSV)\n"
+    "  --train-bus      use the train-bus record types\n"
+    "  -h, --help       show this help\n";
+
+const char* const kResponsesUsage =
+    "Usage: vaskel-cli responses [--catalogue FILE] [--train-bus] IN.PRO.CSV OUT.ANT.CSV\n"
+    "\n"
+    "Builds a response list from a recorded protocol: for every prefix and\n"
+    "address of its master telegrams the first error-free answer recorded\n"
+    "after one, with a reaction time of 1 ms.\n"
+    "\n"
+    "Options:\n"
+    "  --catalogue FILE record-type catalogue (default: the shipped IBIS.CSV)\n"
+    "  --train-bus      use the train-bus record types\n"
     "  -h, --help       show this help\n";
 
 bool IsHelp(const std::string& a) {
@@ -360,6 +412,258 @@ int RunEmulate(const std::vector<std::string>& args, std::ostream& out, std::ost
     return kCliOk;
 }
 
+// Options shared by the commands that classify.
+struct TClassifyOptions {
+    std::string Catalogue;
+    TBusType Bus = TBusType::bsVehicleBus;
+    std::vector<std::string> Operands;
+    std::vector<std::pair<std::string, std::string>> Valued; // --name value
+    std::vector<std::string> Flags;
+};
+
+// Parses args; valued lists the options that take a value, flags those that
+// do not. Returns an empty string, "help", or the problem.
+std::string ParseClassifyOptions(const std::vector<std::string>& args,
+                                 const std::vector<std::string>& valued,
+                                 const std::vector<std::string>& flags, TClassifyOptions& o) {
+    auto isIn = [](const std::vector<std::string>& v, const std::string& s) {
+        return std::find(v.begin(), v.end(), s) != v.end();
+    };
+    bool onlyOperands = false;
+    for (std::size_t k = 1; k < args.size(); ++k) {
+        const std::string& a = args[k];
+        if (onlyOperands || a == "-" || a.rfind("-", 0) != 0) {
+            o.Operands.push_back(a);
+            continue;
+        }
+        if (IsHelp(a)) return "help";
+        if (a == "--") {
+            onlyOperands = true;
+            continue;
+        }
+        std::string name = a, value;
+        const auto eq = a.find('=');
+        if (eq != std::string::npos) {
+            name = a.substr(0, eq);
+            value = a.substr(eq + 1);
+        }
+        if (name == "--train-bus" && eq == std::string::npos) {
+            o.Bus = TBusType::bsTrainBus;
+        } else if (isIn(flags, name) && eq == std::string::npos) {
+            o.Flags.push_back(name);
+        } else if (name == "--catalogue" || isIn(valued, name)) {
+            if (eq == std::string::npos) {
+                if (k + 1 >= args.size()) return name + " needs a value";
+                value = args[++k];
+            }
+            if (name == "--catalogue")
+                o.Catalogue = value;
+            else
+                o.Valued.push_back({name, value});
+        } else {
+            return "unknown option " + a;
+        }
+    }
+    return "";
+}
+
+std::unique_ptr<TIBISTelegramParser> OpenCatalogue(const std::string& file, std::ostream& err) {
+    try {
+        return std::make_unique<TIBISTelegramParser>(file.empty() ? "IBIS.CSV" : file);
+    } catch (const EVaskelError& e) {
+        err << "vaskel-cli: " << Cp1252ToUtf8(e.what()) << "\n";
+        return nullptr;
+    }
+}
+
+// A platform for the settings object of the tools: no user settings, the
+// current folder as program folder.
+class TToolPlatform : public ISystemPlatform {
+public:
+    std::string ProgramFile() const override {
+        std::error_code ec;
+        return (std::filesystem::current_path(ec) / "vaskel-cli").string();
+    }
+    std::optional<std::string> CommonDocumentsFolder() const override { return std::nullopt; }
+    std::optional<std::string> CommonAppDataFolder() const override { return std::nullopt; }
+};
+
+bool ParseStartTime(const std::string& s, int64_t& ms) {
+    int h = 0, n = 0, sec = 0, z = 0;
+    char c1 = 0, c2 = 0, c3 = 0;
+    if (std::sscanf(s.c_str(), "%2d%c%2d%c%2d%c%3d", &h, &c1, &n, &c2, &sec, &c3, &z) != 7 ||
+        c1 != ':' || c2 != ':' || (c3 != ',' && c3 != '.') || h > 23 || n > 59 || sec > 59 ||
+        h < 0 || n < 0 || sec < 0 || z < 0 || s.size() != 12)
+        return false;
+    ms = ((h * 60LL + n) * 60 + sec) * 1000 + z;
+    return true;
+}
+
+bool ParseDate(const std::string& s) {
+    int d = 0, m = 0, y = 0;
+    char c1 = 0, c2 = 0;
+    return std::sscanf(s.c_str(), "%2d%c%2d%c%4d", &d, &c1, &m, &c2, &y) == 5 && c1 == '.' &&
+           c2 == '.' && d >= 1 && d <= 31 && m >= 1 && m <= 12 && s.size() == 10;
+}
+
+// Feeds decoded captures to the recorder.
+class TRecordingSink : public IDecoderSink {
+public:
+    TRecordingSink(TRecorder& recorder, bool master) : FRecorder(recorder), FMaster(master) {}
+    TStreamDecoder* Decoder = nullptr;
+    void MasterTelegramm(uint8_t index, const TTelegramm& r) override {
+        FRecorder.CopyTelegramm(r, 'M', FMaster);
+        Decoder->ReleaseMaster(index);
+    }
+    void SlaveTelegramm(uint8_t index, const TTelegramm& r) override {
+        FRecorder.CopyTelegramm(r, 'S', FMaster);
+        Decoder->ReleaseSlave(index);
+    }
+    void StatusByte(uint8_t) override {}
+    void VersionReceived(const std::string&) override {}
+    void DeviceTextReceived(const std::string&) override {}
+    void UploadReplyReceived(TUploadReplyStatus) override {}
+    void RecordCountReceived(uint32_t) override {}
+
+private:
+    TRecorder& FRecorder;
+    bool FMaster;
+};
+
+int RunRecord(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+              std::istream& in, const std::string& defaultCatalogue) {
+    TClassifyOptions o;
+    o.Catalogue = defaultCatalogue;
+    const std::string problem =
+        ParseClassifyOptions(args, {"--start-time", "--date"}, {"--master-mode"}, o);
+    if (problem == "help") {
+        out << kRecordUsage;
+        return kCliOk;
+    }
+    if (!problem.empty()) return Usage(err, kRecordUsage, problem);
+    if (o.Operands.size() != 2) return Usage(err, kRecordUsage, "STREAM and OUT are needed");
+    int64_t start = -1;
+    for (const auto& [name, value] : o.Valued) {
+        if (name == "--start-time" && !ParseStartTime(value, start))
+            return Usage(err, kRecordUsage, "--start-time needs HH:MM:SS,zzz, not " + value);
+        if (name == "--date" && !ParseDate(value))
+            return Usage(err, kRecordUsage, "--date needs DD.MM.YYYY, not " + value);
+    }
+    if (start < 0) start = TSystemClock().Now().MsOfDay();
+    const bool master =
+        std::find(o.Flags.begin(), o.Flags.end(), "--master-mode") != o.Flags.end();
+    auto parser = OpenCatalogue(o.Catalogue, err);
+    if (!parser) return kCliUsage;
+
+    std::ifstream file;
+    std::istream* src = &in;
+    if (o.Operands[0] != "-") {
+        file.open(o.Operands[0], std::ios::binary);
+        if (!file) {
+            err << "vaskel-cli: cannot read " << o.Operands[0] << "\n";
+            return kCliUsage;
+        }
+        src = &file;
+    }
+    TToolPlatform platform;
+    TEnvironment env(nullptr, platform);
+    env.SetBusType(o.Bus);
+    TRecorder::THooks hooks;
+    hooks.NowMsOfDay = [start] { return start; };
+    hooks.Trace = [&err](const std::string& s) { err << "vaskel-cli: " << Cp1252ToUtf8(s) << "\n"; };
+    TRecorder recorder(*parser, env, hooks);
+    recorder.SafetyCopy = false;
+    TRecordingSink sink(recorder, master);
+    TStreamDecoder decoder(sink);
+    sink.Decoder = &decoder;
+    decoder.SetState(TDecoderState::Idle);
+    decoder.SetMasterMode(master);
+    std::string buf(64 * 1024, '\0');
+    while (*src) {
+        src->read(buf.data(), static_cast<std::streamsize>(buf.size()));
+        const auto n = src->gcount();
+        if (n > 0) decoder.Decode(std::string_view(buf.data(), static_cast<std::size_t>(n)));
+    }
+    if (!recorder.SaveActiveProtocol(o.Operands[1], 0)) return kCliUsage;
+    return kCliOk;
+}
+
+int RunReanalyse(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                 const std::string& defaultCatalogue) {
+    TClassifyOptions o;
+    o.Catalogue = defaultCatalogue;
+    const std::string problem = ParseClassifyOptions(args, {}, {}, o);
+    if (problem == "help") {
+        out << kReanalyseUsage;
+        return kCliOk;
+    }
+    if (!problem.empty()) return Usage(err, kReanalyseUsage, problem);
+    if (o.Operands.size() != 2) return Usage(err, kReanalyseUsage, "IN and OUT are needed");
+    auto parser = OpenCatalogue(o.Catalogue, err);
+    if (!parser) return kCliUsage;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(o.Operands[0], ec)) {
+        err << "vaskel-cli: " << Cp1252ToUtf8(kProtocolLoadError) << "\n";
+        return kCliUsage;
+    }
+    // The input is read from a copy, so that the conversions of the older
+    // forms never touch it.
+    const std::string work = o.Operands[1] + ".vaskel-in";
+    std::filesystem::copy_file(o.Operands[0], work, std::filesystem::copy_options::overwrite_existing,
+                               ec);
+    if (ec) {
+        err << "vaskel-cli: cannot write " << o.Operands[1] << "\n";
+        return kCliUsage;
+    }
+    TTable table = MakeProtocolTable();
+    try {
+        const TProtocolLoad info = LoadProtocolFile(table, work, *parser, o.Bus);
+        if (info.LastLineIncomplete)
+            err << "vaskel-cli: the last line of " << o.Operands[0]
+                << " ends inside quotes and was not loaded\n";
+        if (!info.Reanalysed) Reanalyse(table, *parser, o.Bus);
+        SaveToCSV(table, o.Operands[1], '"', 0, std::nullopt, ';');
+    } catch (const EVaskelError& e) {
+        std::filesystem::remove(work, ec);
+        std::filesystem::remove(BackupFileName(work), ec);
+        const std::string what = e.what();
+        err << "vaskel-cli: "
+            << Cp1252ToUtf8(what == kInvalidProtocolFormat ? what : std::string(kProtocolLoadError))
+            << "\n";
+        return kCliUsage;
+    }
+    std::filesystem::remove(work, ec);
+    std::filesystem::remove(BackupFileName(work), ec);
+    return kCliOk;
+}
+
+int RunResponses(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                 const std::string& defaultCatalogue) {
+    TClassifyOptions o;
+    o.Catalogue = defaultCatalogue;
+    const std::string problem = ParseClassifyOptions(args, {}, {}, o);
+    if (problem == "help") {
+        out << kResponsesUsage;
+        return kCliOk;
+    }
+    if (!problem.empty()) return Usage(err, kResponsesUsage, problem);
+    if (o.Operands.size() != 2) return Usage(err, kResponsesUsage, "IN and OUT are needed");
+    auto parser = OpenCatalogue(o.Catalogue, err);
+    if (!parser) return kCliUsage;
+    TTable table = MakeResponseListTable();
+    try {
+        if (ResponseListFromProtocol(o.Operands[0], *parser, o.Bus, table) == 0) {
+            err << "vaskel-cli: " << Cp1252ToUtf8(kResponsesFromProtocolNone) << "\n";
+            return kCliUsage;
+        }
+        SaveListFile(table, o.Operands[1], TListKind::Antwort);
+    } catch (const EVaskelError& e) {
+        err << "vaskel-cli: " << Cp1252ToUtf8(e.what()) << "\n";
+        return kCliUsage;
+    }
+    return kCliOk;
+}
+
 } // namespace
 
 std::string TelegramRecordToJson(const TTelegramRecord& r) {
@@ -428,6 +732,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "checkbyte") return RunCheckbyte(args, out, err);
     if (cmd == "decode") return RunDecode(args, out, err, in);
     if (cmd == "emulate") return RunEmulate(args, out, err);
+    if (cmd == "record") return RunRecord(args, out, err, in, defaultCatalogue);
+    if (cmd == "reanalyse") return RunReanalyse(args, out, err, defaultCatalogue);
+    if (cmd == "responses") return RunResponses(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }
 

@@ -97,7 +97,8 @@ void Reanalyse(TTable& table, const TIBISTelegramParser& parser, TBusType bus,
         // 3.
         table.SetCell(pcNr, i, std::to_string(i + 1));
         // 4.
-        std::string errors(table.Cell(pcErrors, i));
+        // (a loaded empty cell holds one blank)
+        std::string errors(TrimBlanks(table.Cell(pcErrors, i)));
         EraseFirst(errors, 'X');
         EraseFirst(errors, 'T');
         if (!r.ExactMatch) errors += 'X';

@@ -205,7 +205,7 @@ void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsM
 }
 
 void TRecorder::WriteSafetyCopy() {
-    if (FSavedUpTo >= FRowCounter) return;
+    if (!SafetyCopy || FSavedUpTo >= FRowCounter) return;
     // The safety copy is not the user's file: the current file and the
     // protocol folder stay as they are.
     try {

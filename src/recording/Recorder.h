@@ -72,6 +72,9 @@ public:
     const std::string& CurrentFile() const { return FCurrentFile; }
     // Automatic warnings: reactions outside 0..60000 ms read "ungültig".
     bool AutoWarnings = true;
+    // Keep the safety copy in the data folder (off for tools that record
+    // into a file of their own).
+    bool SafetyCopy = true;
 
 private:
     void WriteSafetyCopy();
