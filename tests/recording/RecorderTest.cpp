@@ -1,0 +1,276 @@
+#include "recording/Recorder.h"
+#include "recording/TableFile.h"
+#include "emulator/VirtualTavrin.h"
+#include "telegram/TextConventions.h"
+
+#include "../link/RecordingSink.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace vaskel {
+namespace {
+
+const std::string kCatalogue = std::string(VASKEL_TEST_DATA_DIR) + "/IBIS.CSV";
+
+TTelegramm Capture(const std::string& text, uint32_t start, uint32_t end, uint8_t flags = 0,
+                   bool own = false) {
+    TTelegramm t;
+    t.Text = TelegramBytes(text);
+    t.StartTicks = start;
+    t.EndTicks = end;
+    t.ErrorFlags = flags;
+    t.SentByDevice = own;
+    return t;
+}
+
+class RecorderTest : public ::testing::Test {
+protected:
+    RecorderTest() {
+        std::filesystem::create_directories(Dir.Path() / "docs");
+        Platform.Program = Dir / "Vaskel";
+        Platform.Documents = Dir / "docs";
+        std::filesystem::create_directories(Env.DataDirectory());
+        TRecorder::THooks hooks;
+        hooks.NowMsOfDay = [this] { return Now; };
+        hooks.StopSlaveTimeout = [this] { ++SlaveStops; };
+        hooks.StopMasterTimeout = [this] { ++MasterStops; };
+        hooks.Trace = [this](const std::string& s) { Traces.push_back(s); };
+        R = std::make_unique<TRecorder>(Parser, Env, hooks);
+    }
+    std::string Cell(int col, int row) const { return std::string(R->Table().Cell(col, row)); }
+    void M(const std::string& text, uint32_t start, uint32_t end, uint8_t flags = 0) {
+        R->CopyTelegramm(Capture(text, start, end, flags), 'M', false);
+    }
+    void S(const std::string& text, uint32_t start, uint32_t end, uint8_t flags = 0,
+           bool own = false) {
+        R->CopyTelegramm(Capture(text, start, end, flags, own), 'S', false);
+    }
+
+    test::TempDir Dir;
+    TFixedSystemPlatform Platform;
+    TEnvironment Env{nullptr, Platform};
+    TIBISTelegramParser Parser{kCatalogue};
+    std::unique_ptr<TRecorder> R;
+    int64_t Now = 8 * 3600000;
+    int SlaveStops = 0, MasterStops = 0;
+    std::vector<std::string> Traces;
+};
+
+TEST_F(RecorderTest, FirstRowAndAnswerRightAfterItsMaster) {
+    M("a1", 7200, 7464); // 1 s of device time; 4 characters
+    EXPECT_EQ(Cell(pcKind, 0), "M");
+    EXPECT_EQ(Cell(pcNr, 0), "1");
+    EXPECT_EQ(Cell(pcStart, 0), std::to_string(Now)) << "the PC time at the first telegram";
+    EXPECT_EQ(Cell(pcRecordNo, 0), "020");
+    EXPECT_EQ(Cell(pcAnswer, 0), "");
+    EXPECT_EQ(Cell(pcTelegram, 0), TelegramBytes("a1"));
+    EXPECT_EQ(Cell(pcHex, 0), StrToHexDump(TelegramBytes("a1"), true));
+    S("a10", 7464 + 144, 7464 + 144 + 330); // answer 20 ms after the end
+    EXPECT_EQ(Cell(pcAnswer, 0), "0");
+    EXPECT_EQ(Cell(pcAnswer, 1), "4");
+    EXPECT_EQ(Cell(pcReaction, 1), "20");
+    EXPECT_EQ(Cell(pcStart, 1), std::to_string(Now + (7608 - 7200) * 10 / 72));
+    EXPECT_EQ(Cell(pcErrors, 1), "");
+    EXPECT_EQ(R->Table().Object(1)->PartnerRow, 1);
+    EXPECT_EQ(R->Table().Object(0)->PartnerRow, 2);
+    EXPECT_EQ(R->Table().Object(0)->Address, 1);
+    EXPECT_EQ(SlaveStops, 1);
+    EXPECT_EQ(MasterStops, 1);
+    EXPECT_TRUE(R->Table().Modified);
+}
+
+TEST_F(RecorderTest, SlaveAsFirstRow) {
+    S("a10", 100, 430);
+    EXPECT_EQ(Cell(pcReaction, 0), "0");
+    EXPECT_EQ(Cell(pcAnswer, 0), "");
+}
+
+TEST_F(RecorderTest, LateAnswerAndUnpairedAnswer) {
+    M("a1", 0, 264);
+    M("l001", 400, 796); // a1 is now waiting: "-1"
+    EXPECT_EQ(Cell(pcAnswer, 0), "-1");
+    EXPECT_EQ(Cell(pcAnswer, 1), "") << "no answer expected";
+    S("a10", 1000, 1330);
+    EXPECT_EQ(Cell(pcAnswer, 0), "1");
+    EXPECT_EQ(Cell(pcAnswer, 2), "3");
+    EXPECT_EQ(Cell(pcReaction, 2), std::to_string((1000 - 264) * 10 / 72));
+    EXPECT_EQ(R->Table().Object(0)->PartnerRow, 3);
+    EXPECT_EQ(R->Table().Object(2)->PartnerRow, 1);
+    S("a20", 2000, 2330); // nobody asked
+    EXPECT_EQ(Cell(pcAnswer, 3), "2");
+    EXPECT_EQ(Cell(pcReaction, 3), kReactionInvalid);
+    R->AutoWarnings = false;
+    S("a30", 3000, 3330);
+    EXPECT_EQ(Cell(pcReaction, 4), "-1");
+}
+
+TEST_F(RecorderTest, SearchReachesFiftyRowsBack) {
+    M("a1", 0, 264);
+    for (int k = 0; k < 49; ++k) M("l001", 1000 + k * 500, 1400 + k * 500);
+    S("a10", 40000, 40330); // 50 rows after: still found
+    EXPECT_EQ(Cell(pcAnswer, 50), "3");
+    M("a2", 50000, 50264);
+    for (int k = 0; k < 51; ++k) M("l001", 51000 + k * 500, 51400 + k * 500);
+    S("a20", 90000, 90330); // 51 rows after: out of reach
+    EXPECT_EQ(Cell(pcAnswer, R->RowCounter() - 1), "2");
+}
+
+TEST_F(RecorderTest, ReactionLimits) {
+    M("a1", 0, 720);
+    S("a10", 720 + 432000, 720 + 432330); // exactly 60000 ms
+    EXPECT_EQ(Cell(pcReaction, 1), "60000");
+    M("a1", 500000, 500720);
+    S("a10", 500720 + 432008, 500720 + 432338); // 60001 ms
+    EXPECT_EQ(Cell(pcReaction, 3), kReactionInvalid);
+}
+
+TEST_F(RecorderTest, ErrorLettersAndRecordCell) {
+    struct Case {
+        std::string text;
+        char source;
+        uint8_t flags;
+        std::string errors, record;
+    };
+    const Case cases[] = {
+        {"l001", 'M', 0, "", "001"},
+        {"l001", 'M', kErrFraming | kErrChecksum, "FS", "001"},
+        {"l0012", 'M', kErrParity, "PX", "[001]"},
+        {"a10", 'M', 0, "T", "[120]"},      // an answer seen as master telegram
+        {"Q1", 'M', kErrAborted, "AX", "[]"}, // nothing found: X, not XT
+        {"a1x", 'S', 0, "X", "[120]"},
+        {"aA1", 'S', 0, "XT", "[021]"}, // best partial match is a master type
+    };
+    int row = 0;
+    for (const auto& c : cases) {
+        R->CopyTelegramm(Capture(c.text, row * 1000, row * 1000 + 500, c.flags), c.source, false);
+        EXPECT_EQ(Cell(pcErrors, row), c.errors) << c.text;
+        EXPECT_EQ(Cell(pcRecordNo, row), c.record) << c.text;
+        ++row;
+    }
+}
+
+TEST_F(RecorderTest, KindsAndOwnTransmission) {
+    S("a10", 0, 330, 0, true);
+    EXPECT_EQ(Cell(pcKind, 0), "T");
+    // In master mode the record holds the sent text + CR; Check is the check byte.
+    TTelegramm own;
+    own.Text = "l001\r";
+    own.Check = static_cast<uint8_t>(CalcCheckByte("l001"));
+    own.StartTicks = 1000;
+    own.EndTicks = 1396;
+    R->CopyTelegramm(own, 'M', true);
+    EXPECT_EQ(Cell(pcKind, 1), "N");
+    EXPECT_EQ(Cell(pcTelegram, 1), TelegramBytes("l001"));
+    EXPECT_EQ(Cell(pcRecordNo, 1), "001");
+    TTelegramm zA;
+    zA.Text = "zA\r_";
+    R->CopyTelegramm(zA, 'M', false);
+    EXPECT_EQ(Cell(pcHex, 2), " 7A 41 0D 5F");
+}
+
+TEST_F(RecorderTest, DeviceResetRestartsTheTimeBase) {
+    M("l001", 72000, 72396);
+    Now += 5000;
+    Env.SetResetTG(true);
+    M("l001", 100, 496, kErrChecksum); // the device clock started again
+    EXPECT_EQ(Cell(pcErrors, 1), "RS");
+    EXPECT_EQ(Cell(pcStart, 1), std::to_string(Now));
+    EXPECT_FALSE(Env.ResetTG());
+    M("l001", 820, 1216);
+    EXPECT_EQ(Cell(pcStart, 2), std::to_string(Now + 100));
+}
+
+TEST_F(RecorderTest, SafetyCopyGrowsAndKeepsUpWithinASecond) {
+    const std::string copy = R->SafetyCopyFile();
+    EXPECT_EQ(copy, Env.DataDirectory() + "WBTEMP.PRO.CSV");
+    test::TempDir other;
+    for (int k = 0; k < 499; ++k) M("l001", k * 500, k * 500 + 396);
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    M("l001", 499 * 500, 499 * 500 + 396);
+    TTable t = MakeProtocolTable();
+    EXPECT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 500);
+    // a few more rows: written once they are a second old
+    for (int k = 500; k < 510; ++k) M("l001", k * 500, k * 500 + 396);
+    R->SafetyTick();
+    EXPECT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 500);
+    Now += 1000;
+    R->SafetyTick();
+    EXPECT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 510);
+    for (int k = 510; k < 1000; ++k) M("l001", k * 500, k * 500 + 396);
+    EXPECT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 1000);
+    for (int k = 0; k < 1000; ++k) ASSERT_EQ(t.Cell(pcNr, k), std::to_string(k + 1));
+    EXPECT_TRUE(R->Table().Modified) << "the safety copy is not the user's save";
+    EXPECT_TRUE(R->CurrentFile().empty());
+
+    // A copy left by an earlier run is appended to.
+    R->Clear();
+    for (int k = 0; k < 500; ++k) M("l001", k * 500, k * 500 + 396);
+    EXPECT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 1500);
+}
+
+TEST_F(RecorderTest, SaveActiveProtocol) {
+    M("a1", 0, 264);
+    S("a10", 400, 730);
+    R->Table().SetCell(pcKind, 0, "Master");
+    const std::string file = Dir / "docs/2026-12-10-08-00-00.PRO.CSV";
+    ASSERT_TRUE(R->SaveActiveProtocol(file, 0));
+    EXPECT_EQ(R->CurrentFile(), file);
+    EXPECT_EQ(Env.ProtokollDirectory(), IncludeTrailingPathDelimiter(Dir / "docs"));
+    EXPECT_FALSE(R->Table().Modified);
+    const std::string content = test::ReadFile(file);
+    EXPECT_EQ(content.substr(0, 4), "\"M\";") << "the kind cut to its first character";
+    EXPECT_FALSE(R->SaveActiveProtocol(Dir / "no/such/dir/x.PRO.CSV", 0));
+    ASSERT_FALSE(Traces.empty());
+    EXPECT_EQ(Traces.back().rfind("TfMonitorForm.SaveActiveProtocol. Exception:", 0), 0u);
+    EXPECT_EQ(DefaultProtocolFileName(2007, 3, 14, 9, 5, 59), "2007-03-14-09-05-59.PRO.CSV");
+}
+
+// A recording of the virtual bus, checked against expectations computed
+// from the captures themselves.
+TEST_F(RecorderTest, EmulatorTrafficPairsAsExpected) {
+    TVirtualTavrin device;
+    test::RecordingSink sink;
+    TStreamDecoder decoder(sink);
+    decoder.SetState(TDecoderState::Idle);
+    device.AdvanceMs(30000);
+    device.ForceFault(TFault::NoAnswer);
+    device.AdvanceMs(30000);
+    decoder.Decode(device.TakeOutput());
+    // merge masters and slaves in capture order (by start time)
+    std::vector<std::pair<TTelegramm, char>> all;
+    for (const auto& m : sink.Masters) all.push_back({m, 'M'});
+    for (const auto& s : sink.Slaves) all.push_back({s, 'S'});
+    std::stable_sort(all.begin(), all.end(), [](const auto& a, const auto& b) {
+        return a.first.StartTicks < b.first.StartTicks;
+    });
+    for (const auto& [t, src] : all) R->CopyTelegramm(t, src, false);
+    ASSERT_EQ(R->RowCounter(), static_cast<int>(all.size()));
+    int answered = 0, unanswered = 0;
+    for (std::size_t k = 0; k < all.size(); ++k) {
+        const TTelegramm& t = all[k].first;
+        const std::string text = t.Text.substr(0, t.Text.size() - 2);
+        const bool request = text.size() == 2 && text[0] == 'a';
+        const bool nextIsAnswer = k + 1 < all.size() && all[k + 1].second == 'S';
+        const int row = static_cast<int>(k);
+        if (all[k].second == 'S') {
+            const TTelegramm& req = all[k - 1].first;
+            EXPECT_EQ(Cell(pcAnswer, row), "4");
+            EXPECT_EQ(Cell(pcReaction, row),
+                      std::to_string((int64_t{t.StartTicks} - req.EndTicks) * 10 / 72));
+            EXPECT_EQ(Cell(pcRecordNo, row), "120");
+        } else if (request) {
+            if (k + 1 == all.size()) continue; // the last row has no verdict yet
+            EXPECT_EQ(Cell(pcAnswer, row), nextIsAnswer ? "0" : "-1") << k;
+            (nextIsAnswer ? answered : unanswered)++;
+        } else {
+            EXPECT_EQ(Cell(pcAnswer, row), "") << text;
+        }
+        EXPECT_EQ(Cell(pcErrors, row), "");
+    }
+    EXPECT_GT(answered, 10);
+    EXPECT_GT(unanswered, 10);
+}
+
+} // namespace
+} // namespace vaskel
