@@ -1,0 +1,216 @@
+#include "recording/OpenedProtocol.h"
+#include "recording/TableFile.h"
+#include "telegram/Errors.h"
+#include "telegram/TextConventions.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace vaskel {
+namespace {
+
+const std::string kCatalogue = std::string(VASKEL_TEST_DATA_DIR) + "/IBIS.CSV";
+
+class OpenedProtocolTest : public ::testing::Test {
+protected:
+    TIBISTelegramParser Parser{kCatalogue};
+    test::TempDir Dir;
+    TTable T = MakeProtocolTable();
+
+    void Rows(const std::vector<std::vector<std::string>>& rows) {
+        T.Clear();
+        for (std::size_t k = 0; k < rows.size(); ++k) T.SetRow(k == 0 ? 0 : T.AppendRow(), rows[k]);
+    }
+    std::string Cell(int col, int row) const { return std::string(T.Cell(col, row)); }
+};
+
+TEST_F(OpenedProtocolTest, ReanalysePairsAndRenumbers) {
+    const std::string a1 = TelegramBytes("a1"), a10 = TelegramBytes("a10"),
+                      l = TelegramBytes("l001"), a20 = TelegramBytes("a20");
+    Rows({{"M", "7", "1000", " ", "S", a1, " ", "x", "x", "x"},
+          {"S", "8", "1030", "30", " ", a10, " ", "x", "x", "x"},
+          {" ", "9", "1100", " ", "XT", TelegramBytes("a2"), " ", "", "", ""},
+          {"M", "3", "1200", " ", " ", l, " ", "", "", ""},
+          {"S", "4", "1300", "5", " ", TelegramBytes("a20"), " ", "", "", ""},
+          {"S", "5", "1400", "5", " ", a20, " ", "", "", ""},
+          {"T", "6", "1500", "5", " ", TelegramBytes("Q"), " ", "", "", ""},
+          {"S", "7", "1600", "5", " ", TelegramBytes("l001"), " ", "", "", ""}});
+    Reanalyse(T, Parser, TBusType::bsVehicleBus);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(Cell(pcNr, i), std::to_string(i + 1));
+    // an answer nobody asked for
+    EXPECT_EQ(Cell(pcAnswer, 7), "2");
+    EXPECT_EQ(Cell(pcReaction, 7), kReactionInvalid);
+    EXPECT_EQ(Cell(pcKind, 2), "M") << "an empty kind becomes M";
+    EXPECT_EQ(Cell(pcErrors, 0), "S") << "device letters stay";
+    EXPECT_EQ(Cell(pcRecordNo, 0), "020");
+    EXPECT_EQ(Cell(pcDescription, 0).substr(0, 13), "Statusabfrage");
+    // a1 answered by the next row
+    EXPECT_EQ(Cell(pcAnswer, 0), "0");
+    EXPECT_EQ(Cell(pcAnswer, 1), "4");
+    EXPECT_EQ(Cell(pcReaction, 1), "30") << "unchanged for the row right after";
+    EXPECT_EQ(T.Object(1)->PartnerRow, 1);
+    // a2 answered two rows later: reaction from the start times
+    EXPECT_EQ(Cell(pcErrors, 2), "");
+    EXPECT_EQ(Cell(pcAnswer, 2), "1");
+    EXPECT_EQ(Cell(pcAnswer, 4), "3");
+    EXPECT_EQ(Cell(pcReaction, 4), "200");
+    EXPECT_EQ(T.Object(4)->PartnerRow, 3);
+    // a master answered later still takes another answer (only "0" is done)
+    EXPECT_EQ(Cell(pcAnswer, 5), "3");
+    EXPECT_EQ(Cell(pcReaction, 5), "300");
+    EXPECT_EQ(T.Object(2)->PartnerRow, 6);
+    EXPECT_EQ(Cell(pcAnswer, 3), "");
+    EXPECT_EQ(Cell(pcErrors, 6), "X");
+    EXPECT_EQ(Cell(pcRecordNo, 6), "[]");
+    EXPECT_EQ(T.Object(0)->EndTime, 1000) << "the start time in ms for loaded protocols";
+    EXPECT_TRUE(T.Modified);
+}
+
+TEST_F(OpenedProtocolTest, CommaFormIsConvertedAndWrittenBack) {
+    const std::string old = "'M','1','1000','','','l001\r/',' 6C','001','x','',\r\n"
+                            "'S','2','2000','','','a10\r\x12',' 61','120','y','',\r\n";
+    const std::string file = Dir.Write("old.PRO.CSV", old);
+    const TProtocolLoad info = LoadProtocolFile(T, file, Parser, TBusType::bsVehicleBus);
+    EXPECT_TRUE(info.CommaForm);
+    EXPECT_TRUE(info.Reanalysed);
+    EXPECT_TRUE(info.WrittenBack);
+    EXPECT_FALSE(T.Modified);
+    EXPECT_EQ(test::ReadFile(Dir / "old.PRO.BAK"), old);
+    const std::string now = test::ReadFile(file);
+    EXPECT_EQ(now.substr(0, 15), "\"M\";\"1\";\"1000\";");
+    EXPECT_EQ(Cell(pcAnswer, 1), "2");
+    TTable again = MakeProtocolTable();
+    EXPECT_FALSE(LoadProtocolFile(again, file, Parser, TBusType::bsVehicleBus).CommaForm);
+    EXPECT_EQ(again.RowCount(), 2);
+}
+
+TEST_F(OpenedProtocolTest, UnquotedFileIsConvertedOnDisk) {
+    const std::string file = Dir.Write("plain.PRO.CSV", "M;1;1000;;;l001;;;;\r\nS;2;1200;;;a10;;;;\r\n");
+    const TProtocolLoad info = LoadProtocolFile(T, file, Parser, TBusType::bsVehicleBus);
+    EXPECT_TRUE(info.Unquoted);
+    EXPECT_TRUE(info.Reanalysed);
+    EXPECT_FALSE(info.WrittenBack);
+    EXPECT_TRUE(T.Modified) << "closing asks the save question";
+    EXPECT_EQ(test::ReadFile(file).substr(0, 24), "\"M\";\"1\";\"1000\";\"\";\"\";\"l0");
+    EXPECT_EQ(Cell(pcRecordNo, 0), "001");
+    EXPECT_FALSE(std::filesystem::exists(Dir / "plain.PRO.tmp"));
+}
+
+TEST_F(OpenedProtocolTest, InvalidFormat) {
+    const std::string file = Dir.Write("bad.PRO.CSV", "\"M\";\"1\"\r\nno separator here\r\n\r\n");
+    try {
+        LoadProtocolFile(T, file, Parser, TBusType::bsVehicleBus);
+        FAIL() << "no error";
+    } catch (const EFileError& e) {
+        EXPECT_STREQ(e.what(), "Ung\xFCltiges Protokollformat");
+    }
+    EXPECT_THROW(LoadProtocolFile(T, Dir / "missing.PRO.CSV", Parser, TBusType::bsVehicleBus),
+                 EFileError);
+}
+
+class PlayerTest : public OpenedProtocolTest {
+protected:
+    std::vector<std::string> Sent;
+    bool Busy = false, Monitor = true, Reformat = true;
+    int Factor = 1;
+    TProtocolPlayer Make() {
+        TProtocolPlayer::THooks h;
+        h.SimulationBusy = [this] { return Busy; };
+        h.MonitorExists = [this] { return Monitor; };
+        h.RequestSingleCall = [this](const std::string& t) { Sent.push_back(t); };
+        h.ReformatUandD = [this] { return Reformat; };
+        h.SendDelayFactor = [this] { return Factor; };
+        return TProtocolPlayer(T, h);
+    }
+};
+
+TEST_F(PlayerTest, PacingByTheRecordedTimes) {
+    Rows({{"M", "1", "1000", "", "", TelegramBytes("l001")},
+          {"S", "2", "1100", "", "", TelegramBytes("a10")},
+          {"M", "3", "1250", "", "", TelegramBytes("k07")},
+          {"M", "4", "x", "", "", TelegramBytes("z034")},
+          {"N", "5", "900", "", "", TelegramBytes("u1234")}});
+    struct Case {
+        int factor;
+        int first;
+    };
+    for (const Case c : {Case{1, 251}, Case{2, 501}, Case{-5, 51}}) {
+        Factor = c.factor;
+        Sent.clear();
+        TProtocolPlayer p = Make();
+        EXPECT_EQ(p.Start(), c.first) << "factor " << c.factor;
+        EXPECT_EQ(Sent, std::vector<std::string>{TelegramBytes("l001")});
+        EXPECT_EQ(p.CurrentRow, 2) << "the slave row is skipped";
+        EXPECT_EQ(p.Step(), 10) << "a start time that is no number";
+        EXPECT_EQ(p.Step(), 10) << "from a start time that is no number";
+        EXPECT_EQ(p.Step(), -1) << "once: the end of the protocol";
+        EXPECT_FALSE(p.Sending());
+        EXPECT_EQ(Sent.back(), "u") << "the scheduler fills in the time";
+        EXPECT_EQ(p.SentCount(), 4);
+    }
+}
+
+TEST_F(PlayerTest, NegativeGapTakesTheFallback) {
+    // a recording across midnight
+    Rows({{"M", "1", "86399900", "", "", "l001"}, {"M", "2", "50", "", "", "k07"}});
+    TProtocolPlayer p = Make();
+    EXPECT_EQ(p.Start(), 10);
+}
+
+TEST_F(PlayerTest, TelegramTextAsSent) {
+    Rows({{"M", "1", "1000", "", "", "l001\r/"}});
+    TProtocolPlayer p = Make();
+    p.Start();
+    // the stored check byte stays; the scheduler removes CR and check byte
+    EXPECT_EQ(Sent.back(), "l001\r/");
+    Rows({{"M", "1", "1000", "", "", "a<$00>b\r"}, {"M", "2", "1001", "", "", "dU10122026"}});
+    TProtocolPlayer q = Make();
+    q.Start();
+    EXPECT_EQ(Sent.back(), std::string("a\0b", 3));
+    q.Step();
+    EXPECT_EQ(Sent.back(), "dU");
+    Reformat = false;
+    TProtocolPlayer r = Make();
+    r.CurrentRow = 1;
+    r.Mode = TProtocolPlayer::smSingle;
+    r.Start();
+    EXPECT_EQ(Sent.back(), "dU10122026");
+}
+
+TEST_F(PlayerTest, ModesAndBusyDevice) {
+    Rows({{"M", "1", "1000", "", "", "l001"},
+          {"M", "2", "1100", "", "", "k07"},
+          {"S", "3", "1200", "", "", "a10"}});
+    TProtocolPlayer once = Make();
+    once.CurrentRow = 2; // at the last row: starts at row 1
+    once.Start();
+    EXPECT_EQ(Sent.front(), "l001");
+
+    Sent.clear();
+    TProtocolPlayer single = Make();
+    single.Mode = TProtocolPlayer::smSingle;
+    single.CurrentRow = 1;
+    EXPECT_EQ(single.Start(), -1);
+    EXPECT_EQ(Sent, std::vector<std::string>{"k07"});
+    EXPECT_EQ(single.CurrentRow, 1) << "the selected row stays";
+
+    Sent.clear();
+    TProtocolPlayer cyclic = Make();
+    cyclic.Mode = TProtocolPlayer::smCyclic;
+    cyclic.Start();
+    cyclic.Step(); // k07, then the slave row at the end: back to row 1
+    EXPECT_EQ(cyclic.CurrentRow, 0);
+    EXPECT_TRUE(cyclic.Sending());
+    Busy = true;
+    EXPECT_EQ(cyclic.Step(), 100);
+    EXPECT_EQ(Sent.size(), 2u) << "nothing sent while the device is busy";
+    Busy = false;
+    Monitor = false;
+    cyclic.Step();
+    EXPECT_EQ(Sent.size(), 2u) << "without a monitor the rows are stepped through";
+    EXPECT_EQ(cyclic.SentCount(), 2);
+}
+
+} // namespace
+} // namespace vaskel
