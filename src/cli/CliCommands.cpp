@@ -550,8 +550,7 @@ int RunRecord(const std::vector<std::string>& args, std::ostream& out, std::ostr
             return Usage(err, kRecordUsage, "--date needs DD.MM.YYYY, not " + value);
     }
     if (start < 0) start = TSystemClock().Now().MsOfDay();
-    const bool master =
-        std::find(o.Flags.begin(), o.Flags.end(), "--master-mode") != o.Flags.end();
+    const bool master = std::find(o.Flags.begin(), o.Flags.end(), "--master-mode") != o.Flags.end();
     auto parser = OpenCatalogue(o.Catalogue, err);
     if (!parser) return kCliUsage;
 
@@ -570,7 +569,9 @@ int RunRecord(const std::vector<std::string>& args, std::ostream& out, std::ostr
     env.SetBusType(o.Bus);
     TRecorder::THooks hooks;
     hooks.NowMsOfDay = [start] { return start; };
-    hooks.Trace = [&err](const std::string& s) { err << "vaskel-cli: " << Cp1252ToUtf8(s) << "\n"; };
+    hooks.Trace = [&err](const std::string& s) {
+        err << "vaskel-cli: " << Cp1252ToUtf8(s) << "\n";
+    };
     TRecorder recorder(*parser, env, hooks);
     recorder.SafetyCopy = false;
     TRecordingSink sink(recorder, master);
@@ -609,8 +610,8 @@ int RunReanalyse(const std::vector<std::string>& args, std::ostream& out, std::o
     // The input is read from a copy, so that the conversions of the older
     // forms never touch it.
     const std::string work = o.Operands[1] + ".vaskel-in";
-    std::filesystem::copy_file(o.Operands[0], work, std::filesystem::copy_options::overwrite_existing,
-                               ec);
+    std::filesystem::copy_file(o.Operands[0], work,
+                               std::filesystem::copy_options::overwrite_existing, ec);
     if (ec) {
         err << "vaskel-cli: cannot write " << o.Operands[1] << "\n";
         return kCliUsage;

@@ -241,3 +241,86 @@ TEST(CliEmulate, BadArguments) {
 
 } // namespace
 } // namespace vaskel
+
+namespace vaskel {
+namespace {
+
+TEST(CliRecord, EmulatedStreamBecomesARepeatableProtocol) {
+    test::TempDir dir;
+    const std::string stream = dir.Write("s.bin", Cli({"emulate", "--seconds", "20"}).out);
+    const CliRun r = Cli({"record", "--start-time", "08:00:00,000", "--date", "10.12.2026", stream,
+                          dir / "a.PRO.CSV"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    const std::string a = test::ReadFile(dir / "a.PRO.CSV");
+    EXPECT_EQ(a.substr(0, 24), "\"M\";\"1\";\"28800000\";\"\";\"\"");
+    EXPECT_GT(CountOf(a, "\r\n"), 100);
+    EXPECT_GT(CountOf(a, ";\"4\"\r\n"), 5) << "answers paired with their requests";
+    Cli({"record", "--start-time=08:00:00,000", stream, dir / "b.PRO.CSV"});
+    EXPECT_EQ(test::ReadFile(dir / "b.PRO.CSV"), a) << "the same start time, the same protocol";
+    // from standard input
+    const CliRun piped = Cli({"record", "--start-time", "08:00:00,000", "-", dir / "c.PRO.CSV"},
+                             kCatalogue, test::ReadFile(stream));
+    EXPECT_EQ(piped.code, 0);
+    EXPECT_EQ(test::ReadFile(dir / "c.PRO.CSV"), a);
+}
+
+TEST(CliRecord, BadArguments) {
+    test::TempDir dir;
+    const std::string s = dir.Write("s.bin", "");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"record", s},
+             {"record", "--start-time", "8:00", s, dir / "o.PRO.CSV"},
+             {"record", "--date", "2026-12-10", s, dir / "o.PRO.CSV"},
+             {"record", "--bogus", s, dir / "o.PRO.CSV"}})
+        EXPECT_EQ(Cli(args).code, 2);
+    EXPECT_EQ(Cli({"record", dir / "missing.bin", dir / "o.PRO.CSV"}).code, 2);
+    EXPECT_EQ(Cli({"record", "--catalogue", dir / "none.CSV", s, dir / "o.PRO.CSV"}).code, 2);
+    EXPECT_EQ(Cli({"record", s, dir / "no/dir/o.PRO.CSV"}).code, 2);
+}
+
+TEST(CliReanalyse, OlderFormsAndErrors) {
+    test::TempDir dir;
+    const std::string in =
+        dir.Write("old.PRO.CSV", "'M','1','1000','','','l001\r/','','','','',\r\n"
+                                 "'S','2','1100','','','a10\r\x12','','','','',\r\n");
+    const std::string before = test::ReadFile(in);
+    const CliRun r = Cli({"reanalyse", in, dir / "new.PRO.CSV"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(test::ReadFile(in), before) << "the input stays as it was";
+    const std::string out = test::ReadFile(dir / "new.PRO.CSV");
+    EXPECT_EQ(out.substr(0, 15), "\"M\";\"1\";\"1000\";");
+    EXPECT_NE(out.find("\"001\";\"Liniennummer\""), std::string::npos);
+    EXPECT_NE(out.find("\"120\""), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "new.PRO.CSV.vaskel-in"));
+
+    const std::string bad = dir.Write("bad.PRO.CSV", "\"M\"\r\nnothing\r\n");
+    const CliRun e = Cli({"reanalyse", bad, dir / "x.PRO.CSV"});
+    EXPECT_EQ(e.code, 2);
+    EXPECT_NE(e.err.find("Ungültiges Protokollformat"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.PRO.CSV"));
+    EXPECT_EQ(Cli({"reanalyse", dir / "missing.PRO.CSV", dir / "y.PRO.CSV"}).code, 2);
+    EXPECT_EQ(Cli({"reanalyse", in}).code, 2);
+}
+
+TEST(CliResponses, FromAProtocol) {
+    test::TempDir dir;
+    const std::string stream = dir.Write("s.bin", Cli({"emulate", "--seconds", "20"}).out);
+    Cli({"record", "--start-time", "08:00:00,000", stream, dir / "p.PRO.CSV"});
+    const CliRun r = Cli({"responses", dir / "p.PRO.CSV", dir / "r.ANT.CSV"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(test::ReadFile(dir / "r.ANT.CSV"),
+              "\"Ok\";\"Aufruf\";\"Antwort\";\"Reaktionszeit\"\r\n"
+              "-1;\"a1\";\"a10\";1\r\n"
+              "-1;\"a2\";\"a20\";1\r\n"
+              "-1;\"a3\";\"a30\";1\r\n"
+              "-1;\"a8\";\"a80\";1\r\n");
+    const std::string none =
+        dir.Write("n.PRO.CSV", "\"M\";\"1\";\"0\";\"\";\"\";\"l001\r/\";\"\";\"\";\"\";\"\"\r\n");
+    const CliRun n = Cli({"responses", none, dir / "n.ANT.CSV"});
+    EXPECT_EQ(n.code, 2);
+    EXPECT_NE(n.err.find("keine gültigen Slaveantworten"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "n.ANT.CSV"));
+}
+
+} // namespace
+} // namespace vaskel

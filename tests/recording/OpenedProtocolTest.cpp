@@ -20,7 +20,8 @@ protected:
 
     void Rows(const std::vector<std::vector<std::string>>& rows) {
         T.Clear();
-        for (std::size_t k = 0; k < rows.size(); ++k) T.SetRow(k == 0 ? 0 : T.AppendRow(), rows[k]);
+        for (std::size_t k = 0; k < rows.size(); ++k)
+            T.SetRow(k == 0 ? 0 : T.AppendRow(), rows[k]);
     }
     std::string Cell(int col, int row) const { return std::string(T.Cell(col, row)); }
 };
@@ -37,7 +38,8 @@ TEST_F(OpenedProtocolTest, ReanalysePairsAndRenumbers) {
           {"T", "6", "1500", "5", " ", TelegramBytes("Q"), " ", "", "", ""},
           {"S", "7", "1600", "5", " ", TelegramBytes("l001"), " ", "", "", ""}});
     Reanalyse(T, Parser, TBusType::bsVehicleBus);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(Cell(pcNr, i), std::to_string(i + 1));
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(Cell(pcNr, i), std::to_string(i + 1));
     // an answer nobody asked for
     EXPECT_EQ(Cell(pcAnswer, 7), "2");
     EXPECT_EQ(Cell(pcReaction, 7), kReactionInvalid);
@@ -86,7 +88,8 @@ TEST_F(OpenedProtocolTest, CommaFormIsConvertedAndWrittenBack) {
 }
 
 TEST_F(OpenedProtocolTest, UnquotedFileIsConvertedOnDisk) {
-    const std::string file = Dir.Write("plain.PRO.CSV", "M;1;1000;;;l001;;;;\r\nS;2;1200;;;a10;;;;\r\n");
+    const std::string file =
+        Dir.Write("plain.PRO.CSV", "M;1;1000;;;l001;;;;\r\nS;2;1200;;;a10;;;;\r\n");
     const TProtocolLoad info = LoadProtocolFile(T, file, Parser, TBusType::bsVehicleBus);
     EXPECT_TRUE(info.Unquoted);
     EXPECT_TRUE(info.Reanalysed);

@@ -1,6 +1,6 @@
 #include "recording/Recorder.h"
-#include "recording/TableFile.h"
 #include "emulator/VirtualTavrin.h"
+#include "recording/TableFile.h"
 #include "telegram/TextConventions.h"
 
 #include "../link/RecordingSink.h"
@@ -107,11 +107,13 @@ TEST_F(RecorderTest, LateAnswerAndUnpairedAnswer) {
 
 TEST_F(RecorderTest, SearchReachesFiftyRowsBack) {
     M("a1", 0, 264);
-    for (int k = 0; k < 49; ++k) M("l001", 1000 + k * 500, 1400 + k * 500);
+    for (int k = 0; k < 49; ++k)
+        M("l001", 1000 + k * 500, 1400 + k * 500);
     S("a10", 40000, 40330); // 50 rows after: still found
     EXPECT_EQ(Cell(pcAnswer, 50), "3");
     M("a2", 50000, 50264);
-    for (int k = 0; k < 51; ++k) M("l001", 51000 + k * 500, 51400 + k * 500);
+    for (int k = 0; k < 51; ++k)
+        M("l001", 51000 + k * 500, 51400 + k * 500);
     S("a20", 90000, 90330); // 51 rows after: out of reach
     EXPECT_EQ(Cell(pcAnswer, R->RowCounter() - 1), "2");
 }
@@ -136,7 +138,7 @@ TEST_F(RecorderTest, ErrorLettersAndRecordCell) {
         {"l001", 'M', 0, "", "001"},
         {"l001", 'M', kErrFraming | kErrChecksum, "FS", "001"},
         {"l0012", 'M', kErrParity, "PX", "[001]"},
-        {"a10", 'M', 0, "T", "[120]"},      // an answer seen as master telegram
+        {"a10", 'M', 0, "T", "[120]"},        // an answer seen as master telegram
         {"Q1", 'M', kErrAborted, "AX", "[]"}, // nothing found: X, not XT
         {"a1x", 'S', 0, "X", "[120]"},
         {"aA1", 'S', 0, "XT", "[021]"}, // best partial match is a master type
@@ -185,27 +187,32 @@ TEST_F(RecorderTest, SafetyCopyGrowsAndKeepsUpWithinASecond) {
     const std::string copy = R->SafetyCopyFile();
     EXPECT_EQ(copy, Env.DataDirectory() + "WBTEMP.PRO.CSV");
     test::TempDir other;
-    for (int k = 0; k < 499; ++k) M("l001", k * 500, k * 500 + 396);
+    for (int k = 0; k < 499; ++k)
+        M("l001", k * 500, k * 500 + 396);
     EXPECT_FALSE(std::filesystem::exists(copy));
     M("l001", 499 * 500, 499 * 500 + 396);
     TTable t = MakeProtocolTable();
     EXPECT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 500);
     // a few more rows: written once they are a second old
-    for (int k = 500; k < 510; ++k) M("l001", k * 500, k * 500 + 396);
+    for (int k = 500; k < 510; ++k)
+        M("l001", k * 500, k * 500 + 396);
     R->SafetyTick();
     EXPECT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 500);
     Now += 1000;
     R->SafetyTick();
     EXPECT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 510);
-    for (int k = 510; k < 1000; ++k) M("l001", k * 500, k * 500 + 396);
+    for (int k = 510; k < 1000; ++k)
+        M("l001", k * 500, k * 500 + 396);
     EXPECT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 1000);
-    for (int k = 0; k < 1000; ++k) ASSERT_EQ(t.Cell(pcNr, k), std::to_string(k + 1));
+    for (int k = 0; k < 1000; ++k)
+        ASSERT_EQ(t.Cell(pcNr, k), std::to_string(k + 1));
     EXPECT_TRUE(R->Table().Modified) << "the safety copy is not the user's save";
     EXPECT_TRUE(R->CurrentFile().empty());
 
     // A copy left by an earlier run is appended to.
     R->Clear();
-    for (int k = 0; k < 500; ++k) M("l001", k * 500, k * 500 + 396);
+    for (int k = 0; k < 500; ++k)
+        M("l001", k * 500, k * 500 + 396);
     EXPECT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 1500);
 }
 
@@ -239,12 +246,15 @@ TEST_F(RecorderTest, EmulatorTrafficPairsAsExpected) {
     decoder.Decode(device.TakeOutput());
     // merge masters and slaves in capture order (by start time)
     std::vector<std::pair<TTelegramm, char>> all;
-    for (const auto& m : sink.Masters) all.push_back({m, 'M'});
-    for (const auto& s : sink.Slaves) all.push_back({s, 'S'});
+    for (const auto& m : sink.Masters)
+        all.push_back({m, 'M'});
+    for (const auto& s : sink.Slaves)
+        all.push_back({s, 'S'});
     std::stable_sort(all.begin(), all.end(), [](const auto& a, const auto& b) {
         return a.first.StartTicks < b.first.StartTicks;
     });
-    for (const auto& [t, src] : all) R->CopyTelegramm(t, src, false);
+    for (const auto& [t, src] : all)
+        R->CopyTelegramm(t, src, false);
     ASSERT_EQ(R->RowCounter(), static_cast<int>(all.size()));
     int answered = 0, unanswered = 0;
     for (std::size_t k = 0; k < all.size(); ++k) {

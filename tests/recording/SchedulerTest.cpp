@@ -1,5 +1,5 @@
-#include "link/DeviceProtocol.h"
 #include "recording/Scheduler.h"
+#include "link/DeviceProtocol.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
@@ -25,7 +25,8 @@ protected:
         S->Initialise();
     }
     std::string List(const std::string& rows) {
-        return Dir.Write("l.AUF.CSV", "\"Ok\";\"Aufruf\";\"Beschreibung\";\"Intervall\"\r\n" + rows);
+        return Dir.Write("l.AUF.CSV",
+                         "\"Ok\";\"Aufruf\";\"Beschreibung\";\"Intervall\"\r\n" + rows);
     }
     // The device's echo of what was sent, as the monitor reports it.
     void Echo() { S->Hook('M'); }
@@ -65,8 +66,9 @@ TEST_F(SchedulerTest, OneShotAndIntervalEntries) {
 }
 
 TEST_F(SchedulerTest, TimeAndDateAreReformatted) {
-    S->ActivateCallList(List("-1;\"u1234\";\"\";\"0:00\"\r\n-1;\"dU01012000000000\";\"\";\"0:00\"\r\n"
-                             "-1;\"d01010\";\"\";\"0:00\"\r\n"));
+    S->ActivateCallList(
+        List("-1;\"u1234\";\"\";\"0:00\"\r\n-1;\"dU01012000000000\";\"\";\"0:00\"\r\n"
+             "-1;\"d01010\";\"\";\"0:00\"\r\n"));
     Echo();
     Echo();
     EXPECT_EQ(Sent, (std::vector<std::string>{"u0905", "dU14032007090559", "d14037"}));
@@ -162,18 +164,19 @@ TEST_F(SchedulerTest, NothingWithoutRunningLinkOrAsSlave) {
 }
 
 TEST_F(SchedulerTest, BrokenOkFieldAbortsActivation) {
-    EXPECT_THROW(S->ActivateCallList(List("-1;\"l001\";\"\";\"0:10\"\r\nmaybe;\"k07\";\"\";\"0:10\"\r\n")),
-                 EConversionError);
+    EXPECT_THROW(
+        S->ActivateCallList(List("-1;\"l001\";\"\";\"0:10\"\r\nmaybe;\"k07\";\"\";\"0:10\"\r\n")),
+        EConversionError);
     EXPECT_FALSE(S->IntervallTimer().Running());
     EXPECT_EQ(S->Entries().size(), 1u);
     EXPECT_TRUE(Sent.empty());
 }
 
 TEST(CallListIntervals, MinutesAndSeconds) {
-    const std::pair<std::string, int> cases[] = {{"0:10", 10}, {"12:05", 725}, {"2", 120},
-                                                 {"x:7", 7},   {"1:y", 60},    {"", 0},
-                                                 {"abc", 0}};
-    for (const auto& [text, seconds] : cases) EXPECT_EQ(IntervalSeconds(text), seconds) << text;
+    const std::pair<std::string, int> cases[] = {
+        {"0:10", 10}, {"12:05", 725}, {"2", 120}, {"x:7", 7}, {"1:y", 60}, {"", 0}, {"abc", 0}};
+    for (const auto& [text, seconds] : cases)
+        EXPECT_EQ(IntervalSeconds(text), seconds) << text;
 }
 
 } // namespace

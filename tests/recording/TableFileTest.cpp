@@ -1,5 +1,5 @@
-#include "recording/Recorder.h"
 #include "recording/TableFile.h"
+#include "recording/Recorder.h"
 #include "telegram/Errors.h"
 
 #include "TestSupport.h"
@@ -25,16 +25,17 @@ TTable Protocol(const std::vector<std::vector<std::string>>& rows) {
 TEST(TableFile, ProtocolLineFormatAndRoundTrip) {
     test::TempDir dir;
     const std::string file = dir / "a.PRO.CSV";
-    TTable t = Protocol({{"M", "1", "28800000", "", "", "a\"1\r\x13", " 61 22 31 0D 13", "020",
-                          "Status", "-1"},
-                         {"S", "2", "28800100", "20", "", "a10\r\x12", " 61", "120", "Antwort", "4"}});
+    TTable t = Protocol(
+        {{"M", "1", "28800000", "", "", "a\"1\r\x13", " 61 22 31 0D 13", "020", "Status", "-1"},
+         {"S", "2", "28800100", "20", "", "a10\r\x12", " 61", "120", "Antwort", "4"}});
     t.Modified = true;
     SaveToCSV(t, file, '"', 0, std::nullopt, ';');
     EXPECT_FALSE(t.Modified);
-    EXPECT_EQ(test::ReadFile(file),
-              "\"M\";\"1\";\"28800000\";\"\";\"\";\"a\"\"1\r\x13\";\" 61 22 31 0D 13\";\"020\";"
-              "\"Status\";\"-1\"\r\n"
-              "\"S\";\"2\";\"28800100\";\"20\";\"\";\"a10\r\x12\";\" 61\";\"120\";\"Antwort\";\"4\"\r\n");
+    EXPECT_EQ(
+        test::ReadFile(file),
+        "\"M\";\"1\";\"28800000\";\"\";\"\";\"a\"\"1\r\x13\";\" 61 22 31 0D 13\";\"020\";"
+        "\"Status\";\"-1\"\r\n"
+        "\"S\";\"2\";\"28800100\";\"20\";\"\";\"a10\r\x12\";\" 61\";\"120\";\"Antwort\";\"4\"\r\n");
     TTable back = MakeProtocolTable();
     const TLoadResult r = LoadFromCSV(back, file, '"', nullptr, std::nullopt, ';');
     EXPECT_TRUE(r.Loaded);
@@ -53,9 +54,11 @@ TEST(TableFile, ProtocolLineFormatAndRoundTrip) {
 TEST(TableFile, EveryByteValueSurvives) {
     test::TempDir dir;
     std::string all;
-    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-    TTable t = Protocol({{"M", "1", "0", "", "", all, "", "", "", ""},
-                         {"S", "2", "0", "", "", all.substr(128) + all.substr(0, 128), "", "", "", ""}});
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    TTable t =
+        Protocol({{"M", "1", "0", "", "", all, "", "", "", ""},
+                  {"S", "2", "0", "", "", all.substr(128) + all.substr(0, 128), "", "", "", ""}});
     SaveToCSV(t, dir / "b.PRO.CSV", '"', 0, std::nullopt, ';');
     TTable back = MakeProtocolTable();
     LoadFromCSV(back, dir / "b.PRO.CSV", '"', nullptr, std::nullopt, ';');
@@ -77,7 +80,8 @@ TEST(TableFile, BackupAndAppend) {
     fs::remove(dir / "a.PRO.BAK");
     SaveToCSV(t, file, '"', 3, std::nullopt, ';');
     const std::string content = test::ReadFile(file);
-    EXPECT_EQ(content.substr(content.size() - 33), "\"M\";\"3\";\"\";\"\";\"\";\"\";\"\";\"\";\"\";\"\"\r\n");
+    EXPECT_EQ(content.substr(content.size() - 33),
+              "\"M\";\"3\";\"\";\"\";\"\";\"\";\"\";\"\";\"\";\"\"\r\n");
     EXPECT_FALSE(fs::exists(dir / "a.PRO.BAK"));
     // ... and creating a file that does not exist
     SaveToCSV(t, dir / "new.PRO.CSV", '"', 2, std::nullopt, ';');
@@ -104,10 +108,9 @@ TEST(TableFile, ListStylesAndHeader) {
 
     TTable back(std::vector<TZK_InputStyle>(4, TZK_InputStyle::csString));
     std::vector<int> progress;
-    const TLoadResult ok = LoadFromCSV(back, dir / "l.AUF.CSV", '"',
-                                       [&](int n) { progress.push_back(n); },
-                                       std::string("\"OK\";\"AUFRUF\";\"beschreibung\";\"Intervall\""),
-                                       ';');
+    const TLoadResult ok = LoadFromCSV(
+        back, dir / "l.AUF.CSV", '"', [&](int n) { progress.push_back(n); },
+        std::string("\"OK\";\"AUFRUF\";\"beschreibung\";\"Intervall\""), ';');
     EXPECT_TRUE(ok.Loaded) << "letter case does not matter";
     EXPECT_EQ(back.RowCount(), 3);
     EXPECT_EQ(back.Cell(1, 0), "zI1");
@@ -134,7 +137,9 @@ TEST(TableFile, ReaderLineRules) {
         {"last line without line end", "\"a\";\"b\"\r\n\"c\";\"d\"", {{"a", "b"}, {"c", "d"}}},
         {"last line cut inside quotes", "\"a\";\"b\"\r\n\"c\";\"d", {{"a", "b"}}, true},
         {"LF alone inside a line", "\"a\nb\";\"c\"\r\n", {{"a\nb", "c"}}},
-        {"NUL inside quotes", std::string("\"a\0b\";\"c\"\r\n", 11), {{std::string("a\0b", 3), "c"}}},
+        {"NUL inside quotes",
+         std::string("\"a\0b\";\"c\"\r\n", 11),
+         {{std::string("a\0b", 3), "c"}}},
         {"unquoted fields", "1;x y;3\r\n", {{"1", "x", "y", "3"}}},
         {"blank lines", "\r\n\r\n\"a\"\r\n", {{"a"}}},
     };

@@ -1,0 +1,119 @@
+#include "lists/ListFiles.h"
+#include "recording/Recorder.h"
+#include "telegram/Errors.h"
+#include "telegram/TextConventions.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace vaskel {
+namespace {
+
+const std::string kCatalogue = std::string(VASKEL_TEST_DATA_DIR) + "/IBIS.CSV";
+
+TEST(ResponseListFile, ActiveRowsOnly) {
+    test::TempDir dir;
+    const std::string file =
+        dir.Write("r.ANT.CSV", std::string(kAntwortHeader) + "\r\n"
+                                                             "-1;\"a1\";\"a1x\";20\r\n"
+                                                             "0;\"a2\";\"a2x\";20\r\n"
+                                                             "-1;\"a3\";\"a\nb\";x\r\n"
+                                                             "-1;\"a4\";\"a4x\"\r\n");
+    const TAntwortListe list = LoadResponseList(file);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0], (TAntwortListeElement{"a1", "a1x", 20}));
+    EXPECT_EQ(list[1], (TAntwortListeElement{"a3", "a\nb", 9}))
+        << "a line feed in a quoted field stays in the row; no number: 9 ms";
+
+    const std::string comma =
+        dir.Write("c.ANT.CSV", std::string(kAntwortHeaderComma) + "\r\n"
+                                                                  "'-1','a1','a1x','20',\r\n"
+                                                                  "'0','a2','a2x','20',\r\n");
+    EXPECT_EQ(LoadResponseList(comma), (TAntwortListe{{"a1", "a1x", 20}}));
+    EXPECT_THROW(LoadResponseList(dir / "missing.ANT.CSV"), EFileError);
+}
+
+TEST(ListFiles, CommaFormIsRewrittenOnOpening) {
+    test::TempDir dir;
+    const std::string old = std::string(kAufrufHeaderComma) + "\r\n'-1','zI1','','0:10',\r\n";
+    const std::string file = dir.Write("x.AUF.CSV", old);
+    TTable t = MakeCallListTable();
+    EXPECT_TRUE(OpenListFile(t, file, TListKind::Aufruf).Loaded);
+    EXPECT_EQ(test::ReadFile(dir / "x.AUF.BAK"), old);
+    // a loaded empty cell holds one blank, and is written so
+    EXPECT_EQ(test::ReadFile(file),
+              std::string(kAufrufHeader) + "\r\n-1;\"zI1\";\" \";\"0:10\"\r\n");
+    EXPECT_EQ(t.Cell(1, 0), "zI1");
+
+    const std::string wrong = dir.Write("w.AUF.CSV", std::string(kAntwortHeader) + "\r\n");
+    EXPECT_FALSE(OpenListFile(t, wrong, TListKind::Aufruf).Loaded);
+
+    TTable r = MakeResponseListTable();
+    r.SetRow(0, {"-1", "a1", "a1x", "20"});
+    SaveListFile(r, dir / "r.ANT.CSV", TListKind::Antwort);
+    EXPECT_EQ(test::ReadFile(dir / "r.ANT.CSV"),
+              std::string(kAntwortHeader) + "\r\n-1;\"a1\";\"a1x\";20\r\n");
+}
+
+TEST(ListFiles, CallListLoaderRules) {
+    test::TempDir dir;
+    std::vector<tAufruf> entries;
+    LoadCallList(dir.Write("a.AUF.CSV", std::string(kAufrufHeader) +
+                                            "\r\n"
+                                            "-1;\"l001\";\"\";\"0:10\"\r\n"
+                                            "True;\"k07\";\"\";\"2\"\r\n"
+                                            "false;\"z034\";\"\";\"0:10\"\r\n"
+                                            "'1','zA1',\"\",'1:05',\r\n"),
+                 entries);
+    EXPECT_EQ(entries, (std::vector<tAufruf>{{"l001", 10, 0}, {"k07", 120, 0}, {"zA1", 65, 0}}));
+}
+
+class FromProtocol : public ::testing::Test {
+protected:
+    TIBISTelegramParser Parser{kCatalogue};
+    test::TempDir Dir;
+    TTable Table = MakeResponseListTable();
+    std::string Line(const char* kind, const std::string& telegram, const char* errors = "") {
+        std::string quoted;
+        for (char c : telegram)
+            quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        return std::string("\"") + kind + "\";\"1\";\"0\";\"\";\"" + errors + "\";\"" + quoted +
+               "\";\"\";\"\";\"\";\"\"\r\n";
+    }
+};
+
+TEST_F(FromProtocol, FirstErrorFreeAnswerPerPrefixAndAddress) {
+    const std::string file = Dir.Write(
+        "p.PRO.CSV", Line("M", TelegramBytes("a1")) + Line("S", TelegramBytes("a10")) +
+                         Line("M", TelegramBytes("a1")) + Line("S", TelegramBytes("a17")) +
+                         Line("M", TelegramBytes("a2")) + Line("S", TelegramBytes("a20"), "S") +
+                         Line("N", TelegramBytes("a3")) + Line("T", TelegramBytes("a30")));
+    EXPECT_EQ(ResponseListFromProtocol(file, Parser, TBusType::bsVehicleBus, Table), 2);
+    EXPECT_EQ(Table.RowCount(), 2);
+    EXPECT_EQ(Table.Cell(1, 0), "a1");
+    EXPECT_EQ(Table.Cell(2, 0), "a10") << "the first answer; without CR and check byte";
+    EXPECT_EQ(Table.Cell(3, 0), "1");
+    EXPECT_EQ(Table.Cell(0, 0), "-1");
+    EXPECT_EQ(Table.Cell(1, 1), "a3") << "a2's only answer had an error";
+    EXPECT_TRUE(Table.Modified);
+}
+
+TEST_F(FromProtocol, NoUsableAnswersAndBrokenProtocols) {
+    const std::string onlyErrors = Dir.Write("e.PRO.CSV", Line("M", TelegramBytes("a1")) +
+                                                              Line("S", TelegramBytes("a10"), "F"));
+    EXPECT_EQ(ResponseListFromProtocol(onlyErrors, Parser, TBusType::bsVehicleBus, Table), 0);
+    const std::string broken = Dir.Write("b.PRO.CSV", "\"M\";\"1\"\r\n");
+    try {
+        ResponseListFromProtocol(broken, Parser, TBusType::bsVehicleBus, Table);
+        FAIL() << "no error";
+    } catch (const EFileError& e) {
+        EXPECT_STREQ(e.what(), kResponsesFromProtocolError);
+    }
+    EXPECT_THROW(
+        ResponseListFromProtocol(Dir / "missing.PRO.CSV", Parser, TBusType::bsVehicleBus, Table),
+        EFileError);
+}
+
+} // namespace
+} // namespace vaskel
