@@ -26,4 +26,7 @@ private:
 
 std::string ReadFile(const std::string& fileName);
 
+// Bytes in a readable form for failure messages.
+std::string Printable(const std::string& bytes);
+
 } // namespace vaskel::test

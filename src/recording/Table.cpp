@@ -1,5 +1,6 @@
 #include "recording/Table.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace vaskel {
@@ -43,28 +44,38 @@ TTable::TTable(std::vector<TZK_InputStyle> styles) : FStyles(std::move(styles)) 
     Clear();
 }
 
-std::string TTable::EmptyPacked() const {
-    return std::string(FStyles.size(), '\0');
+void TTable::Store(TRow& row, std::string_view packed) {
+    if (FChunks.empty() || FChunks.back().size() + packed.size() > FChunks.back().capacity()) {
+        FChunks.emplace_back();
+        FChunks.back().reserve(std::max(kChunkSize, packed.size()));
+    }
+    std::string& chunk = FChunks.back();
+    row.Chunk = static_cast<uint32_t>(FChunks.size() - 1);
+    row.Offset = static_cast<uint32_t>(chunk.size());
+    row.Size = static_cast<uint32_t>(packed.size());
+    chunk.append(packed);
 }
 
 void TTable::Clear() {
     FRows.clear();
-    FRows.push_back(TRow{EmptyPacked()});
+    FChunks.clear();
+    AppendRow();
 }
 
 int TTable::AppendRow() {
-    FRows.push_back(TRow{EmptyPacked()});
+    FRows.emplace_back();
+    Store(FRows.back(), std::string(FStyles.size(), '\0'));
     return static_cast<int>(FRows.size()) - 1;
 }
 
 std::string_view TTable::Cell(int col, int row) const {
-    const std::string& packed = FRows.at(row).Packed;
+    const std::string_view packed = Packed(row);
     const auto [p, len] = Locate(packed, col);
-    return std::string_view(packed).substr(p, len);
+    return packed.substr(p, len);
 }
 
 void TTable::SetCell(int col, int row, std::string_view text) {
-    std::string& packed = FRows.at(row).Packed;
+    const std::string_view packed = Packed(row);
     std::size_t p = 0;
     std::string out;
     out.reserve(packed.size() + text.size());
@@ -75,11 +86,11 @@ void TTable::SetCell(int col, int row, std::string_view text) {
             out.append(text);
         } else {
             PutLength(out, len);
-            out.append(packed, p, len);
+            out.append(packed.substr(p, len));
         }
         p += len;
     }
-    packed.swap(out);
+    Store(FRows.at(row), out);
 }
 
 void TTable::SetRow(int row, const std::vector<std::string>& cells) {
@@ -94,11 +105,26 @@ void TTable::SetRow(int row, const std::vector<std::string>& cells) {
         PutLength(out, c.size());
         out.append(c);
     }
-    FRows.at(row).Packed.swap(out);
+    Store(FRows.at(row), out);
+}
+
+void TTable::PackCellLength(std::string& packed, std::size_t length) {
+    PutLength(packed, length);
+}
+
+void TTable::SetPackedRow(int row, std::string_view packed, int cells) {
+    if (cells >= ColCount()) {
+        Store(FRows.at(row), packed);
+        return;
+    }
+    std::string full(packed);
+    for (int k = cells; k < ColCount(); ++k)
+        full += '\0';
+    Store(FRows.at(row), full);
 }
 
 bool TTable::RowEmpty(int row) const {
-    return FRows.at(row).Packed.size() == static_cast<std::size_t>(ColCount());
+    return Packed(row).size() == static_cast<std::size_t>(ColCount());
 }
 
 uint32_t TTable::InternAnswers(const std::string& a) {
@@ -145,8 +171,8 @@ void TTable::SetPartnerRow(int row, int32_t partner) {
 
 std::size_t TTable::MemoryBytes() const {
     std::size_t n = FRows.capacity() * sizeof(TRow);
-    for (const auto& r : FRows)
-        if (r.Packed.capacity() > 15) n += r.Packed.capacity() + 1;
+    for (const auto& c : FChunks)
+        n += c.capacity() + sizeof(std::string);
     return n;
 }
 

@@ -48,6 +48,29 @@ public:
     void Clear();
     void Reserve(std::size_t rows) { FRows.reserve(rows); }
 
+    // Rows built elsewhere in the packed form (the file reader): cells in
+    // order, each as its length (varint) and its bytes; missing trailing
+    // cells are empty.
+    static void PackCellLength(std::string& packed, std::size_t length);
+    void SetPackedRow(int row, std::string_view packed, int cells);
+    // Visits the cells of a row in order.
+    template <typename F> void ForEachCell(int row, F&& f) const {
+        const std::string_view packed = Packed(row);
+        std::size_t p = 0;
+        for (int k = 0; k < ColCount(); ++k) {
+            std::size_t n = 0;
+            int shift = 0;
+            for (;;) {
+                const auto b = static_cast<unsigned char>(packed[p++]);
+                n |= static_cast<std::size_t>(b & 0x7F) << shift;
+                if (b < 0x80) break;
+                shift += 7;
+            }
+            f(k, packed.substr(p, n));
+            p += n;
+        }
+    }
+
     std::optional<TTelegramData> Object(int row) const;
     void SetObject(int row, const TTelegramData& data);
     void ClearObject(int row);
@@ -60,18 +83,29 @@ public:
     std::size_t MemoryBytes() const;
 
 private:
+    // The packed cells of all rows live in large chunks; a row refers to
+    // its bytes by chunk and offset. A changed row is stored anew at the end
+    // (its old bytes are left behind).
     struct TRow {
-        std::string Packed; // per cell: length (varint) then the bytes
+        uint32_t Chunk = 0;
+        uint32_t Offset = 0;
+        uint32_t Size = 0;
         int32_t EndTime = 0;
         int32_t PartnerRow = -1;
         int32_t Address = 0;
         uint32_t Answers = 0; // index into FAnswers
         bool HasObject = false;
     };
+    static constexpr std::size_t kChunkSize = 1 << 20;
 
-    std::string EmptyPacked() const;
+    std::string_view Packed(int row) const {
+        const TRow& r = FRows.at(row);
+        return std::string_view(FChunks[r.Chunk].data() + r.Offset, r.Size);
+    }
+    void Store(TRow& row, std::string_view packed);
     uint32_t InternAnswers(const std::string& a);
 
+    std::vector<std::string> FChunks;
     std::vector<TZK_InputStyle> FStyles;
     std::vector<TRow> FRows;
     std::vector<std::string> FAnswers;

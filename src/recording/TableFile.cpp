@@ -7,6 +7,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
+
+#if defined(__SSE2__) && (defined(__GNUC__) || defined(__clang__))
+#include <emmintrin.h>
+#define VASKEL_HAVE_SSE2 1
+#endif
 
 namespace vaskel {
 
@@ -28,37 +34,51 @@ std::string Upper(std::string_view s) {
     return u;
 }
 
-void AppendQuoted(std::string& out, std::string_view cell, char quote) {
-    out += quote;
-    for (char c : cell) {
-        if (c == quote) out += quote;
-        out += c;
-    }
-    out += quote;
-}
-
-std::string RowLine(TTable& table, int row, char quote, char separator) {
-    std::string line;
+void AppendRowLine(std::string& line, TTable& table, int row, char quote, char separator) {
+    // Boolean cells are normalised in the table itself first.
     for (int col = 0; col < table.ColCount(); ++col) {
+        if (table.Style(col) != TZK_InputStyle::csBoolean) continue;
+        const std::string_view c = table.Cell(col, row);
+        if (c != "0" && c != "-1") table.SetCell(col, row, c.empty() ? "0" : "-1");
+    }
+    table.ForEachCell(row, [&](int col, std::string_view cell) {
         if (col > 0) line += separator;
         switch (table.Style(col)) {
-        case TZK_InputStyle::csBoolean: {
-            const std::string_view c = table.Cell(col, row);
-            if (c != "0") table.SetCell(col, row, c.empty() ? "0" : "-1");
-            line.append(table.Cell(col, row));
-            break;
-        }
+        case TZK_InputStyle::csBoolean:
         case TZK_InputStyle::csInteger:
         case TZK_InputStyle::csUnsignedInt:
         case TZK_InputStyle::csDirection:
-            line.append(table.Cell(col, row));
+            line.append(cell);
             break;
         default:
-            AppendQuoted(line, table.Cell(col, row), quote);
+            line += quote;
+            for (;;) {
+                const auto q = cell.find(quote);
+                if (q == std::string_view::npos) break;
+                line.append(cell.substr(0, q + 1));
+                line += quote;
+                cell.remove_prefix(q + 1);
+            }
+            line.append(cell);
+            line += quote;
+        }
+    });
+    line += "\r\n";
+}
+
+void WriteRows(std::ostream& out, TTable& table, int from, char quote,
+               const std::optional<std::string>& header, char separator) {
+    std::string chunk;
+    chunk.reserve(1 << 20);
+    if (header) chunk += *header + "\r\n";
+    for (int row = from; row < table.RowCount(); ++row) {
+        AppendRowLine(chunk, table, row, quote, separator);
+        if (chunk.size() >= (1 << 20)) {
+            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+            chunk.clear();
         }
     }
-    line += "\r\n";
-    return line;
+    out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
 }
 
 } // namespace
@@ -98,11 +118,11 @@ void SaveToCSV(TTable& table, const std::string& fileName, char quote, int first
     const bool exists = fs::exists(fileName, ec);
     const bool append = exists && firstRow > 0;
     const int from = std::max(firstRow, 1) - 1; // 0-based data row
-    std::string content;
-    if (header) content += *header + "\r\n";
-    for (int row = from; row < table.RowCount(); ++row)
-        content += RowLine(table, row, quote, separator);
     if (append) {
+        // Whole lines are appended: the rows are written in one go.
+        std::ostringstream text;
+        WriteRows(text, table, from, quote, header, separator);
+        const std::string content = text.str();
         std::ofstream out(fileName, std::ios::binary | std::ios::app);
         if (!out) throw EFileError("Cannot open file " + fileName + ".");
         out.write(content.data(), static_cast<std::streamsize>(content.size()));
@@ -114,7 +134,24 @@ void SaveToCSV(TTable& table, const std::string& fileName, char quote, int first
                           ec);
             if (ec) throw EFileError("Cannot write backup " + BackupFileName(fileName) + ".");
         }
-        WriteFileAtomically(fileName, content);
+        // A temporary file in the same folder replaces the target when done.
+        const std::string tmp = fileName + ".vaskel-tmp";
+        {
+            std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+            if (!out) throw EFileError("Cannot create file " + fileName + ".");
+            WriteRows(out, table, from, quote, header, separator);
+            out.flush();
+            if (!out) {
+                out.close();
+                fs::remove(tmp, ec);
+                throw EFileError("Cannot write file " + fileName + ".");
+            }
+        }
+        fs::rename(tmp, fileName, ec);
+        if (ec) {
+            fs::remove(tmp, ec);
+            throw EFileError("Cannot write file " + fileName + ".");
+        }
     }
     table.Modified = false;
 }
@@ -158,6 +195,108 @@ bool ForEachTableLine(const std::string& fileName, char quote, char separator,
     return true;
 }
 
+namespace {
+
+bool IsBlankOrNul(unsigned char b) {
+    return b <= 0x20;
+}
+
+// Position of c in s from p on, or s.size().
+std::size_t FindByte(std::string_view s, std::size_t p, char c) {
+    const std::size_t n = s.size();
+#ifdef VASKEL_HAVE_SSE2
+    const __m128i cv = _mm_set1_epi8(c);
+    while (p + 16 <= n) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + p));
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(v, cv));
+        if (mask != 0)
+            return p + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+        p += 16;
+    }
+#endif
+    while (p < n && s[p] != c)
+        ++p;
+    return p;
+}
+
+} // namespace
+
+// Splits one line into the table's packed row form, with the rules of
+// SplitTableLine (a NUL inside quotes is data; empty fields become one
+// blank; fields beyond the last column are dropped).
+int PackTableLine(std::string_view line, char quote, char sep, int cols, std::string& out) {
+    out.clear();
+    out.reserve(line.size() + static_cast<std::size_t>(cols) + 4);
+    const std::size_t n = line.size();
+    std::size_t p = 0;
+    int cells = 0;
+    auto addField = [&](auto&& writer) {
+        if (cells >= cols) {
+            // a field beyond the last column is read and dropped
+            const std::size_t mark = out.size();
+            writer();
+            out.resize(mark);
+            return;
+        }
+        const std::size_t lenPos = out.size();
+        out += '\0';
+        const std::size_t start = out.size();
+        writer();
+        std::size_t len = out.size() - start;
+        if (len == 0) {
+            out += ' ';
+            len = 1;
+        }
+        if (len >= 0x80) {
+            std::string prefix;
+            TTable::PackCellLength(prefix, len);
+            out.replace(lenPos, 1, prefix);
+        } else {
+            out[lenPos] = static_cast<char>(len);
+        }
+        ++cells;
+    };
+    while (p < n && IsBlankOrNul(static_cast<unsigned char>(line[p])))
+        ++p;
+    while (p < n) {
+        if (line[p] == quote) {
+            ++p;
+            addField([&] {
+                for (;;) {
+                    const std::size_t q = FindByte(line, p, quote);
+                    if (q == n) {
+                        out.append(line.substr(p));
+                        p = n;
+                        return;
+                    }
+                    out.append(line.substr(p, q - p));
+                    if (q + 1 < n && line[q + 1] == quote) {
+                        out += quote;
+                        p = q + 2;
+                        continue;
+                    }
+                    p = q + 1;
+                    return;
+                }
+            });
+        } else {
+            const std::size_t start = p;
+            while (p<n&& static_cast<unsigned char>(line[p])> 0x20 && line[p] != sep)
+                ++p;
+            addField([&] { out.append(line.substr(start, p - start)); });
+        }
+        while (p < n && IsBlankOrNul(static_cast<unsigned char>(line[p])))
+            ++p;
+        if (p < n && line[p] == sep) {
+            if (p + 1 == n) addField([] {});
+            do {
+                ++p;
+            } while (p < n && IsBlankOrNul(static_cast<unsigned char>(line[p])));
+        }
+    }
+    return cells;
+}
+
 TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
                         const std::function<void(int)>& progress,
                         const std::optional<std::string>& header, char separator) {
@@ -165,56 +304,98 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
     if (!in) throw EFileError("Cannot open file " + fileName + ".");
     table.Clear();
     TLoadResult result;
-
-    std::string pending; // bytes read but not yet scanned (after the header)
     if (header) {
         std::string head(header->size(), '\0');
         in.read(head.data(), static_cast<std::streamsize>(head.size()));
         head.resize(static_cast<std::size_t>(in.gcount()));
         if (Upper(head) != Upper(*header)) return result;
     }
+    bool skippingHeaderEnd = header.has_value();
 
-    auto addLine = [&](const std::string& line) {
-        const std::vector<std::string> cells = SplitTableLine(line, quote, separator);
-        int row = 0;
-        if (result.Rows > 0) row = table.AppendRow();
-        std::vector<std::string> used(
-            cells.begin(), cells.begin() + std::min<std::size_t>(cells.size(), table.ColCount()));
-        table.SetRow(row, used);
+    std::string packed;
+    auto addLine = [&](std::string_view line) {
+        const int cells = PackTableLine(line, quote, separator, table.ColCount(), packed);
+        const int row = result.Rows == 0 ? 0 : table.AppendRow();
+        table.SetPackedRow(row, packed, cells);
         ++result.Rows;
         if (progress) progress(result.Rows);
     };
 
-    std::string line;
+#ifdef VASKEL_HAVE_SSE2
+    const __m128i quoteVec = _mm_set1_epi8(quote);
+    const __m128i crVec = _mm_set1_epi8('\r');
+#endif
+    // The buffer holds the unfinished line (carried over) and the new block.
+    constexpr std::size_t kBlock = 256 * 1024;
+    std::string buf;
+    std::size_t lineStart = 0, scan = 0;
     bool inside = false;
-    bool skippingHeaderEnd = header.has_value();
-    std::vector<char> block(64 * 1024);
-    while (in) {
-        in.read(block.data(), static_cast<std::streamsize>(block.size()));
-        const auto n = static_cast<std::size_t>(in.gcount());
-        for (std::size_t k = 0; k < n; ++k) {
-            const char c = block[k];
-            if (skippingHeaderEnd) {
-                if (c == '\r' || c == '\n') continue;
-                skippingHeaderEnd = false;
+    for (;;) {
+        // keep the unfinished line, read the next block behind it
+        buf.erase(0, lineStart);
+        scan -= lineStart;
+        lineStart = 0;
+        const std::size_t old = buf.size();
+        buf.resize(old + kBlock);
+        in.read(buf.data() + old, static_cast<std::streamsize>(kBlock));
+        const auto got = static_cast<std::size_t>(in.gcount());
+        buf.resize(old + got);
+        if (got == 0) break;
+        if (skippingHeaderEnd) {
+            std::size_t k = 0;
+            while (k < buf.size() && (buf[k] == '\r' || buf[k] == '\n'))
+                ++k;
+            buf.erase(0, k);
+            scan = 0;
+            if (buf.empty()) continue;
+            skippingHeaderEnd = false;
+        }
+        const char* d = buf.data();
+        const std::size_t n = buf.size();
+#ifdef VASKEL_HAVE_SSE2
+        // Sixteen bytes at a time: the quote parity of every position comes
+        // from a prefix XOR of the quote mask, so the line ends (CRs outside
+        // quotes) are found without a branch per quote.
+        while (scan + 16 <= n) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + scan));
+            unsigned q = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, quoteVec)));
+            const unsigned c = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, crVec)));
+            unsigned parity = q;
+            parity ^= parity << 1;
+            parity ^= parity << 2;
+            parity ^= parity << 4;
+            parity ^= parity << 8;
+            parity &= 0xFFFF;
+            if (inside) parity ^= 0xFFFF;
+            unsigned ends = c & ~parity & 0xFFFF;
+            while (ends != 0) {
+                const std::size_t at = scan + static_cast<std::size_t>(__builtin_ctz(ends));
+                if (at - lineStart > 1) addLine(std::string_view(d + lineStart, at - lineStart));
+                lineStart = at + 1;
+                ends &= ends - 1;
             }
+            inside = (parity >> 15) & 1;
+            scan += 16;
+            (void)q;
+        }
+#endif
+        while (scan < n) {
+            const char c = d[scan];
             if (c == quote) {
                 inside = !inside;
-                line += c;
             } else if (c == '\r' && !inside) {
-                if (line.size() > 1) addLine(line);
-                line.clear();
-            } else {
-                line += c;
+                if (scan - lineStart > 1)
+                    addLine(std::string_view(d + lineStart, scan - lineStart));
+                lineStart = scan + 1;
             }
+            ++scan;
         }
     }
     // A last line without line end counts when its quotes are closed.
-    if (inside) {
+    if (inside)
         result.LastLineIncomplete = true;
-    } else if (line.size() > 1) {
-        addLine(line);
-    }
+    else if (buf.size() - lineStart > 1)
+        addLine(std::string_view(buf.data() + lineStart, buf.size() - lineStart));
     result.Loaded = true;
     return result;
 }

@@ -54,6 +54,10 @@ bool ForEachTableLine(const std::string& fileName, char quote, char separator,
 // Splits one table-file line into cells: empty fields become one blank.
 std::vector<std::string> SplitTableLine(std::string_view line, char quote, char separator);
 
+// The same split straight into the table's packed row form (the reader's
+// fast path); returns the number of cells written (at most cols).
+int PackTableLine(std::string_view line, char quote, char separator, int cols, std::string& out);
+
 // Writes text to a file safely: temporary file in the same folder, then
 // renamed over the target.
 void WriteFileAtomically(const std::string& fileName, std::string_view content);

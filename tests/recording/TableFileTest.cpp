@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 namespace vaskel {
 namespace {
@@ -157,6 +158,53 @@ TEST(TableFile, ReaderLineRules) {
     TTable t = MakeProtocolTable();
     EXPECT_THROW(LoadFromCSV(t, dir / "missing.CSV", '"', nullptr, std::nullopt, ';'), EFileError);
     EXPECT_THROW(SaveToCSV(t, dir / "no/such/dir/x.CSV", '"', 0, std::nullopt, ';'), EFileError);
+}
+
+TEST(TableFile, PackedSplitAgreesWithTheSplitter) {
+    std::mt19937 rng(11);
+    const std::string alphabet = std::string("ab\";; \t\x01", 9) + std::string(1, '\0') + "\xE4";
+    for (int k = 0; k < 5000; ++k) {
+        std::string line;
+        const int len = static_cast<int>(rng() % 24);
+        for (int i = 0; i < len; ++i)
+            line += alphabet[rng() % alphabet.size()];
+        std::vector<std::string> want = SplitTableLine(line, '"', ';');
+        if (want.size() > 4) want.resize(4);
+        std::string packed;
+        const int cells = PackTableLine(line, '"', ';', 4, packed);
+        TTable t(std::vector<TZK_InputStyle>(4, TZK_InputStyle::csString));
+        t.SetPackedRow(0, std::move(packed), cells);
+        ASSERT_EQ(cells, static_cast<int>(want.size())) << test::Printable(line);
+        for (int c = 0; c < cells; ++c)
+            ASSERT_EQ(t.Cell(c, 0), want[c]) << test::Printable(line);
+    }
+}
+
+TEST(TableFile, LargeFileAcrossBlocks) {
+    // rows with quotes, CR and LF inside cells, more than one read block
+    test::TempDir dir;
+    std::mt19937 rng(5);
+    TTable t = MakeProtocolTable();
+    const std::string alphabet = std::string("abz\"\r\n;, \x7F\xFF", 11) + std::string(1, '\0');
+    for (int r = 0; r < 6000; ++r) {
+        const int row = r == 0 ? 0 : t.AppendRow();
+        std::vector<std::string> cells;
+        for (int c = 0; c < kProtocolColumns; ++c) {
+            std::string cell;
+            const int len = 1 + static_cast<int>(rng() % 60);
+            for (int i = 0; i < len; ++i)
+                cell += alphabet[rng() % alphabet.size()];
+            cells.push_back(cell);
+        }
+        t.SetRow(row, cells);
+    }
+    SaveToCSV(t, dir / "big.PRO.CSV", '"', 0, std::nullopt, ';');
+    ASSERT_GT(std::filesystem::file_size(dir / "big.PRO.CSV"), 600000u);
+    TTable back = MakeProtocolTable();
+    EXPECT_EQ(LoadFromCSV(back, dir / "big.PRO.CSV", '"', nullptr, std::nullopt, ';').Rows, 6000);
+    for (int r = 0; r < 6000; ++r)
+        for (int c = 0; c < kProtocolColumns; ++c)
+            ASSERT_EQ(back.Cell(c, r), t.Cell(c, r)) << r;
 }
 
 TEST(TableFile, RowObjectsAndCells) {

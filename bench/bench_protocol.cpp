@@ -1,0 +1,173 @@
+// Protocols of a million rows: load and save beside a plain read of the same
+// file, recorder appends per second, and the memory a loaded row takes.
+// The protocol is a recording of the virtual Tavrin's vehicle bus.
+
+#include "emulator/VirtualTavrin.h"
+#include "recording/Recorder.h"
+#include "recording/TableFile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+using namespace vaskel;
+
+constexpr int kRows = 1000000;
+
+struct Fixture {
+    std::vector<std::pair<TTelegramm, char>> Captures;
+    std::string File;
+    std::size_t FileBytes = 0;
+    std::size_t CellBytes = 0; // all cell texts of the protocol
+
+    Fixture() {
+        // captures of the virtual bus, 1 % faults
+        TEmulatorOptions o;
+        o.FaultRate = 0.01;
+        TVirtualTavrin device(o);
+        struct Sink : IDecoderSink {
+            std::vector<std::pair<TTelegramm, char>>* Out;
+            TStreamDecoder* D = nullptr;
+            void MasterTelegramm(uint8_t i, const TTelegramm& r) override {
+                Out->push_back({r, 'M'});
+                D->ReleaseMaster(i);
+            }
+            void SlaveTelegramm(uint8_t i, const TTelegramm& r) override {
+                Out->push_back({r, 'S'});
+                D->ReleaseSlave(i);
+            }
+            void StatusByte(uint8_t) override {}
+            void VersionReceived(const std::string&) override {}
+            void DeviceTextReceived(const std::string&) override {}
+            void UploadReplyReceived(TUploadReplyStatus) override {}
+            void RecordCountReceived(uint32_t) override {}
+        } sink;
+        sink.Out = &Captures;
+        TStreamDecoder decoder(sink);
+        sink.D = &decoder;
+        decoder.SetState(TDecoderState::Idle);
+        Captures.reserve(kRows);
+        while (Captures.size() < kRows) {
+            device.AdvanceMs(60000);
+            decoder.Decode(device.TakeOutput());
+        }
+        Captures.resize(kRows);
+        File = (std::filesystem::temp_directory_path() / "vaskel-bench-1m.PRO.CSV").string();
+        TTable t = Record();
+        SaveToCSV(t, File, '"', 0, std::nullopt, ';');
+        FileBytes = std::filesystem::file_size(File);
+        for (int r = 0; r < t.RowCount(); ++r)
+            for (int c = 0; c < t.ColCount(); ++c)
+                CellBytes += t.Cell(c, r).size();
+    }
+    ~Fixture() {
+        std::error_code ec;
+        std::filesystem::remove(File, ec);
+        std::filesystem::remove(BackupFileName(File), ec);
+    }
+
+    const TIBISTelegramParser& Parser() const {
+        static const TIBISTelegramParser p(std::string(VASKEL_BENCH_DATA_DIR) + "/IBIS.CSV");
+        return p;
+    }
+    TTable Record() const {
+        TFixedSystemPlatform platform;
+        platform.Program = "/tmp/vaskel";
+        TEnvironment env(nullptr, platform);
+        TRecorder::THooks hooks;
+        hooks.NowMsOfDay = [] { return int64_t{8 * 3600000}; };
+        TRecorder rec(Parser(), env, hooks);
+        rec.SafetyCopy = false;
+        rec.Table().Reserve(kRows);
+        for (const auto& [t, s] : Captures)
+            rec.CopyTelegramm(t, s, false);
+        return std::move(rec.Table());
+    }
+};
+
+Fixture& F() {
+    static Fixture f;
+    return f;
+}
+
+void BM_PlainRead(benchmark::State& state) {
+    Fixture& f = F();
+    std::vector<char> block(64 * 1024);
+    for (auto _ : state) {
+        std::ifstream in(f.File, std::ios::binary);
+        std::size_t n = 0;
+        while (in) {
+            in.read(block.data(), static_cast<std::streamsize>(block.size()));
+            n += static_cast<std::size_t>(in.gcount());
+        }
+        benchmark::DoNotOptimize(n);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.FileBytes));
+}
+BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same file read line by line, the plain way of reading a text file.
+void BM_PlainReadLines(benchmark::State& state) {
+    Fixture& f = F();
+    for (auto _ : state) {
+        std::ifstream in(f.File, std::ios::binary);
+        std::string line;
+        std::size_t n = 0;
+        while (std::getline(in, line))
+            n += line.size();
+        benchmark::DoNotOptimize(n);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.FileBytes));
+}
+BENCHMARK(BM_PlainReadLines)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_LoadProtocol(benchmark::State& state) {
+    Fixture& f = F();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto t = std::make_unique<TTable>(MakeProtocolTable());
+        t->Reserve(kRows);
+        state.ResumeTiming();
+        const TLoadResult r = LoadFromCSV(*t, f.File, '"', nullptr, std::nullopt, ';');
+        benchmark::DoNotOptimize(r.Rows);
+        state.PauseTiming();
+        state.counters["rows"] = r.Rows;
+        state.counters["bytes_per_row_beyond_text"] =
+            (static_cast<double>(t->MemoryBytes()) - static_cast<double>(f.CellBytes)) / r.Rows;
+        t.reset(); // freeing the table is not part of loading
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.FileBytes));
+}
+BENCHMARK(BM_LoadProtocol)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_SaveProtocol(benchmark::State& state) {
+    Fixture& f = F();
+    TTable t = MakeProtocolTable();
+    LoadFromCSV(t, f.File, '"', nullptr, std::nullopt, ';');
+    const std::string out = f.File + ".out";
+    for (auto _ : state)
+        SaveToCSV(t, out, '"', 0, std::nullopt, ';');
+    std::error_code ec;
+    std::filesystem::remove(out, ec);
+    std::filesystem::remove(BackupFileName(out), ec);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.FileBytes));
+}
+BENCHMARK(BM_SaveProtocol)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_RecorderAppend(benchmark::State& state) {
+    Fixture& f = F();
+    for (auto _ : state) {
+        TTable t = f.Record();
+        benchmark::DoNotOptimize(t.RowCount());
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kRows));
+}
+BENCHMARK(BM_RecorderAppend)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+BENCHMARK_MAIN();
