@@ -160,6 +160,20 @@ TAntwortListe LoadResponseList(const std::string& fileName) {
     return list;
 }
 
+void TMonitorResponseList::Load(const std::string& fileName) {
+    TAntwortListe list = LoadResponseList(fileName);
+    FFile = fileName;
+    FList = std::move(list);
+    if (FDownload) FDownload(FList);
+}
+
+void TMonitorResponseList::Clear(TEnvironment& env) {
+    if (FDownload) FDownload(TAntwortListe{});
+    env.SetLastLoadedResponseList(env.ReloadResponseList() ? FFile : "");
+    FFile.clear();
+    FList.clear();
+}
+
 int ResponseListFromProtocol(const std::string& protocolFile, const TIBISTelegramParser& parser,
                              TBusType bus, TTable& table) {
     table.Clear();

@@ -6,8 +6,11 @@
 #include "lists/AntwortListe.h"
 #include "recording/Table.h"
 #include "recording/TableFile.h"
+#include "shell/Environment.h"
 #include "telegram/Catalogue.h"
 #include "telegram/TelegramParser.h"
+
+#include <functional>
 
 #include <string>
 #include <vector>
@@ -56,6 +59,31 @@ void LoadCallList(const std::string& fileName, std::vector<tAufruf>& entries);
 // "Ok" is not "Ok" (the header), empty, a blank or "0". Quoted fields may
 // hold line breaks.
 TAntwortListe LoadResponseList(const std::string& fileName);
+
+// The response list the live monitor keeps while the slave simulation is
+// on: loading hands it to the device; clearing hands an empty one and
+// remembers the file for a reload after a device restart.
+class TMonitorResponseList {
+public:
+    // download: hands a list to the device controller (CopyResponseList).
+    explicit TMonitorResponseList(std::function<bool(const TAntwortListe&)> download)
+        : FDownload(std::move(download)) {}
+
+    // Reads the file (see LoadResponseList) and downloads it. Throws
+    // EFileError when the file cannot be read.
+    void Load(const std::string& fileName);
+    // Downloads an empty list; LastLoadedResponseList becomes the active
+    // file when it exists and ReloadResponseList is on, else empty.
+    void Clear(TEnvironment& env);
+
+    const std::string& ActualAntwortliste() const { return FFile; }
+    const TAntwortListe& AntwortBuffer() const { return FList; }
+
+private:
+    std::function<bool(const TAntwortListe&)> FDownload;
+    std::string FFile;
+    TAntwortListe FList;
+};
 
 // A response list from a recorded protocol: for every prefix and address of
 // the master telegrams, the first error-free answer recorded after one.

@@ -69,6 +69,37 @@ TEST(ListFiles, CallListLoaderRules) {
     EXPECT_EQ(entries, (std::vector<tAufruf>{{"l001", 10, 0}, {"k07", 120, 0}, {"zA1", 65, 0}}));
 }
 
+TEST(MonitorResponseList, LoadDownloadsClearRemembers) {
+    test::TempDir dir;
+    TFixedSystemPlatform platform;
+    platform.Program = dir / "Vaskel";
+    TEnvironment env(nullptr, platform);
+    std::vector<TAntwortListe> downloads;
+    TMonitorResponseList m([&](const TAntwortListe& l) {
+        downloads.push_back(l);
+        return true;
+    });
+    const std::string file =
+        dir.Write("r.ANT.CSV", std::string(kAntwortHeader) + "\r\n-1;\"a1\";\"a1x\";20\r\n");
+    m.Load(file);
+    EXPECT_EQ(m.ActualAntwortliste(), file);
+    ASSERT_EQ(downloads.size(), 1u);
+    EXPECT_EQ(downloads[0], (TAntwortListe{{"a1", "a1x", 20}}));
+
+    env.SetReloadResponseList(true);
+    m.Clear(env);
+    EXPECT_TRUE(downloads.back().empty());
+    EXPECT_EQ(env.LastLoadedResponseList(), file);
+    EXPECT_EQ(m.ActualAntwortliste(), "");
+
+    m.Load(file);
+    env.SetReloadResponseList(false);
+    m.Clear(env);
+    EXPECT_EQ(env.LastLoadedResponseList(), "");
+    EXPECT_THROW(m.Load(dir / "missing.ANT.CSV"), EFileError);
+    EXPECT_EQ(m.ActualAntwortliste(), "") << "a failed load changes nothing";
+}
+
 class FromProtocol : public ::testing::Test {
 protected:
     TIBISTelegramParser Parser{kCatalogue};
