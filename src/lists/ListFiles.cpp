@@ -32,26 +32,6 @@ std::string FirstLine(const std::string& fileName) {
     return line;
 }
 
-bool NumberValue(std::string_view s, int64_t& v) {
-    s = TrimBlanks(s);
-    if (s.empty()) return false;
-    std::size_t p = 0;
-    bool neg = false;
-    if (s[0] == '-' || s[0] == '+') {
-        neg = s[0] == '-';
-        p = 1;
-    }
-    if (p == s.size()) return false;
-    v = 0;
-    for (; p < s.size(); ++p) {
-        if (s[p] < '0' || s[p] > '9') return false;
-        v = v * 10 + (s[p] - '0');
-        if (v > 0xFFFFFFFFLL) return false;
-    }
-    if (neg) v = -v;
-    return true;
-}
-
 // "True"/"False" in any letter case, or a number (non-zero: true).
 bool ReadBoolean(const std::string& field) {
     std::string u(TrimBlanks(field));
@@ -60,7 +40,7 @@ bool ReadBoolean(const std::string& field) {
     if (u == "TRUE") return true;
     if (u == "FALSE") return false;
     int64_t v = 0;
-    if (NumberValue(u, v)) return v != 0;
+    if (TryStrToInt64(u, v)) return v != 0;
     throw EConversionError("'" + field + "' is not a valid boolean value");
 }
 
@@ -102,7 +82,7 @@ void SaveListFile(TTable& table, const std::string& fileName, TListKind kind) {
 int32_t IntervalSeconds(std::string_view text) {
     auto part = [](std::string_view s) -> int64_t {
         int64_t v = 0;
-        return NumberValue(s, v) ? v : 0;
+        return TryStrToInt64(s, v) ? v : 0;
     };
     const auto colon = text.find(':');
     if (colon == std::string_view::npos) return static_cast<int32_t>(part(text) * 60);
@@ -154,7 +134,7 @@ TAntwortListe LoadResponseList(const std::string& fileName) {
                          el.Antwort = f[2];
                          int64_t v = 0;
                          el.ReactionMs = static_cast<uint16_t>(
-                             NumberValue(f[3], v) && v >= 0 ? std::min<int64_t>(v, 65535) : 9);
+                             TryStrToInt64(f[3], v) && v >= 0 ? std::min<int64_t>(v, 65535) : 9);
                          list.push_back(std::move(el));
                      });
     return list;

@@ -45,30 +45,6 @@ std::vector<std::string> TextLines(const std::string& fileName) {
     return lines;
 }
 
-int32_t NumberOr(std::string_view s, int32_t def) {
-    s = TrimBlanks(s);
-    if (s.empty()) return def;
-    int64_t v = 0;
-    std::size_t p = 0;
-    const bool neg = s[0] == '-';
-    if (s[0] == '-' || s[0] == '+') p = 1;
-    if (p == s.size()) return def;
-    for (; p < s.size(); ++p) {
-        if (s[p] < '0' || s[p] > '9') return def;
-        v = v * 10 + (s[p] - '0');
-        if (v > 0x7FFFFFFFLL) return def;
-    }
-    return static_cast<int32_t>(neg ? -v : v);
-}
-
-int32_t AddressValue(const std::string& address) {
-    try {
-        return IBISHexToInt(address);
-    } catch (const EConversionError&) {
-        return HexToIntDef(address, 0);
-    }
-}
-
 void EraseFirst(std::string& s, char c) {
     if (const auto p = s.find(c); p != std::string::npos) s.erase(p, 1);
 }
@@ -90,9 +66,9 @@ void Reanalyse(TTable& table, const TIBISTelegramParser& parser, TBusType bus,
         table.ClearObject(i);
         parser.Classify(table.Cell(pcTelegram, i), master, bus, r);
         TTelegramData obj;
-        obj.EndTime = NumberOr(table.Cell(pcStart, i), 0);
+        obj.EndTime = StrToIntDef(table.Cell(pcStart, i), 0);
         obj.ExpectedAnswers = r.Answers;
-        obj.Address = AddressValue(r.Address);
+        obj.Address = MakeTelegramData(r).Address;
         if (IsSlaveKind(kind) || (master && !obj.ExpectedAnswers.empty())) table.SetObject(i, obj);
         // 3.
         table.SetCell(pcNr, i, std::to_string(i + 1));
@@ -131,17 +107,18 @@ void Reanalyse(TTable& table, const TIBISTelegramParser& parser, TBusType bus,
             table.SetCell(pcReaction, i, kReactionInvalid);
         } else if (found == i - 1) {
             table.SetCell(pcAnswer, i, "4");
-            table.SetPartnerRow(i, NumberOr(table.Cell(pcNr, found), -1));
+            table.SetPartnerRow(i, StrToIntDef(table.Cell(pcNr, found), -1));
             table.SetCell(pcAnswer, found, "0");
         } else {
             table.SetCell(pcAnswer, i, "3");
             table.SetCell(pcAnswer, found, "1");
-            table.SetPartnerRow(i, NumberOr(table.Cell(pcNr, found), -1));
+            table.SetPartnerRow(i, StrToIntDef(table.Cell(pcNr, found), -1));
             table.SetPartnerRow(found, i + 1);
             const auto o = table.Object(found);
-            table.SetCell(pcReaction, i,
-                          std::to_string(static_cast<int64_t>(NumberOr(table.Cell(pcStart, i), 0)) -
-                                         o->EndTime));
+            table.SetCell(
+                pcReaction, i,
+                std::to_string(static_cast<int64_t>(StrToIntDef(table.Cell(pcStart, i), 0)) -
+                               o->EndTime));
         }
     }
     table.Modified = true;
@@ -238,14 +215,8 @@ int TProtocolPlayer::Step() {
     }
     // 5.
     auto startOf = [&](int row) -> int64_t {
-        const std::string_view s = TrimBlanks(FTable.Cell(pcStart, row));
-        if (s.empty()) return 0;
         int64_t v = 0;
-        for (char c : s) {
-            if (c < '0' || c > '9') return 0;
-            v = v * 10 + (c - '0');
-        }
-        return v;
+        return TryStrToInt64(FTable.Cell(pcStart, row), v) ? v : 0;
     };
     const int64_t s = startOf(CurrentRow);
     // 6.

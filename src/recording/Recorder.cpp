@@ -28,37 +28,6 @@ std::string DefaultProtocolFileName(int year, int month, int day, int hour, int 
     return buf;
 }
 
-namespace {
-
-int32_t NumberOr(std::string_view s, int32_t def) {
-    s = TrimBlanks(s);
-    if (s.empty()) return def;
-    int64_t v = 0;
-    bool neg = false;
-    std::size_t p = 0;
-    if (s[0] == '-' || s[0] == '+') {
-        neg = s[0] == '-';
-        p = 1;
-    }
-    if (p == s.size()) return def;
-    for (; p < s.size(); ++p) {
-        if (s[p] < '0' || s[p] > '9') return def;
-        v = v * 10 + (s[p] - '0');
-        if (v > 0x7FFFFFFFLL) return def;
-    }
-    return static_cast<int32_t>(neg ? -v : v);
-}
-
-int32_t AddressValue(const std::string& address) {
-    try {
-        return IBISHexToInt(address);
-    } catch (const EConversionError&) {
-        return HexToIntDef(address, 0);
-    }
-}
-
-} // namespace
-
 TRecorder::TRecorder(const TIBISTelegramParser& parser, TEnvironment& env, THooks hooks)
     : FParser(parser), FEnv(env), FHooks(std::move(hooks)), FTable(MakeProtocolTable()) {}
 
@@ -85,7 +54,7 @@ void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsM
     TTelegramData obj;
     obj.EndTime = static_cast<int32_t>(rec.EndTicks);
     obj.ExpectedAnswers = r.Answers;
-    obj.Address = AddressValue(r.Address);
+    obj.Address = MakeTelegramData(r).Address;
     // 4.
     char kind = source;
     if (source == 'S' && rec.SentByDevice) kind = 'T';
@@ -112,7 +81,7 @@ void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsM
             if (slave && !r.RecordNo.empty() &&
                 prev->ExpectedAnswers.find(r.RecordNo) != std::string::npos) {
                 FTable.SetCell(pcAnswer, last, "0");
-                obj.PartnerRow = NumberOr(FTable.Cell(pcNr, last), -1);
+                obj.PartnerRow = StrToIntDef(FTable.Cell(pcNr, last), -1);
                 FTable.SetPartnerRow(last, newNumber);
                 answersPrevious = true;
             } else {
@@ -152,7 +121,7 @@ void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsM
             if (master != last) {
                 FTable.SetCell(pcAnswer, master, "1");
                 FTable.SetPartnerRow(master, newNumber);
-                obj.PartnerRow = NumberOr(FTable.Cell(pcNr, master), -1);
+                obj.PartnerRow = StrToIntDef(FTable.Cell(pcNr, master), -1);
                 status = "3";
             } else {
                 status = "4";

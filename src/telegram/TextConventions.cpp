@@ -1,5 +1,6 @@
 #include "telegram/TextConventions.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -77,6 +78,28 @@ std::string_view TrimBlanks(std::string_view s) {
     while (e > b && static_cast<unsigned char>(s[e - 1]) <= 0x20)
         --e;
     return s.substr(b, e - b);
+}
+
+bool TryStrToInt64(std::string_view text, int64_t& value) {
+    const std::string_view s = TrimBlanks(text);
+    std::size_t p = 0;
+    const bool negative = !s.empty() && s[0] == '-';
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) p = 1;
+    if (p == s.size()) return false;
+    uint64_t v = 0;
+    for (; p < s.size(); ++p) {
+        if (s[p] < '0' || s[p] > '9') return false;
+        if (v > (static_cast<uint64_t>(INT64_MAX) - 9) / 10) return false;
+        v = v * 10 + static_cast<uint64_t>(s[p] - '0');
+    }
+    value = negative ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+    return true;
+}
+
+int32_t StrToIntDef(std::string_view text, int32_t def) {
+    int64_t v = 0;
+    if (!TryStrToInt64(text, v) || v < INT32_MIN || v > INT32_MAX) return def;
+    return static_cast<int32_t>(v);
 }
 
 char CalcCheckByte(std::string_view text) {

@@ -45,6 +45,12 @@ int64_t DeviceTicksToMs(int64_t ticks);
 std::string GetNextToken(std::string& text, std::string_view delimiter);
 std::vector<std::string> SplitTokens(std::string text, std::string_view delimiter);
 
+// A decimal integer (blanks around it and a sign allowed); false when the
+// text is no number or does not fit in 64 bits.
+bool TryStrToInt64(std::string_view text, int64_t& value);
+// The same as a 32-bit number, or def.
+int32_t StrToIntDef(std::string_view text, int32_t def);
+
 // Blank trimming as the file readers use it: every byte up to 0x20 counts.
 std::string_view TrimBlanks(std::string_view s);
 

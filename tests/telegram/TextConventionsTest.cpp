@@ -192,3 +192,23 @@ TEST(Tokens, GetNextTokenAndSplit) {
 
 } // namespace
 } // namespace vaskel
+
+namespace vaskel {
+namespace {
+
+TEST(Numbers, DecimalTexts) {
+    const std::pair<std::string, int32_t> cases[] = {
+        {"42", 42},         {" -7 ", -7},
+        {"+3", 3},          {"", -1},
+        {"-", -1},          {"1x", -1},
+        {"x", -1},          {"2147483647", 2147483647},
+        {"2147483648", -1}, {"99999999999999999999", -1}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(StrToIntDef(text, -1), value) << text;
+    int64_t v = 0;
+    EXPECT_TRUE(TryStrToInt64("86400000", v));
+    EXPECT_EQ(v, 86400000);
+}
+
+} // namespace
+} // namespace vaskel
