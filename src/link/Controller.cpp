@@ -244,7 +244,11 @@ void TWBController::Terminate() {
         FTerminate = true;
     }
     FQueueSignal.notify_all();
-    if (FThread.joinable() && FThread.get_id() != std::this_thread::get_id()) FThread.join();
+    if (FThread.joinable()) {
+        if (FThread.get_id() != std::this_thread::get_id()) FThread.join();
+    } else {
+        ProcessThreadMessages(); // without a thread the caller does its work
+    }
 }
 
 void TWBController::OnLinkData(char first, std::string_view rest) {

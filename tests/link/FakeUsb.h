@@ -161,7 +161,7 @@ public:
 
 private:
     struct DeviceStore {
-        struct usb_device Dev{};
+        struct usb_device Dev {};
         usb_config_descriptor Config{};
         usb_interface Interface{};
         usb_interface_descriptor Alt{};

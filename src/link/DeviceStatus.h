@@ -1,0 +1,154 @@
+#pragma once
+// The picture of the device the rest of Vaskel relies on, and the small
+// state machine that connects the device, polls its status every second,
+// follows its status byte and mirrors its mode into the controller.
+
+#include "link/Controller.h"
+#include "shell/Environment.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace vaskel {
+
+class TDeviceStatus {
+public:
+    bool DeviceOnline() const { return FOnline; }
+    bool WBSD() const { return FWBSD; }
+    bool WBED() const { return FWBED; }
+    bool Overloaded() const { return FOverloaded; }
+    bool Master() const { return FMaster; }
+    bool ExternalPowerOK() const { return FPower; }
+    const std::string& HardwareRevision() const { return FRevision; }
+    bool OfflineModeActive() const { return FOfflineActive; }
+    bool OfflineModeAvailable() const { return FOfflineAvailable; }
+
+    void SetDeviceOnline(bool v) { Set(FOnline, v); }
+    void SetWBSD(bool v) { Set(FWBSD, v); }
+    void SetWBED(bool v) { Set(FWBED, v); }
+    void SetOverloaded(bool v) { Set(FOverloaded, v); }
+    void SetMaster(bool v) { Set(FMaster, v); }
+    void SetExternalPowerOK(bool v) { Set(FPower, v); }
+    void SetHardwareRevision(const std::string& v);
+    void SetOfflineModeActive(bool v) { Set(FOfflineActive, v); }
+    void SetOfflineModeAvailable(bool v) { Set(FOfflineAvailable, v); }
+
+    // True when anything changed since the last read; reading clears it.
+    bool StatusHasChanged() {
+        const bool c = FChanged;
+        FChanged = false;
+        return c;
+    }
+    // All false, revision "unbekannt", changed.
+    void Reset();
+    bool CanSwitchToMaster() const { return FOnline && !FMaster && !FWBSD && !FWBED && FPower; }
+    // Master, or could become master.
+    bool MasterPossible() const { return FMaster || CanSwitchToMaster(); }
+
+private:
+    void Set(bool& field, bool v) {
+        if (field != v) FChanged = true;
+        field = v;
+    }
+    bool FOnline = false, FWBSD = false, FWBED = false, FOverloaded = false, FMaster = false,
+         FPower = false, FOfflineActive = false, FOfflineAvailable = false;
+    std::string FRevision = "unbekannt";
+    bool FChanged = false;
+};
+
+// What the device-related controls show, derived from the status.
+struct TDeviceDisplay {
+    bool LedMaster = false, LedOverload = false, LedWBED = false, LedWBSD = false, LedEin = false;
+    bool EinBlinking = false;
+    bool MasterSwitchEnabled = false;
+    std::string MasterCaption; // "Master aus" / "Master ein"
+    bool MasterChecked = false;
+    bool DeviceInfoEnabled = false, MonitorEnabled = false, FirmwareEnabled = false;
+    bool SendFromProtocolEnabled = false, DirectSendEnabled = false;
+    bool ResetOverloadEnabled = false;
+    std::string FirmwarePanel; // status bar panel 1
+    bool ShowMasterPanel = false, ShowSlavePanel = false, GroupsEnabled = false;
+    // slave panel warnings
+    bool WarningPanelVisible = false;
+    bool NoSendLineVoltage = false, NoAnswerLineVoltage = false, NoExternalPower = false;
+    std::string WarningSecondLine;
+    bool MasterDetected = false;  // "Es wurde ein aktiver IBIS-Master am Bus erkannt." ...
+    bool OverloadBalloon = false; // short circuit warning while master
+};
+
+TDeviceDisplay ComputeDeviceDisplay(const TDeviceStatus& s, bool monitorOpen);
+
+// The texts of the device panels (Windows-1252).
+namespace DeviceTexts {
+extern const char* const kMasterAus;
+extern const char* const kMasterEin;
+extern const char* const kFirmwareRevision; // "Firmware Revision: %s"
+extern const char* const kNoWBSD;
+extern const char* const kNoWBED;
+extern const char* const kNoPower;
+extern const char* const kMasterMissing;
+extern const char* const kBusMissing;
+extern const char* const kMasterDetected1;
+extern const char* const kMasterDetected2;
+extern const char* const kOverloadTitle;
+extern const char* const kOverloadText;
+extern const char* const kResetOverloadQuestion;
+} // namespace DeviceTexts
+
+// The connection state machine of the main window.
+class TDeviceConnection {
+public:
+    enum TEvent { eStart = 0, eTimer = 1, eStatus = 2, eNope = 3, eAct = 4 };
+
+    struct THooks {
+        // Creates a controller on the device link (nullptr when it fails).
+        std::function<std::unique_ptr<TWBController>()> CreateController;
+        // The device-related controls are to be refreshed.
+        std::function<void(const TDeviceDisplay&)> UpdateDisplay;
+        std::function<void(bool run)> ComTimer; // start/stop the 1 s timer
+        std::function<void()> Beep;
+        std::function<void(const std::string&)> Trace;
+        std::function<bool()> MonitorOpen;
+        // The device reported a restart: reset the master simulation and,
+        // with the setting on, reload the last response list.
+        std::function<void()> DeviceRestarted;
+        // A record count arrived (autonomous recording).
+        std::function<void(uint32_t)> RecordCount;
+    };
+
+    TDeviceConnection(TEnvironment& env, TDeviceStatus& status, THooks hooks);
+    ~TDeviceConnection();
+
+    void StateChange(TEvent event, int value = 0);
+    void ConnectDevice();
+    void SendTimeouts();
+    void ProcessStatusByte(uint8_t b);
+    void UpdateDeviceStatusDisplay();
+    // A notification of the controller, on the main thread.
+    void HandleNotification(const TControllerNotification& n);
+    // The main window's send operation.
+    bool Send(const std::string& bytes);
+    // Program end: clear the device's list, slave mode, stop polling; then
+    // the controller ends.
+    void Shutdown();
+    // Overload reset by the user (after the question).
+    void ResetOverload();
+
+    TWBController* Controller() { return FController.get(); }
+    int VState() const { return FVState; }
+    const TDeviceDisplay& Display() const { return FDisplay; }
+    bool RecordCountQuery() const { return FRecordCountQuery; }
+
+private:
+    TEnvironment& FEnv;
+    TDeviceStatus& FStatus;
+    THooks FHooks;
+    std::unique_ptr<TWBController> FController;
+    int FVState = 0;
+    int FCTSWegCount = 0;
+    bool FRecordCountQuery = false;
+    TDeviceDisplay FDisplay;
+};
+
+} // namespace vaskel

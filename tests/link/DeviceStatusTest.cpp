@@ -1,0 +1,214 @@
+#include "link/DeviceStatus.h"
+
+#include "FakeLink.h"
+#include "RecordingSink.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace vaskel {
+namespace {
+
+using test::FakeLink;
+using test::Hex;
+
+class DeviceConnectionTest : public ::testing::Test {
+protected:
+    DeviceConnectionTest() {
+        Platform.Program = Dir / "Vaskel";
+        TDeviceConnection::THooks h;
+        h.CreateController = [this] {
+            auto link = std::make_unique<FakeLink>();
+            Link = link.get();
+            auto c = std::make_unique<TWBController>(
+                std::move(link), HandOver,
+                [this](const TControllerNotification& n) { Conn->HandleNotification(n); },
+                TControllerHooks{}, TWBController::TOptions{false});
+            c->OpenLink();
+            return c;
+        };
+        h.UpdateDisplay = [this](const TDeviceDisplay&) { ++Refreshes; };
+        h.ComTimer = [this](bool run) { TimerRunning = run; };
+        h.DeviceRestarted = [this] { ++Restarts; };
+        Conn = std::make_unique<TDeviceConnection>(Env, Dev, h);
+    }
+    ~DeviceConnectionTest() override { Conn.reset(); }
+
+    // What the controller thread writes for the requests so far.
+    std::vector<std::string> Written() {
+        Conn->Controller()->ProcessThreadMessages();
+        auto w = Link->Written;
+        Link->Written.clear();
+        return w;
+    }
+    void Status(uint8_t b) {
+        Link->Feed(Hex("88") + static_cast<char>(b));
+        HandOver.Pump();
+    }
+    void Start() {
+        Conn->StateChange(TDeviceConnection::eStart);
+        HandOver.Pump();
+        Written();
+    }
+
+    test::TempDir Dir;
+    TFixedSystemPlatform Platform;
+    TEnvironment Env{nullptr, Platform};
+    TDeviceStatus Dev;
+    TManualHandOver HandOver;
+    FakeLink* Link = nullptr;
+    std::unique_ptr<TDeviceConnection> Conn;
+    int Refreshes = 0, Restarts = 0;
+    bool TimerRunning = false;
+};
+
+TEST_F(DeviceConnectionTest, FirstStatusByteBringsTheDeviceOnline) {
+    Conn->StateChange(TDeviceConnection::eStart);
+    EXPECT_TRUE(TimerRunning);
+    EXPECT_EQ(Conn->VState(), 1);
+    EXPECT_EQ(Env.ComPort(), 255);
+    EXPECT_EQ(Written(), std::vector<std::string>{Cmd::StatusRequest()});
+    Status(0x40);
+    EXPECT_EQ(Conn->VState(), 2);
+    EXPECT_TRUE(Dev.DeviceOnline());
+    const std::vector<std::string> first = Written();
+    ASSERT_GE(first.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(first.begin(), first.begin() + 6),
+              (std::vector<std::string>{Cmd::VersionRequest(), Cmd::MasterTimeout(500),
+                                        Cmd::SlaveTimeout(500), Cmd::ResetOverload(),
+                                        Cmd::SlaveMode(), Cmd::VersionRequest()}));
+    // later status bytes send nothing but the version request while unknown
+    Status(0x40);
+    std::vector<std::string> later = Written();
+    EXPECT_EQ(later, std::vector<std::string>{Cmd::VersionRequest()});
+    Link->Feed(Hex("89") + "V2" + Hex("0D"));
+    HandOver.Pump();
+    EXPECT_EQ(Dev.HardwareRevision(), "V2");
+    Written(); // the refresh asks for the record count (autonomous recording)
+    Status(0x40);
+    EXPECT_TRUE(Written().empty());
+}
+
+TEST_F(DeviceConnectionTest, StatusBytesAndTheirDisplay) {
+    Start();
+    Status(0x40); // external power, both lines carry voltage, slave
+    TDeviceDisplay d = Conn->Display();
+    EXPECT_TRUE(Dev.WBSD() && Dev.WBED());
+    EXPECT_FALSE(Dev.CanSwitchToMaster());
+    EXPECT_TRUE(d.MasterDetected);
+    EXPECT_FALSE(d.WarningPanelVisible);
+    EXPECT_FALSE(d.MasterSwitchEnabled);
+    EXPECT_TRUE(d.ShowSlavePanel);
+    EXPECT_TRUE(d.LedEin && !d.EinBlinking && d.LedWBED && d.LedWBSD && !d.LedMaster);
+
+    Status(0x58); // no voltage on either line: the device may become master
+    d = Conn->Display();
+    EXPECT_TRUE(Dev.CanSwitchToMaster());
+    EXPECT_TRUE(d.WarningPanelVisible);
+    EXPECT_TRUE(d.NoSendLineVoltage && d.NoAnswerLineVoltage && !d.NoExternalPower);
+    EXPECT_EQ(d.WarningSecondLine, DeviceTexts::kMasterMissing);
+    EXPECT_FALSE(d.MasterDetected);
+    EXPECT_TRUE(d.MasterSwitchEnabled);
+    EXPECT_EQ(d.MasterCaption, "Master ein");
+
+    Status(0x00); // no external power
+    d = Conn->Display();
+    EXPECT_TRUE(d.EinBlinking);
+    EXPECT_TRUE(d.NoExternalPower);
+    EXPECT_FALSE(d.NoSendLineVoltage);
+    EXPECT_EQ(d.WarningSecondLine, DeviceTexts::kBusMissing);
+}
+
+TEST_F(DeviceConnectionTest, MasterBitSwitchesTheController) {
+    Start();
+    Status(0x58);
+    Written();
+    Status(0xC0);
+    EXPECT_TRUE(Dev.Master());
+    const auto w = Written();
+    EXPECT_NE(std::find(w.begin(), w.end(), Cmd::MasterMode()), w.end());
+    EXPECT_EQ(Conn->Controller()->Mode(), 1);
+    EXPECT_EQ(Conn->Display().MasterCaption, "Master aus");
+    EXPECT_TRUE(Conn->Display().DirectSendEnabled);
+}
+
+TEST_F(DeviceConnectionTest, OverloadInSlaveModeIsResetAtOnce) {
+    Start();
+    Status(0x40);
+    Written();
+    Status(0x44);
+    auto w = Written();
+    EXPECT_NE(std::find(w.begin(), w.end(), Cmd::ResetOverload()), w.end());
+    EXPECT_TRUE(Conn->Display().ResetOverloadEnabled);
+    EXPECT_FALSE(Conn->Display().OverloadBalloon);
+    // as master: the warning instead
+    Status(0xC4);
+    EXPECT_TRUE(Conn->Display().OverloadBalloon);
+}
+
+TEST_F(DeviceConnectionTest, LinkLossAndReturn) {
+    Start();
+    Status(0x40);
+    Written();
+    Link->Disconnect();
+    HandOver.Pump();
+    EXPECT_EQ(Conn->VState(), 0);
+    EXPECT_FALSE(Dev.DeviceOnline());
+    EXPECT_FALSE(Conn->Display().LedEin);
+    EXPECT_EQ(Written(), std::vector<std::string>{}) << "nothing reaches a device that is gone";
+    Link->Connect();
+    Conn->StateChange(TDeviceConnection::eTimer);
+    EXPECT_EQ(Conn->VState(), 1);
+    EXPECT_EQ(Written(), std::vector<std::string>{Cmd::StatusRequest()});
+    Status(0x40);
+    const auto w = Written();
+    ASSERT_GE(w.size(), 3u);
+    EXPECT_EQ(w[0], Cmd::VersionRequest());
+    EXPECT_EQ(w[1], Cmd::MasterTimeout(500));
+}
+
+TEST_F(DeviceConnectionTest, RestartReport) {
+    Start();
+    Status(0x40);
+    Written();
+    Status(0x60);
+    EXPECT_EQ(Restarts, 1);
+    EXPECT_TRUE(Env.ResetTG());
+    const auto w = Written();
+    ASSERT_GE(w.size(), 5u);
+    EXPECT_EQ(
+        std::vector<std::string>(w.begin(), w.begin() + 5),
+        (std::vector<std::string>{Cmd::ResetOverload(), Cmd::SlaveMode(), Cmd::VersionRequest(),
+                                  Cmd::MasterTimeout(500), Cmd::SlaveTimeout(500)}));
+}
+
+TEST_F(DeviceConnectionTest, ShutdownClearsListAndLeavesSlaveMode) {
+    Start();
+    Status(0xC0);
+    Written();
+    Conn->Shutdown();
+    EXPECT_FALSE(TimerRunning);
+    const auto w = Link->Written;
+    ASSERT_GE(w.size(), 2u);
+    EXPECT_EQ(w[w.size() - 2], Cmd::ClearResponseList());
+    EXPECT_EQ(w.back(), Cmd::SlaveMode());
+}
+
+TEST(DeviceStatus, ChangeMarkAndReset) {
+    TDeviceStatus s;
+    EXPECT_FALSE(s.StatusHasChanged());
+    s.SetWBSD(true);
+    EXPECT_TRUE(s.StatusHasChanged());
+    EXPECT_FALSE(s.StatusHasChanged()) << "reading clears it";
+    s.SetWBSD(true);
+    EXPECT_FALSE(s.StatusHasChanged());
+    s.SetHardwareRevision("  V1  ");
+    EXPECT_EQ(s.HardwareRevision(), "V1");
+    s.Reset();
+    EXPECT_TRUE(s.StatusHasChanged());
+    EXPECT_EQ(s.HardwareRevision(), "unbekannt");
+    EXPECT_FALSE(s.CanSwitchToMaster());
+}
+
+} // namespace
+} // namespace vaskel
