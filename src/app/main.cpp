@@ -1,0 +1,169 @@
+// vaskel: the desktop program.
+
+#include "emulator/VirtualUsb.h"
+#include "link/UsbTransport.h"
+#include "platform/QtSettingsStorage.h"
+#include "platform/QtSystemPlatform.h"
+#include "platform/QtText.h"
+#include "shell/DataFolder.h"
+#include "shell/Environment.h"
+#include "telegram/Catalogue.h"
+#include "telegram/Errors.h"
+#include "telegram/TelegramParser.h"
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPainter>
+#include <QSplashScreen>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <filesystem>
+#include <iostream>
+
+#ifndef VASKEL_SOURCE_DATA_DIR
+#define VASKEL_SOURCE_DATA_DIR ""
+#endif
+
+using namespace vaskel;
+
+namespace {
+
+const char* const kUsage =
+    "Usage: vaskel [--virtual-device[=SCENARIO]] [FILE...]\n"
+    "\n"
+    "  --virtual-device[=SCENARIO]  run on the built-in virtual Tavrin instead of a\n"
+    "                               Tavrin on USB; SCENARIO is vehicle (default),\n"
+    "                               idle or unpowered\n"
+    "  FILE                         .PRO.CSV, .AUF.CSV or .ANT.CSV files to open\n";
+
+// Where the catalogue that ships with the program lies.
+std::string ShippedDataFolder(const std::string& programDir) {
+    namespace fs = std::filesystem;
+    for (const fs::path& p : {fs::path(programDir) / "data", fs::path(programDir) / ".." / "share" / "vaskel",
+                              fs::path(VASKEL_SOURCE_DATA_DIR)}) {
+        std::error_code ec;
+        if (fs::is_regular_file(p / "IBIS.CSV", ec)) return p.string();
+    }
+    return {};
+}
+
+QPixmap SplashPicture() {
+    QPixmap pm(640, 379);
+    pm.fill(QColor(30, 60, 110));
+    QPainter p(&pm);
+    p.setPen(Qt::white);
+    QFont f = p.font();
+    f.setPointSize(44);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRect(0, 90, 640, 100), Qt::AlignCenter, QStringLiteral("Vaskel"));
+    f.setPointSize(14);
+    f.setBold(false);
+    p.setFont(f);
+    p.drawText(QRect(0, 190, 640, 40), Qt::AlignCenter,
+               QString::fromUtf8("IBIS-Wagenbus Monitor und Simulator"));
+    p.drawText(QRect(0, 300, 640, 40), Qt::AlignCenter, QStringLiteral("Version 0.1.0"));
+    return pm;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vaskel"));
+
+    bool useVirtual = false;
+    TEmulatorOptions emu;
+    emu.FaultRate = 0.01;
+    QStringList files;
+    for (const QString& a : app.arguments().mid(1)) {
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (a == QLatin1String("--virtual-device")) {
+            useVirtual = true;
+        } else if (a.startsWith(QLatin1String("--virtual-device="))) {
+            useVirtual = true;
+            if (!ParseScenario(a.mid(17).toStdString(), emu.Scenario)) {
+                std::cerr << "vaskel: unknown scenario " << a.mid(17).toStdString() << "\n\n"
+                          << kUsage;
+                return 2;
+            }
+        } else if (a.startsWith(QLatin1String("-"))) {
+            std::cerr << "vaskel: unknown option " << a.toStdString() << "\n\n" << kUsage;
+            return 2;
+        } else {
+            files << a;
+        }
+    }
+
+    // The data module: settings, data folder, catalogue.
+    TQtSystemPlatform platform;
+    TQtSettingsStorage storage(TEnvironment::RegistryRootFor(platform.ProgramFile()));
+    TEnvironment env(&storage, platform);
+    const std::string programDir = env.ProgramDirectory();
+    PrepareDataFolder(env.DataDirectory(), programDir, env.AllUserDataDirectory() + "Vaskel");
+    // The catalogue shipped beside the program is a read-only resource: it
+    // is copied into a data folder that has none, never deleted.
+    if (const std::string shipped = ShippedDataFolder(programDir); !shipped.empty())
+        for (const char* f : kCatalogueFiles) {
+            std::error_code ec;
+            std::filesystem::copy_file(std::filesystem::path(shipped) / f,
+                                       std::filesystem::path(env.DataDirectory()) / f,
+                                       std::filesystem::copy_options::skip_existing, ec);
+        }
+    std::unique_ptr<TIBISTelegramParser> parser;
+    try {
+        parser = std::make_unique<TIBISTelegramParser>(env.DataDirectory() + "IBIS.CSV");
+    } catch (const EVaskelError& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Vaskel"),
+                              FromCp1252(CatalogueStartupErrorText(e.what(), env.Language())));
+        return 1;
+    }
+
+    QSplashScreen splash(SplashPicture());
+    splash.show();
+    QApplication::processEvents();
+    QEventLoop wait;
+    QTimer::singleShot(2000, &wait, &QEventLoop::quit);
+    wait.exec();
+
+    std::unique_ptr<TVirtualUsb> virtualUsb;
+    TfMainForm::TOptions options;
+    if (useVirtual) {
+        virtualUsb = std::make_unique<TVirtualUsb>(emu);
+        virtualUsb->StartClock(1.0);
+        options.Virtual = virtualUsb.get();
+    }
+    UsbApi& api = useVirtual ? static_cast<UsbApi&>(*virtualUsb) : SystemUsbApi();
+    options.CreateLink = [&api](IMainThreadHandOver& h) -> std::unique_ptr<IDeviceLink> {
+        return std::make_unique<TUSB_Communication>(api, h, kTavrinVendorId, kTavrinProductId);
+    };
+    TfMainForm* window = nullptr;
+    options.OpenFile = [&window](TDroppedKind, const QString& file) {
+        // The protocol and list windows come with later versions.
+        window->statusBar()->showMessage(
+            QString::fromUtf8("Dieser Dateityp kann in dieser Version noch nicht geöffnet werden: ") +
+                QFileInfo(file).fileName(),
+            5000);
+        return false;
+    };
+    auto main = std::make_unique<TfMainForm>(env, *parser, options);
+    window = main.get();
+    if (useVirtual)
+        main->setWindowTitle(QStringLiteral("Vaskel - ") +
+                             QString::fromUtf8("virtuelles Gerät (") +
+                             QString::fromLatin1(ScenarioName(emu.Scenario)) + QStringLiteral(")"));
+    main->show();
+    splash.finish(main.get());
+    if (!files.isEmpty()) main->DropFiles(files);
+    const int rc = app.exec();
+    main.reset(); // the controller ends before the device goes away
+    virtualUsb.reset();
+    return rc;
+}

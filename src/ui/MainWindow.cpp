@@ -1,0 +1,602 @@
+#include "ui/MainWindow.h"
+
+#include "emulator/VirtualUsb.h"
+#include "platform/QtText.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace vaskel {
+
+namespace {
+
+QString T(const char* utf8) { return QString::fromUtf8(utf8); }
+
+} // namespace
+
+TDroppedKind DroppedFileKind(const QString& fileName) {
+    const QString tail = fileName.right(8).toUpper();
+    if (tail == QLatin1String(".PRO.CSV")) return TDroppedKind::Protocol;
+    if (tail == QLatin1String(".AUF.CSV")) return TDroppedKind::CallList;
+    if (tail == QLatin1String(".ANT.CSV")) return TDroppedKind::ResponseList;
+    return TDroppedKind::None;
+}
+
+TLed::TLed(const QColor& on, QWidget* parent) : QWidget(parent), FColor(on) {
+    setFixedSize(14, 14);
+}
+
+void TLed::SetOn(bool on) {
+    FOn = on;
+    FLit = on;
+    update();
+}
+
+void TLed::BlinkTick() {
+    if (!FOn || !FBlinking) return;
+    FLit = !FLit;
+    update();
+}
+
+void TLed::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::darkGray, 1));
+    p.setBrush(FLit ? FColor : FColor.darker(400));
+    p.drawEllipse(rect().adjusted(1, 1, -1, -1));
+}
+
+TfMainForm::TfMainForm(TEnvironment& env, TIBISTelegramParser& parser, TOptions options)
+    : FEnv(env), FParser(parser), FOptions(std::move(options)), FHandOver(this) {
+    setWindowTitle(T("Vaskel"));
+    setMinimumSize(800, 300);
+    resize(1016, 746 + 90);
+    setAcceptDrops(true);
+
+    FMdi = new QMdiArea(this);
+    setCentralWidget(FMdi);
+    BuildActions();
+    BuildMenus();
+    BuildToolBar();
+    BuildStatusArea();
+
+    FComTimer = new QTimer(this);
+    FComTimer->setInterval(1000);
+    connect(FComTimer, &QTimer::timeout, this, [this] {
+        FConnection->StateChange(TDeviceConnection::eTimer);
+        Action("acWindowCloseAll")->setEnabled(!FMdi->subWindowList().isEmpty());
+    });
+    FBlinkTimer = new QTimer(this);
+    FBlinkTimer->start(440);
+    connect(FBlinkTimer, &QTimer::timeout, this, [this] {
+        for (auto& [name, led] : FLeds) led->BlinkTick();
+    });
+
+    TDeviceConnection::THooks hooks;
+    hooks.CreateController = [this]() -> std::unique_ptr<TWBController> {
+        if (!FOptions.CreateLink) return nullptr;
+        try {
+            return std::make_unique<TWBController>(
+                FOptions.CreateLink(FHandOver), FHandOver,
+                [this](const TControllerNotification& n) { FConnection->HandleNotification(n); });
+        } catch (const std::exception&) {
+            return nullptr;
+        }
+    };
+    hooks.UpdateDisplay = [this](const TDeviceDisplay& d) { ApplyDisplay(d); };
+    hooks.ComTimer = [this](bool run) {
+        if (run)
+            FComTimer->start();
+        else
+            FComTimer->stop();
+    };
+    hooks.Beep = [] { QApplication::beep(); };
+    hooks.MonitorOpen = [] { return false; };
+    FConnection = std::make_unique<TDeviceConnection>(FEnv, FStatus, hooks);
+
+    // The groups stay disabled until the device is online.
+    for (auto& [name, g] : FGroups) g->setEnabled(false);
+    ApplyDisplay(ComputeDeviceDisplay(FStatus, false));
+    if (FOptions.StartDevice) {
+        FConnection->StateChange(TDeviceConnection::eStart);
+        FPanels[0]->setText(T("USB"));
+    }
+}
+
+TfMainForm::~TfMainForm() { FConnection.reset(); }
+
+QAction* TfMainForm::Add(const char* name, const QString& caption, const QString& hint,
+                         const QKeySequence& shortcut, bool enabled) {
+    auto* a = new QAction(caption, this);
+    a->setObjectName(QString::fromLatin1(name));
+    if (!hint.isEmpty()) {
+        a->setToolTip(hint);
+        a->setStatusTip(hint);
+    }
+    if (!shortcut.isEmpty()) a->setShortcut(shortcut);
+    a->setEnabled(enabled);
+    FActions[name] = a;
+    return a;
+}
+
+QAction* TfMainForm::Action(const char* name) const {
+    const auto it = FActions.find(name);
+    return it == FActions.end() ? nullptr : it->second;
+}
+
+TLed* TfMainForm::Led(const char* name) const {
+    const auto it = FLeds.find(name);
+    return it == FLeds.end() ? nullptr : it->second;
+}
+
+QGroupBox* TfMainForm::Group(const char* name) const {
+    const auto it = FGroups.find(name);
+    return it == FGroups.end() ? nullptr : it->second;
+}
+
+QLabel* TfMainForm::StatusPanel(int index) const { return FPanels[index]; }
+QLabel* TfMainForm::WarningLine(int index) const { return FWarnings[index]; }
+
+void TfMainForm::BuildActions() {
+    // Edit actions work on the focused field.
+    Add("EditUndo1", T("&Rückgängig"), T("Letzte Aktuion rückgängig machen"), QKeySequence::Undo);
+    Add("EditCopy1", T("&Kopieren"), T("Markiertes Objekt in die Zwischenablage kopieren"),
+        QKeySequence::Copy);
+    Add("EditCut1", T("&Ausschneiden"), T("Markiertes Objekt in die Zwischenablage verschieben"),
+        QKeySequence::Cut);
+    Add("EditPaste1", T("&Einfügen"), T("Inhalt der Zwischenablage einfügen"), QKeySequence::Paste);
+    Add("EditSelectAll", T("Alles &markieren"), T("Gesamtes Dokument markieren"),
+        QKeySequence::SelectAll);
+    Add("EditDelete", T("&Löschen"), T("Auswahl löschen"), QKeySequence::Delete);
+    // Actions of windows and dialogs that later versions bring stay
+    // disabled until then.
+    Add("acPrintProtokoll", T("Drucken ..."), {}, QKeySequence(T("Ctrl+P")), false);
+    Add("acAufzeichnen", T("Aufzeichnen (Monitor)"),
+        T("Startet die Protokollierung der IBIS-Telegramme"), {}, false);
+    Add("acOeffnen", T("&Protokoll öffnen ..."), T("Öffnet ein gespeichertes Protokoll"),
+        QKeySequence(T("Ctrl+O")), false);
+    Add("acV1ImportProtocol", T("V1.x Protokoll importieren ..."),
+        T("Importiere eine mit Vaskel Version 1.x aufgezeichnete Protokolldatei"), {}, false);
+    Add("FileExit1", T("&Beenden"), T("Programm beenden"));
+    Add("FilePrintSetup1", T("&Druckereinstellungen..."), T("Druckereinstellungen"), {}, false);
+    Add("WindowClose1", T("S&chließen"), T("Schließen"));
+    Add("WindowCascade1", T("Ü&berlappend"), T("Überlappend"));
+    Add("WindowTileHorizontal1", T("Hori&zontal anordnen"), T("Horizontal anordnen"));
+    Add("WindowTileVertical1", T("&Vertikal anordnen"), T("Vertikal anordnen"));
+    Add("WindowMinimizeAll1", T("&Alle verkleinern"), T("Alle verkleinern"));
+    Add("WindowArrange1", T("An&ordnen"));
+    Add("acWindowCloseAll", T("Alle schließen"), T("Schließt alle offenen Fenster"), {}, false);
+    Add("acAntwortNew", T("Antwortliste neu"), T("Erstellt eine neue Antwortliste"), {}, false);
+    Add("acAntwortlisteOeffnen", T("Ant&wortliste öffnen ..."),
+        T("Öffnet eine bestehende Antwortliste"), {}, false);
+    Add("actCreateAntwortFromProtocol", T("Antwortliste aus Protokoll erstellen ..."), {}, {},
+        false);
+    Add("acV1ImportAnwortliste", T("V1.x Antwortliste importieren ..."),
+        T("Importiere eine mit Vaskel Version 1.x erstellte Antwortliste"), {}, false);
+    Add("acAufruflisteNew", T("Aufrufliste neu"), T("Erstellt eine neue Aufrufliste"), {}, false);
+    Add("acAufruflisteOeffnen", T("Aufrufliste öffnen ..."), T("Öffnet eine bestehende Aufrufliste"),
+        {}, false);
+    Add("acV1ImportAufrufliste", T("V1.x Aufrufliste importieren ..."),
+        T("Importiere eine mit Vaskel Version 1.x erstellte Aufrufliste"), {}, false);
+    Add("acDatensatz", T("Datensätze ..."), T("Öffnet die Tabelle der bekannten IBIS-Datensätze"),
+        {}, false);
+    Add("acFilterWindow", T("Filter definieren ..."),
+        T("Mithilfe der Filter können Sie einstellen, welche Datensätze in einem Protokoll oder "
+          "im Monitorfenster angezeigt werden."),
+        {}, false);
+    Add("actOpenAddressForm", T("IBIS Adressumsetzung ..."),
+        T("Mithilfe der Adressumsetzung können Sie die Adressen von Mastersimulationen "
+          "automatisch umsetzen lassen."),
+        {}, false);
+    Add("acMasterOnOff", T("Master ein"), T("Schaltet den Master-Modus ein und aus"), {}, false)
+        ->setCheckable(true);
+    Add("acAufrufOnOff", T("Mastersimulation ..."),
+        T("Startet eine Aufrufliste zur Mastersimulation oder beendet eine laufende."), {}, false);
+    Add("acAntwortOnOff", T("Slavesimulation ..."),
+        T("Startet eine Antwortliste zur Slavesimulation oder beendet eine laufende."), {}, false);
+    Add("actResetOverloaded", T("Überlastschutz zurücksetzen"), {}, {}, false);
+    Add("acSendFromProtocoll", T("Aus Protokoll senden ..."),
+        T("Benutzt ein aufgezeichnetes Protokoll als Mastersimulation."), {}, false);
+    Add("acSearch", T("Suchen ..."), T("Sucht innerhalb eines Protokolls einen Wert"),
+        QKeySequence::Find, false);
+    Add("acEinstellungen", T("Einstellungen ..."), T("Programmoptionen"), {}, false);
+    Add("acComPort", T("Schnittstelle auswählen ..."), T("Serielle Schnittstelle auswählen"), {},
+        false)
+        ->setVisible(false);
+    auto* windowsPattern = Add("acUseWindowsPattern", T("Windows Farbschema benutzen"));
+    auto* zkPattern = Add("acUseZKPattern", T("ZK Farbschema benutzen"));
+    windowsPattern->setCheckable(true);
+    zkPattern->setCheckable(true);
+    windowsPattern->setChecked(FEnv.UseWindowsColorSchema());
+    zkPattern->setChecked(!FEnv.UseWindowsColorSchema());
+    for (const char* v : {"actShowHideMainToolbar", "actShowHideProtocolToolbar",
+                          "actShowHideModeArea"}) {
+        static const std::map<std::string, const char*> captions = {
+            {"actShowHideMainToolbar", "Toolbar Hauptprogramm"},
+            {"actShowHideProtocolToolbar", "Toolbar Protokollfenster"},
+            {"actShowHideModeArea", "Modus- und Statusbereich"}};
+        QAction* a = Add(v, T(captions.at(v)));
+        a->setCheckable(true);
+        a->setChecked(true);
+    }
+    Add("actShowAll", T("Alles einblenden"), {}, QKeySequence(T("Ctrl+F10")));
+    Add("actHideAll", T("Alles ausblenden"), {}, QKeySequence(T("Ctrl+F9")));
+    Add("acHexConverter", T("HEX zu IBIS-Hex Umrechner"), {}, {}, false);
+    Add("acShowHardwarerevision", T("Geräteinformation ..."), {}, {}, false);
+    Add("acAbout", T("Info über ..."), T("Info über ..."));
+    Add("acCreateDebuggerLog", T("Fehlerprotokoll erzeugen ..."), {}, {}, false);
+    Add("actFirmwareUpdate", T("Firmware Update ausführen ..."),
+        T("Lädt eine neue Firmware auf das Gerät."), {}, false);
+    Add("actSaveUSBThreadDebug", T("USB Kommunikation speichern"), {}, {}, false);
+    Add("HelpContents1", T("I&nhalt"), {}, QKeySequence::HelpContents, false);
+
+    connect(Action("FileExit1"), &QAction::triggered, this, &QWidget::close);
+    connect(Action("WindowClose1"), &QAction::triggered, FMdi, &QMdiArea::closeActiveSubWindow);
+    connect(Action("WindowCascade1"), &QAction::triggered, FMdi, &QMdiArea::cascadeSubWindows);
+    connect(Action("WindowTileHorizontal1"), &QAction::triggered, FMdi,
+            &QMdiArea::tileSubWindows);
+    connect(Action("WindowTileVertical1"), &QAction::triggered, FMdi, &QMdiArea::tileSubWindows);
+    connect(Action("WindowArrange1"), &QAction::triggered, FMdi, &QMdiArea::tileSubWindows);
+    connect(Action("WindowMinimizeAll1"), &QAction::triggered, this, [this] {
+        for (QMdiSubWindow* w : FMdi->subWindowList()) w->showMinimized();
+    });
+    connect(Action("acWindowCloseAll"), &QAction::triggered, this, [this] { CloseAll(); });
+    connect(Action("acMasterOnOff"), &QAction::triggered, this, [this] { MasterOnOff(); });
+    connect(Action("actResetOverloaded"), &QAction::triggered, this,
+            [this] { ResetOverloadAsked(); });
+    connect(Action("acShowHardwarerevision"), &QAction::triggered, this,
+            [this] { ShowDeviceInfo(); });
+    connect(Action("acAbout"), &QAction::triggered, this, [this] {
+        QMessageBox::about(this, T("Info über ..."),
+                           T("<b>Vaskel</b> v0.1.0<br>IBIS-Wagenbus Monitor und Simulator"));
+    });
+    for (const char* v : {"actShowHideMainToolbar", "actShowHideProtocolToolbar",
+                          "actShowHideModeArea"}) {
+        QAction* a = Action(v);
+        connect(a, &QAction::triggered, this, [this, a] {
+            // the check mark has flipped already
+            if (a == Action("actShowHideMainToolbar")) FToolBar->setVisible(a->isChecked());
+            if (a == Action("actShowHideModeArea")) FModeArea->setVisible(a->isChecked());
+            for (QMdiSubWindow* w : FMdi->subWindowList()) w->update();
+        });
+    }
+    connect(Action("actShowAll"), &QAction::triggered, this, [this] {
+        for (const char* v : {"actShowHideMainToolbar", "actShowHideProtocolToolbar",
+                              "actShowHideModeArea"})
+            if (!Action(v)->isChecked()) Action(v)->trigger();
+    });
+    connect(Action("actHideAll"), &QAction::triggered, this, [this] {
+        for (const char* v : {"actShowHideMainToolbar", "actShowHideProtocolToolbar",
+                              "actShowHideModeArea"})
+            if (Action(v)->isChecked()) Action(v)->trigger();
+    });
+    connect(windowsPattern, &QAction::triggered, this, [this, windowsPattern, zkPattern] {
+        FEnv.SetUseWindowsColorSchema(true);
+        windowsPattern->setChecked(true);
+        zkPattern->setChecked(false);
+        update();
+    });
+    connect(zkPattern, &QAction::triggered, this, [this, windowsPattern, zkPattern] {
+        FEnv.SetUseWindowsColorSchema(false);
+        windowsPattern->setChecked(false);
+        zkPattern->setChecked(true);
+        update();
+    });
+}
+
+void TfMainForm::BuildMenus() {
+    auto add = [this](QMenu* m, std::initializer_list<const char*> names) {
+        for (const char* n : names) {
+            if (std::string(n) == "-")
+                m->addSeparator();
+            else
+                m->addAction(Action(n));
+        }
+    };
+    add(menuBar()->addMenu(T("&Datei")),
+        {"acAufzeichnen", "-", "acOeffnen", "acSendFromProtocoll", "acV1ImportProtocol", "-",
+         "actFirmwareUpdate", "FilePrintSetup1", "-", "FileExit1"});
+    add(menuBar()->addMenu(T("&Bearbeiten")),
+        {"EditUndo1", "EditCopy1", "EditCut1", "EditPaste1", "EditSelectAll", "acSearch"});
+    QMenu* view = menuBar()->addMenu(T("Ansicht"));
+    add(view->addMenu(T("Ein- und Ausblenden")),
+        {"actShowAll", "actHideAll", "-", "actShowHideMainToolbar", "actShowHideModeArea"});
+    add(menuBar()->addMenu(T("Simulation")),
+        {"acMasterOnOff", "acAufrufOnOff", "acAntwortOnOff", "actResetOverloaded"});
+    add(menuBar()->addMenu(T("&Konfiguration")),
+        {"acAntwortNew", "acAntwortlisteOeffnen", "actCreateAntwortFromProtocol",
+         "acV1ImportAnwortliste", "-", "acAufruflisteNew", "acAufruflisteOeffnen",
+         "acV1ImportAufrufliste", "-", "acFilterWindow", "actOpenAddressForm", "acDatensatz"});
+    add(menuBar()->addMenu(T("&Optionen")), {"acEinstellungen", "acComPort"});
+    QMenu* windows = menuBar()->addMenu(T("Fens&ter"));
+    add(windows, {"WindowCascade1", "WindowArrange1", "WindowMinimizeAll1",
+                  "WindowTileHorizontal1", "WindowTileVertical1", "WindowClose1",
+                  "acWindowCloseAll"});
+    add(menuBar()->addMenu(T("&Hilfe")),
+        {"HelpContents1", "-", "acHexConverter", "-", "acShowHardwarerevision", "acAbout", "-",
+         "acCreateDebuggerLog"});
+    QMenu* diag = menuBar()->addMenu(T("Diagnose"));
+    add(diag, {"acUseWindowsPattern", "acUseZKPattern", "actSaveUSBThreadDebug"});
+    if (FOptions.Virtual) BuildVirtualDeviceMenu(diag);
+}
+
+void TfMainForm::BuildVirtualDeviceMenu(QMenu* diag) {
+    QMenu* m = diag->addMenu(T("Virtuelles Gerät"));
+    TVirtualUsb* v = FOptions.Virtual;
+    auto toggle = [&](const QString& caption, bool initial, std::function<void(bool)> f) {
+        QAction* a = m->addAction(caption);
+        a->setCheckable(true);
+        a->setChecked(initial);
+        connect(a, &QAction::toggled, this, [f](bool on) { f(on); });
+        return a;
+    };
+    toggle(T("Eingesteckt"), v->Plugged(), [v](bool on) { v->SetPlugged(on); });
+    toggle(T("Master am Bus"), v->WithDevice([](TVirtualTavrin& d) { return d.MasterPresent(); }),
+           [v](bool on) { v->WithDevice([on](TVirtualTavrin& d) { d.SetMasterPresent(on); }); });
+    toggle(T("Externe Spannung"),
+           v->WithDevice([](TVirtualTavrin& d) { return d.ExternalPower(); }),
+           [v](bool on) { v->WithDevice([on](TVirtualTavrin& d) { d.SetExternalPower(on); }); });
+    toggle(T("Kurzschluss"), false,
+           [v](bool on) { v->WithDevice([on](TVirtualTavrin& d) { d.SetShortCircuit(on); }); });
+    connect(m->addAction(T("Neustart")), &QAction::triggered, this,
+            [v] { v->WithDevice([](TVirtualTavrin& d) { d.Restart(); }); });
+    QMenu* rates = m->addMenu(T("Fehlerrate"));
+    auto* group = new QActionGroup(rates);
+    const double current = v->WithDevice([](TVirtualTavrin& d) { return d.FaultRate(); });
+    for (const double r : {0.0, 0.01, 0.05, 0.2}) {
+        QAction* a = rates->addAction(QString::number(r * 100) + T(" %"));
+        a->setCheckable(true);
+        a->setChecked(r == current);
+        group->addAction(a);
+        connect(a, &QAction::triggered, this,
+                [v, r] { v->WithDevice([r](TVirtualTavrin& d) { d.SetFaultRate(r); }); });
+    }
+}
+
+void TfMainForm::BuildToolBar() {
+    FToolBar = addToolBar(T("Hauptprogramm"));
+    FToolBar->setObjectName(T("ToolBar"));
+    for (const char* n :
+         {"acOeffnen", "-", "acAufzeichnen", "-", "acMasterOnOff", "acAufrufOnOff",
+          "acAntwortOnOff", "-", "acAufruflisteOeffnen", "acAufruflisteNew",
+          "acAntwortlisteOeffnen", "acAntwortNew", "acDatensatz", "acFilterWindow", "-",
+          "actOpenAddressForm", "-", "acEinstellungen"}) {
+        if (std::string(n) == "-")
+            FToolBar->addSeparator();
+        else
+            FToolBar->addAction(Action(n));
+    }
+}
+
+void TfMainForm::BuildStatusArea() {
+    FModeArea = new QWidget(this);
+    FModeArea->setObjectName(T("pnStatus"));
+    FModeArea->setFixedHeight(143);
+    auto* row = new QHBoxLayout(FModeArea);
+    row->setContentsMargins(4, 2, 4, 2);
+
+    auto* master = new QGroupBox(T("Master Modus"));
+    FGroups["Master"] = master;
+    master->setFixedWidth(387);
+    auto* ml = new QVBoxLayout(master);
+    ml->addWidget(new QLabel(T("Aktives Protokoll: -")));
+    ml->addWidget(new QLabel(T("Aktive Aufrufliste: -")));
+    auto* factorRow = new QHBoxLayout;
+    factorRow->addWidget(new QLabel(T("Sendeabstand der Telegramme um Faktor")));
+    auto* factor = new QSpinBox;
+    factor->setRange(-5, 10);
+    factor->setValue(FEnv.ProtocolSendDelay());
+    connect(factor, &QSpinBox::valueChanged, this, [this, factor](int v) {
+        FEnv.SetProtocolSendDelay(v);
+        factor->setValue(FEnv.ProtocolSendDelay());
+    });
+    factorRow->addWidget(factor);
+    factorRow->addWidget(new QLabel(T("vergrößern.")));
+    ml->addLayout(factorRow);
+    auto* directRow = new QHBoxLayout;
+    FDirectInput = new QComboBox;
+    FDirectInput->setEditable(true);
+    FDirectInput->setObjectName(T("edDirekteingabe"));
+    FDirectSend = new QPushButton(T("Senden"));
+    FDirectSend->setObjectName(T("btSendDirect"));
+    directRow->addWidget(FDirectInput, 1);
+    directRow->addWidget(FDirectSend);
+    ml->addLayout(directRow);
+    row->addWidget(master);
+
+    FSwitchButton = new QPushButton(T("⇄"));
+    FSwitchButton->setObjectName(T("btSwitchMasterSlave"));
+    FSwitchButton->setFixedWidth(23);
+    FSwitchButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    FSwitchButton->setToolTip(T("Schaltet den Master-Modus ein und aus"));
+    connect(FSwitchButton, &QPushButton::clicked, this, [this] { MasterOnOff(); });
+    row->addWidget(FSwitchButton);
+
+    auto* slave = new QGroupBox(T("Slave Modus"));
+    FGroups["Slave"] = slave;
+    auto* sl = new QVBoxLayout(slave);
+    sl->addWidget(new QLabel(T("Aktive Antwortliste: -")));
+    FWarningPanel = new QWidget;
+    auto* wl = new QVBoxLayout(FWarningPanel);
+    wl->setContentsMargins(0, 0, 0, 0);
+    for (auto*& w : FWarnings) {
+        w = new QLabel;
+        w->setStyleSheet(T("color: #a00000"));
+        wl->addWidget(w);
+    }
+    sl->addWidget(FWarningPanel);
+    FMasterDetected = new QLabel;
+    sl->addWidget(FMasterDetected);
+    sl->addStretch();
+    row->addWidget(slave, 1);
+
+    auto* dev = new QGroupBox(T("Gerätestatus"));
+    FGroups["Device"] = dev;
+    dev->setFixedWidth(130);
+    auto* dl = new QVBoxLayout(dev);
+    const std::pair<const char*, QColor> leds[] = {{"Master", QColor(0, 200, 0)},
+                                                   {"Overload", QColor(230, 0, 0)},
+                                                   {"WBED", QColor(240, 200, 0)},
+                                                   {"WBSD", QColor(240, 200, 0)},
+                                                   {"Ein", QColor(0, 200, 0)}};
+    for (const auto& [name, color] : leds) {
+        auto* r = new QHBoxLayout;
+        auto* led = new TLed(color);
+        FLeds[name] = led;
+        r->addWidget(led);
+        r->addWidget(new QLabel(T(name)));
+        r->addStretch();
+        dl->addLayout(r);
+    }
+    connect(Action("actResetOverloaded"), &QAction::changed, this, [] {});
+    FBusTypeButton = new QToolButton;
+    FBusTypeButton->setObjectName(T("btBusType"));
+    auto showBus = [this] {
+        const bool train = FEnv.BusType() == TBusType::bsTrainBus;
+        FBusTypeButton->setText(train ? T("Zugbus") : T("Wagenbus"));
+        FBusTypeButton->setStyleSheet(train ? T("background: #f0c000") : T("background: #80d080"));
+    };
+    showBus();
+    connect(FBusTypeButton, &QToolButton::clicked, this, [this, showBus] {
+        const bool train = FEnv.BusType() == TBusType::bsTrainBus;
+        const QString q = train ? T("Soll die Telegrammauswertung auf den Wagenbus umgestellt werden?")
+                                : T("Soll die Telegrammauswertung auf den Zugbus umgestellt werden?");
+        if (QMessageBox::question(this, T("Bustyp"), q) != QMessageBox::Yes) return;
+        FEnv.SetBusType(train ? TBusType::bsVehicleBus : TBusType::bsTrainBus);
+        showBus();
+    });
+    dl->addWidget(FBusTypeButton);
+    row->addWidget(dev);
+
+    // the mode area sits above the status bar
+    auto* bottom = new QToolBar(T("Modus- und Statusbereich"), this);
+    bottom->setMovable(false);
+    bottom->addWidget(FModeArea);
+    addToolBar(Qt::BottomToolBarArea, bottom);
+    connect(Action("actShowHideModeArea"), &QAction::toggled, bottom, &QWidget::setVisible);
+
+    FPanels[0] = new QLabel(T("COM???"));
+    FPanels[0]->setMinimumWidth(80);
+    FPanels[1] = new QLabel(T("Firmware Version: unbekannt"));
+    FPanels[1]->setMinimumWidth(350);
+    FPanels[2] = new QLabel(T("<Keine Liste aktiv>"));
+    statusBar()->addWidget(FPanels[0]);
+    statusBar()->addWidget(FPanels[1]);
+    statusBar()->addWidget(FPanels[2], 1);
+}
+
+void TfMainForm::ApplyDisplay(const TDeviceDisplay& d) {
+    using namespace DeviceTexts;
+    Action("acShowHardwarerevision")->setEnabled(d.DeviceInfoEnabled);
+    QAction* m = Action("acMasterOnOff");
+    m->setEnabled(d.MasterSwitchEnabled);
+    m->setText(FromCp1252(d.MasterCaption));
+    m->setChecked(d.MasterChecked);
+    FSwitchButton->setEnabled(d.MasterSwitchEnabled);
+    Action("actResetOverloaded")->setEnabled(d.ResetOverloadEnabled);
+    FDirectSend->setEnabled(d.DirectSendEnabled);
+    FPanels[1]->setText(FromCp1252(d.FirmwarePanel));
+    for (auto& [name, g] : FGroups) g->setEnabled(d.GroupsEnabled);
+    FLeds["Master"]->SetOn(d.LedMaster);
+    FLeds["Overload"]->SetOn(d.LedOverload);
+    FLeds["WBED"]->SetOn(d.LedWBED);
+    FLeds["WBSD"]->SetOn(d.LedWBSD);
+    FLeds["Ein"]->SetOn(d.LedEin);
+    FLeds["Ein"]->SetBlinking(d.EinBlinking);
+    FGroups["Master"]->setVisible(true);
+    FWarningPanel->setVisible(d.WarningPanelVisible);
+    FWarnings[0]->setText(FromCp1252(kNoWBSD));
+    FWarnings[0]->setVisible(d.NoSendLineVoltage);
+    FWarnings[1]->setText(FromCp1252(kNoWBED));
+    FWarnings[1]->setVisible(d.NoAnswerLineVoltage);
+    FWarnings[2]->setText(FromCp1252(kNoPower));
+    FWarnings[2]->setVisible(d.NoExternalPower);
+    FWarnings[3]->setText(FromCp1252(d.WarningSecondLine));
+    FMasterDetected->setText(FromCp1252(kMasterDetected1) + T("\n") +
+                             FromCp1252(kMasterDetected2));
+    FMasterDetected->setVisible(d.MasterDetected);
+    if (d.OverloadBalloon && !FOverloadWarned) {
+        statusBar()->showMessage(FromCp1252(kOverloadText).replace(T("\r\n"), T(" ")), 7000);
+        FOverloadWarned = true;
+    }
+    if (!d.LedOverload) FOverloadWarned = false;
+}
+
+void TfMainForm::MasterOnOff() {
+    if (!FConnection->Controller()) return;
+    if (!FEnv.HintGiven(THint::MasterSlaveHintGiven)) {
+        FEnv.SetHintGiven(THint::MasterSlaveHintGiven);
+        statusBar()->showMessage(
+            T("Der Modus wechselt, sobald das Gerät ihn im nächsten Statusbyte meldet."), 5000);
+    }
+    // The device status follows with the next status byte.
+    FConnection->Controller()->SetMode(FStatus.Master() ? 0 : 1);
+    FConnection->Send(Cmd::StatusRequest());
+}
+
+void TfMainForm::ResetOverloadAsked() {
+    if (!FStatus.Overloaded() || !FConnection->Controller()) return;
+    if (QMessageBox::question(this, T("Vaskel"),
+                              FromCp1252(DeviceTexts::kResetOverloadQuestion)) == QMessageBox::Yes)
+        FConnection->ResetOverload();
+}
+
+void TfMainForm::ShowDeviceInfo() {
+    QMessageBox::information(this, T("Geräteinformation"),
+                             T("Korvane\nIBIS Wagenbus Testgerät \"Vaskel\"\nGeräterevision: \"") +
+                                 FromCp1252(FStatus.HardwareRevision()) + T("\""));
+}
+
+void TfMainForm::CloseAll() {
+    while (!FMdi->subWindowList().isEmpty()) {
+        FMdi->subWindowList().first()->close();
+        QApplication::processEvents();
+    }
+}
+
+TDroppedKind TfMainForm::DropFiles(const QStringList& files) {
+    if (files.isEmpty()) return TDroppedKind::None;
+    const TDroppedKind kind = DroppedFileKind(files.first());
+    if (kind != TDroppedKind::None && FOptions.OpenFile) FOptions.OpenFile(kind, files.first());
+    return kind;
+}
+
+void TfMainForm::dragEnterEvent(QDragEnterEvent* e) {
+    if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void TfMainForm::dropEvent(QDropEvent* e) {
+    QStringList files;
+    for (const QUrl& u : e->mimeData()->urls())
+        if (u.isLocalFile()) files << u.toLocalFile();
+    DropFiles(files);
+    e->acceptProposedAction();
+}
+
+void TfMainForm::closeEvent(QCloseEvent* e) {
+    FConnection->Shutdown();
+    e->accept();
+}
+
+} // namespace vaskel

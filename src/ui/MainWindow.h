@@ -1,0 +1,136 @@
+#pragma once
+// TfMainForm: the multi-document main window of Vaskel with its menus,
+// toolbar, mode-and-status area and status bar, driving the device
+// connection.
+
+#include "link/DeviceStatus.h"
+#include "link/UsbTransport.h"
+#include "shell/Environment.h"
+#include "telegram/TelegramParser.h"
+#include "ui/QtHandOver.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QWidget;
+
+namespace vaskel {
+
+class TVirtualUsb;
+
+// Which kind of file a dropped file name is: by its last eight characters,
+// letter case ignored.
+enum class TDroppedKind { None, Protocol, CallList, ResponseList };
+TDroppedKind DroppedFileKind(const QString& fileName);
+
+// A lamp of the device-status group.
+class TLed : public QWidget {
+public:
+    TLed(const QColor& on, QWidget* parent = nullptr);
+    void SetOn(bool on);
+    bool On() const { return FOn; }
+    void SetBlinking(bool blinking) { FBlinking = blinking; }
+    void BlinkTick();
+    bool Lit() const { return FLit; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QColor FColor;
+    bool FOn = false, FBlinking = false, FLit = false;
+};
+
+class TfMainForm : public QMainWindow {
+public:
+    struct TOptions {
+        // Creates the link to the device (the USB transport, on the real
+        // libusb or on the virtual Tavrin).
+        std::function<std::unique_ptr<IDeviceLink>(IMainThreadHandOver&)> CreateLink;
+        TVirtualUsb* Virtual = nullptr; // shows the "Virtuelles Gerät" menu
+        bool StartDevice = true;        // false: tests drive the connection
+        // Opens a file of the given kind (the windows of later parts).
+        std::function<bool(TDroppedKind, const QString&)> OpenFile;
+    };
+
+    TfMainForm(TEnvironment& env, TIBISTelegramParser& parser, TOptions options);
+    ~TfMainForm() override;
+
+    TDeviceConnection& Connection() { return *FConnection; }
+    TDeviceStatus& DeviceStatus() { return FStatus; }
+    QAction* Action(const char* name) const;
+    TLed* Led(const char* name) const;
+    QLabel* StatusPanel(int index) const;
+    QWidget* ModeArea() const { return FModeArea; }
+    QToolBar* MainToolBar() const { return FToolBar; }
+    QMdiArea* Mdi() const { return FMdi; }
+    QLabel* WarningLine(int index) const;
+    QGroupBox* Group(const char* name) const;
+    QLabel* MasterDetectedLabel() const { return FMasterDetected; }
+    QWidget* WarningPanel() const { return FWarningPanel; }
+
+    // The one dropped file that counts (the first), opened by its kind.
+    TDroppedKind DropFiles(const QStringList& files);
+
+    void ApplyDisplay(const TDeviceDisplay& d);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+private:
+    QAction* Add(const char* name, const QString& caption, const QString& hint = {},
+                 const QKeySequence& shortcut = {}, bool enabled = true);
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusArea();
+    void BuildVirtualDeviceMenu(QMenu* diag);
+    void MasterOnOff();
+    void ToggleView(QAction* a);
+    void CloseAll();
+    void ShowDeviceInfo();
+    void ResetOverloadAsked();
+
+    TEnvironment& FEnv;
+    TIBISTelegramParser& FParser;
+    TOptions FOptions;
+    TQtHandOver FHandOver;
+    TDeviceStatus FStatus;
+    std::unique_ptr<TDeviceConnection> FConnection;
+
+    std::map<std::string, QAction*> FActions;
+    std::map<std::string, TLed*> FLeds;
+    std::map<std::string, QGroupBox*> FGroups;
+    QMdiArea* FMdi = nullptr;
+    QToolBar* FToolBar = nullptr;
+    QWidget* FModeArea = nullptr;
+    QLabel* FPanels[3] = {};
+    QPushButton* FSwitchButton = nullptr;
+    QToolButton* FBusTypeButton = nullptr;
+    QWidget* FWarningPanel = nullptr;
+    QLabel* FWarnings[4] = {};
+    QLabel* FMasterDetected = nullptr;
+    QPushButton* FDirectSend = nullptr;
+    QComboBox* FDirectInput = nullptr;
+    QTimer* FComTimer = nullptr;
+    QTimer* FBlinkTimer = nullptr;
+    bool FOverloadWarned = false;
+};
+
+} // namespace vaskel
