@@ -1,21 +1,34 @@
 #!/usr/bin/env bash
-# Builds Vaskel and starts it.
+# Builds Vaskel and starts it: on the Tavrin when one is plugged in,
+# otherwise on the built-in virtual Tavrin. Arguments go to vaskel
+# (for example --virtual-device=idle, or files to open).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/tools/common.sh"
 vaskel_install_deps
 vaskel_build >/dev/null
-# The desktop program comes later; until then show the command-line
-# companion at work on a few telegrams from the vehicle bus.
-cli="$VASKEL_BUILD/vaskel-cli"
-if [ $# -gt 0 ]; then
-  exec "$cli" "$@"
+
+tavrin_plugged() {
+  local d
+  for d in /sys/bus/usb/devices/*; do
+    [ -f "$d/idVendor" ] || continue
+    if [ "$(cat "$d/idVendor")" = "3a7c" ] && [ "$(cat "$d/idProduct")" = "0006" ]; then
+      return 0
+    fi
+  done
+  return 1
+}
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "Vaskel is a desktop program and needs a display (X11 or Wayland)." >&2
+  echo "Without one, try: xvfb-run ./run.sh   or the headless companion build/vaskel-cli." >&2
+  exit 1
 fi
-examples=(l001 z034 "zA2Hauptbahnhof    Messe/Stadthalle" a1 "aA12Marktplatz      Rathaus/Museum 3" l0012)
-echo "\$ vaskel-cli classify ${examples[*]}"
-"$cli" classify "${examples[@]}"
-echo '$ vaskel-cli classify --slave a10'
-"$cli" classify --slave a10
-echo '$ vaskel-cli checkbyte l001'
-"$cli" checkbyte l001
-echo '$ vaskel-cli emulate --seconds 5 | vaskel-cli decode -   (the virtual Tavrin on a vehicle bus)'
-"$cli" emulate --seconds 5 | "$cli" decode -
+
+args=("$@")
+if [ ${#args[@]} -eq 0 ] || [[ ! " ${args[*]} " =~ " --virtual-device" ]]; then
+  if ! tavrin_plugged; then
+    echo "No Tavrin on USB: starting on the virtual Tavrin (a simulated vehicle bus)."
+    args=(--virtual-device "${args[@]}")
+  fi
+fi
+exec "$VASKEL_BUILD/vaskel" "${args[@]}"

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -305,7 +306,44 @@ void TfMainForm::BuildActions() {
     });
 }
 
+namespace {
+
+// A consistent icon set: the desktop's theme icons, Qt's own as fallback.
+QIcon IconFor(const std::string& action, QStyle* style) {
+    static const std::map<std::string, std::pair<const char*, QStyle::StandardPixmap>> icons = {
+        {"acOeffnen", {"document-open", QStyle::SP_DialogOpenButton}},
+        {"acAufzeichnen", {"media-record", QStyle::SP_MediaPlay}},
+        {"acMasterOnOff", {"network-transmit", QStyle::SP_ArrowUp}},
+        {"acAufrufOnOff", {"media-playlist-repeat", QStyle::SP_BrowserReload}},
+        {"acAntwortOnOff", {"mail-reply-sender", QStyle::SP_ArrowDown}},
+        {"acAufruflisteOeffnen", {"document-open", QStyle::SP_DirOpenIcon}},
+        {"acAufruflisteNew", {"document-new", QStyle::SP_FileIcon}},
+        {"acAntwortlisteOeffnen", {"document-open", QStyle::SP_DirOpenIcon}},
+        {"acAntwortNew", {"document-new", QStyle::SP_FileIcon}},
+        {"acDatensatz", {"x-office-spreadsheet", QStyle::SP_FileDialogDetailedView}},
+        {"acFilterWindow", {"view-filter", QStyle::SP_FileDialogContentsView}},
+        {"actOpenAddressForm", {"preferences-system-network", QStyle::SP_DriveNetIcon}},
+        {"acEinstellungen", {"preferences-system", QStyle::SP_ComputerIcon}},
+        {"FileExit1", {"application-exit", QStyle::SP_DialogCloseButton}},
+        {"acAbout", {"help-about", QStyle::SP_MessageBoxInformation}},
+        {"acShowHardwarerevision", {"dialog-information", QStyle::SP_MessageBoxInformation}},
+        {"actResetOverloaded", {"dialog-warning", QStyle::SP_MessageBoxWarning}},
+        {"acSearch", {"edit-find", QStyle::SP_FileDialogContentsView}},
+        {"acPrintProtokoll", {"document-print", QStyle::SP_FileIcon}},
+    };
+    const auto it = icons.find(action);
+    if (it == icons.end()) return {};
+    return QIcon::fromTheme(QString::fromLatin1(it->second.first),
+                            style->standardIcon(it->second.second));
+}
+
+} // namespace
+
 void TfMainForm::BuildMenus() {
+    for (auto& [name, a] : FActions) {
+        const QIcon icon = IconFor(name, style());
+        if (!icon.isNull()) a->setIcon(icon);
+    }
     auto add = [this](QMenu* m, std::initializer_list<const char*> names) {
         for (const char* n : names) {
             if (std::string(n) == "-")
@@ -377,6 +415,8 @@ void TfMainForm::BuildVirtualDeviceMenu(QMenu* diag) {
 void TfMainForm::BuildToolBar() {
     FToolBar = addToolBar(T("Hauptprogramm"));
     FToolBar->setObjectName(T("ToolBar"));
+    FToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    FToolBar->setIconSize(QSize(20, 20));
     for (const char* n :
          {"acOeffnen", "-", "acAufzeichnen", "-", "acMasterOnOff", "acAufrufOnOff",
           "acAntwortOnOff", "-", "acAufruflisteOeffnen", "acAufruflisteNew",
@@ -403,7 +443,10 @@ void TfMainForm::BuildStatusArea() {
     ml->addWidget(new QLabel(T("Aktives Protokoll: -")));
     ml->addWidget(new QLabel(T("Aktive Aufrufliste: -")));
     auto* factorRow = new QHBoxLayout;
-    factorRow->addWidget(new QLabel(T("Sendeabstand der Telegramme um Faktor")));
+    auto* factorLabel = new QLabel(T("Sendeabstand der Telegramme um Faktor"));
+    factorLabel->setWordWrap(false);
+    factorLabel->setStyleSheet(T("font-size: 8pt"));
+    factorRow->addWidget(factorLabel, 1);
     auto* factor = new QSpinBox;
     factor->setRange(-5, 10);
     factor->setValue(FEnv.ProtocolSendDelay());
@@ -453,8 +496,10 @@ void TfMainForm::BuildStatusArea() {
 
     auto* dev = new QGroupBox(T("Gerätestatus"));
     FGroups["Device"] = dev;
-    dev->setFixedWidth(130);
+    dev->setFixedWidth(140);
     auto* dl = new QVBoxLayout(dev);
+    dl->setSpacing(1);
+    dl->setContentsMargins(6, 4, 6, 4);
     const std::pair<const char*, QColor> leds[] = {{"Master", QColor(0, 200, 0)},
                                                    {"Overload", QColor(230, 0, 0)},
                                                    {"WBED", QColor(240, 200, 0)},

@@ -1,0 +1,142 @@
+// The main window on Qt's offscreen platform, on the virtual Tavrin.
+
+#include "emulator/VirtualUsb.h"
+#include "link/UsbTransport.h"
+#include "ui/MainWindow.h"
+
+#include "TestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+namespace vaskel {
+namespace {
+
+const std::string kCatalogue = std::string(VASKEL_TEST_DATA_DIR) + "/IBIS.CSV";
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void Start(TScenario scenario) {
+        Platform.Program = Dir / "Vaskel";
+        TEmulatorOptions o;
+        o.Scenario = scenario;
+        Usb = std::make_unique<TVirtualUsb>(o);
+        TfMainForm::TOptions options;
+        options.Virtual = Usb.get();
+        options.CreateLink = [this](IMainThreadHandOver& h) -> std::unique_ptr<IDeviceLink> {
+            TUsbOptions uo;
+            uo.ReadTimeoutMs = 20;
+            uo.WatchIntervalMs = 20;
+            return std::make_unique<TUSB_Communication>(*Usb, h, kTavrinVendorId,
+                                                        kTavrinProductId, uo);
+        };
+        options.OpenFile = [this](TDroppedKind k, const QString& f) {
+            Opened.push_back({k, f});
+            return true;
+        };
+        W = std::make_unique<TfMainForm>(Env, Parser, options);
+        W->show();
+    }
+    ~MainWindowTest() override {
+        if (W) W->close();
+        W.reset();
+        Usb.reset();
+    }
+    // Runs the event loop until pred holds.
+    template <typename P> bool WaitFor(P pred) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 20000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+            if (pred()) return true;
+        }
+        return false;
+    }
+
+    test::TempDir Dir;
+    TFixedSystemPlatform Platform;
+    TEnvironment Env{nullptr, Platform};
+    TIBISTelegramParser Parser{kCatalogue};
+    std::unique_ptr<TVirtualUsb> Usb;
+    std::unique_ptr<TfMainForm> W;
+    std::vector<std::pair<TDroppedKind, QString>> Opened;
+};
+
+TEST_F(MainWindowTest, VehicleBusShowsAMasterAndNoSwitch) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->DeviceStatus().DeviceOnline(); }));
+    ASSERT_TRUE(WaitFor([&] { return W->Led("Ein")->On(); }));
+    EXPECT_TRUE(W->Led("WBSD")->On());
+    EXPECT_TRUE(W->Led("WBED")->On());
+    EXPECT_FALSE(W->Led("Master")->On());
+    EXPECT_FALSE(W->Action("acMasterOnOff")->isEnabled());
+    EXPECT_FALSE(W->MasterDetectedLabel()->isHidden());
+    EXPECT_TRUE(W->WarningPanel()->isHidden());
+    EXPECT_TRUE(W->Group("Slave")->isEnabled());
+    ASSERT_TRUE(WaitFor([&] {
+        return W->StatusPanel(1)->text() == QStringLiteral("Firmware Revision: Tavrin V2.14 (virtuell)");
+    }));
+    EXPECT_TRUE(W->Action("acShowHardwarerevision")->isEnabled());
+}
+
+TEST_F(MainWindowTest, IdleBusSwitchesToMasterAndBack) {
+    Start(TScenario::Idle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action("acMasterOnOff")->isEnabled(); }));
+    EXPECT_EQ(W->Action("acMasterOnOff")->text(), QStringLiteral("Master ein"));
+    EXPECT_FALSE(W->WarningPanel()->isHidden()) << "no voltage on the lines";
+    EXPECT_FALSE(W->WarningLine(0)->isHidden());
+    W->Action("acMasterOnOff")->trigger();
+    ASSERT_TRUE(WaitFor([&] { return W->Led("Master")->On(); }));
+    EXPECT_EQ(W->Action("acMasterOnOff")->text(), QStringLiteral("Master aus"));
+    EXPECT_TRUE(W->Action("acMasterOnOff")->isChecked());
+    EXPECT_EQ(W->Connection().Controller()->Mode(), 1);
+    W->Action("acMasterOnOff")->trigger();
+    ASSERT_TRUE(WaitFor([&] { return !W->Led("Master")->On(); }));
+    EXPECT_TRUE(Env.HintGiven(THint::MasterSlaveHintGiven));
+}
+
+TEST_F(MainWindowTest, UnplugAndReplug) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->Led("Ein")->On(); }));
+    Usb->SetPlugged(false);
+    ASSERT_TRUE(WaitFor([&] { return !W->Led("Ein")->On(); }));
+    EXPECT_FALSE(W->Group("Device")->isEnabled());
+    Usb->SetPlugged(true);
+    ASSERT_TRUE(WaitFor([&] { return W->Led("Ein")->On(); }));
+}
+
+TEST_F(MainWindowTest, DroppedFilesAndViewToggles) {
+    Start(TScenario::Unpowered);
+    EXPECT_EQ(W->DropFiles({QStringLiteral("/x/a.auf.csv"), QStringLiteral("/x/b.PRO.CSV"),
+                            QStringLiteral("/x/c.ANT.CSV")}),
+              TDroppedKind::CallList);
+    ASSERT_EQ(Opened.size(), 1u) << "only the first file counts";
+    EXPECT_EQ(Opened[0].second, QStringLiteral("/x/a.auf.csv"));
+    EXPECT_EQ(W->DropFiles({QStringLiteral("/x/notes.txt")}), TDroppedKind::None);
+    EXPECT_EQ(Opened.size(), 1u);
+    const std::pair<const char*, TDroppedKind> kinds[] = {
+        {"a.PRO.CSV", TDroppedKind::Protocol}, {"b.pro.csv", TDroppedKind::Protocol},
+        {"c.Ant.Csv", TDroppedKind::ResponseList}, {"d.AUF.CSV", TDroppedKind::CallList},
+        {"e.CSV", TDroppedKind::None}, {"PRO.CSV", TDroppedKind::None}};
+    for (const auto& [name, kind] : kinds)
+        EXPECT_EQ(DroppedFileKind(QString::fromLatin1(name)), kind) << name;
+
+    W->Action("actHideAll")->trigger();
+    EXPECT_TRUE(W->MainToolBar()->isHidden());
+    EXPECT_FALSE(W->Action("actShowHideModeArea")->isChecked());
+    EXPECT_FALSE(W->Action("actShowHideProtocolToolbar")->isChecked());
+    W->Action("actShowAll")->trigger();
+    EXPECT_FALSE(W->MainToolBar()->isHidden());
+    EXPECT_TRUE(W->Action("actShowHideModeArea")->isChecked());
+    W->Action("actShowAll")->trigger(); // all shown: nothing changes
+    EXPECT_TRUE(W->Action("actShowHideMainToolbar")->isChecked());
+    EXPECT_FALSE(W->Action("acWindowCloseAll")->isEnabled()) << "no child window";
+}
+
+} // namespace
+} // namespace vaskel
