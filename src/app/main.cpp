@@ -11,6 +11,7 @@
 #include "telegram/Errors.h"
 #include "telegram/TelegramParser.h"
 #include "ui/MainWindow.h"
+#include "ui/Texts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,8 +44,9 @@ const char* const kUsage =
 // Where the catalogue that ships with the program lies.
 std::string ShippedDataFolder(const std::string& programDir) {
     namespace fs = std::filesystem;
-    for (const fs::path& p : {fs::path(programDir) / "data", fs::path(programDir) / ".." / "share" / "vaskel",
-                              fs::path(VASKEL_SOURCE_DATA_DIR)}) {
+    for (const fs::path& p :
+         {fs::path(programDir) / "data", fs::path(programDir) / ".." / "share" / "vaskel",
+          fs::path(VASKEL_SOURCE_DATA_DIR)}) {
         std::error_code ec;
         if (fs::is_regular_file(p / "IBIS.CSV", ec)) return p.string();
     }
@@ -117,6 +119,7 @@ int main(int argc, char** argv) {
                                        std::filesystem::path(env.DataDirectory()) / f,
                                        std::filesystem::copy_options::skip_existing, ec);
         }
+    SetUiLanguage(env.Language());
     std::unique_ptr<TIBISTelegramParser> parser;
     try {
         parser = std::make_unique<TIBISTelegramParser>(env.DataDirectory() + "IBIS.CSV");
@@ -148,7 +151,7 @@ int main(int argc, char** argv) {
     options.OpenFile = [&window](TDroppedKind, const QString& file) {
         // The protocol and list windows come with later versions.
         window->statusBar()->showMessage(
-            QString::fromUtf8("Dieser Dateityp kann in dieser Version noch nicht geöffnet werden: ") +
+            Tr("Dieser Dateityp kann in dieser Version noch nicht geöffnet werden: ") +
                 QFileInfo(file).fileName(),
             5000);
         return false;
@@ -156,8 +159,7 @@ int main(int argc, char** argv) {
     auto main = std::make_unique<TfMainForm>(env, *parser, options);
     window = main.get();
     if (useVirtual)
-        main->setWindowTitle(QStringLiteral("Vaskel - ") +
-                             QString::fromUtf8("virtuelles Gerät (") +
+        main->setWindowTitle(QStringLiteral("Vaskel - ") + QString::fromUtf8("virtuelles Gerät (") +
                              QString::fromLatin1(ScenarioName(emu.Scenario)) + QStringLiteral(")"));
     main->show();
     splash.finish(main.get());

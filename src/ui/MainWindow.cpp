@@ -2,6 +2,7 @@
 
 #include "emulator/VirtualUsb.h"
 #include "platform/QtText.h"
+#include "ui/Texts.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -26,13 +27,43 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace vaskel {
 
 namespace {
 
-QString T(const char* utf8) { return QString::fromUtf8(utf8); }
+QString T(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+template <typename Parent> QMenu* NewMenu(Parent* parent, const char* german) {
+    QMenu* m = parent->addMenu(QString());
+    SetDe(m, german);
+    return m;
+}
+
+QLabel* NewLabel(const char* german) {
+    auto* l = new QLabel;
+    SetDe(l, german);
+    return l;
+}
+
+QGroupBox* NewGroup(const char* german) {
+    auto* g = new QGroupBox;
+    SetDe(g, german);
+    return g;
+}
+
+// An engine text (Windows-1252, German; lines apart by CR LF) in the
+// active language.
+QString TrLines(const std::string& german) {
+    QStringList out;
+    for (const QString& line : FromCp1252(german).split(QStringLiteral("\r\n")))
+        out << Tr(line);
+    return out.join(QLatin1Char('\n'));
+}
 
 } // namespace
 
@@ -91,7 +122,8 @@ TfMainForm::TfMainForm(TEnvironment& env, TIBISTelegramParser& parser, TOptions 
     FBlinkTimer = new QTimer(this);
     FBlinkTimer->start(440);
     connect(FBlinkTimer, &QTimer::timeout, this, [this] {
-        for (auto& [name, led] : FLeds) led->BlinkTick();
+        for (auto& [name, led] : FLeds)
+            led->BlinkTick();
     });
 
     TDeviceConnection::THooks hooks;
@@ -117,7 +149,8 @@ TfMainForm::TfMainForm(TEnvironment& env, TIBISTelegramParser& parser, TOptions 
     FConnection = std::make_unique<TDeviceConnection>(FEnv, FStatus, hooks);
 
     // The groups stay disabled until the device is online.
-    for (auto& [name, g] : FGroups) g->setEnabled(false);
+    for (auto& [name, g] : FGroups)
+        g->setEnabled(false);
     ApplyDisplay(ComputeDeviceDisplay(FStatus, false));
     if (FOptions.StartDevice) {
         FConnection->StateChange(TDeviceConnection::eStart);
@@ -125,16 +158,15 @@ TfMainForm::TfMainForm(TEnvironment& env, TIBISTelegramParser& parser, TOptions 
     }
 }
 
-TfMainForm::~TfMainForm() { FConnection.reset(); }
+TfMainForm::~TfMainForm() {
+    FConnection.reset();
+}
 
-QAction* TfMainForm::Add(const char* name, const QString& caption, const QString& hint,
+QAction* TfMainForm::Add(const char* name, const char* caption, const char* hint,
                          const QKeySequence& shortcut, bool enabled) {
-    auto* a = new QAction(caption, this);
+    auto* a = new QAction(this);
     a->setObjectName(QString::fromLatin1(name));
-    if (!hint.isEmpty()) {
-        a->setToolTip(hint);
-        a->setStatusTip(hint);
-    }
+    SetDe(a, caption, hint);
     if (!shortcut.isEmpty()) a->setShortcut(shortcut);
     a->setEnabled(enabled);
     FActions[name] = a;
@@ -156,111 +188,114 @@ QGroupBox* TfMainForm::Group(const char* name) const {
     return it == FGroups.end() ? nullptr : it->second;
 }
 
-QLabel* TfMainForm::StatusPanel(int index) const { return FPanels[index]; }
-QLabel* TfMainForm::WarningLine(int index) const { return FWarnings[index]; }
+QLabel* TfMainForm::StatusPanel(int index) const {
+    return FPanels[index];
+}
+QLabel* TfMainForm::WarningLine(int index) const {
+    return FWarnings[index];
+}
 
 void TfMainForm::BuildActions() {
     // Edit actions work on the focused field.
-    Add("EditUndo1", T("&Rückgängig"), T("Letzte Aktuion rückgängig machen"), QKeySequence::Undo);
-    Add("EditCopy1", T("&Kopieren"), T("Markiertes Objekt in die Zwischenablage kopieren"),
+    Add("EditUndo1", "&Rückgängig", "Letzte Aktuion rückgängig machen", QKeySequence::Undo);
+    Add("EditCopy1", "&Kopieren", "Markiertes Objekt in die Zwischenablage kopieren",
         QKeySequence::Copy);
-    Add("EditCut1", T("&Ausschneiden"), T("Markiertes Objekt in die Zwischenablage verschieben"),
+    Add("EditCut1", "&Ausschneiden", "Markiertes Objekt in die Zwischenablage verschieben",
         QKeySequence::Cut);
-    Add("EditPaste1", T("&Einfügen"), T("Inhalt der Zwischenablage einfügen"), QKeySequence::Paste);
-    Add("EditSelectAll", T("Alles &markieren"), T("Gesamtes Dokument markieren"),
+    Add("EditPaste1", "&Einfügen", "Inhalt der Zwischenablage einfügen", QKeySequence::Paste);
+    Add("EditSelectAll", "Alles &markieren", "Gesamtes Dokument markieren",
         QKeySequence::SelectAll);
-    Add("EditDelete", T("&Löschen"), T("Auswahl löschen"), QKeySequence::Delete);
+    Add("EditDelete", "&Löschen", "Auswahl löschen", QKeySequence::Delete);
     // Actions of windows and dialogs that later versions bring stay
     // disabled until then.
-    Add("acPrintProtokoll", T("Drucken ..."), {}, QKeySequence(T("Ctrl+P")), false);
-    Add("acAufzeichnen", T("Aufzeichnen (Monitor)"),
-        T("Startet die Protokollierung der IBIS-Telegramme"), {}, false);
-    Add("acOeffnen", T("&Protokoll öffnen ..."), T("Öffnet ein gespeichertes Protokoll"),
-        QKeySequence(T("Ctrl+O")), false);
-    Add("acV1ImportProtocol", T("V1.x Protokoll importieren ..."),
-        T("Importiere eine mit Vaskel Version 1.x aufgezeichnete Protokolldatei"), {}, false);
-    Add("FileExit1", T("&Beenden"), T("Programm beenden"));
-    Add("FilePrintSetup1", T("&Druckereinstellungen..."), T("Druckereinstellungen"), {}, false);
-    Add("WindowClose1", T("S&chließen"), T("Schließen"));
-    Add("WindowCascade1", T("Ü&berlappend"), T("Überlappend"));
-    Add("WindowTileHorizontal1", T("Hori&zontal anordnen"), T("Horizontal anordnen"));
-    Add("WindowTileVertical1", T("&Vertikal anordnen"), T("Vertikal anordnen"));
-    Add("WindowMinimizeAll1", T("&Alle verkleinern"), T("Alle verkleinern"));
-    Add("WindowArrange1", T("An&ordnen"));
-    Add("acWindowCloseAll", T("Alle schließen"), T("Schließt alle offenen Fenster"), {}, false);
-    Add("acAntwortNew", T("Antwortliste neu"), T("Erstellt eine neue Antwortliste"), {}, false);
-    Add("acAntwortlisteOeffnen", T("Ant&wortliste öffnen ..."),
-        T("Öffnet eine bestehende Antwortliste"), {}, false);
-    Add("actCreateAntwortFromProtocol", T("Antwortliste aus Protokoll erstellen ..."), {}, {},
+    Add("acPrintProtokoll", "Drucken ...", nullptr, QKeySequence(QStringLiteral("Ctrl+P")), false);
+    Add("acAufzeichnen", "Aufzeichnen (Monitor)", "Startet die Protokollierung der IBIS-Telegramme",
+        {}, false);
+    Add("acOeffnen", "&Protokoll öffnen ...", "Öffnet ein gespeichertes Protokoll",
+        QKeySequence(QStringLiteral("Ctrl+O")), false);
+    Add("acV1ImportProtocol", "V1.x Protokoll importieren ...",
+        "Importiere eine mit Vaskel Version 1.x aufgezeichnete Protokolldatei", {}, false);
+    Add("FileExit1", "&Beenden", "Programm beenden");
+    Add("FilePrintSetup1", "&Druckereinstellungen...", "Druckereinstellungen", {}, false);
+    Add("WindowClose1", "S&chließen", "Schließen");
+    Add("WindowCascade1", "Ü&berlappend", "Überlappend");
+    Add("WindowTileHorizontal1", "Hori&zontal anordnen", "Horizontal anordnen");
+    Add("WindowTileVertical1", "&Vertikal anordnen", "Vertikal anordnen");
+    Add("WindowMinimizeAll1", "&Alle verkleinern", "Alle verkleinern");
+    Add("WindowArrange1", "An&ordnen");
+    Add("acWindowCloseAll", "Alle schließen", "Schließt alle offenen Fenster", {}, false);
+    Add("acAntwortNew", "Antwortliste neu", "Erstellt eine neue Antwortliste", {}, false);
+    Add("acAntwortlisteOeffnen", "Ant&wortliste öffnen ...", "Öffnet eine bestehende Antwortliste",
+        {}, false);
+    Add("actCreateAntwortFromProtocol", "Antwortliste aus Protokoll erstellen ...", nullptr, {},
         false);
-    Add("acV1ImportAnwortliste", T("V1.x Antwortliste importieren ..."),
-        T("Importiere eine mit Vaskel Version 1.x erstellte Antwortliste"), {}, false);
-    Add("acAufruflisteNew", T("Aufrufliste neu"), T("Erstellt eine neue Aufrufliste"), {}, false);
-    Add("acAufruflisteOeffnen", T("Aufrufliste öffnen ..."), T("Öffnet eine bestehende Aufrufliste"),
+    Add("acV1ImportAnwortliste", "V1.x Antwortliste importieren ...",
+        "Importiere eine mit Vaskel Version 1.x erstellte Antwortliste", {}, false);
+    Add("acAufruflisteNew", "Aufrufliste neu", "Erstellt eine neue Aufrufliste", {}, false);
+    Add("acAufruflisteOeffnen", "Aufrufliste öffnen ...", "Öffnet eine bestehende Aufrufliste", {},
+        false);
+    Add("acV1ImportAufrufliste", "V1.x Aufrufliste importieren ...",
+        "Importiere eine mit Vaskel Version 1.x erstellte Aufrufliste", {}, false);
+    Add("acDatensatz", "Datensätze ...", "Öffnet die Tabelle der bekannten IBIS-Datensätze", {},
+        false);
+    Add("acFilterWindow", "Filter definieren ...",
+        "Mithilfe der Filter können Sie einstellen, welche Datensätze in einem Protokoll oder "
+        "im Monitorfenster angezeigt werden.",
         {}, false);
-    Add("acV1ImportAufrufliste", T("V1.x Aufrufliste importieren ..."),
-        T("Importiere eine mit Vaskel Version 1.x erstellte Aufrufliste"), {}, false);
-    Add("acDatensatz", T("Datensätze ..."), T("Öffnet die Tabelle der bekannten IBIS-Datensätze"),
+    Add("actOpenAddressForm", "IBIS Adressumsetzung ...",
+        "Mithilfe der Adressumsetzung können Sie die Adressen von Mastersimulationen "
+        "automatisch umsetzen lassen.",
         {}, false);
-    Add("acFilterWindow", T("Filter definieren ..."),
-        T("Mithilfe der Filter können Sie einstellen, welche Datensätze in einem Protokoll oder "
-          "im Monitorfenster angezeigt werden."),
-        {}, false);
-    Add("actOpenAddressForm", T("IBIS Adressumsetzung ..."),
-        T("Mithilfe der Adressumsetzung können Sie die Adressen von Mastersimulationen "
-          "automatisch umsetzen lassen."),
-        {}, false);
-    Add("acMasterOnOff", T("Master ein"), T("Schaltet den Master-Modus ein und aus"), {}, false)
+    Add("acMasterOnOff", "Master ein", "Schaltet den Master-Modus ein und aus", {}, false)
         ->setCheckable(true);
-    Add("acAufrufOnOff", T("Mastersimulation ..."),
-        T("Startet eine Aufrufliste zur Mastersimulation oder beendet eine laufende."), {}, false);
-    Add("acAntwortOnOff", T("Slavesimulation ..."),
-        T("Startet eine Antwortliste zur Slavesimulation oder beendet eine laufende."), {}, false);
-    Add("actResetOverloaded", T("Überlastschutz zurücksetzen"), {}, {}, false);
-    Add("acSendFromProtocoll", T("Aus Protokoll senden ..."),
-        T("Benutzt ein aufgezeichnetes Protokoll als Mastersimulation."), {}, false);
-    Add("acSearch", T("Suchen ..."), T("Sucht innerhalb eines Protokolls einen Wert"),
-        QKeySequence::Find, false);
-    Add("acEinstellungen", T("Einstellungen ..."), T("Programmoptionen"), {}, false);
-    Add("acComPort", T("Schnittstelle auswählen ..."), T("Serielle Schnittstelle auswählen"), {},
-        false)
+    Add("acAufrufOnOff", "Mastersimulation ...",
+        "Startet eine Aufrufliste zur Mastersimulation oder beendet eine laufende.", {}, false);
+    Add("acAntwortOnOff", "Slavesimulation ...",
+        "Startet eine Antwortliste zur Slavesimulation oder beendet eine laufende.", {}, false);
+    Add("actResetOverloaded", "Überlastschutz zurücksetzen", nullptr, {}, false);
+    Add("acSendFromProtocoll", "Aus Protokoll senden ...",
+        "Benutzt ein aufgezeichnetes Protokoll als Mastersimulation.", {}, false);
+    Add("acSearch", "Suchen ...", "Sucht innerhalb eines Protokolls einen Wert", QKeySequence::Find,
+        false);
+    Add("acEinstellungen", "Einstellungen ...", "Programmoptionen", {}, false);
+    Add("acComPort", "Schnittstelle auswählen ...", "Serielle Schnittstelle auswählen", {}, false)
         ->setVisible(false);
-    auto* windowsPattern = Add("acUseWindowsPattern", T("Windows Farbschema benutzen"));
-    auto* zkPattern = Add("acUseZKPattern", T("ZK Farbschema benutzen"));
+    auto* windowsPattern = Add("acUseWindowsPattern", "Windows Farbschema benutzen");
+    auto* zkPattern = Add("acUseZKPattern", "ZK Farbschema benutzen");
     windowsPattern->setCheckable(true);
     zkPattern->setCheckable(true);
     windowsPattern->setChecked(FEnv.UseWindowsColorSchema());
     zkPattern->setChecked(!FEnv.UseWindowsColorSchema());
-    for (const char* v : {"actShowHideMainToolbar", "actShowHideProtocolToolbar",
-                          "actShowHideModeArea"}) {
+    for (const char* v :
+         {"actShowHideMainToolbar", "actShowHideProtocolToolbar", "actShowHideModeArea"}) {
         static const std::map<std::string, const char*> captions = {
             {"actShowHideMainToolbar", "Toolbar Hauptprogramm"},
             {"actShowHideProtocolToolbar", "Toolbar Protokollfenster"},
             {"actShowHideModeArea", "Modus- und Statusbereich"}};
-        QAction* a = Add(v, T(captions.at(v)));
+        QAction* a = Add(v, captions.at(v));
         a->setCheckable(true);
         a->setChecked(true);
     }
-    Add("actShowAll", T("Alles einblenden"), {}, QKeySequence(T("Ctrl+F10")));
-    Add("actHideAll", T("Alles ausblenden"), {}, QKeySequence(T("Ctrl+F9")));
-    Add("acHexConverter", T("HEX zu IBIS-Hex Umrechner"), {}, {}, false);
-    Add("acShowHardwarerevision", T("Geräteinformation ..."), {}, {}, false);
-    Add("acAbout", T("Info über ..."), T("Info über ..."));
-    Add("acCreateDebuggerLog", T("Fehlerprotokoll erzeugen ..."), {}, {}, false);
-    Add("actFirmwareUpdate", T("Firmware Update ausführen ..."),
-        T("Lädt eine neue Firmware auf das Gerät."), {}, false);
-    Add("actSaveUSBThreadDebug", T("USB Kommunikation speichern"), {}, {}, false);
-    Add("HelpContents1", T("I&nhalt"), {}, QKeySequence::HelpContents, false);
+    Add("actShowAll", "Alles einblenden", nullptr, QKeySequence(QStringLiteral("Ctrl+F10")));
+    Add("actHideAll", "Alles ausblenden", nullptr, QKeySequence(QStringLiteral("Ctrl+F9")));
+    Add("acHexConverter", "HEX zu IBIS-Hex Umrechner", nullptr, {}, false);
+    Add("acShowHardwarerevision", "Geräteinformation ...", nullptr, {}, false);
+    Add("acAbout", "Info über ...", "Info über ...");
+    Add("acCreateDebuggerLog", "Fehlerprotokoll erzeugen ...", nullptr, {}, false);
+    Add("actFirmwareUpdate", "Firmware Update ausführen ...",
+        "Lädt eine neue Firmware auf das Gerät.", {}, false);
+    Add("actSaveUSBThreadDebug", "USB Kommunikation speichern", nullptr, {}, false);
+    Add("HelpContents1", "I&nhalt", nullptr, QKeySequence::HelpContents, false);
 
     connect(Action("FileExit1"), &QAction::triggered, this, &QWidget::close);
     connect(Action("WindowClose1"), &QAction::triggered, FMdi, &QMdiArea::closeActiveSubWindow);
     connect(Action("WindowCascade1"), &QAction::triggered, FMdi, &QMdiArea::cascadeSubWindows);
-    connect(Action("WindowTileHorizontal1"), &QAction::triggered, FMdi,
-            &QMdiArea::tileSubWindows);
+    connect(Action("WindowTileHorizontal1"), &QAction::triggered, FMdi, &QMdiArea::tileSubWindows);
     connect(Action("WindowTileVertical1"), &QAction::triggered, FMdi, &QMdiArea::tileSubWindows);
     connect(Action("WindowArrange1"), &QAction::triggered, FMdi, &QMdiArea::tileSubWindows);
     connect(Action("WindowMinimizeAll1"), &QAction::triggered, this, [this] {
-        for (QMdiSubWindow* w : FMdi->subWindowList()) w->showMinimized();
+        for (QMdiSubWindow* w : FMdi->subWindowList())
+            w->showMinimized();
     });
     connect(Action("acWindowCloseAll"), &QAction::triggered, this, [this] { CloseAll(); });
     connect(Action("acMasterOnOff"), &QAction::triggered, this, [this] { MasterOnOff(); });
@@ -269,27 +304,29 @@ void TfMainForm::BuildActions() {
     connect(Action("acShowHardwarerevision"), &QAction::triggered, this,
             [this] { ShowDeviceInfo(); });
     connect(Action("acAbout"), &QAction::triggered, this, [this] {
-        QMessageBox::about(this, T("Info über ..."),
-                           T("<b>Vaskel</b> v0.1.0<br>IBIS-Wagenbus Monitor und Simulator"));
+        QMessageBox::about(this, Tr("Info über ..."),
+                           T("<b>Vaskel</b> v0.1.0<br>") +
+                               Tr("IBIS-Wagenbus Monitor und Simulator"));
     });
-    for (const char* v : {"actShowHideMainToolbar", "actShowHideProtocolToolbar",
-                          "actShowHideModeArea"}) {
+    for (const char* v :
+         {"actShowHideMainToolbar", "actShowHideProtocolToolbar", "actShowHideModeArea"}) {
         QAction* a = Action(v);
         connect(a, &QAction::triggered, this, [this, a] {
             // the check mark has flipped already
             if (a == Action("actShowHideMainToolbar")) FToolBar->setVisible(a->isChecked());
             if (a == Action("actShowHideModeArea")) FModeArea->setVisible(a->isChecked());
-            for (QMdiSubWindow* w : FMdi->subWindowList()) w->update();
+            for (QMdiSubWindow* w : FMdi->subWindowList())
+                w->update();
         });
     }
     connect(Action("actShowAll"), &QAction::triggered, this, [this] {
-        for (const char* v : {"actShowHideMainToolbar", "actShowHideProtocolToolbar",
-                              "actShowHideModeArea"})
+        for (const char* v :
+             {"actShowHideMainToolbar", "actShowHideProtocolToolbar", "actShowHideModeArea"})
             if (!Action(v)->isChecked()) Action(v)->trigger();
     });
     connect(Action("actHideAll"), &QAction::triggered, this, [this] {
-        for (const char* v : {"actShowHideMainToolbar", "actShowHideProtocolToolbar",
-                              "actShowHideModeArea"})
+        for (const char* v :
+             {"actShowHideMainToolbar", "actShowHideProtocolToolbar", "actShowHideModeArea"})
             if (Action(v)->isChecked()) Action(v)->trigger();
     });
     connect(windowsPattern, &QAction::triggered, this, [this, windowsPattern, zkPattern] {
@@ -352,54 +389,71 @@ void TfMainForm::BuildMenus() {
                 m->addAction(Action(n));
         }
     };
-    add(menuBar()->addMenu(T("&Datei")),
+    add(NewMenu(menuBar(), "&Datei"),
         {"acAufzeichnen", "-", "acOeffnen", "acSendFromProtocoll", "acV1ImportProtocol", "-",
          "actFirmwareUpdate", "FilePrintSetup1", "-", "FileExit1"});
-    add(menuBar()->addMenu(T("&Bearbeiten")),
+    add(NewMenu(menuBar(), "&Bearbeiten"),
         {"EditUndo1", "EditCopy1", "EditCut1", "EditPaste1", "EditSelectAll", "acSearch"});
-    QMenu* view = menuBar()->addMenu(T("Ansicht"));
-    add(view->addMenu(T("Ein- und Ausblenden")),
+    QMenu* view = NewMenu(menuBar(), "Ansicht");
+    add(NewMenu(view, "Ein- und Ausblenden"),
         {"actShowAll", "actHideAll", "-", "actShowHideMainToolbar", "actShowHideModeArea"});
-    add(menuBar()->addMenu(T("Simulation")),
+    add(NewMenu(menuBar(), "Simulation"),
         {"acMasterOnOff", "acAufrufOnOff", "acAntwortOnOff", "actResetOverloaded"});
-    add(menuBar()->addMenu(T("&Konfiguration")),
+    add(NewMenu(menuBar(), "&Konfiguration"),
         {"acAntwortNew", "acAntwortlisteOeffnen", "actCreateAntwortFromProtocol",
          "acV1ImportAnwortliste", "-", "acAufruflisteNew", "acAufruflisteOeffnen",
          "acV1ImportAufrufliste", "-", "acFilterWindow", "actOpenAddressForm", "acDatensatz"});
-    add(menuBar()->addMenu(T("&Optionen")), {"acEinstellungen", "acComPort"});
-    QMenu* windows = menuBar()->addMenu(T("Fens&ter"));
-    add(windows, {"WindowCascade1", "WindowArrange1", "WindowMinimizeAll1",
-                  "WindowTileHorizontal1", "WindowTileVertical1", "WindowClose1",
-                  "acWindowCloseAll"});
-    add(menuBar()->addMenu(T("&Hilfe")),
+    QMenu* options = NewMenu(menuBar(), "&Optionen");
+    add(options, {"acEinstellungen", "acComPort"});
+    QMenu* language = NewMenu(options, "Sprache");
+    auto* languages = new QActionGroup(language);
+    for (const auto& [number, name] : {std::pair{1, "Deutsch"}, std::pair{2, "English"}}) {
+        QAction* a = language->addAction(QString::fromLatin1(name));
+        a->setCheckable(true);
+        a->setChecked(FEnv.Language() == number);
+        languages->addAction(a);
+        connect(a, &QAction::triggered, this, [this, n = number] {
+            FEnv.SetLanguage(n);
+            SetUiLanguage(n);
+            Retranslate(this);
+            ApplyDisplay(ComputeDeviceDisplay(FStatus, false));
+            if (FShowBusType) FShowBusType();
+        });
+    }
+    QMenu* windows = NewMenu(menuBar(), "Fens&ter");
+    add(windows, {"WindowCascade1", "WindowArrange1", "WindowMinimizeAll1", "WindowTileHorizontal1",
+                  "WindowTileVertical1", "WindowClose1", "acWindowCloseAll"});
+    add(NewMenu(menuBar(), "&Hilfe"),
         {"HelpContents1", "-", "acHexConverter", "-", "acShowHardwarerevision", "acAbout", "-",
          "acCreateDebuggerLog"});
-    QMenu* diag = menuBar()->addMenu(T("Diagnose"));
+    QMenu* diag = NewMenu(menuBar(), "Diagnose");
     add(diag, {"acUseWindowsPattern", "acUseZKPattern", "actSaveUSBThreadDebug"});
     if (FOptions.Virtual) BuildVirtualDeviceMenu(diag);
 }
 
 void TfMainForm::BuildVirtualDeviceMenu(QMenu* diag) {
-    QMenu* m = diag->addMenu(T("Virtuelles Gerät"));
+    QMenu* m = NewMenu(diag, "Virtuelles Gerät");
     TVirtualUsb* v = FOptions.Virtual;
-    auto toggle = [&](const QString& caption, bool initial, std::function<void(bool)> f) {
-        QAction* a = m->addAction(caption);
+    auto toggle = [&](const char* caption, bool initial, std::function<void(bool)> f) {
+        QAction* a = m->addAction(QString());
+        SetDe(a, caption);
         a->setCheckable(true);
         a->setChecked(initial);
         connect(a, &QAction::toggled, this, [f](bool on) { f(on); });
         return a;
     };
-    toggle(T("Eingesteckt"), v->Plugged(), [v](bool on) { v->SetPlugged(on); });
-    toggle(T("Master am Bus"), v->WithDevice([](TVirtualTavrin& d) { return d.MasterPresent(); }),
+    toggle("Eingesteckt", v->Plugged(), [v](bool on) { v->SetPlugged(on); });
+    toggle("Master am Bus", v->WithDevice([](TVirtualTavrin& d) { return d.MasterPresent(); }),
            [v](bool on) { v->WithDevice([on](TVirtualTavrin& d) { d.SetMasterPresent(on); }); });
-    toggle(T("Externe Spannung"),
-           v->WithDevice([](TVirtualTavrin& d) { return d.ExternalPower(); }),
+    toggle("Externe Spannung", v->WithDevice([](TVirtualTavrin& d) { return d.ExternalPower(); }),
            [v](bool on) { v->WithDevice([on](TVirtualTavrin& d) { d.SetExternalPower(on); }); });
-    toggle(T("Kurzschluss"), false,
+    toggle("Kurzschluss", false,
            [v](bool on) { v->WithDevice([on](TVirtualTavrin& d) { d.SetShortCircuit(on); }); });
-    connect(m->addAction(T("Neustart")), &QAction::triggered, this,
+    QAction* restart = m->addAction(QString());
+    SetDe(restart, "Neustart");
+    connect(restart, &QAction::triggered, this,
             [v] { v->WithDevice([](TVirtualTavrin& d) { d.Restart(); }); });
-    QMenu* rates = m->addMenu(T("Fehlerrate"));
+    QMenu* rates = NewMenu(m, "Fehlerrate");
     auto* group = new QActionGroup(rates);
     const double current = v->WithDevice([](TVirtualTavrin& d) { return d.FaultRate(); });
     for (const double r : {0.0, 0.01, 0.05, 0.2}) {
@@ -417,11 +471,10 @@ void TfMainForm::BuildToolBar() {
     FToolBar->setObjectName(T("ToolBar"));
     FToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     FToolBar->setIconSize(QSize(20, 20));
-    for (const char* n :
-         {"acOeffnen", "-", "acAufzeichnen", "-", "acMasterOnOff", "acAufrufOnOff",
-          "acAntwortOnOff", "-", "acAufruflisteOeffnen", "acAufruflisteNew",
-          "acAntwortlisteOeffnen", "acAntwortNew", "acDatensatz", "acFilterWindow", "-",
-          "actOpenAddressForm", "-", "acEinstellungen"}) {
+    for (const char* n : {"acOeffnen", "-", "acAufzeichnen", "-", "acMasterOnOff", "acAufrufOnOff",
+                          "acAntwortOnOff", "-", "acAufruflisteOeffnen", "acAufruflisteNew",
+                          "acAntwortlisteOeffnen", "acAntwortNew", "acDatensatz", "acFilterWindow",
+                          "-", "actOpenAddressForm", "-", "acEinstellungen"}) {
         if (std::string(n) == "-")
             FToolBar->addSeparator();
         else
@@ -436,14 +489,14 @@ void TfMainForm::BuildStatusArea() {
     auto* row = new QHBoxLayout(FModeArea);
     row->setContentsMargins(4, 2, 4, 2);
 
-    auto* master = new QGroupBox(T("Master Modus"));
+    auto* master = NewGroup("Master Modus");
     FGroups["Master"] = master;
     master->setFixedWidth(387);
     auto* ml = new QVBoxLayout(master);
-    ml->addWidget(new QLabel(T("Aktives Protokoll: -")));
-    ml->addWidget(new QLabel(T("Aktive Aufrufliste: -")));
+    ml->addWidget(NewLabel("Aktives Protokoll: -"));
+    ml->addWidget(NewLabel("Aktive Aufrufliste: -"));
     auto* factorRow = new QHBoxLayout;
-    auto* factorLabel = new QLabel(T("Sendeabstand der Telegramme um Faktor"));
+    auto* factorLabel = NewLabel("Sendeabstand der Telegramme um Faktor");
     factorLabel->setWordWrap(false);
     factorLabel->setStyleSheet(T("font-size: 8pt"));
     factorRow->addWidget(factorLabel, 1);
@@ -455,13 +508,14 @@ void TfMainForm::BuildStatusArea() {
         factor->setValue(FEnv.ProtocolSendDelay());
     });
     factorRow->addWidget(factor);
-    factorRow->addWidget(new QLabel(T("vergrößern.")));
+    factorRow->addWidget(NewLabel("vergrößern."));
     ml->addLayout(factorRow);
     auto* directRow = new QHBoxLayout;
     FDirectInput = new QComboBox;
     FDirectInput->setEditable(true);
     FDirectInput->setObjectName(T("edDirekteingabe"));
-    FDirectSend = new QPushButton(T("Senden"));
+    FDirectSend = new QPushButton;
+    SetDe(FDirectSend, "Senden");
     FDirectSend->setObjectName(T("btSendDirect"));
     directRow->addWidget(FDirectInput, 1);
     directRow->addWidget(FDirectSend);
@@ -472,14 +526,14 @@ void TfMainForm::BuildStatusArea() {
     FSwitchButton->setObjectName(T("btSwitchMasterSlave"));
     FSwitchButton->setFixedWidth(23);
     FSwitchButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-    FSwitchButton->setToolTip(T("Schaltet den Master-Modus ein und aus"));
+    FSwitchButton->setToolTip(Tr("Schaltet den Master-Modus ein und aus"));
     connect(FSwitchButton, &QPushButton::clicked, this, [this] { MasterOnOff(); });
     row->addWidget(FSwitchButton);
 
-    auto* slave = new QGroupBox(T("Slave Modus"));
+    auto* slave = NewGroup("Slave Modus");
     FGroups["Slave"] = slave;
     auto* sl = new QVBoxLayout(slave);
-    sl->addWidget(new QLabel(T("Aktive Antwortliste: -")));
+    sl->addWidget(NewLabel("Aktive Antwortliste: -"));
     FWarningPanel = new QWidget;
     auto* wl = new QVBoxLayout(FWarningPanel);
     wl->setContentsMargins(0, 0, 0, 0);
@@ -494,7 +548,7 @@ void TfMainForm::BuildStatusArea() {
     sl->addStretch();
     row->addWidget(slave, 1);
 
-    auto* dev = new QGroupBox(T("Gerätestatus"));
+    auto* dev = NewGroup("Gerätestatus");
     FGroups["Device"] = dev;
     dev->setFixedWidth(140);
     auto* dl = new QVBoxLayout(dev);
@@ -514,22 +568,24 @@ void TfMainForm::BuildStatusArea() {
         r->addStretch();
         dl->addLayout(r);
     }
-    connect(Action("actResetOverloaded"), &QAction::changed, this, [] {});
+    // a click on the red lamp resets the overload protection (after asking)
+    FLeds["Overload"]->OnClick = [this] { ResetOverloadAsked(); };
     FBusTypeButton = new QToolButton;
     FBusTypeButton->setObjectName(T("btBusType"));
-    auto showBus = [this] {
+    FShowBusType = [this] {
         const bool train = FEnv.BusType() == TBusType::bsTrainBus;
-        FBusTypeButton->setText(train ? T("Zugbus") : T("Wagenbus"));
+        FBusTypeButton->setText(train ? Tr("Zugbus") : Tr("Wagenbus"));
         FBusTypeButton->setStyleSheet(train ? T("background: #f0c000") : T("background: #80d080"));
     };
-    showBus();
-    connect(FBusTypeButton, &QToolButton::clicked, this, [this, showBus] {
+    FShowBusType();
+    connect(FBusTypeButton, &QToolButton::clicked, this, [this] {
         const bool train = FEnv.BusType() == TBusType::bsTrainBus;
-        const QString q = train ? T("Soll die Telegrammauswertung auf den Wagenbus umgestellt werden?")
-                                : T("Soll die Telegrammauswertung auf den Zugbus umgestellt werden?");
-        if (QMessageBox::question(this, T("Bustyp"), q) != QMessageBox::Yes) return;
+        const QString q =
+            train ? Tr("Soll die Telegrammauswertung auf den Wagenbus umgestellt werden?")
+                  : Tr("Soll die Telegrammauswertung auf den Zugbus umgestellt werden?");
+        if (QMessageBox::question(this, Tr("Bustyp"), q) != QMessageBox::Yes) return;
         FEnv.SetBusType(train ? TBusType::bsVehicleBus : TBusType::bsTrainBus);
-        showBus();
+        FShowBusType();
     });
     dl->addWidget(FBusTypeButton);
     row->addWidget(dev);
@@ -541,11 +597,11 @@ void TfMainForm::BuildStatusArea() {
     addToolBar(Qt::BottomToolBarArea, bottom);
     connect(Action("actShowHideModeArea"), &QAction::toggled, bottom, &QWidget::setVisible);
 
-    FPanels[0] = new QLabel(T("COM???"));
+    FPanels[0] = NewLabel("COM???");
     FPanels[0]->setMinimumWidth(80);
-    FPanels[1] = new QLabel(T("Firmware Version: unbekannt"));
+    FPanels[1] = NewLabel("Firmware Version: unbekannt");
     FPanels[1]->setMinimumWidth(350);
-    FPanels[2] = new QLabel(T("<Keine Liste aktiv>"));
+    FPanels[2] = NewLabel("<Keine Liste aktiv>");
     statusBar()->addWidget(FPanels[0]);
     statusBar()->addWidget(FPanels[1]);
     statusBar()->addWidget(FPanels[2], 1);
@@ -556,13 +612,14 @@ void TfMainForm::ApplyDisplay(const TDeviceDisplay& d) {
     Action("acShowHardwarerevision")->setEnabled(d.DeviceInfoEnabled);
     QAction* m = Action("acMasterOnOff");
     m->setEnabled(d.MasterSwitchEnabled);
-    m->setText(FromCp1252(d.MasterCaption));
+    m->setText(Tr(FromCp1252(d.MasterCaption)));
     m->setChecked(d.MasterChecked);
     FSwitchButton->setEnabled(d.MasterSwitchEnabled);
     Action("actResetOverloaded")->setEnabled(d.ResetOverloadEnabled);
     FDirectSend->setEnabled(d.DirectSendEnabled);
     FPanels[1]->setText(FromCp1252(d.FirmwarePanel));
-    for (auto& [name, g] : FGroups) g->setEnabled(d.GroupsEnabled);
+    for (auto& [name, g] : FGroups)
+        g->setEnabled(d.GroupsEnabled);
     FLeds["Master"]->SetOn(d.LedMaster);
     FLeds["Overload"]->SetOn(d.LedOverload);
     FLeds["WBED"]->SetOn(d.LedWBED);
@@ -571,18 +628,21 @@ void TfMainForm::ApplyDisplay(const TDeviceDisplay& d) {
     FLeds["Ein"]->SetBlinking(d.EinBlinking);
     FGroups["Master"]->setVisible(true);
     FWarningPanel->setVisible(d.WarningPanelVisible);
-    FWarnings[0]->setText(FromCp1252(kNoWBSD));
+    FWarnings[0]->setText(TrLines(kNoWBSD));
     FWarnings[0]->setVisible(d.NoSendLineVoltage);
-    FWarnings[1]->setText(FromCp1252(kNoWBED));
+    FWarnings[1]->setText(TrLines(kNoWBED));
     FWarnings[1]->setVisible(d.NoAnswerLineVoltage);
-    FWarnings[2]->setText(FromCp1252(kNoPower));
+    FWarnings[2]->setText(TrLines(kNoPower));
     FWarnings[2]->setVisible(d.NoExternalPower);
-    FWarnings[3]->setText(FromCp1252(d.WarningSecondLine));
-    FMasterDetected->setText(FromCp1252(kMasterDetected1) + T("\n") +
-                             FromCp1252(kMasterDetected2));
+    FWarnings[3]->setText(TrLines(d.WarningSecondLine));
+    FMasterDetected->setText(TrLines(kMasterDetected1) + T("\n") + TrLines(kMasterDetected2));
     FMasterDetected->setVisible(d.MasterDetected);
     if (d.OverloadBalloon && !FOverloadWarned) {
-        statusBar()->showMessage(FromCp1252(kOverloadText).replace(T("\r\n"), T(" ")), 7000);
+        // the warning points at the overload lamp
+        QToolTip::showText(FLeds["Overload"]->mapToGlobal(QPoint(7, 7)),
+                           T("<b>") + Tr(kOverloadTitle) + T("</b><br>") +
+                               TrLines(kOverloadText).replace(T("\n"), T("<br>")),
+                           FLeds["Overload"], {}, 15000);
         FOverloadWarned = true;
     }
     if (!d.LedOverload) FOverloadWarned = false;
@@ -592,8 +652,11 @@ void TfMainForm::MasterOnOff() {
     if (!FConnection->Controller()) return;
     if (!FEnv.HintGiven(THint::MasterSlaveHintGiven)) {
         FEnv.SetHintGiven(THint::MasterSlaveHintGiven);
-        statusBar()->showMessage(
-            T("Der Modus wechselt, sobald das Gerät ihn im nächsten Statusbyte meldet."), 5000);
+        QToolTip::showText(
+            FSwitchButton->mapToGlobal(QPoint(10, 10)),
+            T("<b>") + Tr("Hinweis") + T("</b><br>") +
+                Tr("Der Modus wechselt, sobald das Gerät ihn im nächsten Statusbyte meldet."),
+            FSwitchButton, {}, 7000);
     }
     // The device status follows with the next status byte.
     FConnection->Controller()->SetMode(FStatus.Master() ? 0 : 1);
@@ -602,14 +665,15 @@ void TfMainForm::MasterOnOff() {
 
 void TfMainForm::ResetOverloadAsked() {
     if (!FStatus.Overloaded() || !FConnection->Controller()) return;
-    if (QMessageBox::question(this, T("Vaskel"),
-                              FromCp1252(DeviceTexts::kResetOverloadQuestion)) == QMessageBox::Yes)
+    if (QMessageBox::question(this, T("Vaskel"), TrLines(DeviceTexts::kResetOverloadQuestion)) ==
+        QMessageBox::Yes)
         FConnection->ResetOverload();
 }
 
 void TfMainForm::ShowDeviceInfo() {
-    QMessageBox::information(this, T("Geräteinformation"),
-                             T("Korvane\nIBIS Wagenbus Testgerät \"Vaskel\"\nGeräterevision: \"") +
+    QMessageBox::information(this, Tr("Geräteinformation"),
+                             T("Korvane\n") + Tr("IBIS Wagenbus Testgerät") + T(" \"Vaskel\"\n") +
+                                 Tr("Geräterevision:") + T(" \"") +
                                  FromCp1252(FStatus.HardwareRevision()) + T("\""));
 }
 

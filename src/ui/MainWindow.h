@@ -46,9 +46,13 @@ public:
     void SetBlinking(bool blinking) { FBlinking = blinking; }
     void BlinkTick();
     bool Lit() const { return FLit; }
+    std::function<void()> OnClick;
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override {
+        if (OnClick) OnClick();
+    }
 
 private:
     QColor FColor;
@@ -94,7 +98,7 @@ protected:
     void dropEvent(QDropEvent* e) override;
 
 private:
-    QAction* Add(const char* name, const QString& caption, const QString& hint = {},
+    QAction* Add(const char* name, const char* caption, const char* hint = nullptr,
                  const QKeySequence& shortcut = {}, bool enabled = true);
     void BuildActions();
     void BuildMenus();
@@ -131,6 +135,7 @@ private:
     QTimer* FComTimer = nullptr;
     QTimer* FBlinkTimer = nullptr;
     bool FOverloadWarned = false;
+    std::function<void()> FShowBusType;
 };
 
 } // namespace vaskel

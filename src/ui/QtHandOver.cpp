@@ -6,7 +6,8 @@
 namespace vaskel {
 
 void TQtHandOver::Post(std::function<void()> task) {
-    QMetaObject::invokeMethod(FContext, [t = std::move(task)] { t(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        FContext, [t = std::move(task)] { t(); }, Qt::QueuedConnection);
 }
 
 namespace {
@@ -29,6 +30,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<ITimer> TQtTimerFactory::CreateTimer() { return std::make_unique<TQtTimer>(); }
+std::unique_ptr<ITimer> TQtTimerFactory::CreateTimer() {
+    return std::make_unique<TQtTimer>();
+}
 
 } // namespace vaskel

@@ -1,8 +1,9 @@
 // The main window on Qt's offscreen platform, on the virtual Tavrin.
 
+#include "ui/MainWindow.h"
 #include "emulator/VirtualUsb.h"
 #include "link/UsbTransport.h"
-#include "ui/MainWindow.h"
+#include "ui/Texts.h"
 
 #include "TestSupport.h"
 
@@ -11,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -32,8 +34,8 @@ protected:
             TUsbOptions uo;
             uo.ReadTimeoutMs = 20;
             uo.WatchIntervalMs = 20;
-            return std::make_unique<TUSB_Communication>(*Usb, h, kTavrinVendorId,
-                                                        kTavrinProductId, uo);
+            return std::make_unique<TUSB_Communication>(*Usb, h, kTavrinVendorId, kTavrinProductId,
+                                                        uo);
         };
         options.OpenFile = [this](TDroppedKind k, const QString& f) {
             Opened.push_back({k, f});
@@ -79,7 +81,8 @@ TEST_F(MainWindowTest, VehicleBusShowsAMasterAndNoSwitch) {
     EXPECT_TRUE(W->WarningPanel()->isHidden());
     EXPECT_TRUE(W->Group("Slave")->isEnabled());
     ASSERT_TRUE(WaitFor([&] {
-        return W->StatusPanel(1)->text() == QStringLiteral("Firmware Revision: Tavrin V2.14 (virtuell)");
+        return W->StatusPanel(1)->text() ==
+               QStringLiteral("Firmware Revision: Tavrin V2.14 (virtuell)");
     }));
     EXPECT_TRUE(W->Action("acShowHardwarerevision")->isEnabled());
 }
@@ -119,10 +122,12 @@ TEST_F(MainWindowTest, DroppedFilesAndViewToggles) {
     EXPECT_EQ(Opened[0].second, QStringLiteral("/x/a.auf.csv"));
     EXPECT_EQ(W->DropFiles({QStringLiteral("/x/notes.txt")}), TDroppedKind::None);
     EXPECT_EQ(Opened.size(), 1u);
-    const std::pair<const char*, TDroppedKind> kinds[] = {
-        {"a.PRO.CSV", TDroppedKind::Protocol}, {"b.pro.csv", TDroppedKind::Protocol},
-        {"c.Ant.Csv", TDroppedKind::ResponseList}, {"d.AUF.CSV", TDroppedKind::CallList},
-        {"e.CSV", TDroppedKind::None}, {"PRO.CSV", TDroppedKind::None}};
+    const std::pair<const char*, TDroppedKind> kinds[] = {{"a.PRO.CSV", TDroppedKind::Protocol},
+                                                          {"b.pro.csv", TDroppedKind::Protocol},
+                                                          {"c.Ant.Csv", TDroppedKind::ResponseList},
+                                                          {"d.AUF.CSV", TDroppedKind::CallList},
+                                                          {"e.CSV", TDroppedKind::None},
+                                                          {"PRO.CSV", TDroppedKind::None}};
     for (const auto& [name, kind] : kinds)
         EXPECT_EQ(DroppedFileKind(QString::fromLatin1(name)), kind) << name;
 
@@ -136,6 +141,31 @@ TEST_F(MainWindowTest, DroppedFilesAndViewToggles) {
     W->Action("actShowAll")->trigger(); // all shown: nothing changes
     EXPECT_TRUE(W->Action("actShowHideMainToolbar")->isChecked());
     EXPECT_FALSE(W->Action("acWindowCloseAll")->isEnabled()) << "no child window";
+}
+
+TEST_F(MainWindowTest, LanguageSwitchesAtRunTime) {
+    Start(TScenario::Idle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action("acMasterOnOff")->isEnabled(); }));
+    EXPECT_EQ(W->Group("Master")->title(), QStringLiteral("Master Modus"));
+    QAction* english = nullptr;
+    for (QAction* a : W->findChildren<QAction*>())
+        if (a->text() == QStringLiteral("English")) english = a;
+    ASSERT_NE(english, nullptr);
+    english->trigger();
+    EXPECT_EQ(Env.Language(), 2);
+    EXPECT_EQ(W->Group("Master")->title(), QStringLiteral("Master mode"));
+    EXPECT_EQ(W->Action("acMasterOnOff")->text(), QStringLiteral("Master on"));
+    EXPECT_EQ(W->Action("actHideAll")->text(), QStringLiteral("Hide all"));
+    EXPECT_EQ(W->WarningLine(0)->text(),
+              QStringLiteral("There is no voltage on the IBIS send line. (WBSD)"));
+    bool menuFound = false;
+    for (QMenu* m : W->findChildren<QMenu*>())
+        menuFound |= m->title() == QStringLiteral("&File");
+    EXPECT_TRUE(menuFound);
+    for (QAction* a : W->findChildren<QAction*>())
+        if (a->text() == QStringLiteral("Deutsch")) a->trigger();
+    EXPECT_EQ(W->Action("acMasterOnOff")->text(), QStringLiteral("Master ein"));
+    SetUiLanguage(1);
 }
 
 } // namespace

@@ -1,0 +1,252 @@
+#include "ui/Texts.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QGroupBox>
+#include <QHash>
+#include <QLabel>
+#include <QMenu>
+#include <QVariant>
+
+namespace vaskel {
+
+namespace {
+
+int gLanguage = 1;
+
+const QHash<QString, QString>& English() {
+    static const QHash<QString, QString> map = [] {
+        const char* const pairs[][2] = {
+            {"&Datei", "&File"},
+            {"&Bearbeiten", "&Edit"},
+            {"Ansicht", "View"},
+            {"Ein- und Ausblenden", "Show and hide"},
+            {"Simulation", "Simulation"},
+            {"&Konfiguration", "&Configuration"},
+            {"&Optionen", "&Options"},
+            {"Fens&ter", "&Window"},
+            {"&Hilfe", "&Help"},
+            {"Diagnose", "Diagnostics"},
+            {"Sprache", "Language"},
+            {"&Rückgängig", "&Undo"},
+            {"Letzte Aktuion rückgängig machen", "Undo the last action"},
+            {"&Kopieren", "&Copy"},
+            {"Markiertes Objekt in die Zwischenablage kopieren",
+             "Copy the selection to the clipboard"},
+            {"&Ausschneiden", "Cu&t"},
+            {"Markiertes Objekt in die Zwischenablage verschieben",
+             "Move the selection to the clipboard"},
+            {"&Einfügen", "&Paste"},
+            {"Inhalt der Zwischenablage einfügen", "Insert the clipboard"},
+            {"Alles &markieren", "Select &all"},
+            {"Gesamtes Dokument markieren", "Select the whole document"},
+            {"&Löschen", "&Delete"},
+            {"Auswahl löschen", "Delete the selection"},
+            {"Drucken ...", "Print ..."},
+            {"Aufzeichnen (Monitor)", "Record (monitor)"},
+            {"Startet die Protokollierung der IBIS-Telegramme",
+             "Starts recording the IBIS telegrams"},
+            {"&Protokoll öffnen ...", "Open &protocol ..."},
+            {"Öffnet ein gespeichertes Protokoll", "Opens a saved protocol"},
+            {"V1.x Protokoll importieren ...", "Import V1.x protocol ..."},
+            {"Importiere eine mit Vaskel Version 1.x aufgezeichnete Protokolldatei",
+             "Import a protocol recorded with Vaskel version 1.x"},
+            {"&Beenden", "E&xit"},
+            {"Programm beenden", "Exit the program"},
+            {"&Druckereinstellungen...", "P&rinter setup..."},
+            {"Druckereinstellungen", "Printer setup"},
+            {"S&chließen", "C&lose"},
+            {"Schließen", "Close"},
+            {"Ü&berlappend", "&Cascade"},
+            {"Überlappend", "Cascade"},
+            {"Hori&zontal anordnen", "Tile &horizontally"},
+            {"Horizontal anordnen", "Tile horizontally"},
+            {"&Vertikal anordnen", "Tile &vertically"},
+            {"Vertikal anordnen", "Tile vertically"},
+            {"&Alle verkleinern", "&Minimise all"},
+            {"Alle verkleinern", "Minimise all"},
+            {"An&ordnen", "&Arrange"},
+            {"Alle schließen", "Close all"},
+            {"Schließt alle offenen Fenster", "Closes all open windows"},
+            {"Antwortliste neu", "New response list"},
+            {"Erstellt eine neue Antwortliste", "Creates a new response list"},
+            {"Ant&wortliste öffnen ...", "Open response &list ..."},
+            {"Öffnet eine bestehende Antwortliste", "Opens a response list"},
+            {"Antwortliste aus Protokoll erstellen ...", "Response list from protocol ..."},
+            {"V1.x Antwortliste importieren ...", "Import V1.x response list ..."},
+            {"Importiere eine mit Vaskel Version 1.x erstellte Antwortliste",
+             "Import a response list made with Vaskel version 1.x"},
+            {"Aufrufliste neu", "New call list"},
+            {"Erstellt eine neue Aufrufliste", "Creates a new call list"},
+            {"Aufrufliste öffnen ...", "Open call list ..."},
+            {"Öffnet eine bestehende Aufrufliste", "Opens a call list"},
+            {"V1.x Aufrufliste importieren ...", "Import V1.x call list ..."},
+            {"Importiere eine mit Vaskel Version 1.x erstellte Aufrufliste",
+             "Import a call list made with Vaskel version 1.x"},
+            {"Datensätze ...", "Record types ..."},
+            {"Öffnet die Tabelle der bekannten IBIS-Datensätze",
+             "Opens the table of known IBIS record types"},
+            {"Filter definieren ...", "Define filter ..."},
+            {"Mithilfe der Filter können Sie einstellen, welche Datensätze in einem Protokoll oder "
+             "im Monitorfenster angezeigt werden.",
+             "With the filters you choose which record types a protocol or the monitor shows."},
+            {"IBIS Adressumsetzung ...", "IBIS address conversion ..."},
+            {"Mithilfe der Adressumsetzung können Sie die Adressen von Mastersimulationen "
+             "automatisch umsetzen lassen.",
+             "The address translation rewrites the addresses of master simulations."},
+            {"Master ein", "Master on"},
+            {"Master aus", "Master off"},
+            {"Schaltet den Master-Modus ein und aus", "Switches master mode on and off"},
+            {"Mastersimulation ...", "Master simulation ..."},
+            {"Startet eine Aufrufliste zur Mastersimulation oder beendet eine laufende.",
+             "Starts a call list as master simulation or ends the running one."},
+            {"Slavesimulation ...", "Slave simulation ..."},
+            {"Startet eine Antwortliste zur Slavesimulation oder beendet eine laufende.",
+             "Starts a response list as slave simulation or ends the running one."},
+            {"Überlastschutz zurücksetzen", "Reset overload protection"},
+            {"Aus Protokoll senden ...", "Send from protocol ..."},
+            {"Benutzt ein aufgezeichnetes Protokoll als Mastersimulation.",
+             "Uses a recorded protocol as master simulation."},
+            {"Suchen ...", "Find ..."},
+            {"Sucht innerhalb eines Protokolls einen Wert", "Finds a value in a protocol"},
+            {"Einstellungen ...", "Settings ..."},
+            {"Programmoptionen", "Program options"},
+            {"Schnittstelle auswählen ...", "Select interface ..."},
+            {"Serielle Schnittstelle auswählen", "Select the serial interface"},
+            {"Windows Farbschema benutzen", "Use Windows colour scheme"},
+            {"ZK Farbschema benutzen", "Use ZK colour scheme"},
+            {"Toolbar Hauptprogramm", "Main toolbar"},
+            {"Toolbar Protokollfenster", "Protocol window toolbar"},
+            {"Modus- und Statusbereich", "Mode and status area"},
+            {"Alles einblenden", "Show all"},
+            {"Alles ausblenden", "Hide all"},
+            {"HEX zu IBIS-Hex Umrechner", "HEX to IBIS hex converter"},
+            {"Geräteinformation ...", "Device information ..."},
+            {"Geräteinformation", "Device information"},
+            {"Info über ...", "About ..."},
+            {"Fehlerprotokoll erzeugen ...", "Create error report ..."},
+            {"Firmware Update ausführen ...", "Firmware update ..."},
+            {"Lädt eine neue Firmware auf das Gerät.", "Loads new firmware into the device."},
+            {"USB Kommunikation speichern", "Save USB communication"},
+            {"I&nhalt", "&Contents"},
+            {"Virtuelles Gerät", "Virtual device"},
+            {"Eingesteckt", "Plugged in"},
+            {"Master am Bus", "Master on the bus"},
+            {"Externe Spannung", "External power"},
+            {"Kurzschluss", "Short circuit"},
+            {"Neustart", "Restart"},
+            {"Fehlerrate", "Fault rate"},
+            {"Master Modus", "Master mode"},
+            {"Slave Modus", "Slave mode"},
+            {"Gerätestatus", "Device status"},
+            {"Aktives Protokoll: -", "Active protocol: -"},
+            {"Aktive Aufrufliste: -", "Active call list: -"},
+            {"Aktive Antwortliste: -", "Active response list: -"},
+            {"Sendeabstand der Telegramme um Faktor",
+             "Stretch the gap between telegrams by factor"},
+            {"vergrößern.", "."},
+            {"Senden", "Send"},
+            {"Wagenbus", "Vehicle bus"},
+            {"Zugbus", "Train bus"},
+            {"Bustyp", "Bus type"},
+            {"Soll die Telegrammauswertung auf den Wagenbus umgestellt werden?",
+             "Analyse the telegrams as vehicle bus telegrams?"},
+            {"Soll die Telegrammauswertung auf den Zugbus umgestellt werden?",
+             "Analyse the telegrams as train bus telegrams?"},
+            {"<Keine Liste aktiv>", "<No list active>"},
+            {"Firmware Version: unbekannt", "Firmware version: unknown"},
+            {"Es liegt keine Spannung am IBIS-Sendebus an. (WBSD)",
+             "There is no voltage on the IBIS send line. (WBSD)"},
+            {"Es liegt keine Spannung am IBIS-Empfangsbus an. (WBED)",
+             "There is no voltage on the IBIS answer line. (WBED)"},
+            {"Es liegt keine externe Spannung an.", "There is no external power."},
+            {"Fehlt möglicherweise der IBIS-Master?", "Is the IBIS master missing?"},
+            {"Ist der IBIS-Wagenbus überhaupt angeschlossen?",
+             "Is the IBIS vehicle bus connected at all?"},
+            {"Es wurde ein aktiver IBIS-Master am Bus erkannt.",
+             "An active IBIS master was detected on the bus."},
+            {"Das Gerät kann daher nicht in den Master Modus geschaltet werden.",
+             "The device can therefore not be switched to master mode."},
+            {"Warnung", "Warning"},
+            {"Es liegt ein Kurzschluss auf dem Wagenbus vor.",
+             "There is a short circuit on the vehicle bus."},
+            {"Beheben Sie den Kurzschluss und klicken Sie auf das rote LED, ",
+             "Remove the short circuit and click the red LED "},
+            {"um danach den Überlastschutz zurückzusetzen.", "to reset the overload protection."},
+            {"Möchten Sie den Überlast-Schutz tatsächlich zurücksetzen?",
+             "Do you really want to reset the overload protection?"},
+            {"Hinweis", "Note"},
+            {"IBIS-Wagenbus Monitor und Simulator", "IBIS vehicle bus monitor and simulator"},
+            {"IBIS Wagenbus Testgerät", "IBIS vehicle bus test device"},
+            {"Geräterevision:", "Device revision:"},
+            {"Der Modus wechselt, sobald das Gerät ihn im nächsten Statusbyte meldet.",
+             "The mode changes as soon as the device reports it in its next status byte."},
+            {"Dieser Dateityp kann in dieser Version noch nicht geöffnet werden: ",
+             "This version cannot open files of this type yet: "},
+        };
+        QHash<QString, QString> m;
+        for (const auto& p : pairs)
+            m.insert(QString::fromUtf8(p[0]), QString::fromUtf8(p[1]));
+        return m;
+    }();
+    return map;
+}
+
+} // namespace
+
+void SetUiLanguage(int language) {
+    gLanguage = language;
+}
+int UiLanguage() {
+    return gLanguage;
+}
+
+QString Tr(const QString& german) {
+    if (gLanguage != 2) return german;
+    const auto it = English().find(german);
+    return it == English().end() ? german : it.value();
+}
+
+QString Tr(const char* germanUtf8) {
+    return Tr(QString::fromUtf8(germanUtf8));
+}
+
+void SetDe(QObject* o, const char* german, const char* germanHint) {
+    o->setProperty("deText", QString::fromUtf8(german));
+    if (germanHint) o->setProperty("deHint", QString::fromUtf8(germanHint));
+    Retranslate(o);
+}
+
+namespace {
+
+void Apply(QObject* o) {
+    const QVariant text = o->property("deText");
+    const QVariant hint = o->property("deHint");
+    if (!text.isValid()) return;
+    const QString t = Tr(text.toString());
+    if (auto* a = qobject_cast<QAction*>(o)) {
+        a->setText(t);
+        if (hint.isValid()) {
+            a->setToolTip(Tr(hint.toString()));
+            a->setStatusTip(Tr(hint.toString()));
+        }
+    } else if (auto* m = qobject_cast<QMenu*>(o)) {
+        m->setTitle(t);
+    } else if (auto* g = qobject_cast<QGroupBox*>(o)) {
+        g->setTitle(t);
+    } else if (auto* l = qobject_cast<QLabel*>(o)) {
+        l->setText(t);
+    } else if (auto* b = qobject_cast<QAbstractButton*>(o)) {
+        b->setText(t);
+    }
+}
+
+} // namespace
+
+void Retranslate(QObject* root) {
+    Apply(root);
+    for (QObject* o : root->findChildren<QObject*>())
+        Apply(o);
+}
+
+} // namespace vaskel

@@ -1,0 +1,27 @@
+#pragma once
+// The texts of the windows: German first, English second. Source texts are
+// the German ones; Tr gives the text of the active language. Widgets that
+// keep their German text (SetDe) are translated again when the language
+// changes at run time (Retranslate).
+
+#include <QString>
+
+class QObject;
+class QWidget;
+
+namespace vaskel {
+
+// 1 German, 2 English (the setting Language).
+void SetUiLanguage(int language);
+int UiLanguage();
+
+QString Tr(const QString& german);
+QString Tr(const char* germanUtf8);
+
+// Remembers the German text (and hint) of an action, label, group box,
+// button or menu and shows it in the active language.
+void SetDe(QObject* o, const char* german, const char* germanHint = nullptr);
+// Shows every remembered text below root in the active language.
+void Retranslate(QObject* root);
+
+} // namespace vaskel
