@@ -3,6 +3,7 @@
 #include "emulator/VirtualUsb.h"
 #include "platform/QtText.h"
 #include "ui/Texts.h"
+#include "ui/Theme.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -286,6 +287,12 @@ void TfMainForm::BuildActions() {
         "Lädt eine neue Firmware auf das Gerät.", {}, false);
     Add("actSaveUSBThreadDebug", "USB Kommunikation speichern", nullptr, {}, false);
     Add("HelpContents1", "I&nhalt", nullptr, QKeySequence::HelpContents, false);
+    Add("actAddressTranslationOn", "Adressumsetzung aktiviert",
+        "Wird ein Protokoll abgespielt, werden alle Adressen gem. der Vorgaben umgesetzt", {},
+        false);
+    Add("actAddressTranslationOff", "Adressumsetzung deaktiviert",
+        "Wird ein Protokoll abgespielt, werden Adressen genau wie aufgezeichnet wiedergegeben.", {},
+        false);
 
     connect(Action("FileExit1"), &QAction::triggered, this, &QWidget::close);
     connect(Action("WindowClose1"), &QAction::triggered, FMdi, &QMdiArea::closeActiveSubWindow);
@@ -329,18 +336,24 @@ void TfMainForm::BuildActions() {
              {"actShowHideMainToolbar", "actShowHideProtocolToolbar", "actShowHideModeArea"})
             if (Action(v)->isChecked()) Action(v)->trigger();
     });
-    connect(windowsPattern, &QAction::triggered, this, [this, windowsPattern, zkPattern] {
-        FEnv.SetUseWindowsColorSchema(true);
-        windowsPattern->setChecked(true);
-        zkPattern->setChecked(false);
+    G_ZK_Pattern().UseWindowsDefaults = FEnv.UseWindowsColorSchema();
+    auto scheme = [this, windowsPattern, zkPattern](bool windows) {
+        FEnv.SetUseWindowsColorSchema(windows);
+        G_ZK_Pattern().UseWindowsDefaults = windows;
+        windowsPattern->setChecked(windows);
+        zkPattern->setChecked(!windows);
+        // every control takes its style again in the new scheme
+        for (QWidget* w : findChildren<QWidget*>()) {
+            const QVariant style = w->property("zkPattern");
+            if (style.isValid())
+                G_ZK_Pattern().Apply(w, static_cast<TZK_PatternStyle>(style.toInt()));
+        }
         update();
-    });
-    connect(zkPattern, &QAction::triggered, this, [this, windowsPattern, zkPattern] {
-        FEnv.SetUseWindowsColorSchema(false);
-        windowsPattern->setChecked(false);
-        zkPattern->setChecked(true);
-        update();
-    });
+        for (QMdiSubWindow* c : FMdi->subWindowList())
+            c->update();
+    };
+    connect(windowsPattern, &QAction::triggered, this, [scheme] { scheme(true); });
+    connect(zkPattern, &QAction::triggered, this, [scheme] { scheme(false); });
 }
 
 namespace {
@@ -539,7 +552,6 @@ void TfMainForm::BuildStatusArea() {
     wl->setContentsMargins(0, 0, 0, 0);
     for (auto*& w : FWarnings) {
         w = new QLabel;
-        w->setStyleSheet(T("color: #a00000"));
         wl->addWidget(w);
     }
     sl->addWidget(FWarningPanel);
@@ -575,7 +587,11 @@ void TfMainForm::BuildStatusArea() {
     FShowBusType = [this] {
         const bool train = FEnv.BusType() == TBusType::bsTrainBus;
         FBusTypeButton->setText(train ? Tr("Zugbus") : Tr("Wagenbus"));
-        FBusTypeButton->setStyleSheet(train ? T("background: #f0c000") : T("background: #80d080"));
+        G_ZK_Pattern().Apply(FBusTypeButton,
+                             train ? TZK_PatternStyle::psError : TZK_PatternStyle::psOk);
+        FBusTypeButton->setToolTip(
+            train ? Tr("Die Telegramme werden als Zugbus-Telegramme ausgewertet.")
+                  : Tr("Die Telegramme werden als Wagenbus-Telegramme ausgewertet."));
     };
     FShowBusType();
     connect(FBusTypeButton, &QToolButton::clicked, this, [this] {
@@ -602,6 +618,10 @@ void TfMainForm::BuildStatusArea() {
     FPanels[1] = NewLabel("Firmware Version: unbekannt");
     FPanels[1]->setMinimumWidth(350);
     FPanels[2] = NewLabel("<Keine Liste aktiv>");
+    // a double click on the status bar outside the list panel shows the
+    // device information
+    for (int k = 0; k < 2; ++k)
+        FPanels[k]->installEventFilter(this);
     statusBar()->addWidget(FPanels[0]);
     statusBar()->addWidget(FPanels[1]);
     statusBar()->addWidget(FPanels[2], 1);
@@ -615,6 +635,9 @@ void TfMainForm::ApplyDisplay(const TDeviceDisplay& d) {
     m->setText(Tr(FromCp1252(d.MasterCaption)));
     m->setChecked(d.MasterChecked);
     FSwitchButton->setEnabled(d.MasterSwitchEnabled);
+    G_ZK_Pattern().Apply(FSwitchButton, d.MasterSwitchEnabled ? TZK_PatternStyle::psInformation
+                                                              : TZK_PatternStyle::psDisabled);
+    G_ZK_Pattern().Apply(FWarningPanel, TZK_PatternStyle::psError);
     Action("actResetOverloaded")->setEnabled(d.ResetOverloadEnabled);
     FDirectSend->setEnabled(d.DirectSendEnabled);
     FPanels[1]->setText(FromCp1252(d.FirmwarePanel));
@@ -689,6 +712,16 @@ TDroppedKind TfMainForm::DropFiles(const QStringList& files) {
     const TDroppedKind kind = DroppedFileKind(files.first());
     if (kind != TDroppedKind::None && FOptions.OpenFile) FOptions.OpenFile(kind, files.first());
     return kind;
+}
+
+bool TfMainForm::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::MouseButtonDblClick &&
+        (watched == FPanels[0] || watched == FPanels[1]) &&
+        Action("acShowHardwarerevision")->isEnabled()) {
+        ShowDeviceInfo();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void TfMainForm::dragEnterEvent(QDragEnterEvent* e) {

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QToolBar>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace vaskel {
@@ -141,6 +142,20 @@ TEST_F(MainWindowTest, DroppedFilesAndViewToggles) {
     W->Action("actShowAll")->trigger(); // all shown: nothing changes
     EXPECT_TRUE(W->Action("actShowHideMainToolbar")->isChecked());
     EXPECT_FALSE(W->Action("acWindowCloseAll")->isEnabled()) << "no child window";
+}
+
+TEST_F(MainWindowTest, ColourSchemes) {
+    Start(TScenario::Vehicle);
+    QToolButton* bus = W->findChild<QToolButton*>(QStringLiteral("btBusType"));
+    ASSERT_NE(bus, nullptr);
+    EXPECT_FALSE(bus->styleSheet().isEmpty()) << "the program's own colours";
+    W->Action("acUseWindowsPattern")->trigger();
+    EXPECT_TRUE(Env.UseWindowsColorSchema());
+    EXPECT_TRUE(bus->styleSheet().isEmpty()) << "the desktop's colours";
+    EXPECT_FALSE(W->Action("acUseZKPattern")->isChecked());
+    W->Action("acUseZKPattern")->trigger();
+    EXPECT_FALSE(Env.UseWindowsColorSchema());
+    EXPECT_FALSE(bus->styleSheet().isEmpty());
 }
 
 TEST_F(MainWindowTest, LanguageSwitchesAtRunTime) {
