@@ -34,11 +34,16 @@ using namespace vaskel;
 namespace {
 
 const char* const kUsage =
-    "Usage: vaskel [--virtual-device[=SCENARIO]] [FILE...]\n"
+    "Usage: vaskel [--virtual-device[=SCENARIO]] [--monitor [--save-on-exit FILE]\n"
+    "              [--quit-after SECONDS]] [FILE...]\n"
     "\n"
     "  --virtual-device[=SCENARIO]  run on the built-in virtual Tavrin instead of a\n"
     "                               Tavrin on USB; SCENARIO is vehicle (default),\n"
     "                               idle or unpowered\n"
+    "  --monitor                    open the live monitor at start\n"
+    "  --save-on-exit FILE          write the monitor's recording to FILE when the\n"
+    "                               program ends, without asking\n"
+    "  --quit-after SECONDS         end the program after SECONDS\n"
     "  FILE                         .PRO.CSV, .AUF.CSV or .ANT.CSV files to open\n";
 
 // Where the catalogue that ships with the program lies.
@@ -82,7 +87,36 @@ int main(int argc, char** argv) {
     TEmulatorOptions emu;
     emu.FaultRate = 0.01;
     QStringList files;
-    for (const QString& a : app.arguments().mid(1)) {
+    bool monitor = false;
+    QString saveOnExit;
+    int quitAfter = -1;
+    const QStringList arguments = app.arguments().mid(1);
+    for (int k = 0; k < arguments.size(); ++k) {
+        const QString& a = arguments[k];
+        if (a == QLatin1String("--monitor")) {
+            monitor = true;
+            continue;
+        }
+        if (a == QLatin1String("--save-on-exit") || a == QLatin1String("--quit-after")) {
+            if (k + 1 >= arguments.size()) {
+                std::cerr << "vaskel: " << a.toStdString() << " needs a value\n\n" << kUsage;
+                return 2;
+            }
+            const QString v = arguments[++k];
+            if (a == QLatin1String("--save-on-exit")) {
+                saveOnExit = v;
+            } else {
+                bool ok = false;
+                quitAfter = v.toInt(&ok);
+                if (!ok || quitAfter < 0) {
+                    std::cerr << "vaskel: --quit-after needs seconds, not " << v.toStdString()
+                              << "\n\n"
+                              << kUsage;
+                    return 2;
+                }
+            }
+            continue;
+        }
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             std::cout << kUsage;
             return 0;
@@ -156,6 +190,7 @@ int main(int argc, char** argv) {
             5000);
         return false;
     };
+    options.SaveOnExit = saveOnExit;
     auto main = std::make_unique<TfMainForm>(env, *parser, options);
     window = main.get();
     if (useVirtual)
@@ -164,6 +199,9 @@ int main(int argc, char** argv) {
     main->show();
     splash.finish(main.get());
     if (!files.isEmpty()) main->DropFiles(files);
+    if (monitor) main->OpenMonitor();
+    if (quitAfter >= 0)
+        QTimer::singleShot(quitAfter * 1000, main.get(), [&main] { main->close(); });
     const int rc = app.exec();
     main.reset(); // the controller ends before the device goes away
     virtualUsb.reset();

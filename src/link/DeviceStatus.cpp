@@ -234,9 +234,11 @@ void TDeviceConnection::HandleNotification(const TControllerNotification& n) {
         FVState = 0;
         break;
     case TControllerMessage::FMsgMasterTelegramm:
+        if (FHooks.Capture) FHooks.Capture(n.Record, 'M');
         if (FController) FController->ReleaseMasterRecord(static_cast<uint8_t>(n.WParam));
         break;
     case TControllerMessage::FMsgSlaveTelegramm:
+        if (FHooks.Capture) FHooks.Capture(n.Record, 'S');
         if (FController) FController->ReleaseSlaveRecord(static_cast<uint8_t>(n.WParam));
         break;
     default:

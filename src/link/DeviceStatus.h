@@ -113,6 +113,8 @@ public:
         // The device reported a restart: reset the master simulation and,
         // with the setting on, reload the last response list.
         std::function<void()> DeviceRestarted;
+        // A captured telegram ('M' or 'S') for the live monitor.
+        std::function<void(const TTelegramm&, char)> Capture;
         // A record count arrived (autonomous recording).
         std::function<void(uint32_t)> RecordCount;
     };

@@ -2,8 +2,11 @@
 
 #include "emulator/VirtualUsb.h"
 #include "platform/QtText.h"
+#include "ui/MonitorForm.h"
 #include "ui/Texts.h"
 #include "ui/Theme.h"
+
+#include <filesystem>
 
 #include <QAction>
 #include <QActionGroup>
@@ -12,6 +15,7 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -146,7 +150,10 @@ TfMainForm::TfMainForm(TEnvironment& env, TIBISTelegramParser& parser, TOptions 
             FComTimer->stop();
     };
     hooks.Beep = [] { QApplication::beep(); };
-    hooks.MonitorOpen = [] { return false; };
+    hooks.MonitorOpen = [this] { return !FMonitor.isNull(); };
+    hooks.Capture = [this](const TTelegramm& record, char source) {
+        if (FMonitor) FMonitor->CopyTelegramm(record, source, FStatus.Master());
+    };
     FConnection = std::make_unique<TDeviceConnection>(FEnv, FStatus, hooks);
 
     // The groups stay disabled until the device is online.
@@ -295,6 +302,7 @@ void TfMainForm::BuildActions() {
         false);
 
     connect(Action("FileExit1"), &QAction::triggered, this, &QWidget::close);
+    connect(Action("acAufzeichnen"), &QAction::triggered, this, [this] { OpenMonitor(); });
     connect(Action("WindowClose1"), &QAction::triggered, FMdi, &QMdiArea::closeActiveSubWindow);
     connect(Action("WindowCascade1"), &QAction::triggered, FMdi, &QMdiArea::cascadeSubWindows);
     connect(Action("WindowTileHorizontal1"), &QAction::triggered, FMdi, &QMdiArea::tileSubWindows);
@@ -630,6 +638,7 @@ void TfMainForm::BuildStatusArea() {
 void TfMainForm::ApplyDisplay(const TDeviceDisplay& d) {
     using namespace DeviceTexts;
     Action("acShowHardwarerevision")->setEnabled(d.DeviceInfoEnabled);
+    Action("acAufzeichnen")->setEnabled(d.MonitorEnabled);
     QAction* m = Action("acMasterOnOff");
     m->setEnabled(d.MasterSwitchEnabled);
     m->setText(Tr(FromCp1252(d.MasterCaption)));
@@ -669,6 +678,26 @@ void TfMainForm::ApplyDisplay(const TDeviceDisplay& d) {
         FOverloadWarned = true;
     }
     if (!d.LedOverload) FOverloadWarned = false;
+}
+
+TfMonitorForm* TfMainForm::OpenMonitor() {
+    if (FMonitor) {
+        FMdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(FMonitor->parentWidget()));
+        return FMonitor;
+    }
+    auto* monitor = new TfMonitorForm(FEnv, FParser);
+    QMdiSubWindow* sub = FMdi->addSubWindow(monitor);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(monitor->Caption());
+    FMonitor = monitor;
+    connect(sub, &QObject::destroyed, this, [this] {
+        // "Aufzeichnen" is enabled again (not while the main window goes)
+        if (FConnection) FConnection->UpdateDeviceStatusDisplay();
+    });
+    sub->resize(FMdi->width() - 10, std::max(300, FMdi->height() - 10));
+    sub->show();
+    FConnection->UpdateDeviceStatusDisplay();
+    return monitor;
 }
 
 void TfMainForm::MasterOnOff() {
@@ -737,6 +766,23 @@ void TfMainForm::dropEvent(QDropEvent* e) {
 }
 
 void TfMainForm::closeEvent(QCloseEvent* e) {
+    if (FMonitor && !FOptions.SaveOnExit.isEmpty()) {
+        // unattended recording: written without asking
+        if (!FMonitor->Recorder().SaveActiveProtocol(
+                QFile::encodeName(FOptions.SaveOnExit).toStdString(), 0))
+            qWarning("vaskel: the recording could not be written to %s",
+                     qPrintable(FOptions.SaveOnExit));
+    } else if (FMonitor && !FMonitor->MayClose()) {
+        // the monitor asks its save question first
+        e->ignore();
+        return;
+    }
+    if (FMonitor) {
+        FMonitor->Recorder().Table().Modified = false;
+        FMonitor->parentWidget()->close();
+    }
+    std::error_code ec;
+    std::filesystem::remove(FEnv.DataDirectory() + kSafetyCopyName, ec);
     FConnection->Shutdown();
     e->accept();
 }

@@ -7,6 +7,7 @@
 #include "link/UsbTransport.h"
 #include "shell/Environment.h"
 #include "telegram/TelegramParser.h"
+#include "ui/MonitorForm.h"
 #include "ui/QtHandOver.h"
 
 #include <QMainWindow>
@@ -69,6 +70,9 @@ public:
         bool StartDevice = true;        // false: tests drive the connection
         // Opens a file of the given kind (the windows of later parts).
         std::function<bool(TDroppedKind, const QString&)> OpenFile;
+        // Unattended recording: the monitor's rows are written here when the
+        // program ends, without asking.
+        QString SaveOnExit;
     };
 
     TfMainForm(TEnvironment& env, TIBISTelegramParser& parser, TOptions options);
@@ -91,6 +95,9 @@ public:
     TDroppedKind DropFiles(const QStringList& files);
 
     void ApplyDisplay(const TDeviceDisplay& d);
+    // "Aufzeichnen (Monitor)": opens the live monitor (or shows the open one).
+    TfMonitorForm* OpenMonitor();
+    TfMonitorForm* Monitor() const { return FMonitor; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -137,6 +144,7 @@ private:
     QTimer* FBlinkTimer = nullptr;
     bool FOverloadWarned = false;
     std::function<void()> FShowBusType;
+    QPointer<TfMonitorForm> FMonitor;
 };
 
 } // namespace vaskel

@@ -3,6 +3,7 @@
 #include "ui/MainWindow.h"
 #include "emulator/VirtualUsb.h"
 #include "link/UsbTransport.h"
+#include "recording/TableFile.h"
 #include "ui/Texts.h"
 
 #include "TestSupport.h"
@@ -181,6 +182,108 @@ TEST_F(MainWindowTest, LanguageSwitchesAtRunTime) {
         if (a->text() == QStringLiteral("Deutsch")) a->trigger();
     EXPECT_EQ(W->Action("acMasterOnOff")->text(), QStringLiteral("Master ein"));
     SetUiLanguage(1);
+}
+
+} // namespace
+} // namespace vaskel
+
+namespace vaskel {
+namespace {
+
+class MonitorTest : public MainWindowTest {};
+
+TEST_F(MonitorTest, LiveTrafficBecomesPairedRows) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action("acAufzeichnen")->isEnabled(); }));
+    W->Action("acAufzeichnen")->trigger();
+    TfMonitorForm* m = W->Monitor();
+    ASSERT_NE(m, nullptr);
+    EXPECT_FALSE(W->Action("acAufzeichnen")->isEnabled()) << "one monitor at a time";
+    for (int k = 0; k < 50; ++k) {
+        Usb->Advance(100);
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    ASSERT_TRUE(WaitFor([&] {
+        return m->Recorder().RowCounter() > 0 &&
+               static_cast<uint64_t>(m->Recorder().RowCounter()) ==
+                   Usb->WithDevice(
+                       [](TVirtualTavrin& d) { return d.MasterCaptures() + d.SlaveCaptures(); });
+    }));
+    const TTable& t = m->Recorder().Table();
+    EXPECT_EQ(m->Model().rowCount(), m->Recorder().RowCounter());
+    int answers = 0;
+    for (int r = 0; r < m->Recorder().RowCounter(); ++r) {
+        if (t.Cell(pcKind, r) == "S") {
+            ++answers;
+            EXPECT_EQ(t.Cell(pcAnswer, r), "4");
+            EXPECT_EQ(t.Cell(pcRecordNo, r), "120");
+            EXPECT_EQ(t.Cell(pcAnswer, r - 1), "0");
+        }
+    }
+    EXPECT_GT(answers, 3);
+
+    // saved and read back: the same rows
+    const std::string file = Dir / "m.PRO.CSV";
+    ASSERT_TRUE(m->Recorder().SaveActiveProtocol(file, 0));
+    TTable back = MakeProtocolTable();
+    EXPECT_EQ(LoadFromCSV(back, file, '"', nullptr, std::nullopt, ';').Rows,
+              m->Recorder().RowCounter());
+    for (int r = 0; r < back.RowCount(); ++r)
+        ASSERT_EQ(back.Cell(pcTelegram, r), t.Cell(pcTelegram, r));
+
+    m->Clear(false);
+    EXPECT_EQ(m->Model().rowCount(), 0);
+    EXPECT_EQ(m->Recorder().RowCounter(), 0);
+}
+
+TEST(ProtocolCellLook, DrawingRules) {
+    TIBISTelegramParser parser(kCatalogue);
+    TTable t = MakeProtocolTable();
+    t.SetRow(0, {"M", "1", "28800000", "", "",
+                 TelegramBytes("aA12Marktplatz      Rathaus/Museum 3"), "", "021", "", "0"});
+    t.SetRow(t.AppendRow(), {"S", "2", "0", "20", "S", "a10\r\x01", "", "120", "", "4"});
+    t.SetRow(t.AppendRow(),
+             {"S", "3", "28800100", "ungültig", "", TelegramBytes("a1x"), "", "[120]", "", "2"});
+    t.SetRow(t.AppendRow(),
+             {"M", "4", "28800200", "", "", TelegramBytes("l001"), "", "001", "", ""});
+    TCellOptions o;
+
+    // 8: the classified telegram in coloured segments
+    TCellLook tel = ProtocolCellLook(t, 0, pcTelegram, parser, o);
+    ASSERT_GE(tel.Segments.size(), 5u);
+    EXPECT_EQ(tel.Segments[0].Text, QStringLiteral("aA"));
+    EXPECT_EQ(tel.Segments[0].Fore, QColor(0x00, 0xAE, 0x00));
+    EXPECT_EQ(tel.Segments[1].Text, QStringLiteral("1"));
+    EXPECT_EQ(tel.Segments[1].Fore, QColor(0xFF, 0x00, 0x00));
+    EXPECT_EQ(tel.Segments.back().Fore, QColor(0x00, 0x00, 0xFF));
+    EXPECT_EQ(tel.Background, QColor(0xE2, 0xE9, 0xFA)) << "021 stands out";
+    // a check byte below '!' in hex form, on red with an S error
+    TCellLook cc = ProtocolCellLook(t, 1, pcTelegram, parser, o);
+    EXPECT_EQ(cc.Segments.back().Text, QStringLiteral("<$01>"));
+    EXPECT_EQ(cc.Segments.back().Back, QColor(0xFF, 0x80, 0x80));
+    // the rest of a partial match on red
+    TCellLook rest = ProtocolCellLook(t, 2, pcTelegram, parser, o);
+    bool restMarked = false;
+    for (const auto& s : rest.Segments)
+        restMarked |= s.Text == QStringLiteral("x") && s.Back == QColor(0xFF, 0x80, 0x80);
+    EXPECT_TRUE(restMarked);
+    // 9: times of day, "ungültig" below 1
+    EXPECT_EQ(ProtocolCellLook(t, 0, pcStart, parser, o).Segments[0].Text,
+              QStringLiteral("08:00:00,000"));
+    EXPECT_EQ(ProtocolCellLook(t, 1, pcStart, parser, o).Segments[0].Text,
+              QString::fromUtf8("ungültig"));
+    // 10: reaction bands, the cross on master rows
+    EXPECT_TRUE(ProtocolCellLook(t, 0, pcReaction, parser, o).Cross);
+    EXPECT_EQ(ProtocolCellLook(t, 1, pcReaction, parser, o).Background, QColor(0xDF, 0xED, 0x7E));
+    EXPECT_EQ(ProtocolCellLook(t, 2, pcReaction, parser, o).Background, QColor(0xFF, 0x80, 0x80));
+    // 11: error letters on red
+    EXPECT_EQ(ProtocolCellLook(t, 1, pcErrors, parser, o).Background, QColor(0xFF, 0x80, 0x80));
+    EXPECT_FALSE(ProtocolCellLook(t, 3, pcErrors, parser, o).Background.isValid());
+    // without automatic warnings: no marks
+    o.AutoWarnings = false;
+    EXPECT_FALSE(ProtocolCellLook(t, 1, pcErrors, parser, o).Background.isValid());
+    EXPECT_TRUE(ProtocolCellLook(t, 1, pcAnswer, parser, o).Segments.empty());
+    EXPECT_EQ(ProtocolCellLook(t, 2, pcReaction, parser, o).Segments[0].Text, QStringLiteral("0"));
 }
 
 } // namespace

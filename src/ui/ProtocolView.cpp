@@ -1,0 +1,224 @@
+#include "ui/ProtocolView.h"
+
+#include "platform/QtText.h"
+#include "telegram/TextConventions.h"
+#include "ui/Texts.h"
+
+#include <QPainter>
+
+namespace vaskel {
+
+namespace {
+
+const QColor kWarn(0xFF, 0x80, 0x80);
+
+QString Cell(const TTable& t, int col, int row) {
+    return FromCp1252(t.Cell(col, row));
+}
+
+QColor KindColor(char k) {
+    switch (k) {
+    case 'M':
+        return QColor(0x1F, 0x5F, 0xC0);
+    case 'S':
+        return QColor(0x2A, 0x9A, 0x2A);
+    case 'N':
+        return QColor(0x80, 0x30, 0xB0);
+    case 'T':
+        return QColor(0xD0, 0x80, 0x00);
+    default:
+        return QColor(0x80, 0x80, 0x80);
+    }
+}
+
+} // namespace
+
+TCellLook ProtocolCellLook(const TTable& table, int row, int col, const TIBISTelegramParser& parser,
+                           const TCellOptions& o) {
+    TCellLook look;
+    const std::string_view raw = table.Cell(col, row);
+    const std::string_view kind = TrimBlanks(table.Cell(pcKind, row));
+    const bool slave = IsSlaveKind(kind);
+    // record types with an analysis of their own stand out
+    const std::string recordNo(TrimBlanks(table.Cell(pcRecordNo, row)));
+    if (col != pcKind && (recordNo == "003a" || recordNo == "003c" || recordNo == "021"))
+        look.Background = QColor(0xE2, 0xE9, 0xFA);
+    switch (col) {
+    case pcKind: {
+        if (TrimBlanks(raw).empty()) break;
+        look.Segments.push_back({QString(QChar(raw[0])), Qt::white, KindColor(raw[0])});
+        look.Align = Qt::AlignCenter;
+        break;
+    }
+    case pcStart: {
+        if (TrimBlanks(raw).empty()) break;
+        const int32_t v = StrToIntDef(raw, 0);
+        look.Segments.push_back(
+            {v < 1 ? Tr(FromCp1252(kReactionInvalid)) : FromCp1252(MsToTimeText(v)), {}, {}});
+        look.Align = Qt::AlignRight | Qt::AlignVCenter;
+        break;
+    }
+    case pcReaction: {
+        if (!slave) {
+            look.Cross = true;
+            break;
+        }
+        int64_t v = 0;
+        const bool number = TryStrToInt64(raw, v);
+        if (o.AutoWarnings) {
+            if (!number || v < 0)
+                look.Background = kWarn;
+            else if (v <= 1)
+                look.Background = QColor(0xC0, 0xDC, 0xC0);
+            else if (v <= 50)
+                look.Background = QColor(0xDF, 0xED, 0x7E);
+            else if (v <= 100)
+                look.Background = QColor(0xFF, 0xFF, 0x80);
+            else if (v <= 500)
+                look.Background = QColor(0xFB, 0xC8, 0x84);
+            else
+                look.Background = kWarn;
+            look.Segments.push_back({Cell(table, col, row), {}, {}});
+        } else {
+            look.Segments.push_back({QString::number(number ? v : 0), {}, {}});
+        }
+        look.Align = Qt::AlignRight | Qt::AlignVCenter;
+        break;
+    }
+    case pcErrors:
+        if (!TrimBlanks(raw).empty() && o.AutoWarnings) look.Background = kWarn;
+        look.Segments.push_back({Cell(table, col, row), {}, {}});
+        break;
+    case pcTelegram: {
+        if (raw.empty() || kind.empty()) break;
+        const TTelegramRecord r = parser.Classify(ReplaceNulTokens(raw), IsMasterKind(kind), o.Bus);
+        auto text = [&](const std::string& s) {
+            return FromCp1252(o.ConvertIBIS ? TelegramToDisplay(s) : s);
+        };
+        look.Segments.push_back({text(r.Prefix), QColor(0x00, 0xAE, 0x00), {}});
+        look.Segments.push_back({text(r.Address), QColor(0xFF, 0x00, 0x00), {}});
+        look.Segments.push_back({FromCp1252(r.DataText), {}, {}});
+        if (!r.ExactMatch && o.AutoWarnings)
+            look.Segments.push_back(
+                {r.RestText.empty() ? QStringLiteral("Ø") : FromCp1252(r.RestText), {}, kWarn});
+        else if (!r.ExactMatch)
+            look.Segments.push_back({FromCp1252(r.RestText), {}, {}});
+        look.Segments.push_back({FromCp1252(r.CRText), QColor(0x80, 0x80, 0x80), {}});
+        const bool checksumError = table.Cell(pcErrors, row).find('S') != std::string_view::npos;
+        if (!r.CheckByte.empty()) {
+            const auto c = static_cast<unsigned char>(r.CheckByte[0]);
+            QString shown = c < 33 || c == 127
+                                ? QStringLiteral("<$%1>").arg(c, 2, 16, QLatin1Char('0')).toUpper()
+                                : FromCp1252(r.CheckByte);
+            look.Segments.push_back({shown, QColor(0x00, 0x00, 0xFF),
+                                     checksumError && o.AutoWarnings ? kWarn : QColor()});
+        } else if (checksumError) {
+            look.Segments.push_back({QStringLiteral("Ø"), QColor(0x00, 0x00, 0xFF), kWarn});
+        }
+        break;
+    }
+    case pcAnswer: {
+        const QString v = Cell(table, col, row).trimmed();
+        if (v.isEmpty() || !o.AutoWarnings) break;
+        // the status as a small symbol
+        static const std::pair<const char*, std::pair<const char*, QColor>> marks[] = {
+            {"-1", {"?", QColor(0xC0, 0x60, 0x00)}}, {"0", {"✓", QColor(0x00, 0x90, 0x00)}},
+            {"1", {"✓", QColor(0x90, 0x90, 0x00)}},  {"2", {"✗", QColor(0xD0, 0x00, 0x00)}},
+            {"3", {"↑", QColor(0x90, 0x90, 0x00)}},  {"4", {"↑", QColor(0x00, 0x90, 0x00)}}};
+        TSegment s{QString::fromUtf8("✓"), QColor(0x00, 0x90, 0x00), {}};
+        for (const auto& [value, mark] : marks)
+            if (v == QLatin1String(value)) s = {QString::fromUtf8(mark.first), mark.second, {}};
+        look.Segments.push_back(s);
+        look.Align = Qt::AlignCenter;
+        break;
+    }
+    default: {
+        QString v = Cell(table, col, row);
+        if (o.ConvertIBIS && col != pcHex) v = FromCp1252(TelegramToDisplay(table.Cell(col, row)));
+        look.Segments.push_back({v, {}, {}});
+        if (col == pcNr) look.Align = Qt::AlignRight | Qt::AlignVCenter;
+    }
+    }
+    return look;
+}
+
+int TProtocolModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : FRows;
+}
+
+int TProtocolModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kProtocolColumns;
+}
+
+QVariant TProtocolModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= FRows) return {};
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return FromCp1252(FTable.Cell(index.column(), index.row()));
+    return {};
+}
+
+QVariant TProtocolModel::headerData(int section, Qt::Orientation o, int role) const {
+    if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    static const char* const titles[kProtocolColumns] = {
+        "",       "Nr.",          "Startzeit", "Reaktion", "Fehler", "Telegramm", "Telegramm (HEX)",
+        "DS-Nr.", "Beschreibung", "A?"};
+    return Tr(titles[section]);
+}
+
+void TProtocolModel::RowsAppended(int rows) {
+    if (rows > FRows) {
+        beginInsertRows({}, FRows, rows - 1);
+        FRows = rows;
+        endInsertRows();
+    }
+    // the statuses of up to 51 earlier rows may have changed
+    if (FRows > 0)
+        emit dataChanged(index(std::max(0, FRows - 52), 0), index(FRows - 1, kProtocolColumns - 1));
+}
+
+void TProtocolModel::Reset(int rows) {
+    beginResetModel();
+    FRows = rows;
+    endResetModel();
+}
+
+void TProtocolDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const {
+    const auto* model = static_cast<const TProtocolModel*>(index.model());
+    const TCellLook look =
+        ProtocolCellLook(model->Table(), index.row(), index.column(), FParser, FOptions());
+    p->save();
+    const bool selected = option.state & QStyle::State_Selected;
+    QRect r = option.rect;
+    if (selected)
+        p->fillRect(r, option.palette.highlight().color().lighter(160));
+    else if (look.Background.isValid())
+        p->fillRect(r, look.Background);
+    if (look.Cross) {
+        p->setPen(QColor(0x80, 0x80, 0x80));
+        const QPoint c = r.center();
+        const int h = r.height() / 4;
+        p->drawLine(c.x() - h, c.y() - h, c.x() + h, c.y() + h);
+        p->drawLine(c.x() - h, c.y() + h, c.x() + h, c.y() - h);
+    }
+    const QFontMetrics fm(option.font);
+    int width = 0;
+    for (const auto& s : look.Segments)
+        width += fm.horizontalAdvance(s.Text);
+    int x = r.left() + 2;
+    if (look.Align & Qt::AlignRight) x = r.right() - 2 - width;
+    if (look.Align & Qt::AlignHCenter) x = r.left() + (r.width() - width) / 2;
+    p->setClipRect(r);
+    for (const auto& s : look.Segments) {
+        if (s.Text.isEmpty()) continue;
+        const int w = fm.horizontalAdvance(s.Text);
+        const QRect seg(x, r.top(), w, r.height());
+        if (s.Back.isValid()) p->fillRect(seg, s.Back);
+        p->setPen(s.Fore.isValid() ? s.Fore : option.palette.text().color());
+        p->drawText(seg, Qt::AlignLeft | Qt::AlignVCenter, s.Text);
+        x += w;
+    }
+    p->restore();
+}
+
+} // namespace vaskel
