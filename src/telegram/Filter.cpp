@@ -45,16 +45,16 @@ struct TElement {
 bool Match(std::string_view t, const std::vector<TElement>& p, std::size_t i, std::size_t j) {
     while (j < p.size()) {
         if (p[j].Kind == 1) {
-            while (j < p.size() && p[j].Kind == 1) ++j; // "**" counts as "*"
+            while (j < p.size() && p[j].Kind == 1)
+                ++j; // "**" counts as "*"
             if (j == p.size()) return true;
             for (std::size_t k = i; k <= t.size(); ++k)
                 if (Match(t, p, k, j)) return true;
             return false;
         }
         if (i == t.size()) return false;
-        if (p[j].Kind == 0 &&
-            std::toupper(static_cast<unsigned char>(t[i])) !=
-                std::toupper(static_cast<unsigned char>(p[j].Ch)))
+        if (p[j].Kind == 0 && std::toupper(static_cast<unsigned char>(t[i])) !=
+                                  std::toupper(static_cast<unsigned char>(p[j].Ch)))
             return false;
         ++i;
         ++j;
@@ -69,7 +69,8 @@ bool MarkMatches(std::string_view telegram, std::string_view markText) {
     std::vector<TElement> p;
     for (std::size_t k = 0; k < markText.size(); ++k) {
         const char c = markText[k];
-        if (c == '/' && k + 1 < markText.size() && (markText[k + 1] == '?' || markText[k + 1] == '*')) {
+        if (c == '/' && k + 1 < markText.size() &&
+            (markText[k + 1] == '?' || markText[k + 1] == '*')) {
             p.push_back({markText[++k], 0});
         } else if (c == '*') {
             p.push_back({c, 1});

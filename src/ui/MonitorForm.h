@@ -36,6 +36,20 @@ public:
     bool MayClose();
     QString Caption() const;
 
+    // Protocol-window features.
+    void SetHexShown(bool shown);
+    bool HexShown() const { return FHexShown; }
+    // 0 off, 1 on (rows the filter rejects are hidden), 2 acoustic.
+    void SetFilterState(int state);
+    int FilterState() const { return FFilterState; }
+    void ApplyFilter();
+    void SetAutoWarnings(bool on);
+    void SetMarkText(const QString& text);
+    // Finds text from the row after the current one; false when not found.
+    bool FindNext(const QString& text, bool down = true, bool matchCase = false);
+    // The selected rows as text for the clipboard.
+    QString SelectionText() const;
+
 protected:
     void closeEvent(QCloseEvent* e) override;
 
@@ -52,7 +66,15 @@ private:
     QPushButton* FSave = nullptr;
     QTimer* FSafety = nullptr;
     bool FAutoScroll = true;
+    bool FHexShown = false;
+    int FFilterState = 0;
+    std::string FMarkText;
+    QPushButton* FHexButton = nullptr;
+    QPushButton* FFilterButton = nullptr;
+    QPushButton* FWarnButton = nullptr;
+    QPushButton* FIbisButton = nullptr;
     QString FCaption;
+    QString FLastFind;
 };
 
 } // namespace vaskel

@@ -1,6 +1,7 @@
 #include "ui/ProtocolView.h"
 
 #include "platform/QtText.h"
+#include "telegram/Filter.h"
 #include "telegram/TextConventions.h"
 #include "ui/Texts.h"
 
@@ -43,6 +44,10 @@ TCellLook ProtocolCellLook(const TTable& table, int row, int col, const TIBISTel
     const std::string recordNo(TrimBlanks(table.Cell(pcRecordNo, row)));
     if (col != pcKind && (recordNo == "003a" || recordNo == "003c" || recordNo == "021"))
         look.Background = QColor(0xE2, 0xE9, 0xFA);
+    // rows marked by the search text
+    if (col != pcKind && row != o.CurrentRow && !kind.empty() && !o.MarkText.empty() &&
+        MarkMatches(table.Cell(pcTelegram, row), o.MarkText))
+        look.Background = QColor(0xFF, 0x80, 0x00);
     switch (col) {
     case pcKind: {
         if (TrimBlanks(raw).empty()) break;
@@ -140,6 +145,54 @@ TCellLook ProtocolCellLook(const TTable& table, int row, int col, const TIBISTel
     }
     }
     return look;
+}
+
+QString ProtocolCopyText(const TTable& table, const std::vector<int>& rows,
+                         const std::vector<int>& shownColumns) {
+    static const char* const titles[kProtocolColumns] = {
+        "",       "Nr.",          "Startzeit", "Reaktion", "Fehler", "Telegramm", "Telegramm (HEX)",
+        "DS-Nr.", "Beschreibung", "A?"};
+    QStringList lines;
+    QStringList head;
+    for (int c : shownColumns)
+        head << Tr(titles[c]);
+    lines << head.join(QLatin1Char('\t'));
+    for (int r : rows) {
+        QStringList cells;
+        for (int c : shownColumns) {
+            std::string v(table.Cell(c, r));
+            if (c == pcStart) {
+                const int32_t ms = StrToIntDef(v, 0);
+                v = ms < 1 ? std::string(kReactionInvalid) : MsToTimeText(ms);
+            } else if (c == pcTelegram) {
+                v = TelegramToUmlautDisplay(v);
+            }
+            std::erase(v, '\r');
+            QString cell = FromCp1252(v);
+            if (c == pcTelegram) cell = QLatin1Char('"') + cell + QLatin1Char('"');
+            cells << cell;
+        }
+        lines << cells.join(QLatin1Char('\t'));
+    }
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+int FindInProtocol(const TTable& table, int rows, int start, bool down, const QString& text,
+                   bool matchCase) {
+    const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    for (int r = start; r >= 0 && r < rows; r += down ? 1 : -1) {
+        for (int c = 0; c < kProtocolColumns; ++c) {
+            QString v;
+            if (c == pcStart) {
+                const int32_t ms = StrToIntDef(table.Cell(c, r), 0);
+                v = FromCp1252(ms < 1 ? std::string(kReactionInvalid) : MsToTimeText(ms));
+            } else {
+                v = FromCp1252(table.Cell(c, r));
+            }
+            if (v.contains(text, cs)) return r;
+        }
+    }
+    return -1;
 }
 
 int TProtocolModel::rowCount(const QModelIndex& parent) const {

@@ -32,7 +32,19 @@ struct TCellOptions {
     bool AutoWarnings = true;
     bool ConvertIBIS = true;
     TBusType Bus = TBusType::bsVehicleBus;
+    std::string MarkText; // rows whose telegram matches are marked orange
+    int CurrentRow = -1;  // the current row is never marked
 };
+
+// The text Ctrl+C puts on the clipboard: titles of the shown columns, then
+// one line per row, tab-separated, CR removed, times as times of day and
+// the telegram in umlaut notation in double quotes.
+QString ProtocolCopyText(const TTable& table, const std::vector<int>& rows,
+                         const std::vector<int>& shownColumns);
+// The first row from start on (in the direction) where a cell contains the
+// text; -1 when none.
+int FindInProtocol(const TTable& table, int rows, int start, bool down, const QString& text,
+                   bool matchCase);
 
 // How the cell (row, col) of a protocol table is drawn.
 TCellLook ProtocolCellLook(const TTable& table, int row, int col, const TIBISTelegramParser& parser,

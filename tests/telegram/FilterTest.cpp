@@ -32,19 +32,20 @@ TEST(Filter, RowsWithErrorsStay) {
 
 TEST(Filter, MarkText) {
     const std::tuple<const char*, const char*, bool> cases[] = {
-        {"zA2Hauptbahnhof", "za", true},          // begins with, any letter case
-        {"zA2Hauptbahnhof", "bahn", false},       // not at the start
+        {"zA2Hauptbahnhof", "za", true},    // begins with, any letter case
+        {"zA2Hauptbahnhof", "bahn", false}, // not at the start
         {"zA2Hauptbahnhof", "*bahn", true},
         {"zA2Hauptbahnhof", "z?2", true},
-        {"zA2Hauptbahnhof", "z**2", true},       // "**" counts as "*"
+        {"zA2Hauptbahnhof", "z**2", true}, // "**" counts as "*"
         {"zA2Hauptbahnhof", "zb", false},
-        {"z*2", "z/*", true},                     // a literal star
+        {"z*2", "z/*", true}, // a literal star
         {"zx2", "z/*", false},
         {"a?b", "a/?b", true},
         {"axb", "a/?b", false},
         {"anything", "", false},
     };
-    for (const auto& [t, m, want] : cases) EXPECT_EQ(MarkMatches(t, m), want) << t << " ~ " << m;
+    for (const auto& [t, m, want] : cases)
+        EXPECT_EQ(MarkMatches(t, m), want) << t << " ~ " << m;
 }
 
 } // namespace

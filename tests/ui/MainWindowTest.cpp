@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -284,6 +285,81 @@ TEST(ProtocolCellLook, DrawingRules) {
     EXPECT_FALSE(ProtocolCellLook(t, 1, pcErrors, parser, o).Background.isValid());
     EXPECT_TRUE(ProtocolCellLook(t, 1, pcAnswer, parser, o).Segments.empty());
     EXPECT_EQ(ProtocolCellLook(t, 2, pcReaction, parser, o).Segments[0].Text, QStringLiteral("0"));
+}
+
+} // namespace
+} // namespace vaskel
+
+namespace vaskel {
+namespace {
+
+TEST(MonitorWindow, FilterFindCopyHexAndMarks) {
+    test::TempDir dir;
+    TFixedSystemPlatform platform;
+    platform.Program = dir / "Vaskel";
+    TEnvironment env(nullptr, platform);
+    TIBISTelegramParser parser(kCatalogue);
+    TfMonitorForm m(env, parser);
+    m.Recorder().SafetyCopy = false;
+    auto capture = [&](const std::string& text, uint32_t start, char source) {
+        TTelegramm t;
+        t.Text = TelegramBytes(text);
+        t.StartTicks = start;
+        t.EndTicks = start + 300;
+        m.CopyTelegramm(t, source, false);
+    };
+    capture("l001", 0, 'M');
+    capture("a1", 1000, 'M');
+    capture("a10", 1500, 'S');
+    capture("z034", 3000, 'M');
+    ASSERT_EQ(m.Model().rowCount(), 4);
+
+    // hex column
+    EXPECT_TRUE(m.View()->isColumnHidden(pcHex));
+    m.SetHexShown(true);
+    EXPECT_FALSE(m.View()->isColumnHidden(pcHex));
+    m.SetHexShown(false);
+
+    // filter on: only status requests and their answers' group
+    env.SetFilterSatzArten("020;");
+    env.SetFilterKuerzel("a;");
+    m.SetFilterState(1);
+    EXPECT_TRUE(m.View()->isRowHidden(0));
+    EXPECT_FALSE(m.View()->isRowHidden(1));
+    EXPECT_TRUE(m.View()->isRowHidden(2)) << "120 is not among the chosen types";
+    capture("k07", 4000, 'M'); // a new row is filtered as it comes
+    EXPECT_TRUE(m.View()->isRowHidden(4));
+    m.SetFilterState(2);
+    EXPECT_FALSE(m.View()->isRowHidden(0)) << "the acoustic filter hides nothing";
+    m.SetFilterState(0);
+
+    // find, from the row after the current one
+    m.View()->setCurrentIndex(m.Model().index(0, 0));
+    EXPECT_TRUE(m.FindNext(QStringLiteral("Z034")));
+    EXPECT_EQ(m.View()->currentIndex().row(), 3);
+    EXPECT_FALSE(m.FindNext(QStringLiteral("Z034"), true, true)) << "match case";
+    EXPECT_TRUE(m.FindNext(QStringLiteral("l001"), false)) << "upwards";
+    EXPECT_EQ(m.View()->currentIndex().row(), 0);
+
+    // Ctrl+C: the shown columns, times of day, telegram in quotes
+    m.View()->clearSelection();
+    m.View()->selectRow(2);
+    const QString copied = m.SelectionText();
+    const QStringList lines = copied.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_FALSE(lines[0].contains(QStringLiteral("HEX"))) << "the hidden hex column stays out";
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("S\t3\t")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("\"a10")));
+
+    // marking by a search text
+    TCellOptions o;
+    o.MarkText = "a1";
+    EXPECT_EQ(ProtocolCellLook(m.Recorder().Table(), 1, pcNr, parser, o).Background,
+              QColor(0xFF, 0x80, 0x00));
+    EXPECT_FALSE(ProtocolCellLook(m.Recorder().Table(), 0, pcNr, parser, o).Background.isValid());
+    o.CurrentRow = 1;
+    EXPECT_FALSE(ProtocolCellLook(m.Recorder().Table(), 1, pcNr, parser, o).Background.isValid());
+    m.Recorder().Table().Modified = false;
 }
 
 } // namespace
