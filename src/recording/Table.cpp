@@ -68,6 +68,22 @@ int TTable::AppendRow() {
     return static_cast<int>(FRows.size()) - 1;
 }
 
+void TTable::InsertRow(int row) {
+    TRow r;
+    Store(r, std::string(FStyles.size(), '\0'));
+    FRows.insert(FRows.begin() + row, r);
+}
+
+void TTable::DeleteRow(int row) {
+    if (FRows.size() == 1) {
+        TRow& r = FRows[0];
+        r = TRow{};
+        Store(r, std::string(FStyles.size(), '\0'));
+        return;
+    }
+    FRows.erase(FRows.begin() + row);
+}
+
 std::string_view TTable::Cell(int col, int row) const {
     const std::string_view packed = Packed(row);
     const auto [p, len] = Locate(packed, col);

@@ -44,6 +44,10 @@ public:
 
     // Appends an empty row and returns its index.
     int AppendRow();
+    // Inserts an empty row before row (row == RowCount() appends).
+    void InsertRow(int row);
+    // Removes a row; the last remaining row is emptied instead.
+    void DeleteRow(int row);
     // Back to one empty data row; all row objects are freed.
     void Clear();
     void Reserve(std::size_t rows) { FRows.reserve(rows); }

@@ -1,0 +1,68 @@
+#pragma once
+// The rules every table editor shares: column defaults, complete and
+// untouched rows, moving between rows, appending, inserting and deleting,
+// the Delete key, the cell editor's clean-up and special characters, the
+// selection commands and the close question. The window shows and asks;
+// these rules decide.
+
+#include "recording/Table.h"
+
+#include <string>
+#include <vector>
+
+namespace vaskel {
+
+namespace ListEditorTexts {
+extern const char* const kRowIncomplete;   // IDS_2011 + line break + IDS_2012
+extern const char* const kSaveQuestion;    // IDS_2000 + line break + IDS_2001
+extern const char* const kCloseIncomplete; // IDS_2002, IDS_2003, IDS_2004
+} // namespace ListEditorTexts
+
+class TListEditorRows {
+public:
+    // optional: per column, true when an empty cell still counts as complete.
+    TListEditorRows(TTable& table, std::vector<bool> optional = {});
+
+    static std::string ColumnDefault(TZK_InputStyle style);
+    bool IsComplete(int row) const;
+    bool IsUntouched(int row) const;
+    void SetDefaults(int row);
+
+    enum class TMove { Allowed, Refused };
+    // Leaving the current row for target: the row being left gets "0" in
+    // empty number cells; an untouched row that is left is removed (while
+    // more than one row exists). target is adjusted when rows move up.
+    TMove MoveTo(int current, int& target);
+
+    enum class TAppend { Appended, UntouchedLast, Incomplete };
+    TAppend Append(int current, int& newRow);
+    // Inserts a row with the defaults before row.
+    void Insert(int row);
+    // Removes the row, or resets it to the defaults when it is the only one.
+    void Delete(int row);
+    // The Delete key on a cell of a complete row.
+    void DeleteKey(int row, int col);
+
+    // The cell editor: opening a cell that ends with LF appends a blank;
+    // leaving it removes that blank again and normalises min:sec cells.
+    static std::string OnEditorOpen(const std::string& text);
+    static std::string OnEditorLeave(const std::string& text, TZK_InputStyle style);
+    // "<LF>" at the caret (selection start, selection length); returns the
+    // new text and sets the caret.
+    static std::string InsertLineFeed(const std::string& text, int& caret, int selection);
+    // "01h" ... "09h" at the caret, replacing the selection.
+    static std::string InsertByte(const std::string& text, int& caret, int selection,
+                                  unsigned char byte);
+
+    // "Alle auswählen" / "Keines auswählen" on the selected rows.
+    void SetFirstColumn(const std::vector<int>& rows, bool all);
+
+    enum class TCloseQuestion { None, Save, Incomplete };
+    TCloseQuestion CloseQuestion(int current) const;
+
+private:
+    TTable& FTable;
+    std::vector<bool> FOptional;
+};
+
+} // namespace vaskel
