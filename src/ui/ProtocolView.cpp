@@ -43,7 +43,7 @@ TCellLook ProtocolCellLook(const TTable& table, int row, int col, const TIBISTel
     // record types with an analysis of their own stand out
     const std::string recordNo(TrimBlanks(table.Cell(pcRecordNo, row)));
     if (col != pcKind && (recordNo == "003a" || recordNo == "003c" || recordNo == "021"))
-        look.Background = QColor(0xE2, 0xE9, 0xFA);
+        look.Background = row == o.DetailRow ? QColor(0xC0, 0xDC, 0xC0) : QColor(0xE2, 0xE9, 0xFA);
     // rows marked by the search text
     if (col != pcKind && row != o.CurrentRow && !kind.empty() && !o.MarkText.empty() &&
         MarkMatches(table.Cell(pcTelegram, row), o.MarkText))

@@ -34,6 +34,7 @@ struct TCellOptions {
     TBusType Bus = TBusType::bsVehicleBus;
     std::string MarkText; // rows whose telegram matches are marked orange
     int CurrentRow = -1;  // the current row is never marked
+    int DetailRow = -1;   // the row the detail panel shows
 };
 
 // The text Ctrl+C puts on the clipboard: titles of the shown columns, then

@@ -1,0 +1,479 @@
+#include "ui/ProtocolForm.h"
+
+#include "platform/QtText.h"
+#include "recording/TableFile.h"
+#include "recording/Timers.h"
+#include "shell/SystemPlatform.h"
+#include "telegram/Errors.h"
+#include "telegram/Filter.h"
+#include "telegram/TextConventions.h"
+#include "ui/Texts.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QStyle>
+#include <QTableView>
+#include <QToolButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace vaskel {
+
+namespace {
+
+bool IsBlank(std::string_view s) {
+    return s.find_first_not_of(' ') == std::string_view::npos;
+}
+
+} // namespace
+
+bool RowHasError(const TTable& table, int row) {
+    const std::string_view status = table.Cell(pcAnswer, row);
+    return !IsBlank(table.Cell(pcErrors, row)) || status == "-1" || status == "1" ||
+           status == "2" || status == "3";
+}
+
+TDetailKind DetailKindOf(const TTable& table, int row) {
+    if (row < 0 || row >= table.RowCount()) return TDetailKind::None;
+    const std::string_view ds = table.Cell(pcRecordNo, row);
+    if (ds == "021") return TDetailKind::DS021;
+    if (ds == "003a") return TDetailKind::DS003a;
+    if (ds == "003c") return TDetailKind::DS003c;
+    return RowHasError(table, row) ? TDetailKind::Error : TDetailKind::General;
+}
+
+QString ProtocolLoadErrorText(const QString& reason) {
+    QString text = Tr(FromCp1252(kProtocolLoadError).replace(QStringLiteral(" \r\n"), QString()));
+    if (!reason.isEmpty()) text += QStringLiteral("\n\n") + reason;
+    return text;
+}
+
+TfBaseProtocolForm::TfBaseProtocolForm(TEnvironment& env, const TIBISTelegramParser& parser,
+                                       QWidget* parent)
+    : QWidget(parent), FEnv(env), FParser(parser) {
+    FMain = new QVBoxLayout(this);
+    FMain->setContentsMargins(2, 2, 2, 2);
+    auto* tools = new QHBoxLayout;
+    auto toolButton = [&](QPushButton*& b, const char* name) {
+        b = new QPushButton;
+        b->setObjectName(QLatin1String(name));
+        b->setCheckable(true);
+        tools->addWidget(b);
+    };
+    toolButton(FHexButton, "tbHEXMode");
+    toolButton(FFilterButton, "tbFilterOnOff");
+    toolButton(FWarnButton, "tbAutoWarning");
+    toolButton(FIbisButton, "tbnConvertIBISCharacters");
+    FFilterButton->setCheckable(false);
+    connect(FHexButton, &QPushButton::clicked, this, [this] { SetHexShown(!FHexShown); });
+    connect(FFilterButton, &QPushButton::clicked, this, [this] {
+        FEnv.SetHintGiven(THint::FilterHint);
+        QToolTip::hideText();
+        SetFilterState((FFilterState + 1) % 3);
+    });
+    connect(FWarnButton, &QPushButton::clicked, this, [this] { SetAutoWarnings(!FAutoWarnings); });
+    connect(FIbisButton, &QPushButton::clicked, this, [this] {
+        FEnv.SetConvertIBISCharacters(!FEnv.ConvertIBISCharacters());
+        FIbisButton->setChecked(FEnv.ConvertIBISCharacters());
+        FView->viewport()->update();
+    });
+    tools->addSpacing(12);
+    tools->addWidget(new QLabel(Tr("Markieren:")));
+    auto* mark = new QLineEdit;
+    mark->setObjectName(QStringLiteral("edMarkRecords"));
+    mark->setMaximumWidth(160);
+    connect(mark, &QLineEdit::textChanged, this, [this](const QString& t) { SetMarkText(t); });
+    tools->addWidget(mark);
+    auto* find = new QPushButton(Tr("Suchen ..."));
+    find->setObjectName(QStringLiteral("tbFind"));
+    connect(find, &QPushButton::clicked, this, [this] { FindAsked(); });
+    tools->addWidget(find);
+    auto* print = new QPushButton(Tr("Drucken ..."));
+    print->setObjectName(QStringLiteral("tbPrint"));
+    // the printout comes with a later version
+    print->setEnabled(false);
+    tools->addWidget(print);
+    tools->addStretch();
+    FMain->addLayout(tools);
+
+    FView = new QTableView;
+    FView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    FView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    FView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FView->verticalHeader()->hide();
+    FView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    FView->setWordWrap(false);
+    FView->horizontalHeader()->setStretchLastSection(false);
+    FView->viewport()->installEventFilter(this);
+    FMain->addWidget(FView, 1);
+    connect(FView, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& i) { DetailAnalysis(i.row()); });
+
+    // the detail panel sits between the table and the bottom buttons
+    FDetailPanel = new QFrame;
+    FDetailPanel->setObjectName(QStringLiteral("DetailPanel"));
+    FDetailPanel->setFrameShape(QFrame::StyledPanel);
+    auto* detailLayout = new QHBoxLayout(FDetailPanel);
+    FDetailContent = new QVBoxLayout;
+    detailLayout->addLayout(FDetailContent, 1);
+    auto* close = new QToolButton;
+    close->setObjectName(QStringLiteral("imDetailClose"));
+    close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    close->setToolTip(Tr("Detailinformationen ausblenden"));
+    close->setAutoRaise(true);
+    connect(close, &QToolButton::clicked, this, [this] { HideDetail(); });
+    detailLayout->addWidget(close, 0, Qt::AlignTop | Qt::AlignRight);
+    detailLayout->setContentsMargins(6, 4, 8, 4);
+    FDetailPanel->hide();
+    FMain->addWidget(FDetailPanel);
+
+    FBottom = new QHBoxLayout;
+    FMain->addLayout(FBottom);
+
+    auto* copy = new QShortcut(QKeySequence::Copy, FView);
+    connect(copy, &QShortcut::activated, this,
+            [this] { QApplication::clipboard()->setText(SelectionText()); });
+    auto* all = new QShortcut(QKeySequence::SelectAll, FView);
+    connect(all, &QShortcut::activated, FView, &QTableView::selectAll);
+    FHexButton->setText(Tr("HEX"));
+    FWarnButton->setText(Tr("Warnungen"));
+    FIbisButton->setText(Tr("Umlaute"));
+    FIbisButton->setChecked(FEnv.ConvertIBISCharacters());
+    FIbisButton->setToolTip(Tr("IBIS-Sonderzeichen in Umlaut konvertieren"));
+}
+
+void TfBaseProtocolForm::AttachTable(const TTable& table) {
+    FTable = &table;
+    FModel = new TProtocolModel(table, this);
+    FView->setModel(FModel);
+    FView->setItemDelegate(new TProtocolDelegate(
+        FParser,
+        [this] {
+            TCellOptions o;
+            o.AutoWarnings = FAutoWarnings;
+            o.ConvertIBIS = FEnv.ConvertIBISCharacters();
+            o.Bus = FEnv.BusType();
+            o.MarkText = FMarkText;
+            o.CurrentRow = FView->currentIndex().isValid() ? FView->currentIndex().row() : -1;
+            o.DetailRow = FDetailRow;
+            return o;
+        },
+        FView));
+    const int widths[kProtocolColumns] = {22, 50, 95, 60, 45, 300, 0, 55, 260, 28};
+    for (int c = 0; c < kProtocolColumns; ++c)
+        FView->setColumnWidth(c, widths[c]);
+    SetHexShown(false);
+    SetFilterState(0);
+    SetAutoWarnings(true);
+}
+
+void TfBaseProtocolForm::SetCaption(const QString& caption) {
+    FCaption = caption;
+    setWindowTitle(caption);
+    if (parentWidget()) parentWidget()->setWindowTitle(caption);
+}
+
+void TfBaseProtocolForm::SetHexShown(bool shown) {
+    FHexShown = shown;
+    FView->setColumnHidden(pcHex, !shown);
+    if (shown) FView->setColumnWidth(pcHex, 100);
+    FHexButton->setChecked(shown);
+    FHexButton->setToolTip(shown ? Tr("Hexadezimaldarstellung eingeblendet")
+                                 : Tr("Hexadezimaldarstellung ausgeblendet"));
+}
+
+void TfBaseProtocolForm::SetFilterState(int state) {
+    FFilterState = state;
+    static const char* const texts[3] = {"Filter aus", "Filter ein", "Akustischer Filter"};
+    static const char* const hints[3] = {"Telegrammfilter ausgeschaltet",
+                                         "Telegrammfilter eingeschaltet", "Akustischer Filter"};
+    FFilterButton->setText(Tr(texts[state]));
+    FFilterButton->setToolTip(Tr(hints[state]));
+    ApplyFilter();
+}
+
+void TfBaseProtocolForm::ApplyFilter() {
+    if (!FTable) return;
+    const TTable& t = *FTable;
+    for (int r = 0; r < FModel->rowCount(); ++r) {
+        const bool show =
+            FFilterState != 1 ||
+            FilterShowsRow(t.Cell(pcTelegram, r), t.Cell(pcRecordNo, r), t.Cell(pcErrors, r),
+                           FEnv.FilterSatzArten(), FEnv.FilterKuerzel(), FEnv.NeverFilterErrors());
+        FView->setRowHidden(r, !show);
+    }
+}
+
+void TfBaseProtocolForm::SetAutoWarnings(bool on) {
+    FAutoWarnings = on;
+    FWarnButton->setChecked(on);
+    FWarnButton->setToolTip(on ? Tr("Automatische Warnungsmarkierung eingeschaltet")
+                               : Tr("Automatische Warnungsmarkierung ausgeschaltet"));
+    FView->viewport()->update();
+}
+
+void TfBaseProtocolForm::SetMarkText(const QString& text) {
+    FMarkText = ToCp1252(text);
+    FView->viewport()->update();
+}
+
+bool TfBaseProtocolForm::FindNext(const QString& text, bool down, bool matchCase) {
+    const int current = FView->currentIndex().isValid() ? FView->currentIndex().row() : -1;
+    const int start = down ? current + 1 : (current < 0 ? FModel->rowCount() - 1 : current - 1);
+    const int found = FindInProtocol(*FTable, FModel->rowCount(), start, down, text, matchCase);
+    if (found < 0) return false;
+    StopFollowing();
+    const QModelIndex i = FModel->index(found, 0);
+    FView->setCurrentIndex(i);
+    FView->scrollTo(i, QAbstractItemView::PositionAtTop);
+    return true;
+}
+
+void TfBaseProtocolForm::FindAsked() {
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, Tr("Suchen"), Tr("Suchen nach:"),
+                                               QLineEdit::Normal, FLastFind, &ok);
+    if (!ok || text.isEmpty()) return;
+    FLastFind = text;
+    if (!FindNext(text))
+        QMessageBox::information(this, Tr("Keine Übereinstimmung gefunden"),
+                                 Tr("Suchbegriff \"%1\" nicht gefunden.").arg(text));
+}
+
+QString TfBaseProtocolForm::SelectionText() const {
+    std::vector<int> rows;
+    for (const QModelIndex& i : FView->selectionModel()->selectedRows())
+        rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    std::vector<int> columns;
+    for (int c = 0; c < kProtocolColumns; ++c)
+        if (!FView->isColumnHidden(c) && FView->columnWidth(c) > 0) columns.push_back(c);
+    return ProtocolCopyText(*FTable, rows, columns);
+}
+
+void TfBaseProtocolForm::DetailAnalysis(int row) {
+    StopFollowing();
+    FEnv.SetHintGiven(THint::GridDblClickHintGiven);
+    QToolTip::hideText();
+    FDetailRow = -1;
+    if (!FTable || row < 0 || row >= FModel->rowCount()) return;
+    const int nr = StrToIntDef(std::string(FTable->Cell(pcNr, row)), row + 1);
+    if (nr == FDetailTag) return;
+    HideDetail();
+    FDetailTag = nr;
+    FDetailRow = row;
+    FDetailKind = DetailKindOf(*FTable, row);
+    if (FDetailKind == TDetailKind::Error) FEnv.SetHintGiven(THint::GridErrorDblClickHintGiven);
+    bool shown = false;
+    if (Analyse) shown = Analyse(FDetailKind, row, FDetailContent);
+    if (!shown) {
+        // the row's own facts, until an analysis of its record type exists
+        const TTable& t = *FTable;
+        auto line = [&](const char* title, std::string_view value) {
+            if (IsBlank(value)) return;
+            auto* l = new QLabel(Tr(title) + QStringLiteral(" ") + FromCp1252(value));
+            l->setObjectName(QStringLiteral("GenericLine"));
+            l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            FDetailContent->addWidget(l);
+        };
+        line("Nr.", t.Cell(pcNr, row));
+        line("Telegramm:", TelegramToUmlautDisplay(std::string(t.Cell(pcTelegram, row))));
+        line("DS-Nr.", t.Cell(pcRecordNo, row));
+        line("Beschreibung:", t.Cell(pcDescription, row));
+        line("Reaktion:", t.Cell(pcReaction, row));
+        line("Fehler:", t.Cell(pcErrors, row));
+    }
+    const bool error = FDetailKind == TDetailKind::Error;
+    FDetailPanel->setStyleSheet(error ? QStringLiteral("#DetailPanel { background: #FFE0E0; }")
+                                      : QStringLiteral("#DetailPanel { background: #E2E9FA; }"));
+    FDetailPanel->show();
+    FView->viewport()->update();
+    FView->scrollTo(FModel->index(row, 0));
+}
+
+void TfBaseProtocolForm::HideDetail() {
+    FDetailPanel->hide();
+    FDetailTag = -1;
+    FDetailRow = -1;
+    FDetailKind = TDetailKind::None;
+    while (QLayoutItem* item = FDetailContent->takeAt(0)) {
+        if (QWidget* w = item->widget()) {
+            if (w->objectName().isEmpty() || w->objectName().contains(QLatin1String("Generic")))
+                w->deleteLater();
+            else
+                w->hide();
+        }
+        delete item;
+    }
+    FView->viewport()->update();
+}
+
+void TfBaseProtocolForm::ShowTip(const QString& title, const QString& text, int row) {
+    FLastTip = text;
+    const QRect r = FView->visualRect(FModel->index(row, pcTelegram));
+    const QPoint at =
+        FView->viewport()->mapToGlobal(QPoint(FView->viewport()->width() / 2, r.center().y()));
+    QToolTip::showText(at, QStringLiteral("<b>") + title + QStringLiteral("</b><br>") + text, FView,
+                       {}, 8000);
+}
+
+void TfBaseProtocolForm::CheckTips() {
+    if (!FTable || FModel->rowCount() == 0 || !isActiveWindow() || QToolTip::isVisible()) return;
+    const bool errorTip = !FEnv.HintGiven(THint::GridErrorDblClickHintGiven);
+    const bool typeTip = FRecordTypeTip && !FEnv.HintGiven(THint::GridDblClickHintGiven);
+    if (!errorTip && !typeTip) return;
+    const int first = std::max(0, FView->rowAt(0));
+    int last = FView->rowAt(FView->viewport()->height() - 1);
+    if (last < 0) last = FModel->rowCount() - 1;
+    for (int r = first; r <= last; ++r) {
+        if (FView->isRowHidden(r) || FTable->Cell(pcKind, r).empty()) continue;
+        if (errorTip && RowHasError(*FTable, r)) {
+            FEnv.SetHintGiven(THint::GridErrorDblClickHintGiven);
+            StopFollowing();
+            ShowTip(Tr("Tipp"),
+                    Tr("Durch einen Doppelklick auf Zeilen in der ein Fehler aufgetreten ist,") +
+                        QStringLiteral("<br>") +
+                        Tr("können Sie eine genaue Analyse der oder des Fehlers einblenden."),
+                    r);
+            return;
+        }
+        const std::string_view ds = FTable->Cell(pcRecordNo, r);
+        if (typeTip && (ds == "003a" || ds == "003c" || ds == "021")) {
+            FEnv.SetHintGiven(THint::GridDblClickHintGiven);
+            StopFollowing();
+            ShowTip(Tr("Tipp"),
+                    Tr("Durch einen Doppelklick auf Zeilen mit Datensatz 003a, 003c oder 021") +
+                        QStringLiteral("<br>") +
+                        Tr("können Sie eine genaue Analyse dieses Datensatzes einblenden."),
+                    r);
+            return;
+        }
+    }
+}
+
+void TfBaseProtocolForm::Activated() {
+    if (FEnv.HintGiven(THint::FilterHint) || !FEnv.FilterWindowWasOpened() || FFilterState != 0)
+        return;
+    FEnv.SetHintGiven(THint::FilterHint);
+    FLastTip = Tr("Sie müssen die Filterung erst aktivieren,") + QStringLiteral("<br>") +
+               Tr("bevor die Datensätze eines Fensters gefiltert werden.");
+    QToolTip::showText(FFilterButton->mapToGlobal(FFilterButton->rect().center()),
+                       QStringLiteral("<b>") + Tr("Tipp") + QStringLiteral("</b><br>") + FLastTip,
+                       FFilterButton, {}, 8000);
+}
+
+bool TfBaseProtocolForm::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == FView->viewport() && e->type() == QEvent::Paint) {
+        // after the paint: the tips look at what is now on screen
+        QMetaObject::invokeMethod(
+            this, [this] { CheckTips(); }, Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+// ---------------------------------------------------------------------------
+
+TfProtocolForm::TfProtocolForm(TEnvironment& env, const TIBISTelegramParser& parser,
+                               const QString& file, QWidget* parent)
+    : TfBaseProtocolForm(env, parser, parent), FOwnTable(MakeProtocolTable()), FFile(file) {
+    FLoad =
+        LoadProtocolFile(FOwnTable, QFile::encodeName(file).toStdString(), parser, env.BusType());
+    AttachTable(FOwnTable);
+    FModel->Reset(FOwnTable.RowCount());
+    FOwnTable.Modified = FLoad.Reanalysed && !FLoad.WrittenBack;
+    SetCaption(QFileInfo(file).fileName());
+
+    auto* save = new QPushButton;
+    SetDe(save, "Speichern unter...");
+    save->setObjectName(QStringLiteral("btnSaveAs"));
+    connect(save, &QPushButton::clicked, this, [this] { SaveAs(); });
+    auto* close = new QPushButton;
+    SetDe(close, "Schließen");
+    connect(close, &QPushButton::clicked, this, [this] {
+        if (parentWidget())
+            parentWidget()->close();
+        else
+            this->close();
+    });
+    BottomButtons()->addWidget(save);
+    BottomButtons()->addStretch();
+    BottomButtons()->addWidget(close);
+    FView->installEventFilter(this);
+}
+
+void TfProtocolForm::SetUnsaved() {
+    FOwnTable.Modified = true;
+}
+
+bool TfProtocolForm::SaveAs() {
+    const QString dir = QFile::decodeName(QByteArray::fromStdString(FEnv.ProtokollDirectory()));
+    const QString file = QFileDialog::getSaveFileName(
+        this, Tr("Protokolldatei speichern"), QDir(dir).filePath(QFileInfo(FFile).fileName()),
+        Tr("Protokolldatei(*.PRO.CSV)") + QStringLiteral(" (*.PRO.CSV)"));
+    if (file.isEmpty()) return false;
+    try {
+        for (int row = 0; row < FOwnTable.RowCount(); ++row) {
+            const std::string_view k = FOwnTable.Cell(pcKind, row);
+            if (k.size() > 1) FOwnTable.SetCell(pcKind, row, std::string(k.substr(0, 1)));
+        }
+        SaveToCSV(FOwnTable, QFile::encodeName(file).toStdString(), '"', 0, std::nullopt, ';');
+        FEnv.SetProtokollDirectory(ExtractFilePath(QFile::encodeName(file).toStdString()));
+    } catch (const std::exception& e) {
+        QMessageBox::warning(this, Tr("Protokolldatei speichern"),
+                             Tr("Die Datei konnte nicht geschrieben werden.") +
+                                 QStringLiteral("\n") + FromCp1252(e.what()));
+        return false;
+    }
+    FOwnTable.Modified = false;
+    FFile = file;
+    SetCaption(QFileInfo(file).fileName());
+    return true;
+}
+
+bool TfProtocolForm::MayClose() {
+    if (!FOwnTable.Modified) return true;
+    const auto answer = QMessageBox::question(
+        this, Caption(),
+        Tr("Die Daten wurden verändert, jedoch noch nicht gespeichert.") + QStringLiteral("\n") +
+            Tr("Wollen Sie die Änderung jetzt speichern?"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::Yes) return SaveAs();
+    return true;
+}
+
+void TfProtocolForm::closeEvent(QCloseEvent* e) {
+    if (MayClose())
+        e->accept();
+    else
+        e->ignore();
+}
+
+void TfProtocolForm::keyPressEvent(QKeyEvent* e) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+        FView->currentIndex().isValid()) {
+        DetailAnalysis(FView->currentIndex().row());
+        return;
+    }
+    TfBaseProtocolForm::keyPressEvent(e);
+}
+
+} // namespace vaskel

@@ -1,0 +1,141 @@
+#pragma once
+// Protocol windows: the base every protocol table is shown in (the live
+// monitor and opened protocol files), with hex column, filter states,
+// warning marks, IBIS character conversion, search-text marks, find, copy,
+// the detail panel and the one-time tips; and the window of an opened
+// protocol file.
+
+#include "recording/OpenedProtocol.h"
+#include "shell/Environment.h"
+#include "ui/ProtocolView.h"
+
+#include <QWidget>
+#include <functional>
+
+class QFrame;
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
+class QTableView;
+class QVBoxLayout;
+
+namespace vaskel {
+
+// Which analysis the detail panel shows for a row.
+enum class TDetailKind { None, DS021, DS003a, DS003c, Error, General };
+// By the row's "DS-Nr.", error letters and status.
+TDetailKind DetailKindOf(const TTable& table, int row);
+// A row with error letters or a status of an unanswered, unpaired or late
+// telegram.
+bool RowHasError(const TTable& table, int row);
+
+class TfBaseProtocolForm : public QWidget {
+public:
+    TfBaseProtocolForm(TEnvironment& env, const TIBISTelegramParser& parser,
+                       QWidget* parent = nullptr);
+
+    TProtocolModel& Model() { return *FModel; }
+    QTableView* View() const { return FView; }
+
+    void SetHexShown(bool shown);
+    bool HexShown() const { return FHexShown; }
+    // 0 off, 1 on (rows the filter rejects are hidden), 2 acoustic.
+    void SetFilterState(int state);
+    int FilterState() const { return FFilterState; }
+    void ApplyFilter();
+    virtual void SetAutoWarnings(bool on);
+    bool AutoWarnings() const { return FAutoWarnings; }
+    void SetMarkText(const QString& text);
+    // Finds text from the row after the current one; false when not found.
+    bool FindNext(const QString& text, bool down = true, bool matchCase = false);
+    // The find dialog's question and the message when nothing is found.
+    void FindAsked();
+    // The selected rows as text for the clipboard.
+    QString SelectionText() const;
+
+    // Opens the detail panel for a row (double-click, Enter).
+    void DetailAnalysis(int row);
+    void HideDetail();
+    int DetailRow() const { return FDetailRow; }
+    int DetailTag() const { return FDetailTag; }
+    TDetailKind DetailKind() const { return FDetailKind; }
+    QFrame* DetailPanel() const { return FDetailPanel; }
+    // Fills the panel for a row; the analyses of the record types plug in
+    // here. Returns false to leave the panel hidden.
+    std::function<bool(TDetailKind, int row, QVBoxLayout* panel)> Analyse;
+
+    QString Caption() const { return FCaption; }
+    // The window became the active one: the filter tip, once.
+    void Activated();
+    // The text of the tip balloon last shown (empty: none yet).
+    QString LastTip() const { return FLastTip; }
+
+protected:
+    // Sets the table shown (once, from the concrete window's constructor).
+    void AttachTable(const TTable& table);
+    const TTable& Table() const { return *FTable; }
+    QHBoxLayout* BottomButtons() const { return FBottom; }
+    void SetCaption(const QString& caption);
+    // Looks at the shown rows for the one-time tips.
+    void CheckTips();
+    // The live monitor stops following new rows (tips, find, detail).
+    virtual void StopFollowing() {}
+    // The monitor's own tip for rows of the analysed record types.
+    bool FRecordTypeTip = false;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void ShowTip(const QString& title, const QString& text, int row);
+
+    TEnvironment& FEnv;
+    const TIBISTelegramParser& FParser;
+    TProtocolModel* FModel = nullptr;
+    QTableView* FView = nullptr;
+    QVBoxLayout* FMain = nullptr;
+
+private:
+    const TTable* FTable = nullptr;
+    QHBoxLayout* FBottom = nullptr;
+    QPushButton* FHexButton = nullptr;
+    QPushButton* FFilterButton = nullptr;
+    QPushButton* FWarnButton = nullptr;
+    QPushButton* FIbisButton = nullptr;
+    QFrame* FDetailPanel = nullptr;
+    QVBoxLayout* FDetailContent = nullptr;
+    bool FHexShown = false;
+    int FFilterState = 0;
+    bool FAutoWarnings = true;
+    std::string FMarkText;
+    QString FLastFind;
+    QString FCaption;
+    QString FLastTip;
+    int FDetailRow = -1;
+    int FDetailTag = -1;
+    TDetailKind FDetailKind = TDetailKind::None;
+};
+
+// An opened protocol file.
+class TfProtocolForm : public TfBaseProtocolForm {
+public:
+    // Loads the file (older forms are converted); throws EVaskelError.
+    TfProtocolForm(TEnvironment& env, const TIBISTelegramParser& parser, const QString& file,
+                   QWidget* parent = nullptr);
+    const QString& FileName() const { return FFile; }
+    const TProtocolLoad& LoadInfo() const { return FLoad; }
+    // Marks the rows as not yet saved (a recovered safety copy).
+    void SetUnsaved();
+    bool SaveAs();
+    bool MayClose();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    TTable FOwnTable;
+    QString FFile;
+    TProtocolLoad FLoad;
+};
+
+// The message shown when a protocol cannot be loaded.
+QString ProtocolLoadErrorText(const QString& reason);
+
+} // namespace vaskel
