@@ -183,7 +183,7 @@ int main(int argc, char** argv) {
     };
     TfMainForm* window = nullptr;
     options.OpenFile = [&window](TDroppedKind, const QString& file) {
-        // The protocol and list windows come with later versions.
+        // The list windows come with later versions.
         window->statusBar()->showMessage(
             Tr("Dieser Dateityp kann in dieser Version noch nicht geöffnet werden: ") +
                 QFileInfo(file).fileName(),

@@ -2,6 +2,7 @@
 
 #include "emulator/VirtualUsb.h"
 #include "platform/QtText.h"
+#include "shell/SystemPlatform.h"
 #include "ui/MonitorForm.h"
 #include "ui/Texts.h"
 #include "ui/Theme.h"
@@ -16,6 +17,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,6 +28,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStyle>
@@ -123,6 +126,12 @@ TfMainForm::TfMainForm(TEnvironment& env, TIBISTelegramParser& parser, TOptions 
     connect(FComTimer, &QTimer::timeout, this, [this] {
         FConnection->StateChange(TDeviceConnection::eTimer);
         Action("acWindowCloseAll")->setEnabled(!FMdi->subWindowList().isEmpty());
+        Action("acSearch")->setEnabled(ActiveProtocolWindow() != nullptr);
+    });
+    connect(FMdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        Action("acSearch")->setEnabled(ActiveProtocolWindow() != nullptr);
+        if (sub)
+            if (auto* w = dynamic_cast<TfBaseProtocolForm*>(sub->widget())) w->Activated();
     });
     FBlinkTimer = new QTimer(this);
     FBlinkTimer->start(440);
@@ -303,6 +312,10 @@ void TfMainForm::BuildActions() {
 
     connect(Action("FileExit1"), &QAction::triggered, this, &QWidget::close);
     connect(Action("acAufzeichnen"), &QAction::triggered, this, [this] { OpenMonitor(); });
+    connect(Action("acOeffnen"), &QAction::triggered, this, [this] { OpenProtocolAsked(); });
+    connect(Action("acSearch"), &QAction::triggered, this, [this] {
+        if (TfBaseProtocolForm* w = ActiveProtocolWindow()) w->FindAsked();
+    });
     connect(Action("WindowClose1"), &QAction::triggered, FMdi, &QMdiArea::closeActiveSubWindow);
     connect(Action("WindowCascade1"), &QAction::triggered, FMdi, &QMdiArea::cascadeSubWindows);
     connect(Action("WindowTileHorizontal1"), &QAction::triggered, FMdi, &QMdiArea::tileSubWindows);
@@ -691,8 +704,14 @@ TfMonitorForm* TfMainForm::OpenMonitor() {
     sub->setWindowTitle(monitor->Caption());
     FMonitor = monitor;
     connect(sub, &QObject::destroyed, this, [this] {
-        // "Aufzeichnen" is enabled again (not while the main window goes)
-        if (FConnection) FConnection->UpdateDeviceStatusDisplay();
+        if (!FConnection) return; // the main window goes
+        // the device stops answering from the monitor's response list
+        if (TWBController* c = FConnection->Controller()) c->CopyResponseList(TAntwortListe{});
+        const std::string last = FEnv.LastLoadedResponseList();
+        if (!FEnv.ReloadResponseList() || last.empty() || !std::filesystem::exists(last))
+            FEnv.SetLastLoadedResponseList("");
+        // "Aufzeichnen" is enabled again
+        FConnection->UpdateDeviceStatusDisplay();
     });
     sub->resize(FMdi->width() - 10, std::max(300, FMdi->height() - 10));
     sub->show();
@@ -739,8 +758,85 @@ void TfMainForm::CloseAll() {
 TDroppedKind TfMainForm::DropFiles(const QStringList& files) {
     if (files.isEmpty()) return TDroppedKind::None;
     const TDroppedKind kind = DroppedFileKind(files.first());
-    if (kind != TDroppedKind::None && FOptions.OpenFile) FOptions.OpenFile(kind, files.first());
+    if (kind == TDroppedKind::Protocol)
+        OpenProtocol(files.first());
+    else if (kind != TDroppedKind::None && FOptions.OpenFile)
+        FOptions.OpenFile(kind, files.first());
     return kind;
+}
+
+TfProtocolForm* TfMainForm::OpenProtocol(const QString& file) {
+    TfProtocolForm* form = nullptr;
+    try {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        form = new TfProtocolForm(FEnv, FParser, file);
+        QApplication::restoreOverrideCursor();
+    } catch (const std::exception& e) {
+        QApplication::restoreOverrideCursor();
+        QMessageBox::critical(this, Tr("Protokoll"), ProtocolLoadErrorText(FromCp1252(e.what())));
+        return nullptr;
+    }
+    QMdiSubWindow* sub = FMdi->addSubWindow(form);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(form->Caption());
+    connect(form, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
+    sub->resize(FMdi->width() - 10, std::max(300, FMdi->height() - 10));
+    sub->show();
+    FMdi->setActiveSubWindow(sub);
+    return form;
+}
+
+void TfMainForm::OpenProtocolAsked() {
+    const QString dir = QFile::decodeName(QByteArray::fromStdString(FEnv.ProtokollDirectory()));
+    const QString file = QFileDialog::getOpenFileName(this, Tr("Protokolldatei öffnen"), dir,
+                                                      Tr("Protokolldatei (*.PRO.CSV)") +
+                                                          QStringLiteral(" (*.PRO.CSV *.pro.csv)"));
+    if (file.isEmpty()) return;
+    FEnv.SetProtokollDirectory(ExtractFilePath(QFile::encodeName(file).toStdString()));
+    OpenProtocol(file);
+}
+
+TfProtocolForm* TfMainForm::OfferSafetyCopy() {
+    const QString file =
+        QFile::decodeName(QByteArray::fromStdString(FEnv.DataDirectory() + kSafetyCopyName));
+    if (!QFile::exists(file)) return nullptr;
+    QMessageBox::warning(
+        this, T("Vaskel"),
+        Tr("Es wurde ein Protokoll gefunden, das von der automatischen Sicherung angelegt "
+           "worden ist. Diese Protokolle sollten eigentlich automatisch beim Beenden des "
+           "Programms gelöscht werden. Dass dieses Protokoll nicth gelöscht wurde, deutet auf "
+           "abnormales Beenden des Programms hin.") +
+            T("\n") + Tr("Das Sicherungsprotokoll wird nun geladen."));
+    TfProtocolForm* form = OpenProtocol(file);
+    // the copy is deleted when the program ends: until saved, the window asks
+    if (form) form->SetUnsaved();
+    return form;
+}
+
+QList<TfBaseProtocolForm*> TfMainForm::ProtocolWindows() const {
+    QList<TfBaseProtocolForm*> list;
+    for (QMdiSubWindow* sub : FMdi->subWindowList())
+        if (auto* w = dynamic_cast<TfBaseProtocolForm*>(sub->widget())) list << w;
+    return list;
+}
+
+TfBaseProtocolForm* TfMainForm::ActiveProtocolWindow() const {
+    QMdiSubWindow* sub = FMdi->activeSubWindow();
+    return sub ? dynamic_cast<TfBaseProtocolForm*>(sub->widget()) : nullptr;
+}
+
+void TfMainForm::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (FAfterShowDone) return;
+    FAfterShowDone = true;
+    const bool found = std::filesystem::exists(FEnv.DataDirectory() + kSafetyCopyName);
+    if (!FOptions.OfferSafetyCopy || !FOptions.SaveOnExit.isEmpty()) {
+        // nobody is there to answer; the copy waits for the next start
+        FKeepSafetyCopy = found;
+        return;
+    }
+    // only a copy that was there before this run started is offered
+    if (found) QTimer::singleShot(1000, this, [this] { OfferSafetyCopy(); });
 }
 
 bool TfMainForm::eventFilter(QObject* watched, QEvent* e) {
@@ -777,12 +873,20 @@ void TfMainForm::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
+    // opened protocols ask their own save questions
+    for (TfBaseProtocolForm* w : ProtocolWindows()) {
+        if (w == FMonitor || !FOptions.SaveOnExit.isEmpty()) continue;
+        if (!w->parentWidget()->close()) {
+            e->ignore();
+            return;
+        }
+    }
     if (FMonitor) {
         FMonitor->Recorder().Table().Modified = false;
         FMonitor->parentWidget()->close();
     }
     std::error_code ec;
-    std::filesystem::remove(FEnv.DataDirectory() + kSafetyCopyName, ec);
+    if (!FKeepSafetyCopy) std::filesystem::remove(FEnv.DataDirectory() + kSafetyCopyName, ec);
     FConnection->Shutdown();
     e->accept();
 }

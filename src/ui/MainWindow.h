@@ -8,6 +8,7 @@
 #include "shell/Environment.h"
 #include "telegram/TelegramParser.h"
 #include "ui/MonitorForm.h"
+#include "ui/ProtocolForm.h"
 #include "ui/QtHandOver.h"
 
 #include <QMainWindow>
@@ -73,6 +74,9 @@ public:
         // Unattended recording: the monitor's rows are written here when the
         // program ends, without asking.
         QString SaveOnExit;
+        // Offer a safety copy left by an abnormal end about a second after
+        // the window is shown.
+        bool OfferSafetyCopy = true;
     };
 
     TfMainForm(TEnvironment& env, TIBISTelegramParser& parser, TOptions options);
@@ -98,10 +102,22 @@ public:
     // "Aufzeichnen (Monitor)": opens the live monitor (or shows the open one).
     TfMonitorForm* OpenMonitor();
     TfMonitorForm* Monitor() const { return FMonitor; }
+    // Opens a protocol file in a protocol window; null (after the message)
+    // when it cannot be loaded.
+    TfProtocolForm* OpenProtocol(const QString& file);
+    // "Protokoll öffnen ...": the open dialog, then the protocol window.
+    void OpenProtocolAsked();
+    // A safety copy left by an abnormal end is offered and opened; returns
+    // the window it was opened in.
+    TfProtocolForm* OfferSafetyCopy();
+    // The protocol windows, the monitor included.
+    QList<TfBaseProtocolForm*> ProtocolWindows() const;
+    TfBaseProtocolForm* ActiveProtocolWindow() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
 
@@ -143,6 +159,9 @@ private:
     QTimer* FComTimer = nullptr;
     QTimer* FBlinkTimer = nullptr;
     bool FOverloadWarned = false;
+    bool FAfterShowDone = false;
+    // a safety copy found at start in unattended mode stays for the next start
+    bool FKeepSafetyCopy = false;
     std::function<void()> FShowBusType;
     QPointer<TfMonitorForm> FMonitor;
 };

@@ -61,9 +61,11 @@ TDetailKind DetailKindOf(const TTable& table, int row) {
 }
 
 QString ProtocolLoadErrorText(const QString& reason) {
-    QString text = Tr(FromCp1252(kProtocolLoadError).replace(QStringLiteral(" \r\n"), QString()));
-    if (!reason.isEmpty()) text += QStringLiteral("\n\n") + reason;
-    return text;
+    QStringList lines;
+    for (const QString& line : FromCp1252(kProtocolLoadError).split(QStringLiteral("\r\n")))
+        lines << Tr(line.trimmed());
+    if (!reason.isEmpty()) lines << QString() << Tr(reason);
+    return lines.join(QLatin1Char('\n'));
 }
 
 TfBaseProtocolForm::TfBaseProtocolForm(TEnvironment& env, const TIBISTelegramParser& parser,
@@ -399,7 +401,7 @@ TfProtocolForm::TfProtocolForm(TEnvironment& env, const TIBISTelegramParser& par
     AttachTable(FOwnTable);
     FModel->Reset(FOwnTable.RowCount());
     FOwnTable.Modified = FLoad.Reanalysed && !FLoad.WrittenBack;
-    SetCaption(QFileInfo(file).fileName());
+    SetCaption(Tr("Protokoll") + QStringLiteral(" ") + QDir::toNativeSeparators(file));
 
     auto* save = new QPushButton;
     SetDe(save, "Speichern unter...");
@@ -423,19 +425,33 @@ void TfProtocolForm::SetUnsaved() {
     FOwnTable.Modified = true;
 }
 
+QString TfProtocolForm::ProposedName() const {
+    if (FFile.isEmpty()) {
+        const TDateTime t = TSystemClock().Now();
+        return FromCp1252(
+            DefaultProtocolFileName(t.Year, t.Month, t.Day, t.Hour, t.Minute, t.Second));
+    }
+    const QString name = QFileInfo(FFile).fileName();
+    return name.endsWith(QLatin1String(".PRO.CSV"), Qt::CaseInsensitive)
+               ? name
+               : name + QStringLiteral(".PRO.CSV");
+}
+
 bool TfProtocolForm::SaveAs() {
     const QString dir = QFile::decodeName(QByteArray::fromStdString(FEnv.ProtokollDirectory()));
     const QString file = QFileDialog::getSaveFileName(
-        this, Tr("Protokolldatei speichern"), QDir(dir).filePath(QFileInfo(FFile).fileName()),
-        Tr("Protokolldatei(*.PRO.CSV)") + QStringLiteral(" (*.PRO.CSV)"));
+        this, Tr("Protokolldatei speichern"), QDir(dir).filePath(ProposedName()),
+        Tr("Protokolldatei (*.PRO.CSV)") + QStringLiteral(" (*.PRO.CSV)"));
     if (file.isEmpty()) return false;
+    return SaveTo(file);
+}
+
+bool TfProtocolForm::SaveTo(const QString& file) {
+    const std::string name = QFile::encodeName(file).toStdString();
+    FEnv.SetProtokollDirectory(ExtractFilePath(name));
+    if (FModel->rowCount() > 0) FView->setCurrentIndex(FModel->index(0, 0));
     try {
-        for (int row = 0; row < FOwnTable.RowCount(); ++row) {
-            const std::string_view k = FOwnTable.Cell(pcKind, row);
-            if (k.size() > 1) FOwnTable.SetCell(pcKind, row, std::string(k.substr(0, 1)));
-        }
-        SaveToCSV(FOwnTable, QFile::encodeName(file).toStdString(), '"', 0, std::nullopt, ';');
-        FEnv.SetProtokollDirectory(ExtractFilePath(QFile::encodeName(file).toStdString()));
+        SaveToCSV(FOwnTable, name, '"', 0, std::nullopt, ';');
     } catch (const std::exception& e) {
         QMessageBox::warning(this, Tr("Protokolldatei speichern"),
                              Tr("Die Datei konnte nicht geschrieben werden.") +
@@ -444,17 +460,19 @@ bool TfProtocolForm::SaveAs() {
     }
     FOwnTable.Modified = false;
     FFile = file;
-    SetCaption(QFileInfo(file).fileName());
+    SetCaption(Tr("Protokoll") + QStringLiteral(" ") + QDir::toNativeSeparators(file));
     return true;
 }
 
 bool TfProtocolForm::MayClose() {
     if (!FOwnTable.Modified) return true;
-    const auto answer = QMessageBox::question(
-        this, Caption(),
-        Tr("Die Daten wurden verändert, jedoch noch nicht gespeichert.") + QStringLiteral("\n") +
-            Tr("Wollen Sie die Änderung jetzt speichern?"),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QMessageBox box(QMessageBox::Question, Tr("Protokoll speichern?"),
+                    Caption() + QStringLiteral("\n") +
+                        Tr("Das Protokoll wurde importiert oder erneut analysiert.") +
+                        QStringLiteral("\n") +
+                        Tr("Wollen Sie das geänderte Protokoll jetzt speichern?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    const int answer = box.exec();
     if (answer == QMessageBox::Cancel) return false;
     if (answer == QMessageBox::Yes) return SaveAs();
     return true;

@@ -123,7 +123,11 @@ public:
     // Marks the rows as not yet saved (a recovered safety copy).
     void SetUnsaved();
     bool SaveAs();
+    // Writes the whole table to file; false (after a message) on failure.
+    bool SaveTo(const QString& file);
     bool MayClose();
+    // The name the save dialog proposes.
+    QString ProposedName() const;
 
 protected:
     void closeEvent(QCloseEvent* e) override;

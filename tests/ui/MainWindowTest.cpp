@@ -3,26 +3,64 @@
 #include "ui/MainWindow.h"
 #include "emulator/VirtualUsb.h"
 #include "link/UsbTransport.h"
+#include "platform/QtText.h"
 #include "recording/TableFile.h"
+#include "telegram/Errors.h"
 #include "ui/Texts.h"
 
 #include "TestSupport.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace vaskel {
 namespace {
 
 const std::string kCatalogue = std::string(VASKEL_TEST_DATA_DIR) + "/IBIS.CSV";
+
+// Answers every message box that comes up with the given button and
+// counts them (the windows' own questions, shown modally).
+class TAutoAnswer {
+public:
+    explicit TAutoAnswer(QMessageBox::StandardButton button) : FButton(button) {
+        FTimer.setInterval(20);
+        QObject::connect(&FTimer, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            ++Count;
+            LastText = box->text();
+            QAbstractButton* b = box->button(FButton);
+            if (!b) b = box->button(QMessageBox::Ok);
+            if (b)
+                b->click();
+            else
+                box->reject();
+        });
+        FTimer.start();
+    }
+    int Count = 0;
+    QString LastText;
+
+private:
+    QMessageBox::StandardButton FButton;
+    QTimer FTimer;
+};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -360,6 +398,188 @@ TEST(MonitorWindow, FilterFindCopyHexAndMarks) {
     o.CurrentRow = 1;
     EXPECT_FALSE(ProtocolCellLook(m.Recorder().Table(), 1, pcNr, parser, o).Background.isValid());
     m.Recorder().Table().Modified = false;
+}
+
+TEST(DetailKind, ByRecordTypeErrorsAndStatus) {
+    TTable t = MakeProtocolTable();
+    struct TCase {
+        const char* RecordNo;
+        const char* Errors;
+        const char* Status;
+        TDetailKind Kind;
+    };
+    const TCase cases[] = {
+        {"021", " ", "", TDetailKind::DS021},    {"003a", "S", "-1", TDetailKind::DS003a},
+        {"003c", " ", "", TDetailKind::DS003c},  {"005", " ", "", TDetailKind::General},
+        {"005", "S", "", TDetailKind::Error},    {"005", " ", "-1", TDetailKind::Error},
+        {"120", " ", "4", TDetailKind::General}, {"120", " ", "3", TDetailKind::Error},
+        {"[005]", "X", "", TDetailKind::Error},  {"020", "  ", "0", TDetailKind::General},
+    };
+    for (const TCase& c : cases) {
+        const int r = t.RowCount();
+        t.InsertRow(r);
+        t.SetCell(pcKind, r, "M");
+        t.SetCell(pcRecordNo, r, c.RecordNo);
+        t.SetCell(pcErrors, r, c.Errors);
+        t.SetCell(pcAnswer, r, c.Status);
+        EXPECT_EQ(DetailKindOf(t, r), c.Kind) << c.RecordNo << " '" << c.Errors << "' " << c.Status;
+    }
+}
+
+// An empty cell comes back from a protocol file as a single blank.
+std::string Stored(std::string_view cell) {
+    return cell.empty() ? std::string(" ") : std::string(cell);
+}
+
+// A protocol recorded by the monitor, saved, and opened in a protocol window.
+class ProtocolWindowTest : public ::testing::Test {
+protected:
+    ProtocolWindowTest() {
+        Platform.Program = Dir / "Vaskel";
+        TfMonitorForm m(Env, Parser);
+        m.Recorder().SafetyCopy = false;
+        uint32_t start = 1000;
+        auto capture = [&](const std::string& text, char source) {
+            TTelegramm t;
+            t.Text = TelegramBytes(text);
+            t.StartTicks = start;
+            t.EndTicks = start + 300;
+            start += 700;
+            m.CopyTelegramm(t, source, false);
+        };
+        capture("a1", 'M');
+        capture("a10", 'S');
+        capture("l001", 'M');
+        capture("a2", 'M'); // never answered
+        capture("z034", 'M');
+        Rows = m.Recorder().RowCounter();
+        EXPECT_TRUE(m.Recorder().SaveActiveProtocol(File, 0));
+        Recorded = m.Recorder().Table();
+        m.Recorder().Table().Modified = false;
+    }
+    test::TempDir Dir;
+    TFixedSystemPlatform Platform;
+    TEnvironment Env{nullptr, Platform};
+    TIBISTelegramParser Parser{kCatalogue};
+    std::string File = Dir / "rec.PRO.CSV";
+    int Rows = 0;
+    TTable Recorded = MakeProtocolTable();
+};
+
+TEST_F(ProtocolWindowTest, ShowsTheSavedRowsAndSavesThemAgain) {
+    TfProtocolForm w(Env, Parser, QString::fromStdString(File));
+    ASSERT_EQ(w.Model().rowCount(), Rows);
+    for (int r = 0; r < Rows; ++r)
+        for (int c = 0; c < kProtocolColumns; ++c)
+            ASSERT_EQ(w.Model().data(w.Model().index(r, c), Qt::DisplayRole).toString(),
+                      FromCp1252(Stored(Recorded.Cell(c, r))))
+                << r << "/" << c;
+    EXPECT_EQ(w.Caption(), QStringLiteral("Protokoll ") + QString::fromStdString(File));
+    EXPECT_EQ(w.ProposedName(), QStringLiteral("rec.PRO.CSV"));
+    EXPECT_TRUE(w.MayClose()) << "nothing changed: no question";
+    EXPECT_TRUE(w.View()->isColumnHidden(pcHex));
+    EXPECT_EQ(w.FilterState(), 0);
+    EXPECT_TRUE(w.AutoWarnings());
+
+    const std::string copy = Dir / "copy.PRO.CSV";
+    ASSERT_TRUE(w.SaveTo(QString::fromStdString(copy)));
+    EXPECT_EQ(w.FileName(), QString::fromStdString(copy));
+    EXPECT_TRUE(w.Caption().endsWith(QStringLiteral("copy.PRO.CSV")));
+    TTable back = MakeProtocolTable();
+    ASSERT_EQ(LoadFromCSV(back, copy, '"', nullptr, std::nullopt, ';').Rows, Rows);
+    for (int r = 0; r < Rows; ++r)
+        for (int c = 0; c < kProtocolColumns; ++c)
+            ASSERT_EQ(back.Cell(c, r), Stored(Recorded.Cell(c, r))) << r << "/" << c;
+    EXPECT_EQ(Env.ProtokollDirectory(), Dir / "");
+}
+
+TEST_F(ProtocolWindowTest, DetailPanelOpensOncePerRow) {
+    TfProtocolForm w(Env, Parser, QString::fromStdString(File));
+    w.show();
+    EXPECT_EQ(w.DetailTag(), -1);
+    EXPECT_FALSE(w.DetailPanel()->isVisible());
+
+    int analysed = 0;
+    w.Analyse = [&](TDetailKind, int, QVBoxLayout*) {
+        ++analysed;
+        return false;
+    };
+    // the unanswered a2 is an error row
+    w.DetailAnalysis(3);
+    EXPECT_EQ(w.DetailKind(), TDetailKind::Error);
+    EXPECT_EQ(w.DetailTag(), 4) << "the tag is the row's Nr.";
+    EXPECT_TRUE(w.DetailPanel()->isVisible());
+    EXPECT_TRUE(Env.HintGiven(THint::GridErrorDblClickHintGiven));
+    EXPECT_TRUE(Env.HintGiven(THint::GridDblClickHintGiven));
+    EXPECT_GT(w.DetailPanel()->findChildren<QLabel*>().size(), 1) << "the row's facts";
+    w.DetailAnalysis(3);
+    EXPECT_EQ(analysed, 1) << "the row already shown: nothing happens";
+    EXPECT_TRUE(w.DetailPanel()->isVisible());
+
+    // Enter on the current row opens its analysis
+    w.View()->setCurrentIndex(w.Model().index(0, 0));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);
+    EXPECT_EQ(w.DetailTag(), 1);
+    EXPECT_EQ(w.DetailKind(), TDetailKind::General);
+    EXPECT_EQ(analysed, 2);
+
+    w.HideDetail();
+    EXPECT_EQ(w.DetailTag(), -1);
+    EXPECT_FALSE(w.DetailPanel()->isVisible());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w.DetailPanel()->findChildren<QLabel*>().isEmpty()) << "generic controls freed";
+}
+
+TEST_F(ProtocolWindowTest, BrokenFilesAreRefused) {
+    const std::string broken = Dir.Write("broken.PRO.CSV", "\"M\";\"1\"\r\nno separator here\r\n");
+    EXPECT_THROW(TfProtocolForm(Env, Parser, QString::fromStdString(broken)), EVaskelError);
+    const QString text = ProtocolLoadErrorText(QStringLiteral("Ungültiges Protokollformat"));
+    EXPECT_TRUE(
+        text.startsWith(QStringLiteral("Die ausgewählte Datei ist kein gültiges Protokoll")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\nFalls Sie gleichzeitig")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("Ungültiges Protokollformat")));
+}
+
+TEST_F(MainWindowTest, SafetyCopyIsOfferedAfterAnAbnormalEnd) {
+    // a copy left behind by an earlier run, with two rows
+    Platform.Program = Dir / "Vaskel";
+    std::filesystem::create_directories(Env.DataDirectory());
+    const std::string copy = Env.DataDirectory() + kSafetyCopyName;
+    {
+        std::ofstream f(copy, std::ios::binary);
+        f << "\"M\";\"1\";\"1000\";\" \";\" \";\"a1\r\";\" \";\"020\";\"Status\";\"-1\"\r\n"
+          << "\"M\";\"2\";\"2000\";\" \";\" \";\"l001\r\";\" \";\"001\";\"Linie\";\"\"\r\n";
+    }
+    TAutoAnswer answer(QMessageBox::No);
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return !W->ProtocolWindows().isEmpty(); }));
+    EXPECT_EQ(answer.Count, 1);
+    EXPECT_TRUE(answer.LastText.contains(QStringLiteral("Sicherungsprotokoll")));
+    auto* p = dynamic_cast<TfProtocolForm*>(W->ProtocolWindows().first());
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->Model().rowCount(), 2);
+    // the copy goes when the program ends: the window asks before that
+    W->close();
+    EXPECT_EQ(answer.Count, 2) << "the recovered rows are not saved yet";
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    W.reset();
+}
+
+TEST_F(MainWindowTest, NoOfferWithoutASafetyCopyAndDroppedProtocolsOpen) {
+    TAutoAnswer answer(QMessageBox::Ok);
+    Start(TScenario::Unpowered);
+    const std::string broken = Dir.Write("x.PRO.CSV", "nothing");
+    EXPECT_EQ(W->DropFiles({QString::fromStdString(broken)}), TDroppedKind::Protocol);
+    EXPECT_TRUE(Opened.empty()) << "protocols are opened by the main window itself";
+    EXPECT_TRUE(W->ProtocolWindows().isEmpty());
+    EXPECT_EQ(answer.Count, 1) << "the load error";
+    EXPECT_TRUE(answer.LastText.contains(QStringLiteral("kein gültiges Protokoll")));
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 1500)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(answer.Count, 1) << "no safety copy, no offer";
 }
 
 } // namespace
