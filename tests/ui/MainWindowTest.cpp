@@ -9,6 +9,7 @@
 #include "ui/Texts.h"
 
 #include "TestSupport.h"
+#include "ui/AutoAnswer.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -33,34 +34,6 @@ namespace vaskel {
 namespace {
 
 const std::string kCatalogue = std::string(VASKEL_TEST_DATA_DIR) + "/IBIS.CSV";
-
-// Answers every message box that comes up with the given button and
-// counts them (the windows' own questions, shown modally).
-class TAutoAnswer {
-public:
-    explicit TAutoAnswer(QMessageBox::StandardButton button) : FButton(button) {
-        FTimer.setInterval(20);
-        QObject::connect(&FTimer, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            ++Count;
-            LastText = box->text();
-            QAbstractButton* b = box->button(FButton);
-            if (!b) b = box->button(QMessageBox::Ok);
-            if (b)
-                b->click();
-            else
-                box->reject();
-        });
-        FTimer.start();
-    }
-    int Count = 0;
-    QString LastText;
-
-private:
-    QMessageBox::StandardButton FButton;
-    QTimer FTimer;
-};
 
 class MainWindowTest : public ::testing::Test {
 protected:

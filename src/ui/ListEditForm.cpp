@@ -1,0 +1,538 @@
+#include "ui/ListEditForm.h"
+
+#include "platform/QtText.h"
+#include "telegram/TextConventions.h"
+#include "ui/Texts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+namespace vaskel {
+
+namespace {
+
+QString Lines(const char* cp1252) {
+    QStringList out;
+    for (const QString& l : FromCp1252(cp1252).split(QStringLiteral("\r\n")))
+        out << Tr(l);
+    return out.join(QLatin1Char('\n'));
+}
+
+// The cell editor: several lines; Return ends the editing.
+class TCellEditorDelegate : public QStyledItemDelegate {
+public:
+    TCellEditorDelegate(TTable& table, QObject* parent)
+        : QStyledItemDelegate(parent), FTable(table) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override {
+        auto* e = new QPlainTextEdit(parent);
+        e->setObjectName(QStringLiteral("CellEditor"));
+        e->setFrameShape(QFrame::NoFrame);
+        e->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        e->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        return e;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* e = static_cast<QPlainTextEdit*>(editor);
+        const std::string text(FTable.Cell(index.column(), index.row()));
+        e->setPlainText(FromCp1252(TListEditorRows::OnEditorOpen(text)));
+        e->moveCursor(QTextCursor::End);
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        auto* e = static_cast<QPlainTextEdit*>(editor);
+        const std::string text = TListEditorRows::OnEditorLeave(ToCp1252(e->toPlainText()),
+                                                                FTable.Style(index.column()));
+        model->setData(index, FromCp1252(text), Qt::EditRole);
+    }
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex&) const override {
+        QRect r = option.rect;
+        r.setHeight(std::max(r.height(), 3 * option.fontMetrics.height()));
+        editor->setGeometry(r);
+    }
+    bool eventFilter(QObject* o, QEvent* ev) override {
+        auto* e = qobject_cast<QPlainTextEdit*>(o);
+        if (e && ev->type() == QEvent::KeyPress) {
+            const auto* k = static_cast<QKeyEvent*>(ev);
+            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+                emit commitData(e);
+                emit closeEditor(e, QAbstractItemDelegate::SubmitModelCache);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(o, ev);
+    }
+
+private:
+    TTable& FTable;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+TListEditModel::TListEditModel(TTable& table, std::vector<TEditColumn> columns,
+                               const TEnvironment& env, QObject* parent)
+    : QAbstractTableModel(parent), FTable(table), FColumns(std::move(columns)), FEnv(env) {}
+
+int TListEditModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : FTable.RowCount();
+}
+
+int TListEditModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : FTable.ColCount();
+}
+
+QVariant TListEditModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= FTable.RowCount()) return {};
+    const std::string_view cell = FTable.Cell(index.column(), index.row());
+    if (role == Qt::EditRole) return FromCp1252(cell);
+    if (role == Qt::DisplayRole) {
+        if (FTable.Style(index.column()) == TZK_InputStyle::csBoolean) return {};
+        return FromCp1252(FEnv.ConvertIBISCharacters() ? TelegramToDisplay(std::string(cell))
+                                                       : std::string(cell));
+    }
+    if (role == Qt::CheckStateRole && FTable.Style(index.column()) == TZK_InputStyle::csBoolean)
+        return cell == "0" ? Qt::Unchecked : Qt::Checked;
+    return {};
+}
+
+bool TListEditModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || !Editable) return false;
+    std::string text;
+    if (role == Qt::CheckStateRole)
+        text = value.toInt() == Qt::Checked ? "-1" : "0";
+    else if (role == Qt::EditRole)
+        text = ToCp1252(value.toString());
+    else
+        return false;
+    if (FTable.Cell(index.column(), index.row()) == text) return true;
+    FTable.SetCell(index.column(), index.row(), text);
+    FTable.Modified = true;
+    emit dataChanged(index, index);
+    if (CellChanged) CellChanged(index.row(), index.column(), text.empty());
+    return true;
+}
+
+Qt::ItemFlags TListEditModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (!Editable || !index.isValid()) return f;
+    if (FTable.Style(index.column()) == TZK_InputStyle::csBoolean)
+        return f | Qt::ItemIsUserCheckable;
+    return f | Qt::ItemIsEditable;
+}
+
+QVariant TListEditModel::headerData(int section, Qt::Orientation o, int role) const {
+    if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    if (section < 0 || section >= static_cast<int>(FColumns.size())) return {};
+    return Tr(FColumns[section].Title);
+}
+
+void TListEditModel::Refresh() {
+    beginResetModel();
+    endResetModel();
+}
+
+// ---------------------------------------------------------------------------
+
+TfBaseEditForm::TfBaseEditForm(TEnvironment& env, TTable& table, std::vector<TEditColumn> columns,
+                               const QString& fileName, QWidget* parent)
+    : QWidget(parent), FEnv(env), FTable(table), FRows(table, [&] {
+          std::vector<bool> optional;
+          for (const TEditColumn& c : columns)
+              optional.push_back(c.Optional);
+          return optional;
+      }()) {
+    SetActualFileName(fileName);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+
+    auto* tools = new QToolBar;
+    tools->setObjectName(QStringLiteral("EditToolBar"));
+    auto tool = [&](const char* name, const char* hint, QStyle::StandardPixmap icon) {
+        auto* b = new QToolButton;
+        b->setObjectName(QLatin1String(name));
+        b->setIcon(style()->standardIcon(icon));
+        b->setToolTip(Tr(hint));
+        tools->addWidget(b);
+        return b;
+    };
+    QToolButton* mode =
+        tool("tbRowMode", "variable Spaltenbreite", QStyle::SP_FileDialogDetailedView);
+    auto* modeMenu = new QMenu(mode);
+    connect(modeMenu->addAction(Tr("Spaltenbreite fixieren")), &QAction::triggered, this,
+            [this] { SetFixedWidths(true); });
+    connect(modeMenu->addAction(Tr("Spaltenbreite variabel")), &QAction::triggered, this,
+            [this] { SetFixedWidths(false); });
+    mode->setMenu(modeMenu);
+    mode->setPopupMode(QToolButton::MenuButtonPopup);
+    connect(mode, &QToolButton::clicked, this, [this] { SetFixedWidths(!FFixed); });
+    tools->addSeparator();
+    connect(tool("tbRowInsert", "Eine Zeile vor der aktuellen Zeile einfügen", QStyle::SP_ArrowUp),
+            &QToolButton::clicked, this, [this] { InsertRow(); });
+    connect(tool("tbRowDelete", "Die markierte Zeile löschen", QStyle::SP_DialogDiscardButton),
+            &QToolButton::clicked, this, [this] { DeleteRow(); });
+    connect(tool("tbRowAppend", "Eine Zeile am Ende anfügen", QStyle::SP_ArrowDown),
+            &QToolButton::clicked, this, [this] { AppendRow(); });
+    layout->addWidget(tools);
+
+    FModel = new TListEditModel(table, std::move(columns), env, this);
+    FModel->CellChanged = [this](int, int, bool empty) {
+        MarkCaption();
+        if (empty) {
+            ToolButton("tbRowInsert")->setEnabled(false);
+            ToolButton("tbRowAppend")->setEnabled(false);
+            FSaveButton->setEnabled(false);
+        } else {
+            UpdateToolbar();
+        }
+    };
+    FView = new QTableView;
+    FView->setModel(FModel);
+    FView->setItemDelegate(new TCellEditorDelegate(table, FView));
+    FView->verticalHeader()->hide();
+    FView->verticalHeader()->setDefaultSectionSize(19);
+    FView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    FView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    FView->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                           QAbstractItemView::AnyKeyPressed);
+    FView->setContextMenuPolicy(Qt::CustomContextMenu);
+    FView->installEventFilter(this);
+    connect(FView, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { ShowContextMenu(p); });
+    connect(FView->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this] { UpdateToolbar(); });
+    connect(FView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current, const QModelIndex&) {
+                if (FMoving || !current.isValid()) return;
+                if (current.row() == FLastRow) return;
+                // the row being left decides whether the move may happen
+                const int target = current.row(), col = current.column();
+                QMetaObject::invokeMethod(
+                    this, [this, target, col] { GoTo(target, col); }, Qt::QueuedConnection);
+            });
+    layout->addWidget(FView, 1);
+
+    FSpecial = new QMenu(Tr("Sonderzeichen einfügen"), this);
+    connect(FSpecial->addAction(QStringLiteral("<LF>")), &QAction::triggered, this,
+            [this] { InsertLineFeed(); });
+    for (int b = 1; b <= 9; ++b)
+        connect(FSpecial->addAction(QStringLiteral("0%1h").arg(b)), &QAction::triggered, this,
+                [this, b] { InsertByte(static_cast<unsigned char>(b)); });
+
+    FBottom = new QHBoxLayout;
+    FBottom->addStretch();
+    FActivateButton = new QPushButton;
+    FActivateButton->setObjectName(QStringLiteral("btActivateListe"));
+    SetDe(FActivateButton, "Aktivieren");
+    FSaveButton = new QPushButton;
+    FSaveButton->setObjectName(QStringLiteral("btSave"));
+    SetDe(FSaveButton, "Speichern");
+    connect(FSaveButton, &QPushButton::clicked, this, [this] {
+        if (Save()) setWindowTitle(FDialogHeader);
+    });
+    auto* close = new QPushButton;
+    close->setObjectName(QStringLiteral("btClose"));
+    SetDe(close, "Schließen");
+    connect(close, &QPushButton::clicked, this, [this] {
+        if (parentWidget() && parentWidget()->inherits("QMdiSubWindow"))
+            parentWidget()->close();
+        else
+            this->close();
+    });
+    FBottom->addWidget(FActivateButton);
+    FBottom->addWidget(FSaveButton);
+    FBottom->addWidget(close);
+    layout->addLayout(FBottom);
+
+    // a new list starts with one row of defaults
+    if (FTable.RowCount() == 0) FTable.AppendRow();
+    bool blank = FTable.RowCount() == 1;
+    for (int c = 0; blank && c < FTable.ColCount(); ++c)
+        blank = FTable.Cell(c, 0).empty();
+    if (blank) FRows.SetDefaults(0);
+    FModel->Refresh();
+    FView->setCurrentIndex(FModel->index(0, 0));
+    SetFixedWidths(false);
+    UpdateToolbar();
+    setWindowTitle(FDialogHeader);
+}
+
+int TfBaseEditForm::CurrentRow() const {
+    return FView->currentIndex().isValid() ? FView->currentIndex().row() : FLastRow;
+}
+
+void TfBaseEditForm::SetActualFileName(const QString& file) {
+    if (!file.isEmpty() && QFileInfo::exists(file)) {
+        FActualFileName = file;
+        FDialogHeader = QFileInfo(file).fileName();
+    } else {
+        FActualFileName.clear();
+    }
+}
+
+QToolButton* TfBaseEditForm::ToolButton(const char* name) const {
+    return findChild<QToolButton*>(QLatin1String(name));
+}
+
+void TfBaseEditForm::UpdateToolbar() {
+    const int row = std::min(CurrentRow(), FTable.RowCount() - 1);
+    const bool complete = row >= 0 && FRows.IsComplete(row);
+    const bool editable = FModel->Editable;
+    ToolButton("tbRowInsert")->setEnabled(complete && editable);
+    ToolButton("tbRowAppend")->setEnabled(complete && editable);
+    FSaveButton->setEnabled(complete && editable);
+    ToolButton("tbRowDelete")->setEnabled(FTable.RowCount() > 1 && editable);
+}
+
+void TfBaseEditForm::MarkCaption() {
+    if (!FTable.Modified) return;
+    QString t = windowTitle();
+    if (!t.endsWith(QLatin1Char('*'))) setWindowTitle(t + QLatin1Char('*'));
+}
+
+void TfBaseEditForm::ShowIncomplete() {
+    QMessageBox::critical(this, FDialogHeader, Lines(ListEditorTexts::kRowIncomplete));
+}
+
+bool TfBaseEditForm::GoTo(int row, int col) {
+    if (FMoving) return false;
+    FMoving = true;
+    const int current = FLastRow;
+    int target = std::clamp(row, 0, std::max(0, FTable.RowCount() - 1));
+    const int before = FTable.RowCount();
+    bool ok = true;
+    if (FRows.MoveTo(current, target) == TListEditorRows::TMove::Refused) {
+        ShowIncomplete();
+        target = current;
+        ok = false;
+    }
+    if (FTable.RowCount() != before) FModel->Refresh();
+    FModel->dataChanged(
+        FModel->index(std::min(current, FTable.RowCount() - 1), 0),
+        FModel->index(std::min(current, FTable.RowCount() - 1), FTable.ColCount() - 1));
+    FLastRow = target;
+    FView->setCurrentIndex(FModel->index(target, std::clamp(col, 0, FTable.ColCount() - 1)));
+    FMoving = false;
+    UpdateToolbar();
+    return ok;
+}
+
+bool TfBaseEditForm::AppendRow() {
+    QToolTip::hideText();
+    if (!FModel->Editable) return false;
+    FView->setFocus();
+    int newRow = -1;
+    switch (FRows.Append(CurrentRow(), newRow)) {
+    case TListEditorRows::TAppend::UntouchedLast:
+        QApplication::beep();
+        return false;
+    case TListEditorRows::TAppend::Incomplete:
+        ShowIncomplete();
+        return false;
+    case TListEditorRows::TAppend::Appended:
+        break;
+    }
+    FModel->Refresh();
+    FMoving = true;
+    FLastRow = newRow;
+    FView->setCurrentIndex(FModel->index(newRow, 0));
+    FMoving = false;
+    FView->scrollToBottom();
+    MarkCaption();
+    UpdateToolbar();
+    return true;
+}
+
+void TfBaseEditForm::InsertRow() {
+    QToolTip::hideText();
+    if (!FModel->Editable) return;
+    FView->setFocus();
+    const int row = CurrentRow();
+    FRows.Insert(row);
+    FModel->Refresh();
+    FMoving = true;
+    FLastRow = row;
+    FView->setCurrentIndex(FModel->index(row, 0));
+    FMoving = false;
+    MarkCaption();
+    UpdateToolbar();
+}
+
+void TfBaseEditForm::DeleteRow() {
+    QToolTip::hideText();
+    const int row = FModel->Editable ? CurrentRow() : 0;
+    FRows.Delete(row);
+    FModel->Refresh();
+    FMoving = true;
+    FLastRow = std::min(row, FTable.RowCount() - 1);
+    FView->setCurrentIndex(FModel->index(FLastRow, 0));
+    FView->scrollTo(FView->currentIndex());
+    FMoving = false;
+    MarkCaption();
+    UpdateToolbar();
+}
+
+void TfBaseEditForm::DeleteKey() {
+    const QModelIndex i = FView->currentIndex();
+    if (!i.isValid() || !FModel->Editable) return;
+    FRows.DeleteKey(i.row(), i.column());
+    FModel->dataChanged(i, i);
+    MarkCaption();
+    UpdateToolbar();
+}
+
+void TfBaseEditForm::InsertLineFeed() {
+    if (auto* e = FView->findChild<QPlainTextEdit*>(QStringLiteral("CellEditor"));
+        e && e->isVisible()) {
+        QTextCursor c = e->textCursor();
+        int caret = c.selectionStart();
+        const std::string text = TListEditorRows::InsertLineFeed(
+            ToCp1252(e->toPlainText()), caret, c.selectionEnd() - c.selectionStart());
+        e->setPlainText(FromCp1252(text));
+        c = e->textCursor();
+        c.setPosition(caret);
+        e->setTextCursor(c);
+        return;
+    }
+    const QModelIndex i = FView->currentIndex();
+    if (!i.isValid() || !FModel->Editable) return;
+    const std::string cell(FTable.Cell(i.column(), i.row()));
+    int caret = static_cast<int>(cell.size());
+    const std::string text = TListEditorRows::OnEditorLeave(
+        TListEditorRows::InsertLineFeed(cell, caret, 0), FTable.Style(i.column()));
+    FModel->setData(i, FromCp1252(text), Qt::EditRole);
+}
+
+void TfBaseEditForm::InsertByte(unsigned char byte) {
+    if (auto* e = FView->findChild<QPlainTextEdit*>(QStringLiteral("CellEditor"));
+        e && e->isVisible()) {
+        QTextCursor c = e->textCursor();
+        int caret = c.selectionStart();
+        const std::string text = TListEditorRows::InsertByte(
+            ToCp1252(e->toPlainText()), caret, c.selectionEnd() - c.selectionStart(), byte);
+        e->setPlainText(FromCp1252(text));
+        c = e->textCursor();
+        c.setPosition(caret);
+        e->setTextCursor(c);
+        return;
+    }
+    const QModelIndex i = FView->currentIndex();
+    if (!i.isValid() || !FModel->Editable) return;
+    const std::string cell(FTable.Cell(i.column(), i.row()));
+    int caret = static_cast<int>(cell.size());
+    FModel->setData(i, FromCp1252(TListEditorRows::InsertByte(cell, caret, 0, byte)), Qt::EditRole);
+}
+
+void TfBaseEditForm::SelectAllRows(bool all) {
+    std::vector<int> rows;
+    for (const QModelIndex& i : FView->selectionModel()->selectedIndexes())
+        if (std::find(rows.begin(), rows.end(), i.row()) == rows.end()) rows.push_back(i.row());
+    FRows.SetFirstColumn(rows, all);
+    if (rows.size() > 1) {
+        FModel->dataChanged(FModel->index(0, 0), FModel->index(FTable.RowCount() - 1, 0));
+        MarkCaption();
+    }
+}
+
+void TfBaseEditForm::ShowContextMenu(const QPoint& at) {
+    const QModelIndex i = FView->indexAt(at);
+    QMenu menu;
+    std::vector<int> rows;
+    for (const QModelIndex& s : FView->selectionModel()->selectedIndexes())
+        if (std::find(rows.begin(), rows.end(), s.row()) == rows.end()) rows.push_back(s.row());
+    if (i.isValid() && i.column() == 0 && rows.size() > 1 &&
+        FView->selectionModel()->isSelected(i)) {
+        connect(menu.addAction(Tr("Alle auswählen")), &QAction::triggered, this,
+                [this] { SelectAllRows(true); });
+        connect(menu.addAction(Tr("Keines auswählen")), &QAction::triggered, this,
+                [this] { SelectAllRows(false); });
+    } else {
+        menu.addActions(FSpecial->actions());
+    }
+    menu.exec(FView->viewport()->mapToGlobal(at));
+}
+
+void TfBaseEditForm::SetFixedWidths(bool fixed) {
+    FFixed = fixed;
+    QHeaderView* h = FView->horizontalHeader();
+    QToolButton* mode = ToolButton("tbRowMode");
+    if (fixed) {
+        h->setSectionResizeMode(QHeaderView::Interactive);
+        FView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        mode->setToolTip(Tr("feste Spaltenbreite"));
+        mode->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
+    } else {
+        h->setSectionResizeMode(QHeaderView::Stretch);
+        FView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        mode->setToolTip(Tr("variable Spaltenbreite"));
+        mode->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    }
+}
+
+bool TfBaseEditForm::MayClose() {
+    switch (FRows.CloseQuestion(std::min(CurrentRow(), FTable.RowCount() - 1))) {
+    case TListEditorRows::TCloseQuestion::None:
+        return true;
+    case TListEditorRows::TCloseQuestion::Save: {
+        const auto answer =
+            QMessageBox::question(this, FDialogHeader, Lines(ListEditorTexts::kSaveQuestion),
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Cancel) return false;
+        if (answer == QMessageBox::Yes) return Save();
+        return true;
+    }
+    case TListEditorRows::TCloseQuestion::Incomplete:
+        return QMessageBox::warning(this, FDialogHeader, Lines(ListEditorTexts::kCloseIncomplete),
+                                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    }
+    return true;
+}
+
+void TfBaseEditForm::closeEvent(QCloseEvent* e) {
+    if (MayClose())
+        e->accept();
+    else
+        e->ignore();
+}
+
+void TfBaseEditForm::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    SetFixedWidths(FFixed);
+}
+
+bool TfBaseEditForm::eventFilter(QObject* watched, QEvent* e) {
+    // keys reach the table only while no cell editor is open
+    if (watched == FView && e->type() == QEvent::KeyPress) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Delete) {
+            DeleteKey();
+            return true;
+        }
+        // the table's own append: Down on the last row
+        if (k->key() == Qt::Key_Down && CurrentRow() == FTable.RowCount() - 1) {
+            AppendRow();
+            return true;
+        }
+    }
+    if (watched == FView && e->type() == QEvent::FocusOut) QToolTip::hideText();
+    return QWidget::eventFilter(watched, e);
+}
+
+} // namespace vaskel

@@ -1,0 +1,122 @@
+#pragma once
+// TfBaseEditForm: the editable table window every list editor derives from.
+// A table model over the row store and a view; the row rules (defaults,
+// complete and untouched rows, moving, appending, deleting, the cell
+// editor's clean-up, special characters, the close question) come from
+// TListEditorRows, this window shows and asks.
+
+#include "lists/ListEditor.h"
+#include "shell/Environment.h"
+
+#include <QAbstractTableModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QWidget>
+
+class QHBoxLayout;
+class QMenu;
+class QPushButton;
+class QToolButton;
+
+namespace vaskel {
+
+struct TEditColumn {
+    const char* Title;     // German; shown in the active language
+    bool Optional = false; // an empty cell still counts as complete
+};
+
+class TListEditModel : public QAbstractTableModel {
+public:
+    TListEditModel(TTable& table, std::vector<TEditColumn> columns, const TEnvironment& env,
+                   QObject* parent = nullptr);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+    // The table's rows changed underneath (rows removed or inserted).
+    void Refresh();
+    TTable& Table() { return FTable; }
+    bool Editable = true;
+    // A cell was set (an empty value: the toolbar disables at once).
+    std::function<void(int row, int col, bool empty)> CellChanged;
+
+private:
+    TTable& FTable;
+    std::vector<TEditColumn> FColumns;
+    const TEnvironment& FEnv;
+};
+
+class TfBaseEditForm : public QWidget {
+public:
+    TfBaseEditForm(TEnvironment& env, TTable& table, std::vector<TEditColumn> columns,
+                   const QString& fileName, QWidget* parent = nullptr);
+
+    QTableView* View() const { return FView; }
+    TListEditModel& Model() { return *FModel; }
+    TListEditorRows& Rows() { return FRows; }
+    int CurrentRow() const;
+
+    // The file of the window; kept only when it exists (the caption of the
+    // window's messages becomes its name).
+    QString ActualFileName() const { return FActualFileName; }
+    void SetActualFileName(const QString& file);
+    QString DialogHeader() const { return FDialogHeader; }
+    void SetDialogHeader(const QString& header) { FDialogHeader = header; }
+
+    // Moves the current cell; false when the row being left is incomplete
+    // (after the message).
+    bool GoTo(int row, int col);
+    // tbRowAppend, tbRowInsert, tbRowDelete and the Delete key.
+    bool AppendRow();
+    void InsertRow();
+    void DeleteRow();
+    void DeleteKey();
+    // "<LF>" and "01h".."09h" at the caret of the open cell editor, or at
+    // the end of the current cell.
+    void InsertLineFeed();
+    void InsertByte(unsigned char byte);
+    // "Alle auswählen" / "Keines auswählen".
+    void SelectAllRows(bool all);
+    // true: columns keep their width; false: they follow the window.
+    void SetFixedWidths(bool fixed);
+    bool FixedWidths() const { return FFixed; }
+    // The close question; false keeps the window.
+    bool MayClose();
+    // Saves the list (derived windows); false when cancelled or failed.
+    virtual bool Save() { return false; }
+    void UpdateToolbar();
+
+    QToolButton* ToolButton(const char* name) const;
+    QPushButton* SaveButton() const { return FSaveButton; }
+    QPushButton* ActivateButton() const { return FActivateButton; }
+    QHBoxLayout* BottomButtons() const { return FBottom; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void ShowIncomplete();
+    void MarkCaption();
+    void ShowContextMenu(const QPoint& at);
+
+    TEnvironment& FEnv;
+    TTable& FTable;
+    TListEditorRows FRows;
+
+private:
+    TListEditModel* FModel = nullptr;
+    QTableView* FView = nullptr;
+    QHBoxLayout* FBottom = nullptr;
+    QPushButton* FActivateButton = nullptr;
+    QPushButton* FSaveButton = nullptr;
+    QMenu* FSpecial = nullptr;
+    QString FActualFileName;
+    QString FDialogHeader;
+    bool FFixed = false;
+    bool FMoving = false;
+    int FLastRow = 0;
+};
+
+} // namespace vaskel

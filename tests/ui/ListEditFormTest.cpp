@@ -1,0 +1,169 @@
+// The list editor window on Qt's offscreen platform: the row rules as the
+// user meets them through the table, the cell editor and the questions.
+
+#include "ui/ListEditForm.h"
+
+#include "TestSupport.h"
+#include "ui/AutoAnswer.h"
+
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace vaskel {
+namespace {
+
+class ListEditFormTest : public ::testing::Test {
+protected:
+    ListEditFormTest() {
+        Platform.Program = Dir / "Vaskel";
+        W = std::make_unique<TfBaseEditForm>(
+            Env, Table,
+            std::vector<TEditColumn>{{"Ok"}, {"Aufruf"}, {"Beschreibung", true}, {"Intervall"}},
+            QString());
+        W->SetDialogHeader(QStringLiteral("Neue Aufrufliste"));
+        W->show();
+    }
+    ~ListEditFormTest() override {
+        Table.Modified = false;
+        W.reset();
+    }
+    void Set(int row, int col, const char* text) {
+        W->Model().setData(W->Model().index(row, col), QString::fromUtf8(text), Qt::EditRole);
+    }
+    std::string Cell(int row, int col) const { return std::string(Table.Cell(col, row)); }
+    // Opens the cell editor, lets f work on it, and ends it with Return.
+    template <typename F> void Edit(int row, int col, F f) {
+        const QModelIndex i = W->Model().index(row, col);
+        W->View()->setCurrentIndex(i);
+        W->View()->edit(i);
+        auto* e = W->View()->findChild<QPlainTextEdit*>(QStringLiteral("CellEditor"));
+        ASSERT_NE(e, nullptr);
+        f(e);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(e, &enter);
+        QApplication::processEvents();
+    }
+
+    test::TempDir Dir;
+    TFixedSystemPlatform Platform;
+    TEnvironment Env{nullptr, Platform};
+    TTable Table{std::vector<TZK_InputStyle>{TZK_InputStyle::csBoolean, TZK_InputStyle::csString,
+                                             TZK_InputStyle::csString, TZK_InputStyle::csMinSec}};
+    std::unique_ptr<TfBaseEditForm> W;
+};
+
+TEST_F(ListEditFormTest, NewListHasOneDefaultRowThatStays) {
+    ASSERT_EQ(W->Model().rowCount(), 1);
+    EXPECT_EQ(Cell(0, 0), "-1");
+    EXPECT_EQ(Cell(0, 1), "");
+    EXPECT_EQ(Cell(0, 3), "0:10");
+    EXPECT_TRUE(W->GoTo(0, 2));
+    EXPECT_TRUE(W->GoTo(5, 0)) << "beyond the end: the only row";
+    EXPECT_EQ(W->Model().rowCount(), 1) << "the only row is never removed";
+    EXPECT_FALSE(W->ToolButton("tbRowAppend")->isEnabled()) << "the row lacks its call";
+    EXPECT_FALSE(W->ToolButton("tbRowDelete")->isEnabled()) << "one row";
+}
+
+TEST_F(ListEditFormTest, UntouchedRowsGoAndIncompleteRowsHoldTheCursor) {
+    TAutoAnswer answer(QMessageBox::Ok);
+    Set(0, 1, "zI1");
+    EXPECT_TRUE(W->ToolButton("tbRowAppend")->isEnabled());
+    EXPECT_TRUE(W->windowTitle().endsWith(QLatin1Char('*')));
+    ASSERT_TRUE(W->AppendRow());
+    ASSERT_EQ(W->Model().rowCount(), 2);
+    EXPECT_EQ(W->CurrentRow(), 1);
+    EXPECT_EQ(Cell(1, 3), "0:10");
+    EXPECT_FALSE(W->AppendRow()) << "no second empty row";
+    EXPECT_EQ(W->Model().rowCount(), 2);
+    EXPECT_EQ(answer.Count, 0) << "only a beep";
+
+    // leaving the untouched new row removes it
+    EXPECT_TRUE(W->GoTo(0, 1));
+    EXPECT_EQ(W->Model().rowCount(), 1);
+
+    // a touched but incomplete row may not be left
+    ASSERT_TRUE(W->AppendRow());
+    Set(1, 2, "nur Beschreibung");
+    EXPECT_FALSE(W->GoTo(0, 0));
+    EXPECT_EQ(W->CurrentRow(), 1);
+    EXPECT_EQ(answer.Count, 1);
+    EXPECT_TRUE(
+        answer.LastText.startsWith(QStringLiteral("Die aktuelle Zeile ist unvollständig.")));
+    EXPECT_FALSE(W->AppendRow());
+    EXPECT_EQ(answer.Count, 2);
+
+    // the Delete key empties a text cell of a complete row only
+    Set(1, 1, "l001");
+    W->View()->setCurrentIndex(W->Model().index(1, 2));
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(W->View(), &del);
+    EXPECT_EQ(Cell(1, 2), "");
+
+    // deleting down to the only row resets it
+    W->DeleteRow();
+    EXPECT_EQ(W->Model().rowCount(), 1);
+    W->DeleteRow();
+    EXPECT_EQ(W->Model().rowCount(), 1);
+    EXPECT_EQ(Cell(0, 1), "") << "the only row is reset to the defaults";
+    EXPECT_EQ(Cell(0, 3), "0:10");
+}
+
+TEST_F(ListEditFormTest, CellEditorCleansUpAndInsertsSpecialCharacters) {
+    struct TCase {
+        const char* Typed;
+        const char* Stored;
+    };
+    const TCase intervals[] = {{"90", "1:30"}, {"1:5", "1:5"}, {"5", "0:05"}, {"", "0"}};
+    for (const TCase& c : intervals) {
+        Edit(0, 3, [&](QPlainTextEdit* e) { e->setPlainText(QString::fromUtf8(c.Typed)); });
+        EXPECT_EQ(Cell(0, 3), c.Stored) << c.Typed;
+    }
+    // "<LF>" at the end: stored with the line feed, without the blank
+    Edit(0, 1, [&](QPlainTextEdit* e) {
+        e->setPlainText(QStringLiteral("zA1Hbf"));
+        e->moveCursor(QTextCursor::End);
+        W->InsertLineFeed();
+        EXPECT_EQ(e->toPlainText(), QStringLiteral("zA1Hbf\n "));
+        EXPECT_EQ(e->textCursor().position(), 7) << "the caret stands before the blank";
+    });
+    EXPECT_EQ(Cell(0, 1), "zA1Hbf\n");
+    // opening it again puts the caret on the new line
+    Edit(0, 1, [&](QPlainTextEdit* e) {
+        EXPECT_EQ(e->toPlainText(), QStringLiteral("zA1Hbf\n "));
+        e->setPlainText(QStringLiteral("ab"));
+        QTextCursor c = e->textCursor();
+        c.setPosition(1);
+        e->setTextCursor(c);
+        W->InsertByte(3);
+    });
+    EXPECT_EQ(Cell(0, 1), std::string("a\x03") + "b");
+}
+
+TEST_F(ListEditFormTest, CloseQuestions) {
+    EXPECT_TRUE(W->MayClose()) << "nothing changed";
+    {
+        TAutoAnswer answer(QMessageBox::No);
+        Set(0, 2, "ohne Aufruf");
+        EXPECT_FALSE(W->MayClose()) << "No keeps the window";
+        EXPECT_EQ(answer.Count, 1);
+        EXPECT_TRUE(answer.LastText.startsWith(
+            QStringLiteral("Die aktuelle Zeile ist unvollständig ausgefüllt.")));
+    }
+    {
+        TAutoAnswer answer(QMessageBox::No);
+        Set(0, 1, "zI1");
+        EXPECT_TRUE(W->MayClose()) << "No closes without saving";
+        EXPECT_TRUE(answer.LastText.startsWith(QStringLiteral("Die Daten wurden verändert")));
+    }
+    {
+        TAutoAnswer answer(QMessageBox::Cancel);
+        EXPECT_FALSE(W->MayClose());
+        EXPECT_EQ(answer.Count, 1);
+    }
+}
+
+} // namespace
+} // namespace vaskel
