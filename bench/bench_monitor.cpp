@@ -1,0 +1,155 @@
+// The monitor window with a day of traffic: a million captured telegrams
+// appended through the live path while the window is shown (rows per
+// second, first and last hundred thousand apart), and the time to lay out
+// and paint one screen of a million-row protocol. Runs on Qt's offscreen
+// platform.
+
+#include "emulator/VirtualTavrin.h"
+#include "link/DeviceProtocol.h"
+#include "recording/TableFile.h"
+#include "ui/MonitorForm.h"
+#include "ui/ProtocolForm.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QTableView>
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+namespace {
+
+using namespace vaskel;
+
+constexpr int kRows = 1000000;
+
+std::vector<std::pair<TTelegramm, char>> Captures() {
+    std::vector<std::pair<TTelegramm, char>> out;
+    TEmulatorOptions o;
+    o.FaultRate = 0.01;
+    TVirtualTavrin device(o);
+    struct Sink : IDecoderSink {
+        std::vector<std::pair<TTelegramm, char>>* Out;
+        TStreamDecoder* D = nullptr;
+        void MasterTelegramm(uint8_t i, const TTelegramm& r) override {
+            Out->push_back({r, 'M'});
+            D->ReleaseMaster(i);
+        }
+        void SlaveTelegramm(uint8_t i, const TTelegramm& r) override {
+            Out->push_back({r, 'S'});
+            D->ReleaseSlave(i);
+        }
+        void StatusByte(uint8_t) override {}
+        void VersionReceived(const std::string&) override {}
+        void DeviceTextReceived(const std::string&) override {}
+        void UploadReplyReceived(TUploadReplyStatus) override {}
+        void RecordCountReceived(uint32_t) override {}
+    } sink;
+    sink.Out = &out;
+    TStreamDecoder decoder(sink);
+    sink.D = &decoder;
+    decoder.SetState(TDecoderState::Idle);
+    out.reserve(kRows);
+    while (out.size() < kRows) {
+        device.AdvanceMs(60000);
+        decoder.Decode(device.TakeOutput());
+    }
+    out.resize(kRows);
+    return out;
+}
+
+struct Fixture {
+    TFixedSystemPlatform Platform;
+    std::unique_ptr<TEnvironment> Env;
+    TIBISTelegramParser Parser{std::string(VASKEL_BENCH_DATA_DIR) + "/IBIS.CSV"};
+    std::vector<std::pair<TTelegramm, char>> Telegrams = Captures();
+    std::string File =
+        (std::filesystem::temp_directory_path() / "vaskel-bench-monitor.PRO.CSV").string();
+    Fixture() {
+        Platform.Program = (std::filesystem::temp_directory_path() / "vaskel").string();
+        Env = std::make_unique<TEnvironment>(nullptr, Platform);
+    }
+    ~Fixture() {
+        std::error_code ec;
+        std::filesystem::remove(File, ec);
+    }
+};
+
+Fixture& F() {
+    static Fixture f;
+    return f;
+}
+
+// Appends through the monitor's live path with the window shown and
+// following the newest row; the event loop runs every 1000 rows as it would
+// between the device's notifications.
+void BM_MonitorAppend(benchmark::State& state) {
+    Fixture& f = F();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto m = std::make_unique<TfMonitorForm>(*f.Env, f.Parser);
+        m->Recorder().SafetyCopy = false;
+        m->Recorder().Table().Reserve(kRows);
+        m->resize(1000, 700);
+        m->show();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        QElapsedTimer slice;
+        slice.start();
+        double firstRate = 0, lastRate = 0;
+        for (int k = 0; k < kRows; ++k) {
+            const auto& [t, s] = f.Telegrams[k];
+            m->CopyTelegramm(t, s, false);
+            if (k % 1000 == 999) QApplication::processEvents();
+            if (k == 99999) firstRate = 100000.0 / (slice.nsecsElapsed() / 1e9);
+            if (k == kRows - 100001) slice.restart();
+        }
+        lastRate = 100000.0 / (slice.nsecsElapsed() / 1e9);
+        state.PauseTiming();
+        state.counters["first_100k_rows_per_s"] = firstRate;
+        state.counters["last_100k_rows_per_s"] = lastRate;
+        if (!std::filesystem::exists(f.File)) m->Recorder().SaveActiveProtocol(f.File, 0);
+        m->Recorder().Table().Modified = false;
+        m.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kRows));
+}
+BENCHMARK(BM_MonitorAppend)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One screen of a million-row protocol laid out and painted, in the middle
+// of the table.
+void BM_PaintOneScreen(benchmark::State& state) {
+    Fixture& f = F();
+    if (!std::filesystem::exists(f.File)) {
+        state.SkipWithError("the monitor benchmark writes the protocol first");
+        return;
+    }
+    TfProtocolForm w(*f.Env, f.Parser, QString::fromStdString(f.File));
+    w.resize(1000, 700);
+    w.show();
+    QApplication::processEvents();
+    QScrollBar* bar = w.View()->verticalScrollBar();
+    int k = 0;
+    for (auto _ : state) {
+        // a different screen each time: nothing painted before is reused
+        bar->setValue(bar->maximum() / 2 + (k++ % 1000) * 40);
+        w.View()->viewport()->repaint();
+    }
+    state.counters["rows"] = w.Model().rowCount();
+    state.counters["visible_rows"] =
+        w.View()->rowAt(w.View()->viewport()->height() - 1) - w.View()->rowAt(0) + 1;
+}
+BENCHMARK(BM_PaintOneScreen)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
