@@ -3,6 +3,7 @@
 #include "emulator/VirtualUsb.h"
 #include "platform/QtText.h"
 #include "shell/SystemPlatform.h"
+#include "ui/ListEditForm.h"
 #include "ui/MonitorForm.h"
 #include "ui/Texts.h"
 #include "ui/Theme.h"
@@ -126,10 +127,10 @@ TfMainForm::TfMainForm(TEnvironment& env, TIBISTelegramParser& parser, TOptions 
     connect(FComTimer, &QTimer::timeout, this, [this] {
         FConnection->StateChange(TDeviceConnection::eTimer);
         Action("acWindowCloseAll")->setEnabled(!FMdi->subWindowList().isEmpty());
-        Action("acSearch")->setEnabled(ActiveProtocolWindow() != nullptr);
+        UpdateSaveActions();
     });
     connect(FMdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-        Action("acSearch")->setEnabled(ActiveProtocolWindow() != nullptr);
+        UpdateSaveActions();
         if (sub)
             if (auto* w = dynamic_cast<TfBaseProtocolForm*>(sub->widget())) w->Activated();
     });
@@ -313,6 +314,10 @@ void TfMainForm::BuildActions() {
     connect(Action("FileExit1"), &QAction::triggered, this, &QWidget::close);
     connect(Action("acAufzeichnen"), &QAction::triggered, this, [this] { OpenMonitor(); });
     connect(Action("acOeffnen"), &QAction::triggered, this, [this] { OpenProtocolAsked(); });
+    Add("mmSpeichern", "&Speichern  (Strg + S)", nullptr, QKeySequence::Save, false);
+    Add("mmSpeichernUnter", "Speichern &unter...", nullptr, {}, false);
+    for (const char* name : {"mmSpeichern", "mmSpeichernUnter"})
+        connect(Action(name), &QAction::triggered, this, [this] { SaveActive(); });
     connect(Action("acSearch"), &QAction::triggered, this, [this] {
         if (TfBaseProtocolForm* w = ActiveProtocolWindow()) w->FindAsked();
     });
@@ -425,7 +430,8 @@ void TfMainForm::BuildMenus() {
     };
     add(NewMenu(menuBar(), "&Datei"),
         {"acAufzeichnen", "-", "acOeffnen", "acSendFromProtocoll", "acV1ImportProtocol", "-",
-         "actFirmwareUpdate", "FilePrintSetup1", "-", "FileExit1"});
+         "mmSpeichern", "mmSpeichernUnter", "-", "actFirmwareUpdate", "FilePrintSetup1", "-",
+         "FileExit1"});
     add(NewMenu(menuBar(), "&Bearbeiten"),
         {"EditUndo1", "EditCopy1", "EditCut1", "EditPaste1", "EditSelectAll", "acSearch"});
     QMenu* view = NewMenu(menuBar(), "Ansicht");
@@ -818,6 +824,34 @@ QList<TfBaseProtocolForm*> TfMainForm::ProtocolWindows() const {
     for (QMdiSubWindow* sub : FMdi->subWindowList())
         if (auto* w = dynamic_cast<TfBaseProtocolForm*>(sub->widget())) list << w;
     return list;
+}
+
+void TfMainForm::UpdateSaveActions() {
+    Action("acSearch")->setEnabled(ActiveProtocolWindow() != nullptr);
+    QMdiSubWindow* sub = FMdi->activeSubWindow();
+    QWidget* w = sub ? sub->widget() : nullptr;
+    bool save = false, saveAs = false;
+    if (auto* m = dynamic_cast<TfMonitorForm*>(w)) {
+        save = saveAs = m->Recorder().RowCounter() > 0;
+    } else if (dynamic_cast<TfProtocolForm*>(w)) {
+        saveAs = true;
+    } else if (auto* e = dynamic_cast<TfBaseEditForm*>(w)) {
+        save = e->SaveButton()->isEnabled();
+        saveAs = e->Rows().IsComplete(std::min(e->CurrentRow(), e->Model().rowCount() - 1));
+    }
+    Action("mmSpeichern")->setEnabled(save);
+    Action("mmSpeichernUnter")->setEnabled(saveAs);
+}
+
+void TfMainForm::SaveActive() {
+    QMdiSubWindow* sub = FMdi->activeSubWindow();
+    QWidget* w = sub ? sub->widget() : nullptr;
+    if (auto* m = dynamic_cast<TfMonitorForm*>(w))
+        m->SaveAs();
+    else if (auto* p = dynamic_cast<TfProtocolForm*>(w))
+        p->SaveAs();
+    else if (auto* e = dynamic_cast<TfBaseEditForm*>(w))
+        e->SaveButton()->click();
 }
 
 TfBaseProtocolForm* TfMainForm::ActiveProtocolWindow() const {

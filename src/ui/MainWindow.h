@@ -134,6 +134,9 @@ private:
     void CloseAll();
     void ShowDeviceInfo();
     void ResetOverloadAsked();
+    // "Speichern" / "Speichern unter..." follow the active window.
+    void UpdateSaveActions();
+    void SaveActive();
 
     TEnvironment& FEnv;
     TIBISTelegramParser& FParser;

@@ -553,6 +553,19 @@ TEST_F(MainWindowTest, NoOfferWithoutASafetyCopyAndDroppedProtocolsOpen) {
     while (t.elapsed() < 1500)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_EQ(answer.Count, 1) << "no safety copy, no offer";
+
+    // a good protocol opens; saving follows the active window
+    const std::string good =
+        Dir.Write("good.PRO.CSV",
+                  "\"M\";\"1\";\"1000\";\" \";\" \";\"a1\r\";\" \";\"020\";\"Status\";\"-1\"\r\n");
+    EXPECT_EQ(W->DropFiles({QString::fromStdString(good)}), TDroppedKind::Protocol);
+    ASSERT_EQ(W->ProtocolWindows().size(), 1);
+    QApplication::processEvents();
+    EXPECT_EQ(W->ActiveProtocolWindow(), W->ProtocolWindows().first());
+    EXPECT_TRUE(W->Action("acSearch")->isEnabled());
+    EXPECT_FALSE(W->Action("mmSpeichern")->isEnabled()) << "only the monitor saves in place";
+    EXPECT_TRUE(W->Action("mmSpeichernUnter")->isEnabled());
+    EXPECT_EQ(answer.Count, 1);
 }
 
 } // namespace
