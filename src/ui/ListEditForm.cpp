@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolBar>
@@ -214,6 +215,7 @@ TfBaseEditForm::TfBaseEditForm(TEnvironment& env, TTable& table, std::vector<TEd
                            QAbstractItemView::AnyKeyPressed);
     FView->setContextMenuPolicy(Qt::CustomContextMenu);
     FView->installEventFilter(this);
+    FView->horizontalHeader()->viewport()->installEventFilter(this);
     connect(FView, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { ShowContextMenu(p); });
     connect(FView->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
@@ -532,6 +534,23 @@ bool TfBaseEditForm::eventFilter(QObject* watched, QEvent* e) {
         }
     }
     if (watched == FView && e->type() == QEvent::FocusOut) QToolTip::hideText();
+    // dragging a column border while the widths follow the window: say why
+    // nothing moves, once per drag
+    if (watched == FView->horizontalHeader()->viewport()) {
+        if (e->type() == QEvent::MouseButtonRelease) FWidthHintShown = false;
+        if (e->type() == QEvent::MouseMove && !FFixed && !FWidthHintShown &&
+            (static_cast<QMouseEvent*>(e)->buttons() & Qt::LeftButton) && !isMaximized() &&
+            !QToolTip::isVisible()) {
+            FWidthHintShown = true;
+            QToolButton* mode = ToolButton("tbRowMode");
+            QToolTip::showText(mode->mapToGlobal(mode->rect().bottomRight()),
+                               QStringLiteral("<b>") + Tr("Tipp") + QStringLiteral("</b><br>") +
+                                   Tr("Wenn Sie die Spaltenbreite verändern wollen, dann müssen") +
+                                   QStringLiteral("<br>") +
+                                   Tr("Sie zunächst die dynamische Spaltenanpassung deaktivieren."),
+                               mode, {}, 5000);
+        }
+    }
     return QWidget::eventFilter(watched, e);
 }
 

@@ -116,6 +116,7 @@ private:
     QString FDialogHeader;
     bool FFixed = false;
     bool FMoving = false;
+    bool FWidthHintShown = false;
     int FLastRow = 0;
 };
 

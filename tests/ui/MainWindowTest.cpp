@@ -504,6 +504,69 @@ TEST_F(ProtocolWindowTest, DetailPanelOpensOncePerRow) {
     EXPECT_TRUE(w.DetailPanel()->findChildren<QLabel*>().isEmpty()) << "generic controls freed";
 }
 
+TEST(MonitorWindow, OneTimeTipsPauseFollowing) {
+    test::TempDir dir;
+    TFixedSystemPlatform platform;
+    platform.Program = dir / "Vaskel";
+    TEnvironment env(nullptr, platform);
+    TIBISTelegramParser parser(kCatalogue);
+    TfMonitorForm m(env, parser);
+    m.Recorder().SafetyCopy = false;
+    m.resize(900, 500);
+    m.show();
+    QApplication::setActiveWindow(&m);
+    auto capture = [&](const std::string& text, uint32_t start) {
+        TTelegramm t;
+        t.Text = TelegramBytes(text);
+        t.StartTicks = start;
+        t.EndTicks = start + 300;
+        m.CopyTelegramm(t, 'M', false);
+        for (int k = 0; k < 5; ++k)
+            QApplication::processEvents();
+    };
+    capture("l001", 0);
+    ASSERT_TRUE(m.isActiveWindow());
+    EXPECT_TRUE(m.LastTip().isEmpty()) << "nothing worth a tip yet";
+    EXPECT_TRUE(m.AutoScroll());
+    capture("zA1Hauptbahnhof....", 1000); // a record type with an analysis of its own
+    EXPECT_TRUE(m.LastTip().contains(QStringLiteral("003a, 003c oder 021")));
+    EXPECT_FALSE(m.AutoScroll()) << "a tip pauses following";
+    EXPECT_TRUE(env.HintGiven(THint::GridDblClickHintGiven));
+    // resuming closes the balloon (it fades out)
+    auto resume = [&] {
+        m.SetAutoScroll(true);
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 600)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+    };
+    resume();
+    capture("a2", 2000);   // never answered: an error row ...
+    capture("l001", 2500); // ... once the next master shows it
+    EXPECT_TRUE(m.LastTip().contains(QStringLiteral("Fehler")));
+    EXPECT_TRUE(env.HintGiven(THint::GridErrorDblClickHintGiven));
+    resume();
+    const QString last = m.LastTip();
+    capture("zA1Hauptbahnhof....", 3000);
+    EXPECT_EQ(m.LastTip(), last) << "each tip comes once";
+    EXPECT_TRUE(m.AutoScroll());
+    m.Recorder().Table().Modified = false;
+}
+
+TEST_F(ProtocolWindowTest, FilterTipOnceAfterTheFilterWindowWasUsed) {
+    TfProtocolForm w(Env, Parser, QString::fromStdString(File));
+    w.Activated();
+    EXPECT_TRUE(w.LastTip().isEmpty()) << "the filter window was never opened";
+    Env.SetFilterWindowWasOpened(true);
+    w.SetFilterState(1);
+    w.Activated();
+    EXPECT_TRUE(w.LastTip().isEmpty()) << "the filter is on already";
+    w.SetFilterState(0);
+    w.Activated();
+    EXPECT_TRUE(w.LastTip().startsWith(QStringLiteral("Sie müssen die Filterung erst aktivieren")));
+    EXPECT_TRUE(Env.HintGiven(THint::FilterHint));
+}
+
 TEST_F(ProtocolWindowTest, BrokenFilesAreRefused) {
     const std::string broken = Dir.Write("broken.PRO.CSV", "\"M\";\"1\"\r\nno separator here\r\n");
     EXPECT_THROW(TfProtocolForm(Env, Parser, QString::fromStdString(broken)), EVaskelError);
