@@ -383,6 +383,8 @@ void TfBaseProtocolForm::Activated() {
 }
 
 bool TfBaseProtocolForm::eventFilter(QObject* watched, QEvent* e) {
+    // scrolling by hand: the live monitor stops following new rows
+    if (watched == FView->viewport() && e->type() == QEvent::Wheel) StopFollowing();
     if (watched == FView->viewport() && e->type() == QEvent::Paint) {
         // after the paint: the tips look at what is now on screen
         QMetaObject::invokeMethod(
