@@ -131,6 +131,13 @@ TfMainForm::TfMainForm(TEnvironment& env, TIBISTelegramParser& parser, TOptions 
     });
     connect(FMdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
         UpdateSaveActions();
+        if (sub && !sub->isMinimized() && !sub->isMaximized()) {
+            // a window out of sight comes back into the area
+            QPoint p = sub->pos();
+            if (p.x() > FMdi->viewport()->width()) p.setX(20);
+            if (p.y() > FMdi->viewport()->height() - 20) p.setY(20);
+            if (p != sub->pos()) sub->move(p);
+        }
         if (sub)
             if (auto* w = dynamic_cast<TfBaseProtocolForm*>(sub->widget())) w->Activated();
     });
@@ -349,7 +356,7 @@ void TfMainForm::BuildActions() {
             if (a == Action("actShowHideMainToolbar")) FToolBar->setVisible(a->isChecked());
             if (a == Action("actShowHideModeArea")) FModeArea->setVisible(a->isChecked());
             for (QMdiSubWindow* w : FMdi->subWindowList())
-                w->update();
+                ApplyWindowToolBar(w->widget());
         });
     }
     connect(Action("actShowAll"), &QAction::triggered, this, [this] {
@@ -705,9 +712,8 @@ TfMonitorForm* TfMainForm::OpenMonitor() {
         return FMonitor;
     }
     auto* monitor = new TfMonitorForm(FEnv, FParser);
-    QMdiSubWindow* sub = FMdi->addSubWindow(monitor);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowTitle(monitor->Caption());
+    AddWindow(monitor);
+    QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(monitor->parentWidget());
     FMonitor = monitor;
     connect(sub, &QObject::destroyed, this, [this] {
         if (!FConnection) return; // the main window goes
@@ -719,8 +725,6 @@ TfMonitorForm* TfMainForm::OpenMonitor() {
         // "Aufzeichnen" is enabled again
         FConnection->UpdateDeviceStatusDisplay();
     });
-    sub->resize(FMdi->width() - 10, std::max(300, FMdi->height() - 10));
-    sub->show();
     FConnection->UpdateDeviceStatusDisplay();
     return monitor;
 }
@@ -782,13 +786,7 @@ TfProtocolForm* TfMainForm::OpenProtocol(const QString& file) {
         QMessageBox::critical(this, Tr("Protokoll"), ProtocolLoadErrorText(FromCp1252(e.what())));
         return nullptr;
     }
-    QMdiSubWindow* sub = FMdi->addSubWindow(form);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowTitle(form->Caption());
-    connect(form, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
-    sub->resize(FMdi->width() - 10, std::max(300, FMdi->height() - 10));
-    sub->show();
-    FMdi->setActiveSubWindow(sub);
+    AddWindow(form);
     return form;
 }
 
@@ -824,6 +822,24 @@ QList<TfBaseProtocolForm*> TfMainForm::ProtocolWindows() const {
     for (QMdiSubWindow* sub : FMdi->subWindowList())
         if (auto* w = dynamic_cast<TfBaseProtocolForm*>(sub->widget())) list << w;
     return list;
+}
+
+void TfMainForm::ApplyWindowToolBar(QWidget* window) {
+    if (!window) return;
+    const bool shown = Action("actShowHideProtocolToolbar")->isChecked();
+    for (const char* name : {"ProtocolToolBar", "EditToolBar"})
+        if (auto* bar = window->findChild<QWidget*>(QLatin1String(name))) bar->setVisible(shown);
+}
+
+void TfMainForm::AddWindow(QWidget* window) {
+    QMdiSubWindow* sub = FMdi->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(window->windowTitle());
+    connect(window, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
+    sub->resize(FMdi->width() - 10, std::max(300, FMdi->height() - 10));
+    ApplyWindowToolBar(window);
+    sub->show();
+    FMdi->setActiveSubWindow(sub);
 }
 
 void TfMainForm::UpdateSaveActions() {

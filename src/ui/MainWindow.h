@@ -136,6 +136,9 @@ private:
     void ResetOverloadAsked();
     // "Speichern" / "Speichern unter..." follow the active window.
     void UpdateSaveActions();
+    // A child window in the area, its toolbar as the view menu says.
+    void AddWindow(QWidget* window);
+    void ApplyWindowToolBar(QWidget* window);
     void SaveActive();
 
     TEnvironment& FEnv;

@@ -73,7 +73,10 @@ TfBaseProtocolForm::TfBaseProtocolForm(TEnvironment& env, const TIBISTelegramPar
     : QWidget(parent), FEnv(env), FParser(parser) {
     FMain = new QVBoxLayout(this);
     FMain->setContentsMargins(2, 2, 2, 2);
-    auto* tools = new QHBoxLayout;
+    auto* toolBar = new QWidget;
+    toolBar->setObjectName(QStringLiteral("ProtocolToolBar"));
+    auto* tools = new QHBoxLayout(toolBar);
+    tools->setContentsMargins(0, 0, 0, 0);
     auto toolButton = [&](QPushButton*& b, const char* name) {
         b = new QPushButton;
         b->setObjectName(QLatin1String(name));
@@ -114,7 +117,7 @@ TfBaseProtocolForm::TfBaseProtocolForm(TEnvironment& env, const TIBISTelegramPar
     print->setEnabled(false);
     tools->addWidget(print);
     tools->addStretch();
-    FMain->addLayout(tools);
+    FMain->addWidget(toolBar);
 
     FView = new QTableView;
     FView->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -629,6 +629,16 @@ TEST_F(MainWindowTest, NoOfferWithoutASafetyCopyAndDroppedProtocolsOpen) {
     EXPECT_FALSE(W->Action("mmSpeichern")->isEnabled()) << "only the monitor saves in place";
     EXPECT_TRUE(W->Action("mmSpeichernUnter")->isEnabled());
     EXPECT_EQ(answer.Count, 1);
+
+    // the view menu's protocol toolbar toggle reaches the window
+    QWidget* bar =
+        W->ProtocolWindows().first()->findChild<QWidget*>(QStringLiteral("ProtocolToolBar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    W->Action("actShowHideProtocolToolbar")->trigger();
+    EXPECT_FALSE(bar->isVisible());
+    W->Action("actShowHideProtocolToolbar")->trigger();
+    EXPECT_TRUE(bar->isVisible());
 }
 
 } // namespace
