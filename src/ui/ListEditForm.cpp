@@ -520,6 +520,12 @@ void TfBaseEditForm::resizeEvent(QResizeEvent* e) {
 }
 
 bool TfBaseEditForm::eventFilter(QObject* watched, QEvent* e) {
+    // Shift held on the table: whole rows are selected (a Shift click then
+    // takes every row from the current one to the clicked one)
+    if (watched == FView && (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) &&
+        static_cast<QKeyEvent*>(e)->key() == Qt::Key_Shift)
+        FView->setSelectionBehavior(e->type() == QEvent::KeyPress ? QAbstractItemView::SelectRows
+                                                                  : QAbstractItemView::SelectItems);
     // keys reach the table only while no cell editor is open
     if (watched == FView && e->type() == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(e);

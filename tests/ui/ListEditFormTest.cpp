@@ -142,6 +142,34 @@ TEST_F(ListEditFormTest, CellEditorCleansUpAndInsertsSpecialCharacters) {
     EXPECT_EQ(Cell(0, 1), std::string("a\x03") + "b");
 }
 
+TEST_F(ListEditFormTest, SelectionCommandsOnSeveralRows) {
+    Set(0, 1, "zI1");
+    ASSERT_TRUE(W->AppendRow());
+    Set(1, 1, "zI2");
+    ASSERT_TRUE(W->AppendRow());
+    Set(2, 1, "zI3");
+    QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+    QApplication::sendEvent(W->View(), &shift);
+    EXPECT_EQ(W->View()->selectionBehavior(), QAbstractItemView::SelectRows);
+    W->View()->selectRow(1);
+    W->View()->selectionModel()->select(W->Model().index(2, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+    QApplication::sendEvent(W->View(), &release);
+    EXPECT_EQ(W->View()->selectionBehavior(), QAbstractItemView::SelectItems);
+    W->SelectAllRows(false);
+    EXPECT_EQ(Cell(0, 0), "-1") << "not selected";
+    EXPECT_EQ(Cell(1, 0), "0");
+    EXPECT_EQ(Cell(2, 0), "0");
+    W->SelectAllRows(true);
+    EXPECT_EQ(Cell(1, 0), "-1");
+    // one row alone: nothing happens
+    W->View()->clearSelection();
+    W->View()->selectRow(2);
+    W->SelectAllRows(false);
+    EXPECT_EQ(Cell(2, 0), "-1");
+}
+
 TEST_F(ListEditFormTest, CloseQuestions) {
     EXPECT_TRUE(W->MayClose()) << "nothing changed";
     {
