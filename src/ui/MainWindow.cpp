@@ -832,6 +832,8 @@ void TfMainForm::ApplyWindowToolBar(QWidget* window) {
 }
 
 void TfMainForm::AddWindow(QWidget* window) {
+    if (auto* p = dynamic_cast<TfBaseProtocolForm*>(window))
+        p->LinkOpen = [this] { return FConnection && FConnection->Controller() != nullptr; };
     QMdiSubWindow* sub = FMdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(window->windowTitle());

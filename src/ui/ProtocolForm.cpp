@@ -7,6 +7,7 @@
 #include "telegram/Errors.h"
 #include "telegram/Filter.h"
 #include "telegram/TextConventions.h"
+#include "ui/DetailAnalysis.h"
 #include "ui/Texts.h"
 
 #include <QApplication>
@@ -284,34 +285,41 @@ void TfBaseProtocolForm::DetailAnalysis(int row) {
     if (nr == FDetailTag) return;
     HideDetail();
     FDetailTag = nr;
-    FDetailRow = row;
     FDetailKind = DetailKindOf(*FTable, row);
     if (FDetailKind == TDetailKind::Error) FEnv.SetHintGiven(THint::GridErrorDblClickHintGiven);
     bool shown = false;
     if (Analyse) shown = Analyse(FDetailKind, row, FDetailContent);
+    bool error = FDetailKind == TDetailKind::Error;
     if (!shown) {
-        // the row's own facts, until an analysis of its record type exists
-        const TTable& t = *FTable;
-        auto line = [&](const char* title, std::string_view value) {
-            if (IsBlank(value)) return;
-            auto* l = new QLabel(Tr(title) + QStringLiteral(" ") + FromCp1252(value));
-            l->setObjectName(QStringLiteral("GenericLine"));
-            l->setTextInteractionFlags(Qt::TextSelectableByMouse);
-            FDetailContent->addWidget(l);
-        };
-        line("Nr.", t.Cell(pcNr, row));
-        line("Telegramm:", TelegramToUmlautDisplay(std::string(t.Cell(pcTelegram, row))));
-        line("DS-Nr.", t.Cell(pcRecordNo, row));
-        line("Beschreibung:", t.Cell(pcDescription, row));
-        line("Reaktion:", t.Cell(pcReaction, row));
-        line("Fehler:", t.Cell(pcErrors, row));
+        TDetailOptions o;
+        o.ConvertIBIS = FEnv.ConvertIBISCharacters();
+        o.Bus = FEnv.BusType();
+        o.LinkOpen = LinkOpen && LinkOpen();
+        try {
+            const TDetailContent content =
+                BuildDetailAnalysis(FDetailKind, *FTable, row, FParser, o);
+            error = content.ErrorLook;
+            FillDetailPanel(content, FDetailPanel, FDetailContent);
+        } catch (const std::exception& e) {
+            FView->viewport()->update();
+            QMessageBox::warning(this, Tr("Telegrammanalyse"), QString::fromStdString(e.what()));
+            return;
+        }
     }
-    const bool error = FDetailKind == TDetailKind::Error;
+    FDetailRow = row;
     FDetailPanel->setStyleSheet(error ? QStringLiteral("#DetailPanel { background: #FFE0E0; }")
                                       : QStringLiteral("#DetailPanel { background: #E2E9FA; }"));
+    // the panel takes what it needs, at most half the table when that is
+    // nearly all of it
+    FDetailPanel->setMaximumHeight(QWIDGETSIZE_MAX);
+    const int need = FDetailPanel->sizeHint().height() + 8;
+    if (need >= FView->height() - 40) FDetailPanel->setMaximumHeight(FView->height() / 2);
     FDetailPanel->show();
     FView->viewport()->update();
-    FView->scrollTo(FModel->index(row, 0));
+    const QModelIndex i = FModel->index(row, 0);
+    const int bottom = FView->rowAt(FView->viewport()->height() - 1);
+    FView->scrollTo(i, bottom >= 0 && row > bottom ? QAbstractItemView::PositionAtTop
+                                                   : QAbstractItemView::EnsureVisible);
 }
 
 void TfBaseProtocolForm::HideDetail() {
@@ -319,13 +327,16 @@ void TfBaseProtocolForm::HideDetail() {
     FDetailTag = -1;
     FDetailRow = -1;
     FDetailKind = TDetailKind::None;
-    while (QLayoutItem* item = FDetailContent->takeAt(0)) {
-        if (QWidget* w = item->widget()) {
-            if (w->objectName().isEmpty() || w->objectName().contains(QLatin1String("Generic")))
-                w->deleteLater();
-            else
-                w->hide();
+    // the analyses' controls go; the panel's own stay
+    for (QWidget* w : FDetailPanel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (w->objectName().isEmpty() || w->objectName().contains(QLatin1String("Generic"))) {
+            w->hide();
+            w->deleteLater();
         }
+    }
+    while (QLayoutItem* item = FDetailContent->takeAt(0)) {
+        if (QWidget* w = item->widget(); w && !w->objectName().contains(QLatin1String("Generic")))
+            w->hide();
         delete item;
     }
     FView->viewport()->update();

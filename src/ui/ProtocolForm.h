@@ -60,9 +60,12 @@ public:
     int DetailTag() const { return FDetailTag; }
     TDetailKind DetailKind() const { return FDetailKind; }
     QFrame* DetailPanel() const { return FDetailPanel; }
-    // Fills the panel for a row; the analyses of the record types plug in
-    // here. Returns false to leave the panel hidden.
+    // Fills the panel for a row in place of the built-in analyses; returns
+    // false to let them run.
     std::function<bool(TDetailKind, int row, QVBoxLayout* panel)> Analyse;
+    // Whether a device link exists (the error analysis names the expected
+    // check byte then).
+    std::function<bool()> LinkOpen;
 
     QString Caption() const { return FCaption; }
     // The window became the active one: the filter tip, once.
