@@ -6,6 +6,7 @@
 #include "link/DeviceProtocol.h"
 #include "recording/Recorder.h"
 #include "telegram/TextConventions.h"
+#include "ui/Texts.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -82,6 +83,17 @@ TEST_F(DetailAnalysisTest, DestinationTextsByPhase) {
         const int rp = Row("M", std::string("aA12A") + p.Digit + "Hbf\r", "021");
         EXPECT_EQ(FieldText(Build(rp), "Taktzeit:"), QString::fromUtf8(p.Shown)) << p.Digit;
     }
+}
+
+TEST_F(DetailAnalysisTest, EnglishTextsAndSeparator) {
+    const int r = Row("M", "aA12A5Hbf\r", "021");
+    SetUiLanguage(2);
+    const TDetailContent c = Build(r);
+    SetUiLanguage(1);
+    EXPECT_EQ(FieldText(c, "Pulse time:"), QStringLiteral("3.5s (5)"));
+    EXPECT_EQ(FieldText(c, "Address:"), QStringLiteral("1"));
+    EXPECT_EQ(c.FieldAfter(QStringLiteral("Address:"))->Hint,
+              QStringLiteral("Address of the display"));
 }
 
 TEST_F(DetailAnalysisTest, MalformedTelegramsRaiseTheirFamilysText) {
