@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
@@ -138,8 +139,22 @@ TfBaseProtocolForm::TfBaseProtocolForm(TEnvironment& env, const TIBISTelegramPar
     FDetailPanel->setObjectName(QStringLiteral("DetailPanel"));
     FDetailPanel->setFrameShape(QFrame::StyledPanel);
     auto* detailLayout = new QHBoxLayout(FDetailPanel);
-    FDetailContent = new QVBoxLayout;
-    detailLayout->addLayout(FDetailContent, 1);
+    // the analyses' controls live in a scrolled area, so a panel limited in
+    // height scrolls instead of squeezing them
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("DetailScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FDetailHost = new QWidget;
+    FDetailHost->setObjectName(QStringLiteral("DetailContent"));
+    FDetailHost->setAutoFillBackground(false);
+    FDetailContent = new QVBoxLayout(FDetailHost);
+    FDetailContent->setContentsMargins(0, 0, 0, 0);
+    FDetailContent->setSpacing(3);
+    scroll->setWidget(FDetailHost);
+    scroll->viewport()->setAutoFillBackground(false);
+    detailLayout->addWidget(scroll, 1);
     auto* close = new QToolButton;
     close->setObjectName(QStringLiteral("imDetailClose"));
     close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
@@ -299,7 +314,7 @@ void TfBaseProtocolForm::DetailAnalysis(int row) {
             const TDetailContent content =
                 BuildDetailAnalysis(FDetailKind, *FTable, row, FParser, o);
             error = content.ErrorLook;
-            FillDetailPanel(content, FDetailPanel, FDetailContent);
+            FillDetailPanel(content, FDetailHost, FDetailContent);
         } catch (const std::exception& e) {
             FView->viewport()->update();
             QMessageBox::warning(this, Tr("Telegrammanalyse"), QString::fromStdString(e.what()));
@@ -312,7 +327,9 @@ void TfBaseProtocolForm::DetailAnalysis(int row) {
     // the panel takes what it needs, at most half the table when that is
     // nearly all of it
     FDetailPanel->setMaximumHeight(QWIDGETSIZE_MAX);
-    const int need = FDetailPanel->sizeHint().height() + 8;
+    FDetailContent->activate();
+    const int need = FDetailHost->sizeHint().height() + 16;
+    FDetailPanel->setMinimumHeight(std::min(need, FView->height() / 2));
     if (need >= FView->height() - 40) FDetailPanel->setMaximumHeight(FView->height() / 2);
     FDetailPanel->show();
     FView->viewport()->update();
@@ -328,7 +345,7 @@ void TfBaseProtocolForm::HideDetail() {
     FDetailRow = -1;
     FDetailKind = TDetailKind::None;
     // the analyses' controls go; the panel's own stay
-    for (QWidget* w : FDetailPanel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    for (QWidget* w : FDetailHost->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (w->objectName().isEmpty() || w->objectName().contains(QLatin1String("Generic"))) {
             w->hide();
             w->deleteLater();

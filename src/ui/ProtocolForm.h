@@ -102,6 +102,7 @@ private:
     QPushButton* FWarnButton = nullptr;
     QPushButton* FIbisButton = nullptr;
     QFrame* FDetailPanel = nullptr;
+    QWidget* FDetailHost = nullptr;
     QVBoxLayout* FDetailContent = nullptr;
     bool FHexShown = false;
     int FFilterState = 0;
