@@ -38,12 +38,26 @@ int64_t NowMsOfDay() {
 
 } // namespace
 
-TfMonitorForm::TfMonitorForm(TEnvironment& env, const TIBISTelegramParser& parser, QWidget* parent)
+TfMonitorForm::TfMonitorForm(TEnvironment& env, const TIBISTelegramParser& parser, QWidget* parent,
+                             TMonitorLinks links)
     : TfBaseProtocolForm(env, parser, parent) {
     TRecorder::THooks hooks;
     hooks.NowMsOfDay = NowMsOfDay;
     hooks.Trace = [](const std::string& s) { qDebug("%s", s.c_str()); };
+    hooks.StopSlaveTimeout = [this] {
+        if (FScheduler) FScheduler->StopSlaveTimeout();
+    };
+    hooks.StopMasterTimeout = [this] {
+        if (FScheduler) FScheduler->StopMasterTimeout();
+    };
     FRecorder = std::make_unique<TRecorder>(parser, env, hooks);
+    TMasterScheduler::THooks sh;
+    sh.DeviceIsMaster = links.DeviceIsMaster;
+    sh.LinkRunning = links.LinkRunning;
+    if (links.Send) sh.SendRequest = [send = links.Send](const std::string& t) { send(t); };
+    sh.MarkLastRowUnanswered = [this] { MarkLastRowUnanswered(); };
+    FScheduler = std::make_unique<TMasterScheduler>(parser, env, FTimers, FClock, sh);
+    FScheduler->Initialise();
     FRecordTypeTip = true;
     AttachTable(FRecorder->Table());
     // scrolling by hand pauses following the newest row
@@ -115,6 +129,15 @@ void TfMonitorForm::SetAutoScroll(bool on) {
     }
 }
 
+void TfMonitorForm::MarkLastRowUnanswered() {
+    const int row = FRecorder->RowCounter() - 1;
+    if (row < 0) return;
+    const auto data = FRecorder->Table().Object(row);
+    if (!data || data->ExpectedAnswers.empty()) return;
+    FRecorder->Table().SetCell(pcAnswer, row, "-1");
+    FModel->dataChanged(FModel->index(row, pcAnswer), FModel->index(row, pcAnswer));
+}
+
 void TfMonitorForm::CopyTelegramm(const TTelegramm& record, char source, bool deviceIsMaster) {
     FRecorder->CopyTelegramm(record, source, deviceIsMaster);
     const int row = FRecorder->RowCounter() - 1;
@@ -138,6 +161,8 @@ void TfMonitorForm::CopyTelegramm(const TTelegramm& record, char source, bool de
         FView->setCurrentIndex(last);
         FView->scrollTo(last);
     }
+    // the master simulation goes on with the next telegram
+    FScheduler->Hook(source);
 }
 
 void TfMonitorForm::Clear(bool ask) {
