@@ -1,8 +1,10 @@
 #include "ui/MainWindow.h"
 
 #include "emulator/VirtualUsb.h"
+#include "lists/DirectInput.h"
 #include "platform/QtText.h"
 #include "shell/SystemPlatform.h"
+#include "telegram/TextConventions.h"
 #include "ui/ListEditForm.h"
 #include "ui/MonitorForm.h"
 #include "ui/Texts.h"
@@ -19,9 +21,11 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -561,11 +565,31 @@ void TfMainForm::BuildStatusArea() {
     FDirectInput = new QComboBox;
     FDirectInput->setEditable(true);
     FDirectInput->setObjectName(T("edDirekteingabe"));
+    FDirectInput->setInsertPolicy(QComboBox::NoInsert);
+    FDirectInput->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    for (const std::string& h : HistoryFromSetting(FEnv.Aufrufe()))
+        FDirectInput->addItem(FromCp1252(h));
+    FDirectInput->setCurrentText(QString());
     FDirectSend = new QPushButton;
     SetDe(FDirectSend, "Senden");
     FDirectSend->setObjectName(T("btSendDirect"));
+    FDirectSend->setToolTip(Tr("Telegramm der Direkteingabe versenden."));
+    FDirectDS = new QLabel;
+    FDirectDS->setObjectName(T("lblDirekteingabeDS"));
+    FDirectDS->setMinimumWidth(44);
+    FDirectCheck = new QLabel;
+    FDirectCheck->setObjectName(T("lblDirekteingabeAnalyse"));
+    FDirectCheck->setMinimumWidth(70);
     directRow->addWidget(FDirectInput, 1);
+    directRow->addWidget(FDirectDS);
+    directRow->addWidget(FDirectCheck);
     directRow->addWidget(FDirectSend);
+    connect(FDirectSend, &QPushButton::clicked, this, [this] { DirectSend(); });
+    connect(FDirectInput->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        DirectSend();
+        FDirectInput->setFocus();
+    });
+    connect(FDirectInput, &QComboBox::editTextChanged, this, [this] { DirectLiveCheck(); });
     ml->addLayout(directRow);
     row->addWidget(master);
 
@@ -663,6 +687,12 @@ void TfMainForm::BuildStatusArea() {
 
 void TfMainForm::ApplyDisplay(const TDeviceDisplay& d) {
     using namespace DeviceTexts;
+    if (FStatus.Master() != FLastMaster) {
+        // the master simulation listens to the captures while the device is
+        // bus master
+        FLastMaster = FStatus.Master();
+        if (FMonitor) FMonitor->Scheduler().Initialise();
+    }
     Action("acShowHardwarerevision")->setEnabled(d.DeviceInfoEnabled);
     Action("acAufzeichnen")->setEnabled(d.MonitorEnabled);
     QAction* m = Action("acMasterOnOff");
@@ -711,7 +741,13 @@ TfMonitorForm* TfMainForm::OpenMonitor() {
         FMdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(FMonitor->parentWidget()));
         return FMonitor;
     }
-    auto* monitor = new TfMonitorForm(FEnv, FParser);
+    TMonitorLinks links;
+    links.DeviceIsMaster = [this] { return FStatus.Master(); };
+    links.LinkRunning = [this] {
+        return FConnection && FConnection->Controller() && FStatus.DeviceOnline();
+    };
+    links.Send = [this](const std::string& bytes) { return FConnection->Send(bytes); };
+    auto* monitor = new TfMonitorForm(FEnv, FParser, nullptr, links);
     AddWindow(monitor);
     QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(monitor->parentWidget());
     FMonitor = monitor;
@@ -870,6 +906,95 @@ void TfMainForm::SaveActive() {
         p->SaveAs();
     else if (auto* e = dynamic_cast<TfBaseEditForm*>(w))
         e->SaveButton()->click();
+}
+
+void TfMainForm::DirectLiveCheck() {
+    if (!FDirectInput->isEnabled()) return;
+    const std::string typed = ToCp1252(FDirectInput->currentText());
+    std::string bytes;
+    try {
+        bytes = DisplayToTelegram(typed);
+    } catch (const EConversionError&) {
+        bytes = typed;
+    }
+    const TLiveCheck c = LiveCheck(typed, FParser.Classify(bytes, true, FEnv.BusType()));
+    FDirectDS->setText(FromCp1252(c.RecordCaption));
+    const QString record = FromCp1252(c.RecordNo), pattern = FromCp1252(c.Pattern);
+    const QString typeHint =
+        Tr("Datensatz %1 ist ein Slavetelegramm und sollte nicht von einem Master versendet "
+           "werden.")
+            .arg(record);
+    const QString syntaxHint =
+        Tr("Das eingegebene Telegramm entspricht nicht dem Aufbau [%1] eines Datensatzes %2.")
+            .arg(pattern, record);
+    QString caption, hint = FDirectCheck->toolTip(), colour;
+    switch (c.Verdict) {
+    case TLiveCheck::Fine:
+        caption = Tr("Fehlerfrei");
+        hint = Tr("Das eingegebene Telegramm ist syntaktisch korrekt.");
+        colour = T("#007000");
+        break;
+    case TLiveCheck::TypeError:
+        caption = Tr("Typfehler");
+        hint = typeHint;
+        colour = T("#A06000");
+        break;
+    case TLiveCheck::SyntaxError:
+        caption = Tr("Syntaxfehler");
+        hint = syntaxHint;
+        colour = T("#C00000");
+        break;
+    case TLiveCheck::SyntaxAndTypeError:
+        caption = Tr("Syntax- und Typfehler");
+        hint = T("1) ") + syntaxHint + T("\n2) ") + typeHint;
+        colour = T("#C00000");
+        break;
+    case TLiveCheck::Unknown:
+        caption = Tr("Unbekannter Datensatz");
+        hint = Tr("Es ist kein Telegrammmuster bekannt, mit dem die Eingabe übereinstimmen würde.");
+        colour = T("#C00000");
+        break;
+    case TLiveCheck::Empty:
+        break;
+    }
+    FDirectCheck->setText(caption);
+    FDirectCheck->setToolTip(hint);
+    FDirectCheck->setStyleSheet(colour.isEmpty() ? QString() : T("color: ") + colour);
+}
+
+void TfMainForm::DirectSend() {
+    if (FDirectBusy) {
+        QApplication::beep();
+        return;
+    }
+    FDirectBusy = true;
+    if (!FMonitor) OpenMonitor();
+    FDirectSend->setEnabled(false);
+    const std::string text =
+        ExpandDirectInput(ToCp1252(FDirectInput->currentText()), TSystemClock().Now());
+    // the record composer's shortcuts (zA, zI, aA, aL, eT) are sent like any
+    // other text until the composer exists
+    if (!text.empty()) {
+        std::vector<std::string> history;
+        for (int k = 0; k < FDirectInput->count(); ++k)
+            history.push_back(ToCp1252(FDirectInput->itemText(k)));
+        if (AddToHistory(history, text)) {
+            FDirectInput->blockSignals(true);
+            FDirectInput->clear();
+            for (const std::string& h : history)
+                FDirectInput->addItem(FromCp1252(h));
+            FDirectInput->setCurrentText(FromCp1252(history.front()));
+            FDirectInput->blockSignals(false);
+            FEnv.SetAufrufe(HistoryToSetting(history));
+        }
+        if (FMonitor) FMonitor->Scheduler().PlaceDirectCall(text);
+    }
+    // the button stays blocked for half a second
+    QTimer::singleShot(500, this, [this] {
+        FDirectSend->setEnabled(FStatus.Master());
+        FDirectSend->setFocus();
+        FDirectBusy = false;
+    });
 }
 
 TfBaseProtocolForm* TfMainForm::ActiveProtocolWindow() const {

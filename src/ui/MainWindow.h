@@ -94,6 +94,9 @@ public:
     QGroupBox* Group(const char* name) const;
     QLabel* MasterDetectedLabel() const { return FMasterDetected; }
     QWidget* WarningPanel() const { return FWarningPanel; }
+    QComboBox* DirectInput() const { return FDirectInput; }
+    QPushButton* DirectSendButton() const { return FDirectSend; }
+    QLabel* DirectCheckLabel() const { return FDirectCheck; }
 
     // The one dropped file that counts (the first), opened by its kind.
     TDroppedKind DropFiles(const QStringList& files);
@@ -136,6 +139,9 @@ private:
     void ResetOverloadAsked();
     // "Speichern" / "Speichern unter..." follow the active window.
     void UpdateSaveActions();
+    // The direct input: the live check of the typed text, and sending it.
+    void DirectLiveCheck();
+    void DirectSend();
     // A child window in the area, its toolbar as the view menu says.
     void AddWindow(QWidget* window);
     void ApplyWindowToolBar(QWidget* window);
@@ -161,6 +167,10 @@ private:
     QLabel* FWarnings[4] = {};
     QLabel* FMasterDetected = nullptr;
     QPushButton* FDirectSend = nullptr;
+    QLabel* FDirectDS = nullptr;
+    QLabel* FDirectCheck = nullptr;
+    bool FDirectBusy = false;
+    bool FLastMaster = false;
     QComboBox* FDirectInput = nullptr;
     QTimer* FComTimer = nullptr;
     QTimer* FBlinkTimer = nullptr;

@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QGroupBox>
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -115,6 +117,40 @@ TEST_F(MainWindowTest, IdleBusSwitchesToMasterAndBack) {
     W->Action("acMasterOnOff")->trigger();
     ASSERT_TRUE(WaitFor([&] { return !W->Led("Master")->On(); }));
     EXPECT_TRUE(Env.HintGiven(THint::MasterSlaveHintGiven));
+}
+
+TEST_F(MainWindowTest, DirectInputSendsThroughTheMonitorsScheduler) {
+    Start(TScenario::Idle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action("acMasterOnOff")->isEnabled(); }));
+    W->Action("acMasterOnOff")->trigger();
+    ASSERT_TRUE(WaitFor([&] { return W->Led("Master")->On(); }));
+
+    W->DirectInput()->setCurrentText(QStringLiteral("u0730"));
+    EXPECT_EQ(W->DirectCheckLabel()->text(), QStringLiteral("Fehlerfrei"));
+    W->DirectInput()->setCurrentText(QStringLiteral("u07"));
+    EXPECT_EQ(W->DirectCheckLabel()->text(), QStringLiteral("Syntaxfehler"));
+
+    // "u" goes out with the time of day, and the history keeps what was sent
+    W->DirectInput()->setCurrentText(QStringLiteral("u"));
+    const TDateTime now = TSystemClock().Now();
+    W->DirectSendButton()->click();
+    ASSERT_NE(W->Monitor(), nullptr) << "sending opens the monitor";
+    const QString sent = W->DirectInput()->itemText(0);
+    EXPECT_TRUE(sent.startsWith(QStringLiteral("u")));
+    EXPECT_EQ(sent.size(), 5);
+    EXPECT_EQ(sent.mid(1, 2).toInt(), now.Hour);
+    TfMonitorForm* m = W->Monitor();
+    ASSERT_TRUE(WaitFor([&] {
+        Usb->Advance(20);
+        for (int r = 0; r < m->Recorder().RowCounter(); ++r)
+            if (m->Recorder().Table().Cell(pcTelegram, r).substr(0, 5) == ToCp1252(sent))
+                return true;
+        return false;
+    })) << "the device's echo of the telegram is recorded";
+    EXPECT_EQ(Env.Aufrufe(), ToCp1252(sent));
+    EXPECT_FALSE(W->DirectSendButton()->isEnabled()) << "blocked for half a second";
+    ASSERT_TRUE(WaitFor([&] { return W->DirectSendButton()->isEnabled(); }));
+    m->Recorder().Table().Modified = false;
 }
 
 TEST_F(MainWindowTest, UnplugAndReplug) {
