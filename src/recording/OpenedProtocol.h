@@ -49,6 +49,7 @@ public:
     };
 
     TProtocolPlayer(const TTable& table, THooks hooks) : FTable(table), FHooks(std::move(hooks)) {}
+    void SetHooks(THooks hooks) { FHooks = std::move(hooks); }
 
     TMode Mode = smOnce;
     int CurrentRow = 0; // 0-based data row

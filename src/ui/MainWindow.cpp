@@ -17,10 +17,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -132,6 +134,7 @@ TfMainForm::TfMainForm(TEnvironment& env, TIBISTelegramParser& parser, TOptions 
         FConnection->StateChange(TDeviceConnection::eTimer);
         Action("acWindowCloseAll")->setEnabled(!FMdi->subWindowList().isEmpty());
         UpdateSaveActions();
+        RefreshProtocolWindows();
     });
     connect(FMdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
         UpdateSaveActions();
@@ -544,7 +547,9 @@ void TfMainForm::BuildStatusArea() {
     FGroups["Master"] = master;
     master->setFixedWidth(387);
     auto* ml = new QVBoxLayout(master);
-    ml->addWidget(NewLabel("Aktives Protokoll: -"));
+    FActiveProtocol = NewLabel("Aktives Protokoll: -");
+    FActiveProtocol->setObjectName(T("lblActiveProtocol"));
+    ml->addWidget(FActiveProtocol);
     ml->addWidget(NewLabel("Aktive Aufrufliste: -"));
     auto* factorRow = new QHBoxLayout;
     auto* factorLabel = NewLabel("Sendeabstand der Telegramme um Faktor");
@@ -758,8 +763,9 @@ TfMonitorForm* TfMainForm::OpenMonitor() {
         const std::string last = FEnv.LastLoadedResponseList();
         if (!FEnv.ReloadResponseList() || last.empty() || !std::filesystem::exists(last))
             FEnv.SetLastLoadedResponseList("");
-        // "Aufzeichnen" is enabled again
+        // "Aufzeichnen" is enabled again; a playback without monitor ends
         FConnection->UpdateDeviceStatusDisplay();
+        RefreshProtocolWindows();
     });
     FConnection->UpdateDeviceStatusDisplay();
     return monitor;
@@ -870,6 +876,42 @@ void TfMainForm::ApplyWindowToolBar(QWidget* window) {
 void TfMainForm::AddWindow(QWidget* window) {
     if (auto* p = dynamic_cast<TfBaseProtocolForm*>(window))
         p->LinkOpen = [this] { return FConnection && FConnection->Controller() != nullptr; };
+    if (auto* p = dynamic_cast<TfProtocolForm*>(window)) {
+        TProtocolSendLinks& l = p->Links;
+        l.SimulationBusy = [this] {
+            return FConnection->Controller() && FConnection->Controller()->SimulationBusy();
+        };
+        l.MonitorExists = [this] { return !FMonitor.isNull(); };
+        l.RequestSingleCall = [this](const std::string& text) {
+            if (FMonitor) FMonitor->Scheduler().RequestSingleCall(text);
+        };
+        l.DeviceIsMaster = [this] { return FStatus.Master(); };
+        l.DeviceOnline = [this] { return FStatus.DeviceOnline(); };
+        l.MasterPossible = [this] { return FStatus.MasterPossible(); };
+        l.SwitchToMaster = [this] {
+            if (!FStatus.Master()) MasterOnOff();
+        };
+        l.OpenMonitor = [this] {
+            OpenMonitor();
+            FMdi->tileSubWindows();
+        };
+        l.OtherSending = [this](const QWidget* self) {
+            for (TfBaseProtocolForm* w : ProtocolWindows())
+                if (auto* o = dynamic_cast<TfProtocolForm*>(w); o && o != self && o->Sending())
+                    return true;
+            return false;
+        };
+        l.StopAllSending = [this] {
+            for (TfBaseProtocolForm* w : ProtocolWindows())
+                if (auto* o = dynamic_cast<TfProtocolForm*>(w); o && o->Sending()) o->StopSending();
+        };
+        l.ShowActiveProtocol = [this](const QString& file) {
+            FActiveProtocol->setText(Tr("Aktives Protokoll: ") +
+                                     (file.isEmpty() ? T("-") : QFileInfo(file).fileName()));
+            FActiveProtocol->setToolTip(QDir::toNativeSeparators(file));
+        };
+        p->RefreshSendState();
+    }
     QMdiSubWindow* sub = FMdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(window->windowTitle());
@@ -878,6 +920,11 @@ void TfMainForm::AddWindow(QWidget* window) {
     ApplyWindowToolBar(window);
     sub->show();
     FMdi->setActiveSubWindow(sub);
+}
+
+void TfMainForm::RefreshProtocolWindows() {
+    for (TfBaseProtocolForm* w : ProtocolWindows())
+        if (auto* p = dynamic_cast<TfProtocolForm*>(w)) p->RefreshSendState();
 }
 
 void TfMainForm::UpdateSaveActions() {

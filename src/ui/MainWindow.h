@@ -139,6 +139,8 @@ private:
     void ResetOverloadAsked();
     // "Speichern" / "Speichern unter..." follow the active window.
     void UpdateSaveActions();
+    // Each opened protocol re-evaluates its playback and send button.
+    void RefreshProtocolWindows();
     // The direct input: the live check of the typed text, and sending it.
     void DirectLiveCheck();
     void DirectSend();
@@ -170,6 +172,7 @@ private:
     QLabel* FDirectDS = nullptr;
     QLabel* FDirectCheck = nullptr;
     bool FDirectBusy = false;
+    QLabel* FActiveProtocol = nullptr;
     bool FLastMaster = false;
     QComboBox* FDirectInput = nullptr;
     QTimer* FComTimer = nullptr;

@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -24,13 +25,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -428,7 +432,8 @@ bool TfBaseProtocolForm::eventFilter(QObject* watched, QEvent* e) {
 
 TfProtocolForm::TfProtocolForm(TEnvironment& env, const TIBISTelegramParser& parser,
                                const QString& file, QWidget* parent)
-    : TfBaseProtocolForm(env, parser, parent), FOwnTable(MakeProtocolTable()), FFile(file) {
+    : TfBaseProtocolForm(env, parser, parent), FOwnTable(MakeProtocolTable()), FFile(file),
+      FPlayer(FOwnTable, {}) {
     FLoad =
         LoadProtocolFile(FOwnTable, QFile::encodeName(file).toStdString(), parser, env.BusType());
     AttachTable(FOwnTable);
@@ -448,10 +453,192 @@ TfProtocolForm::TfProtocolForm(TEnvironment& env, const TIBISTelegramParser& par
         else
             this->close();
     });
-    BottomButtons()->addWidget(save);
+    auto* reanalyse = new QPushButton;
+    reanalyse->setObjectName(QStringLiteral("tbReanalyse"));
+    SetDe(reanalyse, "Protokoll erneut analysieren ...",
+          "Das aktuelle Protokoll erneut analysieren lassen.");
+    connect(reanalyse, &QPushButton::clicked, this, [this] { ReanalyseRows(); });
+    FSendButton = new QPushButton;
+    FSendButton->setObjectName(QStringLiteral("btSend"));
+    SetDe(FSendButton, "Senden",
+          "Startet das Senden der Aufzeichnung. Es wird in der Zeile begonnen, die gerade "
+          "markiert ist.");
+    connect(FSendButton, &QPushButton::clicked, this, [this] { SendClicked(); });
+    FModeButton = new QPushButton;
+    FModeButton->setObjectName(QStringLiteral("tbSwitchMode"));
+    connect(FModeButton, &QPushButton::clicked, this, [this] {
+        // once → cyclic → single telegram → once
+        static const TProtocolPlayer::TMode next[3] = {
+            TProtocolPlayer::smSingle, TProtocolPlayer::smCyclic, TProtocolPlayer::smOnce};
+        SetSendMode(next[FPlayer.Mode]);
+    });
+    auto* modeMenu = new QMenu(FModeButton);
+    connect(modeMenu->addAction(Tr("Protokoll einmal versenden")), &QAction::triggered, this,
+            [this] { SetSendMode(TProtocolPlayer::smOnce, false); });
+    connect(modeMenu->addAction(Tr("Protokoll zyklisch versenden")), &QAction::triggered, this,
+            [this] { SetSendMode(TProtocolPlayer::smCyclic, false); });
+    connect(modeMenu->addAction(Tr("Nur dieses Telegramm verschicken")), &QAction::triggered, this,
+            [this] { SetSendMode(TProtocolPlayer::smSingle, false); });
+    FModeButton->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FModeButton, &QWidget::customContextMenuRequested, this,
+            [this, modeMenu](const QPoint& p) { modeMenu->exec(FModeButton->mapToGlobal(p)); });
+    FInfo = new QLabel;
+    FInfo->setObjectName(QStringLiteral("pnInfo"));
+    BottomButtons()->addWidget(FInfo);
     BottomButtons()->addStretch();
+    BottomButtons()->addWidget(reanalyse);
+    BottomButtons()->addWidget(FModeButton);
+    BottomButtons()->addWidget(FSendButton);
+    BottomButtons()->addWidget(save);
     BottomButtons()->addWidget(close);
     FView->installEventFilter(this);
+
+    TProtocolPlayer::THooks hooks;
+    hooks.SimulationBusy = [this] { return Links.SimulationBusy && Links.SimulationBusy(); };
+    hooks.MonitorExists = [this] { return Links.MonitorExists && Links.MonitorExists(); };
+    hooks.RequestSingleCall = [this](const std::string& text) {
+        if (Links.RequestSingleCall) Links.RequestSingleCall(text);
+    };
+    hooks.ReformatUandD = [this] { return FEnv.ReformatUandD(); };
+    hooks.SendDelayFactor = [this] { return FEnv.ProtocolSendDelay(); };
+    FPlayer.SetHooks(hooks);
+    FSendTimer = new QTimer(this);
+    FSendTimer->setSingleShot(true);
+    FSendTimer->setTimerType(Qt::PreciseTimer);
+    connect(FSendTimer, &QTimer::timeout, this, [this] { SendStep(); });
+    SetSendMode(TProtocolPlayer::smOnce);
+    ShowSentCount();
+}
+
+void TfProtocolForm::ReanalyseRows() {
+    if (FOwnTable.RowCount() == 0 || FOwnTable.Cell(pcKind, 0).empty()) return;
+    QProgressDialog progress(Tr("Das Protokoll wird ausgewertet ..."), QString(), 1,
+                             FOwnTable.RowCount(), this);
+    progress.setWindowTitle(Tr("Bitte haben Sie etwas Geduld ..."));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(300);
+    Reanalyse(FOwnTable, FParser, FEnv.BusType(), [&](int row) {
+        if (row % 256 == 0) {
+            progress.setValue(row);
+            QApplication::processEvents();
+        }
+    });
+    progress.reset();
+    FOwnTable.Modified = true;
+    FModel->Reset(FOwnTable.RowCount());
+    ApplyFilter();
+}
+
+void TfProtocolForm::ShowSentCount() {
+    FInfo->setText(Tr("  Anzahl versendeter Telegramme: %1").arg(FPlayer.SentCount()));
+}
+
+void TfProtocolForm::SetSendMode(TProtocolPlayer::TMode mode, bool fromButton) {
+    FPlayer.Mode = mode;
+    switch (mode) {
+    case TProtocolPlayer::smCyclic:
+        FModeButton->setText(Tr("Zyklisch"));
+        FModeButton->setToolTip(
+            Tr("Ist beim Senden das Protokollende erreicht, wird wieder von vorne begonnen."));
+        break;
+    case TProtocolPlayer::smOnce:
+        FModeButton->setText(Tr("Einmal"));
+        FModeButton->setToolTip(
+            fromButton ? Tr("Beim Senden wird das Protokoll einmal von oben nach unten versendet.")
+                       : Tr("Beim Senden wird das Protokoll einmal von oben nach unten versendet"));
+        break;
+    case TProtocolPlayer::smSingle:
+        FModeButton->setText(Tr("Einzeln"));
+        FModeButton->setToolTip(Tr("Es wird nur das markierte Telegramm versendet."));
+        break;
+    }
+}
+
+void TfProtocolForm::SendClicked() {
+    if (!(Links.DeviceIsMaster && Links.DeviceIsMaster()) ||
+        !(Links.DeviceOnline && Links.DeviceOnline())) {
+        const auto answer = QMessageBox::warning(
+            this, Tr("Warnung: Modus Umschaltung"),
+            Tr("Sie können nur dann eine Mastersimulation starten, wenn der %1 Master ist.")
+                    .arg(QStringLiteral("Vaskel")) +
+                QStringLiteral("\n") + Tr("Dies ist augenblicklich nicht der Fall.") +
+                QStringLiteral("\n") +
+                Tr("Soll nun versucht werden den in den Mastermodus zu schalten?"),
+            QMessageBox::Yes | QMessageBox::No);
+        if (answer != QMessageBox::Yes) return;
+        if (Links.SwitchToMaster) Links.SwitchToMaster();
+        QElapsedTimer wait;
+        wait.start();
+        while (wait.elapsed() < 1000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    if (!(Links.MonitorExists && Links.MonitorExists()) && Links.OpenMonitor) Links.OpenMonitor();
+    if (FPlayer.Sending())
+        StopSending();
+    else
+        StartSending();
+}
+
+void TfProtocolForm::StartSending() {
+    if (FPlayer.Sending()) return;
+    if (Links.OtherSending && Links.OtherSending(this)) {
+        if (QMessageBox::question(
+                this, Caption(),
+                Tr("Es ist bereits ein anderes Protokoll aktiv, es darf jedoch immer nur ein "
+                   "Protokoll aktiv sein.") +
+                    QStringLiteral("\n") +
+                    Tr("Möchten Sie nun das andere Protokoll stoppen und dieses aktivieren?")) !=
+            QMessageBox::Yes)
+            return;
+        if (Links.StopAllSending) Links.StopAllSending();
+    }
+    FPlayer.CurrentRow = FView->currentIndex().isValid() ? FView->currentIndex().row() : 0;
+    FSendButton->setText(Tr("Anhalten"));
+    if (Links.ShowActiveProtocol) Links.ShowActiveProtocol(FFile);
+    FSavedWarnings = AutoWarnings();
+    SetAutoWarnings(false);
+    setStyleSheet(QStringLiteral("#pnInfo { background: #FF8080; }"));
+    const int interval = FPlayer.Start();
+    FView->setCurrentIndex(FModel->index(FPlayer.CurrentRow, 0));
+    ShowSentCount();
+    if (interval < 0)
+        StopSending();
+    else if (FPlayer.Mode != TProtocolPlayer::smSingle)
+        FSendTimer->start(interval);
+}
+
+void TfProtocolForm::SendStep() {
+    const int interval = FPlayer.Step();
+    ShowSentCount();
+    if (FPlayer.CurrentRow < FModel->rowCount())
+        FView->setCurrentIndex(FModel->index(FPlayer.CurrentRow, 0));
+    if (interval < 0)
+        StopSending();
+    else
+        FSendTimer->start(interval);
+}
+
+void TfProtocolForm::StopSending() {
+    FSendTimer->stop();
+    const bool was = FPlayer.Sending() || FSendButton->text() == Tr("Anhalten");
+    FPlayer.Stop();
+    FSendButton->setText(Tr("Senden"));
+    setStyleSheet(QString());
+    if (was) {
+        SetAutoWarnings(FSavedWarnings);
+        if (Links.ShowActiveProtocol) Links.ShowActiveProtocol(QString());
+    }
+    RefreshSendState();
+}
+
+void TfProtocolForm::RefreshSendState() {
+    const bool master = Links.DeviceIsMaster && Links.DeviceIsMaster();
+    if (FPlayer.Sending() && (!(Links.DeviceOnline && Links.DeviceOnline()) ||
+                              !(Links.MonitorExists && Links.MonitorExists()) || !master)) {
+        StopSending();
+        return;
+    }
+    FSendButton->setEnabled(master || (Links.MasterPossible && Links.MasterPossible()));
 }
 
 void TfProtocolForm::SetUnsaved() {
@@ -512,9 +699,11 @@ bool TfProtocolForm::MayClose() {
 }
 
 void TfProtocolForm::closeEvent(QCloseEvent* e) {
-    if (MayClose())
+    if (MayClose()) {
+        // a running playback ends with the window
+        if (FPlayer.Sending()) StopSending();
         e->accept();
-    else
+    } else
         e->ignore();
 }
 

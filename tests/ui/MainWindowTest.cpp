@@ -603,6 +603,64 @@ TEST_F(ProtocolWindowTest, FilterTipOnceAfterTheFilterWindowWasUsed) {
     EXPECT_TRUE(Env.HintGiven(THint::FilterHint));
 }
 
+TEST_F(ProtocolWindowTest, PlaybackSendsTheMasterRows) {
+    TfProtocolForm w(Env, Parser, QString::fromStdString(File));
+    std::vector<std::string> sent;
+    bool master = true;
+    w.Links.MonitorExists = [] { return true; };
+    w.Links.DeviceIsMaster = [&] { return master; };
+    w.Links.DeviceOnline = [] { return true; };
+    // the scheduler takes the cell as recorded (CR and check byte are its business)
+    w.Links.RequestSingleCall = [&](const std::string& t) {
+        sent.push_back(t.substr(0, t.find('\r')));
+    };
+    QString active;
+    w.Links.ShowActiveProtocol = [&](const QString& f) { active = f; };
+    auto runOut = [&] {
+        QElapsedTimer t;
+        t.start();
+        while (w.Sending() && t.elapsed() < 10000)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+    };
+    // once, from the top: the master rows in order, the answer skipped
+    Env.SetProtocolSendDelay(-5);
+    w.View()->setCurrentIndex(w.Model().index(0, 0));
+    w.SendClicked();
+    EXPECT_TRUE(w.Sending());
+    EXPECT_EQ(active, QString::fromStdString(File));
+    EXPECT_FALSE(w.AutoWarnings()) << "no warning marks while sending";
+    EXPECT_EQ(w.SendButton()->text(), QStringLiteral("Anhalten"));
+    runOut();
+    EXPECT_FALSE(w.Sending());
+    EXPECT_EQ(sent, (std::vector<std::string>{"a1", "l001", "a2", "z034"}));
+    EXPECT_TRUE(w.AutoWarnings());
+    EXPECT_TRUE(active.isEmpty());
+    EXPECT_TRUE(w.InfoPanel()->text().endsWith(QStringLiteral(": 4")));
+
+    // single telegram: exactly the selected one
+    sent.clear();
+    w.SetSendMode(TProtocolPlayer::smSingle);
+    w.View()->setCurrentIndex(w.Model().index(2, 0));
+    w.SendClicked();
+    EXPECT_FALSE(w.Sending());
+    EXPECT_EQ(sent, (std::vector<std::string>{"l001"}));
+    EXPECT_EQ(w.View()->currentIndex().row(), 2) << "the selected row stays";
+
+    // cyclic runs until the device stops being master
+    sent.clear();
+    w.SetSendMode(TProtocolPlayer::smCyclic);
+    w.SendClicked();
+    QElapsedTimer t;
+    t.start();
+    while (sent.size() < 6 && t.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_GE(sent.size(), 6u) << "it started again from the top";
+    master = false;
+    w.RefreshSendState();
+    EXPECT_FALSE(w.Sending());
+    EXPECT_EQ(w.SendButton()->text(), QStringLiteral("Senden"));
+}
+
 TEST_F(ProtocolWindowTest, BrokenFilesAreRefused) {
     const std::string broken = Dir.Write("broken.PRO.CSV", "\"M\";\"1\"\r\nno separator here\r\n");
     EXPECT_THROW(TfProtocolForm(Env, Parser, QString::fromStdString(broken)), EVaskelError);
