@@ -35,6 +35,7 @@
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -79,10 +80,18 @@ TfBaseProtocolForm::TfBaseProtocolForm(TEnvironment& env, const TIBISTelegramPar
     : QWidget(parent), FEnv(env), FParser(parser) {
     FMain = new QVBoxLayout(this);
     FMain->setContentsMargins(2, 2, 2, 2);
-    auto* toolBar = new QWidget;
+    // a tool bar: what does not fit a narrow window goes behind its
+    // extension button
+    auto* toolBar = new QToolBar;
     toolBar->setObjectName(QStringLiteral("ProtocolToolBar"));
-    auto* tools = new QHBoxLayout(toolBar);
-    tools->setContentsMargins(0, 0, 0, 0);
+    FToolBar = toolBar;
+    struct TRow {
+        QToolBar* Bar;
+        void addWidget(QWidget* w) { Bar->addWidget(w); }
+        void addSpacing(int) { Bar->addSeparator(); }
+        void addStretch() {}
+    } row{toolBar};
+    auto* tools = &row;
     auto toolButton = [&](QPushButton*& b, const char* name) {
         b = new QPushButton;
         b->setObjectName(QLatin1String(name));
@@ -484,9 +493,10 @@ TfProtocolForm::TfProtocolForm(TEnvironment& env, const TIBISTelegramParser& par
             [this, modeMenu](const QPoint& p) { modeMenu->exec(FModeButton->mapToGlobal(p)); });
     FInfo = new QLabel;
     FInfo->setObjectName(QStringLiteral("pnInfo"));
-    BottomButtons()->addWidget(FInfo);
-    BottomButtons()->addStretch();
-    BottomButtons()->addWidget(reanalyse);
+    FInfo->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    ToolBar()->addSeparator();
+    ToolBar()->addWidget(reanalyse);
+    BottomButtons()->addWidget(FInfo, 1);
     BottomButtons()->addWidget(FModeButton);
     BottomButtons()->addWidget(FSendButton);
     BottomButtons()->addWidget(save);

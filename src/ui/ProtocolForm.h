@@ -18,6 +18,7 @@ class QLabel;
 class QPushButton;
 class QTableView;
 class QTimer;
+class QToolBar;
 class QVBoxLayout;
 
 namespace vaskel {
@@ -79,6 +80,7 @@ protected:
     void AttachTable(const TTable& table);
     const TTable& Table() const { return *FTable; }
     QHBoxLayout* BottomButtons() const { return FBottom; }
+    QToolBar* ToolBar() const { return FToolBar; }
     void SetCaption(const QString& caption);
     // Looks at the shown rows for the one-time tips.
     void CheckTips();
@@ -98,6 +100,7 @@ protected:
 private:
     const TTable* FTable = nullptr;
     QHBoxLayout* FBottom = nullptr;
+    QToolBar* FToolBar = nullptr;
     QPushButton* FHexButton = nullptr;
     QPushButton* FFilterButton = nullptr;
     QPushButton* FWarnButton = nullptr;
