@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -127,6 +128,8 @@ TfMainForm::TfMainForm(TEnvironment& env, TIBISTelegramParser& parser, TOptions 
     BuildMenus();
     BuildToolBar();
     BuildStatusArea();
+    FFixDelay->setEnabled(false);
+    FFollowFixDelay();
 
     FComTimer = new QTimer(this);
     FComTimer->setInterval(1000);
@@ -328,6 +331,8 @@ void TfMainForm::BuildActions() {
     connect(Action("FileExit1"), &QAction::triggered, this, &QWidget::close);
     connect(Action("acAufzeichnen"), &QAction::triggered, this, [this] { OpenMonitor(); });
     connect(Action("acOeffnen"), &QAction::triggered, this, [this] { OpenProtocolAsked(); });
+    connect(Action("acSendFromProtocoll"), &QAction::triggered, this,
+            [this] { SendFromProtocol(); });
     Add("mmSpeichern", "&Speichern  (Strg + S)", nullptr, QKeySequence::Save, false);
     Add("mmSpeichernUnter", "Speichern &unter...", nullptr, {}, false);
     for (const char* name : {"mmSpeichern", "mmSpeichernUnter"})
@@ -552,19 +557,39 @@ void TfMainForm::BuildStatusArea() {
     ml->addWidget(FActiveProtocol);
     ml->addWidget(NewLabel("Aktive Aufrufliste: -"));
     auto* factorRow = new QHBoxLayout;
+    FFixDelay = new QCheckBox;
+    FFixDelay->setObjectName(T("cbFixDelay"));
+    factorRow->addWidget(FFixDelay);
     auto* factorLabel = NewLabel("Sendeabstand der Telegramme um Faktor");
     factorLabel->setWordWrap(false);
     factorLabel->setStyleSheet(T("font-size: 8pt"));
     factorRow->addWidget(factorLabel, 1);
-    auto* factor = new QSpinBox;
-    factor->setRange(-5, 10);
-    factor->setValue(FEnv.ProtocolSendDelay());
-    connect(factor, &QSpinBox::valueChanged, this, [this, factor](int v) {
+    FFactor = new QSpinBox;
+    FFactor->setObjectName(T("edFixdelay"));
+    FFactor->setRange(-5, 10);
+    FFactor->setValue(FEnv.ProtocolSendDelay());
+    FFixDelay->setChecked(FEnv.ProtocolSendDelay() != 1);
+    connect(FFactor, &QSpinBox::valueChanged, this, [this](int v) {
+        if (!FFixDelay->isChecked()) return;
         FEnv.SetProtocolSendDelay(v);
-        factor->setValue(FEnv.ProtocolSendDelay());
+        // 0 is no factor: the setting keeps 1
+        FFactor->setValue(FEnv.ProtocolSendDelay());
     });
-    factorRow->addWidget(factor);
-    factorRow->addWidget(NewLabel("vergrößern."));
+    factorRow->addWidget(FFactor);
+    auto* secondsLabel = NewLabel("vergrößern.");
+    factorRow->addWidget(secondsLabel);
+    const auto followCheck = [this, factorLabel, secondsLabel] {
+        const bool on = FFixDelay->isChecked() && FFixDelay->isEnabled();
+        for (QWidget* w : {static_cast<QWidget*>(factorLabel), static_cast<QWidget*>(FFactor),
+                           static_cast<QWidget*>(secondsLabel)})
+            w->setEnabled(on);
+    };
+    connect(FFixDelay, &QCheckBox::toggled, this, [this, followCheck](bool on) {
+        FEnv.SetProtocolSendDelay(on ? FFactor->value() : 1);
+        followCheck();
+    });
+    FFollowFixDelay = followCheck;
+    followCheck();
     ml->addLayout(factorRow);
     auto* directRow = new QHBoxLayout;
     FDirectInput = new QComboBox;
@@ -700,6 +725,7 @@ void TfMainForm::ApplyDisplay(const TDeviceDisplay& d) {
     }
     Action("acShowHardwarerevision")->setEnabled(d.DeviceInfoEnabled);
     Action("acAufzeichnen")->setEnabled(d.MonitorEnabled);
+    Action("acSendFromProtocoll")->setEnabled(d.SendFromProtocolEnabled);
     QAction* m = Action("acMasterOnOff");
     m->setEnabled(d.MasterSwitchEnabled);
     m->setText(Tr(FromCp1252(d.MasterCaption)));
@@ -912,6 +938,7 @@ void TfMainForm::AddWindow(QWidget* window) {
         };
         p->RefreshSendState();
     }
+    RefreshProtocolWindows();
     QMdiSubWindow* sub = FMdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(window->windowTitle());
@@ -922,9 +949,33 @@ void TfMainForm::AddWindow(QWidget* window) {
     FMdi->setActiveSubWindow(sub);
 }
 
+void TfMainForm::SendFromProtocol() {
+    // the device's answer to the mode switch is looked for more often meanwhile
+    const bool polling = FComTimer->isActive();
+    FComTimer->setInterval(50);
+    if (!FStatus.Master()) MasterOnOff();
+    OpenProtocolAsked();
+    if (auto* p = dynamic_cast<TfProtocolForm*>(ActiveProtocolWindow())) {
+        if (!FMonitor) {
+            OpenMonitor();
+            FMdi->tileSubWindows();
+        }
+        if (!p->Sending()) p->StartSending();
+    }
+    FComTimer->setInterval(1000);
+    if (!polling) FComTimer->stop();
+}
+
 void TfMainForm::RefreshProtocolWindows() {
+    bool opened = false;
     for (TfBaseProtocolForm* w : ProtocolWindows())
-        if (auto* p = dynamic_cast<TfProtocolForm*>(w)) p->RefreshSendState();
+        if (auto* p = dynamic_cast<TfProtocolForm*>(w)) {
+            p->RefreshSendState();
+            opened = true;
+        }
+    // the factor matters only with a protocol to send
+    FFixDelay->setEnabled(FStatus.Master() && opened);
+    if (FFollowFixDelay) FFollowFixDelay();
 }
 
 void TfMainForm::UpdateSaveActions() {

@@ -18,6 +18,7 @@
 #include <memory>
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -97,6 +98,8 @@ public:
     QComboBox* DirectInput() const { return FDirectInput; }
     QPushButton* DirectSendButton() const { return FDirectSend; }
     QLabel* DirectCheckLabel() const { return FDirectCheck; }
+    QCheckBox* FixDelayBox() const { return FFixDelay; }
+    QSpinBox* FactorField() const { return FFactor; }
 
     // The one dropped file that counts (the first), opened by its kind.
     TDroppedKind DropFiles(const QStringList& files);
@@ -141,6 +144,8 @@ private:
     void UpdateSaveActions();
     // Each opened protocol re-evaluates its playback and send button.
     void RefreshProtocolWindows();
+    // "Aus Protokoll senden ...": master on, open a protocol, play it back.
+    void SendFromProtocol();
     // The direct input: the live check of the typed text, and sending it.
     void DirectLiveCheck();
     void DirectSend();
@@ -173,6 +178,9 @@ private:
     QLabel* FDirectCheck = nullptr;
     bool FDirectBusy = false;
     QLabel* FActiveProtocol = nullptr;
+    QCheckBox* FFixDelay = nullptr;
+    QSpinBox* FFactor = nullptr;
+    std::function<void()> FFollowFixDelay;
     bool FLastMaster = false;
     QComboBox* FDirectInput = nullptr;
     QTimer* FComTimer = nullptr;

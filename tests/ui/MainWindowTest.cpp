@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFrame>
@@ -23,6 +24,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -151,6 +153,27 @@ TEST_F(MainWindowTest, DirectInputSendsThroughTheMonitorsScheduler) {
     EXPECT_FALSE(W->DirectSendButton()->isEnabled()) << "blocked for half a second";
     ASSERT_TRUE(WaitFor([&] { return W->DirectSendButton()->isEnabled(); }));
     m->Recorder().Table().Modified = false;
+}
+
+TEST_F(MainWindowTest, SendDelayFactor) {
+    Start(TScenario::Unpowered);
+    QCheckBox* box = W->FixDelayBox();
+    QSpinBox* factor = W->FactorField();
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(Env.ProtocolSendDelay(), 1);
+    box->setEnabled(true);
+    box->setChecked(true);
+    factor->setValue(2);
+    EXPECT_EQ(Env.ProtocolSendDelay(), 2);
+    factor->setValue(-7);
+    EXPECT_EQ(factor->value(), -5) << "clamped";
+    EXPECT_EQ(Env.ProtocolSendDelay(), -5);
+    factor->setValue(0);
+    EXPECT_EQ(Env.ProtocolSendDelay(), 1) << "no factor 0";
+    factor->setValue(3);
+    box->setChecked(false);
+    EXPECT_EQ(Env.ProtocolSendDelay(), 1) << "unchecked: 1 whatever the field shows";
+    EXPECT_FALSE(factor->isEnabled());
 }
 
 TEST_F(MainWindowTest, UnplugAndReplug) {
