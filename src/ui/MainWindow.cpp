@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -614,6 +615,24 @@ void TfMainForm::BuildStatusArea() {
     directRow->addWidget(FDirectDS);
     directRow->addWidget(FDirectCheck);
     directRow->addWidget(FDirectSend);
+    FDetailInput = new QPushButton;
+    FDetailInput->setObjectName(T("btnDS21_3a"));
+    SetDe(FDetailInput, "Detaileingabe ...");
+    // the record composer comes with a later version
+    FDetailInput->setEnabled(false);
+    directRow->addWidget(FDetailInput);
+    // the IBIS-hex digits 10 to 15 from the context menu
+    FDirectInput->lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FDirectInput->lineEdit(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) {
+                QMenu menu;
+                for (const QString& entry : IbisHexMenuEntries())
+                    menu.addAction(entry);
+                if (QAction* a = menu.exec(FDirectInput->lineEdit()->mapToGlobal(at)))
+                    InsertIbisHexDigit(a->text().at(1));
+            });
+    // a double click offers the examples of the master record types
+    FDirectInput->lineEdit()->installEventFilter(this);
     connect(FDirectSend, &QPushButton::clicked, this, [this] { DirectSend(); });
     connect(FDirectInput->lineEdit(), &QLineEdit::returnPressed, this, [this] {
         DirectSend();
@@ -1057,7 +1076,50 @@ void TfMainForm::DirectLiveCheck() {
     }
     FDirectCheck->setText(caption);
     FDirectCheck->setToolTip(hint);
+    if (c.DetailCaption.empty())
+        SetDe(FDetailInput, "Detaileingabe ...");
+    else
+        FDetailInput->setText(FromCp1252(c.DetailCaption));
+    // one warning per record type that has its own composer
+    const std::pair<const char*, THint> warned[] = {{"003a", THint::DS003aHintGiven},
+                                                    {"003c", THint::DS003cHintGiven},
+                                                    {"021", THint::DS021HintGiven}};
+    for (const auto& [no, flag] : warned)
+        if (c.RecordNo == no && typed.size() > 2 && !FEnv.HintGiven(flag)) {
+            FEnv.SetHintGiven(flag);
+            FLastDirectWarning =
+                Tr("Sie sollten die Datensätze 003a, 003c, 004c, 021 und 021a nicht direkt "
+                   "editieren.") +
+                T("<br>") +
+                Tr("Diese Datensätze benötigen ein spezielles Format, um gültig zu sein.") +
+                T("<br>") + Tr("Nutzen Sie dazu den Datensatz-Editor des Programms.");
+            QToolTip::showText(FDetailInput->mapToGlobal(FDetailInput->rect().center()),
+                               T("<b>") + Tr("Warnung") + T("</b><br>") + FLastDirectWarning,
+                               FDetailInput, {}, -1);
+        }
     FDirectCheck->setStyleSheet(colour.isEmpty() ? QString() : T("color: ") + colour);
+}
+
+QStringList TfMainForm::IbisHexMenuEntries() {
+    QStringList entries;
+    const char digits[] = ":;<=>?";
+    for (int k = 0; k < 6; ++k)
+        entries << QStringLiteral("\"%1\" - %2").arg(QLatin1Char(digits[k])).arg(10 + k);
+    return entries;
+}
+
+void TfMainForm::InsertIbisHexDigit(QChar digit) {
+    QLineEdit* e = FDirectInput->lineEdit();
+    e->insert(QString(digit)); // replaces the selection, the caret after it
+}
+
+void TfMainForm::ShowRecordTypeExamples() {
+    QMenu menu;
+    for (const TWagenbusProfileRecord& r : *FParser.ProfileArray())
+        if (r.Master && !r.Example.empty()) menu.addAction(FromCp1252(r.Example));
+    if (menu.isEmpty()) return;
+    if (QAction* a = menu.exec(FDirectInput->mapToGlobal(QPoint(0, FDirectInput->height()))))
+        FDirectInput->setCurrentText(a->text());
 }
 
 void TfMainForm::DirectSend() {
@@ -1115,6 +1177,11 @@ void TfMainForm::showEvent(QShowEvent* e) {
 }
 
 bool TfMainForm::eventFilter(QObject* watched, QEvent* e) {
+    if (FDirectInput && watched == FDirectInput->lineEdit() &&
+        e->type() == QEvent::MouseButtonDblClick) {
+        ShowRecordTypeExamples();
+        return true;
+    }
     if (e->type() == QEvent::MouseButtonDblClick &&
         (watched == FPanels[0] || watched == FPanels[1]) &&
         Action("acShowHardwarerevision")->isEnabled()) {

@@ -98,6 +98,8 @@ public:
     QComboBox* DirectInput() const { return FDirectInput; }
     QPushButton* DirectSendButton() const { return FDirectSend; }
     QLabel* DirectCheckLabel() const { return FDirectCheck; }
+    QPushButton* DetailInputButton() const { return FDetailInput; }
+    QString LastDirectWarning() const { return FLastDirectWarning; }
     QCheckBox* FixDelayBox() const { return FFixDelay; }
     QSpinBox* FactorField() const { return FFactor; }
 
@@ -149,6 +151,9 @@ private:
     // The direct input: the live check of the typed text, and sending it.
     void DirectLiveCheck();
     void DirectSend();
+    void ShowRecordTypeExamples();
+    void InsertIbisHexDigit(QChar digit);
+    static QStringList IbisHexMenuEntries();
     // A child window in the area, its toolbar as the view menu says.
     void AddWindow(QWidget* window);
     void ApplyWindowToolBar(QWidget* window);
@@ -178,6 +183,8 @@ private:
     QLabel* FDirectCheck = nullptr;
     bool FDirectBusy = false;
     QLabel* FActiveProtocol = nullptr;
+    QPushButton* FDetailInput = nullptr;
+    QString FLastDirectWarning;
     QCheckBox* FFixDelay = nullptr;
     QSpinBox* FFactor = nullptr;
     std::function<void()> FFollowFixDelay;

@@ -132,6 +132,14 @@ TEST_F(MainWindowTest, DirectInputSendsThroughTheMonitorsScheduler) {
     W->DirectInput()->setCurrentText(QStringLiteral("u07"));
     EXPECT_EQ(W->DirectCheckLabel()->text(), QStringLiteral("Syntaxfehler"));
 
+    // the record types with a composer of their own: warned once
+    W->DirectInput()->setCurrentText(QStringLiteral("zA1"));
+    EXPECT_EQ(W->DetailInputButton()->text(), QStringLiteral("DS 003a ..."));
+    EXPECT_TRUE(W->LastDirectWarning().startsWith(QStringLiteral("Sie sollten die Datensätze")));
+    EXPECT_TRUE(Env.HintGiven(THint::DS003aHintGiven));
+    W->DirectInput()->setCurrentText(QString());
+    EXPECT_EQ(W->DetailInputButton()->text(), QStringLiteral("Detaileingabe ..."));
+
     // "u" goes out with the time of day, and the history keeps what was sent
     W->DirectInput()->setCurrentText(QStringLiteral("u"));
     const TDateTime now = TSystemClock().Now();
