@@ -692,6 +692,30 @@ TEST_F(ProtocolWindowTest, PlaybackSendsTheMasterRows) {
     EXPECT_EQ(w.SendButton()->text(), QStringLiteral("Senden"));
 }
 
+TEST_F(ProtocolWindowTest, OlderFormsAndTheCloseQuestion) {
+    TAutoAnswer answer(QMessageBox::No);
+    // the comma form is written back in the current form: nothing to ask
+    const std::string comma =
+        Dir.Write("old.PRO.CSV", "'M','1','1000','','','l001\r/',' 6C','001','x','',\r\n");
+    TfProtocolForm a(Env, Parser, QString::fromStdString(comma));
+    EXPECT_TRUE(a.LoadInfo().WrittenBack);
+    EXPECT_TRUE(std::filesystem::exists(Dir / "old.PRO.BAK"));
+    EXPECT_TRUE(a.MayClose());
+    EXPECT_EQ(answer.Count, 0);
+    // an unquoted file is re-analysed only in memory: closing asks
+    const std::string plain = Dir.Write("plain.PRO.CSV", "M;1;1000;;;l001;;;;\r\n");
+    TfProtocolForm b(Env, Parser, QString::fromStdString(plain));
+    EXPECT_TRUE(b.MayClose()) << "No closes without saving";
+    EXPECT_EQ(answer.Count, 1);
+    EXPECT_TRUE(answer.LastText.contains(QStringLiteral("importiert oder erneut analysiert")));
+    // the re-analysis button marks the rows as changed too
+    TfProtocolForm c(Env, Parser, QString::fromStdString(File));
+    c.ReanalyseRows();
+    EXPECT_EQ(c.Model().rowCount(), Rows);
+    EXPECT_TRUE(c.MayClose());
+    EXPECT_EQ(answer.Count, 2);
+}
+
 TEST_F(ProtocolWindowTest, BrokenFilesAreRefused) {
     const std::string broken = Dir.Write("broken.PRO.CSV", "\"M\";\"1\"\r\nno separator here\r\n");
     EXPECT_THROW(TfProtocolForm(Env, Parser, QString::fromStdString(broken)), EVaskelError);
