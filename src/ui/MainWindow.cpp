@@ -27,6 +27,7 @@
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -555,6 +556,7 @@ void TfMainForm::BuildStatusArea() {
     auto* ml = new QVBoxLayout(master);
     FActiveProtocol = NewLabel("Aktives Protokoll: -");
     FActiveProtocol->setObjectName(T("lblActiveProtocol"));
+    FActiveProtocol->installEventFilter(this);
     ml->addWidget(FActiveProtocol);
     ml->addWidget(NewLabel("Aktive Aufrufliste: -"));
     auto* factorRow = new QHBoxLayout;
@@ -633,6 +635,7 @@ void TfMainForm::BuildStatusArea() {
             });
     // a double click offers the examples of the master record types
     FDirectInput->lineEdit()->installEventFilter(this);
+    FDirectInput->installEventFilter(this);
     connect(FDirectSend, &QPushButton::clicked, this, [this] { DirectSend(); });
     connect(FDirectInput->lineEdit(), &QLineEdit::returnPressed, this, [this] {
         DirectSend();
@@ -955,6 +958,18 @@ void TfMainForm::AddWindow(QWidget* window) {
                                      (file.isEmpty() ? T("-") : QFileInfo(file).fileName()));
             FActiveProtocol->setToolTip(QDir::toNativeSeparators(file));
         };
+        l.SendDelayTip = [this] {
+            if (QToolTip::isVisible() || FEnv.HintGiven(THint::SendDelayHintGiven) ||
+                !isActiveWindow())
+                return;
+            FEnv.SetHintGiven(THint::SendDelayHintGiven);
+            QToolTip::showText(FFixDelay->mapToGlobal(FFixDelay->rect().center()),
+                               T("<b>") + Tr("Tipp") + T("</b><br>") +
+                                   Tr("Sie können mit dieser Option die Ablaufgeschwindigkeit "
+                                      "eines") +
+                                   T("<br>") + Tr("aufgezeichneten Protokolls verändern."),
+                               FFixDelay, {}, 8000);
+        };
         p->RefreshSendState();
     }
     RefreshProtocolWindows();
@@ -1177,6 +1192,36 @@ void TfMainForm::showEvent(QShowEvent* e) {
 }
 
 bool TfMainForm::eventFilter(QObject* watched, QEvent* e) {
+    const bool directInput =
+        FDirectInput && (watched == FDirectInput || watched == FDirectInput->lineEdit());
+    if (directInput && e->type() == QEvent::KeyPress) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if ((k->modifiers() & Qt::ControlModifier) && k->key() >= Qt::Key_0 &&
+            k->key() <= Qt::Key_9) {
+            FCtrlDigits += QChar(static_cast<char16_t>('0' + (k->key() - Qt::Key_0)));
+            return true;
+        }
+    }
+    if (directInput && e->type() == QEvent::KeyRelease &&
+        static_cast<QKeyEvent*>(e)->key() == Qt::Key_Control && !FCtrlDigits.isEmpty()) {
+        // the character with that code, as the umlaut display shows it
+        const int code = FCtrlDigits.left(3).toInt() & 0xFF;
+        FCtrlDigits.clear();
+        const std::string shown = TelegramToUmlautDisplay(std::string(1, static_cast<char>(code)));
+        FDirectInput->setCurrentText(FDirectInput->currentText() + FromCp1252(shown));
+        FDirectInput->lineEdit()->end(false);
+        return true;
+    }
+    if (watched == FActiveProtocol && e->type() == QEvent::MouseButtonDblClick) {
+        if (!FMonitor) OpenMonitor();
+        const QString name = FActiveProtocol->toolTip();
+        for (QMdiSubWindow* sub : FMdi->subWindowList())
+            if (auto* p = dynamic_cast<TfProtocolForm*>(sub->widget());
+                p && !name.isEmpty() &&
+                QFileInfo(p->FileName()).fileName() == QFileInfo(name).fileName())
+                FMdi->setActiveSubWindow(sub);
+        return true;
+    }
     if (FDirectInput && watched == FDirectInput->lineEdit() &&
         e->type() == QEvent::MouseButtonDblClick) {
         ShowRecordTypeExamples();

@@ -185,6 +185,7 @@ private:
     QLabel* FActiveProtocol = nullptr;
     QPushButton* FDetailInput = nullptr;
     QString FLastDirectWarning;
+    QString FCtrlDigits; // Ctrl + digits typed in the history drop-down
     QCheckBox* FFixDelay = nullptr;
     QSpinBox* FFactor = nullptr;
     std::function<void()> FFollowFixDelay;

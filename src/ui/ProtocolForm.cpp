@@ -605,6 +605,7 @@ void TfProtocolForm::StartSending() {
     FPlayer.CurrentRow = FView->currentIndex().isValid() ? FView->currentIndex().row() : 0;
     FSendButton->setText(Tr("Anhalten"));
     if (Links.ShowActiveProtocol) Links.ShowActiveProtocol(FFile);
+    if (Links.SendDelayTip) Links.SendDelayTip();
     FSavedWarnings = AutoWarnings();
     SetAutoWarnings(false);
     setStyleSheet(QStringLiteral("#pnInfo { background: #FF8080; }"));

@@ -135,6 +135,8 @@ struct TProtocolSendLinks {
     std::function<void()> StopAllSending;
     // The main window's active-protocol line (empty: none).
     std::function<void(const QString&)> ShowActiveProtocol;
+    // The one-time tip at the send-delay factor.
+    std::function<void()> SendDelayTip;
 };
 
 // An opened protocol file.

@@ -21,6 +21,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -139,6 +140,16 @@ TEST_F(MainWindowTest, DirectInputSendsThroughTheMonitorsScheduler) {
     EXPECT_TRUE(Env.HintGiven(THint::DS003aHintGiven));
     W->DirectInput()->setCurrentText(QString());
     EXPECT_EQ(W->DetailInputButton()->text(), QStringLiteral("Detaileingabe ..."));
+
+    // Ctrl + digits: the character with that code
+    W->DirectInput()->setCurrentText(QStringLiteral("l00"));
+    for (Qt::Key key : {Qt::Key_4, Qt::Key_9}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
+        QApplication::sendEvent(W->DirectInput()->lineEdit(), &press);
+    }
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+    QApplication::sendEvent(W->DirectInput()->lineEdit(), &release);
+    EXPECT_EQ(W->DirectInput()->currentText(), QStringLiteral("l001"));
 
     // "u" goes out with the time of day, and the history keeps what was sent
     W->DirectInput()->setCurrentText(QStringLiteral("u"));
