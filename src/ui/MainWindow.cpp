@@ -552,13 +552,15 @@ void TfMainForm::BuildStatusArea() {
 
     auto* master = NewGroup("Master Modus");
     FGroups["Master"] = master;
-    master->setFixedWidth(387);
+    master->setFixedWidth(430);
     auto* ml = new QVBoxLayout(master);
     FActiveProtocol = NewLabel("Aktives Protokoll: -");
     FActiveProtocol->setObjectName(T("lblActiveProtocol"));
     FActiveProtocol->installEventFilter(this);
     ml->addWidget(FActiveProtocol);
-    ml->addWidget(NewLabel("Aktive Aufrufliste: -"));
+    auto* listRow = new QHBoxLayout;
+    listRow->addWidget(NewLabel("Aktive Aufrufliste: -"), 1);
+    ml->addLayout(listRow);
     auto* factorRow = new QHBoxLayout;
     FFixDelay = new QCheckBox;
     FFixDelay->setObjectName(T("cbFixDelay"));
@@ -566,6 +568,8 @@ void TfMainForm::BuildStatusArea() {
     auto* factorLabel = NewLabel("Sendeabstand der Telegramme um Faktor");
     factorLabel->setWordWrap(false);
     factorLabel->setStyleSheet(T("font-size: 8pt"));
+    // a narrow window clips the label rather than the field
+    factorLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     factorRow->addWidget(factorLabel, 1);
     FFactor = new QSpinBox;
     FFactor->setObjectName(T("edFixdelay"));
@@ -613,10 +617,13 @@ void TfMainForm::BuildStatusArea() {
     FDirectCheck = new QLabel;
     FDirectCheck->setObjectName(T("lblDirekteingabeAnalyse"));
     FDirectCheck->setMinimumWidth(70);
+    FDirectCheck->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    FDirectInput->setMinimumWidth(120);
     directRow->addWidget(FDirectInput, 1);
-    directRow->addWidget(FDirectDS);
-    directRow->addWidget(FDirectCheck);
     directRow->addWidget(FDirectSend);
+    // the live check's verdict beside the call-list line
+    listRow->addWidget(FDirectDS);
+    listRow->addWidget(FDirectCheck);
     FDetailInput = new QPushButton;
     FDetailInput->setObjectName(T("btnDS21_3a"));
     SetDe(FDetailInput, "Detaileingabe ...");
