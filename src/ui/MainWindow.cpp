@@ -1276,6 +1276,8 @@ void TfMainForm::closeEvent(QCloseEvent* e) {
         }
     }
     if (FMonitor) {
+        // the recording ends here: no safety copy after the one removed below
+        FMonitor->Recorder().SafetyCopy = false;
         FMonitor->Recorder().Table().Modified = false;
         FMonitor->parentWidget()->close();
     }

@@ -762,6 +762,28 @@ TEST_F(MainWindowTest, SafetyCopyIsOfferedAfterAnAbnormalEnd) {
     W.reset();
 }
 
+TEST_F(MainWindowTest, ACleanEndLeavesNoSafetyCopy) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action("acAufzeichnen")->isEnabled(); }));
+    std::filesystem::create_directories(Env.DataDirectory());
+    TfMonitorForm* m = W->OpenMonitor();
+    const std::string copy = m->Recorder().SafetyCopyFile();
+    ASSERT_TRUE(WaitFor([&] {
+        Usb->Advance(50);
+        return std::filesystem::exists(copy);
+    })) << "the monitor keeps its safety copy";
+    // more rows than the copy holds, then the program ends as it does when
+    // its time is up: closed, and destroyed without another event loop turn
+    for (int k = 0; k < 10; ++k)
+        Usb->Advance(50);
+    QApplication::processEvents();
+    m->Recorder().Table().Modified = false;
+    W->close();
+    W.reset();
+    Usb.reset();
+    EXPECT_FALSE(std::filesystem::exists(copy)) << "the next start must not offer it";
+}
+
 TEST_F(MainWindowTest, NoOfferWithoutASafetyCopyAndDroppedProtocolsOpen) {
     TAutoAnswer answer(QMessageBox::Ok);
     Start(TScenario::Unpowered);
