@@ -180,6 +180,10 @@ TfMainForm::TfMainForm(TEnvironment& env, TIBISTelegramParser& parser, TOptions 
     };
     hooks.Beep = [] { QApplication::beep(); };
     hooks.MonitorOpen = [this] { return !FMonitor.isNull(); };
+    hooks.DeviceRestarted = [this] {
+        // the master simulation starts afresh after a device restart
+        if (FMonitor) FMonitor->Scheduler().Initialise();
+    };
     hooks.Capture = [this](const TTelegramm& record, char source) {
         if (FMonitor) FMonitor->CopyTelegramm(record, source, FStatus.Master());
     };
