@@ -13,9 +13,10 @@
 namespace vaskel {
 
 namespace ListEditorTexts {
-extern const char* const kRowIncomplete;   // IDS_2011 + line break + IDS_2012
-extern const char* const kSaveQuestion;    // IDS_2000 + line break + IDS_2001
-extern const char* const kCloseIncomplete; // IDS_2002, IDS_2003, IDS_2004
+// Windows-1252, lines separated by CR LF.
+extern const char* const kRowIncomplete;   // leaving an incomplete row
+extern const char* const kSaveQuestion;    // closing with unsaved changes
+extern const char* const kCloseIncomplete; // closing while the row is incomplete
 } // namespace ListEditorTexts
 
 class TListEditorRows {
