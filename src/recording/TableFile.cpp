@@ -4,7 +4,9 @@
 #include "telegram/Errors.h"
 
 #include <cctype>
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -225,75 +227,84 @@ std::size_t FindByte(std::string_view s, std::size_t p, char c) {
 // SplitTableLine (a NUL inside quotes is data; empty fields become one
 // blank; fields beyond the last column are dropped).
 int PackTableLine(std::string_view line, char quote, char sep, int cols, std::string& out) {
-    out.clear();
-    out.reserve(line.size() + static_cast<std::size_t>(cols) + 4);
     const std::size_t n = line.size();
+    const char* const s = line.data();
+    // A cell's text is never longer than the line, and every kept cell adds
+    // at most a five-byte length and a blank: the packed row fits here.
+    out.clear();
+    out.resize(n + 6 * static_cast<std::size_t>(std::max(cols, 0)) + 8);
+    char* const base = out.data();
+    char* w = base;
     std::size_t p = 0;
     int cells = 0;
-    auto addField = [&](auto&& writer) {
-        if (cells >= cols) {
-            // a field beyond the last column is read and dropped
-            const std::size_t mark = out.size();
-            writer();
-            out.resize(mark);
+    // The length byte is written after the text; a length of 0x80 or more
+    // needs more bytes, and the text moves up to make room.
+    auto endField = [&](char* lenPos, bool keep) {
+        if (!keep) {
+            w = lenPos; // a field beyond the last column is read and dropped
             return;
         }
-        const std::size_t lenPos = out.size();
-        out += '\0';
-        const std::size_t start = out.size();
-        writer();
-        std::size_t len = out.size() - start;
+        std::size_t len = static_cast<std::size_t>(w - (lenPos + 1));
         if (len == 0) {
-            out += ' ';
+            *w++ = ' ';
             len = 1;
         }
         if (len >= 0x80) {
             std::string prefix;
             TTable::PackCellLength(prefix, len);
-            out.replace(lenPos, 1, prefix);
+            std::memmove(lenPos + prefix.size(), lenPos + 1, len);
+            std::memcpy(lenPos, prefix.data(), prefix.size());
+            w = lenPos + prefix.size() + len;
         } else {
-            out[lenPos] = static_cast<char>(len);
+            *lenPos = static_cast<char>(len);
         }
         ++cells;
     };
-    while (p < n && IsBlankOrNul(static_cast<unsigned char>(line[p])))
+    while (p < n && IsBlankOrNul(static_cast<unsigned char>(s[p])))
         ++p;
     while (p < n) {
-        if (line[p] == quote) {
+        char* const lenPos = w++;
+        const bool keep = cells < cols;
+        if (s[p] == quote) {
             ++p;
-            addField([&] {
-                for (;;) {
-                    const std::size_t q = FindByte(line, p, quote);
-                    if (q == n) {
-                        out.append(line.substr(p));
-                        p = n;
-                        return;
-                    }
-                    out.append(line.substr(p, q - p));
-                    if (q + 1 < n && line[q + 1] == quote) {
-                        out += quote;
-                        p = q + 2;
-                        continue;
-                    }
-                    p = q + 1;
-                    return;
+            for (;;) {
+                const std::size_t q = FindByte(line, p, quote);
+                std::memcpy(w, s + p, q - p);
+                w += q - p;
+                if (q == n) {
+                    p = n;
+                    break;
                 }
-            });
+                if (q + 1 < n && s[q + 1] == quote) {
+                    *w++ = quote;
+                    p = q + 2;
+                    continue;
+                }
+                p = q + 1;
+                break;
+            }
         } else {
             const std::size_t start = p;
-            while (p<n&& static_cast<unsigned char>(line[p])> 0x20 && line[p] != sep)
+            while (p < n && static_cast<unsigned char>(s[p]) > 0x20 && s[p] != sep)
                 ++p;
-            addField([&] { out.append(line.substr(start, p - start)); });
+            std::memcpy(w, s + start, p - start);
+            w += p - start;
         }
-        while (p < n && IsBlankOrNul(static_cast<unsigned char>(line[p])))
+        endField(lenPos, keep);
+        while (p < n && IsBlankOrNul(static_cast<unsigned char>(s[p])))
             ++p;
-        if (p < n && line[p] == sep) {
-            if (p + 1 == n) addField([] {});
+        if (p < n && s[p] == sep) {
+            if (p + 1 == n) {
+                // a separator at the very end: one more, empty field
+                char* const last = w++;
+                endField(last, cells < cols);
+            }
             do {
                 ++p;
-            } while (p < n && IsBlankOrNul(static_cast<unsigned char>(line[p])));
+            } while (p < n && IsBlankOrNul(static_cast<unsigned char>(s[p])));
         }
     }
+    out.resize(static_cast<std::size_t>(w - base));
     return cells;
 }
 
