@@ -139,6 +139,13 @@ void TTable::SetPackedRow(int row, std::string_view packed, int cells) {
     Store(FRows.at(row), full);
 }
 
+int TTable::AppendPackedRow(std::string_view packed, int cells) {
+    FRows.emplace_back();
+    const int row = static_cast<int>(FRows.size()) - 1;
+    SetPackedRow(row, packed, cells);
+    return row;
+}
+
 bool TTable::RowEmpty(int row) const {
     return Packed(row).size() == static_cast<std::size_t>(ColCount());
 }

@@ -57,6 +57,8 @@ public:
     // cells are empty.
     static void PackCellLength(std::string& packed, std::size_t length);
     void SetPackedRow(int row, std::string_view packed, int cells);
+    // The same for a new row at the end (stored once).
+    int AppendPackedRow(std::string_view packed, int cells);
     // Visits the cells of a row in order.
     template <typename F> void ForEachCell(int row, F&& f) const {
         const std::string_view packed = Packed(row);

@@ -326,8 +326,10 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
     std::string packed;
     auto addLine = [&](std::string_view line) {
         const int cells = PackTableLine(line, quote, separator, table.ColCount(), packed);
-        const int row = result.Rows == 0 ? 0 : table.AppendRow();
-        table.SetPackedRow(row, packed, cells);
+        if (result.Rows == 0)
+            table.SetPackedRow(0, packed, cells);
+        else
+            table.AppendPackedRow(packed, cells);
         ++result.Rows;
         if (progress) progress(result.Rows);
     };
