@@ -3,8 +3,8 @@
 #include "telegram/DelimitedText.h"
 #include "telegram/Errors.h"
 
-#include <cctype>
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -226,14 +226,19 @@ std::size_t FindByte(std::string_view s, std::size_t p, char c) {
 // Splits one line into the table's packed row form, with the rules of
 // SplitTableLine (a NUL inside quotes is data; empty fields become one
 // blank; fields beyond the last column are dropped).
-int PackTableLine(std::string_view line, char quote, char sep, int cols, std::string& out) {
+namespace {
+
+// Packs into buf (grown, never shrunk); returns the cells and sets the
+// packed length.
+int PackInto(std::string_view line, char quote, char sep, int cols, std::string& buf,
+             std::size_t& packedLength) {
     const std::size_t n = line.size();
     const char* const s = line.data();
     // A cell's text is never longer than the line, and every kept cell adds
     // at most a five-byte length and a blank: the packed row fits here.
-    out.clear();
-    out.resize(n + 6 * static_cast<std::size_t>(std::max(cols, 0)) + 8);
-    char* const base = out.data();
+    const std::size_t need = n + 6 * static_cast<std::size_t>(std::max(cols, 0)) + 8;
+    if (buf.size() < need) buf.resize(std::max(need, 2 * buf.size()));
+    char* const base = buf.data();
     char* w = base;
     std::size_t p = 0;
     int cells = 0;
@@ -285,7 +290,7 @@ int PackTableLine(std::string_view line, char quote, char sep, int cols, std::st
             }
         } else {
             const std::size_t start = p;
-            while (p < n && static_cast<unsigned char>(s[p]) > 0x20 && s[p] != sep)
+            while (p<n&& static_cast<unsigned char>(s[p])> 0x20 && s[p] != sep)
                 ++p;
             std::memcpy(w, s + start, p - start);
             w += p - start;
@@ -304,7 +309,16 @@ int PackTableLine(std::string_view line, char quote, char sep, int cols, std::st
             } while (p < n && IsBlankOrNul(static_cast<unsigned char>(s[p])));
         }
     }
-    out.resize(static_cast<std::size_t>(w - base));
+    packedLength = static_cast<std::size_t>(w - base);
+    return cells;
+}
+
+} // namespace
+
+int PackTableLine(std::string_view line, char quote, char sep, int cols, std::string& out) {
+    std::size_t length = 0;
+    const int cells = PackInto(line, quote, sep, cols, out, length);
+    out.resize(length);
     return cells;
 }
 
@@ -325,11 +339,13 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
 
     std::string packed;
     auto addLine = [&](std::string_view line) {
-        const int cells = PackTableLine(line, quote, separator, table.ColCount(), packed);
+        std::size_t length = 0;
+        const int cells = PackInto(line, quote, separator, table.ColCount(), packed, length);
+        const std::string_view row(packed.data(), length);
         if (result.Rows == 0)
-            table.SetPackedRow(0, packed, cells);
+            table.SetPackedRow(0, row, cells);
         else
-            table.AppendPackedRow(packed, cells);
+            table.AppendPackedRow(row, cells);
         ++result.Rows;
         if (progress) progress(result.Rows);
     };
