@@ -39,8 +39,12 @@ void TRecorder::Clear() {
     FPendingSince = -1;
 }
 
+std::string SafetyCopyFile(const TEnvironment& env) {
+    return env.DataDirectory() + kSafetyCopyName;
+}
+
 std::string TRecorder::SafetyCopyFile() const {
-    return FEnv.DataDirectory() + kSafetyCopyName;
+    return vaskel::SafetyCopyFile(FEnv);
 }
 
 void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsMaster) {

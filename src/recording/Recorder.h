@@ -35,6 +35,8 @@ bool IsSlaveKind(std::string_view kindCell);
 // "ungültig" (Windows-1252), the reaction text of an unpaired answer.
 extern const char* const kReactionInvalid;
 inline constexpr const char* kSafetyCopyName = "WBTEMP.PRO.CSV";
+// Where the live recording's safety copy lives: the data folder.
+std::string SafetyCopyFile(const TEnvironment& env);
 // yyyy-mm-dd-hh-nn-ss.PRO.CSV
 std::string DefaultProtocolFileName(int year, int month, int day, int hour, int minute, int second);
 

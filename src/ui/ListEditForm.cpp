@@ -26,13 +26,6 @@ namespace vaskel {
 
 namespace {
 
-QString Lines(const char* cp1252) {
-    QStringList out;
-    for (const QString& l : FromCp1252(cp1252).split(QStringLiteral("\r\n")))
-        out << Tr(l);
-    return out.join(QLatin1Char('\n'));
-}
-
 // The cell editor: several lines; Return ends the editing.
 class TCellEditorDelegate : public QStyledItemDelegate {
 public:
@@ -310,7 +303,7 @@ void TfBaseEditForm::MarkCaption() {
 }
 
 void TfBaseEditForm::ShowIncomplete() {
-    QMessageBox::critical(this, FDialogHeader, Lines(ListEditorTexts::kRowIncomplete));
+    QMessageBox::critical(this, FDialogHeader, TrLines(ListEditorTexts::kRowIncomplete));
 }
 
 bool TfBaseEditForm::GoTo(int row, int col) {
@@ -494,14 +487,14 @@ bool TfBaseEditForm::MayClose() {
         return true;
     case TListEditorRows::TCloseQuestion::Save: {
         const auto answer =
-            QMessageBox::question(this, FDialogHeader, Lines(ListEditorTexts::kSaveQuestion),
+            QMessageBox::question(this, FDialogHeader, TrLines(ListEditorTexts::kSaveQuestion),
                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer == QMessageBox::Cancel) return false;
         if (answer == QMessageBox::Yes) return Save();
         return true;
     }
     case TListEditorRows::TCloseQuestion::Incomplete:
-        return QMessageBox::warning(this, FDialogHeader, Lines(ListEditorTexts::kCloseIncomplete),
+        return QMessageBox::warning(this, FDialogHeader, TrLines(ListEditorTexts::kCloseIncomplete),
                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     }
     return true;

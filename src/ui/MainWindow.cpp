@@ -74,15 +74,6 @@ QGroupBox* NewGroup(const char* german) {
     return g;
 }
 
-// An engine text (Windows-1252, German; lines apart by CR LF) in the
-// active language.
-QString TrLines(const std::string& german) {
-    QStringList out;
-    for (const QString& line : FromCp1252(german).split(QStringLiteral("\r\n")))
-        out << Tr(line);
-    return out.join(QLatin1Char('\n'));
-}
-
 } // namespace
 
 TDroppedKind DroppedFileKind(const QString& fileName) {
@@ -902,8 +893,7 @@ void TfMainForm::OpenProtocolAsked() {
 }
 
 TfProtocolForm* TfMainForm::OfferSafetyCopy() {
-    const QString file =
-        QFile::decodeName(QByteArray::fromStdString(FEnv.DataDirectory() + kSafetyCopyName));
+    const QString file = QFile::decodeName(QByteArray::fromStdString(SafetyCopyFile(FEnv)));
     if (!QFile::exists(file)) return nullptr;
     QMessageBox::warning(
         this, T("Vaskel"),
@@ -1192,7 +1182,7 @@ void TfMainForm::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     if (FAfterShowDone) return;
     FAfterShowDone = true;
-    const bool found = std::filesystem::exists(FEnv.DataDirectory() + kSafetyCopyName);
+    const bool found = std::filesystem::exists(SafetyCopyFile(FEnv));
     if (!FOptions.OfferSafetyCopy || !FOptions.SaveOnExit.isEmpty()) {
         // nobody is there to answer; the copy waits for the next start
         FKeepSafetyCopy = found;
@@ -1286,7 +1276,7 @@ void TfMainForm::closeEvent(QCloseEvent* e) {
         FMonitor->parentWidget()->close();
     }
     std::error_code ec;
-    if (!FKeepSafetyCopy) std::filesystem::remove(FEnv.DataDirectory() + kSafetyCopyName, ec);
+    if (!FKeepSafetyCopy) std::filesystem::remove(SafetyCopyFile(FEnv), ec);
     FConnection->Shutdown();
     e->accept();
 }

@@ -1,5 +1,7 @@
 #include "ui/MonitorForm.h"
 
+#include "lists/ListEditor.h"
+
 #include "platform/QtText.h"
 #include "recording/Timers.h"
 #include "shell/SystemPlatform.h"
@@ -77,19 +79,11 @@ TfMonitorForm::TfMonitorForm(TEnvironment& env, const TIBISTelegramParser& parse
     FSave = new QPushButton;
     SetDe(FSave, "Speichern");
     connect(FSave, &QPushButton::clicked, this, [this] { SaveAs(); });
-    auto* close = new QPushButton;
-    SetDe(close, "Schließen");
-    connect(close, &QPushButton::clicked, this, [this] {
-        if (parentWidget())
-            parentWidget()->close();
-        else
-            this->close();
-    });
     BottomButtons()->addWidget(FPause);
     BottomButtons()->addWidget(FClear);
     BottomButtons()->addWidget(FSave);
     BottomButtons()->addStretch();
-    BottomButtons()->addWidget(close);
+    AddCloseButton();
 
     FSafety = new QTimer(this);
     connect(FSafety, &QTimer::timeout, this, [this] { FRecorder->SafetyTick(); });
@@ -179,13 +173,7 @@ void TfMonitorForm::SetAutoWarnings(bool on) {
 }
 
 bool TfMonitorForm::SaveAs() {
-    const TDateTime t = TSystemClock().Now();
-    const QString name =
-        FromCp1252(DefaultProtocolFileName(t.Year, t.Month, t.Day, t.Hour, t.Minute, t.Second));
-    const QString dir = QFile::decodeName(QByteArray::fromStdString(FEnv.ProtokollDirectory()));
-    const QString file = QFileDialog::getSaveFileName(
-        this, Tr("Protokolldatei speichern"), QDir(dir).filePath(name),
-        Tr("Protokolldatei(*.PRO.CSV)") + QStringLiteral(" (*.PRO.CSV)"));
+    const QString file = AskProtocolFile(NowProtocolFileName());
     if (file.isEmpty()) return false;
     const bool ok = FRecorder->SaveActiveProtocol(QFile::encodeName(file).toStdString(), 0);
     if (!ok)
@@ -196,21 +184,12 @@ bool TfMonitorForm::SaveAs() {
 
 bool TfMonitorForm::MayClose() {
     if (!FRecorder->Table().Modified) return true;
-    const auto answer = QMessageBox::question(
-        this, Tr("Monitorfenster"),
-        Tr("Die Daten wurden verändert, jedoch noch nicht gespeichert.") + QStringLiteral("\n") +
-            Tr("Wollen Sie die Änderung jetzt speichern?"),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const auto answer =
+        QMessageBox::question(this, Tr("Monitorfenster"), TrLines(ListEditorTexts::kSaveQuestion),
+                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel) return false;
     if (answer == QMessageBox::Yes) return SaveAs();
     return true;
-}
-
-void TfMonitorForm::closeEvent(QCloseEvent* e) {
-    if (MayClose())
-        e->accept();
-    else
-        e->ignore();
 }
 
 } // namespace vaskel

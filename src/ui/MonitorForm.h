@@ -41,13 +41,12 @@ public:
     // Saves through the save dialog; false when cancelled or failed.
     bool SaveAs();
     // The close question; false keeps the window.
-    bool MayClose();
+    bool MayClose() override;
     void SetAutoWarnings(bool on) override;
     // Called once when the window goes (the main window's duties).
     std::function<void()> OnDestroy;
 
 protected:
-    void closeEvent(QCloseEvent* e) override;
     void StopFollowing() override { SetAutoScroll(false); }
 
 private:

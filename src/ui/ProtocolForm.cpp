@@ -68,11 +68,9 @@ TDetailKind DetailKindOf(const TTable& table, int row) {
 }
 
 QString ProtocolLoadErrorText(const QString& reason) {
-    QStringList lines;
-    for (const QString& line : FromCp1252(kProtocolLoadError).split(QStringLiteral("\r\n")))
-        lines << Tr(line.trimmed());
-    if (!reason.isEmpty()) lines << QString() << Tr(reason);
-    return lines.join(QLatin1Char('\n'));
+    QString text = TrLines(kProtocolLoadError);
+    if (!reason.isEmpty()) text += QStringLiteral("\n\n") + Tr(reason);
+    return text;
 }
 
 TfBaseProtocolForm::TfBaseProtocolForm(TEnvironment& env, const TIBISTelegramParser& parser,
@@ -217,6 +215,37 @@ void TfBaseProtocolForm::AttachTable(const TTable& table) {
     SetHexShown(false);
     SetFilterState(0);
     SetAutoWarnings(true);
+}
+
+void TfBaseProtocolForm::AddCloseButton() {
+    auto* close = new QPushButton;
+    SetDe(close, "Schließen");
+    connect(close, &QPushButton::clicked, this, [this] {
+        if (parentWidget())
+            parentWidget()->close();
+        else
+            this->close();
+    });
+    FBottom->addWidget(close);
+}
+
+QString TfBaseProtocolForm::AskProtocolFile(const QString& proposedName) {
+    const QString dir = QFile::decodeName(QByteArray::fromStdString(FEnv.ProtokollDirectory()));
+    return QFileDialog::getSaveFileName(
+        this, Tr("Protokolldatei speichern"), QDir(dir).filePath(proposedName),
+        Tr("Protokolldatei (*.PRO.CSV)") + QStringLiteral(" (*.PRO.CSV)"));
+}
+
+QString TfBaseProtocolForm::NowProtocolFileName() {
+    const TDateTime t = TSystemClock().Now();
+    return FromCp1252(DefaultProtocolFileName(t.Year, t.Month, t.Day, t.Hour, t.Minute, t.Second));
+}
+
+void TfBaseProtocolForm::closeEvent(QCloseEvent* e) {
+    if (MayClose())
+        e->accept();
+    else
+        e->ignore();
 }
 
 void TfBaseProtocolForm::SetCaption(const QString& caption) {
@@ -454,14 +483,6 @@ TfProtocolForm::TfProtocolForm(TEnvironment& env, const TIBISTelegramParser& par
     SetDe(save, "Speichern unter...");
     save->setObjectName(QStringLiteral("btnSaveAs"));
     connect(save, &QPushButton::clicked, this, [this] { SaveAs(); });
-    auto* close = new QPushButton;
-    SetDe(close, "Schließen");
-    connect(close, &QPushButton::clicked, this, [this] {
-        if (parentWidget())
-            parentWidget()->close();
-        else
-            this->close();
-    });
     auto* reanalyse = new QPushButton;
     reanalyse->setObjectName(QStringLiteral("tbReanalyse"));
     SetDe(reanalyse, "Protokoll erneut analysieren ...",
@@ -500,7 +521,7 @@ TfProtocolForm::TfProtocolForm(TEnvironment& env, const TIBISTelegramParser& par
     BottomButtons()->addWidget(FModeButton);
     BottomButtons()->addWidget(FSendButton);
     BottomButtons()->addWidget(save);
-    BottomButtons()->addWidget(close);
+    AddCloseButton();
     FView->installEventFilter(this);
 
     TProtocolPlayer::THooks hooks;
@@ -657,11 +678,7 @@ void TfProtocolForm::SetUnsaved() {
 }
 
 QString TfProtocolForm::ProposedName() const {
-    if (FFile.isEmpty()) {
-        const TDateTime t = TSystemClock().Now();
-        return FromCp1252(
-            DefaultProtocolFileName(t.Year, t.Month, t.Day, t.Hour, t.Minute, t.Second));
-    }
+    if (FFile.isEmpty()) return NowProtocolFileName();
     const QString name = QFileInfo(FFile).fileName();
     return name.endsWith(QLatin1String(".PRO.CSV"), Qt::CaseInsensitive)
                ? name
@@ -669,10 +686,7 @@ QString TfProtocolForm::ProposedName() const {
 }
 
 bool TfProtocolForm::SaveAs() {
-    const QString dir = QFile::decodeName(QByteArray::fromStdString(FEnv.ProtokollDirectory()));
-    const QString file = QFileDialog::getSaveFileName(
-        this, Tr("Protokolldatei speichern"), QDir(dir).filePath(ProposedName()),
-        Tr("Protokolldatei (*.PRO.CSV)") + QStringLiteral(" (*.PRO.CSV)"));
+    const QString file = AskProtocolFile(ProposedName());
     if (file.isEmpty()) return false;
     return SaveTo(file);
 }
@@ -710,12 +724,9 @@ bool TfProtocolForm::MayClose() {
 }
 
 void TfProtocolForm::closeEvent(QCloseEvent* e) {
-    if (MayClose()) {
-        // a running playback ends with the window
-        if (FPlayer.Sending()) StopSending();
-        e->accept();
-    } else
-        e->ignore();
+    TfBaseProtocolForm::closeEvent(e);
+    // a running playback ends with the window
+    if (e->isAccepted() && FPlayer.Sending()) StopSending();
 }
 
 void TfProtocolForm::keyPressEvent(QKeyEvent* e) {

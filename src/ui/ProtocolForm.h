@@ -74,6 +74,8 @@ public:
     void Activated();
     // The text of the tip balloon last shown (empty: none yet).
     QString LastTip() const { return FLastTip; }
+    // The close question of the concrete window; false keeps it open.
+    virtual bool MayClose() { return true; }
 
 protected:
     // Sets the table shown (once, from the concrete window's constructor).
@@ -82,6 +84,15 @@ protected:
     QHBoxLayout* BottomButtons() const { return FBottom; }
     QToolBar* ToolBar() const { return FToolBar; }
     void SetCaption(const QString& caption);
+    // "Schließen" at the end of the bottom row: closes the window (its frame
+    // in the main window's area).
+    void AddCloseButton();
+    // The save dialog for a protocol file in the protocol folder; empty when
+    // cancelled.
+    QString AskProtocolFile(const QString& proposedName);
+    // yyyy-mm-dd-hh-nn-ss.PRO.CSV of this moment.
+    static QString NowProtocolFileName();
+    void closeEvent(QCloseEvent* e) override;
     // Looks at the shown rows for the one-time tips.
     void CheckTips();
     // The live monitor stops following new rows (tips, find, detail).
@@ -152,7 +163,7 @@ public:
     bool SaveAs();
     // Writes the whole table to file; false (after a message) on failure.
     bool SaveTo(const QString& file);
-    bool MayClose();
+    bool MayClose() override;
     // The name the save dialog proposes.
     QString ProposedName() const;
 

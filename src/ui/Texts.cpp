@@ -1,5 +1,7 @@
 #include "ui/Texts.h"
 
+#include "platform/QtText.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
@@ -215,7 +217,6 @@ const QHash<QString, QString>& English() {
             {"Sollen wirklich alle Einträge gelöscht werden?",
              "Do you really want to clear all rows?"},
             {"Protokolldatei speichern", "Save protocol file"},
-            {"Protokolldatei(*.PRO.CSV)", "Protocol file"},
             {"Die Datei konnte nicht geschrieben werden.", "The file could not be written."},
             {"Monitorfenster", "Monitor window"},
             {"Die Daten wurden verändert, jedoch noch nicht gespeichert.",
@@ -447,7 +448,7 @@ const QHash<QString, QString>& English() {
             {"bevor die Datensätze eines Fensters gefiltert werden.",
              "before the records of a window are filtered."},
             {"Die ausgewählte Datei ist kein gültiges Protokoll, beschädigt oder durch einen "
-             "anderen Prozess gesperrt.",
+             "anderen Prozess gesperrt. ",
              "The selected file is not a valid protocol, is damaged or is locked by another "
              "process."},
             {"Falls Sie gleichzeitig mit anderen Programmen auf dieses Protokoll zugreifen, "
@@ -508,6 +509,13 @@ QString Tr(const QString& german) {
 
 QString Tr(const char* germanUtf8) {
     return Tr(QString::fromUtf8(germanUtf8));
+}
+
+QString TrLines(const std::string& german) {
+    QStringList out;
+    for (const QString& line : FromCp1252(german).split(QStringLiteral("\r\n")))
+        out << Tr(line);
+    return out.join(QLatin1Char('\n'));
 }
 
 void SetDe(QObject* o, const char* german, const char* germanHint) {

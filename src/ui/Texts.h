@@ -5,6 +5,7 @@
 // changes at run time (Retranslate).
 
 #include <QString>
+#include <string>
 
 class QObject;
 class QWidget;
@@ -17,6 +18,9 @@ int UiLanguage();
 
 QString Tr(const QString& german);
 QString Tr(const char* germanUtf8);
+// An engine text (Windows-1252, German; lines apart by CR LF) in the
+// active language, its lines apart by LF.
+QString TrLines(const std::string& german);
 
 // Remembers the German text (and hint) of an action, label, group box,
 // button or menu and shows it in the active language.
