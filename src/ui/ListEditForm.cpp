@@ -393,46 +393,40 @@ void TfBaseEditForm::DeleteKey() {
     UpdateToolbar();
 }
 
-void TfBaseEditForm::InsertLineFeed() {
+void TfBaseEditForm::EditAtCaret(const TCaretEdit& edit, bool cleanUp) {
     if (auto* e = FView->findChild<QPlainTextEdit*>(QStringLiteral("CellEditor"));
         e && e->isVisible()) {
+        // in the open cell editor, at its caret or over its selection
         QTextCursor c = e->textCursor();
         int caret = c.selectionStart();
-        const std::string text = TListEditorRows::InsertLineFeed(
-            ToCp1252(e->toPlainText()), caret, c.selectionEnd() - c.selectionStart());
+        const std::string text =
+            edit(ToCp1252(e->toPlainText()), caret, c.selectionEnd() - c.selectionStart());
         e->setPlainText(FromCp1252(text));
         c = e->textCursor();
         c.setPosition(caret);
         e->setTextCursor(c);
         return;
     }
+    // else at the end of the current cell, as if its editor had been used
     const QModelIndex i = FView->currentIndex();
     if (!i.isValid() || !FModel->Editable) return;
     const std::string cell(FTable.Cell(i.column(), i.row()));
     int caret = static_cast<int>(cell.size());
-    const std::string text = TListEditorRows::OnEditorLeave(
-        TListEditorRows::InsertLineFeed(cell, caret, 0), FTable.Style(i.column()));
+    std::string text = edit(cell, caret, 0);
+    if (cleanUp) text = TListEditorRows::OnEditorLeave(text, FTable.Style(i.column()));
     FModel->setData(i, FromCp1252(text), Qt::EditRole);
 }
 
+void TfBaseEditForm::InsertLineFeed() {
+    EditAtCaret(&TListEditorRows::InsertLineFeed, true);
+}
+
 void TfBaseEditForm::InsertByte(unsigned char byte) {
-    if (auto* e = FView->findChild<QPlainTextEdit*>(QStringLiteral("CellEditor"));
-        e && e->isVisible()) {
-        QTextCursor c = e->textCursor();
-        int caret = c.selectionStart();
-        const std::string text = TListEditorRows::InsertByte(
-            ToCp1252(e->toPlainText()), caret, c.selectionEnd() - c.selectionStart(), byte);
-        e->setPlainText(FromCp1252(text));
-        c = e->textCursor();
-        c.setPosition(caret);
-        e->setTextCursor(c);
-        return;
-    }
-    const QModelIndex i = FView->currentIndex();
-    if (!i.isValid() || !FModel->Editable) return;
-    const std::string cell(FTable.Cell(i.column(), i.row()));
-    int caret = static_cast<int>(cell.size());
-    FModel->setData(i, FromCp1252(TListEditorRows::InsertByte(cell, caret, 0, byte)), Qt::EditRole);
+    EditAtCaret(
+        [byte](const std::string& text, int& caret, int selection) {
+            return TListEditorRows::InsertByte(text, caret, selection, byte);
+        },
+        false);
 }
 
 void TfBaseEditForm::SelectAllRows(bool all) {

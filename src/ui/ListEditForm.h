@@ -100,6 +100,11 @@ protected:
     void ShowIncomplete();
     void MarkCaption();
     void ShowContextMenu(const QPoint& at);
+    // An insertion at the caret (text, caret, selection length → new text,
+    // caret after it): in the open cell editor, else at the end of the
+    // current cell (cleaned up as the editor would when cleanUp is set).
+    using TCaretEdit = std::function<std::string(const std::string&, int&, int)>;
+    void EditAtCaret(const TCaretEdit& edit, bool cleanUp);
 
     TEnvironment& FEnv;
     TTable& FTable;
