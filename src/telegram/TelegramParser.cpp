@@ -75,6 +75,26 @@ template <bool Split> WalkResult Walk(std::string_view body, std::string_view pa
         return r;
     };
 
+    // One body character of class c: checked, taken into the number, and
+    // marked as the address where one is pending. false: it does not fit.
+    auto takeClassChar = [&](char c) {
+        if (i == B) return false;
+        const int v = ClassValue(c, body[i]);
+        if (v < 0) return false;
+        if (c == 'H' || c == 'X')
+            acc = acc * 16 + static_cast<uint64_t>(v);
+        else if (c == 'Z')
+            acc = acc * 10 + static_cast<uint64_t>(v);
+        if constexpr (Split) {
+            if (addrPending && c != 'C') {
+                r.AddressPos = i;
+                addrPending = false;
+            }
+        }
+        ++i;
+        return true;
+    };
+
     for (;;) {
         if (i == B && j == P) return done(false);
         if (j == P) return fail(); // body left over
@@ -141,40 +161,14 @@ template <bool Split> WalkResult Walk(std::string_view body, std::string_view pa
                 if (count > 0) return fail();
             }
             while (count > 0) {
-                if (i == B) return fail();
-                const int v = ClassValue(c, body[i]);
-                if (v < 0) return fail();
-                if (c == 'H' || c == 'X')
-                    acc = acc * 16 + static_cast<uint64_t>(v);
-                else if (c == 'Z')
-                    acc = acc * 10 + static_cast<uint64_t>(v);
-                if constexpr (Split) {
-                    if (addrPending && c != 'C') {
-                        r.AddressPos = i;
-                        addrPending = false;
-                    }
-                }
-                ++i;
+                if (!takeClassChar(c)) return fail();
                 --count;
             }
             ++j;
             continue;
         }
         if (IsClassLetter(c) && star) {
-            if (i == B) return fail();
-            const int v = ClassValue(c, body[i]);
-            if (v < 0) return fail();
-            if (c == 'H' || c == 'X')
-                acc = acc * 16 + static_cast<uint64_t>(v);
-            else if (c == 'Z')
-                acc = acc * 10 + static_cast<uint64_t>(v);
-            if constexpr (Split) {
-                if (addrPending && c != 'C') {
-                    r.AddressPos = i;
-                    addrPending = false;
-                }
-            }
-            ++i;
+            if (!takeClassChar(c)) return fail();
             if (c == 'C' || i == B) return done(true);
             continue;
         }
