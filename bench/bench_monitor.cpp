@@ -4,8 +4,7 @@
 // and paint one screen of a million-row protocol. Runs on Qt's offscreen
 // platform.
 
-#include "emulator/VirtualTavrin.h"
-#include "link/DeviceProtocol.h"
+#include "VirtualBusCaptures.h"
 #include "recording/TableFile.h"
 #include "ui/MonitorForm.h"
 #include "ui/ProtocolForm.h"
@@ -24,46 +23,11 @@ using namespace vaskel;
 
 constexpr int kRows = 1000000;
 
-std::vector<std::pair<TTelegramm, char>> Captures() {
-    std::vector<std::pair<TTelegramm, char>> out;
-    TEmulatorOptions o;
-    o.FaultRate = 0.01;
-    TVirtualTavrin device(o);
-    struct Sink : IDecoderSink {
-        std::vector<std::pair<TTelegramm, char>>* Out;
-        TStreamDecoder* D = nullptr;
-        void MasterTelegramm(uint8_t i, const TTelegramm& r) override {
-            Out->push_back({r, 'M'});
-            D->ReleaseMaster(i);
-        }
-        void SlaveTelegramm(uint8_t i, const TTelegramm& r) override {
-            Out->push_back({r, 'S'});
-            D->ReleaseSlave(i);
-        }
-        void StatusByte(uint8_t) override {}
-        void VersionReceived(const std::string&) override {}
-        void DeviceTextReceived(const std::string&) override {}
-        void UploadReplyReceived(TUploadReplyStatus) override {}
-        void RecordCountReceived(uint32_t) override {}
-    } sink;
-    sink.Out = &out;
-    TStreamDecoder decoder(sink);
-    sink.D = &decoder;
-    decoder.SetState(TDecoderState::Idle);
-    out.reserve(kRows);
-    while (out.size() < kRows) {
-        device.AdvanceMs(60000);
-        decoder.Decode(device.TakeOutput());
-    }
-    out.resize(kRows);
-    return out;
-}
-
 struct Fixture {
     TFixedSystemPlatform Platform;
     std::unique_ptr<TEnvironment> Env;
     TIBISTelegramParser Parser{std::string(VASKEL_BENCH_DATA_DIR) + "/IBIS.CSV"};
-    std::vector<std::pair<TTelegramm, char>> Telegrams = Captures();
+    bench::TCaptures Telegrams = bench::VirtualBusCaptures(kRows, 0.01);
     std::string File =
         (std::filesystem::temp_directory_path() / "vaskel-bench-monitor.PRO.CSV").string();
     Fixture() {

@@ -2,7 +2,7 @@
 // file, recorder appends per second, and the memory a loaded row takes.
 // The protocol is a recording of the virtual Tavrin's vehicle bus.
 
-#include "emulator/VirtualTavrin.h"
+#include "VirtualBusCaptures.h"
 #include "recording/Recorder.h"
 #include "recording/TableFile.h"
 
@@ -18,43 +18,12 @@ using namespace vaskel;
 constexpr int kRows = 1000000;
 
 struct Fixture {
-    std::vector<std::pair<TTelegramm, char>> Captures;
+    bench::TCaptures Captures = bench::VirtualBusCaptures(kRows, 0.01); // 1 % faults
     std::string File;
     std::size_t FileBytes = 0;
     std::size_t CellBytes = 0; // all cell texts of the protocol
 
     Fixture() {
-        // captures of the virtual bus, 1 % faults
-        TEmulatorOptions o;
-        o.FaultRate = 0.01;
-        TVirtualTavrin device(o);
-        struct Sink : IDecoderSink {
-            std::vector<std::pair<TTelegramm, char>>* Out;
-            TStreamDecoder* D = nullptr;
-            void MasterTelegramm(uint8_t i, const TTelegramm& r) override {
-                Out->push_back({r, 'M'});
-                D->ReleaseMaster(i);
-            }
-            void SlaveTelegramm(uint8_t i, const TTelegramm& r) override {
-                Out->push_back({r, 'S'});
-                D->ReleaseSlave(i);
-            }
-            void StatusByte(uint8_t) override {}
-            void VersionReceived(const std::string&) override {}
-            void DeviceTextReceived(const std::string&) override {}
-            void UploadReplyReceived(TUploadReplyStatus) override {}
-            void RecordCountReceived(uint32_t) override {}
-        } sink;
-        sink.Out = &Captures;
-        TStreamDecoder decoder(sink);
-        sink.D = &decoder;
-        decoder.SetState(TDecoderState::Idle);
-        Captures.reserve(kRows);
-        while (Captures.size() < kRows) {
-            device.AdvanceMs(60000);
-            decoder.Decode(device.TakeOutput());
-        }
-        Captures.resize(kRows);
         File = (std::filesystem::temp_directory_path() / "vaskel-bench-1m.PRO.CSV").string();
         TTable t = Record();
         SaveToCSV(t, File, '"', 0, std::nullopt, ';');

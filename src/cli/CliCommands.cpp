@@ -506,30 +506,6 @@ bool ParseDate(const std::string& s) {
            c2 == '.' && d >= 1 && d <= 31 && m >= 1 && m <= 12 && s.size() == 10;
 }
 
-// Feeds decoded captures to the recorder.
-class TRecordingSink : public IDecoderSink {
-public:
-    TRecordingSink(TRecorder& recorder, bool master) : FRecorder(recorder), FMaster(master) {}
-    TStreamDecoder* Decoder = nullptr;
-    void MasterTelegramm(uint8_t index, const TTelegramm& r) override {
-        FRecorder.CopyTelegramm(r, 'M', FMaster);
-        Decoder->ReleaseMaster(index);
-    }
-    void SlaveTelegramm(uint8_t index, const TTelegramm& r) override {
-        FRecorder.CopyTelegramm(r, 'S', FMaster);
-        Decoder->ReleaseSlave(index);
-    }
-    void StatusByte(uint8_t) override {}
-    void VersionReceived(const std::string&) override {}
-    void DeviceTextReceived(const std::string&) override {}
-    void UploadReplyReceived(TUploadReplyStatus) override {}
-    void RecordCountReceived(uint32_t) override {}
-
-private:
-    TRecorder& FRecorder;
-    bool FMaster;
-};
-
 int RunRecord(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
               std::istream& in, const std::string& defaultCatalogue) {
     TClassifyOptions o;
@@ -574,7 +550,9 @@ int RunRecord(const std::vector<std::string>& args, std::ostream& out, std::ostr
     };
     TRecorder recorder(*parser, env, hooks);
     recorder.SafetyCopy = false;
-    TRecordingSink sink(recorder, master);
+    TCaptureSink sink([&](const TTelegramm& record, char source) {
+        recorder.CopyTelegramm(record, source, master);
+    });
     TStreamDecoder decoder(sink);
     sink.Decoder = &decoder;
     decoder.SetState(TDecoderState::Idle);

@@ -404,6 +404,16 @@ std::string QueryRecordCount() {
 
 } // namespace Cmd
 
+void TCaptureSink::MasterTelegramm(uint8_t index, const TTelegramm& record) {
+    FOnCapture(record, 'M');
+    if (Decoder) Decoder->ReleaseMaster(index);
+}
+
+void TCaptureSink::SlaveTelegramm(uint8_t index, const TTelegramm& record) {
+    FOnCapture(record, 'S');
+    if (Decoder) Decoder->ReleaseSlave(index);
+}
+
 std::string TelegramBytes(std::string_view text) {
     std::string s(text);
     s += '\r';

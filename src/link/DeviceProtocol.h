@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,6 +79,29 @@ public:
     // A ring slot was reused while the consumer still held its Ready flag.
     // Nothing is lost: the record travelled with its notification.
     virtual void RingOverrun(bool master) { (void)master; }
+};
+
+class TStreamDecoder;
+
+// A sink that wants only the captured telegrams: each goes on at once ('M'
+// or 'S') and its ring slot is released; everything else is ignored.
+class TCaptureSink : public IDecoderSink {
+public:
+    using TOnCapture = std::function<void(const TTelegramm& record, char source)>;
+    explicit TCaptureSink(TOnCapture onCapture) : FOnCapture(std::move(onCapture)) {}
+    // The decoder whose slots are released (set once it exists).
+    TStreamDecoder* Decoder = nullptr;
+
+    void MasterTelegramm(uint8_t index, const TTelegramm& record) override;
+    void SlaveTelegramm(uint8_t index, const TTelegramm& record) override;
+    void StatusByte(uint8_t) override {}
+    void VersionReceived(const std::string&) override {}
+    void DeviceTextReceived(const std::string&) override {}
+    void UploadReplyReceived(TUploadReplyStatus) override {}
+    void RecordCountReceived(uint32_t) override {}
+
+private:
+    TOnCapture FOnCapture;
 };
 
 // The device-to-PC stream decoder and the two capture rings. Not reentrant.
