@@ -382,58 +382,69 @@ TEST(ProtocolCellLook, DrawingRules) {
 namespace vaskel {
 namespace {
 
-TEST(MonitorWindow, FilterFindCopyHexAndMarks) {
-    test::TempDir dir;
-    TFixedSystemPlatform platform;
-    platform.Program = dir / "Vaskel";
-    TEnvironment env(nullptr, platform);
-    TIBISTelegramParser parser(kCatalogue);
-    TfMonitorForm m(env, parser);
-    m.Recorder().SafetyCopy = false;
-    auto capture = [&](const std::string& text, uint32_t start, char source) {
+// A monitor window of its own (no main window), fed with captures by hand.
+class MonitorWindowTest : public ::testing::Test {
+protected:
+    MonitorWindowTest() {
+        Platform.Program = Dir / "Vaskel";
+        M = std::make_unique<TfMonitorForm>(Env, Parser);
+        M->Recorder().SafetyCopy = false;
+    }
+    ~MonitorWindowTest() override { M->Recorder().Table().Modified = false; }
+    // One captured telegram, 300 ms long.
+    void Capture(const std::string& text, uint32_t start, char source = 'M') {
         TTelegramm t;
         t.Text = TelegramBytes(text);
         t.StartTicks = start;
         t.EndTicks = start + 300;
-        m.CopyTelegramm(t, source, false);
-    };
-    capture("l001", 0, 'M');
-    capture("a1", 1000, 'M');
-    capture("a10", 1500, 'S');
-    capture("z034", 3000, 'M');
-    ASSERT_EQ(m.Model().rowCount(), 4);
+        M->CopyTelegramm(t, source, false);
+    }
+
+    test::TempDir Dir;
+    TFixedSystemPlatform Platform;
+    TEnvironment Env{nullptr, Platform};
+    TIBISTelegramParser Parser{kCatalogue};
+    std::unique_ptr<TfMonitorForm> M;
+};
+
+TEST_F(MonitorWindowTest, FilterFindCopyHexAndMarks) {
+    Capture("l001", 0, 'M');
+    Capture("a1", 1000, 'M');
+    Capture("a10", 1500, 'S');
+    Capture("z034", 3000, 'M');
+    ASSERT_EQ(M->Model().rowCount(), 4);
 
     // hex column
-    EXPECT_TRUE(m.View()->isColumnHidden(pcHex));
-    m.SetHexShown(true);
-    EXPECT_FALSE(m.View()->isColumnHidden(pcHex));
-    m.SetHexShown(false);
+    EXPECT_TRUE(M->View()->isColumnHidden(pcHex));
+    M->SetHexShown(true);
+    EXPECT_FALSE(M->View()->isColumnHidden(pcHex));
+    M->SetHexShown(false);
 
     // filter on: only status requests and their answers' group
-    env.SetFilterSatzArten("020;");
-    env.SetFilterKuerzel("a;");
-    m.SetFilterState(1);
-    EXPECT_TRUE(m.View()->isRowHidden(0));
-    EXPECT_FALSE(m.View()->isRowHidden(1));
-    EXPECT_TRUE(m.View()->isRowHidden(2)) << "120 is not among the chosen types";
-    capture("k07", 4000, 'M'); // a new row is filtered as it comes
-    EXPECT_TRUE(m.View()->isRowHidden(4));
-    m.SetFilterState(2);
-    EXPECT_FALSE(m.View()->isRowHidden(0)) << "the acoustic filter hides nothing";
-    m.SetFilterState(0);
+    Env.SetFilterSatzArten("020;");
+    Env.SetFilterKuerzel("a;");
+    M->SetFilterState(1);
+    EXPECT_TRUE(M->View()->isRowHidden(0));
+    EXPECT_FALSE(M->View()->isRowHidden(1));
+    EXPECT_TRUE(M->View()->isRowHidden(2)) << "120 is not among the chosen types";
+    Capture("k07", 4000, 'M'); // a new row is filtered as it comes
+    EXPECT_TRUE(M->View()->isRowHidden(4));
+    M->SetFilterState(2);
+    EXPECT_FALSE(M->View()->isRowHidden(0)) << "the acoustic filter hides nothing";
+    M->SetFilterState(0);
 
     // find, from the row after the current one
-    m.View()->setCurrentIndex(m.Model().index(0, 0));
-    EXPECT_TRUE(m.FindNext(QStringLiteral("Z034")));
-    EXPECT_EQ(m.View()->currentIndex().row(), 3);
-    EXPECT_FALSE(m.FindNext(QStringLiteral("Z034"), true, true)) << "match case";
-    EXPECT_TRUE(m.FindNext(QStringLiteral("l001"), false)) << "upwards";
-    EXPECT_EQ(m.View()->currentIndex().row(), 0);
+    M->View()->setCurrentIndex(M->Model().index(0, 0));
+    EXPECT_TRUE(M->FindNext(QStringLiteral("Z034")));
+    EXPECT_EQ(M->View()->currentIndex().row(), 3);
+    EXPECT_FALSE(M->FindNext(QStringLiteral("Z034"), true, true)) << "match case";
+    EXPECT_TRUE(M->FindNext(QStringLiteral("l001"), false)) << "upwards";
+    EXPECT_EQ(M->View()->currentIndex().row(), 0);
 
     // Ctrl+C: the shown columns, times of day, telegram in quotes
-    m.View()->clearSelection();
-    m.View()->selectRow(2);
-    const QString copied = m.SelectionText();
+    M->View()->clearSelection();
+    M->View()->selectRow(2);
+    const QString copied = M->SelectionText();
     const QStringList lines = copied.split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 2);
     EXPECT_FALSE(lines[0].contains(QStringLiteral("HEX"))) << "the hidden hex column stays out";
@@ -443,12 +454,11 @@ TEST(MonitorWindow, FilterFindCopyHexAndMarks) {
     // marking by a search text
     TCellOptions o;
     o.MarkText = "a1";
-    EXPECT_EQ(ProtocolCellLook(m.Recorder().Table(), 1, pcNr, parser, o).Background,
+    EXPECT_EQ(ProtocolCellLook(M->Recorder().Table(), 1, pcNr, Parser, o).Background,
               QColor(0xFF, 0x80, 0x00));
-    EXPECT_FALSE(ProtocolCellLook(m.Recorder().Table(), 0, pcNr, parser, o).Background.isValid());
+    EXPECT_FALSE(ProtocolCellLook(M->Recorder().Table(), 0, pcNr, Parser, o).Background.isValid());
     o.CurrentRow = 1;
-    EXPECT_FALSE(ProtocolCellLook(m.Recorder().Table(), 1, pcNr, parser, o).Background.isValid());
-    m.Recorder().Table().Modified = false;
+    EXPECT_FALSE(ProtocolCellLook(M->Recorder().Table(), 1, pcNr, Parser, o).Background.isValid());
 }
 
 TEST(DetailKind, ByRecordTypeErrorsAndStatus) {
@@ -483,35 +493,18 @@ std::string Stored(std::string_view cell) {
 }
 
 // A protocol recorded by the monitor, saved, and opened in a protocol window.
-class ProtocolWindowTest : public ::testing::Test {
+class ProtocolWindowTest : public MonitorWindowTest {
 protected:
     ProtocolWindowTest() {
-        Platform.Program = Dir / "Vaskel";
-        TfMonitorForm m(Env, Parser);
-        m.Recorder().SafetyCopy = false;
-        uint32_t start = 1000;
-        auto capture = [&](const std::string& text, char source) {
-            TTelegramm t;
-            t.Text = TelegramBytes(text);
-            t.StartTicks = start;
-            t.EndTicks = start + 300;
-            start += 700;
-            m.CopyTelegramm(t, source, false);
-        };
-        capture("a1", 'M');
-        capture("a10", 'S');
-        capture("l001", 'M');
-        capture("a2", 'M'); // never answered
-        capture("z034", 'M');
-        Rows = m.Recorder().RowCounter();
-        EXPECT_TRUE(m.Recorder().SaveActiveProtocol(File, 0));
-        Recorded = m.Recorder().Table();
-        m.Recorder().Table().Modified = false;
+        Capture("a1", 1000);
+        Capture("a10", 1700, 'S');
+        Capture("l001", 2400);
+        Capture("a2", 3100); // never answered
+        Capture("z034", 3800);
+        Rows = M->Recorder().RowCounter();
+        EXPECT_TRUE(M->Recorder().SaveActiveProtocol(File, 0));
+        Recorded = M->Recorder().Table();
     }
-    test::TempDir Dir;
-    TFixedSystemPlatform Platform;
-    TEnvironment Env{nullptr, Platform};
-    TIBISTelegramParser Parser{kCatalogue};
     std::string File = Dir / "rec.PRO.CSV";
     int Rows = 0;
     TTable Recorded = MakeProtocolTable();
@@ -582,37 +575,27 @@ TEST_F(ProtocolWindowTest, DetailPanelOpensOncePerRow) {
     EXPECT_TRUE(w.DetailPanel()->findChildren<QLabel*>().isEmpty()) << "generic controls freed";
 }
 
-TEST(MonitorWindow, OneTimeTipsPauseFollowing) {
-    test::TempDir dir;
-    TFixedSystemPlatform platform;
-    platform.Program = dir / "Vaskel";
-    TEnvironment env(nullptr, platform);
-    TIBISTelegramParser parser(kCatalogue);
-    TfMonitorForm m(env, parser);
-    m.Recorder().SafetyCopy = false;
-    m.resize(900, 500);
-    m.show();
-    QApplication::setActiveWindow(&m);
+TEST_F(MonitorWindowTest, OneTimeTipsPauseFollowing) {
+    M->resize(900, 500);
+    M->show();
+    QApplication::setActiveWindow(M.get());
+    // the tips look at the rows once they are painted
     auto capture = [&](const std::string& text, uint32_t start) {
-        TTelegramm t;
-        t.Text = TelegramBytes(text);
-        t.StartTicks = start;
-        t.EndTicks = start + 300;
-        m.CopyTelegramm(t, 'M', false);
+        Capture(text, start);
         for (int k = 0; k < 5; ++k)
             QApplication::processEvents();
     };
     capture("l001", 0);
-    ASSERT_TRUE(m.isActiveWindow());
-    EXPECT_TRUE(m.LastTip().isEmpty()) << "nothing worth a tip yet";
-    EXPECT_TRUE(m.AutoScroll());
+    ASSERT_TRUE(M->isActiveWindow());
+    EXPECT_TRUE(M->LastTip().isEmpty()) << "nothing worth a tip yet";
+    EXPECT_TRUE(M->AutoScroll());
     capture("zA1Hauptbahnhof....", 1000); // a record type with an analysis of its own
-    EXPECT_TRUE(m.LastTip().contains(QStringLiteral("003a, 003c oder 021")));
-    EXPECT_FALSE(m.AutoScroll()) << "a tip pauses following";
-    EXPECT_TRUE(env.HintGiven(THint::GridDblClickHintGiven));
+    EXPECT_TRUE(M->LastTip().contains(QStringLiteral("003a, 003c oder 021")));
+    EXPECT_FALSE(M->AutoScroll()) << "a tip pauses following";
+    EXPECT_TRUE(Env.HintGiven(THint::GridDblClickHintGiven));
     // resuming closes the balloon (it fades out)
     auto resume = [&] {
-        m.SetAutoScroll(true);
+        M->SetAutoScroll(true);
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < 600)
@@ -621,14 +604,13 @@ TEST(MonitorWindow, OneTimeTipsPauseFollowing) {
     resume();
     capture("a2", 2000);   // never answered: an error row ...
     capture("l001", 2500); // ... once the next master shows it
-    EXPECT_TRUE(m.LastTip().contains(QStringLiteral("Fehler")));
-    EXPECT_TRUE(env.HintGiven(THint::GridErrorDblClickHintGiven));
+    EXPECT_TRUE(M->LastTip().contains(QStringLiteral("Fehler")));
+    EXPECT_TRUE(Env.HintGiven(THint::GridErrorDblClickHintGiven));
     resume();
-    const QString last = m.LastTip();
+    const QString last = M->LastTip();
     capture("zA1Hauptbahnhof....", 3000);
-    EXPECT_EQ(m.LastTip(), last) << "each tip comes once";
-    EXPECT_TRUE(m.AutoScroll());
-    m.Recorder().Table().Modified = false;
+    EXPECT_EQ(M->LastTip(), last) << "each tip comes once";
+    EXPECT_TRUE(M->AutoScroll());
 }
 
 TEST_F(ProtocolWindowTest, FilterTipOnceAfterTheFilterWindowWasUsed) {
