@@ -193,6 +193,15 @@ void TRecorder::WriteSafetyCopy() {
     }
 }
 
+int TRecorder::MarkLastRowUnanswered() {
+    const int row = FRowCounter - 1;
+    if (row < 0) return -1;
+    const auto data = FTable.Object(row);
+    if (!data || data->ExpectedAnswers.empty()) return -1;
+    FTable.SetCell(pcAnswer, row, "-1");
+    return row;
+}
+
 void TRecorder::SafetyTick() {
     if (FSavedUpTo >= FRowCounter || FPendingSince < 0) return;
     const int64_t now = FHooks.NowMsOfDay ? FHooks.NowMsOfDay() : 0;

@@ -59,6 +59,10 @@ public:
     // Starts a new recording (empties the table).
     void Clear();
 
+    // The slave time-out: the last row, when it expects an answer, is
+    // marked unanswered ("-1"). Returns that row, or -1 when none changed.
+    int MarkLastRowUnanswered();
+
     // Writes rows firstRow.. (1 = first row; 0 = the whole table).
     // Failures are only traced. Makes the file the current file.
     bool SaveActiveProtocol(const std::string& fileName, int firstRow);

@@ -124,12 +124,8 @@ void TfMonitorForm::SetAutoScroll(bool on) {
 }
 
 void TfMonitorForm::MarkLastRowUnanswered() {
-    const int row = FRecorder->RowCounter() - 1;
-    if (row < 0) return;
-    const auto data = FRecorder->Table().Object(row);
-    if (!data || data->ExpectedAnswers.empty()) return;
-    FRecorder->Table().SetCell(pcAnswer, row, "-1");
-    FModel->dataChanged(FModel->index(row, pcAnswer), FModel->index(row, pcAnswer));
+    const int row = FRecorder->MarkLastRowUnanswered();
+    if (row >= 0) FModel->dataChanged(FModel->index(row, pcAnswer), FModel->index(row, pcAnswer));
 }
 
 void TfMonitorForm::CopyTelegramm(const TTelegramm& record, char source, bool deviceIsMaster) {

@@ -44,17 +44,9 @@
 
 namespace vaskel {
 
-namespace {
-
-bool IsBlank(std::string_view s) {
-    return s.find_first_not_of(' ') == std::string_view::npos;
-}
-
-} // namespace
-
 bool RowHasError(const TTable& table, int row) {
-    const std::string_view status = table.Cell(pcAnswer, row);
-    return !IsBlank(table.Cell(pcErrors, row)) || status == "-1" || status == "1" ||
+    const std::string_view status = TrimBlanks(table.Cell(pcAnswer, row));
+    return !TrimBlanks(table.Cell(pcErrors, row)).empty() || status == "-1" || status == "1" ||
            status == "2" || status == "3";
 }
 

@@ -80,6 +80,16 @@ TEST_F(RecorderTest, FirstRowAndAnswerRightAfterItsMaster) {
     EXPECT_TRUE(R->Table().Modified);
 }
 
+TEST_F(RecorderTest, SlaveTimeoutMarksOnlyAMasterAwaitingAnAnswer) {
+    EXPECT_EQ(R->MarkLastRowUnanswered(), -1) << "no rows";
+    M("l001", 7200, 7500); // expects no answer
+    EXPECT_EQ(R->MarkLastRowUnanswered(), -1);
+    EXPECT_EQ(Cell(pcAnswer, 0), "");
+    M("a1", 8000, 8264); // a status request
+    EXPECT_EQ(R->MarkLastRowUnanswered(), 1);
+    EXPECT_EQ(Cell(pcAnswer, 1), "-1");
+}
+
 TEST_F(RecorderTest, SlaveAsFirstRow) {
     S("a10", 100, 430);
     EXPECT_EQ(Cell(pcReaction, 0), "0");
