@@ -6,8 +6,8 @@
 
 #include "VirtualBusCaptures.h"
 #include "recording/TableFile.h"
-#include "ui/MonitorForm.h"
-#include "ui/ProtocolForm.h"
+#include "ui/protocol/MonitorForm.h"
+#include "ui/protocol/ProtocolForm.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -10,8 +10,8 @@
 #include "telegram/Catalogue.h"
 #include "telegram/Errors.h"
 #include "telegram/TelegramParser.h"
-#include "ui/MainWindow.h"
-#include "ui/Texts.h"
+#include "ui/main/MainForm.h"
+#include "ui/common/Texts.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,12 +1,12 @@
 // The detail analyses of protocol rows: content by record type, errors and
 // answer status, and what the panel shows.
 
-#include "ui/DetailAnalysis.h"
+#include "ui/protocol/DetailAnalysis.h"
 
 #include "link/DeviceProtocol.h"
 #include "recording/Recorder.h"
 #include "telegram/TextConventions.h"
-#include "ui/Texts.h"
+#include "ui/common/Texts.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // The list editor window on Qt's offscreen platform: the row rules as the
 // user meets them through the table, the cell editor and the questions.
 
-#include "ui/ListEditForm.h"
+#include "ui/editors/BaseEditForm.h"
 
 #include "TestSupport.h"
 #include "ui/AutoAnswer.h"

@@ -1,12 +1,12 @@
 // The main window on Qt's offscreen platform, on the virtual Tavrin.
 
-#include "ui/MainWindow.h"
+#include "ui/main/MainForm.h"
 #include "emulator/VirtualUsb.h"
 #include "link/UsbTransport.h"
 #include "platform/QtText.h"
 #include "recording/TableFile.h"
 #include "telegram/Errors.h"
-#include "ui/Texts.h"
+#include "ui/common/Texts.h"
 
 #include "TestSupport.h"
 #include "ui/AutoAnswer.h"

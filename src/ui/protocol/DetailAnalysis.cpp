@@ -1,9 +1,9 @@
-#include "ui/DetailAnalysis.h"
+#include "ui/protocol/DetailAnalysis.h"
 
 #include "platform/QtText.h"
 #include "recording/Recorder.h"
 #include "telegram/TextConventions.h"
-#include "ui/Texts.h"
+#include "ui/common/Texts.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

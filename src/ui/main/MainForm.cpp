@@ -1,14 +1,14 @@
-#include "ui/MainWindow.h"
+#include "ui/main/MainForm.h"
 
 #include "emulator/VirtualUsb.h"
 #include "lists/DirectInput.h"
 #include "platform/QtText.h"
 #include "shell/SystemPlatform.h"
 #include "telegram/TextConventions.h"
-#include "ui/ListEditForm.h"
-#include "ui/MonitorForm.h"
-#include "ui/Texts.h"
-#include "ui/Theme.h"
+#include "ui/common/Texts.h"
+#include "ui/common/Theme.h"
+#include "ui/editors/BaseEditForm.h"
+#include "ui/protocol/MonitorForm.h"
 
 #include <filesystem>
 
@@ -75,38 +75,6 @@ QGroupBox* NewGroup(const char* german) {
 }
 
 } // namespace
-
-TDroppedKind DroppedFileKind(const QString& fileName) {
-    const QString tail = fileName.right(8).toUpper();
-    if (tail == QLatin1String(".PRO.CSV")) return TDroppedKind::Protocol;
-    if (tail == QLatin1String(".AUF.CSV")) return TDroppedKind::CallList;
-    if (tail == QLatin1String(".ANT.CSV")) return TDroppedKind::ResponseList;
-    return TDroppedKind::None;
-}
-
-TLed::TLed(const QColor& on, QWidget* parent) : QWidget(parent), FColor(on) {
-    setFixedSize(14, 14);
-}
-
-void TLed::SetOn(bool on) {
-    FOn = on;
-    FLit = on;
-    update();
-}
-
-void TLed::BlinkTick() {
-    if (!FOn || !FBlinking) return;
-    FLit = !FLit;
-    update();
-}
-
-void TLed::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Qt::darkGray, 1));
-    p.setBrush(FLit ? FColor : FColor.darker(400));
-    p.drawEllipse(rect().adjusted(1, 1, -1, -1));
-}
 
 TfMainForm::TfMainForm(TEnvironment& env, TIBISTelegramParser& parser, TOptions options)
     : FEnv(env), FParser(parser), FOptions(std::move(options)), FHandOver(this) {

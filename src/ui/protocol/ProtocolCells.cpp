@@ -1,11 +1,9 @@
-#include "ui/ProtocolView.h"
+#include "ui/protocol/ProtocolCells.h"
 
 #include "platform/QtText.h"
 #include "telegram/Filter.h"
 #include "telegram/TextConventions.h"
-#include "ui/Texts.h"
-
-#include <QPainter>
+#include "ui/common/Texts.h"
 
 namespace vaskel {
 
@@ -193,85 +191,6 @@ int FindInProtocol(const TTable& table, int rows, int start, bool down, const QS
         }
     }
     return -1;
-}
-
-int TProtocolModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : FRows;
-}
-
-int TProtocolModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kProtocolColumns;
-}
-
-QVariant TProtocolModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= FRows) return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return FromCp1252(FTable.Cell(index.column(), index.row()));
-    return {};
-}
-
-QVariant TProtocolModel::headerData(int section, Qt::Orientation o, int role) const {
-    if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* const titles[kProtocolColumns] = {
-        "",       "Nr.",          "Startzeit", "Reaktion", "Fehler", "Telegramm", "Telegramm (HEX)",
-        "DS-Nr.", "Beschreibung", "A?"};
-    return Tr(titles[section]);
-}
-
-void TProtocolModel::RowsAppended(int rows) {
-    if (rows > FRows) {
-        beginInsertRows({}, FRows, rows - 1);
-        FRows = rows;
-        endInsertRows();
-    }
-    // the statuses of up to 51 earlier rows may have changed
-    if (FRows > 0)
-        emit dataChanged(index(std::max(0, FRows - 52), 0), index(FRows - 1, kProtocolColumns - 1));
-}
-
-void TProtocolModel::Reset(int rows) {
-    beginResetModel();
-    FRows = rows;
-    endResetModel();
-}
-
-void TProtocolDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
-                              const QModelIndex& index) const {
-    const auto* model = static_cast<const TProtocolModel*>(index.model());
-    const TCellLook look =
-        ProtocolCellLook(model->Table(), index.row(), index.column(), FParser, FOptions());
-    p->save();
-    const bool selected = option.state & QStyle::State_Selected;
-    QRect r = option.rect;
-    if (selected)
-        p->fillRect(r, option.palette.highlight().color().lighter(160));
-    else if (look.Background.isValid())
-        p->fillRect(r, look.Background);
-    if (look.Cross) {
-        p->setPen(QColor(0x80, 0x80, 0x80));
-        const QPoint c = r.center();
-        const int h = r.height() / 4;
-        p->drawLine(c.x() - h, c.y() - h, c.x() + h, c.y() + h);
-        p->drawLine(c.x() - h, c.y() + h, c.x() + h, c.y() - h);
-    }
-    const QFontMetrics fm(option.font);
-    int width = 0;
-    for (const auto& s : look.Segments)
-        width += fm.horizontalAdvance(s.Text);
-    int x = r.left() + 2;
-    if (look.Align & Qt::AlignRight) x = r.right() - 2 - width;
-    if (look.Align & Qt::AlignHCenter) x = r.left() + (r.width() - width) / 2;
-    p->setClipRect(r);
-    for (const auto& s : look.Segments) {
-        if (s.Text.isEmpty()) continue;
-        const int w = fm.horizontalAdvance(s.Text);
-        const QRect seg(x, r.top(), w, r.height());
-        if (s.Back.isValid()) p->fillRect(seg, s.Back);
-        p->setPen(s.Fore.isValid() ? s.Fore : option.palette.text().color());
-        p->drawText(seg, Qt::AlignLeft | Qt::AlignVCenter, s.Text);
-        x += w;
-    }
-    p->restore();
 }
 
 } // namespace vaskel

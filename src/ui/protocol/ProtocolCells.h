@@ -1,15 +1,11 @@
 #pragma once
-// Protocol tables in a window: the model over a protocol table, the cell
-// look (colours, segments of the classified telegram), and the delegate
-// that draws it.
-
+// How protocol cells look (colours, segments of the classified telegram),
+// the clipboard text of rows, and finding text in a protocol.
 #include "recording/Recorder.h"
 #include "telegram/TelegramParser.h"
 
-#include <QAbstractTableModel>
 #include <QColor>
-#include <QStyledItemDelegate>
-#include <functional>
+#include <QString>
 #include <vector>
 
 namespace vaskel {
@@ -50,39 +46,5 @@ int FindInProtocol(const TTable& table, int rows, int start, bool down, const QS
 // How the cell (row, col) of a protocol table is drawn.
 TCellLook ProtocolCellLook(const TTable& table, int row, int col, const TIBISTelegramParser& parser,
                            const TCellOptions& options);
-
-// The ten protocol columns over a table; rows are the recorded ones.
-class TProtocolModel : public QAbstractTableModel {
-public:
-    TProtocolModel(const TTable& table, QObject* parent = nullptr)
-        : QAbstractTableModel(parent), FTable(table) {}
-
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation o, int role) const override;
-
-    // The table has grown to rows (and earlier statuses may have changed).
-    void RowsAppended(int rows);
-    void Reset(int rows);
-    const TTable& Table() const { return FTable; }
-
-private:
-    const TTable& FTable;
-    int FRows = 0;
-};
-
-class TProtocolDelegate : public QStyledItemDelegate {
-public:
-    TProtocolDelegate(const TIBISTelegramParser& parser, std::function<TCellOptions()> options,
-                      QObject* parent = nullptr)
-        : QStyledItemDelegate(parent), FParser(parser), FOptions(std::move(options)) {}
-    void paint(QPainter* p, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override;
-
-private:
-    const TIBISTelegramParser& FParser;
-    std::function<TCellOptions()> FOptions;
-};
 
 } // namespace vaskel

@@ -1,4 +1,4 @@
-#include "ui/Theme.h"
+#include "ui/common/Theme.h"
 
 #include <QVariant>
 #include <QWidget>

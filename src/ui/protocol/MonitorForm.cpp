@@ -1,4 +1,4 @@
-#include "ui/MonitorForm.h"
+#include "ui/protocol/MonitorForm.h"
 
 #include "lists/ListEditor.h"
 
@@ -6,7 +6,7 @@
 #include "recording/Timers.h"
 #include "shell/SystemPlatform.h"
 #include "telegram/Filter.h"
-#include "ui/Texts.h"
+#include "ui/common/Texts.h"
 
 #include <QApplication>
 #include <QClipboard>

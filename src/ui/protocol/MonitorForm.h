@@ -4,8 +4,8 @@
 
 #include "recording/Recorder.h"
 #include "recording/Scheduler.h"
-#include "ui/ProtocolForm.h"
 #include "ui/QtHandOver.h"
+#include "ui/protocol/ProtocolForm.h"
 
 #include <memory>
 

@@ -6,7 +6,7 @@
 
 #include "recording/Table.h"
 #include "telegram/TelegramParser.h"
-#include "ui/ProtocolForm.h"
+#include "ui/protocol/ProtocolForm.h"
 
 #include <QString>
 #include <vector>

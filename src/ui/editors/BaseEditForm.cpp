@@ -1,9 +1,9 @@
-#include "ui/ListEditForm.h"
+#include "ui/editors/BaseEditForm.h"
 
 #include "platform/QtText.h"
 #include "telegram/TextConventions.h"
-#include "ui/Texts.h"
-
+#include "ui/common/Texts.h"
+#include "ui/editors/CellEditorDelegate.h"
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,127 +23,6 @@
 #include <QVBoxLayout>
 
 namespace vaskel {
-
-namespace {
-
-// The cell editor: several lines; Return ends the editing.
-class TCellEditorDelegate : public QStyledItemDelegate {
-public:
-    TCellEditorDelegate(TTable& table, QObject* parent)
-        : QStyledItemDelegate(parent), FTable(table) {}
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                          const QModelIndex&) const override {
-        auto* e = new QPlainTextEdit(parent);
-        e->setObjectName(QStringLiteral("CellEditor"));
-        e->setFrameShape(QFrame::NoFrame);
-        e->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        e->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        return e;
-    }
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
-        auto* e = static_cast<QPlainTextEdit*>(editor);
-        const std::string text(FTable.Cell(index.column(), index.row()));
-        e->setPlainText(FromCp1252(TListEditorRows::OnEditorOpen(text)));
-        e->moveCursor(QTextCursor::End);
-    }
-    void setModelData(QWidget* editor, QAbstractItemModel* model,
-                      const QModelIndex& index) const override {
-        auto* e = static_cast<QPlainTextEdit*>(editor);
-        const std::string text = TListEditorRows::OnEditorLeave(ToCp1252(e->toPlainText()),
-                                                                FTable.Style(index.column()));
-        model->setData(index, FromCp1252(text), Qt::EditRole);
-    }
-    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
-                              const QModelIndex&) const override {
-        QRect r = option.rect;
-        r.setHeight(std::max(r.height(), 3 * option.fontMetrics.height()));
-        editor->setGeometry(r);
-    }
-    bool eventFilter(QObject* o, QEvent* ev) override {
-        auto* e = qobject_cast<QPlainTextEdit*>(o);
-        if (e && ev->type() == QEvent::KeyPress) {
-            const auto* k = static_cast<QKeyEvent*>(ev);
-            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-                emit commitData(e);
-                emit closeEditor(e, QAbstractItemDelegate::SubmitModelCache);
-                return true;
-            }
-        }
-        return QStyledItemDelegate::eventFilter(o, ev);
-    }
-
-private:
-    TTable& FTable;
-};
-
-} // namespace
-
-// ---------------------------------------------------------------------------
-
-TListEditModel::TListEditModel(TTable& table, std::vector<TEditColumn> columns,
-                               const TEnvironment& env, QObject* parent)
-    : QAbstractTableModel(parent), FTable(table), FColumns(std::move(columns)), FEnv(env) {}
-
-int TListEditModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : FTable.RowCount();
-}
-
-int TListEditModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : FTable.ColCount();
-}
-
-QVariant TListEditModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= FTable.RowCount()) return {};
-    const std::string_view cell = FTable.Cell(index.column(), index.row());
-    if (role == Qt::EditRole) return FromCp1252(cell);
-    if (role == Qt::DisplayRole) {
-        if (FTable.Style(index.column()) == TZK_InputStyle::csBoolean) return {};
-        return FromCp1252(FEnv.ConvertIBISCharacters() ? TelegramToDisplay(std::string(cell))
-                                                       : std::string(cell));
-    }
-    if (role == Qt::CheckStateRole && FTable.Style(index.column()) == TZK_InputStyle::csBoolean)
-        return cell == "0" ? Qt::Unchecked : Qt::Checked;
-    return {};
-}
-
-bool TListEditModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || !Editable) return false;
-    std::string text;
-    if (role == Qt::CheckStateRole)
-        text = value.toInt() == Qt::Checked ? "-1" : "0";
-    else if (role == Qt::EditRole)
-        text = ToCp1252(value.toString());
-    else
-        return false;
-    if (FTable.Cell(index.column(), index.row()) == text) return true;
-    FTable.SetCell(index.column(), index.row(), text);
-    FTable.Modified = true;
-    emit dataChanged(index, index);
-    if (CellChanged) CellChanged(index.row(), index.column(), text.empty());
-    return true;
-}
-
-Qt::ItemFlags TListEditModel::flags(const QModelIndex& index) const {
-    Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (!Editable || !index.isValid()) return f;
-    if (FTable.Style(index.column()) == TZK_InputStyle::csBoolean)
-        return f | Qt::ItemIsUserCheckable;
-    return f | Qt::ItemIsEditable;
-}
-
-QVariant TListEditModel::headerData(int section, Qt::Orientation o, int role) const {
-    if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    if (section < 0 || section >= static_cast<int>(FColumns.size())) return {};
-    return Tr(FColumns[section].Title);
-}
-
-void TListEditModel::Refresh() {
-    beginResetModel();
-    endResetModel();
-}
-
-// ---------------------------------------------------------------------------
 
 TfBaseEditForm::TfBaseEditForm(TEnvironment& env, TTable& table, std::vector<TEditColumn> columns,
                                const QString& fileName, QWidget* parent)

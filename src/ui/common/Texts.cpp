@@ -1,4 +1,4 @@
-#include "ui/Texts.h"
+#include "ui/common/Texts.h"
 
 #include "platform/QtText.h"
 

@@ -7,9 +7,11 @@
 #include "link/UsbTransport.h"
 #include "shell/Environment.h"
 #include "telegram/TelegramParser.h"
-#include "ui/MonitorForm.h"
-#include "ui/ProtocolForm.h"
 #include "ui/QtHandOver.h"
+#include "ui/main/DroppedFile.h"
+#include "ui/protocol/MonitorForm.h"
+#include "ui/protocol/ProtocolForm.h"
+#include "ui/widgets/Led.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -34,33 +36,6 @@ class QWidget;
 namespace vaskel {
 
 class TVirtualUsb;
-
-// Which kind of file a dropped file name is: by its last eight characters,
-// letter case ignored.
-enum class TDroppedKind { None, Protocol, CallList, ResponseList };
-TDroppedKind DroppedFileKind(const QString& fileName);
-
-// A lamp of the device-status group.
-class TLed : public QWidget {
-public:
-    TLed(const QColor& on, QWidget* parent = nullptr);
-    void SetOn(bool on);
-    bool On() const { return FOn; }
-    void SetBlinking(bool blinking) { FBlinking = blinking; }
-    void BlinkTick();
-    bool Lit() const { return FLit; }
-    std::function<void()> OnClick;
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent*) override {
-        if (OnClick) OnClick();
-    }
-
-private:
-    QColor FColor;
-    bool FOn = false, FBlinking = false, FLit = false;
-};
 
 class TfMainForm : public QMainWindow {
 public:

@@ -1,0 +1,321 @@
+#include "ui/protocol/ProtocolForm.h"
+
+#include "platform/QtText.h"
+#include "recording/TableFile.h"
+#include "recording/Timers.h"
+#include "shell/SystemPlatform.h"
+#include "telegram/Errors.h"
+#include "telegram/Filter.h"
+#include "telegram/TextConventions.h"
+#include "ui/common/Texts.h"
+#include "ui/protocol/DetailAnalysis.h"
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QStyle>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace vaskel {
+
+QString ProtocolLoadErrorText(const QString& reason) {
+    QString text = TrLines(kProtocolLoadError);
+    if (!reason.isEmpty()) text += QStringLiteral("\n\n") + Tr(reason);
+    return text;
+}
+
+TfProtocolForm::TfProtocolForm(TEnvironment& env, const TIBISTelegramParser& parser,
+                               const QString& file, QWidget* parent)
+    : TfBaseProtocolForm(env, parser, parent), FOwnTable(MakeProtocolTable()), FFile(file),
+      FPlayer(FOwnTable, {}) {
+    FLoad =
+        LoadProtocolFile(FOwnTable, QFile::encodeName(file).toStdString(), parser, env.BusType());
+    AttachTable(FOwnTable);
+    FModel->Reset(FOwnTable.RowCount());
+    FOwnTable.Modified = FLoad.Reanalysed && !FLoad.WrittenBack;
+    SetCaption(Tr("Protokoll") + QStringLiteral(" ") + QDir::toNativeSeparators(file));
+
+    auto* save = new QPushButton;
+    SetDe(save, "Speichern unter...");
+    save->setObjectName(QStringLiteral("btnSaveAs"));
+    connect(save, &QPushButton::clicked, this, [this] { SaveAs(); });
+    auto* reanalyse = new QPushButton;
+    reanalyse->setObjectName(QStringLiteral("tbReanalyse"));
+    SetDe(reanalyse, "Protokoll erneut analysieren ...",
+          "Das aktuelle Protokoll erneut analysieren lassen.");
+    connect(reanalyse, &QPushButton::clicked, this, [this] { ReanalyseRows(); });
+    FSendButton = new QPushButton;
+    FSendButton->setObjectName(QStringLiteral("btSend"));
+    SetDe(FSendButton, "Senden",
+          "Startet das Senden der Aufzeichnung. Es wird in der Zeile begonnen, die gerade "
+          "markiert ist.");
+    connect(FSendButton, &QPushButton::clicked, this, [this] { SendClicked(); });
+    FModeButton = new QPushButton;
+    FModeButton->setObjectName(QStringLiteral("tbSwitchMode"));
+    connect(FModeButton, &QPushButton::clicked, this, [this] {
+        // once → cyclic → single telegram → once
+        static const TProtocolPlayer::TMode next[3] = {
+            TProtocolPlayer::smSingle, TProtocolPlayer::smCyclic, TProtocolPlayer::smOnce};
+        SetSendMode(next[FPlayer.Mode]);
+    });
+    auto* modeMenu = new QMenu(FModeButton);
+    connect(modeMenu->addAction(Tr("Protokoll einmal versenden")), &QAction::triggered, this,
+            [this] { SetSendMode(TProtocolPlayer::smOnce, false); });
+    connect(modeMenu->addAction(Tr("Protokoll zyklisch versenden")), &QAction::triggered, this,
+            [this] { SetSendMode(TProtocolPlayer::smCyclic, false); });
+    connect(modeMenu->addAction(Tr("Nur dieses Telegramm verschicken")), &QAction::triggered, this,
+            [this] { SetSendMode(TProtocolPlayer::smSingle, false); });
+    FModeButton->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FModeButton, &QWidget::customContextMenuRequested, this,
+            [this, modeMenu](const QPoint& p) { modeMenu->exec(FModeButton->mapToGlobal(p)); });
+    FInfo = new QLabel;
+    FInfo->setObjectName(QStringLiteral("pnInfo"));
+    FInfo->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    ToolBar()->addSeparator();
+    ToolBar()->addWidget(reanalyse);
+    BottomButtons()->addWidget(FInfo, 1);
+    BottomButtons()->addWidget(FModeButton);
+    BottomButtons()->addWidget(FSendButton);
+    BottomButtons()->addWidget(save);
+    AddCloseButton();
+    FView->installEventFilter(this);
+
+    TProtocolPlayer::THooks hooks;
+    hooks.SimulationBusy = [this] { return Links.SimulationBusy && Links.SimulationBusy(); };
+    hooks.MonitorExists = [this] { return Links.MonitorExists && Links.MonitorExists(); };
+    hooks.RequestSingleCall = [this](const std::string& text) {
+        if (Links.RequestSingleCall) Links.RequestSingleCall(text);
+    };
+    hooks.ReformatUandD = [this] { return FEnv.ReformatUandD(); };
+    hooks.SendDelayFactor = [this] { return FEnv.ProtocolSendDelay(); };
+    FPlayer.SetHooks(hooks);
+    FSendTimer = new QTimer(this);
+    FSendTimer->setSingleShot(true);
+    FSendTimer->setTimerType(Qt::PreciseTimer);
+    connect(FSendTimer, &QTimer::timeout, this, [this] { SendStep(); });
+    SetSendMode(TProtocolPlayer::smOnce);
+    ShowSentCount();
+}
+
+void TfProtocolForm::ReanalyseRows() {
+    if (FOwnTable.RowCount() == 0 || FOwnTable.Cell(pcKind, 0).empty()) return;
+    QProgressDialog progress(Tr("Das Protokoll wird ausgewertet ..."), QString(), 1,
+                             FOwnTable.RowCount(), this);
+    progress.setWindowTitle(Tr("Bitte haben Sie etwas Geduld ..."));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(300);
+    Reanalyse(FOwnTable, FParser, FEnv.BusType(), [&](int row) {
+        if (row % 256 == 0) {
+            progress.setValue(row);
+            QApplication::processEvents();
+        }
+    });
+    progress.reset();
+    FOwnTable.Modified = true;
+    FModel->Reset(FOwnTable.RowCount());
+    ApplyFilter();
+}
+
+void TfProtocolForm::ShowSentCount() {
+    FInfo->setText(Tr("  Anzahl versendeter Telegramme: %1").arg(FPlayer.SentCount()));
+}
+
+void TfProtocolForm::SetSendMode(TProtocolPlayer::TMode mode, bool fromButton) {
+    FPlayer.Mode = mode;
+    switch (mode) {
+    case TProtocolPlayer::smCyclic:
+        FModeButton->setText(Tr("Zyklisch"));
+        FModeButton->setToolTip(
+            Tr("Ist beim Senden das Protokollende erreicht, wird wieder von vorne begonnen."));
+        break;
+    case TProtocolPlayer::smOnce:
+        FModeButton->setText(Tr("Einmal"));
+        FModeButton->setToolTip(
+            fromButton ? Tr("Beim Senden wird das Protokoll einmal von oben nach unten versendet.")
+                       : Tr("Beim Senden wird das Protokoll einmal von oben nach unten versendet"));
+        break;
+    case TProtocolPlayer::smSingle:
+        FModeButton->setText(Tr("Einzeln"));
+        FModeButton->setToolTip(Tr("Es wird nur das markierte Telegramm versendet."));
+        break;
+    }
+}
+
+void TfProtocolForm::SendClicked() {
+    if (!(Links.DeviceIsMaster && Links.DeviceIsMaster()) ||
+        !(Links.DeviceOnline && Links.DeviceOnline())) {
+        const auto answer = QMessageBox::warning(
+            this, Tr("Warnung: Modus Umschaltung"),
+            Tr("Sie können nur dann eine Mastersimulation starten, wenn der %1 Master ist.")
+                    .arg(QStringLiteral("Vaskel")) +
+                QStringLiteral("\n") + Tr("Dies ist augenblicklich nicht der Fall.") +
+                QStringLiteral("\n") +
+                Tr("Soll nun versucht werden den in den Mastermodus zu schalten?"),
+            QMessageBox::Yes | QMessageBox::No);
+        if (answer != QMessageBox::Yes) return;
+        if (Links.SwitchToMaster) Links.SwitchToMaster();
+        QElapsedTimer wait;
+        wait.start();
+        while (wait.elapsed() < 1000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    if (!(Links.MonitorExists && Links.MonitorExists()) && Links.OpenMonitor) Links.OpenMonitor();
+    if (FPlayer.Sending())
+        StopSending();
+    else
+        StartSending();
+}
+
+void TfProtocolForm::StartSending() {
+    if (FPlayer.Sending()) return;
+    if (Links.OtherSending && Links.OtherSending(this)) {
+        if (QMessageBox::question(
+                this, Caption(),
+                Tr("Es ist bereits ein anderes Protokoll aktiv, es darf jedoch immer nur ein "
+                   "Protokoll aktiv sein.") +
+                    QStringLiteral("\n") +
+                    Tr("Möchten Sie nun das andere Protokoll stoppen und dieses aktivieren?")) !=
+            QMessageBox::Yes)
+            return;
+        if (Links.StopAllSending) Links.StopAllSending();
+    }
+    FPlayer.CurrentRow = FView->currentIndex().isValid() ? FView->currentIndex().row() : 0;
+    FSendButton->setText(Tr("Anhalten"));
+    if (Links.ShowActiveProtocol) Links.ShowActiveProtocol(FFile);
+    if (Links.SendDelayTip) Links.SendDelayTip();
+    FSavedWarnings = AutoWarnings();
+    SetAutoWarnings(false);
+    setStyleSheet(QStringLiteral("#pnInfo { background: #FF8080; }"));
+    const int interval = FPlayer.Start();
+    FView->setCurrentIndex(FModel->index(FPlayer.CurrentRow, 0));
+    ShowSentCount();
+    if (interval < 0)
+        StopSending();
+    else if (FPlayer.Mode != TProtocolPlayer::smSingle)
+        FSendTimer->start(interval);
+}
+
+void TfProtocolForm::SendStep() {
+    const int interval = FPlayer.Step();
+    ShowSentCount();
+    if (FPlayer.CurrentRow < FModel->rowCount())
+        FView->setCurrentIndex(FModel->index(FPlayer.CurrentRow, 0));
+    if (interval < 0)
+        StopSending();
+    else
+        FSendTimer->start(interval);
+}
+
+void TfProtocolForm::StopSending() {
+    FSendTimer->stop();
+    const bool was = FPlayer.Sending() || FSendButton->text() == Tr("Anhalten");
+    FPlayer.Stop();
+    FSendButton->setText(Tr("Senden"));
+    setStyleSheet(QString());
+    if (was) {
+        SetAutoWarnings(FSavedWarnings);
+        if (Links.ShowActiveProtocol) Links.ShowActiveProtocol(QString());
+    }
+    RefreshSendState();
+}
+
+void TfProtocolForm::RefreshSendState() {
+    const bool master = Links.DeviceIsMaster && Links.DeviceIsMaster();
+    if (FPlayer.Sending() && (!(Links.DeviceOnline && Links.DeviceOnline()) ||
+                              !(Links.MonitorExists && Links.MonitorExists()) || !master)) {
+        StopSending();
+        return;
+    }
+    FSendButton->setEnabled(master || (Links.MasterPossible && Links.MasterPossible()));
+}
+
+void TfProtocolForm::SetUnsaved() {
+    FOwnTable.Modified = true;
+}
+
+QString TfProtocolForm::ProposedName() const {
+    if (FFile.isEmpty()) return NowProtocolFileName();
+    const QString name = QFileInfo(FFile).fileName();
+    return name.endsWith(QLatin1String(".PRO.CSV"), Qt::CaseInsensitive)
+               ? name
+               : name + QStringLiteral(".PRO.CSV");
+}
+
+bool TfProtocolForm::SaveAs() {
+    const QString file = AskProtocolFile(ProposedName());
+    if (file.isEmpty()) return false;
+    return SaveTo(file);
+}
+
+bool TfProtocolForm::SaveTo(const QString& file) {
+    const std::string name = QFile::encodeName(file).toStdString();
+    FEnv.SetProtokollDirectory(ExtractFilePath(name));
+    if (FModel->rowCount() > 0) FView->setCurrentIndex(FModel->index(0, 0));
+    try {
+        SaveToCSV(FOwnTable, name, '"', 0, std::nullopt, ';');
+    } catch (const std::exception& e) {
+        QMessageBox::warning(this, Tr("Protokolldatei speichern"),
+                             Tr("Die Datei konnte nicht geschrieben werden.") +
+                                 QStringLiteral("\n") + FromCp1252(e.what()));
+        return false;
+    }
+    FOwnTable.Modified = false;
+    FFile = file;
+    SetCaption(Tr("Protokoll") + QStringLiteral(" ") + QDir::toNativeSeparators(file));
+    return true;
+}
+
+bool TfProtocolForm::MayClose() {
+    if (!FOwnTable.Modified) return true;
+    QMessageBox box(QMessageBox::Question, Tr("Protokoll speichern?"),
+                    Caption() + QStringLiteral("\n") +
+                        Tr("Das Protokoll wurde importiert oder erneut analysiert.") +
+                        QStringLiteral("\n") +
+                        Tr("Wollen Sie das geänderte Protokoll jetzt speichern?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    const int answer = box.exec();
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::Yes) return SaveAs();
+    return true;
+}
+
+void TfProtocolForm::closeEvent(QCloseEvent* e) {
+    TfBaseProtocolForm::closeEvent(e);
+    // a running playback ends with the window
+    if (e->isAccepted() && FPlayer.Sending()) StopSending();
+}
+
+void TfProtocolForm::keyPressEvent(QKeyEvent* e) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+        FView->currentIndex().isValid()) {
+        DetailAnalysis(FView->currentIndex().row());
+        return;
+    }
+    TfBaseProtocolForm::keyPressEvent(e);
+}
+
+} // namespace vaskel

@@ -1,0 +1,30 @@
+#pragma once
+// The ten protocol columns over a protocol table, as a Qt table model.
+#include "recording/Recorder.h"
+
+#include <QAbstractTableModel>
+
+namespace vaskel {
+
+// The ten protocol columns over a table; rows are the recorded ones.
+class TProtocolModel : public QAbstractTableModel {
+public:
+    TProtocolModel(const TTable& table, QObject* parent = nullptr)
+        : QAbstractTableModel(parent), FTable(table) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+
+    // The table has grown to rows (and earlier statuses may have changed).
+    void RowsAppended(int rows);
+    void Reset(int rows);
+    const TTable& Table() const { return FTable; }
+
+private:
+    const TTable& FTable;
+    int FRows = 0;
+};
+
+} // namespace vaskel
