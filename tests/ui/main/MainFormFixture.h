@@ -1,0 +1,92 @@
+#pragma once
+// The main window on Qt's offscreen platform, on the virtual Tavrin.
+
+#include "emulator/VirtualUsb.h"
+#include "link/UsbTransport.h"
+#include "platform/QtText.h"
+#include "recording/TableFile.h"
+#include "telegram/Errors.h"
+#include "ui/common/Texts.h"
+#include "ui/main/MainForm.h"
+
+#include "TestSupport.h"
+#include "ui/AutoAnswer.h"
+#include "ui/UiTestSupport.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace vaskel {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void Start(TScenario scenario) {
+        Platform.Program = Dir / "Vaskel";
+        TEmulatorOptions o;
+        o.Scenario = scenario;
+        Usb = std::make_unique<TVirtualUsb>(o);
+        TfMainForm::TOptions options;
+        options.Virtual = Usb.get();
+        options.CreateLink = [this](IMainThreadHandOver& h) -> std::unique_ptr<IDeviceLink> {
+            TUsbOptions uo;
+            uo.ReadTimeoutMs = 20;
+            uo.WatchIntervalMs = 20;
+            return std::make_unique<TUSB_Communication>(*Usb, h, kTavrinVendorId, kTavrinProductId,
+                                                        uo);
+        };
+        options.OpenFile = [this](TDroppedKind k, const QString& f) {
+            Opened.push_back({k, f});
+            return true;
+        };
+        W = std::make_unique<TfMainForm>(Env, Parser, options);
+        W->show();
+    }
+    ~MainWindowTest() override {
+        if (W) W->close();
+        W.reset();
+        Usb.reset();
+    }
+    // Runs the event loop until pred holds.
+    template <typename P> bool WaitFor(P pred) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 20000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+            if (pred()) return true;
+        }
+        return false;
+    }
+
+    test::TempDir Dir;
+    TFixedSystemPlatform Platform;
+    TEnvironment Env{nullptr, Platform};
+    TIBISTelegramParser Parser{kCatalogue};
+    std::unique_ptr<TVirtualUsb> Usb;
+    std::unique_ptr<TfMainForm> W;
+    std::vector<std::pair<TDroppedKind, QString>> Opened;
+};
+
+} // namespace
+} // namespace vaskel

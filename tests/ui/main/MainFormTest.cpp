@@ -1,0 +1,281 @@
+// The main window on Qt's offscreen platform, on the virtual Tavrin.
+
+#include "ui/main/MainFormFixture.h"
+
+namespace vaskel {
+namespace {
+
+TEST_F(MainWindowTest, VehicleBusShowsAMasterAndNoSwitch) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->DeviceStatus().DeviceOnline(); }));
+    ASSERT_TRUE(WaitFor([&] { return W->Led("Ein")->On(); }));
+    EXPECT_TRUE(W->Led("WBSD")->On());
+    EXPECT_TRUE(W->Led("WBED")->On());
+    EXPECT_FALSE(W->Led("Master")->On());
+    EXPECT_FALSE(W->Action("acMasterOnOff")->isEnabled());
+    EXPECT_FALSE(W->MasterDetectedLabel()->isHidden());
+    EXPECT_TRUE(W->WarningPanel()->isHidden());
+    EXPECT_TRUE(W->Group("Slave")->isEnabled());
+    ASSERT_TRUE(WaitFor([&] {
+        return W->StatusPanel(1)->text() ==
+               QStringLiteral("Firmware Revision: Tavrin V2.14 (virtuell)");
+    }));
+    EXPECT_TRUE(W->Action("acShowHardwarerevision")->isEnabled());
+}
+
+TEST_F(MainWindowTest, IdleBusSwitchesToMasterAndBack) {
+    Start(TScenario::Idle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action("acMasterOnOff")->isEnabled(); }));
+    EXPECT_EQ(W->Action("acMasterOnOff")->text(), QStringLiteral("Master ein"));
+    EXPECT_FALSE(W->WarningPanel()->isHidden()) << "no voltage on the lines";
+    EXPECT_FALSE(W->WarningLine(0)->isHidden());
+    W->Action("acMasterOnOff")->trigger();
+    ASSERT_TRUE(WaitFor([&] { return W->Led("Master")->On(); }));
+    EXPECT_EQ(W->Action("acMasterOnOff")->text(), QStringLiteral("Master aus"));
+    EXPECT_TRUE(W->Action("acMasterOnOff")->isChecked());
+    EXPECT_EQ(W->Connection().Controller()->Mode(), 1);
+    W->Action("acMasterOnOff")->trigger();
+    ASSERT_TRUE(WaitFor([&] { return !W->Led("Master")->On(); }));
+    EXPECT_TRUE(Env.HintGiven(THint::MasterSlaveHintGiven));
+}
+
+TEST_F(MainWindowTest, DirectInputSendsThroughTheMonitorsScheduler) {
+    Start(TScenario::Idle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action("acMasterOnOff")->isEnabled(); }));
+    W->Action("acMasterOnOff")->trigger();
+    ASSERT_TRUE(WaitFor([&] { return W->Led("Master")->On(); }));
+
+    W->DirectInput()->setCurrentText(QStringLiteral("u0730"));
+    EXPECT_EQ(W->DirectCheckLabel()->text(), QStringLiteral("Fehlerfrei"));
+    W->DirectInput()->setCurrentText(QStringLiteral("u07"));
+    EXPECT_EQ(W->DirectCheckLabel()->text(), QStringLiteral("Syntaxfehler"));
+
+    // the record types with a composer of their own: warned once
+    W->DirectInput()->setCurrentText(QStringLiteral("zA1"));
+    EXPECT_EQ(W->DetailInputButton()->text(), QStringLiteral("DS 003a ..."));
+    EXPECT_TRUE(W->LastDirectWarning().startsWith(QStringLiteral("Sie sollten die Datensätze")));
+    EXPECT_TRUE(Env.HintGiven(THint::DS003aHintGiven));
+    W->DirectInput()->setCurrentText(QString());
+    EXPECT_EQ(W->DetailInputButton()->text(), QStringLiteral("Detaileingabe ..."));
+
+    // Ctrl + digits: the character with that code
+    W->DirectInput()->setCurrentText(QStringLiteral("l00"));
+    for (Qt::Key key : {Qt::Key_4, Qt::Key_9}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
+        QApplication::sendEvent(W->DirectInput()->lineEdit(), &press);
+    }
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+    QApplication::sendEvent(W->DirectInput()->lineEdit(), &release);
+    EXPECT_EQ(W->DirectInput()->currentText(), QStringLiteral("l001"));
+
+    // "u" goes out with the time of day, and the history keeps what was sent
+    W->DirectInput()->setCurrentText(QStringLiteral("u"));
+    const TDateTime now = TSystemClock().Now();
+    W->DirectSendButton()->click();
+    ASSERT_NE(W->Monitor(), nullptr) << "sending opens the monitor";
+    const QString sent = W->DirectInput()->itemText(0);
+    EXPECT_TRUE(sent.startsWith(QStringLiteral("u")));
+    EXPECT_EQ(sent.size(), 5);
+    EXPECT_EQ(sent.mid(1, 2).toInt(), now.Hour);
+    TfMonitorForm* m = W->Monitor();
+    ASSERT_TRUE(WaitFor([&] {
+        Usb->Advance(20);
+        for (int r = 0; r < m->Recorder().RowCounter(); ++r)
+            if (m->Recorder().Table().Cell(pcTelegram, r).substr(0, 5) == ToCp1252(sent))
+                return true;
+        return false;
+    })) << "the device's echo of the telegram is recorded";
+    EXPECT_EQ(Env.Aufrufe(), ToCp1252(sent));
+    EXPECT_FALSE(W->DirectSendButton()->isEnabled()) << "blocked for half a second";
+    ASSERT_TRUE(WaitFor([&] { return W->DirectSendButton()->isEnabled(); }));
+    m->Recorder().Table().Modified = false;
+}
+
+TEST_F(MainWindowTest, SendDelayFactor) {
+    Start(TScenario::Unpowered);
+    QCheckBox* box = W->FixDelayBox();
+    QSpinBox* factor = W->FactorField();
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(Env.ProtocolSendDelay(), 1);
+    box->setEnabled(true);
+    box->setChecked(true);
+    factor->setValue(2);
+    EXPECT_EQ(Env.ProtocolSendDelay(), 2);
+    factor->setValue(-7);
+    EXPECT_EQ(factor->value(), -5) << "clamped";
+    EXPECT_EQ(Env.ProtocolSendDelay(), -5);
+    factor->setValue(0);
+    EXPECT_EQ(Env.ProtocolSendDelay(), 1) << "no factor 0";
+    factor->setValue(3);
+    box->setChecked(false);
+    EXPECT_EQ(Env.ProtocolSendDelay(), 1) << "unchecked: 1 whatever the field shows";
+    EXPECT_FALSE(factor->isEnabled());
+}
+
+TEST_F(MainWindowTest, UnplugAndReplug) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->Led("Ein")->On(); }));
+    Usb->SetPlugged(false);
+    ASSERT_TRUE(WaitFor([&] { return !W->Led("Ein")->On(); }));
+    EXPECT_FALSE(W->Group("Device")->isEnabled());
+    Usb->SetPlugged(true);
+    ASSERT_TRUE(WaitFor([&] { return W->Led("Ein")->On(); }));
+}
+
+TEST_F(MainWindowTest, DroppedFilesAndViewToggles) {
+    Start(TScenario::Unpowered);
+    EXPECT_EQ(W->DropFiles({QStringLiteral("/x/a.auf.csv"), QStringLiteral("/x/b.PRO.CSV"),
+                            QStringLiteral("/x/c.ANT.CSV")}),
+              TDroppedKind::CallList);
+    ASSERT_EQ(Opened.size(), 1u) << "only the first file counts";
+    EXPECT_EQ(Opened[0].second, QStringLiteral("/x/a.auf.csv"));
+    EXPECT_EQ(W->DropFiles({QStringLiteral("/x/notes.txt")}), TDroppedKind::None);
+    EXPECT_EQ(Opened.size(), 1u);
+    const std::pair<const char*, TDroppedKind> kinds[] = {{"a.PRO.CSV", TDroppedKind::Protocol},
+                                                          {"b.pro.csv", TDroppedKind::Protocol},
+                                                          {"c.Ant.Csv", TDroppedKind::ResponseList},
+                                                          {"d.AUF.CSV", TDroppedKind::CallList},
+                                                          {"e.CSV", TDroppedKind::None},
+                                                          {"PRO.CSV", TDroppedKind::None}};
+    for (const auto& [name, kind] : kinds)
+        EXPECT_EQ(DroppedFileKind(QString::fromLatin1(name)), kind) << name;
+
+    W->Action("actHideAll")->trigger();
+    EXPECT_TRUE(W->MainToolBar()->isHidden());
+    EXPECT_FALSE(W->Action("actShowHideModeArea")->isChecked());
+    EXPECT_FALSE(W->Action("actShowHideProtocolToolbar")->isChecked());
+    W->Action("actShowAll")->trigger();
+    EXPECT_FALSE(W->MainToolBar()->isHidden());
+    EXPECT_TRUE(W->Action("actShowHideModeArea")->isChecked());
+    W->Action("actShowAll")->trigger(); // all shown: nothing changes
+    EXPECT_TRUE(W->Action("actShowHideMainToolbar")->isChecked());
+    EXPECT_FALSE(W->Action("acWindowCloseAll")->isEnabled()) << "no child window";
+}
+
+TEST_F(MainWindowTest, ColourSchemes) {
+    Start(TScenario::Vehicle);
+    QToolButton* bus = W->findChild<QToolButton*>(QStringLiteral("btBusType"));
+    ASSERT_NE(bus, nullptr);
+    EXPECT_FALSE(bus->styleSheet().isEmpty()) << "the program's own colours";
+    W->Action("acUseWindowsPattern")->trigger();
+    EXPECT_TRUE(Env.UseWindowsColorSchema());
+    EXPECT_TRUE(bus->styleSheet().isEmpty()) << "the desktop's colours";
+    EXPECT_FALSE(W->Action("acUseZKPattern")->isChecked());
+    W->Action("acUseZKPattern")->trigger();
+    EXPECT_FALSE(Env.UseWindowsColorSchema());
+    EXPECT_FALSE(bus->styleSheet().isEmpty());
+}
+
+TEST_F(MainWindowTest, LanguageSwitchesAtRunTime) {
+    Start(TScenario::Idle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action("acMasterOnOff")->isEnabled(); }));
+    EXPECT_EQ(W->Group("Master")->title(), QStringLiteral("Master Modus"));
+    QAction* english = nullptr;
+    for (QAction* a : W->findChildren<QAction*>())
+        if (a->text() == QStringLiteral("English")) english = a;
+    ASSERT_NE(english, nullptr);
+    english->trigger();
+    EXPECT_EQ(Env.Language(), 2);
+    EXPECT_EQ(W->Group("Master")->title(), QStringLiteral("Master mode"));
+    EXPECT_EQ(W->Action("acMasterOnOff")->text(), QStringLiteral("Master on"));
+    EXPECT_EQ(W->Action("actHideAll")->text(), QStringLiteral("Hide all"));
+    EXPECT_EQ(W->WarningLine(0)->text(),
+              QStringLiteral("There is no voltage on the IBIS send line. (WBSD)"));
+    bool menuFound = false;
+    for (QMenu* m : W->findChildren<QMenu*>())
+        menuFound |= m->title() == QStringLiteral("&File");
+    EXPECT_TRUE(menuFound);
+    for (QAction* a : W->findChildren<QAction*>())
+        if (a->text() == QStringLiteral("Deutsch")) a->trigger();
+    EXPECT_EQ(W->Action("acMasterOnOff")->text(), QStringLiteral("Master ein"));
+    SetUiLanguage(1);
+}
+
+TEST_F(MainWindowTest, SafetyCopyIsOfferedAfterAnAbnormalEnd) {
+    // a copy left behind by an earlier run, with two rows
+    Platform.Program = Dir / "Vaskel";
+    std::filesystem::create_directories(Env.DataDirectory());
+    const std::string copy = Env.DataDirectory() + kSafetyCopyName;
+    {
+        std::ofstream f(copy, std::ios::binary);
+        f << "\"M\";\"1\";\"1000\";\" \";\" \";\"a1\r\";\" \";\"020\";\"Status\";\"-1\"\r\n"
+          << "\"M\";\"2\";\"2000\";\" \";\" \";\"l001\r\";\" \";\"001\";\"Linie\";\"\"\r\n";
+    }
+    TAutoAnswer answer(QMessageBox::No);
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return !W->ProtocolWindows().isEmpty(); }));
+    EXPECT_EQ(answer.Count, 1);
+    EXPECT_TRUE(answer.LastText.contains(QStringLiteral("Sicherungsprotokoll")));
+    auto* p = dynamic_cast<TfProtocolForm*>(W->ProtocolWindows().first());
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->Model().rowCount(), 2);
+    // the copy goes when the program ends: the window asks before that
+    W->close();
+    EXPECT_EQ(answer.Count, 2) << "the recovered rows are not saved yet";
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    W.reset();
+}
+
+TEST_F(MainWindowTest, ACleanEndLeavesNoSafetyCopy) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action("acAufzeichnen")->isEnabled(); }));
+    std::filesystem::create_directories(Env.DataDirectory());
+    TfMonitorForm* m = W->OpenMonitor();
+    const std::string copy = m->Recorder().SafetyCopyFile();
+    ASSERT_TRUE(WaitFor([&] {
+        Usb->Advance(50);
+        return std::filesystem::exists(copy);
+    })) << "the monitor keeps its safety copy";
+    // more rows than the copy holds, then the program ends as it does when
+    // its time is up: closed, and destroyed without another event loop turn
+    for (int k = 0; k < 10; ++k)
+        Usb->Advance(50);
+    QApplication::processEvents();
+    m->Recorder().Table().Modified = false;
+    W->close();
+    W.reset();
+    Usb.reset();
+    EXPECT_FALSE(std::filesystem::exists(copy)) << "the next start must not offer it";
+}
+
+TEST_F(MainWindowTest, NoOfferWithoutASafetyCopyAndDroppedProtocolsOpen) {
+    TAutoAnswer answer(QMessageBox::Ok);
+    Start(TScenario::Unpowered);
+    const std::string broken = Dir.Write("x.PRO.CSV", "nothing");
+    EXPECT_EQ(W->DropFiles({QString::fromStdString(broken)}), TDroppedKind::Protocol);
+    EXPECT_TRUE(Opened.empty()) << "protocols are opened by the main window itself";
+    EXPECT_TRUE(W->ProtocolWindows().isEmpty());
+    EXPECT_EQ(answer.Count, 1) << "the load error";
+    EXPECT_TRUE(answer.LastText.contains(QStringLiteral("kein gültiges Protokoll")));
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 1500)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(answer.Count, 1) << "no safety copy, no offer";
+
+    // a good protocol opens; saving follows the active window
+    const std::string good =
+        Dir.Write("good.PRO.CSV",
+                  "\"M\";\"1\";\"1000\";\" \";\" \";\"a1\r\";\" \";\"020\";\"Status\";\"-1\"\r\n");
+    EXPECT_EQ(W->DropFiles({QString::fromStdString(good)}), TDroppedKind::Protocol);
+    ASSERT_EQ(W->ProtocolWindows().size(), 1);
+    QApplication::processEvents();
+    EXPECT_EQ(W->ActiveProtocolWindow(), W->ProtocolWindows().first());
+    EXPECT_TRUE(W->Action("acSearch")->isEnabled());
+    EXPECT_FALSE(W->Action("mmSpeichern")->isEnabled()) << "only the monitor saves in place";
+    EXPECT_TRUE(W->Action("mmSpeichernUnter")->isEnabled());
+    EXPECT_EQ(answer.Count, 1);
+
+    // the view menu's protocol toolbar toggle reaches the window
+    QWidget* bar =
+        W->ProtocolWindows().first()->findChild<QWidget*>(QStringLiteral("ProtocolToolBar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    W->Action("actShowHideProtocolToolbar")->trigger();
+    EXPECT_FALSE(bar->isVisible());
+    W->Action("actShowHideProtocolToolbar")->trigger();
+    EXPECT_TRUE(bar->isVisible());
+}
+
+} // namespace
+} // namespace vaskel

@@ -1,0 +1,148 @@
+// The live monitor: in the main window on the virtual Tavrin, and on its own.
+
+#include "ui/main/MainFormFixture.h"
+#include "ui/protocol/MonitorFixture.h"
+
+namespace vaskel {
+namespace {
+
+class MonitorTest : public MainWindowTest {};
+
+TEST_F(MonitorTest, LiveTrafficBecomesPairedRows) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action("acAufzeichnen")->isEnabled(); }));
+    W->Action("acAufzeichnen")->trigger();
+    TfMonitorForm* m = W->Monitor();
+    ASSERT_NE(m, nullptr);
+    EXPECT_FALSE(W->Action("acAufzeichnen")->isEnabled()) << "one monitor at a time";
+    for (int k = 0; k < 50; ++k) {
+        Usb->Advance(100);
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    ASSERT_TRUE(WaitFor([&] {
+        return m->Recorder().RowCounter() > 0 &&
+               static_cast<uint64_t>(m->Recorder().RowCounter()) ==
+                   Usb->WithDevice(
+                       [](TVirtualTavrin& d) { return d.MasterCaptures() + d.SlaveCaptures(); });
+    }));
+    const TTable& t = m->Recorder().Table();
+    EXPECT_EQ(m->Model().rowCount(), m->Recorder().RowCounter());
+    int answers = 0;
+    for (int r = 0; r < m->Recorder().RowCounter(); ++r) {
+        if (t.Cell(pcKind, r) == "S") {
+            ++answers;
+            EXPECT_EQ(t.Cell(pcAnswer, r), "4");
+            EXPECT_EQ(t.Cell(pcRecordNo, r), "120");
+            EXPECT_EQ(t.Cell(pcAnswer, r - 1), "0");
+        }
+    }
+    EXPECT_GT(answers, 3);
+
+    // saved and read back: the same rows
+    const std::string file = Dir / "m.PRO.CSV";
+    ASSERT_TRUE(m->Recorder().SaveActiveProtocol(file, 0));
+    TTable back = MakeProtocolTable();
+    EXPECT_EQ(LoadFromCSV(back, file, '"', nullptr, std::nullopt, ';').Rows,
+              m->Recorder().RowCounter());
+    for (int r = 0; r < back.RowCount(); ++r)
+        ASSERT_EQ(back.Cell(pcTelegram, r), t.Cell(pcTelegram, r));
+
+    m->Clear(false);
+    EXPECT_EQ(m->Model().rowCount(), 0);
+    EXPECT_EQ(m->Recorder().RowCounter(), 0);
+}
+
+TEST_F(MonitorWindowTest, FilterFindCopyHexAndMarks) {
+    Capture("l001", 0, 'M');
+    Capture("a1", 1000, 'M');
+    Capture("a10", 1500, 'S');
+    Capture("z034", 3000, 'M');
+    ASSERT_EQ(M->Model().rowCount(), 4);
+
+    // hex column
+    EXPECT_TRUE(M->View()->isColumnHidden(pcHex));
+    M->SetHexShown(true);
+    EXPECT_FALSE(M->View()->isColumnHidden(pcHex));
+    M->SetHexShown(false);
+
+    // filter on: only status requests and their answers' group
+    Env.SetFilterSatzArten("020;");
+    Env.SetFilterKuerzel("a;");
+    M->SetFilterState(1);
+    EXPECT_TRUE(M->View()->isRowHidden(0));
+    EXPECT_FALSE(M->View()->isRowHidden(1));
+    EXPECT_TRUE(M->View()->isRowHidden(2)) << "120 is not among the chosen types";
+    Capture("k07", 4000, 'M'); // a new row is filtered as it comes
+    EXPECT_TRUE(M->View()->isRowHidden(4));
+    M->SetFilterState(2);
+    EXPECT_FALSE(M->View()->isRowHidden(0)) << "the acoustic filter hides nothing";
+    M->SetFilterState(0);
+
+    // find, from the row after the current one
+    M->View()->setCurrentIndex(M->Model().index(0, 0));
+    EXPECT_TRUE(M->FindNext(QStringLiteral("Z034")));
+    EXPECT_EQ(M->View()->currentIndex().row(), 3);
+    EXPECT_FALSE(M->FindNext(QStringLiteral("Z034"), true, true)) << "match case";
+    EXPECT_TRUE(M->FindNext(QStringLiteral("l001"), false)) << "upwards";
+    EXPECT_EQ(M->View()->currentIndex().row(), 0);
+
+    // Ctrl+C: the shown columns, times of day, telegram in quotes
+    M->View()->clearSelection();
+    M->View()->selectRow(2);
+    const QString copied = M->SelectionText();
+    const QStringList lines = copied.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_FALSE(lines[0].contains(QStringLiteral("HEX"))) << "the hidden hex column stays out";
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("S\t3\t")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("\"a10")));
+
+    // marking by a search text
+    TCellOptions o;
+    o.MarkText = "a1";
+    EXPECT_EQ(ProtocolCellLook(M->Recorder().Table(), 1, pcNr, Parser, o).Background,
+              QColor(0xFF, 0x80, 0x00));
+    EXPECT_FALSE(ProtocolCellLook(M->Recorder().Table(), 0, pcNr, Parser, o).Background.isValid());
+    o.CurrentRow = 1;
+    EXPECT_FALSE(ProtocolCellLook(M->Recorder().Table(), 1, pcNr, Parser, o).Background.isValid());
+}
+
+TEST_F(MonitorWindowTest, OneTimeTipsPauseFollowing) {
+    M->resize(900, 500);
+    M->show();
+    QApplication::setActiveWindow(M.get());
+    // the tips look at the rows once they are painted
+    auto capture = [&](const std::string& text, uint32_t start) {
+        Capture(text, start);
+        for (int k = 0; k < 5; ++k)
+            QApplication::processEvents();
+    };
+    capture("l001", 0);
+    ASSERT_TRUE(M->isActiveWindow());
+    EXPECT_TRUE(M->LastTip().isEmpty()) << "nothing worth a tip yet";
+    EXPECT_TRUE(M->AutoScroll());
+    capture("zA1Hauptbahnhof....", 1000); // a record type with an analysis of its own
+    EXPECT_TRUE(M->LastTip().contains(QStringLiteral("003a, 003c oder 021")));
+    EXPECT_FALSE(M->AutoScroll()) << "a tip pauses following";
+    EXPECT_TRUE(Env.HintGiven(THint::GridDblClickHintGiven));
+    // resuming closes the balloon (it fades out)
+    auto resume = [&] {
+        M->SetAutoScroll(true);
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 600)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+    };
+    resume();
+    capture("a2", 2000);   // never answered: an error row ...
+    capture("l001", 2500); // ... once the next master shows it
+    EXPECT_TRUE(M->LastTip().contains(QStringLiteral("Fehler")));
+    EXPECT_TRUE(Env.HintGiven(THint::GridErrorDblClickHintGiven));
+    resume();
+    const QString last = M->LastTip();
+    capture("zA1Hauptbahnhof....", 3000);
+    EXPECT_EQ(M->LastTip(), last) << "each tip comes once";
+    EXPECT_TRUE(M->AutoScroll());
+}
+
+} // namespace
+} // namespace vaskel
