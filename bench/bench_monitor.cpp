@@ -6,6 +6,7 @@
 
 #include "VirtualBusCaptures.h"
 #include "recording/TableFile.h"
+#include "ui/common/Session.h"
 #include "ui/protocol/MonitorForm.h"
 #include "ui/protocol/ProtocolForm.h"
 
@@ -27,12 +28,14 @@ struct Fixture {
     TFixedSystemPlatform Platform;
     std::unique_ptr<TEnvironment> Env;
     TIBISTelegramParser Parser{std::string(VASKEL_BENCH_DATA_DIR) + "/IBIS.CSV"};
+    std::unique_ptr<TSession> Session;
     bench::TCaptures Telegrams = bench::VirtualBusCaptures(kRows, 0.01);
     std::string File =
         (std::filesystem::temp_directory_path() / "vaskel-bench-monitor.PRO.CSV").string();
     Fixture() {
         Platform.Program = (std::filesystem::temp_directory_path() / "vaskel").string();
         Env = std::make_unique<TEnvironment>(nullptr, Platform);
+        Session = std::make_unique<TSession>(*Env, Parser);
     }
     ~Fixture() {
         std::error_code ec;
@@ -52,7 +55,7 @@ void BM_MonitorAppend(benchmark::State& state) {
     Fixture& f = F();
     for (auto _ : state) {
         state.PauseTiming();
-        auto m = std::make_unique<TfMonitorForm>(*f.Env, f.Parser);
+        auto m = std::make_unique<TfMonitorForm>(*f.Session);
         m->Recorder().SafetyCopy = false;
         m->Recorder().Table().Reserve(kRows);
         m->resize(1000, 700);
@@ -64,7 +67,7 @@ void BM_MonitorAppend(benchmark::State& state) {
         double firstRate = 0, lastRate = 0;
         for (int k = 0; k < kRows; ++k) {
             const auto& [t, s] = f.Telegrams[k];
-            m->CopyTelegramm(t, s, false);
+            f.Session->Capture(t, s);
             if (k % 1000 == 999) QApplication::processEvents();
             if (k == 99999) firstRate = 100000.0 / (slice.nsecsElapsed() / 1e9);
             if (k == kRows - 100001) slice.restart();
@@ -90,7 +93,7 @@ void BM_PaintOneScreen(benchmark::State& state) {
         state.SkipWithError("the monitor benchmark writes the protocol first");
         return;
     }
-    TfProtocolForm w(*f.Env, f.Parser, QString::fromStdString(f.File));
+    TfProtocolForm w(*f.Session, QString::fromStdString(f.File));
     w.resize(1000, 700);
     w.show();
     QApplication::processEvents();

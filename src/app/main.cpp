@@ -10,8 +10,9 @@
 #include "telegram/Catalogue.h"
 #include "telegram/Errors.h"
 #include "telegram/TelegramParser.h"
-#include "ui/main/MainForm.h"
+#include "ui/common/Session.h"
 #include "ui/common/Texts.h"
+#include "ui/main/MainForm.h"
 
 #include <QApplication>
 #include <QDir>
@@ -178,9 +179,12 @@ int main(int argc, char** argv) {
         options.Virtual = virtualUsb.get();
     }
     UsbApi& api = useVirtual ? static_cast<UsbApi&>(*virtualUsb) : SystemUsbApi();
-    options.CreateLink = [&api](IMainThreadHandOver& h) -> std::unique_ptr<IDeviceLink> {
+    TSession::TOptions sessionOptions;
+    sessionOptions.CreateLink = [&api](IMainThreadHandOver& h) -> std::unique_ptr<IDeviceLink> {
         return std::make_unique<TUSB_Communication>(api, h, kTavrinVendorId, kTavrinProductId);
     };
+    // one session for the whole run: every window works on it
+    auto session = std::make_unique<TSession>(env, *parser, sessionOptions);
     TfMainForm* window = nullptr;
     options.OpenFile = [&window](TDroppedKind, const QString& file) {
         // The list windows come with later versions.
@@ -191,7 +195,7 @@ int main(int argc, char** argv) {
         return false;
     };
     options.SaveOnExit = saveOnExit;
-    auto main = std::make_unique<TfMainForm>(env, *parser, options);
+    auto main = std::make_unique<TfMainForm>(*session, options);
     window = main.get();
     if (useVirtual)
         main->setWindowTitle(QStringLiteral("Vaskel - ") + QString::fromUtf8("virtuelles Gerät (") +
@@ -203,7 +207,8 @@ int main(int argc, char** argv) {
     if (quitAfter >= 0)
         QTimer::singleShot(quitAfter * 1000, main.get(), [&main] { main->close(); });
     const int rc = app.exec();
-    main.reset(); // the controller ends before the device goes away
+    main.reset();
+    session.reset(); // the controller ends before the device goes away
     virtualUsb.reset();
     return rc;
 }

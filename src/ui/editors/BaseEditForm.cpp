@@ -24,9 +24,9 @@
 
 namespace vaskel {
 
-TfBaseEditForm::TfBaseEditForm(TEnvironment& env, TTable& table, std::vector<TEditColumn> columns,
+TfBaseEditForm::TfBaseEditForm(TSession& session, TTable& table, std::vector<TEditColumn> columns,
                                const QString& fileName, QWidget* parent)
-    : QWidget(parent), FEnv(env), FTable(table), FRows(table, [&] {
+    : TfChildWindow(session, parent), FEnv(session.Env()), FTable(table), FRows(table, [&] {
           std::vector<bool> optional;
           for (const TEditColumn& c : columns)
               optional.push_back(c.Optional);
@@ -38,6 +38,7 @@ TfBaseEditForm::TfBaseEditForm(TEnvironment& env, TTable& table, std::vector<TEd
 
     auto* tools = new QToolBar;
     tools->setObjectName(QStringLiteral("EditToolBar"));
+    FToolBar = tools;
     auto tool = [&](const char* name, const char* hint, QStyle::StandardPixmap icon) {
         auto* b = new QToolButton;
         b->setObjectName(QLatin1String(name));
@@ -65,7 +66,7 @@ TfBaseEditForm::TfBaseEditForm(TEnvironment& env, TTable& table, std::vector<TEd
             &QToolButton::clicked, this, [this] { AppendRow(); });
     layout->addWidget(tools);
 
-    FModel = new TListEditModel(table, std::move(columns), env, this);
+    FModel = new TListEditModel(table, std::move(columns), FEnv, this);
     FModel->CellChanged = [this](int, int, bool empty) {
         MarkCaption();
         if (empty) {
@@ -119,7 +120,7 @@ TfBaseEditForm::TfBaseEditForm(TEnvironment& env, TTable& table, std::vector<TEd
     FSaveButton->setObjectName(QStringLiteral("btSave"));
     SetDe(FSaveButton, "Speichern");
     connect(FSaveButton, &QPushButton::clicked, this, [this] {
-        if (Save()) setWindowTitle(FDialogHeader);
+        if (SaveList()) setWindowTitle(FDialogHeader);
     });
     auto* close = new QPushButton;
     close->setObjectName(QStringLiteral("btClose"));
@@ -363,7 +364,7 @@ bool TfBaseEditForm::MayClose() {
             QMessageBox::question(this, FDialogHeader, TrLines(ListEditorTexts::kSaveQuestion),
                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer == QMessageBox::Cancel) return false;
-        if (answer == QMessageBox::Yes) return Save();
+        if (answer == QMessageBox::Yes) return SaveList();
         return true;
     }
     case TListEditorRows::TCloseQuestion::Incomplete:
@@ -373,11 +374,21 @@ bool TfBaseEditForm::MayClose() {
     return true;
 }
 
-void TfBaseEditForm::closeEvent(QCloseEvent* e) {
-    if (MayClose())
-        e->accept();
-    else
-        e->ignore();
+bool TfBaseEditForm::CanSave() const {
+    return FSaveButton->isEnabled();
+}
+
+bool TfBaseEditForm::CanSaveAs() const {
+    return FRows.IsComplete(std::min(CurrentRow(), FModel->rowCount() - 1));
+}
+
+bool TfBaseEditForm::SaveAs() {
+    FSaveButton->click();
+    return !FTable.Modified;
+}
+
+QList<QWidget*> TfBaseEditForm::ToolBars() const {
+    return {FToolBar};
 }
 
 void TfBaseEditForm::resizeEvent(QResizeEvent* e) {

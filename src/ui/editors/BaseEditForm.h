@@ -7,6 +7,8 @@
 
 #include "lists/ListEditor.h"
 #include "shell/Environment.h"
+#include "ui/common/ChildWindow.h"
+#include "ui/common/Session.h"
 #include "ui/editors/ListEditModel.h"
 
 #include <QAbstractTableModel>
@@ -20,9 +22,9 @@ class QPushButton;
 class QToolButton;
 
 namespace vaskel {
-class TfBaseEditForm : public QWidget {
+class TfBaseEditForm : public TfChildWindow {
 public:
-    TfBaseEditForm(TEnvironment& env, TTable& table, std::vector<TEditColumn> columns,
+    TfBaseEditForm(TSession& session, TTable& table, std::vector<TEditColumn> columns,
                    const QString& fileName, QWidget* parent = nullptr);
 
     QTableView* View() const { return FView; }
@@ -55,9 +57,15 @@ public:
     void SetFixedWidths(bool fixed);
     bool FixedWidths() const { return FFixed; }
     // The close question; false keeps the window.
-    bool MayClose();
+    bool MayClose() override;
     // Saves the list (derived windows); false when cancelled or failed.
-    virtual bool Save() { return false; }
+    virtual bool SaveList() { return false; }
+    // The main window's save actions run the window's save button.
+    bool CanSave() const override;
+    bool CanSaveAs() const override;
+    bool Save() override { return SaveAs(); }
+    bool SaveAs() override;
+    QList<QWidget*> ToolBars() const override;
     void UpdateToolbar();
 
     QToolButton* ToolButton(const char* name) const;
@@ -66,7 +74,6 @@ public:
     QHBoxLayout* BottomButtons() const { return FBottom; }
 
 protected:
-    void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void ShowIncomplete();
@@ -86,6 +93,7 @@ private:
     TListEditModel* FModel = nullptr;
     QTableView* FView = nullptr;
     QHBoxLayout* FBottom = nullptr;
+    QWidget* FToolBar = nullptr;
     QPushButton* FActivateButton = nullptr;
     QPushButton* FSaveButton = nullptr;
     QMenu* FSpecial = nullptr;

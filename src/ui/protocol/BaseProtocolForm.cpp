@@ -57,9 +57,10 @@ TDetailKind DetailKindOf(const TTable& table, int row) {
     return RowHasError(table, row) ? TDetailKind::Error : TDetailKind::General;
 }
 
-TfBaseProtocolForm::TfBaseProtocolForm(TEnvironment& env, const TIBISTelegramParser& parser,
-                                       QWidget* parent)
-    : QWidget(parent), FEnv(env), FParser(parser) {
+TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
+    : TfChildWindow(session, parent), FEnv(session.Env()), FParser(session.Parser()) {
+    // a changed filter choice applies at once
+    connect(&session, &TSession::FilterChanged, this, [this] { ApplyFilter(); });
     FMain = new QVBoxLayout(this);
     FMain->setContentsMargins(2, 2, 2, 2);
     // a tool bar: what does not fit a narrow window goes behind its
@@ -204,12 +205,7 @@ void TfBaseProtocolForm::AttachTable(const TTable& table) {
 void TfBaseProtocolForm::AddCloseButton() {
     auto* close = new QPushButton;
     SetDe(close, "Schließen");
-    connect(close, &QPushButton::clicked, this, [this] {
-        if (parentWidget())
-            parentWidget()->close();
-        else
-            this->close();
-    });
+    connect(close, &QPushButton::clicked, this, [this] { CloseWindow(); });
     FBottom->addWidget(close);
 }
 
@@ -225,17 +221,8 @@ QString TfBaseProtocolForm::NowProtocolFileName() {
     return FromCp1252(DefaultProtocolFileName(t.Year, t.Month, t.Day, t.Hour, t.Minute, t.Second));
 }
 
-void TfBaseProtocolForm::closeEvent(QCloseEvent* e) {
-    if (MayClose())
-        e->accept();
-    else
-        e->ignore();
-}
-
-void TfBaseProtocolForm::SetCaption(const QString& caption) {
-    FCaption = caption;
-    setWindowTitle(caption);
-    if (parentWidget()) parentWidget()->setWindowTitle(caption);
+QList<QWidget*> TfBaseProtocolForm::ToolBars() const {
+    return {FToolBar};
 }
 
 void TfBaseProtocolForm::SetHexShown(bool shown) {
@@ -335,7 +322,7 @@ void TfBaseProtocolForm::DetailAnalysis(int row) {
         TDetailOptions o;
         o.ConvertIBIS = FEnv.ConvertIBISCharacters();
         o.Bus = FEnv.BusType();
-        o.LinkOpen = LinkOpen && LinkOpen();
+        o.LinkOpen = Session().LinkOpen();
         try {
             const TDetailContent content =
                 BuildDetailAnalysis(FDetailKind, *FTable, row, FParser, o);

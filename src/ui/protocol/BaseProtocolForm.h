@@ -6,6 +6,8 @@
 
 #include "recording/OpenedProtocol.h"
 #include "shell/Environment.h"
+#include "ui/common/ChildWindow.h"
+#include "ui/common/Session.h"
 #include "ui/protocol/ProtocolDelegate.h"
 #include "ui/protocol/ProtocolModel.h"
 
@@ -31,10 +33,9 @@ TDetailKind DetailKindOf(const TTable& table, int row);
 // telegram.
 bool RowHasError(const TTable& table, int row);
 
-class TfBaseProtocolForm : public QWidget {
+class TfBaseProtocolForm : public TfChildWindow {
 public:
-    TfBaseProtocolForm(TEnvironment& env, const TIBISTelegramParser& parser,
-                       QWidget* parent = nullptr);
+    TfBaseProtocolForm(TSession& session, QWidget* parent = nullptr);
 
     TProtocolModel& Model() { return *FModel; }
     QTableView* View() const { return FView; }
@@ -51,7 +52,8 @@ public:
     // Finds text from the row after the current one; false when not found.
     bool FindNext(const QString& text, bool down = true, bool matchCase = false);
     // The find dialog's question and the message when nothing is found.
-    void FindAsked();
+    bool CanFind() const override { return true; }
+    void FindAsked() override;
     // The selected rows as text for the clipboard.
     QString SelectionText() const;
 
@@ -65,17 +67,12 @@ public:
     // Fills the panel for a row in place of the built-in analyses; returns
     // false to let them run.
     std::function<bool(TDetailKind, int row, QVBoxLayout* panel)> Analyse;
-    // Whether a device link exists (the error analysis names the expected
-    // check byte then).
-    std::function<bool()> LinkOpen;
 
-    QString Caption() const { return FCaption; }
     // The window became the active one: the filter tip, once.
-    void Activated();
+    void Activated() override;
     // The text of the tip balloon last shown (empty: none yet).
     QString LastTip() const { return FLastTip; }
-    // The close question of the concrete window; false keeps it open.
-    virtual bool MayClose() { return true; }
+    QList<QWidget*> ToolBars() const override;
 
 protected:
     // Sets the table shown (once, from the concrete window's constructor).
@@ -83,7 +80,6 @@ protected:
     const TTable& Table() const { return *FTable; }
     QHBoxLayout* BottomButtons() const { return FBottom; }
     QToolBar* ToolBar() const { return FToolBar; }
-    void SetCaption(const QString& caption);
     // "Schließen" at the end of the bottom row: closes the window (its frame
     // in the main window's area).
     void AddCloseButton();
@@ -92,7 +88,6 @@ protected:
     QString AskProtocolFile(const QString& proposedName);
     // yyyy-mm-dd-hh-nn-ss.PRO.CSV of this moment.
     static QString NowProtocolFileName();
-    void closeEvent(QCloseEvent* e) override;
     // Looks at the shown rows for the one-time tips.
     void CheckTips();
     // The live monitor stops following new rows (tips, find, detail).
@@ -124,7 +119,6 @@ private:
     bool FAutoWarnings = true;
     std::string FMarkText;
     QString FLastFind;
-    QString FCaption;
     QString FLastTip;
     int FDetailRow = -1;
     int FDetailTag = -1;

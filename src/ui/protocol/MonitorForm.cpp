@@ -32,36 +32,11 @@
 
 namespace vaskel {
 
-namespace {
-
-int64_t NowMsOfDay() {
-    return TSystemClock().Now().MsOfDay();
-}
-
-} // namespace
-
-TfMonitorForm::TfMonitorForm(TEnvironment& env, const TIBISTelegramParser& parser, QWidget* parent,
-                             TMonitorLinks links)
-    : TfBaseProtocolForm(env, parser, parent) {
-    TRecorder::THooks hooks;
-    hooks.NowMsOfDay = NowMsOfDay;
-    hooks.Trace = [](const std::string& s) { qDebug("%s", s.c_str()); };
-    hooks.StopSlaveTimeout = [this] {
-        if (FScheduler) FScheduler->StopSlaveTimeout();
-    };
-    hooks.StopMasterTimeout = [this] {
-        if (FScheduler) FScheduler->StopMasterTimeout();
-    };
-    FRecorder = std::make_unique<TRecorder>(parser, env, hooks);
-    TMasterScheduler::THooks sh;
-    sh.DeviceIsMaster = links.DeviceIsMaster;
-    sh.LinkRunning = links.LinkRunning;
-    if (links.Send) sh.SendRequest = [send = links.Send](const std::string& t) { send(t); };
-    sh.MarkLastRowUnanswered = [this] { MarkLastRowUnanswered(); };
-    FScheduler = std::make_unique<TMasterScheduler>(parser, env, FTimers, FClock, sh);
-    FScheduler->Initialise();
+TfMonitorForm::TfMonitorForm(TSession& session, QWidget* parent)
+    : TfBaseProtocolForm(session, parent) {
+    session.StartRecording();
     FRecordTypeTip = true;
-    AttachTable(FRecorder->Table());
+    AttachTable(Recorder().Table());
     // scrolling by hand pauses following the newest row
     connect(FView->verticalScrollBar(), &QScrollBar::sliderPressed, this,
             [this] { SetAutoScroll(false); });
@@ -85,14 +60,17 @@ TfMonitorForm::TfMonitorForm(TEnvironment& env, const TIBISTelegramParser& parse
     BottomButtons()->addStretch();
     AddCloseButton();
 
-    FSafety = new QTimer(this);
-    connect(FSafety, &QTimer::timeout, this, [this] { FRecorder->SafetyTick(); });
-    FSafety->start(1000);
+    connect(&session, &TSession::RowAppended, this, [this](int row) { RowAppended(row); });
+    connect(&session, &TSession::RowChanged, this, [this](int row) {
+        FModel->dataChanged(FModel->index(row, pcAnswer), FModel->index(row, pcAnswer));
+    });
     StartRecording();
     SetAutoScroll(true);
 }
 
-TfMonitorForm::~TfMonitorForm() = default;
+TfMonitorForm::~TfMonitorForm() {
+    Session().StopRecording();
+}
 
 void TfMonitorForm::StartRecording() {
     const TDateTime t = TSystemClock().Now();
@@ -106,7 +84,7 @@ void TfMonitorForm::StartRecording() {
                    .arg(t.Second, 2, 10, QLatin1Char('0'))
                    .arg(t.Millisecond, 3, 10, QLatin1Char('0')));
     HideDetail();
-    FRecorder->Clear();
+    Session().ClearRecording();
     FModel->Reset(0);
     FClear->setEnabled(false);
     FSave->setEnabled(false);
@@ -123,16 +101,9 @@ void TfMonitorForm::SetAutoScroll(bool on) {
     }
 }
 
-void TfMonitorForm::MarkLastRowUnanswered() {
-    const int row = FRecorder->MarkLastRowUnanswered();
-    if (row >= 0) FModel->dataChanged(FModel->index(row, pcAnswer), FModel->index(row, pcAnswer));
-}
-
-void TfMonitorForm::CopyTelegramm(const TTelegramm& record, char source, bool deviceIsMaster) {
-    FRecorder->CopyTelegramm(record, source, deviceIsMaster);
-    const int row = FRecorder->RowCounter() - 1;
-    FModel->RowsAppended(FRecorder->RowCounter());
-    const TTable& t = FRecorder->Table();
+void TfMonitorForm::RowAppended(int row) {
+    FModel->RowsAppended(Recorder().RowCounter());
+    const TTable& t = Recorder().Table();
     bool visible = true;
     if (FilterState() != 0) {
         const bool accepted = FilterAccepts(t.Cell(pcTelegram, row), t.Cell(pcRecordNo, row),
@@ -151,8 +122,6 @@ void TfMonitorForm::CopyTelegramm(const TTelegramm& record, char source, bool de
         FView->setCurrentIndex(last);
         FView->scrollTo(last);
     }
-    // the master simulation goes on with the next telegram
-    FScheduler->Hook(source);
 }
 
 void TfMonitorForm::Clear(bool ask) {
@@ -164,14 +133,18 @@ void TfMonitorForm::Clear(bool ask) {
 }
 
 void TfMonitorForm::SetAutoWarnings(bool on) {
-    if (FRecorder) FRecorder->AutoWarnings = on;
+    Recorder().AutoWarnings = on;
     TfBaseProtocolForm::SetAutoWarnings(on);
+}
+
+bool TfMonitorForm::CanSaveAs() const {
+    return Session().Recorder().RowCounter() > 0;
 }
 
 bool TfMonitorForm::SaveAs() {
     const QString file = AskProtocolFile(NowProtocolFileName());
     if (file.isEmpty()) return false;
-    const bool ok = FRecorder->SaveActiveProtocol(QFile::encodeName(file).toStdString(), 0);
+    const bool ok = Recorder().SaveActiveProtocol(QFile::encodeName(file).toStdString(), 0);
     if (!ok)
         QMessageBox::warning(this, Tr("Protokolldatei speichern"),
                              Tr("Die Datei konnte nicht geschrieben werden."));
@@ -179,7 +152,7 @@ bool TfMonitorForm::SaveAs() {
 }
 
 bool TfMonitorForm::MayClose() {
-    if (!FRecorder->Table().Modified) return true;
+    if (!Recorder().Table().Modified) return true;
     const auto answer =
         QMessageBox::question(this, Tr("Monitorfenster"), TrLines(ListEditorTexts::kSaveQuestion),
                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);

@@ -48,12 +48,11 @@ QString ProtocolLoadErrorText(const QString& reason) {
     return text;
 }
 
-TfProtocolForm::TfProtocolForm(TEnvironment& env, const TIBISTelegramParser& parser,
-                               const QString& file, QWidget* parent)
-    : TfBaseProtocolForm(env, parser, parent), FOwnTable(MakeProtocolTable()), FFile(file),
+TfProtocolForm::TfProtocolForm(TSession& session, const QString& file, QWidget* parent)
+    : TfBaseProtocolForm(session, parent), FOwnTable(MakeProtocolTable()), FFile(file),
       FPlayer(FOwnTable, {}) {
     FLoad =
-        LoadProtocolFile(FOwnTable, QFile::encodeName(file).toStdString(), parser, env.BusType());
+        LoadProtocolFile(FOwnTable, QFile::encodeName(file).toStdString(), FParser, FEnv.BusType());
     AttachTable(FOwnTable);
     FModel->Reset(FOwnTable.RowCount());
     FOwnTable.Modified = FLoad.Reanalysed && !FLoad.WrittenBack;
@@ -105,10 +104,10 @@ TfProtocolForm::TfProtocolForm(TEnvironment& env, const TIBISTelegramParser& par
     FView->installEventFilter(this);
 
     TProtocolPlayer::THooks hooks;
-    hooks.SimulationBusy = [this] { return Links.SimulationBusy && Links.SimulationBusy(); };
-    hooks.MonitorExists = [this] { return Links.MonitorExists && Links.MonitorExists(); };
+    hooks.SimulationBusy = [this] { return Session().SimulationBusy(); };
+    hooks.MonitorExists = [this] { return Session().Recording(); };
     hooks.RequestSingleCall = [this](const std::string& text) {
-        if (Links.RequestSingleCall) Links.RequestSingleCall(text);
+        Session().RequestSingleCall(text);
     };
     hooks.ReformatUandD = [this] { return FEnv.ReformatUandD(); };
     hooks.SendDelayFactor = [this] { return FEnv.ProtocolSendDelay(); };
@@ -119,6 +118,14 @@ TfProtocolForm::TfProtocolForm(TEnvironment& env, const TIBISTelegramParser& par
     connect(FSendTimer, &QTimer::timeout, this, [this] { SendStep(); });
     SetSendMode(TProtocolPlayer::smOnce);
     ShowSentCount();
+    // another protocol is to play: this one stops
+    connect(&session, &TSession::StopPlaybackRequested, this, [this] {
+        if (FPlayer.Sending()) StopSending();
+    });
+}
+
+TfProtocolForm::~TfProtocolForm() {
+    if (Session().PlaybackOwner() == this) Session().SetPlayback(nullptr, QString());
 }
 
 void TfProtocolForm::ReanalyseRows() {
@@ -166,8 +173,8 @@ void TfProtocolForm::SetSendMode(TProtocolPlayer::TMode mode, bool fromButton) {
 }
 
 void TfProtocolForm::SendClicked() {
-    if (!(Links.DeviceIsMaster && Links.DeviceIsMaster()) ||
-        !(Links.DeviceOnline && Links.DeviceOnline())) {
+    TDeviceStatus& status = Session().Status();
+    if (!status.Master() || !status.DeviceOnline()) {
         const auto answer = QMessageBox::warning(
             this, Tr("Warnung: Modus Umschaltung"),
             Tr("Sie können nur dann eine Mastersimulation starten, wenn der %1 Master ist.")
@@ -177,13 +184,13 @@ void TfProtocolForm::SendClicked() {
                 Tr("Soll nun versucht werden den in den Mastermodus zu schalten?"),
             QMessageBox::Yes | QMessageBox::No);
         if (answer != QMessageBox::Yes) return;
-        if (Links.SwitchToMaster) Links.SwitchToMaster();
+        if (!status.Master()) Session().SwitchMasterMode();
         QElapsedTimer wait;
         wait.start();
         while (wait.elapsed() < 1000)
             QApplication::processEvents(QEventLoop::AllEvents, 20);
     }
-    if (!(Links.MonitorExists && Links.MonitorExists()) && Links.OpenMonitor) Links.OpenMonitor();
+    if (!Session().Recording()) Session().RequestMonitor();
     if (FPlayer.Sending())
         StopSending();
     else
@@ -192,7 +199,7 @@ void TfProtocolForm::SendClicked() {
 
 void TfProtocolForm::StartSending() {
     if (FPlayer.Sending()) return;
-    if (Links.OtherSending && Links.OtherSending(this)) {
+    if (Session().PlaybackOwner() && Session().PlaybackOwner() != this) {
         if (QMessageBox::question(
                 this, Caption(),
                 Tr("Es ist bereits ein anderes Protokoll aktiv, es darf jedoch immer nur ein "
@@ -201,12 +208,12 @@ void TfProtocolForm::StartSending() {
                     Tr("Möchten Sie nun das andere Protokoll stoppen und dieses aktivieren?")) !=
             QMessageBox::Yes)
             return;
-        if (Links.StopAllSending) Links.StopAllSending();
+        Session().StopAllPlayback();
     }
     FPlayer.CurrentRow = FView->currentIndex().isValid() ? FView->currentIndex().row() : 0;
     FSendButton->setText(Tr("Anhalten"));
-    if (Links.ShowActiveProtocol) Links.ShowActiveProtocol(FFile);
-    if (Links.SendDelayTip) Links.SendDelayTip();
+    Session().SetPlayback(this, FFile);
+    Session().RequestSendDelayTip();
     FSavedWarnings = AutoWarnings();
     SetAutoWarnings(false);
     setStyleSheet(QStringLiteral("#pnInfo { background: #FF8080; }"));
@@ -238,19 +245,19 @@ void TfProtocolForm::StopSending() {
     setStyleSheet(QString());
     if (was) {
         SetAutoWarnings(FSavedWarnings);
-        if (Links.ShowActiveProtocol) Links.ShowActiveProtocol(QString());
+        if (Session().PlaybackOwner() == this) Session().SetPlayback(nullptr, QString());
     }
-    RefreshSendState();
+    RefreshFromState();
 }
 
-void TfProtocolForm::RefreshSendState() {
-    const bool master = Links.DeviceIsMaster && Links.DeviceIsMaster();
-    if (FPlayer.Sending() && (!(Links.DeviceOnline && Links.DeviceOnline()) ||
-                              !(Links.MonitorExists && Links.MonitorExists()) || !master)) {
+void TfProtocolForm::RefreshFromState() {
+    const TDeviceStatus& status = Session().Status();
+    const bool master = status.Master();
+    if (FPlayer.Sending() && (!status.DeviceOnline() || !Session().Recording() || !master)) {
         StopSending();
         return;
     }
-    FSendButton->setEnabled(master || (Links.MasterPossible && Links.MasterPossible()));
+    FSendButton->setEnabled(master || status.MasterPossible());
 }
 
 void TfProtocolForm::SetUnsaved() {

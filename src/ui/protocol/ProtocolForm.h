@@ -13,36 +13,18 @@ class QTimer;
 
 namespace vaskel {
 
-// What playing a protocol back needs of the main window and the monitor.
-struct TProtocolSendLinks {
-    std::function<bool()> SimulationBusy;
-    std::function<bool()> MonitorExists;
-    std::function<void(const std::string&)> RequestSingleCall;
-    std::function<bool()> DeviceIsMaster;
-    std::function<bool()> DeviceOnline;
-    std::function<bool()> MasterPossible;
-    std::function<void()> SwitchToMaster;
-    std::function<void()> OpenMonitor;
-    // Another protocol window is sending / stop all of them.
-    std::function<bool(const QWidget* self)> OtherSending;
-    std::function<void()> StopAllSending;
-    // The main window's active-protocol line (empty: none).
-    std::function<void(const QString&)> ShowActiveProtocol;
-    // The one-time tip at the send-delay factor.
-    std::function<void()> SendDelayTip;
-};
-
 // An opened protocol file.
 class TfProtocolForm : public TfBaseProtocolForm {
 public:
     // Loads the file (older forms are converted); throws EVaskelError.
-    TfProtocolForm(TEnvironment& env, const TIBISTelegramParser& parser, const QString& file,
-                   QWidget* parent = nullptr);
-    const QString& FileName() const { return FFile; }
+    TfProtocolForm(TSession& session, const QString& file, QWidget* parent = nullptr);
+    ~TfProtocolForm() override;
+    QString FileName() const override { return FFile; }
     const TProtocolLoad& LoadInfo() const { return FLoad; }
     // Marks the rows as not yet saved (a recovered safety copy).
     void SetUnsaved();
-    bool SaveAs();
+    bool CanSaveAs() const override { return true; }
+    bool SaveAs() override;
     // Writes the whole table to file; false (after a message) on failure.
     bool SaveTo(const QString& file);
     bool MayClose() override;
@@ -53,17 +35,18 @@ public:
     // modified).
     void ReanalyseRows();
 
-    // Playback: the send button, start and stop, the send mode.
-    TProtocolSendLinks Links;
+    // Playback: the send button, start and stop, the send mode. One
+    // protocol plays at a time (the session knows which).
     void SendClicked();
-    void StartSending();
+    bool CanSend() const override { return true; }
+    void StartSending() override;
     void StopSending();
-    bool Sending() const { return FPlayer.Sending(); }
+    bool Sending() const override { return FPlayer.Sending(); }
     void SetSendMode(TProtocolPlayer::TMode mode, bool fromButton = true);
     TProtocolPlayer::TMode SendMode() const { return FPlayer.Mode; }
     int SentCount() const { return FPlayer.SentCount(); }
     // Re-evaluates sending and the send button (device or monitor changed).
-    void RefreshSendState();
+    void RefreshFromState() override;
     QPushButton* SendButton() const { return FSendButton; }
     QLabel* InfoPanel() const { return FInfo; }
 

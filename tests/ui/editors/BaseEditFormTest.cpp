@@ -5,6 +5,7 @@
 
 #include "TestSupport.h"
 #include "ui/AutoAnswer.h"
+#include "ui/UiTestSupport.h"
 
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -20,7 +21,7 @@ protected:
     ListEditFormTest() {
         Platform.Program = Dir / "Vaskel";
         W = std::make_unique<TfBaseEditForm>(
-            Env, Table,
+            S, Table,
             std::vector<TEditColumn>{{"Ok"}, {"Aufruf"}, {"Beschreibung", true}, {"Intervall"}},
             QString());
         W->SetDialogHeader(QStringLiteral("Neue Aufrufliste"));
@@ -52,6 +53,8 @@ protected:
     TEnvironment Env{nullptr, Platform};
     TTable Table{std::vector<TZK_InputStyle>{TZK_InputStyle::csBoolean, TZK_InputStyle::csString,
                                              TZK_InputStyle::csString, TZK_InputStyle::csMinSec}};
+    TIBISTelegramParser Parser{kCatalogue};
+    TSession S{Env, Parser};
     std::unique_ptr<TfBaseEditForm> W;
 };
 

@@ -6,8 +6,13 @@
 #include "platform/QtText.h"
 #include "recording/TableFile.h"
 #include "telegram/Errors.h"
+#include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/main/MainForm.h"
+#include "ui/main/WindowArea.h"
+#include "ui/protocol/MonitorForm.h"
+#include "ui/protocol/ProtocolForm.h"
+#include "ui/widgets/Led.h"
 
 #include "TestSupport.h"
 #include "ui/AutoAnswer.h"
@@ -47,25 +52,28 @@ protected:
         TEmulatorOptions o;
         o.Scenario = scenario;
         Usb = std::make_unique<TVirtualUsb>(o);
-        TfMainForm::TOptions options;
-        options.Virtual = Usb.get();
-        options.CreateLink = [this](IMainThreadHandOver& h) -> std::unique_ptr<IDeviceLink> {
+        TSession::TOptions so;
+        so.CreateLink = [this](IMainThreadHandOver& h) -> std::unique_ptr<IDeviceLink> {
             TUsbOptions uo;
             uo.ReadTimeoutMs = 20;
             uo.WatchIntervalMs = 20;
             return std::make_unique<TUSB_Communication>(*Usb, h, kTavrinVendorId, kTavrinProductId,
                                                         uo);
         };
+        S = std::make_unique<TSession>(Env, Parser, so);
+        TfMainForm::TOptions options;
+        options.Virtual = Usb.get();
         options.OpenFile = [this](TDroppedKind k, const QString& f) {
             Opened.push_back({k, f});
             return true;
         };
-        W = std::make_unique<TfMainForm>(Env, Parser, options);
+        W = std::make_unique<TfMainForm>(*S, options);
         W->show();
     }
     ~MainWindowTest() override {
         if (W) W->close();
         W.reset();
+        S.reset();
         Usb.reset();
     }
     // Runs the event loop until pred holds.
@@ -84,6 +92,7 @@ protected:
     TEnvironment Env{nullptr, Platform};
     TIBISTelegramParser Parser{kCatalogue};
     std::unique_ptr<TVirtualUsb> Usb;
+    std::unique_ptr<TSession> S;
     std::unique_ptr<TfMainForm> W;
     std::vector<std::pair<TDroppedKind, QString>> Opened;
 };

@@ -7,12 +7,12 @@ namespace {
 
 TEST_F(MainWindowTest, VehicleBusShowsAMasterAndNoSwitch) {
     Start(TScenario::Vehicle);
-    ASSERT_TRUE(WaitFor([&] { return W->DeviceStatus().DeviceOnline(); }));
+    ASSERT_TRUE(WaitFor([&] { return W->Session().Status().DeviceOnline(); }));
     ASSERT_TRUE(WaitFor([&] { return W->Led("Ein")->On(); }));
     EXPECT_TRUE(W->Led("WBSD")->On());
     EXPECT_TRUE(W->Led("WBED")->On());
     EXPECT_FALSE(W->Led("Master")->On());
-    EXPECT_FALSE(W->Action("acMasterOnOff")->isEnabled());
+    EXPECT_FALSE(W->Action(TAct::acMasterOnOff)->isEnabled());
     EXPECT_FALSE(W->MasterDetectedLabel()->isHidden());
     EXPECT_TRUE(W->WarningPanel()->isHidden());
     EXPECT_TRUE(W->Group("Slave")->isEnabled());
@@ -20,29 +20,29 @@ TEST_F(MainWindowTest, VehicleBusShowsAMasterAndNoSwitch) {
         return W->StatusPanel(1)->text() ==
                QStringLiteral("Firmware Revision: Tavrin V2.14 (virtuell)");
     }));
-    EXPECT_TRUE(W->Action("acShowHardwarerevision")->isEnabled());
+    EXPECT_TRUE(W->Action(TAct::acShowHardwarerevision)->isEnabled());
 }
 
 TEST_F(MainWindowTest, IdleBusSwitchesToMasterAndBack) {
     Start(TScenario::Idle);
-    ASSERT_TRUE(WaitFor([&] { return W->Action("acMasterOnOff")->isEnabled(); }));
-    EXPECT_EQ(W->Action("acMasterOnOff")->text(), QStringLiteral("Master ein"));
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acMasterOnOff)->isEnabled(); }));
+    EXPECT_EQ(W->Action(TAct::acMasterOnOff)->text(), QStringLiteral("Master ein"));
     EXPECT_FALSE(W->WarningPanel()->isHidden()) << "no voltage on the lines";
     EXPECT_FALSE(W->WarningLine(0)->isHidden());
-    W->Action("acMasterOnOff")->trigger();
+    W->Action(TAct::acMasterOnOff)->trigger();
     ASSERT_TRUE(WaitFor([&] { return W->Led("Master")->On(); }));
-    EXPECT_EQ(W->Action("acMasterOnOff")->text(), QStringLiteral("Master aus"));
-    EXPECT_TRUE(W->Action("acMasterOnOff")->isChecked());
-    EXPECT_EQ(W->Connection().Controller()->Mode(), 1);
-    W->Action("acMasterOnOff")->trigger();
+    EXPECT_EQ(W->Action(TAct::acMasterOnOff)->text(), QStringLiteral("Master aus"));
+    EXPECT_TRUE(W->Action(TAct::acMasterOnOff)->isChecked());
+    EXPECT_EQ(W->Session().Connection().Controller()->Mode(), 1);
+    W->Action(TAct::acMasterOnOff)->trigger();
     ASSERT_TRUE(WaitFor([&] { return !W->Led("Master")->On(); }));
     EXPECT_TRUE(Env.HintGiven(THint::MasterSlaveHintGiven));
 }
 
 TEST_F(MainWindowTest, DirectInputSendsThroughTheMonitorsScheduler) {
     Start(TScenario::Idle);
-    ASSERT_TRUE(WaitFor([&] { return W->Action("acMasterOnOff")->isEnabled(); }));
-    W->Action("acMasterOnOff")->trigger();
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acMasterOnOff)->isEnabled(); }));
+    W->Action(TAct::acMasterOnOff)->trigger();
     ASSERT_TRUE(WaitFor([&] { return W->Led("Master")->On(); }));
 
     W->DirectInput()->setCurrentText(QStringLiteral("u0730"));
@@ -140,16 +140,16 @@ TEST_F(MainWindowTest, DroppedFilesAndViewToggles) {
     for (const auto& [name, kind] : kinds)
         EXPECT_EQ(DroppedFileKind(QString::fromLatin1(name)), kind) << name;
 
-    W->Action("actHideAll")->trigger();
+    W->Action(TAct::actHideAll)->trigger();
     EXPECT_TRUE(W->MainToolBar()->isHidden());
-    EXPECT_FALSE(W->Action("actShowHideModeArea")->isChecked());
-    EXPECT_FALSE(W->Action("actShowHideProtocolToolbar")->isChecked());
-    W->Action("actShowAll")->trigger();
+    EXPECT_FALSE(W->Action(TAct::actShowHideModeArea)->isChecked());
+    EXPECT_FALSE(W->Action(TAct::actShowHideProtocolToolbar)->isChecked());
+    W->Action(TAct::actShowAll)->trigger();
     EXPECT_FALSE(W->MainToolBar()->isHidden());
-    EXPECT_TRUE(W->Action("actShowHideModeArea")->isChecked());
-    W->Action("actShowAll")->trigger(); // all shown: nothing changes
-    EXPECT_TRUE(W->Action("actShowHideMainToolbar")->isChecked());
-    EXPECT_FALSE(W->Action("acWindowCloseAll")->isEnabled()) << "no child window";
+    EXPECT_TRUE(W->Action(TAct::actShowHideModeArea)->isChecked());
+    W->Action(TAct::actShowAll)->trigger(); // all shown: nothing changes
+    EXPECT_TRUE(W->Action(TAct::actShowHideMainToolbar)->isChecked());
+    EXPECT_FALSE(W->Action(TAct::acWindowCloseAll)->isEnabled()) << "no child window";
 }
 
 TEST_F(MainWindowTest, ColourSchemes) {
@@ -157,18 +157,18 @@ TEST_F(MainWindowTest, ColourSchemes) {
     QToolButton* bus = W->findChild<QToolButton*>(QStringLiteral("btBusType"));
     ASSERT_NE(bus, nullptr);
     EXPECT_FALSE(bus->styleSheet().isEmpty()) << "the program's own colours";
-    W->Action("acUseWindowsPattern")->trigger();
+    W->Action(TAct::acUseWindowsPattern)->trigger();
     EXPECT_TRUE(Env.UseWindowsColorSchema());
     EXPECT_TRUE(bus->styleSheet().isEmpty()) << "the desktop's colours";
-    EXPECT_FALSE(W->Action("acUseZKPattern")->isChecked());
-    W->Action("acUseZKPattern")->trigger();
+    EXPECT_FALSE(W->Action(TAct::acUseZKPattern)->isChecked());
+    W->Action(TAct::acUseZKPattern)->trigger();
     EXPECT_FALSE(Env.UseWindowsColorSchema());
     EXPECT_FALSE(bus->styleSheet().isEmpty());
 }
 
 TEST_F(MainWindowTest, LanguageSwitchesAtRunTime) {
     Start(TScenario::Idle);
-    ASSERT_TRUE(WaitFor([&] { return W->Action("acMasterOnOff")->isEnabled(); }));
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acMasterOnOff)->isEnabled(); }));
     EXPECT_EQ(W->Group("Master")->title(), QStringLiteral("Master Modus"));
     QAction* english = nullptr;
     for (QAction* a : W->findChildren<QAction*>())
@@ -177,8 +177,8 @@ TEST_F(MainWindowTest, LanguageSwitchesAtRunTime) {
     english->trigger();
     EXPECT_EQ(Env.Language(), 2);
     EXPECT_EQ(W->Group("Master")->title(), QStringLiteral("Master mode"));
-    EXPECT_EQ(W->Action("acMasterOnOff")->text(), QStringLiteral("Master on"));
-    EXPECT_EQ(W->Action("actHideAll")->text(), QStringLiteral("Hide all"));
+    EXPECT_EQ(W->Action(TAct::acMasterOnOff)->text(), QStringLiteral("Master on"));
+    EXPECT_EQ(W->Action(TAct::actHideAll)->text(), QStringLiteral("Hide all"));
     EXPECT_EQ(W->WarningLine(0)->text(),
               QStringLiteral("There is no voltage on the IBIS send line. (WBSD)"));
     bool menuFound = false;
@@ -187,7 +187,7 @@ TEST_F(MainWindowTest, LanguageSwitchesAtRunTime) {
     EXPECT_TRUE(menuFound);
     for (QAction* a : W->findChildren<QAction*>())
         if (a->text() == QStringLiteral("Deutsch")) a->trigger();
-    EXPECT_EQ(W->Action("acMasterOnOff")->text(), QStringLiteral("Master ein"));
+    EXPECT_EQ(W->Action(TAct::acMasterOnOff)->text(), QStringLiteral("Master ein"));
     SetUiLanguage(1);
 }
 
@@ -203,10 +203,10 @@ TEST_F(MainWindowTest, SafetyCopyIsOfferedAfterAnAbnormalEnd) {
     }
     TAutoAnswer answer(QMessageBox::No);
     Start(TScenario::Vehicle);
-    ASSERT_TRUE(WaitFor([&] { return !W->ProtocolWindows().isEmpty(); }));
+    ASSERT_TRUE(WaitFor([&] { return !W->Area()->Windows().isEmpty(); }));
     EXPECT_EQ(answer.Count, 1);
     EXPECT_TRUE(answer.LastText.contains(QStringLiteral("Sicherungsprotokoll")));
-    auto* p = dynamic_cast<TfProtocolForm*>(W->ProtocolWindows().first());
+    auto* p = dynamic_cast<TfProtocolForm*>(W->Area()->Windows().first());
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->Model().rowCount(), 2);
     // the copy goes when the program ends: the window asks before that
@@ -218,7 +218,7 @@ TEST_F(MainWindowTest, SafetyCopyIsOfferedAfterAnAbnormalEnd) {
 
 TEST_F(MainWindowTest, ACleanEndLeavesNoSafetyCopy) {
     Start(TScenario::Vehicle);
-    ASSERT_TRUE(WaitFor([&] { return W->Action("acAufzeichnen")->isEnabled(); }));
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acAufzeichnen)->isEnabled(); }));
     std::filesystem::create_directories(Env.DataDirectory());
     TfMonitorForm* m = W->OpenMonitor();
     const std::string copy = m->Recorder().SafetyCopyFile();
@@ -234,6 +234,7 @@ TEST_F(MainWindowTest, ACleanEndLeavesNoSafetyCopy) {
     m->Recorder().Table().Modified = false;
     W->close();
     W.reset();
+    S.reset();
     Usb.reset();
     EXPECT_FALSE(std::filesystem::exists(copy)) << "the next start must not offer it";
 }
@@ -244,7 +245,7 @@ TEST_F(MainWindowTest, NoOfferWithoutASafetyCopyAndDroppedProtocolsOpen) {
     const std::string broken = Dir.Write("x.PRO.CSV", "nothing");
     EXPECT_EQ(W->DropFiles({QString::fromStdString(broken)}), TDroppedKind::Protocol);
     EXPECT_TRUE(Opened.empty()) << "protocols are opened by the main window itself";
-    EXPECT_TRUE(W->ProtocolWindows().isEmpty());
+    EXPECT_TRUE(W->Area()->Windows().isEmpty());
     EXPECT_EQ(answer.Count, 1) << "the load error";
     EXPECT_TRUE(answer.LastText.contains(QStringLiteral("kein gültiges Protokoll")));
     QElapsedTimer t;
@@ -258,22 +259,22 @@ TEST_F(MainWindowTest, NoOfferWithoutASafetyCopyAndDroppedProtocolsOpen) {
         Dir.Write("good.PRO.CSV",
                   "\"M\";\"1\";\"1000\";\" \";\" \";\"a1\r\";\" \";\"020\";\"Status\";\"-1\"\r\n");
     EXPECT_EQ(W->DropFiles({QString::fromStdString(good)}), TDroppedKind::Protocol);
-    ASSERT_EQ(W->ProtocolWindows().size(), 1);
+    ASSERT_EQ(W->Area()->Windows().size(), 1);
     QApplication::processEvents();
-    EXPECT_EQ(W->ActiveProtocolWindow(), W->ProtocolWindows().first());
-    EXPECT_TRUE(W->Action("acSearch")->isEnabled());
-    EXPECT_FALSE(W->Action("mmSpeichern")->isEnabled()) << "only the monitor saves in place";
-    EXPECT_TRUE(W->Action("mmSpeichernUnter")->isEnabled());
+    EXPECT_EQ(W->Area()->ActiveWindow(), W->Area()->Windows().first());
+    EXPECT_TRUE(W->Action(TAct::acSearch)->isEnabled());
+    EXPECT_FALSE(W->Action(TAct::mmSpeichern)->isEnabled()) << "only the monitor saves in place";
+    EXPECT_TRUE(W->Action(TAct::mmSpeichernUnter)->isEnabled());
     EXPECT_EQ(answer.Count, 1);
 
     // the view menu's protocol toolbar toggle reaches the window
     QWidget* bar =
-        W->ProtocolWindows().first()->findChild<QWidget*>(QStringLiteral("ProtocolToolBar"));
+        W->Area()->Windows().first()->findChild<QWidget*>(QStringLiteral("ProtocolToolBar"));
     ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(bar->isVisible());
-    W->Action("actShowHideProtocolToolbar")->trigger();
+    W->Action(TAct::actShowHideProtocolToolbar)->trigger();
     EXPECT_FALSE(bar->isVisible());
-    W->Action("actShowHideProtocolToolbar")->trigger();
+    W->Action(TAct::actShowHideProtocolToolbar)->trigger();
     EXPECT_TRUE(bar->isVisible());
 }
 

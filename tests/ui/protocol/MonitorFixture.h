@@ -7,6 +7,7 @@
 #include "platform/QtText.h"
 #include "recording/TableFile.h"
 #include "telegram/Errors.h"
+#include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/protocol/MonitorForm.h"
 #include "ui/protocol/ProtocolForm.h"
@@ -47,7 +48,7 @@ class MonitorWindowTest : public ::testing::Test {
 protected:
     MonitorWindowTest() {
         Platform.Program = Dir / "Vaskel";
-        M = std::make_unique<TfMonitorForm>(Env, Parser);
+        M = std::make_unique<TfMonitorForm>(S);
         M->Recorder().SafetyCopy = false;
     }
     ~MonitorWindowTest() override { M->Recorder().Table().Modified = false; }
@@ -57,13 +58,14 @@ protected:
         t.Text = TelegramBytes(text);
         t.StartTicks = start;
         t.EndTicks = start + 300;
-        M->CopyTelegramm(t, source, false);
+        S.Capture(t, source);
     }
 
     test::TempDir Dir;
     TFixedSystemPlatform Platform;
     TEnvironment Env{nullptr, Platform};
     TIBISTelegramParser Parser{kCatalogue};
+    TSession S{Env, Parser};
     std::unique_ptr<TfMonitorForm> M;
 };
 

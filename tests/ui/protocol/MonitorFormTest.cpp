@@ -10,11 +10,11 @@ class MonitorTest : public MainWindowTest {};
 
 TEST_F(MonitorTest, LiveTrafficBecomesPairedRows) {
     Start(TScenario::Vehicle);
-    ASSERT_TRUE(WaitFor([&] { return W->Action("acAufzeichnen")->isEnabled(); }));
-    W->Action("acAufzeichnen")->trigger();
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acAufzeichnen)->isEnabled(); }));
+    W->Action(TAct::acAufzeichnen)->trigger();
     TfMonitorForm* m = W->Monitor();
     ASSERT_NE(m, nullptr);
-    EXPECT_FALSE(W->Action("acAufzeichnen")->isEnabled()) << "one monitor at a time";
+    EXPECT_FALSE(W->Action(TAct::acAufzeichnen)->isEnabled()) << "one monitor at a time";
     for (int k = 0; k < 50; ++k) {
         Usb->Advance(100);
         QApplication::processEvents(QEventLoop::AllEvents, 5);

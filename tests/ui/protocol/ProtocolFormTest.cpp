@@ -6,7 +6,7 @@ namespace vaskel {
 namespace {
 
 TEST_F(ProtocolWindowTest, ShowsTheSavedRowsAndSavesThemAgain) {
-    TfProtocolForm w(Env, Parser, QString::fromStdString(File));
+    TfProtocolForm w(S, QString::fromStdString(File));
     ASSERT_EQ(w.Model().rowCount(), Rows);
     for (int r = 0; r < Rows; ++r)
         for (int c = 0; c < kProtocolColumns; ++c)
@@ -33,7 +33,7 @@ TEST_F(ProtocolWindowTest, ShowsTheSavedRowsAndSavesThemAgain) {
 }
 
 TEST_F(ProtocolWindowTest, DetailPanelOpensOncePerRow) {
-    TfProtocolForm w(Env, Parser, QString::fromStdString(File));
+    TfProtocolForm w(S, QString::fromStdString(File));
     w.show();
     EXPECT_EQ(w.DetailTag(), -1);
     EXPECT_FALSE(w.DetailPanel()->isVisible());
@@ -71,7 +71,7 @@ TEST_F(ProtocolWindowTest, DetailPanelOpensOncePerRow) {
 }
 
 TEST_F(ProtocolWindowTest, FilterTipOnceAfterTheFilterWindowWasUsed) {
-    TfProtocolForm w(Env, Parser, QString::fromStdString(File));
+    TfProtocolForm w(S, QString::fromStdString(File));
     w.Activated();
     EXPECT_TRUE(w.LastTip().isEmpty()) << "the filter window was never opened";
     Env.SetFilterWindowWasOpened(true);
@@ -84,19 +84,27 @@ TEST_F(ProtocolWindowTest, FilterTipOnceAfterTheFilterWindowWasUsed) {
     EXPECT_TRUE(Env.HintGiven(THint::FilterHint));
 }
 
+// A session that keeps the single calls of a playback instead of sending.
+class TCallRecordingSession : public TSession {
+public:
+    using TSession::TSession;
+    void RequestSingleCall(const std::string& text) override {
+        // the scheduler takes the cell as recorded (CR and check byte are its business)
+        Sent.push_back(text.substr(0, text.find('\r')));
+    }
+    std::vector<std::string> Sent;
+};
+
 TEST_F(ProtocolWindowTest, PlaybackSendsTheMasterRows) {
-    TfProtocolForm w(Env, Parser, QString::fromStdString(File));
-    std::vector<std::string> sent;
-    bool master = true;
-    w.Links.MonitorExists = [] { return true; };
-    w.Links.DeviceIsMaster = [&] { return master; };
-    w.Links.DeviceOnline = [] { return true; };
-    // the scheduler takes the cell as recorded (CR and check byte are its business)
-    w.Links.RequestSingleCall = [&](const std::string& t) {
-        sent.push_back(t.substr(0, t.find('\r')));
-    };
+    TCallRecordingSession session(Env, Parser);
+    TfMonitorForm monitor(session); // the recording runs: playback may send
+    monitor.Recorder().SafetyCopy = false;
+    session.Status().SetDeviceOnline(true);
+    session.Status().SetMaster(true);
+    TfProtocolForm w(session, QString::fromStdString(File));
+    std::vector<std::string>& sent = session.Sent;
     QString active;
-    w.Links.ShowActiveProtocol = [&](const QString& f) { active = f; };
+    QObject::connect(&session, &TSession::PlaybackChanged, [&](const QString& f) { active = f; });
     auto runOut = [&] {
         QElapsedTimer t;
         t.start();
@@ -136,8 +144,8 @@ TEST_F(ProtocolWindowTest, PlaybackSendsTheMasterRows) {
     while (sent.size() < 6 && t.elapsed() < 10000)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     EXPECT_GE(sent.size(), 6u) << "it started again from the top";
-    master = false;
-    w.RefreshSendState();
+    session.Status().SetMaster(false);
+    w.RefreshFromState();
     EXPECT_FALSE(w.Sending());
     EXPECT_EQ(w.SendButton()->text(), QStringLiteral("Senden"));
 }
@@ -147,19 +155,19 @@ TEST_F(ProtocolWindowTest, OlderFormsAndTheCloseQuestion) {
     // the comma form is written back in the current form: nothing to ask
     const std::string comma =
         Dir.Write("old.PRO.CSV", "'M','1','1000','','','l001\r/',' 6C','001','x','',\r\n");
-    TfProtocolForm a(Env, Parser, QString::fromStdString(comma));
+    TfProtocolForm a(S, QString::fromStdString(comma));
     EXPECT_TRUE(a.LoadInfo().WrittenBack);
     EXPECT_TRUE(std::filesystem::exists(Dir / "old.PRO.BAK"));
     EXPECT_TRUE(a.MayClose());
     EXPECT_EQ(answer.Count, 0);
     // an unquoted file is re-analysed only in memory: closing asks
     const std::string plain = Dir.Write("plain.PRO.CSV", "M;1;1000;;;l001;;;;\r\n");
-    TfProtocolForm b(Env, Parser, QString::fromStdString(plain));
+    TfProtocolForm b(S, QString::fromStdString(plain));
     EXPECT_TRUE(b.MayClose()) << "No closes without saving";
     EXPECT_EQ(answer.Count, 1);
     EXPECT_TRUE(answer.LastText.contains(QStringLiteral("importiert oder erneut analysiert")));
     // the re-analysis button marks the rows as changed too
-    TfProtocolForm c(Env, Parser, QString::fromStdString(File));
+    TfProtocolForm c(S, QString::fromStdString(File));
     c.ReanalyseRows();
     EXPECT_EQ(c.Model().rowCount(), Rows);
     EXPECT_TRUE(c.MayClose());
@@ -168,7 +176,7 @@ TEST_F(ProtocolWindowTest, OlderFormsAndTheCloseQuestion) {
 
 TEST_F(ProtocolWindowTest, BrokenFilesAreRefused) {
     const std::string broken = Dir.Write("broken.PRO.CSV", "\"M\";\"1\"\r\nno separator here\r\n");
-    EXPECT_THROW(TfProtocolForm(Env, Parser, QString::fromStdString(broken)), EVaskelError);
+    EXPECT_THROW(TfProtocolForm(S, QString::fromStdString(broken)), EVaskelError);
     const QString text = ProtocolLoadErrorText(QStringLiteral("Ungültiges Protokollformat"));
     EXPECT_TRUE(
         text.startsWith(QStringLiteral("Die ausgewählte Datei ist kein gültiges Protokoll")));

@@ -1,0 +1,28 @@
+#include "ui/common/ChildWindow.h"
+
+#include <QCloseEvent>
+
+namespace vaskel {
+
+TfChildWindow::TfChildWindow(TSession& session, QWidget* parent)
+    : QWidget(parent), FSession(session) {}
+
+void TfChildWindow::SetCaption(const QString& caption) {
+    FCaption = caption;
+    setWindowTitle(caption);
+    if (parentWidget()) parentWidget()->setWindowTitle(caption);
+}
+
+bool TfChildWindow::CloseWindow() {
+    if (parentWidget() && parentWidget()->inherits("QMdiSubWindow")) return parentWidget()->close();
+    return close();
+}
+
+void TfChildWindow::closeEvent(QCloseEvent* e) {
+    if (MayClose())
+        e->accept();
+    else
+        e->ignore();
+}
+
+} // namespace vaskel

@@ -1,0 +1,174 @@
+#include "ui/common/Session.h"
+
+#include "link/DeviceProtocol.h"
+#include "recording/Timers.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <filesystem>
+
+namespace vaskel {
+
+TSession::TSession(TEnvironment& env, const TIBISTelegramParser& parser, TOptions options)
+    : FEnv(env), FParser(parser), FOptions(std::move(options)), FHandOver(this) {
+    FComTimer = new QTimer(this);
+    FComTimer->setInterval(1000);
+    connect(FComTimer, &QTimer::timeout, this, [this] {
+        FConnection->StateChange(TDeviceConnection::eTimer);
+        emit Tick();
+    });
+    FSafetyTimer = new QTimer(this);
+    connect(FSafetyTimer, &QTimer::timeout, this, [this] { FRecorder->SafetyTick(); });
+
+    TDeviceConnection::THooks hooks;
+    hooks.CreateController = [this]() -> std::unique_ptr<TWBController> {
+        if (!FOptions.CreateLink) return nullptr;
+        try {
+            return std::make_unique<TWBController>(
+                FOptions.CreateLink(FHandOver), FHandOver,
+                [this](const TControllerNotification& n) { FConnection->HandleNotification(n); });
+        } catch (const std::exception&) {
+            return nullptr;
+        }
+    };
+    hooks.UpdateDisplay = [this](const TDeviceDisplay& d) {
+        if (FStatus.Master() != FLastMaster) {
+            // the master simulation listens to the captures while the device
+            // is bus master
+            FLastMaster = FStatus.Master();
+            if (FScheduler) FScheduler->Initialise();
+        }
+        emit DisplayChanged(d);
+    };
+    hooks.ComTimer = [this](bool run) {
+        if (run)
+            FComTimer->start();
+        else
+            FComTimer->stop();
+    };
+    hooks.Beep = [] { QApplication::beep(); };
+    hooks.MonitorOpen = [this] { return FRecording; };
+    hooks.DeviceRestarted = [this] {
+        // the master simulation starts afresh after a device restart
+        if (FScheduler) FScheduler->Initialise();
+    };
+    hooks.Capture = [this](const TTelegramm& record, char source) { Capture(record, source); };
+    FRecorder = std::make_unique<TRecorder>(FParser, FEnv, TRecorder::THooks{});
+    FConnection = std::make_unique<TDeviceConnection>(FEnv, FStatus, hooks);
+}
+
+TSession::~TSession() {
+    // the controller's thread ends before the members it hands over to
+    FConnection.reset();
+}
+
+void TSession::StartDevice() {
+    FConnection->StateChange(TDeviceConnection::eStart);
+}
+
+bool TSession::LinkOpen() const {
+    return FConnection && FConnection->Controller() != nullptr;
+}
+
+bool TSession::SimulationBusy() {
+    return Controller() && Controller()->SimulationBusy();
+}
+
+bool TSession::SwitchMasterMode() {
+    if (!Controller()) return false;
+    emit MasterSwitchRequested();
+    // The device status follows with the next status byte.
+    Controller()->SetMode(FStatus.Master() ? 0 : 1);
+    FConnection->Send(Cmd::StatusRequest());
+    return true;
+}
+
+void TSession::Shutdown() {
+    FRecording = false;
+    FSafetyTimer->stop();
+    FScheduler.reset();
+    FConnection->Shutdown();
+}
+
+void TSession::CreateScheduler() {
+    TMasterScheduler::THooks sh;
+    sh.DeviceIsMaster = [this] { return FStatus.Master(); };
+    sh.LinkRunning = [this] { return Controller() && FStatus.DeviceOnline(); };
+    sh.SendRequest = [this](const std::string& t) { FConnection->Send(t); };
+    sh.MarkLastRowUnanswered = [this] { MarkLastRowUnanswered(); };
+    FScheduler = std::make_unique<TMasterScheduler>(FParser, FEnv, FTimers, FClock, sh);
+    FScheduler->Initialise();
+}
+
+void TSession::StartRecording() {
+    TRecorder::THooks hooks;
+    hooks.NowMsOfDay = [] { return TSystemClock().Now().MsOfDay(); };
+    hooks.Trace = [](const std::string& s) { qDebug("%s", s.c_str()); };
+    hooks.StopSlaveTimeout = [this] {
+        if (FScheduler) FScheduler->StopSlaveTimeout();
+    };
+    hooks.StopMasterTimeout = [this] {
+        if (FScheduler) FScheduler->StopMasterTimeout();
+    };
+    // a recording starts with a recorder and a master simulation of its own
+    FRecorder = std::make_unique<TRecorder>(FParser, FEnv, hooks);
+    CreateScheduler();
+    FRecording = true;
+    FSafetyTimer->start(1000);
+    emit RecordingStarted();
+    FConnection->UpdateDeviceStatusDisplay();
+}
+
+void TSession::ClearRecording() {
+    FRecorder->Clear();
+}
+
+void TSession::StopRecording() {
+    if (!FRecording) return;
+    FRecording = false;
+    FSafetyTimer->stop();
+    FScheduler.reset();
+    // the device stops answering from the monitor's response list
+    if (TWBController* c = Controller()) c->CopyResponseList(TAntwortListe{});
+    const std::string last = FEnv.LastLoadedResponseList();
+    if (!FEnv.ReloadResponseList() || last.empty() || !std::filesystem::exists(last))
+        FEnv.SetLastLoadedResponseList("");
+    // the windows hear of it once the monitor is gone ("Aufzeichnen" is
+    // enabled again, a playback without monitor ends)
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            emit RecordingStopped();
+            FConnection->UpdateDeviceStatusDisplay();
+        },
+        Qt::QueuedConnection);
+}
+
+void TSession::Capture(const TTelegramm& record, char source) {
+    if (!FRecording) return;
+    FRecorder->CopyTelegramm(record, source, FStatus.Master());
+    emit RowAppended(FRecorder->RowCounter() - 1);
+    // the master simulation goes on with the next telegram
+    if (FScheduler) FScheduler->Hook(source);
+}
+
+void TSession::MarkLastRowUnanswered() {
+    const int row = FRecorder->MarkLastRowUnanswered();
+    if (row >= 0) emit RowChanged(row);
+}
+
+void TSession::RequestSingleCall(const std::string& text) {
+    if (FScheduler) FScheduler->RequestSingleCall(text);
+}
+
+bool TSession::PlaceDirectCall(const std::string& text) {
+    return FScheduler && FScheduler->PlaceDirectCall(text);
+}
+
+void TSession::SetPlayback(const QObject* owner, const QString& file) {
+    FPlaybackOwner = owner;
+    emit PlaybackChanged(file);
+}
+
+} // namespace vaskel

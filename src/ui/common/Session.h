@@ -1,0 +1,136 @@
+#pragma once
+// TSession: one per program run, created before the main window and handed
+// by reference to every window. It holds what the windows share: the
+// settings, the catalogue, the device status and connection (with the
+// controller), the recorder and the master simulation while the live
+// monitor records, the protocol being played back, and the filter choice.
+// Windows observe it through its signals instead of calling each other.
+
+#include "link/DeviceStatus.h"
+#include "link/UsbTransport.h"
+#include "recording/Recorder.h"
+#include "recording/Scheduler.h"
+#include "shell/Environment.h"
+#include "telegram/TelegramParser.h"
+#include "ui/QtHandOver.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QTimer;
+
+namespace vaskel {
+
+class TSession : public QObject {
+    Q_OBJECT
+
+public:
+    struct TOptions {
+        // Creates the link to the device (the USB transport, on the real
+        // libusb or on the virtual Tavrin); none: no device at all.
+        std::function<std::unique_ptr<IDeviceLink>(IMainThreadHandOver&)> CreateLink;
+    };
+
+    TSession(TEnvironment& env, const TIBISTelegramParser& parser, TOptions options = {});
+    ~TSession() override;
+
+    TEnvironment& Env() { return FEnv; }
+    const TIBISTelegramParser& Parser() const { return FParser; }
+
+    // --- the device
+    TDeviceStatus& Status() { return FStatus; }
+    TDeviceConnection& Connection() { return *FConnection; }
+    TWBController* Controller() { return FConnection->Controller(); }
+    // Starts the connection: the controller and the one-second polling.
+    void StartDevice();
+    // A controller exists (the error analysis names the expected check byte).
+    bool LinkOpen() const;
+    bool SimulationBusy();
+    // Asks the device for the other mode; the status follows with the next
+    // status byte. False without a controller.
+    bool SwitchMasterMode();
+    // The device's one-second polling (faster while waiting for a mode).
+    QTimer* PollTimer() const { return FComTimer; }
+    // Program end: clears the device's list, slave mode, polling stops.
+    void Shutdown();
+
+    // --- the live recording (while the monitor is open)
+    bool Recording() const { return FRecording; }
+    void StartRecording();
+    // The monitor is gone: the master simulation ends, the device stops
+    // answering from the response list.
+    void StopRecording();
+    // Empties the recording (the monitor's "Löschen").
+    void ClearRecording();
+    TRecorder& Recorder() { return *FRecorder; }
+    // The master simulation: call lists and single calls, sent while the
+    // device is bus master; null while nothing records.
+    TMasterScheduler* Scheduler() { return FScheduler.get(); }
+    // One captured telegram ('M' or 'S'): recorded, then the master
+    // simulation goes on.
+    void Capture(const TTelegramm& record, char source);
+
+    // --- sending
+    // A single call of a protocol playback (sent at once by the scheduler).
+    virtual void RequestSingleCall(const std::string& text);
+    // A single call of the direct input; false when not placed.
+    bool PlaceDirectCall(const std::string& text);
+
+    // --- the protocol played back (one at a time)
+    // The window that sends (null: none) and its file.
+    const QObject* PlaybackOwner() const { return FPlaybackOwner; }
+    void SetPlayback(const QObject* owner, const QString& file);
+    // Every playback stops (another one is to start).
+    void StopAllPlayback() { emit StopPlaybackRequested(); }
+
+    // --- the filter choice changed (the filter window): windows apply it again
+    void NotifyFilterChanged() { emit FilterChanged(); }
+
+    // --- requests a window cannot fulfil itself
+    void RequestMonitor() { emit MonitorRequested(); }
+    void RequestSendDelayTip() { emit SendDelayTipRequested(); }
+
+signals:
+    // The device-related controls are to be refreshed.
+    void DisplayChanged(const TDeviceDisplay& display);
+    // The one-second tick of the device polling.
+    void Tick();
+    // The monitor's table has grown by a row / a row's answer changed.
+    void RowAppended(int row);
+    void RowChanged(int row);
+    void RecordingStarted();
+    void RecordingStopped();
+    // The protocol played back changed (empty: none).
+    void PlaybackChanged(const QString& file);
+    void StopPlaybackRequested();
+    void FilterChanged();
+    void MonitorRequested();
+    void SendDelayTipRequested();
+    // A mode switch was asked for (the hint at the switch button).
+    void MasterSwitchRequested();
+
+private:
+    void MarkLastRowUnanswered();
+    void CreateScheduler();
+
+    TEnvironment& FEnv;
+    const TIBISTelegramParser& FParser;
+    TOptions FOptions;
+    TQtHandOver FHandOver;
+    TQtTimerFactory FTimers;
+    TSystemClock FClock;
+    TDeviceStatus FStatus;
+    QTimer* FComTimer = nullptr;
+    QTimer* FSafetyTimer = nullptr;
+    std::unique_ptr<TRecorder> FRecorder;
+    std::unique_ptr<TMasterScheduler> FScheduler;
+    bool FRecording = false;
+    bool FLastMaster = false;
+    const QObject* FPlaybackOwner = nullptr;
+    // last: its controller hands over through the members above
+    std::unique_ptr<TDeviceConnection> FConnection;
+};
+
+} // namespace vaskel

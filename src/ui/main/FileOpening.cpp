@@ -1,0 +1,85 @@
+#include "ui/main/FileOpening.h"
+
+#include "platform/QtText.h"
+#include "recording/Recorder.h"
+#include "telegram/TextConventions.h"
+#include "ui/common/Session.h"
+#include "ui/common/Texts.h"
+#include "ui/main/WindowArea.h"
+#include "ui/protocol/ProtocolForm.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace vaskel {
+
+TDroppedKind DroppedFileKind(const QString& fileName) {
+    const QString tail = fileName.right(8).toUpper();
+    if (tail == QLatin1String(".PRO.CSV")) return TDroppedKind::Protocol;
+    if (tail == QLatin1String(".AUF.CSV")) return TDroppedKind::CallList;
+    if (tail == QLatin1String(".ANT.CSV")) return TDroppedKind::ResponseList;
+    return TDroppedKind::None;
+}
+
+TFileOpening::TFileOpening(TSession& session, TWindowArea& area, QWidget* dialogParent,
+                           TOpenOther openOther)
+    : FSession(session), FArea(area), FParent(dialogParent), FOpenOther(std::move(openOther)) {}
+
+TDroppedKind TFileOpening::DropFiles(const QStringList& files) {
+    if (files.isEmpty()) return TDroppedKind::None;
+    const TDroppedKind kind = DroppedFileKind(files.first());
+    if (kind == TDroppedKind::Protocol)
+        OpenProtocol(files.first());
+    else if (kind != TDroppedKind::None && FOpenOther)
+        FOpenOther(kind, files.first());
+    return kind;
+}
+
+TfProtocolForm* TFileOpening::OpenProtocol(const QString& file) {
+    TfProtocolForm* form = nullptr;
+    try {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        form = new TfProtocolForm(FSession, file);
+        QApplication::restoreOverrideCursor();
+    } catch (const std::exception& e) {
+        QApplication::restoreOverrideCursor();
+        QMessageBox::critical(FParent, Tr("Protokoll"),
+                              ProtocolLoadErrorText(FromCp1252(e.what())));
+        return nullptr;
+    }
+    form->RefreshFromState();
+    FArea.AddWindow(form);
+    return form;
+}
+
+TfProtocolForm* TFileOpening::OpenProtocolAsked() {
+    TEnvironment& env = FSession.Env();
+    const QString dir = QFile::decodeName(QByteArray::fromStdString(env.ProtokollDirectory()));
+    const QString file = QFileDialog::getOpenFileName(FParent, Tr("Protokolldatei öffnen"), dir,
+                                                      Tr("Protokolldatei (*.PRO.CSV)") +
+                                                          QStringLiteral(" (*.PRO.CSV *.pro.csv)"));
+    if (file.isEmpty()) return nullptr;
+    env.SetProtokollDirectory(ExtractFilePath(QFile::encodeName(file).toStdString()));
+    return OpenProtocol(file);
+}
+
+TfProtocolForm* TFileOpening::OfferSafetyCopy() {
+    const QString file =
+        QFile::decodeName(QByteArray::fromStdString(SafetyCopyFile(FSession.Env())));
+    if (!QFile::exists(file)) return nullptr;
+    QMessageBox::warning(
+        FParent, QStringLiteral("Vaskel"),
+        Tr("Es wurde ein Protokoll gefunden, das von der automatischen Sicherung angelegt "
+           "worden ist. Diese Protokolle sollten eigentlich automatisch beim Beenden des "
+           "Programms gelöscht werden. Dass dieses Protokoll nicth gelöscht wurde, deutet auf "
+           "abnormales Beenden des Programms hin.") +
+            QStringLiteral("\n") + Tr("Das Sicherungsprotokoll wird nun geladen."));
+    TfProtocolForm* form = OpenProtocol(file);
+    // the copy is deleted when the program ends: until saved, the window asks
+    if (form) form->SetUnsaved();
+    return form;
+}
+
+} // namespace vaskel

@@ -1,0 +1,49 @@
+#pragma once
+// TFileOpening: opening files in windows of the main window's area: a
+// protocol from the open dialog, from the command line or dropped on the
+// window, and the safety copy an abnormal end left behind.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+namespace vaskel {
+
+class TSession;
+class TWindowArea;
+class TfProtocolForm;
+
+// Which kind of file a dropped file name is: by its last eight characters,
+// letter case ignored.
+enum class TDroppedKind { None, Protocol, CallList, ResponseList };
+TDroppedKind DroppedFileKind(const QString& fileName);
+
+class TFileOpening {
+public:
+    // Opens the files of kinds this version has no window for.
+    using TOpenOther = std::function<bool(TDroppedKind, const QString&)>;
+
+    TFileOpening(TSession& session, TWindowArea& area, QWidget* dialogParent, TOpenOther openOther);
+
+    // Opens a protocol file in a protocol window; null (after the message)
+    // when it cannot be loaded.
+    TfProtocolForm* OpenProtocol(const QString& file);
+    // "Protokoll öffnen ...": the open dialog, then the protocol window;
+    // null when cancelled or not loaded.
+    TfProtocolForm* OpenProtocolAsked();
+    // A safety copy left by an abnormal end is offered and opened; returns
+    // the window it was opened in.
+    TfProtocolForm* OfferSafetyCopy();
+    // The one dropped file that counts (the first), opened by its kind.
+    TDroppedKind DropFiles(const QStringList& files);
+
+private:
+    TSession& FSession;
+    TWindowArea& FArea;
+    QWidget* FParent;
+    TOpenOther FOpenOther;
+};
+
+} // namespace vaskel

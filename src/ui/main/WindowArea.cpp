@@ -1,0 +1,78 @@
+#include "ui/main/WindowArea.h"
+
+#include "ui/common/ChildWindow.h"
+
+#include <QApplication>
+#include <QMdiSubWindow>
+
+#include <algorithm>
+
+namespace vaskel {
+
+TWindowArea::TWindowArea(QWidget* parent) : QMdiArea(parent) {
+    connect(this, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        if (sub && !sub->isMinimized() && !sub->isMaximized()) {
+            // a window out of sight comes back into the area
+            QPoint p = sub->pos();
+            if (p.x() > viewport()->width()) p.setX(20);
+            if (p.y() > viewport()->height() - 20) p.setY(20);
+            if (p != sub->pos()) sub->move(p);
+        }
+        if (sub)
+            if (auto* w = qobject_cast<TfChildWindow*>(sub->widget())) w->Activated();
+    });
+}
+
+void TWindowArea::AddWindow(TfChildWindow* window) {
+    QMdiSubWindow* sub = addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(window->windowTitle());
+    connect(window, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
+    sub->resize(width() - 10, std::max(300, height() - 10));
+    ApplyToolBars(window);
+    sub->show();
+    setActiveSubWindow(sub);
+}
+
+QList<TfChildWindow*> TWindowArea::Windows() const {
+    QList<TfChildWindow*> list;
+    for (QMdiSubWindow* sub : subWindowList())
+        if (auto* w = qobject_cast<TfChildWindow*>(sub->widget())) list << w;
+    return list;
+}
+
+TfChildWindow* TWindowArea::ActiveWindow() const {
+    QMdiSubWindow* sub = activeSubWindow();
+    return sub ? qobject_cast<TfChildWindow*>(sub->widget()) : nullptr;
+}
+
+void TWindowArea::Activate(TfChildWindow* window) {
+    for (QMdiSubWindow* sub : subWindowList())
+        if (sub->widget() == window) setActiveSubWindow(sub);
+}
+
+bool TWindowArea::CloseAll() {
+    while (!subWindowList().isEmpty()) {
+        if (!subWindowList().first()->close()) return false;
+        QApplication::processEvents();
+    }
+    return true;
+}
+
+void TWindowArea::SetToolBarsShown(bool shown) {
+    FToolBarsShown = shown;
+    for (TfChildWindow* w : Windows())
+        ApplyToolBars(w);
+}
+
+void TWindowArea::ApplyToolBars(TfChildWindow* window) const {
+    for (QWidget* bar : window->ToolBars())
+        bar->setVisible(FToolBarsShown);
+}
+
+void TWindowArea::RefreshAll() {
+    for (TfChildWindow* w : Windows())
+        w->RefreshFromState();
+}
+
+} // namespace vaskel

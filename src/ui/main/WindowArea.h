@@ -1,0 +1,37 @@
+#pragma once
+// TWindowArea: the main window's area of child windows. It adds windows
+// (each in a frame that deletes it on close), lists them, knows the active
+// one, closes all, shows or hides their tool bars and refreshes them from
+// the session's state, all through the child-window base.
+
+#include <QList>
+#include <QMdiArea>
+
+namespace vaskel {
+
+class TfChildWindow;
+
+class TWindowArea : public QMdiArea {
+public:
+    explicit TWindowArea(QWidget* parent = nullptr);
+
+    // Shows the window in a frame of its own and makes it the active one.
+    void AddWindow(TfChildWindow* window);
+    QList<TfChildWindow*> Windows() const;
+    TfChildWindow* ActiveWindow() const;
+    // Makes the window the active one.
+    void Activate(TfChildWindow* window);
+    // Closes every window; false when one stays open (its question).
+    bool CloseAll();
+    // The windows' own tool bars, as the view menu says.
+    void SetToolBarsShown(bool shown);
+    bool ToolBarsShown() const { return FToolBarsShown; }
+    void RefreshAll();
+
+private:
+    void ApplyToolBars(TfChildWindow* window) const;
+
+    bool FToolBarsShown = true;
+};
+
+} // namespace vaskel
