@@ -70,7 +70,7 @@ protected:
 };
 
 // An empty cell comes back from a protocol file as a single blank.
-std::string Stored(std::string_view cell) {
+[[maybe_unused]] std::string Stored(std::string_view cell) {
     return cell.empty() ? std::string(" ") : std::string(cell);
 }
 
