@@ -488,6 +488,10 @@
         <translation>Firmware version: unknown</translation>
     </message>
     <message>
+        <source>COM???</source>
+        <translation>COM???</translation>
+    </message>
+    <message>
         <source>Es liegt keine Spannung am IBIS-Sendebus an. (WBSD)</source>
         <translation>There is no voltage on the IBIS send line. (WBSD)</translation>
     </message>
@@ -642,6 +646,10 @@
     <message>
         <source>Beschreibung</source>
         <translation>Description</translation>
+    </message>
+    <message>
+        <source>A?</source>
+        <translation>A?</translation>
     </message>
     <message>
         <source>ungültig</source>
