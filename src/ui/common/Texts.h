@@ -1,8 +1,12 @@
 #pragma once
-// The texts of the windows: German first, English second. Source texts are
-// the German ones; Tr gives the text of the active language. Widgets that
-// keep their German text (SetDe) are translated again when the language
-// changes at run time (Retranslate).
+// The texts of the windows. Source texts are the German ones, written in the
+// code; their English translations live in translations/vaskel_en.ts (one
+// context, "Vaskel"), compiled into the program. Tr gives the text of the
+// active language. Widgets that keep their German text (SetDe) are
+// translated again when the language changes at run time (Retranslate).
+// A new German text needs a message in the .ts file, added by hand (Qt
+// Linguist edits translations); the translation test lists the texts that
+// have none.
 
 #include <QString>
 #include <string>
@@ -15,6 +19,9 @@ namespace vaskel {
 // 1 German, 2 English (the setting Language).
 void SetUiLanguage(int language);
 int UiLanguage();
+
+// The English translation of a German text; a null string when there is none.
+QString English(const QString& german);
 
 QString Tr(const QString& german);
 QString Tr(const char* germanUtf8);

@@ -43,6 +43,12 @@ QString T(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
+QLabel* NewLabel(const char* german) {
+    auto* l = new QLabel;
+    SetDe(l, german);
+    return l;
+}
+
 } // namespace
 
 TfMainForm::TfMainForm(TSession& session, TOptions options)
@@ -247,16 +253,11 @@ void TfMainForm::BuildVirtualDeviceMenu(QMenu* diag) {
 }
 
 void TfMainForm::BuildStatusBar() {
-    auto label = [](const char* german) {
-        auto* l = new QLabel;
-        SetDe(l, german);
-        return l;
-    };
-    FPanels[0] = label("COM???");
+    FPanels[0] = NewLabel("COM???");
     FPanels[0]->setMinimumWidth(80);
-    FPanels[1] = label("Firmware Version: unbekannt");
+    FPanels[1] = NewLabel("Firmware Version: unbekannt");
     FPanels[1]->setMinimumWidth(350);
-    FPanels[2] = label("<Keine Liste aktiv>");
+    FPanels[2] = NewLabel("<Keine Liste aktiv>");
     // a double click on the status bar outside the list panel shows the
     // device information
     for (int k = 0; k < 2; ++k)

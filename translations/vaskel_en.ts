@@ -1,0 +1,1371 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="de">
+<context>
+    <name>Vaskel</name>
+    <message>
+        <source>&amp;Datei</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Bearbeiten</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>Ansicht</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>Ein- und Ausblenden</source>
+        <translation>Show and hide</translation>
+    </message>
+    <message>
+        <source>Simulation</source>
+        <translation>Simulation</translation>
+    </message>
+    <message>
+        <source>&amp;Konfiguration</source>
+        <translation>&amp;Configuration</translation>
+    </message>
+    <message>
+        <source>&amp;Optionen</source>
+        <translation>&amp;Options</translation>
+    </message>
+    <message>
+        <source>Fens&amp;ter</source>
+        <translation>&amp;Window</translation>
+    </message>
+    <message>
+        <source>&amp;Hilfe</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Diagnose</source>
+        <translation>Diagnostics</translation>
+    </message>
+    <message>
+        <source>Sprache</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>&amp;Rückgängig</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>Letzte Aktuion rückgängig machen</source>
+        <translation>Undo the last action</translation>
+    </message>
+    <message>
+        <source>&amp;Kopieren</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>Markiertes Objekt in die Zwischenablage kopieren</source>
+        <translation>Copy the selection to the clipboard</translation>
+    </message>
+    <message>
+        <source>&amp;Ausschneiden</source>
+        <translation>Cu&amp;t</translation>
+    </message>
+    <message>
+        <source>Markiertes Objekt in die Zwischenablage verschieben</source>
+        <translation>Move the selection to the clipboard</translation>
+    </message>
+    <message>
+        <source>&amp;Einfügen</source>
+        <translation>&amp;Paste</translation>
+    </message>
+    <message>
+        <source>Inhalt der Zwischenablage einfügen</source>
+        <translation>Insert the clipboard</translation>
+    </message>
+    <message>
+        <source>Alles &amp;markieren</source>
+        <translation>Select &amp;all</translation>
+    </message>
+    <message>
+        <source>Gesamtes Dokument markieren</source>
+        <translation>Select the whole document</translation>
+    </message>
+    <message>
+        <source>&amp;Löschen</source>
+        <translation>&amp;Delete</translation>
+    </message>
+    <message>
+        <source>Auswahl löschen</source>
+        <translation>Delete the selection</translation>
+    </message>
+    <message>
+        <source>Drucken ...</source>
+        <translation>Print ...</translation>
+    </message>
+    <message>
+        <source>Aufzeichnen (Monitor)</source>
+        <translation>Record (monitor)</translation>
+    </message>
+    <message>
+        <source>Startet die Protokollierung der IBIS-Telegramme</source>
+        <translation>Starts recording the IBIS telegrams</translation>
+    </message>
+    <message>
+        <source>&amp;Protokoll öffnen ...</source>
+        <translation>Open &amp;protocol ...</translation>
+    </message>
+    <message>
+        <source>Öffnet ein gespeichertes Protokoll</source>
+        <translation>Opens a saved protocol</translation>
+    </message>
+    <message>
+        <source>V1.x Protokoll importieren ...</source>
+        <translation>Import V1.x protocol ...</translation>
+    </message>
+    <message>
+        <source>Importiere eine mit Vaskel Version 1.x aufgezeichnete Protokolldatei</source>
+        <translation>Import a protocol recorded with Vaskel version 1.x</translation>
+    </message>
+    <message>
+        <source>&amp;Beenden</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>Programm beenden</source>
+        <translation>Exit the program</translation>
+    </message>
+    <message>
+        <source>&amp;Druckereinstellungen...</source>
+        <translation>P&amp;rinter setup...</translation>
+    </message>
+    <message>
+        <source>Druckereinstellungen</source>
+        <translation>Printer setup</translation>
+    </message>
+    <message>
+        <source>S&amp;chließen</source>
+        <translation>C&amp;lose</translation>
+    </message>
+    <message>
+        <source>Schließen</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Ü&amp;berlappend</source>
+        <translation>&amp;Cascade</translation>
+    </message>
+    <message>
+        <source>Überlappend</source>
+        <translation>Cascade</translation>
+    </message>
+    <message>
+        <source>Hori&amp;zontal anordnen</source>
+        <translation>Tile &amp;horizontally</translation>
+    </message>
+    <message>
+        <source>Horizontal anordnen</source>
+        <translation>Tile horizontally</translation>
+    </message>
+    <message>
+        <source>&amp;Vertikal anordnen</source>
+        <translation>Tile &amp;vertically</translation>
+    </message>
+    <message>
+        <source>Vertikal anordnen</source>
+        <translation>Tile vertically</translation>
+    </message>
+    <message>
+        <source>&amp;Alle verkleinern</source>
+        <translation>&amp;Minimise all</translation>
+    </message>
+    <message>
+        <source>Alle verkleinern</source>
+        <translation>Minimise all</translation>
+    </message>
+    <message>
+        <source>An&amp;ordnen</source>
+        <translation>&amp;Arrange</translation>
+    </message>
+    <message>
+        <source>Alle schließen</source>
+        <translation>Close all</translation>
+    </message>
+    <message>
+        <source>Schließt alle offenen Fenster</source>
+        <translation>Closes all open windows</translation>
+    </message>
+    <message>
+        <source>Antwortliste neu</source>
+        <translation>New response list</translation>
+    </message>
+    <message>
+        <source>Erstellt eine neue Antwortliste</source>
+        <translation>Creates a new response list</translation>
+    </message>
+    <message>
+        <source>Ant&amp;wortliste öffnen ...</source>
+        <translation>Open response &amp;list ...</translation>
+    </message>
+    <message>
+        <source>Öffnet eine bestehende Antwortliste</source>
+        <translation>Opens a response list</translation>
+    </message>
+    <message>
+        <source>Antwortliste aus Protokoll erstellen ...</source>
+        <translation>Response list from protocol ...</translation>
+    </message>
+    <message>
+        <source>V1.x Antwortliste importieren ...</source>
+        <translation>Import V1.x response list ...</translation>
+    </message>
+    <message>
+        <source>Importiere eine mit Vaskel Version 1.x erstellte Antwortliste</source>
+        <translation>Import a response list made with Vaskel version 1.x</translation>
+    </message>
+    <message>
+        <source>Aufrufliste neu</source>
+        <translation>New call list</translation>
+    </message>
+    <message>
+        <source>Erstellt eine neue Aufrufliste</source>
+        <translation>Creates a new call list</translation>
+    </message>
+    <message>
+        <source>Aufrufliste öffnen ...</source>
+        <translation>Open call list ...</translation>
+    </message>
+    <message>
+        <source>Öffnet eine bestehende Aufrufliste</source>
+        <translation>Opens a call list</translation>
+    </message>
+    <message>
+        <source>V1.x Aufrufliste importieren ...</source>
+        <translation>Import V1.x call list ...</translation>
+    </message>
+    <message>
+        <source>Importiere eine mit Vaskel Version 1.x erstellte Aufrufliste</source>
+        <translation>Import a call list made with Vaskel version 1.x</translation>
+    </message>
+    <message>
+        <source>Datensätze ...</source>
+        <translation>Record types ...</translation>
+    </message>
+    <message>
+        <source>Öffnet die Tabelle der bekannten IBIS-Datensätze</source>
+        <translation>Opens the table of known IBIS record types</translation>
+    </message>
+    <message>
+        <source>Filter definieren ...</source>
+        <translation>Define filter ...</translation>
+    </message>
+    <message>
+        <source>Mithilfe der Filter können Sie einstellen, welche Datensätze in einem Protokoll oder im Monitorfenster angezeigt werden.</source>
+        <translation>With the filters you choose which record types a protocol or the monitor shows.</translation>
+    </message>
+    <message>
+        <source>IBIS Adressumsetzung ...</source>
+        <translation>IBIS address conversion ...</translation>
+    </message>
+    <message>
+        <source>Mithilfe der Adressumsetzung können Sie die Adressen von Mastersimulationen automatisch umsetzen lassen.</source>
+        <translation>The address translation rewrites the addresses of master simulations.</translation>
+    </message>
+    <message>
+        <source>Master ein</source>
+        <translation>Master on</translation>
+    </message>
+    <message>
+        <source>Master aus</source>
+        <translation>Master off</translation>
+    </message>
+    <message>
+        <source>Schaltet den Master-Modus ein und aus</source>
+        <translation>Switches master mode on and off</translation>
+    </message>
+    <message>
+        <source>Mastersimulation ...</source>
+        <translation>Master simulation ...</translation>
+    </message>
+    <message>
+        <source>Startet eine Aufrufliste zur Mastersimulation oder beendet eine laufende.</source>
+        <translation>Starts a call list as master simulation or ends the running one.</translation>
+    </message>
+    <message>
+        <source>Slavesimulation ...</source>
+        <translation>Slave simulation ...</translation>
+    </message>
+    <message>
+        <source>Startet eine Antwortliste zur Slavesimulation oder beendet eine laufende.</source>
+        <translation>Starts a response list as slave simulation or ends the running one.</translation>
+    </message>
+    <message>
+        <source>Überlastschutz zurücksetzen</source>
+        <translation>Reset overload protection</translation>
+    </message>
+    <message>
+        <source>Aus Protokoll senden ...</source>
+        <translation>Send from protocol ...</translation>
+    </message>
+    <message>
+        <source>Benutzt ein aufgezeichnetes Protokoll als Mastersimulation.</source>
+        <translation>Uses a recorded protocol as master simulation.</translation>
+    </message>
+    <message>
+        <source>Suchen ...</source>
+        <translation>Find ...</translation>
+    </message>
+    <message>
+        <source>Sucht innerhalb eines Protokolls einen Wert</source>
+        <translation>Finds a value in a protocol</translation>
+    </message>
+    <message>
+        <source>Einstellungen ...</source>
+        <translation>Settings ...</translation>
+    </message>
+    <message>
+        <source>Programmoptionen</source>
+        <translation>Program options</translation>
+    </message>
+    <message>
+        <source>Schnittstelle auswählen ...</source>
+        <translation>Select interface ...</translation>
+    </message>
+    <message>
+        <source>Serielle Schnittstelle auswählen</source>
+        <translation>Select the serial interface</translation>
+    </message>
+    <message>
+        <source>Windows Farbschema benutzen</source>
+        <translation>Use Windows colour scheme</translation>
+    </message>
+    <message>
+        <source>ZK Farbschema benutzen</source>
+        <translation>Use ZK colour scheme</translation>
+    </message>
+    <message>
+        <source>Toolbar Hauptprogramm</source>
+        <translation>Main toolbar</translation>
+    </message>
+    <message>
+        <source>Toolbar Protokollfenster</source>
+        <translation>Protocol window toolbar</translation>
+    </message>
+    <message>
+        <source>Modus- und Statusbereich</source>
+        <translation>Mode and status area</translation>
+    </message>
+    <message>
+        <source>Alles einblenden</source>
+        <translation>Show all</translation>
+    </message>
+    <message>
+        <source>Alles ausblenden</source>
+        <translation>Hide all</translation>
+    </message>
+    <message>
+        <source>HEX zu IBIS-Hex Umrechner</source>
+        <translation>HEX to IBIS hex converter</translation>
+    </message>
+    <message>
+        <source>Geräteinformation ...</source>
+        <translation>Device information ...</translation>
+    </message>
+    <message>
+        <source>Geräteinformation</source>
+        <translation>Device information</translation>
+    </message>
+    <message>
+        <source>Info über ...</source>
+        <translation>About ...</translation>
+    </message>
+    <message>
+        <source>Fehlerprotokoll erzeugen ...</source>
+        <translation>Create error report ...</translation>
+    </message>
+    <message>
+        <source>Firmware Update ausführen ...</source>
+        <translation>Firmware update ...</translation>
+    </message>
+    <message>
+        <source>Lädt eine neue Firmware auf das Gerät.</source>
+        <translation>Loads new firmware into the device.</translation>
+    </message>
+    <message>
+        <source>USB Kommunikation speichern</source>
+        <translation>Save USB communication</translation>
+    </message>
+    <message>
+        <source>I&amp;nhalt</source>
+        <translation>&amp;Contents</translation>
+    </message>
+    <message>
+        <source>Virtuelles Gerät</source>
+        <translation>Virtual device</translation>
+    </message>
+    <message>
+        <source>Eingesteckt</source>
+        <translation>Plugged in</translation>
+    </message>
+    <message>
+        <source>Master am Bus</source>
+        <translation>Master on the bus</translation>
+    </message>
+    <message>
+        <source>Externe Spannung</source>
+        <translation>External power</translation>
+    </message>
+    <message>
+        <source>Kurzschluss</source>
+        <translation>Short circuit</translation>
+    </message>
+    <message>
+        <source>Neustart</source>
+        <translation>Restart</translation>
+    </message>
+    <message>
+        <source>Fehlerrate</source>
+        <translation>Fault rate</translation>
+    </message>
+    <message>
+        <source>Master Modus</source>
+        <translation>Master mode</translation>
+    </message>
+    <message>
+        <source>Slave Modus</source>
+        <translation>Slave mode</translation>
+    </message>
+    <message>
+        <source>Gerätestatus</source>
+        <translation>Device status</translation>
+    </message>
+    <message>
+        <source>Aktives Protokoll: -</source>
+        <translation>Active protocol: -</translation>
+    </message>
+    <message>
+        <source>Aktive Aufrufliste: -</source>
+        <translation>Active call list: -</translation>
+    </message>
+    <message>
+        <source>Aktive Antwortliste: -</source>
+        <translation>Active response list: -</translation>
+    </message>
+    <message>
+        <source>Sendeabstand der Telegramme um Faktor</source>
+        <translation>Stretch the gap between telegrams by factor</translation>
+    </message>
+    <message>
+        <source>vergrößern.</source>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source>Senden</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>Wagenbus</source>
+        <translation>Vehicle bus</translation>
+    </message>
+    <message>
+        <source>Zugbus</source>
+        <translation>Train bus</translation>
+    </message>
+    <message>
+        <source>Bustyp</source>
+        <translation>Bus type</translation>
+    </message>
+    <message>
+        <source>Soll die Telegrammauswertung auf den Wagenbus umgestellt werden?</source>
+        <translation>Analyse the telegrams as vehicle bus telegrams?</translation>
+    </message>
+    <message>
+        <source>Soll die Telegrammauswertung auf den Zugbus umgestellt werden?</source>
+        <translation>Analyse the telegrams as train bus telegrams?</translation>
+    </message>
+    <message>
+        <source>&lt;Keine Liste aktiv&gt;</source>
+        <translation>&lt;No list active&gt;</translation>
+    </message>
+    <message>
+        <source>Firmware Version: unbekannt</source>
+        <translation>Firmware version: unknown</translation>
+    </message>
+    <message>
+        <source>COM???</source>
+        <translation>COM???</translation>
+    </message>
+    <message>
+        <source>Es liegt keine Spannung am IBIS-Sendebus an. (WBSD)</source>
+        <translation>There is no voltage on the IBIS send line. (WBSD)</translation>
+    </message>
+    <message>
+        <source>Es liegt keine Spannung am IBIS-Empfangsbus an. (WBED)</source>
+        <translation>There is no voltage on the IBIS answer line. (WBED)</translation>
+    </message>
+    <message>
+        <source>Es liegt keine externe Spannung an.</source>
+        <translation>There is no external power.</translation>
+    </message>
+    <message>
+        <source>Fehlt möglicherweise der IBIS-Master?</source>
+        <translation>Is the IBIS master missing?</translation>
+    </message>
+    <message>
+        <source>Ist der IBIS-Wagenbus überhaupt angeschlossen?</source>
+        <translation>Is the IBIS vehicle bus connected at all?</translation>
+    </message>
+    <message>
+        <source>Es wurde ein aktiver IBIS-Master am Bus erkannt.</source>
+        <translation>An active IBIS master was detected on the bus.</translation>
+    </message>
+    <message>
+        <source>Das Gerät kann daher nicht in den Master Modus geschaltet werden.</source>
+        <translation>The device can therefore not be switched to master mode.</translation>
+    </message>
+    <message>
+        <source>Warnung</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Es liegt ein Kurzschluss auf dem Wagenbus vor.</source>
+        <translation>There is a short circuit on the vehicle bus.</translation>
+    </message>
+    <message>
+        <source>Beheben Sie den Kurzschluss und klicken Sie auf das rote LED, </source>
+        <translation>Remove the short circuit and click the red LED </translation>
+    </message>
+    <message>
+        <source>um danach den Überlastschutz zurückzusetzen.</source>
+        <translation>to reset the overload protection.</translation>
+    </message>
+    <message>
+        <source>Möchten Sie den Überlast-Schutz tatsächlich zurücksetzen?</source>
+        <translation>Do you really want to reset the overload protection?</translation>
+    </message>
+    <message>
+        <source>Hinweis</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>Nr.</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>Markieren:</source>
+        <translation>Mark:</translation>
+    </message>
+    <message>
+        <source>Suchen</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>Suchen nach:</source>
+        <translation>Find what:</translation>
+    </message>
+    <message>
+        <source>Keine Übereinstimmung gefunden</source>
+        <translation>No match found</translation>
+    </message>
+    <message>
+        <source>Suchbegriff &quot;%1&quot; nicht gefunden.</source>
+        <translation>Search text &quot;%1&quot; not found.</translation>
+    </message>
+    <message>
+        <source>HEX</source>
+        <translation>HEX</translation>
+    </message>
+    <message>
+        <source>Warnungen</source>
+        <translation>Warnings</translation>
+    </message>
+    <message>
+        <source>Umlaute</source>
+        <translation>Umlauts</translation>
+    </message>
+    <message>
+        <source>IBIS-Sonderzeichen in Umlaut konvertieren</source>
+        <translation>Convert IBIS characters to umlauts</translation>
+    </message>
+    <message>
+        <source>Hexadezimaldarstellung eingeblendet</source>
+        <translation>Hex column shown</translation>
+    </message>
+    <message>
+        <source>Hexadezimaldarstellung ausgeblendet</source>
+        <translation>Hex column hidden</translation>
+    </message>
+    <message>
+        <source>Filter aus</source>
+        <translation>Filter off</translation>
+    </message>
+    <message>
+        <source>Filter ein</source>
+        <translation>Filter on</translation>
+    </message>
+    <message>
+        <source>Akustischer Filter</source>
+        <translation>Acoustic filter</translation>
+    </message>
+    <message>
+        <source>Telegrammfilter ausgeschaltet</source>
+        <translation>Telegram filter off</translation>
+    </message>
+    <message>
+        <source>Telegrammfilter eingeschaltet</source>
+        <translation>Telegram filter on</translation>
+    </message>
+    <message>
+        <source>Automatische Warnungsmarkierung eingeschaltet</source>
+        <translation>Automatic warning marks on</translation>
+    </message>
+    <message>
+        <source>Automatische Warnungsmarkierung ausgeschaltet</source>
+        <translation>Automatic warning marks off</translation>
+    </message>
+    <message>
+        <source>Startzeit</source>
+        <translation>Start time</translation>
+    </message>
+    <message>
+        <source>Reaktion</source>
+        <translation>Reaction</translation>
+    </message>
+    <message>
+        <source>Fehler</source>
+        <translation>Errors</translation>
+    </message>
+    <message>
+        <source>Telegramm</source>
+        <translation>Telegram</translation>
+    </message>
+    <message>
+        <source>Telegramm (HEX)</source>
+        <translation>Telegram (HEX)</translation>
+    </message>
+    <message>
+        <source>DS-Nr.</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>Beschreibung</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>A?</source>
+        <translation>A?</translation>
+    </message>
+    <message>
+        <source>ungültig</source>
+        <translation>invalid</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Weiter</source>
+        <translation>Resume</translation>
+    </message>
+    <message>
+        <source>Löschen</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>Gesamte Liste löschen</source>
+        <translation>Clear the whole list</translation>
+    </message>
+    <message>
+        <source>Speichern</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Automatisches Weiterspringen in der Tabelle anhalten bzw. fortsetzen</source>
+        <translation>Stop or resume following the newest row</translation>
+    </message>
+    <message>
+        <source>Monitor - Beginn der Aufzeichnung: </source>
+        <translation>Monitor - recording started: </translation>
+    </message>
+    <message>
+        <source>Monitor löschen</source>
+        <translation>Clear monitor</translation>
+    </message>
+    <message>
+        <source>Sollen wirklich alle Einträge gelöscht werden?</source>
+        <translation>Do you really want to clear all rows?</translation>
+    </message>
+    <message>
+        <source>Protokolldatei speichern</source>
+        <translation>Save protocol file</translation>
+    </message>
+    <message>
+        <source>Die Datei konnte nicht geschrieben werden.</source>
+        <translation>The file could not be written.</translation>
+    </message>
+    <message>
+        <source>Monitorfenster</source>
+        <translation>Monitor window</translation>
+    </message>
+    <message>
+        <source>Die Daten wurden verändert, jedoch noch nicht gespeichert.</source>
+        <translation>The data has changed and has not been saved.</translation>
+    </message>
+    <message>
+        <source>Wollen Sie die Änderung jetzt speichern?</source>
+        <translation>Do you want to save the changes now?</translation>
+    </message>
+    <message>
+        <source>Protokolldatei (*.PRO.CSV)</source>
+        <translation>Protocol file</translation>
+    </message>
+    <message>
+        <source>Sie können mit dieser Option die Ablaufgeschwindigkeit eines</source>
+        <translation>With this option you can change the pace of a</translation>
+    </message>
+    <message>
+        <source>aufgezeichneten Protokolls verändern.</source>
+        <translation>recorded protocol.</translation>
+    </message>
+    <message>
+        <source>Detaileingabe ...</source>
+        <translation>Detailed input ...</translation>
+    </message>
+    <message>
+        <source>Sie sollten die Datensätze 003a, 003c, 004c, 021 und 021a nicht direkt editieren.</source>
+        <translation>You should not edit the data sets 003a, 003c, 004c, 021 and 021a directly.</translation>
+    </message>
+    <message>
+        <source>Diese Datensätze benötigen ein spezielles Format, um gültig zu sein.</source>
+        <translation>These data sets need a special format to be valid.</translation>
+    </message>
+    <message>
+        <source>Nutzen Sie dazu den Datensatz-Editor des Programms.</source>
+        <translation>Use the program&apos;s data set editor for them.</translation>
+    </message>
+    <message>
+        <source>Protokoll erneut analysieren ...</source>
+        <translation>Analyse protocol again ...</translation>
+    </message>
+    <message>
+        <source>Das aktuelle Protokoll erneut analysieren lassen.</source>
+        <translation>Analyse the current protocol again.</translation>
+    </message>
+    <message>
+        <source>Startet das Senden der Aufzeichnung. Es wird in der Zeile begonnen, die gerade markiert ist.</source>
+        <translation>Starts sending the recording, beginning with the selected row.</translation>
+    </message>
+    <message>
+        <source>Protokoll einmal versenden</source>
+        <translation>Send protocol once</translation>
+    </message>
+    <message>
+        <source>Protokoll zyklisch versenden</source>
+        <translation>Send protocol cyclically</translation>
+    </message>
+    <message>
+        <source>Nur dieses Telegramm verschicken</source>
+        <translation>Send only this telegram</translation>
+    </message>
+    <message>
+        <source>Das Protokoll wird ausgewertet ...</source>
+        <translation>The protocol is being analysed ...</translation>
+    </message>
+    <message>
+        <source>Bitte haben Sie etwas Geduld ...</source>
+        <translation>Please be patient ...</translation>
+    </message>
+    <message>
+        <source>  Anzahl versendeter Telegramme: %1</source>
+        <translation>  Telegrams sent: %1</translation>
+    </message>
+    <message>
+        <source>Zyklisch</source>
+        <translation>Cyclic</translation>
+    </message>
+    <message>
+        <source>Einmal</source>
+        <translation>Once</translation>
+    </message>
+    <message>
+        <source>Einzeln</source>
+        <translation>Single</translation>
+    </message>
+    <message>
+        <source>Ist beim Senden das Protokollende erreicht, wird wieder von vorne begonnen.</source>
+        <translation>When the end of the protocol is reached, sending starts again from the top.</translation>
+    </message>
+    <message>
+        <source>Beim Senden wird das Protokoll einmal von oben nach unten versendet.</source>
+        <translation>The protocol is sent once from top to bottom.</translation>
+    </message>
+    <message>
+        <source>Beim Senden wird das Protokoll einmal von oben nach unten versendet</source>
+        <translation>The protocol is sent once from top to bottom</translation>
+    </message>
+    <message>
+        <source>Es wird nur das markierte Telegramm versendet.</source>
+        <translation>Only the selected telegram is sent.</translation>
+    </message>
+    <message>
+        <source>Warnung: Modus Umschaltung</source>
+        <translation>Warning: mode switch</translation>
+    </message>
+    <message>
+        <source>Sie können nur dann eine Mastersimulation starten, wenn der %1 Master ist.</source>
+        <translation>You can only start a master simulation when the %1 is master.</translation>
+    </message>
+    <message>
+        <source>Dies ist augenblicklich nicht der Fall.</source>
+        <translation>This is not the case at the moment.</translation>
+    </message>
+    <message>
+        <source>Soll nun versucht werden den in den Mastermodus zu schalten?</source>
+        <translation>Shall it be switched to master mode now?</translation>
+    </message>
+    <message>
+        <source>Es ist bereits ein anderes Protokoll aktiv, es darf jedoch immer nur ein Protokoll aktiv sein.</source>
+        <translation>Another protocol is already active, but only one protocol may be active at a time.</translation>
+    </message>
+    <message>
+        <source>Möchten Sie nun das andere Protokoll stoppen und dieses aktivieren?</source>
+        <translation>Do you want to stop the other protocol and activate this one?</translation>
+    </message>
+    <message>
+        <source>Anhalten</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Aktives Protokoll: </source>
+        <translation>Active protocol: </translation>
+    </message>
+    <message>
+        <source>Telegramm der Direkteingabe versenden.</source>
+        <translation>Send the telegram of the direct input.</translation>
+    </message>
+    <message>
+        <source>Fehlerfrei</source>
+        <translation>No errors</translation>
+    </message>
+    <message>
+        <source>Das eingegebene Telegramm ist syntaktisch korrekt.</source>
+        <translation>The telegram entered is syntactically correct.</translation>
+    </message>
+    <message>
+        <source>Datensatz %1 ist ein Slavetelegramm und sollte nicht von einem Master versendet werden.</source>
+        <translation>Data set %1 is a slave telegram and should not be sent by a master.</translation>
+    </message>
+    <message>
+        <source>Das eingegebene Telegramm entspricht nicht dem Aufbau [%1] eines Datensatzes %2.</source>
+        <translation>The telegram entered does not match the syntax [%1] of a data set %2.</translation>
+    </message>
+    <message>
+        <source>Syntax- und Typfehler</source>
+        <translation>Syntax and type error</translation>
+    </message>
+    <message>
+        <source>Unbekannter Datensatz</source>
+        <translation>Unknown data set</translation>
+    </message>
+    <message>
+        <source>Es ist kein Telegrammmuster bekannt, mit dem die Eingabe übereinstimmen würde.</source>
+        <translation>No telegram pattern is known that would match the input.</translation>
+    </message>
+    <message>
+        <source>Telegrammanalyse</source>
+        <translation>Telegram analysis</translation>
+    </message>
+    <message>
+        <source>Abfolgeanalyse:</source>
+        <translation>Sequence analysis:</translation>
+    </message>
+    <message>
+        <source>Adresse der angesprochenen Anzeige</source>
+        <translation>Address of the display</translation>
+    </message>
+    <message>
+        <source>Adresse:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>Anzahl der Datenblöcke á 16 Zeichen</source>
+        <translation>Amount of 16-character-blocks</translation>
+    </message>
+    <message>
+        <source>Anzahl der Datenblöcke á 4 Zeichen</source>
+        <translation>Amount of 4-character-blocks</translation>
+    </message>
+    <message>
+        <source>Anzeige</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>Anzeigetext:</source>
+        <translation>Text:</translation>
+    </message>
+    <message>
+        <source>Bestpassende DS-Nr.:</source>
+        <translation>Best matching DS-no.:</translation>
+    </message>
+    <message>
+        <source>Blöcke:</source>
+        <translation>Blocks:</translation>
+    </message>
+    <message>
+        <source>DS-Nr.:</source>
+        <translation>DS-no.:</translation>
+    </message>
+    <message>
+        <source>Das Telegramm kann nicht analysiert werden.</source>
+        <translation>This telegram cannot be analyzed.</translation>
+    </message>
+    <message>
+        <source>Das nächste passende, unbeantwortete Mastertelegramm wurde in Protokollzeile %1 aufgezeichnet.</source>
+        <translation>The next fitting master telegram was recorded in line %1.</translation>
+    </message>
+    <message>
+        <source>Datensatz %1 ist ein Masterdatensatz. Er scheint jedoch von einem Slave verschickt worden zu sein.</source>
+        <translation>Data set %1 is a master telegram, but it seems as if a slave sent it.</translation>
+    </message>
+    <message>
+        <source>Datensatz %1 ist ein Slavedatensatz. Er scheint jedoch von einem Master verschickt worden zu sein.</source>
+        <translation>Data set %1 is a slave telegram, but it seems as if a master sent it.</translation>
+    </message>
+    <message>
+        <source>Datensatz-Nr.:</source>
+        <translation>Data set-No:</translation>
+    </message>
+    <message>
+        <source>Datensatznummer des Datensatzes</source>
+        <translation>Data set number of this data set.</translation>
+    </message>
+    <message>
+        <source>Der Aufbau des Telegramms entspricht nicht der in der VDV300 geforderten Norm.</source>
+        <translation>The syntax of this data set does not match the VDV300 definition.</translation>
+    </message>
+    <message>
+        <source>Der Datensatz ist fehlerhaft. Daher kann hier nur angegeben werden, welchem Datensatz er am meisten ähnelt.</source>
+        <translation>This data set is erroneous. Therefore it can only be displayed, which data set matches best.</translation>
+    </message>
+    <message>
+        <source>Die Antwort, auf die sich diese Analyse bezieht, ging in Protokollzeile %1 ein.</source>
+        <translation>The response on which this analyisis is based, is listed in line %1.</translation>
+    </message>
+    <message>
+        <source>Die Datensatznummer des Telegramms.</source>
+        <translation>The data set number of the telegram.</translation>
+    </message>
+    <message>
+        <source>Die Prüfsumme fehlt!</source>
+        <translation>The checksum is missing!</translation>
+    </message>
+    <message>
+        <source>Die Prüfsumme ist &quot;%1&quot; (Hex: 0x%2). Dies ist nicht korrekt.</source>
+        <translation>The checksum is &quot;%1&quot; (hex 0x%2). This is not correct.</translation>
+    </message>
+    <message>
+        <source>Die Prüfsumme müsste &quot;%1&quot; (Hex: 0x%2) sein, ist aber &quot;%3&quot; (Hex: 0x%4).</source>
+        <translation>The checksum should be &quot;%1&quot; (hex 0x%2), but it is &quot;%3&quot; (hex 0x%4).</translation>
+    </message>
+    <message>
+        <source>Die Zeile des Protokolls, auf das sich diese Fehleranalyse bezieht.</source>
+        <translation>The line of the protocol, to which this error analysis refers.</translation>
+    </message>
+    <message>
+        <source>Dieses Telegramm ist fehlerhaft</source>
+        <translation>This telegram ist erroneous.</translation>
+    </message>
+    <message>
+        <source>Dieses Telegramm ist fehlerhaft (Siehe VDV-300 bzgl. Aufbau eines DS 003a).</source>
+        <translation>This telegram is erroneous. (Please see VDV300, DS 003a)</translation>
+    </message>
+    <message>
+        <source>Dieses Telegramm ist fehlerhaft (Siehe VDV-300 bzgl. Aufbau eines DS 003c).</source>
+        <translation>This telegram is erroneous. (Please see VDV300, DS 003c)</translation>
+    </message>
+    <message>
+        <source>Dieses Telegramm ist fehlerhaft (Siehe VDV-300 bzgl. Aufbau eines DS 021).</source>
+        <translation>This telegram is erroneous. (Please see VDV300, DS 021)</translation>
+    </message>
+    <message>
+        <source>Dieses Telegramm ist so fehlerhaft, dass es nicht analysiert werden kann.</source>
+        <translation>This telegram is so faulty that an analysis is not possible.</translation>
+    </message>
+    <message>
+        <source>Ein Datensatz %1 sollte wie folgt aufgebaut sein: %2</source>
+        <translation>A data set %1 has the following syntax: %2</translation>
+    </message>
+    <message>
+        <source>Es gibt keinen Datensatz mit dem das Telegramm übereinstimmen würde.</source>
+        <translation>There is not data set definition, which matches with this telegram.</translation>
+    </message>
+    <message>
+        <source>Es ist ein Framing-Fehler aufgetreten.</source>
+        <translation>A framing error occured.</translation>
+    </message>
+    <message>
+        <source>Es ist ein Parity-Fehler aufgetreten.</source>
+        <translation>A parity error occured.</translation>
+    </message>
+    <message>
+        <source>Es ist ein Prüfsummenfehler aufgetreten.</source>
+        <translation>A checksum error occured.</translation>
+    </message>
+    <message>
+        <source>Es ist ein Reset durchgeführt worden.</source>
+        <translation>The device made a reset.</translation>
+    </message>
+    <message>
+        <source>Es ist ein Timeout aufgetreten.</source>
+        <translation>A time-out error occured.</translation>
+    </message>
+    <message>
+        <source>Fehler: Datensatz %1 erwartet Datensatz/Datensätze %2 als Antwort. Die Antwort ging zwar ein, jedoch zu spät.</source>
+        <translation>Error: Data set %1 requires data set %2 as response. This response was sent, but not in time.</translation>
+    </message>
+    <message>
+        <source>Fehler: Datensatz %1 erwartet Datensatz/Datensätze %2 als Antwort. Kein Slave hat passend darauf geantwortet.</source>
+        <translation>Error: Data set %1 requires data set %2 as response. No slave sent a fitting response.</translation>
+    </message>
+    <message>
+        <source>Fehler: Dieses Slavetelegramm kam zu spät als Antwort auf das anfordernde Mastertelegramm.</source>
+        <translation>Error: This slave telegram was not sent in time, to be a vaild response for a master telegram.</translation>
+    </message>
+    <message>
+        <source>Fehler: Es konnte nicht festgestellt werden, auf welches Telegramm dieses Slavetelegramm die Antwort sein sollte.</source>
+        <translation>Error: No master telegram was found for which this slave telegram could be a response.</translation>
+    </message>
+    <message>
+        <source>Framing-Fehler</source>
+        <translation>Framing error</translation>
+    </message>
+    <message>
+        <source>Lfd-Nr.:</source>
+        <translation>No.:</translation>
+    </message>
+    <message>
+        <source>Länge (Byte):</source>
+        <translation>Length (bytes):</translation>
+    </message>
+    <message>
+        <source>Nummer des Telegramm in der obigen Tabelle</source>
+        <translation>Number of the telegram in the above table</translation>
+    </message>
+    <message>
+        <source>OK: Datensatz %1 erwartet Datensatz/Datensätze %2 als Antwort. Diese Antwort ging korrekt ein</source>
+        <translation>OK. Data set %1 requires data set %2 as response. This response was sent correctly.</translation>
+    </message>
+    <message>
+        <source>OK: Datensatz %1 erwartet keine Antwort.</source>
+        <translation>OK. Data set %1 does not require any response.</translation>
+    </message>
+    <message>
+        <source>OK: Dieses Slavetelegramm ist die korrekte Antwort auf das vorhergehende Mastertelegramm.</source>
+        <translation>OK: This slave telegram is the valid answer to the foregoing master telegram.</translation>
+    </message>
+    <message>
+        <source>Orginaltext des Telegramms</source>
+        <translation>Original telegram</translation>
+    </message>
+    <message>
+        <source>Parity-Fehler</source>
+        <translation>Parity error</translation>
+    </message>
+    <message>
+        <source>Protokollzeile:</source>
+        <translation>Protocol line:</translation>
+    </message>
+    <message>
+        <source>Prüfsummenfehler</source>
+        <translation>Checksum error</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Satznr.:</source>
+        <translation>Record no.:</translation>
+    </message>
+    <message>
+        <source>Startzeit:</source>
+        <translation>Start time:</translation>
+    </message>
+    <message>
+        <source>Syntaxfehler</source>
+        <translation>Syntactic error</translation>
+    </message>
+    <message>
+        <source>Takt</source>
+        <translation>Pulse</translation>
+    </message>
+    <message>
+        <source>Taktzeit</source>
+        <translation>Pulse time</translation>
+    </message>
+    <message>
+        <source>Taktzeit:</source>
+        <translation>Pulse time:</translation>
+    </message>
+    <message>
+        <source>Telegrammlänge inkl. abschließendem Zeilenumbruch und Prüfsumme</source>
+        <translation>Length of the telegram including the final delimiter (&lt;CR&gt;) and the checksum</translation>
+    </message>
+    <message>
+        <source>Text der im Display angezeigt werden soll</source>
+        <translation>Text, which will show up in the display</translation>
+    </message>
+    <message>
+        <source>Text, der im Display angezeigt werden soll</source>
+        <translation>Text, which will show up in the display</translation>
+    </message>
+    <message>
+        <source>Timeout</source>
+        <translation>Time-out</translation>
+    </message>
+    <message>
+        <source>Typ- und Aufbaufehler:</source>
+        <translation>Type and syntax error:</translation>
+    </message>
+    <message>
+        <source>Typefehler sind Fehler, bei denen ein Master Slavetelegramme oder ein Slave Mastertelegramme verschickt.</source>
+        <translation>A type error occures when a IBIS master sends a slave telegram or a IBIS slave sends a master telegram.</translation>
+    </message>
+    <message>
+        <source>Typfehler</source>
+        <translation>Type error</translation>
+    </message>
+    <message>
+        <source>Wann wurde der Datensatz übertragen?</source>
+        <translation>When was the transmission?</translation>
+    </message>
+    <message>
+        <source>Zeile 1:</source>
+        <translation>Line 1:</translation>
+    </message>
+    <message>
+        <source>Zeile 2:</source>
+        <translation>Line 2:</translation>
+    </message>
+    <message>
+        <source>Übertragungsfehler:</source>
+        <translation>Transmission error:</translation>
+    </message>
+    <message>
+        <source>&amp;Speichern  (Strg + S)</source>
+        <translation>&amp;Save  (Ctrl + S)</translation>
+    </message>
+    <message>
+        <source>Speichern &amp;unter...</source>
+        <translation>Save &amp;as...</translation>
+    </message>
+    <message>
+        <source>Spaltenbreite fixieren</source>
+        <translation>Fix column widths</translation>
+    </message>
+    <message>
+        <source>Wenn Sie die Spaltenbreite verändern wollen, dann müssen</source>
+        <translation>If you want to change the column widths,</translation>
+    </message>
+    <message>
+        <source>Sie zunächst die dynamische Spaltenanpassung deaktivieren.</source>
+        <translation>first switch off the automatic column sizing.</translation>
+    </message>
+    <message>
+        <source>Spaltenbreite variabel</source>
+        <translation>Variable column widths</translation>
+    </message>
+    <message>
+        <source>Eine Zeile vor der aktuellen Zeile einfügen</source>
+        <translation>Insert a row before the current row</translation>
+    </message>
+    <message>
+        <source>Die markierte Zeile löschen</source>
+        <translation>Delete the selected row</translation>
+    </message>
+    <message>
+        <source>Eine Zeile am Ende anfügen</source>
+        <translation>Append a row at the end</translation>
+    </message>
+    <message>
+        <source>variable Spaltenbreite</source>
+        <translation>variable column width</translation>
+    </message>
+    <message>
+        <source>feste Spaltenbreite</source>
+        <translation>fixed column width</translation>
+    </message>
+    <message>
+        <source>Sonderzeichen einfügen</source>
+        <translation>Insert special character</translation>
+    </message>
+    <message>
+        <source>Aktivieren</source>
+        <translation>Activate</translation>
+    </message>
+    <message>
+        <source>Alle auswählen</source>
+        <translation>Select all</translation>
+    </message>
+    <message>
+        <source>Keines auswählen</source>
+        <translation>Select none</translation>
+    </message>
+    <message>
+        <source>Die aktuelle Zeile ist unvollständig.</source>
+        <translation>The current row is incomplete.</translation>
+    </message>
+    <message>
+        <source>Bitte füllen Sie sie korrekt aus oder löschen Sie sie, bevor Sie zu einer anderen Zeile wechseln.</source>
+        <translation>Please complete or delete it before you move to another row.</translation>
+    </message>
+    <message>
+        <source>Die aktuelle Zeile ist unvollständig ausgefüllt.</source>
+        <translation>The current row is not filled in completely.</translation>
+    </message>
+    <message>
+        <source>Wenn Sie das Fenster jetzt schließen, gehen alle bisherigen Änderungen verloren.</source>
+        <translation>If you close the window now, all changes are lost.</translation>
+    </message>
+    <message>
+        <source>Wollen Sie das Fenster schließen?</source>
+        <translation>Do you want to close the window?</translation>
+    </message>
+    <message>
+        <source>Protokoll</source>
+        <translation>Protocol</translation>
+    </message>
+    <message>
+        <source>Protokoll speichern?</source>
+        <translation>Save protocol?</translation>
+    </message>
+    <message>
+        <source>Das Protokoll wurde importiert oder erneut analysiert.</source>
+        <translation>The protocol has been imported or analysed again.</translation>
+    </message>
+    <message>
+        <source>Wollen Sie das geänderte Protokoll jetzt speichern?</source>
+        <translation>Do you want to save the changed protocol now?</translation>
+    </message>
+    <message>
+        <source>Speichern unter...</source>
+        <translation>Save as...</translation>
+    </message>
+    <message>
+        <source>Detailinformationen ausblenden</source>
+        <translation>Hide the details</translation>
+    </message>
+    <message>
+        <source>Telegramm:</source>
+        <translation>Telegram:</translation>
+    </message>
+    <message>
+        <source>Beschreibung:</source>
+        <translation>Description:</translation>
+    </message>
+    <message>
+        <source>Reaktion:</source>
+        <translation>Reaction:</translation>
+    </message>
+    <message>
+        <source>Fehler:</source>
+        <translation>Errors:</translation>
+    </message>
+    <message>
+        <source>Tipp</source>
+        <translation>Tip</translation>
+    </message>
+    <message>
+        <source>Durch einen Doppelklick auf Zeilen in der ein Fehler aufgetreten ist,</source>
+        <translation>Double-click a row in which an error occurred</translation>
+    </message>
+    <message>
+        <source>können Sie eine genaue Analyse der oder des Fehlers einblenden.</source>
+        <translation>to show a detailed analysis of the error(s).</translation>
+    </message>
+    <message>
+        <source>Durch einen Doppelklick auf Zeilen mit Datensatz 003a, 003c oder 021</source>
+        <translation>Double-click a row of record type 003a, 003c or 021</translation>
+    </message>
+    <message>
+        <source>können Sie eine genaue Analyse dieses Datensatzes einblenden.</source>
+        <translation>to show a detailed analysis of this record.</translation>
+    </message>
+    <message>
+        <source>Sie müssen die Filterung erst aktivieren,</source>
+        <translation>You have to switch the filter on</translation>
+    </message>
+    <message>
+        <source>bevor die Datensätze eines Fensters gefiltert werden.</source>
+        <translation>before the records of a window are filtered.</translation>
+    </message>
+    <message>
+        <source>Die ausgewählte Datei ist kein gültiges Protokoll, beschädigt oder durch einen anderen Prozess gesperrt. </source>
+        <translation>The selected file is not a valid protocol, is damaged or is locked by another process.</translation>
+    </message>
+    <message>
+        <source>Falls Sie gleichzeitig mit anderen Programmen auf dieses Protokoll zugreifen, beenden Sie diese zuerst.</source>
+        <translation>If other programs are accessing this protocol at the same time, close them first.</translation>
+    </message>
+    <message>
+        <source>Ungültiges Protokollformat</source>
+        <translation>Invalid protocol format</translation>
+    </message>
+    <message>
+        <source>Protokolldatei öffnen</source>
+        <translation>Open protocol file</translation>
+    </message>
+    <message>
+        <source>Es wurde ein Protokoll gefunden, das von der automatischen Sicherung angelegt worden ist. Diese Protokolle sollten eigentlich automatisch beim Beenden des Programms gelöscht werden. Dass dieses Protokoll nicth gelöscht wurde, deutet auf abnormales Beenden des Programms hin.</source>
+        <translation>A protocol made by the automatic backup has been found. Such protocols are deleted when the program ends; that this one was not points to an abnormal end of the program.</translation>
+    </message>
+    <message>
+        <source>Das Sicherungsprotokoll wird nun geladen.</source>
+        <translation>The backup protocol is loaded now.</translation>
+    </message>
+    <message>
+        <source>Adressumsetzung aktiviert</source>
+        <translation>Addresstranslation activated</translation>
+    </message>
+    <message>
+        <source>Adressumsetzung deaktiviert</source>
+        <translation>Addresstranslation deactivated</translation>
+    </message>
+    <message>
+        <source>Adressumsetzung ausgeschaltet</source>
+        <translation>Addresstranslation deactivated</translation>
+    </message>
+    <message>
+        <source>Wird ein Protokoll abgespielt, werden alle Adressen gem. der Vorgaben umgesetzt</source>
+        <translation>When a protocol is played back, all addresses are translated as defined</translation>
+    </message>
+    <message>
+        <source>Wird ein Protokoll abgespielt, werden Adressen genau wie aufgezeichnet wiedergegeben.</source>
+        <translation>When a protocol is played back, addresses are sent as recorded.</translation>
+    </message>
+    <message>
+        <source>Die Telegramme werden als Zugbus-Telegramme ausgewertet.</source>
+        <translation>The telegrams are analysed as train bus telegrams.</translation>
+    </message>
+    <message>
+        <source>Die Telegramme werden als Wagenbus-Telegramme ausgewertet.</source>
+        <translation>The telegrams are analysed as vehicle bus telegrams.</translation>
+    </message>
+    <message>
+        <source>IBIS-Wagenbus Monitor und Simulator</source>
+        <translation>IBIS vehicle bus monitor and simulator</translation>
+    </message>
+    <message>
+        <source>IBIS Wagenbus Testgerät</source>
+        <translation>IBIS vehicle bus test device</translation>
+    </message>
+    <message>
+        <source>Geräterevision:</source>
+        <translation>Device revision:</translation>
+    </message>
+    <message>
+        <source>Der Modus wechselt, sobald das Gerät ihn im nächsten Statusbyte meldet.</source>
+        <translation>The mode changes as soon as the device reports it in its next status byte.</translation>
+    </message>
+    <message>
+        <source>Dieser Dateityp kann in dieser Version noch nicht geöffnet werden: </source>
+        <translation>This version cannot open files of this type yet: </translation>
+    </message>
+</context>
+</TS>
