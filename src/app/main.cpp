@@ -10,6 +10,7 @@
 #include "telegram/Catalogue.h"
 #include "telegram/Errors.h"
 #include "telegram/TelegramParser.h"
+#include "ui/common/Icons.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/main/MainForm.h"
@@ -82,6 +83,7 @@ QPixmap SplashPicture() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    app.setWindowIcon(ProgramIcon(QStringLiteral("vaskel")));
     QApplication::setApplicationName(QStringLiteral("Vaskel"));
 
     bool useVirtual = false;

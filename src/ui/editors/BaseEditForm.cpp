@@ -1,4 +1,5 @@
 #include "ui/editors/BaseEditForm.h"
+#include "ui/common/Icons.h"
 
 #include "platform/QtText.h"
 #include "telegram/TextConventions.h"
@@ -39,16 +40,15 @@ TfBaseEditForm::TfBaseEditForm(TSession& session, TTable& table, std::vector<TEd
     auto* tools = new QToolBar;
     tools->setObjectName(QStringLiteral("EditToolBar"));
     FToolBar = tools;
-    auto tool = [&](const char* name, const char* hint, QStyle::StandardPixmap icon) {
+    auto tool = [&](const char* name, const char* hint) {
         auto* b = new QToolButton;
         b->setObjectName(QLatin1String(name));
-        b->setIcon(style()->standardIcon(icon));
+        b->setIcon(ProgramIcon(QLatin1String(name)));
         b->setToolTip(Tr(hint));
         tools->addWidget(b);
         return b;
     };
-    QToolButton* mode =
-        tool("tbRowMode", "variable Spaltenbreite", QStyle::SP_FileDialogDetailedView);
+    QToolButton* mode = tool("tbRowMode", "variable Spaltenbreite");
     auto* modeMenu = new QMenu(mode);
     connect(modeMenu->addAction(Tr("Spaltenbreite fixieren")), &QAction::triggered, this,
             [this] { SetFixedWidths(true); });
@@ -58,12 +58,12 @@ TfBaseEditForm::TfBaseEditForm(TSession& session, TTable& table, std::vector<TEd
     mode->setPopupMode(QToolButton::MenuButtonPopup);
     connect(mode, &QToolButton::clicked, this, [this] { SetFixedWidths(!FFixed); });
     tools->addSeparator();
-    connect(tool("tbRowInsert", "Eine Zeile vor der aktuellen Zeile einfügen", QStyle::SP_ArrowUp),
+    connect(tool("tbRowInsert", "Eine Zeile vor der aktuellen Zeile einfügen"),
             &QToolButton::clicked, this, [this] { InsertRow(); });
-    connect(tool("tbRowDelete", "Die markierte Zeile löschen", QStyle::SP_DialogDiscardButton),
-            &QToolButton::clicked, this, [this] { DeleteRow(); });
-    connect(tool("tbRowAppend", "Eine Zeile am Ende anfügen", QStyle::SP_ArrowDown),
-            &QToolButton::clicked, this, [this] { AppendRow(); });
+    connect(tool("tbRowDelete", "Die markierte Zeile löschen"), &QToolButton::clicked, this,
+            [this] { DeleteRow(); });
+    connect(tool("tbRowAppend", "Eine Zeile am Ende anfügen"), &QToolButton::clicked, this,
+            [this] { AppendRow(); });
     layout->addWidget(tools);
 
     FModel = new TListEditModel(table, std::move(columns), FEnv, this);
@@ -346,12 +346,12 @@ void TfBaseEditForm::SetFixedWidths(bool fixed) {
         h->setSectionResizeMode(QHeaderView::Interactive);
         FView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         mode->setToolTip(Tr("feste Spaltenbreite"));
-        mode->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
+        mode->setIcon(ProgramIcon(QStringLiteral("tbFixedWidths")));
     } else {
         h->setSectionResizeMode(QHeaderView::Stretch);
         FView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         mode->setToolTip(Tr("variable Spaltenbreite"));
-        mode->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+        mode->setIcon(ProgramIcon(QStringLiteral("tbVariableWidths")));
     }
 }
 

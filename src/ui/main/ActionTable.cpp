@@ -1,6 +1,7 @@
 #include "ui/main/ActionTable.h"
 
 #include "ui/common/ChildWindow.h"
+#include "ui/common/Icons.h"
 #include "ui/common/Texts.h"
 
 #include <QAction>
@@ -20,35 +21,6 @@ namespace {
 
 QKeySequence Keys(const char* portable) {
     return QKeySequence(QString::fromLatin1(portable));
-}
-
-// The desktop's theme icons, Qt's own as fallback.
-QIcon IconFor(const std::string& name) {
-    static const std::map<std::string, std::pair<const char*, QStyle::StandardPixmap>> icons = {
-        {"acOeffnen", {"document-open", QStyle::SP_DialogOpenButton}},
-        {"acAufzeichnen", {"media-record", QStyle::SP_MediaPlay}},
-        {"acMasterOnOff", {"network-transmit", QStyle::SP_ArrowUp}},
-        {"acAufrufOnOff", {"media-playlist-repeat", QStyle::SP_BrowserReload}},
-        {"acAntwortOnOff", {"mail-reply-sender", QStyle::SP_ArrowDown}},
-        {"acAufruflisteOeffnen", {"document-open", QStyle::SP_DirOpenIcon}},
-        {"acAufruflisteNew", {"document-new", QStyle::SP_FileIcon}},
-        {"acAntwortlisteOeffnen", {"document-open", QStyle::SP_DirOpenIcon}},
-        {"acAntwortNew", {"document-new", QStyle::SP_FileIcon}},
-        {"acDatensatz", {"x-office-spreadsheet", QStyle::SP_FileDialogDetailedView}},
-        {"acFilterWindow", {"view-filter", QStyle::SP_FileDialogContentsView}},
-        {"actOpenAddressForm", {"preferences-system-network", QStyle::SP_DriveNetIcon}},
-        {"acEinstellungen", {"preferences-system", QStyle::SP_ComputerIcon}},
-        {"FileExit1", {"application-exit", QStyle::SP_DialogCloseButton}},
-        {"acAbout", {"help-about", QStyle::SP_MessageBoxInformation}},
-        {"acShowHardwarerevision", {"dialog-information", QStyle::SP_MessageBoxInformation}},
-        {"actResetOverloaded", {"dialog-warning", QStyle::SP_MessageBoxWarning}},
-        {"acSearch", {"edit-find", QStyle::SP_FileDialogContentsView}},
-        {"acPrintProtokoll", {"document-print", QStyle::SP_FileIcon}},
-    };
-    const auto it = icons.find(name);
-    if (it == icons.end()) return {};
-    return QIcon::fromTheme(QString::fromLatin1(it->second.first),
-                            QApplication::style()->standardIcon(it->second.second));
 }
 
 } // namespace
@@ -313,7 +285,7 @@ const std::vector<TActionSpec>& ActionSpecs() {
          "HEX zu IBIS-Hex Umrechner",
          nullptr,
          {},
-         nullptr,
+         "acHexConverter",
          E::NotYet},
         {A::acShowHardwarerevision,
          "acShowHardwarerevision",
@@ -335,7 +307,7 @@ const std::vector<TActionSpec>& ActionSpecs() {
          "Firmware Update ausführen ...",
          "Lädt eine neue Firmware auf das Gerät.",
          {},
-         nullptr,
+         "actFirmwareUpdate",
          E::NotYet},
         {A::actSaveUSBThreadDebug,
          "actSaveUSBThreadDebug",
@@ -361,13 +333,13 @@ const std::vector<TActionSpec>& ActionSpecs() {
          nullptr,
          E::NotYet},
         {A::mmSpeichern, "mmSpeichern", "&Speichern  (Strg + S)", nullptr, QKeySequence::Save,
-         nullptr, E::ActiveCanSave},
+         "mmSpeichern", E::ActiveCanSave},
         {A::mmSpeichernUnter,
          "mmSpeichernUnter",
          "Speichern &unter...",
          nullptr,
          {},
-         nullptr,
+         "mmSpeichernUnter",
          E::ActiveCanSaveAs},
     };
     return specs;
@@ -480,8 +452,7 @@ TActionTable::TActionTable(QObject* owner) {
         SetDe(a, spec.Caption, spec.Hint);
         if (!spec.Shortcut.isEmpty()) a->setShortcut(spec.Shortcut);
         if (spec.Icon) {
-            const QIcon icon = IconFor(spec.Icon);
-            if (!icon.isNull()) a->setIcon(icon);
+            a->setIcon(ProgramIcon(QLatin1String(spec.Icon)));
         }
         a->setCheckable(spec.Checkable);
         a->setChecked(spec.Checked);

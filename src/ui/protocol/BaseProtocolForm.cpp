@@ -1,4 +1,5 @@
 #include "ui/protocol/BaseProtocolForm.h"
+#include "ui/common/Icons.h"
 
 #include "platform/QtText.h"
 #include "recording/TableFile.h"
@@ -153,7 +154,7 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     detailLayout->addWidget(scroll, 1);
     auto* close = new QToolButton;
     close->setObjectName(QStringLiteral("imDetailClose"));
-    close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    close->setIcon(ProgramIcon(QStringLiteral("closePanel")));
     close->setToolTip(Tr("Detailinformationen ausblenden"));
     close->setAutoRaise(true);
     connect(close, &QToolButton::clicked, this, [this] { HideDetail(); });
