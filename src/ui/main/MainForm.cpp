@@ -209,7 +209,8 @@ void TfMainForm::BuildLanguageMenu(QMenu* options) {
             FSession.Env().SetLanguage(n);
             SetUiLanguage(n);
             Retranslate(this);
-            ApplyDisplay(ComputeDeviceDisplay(FSession.Status(), false));
+            if (FOptions.StartDevice) FPanels[0]->setText(T("USB"));
+            ApplyDisplay(ComputeDeviceDisplay(FSession.Status(), FSession.Recording()));
             FModeArea->ShowBusType();
         });
     }

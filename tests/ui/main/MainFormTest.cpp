@@ -170,6 +170,9 @@ TEST_F(MainWindowTest, LanguageSwitchesAtRunTime) {
     Start(TScenario::Idle);
     ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acMasterOnOff)->isEnabled(); }));
     EXPECT_EQ(W->Group("Master")->title(), QStringLiteral("Master Modus"));
+    W->OpenMonitor();
+    W->Monitor()->Recorder().SafetyCopy = false;
+    ASSERT_FALSE(W->Action(TAct::acAufzeichnen)->isEnabled());
     QAction* english = nullptr;
     for (QAction* a : W->findChildren<QAction*>())
         if (a->text() == QStringLiteral("English")) english = a;
@@ -185,8 +188,12 @@ TEST_F(MainWindowTest, LanguageSwitchesAtRunTime) {
     for (QMenu* m : W->findChildren<QMenu*>())
         menuFound |= m->title() == QStringLiteral("&File");
     EXPECT_TRUE(menuFound);
+    // the switch keeps what the device and the monitor decided
+    EXPECT_FALSE(W->Action(TAct::acAufzeichnen)->isEnabled()) << "the monitor is open";
+    EXPECT_EQ(W->StatusPanel(0)->text(), QStringLiteral("USB"));
     for (QAction* a : W->findChildren<QAction*>())
         if (a->text() == QStringLiteral("Deutsch")) a->trigger();
+    W->Monitor()->Recorder().Table().Modified = false;
     EXPECT_EQ(W->Action(TAct::acMasterOnOff)->text(), QStringLiteral("Master ein"));
     SetUiLanguage(1);
 }
