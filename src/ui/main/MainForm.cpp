@@ -5,6 +5,7 @@
 #include "recording/Recorder.h"
 #include "ui/common/ChildWindow.h"
 #include "ui/common/Session.h"
+#include "ui/common/TextWidgets.h"
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
 #include "ui/main/DirectInputBox.h"
@@ -41,12 +42,6 @@ namespace {
 
 QString T(const char* utf8) {
     return QString::fromUtf8(utf8);
-}
-
-QLabel* NewLabel(const char* german) {
-    auto* l = new QLabel;
-    SetDe(l, german);
-    return l;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/QtText.h"
 #include "shell/Environment.h"
+#include "ui/common/TextWidgets.h"
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
 #include "ui/main/DirectInputBox.h"
@@ -28,18 +29,6 @@ namespace {
 
 QString T(const char* utf8) {
     return QString::fromUtf8(utf8);
-}
-
-QLabel* NewLabel(const char* german) {
-    auto* l = new QLabel;
-    SetDe(l, german);
-    return l;
-}
-
-QGroupBox* NewGroup(const char* german) {
-    auto* g = new QGroupBox;
-    SetDe(g, german);
-    return g;
 }
 
 } // namespace
