@@ -7,7 +7,7 @@
 // Advance is called, so a run is repeatable for a given seed.
 // Not thread-safe: the USB face (VirtualUsb.h) guards it with its lock.
 
-#include "lists/AntwortListe.h"
+#include "link/AntwortListe.h"
 
 #include <cstdint>
 #include <deque>

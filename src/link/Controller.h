@@ -4,10 +4,10 @@
 // decoded on the main thread when the link delivers them; results leave as
 // notifications through the main-thread hand-over.
 
+#include "link/AntwortListe.h"
 #include "link/DeviceLink.h"
 #include "link/DeviceProtocol.h"
 #include "link/HandOver.h"
-#include "lists/AntwortListe.h"
 
 #include <array>
 #include <atomic>

@@ -3,7 +3,7 @@
 // the loaders the simulations use, and a response list built from a
 // recorded protocol.
 
-#include "lists/AntwortListe.h"
+#include "link/AntwortListe.h"
 #include "recording/Table.h"
 #include "recording/TableFile.h"
 #include "shell/Environment.h"
