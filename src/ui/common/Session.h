@@ -9,8 +9,8 @@
 #include "link/DeviceStatus.h"
 #include "link/UsbTransport.h"
 #include "recording/Recorder.h"
-#include "recording/Scheduler.h"
 #include "shell/Environment.h"
+#include "simulation/Scheduler.h"
 #include "telegram/TelegramParser.h"
 #include "ui/QtHandOver.h"
 

@@ -1,8 +1,8 @@
 #include "ui/main/DirectInputBox.h"
 
-#include "lists/DirectInput.h"
 #include "platform/QtText.h"
 #include "recording/Timers.h"
+#include "simulation/DirectInput.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 #include "ui/common/Session.h"

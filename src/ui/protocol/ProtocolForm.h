@@ -2,6 +2,7 @@
 // TfProtocolForm: the window of an opened protocol file, with playback.
 
 #include "recording/OpenedProtocol.h"
+#include "simulation/ProtocolPlayer.h"
 #include "ui/protocol/BaseProtocolForm.h"
 
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "recording/Scheduler.h"
+#include "simulation/Scheduler.h"
 #include "link/DeviceProtocol.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"

@@ -1,6 +1,6 @@
-#include "lists/DirectInput.h"
+#include "simulation/DirectInput.h"
 
-#include "recording/Scheduler.h"
+#include "simulation/Scheduler.h"
 #include "telegram/DelimitedText.h"
 #include "telegram/TextConventions.h"
 

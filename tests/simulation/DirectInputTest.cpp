@@ -1,4 +1,4 @@
-#include "lists/DirectInput.h"
+#include "simulation/DirectInput.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "recording/Scheduler.h"
+#include "simulation/Scheduler.h"
 
 #include "telegram/TextConventions.h"
 
