@@ -2,6 +2,8 @@
 // Timers and the clock as seams: the desktop program supplies window
 // timers and the system clock, tests a manual time they advance by hand.
 
+#include "telegram/DateTime.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,11 +26,6 @@ class ITimerFactory {
 public:
     virtual ~ITimerFactory() = default;
     virtual std::unique_ptr<ITimer> CreateTimer() = 0;
-};
-
-struct TDateTime {
-    int Year = 2000, Month = 1, Day = 1, Hour = 0, Minute = 0, Second = 0, Millisecond = 0;
-    int64_t MsOfDay() const { return ((Hour * 60LL + Minute) * 60 + Second) * 1000 + Millisecond; }
 };
 
 class IClock {

@@ -1,6 +1,6 @@
 #include "simulation/DirectInput.h"
 
-#include "simulation/Scheduler.h"
+#include "telegram/ClockTelegrams.h"
 #include "telegram/DelimitedText.h"
 #include "telegram/TextConventions.h"
 
@@ -20,9 +20,9 @@ std::string Upper(std::string s) {
 } // namespace
 
 std::string ExpandDirectInput(const std::string& text, const TDateTime& now) {
-    if (text == "u") return TMasterScheduler::TimeTelegram(now);
-    if (text == "d") return TMasterScheduler::DateTelegram(now);
-    if (Upper(text) == "DU") return TMasterScheduler::DateTimeTelegram(now);
+    if (text == "u") return TimeTelegram(now);
+    if (text == "d") return DateTelegram(now);
+    if (Upper(text) == "DU") return DateTimeTelegram(now);
     return text;
 }
 

@@ -1,10 +1,10 @@
 #include "simulation/ProtocolPlayer.h"
 
 #include "recording/Recorder.h"
+#include "telegram/ClockTelegrams.h"
 #include "telegram/TextConventions.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace vaskel {
 
@@ -26,8 +26,7 @@ int TProtocolPlayer::Step() {
     if (!text.empty() && text.back() == '\r') text.pop_back();
     // 3. The scheduler fills in the current date and time.
     if ((!FHooks.ReformatUandD || FHooks.ReformatUandD()) && !text.empty()) {
-        if (text.size() >= 2 && std::toupper(static_cast<unsigned char>(text[0])) == 'D' &&
-            std::toupper(static_cast<unsigned char>(text[1])) == 'U')
+        if (IsDateTimeCall(text))
             text = "dU";
         else if (text[0] == 'd' || text[0] == 'u')
             text = std::string(1, text[0]);

@@ -1,20 +1,9 @@
 #include "simulation/Scheduler.h"
 
+#include "telegram/ClockTelegrams.h"
 #include "telegram/TextConventions.h"
 
-#include <cctype>
-#include <cstdio>
-
 namespace vaskel {
-
-namespace {
-
-bool StartsWithDU(const std::string& s) {
-    return s.size() >= 2 && std::toupper(static_cast<unsigned char>(s[0])) == 'D' &&
-           std::toupper(static_cast<unsigned char>(s[1])) == 'U';
-}
-
-} // namespace
 
 TMasterScheduler::TMasterScheduler(const TIBISTelegramParser& parser, TEnvironment& env,
                                    ITimerFactory& timers, const IClock& clock, THooks hooks)
@@ -24,25 +13,6 @@ TMasterScheduler::TMasterScheduler(const TIBISTelegramParser& parser, TEnvironme
     FIntervallTimer->OnTimer = [this] { IntervalTick(); };
     FMasterTimeout->OnTimer = [this] { OnMasterTimeout(); };
     FSlaveTimeout->OnTimer = [this] { OnSlaveTimeout(); };
-}
-
-std::string TMasterScheduler::TimeTelegram(const TDateTime& t) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "u%02d%02d", t.Hour, t.Minute);
-    return buf;
-}
-
-std::string TMasterScheduler::DateTelegram(const TDateTime& t) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "d%02d%02d%d", t.Day, t.Month, t.Year % 10);
-    return buf;
-}
-
-std::string TMasterScheduler::DateTimeTelegram(const TDateTime& t) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "dU%02d%02d%04d%02d%02d%02d", t.Day, t.Month, t.Year, t.Hour,
-                  t.Minute, t.Second);
-    return buf;
 }
 
 TTelegramRecord TMasterScheduler::Parse(const std::string& text) const {
@@ -111,7 +81,7 @@ void TMasterScheduler::SendStep() {
                 FCurrent = Parse(TimeTelegram(now));
             else if (FCurrent.RecordNo == "006")
                 FCurrent = Parse(DateTelegram(now));
-            if (StartsWithDU(FCurrent.Telegram)) FCurrent = Parse(DateTimeTelegram(now));
+            if (IsDateTimeCall(FCurrent.Telegram)) FCurrent = Parse(DateTimeTelegram(now));
         }
         // 3. Address translation.
         if (FEnv.IBISAddressTranslationMode() == 1 && FSingle.AddressTranslationAllowed &&
@@ -172,7 +142,7 @@ void TMasterScheduler::SendStep() {
             if (FEnv.ReformatUandD()) text = TimeTelegram(now);
         } else if (text[0] == 'd') {
             if (FEnv.ReformatUandD())
-                text = StartsWithDU(text) ? DateTimeTelegram(now) : DateTelegram(now);
+                text = IsDateTimeCall(text) ? DateTimeTelegram(now) : DateTelegram(now);
         }
         FCurrent = Parse(text);
         if (FHooks.SendRequest) FHooks.SendRequest(DisplayToTelegram(FCurrent.Telegram));

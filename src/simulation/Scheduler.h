@@ -67,11 +67,6 @@ public:
     ITimer& MasterTimeout() { return *FMasterTimeout; }
     ITimer& SlaveTimeout() { return *FSlaveTimeout; }
 
-    // The date and time texts of the U/D reformatting.
-    static std::string TimeTelegram(const TDateTime& t);     // u + HHNN
-    static std::string DateTelegram(const TDateTime& t);     // d + DD MM Y
-    static std::string DateTimeTelegram(const TDateTime& t); // dU + ddmmyyyyhhnnss
-
 private:
     void SendStep();
     void IntervalTick();
