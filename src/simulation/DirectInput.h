@@ -2,7 +2,7 @@
 // The rules of the direct input: expanding the clock and date shortcuts,
 // the history of sent texts, and the live check of what is typed.
 
-#include "recording/Timers.h"
+#include "telegram/DateTime.h"
 #include "telegram/TelegramParser.h"
 
 #include <string>

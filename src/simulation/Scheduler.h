@@ -5,8 +5,8 @@
 // waiting for its echo and, where one is expected, for the answer.
 
 #include "lists/ListFiles.h"
-#include "recording/Timers.h"
 #include "shell/Environment.h"
+#include "shell/Timers.h"
 #include "telegram/TelegramParser.h"
 
 #include <functional>

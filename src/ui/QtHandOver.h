@@ -3,7 +3,7 @@
 // calls, and timers on QTimer.
 
 #include "link/HandOver.h"
-#include "recording/Timers.h"
+#include "shell/Timers.h"
 
 #include <QObject>
 

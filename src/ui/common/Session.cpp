@@ -1,7 +1,7 @@
 #include "ui/common/Session.h"
 
 #include "link/DeviceProtocol.h"
-#include "recording/Timers.h"
+#include "shell/Timers.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,7 +1,7 @@
 #include "ui/main/DirectInputBox.h"
 
 #include "platform/QtText.h"
-#include "recording/Timers.h"
+#include "shell/Timers.h"
 #include "simulation/DirectInput.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"

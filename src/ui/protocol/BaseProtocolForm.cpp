@@ -3,8 +3,8 @@
 
 #include "platform/QtText.h"
 #include "recording/TableFile.h"
-#include "recording/Timers.h"
 #include "shell/SystemPlatform.h"
+#include "shell/Timers.h"
 #include "telegram/Errors.h"
 #include "telegram/Filter.h"
 #include "telegram/TextConventions.h"

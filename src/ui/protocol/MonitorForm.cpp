@@ -3,8 +3,8 @@
 #include "lists/ListEditor.h"
 
 #include "platform/QtText.h"
-#include "recording/Timers.h"
 #include "shell/SystemPlatform.h"
+#include "shell/Timers.h"
 #include "telegram/Filter.h"
 #include "ui/common/Texts.h"
 

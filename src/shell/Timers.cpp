@@ -1,4 +1,4 @@
-#include "recording/Timers.h"
+#include "shell/Timers.h"
 
 #include <algorithm>
 #include <chrono>
