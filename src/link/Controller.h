@@ -7,7 +7,7 @@
 #include "link/AntwortListe.h"
 #include "link/DeviceLink.h"
 #include "link/DeviceProtocol.h"
-#include "link/HandOver.h"
+#include "shell/HandOver.h"
 
 #include <array>
 #include <atomic>

@@ -4,8 +4,8 @@
 // received data and link-state changes reach the owner on the main thread.
 
 #include "link/DeviceLink.h"
-#include "link/HandOver.h"
 #include "link/UsbApi.h"
+#include "shell/HandOver.h"
 #include "telegram/Errors.h"
 
 #include <atomic>

@@ -2,7 +2,7 @@
 // The Qt side of the seams: hand-over to the main thread through queued
 // calls, and timers on QTimer.
 
-#include "link/HandOver.h"
+#include "shell/HandOver.h"
 #include "shell/Timers.h"
 
 #include <QObject>
