@@ -8,11 +8,11 @@
 
 #include "link/DeviceStatus.h"
 #include "link/UsbTransport.h"
+#include "platform/QtHandOver.h"
 #include "recording/Recorder.h"
 #include "shell/Environment.h"
 #include "simulation/Scheduler.h"
 #include "telegram/TelegramParser.h"
-#include "ui/QtHandOver.h"
 
 #include <QObject>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "ui/QtHandOver.h"
+#include "platform/QtHandOver.h"
 
 #include <QMetaObject>
 #include <QTimer>
