@@ -1,0 +1,37 @@
+# Layer tables over the fixture tree for tools/CheckLayers.cmake: a clean
+# one (base <- mid <- top) and, chosen by CASE, one offence each.
+set(LAYER_ROOT "${CMAKE_CURRENT_LIST_DIR}/fixture")
+set(LAYER_TARGETS base mid top)
+set(LAYER_base_KIND library)
+set(LAYER_base_SOURCES base/Base.cpp)
+set(LAYER_base_LINKS "")
+set(LAYER_mid_KIND library)
+set(LAYER_mid_SOURCES mid/Mid.cpp)
+set(LAYER_mid_LINKS base)
+set(LAYER_top_KIND program)
+set(LAYER_top_SOURCES top/Top.cpp)
+set(LAYER_top_LINKS "mid;Threads::Threads")
+
+if(CASE STREQUAL "clean")
+elseif(CASE STREQUAL "upward")
+  # the lowest library includes a higher one
+  list(APPEND LAYER_base_SOURCES base/Upward.cpp)
+elseif(CASE STREQUAL "circle")
+  # ... and links it: the layers run in a circle
+  list(APPEND LAYER_base_SOURCES base/Upward.cpp)
+  set(LAYER_base_LINKS mid)
+elseif(CASE STREQUAL "not_linked")
+  # base is only reached through mid
+  list(APPEND LAYER_top_SOURCES top/ReachesDown.cpp)
+elseif(CASE STREQUAL "unused_link")
+  list(APPEND LAYER_top_LINKS base)
+elseif(CASE STREQUAL "two_folders")
+  list(APPEND LAYER_base_SOURCES mid/Mid.cpp)
+elseif(CASE STREQUAL "shared_folder")
+  list(APPEND LAYER_TARGETS other)
+  set(LAYER_other_KIND library)
+  set(LAYER_other_SOURCES mid/Mid.cpp)
+  set(LAYER_other_LINKS mid)
+else()
+  message(FATAL_ERROR "Cases.cmake: unknown CASE '${CASE}'")
+endif()

@@ -1,0 +1,125 @@
+# Checks the layering written by vaskel_write_layer_table (tools/Layers.cmake):
+#   cmake -DTABLE=<table file> [-DCASE=<name>] -P CheckLayers.cmake
+# Fails, naming every offence, when
+#  - a file of a target includes "folder/..." of a library it does not link
+#    (the files of a library: its sources and every header in its folder;
+#    of a program: its sources),
+#  - a target links a library whose headers it never includes,
+#  - the links run in a circle (then some include points upwards),
+#  - a library's sources lie in more than one folder, or two libraries
+#    share a folder.
+# An include whose folder no library owns (a system or test header) is not
+# looked at.
+
+cmake_minimum_required(VERSION 3.21)
+
+if(NOT TABLE)
+  message(FATAL_ERROR "CheckLayers.cmake: pass -DTABLE=<layer table>")
+endif()
+include("${TABLE}")
+
+set(errors)
+macro(offence text)
+  list(APPEND errors "${text}")
+endmacro()
+
+# The folder each library owns.
+set(owners)
+foreach(t IN LISTS LAYER_TARGETS)
+  if(NOT LAYER_${t}_KIND STREQUAL "library")
+    continue()
+  endif()
+  set(dirs)
+  foreach(s IN LISTS LAYER_${t}_SOURCES)
+    string(REGEX MATCH "^[^/]+/" d "${s}")
+    string(REGEX REPLACE "/$" "" d "${d}")
+    list(APPEND dirs "${d}")
+  endforeach()
+  list(REMOVE_DUPLICATES dirs)
+  list(LENGTH dirs n)
+  if(NOT n EQUAL 1)
+    string(JOIN ", " shown ${dirs})
+    offence("${t}: a library's sources live in one folder, not in ${shown}")
+    continue()
+  endif()
+  if(DEFINED OWNER_${dirs})
+    offence("${t}: folder ${dirs}/ belongs to ${OWNER_${dirs}} already")
+    continue()
+  endif()
+  set(OWNER_${dirs} ${t})
+  set(DIR_${t} ${dirs})
+  list(APPEND owners ${t})
+endforeach()
+
+foreach(t IN LISTS LAYER_TARGETS)
+  # The libraries of the table this target links.
+  set(linked)
+  foreach(l IN LISTS LAYER_${t}_LINKS)
+    if(DEFINED DIR_${l})
+      list(APPEND linked ${l})
+    endif()
+  endforeach()
+  set(LINKED_${t} ${linked})
+
+  set(files)
+  foreach(s IN LISTS LAYER_${t}_SOURCES)
+    list(APPEND files "${LAYER_ROOT}/${s}")
+  endforeach()
+  if(DEFINED DIR_${t})
+    file(GLOB_RECURSE headers "${LAYER_ROOT}/${DIR_${t}}/*.h")
+    list(APPEND files ${headers})
+  endif()
+  list(SORT files)
+
+  set(used)
+  foreach(f IN LISTS files)
+    file(RELATIVE_PATH shown "${LAYER_ROOT}" "${f}")
+    file(STRINGS "${f}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"/]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" header "${line}")
+      string(REGEX REPLACE "/.*" "" d "${header}")
+      if(NOT DEFINED OWNER_${d})
+        continue()
+      endif()
+      set(owner ${OWNER_${d}})
+      if(owner STREQUAL t)
+        continue()
+      endif()
+      if(owner IN_LIST linked)
+        list(APPEND used ${owner})
+      else()
+        offence("${shown}: #include \"${header}\": ${t} does not link ${owner}")
+      endif()
+    endforeach()
+  endforeach()
+  foreach(l IN LISTS linked)
+    if(NOT l IN_LIST used)
+      offence("${t} links ${l} but includes none of its headers (${DIR_${l}}/)")
+    endif()
+  endforeach()
+endforeach()
+
+# No circles: no library may reach itself through its links.
+foreach(t IN LISTS owners)
+  set(seen)
+  set(todo ${LINKED_${t}})
+  while(todo)
+    list(POP_FRONT todo l)
+    if(l STREQUAL t)
+      offence("${t} reaches itself through its links: the layers run in a circle")
+      break()
+    endif()
+    if(NOT l IN_LIST seen)
+      list(APPEND seen ${l})
+      list(APPEND todo ${LINKED_${l}})
+    endif()
+  endwhile()
+endforeach()
+
+if(errors)
+  list(LENGTH errors n)
+  string(REPLACE ";" "\n  " text "${errors}")
+  message(FATAL_ERROR "Layering: ${n} offence(s)\n  ${text}")
+endif()
+list(LENGTH LAYER_TARGETS n)
+message(STATUS "Layering: ${n} targets, every include runs downwards along a link")

@@ -1,0 +1,43 @@
+# The layering of src/: every library owns the one folder its sources live
+# in, and its target_link_libraries name exactly the libraries whose headers
+# it includes. vaskel_write_layer_table records the targets of a source
+# folder (their sources and the targets they link) for CheckLayers.cmake,
+# which the test run uses to hold every #include "folder/..." to it.
+
+function(vaskel_write_layer_table tableFile)
+  get_property(targets DIRECTORY PROPERTY BUILDSYSTEM_TARGETS)
+  set(out "# Written by vaskel_write_layer_table; read by tools/CheckLayers.cmake.\n")
+  string(APPEND out "set(LAYER_ROOT \"${CMAKE_CURRENT_SOURCE_DIR}\")\n")
+  set(checked)
+  foreach(t IN LISTS targets)
+    get_target_property(type ${t} TYPE)
+    if(type STREQUAL "STATIC_LIBRARY" OR type STREQUAL "SHARED_LIBRARY")
+      set(kind library)
+    elseif(type STREQUAL "EXECUTABLE")
+      set(kind program)
+    else()
+      continue()
+    endif()
+    list(APPEND checked ${t})
+    get_target_property(sources ${t} SOURCES)
+    set(relative)
+    foreach(s IN LISTS sources)
+      cmake_path(ABSOLUTE_PATH s BASE_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}" NORMALIZE)
+      file(RELATIVE_PATH r "${CMAKE_CURRENT_SOURCE_DIR}" "${s}")
+      # generated sources (moc, resources) live in the build folder
+      if(r MATCHES "^\\.\\./" OR NOT r MATCHES "\\.(cpp|h)$")
+        continue()
+      endif()
+      list(APPEND relative "${r}")
+    endforeach()
+    get_target_property(links ${t} LINK_LIBRARIES)
+    if(NOT links)
+      set(links)
+    endif()
+    string(APPEND out "set(LAYER_${t}_KIND ${kind})\n")
+    string(APPEND out "set(LAYER_${t}_SOURCES \"${relative}\")\n")
+    string(APPEND out "set(LAYER_${t}_LINKS \"${links}\")\n")
+  endforeach()
+  string(APPEND out "set(LAYER_TARGETS \"${checked}\")\n")
+  file(WRITE "${tableFile}" "${out}")
+endfunction()
