@@ -9,7 +9,7 @@
 #include "telegram/Filter.h"
 #include "telegram/TextConventions.h"
 #include "ui/common/Texts.h"
-#include "ui/protocol/DetailAnalysis.h"
+#include "ui/protocol/DetailPanel.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -42,21 +42,6 @@
 #include <algorithm>
 
 namespace vaskel {
-
-bool RowHasError(const TTable& table, int row) {
-    const std::string_view status = TrimBlanks(table.Cell(pcAnswer, row));
-    return !TrimBlanks(table.Cell(pcErrors, row)).empty() || status == "-1" || status == "1" ||
-           status == "2" || status == "3";
-}
-
-TDetailKind DetailKindOf(const TTable& table, int row) {
-    if (row < 0 || row >= table.RowCount()) return TDetailKind::None;
-    const std::string_view ds = table.Cell(pcRecordNo, row);
-    if (ds == "021") return TDetailKind::DS021;
-    if (ds == "003a") return TDetailKind::DS003a;
-    if (ds == "003c") return TDetailKind::DS003c;
-    return RowHasError(table, row) ? TDetailKind::Error : TDetailKind::General;
-}
 
 TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     : TfChildWindow(session, parent), FEnv(session.Env()), FParser(session.Parser()) {
@@ -320,7 +305,7 @@ void TfBaseProtocolForm::DetailAnalysis(int row) {
     if (Analyse) shown = Analyse(FDetailKind, row, FDetailContent);
     bool error = FDetailKind == TDetailKind::Error;
     if (!shown) {
-        TDetailOptions o;
+        TDetailOptions o = ShownDetailOptions();
         o.ConvertIBIS = FEnv.ConvertIBISCharacters();
         o.Bus = FEnv.BusType();
         o.LinkOpen = Session().LinkOpen();
@@ -329,9 +314,10 @@ void TfBaseProtocolForm::DetailAnalysis(int row) {
                 BuildDetailAnalysis(FDetailKind, *FTable, row, FParser, o);
             error = content.ErrorLook;
             FillDetailPanel(content, FDetailHost, FDetailContent);
-        } catch (const std::exception& e) {
+        } catch (const std::exception&) {
             FView->viewport()->update();
-            QMessageBox::warning(this, Tr("Telegrammanalyse"), QString::fromStdString(e.what()));
+            QMessageBox::warning(this, Tr("Telegrammanalyse"),
+                                 TrLines(DetailAnalysisErrorText(FDetailKind)));
             return;
         }
     }

@@ -4,6 +4,7 @@
 // warning marks, IBIS character conversion, search-text marks, find, copy,
 // the detail panel and the one-time tips.
 
+#include "analysis/DetailKind.h"
 #include "recording/OpenedProtocol.h"
 #include "shell/Environment.h"
 #include "ui/common/ChildWindow.h"
@@ -24,14 +25,6 @@ class QToolBar;
 class QVBoxLayout;
 
 namespace vaskel {
-
-// Which analysis the detail panel shows for a row.
-enum class TDetailKind { None, DS021, DS003a, DS003c, Error, General };
-// By the row's "DS-Nr.", error letters and status.
-TDetailKind DetailKindOf(const TTable& table, int row);
-// A row with error letters or a status of an unanswered, unpaired or late
-// telegram.
-bool RowHasError(const TTable& table, int row);
 
 class TfBaseProtocolForm : public TfChildWindow {
 public:

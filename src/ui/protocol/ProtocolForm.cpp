@@ -8,7 +8,6 @@
 #include "telegram/Filter.h"
 #include "telegram/TextConventions.h"
 #include "ui/common/Texts.h"
-#include "ui/protocol/DetailAnalysis.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>

@@ -679,6 +679,7 @@ private:
             const bool at = next + 2 < r.second && Is(t[next], ".") && t[next + 1].Text == "at" &&
                             Is(t[next + 2], "(") && Close(t, next + 2) == r.second - 1;
             const bool call = next < r.second && Is(t[next], "(") && Close(t, next) == r.second - 1;
+            if (next == r.second && Parameter(s, r.first, name, lines, depth)) return;
             if (next == r.second || element || at) {
                 if (!Variable(s, r.first, name, lines, depth)) Open(s, r);
                 return;
@@ -693,6 +694,31 @@ private:
 
     void Open(const TSource& s, TRange r) {
         FScan.Open.push_back({Spelled(s.Tokens, r), {&s, s.Tokens[r.first].Line}});
+    }
+
+    // A parameter of the function around the use (the engine's helpers that
+    // set a text field from one): its default and what the calls in the same
+    // file hand in.
+    bool Parameter(const TSource& s, std::size_t at, const std::string& name, bool lines,
+                   int depth) {
+        const TFunction* f = FTree.Around(s, at);
+        if (!f) return false;
+        std::size_t q = 0;
+        while (q < f->Params.size() && f->Params[q].Name != name)
+            ++q;
+        if (q == f->Params.size()) return false;
+        if (f->Params[q].Default.first < f->Params[q].Default.second)
+            Resolve(s, f->Params[q].Default, lines, depth + 1);
+        const auto& t = s.Tokens;
+        for (std::size_t i = 0; i + 1 < t.size(); ++i) {
+            if (t[i].Kind != TToken::Ident || t[i].Text != f->Name || !Is(t[i + 1], "(")) continue;
+            const std::size_t close = Close(t, i + 1);
+            if (FTree.IsFunctionName(s, i) || LooksLikeParameters(t, i + 1, close, nullptr))
+                continue; // a definition or a declaration
+            const auto args = Split(t, {i + 2, close}, false);
+            if (q < args.size()) Resolve(s, args[q], lines, depth + 1);
+        }
+        return true;
     }
 
     // The initialiser of a variable, constant or array: the one in the same
@@ -912,6 +938,11 @@ TEST(Translation, TheScanFollowsTheTextsToTheirSources) {
     EXPECT_TRUE(has("Eingesteckt")) << "a named lambda";
     EXPECT_TRUE(has("Satznr.:")) << "through NumberAndTime to Label";
     EXPECT_TRUE(has("Lfd-Nr.:")) << "a default argument";
+    // a field the engine sets from its helpers' parameters
+    EXPECT_TRUE(has("Anzahl der Datenblöcke á 16 Zeichen")) << "a hint, through Field";
+    EXPECT_TRUE(has("Datensatz %1 ist ein Masterdatensatz. Er scheint jedoch von einem Slave "
+                    "verschickt worden zu sein."))
+        << "a message with places, through Message";
     // arrays, maps, functions returning literals
     EXPECT_TRUE(has("Akustischer Filter"));
     EXPECT_TRUE(has("Telegramm (HEX)"));

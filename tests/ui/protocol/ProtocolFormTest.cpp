@@ -150,6 +150,28 @@ TEST_F(ProtocolWindowTest, PlaybackSendsTheMasterRows) {
     EXPECT_EQ(w.SendButton()->text(), QStringLiteral("Senden"));
 }
 
+TEST_F(ProtocolWindowTest, ABrokenRowsAnalysisIsRefusedInTheActiveLanguage) {
+    TAutoAnswer answer(QMessageBox::Ok);
+    const std::string broken =
+        Dir.Write("broken.PRO.CSV",
+                  "\"M\";\"1\";\"1000\";\"\";\"\";\"aAx2A5Hbf\";\"\";\"021\";\"\";\"\"\r\n");
+    TfProtocolForm w(S, QString::fromStdString(broken));
+    w.show();
+    w.DetailAnalysis(0);
+    EXPECT_EQ(answer.Count, 1);
+    EXPECT_EQ(answer.LastText,
+              QStringLiteral("Dieses Telegramm ist fehlerhaft (Siehe VDV-300 bzgl. Aufbau eines "
+                             "DS 021).\nDas Telegramm kann nicht analysiert werden."));
+    EXPECT_FALSE(w.DetailPanel()->isVisible());
+    w.HideDetail();
+    SetUiLanguage(2);
+    w.DetailAnalysis(0);
+    SetUiLanguage(1);
+    EXPECT_EQ(answer.Count, 2);
+    EXPECT_EQ(answer.LastText, QStringLiteral("This telegram is erroneous. (Please see VDV300, DS "
+                                              "021)\nThis telegram cannot be analyzed."));
+}
+
 TEST_F(ProtocolWindowTest, OlderFormsAndTheCloseQuestion) {
     TAutoAnswer answer(QMessageBox::No);
     // the comma form is written back in the current form: nothing to ask

@@ -1,6 +1,6 @@
 // Which detail analysis a protocol row gets.
 
-#include "ui/protocol/BaseProtocolForm.h"
+#include "analysis/DetailKind.h"
 
 #include "recording/Recorder.h"
 
@@ -23,6 +23,7 @@ TEST(DetailKind, ByRecordTypeErrorsAndStatus) {
         {"005", "S", "", TDetailKind::Error},    {"005", " ", "-1", TDetailKind::Error},
         {"120", " ", "4", TDetailKind::General}, {"120", " ", "3", TDetailKind::Error},
         {"[005]", "X", "", TDetailKind::Error},  {"020", "  ", "0", TDetailKind::General},
+        {"020", " ", "1", TDetailKind::Error},   {"120", " ", "2", TDetailKind::Error},
     };
     for (const TCase& c : cases) {
         const int r = t.RowCount();
@@ -33,6 +34,8 @@ TEST(DetailKind, ByRecordTypeErrorsAndStatus) {
         t.SetCell(pcAnswer, r, c.Status);
         EXPECT_EQ(DetailKindOf(t, r), c.Kind) << c.RecordNo << " '" << c.Errors << "' " << c.Status;
     }
+    EXPECT_EQ(DetailKindOf(t, -1), TDetailKind::None);
+    EXPECT_EQ(DetailKindOf(t, t.RowCount()), TDetailKind::None);
 }
 
 } // namespace
