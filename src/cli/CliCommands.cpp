@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include "analysis/DetailAnalysis.h"
 #include "cli/Json.h"
 #include "emulator/VirtualTavrin.h"
 #include "link/DeviceProtocol.h"
@@ -45,6 +46,7 @@ const char* const kMainUsage =
     "  emulate    run the virtual Tavrin and write its byte stream\n"
     "  record     record a raw byte stream into a protocol file\n"
     "  reanalyse  load a protocol in any form, analyse it again, write it\n"
+    "  analyse    print the detail analysis of protocol rows\n"
     "  responses  build a response list from a protocol\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command.\n";
@@ -125,7 +127,21 @@ const char* const kReanalyseUsage =
     "\n"
     "Loads a protocol in any accepted form (older comma and unquoted forms\n"
     "included), analyses every row again and writes it in the current form.\n"
-    "IN is converted in place first when it is in the unquoted form.\n"
+    "IN is read, never written.\n"
+    "\n"
+    "Options:\n"
+    "  --catalogue FILE record-type catalogue (default: the shipped IBIS.CSV)\n"
+    "  --train-bus      use the train-bus record types\n"
+    "  -h, --help       show this help\n";
+
+const char* const kAnalyseUsage =
+    "Usage: vaskel-cli analyse [--catalogue FILE] [--train-bus] IN.PRO.CSV ROW...\n"
+    "\n"
+    "Prints the detail analysis of each ROW (the number in the protocol's\n"
+    "\"Nr.\" column, 1 for the first row): the destination texts of a 021,\n"
+    "the display texts of a 003a or 003c, the error analysis of a row with\n"
+    "errors, the general analysis of any other row. One line of the analysis\n"
+    "a line of output, its fields apart by \" | \". IN is read, never written.\n"
     "\n"
     "Options:\n"
     "  --catalogue FILE record-type catalogue (default: the shipped IBIS.CSV)\n"
@@ -567,6 +583,40 @@ int RunRecord(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return kCliOk;
 }
 
+// Loads a protocol in any accepted form from a copy (work), so that the
+// conversions of the older forms never touch the file itself. Returns
+// kCliOk, or kCliUsage after the message.
+int LoadProtocolCopy(const std::string& in, const std::string& work,
+                     const TIBISTelegramParser& parser, TBusType bus, TTable& table,
+                     TProtocolLoad& info, std::ostream& err) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(in, ec)) {
+        err << "vaskel-cli: " << Cp1252ToUtf8(kProtocolLoadError) << "\n";
+        return kCliUsage;
+    }
+    std::filesystem::copy_file(in, work, std::filesystem::copy_options::overwrite_existing, ec);
+    if (ec) {
+        err << "vaskel-cli: cannot write " << work << "\n";
+        return kCliUsage;
+    }
+    int rc = kCliOk;
+    try {
+        info = LoadProtocolFile(table, work, parser, bus);
+        if (info.LastLineIncomplete)
+            err << "vaskel-cli: the last line of " << in
+                << " ends inside quotes and was not loaded\n";
+    } catch (const EVaskelError& e) {
+        const std::string what = e.what();
+        err << "vaskel-cli: "
+            << Cp1252ToUtf8(what == kInvalidProtocolFormat ? what : std::string(kProtocolLoadError))
+            << "\n";
+        rc = kCliUsage;
+    }
+    std::filesystem::remove(work, ec);
+    std::filesystem::remove(BackupFileName(work), ec);
+    return rc;
+}
+
 int RunReanalyse(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                  const std::string& defaultCatalogue) {
     TClassifyOptions o;
@@ -580,40 +630,105 @@ int RunReanalyse(const std::vector<std::string>& args, std::ostream& out, std::o
     if (o.Operands.size() != 2) return Usage(err, kReanalyseUsage, "IN and OUT are needed");
     auto parser = OpenCatalogue(o.Catalogue, err);
     if (!parser) return kCliUsage;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(o.Operands[0], ec)) {
-        err << "vaskel-cli: " << Cp1252ToUtf8(kProtocolLoadError) << "\n";
-        return kCliUsage;
-    }
-    // The input is read from a copy, so that the conversions of the older
-    // forms never touch it.
-    const std::string work = o.Operands[1] + ".vaskel-in";
-    std::filesystem::copy_file(o.Operands[0], work,
-                               std::filesystem::copy_options::overwrite_existing, ec);
-    if (ec) {
+    TTable table = MakeProtocolTable();
+    TProtocolLoad info;
+    if (const int rc = LoadProtocolCopy(o.Operands[0], o.Operands[1] + ".vaskel-in", *parser, o.Bus,
+                                        table, info, err);
+        rc != kCliOk)
+        return rc;
+    try {
+        if (!info.Reanalysed) Reanalyse(table, *parser, o.Bus);
+        SaveToCSV(table, o.Operands[1], '"', 0, std::nullopt, ';');
+    } catch (const EVaskelError&) {
         err << "vaskel-cli: cannot write " << o.Operands[1] << "\n";
         return kCliUsage;
     }
-    TTable table = MakeProtocolTable();
-    try {
-        const TProtocolLoad info = LoadProtocolFile(table, work, *parser, o.Bus);
-        if (info.LastLineIncomplete)
-            err << "vaskel-cli: the last line of " << o.Operands[0]
-                << " ends inside quotes and was not loaded\n";
-        if (!info.Reanalysed) Reanalyse(table, *parser, o.Bus);
-        SaveToCSV(table, o.Operands[1], '"', 0, std::nullopt, ';');
-    } catch (const EVaskelError& e) {
-        std::filesystem::remove(work, ec);
-        std::filesystem::remove(BackupFileName(work), ec);
-        const std::string what = e.what();
-        err << "vaskel-cli: "
-            << Cp1252ToUtf8(what == kInvalidProtocolFormat ? what : std::string(kProtocolLoadError))
-            << "\n";
-        return kCliUsage;
-    }
-    std::filesystem::remove(work, ec);
-    std::filesystem::remove(BackupFileName(work), ec);
     return kCliOk;
+}
+
+const char* DetailKindName(TDetailKind kind) {
+    switch (kind) {
+    case TDetailKind::DS021:
+        return "021";
+    case TDetailKind::DS003a:
+        return "003a";
+    case TDetailKind::DS003c:
+        return "003c";
+    case TDetailKind::Error:
+        return "error";
+    case TDetailKind::General:
+        return "general";
+    case TDetailKind::None:
+        break;
+    }
+    return "none";
+}
+
+int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const std::string& defaultCatalogue) {
+    TClassifyOptions o;
+    o.Catalogue = defaultCatalogue;
+    const std::string problem = ParseClassifyOptions(args, {}, {}, o);
+    if (problem == "help") {
+        out << kAnalyseUsage;
+        return kCliOk;
+    }
+    if (!problem.empty()) return Usage(err, kAnalyseUsage, problem);
+    if (o.Operands.size() < 2) return Usage(err, kAnalyseUsage, "IN and a ROW are needed");
+    std::vector<int> rows;
+    for (std::size_t k = 1; k < o.Operands.size(); ++k) {
+        int64_t row = 0;
+        if (!TryStrToInt64(o.Operands[k], row) || row < 1 || row > 100000000)
+            return Usage(err, kAnalyseUsage, "not a row number: " + o.Operands[k]);
+        rows.push_back(static_cast<int>(row));
+    }
+    auto parser = OpenCatalogue(o.Catalogue, err);
+    if (!parser) return kCliUsage;
+    const std::string work =
+        (std::filesystem::temp_directory_path() /
+         ("vaskel-analyse-" + std::to_string(std::hash<std::string>{}(o.Operands[0])) + "-" +
+          std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".PRO.CSV"))
+            .string();
+    TTable table = MakeProtocolTable();
+    TProtocolLoad info;
+    if (const int rc = LoadProtocolCopy(o.Operands[0], work, *parser, o.Bus, table, info, err);
+        rc != kCliOk)
+        return rc;
+    TDetailOptions options;
+    options.Bus = o.Bus;
+    int rc = kCliOk;
+    for (const int row : rows) {
+        if (row > table.RowCount()) {
+            err << "vaskel-cli: row " << row << " is not in the protocol (" << table.RowCount()
+                << " rows)\n";
+            rc = kCliUsage;
+            continue;
+        }
+        const TDetailKind kind = DetailKindOf(table, row - 1);
+        out << "row " << row << ": " << DetailKindName(kind) << "\n";
+        try {
+            const TDetailContent content =
+                BuildDetailAnalysis(kind, table, row - 1, *parser, options);
+            for (const auto& line : content.Lines) {
+                std::string text;
+                for (const TDetailItem& item : line) {
+                    const std::string t = item.Text();
+                    if (t.empty()) continue;
+                    if (!text.empty()) text += " | ";
+                    text += t;
+                }
+                if (!text.empty()) out << "  " << Cp1252ToUtf8(text) << "\n";
+            }
+        } catch (const EVaskelError& e) {
+            // the analysis's own words, as the panel shows them
+            std::string text = e.what();
+            for (std::size_t p; (p = text.find("\r\n")) != std::string::npos;)
+                text.replace(p, 2, " ");
+            err << "vaskel-cli: row " << row << ": " << Cp1252ToUtf8(text) << "\n";
+            if (rc == kCliOk) rc = kCliFailure;
+        }
+    }
+    return rc;
 }
 
 int RunResponses(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -714,6 +829,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "record") return RunRecord(args, out, err, in, defaultCatalogue);
     if (cmd == "reanalyse") return RunReanalyse(args, out, err, defaultCatalogue);
     if (cmd == "responses") return RunResponses(args, out, err, defaultCatalogue);
+    if (cmd == "analyse") return RunAnalyse(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }
 

@@ -302,6 +302,42 @@ TEST(CliReanalyse, OlderFormsAndErrors) {
     EXPECT_EQ(Cli({"reanalyse", in}).code, 2);
 }
 
+TEST(CliAnalyse, RowsByTheirKindAndBadRows) {
+    test::TempDir dir;
+    const std::string in = dir.Write(
+        "rec.PRO.CSV", "\"M\";\"1\";\"1000\";\"\";\"\";\"l001\r/\";\"\";\"001\";\"\";\"\"\r\n"
+                       "\"M\";\"2\";\"1100\";\"\";\"S\";\"k07\r\x18\";\"\";\"002\";\"\";\"\"\r\n");
+    const std::string before = test::ReadFile(in);
+    const CliRun r = Cli({"analyse", in, "2", "1"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    // in the order asked, each with its kind, fields apart by " | "
+    const auto error = r.out.find("row 2: error\n");
+    const auto general = r.out.find("row 1: general\n");
+    ASSERT_NE(error, std::string::npos) << r.out;
+    ASSERT_NE(general, std::string::npos) << r.out;
+    EXPECT_LT(error, general);
+    EXPECT_NE(r.out.find("  Prüfsummenfehler | X"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  DS-Nr.: | 001"), std::string::npos) << r.out;
+    EXPECT_EQ(test::ReadFile(in), before) << "the protocol is only read";
+
+    struct TCase {
+        std::vector<std::string> Args;
+        const char* Err;
+    };
+    const TCase bad[] = {
+        {{"analyse", in}, "a ROW"},
+        {{"analyse", in, "0"}, "not a row number: 0"},
+        {{"analyse", in, "x1"}, "not a row number: x1"},
+        {{"analyse", in, "3"}, "row 3 is not in the protocol (2 rows)"},
+        {{"analyse", dir / "missing.PRO.CSV", "1"}, ""},
+    };
+    for (const TCase& c : bad) {
+        const CliRun e = Cli(c.Args);
+        EXPECT_EQ(e.code, 2) << c.Args.back();
+        EXPECT_NE(e.err.find(c.Err), std::string::npos) << e.err;
+    }
+}
+
 TEST(CliResponses, FromAProtocol) {
     test::TempDir dir;
     const std::string stream = dir.Write("s.bin", Cli({"emulate", "--seconds", "20"}).out);
