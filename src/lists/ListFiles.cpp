@@ -57,7 +57,8 @@ TTable MakeResponseListTable() {
 }
 
 bool IsCommaForm(const std::string& fileName) {
-    const std::string_view t = TrimBlanks(FirstLine(fileName));
+    const std::string first = FirstLine(fileName);
+    const std::string_view t = TrimBlanks(first);
     return !t.empty() && t.back() == ',';
 }
 
