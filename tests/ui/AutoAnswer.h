@@ -5,6 +5,10 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <algorithm>
+
+#include <initializer_list>
+#include <vector>
 
 namespace vaskel {
 
@@ -12,14 +16,17 @@ namespace vaskel {
 // counts them (the windows' own questions, shown modally).
 class TAutoAnswer {
 public:
-    explicit TAutoAnswer(QMessageBox::StandardButton button) : FButton(button) {
+    explicit TAutoAnswer(QMessageBox::StandardButton button) : TAutoAnswer({button}) {}
+    // The buttons in turn, the last one for every further box.
+    TAutoAnswer(std::initializer_list<QMessageBox::StandardButton> buttons) : FButtons(buttons) {
         FTimer.setInterval(20);
         QObject::connect(&FTimer, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
+            const auto button = FButtons[std::min<std::size_t>(Count, FButtons.size() - 1)];
             ++Count;
             LastText = box->text();
-            QAbstractButton* b = box->button(FButton);
+            QAbstractButton* b = box->button(button);
             if (!b) b = box->button(QMessageBox::Ok);
             if (b)
                 b->click();
@@ -32,7 +39,7 @@ public:
     QString LastText;
 
 private:
-    QMessageBox::StandardButton FButton;
+    std::vector<QMessageBox::StandardButton> FButtons;
     QTimer FTimer;
 };
 

@@ -15,7 +15,7 @@ TSession::TSession(TEnvironment& env, const TIBISTelegramParser& parser, TOption
     FComTimer = new QTimer(this);
     FComTimer->setInterval(1000);
     connect(FComTimer, &QTimer::timeout, this, [this] {
-        FConnection->StateChange(TDeviceConnection::eTimer);
+        if (FConnection) FConnection->StateChange(TDeviceConnection::eTimer);
         emit Tick();
     });
     FSafetyTimer = new QTimer(this);
@@ -54,17 +54,38 @@ TSession::TSession(TEnvironment& env, const TIBISTelegramParser& parser, TOption
         if (FScheduler) FScheduler->Initialise();
     };
     hooks.Capture = [this](const TTelegramm& record, char source) { Capture(record, source); };
-    FRecorder = std::make_unique<TRecorder>(FParser, FEnv, TRecorder::THooks{});
+
+    // One recorder for the whole run: windows may keep its table.
+    TRecorder::THooks rh;
+    rh.NowMsOfDay = [] { return TSystemClock().Now().MsOfDay(); };
+    rh.Trace = [](const std::string& s) { qDebug("%s", s.c_str()); };
+    rh.StopSlaveTimeout = [this] {
+        if (FScheduler) FScheduler->StopSlaveTimeout();
+    };
+    rh.StopMasterTimeout = [this] {
+        if (FScheduler) FScheduler->StopMasterTimeout();
+    };
+    FRecorder = std::make_unique<TRecorder>(FParser, FEnv, rh);
     FConnection = std::make_unique<TDeviceConnection>(FEnv, FStatus, hooks);
 }
 
 TSession::~TSession() {
     // the controller's thread ends before the members it hands over to
-    FConnection.reset();
+    EndDevice();
 }
 
 void TSession::StartDevice() {
-    FConnection->StateChange(TDeviceConnection::eStart);
+    if (FConnection) FConnection->StateChange(TDeviceConnection::eStart);
+}
+
+void TSession::EndDevice() {
+    FComTimer->stop();
+    FScheduler.reset();
+    FConnection.reset();
+}
+
+TWBController* TSession::Controller() {
+    return FConnection ? FConnection->Controller() : nullptr;
 }
 
 bool TSession::LinkOpen() const {
@@ -88,36 +109,32 @@ void TSession::Shutdown() {
     FRecording = false;
     FSafetyTimer->stop();
     FScheduler.reset();
-    FConnection->Shutdown();
+    if (FConnection) FConnection->Shutdown();
 }
 
 void TSession::CreateScheduler() {
     TMasterScheduler::THooks sh;
     sh.DeviceIsMaster = [this] { return FStatus.Master(); };
     sh.LinkRunning = [this] { return Controller() && FStatus.DeviceOnline(); };
-    sh.SendRequest = [this](const std::string& t) { FConnection->Send(t); };
+    sh.SendRequest = [this](const std::string& t) {
+        if (FConnection) FConnection->Send(t);
+    };
     sh.MarkLastRowUnanswered = [this] { MarkLastRowUnanswered(); };
     FScheduler = std::make_unique<TMasterScheduler>(FParser, FEnv, FTimers, FClock, sh);
     FScheduler->Initialise();
 }
 
 void TSession::StartRecording() {
-    TRecorder::THooks hooks;
-    hooks.NowMsOfDay = [] { return TSystemClock().Now().MsOfDay(); };
-    hooks.Trace = [](const std::string& s) { qDebug("%s", s.c_str()); };
-    hooks.StopSlaveTimeout = [this] {
-        if (FScheduler) FScheduler->StopSlaveTimeout();
-    };
-    hooks.StopMasterTimeout = [this] {
-        if (FScheduler) FScheduler->StopMasterTimeout();
-    };
-    // a recording starts with a recorder and a master simulation of its own
-    FRecorder = std::make_unique<TRecorder>(FParser, FEnv, hooks);
+    if (FRecording) return;
+    // a recording starts empty, with a master simulation of its own
+    FRecorder->Clear();
+    FRecorder->SafetyCopy = true;
+    FRecorder->AutoWarnings = true;
     CreateScheduler();
     FRecording = true;
     FSafetyTimer->start(1000);
     emit RecordingStarted();
-    FConnection->UpdateDeviceStatusDisplay();
+    if (FConnection) FConnection->UpdateDeviceStatusDisplay();
 }
 
 void TSession::ClearRecording() {
@@ -140,7 +157,7 @@ void TSession::StopRecording() {
         this,
         [this] {
             emit RecordingStopped();
-            FConnection->UpdateDeviceStatusDisplay();
+            if (FConnection) FConnection->UpdateDeviceStatusDisplay();
         },
         Qt::QueuedConnection);
 }

@@ -2,8 +2,8 @@
 // TSession: one per program run, created before the main window and handed
 // by reference to every window. It holds what the windows share: the
 // settings, the catalogue, the device status and connection (with the
-// controller), the recorder and the master simulation while the live
-// monitor records, the protocol being played back, and the filter choice.
+// controller), the recorder, the master simulation while the live monitor
+// records, the protocol being played back, and the filter choice.
 // Windows observe it through its signals instead of calling each other.
 
 #include "link/DeviceStatus.h"
@@ -41,10 +41,14 @@ public:
 
     // --- the device
     TDeviceStatus& Status() { return FStatus; }
+    // The connection to the device; gone after EndDevice.
     TDeviceConnection& Connection() { return *FConnection; }
-    TWBController* Controller() { return FConnection->Controller(); }
+    TWBController* Controller();
     // Starts the connection: the controller and the one-second polling.
     void StartDevice();
+    // Ends the connection and its controller thread (the main window goes:
+    // nothing of the device runs while the windows are destroyed).
+    void EndDevice();
     // A controller exists (the error analysis names the expected check byte).
     bool LinkOpen() const;
     bool SimulationBusy();
@@ -58,12 +62,15 @@ public:
 
     // --- the live recording (while the monitor is open)
     bool Recording() const { return FRecording; }
+    // Empties the recorder and starts the master simulation (once; a
+    // running recording goes on).
     void StartRecording();
     // The monitor is gone: the master simulation ends, the device stops
     // answering from the response list.
     void StopRecording();
     // Empties the recording (the monitor's "Löschen").
     void ClearRecording();
+    // One recorder for the whole run.
     TRecorder& Recorder() { return *FRecorder; }
     // The master simulation: call lists and single calls, sent while the
     // device is bus master; null while nothing records.
@@ -89,7 +96,8 @@ public:
     void NotifyFilterChanged() { emit FilterChanged(); }
 
     // --- requests a window cannot fulfil itself
-    void RequestMonitor() { emit MonitorRequested(); }
+    // tiled: the monitor is placed beside an opened protocol.
+    void RequestMonitor(bool tiled) { emit MonitorRequested(tiled); }
     void RequestSendDelayTip() { emit SendDelayTipRequested(); }
 
 signals:
@@ -106,7 +114,7 @@ signals:
     void PlaybackChanged(const QString& file);
     void StopPlaybackRequested();
     void FilterChanged();
-    void MonitorRequested();
+    void MonitorRequested(bool tiled);
     void SendDelayTipRequested();
     // A mode switch was asked for (the hint at the switch button).
     void MasterSwitchRequested();

@@ -186,7 +186,7 @@ void TDirectInputBox::Send() {
         return;
     }
     FBusy = true;
-    if (!FSession.Recording()) FSession.RequestMonitor();
+    if (!FSession.Recording()) FSession.RequestMonitor(false);
     FSend->setEnabled(false);
     const std::string text =
         ExpandDirectInput(ToCp1252(FInput->currentText()), TSystemClock().Now());

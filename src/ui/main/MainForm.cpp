@@ -93,7 +93,10 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
     }
 }
 
-TfMainForm::~TfMainForm() = default;
+TfMainForm::~TfMainForm() {
+    // the controller thread ends before the windows go
+    FSession.EndDevice();
+}
 
 void TfMainForm::ObserveSession() {
     connect(&FSession, &TSession::DisplayChanged, this,
@@ -103,7 +106,12 @@ void TfMainForm::ObserveSession() {
         RefreshWindows();
     });
     connect(FArea, &QMdiArea::subWindowActivated, this, [this] { UpdateActions(); });
-    connect(&FSession, &TSession::MonitorRequested, this, [this] { OpenMonitorTiled(); });
+    connect(&FSession, &TSession::MonitorRequested, this, [this](bool tiled) {
+        if (tiled)
+            OpenMonitorTiled();
+        else
+            OpenMonitor();
+    });
     connect(&FSession, &TSession::SendDelayTipRequested, FModeArea, &TModeArea::ShowSendDelayTip);
     connect(&FSession, &TSession::MasterSwitchRequested, FModeArea,
             &TModeArea::ShowMasterSwitchHint);

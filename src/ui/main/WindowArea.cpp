@@ -51,12 +51,13 @@ void TWindowArea::Activate(TfChildWindow* window) {
         if (sub->widget() == window) setActiveSubWindow(sub);
 }
 
-bool TWindowArea::CloseAll() {
+void TWindowArea::CloseAll() {
+    // a window that stays open asks its question again, until it is
+    // answered with yes or no
     while (!subWindowList().isEmpty()) {
-        if (!subWindowList().first()->close()) return false;
+        subWindowList().first()->close();
         QApplication::processEvents();
     }
-    return true;
 }
 
 void TWindowArea::SetToolBarsShown(bool shown) {

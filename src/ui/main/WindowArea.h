@@ -21,8 +21,8 @@ public:
     TfChildWindow* ActiveWindow() const;
     // Makes the window the active one.
     void Activate(TfChildWindow* window);
-    // Closes every window; false when one stays open (its question).
-    bool CloseAll();
+    // Closes every window; one that stays open is asked again.
+    void CloseAll();
     // The windows' own tool bars, as the view menu says.
     void SetToolBarsShown(bool shown);
     bool ToolBarsShown() const { return FToolBarsShown; }

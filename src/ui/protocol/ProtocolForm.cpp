@@ -189,7 +189,7 @@ void TfProtocolForm::SendClicked() {
         while (wait.elapsed() < 1000)
             QApplication::processEvents(QEventLoop::AllEvents, 20);
     }
-    if (!Session().Recording()) Session().RequestMonitor();
+    if (!Session().Recording()) Session().RequestMonitor(true);
     if (FPlayer.Sending())
         StopSending();
     else

@@ -8,6 +8,7 @@
 #include "telegram/Errors.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
+#include "ui/main/DirectInputBox.h"
 #include "ui/main/MainForm.h"
 #include "ui/main/WindowArea.h"
 #include "ui/protocol/MonitorForm.h"

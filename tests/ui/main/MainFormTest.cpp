@@ -198,6 +198,38 @@ TEST_F(MainWindowTest, LanguageSwitchesAtRunTime) {
     SetUiLanguage(1);
 }
 
+// A protocol of two rows, in the current form.
+std::string TwoRowProtocol(const test::TempDir& dir, const std::string& name) {
+    return dir.Write(name,
+                     "\"M\";\"1\";\"1000\";\"\";\"\";\"l001\r/\";\"\";\"001\";\"\";\"\"\r\n"
+                     "\"M\";\"2\";\"1100\";\"\";\"\";\"k07\r\x1E\";\"\";\"002\";\"\";\"\"\r\n");
+}
+
+TEST_F(MainWindowTest, DirectSendOpensTheMonitorAndLeavesTheWindowsWhereTheyAre) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acAufzeichnen)->isEnabled(); }));
+    TfProtocolForm* p = W->OpenProtocol(QString::fromStdString(TwoRowProtocol(Dir, "a.PRO.CSV")));
+    ASSERT_NE(p, nullptr);
+    const QRect frame = p->parentWidget()->geometry();
+    W->DirectInput()->setCurrentText(QStringLiteral("l001"));
+    W->DirectInputBox()->Send();
+    ASSERT_NE(W->Monitor(), nullptr) << "sending needs the monitor";
+    EXPECT_EQ(p->parentWidget()->geometry(), frame) << "opened, not tiled";
+    W->Monitor()->Recorder().Table().Modified = false;
+}
+
+TEST_F(MainWindowTest, CloseAllAsksAgainUntilAnswered) {
+    Start(TScenario::Vehicle);
+    for (const char* name : {"a.PRO.CSV", "b.PRO.CSV"})
+        ASSERT_NE(W->OpenProtocol(QString::fromStdString(TwoRowProtocol(Dir, name))), nullptr);
+    W->Area()->Windows().first()->findChild<QPushButton*>(QStringLiteral("tbReanalyse"))->click();
+    ASSERT_TRUE(W->Action(TAct::acWindowCloseAll)->isEnabled());
+    TAutoAnswer answers({QMessageBox::Cancel, QMessageBox::No});
+    W->Action(TAct::acWindowCloseAll)->trigger();
+    EXPECT_EQ(answers.Count, 2) << "cancelled, then asked again";
+    EXPECT_TRUE(W->Area()->Windows().isEmpty());
+}
+
 TEST_F(MainWindowTest, SafetyCopyIsOfferedAfterAnAbnormalEnd) {
     // a copy left behind by an earlier run, with two rows
     Platform.Program = Dir / "Vaskel";
