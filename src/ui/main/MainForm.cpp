@@ -196,6 +196,7 @@ void TfMainForm::SetColourScheme(bool windows) {
 void TfMainForm::BuildMenus() {
     const auto menus = FActions->BuildMenus(menuBar());
     BuildLanguageMenu(menus[static_cast<int>(TMenuId::Options)]);
+    FArea->ListWindowsIn(menus[static_cast<int>(TMenuId::Window)]);
     if (FOptions.Virtual) BuildVirtualDeviceMenu(menus[static_cast<int>(TMenuId::Diagnostics)]);
 }
 

@@ -2,8 +2,10 @@
 
 #include "ui/common/ChildWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QMdiSubWindow>
+#include <QMenu>
 
 #include <algorithm>
 
@@ -69,6 +71,31 @@ void TWindowArea::SetToolBarsShown(bool shown) {
 void TWindowArea::ApplyToolBars(TfChildWindow* window) const {
     for (QWidget* bar : window->ToolBars())
         bar->setVisible(FToolBarsShown);
+}
+
+void TWindowArea::ListWindowsIn(QMenu* menu) {
+    auto* separator = new QAction(menu);
+    separator->setSeparator(true);
+    menu->addAction(separator);
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, separator] {
+        const QList<QAction*> actions = menu->actions();
+        for (qsizetype k = actions.indexOf(separator) + 1; k < actions.size(); ++k)
+            delete actions[k];
+        const QList<TfChildWindow*> windows = Windows();
+        separator->setVisible(!windows.isEmpty());
+        int number = 0;
+        for (TfChildWindow* w : windows) {
+            ++number;
+            const QString title = w->windowTitle();
+            QAction* a =
+                menu->addAction((number < 10 ? QStringLiteral("&%1 ").arg(number)
+                                             : QStringLiteral("%1 ").arg(number)) +
+                                QString(title).replace(QLatin1Char('&'), QStringLiteral("&&")));
+            a->setCheckable(true);
+            a->setChecked(w == ActiveWindow());
+            connect(a, &QAction::triggered, this, [this, w] { Activate(w); });
+        }
+    });
 }
 
 void TWindowArea::RefreshAll() {

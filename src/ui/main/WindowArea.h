@@ -7,6 +7,8 @@
 #include <QList>
 #include <QMdiArea>
 
+class QMenu;
+
 namespace vaskel {
 
 class TfChildWindow;
@@ -27,6 +29,9 @@ public:
     void SetToolBarsShown(bool shown);
     bool ToolBarsShown() const { return FToolBarsShown; }
     void RefreshAll();
+    // The window menu lists the open windows below its own entries (filled
+    // each time it opens); choosing one makes it the active window.
+    void ListWindowsIn(QMenu* menu);
 
 private:
     void ApplyToolBars(TfChildWindow* window) const;

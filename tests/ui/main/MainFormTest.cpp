@@ -218,6 +218,34 @@ TEST_F(MainWindowTest, DirectSendOpensTheMonitorAndLeavesTheWindowsWhereTheyAre)
     W->Monitor()->Recorder().Table().Modified = false;
 }
 
+TEST_F(MainWindowTest, TheWindowMenuListsTheOpenWindows) {
+    Start(TScenario::Vehicle);
+    QMenu* menu = nullptr;
+    for (QMenu* m : W->findChildren<QMenu*>())
+        if (m->title() == QStringLiteral("Fens&ter")) menu = m;
+    ASSERT_NE(menu, nullptr);
+    const auto listed = [&] {
+        emit menu->aboutToShow();
+        QStringList texts;
+        for (QAction* a : menu->actions())
+            if (a->isCheckable() && a->isVisible()) texts << a->text();
+        return texts;
+    };
+    EXPECT_TRUE(listed().isEmpty());
+    TfProtocolForm* a = W->OpenProtocol(QString::fromStdString(TwoRowProtocol(Dir, "a.PRO.CSV")));
+    TfProtocolForm* b = W->OpenProtocol(QString::fromStdString(TwoRowProtocol(Dir, "b.PRO.CSV")));
+    ASSERT_TRUE(a && b);
+    const QStringList texts = listed();
+    ASSERT_EQ(texts.size(), 2) << "listed once, however often the menu opens";
+    EXPECT_TRUE(texts[0].startsWith(QStringLiteral("&1 Protokoll ")));
+    EXPECT_TRUE(texts[0].endsWith(QStringLiteral("a.PRO.CSV")));
+    EXPECT_TRUE(texts[1].startsWith(QStringLiteral("&2 ")));
+    EXPECT_EQ(W->Area()->ActiveWindow(), b);
+    for (QAction* act : menu->actions())
+        if (act->text() == texts[0]) act->trigger();
+    EXPECT_EQ(W->Area()->ActiveWindow(), a);
+}
+
 TEST_F(MainWindowTest, CloseAllAsksAgainUntilAnswered) {
     Start(TScenario::Vehicle);
     for (const char* name : {"a.PRO.CSV", "b.PRO.CSV"})
