@@ -15,6 +15,9 @@ namespace vaskel {
 
 class TSession;
 
+// The commands of the "Bearbeiten" menu.
+enum class TEditCommand { Undo, Copy, Cut, Paste, SelectAll, Delete };
+
 class TfChildWindow : public QWidget {
     Q_OBJECT
 
@@ -38,6 +41,10 @@ public:
     virtual bool CanSaveAs() const { return false; }
     virtual bool Save() { return false; }
     virtual bool SaveAs() { return false; }
+
+    // An edit command on the window's own table (the focus is in it);
+    // false when the window has none for it.
+    virtual bool EditCommand(TEditCommand) { return false; }
 
     // "Suchen ..." of the main window.
     virtual bool CanFind() const { return false; }

@@ -53,7 +53,7 @@ const std::vector<TActionSpec>& ActionSpecs() {
          "acAufzeichnen",
          E::Monitor},
         {A::acOeffnen, "acOeffnen", "&Protokoll öffnen ...", "Öffnet ein gespeichertes Protokoll",
-         Keys("Ctrl+O"), "acOeffnen", E::NotYet},
+         Keys("Ctrl+O"), "acOeffnen", E::Always},
         {A::acV1ImportProtocol,
          "acV1ImportProtocol",
          "V1.x Protokoll importieren ...",

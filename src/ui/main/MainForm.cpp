@@ -19,6 +19,9 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -134,6 +137,12 @@ void TfMainForm::ConnectActions() {
             if (TfChildWindow* w = FArea->ActiveWindow())
                 save == TAct::mmSpeichern ? w->Save() : w->SaveAs();
         });
+    const std::pair<TAct, TEditCommand> edits[] = {
+        {TAct::EditUndo1, TEditCommand::Undo},         {TAct::EditCopy1, TEditCommand::Copy},
+        {TAct::EditCut1, TEditCommand::Cut},           {TAct::EditPaste1, TEditCommand::Paste},
+        {TAct::EditSelectAll, TEditCommand::SelectAll}, {TAct::EditDelete, TEditCommand::Delete}};
+    for (const auto& [act, command] : edits)
+        on(act, [this, command = command] { RunEditCommand(command); });
     on(TAct::acSearch, [this] {
         if (TfChildWindow* w = FArea->ActiveWindow(); w && w->CanFind()) w->FindAsked();
     });
@@ -176,6 +185,37 @@ void TfMainForm::ConnectActions() {
     G_ZK_Pattern().UseWindowsDefaults = windows;
     on(TAct::acUseWindowsPattern, [this] { SetColourScheme(true); });
     on(TAct::acUseZKPattern, [this] { SetColourScheme(false); });
+}
+
+void TfMainForm::RunEditCommand(TEditCommand command) {
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->lineEdit())
+        focus = combo->lineEdit();
+    if (auto* e = qobject_cast<QLineEdit*>(focus)) {
+        switch (command) {
+        case TEditCommand::Undo: e->undo(); break;
+        case TEditCommand::Copy: e->copy(); break;
+        case TEditCommand::Cut: e->cut(); break;
+        case TEditCommand::Paste: e->paste(); break;
+        case TEditCommand::SelectAll: e->selectAll(); break;
+        case TEditCommand::Delete: e->del(); break;
+        }
+        return;
+    }
+    if (auto* e = qobject_cast<QPlainTextEdit*>(focus)) {
+        switch (command) {
+        case TEditCommand::Undo: e->undo(); break;
+        case TEditCommand::Copy: e->copy(); break;
+        case TEditCommand::Cut: e->cut(); break;
+        case TEditCommand::Paste: e->paste(); break;
+        case TEditCommand::SelectAll: e->selectAll(); break;
+        case TEditCommand::Delete: e->textCursor().removeSelectedText(); break;
+        }
+        return;
+    }
+    // a table: the window's own command
+    if (TfChildWindow* w = FArea->ActiveWindow(); w && focus && w->isAncestorOf(focus))
+        w->EditCommand(command);
 }
 
 void TfMainForm::SetColourScheme(bool windows) {

@@ -5,6 +5,7 @@
 // opens the live monitor and files, and ends the program.
 
 #include "link/DeviceStatus.h"
+#include "ui/common/ChildWindow.h"
 #include "ui/main/ActionTable.h"
 #include "ui/main/FileOpening.h"
 
@@ -105,6 +106,9 @@ private:
     void ShowDeviceInfo();
     void ResetOverloadAsked();
     void SetColourScheme(bool windows);
+    // The "Bearbeiten" menu: on the focused text field, else on the active
+    // window's table.
+    void RunEditCommand(TEditCommand command);
     // The actions follow the device display and the active window.
     void UpdateActions();
     // The windows look at the session again; the send-delay factor follows.

@@ -151,11 +151,6 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     FBottom = new QHBoxLayout;
     FMain->addLayout(FBottom);
 
-    auto* copy = new QShortcut(QKeySequence::Copy, FView);
-    connect(copy, &QShortcut::activated, this,
-            [this] { QApplication::clipboard()->setText(SelectionText()); });
-    auto* all = new QShortcut(QKeySequence::SelectAll, FView);
-    connect(all, &QShortcut::activated, FView, &QTableView::selectAll);
     FHexButton->setText(Tr("HEX"));
     FWarnButton->setText(Tr("Warnungen"));
     FIbisButton->setText(Tr("Umlaute"));
@@ -276,6 +271,19 @@ void TfBaseProtocolForm::FindAsked() {
     if (!FindNext(text))
         QMessageBox::information(this, Tr("Keine Übereinstimmung gefunden"),
                                  Tr("Suchbegriff \"%1\" nicht gefunden.").arg(text));
+}
+
+bool TfBaseProtocolForm::EditCommand(TEditCommand command) {
+    switch (command) {
+    case TEditCommand::Copy:
+        QApplication::clipboard()->setText(SelectionText());
+        return true;
+    case TEditCommand::SelectAll:
+        FView->selectAll();
+        return true;
+    default:
+        return false;
+    }
 }
 
 QString TfBaseProtocolForm::SelectionText() const {

@@ -49,6 +49,9 @@ public:
     void FindAsked() override;
     // The selected rows as text for the clipboard.
     QString SelectionText() const;
+    // Copy puts the selected rows on the clipboard; select all marks every
+    // row.
+    bool EditCommand(TEditCommand command) override;
 
     // Opens the detail panel for a row (double-click, Enter).
     void DetailAnalysis(int row);

@@ -23,6 +23,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QTest>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFrame>

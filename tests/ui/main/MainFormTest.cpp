@@ -218,6 +218,58 @@ TEST_F(MainWindowTest, DirectSendOpensTheMonitorAndLeavesTheWindowsWhereTheyAre)
     W->Monitor()->Recorder().Table().Modified = false;
 }
 
+TEST_F(MainWindowTest, ShortcutsReachTheirCommands) {
+    Start(TScenario::Vehicle);
+    QApplication::setActiveWindow(W.get());
+    TfProtocolForm* p = W->OpenProtocol(QString::fromStdString(TwoRowProtocol(Dir, "a.PRO.CSV")));
+    ASSERT_NE(p, nullptr);
+    QTableView* table = p->View();
+    QLineEdit* direct = W->DirectInput()->lineEdit();
+    QApplication::clipboard()->clear();
+    const auto key = [](QWidget* w, QKeySequence::StandardKey k) {
+        w->setFocus();
+        QApplication::processEvents();
+        const QKeyCombination c = QKeySequence(k)[0];
+        QTest::keyClick(w, c.key(), c.keyboardModifiers());
+        QApplication::processEvents();
+    };
+
+    // Ctrl+A and Ctrl+C in a protocol table: every row, then on the clipboard
+    key(table, QKeySequence::SelectAll);
+    EXPECT_EQ(table->selectionModel()->selectedRows().size(), 2);
+    key(table, QKeySequence::Copy);
+    EXPECT_TRUE(QApplication::clipboard()->text().contains(QStringLiteral("\"l001")))
+        << QApplication::clipboard()->text().toStdString();
+
+    // in a text field the field's own commands, also from the menu
+    direct->setText(QStringLiteral("a1"));
+    key(direct, QKeySequence::SelectAll);
+    EXPECT_EQ(direct->selectedText(), QStringLiteral("a1"));
+    key(direct, QKeySequence::Copy);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("a1"));
+    direct->setFocus();
+    direct->deselect();
+    W->Action(TAct::EditSelectAll)->trigger();
+    EXPECT_EQ(direct->selectedText(), QStringLiteral("a1")) << "Bearbeiten > Alles markieren";
+    W->Action(TAct::EditCut1)->trigger();
+    EXPECT_TRUE(direct->text().isEmpty());
+    W->Action(TAct::EditPaste1)->trigger();
+    EXPECT_EQ(direct->text(), QStringLiteral("a1"));
+
+    // "Protokoll öffnen ..." is an ordinary command
+    EXPECT_TRUE(W->Action(TAct::acOeffnen)->isEnabled());
+    EXPECT_EQ(W->Action(TAct::acOeffnen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    // no shortcut is taken twice
+    std::map<QString, QString> taken;
+    for (QAction* a : W->findChildren<QAction*>()) {
+        if (a->shortcut().isEmpty()) continue;
+        const QString k = a->shortcut().toString();
+        EXPECT_TRUE(taken.emplace(k, a->objectName()).second)
+            << k.toStdString() << ": " << taken[k].toStdString() << " and "
+            << a->objectName().toStdString();
+    }
+}
+
 TEST_F(MainWindowTest, TheWindowMenuListsTheOpenWindows) {
     Start(TScenario::Vehicle);
     QMenu* menu = nullptr;
