@@ -716,6 +716,14 @@
         <translation>Protocol file</translation>
     </message>
     <message>
+        <source>Protokolldatei(*.PRO.CSV)</source>
+        <translation>Protocol file</translation>
+    </message>
+    <message>
+        <source>Alle Dateien (*.*)</source>
+        <translation>All files (*.*)</translation>
+    </message>
+    <message>
         <source>Sie können mit dieser Option die Ablaufgeschwindigkeit eines</source>
         <translation>With this option you can change the pace of a</translation>
     </message>

@@ -3,6 +3,8 @@
 #include "platform/QtText.h"
 #include "recording/Recorder.h"
 #include "telegram/TextConventions.h"
+#include "ui/common/ChildWindow.h"
+#include "ui/common/FileDialogs.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/main/WindowArea.h"
@@ -10,7 +12,7 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace vaskel {
@@ -38,6 +40,15 @@ TDroppedKind TFileOpening::DropFiles(const QStringList& files) {
 }
 
 TfProtocolForm* TFileOpening::OpenProtocol(const QString& file) {
+    // a file that is not there: nothing happens
+    if (!QFileInfo::exists(file)) return nullptr;
+    // a window that shows the file already comes to the front
+    const QString wanted = QFileInfo(file).canonicalFilePath();
+    for (const QPointer<TfProtocolForm>& w : FOpened)
+        if (w && QFileInfo(w->FileName()).canonicalFilePath() == wanted) {
+            FArea.Activate(w);
+            return w;
+        }
     TfProtocolForm* form = nullptr;
     try {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -51,15 +62,15 @@ TfProtocolForm* TFileOpening::OpenProtocol(const QString& file) {
     }
     form->RefreshFromState();
     FArea.AddWindow(form);
+    FOpened.removeAll(nullptr);
+    FOpened << form;
     return form;
 }
 
 TfProtocolForm* TFileOpening::OpenProtocolAsked() {
     TEnvironment& env = FSession.Env();
     const QString dir = QFile::decodeName(QByteArray::fromStdString(env.ProtokollDirectory()));
-    const QString file = QFileDialog::getOpenFileName(FParent, Tr("Protokolldatei öffnen"), dir,
-                                                      Tr("Protokolldatei (*.PRO.CSV)") +
-                                                          QStringLiteral(" (*.PRO.CSV *.pro.csv)"));
+    const QString file = AskFile(FParent, ProtocolOpenDialog(dir));
     if (file.isEmpty()) return nullptr;
     env.SetProtokollDirectory(ExtractFilePath(QFile::encodeName(file).toStdString()));
     return OpenProtocol(file);

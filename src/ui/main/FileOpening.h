@@ -3,6 +3,8 @@
 // protocol from the open dialog, from the command line or dropped on the
 // window, and the safety copy an abnormal end left behind.
 
+#include <QList>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -27,8 +29,9 @@ public:
 
     TFileOpening(TSession& session, TWindowArea& area, QWidget* dialogParent, TOpenOther openOther);
 
-    // Opens a protocol file in a protocol window; null (after the message)
-    // when it cannot be loaded.
+    // Opens a protocol file in a protocol window, or brings the window that
+    // shows it already to the front; null when the file is not there, or
+    // (after the message) when it cannot be loaded.
     TfProtocolForm* OpenProtocol(const QString& file);
     // "Protokoll öffnen ...": the open dialog, then the protocol window;
     // null when cancelled or not loaded.
@@ -44,6 +47,8 @@ private:
     TWindowArea& FArea;
     QWidget* FParent;
     TOpenOther FOpenOther;
+    // the protocol windows opened here, to find a file shown already
+    QList<QPointer<TfProtocolForm>> FOpened;
 };
 
 } // namespace vaskel

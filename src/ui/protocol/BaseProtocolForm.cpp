@@ -1,4 +1,5 @@
 #include "ui/protocol/BaseProtocolForm.h"
+#include "ui/common/FileDialogs.h"
 #include "ui/common/Icons.h"
 
 #include "platform/QtText.h"
@@ -192,9 +193,7 @@ void TfBaseProtocolForm::AddCloseButton() {
 
 QString TfBaseProtocolForm::AskProtocolFile(const QString& proposedName) {
     const QString dir = QFile::decodeName(QByteArray::fromStdString(FEnv.ProtokollDirectory()));
-    return QFileDialog::getSaveFileName(
-        this, Tr("Protokolldatei speichern"), QDir(dir).filePath(proposedName),
-        Tr("Protokolldatei (*.PRO.CSV)") + QStringLiteral(" (*.PRO.CSV)"));
+    return AskFile(this, ProtocolSaveDialog(dir, proposedName));
 }
 
 QString TfBaseProtocolForm::NowProtocolFileName() {

@@ -79,8 +79,8 @@ protected:
     // "Schließen" at the end of the bottom row: closes the window (its frame
     // in the main window's area).
     void AddCloseButton();
-    // The save dialog for a protocol file in the protocol folder; empty when
-    // cancelled.
+    // The save dialog for a protocol file in the protocol folder (proposed:
+    // empty for none); empty when cancelled.
     QString AskProtocolFile(const QString& proposedName);
     // yyyy-mm-dd-hh-nn-ss.PRO.CSV of this moment.
     static QString NowProtocolFileName();

@@ -305,7 +305,11 @@ bool TfProtocolForm::MayClose() {
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
     const int answer = box.exec();
     if (answer == QMessageBox::Cancel) return false;
-    if (answer == QMessageBox::Yes) return SaveAs();
+    if (answer == QMessageBox::Yes) {
+        // no file yet (a recovered safety copy keeps its own): nothing proposed
+        const QString file = AskProtocolFile(FFile.isEmpty() ? QString() : ProposedName());
+        return !file.isEmpty() && SaveTo(file);
+    }
     return true;
 }
 

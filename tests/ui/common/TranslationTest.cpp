@@ -15,6 +15,7 @@
 #include "recording/OpenedProtocol.h"
 #include "shell/SystemPlatform.h"
 #include "telegram/TelegramParser.h"
+#include "ui/common/FileDialogs.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/main/ActionTable.h"
@@ -905,6 +906,7 @@ const std::map<std::string, const char*> kRunTimeTexts = {
     {"FColumns[section].Title",
      "the list windows hand in their column titles; the program opens none yet"},
     {"e.what()", "a failed protocol load: its German reason is in kEngineRunTimeTexts"},
+    {"spec.Filters[k]", "the file dialogs' filter captions: taken from the dialogs themselves"},
 };
 // The engine's German texts among them.
 const char* const* const kEngineRunTimeTexts[] = {&kInvalidProtocolFormat};
@@ -922,6 +924,10 @@ std::set<QString> UsedTexts() {
     }
     for (const TMenuSpec& m : MenuSpecs())
         used.insert(QString::fromUtf8(m.Caption));
+    // the file dialogs' filter captions
+    for (const TFileDialogSpec& d : {ProtocolOpenDialog({}), ProtocolSaveDialog({}, {})})
+        for (qsizetype k = 0; k < d.Filters.size(); k += 2)
+            used.insert(d.Filters[k]);
     return used;
 }
 

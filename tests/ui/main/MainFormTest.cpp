@@ -270,6 +270,27 @@ TEST_F(MainWindowTest, ShortcutsReachTheirCommands) {
     }
 }
 
+TEST_F(MainWindowTest, AFileOpensOnceAndAMissingOneNotAtAll) {
+    Start(TScenario::Vehicle);
+    TAutoAnswer answer(QMessageBox::Ok);
+    const QString a = QString::fromStdString(TwoRowProtocol(Dir, "a.PRO.CSV"));
+    const QString b = QString::fromStdString(TwoRowProtocol(Dir, "b.PRO.CSV"));
+    TfProtocolForm* first = W->OpenProtocol(a);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(W->OpenProtocol(b), nullptr);
+    EXPECT_EQ(W->Area()->ActiveWindow(), W->Area()->Windows().last());
+    // the same file again, also by another spelling of its path
+    EXPECT_EQ(W->OpenProtocol(QString::fromStdString(Dir / "./a.PRO.CSV")), first);
+    EXPECT_EQ(W->Area()->Windows().size(), 2);
+    EXPECT_EQ(W->Area()->ActiveWindow(), first) << "brought to the front";
+    // a file that is not there: nothing happens
+    EXPECT_EQ(W->DropFiles({QString::fromStdString(Dir / "missing.PRO.CSV")}),
+              TDroppedKind::Protocol);
+    EXPECT_EQ(W->Area()->Windows().size(), 2);
+    QApplication::processEvents();
+    EXPECT_EQ(answer.Count, 0) << "no message";
+}
+
 TEST_F(MainWindowTest, TheWindowMenuListsTheOpenWindows) {
     Start(TScenario::Vehicle);
     QMenu* menu = nullptr;

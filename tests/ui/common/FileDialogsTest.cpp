@@ -1,0 +1,78 @@
+// The file dialogs: filters, default extension, and the dialog as shown.
+
+#include "ui/common/FileDialogs.h"
+
+#include "TestSupport.h"
+#include "ui/common/Texts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace vaskel {
+namespace {
+
+TEST(FileDialogs, FiltersNameTheirPatternOnceInBothCases) {
+    struct TCase {
+        TFileDialogSpec Spec;
+        QStringList Shown;
+        QString Suffix;
+    };
+    const TCase cases[] = {
+        {ProtocolOpenDialog(QStringLiteral("/p")),
+         {QStringLiteral("Protokolldatei(*.PRO.CSV *.pro.csv)"),
+          QStringLiteral("Alle Dateien (*.*)")},
+         QStringLiteral("PRO.CSV")},
+        {ProtocolSaveDialog(QStringLiteral("/p"), QStringLiteral("x.PRO.CSV")),
+         {QStringLiteral("Protokolldatei (*.PRO.CSV *.pro.csv)")},
+         QStringLiteral("PRO.CSV")},
+    };
+    for (const TCase& c : cases) {
+        EXPECT_EQ(DialogFilters(c.Spec), c.Shown) << c.Spec.Title.toStdString();
+        EXPECT_EQ(c.Spec.DefaultSuffix, c.Suffix);
+    }
+    EXPECT_EQ(ProtocolSaveDialog(QStringLiteral("/p"), QStringLiteral("x.PRO.CSV")).File,
+              QStringLiteral("/p/x.PRO.CSV"));
+    EXPECT_TRUE(ProtocolSaveDialog(QStringLiteral("/p"), QString()).File.isEmpty())
+        << "nothing proposed";
+    SetUiLanguage(2);
+    EXPECT_EQ(DialogFilters(ProtocolOpenDialog({})),
+              (QStringList{QStringLiteral("Protocol file (*.PRO.CSV *.pro.csv)"),
+                           QStringLiteral("All files (*.*)")}));
+    SetUiLanguage(1);
+}
+
+TEST(FileDialogs, DefaultSuffixOnlyWhereTheNameHasNone) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/d/abc", "/d/abc.PRO.CSV"},         {"/d/abc.PRO.CSV", "/d/abc.PRO.CSV"},
+        {"/d/abc.pro.csv", "/d/abc.pro.csv"}, {"/d/abc.txt", "/d/abc.txt"},
+        {"/d.x/abc", "/d.x/abc.PRO.CSV"},     {"", ""},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(WithDefaultSuffix(QString::fromUtf8(in), QStringLiteral("PRO.CSV")),
+                  QString::fromUtf8(out))
+            << in;
+}
+
+TEST(FileDialogs, ANameTypedWithoutExtensionGetsTheDefaultOne) {
+    test::TempDir dir;
+    const QString folder = QString::fromStdString(dir.Path().string());
+    QStringList seenFilters;
+    QTimer answer;
+    answer.setInterval(20);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!d) return;
+        seenFilters = d->nameFilters();
+        d->selectFile(folder + QStringLiteral("/abc"));
+        QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+    });
+    answer.start();
+    const QString chosen = AskFile(nullptr, ProtocolSaveDialog(folder, QString()));
+    EXPECT_EQ(chosen, folder + QStringLiteral("/abc.PRO.CSV"));
+    EXPECT_EQ(seenFilters, QStringList{QStringLiteral("Protokolldatei (*.PRO.CSV *.pro.csv)")});
+}
+
+} // namespace
+} // namespace vaskel
