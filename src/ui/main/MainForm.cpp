@@ -148,8 +148,9 @@ void TfMainForm::ConnectActions() {
     });
     on(TAct::WindowClose1, [this] { FArea->closeActiveSubWindow(); });
     on(TAct::WindowCascade1, [this] { FArea->cascadeSubWindows(); });
-    for (TAct tile : {TAct::WindowTileHorizontal1, TAct::WindowTileVertical1, TAct::WindowArrange1})
-        on(tile, [this] { FArea->tileSubWindows(); });
+    on(TAct::WindowTileHorizontal1, [this] { FArea->TileHorizontally(); });
+    on(TAct::WindowTileVertical1, [this] { FArea->TileVertically(); });
+    on(TAct::WindowArrange1, [this] { FArea->ArrangeIcons(); });
     on(TAct::WindowMinimizeAll1, [this] {
         for (QMdiSubWindow* w : FArea->subWindowList())
             w->showMinimized();
@@ -355,7 +356,7 @@ TfMonitorForm* TfMainForm::OpenMonitor() {
 void TfMainForm::OpenMonitorTiled() {
     if (FMonitor) return;
     OpenMonitor();
-    FArea->tileSubWindows();
+    FArea->TileHorizontally();
 }
 
 void TfMainForm::MasterOnOff() {

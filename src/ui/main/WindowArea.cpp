@@ -98,6 +98,41 @@ void TWindowArea::ListWindowsIn(QMenu* menu) {
     });
 }
 
+void TWindowArea::Tile(Qt::Orientation along) {
+    QList<QMdiSubWindow*> shown;
+    for (QMdiSubWindow* sub : subWindowList())
+        if (!sub->isMinimized() && !sub->isHidden()) shown << sub;
+    if (shown.isEmpty()) return;
+    const QRect area = viewport()->rect();
+    const auto n = static_cast<int>(shown.size());
+    for (int k = 0; k < n; ++k) {
+        QMdiSubWindow* sub = shown[k];
+        if (sub->isMaximized()) sub->showNormal();
+        if (along == Qt::Vertical) {
+            const int top = area.height() * k / n, bottom = area.height() * (k + 1) / n;
+            sub->setGeometry(0, top, area.width(), bottom - top);
+        } else {
+            const int left = area.width() * k / n, right = area.width() * (k + 1) / n;
+            sub->setGeometry(left, 0, right - left, area.height());
+        }
+    }
+}
+
+void TWindowArea::ArrangeIcons() {
+    const QRect area = viewport()->rect();
+    int x = 0, y = area.height();
+    for (QMdiSubWindow* sub : subWindowList()) {
+        if (!sub->isMinimized()) continue;
+        const QSize size = sub->size();
+        if (x > 0 && x + size.width() > area.width()) {
+            x = 0;
+            y -= size.height();
+        }
+        sub->move(x, y - size.height());
+        x += size.width();
+    }
+}
+
 void TWindowArea::RefreshAll() {
     for (TfChildWindow* w : Windows())
         w->RefreshFromState();

@@ -29,11 +29,19 @@ public:
     void SetToolBarsShown(bool shown);
     bool ToolBarsShown() const { return FToolBarsShown; }
     void RefreshAll();
+    // "Horizontal anordnen": the windows one above the other, each the full
+    // width; "Vertikal anordnen": side by side, each the full height.
+    void TileHorizontally() { Tile(Qt::Vertical); }
+    void TileVertically() { Tile(Qt::Horizontal); }
+    // "Anordnen": the minimised windows in rows along the bottom edge.
+    void ArrangeIcons();
     // The window menu lists the open windows below its own entries (filled
     // each time it opens); choosing one makes it the active window.
     void ListWindowsIn(QMenu* menu);
 
 private:
+    // Tiles the windows that are not minimised along the orientation.
+    void Tile(Qt::Orientation along);
     void ApplyToolBars(TfChildWindow* window) const;
 
     bool FToolBarsShown = true;

@@ -291,6 +291,36 @@ TEST_F(MainWindowTest, AFileOpensOnceAndAMissingOneNotAtAll) {
     EXPECT_EQ(answer.Count, 0) << "no message";
 }
 
+TEST_F(MainWindowTest, TilingAndArrangingTheWindows) {
+    Start(TScenario::Vehicle);
+    for (const char* name : {"a.PRO.CSV", "b.PRO.CSV"})
+        ASSERT_NE(W->OpenProtocol(QString::fromStdString(TwoRowProtocol(Dir, name))), nullptr);
+    const QRect area = W->Area()->viewport()->rect();
+    const auto frames = [&] {
+        QList<QRect> r;
+        for (QMdiSubWindow* sub : W->Area()->subWindowList())
+            r << sub->geometry();
+        return r;
+    };
+    W->Action(TAct::WindowTileHorizontal1)->trigger();
+    QList<QRect> f = frames();
+    EXPECT_EQ(f[0], QRect(0, 0, area.width(), area.height() / 2)) << "one above the other";
+    EXPECT_EQ(f[1].top(), f[0].bottom() + 1);
+    EXPECT_EQ(f[1].width(), area.width());
+    W->Action(TAct::WindowTileVertical1)->trigger();
+    f = frames();
+    EXPECT_EQ(f[0], QRect(0, 0, area.width() / 2, area.height())) << "side by side";
+    EXPECT_EQ(f[1].left(), f[0].right() + 1);
+    EXPECT_EQ(f[1].height(), area.height());
+    W->Action(TAct::WindowMinimizeAll1)->trigger();
+    W->Action(TAct::WindowArrange1)->trigger();
+    f = frames();
+    EXPECT_EQ(f[0].bottom(), area.bottom()) << "along the bottom edge";
+    EXPECT_EQ(f[1].bottom(), area.bottom());
+    EXPECT_EQ(f[0].left(), 0);
+    EXPECT_EQ(f[1].left(), f[0].right() + 1);
+}
+
 TEST_F(MainWindowTest, TheWindowMenuListsTheOpenWindows) {
     Start(TScenario::Vehicle);
     QMenu* menu = nullptr;
