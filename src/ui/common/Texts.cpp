@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QTranslator>
 #include <QVariant>
@@ -29,13 +30,29 @@ QTranslator& EnglishTexts() {
     return translator;
 }
 
+// Qt's own texts (file dialogs, the buttons of message boxes) in the
+// language of the program; null when Qt has none for it on this machine.
+QTranslator* QtTexts(int language) {
+    static QTranslator german;
+    static const bool loaded =
+        german.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    return language == 1 && loaded ? &german : nullptr;
+}
+
 } // namespace
 
 void SetUiLanguage(int language) {
     gLanguage = language;
+    if (!QCoreApplication::instance()) return;
+    static QTranslator* qtInstalled = nullptr;
+    if (QTranslator* qt = QtTexts(language); qt != qtInstalled) {
+        if (qtInstalled) QCoreApplication::removeTranslator(qtInstalled);
+        if (qt) QCoreApplication::installTranslator(qt);
+        qtInstalled = qt;
+    }
     // Installed, the English texts reach Qt's own look-up too.
     const bool english = language == 2;
-    if (english == gInstalled || !QCoreApplication::instance()) return;
+    if (english == gInstalled) return;
     if (english)
         gInstalled = QCoreApplication::installTranslator(&EnglishTexts());
     else

@@ -1015,6 +1015,19 @@ TEST(Translation, TheProgramHasTheTranslationsOfTheFile) {
         std::cout << "[ NOTE     ] translations whose German text is no longer used:\n" << unused;
 }
 
+TEST(Translation, QtsOwnTextsFollowTheLanguage) {
+    const auto cancel = [] {
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Cancel);
+        return box.button(QMessageBox::Cancel)->text();
+    };
+    SetUiLanguage(1);
+    EXPECT_EQ(cancel(), QStringLiteral("Abbrechen"));
+    SetUiLanguage(2);
+    EXPECT_EQ(cancel(), QStringLiteral("Cancel"));
+    SetUiLanguage(1);
+}
+
 TEST(Translation, TrFollowsTheLanguage) {
     SetUiLanguage(2);
     EXPECT_EQ(Tr("&Datei"), QStringLiteral("&File"));
