@@ -7,6 +7,7 @@
 #include "platform/QtText.h"
 #include "shell/DataFolder.h"
 #include "shell/Environment.h"
+#include "shell/Version.h"
 #include "telegram/Catalogue.h"
 #include "telegram/Errors.h"
 #include "telegram/TelegramParser.h"
@@ -46,6 +47,7 @@ const char* const kUsage =
     "  --save-on-exit FILE          write the monitor's recording to FILE when the\n"
     "                               program ends, without asking\n"
     "  --quit-after SECONDS         end the program after SECONDS\n"
+    "  --version                    print the version and end\n"
     "  FILE                         .PRO.CSV, .AUF.CSV or .ANT.CSV files to open\n";
 
 // Where the catalogue that ships with the program lies.
@@ -75,13 +77,26 @@ QPixmap SplashPicture() {
     p.setFont(f);
     p.drawText(QRect(0, 190, 640, 40), Qt::AlignCenter,
                QString::fromUtf8("IBIS-Wagenbus Monitor und Simulator"));
-    p.drawText(QRect(0, 300, 640, 40), Qt::AlignCenter, QStringLiteral("Version 0.1.0"));
+    p.drawText(QRect(0, 300, 640, 40), Qt::AlignCenter,
+               QStringLiteral("Version ") + QString::fromLatin1(kVaskelVersion));
     return pm;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    // answered without a display
+    for (int k = 1; k < argc; ++k) {
+        const std::string a = argv[k];
+        if (a == "--version") {
+            std::cout << "vaskel " << kVaskelVersion << "\n";
+            return 0;
+        }
+        if (a == "--help" || a == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     app.setWindowIcon(ProgramIcon(QStringLiteral("vaskel")));
     QApplication::setApplicationName(QStringLiteral("Vaskel"));

@@ -10,6 +10,7 @@
 #include "recording/TableFile.h"
 #include "shell/Environment.h"
 #include "shell/Timers.h"
+#include "shell/Version.h"
 #include "telegram/Cp1252.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
@@ -49,7 +50,8 @@ const char* const kMainUsage =
     "  analyse    print the detail analysis of protocol rows\n"
     "  responses  build a response list from a protocol\n"
     "\n"
-    "Run 'vaskel-cli COMMAND --help' for the options of a command.\n";
+    "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
+    "'vaskel-cli --version' for the version.\n";
 
 const char* const kClassifyUsage =
     "Usage: vaskel-cli classify [--slave] [--train-bus] [--catalogue FILE] TELEGRAM...\n"
@@ -820,6 +822,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const std::string& cmd = args[0];
     if (IsHelp(cmd)) {
         out << kMainUsage;
+        return kCliOk;
+    }
+    if (cmd == "--version") {
+        out << "vaskel-cli " << kVaskelVersion << "\n";
         return kCliOk;
     }
     if (cmd == "classify") return RunClassify(args, out, err, defaultCatalogue);

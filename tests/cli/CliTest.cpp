@@ -88,6 +88,12 @@ TEST(CliClassify, CatalogueErrorsExitTwo) {
     EXPECT_EQ(none.code, 2);
 }
 
+TEST(CliUsage, TheProgramsFileVersion) {
+    const CliRun r = Cli({"--version"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "vaskel-cli 3.11.0.0\n");
+}
+
 TEST(CliUsage, BadArgumentsExitTwoWithUsage) {
     const std::vector<std::vector<std::string>> bad = {
         {},

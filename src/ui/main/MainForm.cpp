@@ -3,6 +3,7 @@
 #include "emulator/VirtualUsb.h"
 #include "platform/QtText.h"
 #include "recording/Recorder.h"
+#include "shell/Version.h"
 #include "ui/common/ChildWindow.h"
 #include "ui/common/Session.h"
 #include "ui/common/TextWidgets.h"
@@ -20,19 +21,19 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -137,10 +138,12 @@ void TfMainForm::ConnectActions() {
             if (TfChildWindow* w = FArea->ActiveWindow())
                 save == TAct::mmSpeichern ? w->Save() : w->SaveAs();
         });
-    const std::pair<TAct, TEditCommand> edits[] = {
-        {TAct::EditUndo1, TEditCommand::Undo},         {TAct::EditCopy1, TEditCommand::Copy},
-        {TAct::EditCut1, TEditCommand::Cut},           {TAct::EditPaste1, TEditCommand::Paste},
-        {TAct::EditSelectAll, TEditCommand::SelectAll}, {TAct::EditDelete, TEditCommand::Delete}};
+    const std::pair<TAct, TEditCommand> edits[] = {{TAct::EditUndo1, TEditCommand::Undo},
+                                                   {TAct::EditCopy1, TEditCommand::Copy},
+                                                   {TAct::EditCut1, TEditCommand::Cut},
+                                                   {TAct::EditPaste1, TEditCommand::Paste},
+                                                   {TAct::EditSelectAll, TEditCommand::SelectAll},
+                                                   {TAct::EditDelete, TEditCommand::Delete}};
     for (const auto& [act, command] : edits)
         on(act, [this, command = command] { RunEditCommand(command); });
     on(TAct::acSearch, [this] {
@@ -161,7 +164,7 @@ void TfMainForm::ConnectActions() {
     on(TAct::acShowHardwarerevision, [this] { ShowDeviceInfo(); });
     on(TAct::acAbout, [this] {
         QMessageBox::about(this, Tr("Info über ..."),
-                           T("<b>Vaskel</b> v0.1.0<br>") +
+                           T("<b>Vaskel</b> v") + QString::fromLatin1(kVaskelVersion) + T("<br>") +
                                Tr("IBIS-Wagenbus Monitor und Simulator"));
     });
     // the check marks have flipped already when these run
@@ -194,23 +197,47 @@ void TfMainForm::RunEditCommand(TEditCommand command) {
         focus = combo->lineEdit();
     if (auto* e = qobject_cast<QLineEdit*>(focus)) {
         switch (command) {
-        case TEditCommand::Undo: e->undo(); break;
-        case TEditCommand::Copy: e->copy(); break;
-        case TEditCommand::Cut: e->cut(); break;
-        case TEditCommand::Paste: e->paste(); break;
-        case TEditCommand::SelectAll: e->selectAll(); break;
-        case TEditCommand::Delete: e->del(); break;
+        case TEditCommand::Undo:
+            e->undo();
+            break;
+        case TEditCommand::Copy:
+            e->copy();
+            break;
+        case TEditCommand::Cut:
+            e->cut();
+            break;
+        case TEditCommand::Paste:
+            e->paste();
+            break;
+        case TEditCommand::SelectAll:
+            e->selectAll();
+            break;
+        case TEditCommand::Delete:
+            e->del();
+            break;
         }
         return;
     }
     if (auto* e = qobject_cast<QPlainTextEdit*>(focus)) {
         switch (command) {
-        case TEditCommand::Undo: e->undo(); break;
-        case TEditCommand::Copy: e->copy(); break;
-        case TEditCommand::Cut: e->cut(); break;
-        case TEditCommand::Paste: e->paste(); break;
-        case TEditCommand::SelectAll: e->selectAll(); break;
-        case TEditCommand::Delete: e->textCursor().removeSelectedText(); break;
+        case TEditCommand::Undo:
+            e->undo();
+            break;
+        case TEditCommand::Copy:
+            e->copy();
+            break;
+        case TEditCommand::Cut:
+            e->cut();
+            break;
+        case TEditCommand::Paste:
+            e->paste();
+            break;
+        case TEditCommand::SelectAll:
+            e->selectAll();
+            break;
+        case TEditCommand::Delete:
+            e->textCursor().removeSelectedText();
+            break;
         }
         return;
     }
