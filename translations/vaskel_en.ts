@@ -724,6 +724,10 @@
         <translation>All files (*.*)</translation>
     </message>
     <message>
+        <source>Hilfe ...</source>
+        <translation>Help ...</translation>
+    </message>
+    <message>
         <source>Sie können mit dieser Option die Ablaufgeschwindigkeit eines</source>
         <translation>With this option you can change the pace of a</translation>
     </message>

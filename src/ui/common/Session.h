@@ -23,6 +23,8 @@ class QTimer;
 
 namespace vaskel {
 
+class TActionTable;
+
 class TSession : public QObject {
     Q_OBJECT
 
@@ -37,6 +39,10 @@ public:
     ~TSession() override;
 
     TEnvironment& Env() { return FEnv; }
+    // The program's actions, for the menus and buttons of every window
+    // (null while no main window exists).
+    const TActionTable* Actions() const { return FActions; }
+    void SetActions(const TActionTable* actions) { FActions = actions; }
     const TIBISTelegramParser& Parser() const { return FParser; }
 
     // --- the device
@@ -137,6 +143,7 @@ private:
     bool FRecording = false;
     bool FLastMaster = false;
     const QObject* FPlaybackOwner = nullptr;
+    const TActionTable* FActions = nullptr;
     // last: its controller hands over through the members above
     std::unique_ptr<TDeviceConnection> FConnection;
 };

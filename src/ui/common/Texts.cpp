@@ -34,8 +34,8 @@ QTranslator& EnglishTexts() {
 // language of the program; null when Qt has none for it on this machine.
 QTranslator* QtTexts(int language) {
     static QTranslator german;
-    static const bool loaded =
-        german.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    static const bool loaded = german.load(QStringLiteral("qtbase_de"),
+                                           QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     return language == 1 && loaded ? &german : nullptr;
 }
 

@@ -1,4 +1,5 @@
 #include "ui/editors/BaseEditForm.h"
+#include "ui/common/ActionTable.h"
 #include "ui/common/Icons.h"
 
 #include "platform/QtText.h"
@@ -14,6 +15,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -64,6 +66,8 @@ TfBaseEditForm::TfBaseEditForm(TSession& session, TTable& table, std::vector<TEd
             [this] { DeleteRow(); });
     connect(tool("tbRowAppend", "Eine Zeile am Ende anfügen"), &QToolButton::clicked, this,
             [this] { AppendRow(); });
+    // the help contents come with the help files
+    tool("tbHelp", "Hilfe ...")->setEnabled(false);
     layout->addWidget(tools);
 
     FModel = new TListEditModel(table, std::move(columns), FEnv, this);
@@ -104,12 +108,14 @@ TfBaseEditForm::TfBaseEditForm(TSession& session, TTable& table, std::vector<TEd
             });
     layout->addWidget(FView, 1);
 
-    FSpecial = new QMenu(Tr("Sonderzeichen einfügen"), this);
+    FSpecial = new QMenu(this);
+    SetDe(FSpecial, "Sonderzeichen einfügen");
     connect(FSpecial->addAction(QStringLiteral("<LF>")), &QAction::triggered, this,
             [this] { InsertLineFeed(); });
     for (int b = 1; b <= 9; ++b)
         connect(FSpecial->addAction(QStringLiteral("0%1h").arg(b)), &QAction::triggered, this,
                 [this, b] { InsertByte(static_cast<unsigned char>(b)); });
+    BuildMenus(layout);
 
     FBottom = new QHBoxLayout;
     FBottom->addStretch();
@@ -372,6 +378,37 @@ bool TfBaseEditForm::MayClose() {
                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     }
     return true;
+}
+
+void TfBaseEditForm::BuildMenus(QVBoxLayout* layout) {
+    auto* bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("EditMenuBar"));
+    if (const TActionTable* actions = Session().Actions()) {
+        // the program's commands, as in the main window
+        auto add = [&](QMenu* m, std::initializer_list<TAct> items) {
+            for (TAct a : items) {
+                if (a == TAct::Separator)
+                    m->addSeparator();
+                else
+                    m->addAction((*actions)[a]);
+            }
+        };
+        constexpr TAct sep = TAct::Separator;
+        QMenu* file = bar->addMenu(QString());
+        SetDe(file, "&Datei");
+        add(file, {TAct::acAufzeichnen, TAct::acOeffnen, TAct::acSendFromProtocoll,
+                   TAct::acV1ImportProtocol, sep, TAct::mmSpeichern, TAct::mmSpeichernUnter, sep,
+                   TAct::actFirmwareUpdate, TAct::FilePrintSetup1, TAct::acPrintProtokoll, sep,
+                   TAct::FileExit1});
+        QMenu* view = bar->addMenu(QString());
+        SetDe(view, "Ansicht");
+        QMenu* showHide = view->addMenu(QString());
+        SetDe(showHide, "Ein- und Ausblenden");
+        add(showHide, {TAct::actShowAll, TAct::actHideAll, sep, TAct::actShowHideMainToolbar,
+                       TAct::actShowHideModeArea, TAct::actShowHideProtocolToolbar});
+    }
+    bar->addMenu(FSpecial);
+    layout->setMenuBar(bar);
 }
 
 bool TfBaseEditForm::CanSave() const {

@@ -17,6 +17,7 @@
 #include <QWidget>
 
 class QHBoxLayout;
+class QVBoxLayout;
 class QMenu;
 class QPushButton;
 class QToolButton;
@@ -79,6 +80,9 @@ protected:
     void ShowIncomplete();
     void MarkCaption();
     void ShowContextMenu(const QPoint& at);
+    // The window's menus: the program's file and view commands, and the
+    // special characters.
+    void BuildMenus(QVBoxLayout* layout);
     // An insertion at the caret (text, caret, selection length → new text,
     // caret after it): in the open cell editor, else at the end of the
     // current cell (cleaned up as the editor would when cleanUp is set).

@@ -61,6 +61,7 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
     setCentralWidget(FArea);
     FFiles = std::make_unique<TFileOpening>(FSession, *FArea, this, FOptions.OpenFile);
     FActions = std::make_unique<TActionTable>(this);
+    FSession.SetActions(FActions.get());
     BuildMenus();
     FToolBar = addToolBar(T("Hauptprogramm"));
     FToolBar->setObjectName(T("ToolBar"));
@@ -100,6 +101,7 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
 TfMainForm::~TfMainForm() {
     // the controller thread ends before the windows go
     FSession.EndDevice();
+    FSession.SetActions(nullptr);
 }
 
 void TfMainForm::ObserveSession() {

@@ -6,7 +6,7 @@
 
 #include "link/DeviceStatus.h"
 #include "ui/common/ChildWindow.h"
-#include "ui/main/ActionTable.h"
+#include "ui/common/ActionTable.h"
 #include "ui/main/FileOpening.h"
 
 #include <QMainWindow>

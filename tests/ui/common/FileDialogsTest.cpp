@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -59,19 +60,33 @@ TEST(FileDialogs, ANameTypedWithoutExtensionGetsTheDefaultOne) {
     test::TempDir dir;
     const QString folder = QString::fromStdString(dir.Path().string());
     QStringList seenFilters;
+    QString seenSuffix;
     QTimer answer;
     answer.setInterval(20);
     QObject::connect(&answer, &QTimer::timeout, [&] {
-        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!d) return;
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* d = qobject_cast<QFileDialog*>(modal);
+        if (!d) {
+            if (modal) {
+                ADD_FAILURE() << "unexpected: " << modal->metaObject()->className() << " "
+                              << modal->windowTitle().toStdString();
+                modal->close();
+            }
+            return;
+        }
         seenFilters = d->nameFilters();
-        d->selectFile(folder + QStringLiteral("/abc"));
+        seenSuffix = d->defaultSuffix();
+        // typed into the name field, as a user does
+        auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!name) return;
+        name->setText(QStringLiteral("abc"));
         QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
     });
     answer.start();
     const QString chosen = AskFile(nullptr, ProtocolSaveDialog(folder, QString()));
     EXPECT_EQ(chosen, folder + QStringLiteral("/abc.PRO.CSV"));
     EXPECT_EQ(seenFilters, QStringList{QStringLiteral("Protokolldatei (*.PRO.CSV *.pro.csv)")});
+    EXPECT_EQ(seenSuffix, QStringLiteral("PRO.CSV"));
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include "ui/common/Icons.h"
 
+#include "ui/common/ActionTable.h"
+
 #include <QDir>
 #include <QImage>
 #include <QPixmap>
@@ -43,7 +45,7 @@ const QStringList kShown =
                         "acAntwortNew acAntwortlisteOeffnen acAufruflisteNew acAufruflisteOeffnen "
                         "acFilterWindow actOpenAddressForm acDatensatz acEinstellungen "
                         "acShowHardwarerevision acHexConverter acAbout "
-                        "tbRowInsert tbRowDelete tbRowAppend tbFixedWidths tbVariableWidths "
+                        "tbRowInsert tbRowDelete tbRowAppend tbFixedWidths tbVariableWidths tbHelp "
                         "closePanel vaskel")
         .split(QLatin1Char(' '));
 
@@ -61,6 +63,12 @@ TEST(IconsTest, UnknownNamesGiveANullIcon) {
         SCOPED_TRACE(name);
         EXPECT_TRUE(ProgramIcon(QLatin1String(name)).isNull());
     }
+}
+
+TEST(IconsTest, EveryIconOfTheActionTableIsThere) {
+    for (const TActionSpec& spec : ActionSpecs())
+        if (spec.Icon)
+            EXPECT_FALSE(ProgramIcon(QString::fromLatin1(spec.Icon)).isNull()) << spec.Name;
 }
 
 } // namespace

@@ -15,10 +15,10 @@
 #include "recording/OpenedProtocol.h"
 #include "shell/SystemPlatform.h"
 #include "telegram/TelegramParser.h"
+#include "ui/common/ActionTable.h"
 #include "ui/common/FileDialogs.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
-#include "ui/main/ActionTable.h"
 #include "ui/main/MainForm.h"
 #include "ui/protocol/ProtocolForm.h"
 

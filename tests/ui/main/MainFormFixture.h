@@ -7,6 +7,7 @@
 #include "recording/TableFile.h"
 #include "telegram/Errors.h"
 #include "ui/common/Session.h"
+#include "ui/editors/BaseEditForm.h"
 #include "ui/common/Texts.h"
 #include "ui/main/DirectInputBox.h"
 #include "ui/main/MainForm.h"
@@ -34,6 +35,7 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>

@@ -321,6 +321,27 @@ TEST_F(MainWindowTest, TilingAndArrangingTheWindows) {
     EXPECT_EQ(f[1].left(), f[0].right() + 1);
 }
 
+TEST_F(MainWindowTest, AListEditorHasTheProgramsMenus) {
+    Start(TScenario::Vehicle);
+    TTable table{std::vector<TZK_InputStyle>{TZK_InputStyle::csBoolean, TZK_InputStyle::csString}};
+    TfBaseEditForm editor(*S, table, {{"Ok"}, {"Aufruf"}}, QString());
+    auto* bar = editor.findChild<QMenuBar*>(QStringLiteral("EditMenuBar"));
+    ASSERT_NE(bar, nullptr);
+    QStringList titles;
+    for (QAction* a : bar->actions())
+        titles << a->text();
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("&Datei"), QStringLiteral("Ansicht"),
+                                   QStringLiteral("Sonderzeichen einfügen")}));
+    // the view menu holds the protocol tool bar's toggle too: the same action
+    QMenu* showHide = bar->actions()[1]->menu()->actions().first()->menu();
+    ASSERT_NE(showHide, nullptr);
+    EXPECT_TRUE(showHide->actions().contains(W->Action(TAct::actShowHideProtocolToolbar)));
+    EXPECT_TRUE(bar->actions()[0]->menu()->actions().contains(W->Action(TAct::mmSpeichern)));
+    auto* help = editor.findChild<QToolButton*>(QStringLiteral("tbHelp"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_FALSE(help->icon().isNull());
+}
+
 TEST_F(MainWindowTest, TheWindowMenuListsTheOpenWindows) {
     Start(TScenario::Vehicle);
     QMenu* menu = nullptr;

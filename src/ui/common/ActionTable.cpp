@@ -1,4 +1,4 @@
-#include "ui/main/ActionTable.h"
+#include "ui/common/ActionTable.h"
 
 #include "ui/common/ChildWindow.h"
 #include "ui/common/Icons.h"
