@@ -1344,6 +1344,10 @@
         <translation>Addresstranslation deactivated</translation>
     </message>
     <message>
+        <source>Adressumsetzung eingeschaltet</source>
+        <translation>Addresstranslation activated</translation>
+    </message>
+    <message>
         <source>Wird ein Protokoll abgespielt, werden alle Adressen gem. der Vorgaben umgesetzt</source>
         <translation>When a protocol is played back, all addresses are translated as defined</translation>
     </message>

@@ -323,15 +323,15 @@ const std::vector<TActionSpec>& ActionSpecs() {
          "Adressumsetzung aktiviert",
          "Wird ein Protokoll abgespielt, werden alle Adressen gem. der Vorgaben umgesetzt",
          {},
-         nullptr,
-         E::NotYet},
+         "actAddressTranslationOn",
+         E::AddressTranslation},
         {A::actAddressTranslationOff,
          "actAddressTranslationOff",
          "Adressumsetzung deaktiviert",
          "Wird ein Protokoll abgespielt, werden Adressen genau wie aufgezeichnet wiedergegeben.",
          {},
-         nullptr,
-         E::NotYet},
+         "actAddressTranslationOff",
+         E::AddressTranslation},
         {A::mmSpeichern, "mmSpeichern", "&Speichern  (Strg + S)", nullptr, QKeySequence::Save,
          "mmSpeichern", E::ActiveCanSave},
         {A::mmSpeichernUnter,
@@ -441,6 +441,8 @@ bool ActionEnabled(TEnable rule, const TActionState& s) {
         return s.Active && s.Active->CanSave();
     case TEnable::ActiveCanSaveAs:
         return s.Active && s.Active->CanSaveAs();
+    case TEnable::AddressTranslation:
+        return s.AddressTranslationUsable;
     }
     return false;
 }

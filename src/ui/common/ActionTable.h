@@ -95,6 +95,7 @@ enum class TEnable {
     ActiveCanFind,
     ActiveCanSave,
     ActiveCanSaveAs,
+    AddressTranslation, // the device is online and a translation is defined
 };
 
 struct TActionSpec {
@@ -141,6 +142,7 @@ struct TActionState {
     TDeviceDisplay Display;
     TfChildWindow* Active = nullptr;
     int Windows = 0;
+    bool AddressTranslationUsable = false;
 };
 bool ActionEnabled(TEnable rule, const TActionState& state);
 

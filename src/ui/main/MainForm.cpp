@@ -5,6 +5,7 @@
 #include "recording/Recorder.h"
 #include "shell/Version.h"
 #include "ui/common/ChildWindow.h"
+#include "ui/common/Icons.h"
 #include "ui/common/Session.h"
 #include "ui/common/TextWidgets.h"
 #include "ui/common/Texts.h"
@@ -37,6 +38,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
 
 #include <filesystem>
 
@@ -68,6 +71,7 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
     FToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     FToolBar->setIconSize(QSize(20, 20));
     FActions->FillToolBar(FToolBar);
+    BuildAddressTranslationButton();
 
     FDirect = new TDirectInputBox(FSession, this);
     FModeArea = new TModeArea(FSession.Env(), *FDirect, this);
@@ -353,12 +357,53 @@ void TfMainForm::ApplyDisplay(const TDeviceDisplay& d) {
     FModeArea->ApplyDisplay(d);
 }
 
+void TfMainForm::BuildAddressTranslationButton() {
+    FAddressButton = new QToolButton;
+    FAddressButton->setObjectName(T("tbnAddressTranslationOnOff"));
+    FAddressButton->setPopupMode(QToolButton::MenuButtonPopup);
+    auto* menu = new QMenu(FAddressButton);
+    menu->addAction(Action(TAct::actAddressTranslationOn));
+    menu->addAction(Action(TAct::actAddressTranslationOff));
+    FAddressButton->setMenu(menu);
+    connect(FAddressButton, &QToolButton::clicked, this, [this] {
+        QToolTip::hideText();
+        SetAddressTranslationMode(FSession.Env().IBISAddressTranslationMode() == 1 ? 0 : 1);
+    });
+    connect(Action(TAct::actAddressTranslationOn), &QAction::triggered, this,
+            [this] { SetAddressTranslationMode(1); });
+    connect(Action(TAct::actAddressTranslationOff), &QAction::triggered, this,
+            [this] { SetAddressTranslationMode(0); });
+    // after the translation window's button, before the separator
+    const QList<QAction*> items = FToolBar->actions();
+    const qsizetype at = items.indexOf(Action(TAct::actOpenAddressForm));
+    FToolBar->insertWidget(at >= 0 && at + 1 < items.size() ? items[at + 1] : nullptr,
+                           FAddressButton);
+    SetAddressTranslationMode(FSession.Env().IBISAddressTranslationMode());
+}
+
+void TfMainForm::SetAddressTranslationMode(int mode) {
+    FSession.Env().SetIBISAddressTranslationMode(mode == 1 ? 1 : 0);
+    const bool on = FSession.Env().IBISAddressTranslationMode() == 1;
+    FAddressButton->setIcon(
+        ProgramIcon(on ? T("actAddressTranslationOn") : T("actAddressTranslationOff")));
+    FAddressButton->setToolTip(on ? Tr("Adressumsetzung eingeschaltet")
+                                  : Tr("Adressumsetzung ausgeschaltet"));
+}
+
 void TfMainForm::UpdateActions() {
     TActionState s;
     s.Display = FDisplay;
     s.Active = FArea->ActiveWindow();
     s.Windows = static_cast<int>(FArea->subWindowList().size());
+    TEnvironment& env = FSession.Env();
+    // a translation no longer defined switches the translation off
+    if (FAddressButton && FAddressButton->isEnabled() && !env.IBISAddressTranslationDefined() &&
+        env.IBISAddressTranslationMode() == 1)
+        SetAddressTranslationMode(0);
+    s.AddressTranslationUsable =
+        FSession.Status().DeviceOnline() && env.IBISAddressTranslationDefined();
     FActions->ApplyRules(s);
+    if (FAddressButton) FAddressButton->setEnabled(s.AddressTranslationUsable);
 }
 
 void TfMainForm::RefreshWindows() {

@@ -5,8 +5,8 @@
 // opens the live monitor and files, and ends the program.
 
 #include "link/DeviceStatus.h"
-#include "ui/common/ChildWindow.h"
 #include "ui/common/ActionTable.h"
+#include "ui/common/ChildWindow.h"
 #include "ui/main/FileOpening.h"
 
 #include <QMainWindow>
@@ -23,6 +23,7 @@ class QPushButton;
 class QSpinBox;
 class QTimer;
 class QToolBar;
+class QToolButton;
 
 namespace vaskel {
 
@@ -57,6 +58,7 @@ public:
     TSession& Session() { return FSession; }
     QAction* Action(TAct id) const { return (*FActions)[id]; }
     QToolBar* MainToolBar() const { return FToolBar; }
+    QToolButton* AddressTranslationButton() const { return FAddressButton; }
     TWindowArea* Area() const { return FArea; }
     TModeArea* ModeArea() const { return FModeArea; }
     TDirectInputBox* DirectInputBox() const { return FDirect; }
@@ -118,6 +120,10 @@ private:
     // The monitor beside an opened protocol.
     void OpenMonitorTiled();
     void ShowActiveProtocolWindow();
+    // The address translation's switch on the tool bar, after the
+    // translation window's button.
+    void BuildAddressTranslationButton();
+    void SetAddressTranslationMode(int mode);
 
     TSession& FSession;
     TOptions FOptions;
@@ -125,6 +131,7 @@ private:
     std::unique_ptr<TFileOpening> FFiles;
     TWindowArea* FArea = nullptr;
     QToolBar* FToolBar = nullptr;
+    QToolButton* FAddressButton = nullptr;
     QToolBar* FModeBar = nullptr;
     TModeArea* FModeArea = nullptr;
     TDirectInputBox* FDirect = nullptr;

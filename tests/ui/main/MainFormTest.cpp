@@ -342,6 +342,35 @@ TEST_F(MainWindowTest, AListEditorHasTheProgramsMenus) {
     EXPECT_FALSE(help->icon().isNull());
 }
 
+TEST_F(MainWindowTest, TheAddressTranslationSwitch) {
+    Start(TScenario::Vehicle);
+    QToolButton* button = W->AddressTranslationButton();
+    ASSERT_NE(button, nullptr);
+    // on the tool bar right after the translation window's button
+    const QList<QAction*> items = W->MainToolBar()->actions();
+    const auto at = items.indexOf(W->Action(TAct::actOpenAddressForm));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(W->MainToolBar()->widgetForAction(items[at + 1]), button);
+    ASSERT_TRUE(WaitFor([&] { return W->Session().Status().DeviceOnline(); }));
+    QApplication::processEvents();
+    EXPECT_FALSE(button->isEnabled()) << "no translation defined";
+    Env.SetAddressTranslation(3, 5);
+    ASSERT_TRUE(WaitFor([&] { return button->isEnabled(); }));
+    EXPECT_TRUE(W->Action(TAct::actAddressTranslationOn)->isEnabled());
+    button->click();
+    EXPECT_EQ(Env.IBISAddressTranslationMode(), 1);
+    EXPECT_EQ(button->toolTip(), QStringLiteral("Adressumsetzung eingeschaltet"));
+    W->Action(TAct::actAddressTranslationOff)->trigger();
+    EXPECT_EQ(Env.IBISAddressTranslationMode(), 0);
+    EXPECT_EQ(button->toolTip(), QStringLiteral("Adressumsetzung ausgeschaltet"));
+    button->click();
+    ASSERT_EQ(Env.IBISAddressTranslationMode(), 1);
+    // the translation taken back: switched off at the next refresh
+    Env.SetAddressTranslation(3, 3);
+    ASSERT_TRUE(WaitFor([&] { return !button->isEnabled(); }));
+    EXPECT_EQ(Env.IBISAddressTranslationMode(), 0);
+}
+
 TEST_F(MainWindowTest, TheWindowMenuListsTheOpenWindows) {
     Start(TScenario::Vehicle);
     QMenu* menu = nullptr;
