@@ -118,6 +118,8 @@ TEST_F(MainWindowTest, UnplugAndReplug) {
     Usb->SetPlugged(false);
     ASSERT_TRUE(WaitFor([&] { return !W->Led("Ein")->On(); }));
     EXPECT_FALSE(W->Group("Device")->isEnabled());
+    EXPECT_FALSE(W->Action(TAct::acAufzeichnen)->isEnabled()) << "no device: nothing to record";
+    EXPECT_FALSE(W->Action(TAct::acSendFromProtocoll)->isEnabled());
     Usb->SetPlugged(true);
     ASSERT_TRUE(WaitFor([&] { return W->Led("Ein")->On(); }));
 }
