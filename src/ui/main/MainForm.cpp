@@ -34,6 +34,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScreen>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTimer>
@@ -58,6 +59,9 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
     setWindowTitle(T("Vaskel"));
     setMinimumSize(800, 300);
     resize(1016, 746 + 90);
+    // on a small screen the window fits the screen
+    if (const QScreen* sc = screen())
+        resize(size().boundedTo(sc->availableGeometry().size()));
     setAcceptDrops(true);
 
     FArea = new TWindowArea(this);
