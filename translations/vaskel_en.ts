@@ -1383,5 +1383,37 @@
         <source>Dieser Dateityp kann in dieser Version noch nicht geöffnet werden: </source>
         <translation>This version cannot open files of this type yet: </translation>
     </message>
+    <message>
+        <source>Aktive Aufrufliste:</source>
+        <translation>Active call list:</translation>
+    </message>
+    <message>
+        <source>Aktives Protokoll:</source>
+        <translation>Active protocol:</translation>
+    </message>
+    <message>
+        <source>Aktive Antwortliste:</source>
+        <translation>Active response list:</translation>
+    </message>
+    <message>
+        <source>Direkteingabe</source>
+        <translation>Direct input</translation>
+    </message>
+    <message>
+        <source>Sie können auch hier zwischen dem Master- und Slavemode umschalten.</source>
+        <translation>You can also switch between master and slave mode here.</translation>
+    </message>
+    <message>
+        <source>Bitte beachten Sie, dass im Zugbusbetrieb andere IBIS-Telegramme gelten, als im Wagenbusbetrieb.</source>
+        <translation>Please note that other IBIS telegrams apply on the train bus than on the vehicle bus.</translation>
+    </message>
+    <message>
+        <source>Wenn Ihr Tavrin an einen IBIS-Wagenbus angeschlossen ist, die Vaskel-Software jedoch im Modus &quot;Zugbus&quot; arbeitet, werden die meisten Telegramme als fehlerhaft gemeldet werden.</source>
+        <translation>If your Tavrin is connected to an IBIS vehicle bus while the Vaskel software works in &quot;train bus&quot; mode, most telegrams will be reported as faulty.</translation>
+    </message>
+    <message>
+        <source>Wollen Sie wirklich umschalten?</source>
+        <translation>Do you really want to switch?</translation>
+    </message>
 </context>
 </TS>

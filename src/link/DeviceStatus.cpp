@@ -57,7 +57,7 @@ TDeviceDisplay ComputeDeviceDisplay(const TDeviceStatus& s, bool monitorOpen) {
     d.SendFromProtocolEnabled = s.MasterPossible();
     d.DirectSendEnabled = s.Master();
     d.FirmwarePanel = FormatText(kFirmwareRevision, {s.HardwareRevision()});
-    d.GroupsEnabled = online;
+    d.StatusGroupEnabled = online;
     if (online) {
         d.LedWBED = s.WBED();
         d.LedWBSD = s.WBSD();

@@ -68,7 +68,10 @@ struct TDeviceDisplay {
     bool SendFromProtocolEnabled = false, DirectSendEnabled = false;
     bool ResetOverloadEnabled = false;
     std::string FirmwarePanel; // status bar panel 1
-    bool ShowMasterPanel = false, ShowSlavePanel = false, GroupsEnabled = false;
+    // the mode groups: the master group works while the device is bus master,
+    // the slave group while it is a slave; offline neither, and the status
+    // group is off too
+    bool ShowMasterPanel = false, ShowSlavePanel = false, StatusGroupEnabled = false;
     // slave panel warnings
     bool WarningPanelVisible = false;
     bool NoSendLineVoltage = false, NoAnswerLineVoltage = false, NoExternalPower = false;

@@ -7,6 +7,7 @@
 #include "telegram/TextConventions.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
+#include "ui/widgets/BalloonHint.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,7 +19,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
-#include <QToolTip>
 
 namespace vaskel {
 
@@ -70,11 +70,9 @@ TDirectInputBox::TDirectInputBox(TSession& session, QObject* parent)
     // a double click offers the examples of the master record types
     FInput->lineEdit()->installEventFilter(this);
     FInput->installEventFilter(this);
-    connect(FSend, &QPushButton::clicked, this, [this] { Send(); });
-    connect(FInput->lineEdit(), &QLineEdit::returnPressed, this, [this] {
-        Send();
-        FInput->setFocus();
-    });
+    connect(FSend, &QPushButton::clicked, this, [this] { Send(false); });
+    // Enter sends too; the text field keeps the focus for the next telegram
+    connect(FInput->lineEdit(), &QLineEdit::returnPressed, this, [this] { Send(true); });
     connect(FInput, &QComboBox::editTextChanged, this, [this] { LiveCheck(); });
 }
 
@@ -83,7 +81,11 @@ void TDirectInputBox::SetSendEnabled(bool on) {
 }
 
 void TDirectInputBox::LiveCheck() {
-    if (!FInput->isEnabled()) return;
+    if (!FInput->isEnabled()) {
+        // no record type without a text to check
+        SetDe(FDetail, "Detaileingabe ...");
+        return;
+    }
     const std::string typed = ToCp1252(FInput->currentText());
     std::string bytes;
     try {
@@ -148,12 +150,12 @@ void TDirectInputBox::LiveCheck() {
             FLastWarning =
                 Tr("Sie sollten die Datensätze 003a, 003c, 004c, 021 und 021a nicht direkt "
                    "editieren.") +
-                T("<br>") +
+                T("\n") +
                 Tr("Diese Datensätze benötigen ein spezielles Format, um gültig zu sein.") +
-                T("<br>") + Tr("Nutzen Sie dazu den Datensatz-Editor des Programms.");
-            QToolTip::showText(FDetail->mapToGlobal(FDetail->rect().center()),
-                               T("<b>") + Tr("Warnung") + T("</b><br>") + FLastWarning, FDetail, {},
-                               -1);
+                T("\n") + Tr("Nutzen Sie dazu den Datensatz-Editor des Programms.");
+            // it stays until it is closed or another one takes its place
+            TBalloonHint::Show(FDetail, FDetail->rect().center(), TBalloonHint::TIcon::Warning,
+                               Tr("Warnung"), FLastWarning, 0);
         }
     FCheck->setStyleSheet(colour.isEmpty() ? QString() : T("color: ") + colour);
 }
@@ -180,7 +182,7 @@ void TDirectInputBox::ShowRecordTypeExamples() {
         FInput->setCurrentText(a->text());
 }
 
-void TDirectInputBox::Send() {
+void TDirectInputBox::Send(bool fromEnter) {
     if (FBusy) {
         QApplication::beep();
         return;
@@ -204,13 +206,21 @@ void TDirectInputBox::Send() {
             FInput->setCurrentText(FromCp1252(history.front()));
             FInput->blockSignals(false);
             FSession.Env().SetAufrufe(HistoryToSetting(history));
+            // the field may show another text now (an expanded "u", "d")
+            LiveCheck();
         }
         FSession.PlaceDirectCall(text);
     }
+    // a monitor opened for the send takes the focus: after Enter, what is
+    // typed next belongs to the text field
+    if (fromEnter) FInput->setFocus();
     // the button stays blocked for half a second
-    QTimer::singleShot(500, this, [this] {
+    QTimer::singleShot(500, this, [this, fromEnter] {
         FSend->setEnabled(FSession.Status().Master());
-        FSend->setFocus();
+        if (fromEnter)
+            FInput->setFocus();
+        else
+            FSend->setFocus();
         FBusy = false;
     });
 }

@@ -31,8 +31,9 @@ public:
     // The live check of the typed text.
     void LiveCheck();
     // Sends the typed telegram (after the monitor is opened) and keeps it in
-    // the history.
-    void Send();
+    // the history. Half a second later the send button works again and the
+    // focus goes to it, or after Enter back to the text field.
+    void Send(bool fromEnter = false);
     // The device's master state: the send button follows it.
     void SetSendEnabled(bool on);
 

@@ -78,7 +78,7 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
     BuildAddressTranslationButton();
 
     FDirect = new TDirectInputBox(FSession, this);
-    FModeArea = new TModeArea(FSession.Env(), *FDirect, this);
+    FModeArea = new TModeArea(FSession.Env(), *FDirect, *FActions, this);
     // the mode area sits above the status bar
     FModeBar = new QToolBar(T("Modus- und Statusbereich"), this);
     FModeBar->setMovable(false);

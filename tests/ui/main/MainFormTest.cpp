@@ -221,7 +221,11 @@ TEST_F(MainWindowTest, DirectSendOpensTheMonitorAndLeavesTheWindowsWhereTheyAre)
 }
 
 TEST_F(MainWindowTest, ShortcutsReachTheirCommands) {
-    Start(TScenario::Vehicle);
+    // the direct input takes text while the device is bus master
+    Start(TScenario::Idle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acMasterOnOff)->isEnabled(); }));
+    W->Action(TAct::acMasterOnOff)->trigger();
+    ASSERT_TRUE(WaitFor([&] { return W->DirectInput()->isEnabled(); }));
     QApplication::setActiveWindow(W.get());
     TfProtocolForm* p = W->OpenProtocol(QString::fromStdString(TwoRowProtocol(Dir, "a.PRO.CSV")));
     ASSERT_NE(p, nullptr);

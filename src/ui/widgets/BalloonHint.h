@@ -1,0 +1,56 @@
+#pragma once
+// TBalloonHint: a hint or warning that points at a control: a box with an
+// icon, a bold title, the text and a close button, with a tail towards the
+// point it explains. It lies over its window (it moves with it and never
+// covers other programs). One balloon at a time: showing one closes the one
+// before.
+
+#include <QFrame>
+#include <QPointer>
+
+class QLabel;
+class QTimer;
+
+namespace vaskel {
+
+class TBalloonHint : public QFrame {
+public:
+    enum class TIcon { Information, Warning };
+
+    // Shows a balloon pointing at `at` (in `anchor`'s coordinates). It closes
+    // after timeoutMs, or with a timeout of 0 only when closed or replaced.
+    static TBalloonHint* Show(QWidget* anchor, QPoint at, TIcon icon, const QString& title,
+                              const QString& text, int timeoutMs);
+    // The balloon that is up (null: none).
+    static TBalloonHint* Current();
+    // Closes the balloon that is up, if any.
+    static void CloseCurrent();
+
+    QString Title() const;
+    QString Text() const;
+    TIcon Icon() const { return FIcon; }
+    QWidget* Anchor() const { return FAnchor; }
+    // The close timer's interval; 0: no time limit.
+    int TimeoutMs() const { return FTimeoutMs; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    TBalloonHint(QWidget* window, QWidget* anchor, QPoint at, TIcon icon, const QString& title,
+                 const QString& text, int timeoutMs);
+    // Places the box beside the point, inside the window.
+    void Place(QPoint at);
+
+    QPointer<QWidget> FAnchor;
+    TIcon FIcon;
+    QLabel* FTitle = nullptr;
+    QLabel* FText = nullptr;
+    QTimer* FTimer = nullptr;
+    int FTimeoutMs = 0;
+    QPoint FTip;        // the point, in this widget's coordinates
+    bool FAbove = true; // the box lies above the point
+    static QPointer<TBalloonHint> GCurrent;
+};
+
+} // namespace vaskel
