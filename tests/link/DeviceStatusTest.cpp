@@ -194,6 +194,46 @@ TEST_F(DeviceConnectionTest, ShutdownClearsListAndLeavesSlaveMode) {
     EXPECT_EQ(w.back(), Cmd::SlaveMode());
 }
 
+// Which mode group works, as a function of the device's state: the master
+// group while the device is bus master, the slave group while it is a slave
+// (with its warnings), neither while it is offline, when the status group
+// is off too.
+TEST(DeviceDisplay, TheModeGroupsFollowTheDeviceState) {
+    struct TCase {
+        const char* Name;
+        bool Online, Master, WBSD, WBED, Power;
+        bool MasterGroup, SlaveGroup, StatusGroup, Warnings, MasterDetected;
+    };
+    const TCase cases[] = {
+        {"offline", false, false, false, false, false, false, false, false, false, false},
+        {"offline, stale master bit", false, true, true, true, true, false, false, false, false,
+         false},
+        {"slave, master on the bus", true, false, true, true, true, false, true, true, false, true},
+        {"slave, idle bus", true, false, false, false, true, false, true, true, true, false},
+        {"slave, send line only", true, false, true, false, true, false, true, true, true, true},
+        {"slave, no power", true, false, false, false, false, false, true, true, true, true},
+        {"master", true, true, false, false, true, true, false, true, false, false},
+        {"master, lines carry voltage", true, true, true, true, true, true, false, true, false,
+         false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDeviceStatus s;
+        s.SetDeviceOnline(c.Online);
+        s.SetMaster(c.Master);
+        s.SetWBSD(c.WBSD);
+        s.SetWBED(c.WBED);
+        s.SetExternalPowerOK(c.Power);
+        const TDeviceDisplay d = ComputeDeviceDisplay(s, false);
+        EXPECT_EQ(d.ShowMasterPanel, c.MasterGroup);
+        EXPECT_EQ(d.ShowSlavePanel, c.SlaveGroup);
+        EXPECT_FALSE(d.ShowMasterPanel && d.ShowSlavePanel) << "one group at a time";
+        EXPECT_EQ(d.StatusGroupEnabled, c.StatusGroup);
+        EXPECT_EQ(d.WarningPanelVisible, c.Warnings);
+        EXPECT_EQ(d.MasterDetected, c.MasterDetected);
+    }
+}
+
 TEST(DeviceStatus, ChangeMarkAndReset) {
     TDeviceStatus s;
     EXPECT_FALSE(s.StatusHasChanged());

@@ -21,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStyle>
@@ -40,6 +41,19 @@ TPatternGroupBox* NewPatternGroup(const char* german, const char* name) {
     g->setObjectName(T(name));
     SetDe(g, german);
     return g;
+}
+
+// The picture of the send-from-protocol button: a play sign (a pixmap, so
+// that a disabled button shows it grey).
+QIcon PlayIcon() {
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x20, 0x70, 0x30));
+    p.drawPolygon(QPolygonF({QPointF(4, 2.5), QPointF(13.5, 8), QPointF(4, 13.5)}));
+    return QIcon(pm);
 }
 
 // A layout with small margins: the area is low.
@@ -84,7 +98,7 @@ TModeArea::TModeArea(TEnvironment& env, TDirectInputBox& direct, const TActionTa
             "btPanelAufrufOnOff", QIcon(), lines);
     // sending from a protocol has no picture of its own
     addLine(1, NewLabel("Aktives Protokoll:"), "lblActiveProtocol", TAct::acSendFromProtocoll,
-            "btPanelSendFromProtocol", style()->standardIcon(QStyle::SP_MediaPlay), lines);
+            "btPanelSendFromProtocol", PlayIcon(), lines);
     FLines[1]->installEventFilter(this);
     ml->addLayout(lines);
 
