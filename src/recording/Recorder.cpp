@@ -103,7 +103,8 @@ void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsM
         if (answersPrevious) {
             master = last;
         } else if (!r.RecordNo.empty()) {
-            const int lowest = std::max(0, FRowCounter - 51);
+            // at most the 50 newest rows
+            const int lowest = std::max(0, FRowCounter - 50);
             for (int row = last; row >= lowest; --row) {
                 if (!IsMasterKind(FTable.Cell(pcKind, row))) continue;
                 if (FTable.Cell(pcAnswer, row) != "-1") continue;

@@ -119,13 +119,14 @@ TEST_F(RecorderTest, SearchReachesFiftyRowsBack) {
     M("a1", 0, 264);
     for (int k = 0; k < 49; ++k)
         M("l001", 1000 + k * 500, 1400 + k * 500);
-    S("a10", 40000, 40330); // 50 rows after: still found
+    S("a10", 40000, 40330); // the master is the 50th newest row: still found
     EXPECT_EQ(Cell(pcAnswer, 50), "3");
     M("a2", 50000, 50264);
-    for (int k = 0; k < 51; ++k)
+    for (int k = 0; k < 50; ++k)
         M("l001", 51000 + k * 500, 51400 + k * 500);
-    S("a20", 90000, 90330); // 51 rows after: out of reach
+    S("a20", 90000, 90330); // the master is the 51st newest row: out of reach
     EXPECT_EQ(Cell(pcAnswer, R->RowCounter() - 1), "2");
+    EXPECT_EQ(Cell(pcAnswer, 51), "-1") << "the master still waits";
 }
 
 TEST_F(RecorderTest, ReactionLimits) {
