@@ -193,7 +193,7 @@ TDetailContent AnalyseGeneral(const TRowFacts& f, const TTelegramRecord& r,
 
 std::string Hex2(unsigned char b) {
     char buf[4];
-    std::snprintf(buf, sizeof buf, "%02x", b);
+    std::snprintf(buf, sizeof buf, "%02X", b);
     return buf;
 }
 
