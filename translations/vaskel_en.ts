@@ -1415,5 +1415,170 @@
         <source>Wollen Sie wirklich umschalten?</source>
         <translation>Do you really want to switch?</translation>
     </message>
+    <!-- protocol windows: menus, find dialog, column and cell hints -->
+    <message>
+        <source>&amp;Hex-Darstellung einblenden</source>
+        <translation>Show &amp;hex column</translation>
+    </message>
+    <message>
+        <source>&amp;Hex-Darstellung ausblenden</source>
+        <translation>Hide &amp;hex column</translation>
+    </message>
+    <message>
+        <source>Hexadezimalspalte anzeigen</source>
+        <translation>Show the hex column</translation>
+    </message>
+    <message>
+        <source>Hexadezimalspalte ausblenden</source>
+        <translation>Hide the hex column</translation>
+    </message>
+    <message>
+        <source>Fil&amp;ter einschalten</source>
+        <translation>Switch fil&amp;ter on</translation>
+    </message>
+    <message>
+        <source>Akustischen Fil&amp;ter einschalten</source>
+        <translation>Switch acoustic fil&amp;ter on</translation>
+    </message>
+    <message>
+        <source>Fil&amp;ter ausschalten</source>
+        <translation>Switch fil&amp;ter off</translation>
+    </message>
+    <message>
+        <source>Filter einschalten</source>
+        <translation>Switch filter on</translation>
+    </message>
+    <message>
+        <source>Filter ausschalten</source>
+        <translation>Switch filter off</translation>
+    </message>
+    <message>
+        <source>Ton bei Filter</source>
+        <translation>Sound on filter</translation>
+    </message>
+    <message>
+        <source>&amp;Warnungsmarkierung ausblenden</source>
+        <translation>Hide &amp;warning marks</translation>
+    </message>
+    <message>
+        <source>&amp;Warnungsmarkierung anzeigen</source>
+        <translation>Show &amp;warning marks</translation>
+    </message>
+    <message>
+        <source>Kritische Werte werden automatisch markiert</source>
+        <translation>Critical values are marked automatically</translation>
+    </message>
+    <message>
+        <source>Kritische Werte nicht markieren</source>
+        <translation>Do not mark critical values</translation>
+    </message>
+    <message>
+        <source>IBIS-Sonderzeichen nicht konvertieren</source>
+        <translation>Do not convert IBIS characters</translation>
+    </message>
+    <message>
+        <source>Groß-/Kleinschreibung beachten</source>
+        <translation>Match case</translation>
+    </message>
+    <message>
+        <source>Richtung</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>Nach oben</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>Nach unten</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>Weitersuchen</source>
+        <translation>Find next</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Handelt es sich um ein Master- oder Slavetelegramm?</source>
+        <translation>Is it a master or a slave telegram?</translation>
+    </message>
+    <message>
+        <source>Laufende Nummer des Telegramms</source>
+        <translation>Running number of the telegram</translation>
+    </message>
+    <message>
+        <source>Uhrzeit, zu der die Übertragung des Telegramms begann</source>
+        <translation>Time of day at which the transmission of the telegram began</translation>
+    </message>
+    <message>
+        <source>Zeit in Millisekunden vom Ende des Mastertelegramms bis zum Beginn der Antwort</source>
+        <translation>Time in milliseconds from the end of the master telegram to the start of the answer</translation>
+    </message>
+    <message>
+        <source>Fehler: R Reset, F Framing, P Parity, S Prüfsumme, A Timeout, T Typfehler, X Syntaxfehler</source>
+        <translation>Errors: R reset, F framing, P parity, S checksum, A time-out, T type error, X syntax error</translation>
+    </message>
+    <message>
+        <source>Das Telegramm, wie es auf dem Bus übertragen wurde</source>
+        <translation>The telegram as it was transmitted on the bus</translation>
+    </message>
+    <message>
+        <source>Das Telegramm in hexadezimaler Darstellung</source>
+        <translation>The telegram in hexadecimal notation</translation>
+    </message>
+    <message>
+        <source>Nummer des erkannten IBIS-Datensatzes</source>
+        <translation>Number of the IBIS data set recognised</translation>
+    </message>
+    <message>
+        <source>Beschreibung des Datensatzes</source>
+        <translation>Description of the data set</translation>
+    </message>
+    <message>
+        <source>Antwortstatus: Wurde das Telegramm beantwortet?</source>
+        <translation>Answer status: was the telegram answered?</translation>
+    </message>
+    <message>
+        <source>Mastertelegramm</source>
+        <translation>Master telegram</translation>
+    </message>
+    <message>
+        <source>Eigenes Mastertelegramm</source>
+        <translation>Own master telegram</translation>
+    </message>
+    <message>
+        <source>Slavetelegramm</source>
+        <translation>Slave telegram</translation>
+    </message>
+    <message>
+        <source>Eigenes Slavetelegramm</source>
+        <translation>Own slave telegram</translation>
+    </message>
+    <message>
+        <source>Keine passende Antwort</source>
+        <translation>No fitting answer</translation>
+    </message>
+    <message>
+        <source>Beantwortet</source>
+        <translation>Answered</translation>
+    </message>
+    <message>
+        <source>Beantwortet, jedoch zu spät</source>
+        <translation>Answered, but too late</translation>
+    </message>
+    <message>
+        <source>Kein anforderndes Mastertelegramm gefunden</source>
+        <translation>No requesting master telegram found</translation>
+    </message>
+    <message>
+        <source>Antwort zu spät</source>
+        <translation>Answer too late</translation>
+    </message>
+    <message>
+        <source>Korrekte Antwort</source>
+        <translation>Correct answer</translation>
+    </message>
 </context>
 </TS>

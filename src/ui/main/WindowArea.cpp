@@ -33,7 +33,25 @@ void TWindowArea::AddWindow(TfChildWindow* window) {
     sub->resize(width() - 10, std::max(300, height() - 10));
     ApplyToolBars(window);
     sub->show();
+    KeepInside(sub);
     setActiveSubWindow(sub);
+}
+
+void TWindowArea::KeepInside(QMdiSubWindow* sub) const {
+    const QRect area = viewport()->rect();
+    if (sub->isMaximized() || sub->isMinimized() || area.isEmpty()) return;
+    if (area.contains(sub->geometry())) return;
+    // a window that does not fit where it was placed: one step further down
+    // the cascade of the others, and no larger than the room left there
+    const int step = 24;
+    const int others = static_cast<int>(subWindowList().size()) - 1;
+    const int room = std::max(1, std::min(area.width(), area.height()) / 3 / step);
+    const int offset = (others % room) * step;
+    QRect g(QPoint(offset, offset), sub->size());
+    g.setWidth(std::min(g.width(), area.width() - offset));
+    g.setHeight(std::min(g.height(), area.height() - offset));
+    g = g.intersected(area);
+    sub->setGeometry(g);
 }
 
 QList<TfChildWindow*> TWindowArea::Windows() const {

@@ -8,6 +8,7 @@
 #include <QMdiArea>
 
 class QMenu;
+class QMdiSubWindow;
 
 namespace vaskel {
 
@@ -17,7 +18,8 @@ class TWindowArea : public QMdiArea {
 public:
     explicit TWindowArea(QWidget* parent = nullptr);
 
-    // Shows the window in a frame of its own and makes it the active one.
+    // Shows the window in a frame of its own, inside the area, and makes it
+    // the active one.
     void AddWindow(TfChildWindow* window);
     QList<TfChildWindow*> Windows() const;
     TfChildWindow* ActiveWindow() const;
@@ -43,6 +45,9 @@ private:
     // Tiles the windows that are not minimised along the orientation.
     void Tile(Qt::Orientation along);
     void ApplyToolBars(TfChildWindow* window) const;
+    // A window placed partly outside the area is moved (and made smaller)
+    // to lie inside it.
+    void KeepInside(QMdiSubWindow* sub) const;
 
     bool FToolBarsShown = true;
 };

@@ -11,7 +11,9 @@
 #include "telegram/TextConventions.h"
 #include "ui/common/Texts.h"
 #include "ui/protocol/DetailPanel.h"
+#include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
@@ -20,16 +22,22 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
@@ -44,8 +52,38 @@
 
 namespace vaskel {
 
+namespace {
+
+// The protocol windows alive, for the find dialog.
+std::vector<TfBaseProtocolForm*>& ProtocolWindows() {
+    static std::vector<TfBaseProtocolForm*> windows;
+    return windows;
+}
+
+// The find dialog, one for all protocol windows, and the window that opened
+// it last.
+QPointer<QDialog> gFindDialog;
+TfBaseProtocolForm* gFindOwner = nullptr;
+
+bool Alive(TfBaseProtocolForm* w) {
+    const auto& all = ProtocolWindows();
+    return w && std::find(all.begin(), all.end(), w) != all.end();
+}
+
+// A checkable entry of a menu, among the exclusive ones of its group.
+QAction* StateEntry(QMenu* menu, QActionGroup* group, const char* caption) {
+    QAction* a = menu->addAction(QString());
+    SetDe(a, caption);
+    a->setCheckable(true);
+    group->addAction(a);
+    return a;
+}
+
+} // namespace
+
 TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     : TfChildWindow(session, parent), FEnv(session.Env()), FParser(session.Parser()) {
+    ProtocolWindows().push_back(this);
     // a changed filter choice applies at once
     connect(&session, &TSession::FilterChanged, this, [this] { ApplyFilter(); });
     FMain = new QVBoxLayout(this);
@@ -55,54 +93,107 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     auto* toolBar = new QToolBar;
     toolBar->setObjectName(QStringLiteral("ProtocolToolBar"));
     FToolBar = toolBar;
-    struct TRow {
-        QToolBar* Bar;
-        void addWidget(QWidget* w) { Bar->addWidget(w); }
-        void addSpacing(int) { Bar->addSeparator(); }
-        void addStretch() {}
-    } row{toolBar};
-    auto* tools = &row;
-    auto toolButton = [&](QPushButton*& b, const char* name) {
-        b = new QPushButton;
+    // a button that toggles or steps its state; its drop-down sets a state
+    auto toolButton = [&](QToolButton*& b, const char* name, QActionGroup*& group) {
+        b = new QToolButton;
         b->setObjectName(QLatin1String(name));
-        b->setCheckable(true);
-        tools->addWidget(b);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setMenu(new QMenu(b));
+        b->setPopupMode(QToolButton::MenuButtonPopup);
+        group = new QActionGroup(b);
+        toolBar->addWidget(b);
+        return b->menu();
     };
-    toolButton(FHexButton, "tbHEXMode");
-    toolButton(FFilterButton, "tbFilterOnOff");
-    toolButton(FWarnButton, "tbAutoWarning");
-    toolButton(FIbisButton, "tbnConvertIBISCharacters");
-    FFilterButton->setCheckable(false);
-    connect(FHexButton, &QPushButton::clicked, this, [this] { SetHexShown(!FHexShown); });
-    connect(FFilterButton, &QPushButton::clicked, this, [this] {
-        FEnv.SetHintGiven(THint::FilterHint);
-        QToolTip::hideText();
-        SetFilterState((FFilterState + 1) % 3);
-    });
-    connect(FWarnButton, &QPushButton::clicked, this, [this] { SetAutoWarnings(!FAutoWarnings); });
-    connect(FIbisButton, &QPushButton::clicked, this, [this] {
-        FEnv.SetConvertIBISCharacters(!FEnv.ConvertIBISCharacters());
-        FIbisButton->setChecked(FEnv.ConvertIBISCharacters());
-        FView->viewport()->update();
-    });
-    tools->addSpacing(12);
-    tools->addWidget(new QLabel(Tr("Markieren:")));
+    QActionGroup* group = nullptr;
+    // column widths
+    QMenu* menu = toolButton(FModeButton, "tbRowMode", group);
+    FModeButton->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    FModeSet[0] = StateEntry(menu, group, "Spaltenbreite fixieren");
+    FModeSet[1] = StateEntry(menu, group, "Spaltenbreite variabel");
+    connect(FModeButton, &QToolButton::clicked, this, [this] { SetFixedWidths(!FFixedWidths); });
+    connect(FModeSet[0], &QAction::triggered, this, [this] { SetFixedWidths(true); });
+    connect(FModeSet[1], &QAction::triggered, this, [this] { SetFixedWidths(false); });
+    toolBar->addSeparator();
+    // hex column
+    menu = toolButton(FHexButton, "tbHEXMode", group);
+    SetDe(FHexButton, "HEX");
+    FHexButton->setCheckable(true);
+    FHexSet[0] = StateEntry(menu, group, "Hexadezimalspalte anzeigen");
+    FHexSet[1] = StateEntry(menu, group, "Hexadezimalspalte ausblenden");
+    connect(FHexButton, &QToolButton::clicked, this, [this] { SetHexShown(!FHexShown); });
+    connect(FHexSet[0], &QAction::triggered, this, [this] { SetHexShown(true); });
+    connect(FHexSet[1], &QAction::triggered, this, [this] { SetHexShown(false); });
+    // filter: the button steps off, on, acoustic
+    menu = toolButton(FFilterButton, "tbFilterOnOff", group);
+    FFilterSet[1] = StateEntry(menu, group, "Filter einschalten");
+    FFilterSet[0] = StateEntry(menu, group, "Filter ausschalten");
+    FFilterSet[2] = StateEntry(menu, group, "Ton bei Filter");
+    connect(FFilterButton, &QToolButton::clicked, this, [this] { StepFilter(); });
+    for (int state = 0; state < 3; ++state)
+        connect(FFilterSet[state], &QAction::triggered, this,
+                [this, state] { SetFilterState(state); });
+    // warning marks
+    menu = toolButton(FWarnButton, "tbAutoWarning", group);
+    SetDe(FWarnButton, "Warnungen");
+    FWarnButton->setCheckable(true);
+    FWarnSet[0] = StateEntry(menu, group, "Kritische Werte werden automatisch markiert");
+    FWarnSet[1] = StateEntry(menu, group, "Kritische Werte nicht markieren");
+    connect(FWarnButton, &QToolButton::clicked, this, [this] { SetAutoWarnings(!FAutoWarnings); });
+    connect(FWarnSet[0], &QAction::triggered, this, [this] { SetAutoWarnings(true); });
+    connect(FWarnSet[1], &QAction::triggered, this, [this] { SetAutoWarnings(false); });
+    // IBIS characters (the setting of every window)
+    menu = toolButton(FIbisButton, "tbnConvertIBISCharacters", group);
+    SetDe(FIbisButton, "Umlaute");
+    FIbisButton->setCheckable(true);
+    FIbisSet[0] = StateEntry(menu, group, "IBIS-Sonderzeichen in Umlaut konvertieren");
+    FIbisSet[1] = StateEntry(menu, group, "IBIS-Sonderzeichen nicht konvertieren");
+    connect(FIbisButton, &QToolButton::clicked, this,
+            [this] { SetConvertIBIS(!FEnv.ConvertIBISCharacters()); });
+    connect(FIbisSet[0], &QAction::triggered, this, [this] { SetConvertIBIS(true); });
+    connect(FIbisSet[1], &QAction::triggered, this, [this] { SetConvertIBIS(false); });
+    toolBar->addSeparator();
+    auto* markLabel = new QLabel;
+    SetDe(markLabel, "Markieren:");
+    toolBar->addWidget(markLabel);
     auto* mark = new QLineEdit;
     mark->setObjectName(QStringLiteral("edMarkRecords"));
     mark->setMaximumWidth(160);
     connect(mark, &QLineEdit::textChanged, this, [this](const QString& t) { SetMarkText(t); });
-    tools->addWidget(mark);
-    auto* find = new QPushButton(Tr("Suchen ..."));
+    toolBar->addWidget(mark);
+    auto* find = new QPushButton;
+    SetDe(find, "Suchen ...");
     find->setObjectName(QStringLiteral("tbFind"));
     connect(find, &QPushButton::clicked, this, [this] { FindAsked(); });
-    tools->addWidget(find);
-    auto* print = new QPushButton(Tr("Drucken ..."));
+    toolBar->addWidget(find);
+    auto* print = new QPushButton;
+    SetDe(print, "Drucken ...");
     print->setObjectName(QStringLiteral("tbPrint"));
     // the printout comes with a later version
     print->setEnabled(false);
-    tools->addWidget(print);
-    tools->addStretch();
+    toolBar->addWidget(print);
     FMain->addWidget(toolBar);
+
+    // the table's context menu: the window's entries, captions by state
+    FTableMenu = new QMenu(this);
+    FTableMenu->setObjectName(QStringLiteral("ProtocolMenu"));
+    FHexEntry = FTableMenu->addAction(QString());
+    FHexEntry->setObjectName(QStringLiteral("mmHexMode"));
+    connect(FHexEntry, &QAction::triggered, this, [this] { SetHexShown(!FHexShown); });
+    FFilterEntry = FTableMenu->addAction(QString());
+    FFilterEntry->setObjectName(QStringLiteral("mmSwitchFilter"));
+    connect(FFilterEntry, &QAction::triggered, this, [this] { StepFilter(); });
+    FWarnEntry = FTableMenu->addAction(QString());
+    FWarnEntry->setObjectName(QStringLiteral("mmAutoWarning"));
+    connect(FWarnEntry, &QAction::triggered, this, [this] { SetAutoWarnings(!FAutoWarnings); });
+    FIbisEntry = FTableMenu->addAction(QString());
+    FIbisEntry->setObjectName(QStringLiteral("mmConvertIBISCharacters"));
+    SetDe(FIbisEntry, "IBIS-Sonderzeichen in Umlaut konvertieren");
+    FIbisEntry->setCheckable(true);
+    connect(FIbisEntry, &QAction::triggered, this, [this](bool on) { SetConvertIBIS(on); });
+    FTableMenu->addSeparator();
+    QAction* findEntry = FTableMenu->addAction(QString());
+    SetDe(findEntry, "Suchen ...");
+    connect(findEntry, &QAction::triggered, this, [this] { FindAsked(); });
 
     FView = new QTableView;
     FView->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -112,7 +203,17 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     FView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     FView->setWordWrap(false);
     FView->horizontalHeader()->setStretchLastSection(false);
+    FView->horizontalHeader()->setMinimumSectionSize(16);
     FView->viewport()->installEventFilter(this);
+    FView->installEventFilter(this);
+    FView->horizontalHeader()->viewport()->installEventFilter(this);
+    FView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FView, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { FTableMenu->popup(FView->viewport()->mapToGlobal(at)); });
+    // scrolling by hand (arrows, track, slider, wheel): the live monitor
+    // stops following new rows
+    connect(FView->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int) { StopFollowing(); });
     FMain->addWidget(FView, 1);
     connect(FView, &QTableView::doubleClicked, this,
             [this](const QModelIndex& i) { DetailAnalysis(i.row()); });
@@ -128,7 +229,7 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     scroll->setObjectName(QStringLiteral("DetailScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     FDetailHost = new QWidget;
     FDetailHost->setObjectName(QStringLiteral("DetailContent"));
     FDetailHost->setAutoFillBackground(false);
@@ -152,11 +253,15 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     FBottom = new QHBoxLayout;
     FMain->addLayout(FBottom);
 
-    FHexButton->setText(Tr("HEX"));
-    FWarnButton->setText(Tr("Warnungen"));
-    FIbisButton->setText(Tr("Umlaute"));
-    FIbisButton->setChecked(FEnv.ConvertIBISCharacters());
-    FIbisButton->setToolTip(Tr("IBIS-Sonderzeichen in Umlaut konvertieren"));
+    FShownIbis = FEnv.ConvertIBISCharacters();
+    SetFixedWidths(false);
+    ShowStates();
+}
+
+TfBaseProtocolForm::~TfBaseProtocolForm() {
+    std::erase(ProtocolWindows(), this);
+    if (gFindOwner == this) gFindOwner = nullptr;
+    QToolTip::hideText();
 }
 
 void TfBaseProtocolForm::AttachTable(const TTable& table) {
@@ -176,6 +281,14 @@ void TfBaseProtocolForm::AttachTable(const TTable& table) {
             return o;
         },
         FView));
+    FModel->CellTip = [this](int row, int col) {
+        TCellOptions o;
+        o.AutoWarnings = FAutoWarnings;
+        o.ConvertIBIS = FEnv.ConvertIBISCharacters();
+        o.Bus = FEnv.BusType();
+        return ProtocolCellTip(*FTable, row, col, FParser, o);
+    };
+    // the start widths of fixed mode
     const int widths[kProtocolColumns] = {22, 50, 95, 60, 45, 300, 0, 55, 260, 28};
     for (int c = 0; c < kProtocolColumns; ++c)
         FView->setColumnWidth(c, widths[c]);
@@ -209,19 +322,122 @@ void TfBaseProtocolForm::SetHexShown(bool shown) {
     FHexShown = shown;
     FView->setColumnHidden(pcHex, !shown);
     if (shown) FView->setColumnWidth(pcHex, 100);
-    FHexButton->setChecked(shown);
-    FHexButton->setToolTip(shown ? Tr("Hexadezimaldarstellung eingeblendet")
-                                 : Tr("Hexadezimaldarstellung ausgeblendet"));
+    ShowStates();
+    FitColumns();
 }
 
 void TfBaseProtocolForm::SetFilterState(int state) {
     FFilterState = state;
+    ShowStates();
+    ApplyFilter();
+}
+
+void TfBaseProtocolForm::StepFilter() {
+    FEnv.SetHintGiven(THint::FilterHint);
+    QToolTip::hideText();
+    SetFilterState((FFilterState + 1) % 3);
+}
+
+void TfBaseProtocolForm::ShowStates() {
+    // hex column
+    FHexButton->setChecked(FHexShown);
+    FHexButton->setToolTip(FHexShown ? Tr("Hexadezimaldarstellung eingeblendet")
+                                     : Tr("Hexadezimaldarstellung ausgeblendet"));
+    FHexEntry->setText(FHexShown ? Tr("&Hex-Darstellung ausblenden")
+                                 : Tr("&Hex-Darstellung einblenden"));
+    FHexSet[FHexShown ? 0 : 1]->setChecked(true);
+    // filter
     static const char* const texts[3] = {"Filter aus", "Filter ein", "Akustischer Filter"};
     static const char* const hints[3] = {"Telegrammfilter ausgeschaltet",
                                          "Telegrammfilter eingeschaltet", "Akustischer Filter"};
-    FFilterButton->setText(Tr(texts[state]));
-    FFilterButton->setToolTip(Tr(hints[state]));
-    ApplyFilter();
+    static const char* const entries[3] = {"Fil&ter einschalten", "Akustischen Fil&ter einschalten",
+                                           "Fil&ter ausschalten"};
+    FFilterButton->setText(Tr(texts[FFilterState]));
+    FFilterButton->setToolTip(Tr(hints[FFilterState]));
+    FFilterEntry->setText(Tr(entries[FFilterState]));
+    FFilterSet[FFilterState]->setChecked(true);
+    // warning marks
+    FWarnButton->setChecked(FAutoWarnings);
+    FWarnButton->setToolTip(FAutoWarnings ? Tr("Automatische Warnungsmarkierung eingeschaltet")
+                                          : Tr("Automatische Warnungsmarkierung ausgeschaltet"));
+    FWarnEntry->setText(FAutoWarnings ? Tr("&Warnungsmarkierung ausblenden")
+                                      : Tr("&Warnungsmarkierung anzeigen"));
+    FWarnSet[FAutoWarnings ? 0 : 1]->setChecked(true);
+    // IBIS characters
+    const bool ibis = FEnv.ConvertIBISCharacters();
+    FIbisButton->setChecked(ibis);
+    FIbisButton->setToolTip(ibis ? Tr("IBIS-Sonderzeichen in Umlaut konvertieren")
+                                 : Tr("IBIS-Sonderzeichen nicht konvertieren"));
+    FIbisEntry->setChecked(ibis);
+    FIbisSet[ibis ? 0 : 1]->setChecked(true);
+    // column widths
+    FModeButton->setToolTip(FFixedWidths ? Tr("feste Spaltenbreite")
+                                         : Tr("variable Spaltenbreite"));
+    FModeButton->setIcon(ProgramIcon(FFixedWidths ? QStringLiteral("tbFixedWidths")
+                                                  : QStringLiteral("tbVariableWidths")));
+    FModeSet[FFixedWidths ? 0 : 1]->setChecked(true);
+}
+
+void TfBaseProtocolForm::SetConvertIBIS(bool on) {
+    FEnv.SetConvertIBISCharacters(on);
+    FShownIbis = on;
+    ShowStates();
+    FView->viewport()->update();
+}
+
+void TfBaseProtocolForm::RefreshFromState() {
+    // another window changed the setting
+    if (FShownIbis == FEnv.ConvertIBISCharacters()) return;
+    FShownIbis = FEnv.ConvertIBISCharacters();
+    ShowStates();
+    FView->viewport()->update();
+}
+
+void TfBaseProtocolForm::SetFixedWidths(bool fixed) {
+    FFixedWidths = fixed;
+    QHeaderView* h = FView->horizontalHeader();
+    if (fixed) {
+        h->setSectionResizeMode(QHeaderView::Interactive);
+        FView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    } else {
+        // the columns fill the width; only a window too narrow for their
+        // least widths scrolls sideways
+        h->setSectionResizeMode(QHeaderView::Fixed);
+        FView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    }
+    ShowStates();
+    FitColumns();
+}
+
+void TfBaseProtocolForm::FitColumns() {
+    if (FFixedWidths || !FModel) return;
+    QHeaderView* h = FView->horizontalHeader();
+    const QFontMetrics cells(FView->font());
+    const QFontMetrics titles(h->font());
+    // the short columns as wide as their title or a typical value
+    auto natural = [&](int col, const QString& sample) {
+        return std::max(cells.horizontalAdvance(sample) + 10,
+                        titles.horizontalAdvance(ProtocolColumnTitle(col)) + 16);
+    };
+    int w[kProtocolColumns] = {};
+    w[pcKind] = 22;
+    w[pcNr] = natural(pcNr, QStringLiteral("999999"));
+    w[pcStart] = natural(pcStart, QStringLiteral("00:00:00,000"));
+    w[pcReaction] = natural(pcReaction, Tr(FromCp1252(kReactionInvalid)));
+    w[pcErrors] = natural(pcErrors, QStringLiteral("RFPSAX"));
+    w[pcRecordNo] = natural(pcRecordNo, QStringLiteral("[003a]"));
+    w[pcAnswer] = natural(pcAnswer, QStringLiteral("WW"));
+    int used = 0;
+    for (int c : {pcKind, pcNr, pcStart, pcReaction, pcErrors, pcRecordNo, pcAnswer})
+        used += w[c];
+    // the telegram (its hex form) and the description share the rest
+    const int rest = std::max(0, FView->viewport()->width() - used);
+    const int shares = FHexShown ? 8 : 5;
+    w[pcTelegram] = std::max(60, rest * 3 / shares);
+    w[pcHex] = FHexShown ? std::max(60, rest * 3 / shares) : 0;
+    w[pcDescription] = std::max(60, rest - w[pcTelegram] - w[pcHex]);
+    for (int c = 0; c < kProtocolColumns; ++c)
+        if (c != pcHex || FHexShown) h->resizeSection(c, w[c]);
 }
 
 void TfBaseProtocolForm::ApplyFilter() {
@@ -238,9 +454,7 @@ void TfBaseProtocolForm::ApplyFilter() {
 
 void TfBaseProtocolForm::SetAutoWarnings(bool on) {
     FAutoWarnings = on;
-    FWarnButton->setChecked(on);
-    FWarnButton->setToolTip(on ? Tr("Automatische Warnungsmarkierung eingeschaltet")
-                               : Tr("Automatische Warnungsmarkierung ausgeschaltet"));
+    ShowStates();
     FView->viewport()->update();
 }
 
@@ -261,15 +475,89 @@ bool TfBaseProtocolForm::FindNext(const QString& text, bool down, bool matchCase
     return true;
 }
 
+TfBaseProtocolForm* TfBaseProtocolForm::ActiveProtocolWindow() {
+    for (TfBaseProtocolForm* w : ProtocolWindows()) {
+        auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+        // the area's current window stays current while the dialog has the focus
+        if (sub && sub->mdiArea() && sub->mdiArea()->currentSubWindow() == sub) return w;
+    }
+    if (Alive(gFindOwner) && !qobject_cast<QMdiSubWindow*>(gFindOwner->parentWidget()))
+        return gFindOwner;
+    return nullptr;
+}
+
+QDialog* TfBaseProtocolForm::FindDialog() {
+    return gFindDialog;
+}
+
 void TfBaseProtocolForm::FindAsked() {
-    bool ok = false;
-    const QString text = QInputDialog::getText(this, Tr("Suchen"), Tr("Suchen nach:"),
-                                               QLineEdit::Normal, FLastFind, &ok);
-    if (!ok || text.isEmpty()) return;
-    FLastFind = text;
-    if (!FindNext(text))
-        QMessageBox::information(this, Tr("Keine Übereinstimmung gefunden"),
-                                 Tr("Suchbegriff \"%1\" nicht gefunden.").arg(text));
+    gFindOwner = this;
+    if (!gFindDialog) {
+        // the dialog lives with the main window (or with this window when
+        // it stands alone)
+        auto* d = new QDialog(window());
+        d->setObjectName(QStringLiteral("FindDialog"));
+        d->setWindowTitle(Tr("Suchen"));
+        auto* text = new QLineEdit;
+        text->setObjectName(QStringLiteral("edFindText"));
+        auto* label = new QLabel;
+        SetDe(label, "Suchen nach:");
+        label->setBuddy(text);
+        auto* matchCase = new QCheckBox;
+        matchCase->setObjectName(QStringLiteral("cbMatchCase"));
+        SetDe(matchCase, "Groß-/Kleinschreibung beachten");
+        auto* direction = new QGroupBox;
+        SetDe(direction, "Richtung");
+        auto* up = new QRadioButton;
+        up->setObjectName(QStringLiteral("rbUp"));
+        SetDe(up, "Nach oben");
+        auto* down = new QRadioButton;
+        down->setObjectName(QStringLiteral("rbDown"));
+        SetDe(down, "Nach unten");
+        down->setChecked(true);
+        auto* directions = new QHBoxLayout(direction);
+        directions->addWidget(up);
+        directions->addWidget(down);
+        auto* next = new QPushButton;
+        next->setObjectName(QStringLiteral("btFindNext"));
+        SetDe(next, "Weitersuchen");
+        next->setDefault(true);
+        next->setEnabled(false);
+        auto* cancel = new QPushButton;
+        SetDe(cancel, "Abbrechen");
+        auto* grid = new QGridLayout(d);
+        grid->addWidget(label, 0, 0);
+        grid->addWidget(text, 0, 1, 1, 2);
+        grid->addWidget(matchCase, 1, 0, 1, 2, Qt::AlignBottom);
+        grid->addWidget(direction, 1, 2);
+        auto* buttons = new QVBoxLayout;
+        buttons->addWidget(next);
+        buttons->addWidget(cancel);
+        buttons->addStretch();
+        grid->addLayout(buttons, 0, 3, 2, 1);
+        connect(text, &QLineEdit::textChanged, next,
+                [next](const QString& t) { next->setEnabled(!t.isEmpty()); });
+        connect(cancel, &QPushButton::clicked, d, &QDialog::close);
+        connect(next, &QPushButton::clicked, d, [d, text, matchCase, down] {
+            TfBaseProtocolForm* w = ActiveProtocolWindow();
+            if (!w) {
+                QApplication::beep();
+                return;
+            }
+            if (!w->FindNext(text->text(), down->isChecked(), matchCase->isChecked()))
+                QMessageBox::information(
+                    d, Tr("Keine Übereinstimmung gefunden"),
+                    Tr("Suchbegriff \"%1\" nicht gefunden.").arg(text->text()));
+        });
+        gFindDialog = d;
+    }
+    gFindDialog->show();
+    gFindDialog->raise();
+    gFindDialog->activateWindow();
+    if (auto* text = gFindDialog->findChild<QLineEdit*>(QStringLiteral("edFindText"))) {
+        text->setFocus();
+        text->selectAll();
+    }
 }
 
 bool TfBaseProtocolForm::EditCommand(TEditCommand command) {
@@ -420,9 +708,52 @@ void TfBaseProtocolForm::Activated() {
                        FFilterButton, {}, 8000);
 }
 
+void TfBaseProtocolForm::changeEvent(QEvent* e) {
+    TfChildWindow::changeEvent(e);
+    if (e->type() == QEvent::LanguageChange) {
+        ShowStates();
+        FitColumns();
+    }
+}
+
 bool TfBaseProtocolForm::eventFilter(QObject* watched, QEvent* e) {
     // scrolling by hand: the live monitor stops following new rows
     if (watched == FView->viewport() && e->type() == QEvent::Wheel) StopFollowing();
+    // moving through the rows by keyboard stops it too
+    if (watched == FView && e->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(e)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            StopFollowing();
+            break;
+        default:
+            break;
+        }
+    }
+    // variable widths follow the table's width
+    if (watched == FView->viewport() && e->type() == QEvent::Resize) FitColumns();
+    // dragging a column border while the widths follow the window: say why
+    // nothing moves, once per drag
+    if (watched == FView->horizontalHeader()->viewport()) {
+        if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease)
+            FWidthTipShown = false;
+        const bool maximised = isMaximized() || (parentWidget() && parentWidget()->isMaximized());
+        if (e->type() == QEvent::MouseMove && !FFixedWidths && !FWidthTipShown && !maximised &&
+            (static_cast<QMouseEvent*>(e)->buttons() & Qt::LeftButton) && !QToolTip::isVisible()) {
+            FWidthTipShown = true;
+            FLastTip = Tr("Wenn Sie die Spaltenbreite verändern wollen, dann müssen") +
+                       QStringLiteral("<br>") +
+                       Tr("Sie zunächst die dynamische Spaltenanpassung deaktivieren.");
+            QToolTip::showText(FModeButton->mapToGlobal(FModeButton->rect().bottomRight()),
+                               QStringLiteral("<b>") + Tr("Tipp") + QStringLiteral("</b><br>") +
+                                   FLastTip,
+                               FModeButton, {}, 5000);
+        }
+    }
     if (watched == FView->viewport() && e->type() == QEvent::Paint) {
         // after the paint: the tips look at what is now on screen
         QMetaObject::invokeMethod(

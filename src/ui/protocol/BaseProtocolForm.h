@@ -15,13 +15,17 @@
 #include <QWidget>
 #include <functional>
 
+class QAction;
+class QDialog;
 class QFrame;
 class QHBoxLayout;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTableView;
 class QTimer;
 class QToolBar;
+class QToolButton;
 class QVBoxLayout;
 
 namespace vaskel {
@@ -29,6 +33,7 @@ namespace vaskel {
 class TfBaseProtocolForm : public TfChildWindow {
 public:
     TfBaseProtocolForm(TSession& session, QWidget* parent = nullptr);
+    ~TfBaseProtocolForm() override;
 
     TProtocolModel& Model() { return *FModel; }
     QTableView* View() const { return FView; }
@@ -41,12 +46,32 @@ public:
     void ApplyFilter();
     virtual void SetAutoWarnings(bool on);
     bool AutoWarnings() const { return FAutoWarnings; }
+    // The IBIS characters shown as umlauts (the setting of every window).
+    void SetConvertIBIS(bool on);
     void SetMarkText(const QString& text);
-    // Finds text from the row after the current one; false when not found.
+    // Column widths: variable (the start: they follow the window's width,
+    // the telegram and the description share what the others leave) or
+    // fixed (kept; the user drags the borders).
+    void SetFixedWidths(bool fixed);
+    bool FixedWidths() const { return FFixedWidths; }
+    // The table's context menu: hex column, filter, warning marks, IBIS
+    // characters, find; the entries' captions follow the states.
+    QMenu* TableMenu() const { return FTableMenu; }
+    // Finds text from the row after the current one (before it, upwards);
+    // false when not found.
     bool FindNext(const QString& text, bool down = true, bool matchCase = false);
-    // The find dialog's question and the message when nothing is found.
+    // Opens the find dialog (one for all protocol windows, not modal): text,
+    // case, direction; its "Weitersuchen" searches the active protocol
+    // window.
     bool CanFind() const override { return true; }
     void FindAsked() override;
+    // The find dialog once opened (null before).
+    static QDialog* FindDialog();
+    // The protocol window the find dialog searches: the active one of the
+    // window area (outside an area: the one that opened the dialog).
+    static TfBaseProtocolForm* ActiveProtocolWindow();
+    // Follows the IBIS setting another window changed.
+    void RefreshFromState() override;
     // The selected rows as text for the clipboard.
     QString SelectionText() const;
     // Copy puts the selected rows on the clipboard; select all marks every
@@ -91,6 +116,7 @@ protected:
     // The monitor's own tip for rows of the analysed record types.
     bool FRecordTypeTip = false;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void changeEvent(QEvent* e) override;
     void ShowTip(const QString& title, const QString& text, int row);
 
     TEnvironment& FEnv;
@@ -100,13 +126,34 @@ protected:
     QVBoxLayout* FMain = nullptr;
 
 private:
+    // The captions and hints that follow the states, in the active language.
+    void ShowStates();
+    // Variable widths: the columns fill the table's width.
+    void FitColumns();
+    void StepFilter();
+
     const TTable* FTable = nullptr;
     QHBoxLayout* FBottom = nullptr;
     QToolBar* FToolBar = nullptr;
-    QPushButton* FHexButton = nullptr;
-    QPushButton* FFilterButton = nullptr;
-    QPushButton* FWarnButton = nullptr;
-    QPushButton* FIbisButton = nullptr;
+    QToolButton* FHexButton = nullptr;
+    QToolButton* FFilterButton = nullptr;
+    QToolButton* FWarnButton = nullptr;
+    QToolButton* FIbisButton = nullptr;
+    QToolButton* FModeButton = nullptr;
+    // the drop-down entries that set a state, and the context menu's
+    QAction* FHexSet[2] = {};    // shown, hidden
+    QAction* FFilterSet[3] = {}; // off, on, acoustic
+    QAction* FWarnSet[2] = {};   // on, off
+    QAction* FIbisSet[2] = {};   // convert, do not
+    QAction* FModeSet[2] = {};   // fixed, variable
+    QMenu* FTableMenu = nullptr;
+    QAction* FHexEntry = nullptr;
+    QAction* FFilterEntry = nullptr;
+    QAction* FWarnEntry = nullptr;
+    QAction* FIbisEntry = nullptr;
+    bool FFixedWidths = false;
+    bool FWidthTipShown = false; // once per drag over the titles
+    bool FShownIbis = true;      // the IBIS setting last shown
     QFrame* FDetailPanel = nullptr;
     QWidget* FDetailHost = nullptr;
     QVBoxLayout* FDetailContent = nullptr;
@@ -114,7 +161,6 @@ private:
     int FFilterState = 0;
     bool FAutoWarnings = true;
     std::string FMarkText;
-    QString FLastFind;
     QString FLastTip;
     int FDetailRow = -1;
     int FDetailTag = -1;

@@ -10,6 +10,8 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vaskel {
 
 namespace {
@@ -91,6 +93,10 @@ void FillDetailPanel(const TDetailContent& content, QWidget* panel, QVBoxLayout*
                 e->setFont(fixed);
                 e->setToolTip(ShownHint(item));
                 e->setCursorPosition(0);
+                // a narrow panel scrolls rather than cutting the values
+                e->setMinimumWidth(std::min(
+                    e->fontMetrics().horizontalAdvance(e->text() + QStringLiteral("MM")) + 10,
+                    240));
                 if (item.Kind == TDetailItem::Mark) {
                     e->setFixedWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("XX")) + 10);
                     e->setAlignment(Qt::AlignCenter);
@@ -105,6 +111,7 @@ void FillDetailPanel(const TDetailContent& content, QWidget* panel, QVBoxLayout*
                 m->setFont(fixed);
                 m->setToolTip(ShownHint(item));
                 m->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+                m->setMinimumWidth(160);
                 m->setFixedHeight(item.PixelHeight > 0
                                       ? item.PixelHeight
                                       : item.Lines * m->fontMetrics().lineSpacing() + 10);

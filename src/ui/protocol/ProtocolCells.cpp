@@ -38,9 +38,11 @@ TCellLook ProtocolCellLook(const TTable& table, int row, int col, const TIBISTel
     const std::string_view raw = table.Cell(col, row);
     const std::string_view kind = TrimBlanks(table.Cell(pcKind, row));
     const bool slave = IsSlaveKind(kind);
-    // record types with an analysis of their own stand out
+    // record types with an analysis of their own stand out (outside the
+    // selection)
     const std::string recordNo(TrimBlanks(table.Cell(pcRecordNo, row)));
-    if (col != pcKind && (recordNo == "003a" || recordNo == "003c" || recordNo == "021"))
+    if (col != pcKind && !o.RowSelected &&
+        (recordNo == "003a" || recordNo == "003c" || recordNo == "021"))
         look.Background = row == o.DetailRow ? QColor(0xC0, 0xDC, 0xC0) : QColor(0xE2, 0xE9, 0xFA);
     // rows marked by the search text
     if (col != pcKind && row != o.CurrentRow && !kind.empty() && !o.MarkText.empty() &&
@@ -145,15 +147,81 @@ TCellLook ProtocolCellLook(const TTable& table, int row, int col, const TIBISTel
     return look;
 }
 
+namespace {
+
+const char* const kColumnTitles[kProtocolColumns] = {
+    "",       "Nr.",          "Startzeit", "Reaktion", "Fehler", "Telegramm", "Telegramm (HEX)",
+    "DS-Nr.", "Beschreibung", "A?"};
+
+const char* const kColumnHints[kProtocolColumns] = {
+    "Handelt es sich um ein Master- oder Slavetelegramm?",
+    "Laufende Nummer des Telegramms",
+    "Uhrzeit, zu der die Übertragung des Telegramms begann",
+    "Zeit in Millisekunden vom Ende des Mastertelegramms bis zum Beginn der Antwort",
+    "Fehler: R Reset, F Framing, P Parity, S Prüfsumme, A Timeout, T Typfehler, X Syntaxfehler",
+    "Das Telegramm, wie es auf dem Bus übertragen wurde",
+    "Das Telegramm in hexadezimaler Darstellung",
+    "Nummer des erkannten IBIS-Datensatzes",
+    "Beschreibung des Datensatzes",
+    "Antwortstatus: Wurde das Telegramm beantwortet?"};
+
+const char* KindMeaning(char kind) {
+    switch (kind) {
+    case 'M':
+        return "Mastertelegramm";
+    case 'N':
+        return "Eigenes Mastertelegramm";
+    case 'S':
+        return "Slavetelegramm";
+    case 'T':
+        return "Eigenes Slavetelegramm";
+    default:
+        return nullptr;
+    }
+}
+
+const char* AnswerMeaning(std::string_view status) {
+    if (status == "-1") return "Keine passende Antwort";
+    if (status == "1") return "Beantwortet, jedoch zu spät";
+    if (status == "2") return "Kein anforderndes Mastertelegramm gefunden";
+    if (status == "3") return "Antwort zu spät";
+    if (status == "4") return "Korrekte Antwort";
+    return "Beantwortet";
+}
+
+} // namespace
+
+QString ProtocolColumnTitle(int col) {
+    return col >= 0 && col < kProtocolColumns ? Tr(kColumnTitles[col]) : QString();
+}
+
+QString ProtocolColumnHint(int col) {
+    return col >= 0 && col < kProtocolColumns ? Tr(kColumnHints[col]) : QString();
+}
+
+QString ProtocolCellTip(const TTable& table, int row, int col, const TIBISTelegramParser& parser,
+                        const TCellOptions& o) {
+    if (col == pcKind) {
+        const std::string_view kind = TrimBlanks(table.Cell(pcKind, row));
+        const char* meaning = kind.empty() ? nullptr : KindMeaning(kind[0]);
+        return meaning ? Tr(meaning) : FromCp1252(kind);
+    }
+    if (col == pcAnswer) {
+        const std::string_view status = TrimBlanks(table.Cell(pcAnswer, row));
+        return status.empty() || !o.AutoWarnings ? QString() : Tr(AnswerMeaning(status));
+    }
+    QString text;
+    for (const TSegment& s : ProtocolCellLook(table, row, col, parser, o).Segments)
+        text += s.Text;
+    return text.trimmed().isEmpty() ? QString() : text;
+}
+
 QString ProtocolCopyText(const TTable& table, const std::vector<int>& rows,
                          const std::vector<int>& shownColumns) {
-    static const char* const titles[kProtocolColumns] = {
-        "",       "Nr.",          "Startzeit", "Reaktion", "Fehler", "Telegramm", "Telegramm (HEX)",
-        "DS-Nr.", "Beschreibung", "A?"};
     QStringList lines;
     QStringList head;
     for (int c : shownColumns)
-        head << Tr(titles[c]);
+        head << ProtocolColumnTitle(c);
     lines << head.join(QLatin1Char('\t'));
     for (int r : rows) {
         QStringList cells;

@@ -28,9 +28,10 @@ struct TCellOptions {
     bool AutoWarnings = true;
     bool ConvertIBIS = true;
     TBusType Bus = TBusType::bsVehicleBus;
-    std::string MarkText; // rows whose telegram matches are marked orange
-    int CurrentRow = -1;  // the current row is never marked
-    int DetailRow = -1;   // the row the detail panel shows
+    std::string MarkText;     // rows whose telegram matches are marked orange
+    int CurrentRow = -1;      // the current row is never marked
+    int DetailRow = -1;       // the row the detail panel shows
+    bool RowSelected = false; // the cell's row is among the selected rows
 };
 
 // The text Ctrl+C puts on the clipboard: titles of the shown columns, then
@@ -46,5 +47,13 @@ int FindInProtocol(const TTable& table, int rows, int start, bool down, const QS
 // How the cell (row, col) of a protocol table is drawn.
 TCellLook ProtocolCellLook(const TTable& table, int row, int col, const TIBISTelegramParser& parser,
                            const TCellOptions& options);
+// The cell's tooltip: the text the cell shows (a start time as a time of
+// day), the meaning of the kind and answer symbols; empty when the cell
+// shows nothing.
+QString ProtocolCellTip(const TTable& table, int row, int col, const TIBISTelegramParser& parser,
+                        const TCellOptions& options);
+// The column's title and hint, in the active language.
+QString ProtocolColumnTitle(int col);
+QString ProtocolColumnHint(int col);
 
 } // namespace vaskel

@@ -9,15 +9,18 @@ namespace vaskel {
 void TProtocolDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
     const auto* model = static_cast<const TProtocolModel*>(index.model());
-    const TCellLook look =
-        ProtocolCellLook(model->Table(), index.row(), index.column(), FParser, FOptions());
-    p->save();
     const bool selected = option.state & QStyle::State_Selected;
+    TCellOptions o = FOptions();
+    o.RowSelected = selected;
+    const TCellLook look =
+        ProtocolCellLook(model->Table(), index.row(), index.column(), FParser, o);
+    p->save();
     QRect r = option.rect;
-    if (selected)
-        p->fillRect(r, option.palette.highlight().color().lighter(160));
-    else if (look.Background.isValid())
+    // a cell's own colour (reaction, errors, marks) shows on selected rows too
+    if (look.Background.isValid())
         p->fillRect(r, look.Background);
+    else if (selected)
+        p->fillRect(r, option.palette.highlight().color().lighter(160));
     if (look.Cross) {
         p->setPen(QColor(0x80, 0x80, 0x80));
         const QPoint c = r.center();

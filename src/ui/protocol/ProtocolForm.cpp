@@ -250,6 +250,7 @@ void TfProtocolForm::StopSending() {
 }
 
 void TfProtocolForm::RefreshFromState() {
+    TfBaseProtocolForm::RefreshFromState();
     const TDeviceStatus& status = Session().Status();
     const bool master = status.Master();
     if (FPlayer.Sending() && (!status.DeviceOnline() || !Session().Recording() || !master)) {

@@ -2,6 +2,7 @@
 
 #include "platform/QtText.h"
 #include "ui/common/Texts.h"
+#include "ui/protocol/ProtocolCells.h"
 
 namespace vaskel {
 
@@ -15,17 +16,19 @@ int TProtocolModel::columnCount(const QModelIndex& parent) const {
 
 QVariant TProtocolModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= FRows) return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+    if (role == Qt::DisplayRole) return FromCp1252(FTable.Cell(index.column(), index.row()));
+    if (role == Qt::ToolTipRole) {
+        if (CellTip) return CellTip(index.row(), index.column());
         return FromCp1252(FTable.Cell(index.column(), index.row()));
+    }
     return {};
 }
 
 QVariant TProtocolModel::headerData(int section, Qt::Orientation o, int role) const {
-    if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* const titles[kProtocolColumns] = {
-        "",       "Nr.",          "Startzeit", "Reaktion", "Fehler", "Telegramm", "Telegramm (HEX)",
-        "DS-Nr.", "Beschreibung", "A?"};
-    return Tr(titles[section]);
+    if (o != Qt::Horizontal) return {};
+    if (role == Qt::DisplayRole) return ProtocolColumnTitle(section);
+    if (role == Qt::ToolTipRole) return ProtocolColumnHint(section);
+    return {};
 }
 
 void TProtocolModel::RowsAppended(int rows) {
@@ -34,7 +37,7 @@ void TProtocolModel::RowsAppended(int rows) {
         FRows = rows;
         endInsertRows();
     }
-    // the statuses of up to 51 earlier rows may have changed
+    // the statuses of up to 50 earlier rows may have changed
     if (FRows > 0)
         emit dataChanged(index(std::max(0, FRows - 52), 0), index(FRows - 1, kProtocolColumns - 1));
 }

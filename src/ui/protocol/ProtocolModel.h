@@ -3,6 +3,7 @@
 #include "recording/Recorder.h"
 
 #include <QAbstractTableModel>
+#include <functional>
 
 namespace vaskel {
 
@@ -21,6 +22,8 @@ public:
     void RowsAppended(int rows);
     void Reset(int rows);
     const TTable& Table() const { return FTable; }
+    // The tooltip of a cell (what the cell shows); unset: the stored text.
+    std::function<QString(int row, int col)> CellTip;
 
 private:
     const TTable& FTable;

@@ -3,6 +3,12 @@
 #include "ui/main/MainFormFixture.h"
 #include "ui/protocol/MonitorFixture.h"
 
+#include <QMdiSubWindow>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
+#include <QWheelEvent>
+#include <functional>
+
 namespace vaskel {
 namespace {
 
@@ -50,6 +56,129 @@ TEST_F(MonitorTest, LiveTrafficBecomesPairedRows) {
     m->Clear(false);
     EXPECT_EQ(m->Model().rowCount(), 0);
     EXPECT_EQ(m->Recorder().RowCounter(), 0);
+}
+
+TEST_F(MonitorTest, WindowsOpenInsideTheWindowArea) {
+    // a safety copy left by an earlier run is recovered; then the monitor
+    // and one more protocol open beside it
+    Start(TScenario::Vehicle);
+    W->resize(1024, 768);
+    QApplication::processEvents();
+    const std::string copy = SafetyCopyFile(Env);
+    std::filesystem::create_directories(std::filesystem::path(copy).parent_path());
+    std::ofstream(copy) << "\"M\";\"1\";\"1000\";\"\";\"\";\"l001\r/\";\"\";\"001\";\"\";\"\"\r\n";
+    const std::string other = Dir.Write(
+        "other.PRO.CSV", "\"M\";\"1\";\"1000\";\"\";\"\";\"l002\r,\";\"\";\"001\";\"\";\"\"\r\n");
+    // the recovery's notice; on closing, nothing is saved
+    TAutoAnswer answer(QMessageBox::No);
+    ASSERT_NE(W->OfferSafetyCopy(), nullptr);
+    W->Action(TAct::acAufzeichnen)->trigger();
+    ASSERT_NE(W->Monitor(), nullptr);
+    ASSERT_NE(W->OpenProtocol(QString::fromStdString(other)), nullptr);
+    const QRect area = W->Area()->viewport()->rect();
+    ASSERT_EQ(W->Area()->subWindowList().size(), 3);
+    for (QMdiSubWindow* sub : W->Area()->subWindowList())
+        EXPECT_TRUE(area.contains(sub->geometry()))
+            << sub->windowTitle().toStdString() << " lies at " << sub->x() << "," << sub->y() << " "
+            << sub->width() << "x" << sub->height() << " in " << area.width() << "x"
+            << area.height();
+    W->close();
+    std::filesystem::remove(copy);
+}
+
+// Scrolling by hand, every way a user can, stops following the newest row;
+// new rows alone never do.
+TEST_F(MonitorWindowTest, ScrollingByHandPausesFollowing) {
+    M->resize(900, 400);
+    M->show();
+    for (int k = 0; k < 80; ++k)
+        Capture("l001", k * 1000);
+    QApplication::processEvents();
+    EXPECT_TRUE(M->AutoScroll()) << "new rows alone never pause";
+    QTableView* view = M->View();
+    QScrollBar* bar = view->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum()) << "it follows the newest row";
+    // where a part of the scroll bar lies
+    auto part = [bar](QStyle::SubControl sc) {
+        QStyleOptionSlider o;
+        o.initFrom(bar);
+        o.orientation = bar->orientation();
+        o.minimum = bar->minimum();
+        o.maximum = bar->maximum();
+        o.sliderPosition = bar->sliderPosition();
+        o.sliderValue = bar->value();
+        o.singleStep = bar->singleStep();
+        o.pageStep = bar->pageStep();
+        return bar->style()->subControlRect(QStyle::CC_ScrollBar, &o, sc, bar).center();
+    };
+    auto key = [view](Qt::Key k) { return [view, k] { QTest::keyClick(view, k); }; };
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"arrow",
+         [&] { QTest::mouseClick(bar, Qt::LeftButton, {}, part(QStyle::SC_ScrollBarSubLine)); }},
+        {"track",
+         [&] { QTest::mouseClick(bar, Qt::LeftButton, {}, part(QStyle::SC_ScrollBarSubPage)); }},
+        {"slider",
+         [&] { QTest::mouseClick(bar, Qt::LeftButton, {}, part(QStyle::SC_ScrollBarSlider)); }},
+        {"wheel",
+         [&] {
+             QWheelEvent wheel(QPointF(20, 20), view->viewport()->mapToGlobal(QPointF(20, 20)),
+                               QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                               Qt::NoScrollPhase, false);
+             QApplication::sendEvent(view->viewport(), &wheel);
+         }},
+        {"Up", key(Qt::Key_Up)},
+        {"Down", key(Qt::Key_Down)},
+        {"PageUp", key(Qt::Key_PageUp)},
+        {"PageDown", key(Qt::Key_PageDown)},
+        {"Home", key(Qt::Key_Home)},
+        {"End", key(Qt::Key_End)},
+        {"click on a row",
+         [&] {
+             QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                               view->visualRect(M->Model().index(75, pcNr)).center());
+         }},
+    };
+    for (const auto& [name, act] : cases) {
+        M->SetAutoScroll(true);
+        ASSERT_TRUE(M->AutoScroll());
+        act();
+        EXPECT_FALSE(M->AutoScroll()) << name;
+    }
+    // a key that does not move through the rows goes on following
+    M->SetAutoScroll(true);
+    QTest::keyClick(view, Qt::Key_A);
+    Capture("l001", 90000);
+    EXPECT_TRUE(M->AutoScroll());
+    EXPECT_EQ(view->currentIndex().row(), M->Model().rowCount() - 1);
+}
+
+// The newest row, current and selected while the monitor follows, shows its
+// reaction and error colours.
+TEST_F(MonitorWindowTest, TheFollowedRowShowsItsColours) {
+    M->resize(900, 300);
+    M->show();
+    Capture("a1", 0); // ends at 300 ticks
+    TTelegramm answer;
+    answer.Text = TelegramBytes("a10");
+    answer.StartTicks = 444; // 20 ms after the master's end
+    answer.EndTicks = 700;
+    answer.ErrorFlags = 4; // a checksum error
+    S.Capture(answer, 'S');
+    QApplication::processEvents();
+    const int row = 1;
+    ASSERT_EQ(M->Recorder().Table().Cell(pcReaction, row), "20");
+    ASSERT_EQ(M->View()->currentIndex().row(), row);
+    ASSERT_TRUE(M->View()->selectionModel()->isRowSelected(row, {}));
+    const QImage shot = M->View()->viewport()->grab().toImage();
+    auto colourAt = [&](int col) {
+        const QRect r = M->View()->visualRect(M->Model().index(row, col));
+        return shot.pixel(r.left() + 3, r.top() + 3);
+    };
+    EXPECT_EQ(colourAt(pcReaction), QColor(0xDF, 0xED, 0x7E).rgb());
+    EXPECT_EQ(colourAt(pcErrors), QColor(0xFF, 0x80, 0x80).rgb());
+    const QColor selection = M->View()->palette().highlight().color().lighter(160);
+    EXPECT_EQ(colourAt(pcNr), selection.rgb()) << "the rest of the row shows the selection";
 }
 
 TEST_F(MonitorWindowTest, FilterFindCopyHexAndMarks) {

@@ -61,5 +61,82 @@ TEST(ProtocolCellLook, DrawingRules) {
     EXPECT_EQ(ProtocolCellLook(t, 2, pcReaction, parser, o).Segments[0].Text, QStringLiteral("0"));
 }
 
+// A small protocol: an answered 021, a late answer with a checksum error,
+// an unpaired answer with an invalid start time, a master without question.
+TTable CellsTable() {
+    TTable t = MakeProtocolTable();
+    t.SetRow(0, {"M", "1", "28800000", "", "",
+                 TelegramBytes("aA12Marktplatz      Rathaus/Museum 3"), "", "021", "", "0"});
+    t.SetRow(t.AppendRow(), {"S", "2", "28800050", "20", "S", "a10\r\x01", "", "120", "", "3"});
+    t.SetRow(t.AppendRow(),
+             {"T", "3", "0", kReactionInvalid, "", TelegramBytes("a1x"), "", "[120]", "", "2"});
+    t.SetRow(t.AppendRow(),
+             {"N", "4", "28800200", "", "", TelegramBytes("l001"), "", "001", "", ""});
+    return t;
+}
+
+TEST(ProtocolCellLook, SelectedRowsKeepTheirOwnColours) {
+    TIBISTelegramParser parser(kCatalogue);
+    const TTable t = CellsTable();
+    TCellOptions o;
+    o.RowSelected = true;
+    EXPECT_EQ(ProtocolCellLook(t, 1, pcReaction, parser, o).Background, QColor(0xDF, 0xED, 0x7E));
+    EXPECT_EQ(ProtocolCellLook(t, 1, pcErrors, parser, o).Background, QColor(0xFF, 0x80, 0x80));
+    EXPECT_EQ(ProtocolCellLook(t, 2, pcReaction, parser, o).Background, QColor(0xFF, 0x80, 0x80));
+    EXPECT_FALSE(ProtocolCellLook(t, 0, pcNr, parser, o).Background.isValid())
+        << "the record-type highlight stays outside the selection";
+    o.RowSelected = false;
+    EXPECT_EQ(ProtocolCellLook(t, 0, pcNr, parser, o).Background, QColor(0xE2, 0xE9, 0xFA));
+}
+
+TEST(ProtocolCellTip, ShowsWhatTheCellShows) {
+    TIBISTelegramParser parser(kCatalogue);
+    const TTable t = CellsTable();
+    struct TCase {
+        int row, col;
+        bool warnings;
+        const char* tip;
+    };
+    const TCase cases[] = {
+        {0, pcStart, true, "08:00:00,000"},
+        {1, pcStart, true, "08:00:00,050"},
+        {2, pcStart, true, "ungültig"},
+        {0, pcKind, true, "Mastertelegramm"},
+        {1, pcKind, true, "Slavetelegramm"},
+        {2, pcKind, true, "Eigenes Slavetelegramm"},
+        {3, pcKind, true, "Eigenes Mastertelegramm"},
+        {0, pcReaction, true, ""}, // the cross of a master row
+        {1, pcReaction, true, "20"},
+        {2, pcReaction, true, "ungültig"},
+        {2, pcReaction, false, "0"},
+        {1, pcErrors, true, "S"},
+        {3, pcTelegram, true, "l001<CR>/"},
+        {1, pcTelegram, true, "a10<CR><$01>"},
+        {0, pcAnswer, true, "Beantwortet"},
+        {1, pcAnswer, true, "Antwort zu spät"},
+        {2, pcAnswer, true, "Kein anforderndes Mastertelegramm gefunden"},
+        {2, pcAnswer, false, ""}, // no symbol without warnings
+        {3, pcAnswer, true, ""},
+        {3, pcDescription, true, ""},
+        {3, pcRecordNo, true, "001"},
+    };
+    for (const TCase& c : cases) {
+        TCellOptions o;
+        o.AutoWarnings = c.warnings;
+        EXPECT_EQ(ProtocolCellTip(t, c.row, c.col, parser, o), QString::fromUtf8(c.tip))
+            << c.row << "/" << c.col;
+    }
+}
+
+TEST(ProtocolColumns, EveryColumnHasAHint) {
+    EXPECT_EQ(ProtocolColumnHint(pcKind),
+              QStringLiteral("Handelt es sich um ein Master- oder Slavetelegramm?"));
+    EXPECT_TRUE(ProtocolColumnTitle(pcKind).isEmpty());
+    for (int c = pcNr; c < kProtocolColumns; ++c) {
+        EXPECT_FALSE(ProtocolColumnTitle(c).isEmpty()) << c;
+        EXPECT_FALSE(ProtocolColumnHint(c).isEmpty()) << c;
+    }
+}
+
 } // namespace
 } // namespace vaskel

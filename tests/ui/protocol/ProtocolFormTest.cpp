@@ -2,6 +2,18 @@
 
 #include "ui/protocol/MonitorFixture.h"
 
+#include "telegram/TextConventions.h"
+
+#include <QDialog>
+#include <QHeaderView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <functional>
+
 namespace vaskel {
 namespace {
 
@@ -68,6 +80,282 @@ TEST_F(ProtocolWindowTest, DetailPanelOpensOncePerRow) {
     EXPECT_FALSE(w.DetailPanel()->isVisible());
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(w.DetailPanel()->findChildren<QLabel*>().isEmpty()) << "generic controls freed";
+}
+
+// The window's entries: the table's context menu toggles or steps a state,
+// a tool button's drop-down sets one; captions and hints follow the state.
+TEST_F(ProtocolWindowTest, MenuEntriesAndHintsFollowTheStates) {
+    TfProtocolForm w(S, QString::fromStdString(File));
+    auto entry = [&](const char* name) {
+        QAction* a = w.TableMenu()->findChild<QAction*>(QLatin1String(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a;
+    };
+    auto button = [&](const char* name) { return w.findChild<QToolButton*>(QLatin1String(name)); };
+    // the drop-down entry of a tool button with that caption
+    auto dropDown = [&](const char* name, const char* caption) {
+        return [&w, name, caption] {
+            auto* b = w.findChild<QToolButton*>(QLatin1String(name));
+            for (QAction* a : b->menu()->actions())
+                if (a->text() == QString::fromUtf8(caption)) return a->trigger();
+            ADD_FAILURE() << "no entry " << caption;
+        };
+    };
+    auto trigger = [&](const char* name) { return [&entry, name] { entry(name)->trigger(); }; };
+    struct TStep {
+        const char* what;
+        std::function<void()> act;
+        std::function<bool()> state;
+        const char* entryName;
+        const char* caption;
+        const char* buttonName;
+        const char* hint;
+    };
+    const TStep steps[] = {
+        {"hex at the start", [] {}, [&] { return w.View()->isColumnHidden(pcHex); }, "mmHexMode",
+         "&Hex-Darstellung einblenden", "tbHEXMode", "Hexadezimaldarstellung ausgeblendet"},
+        {"hex entry shows", trigger("mmHexMode"), [&] { return !w.View()->isColumnHidden(pcHex); },
+         "mmHexMode", "&Hex-Darstellung ausblenden", "tbHEXMode",
+         "Hexadezimaldarstellung eingeblendet"},
+        {"hex drop-down hides", dropDown("tbHEXMode", "Hexadezimalspalte ausblenden"),
+         [&] { return w.View()->isColumnHidden(pcHex); }, "mmHexMode",
+         "&Hex-Darstellung einblenden", "tbHEXMode", "Hexadezimaldarstellung ausgeblendet"},
+        {"filter at the start", [] {}, [&] { return w.FilterState() == 0; }, "mmSwitchFilter",
+         "Fil&ter einschalten", "tbFilterOnOff", "Telegrammfilter ausgeschaltet"},
+        {"filter entry: on", trigger("mmSwitchFilter"), [&] { return w.FilterState() == 1; },
+         "mmSwitchFilter", "Akustischen Fil&ter einschalten", "tbFilterOnOff",
+         "Telegrammfilter eingeschaltet"},
+        {"filter entry: acoustic", trigger("mmSwitchFilter"), [&] { return w.FilterState() == 2; },
+         "mmSwitchFilter", "Fil&ter ausschalten", "tbFilterOnOff", "Akustischer Filter"},
+        {"filter entry: off", trigger("mmSwitchFilter"), [&] { return w.FilterState() == 0; },
+         "mmSwitchFilter", "Fil&ter einschalten", "tbFilterOnOff", "Telegrammfilter ausgeschaltet"},
+        {"filter drop-down: sound", dropDown("tbFilterOnOff", "Ton bei Filter"),
+         [&] { return w.FilterState() == 2; }, "mmSwitchFilter", "Fil&ter ausschalten",
+         "tbFilterOnOff", "Akustischer Filter"},
+        {"filter drop-down: on", dropDown("tbFilterOnOff", "Filter einschalten"),
+         [&] { return w.FilterState() == 1; }, "mmSwitchFilter", "Akustischen Fil&ter einschalten",
+         "tbFilterOnOff", "Telegrammfilter eingeschaltet"},
+        {"filter drop-down: off", dropDown("tbFilterOnOff", "Filter ausschalten"),
+         [&] { return w.FilterState() == 0; }, "mmSwitchFilter", "Fil&ter einschalten",
+         "tbFilterOnOff", "Telegrammfilter ausgeschaltet"},
+        {"filter button steps", [&] { button("tbFilterOnOff")->click(); },
+         [&] { return w.FilterState() == 1 && Env.HintGiven(THint::FilterHint); }, "mmSwitchFilter",
+         "Akustischen Fil&ter einschalten", "tbFilterOnOff", "Telegrammfilter eingeschaltet"},
+        {"warnings at the start", [] {}, [&] { return w.AutoWarnings(); }, "mmAutoWarning",
+         "&Warnungsmarkierung ausblenden", "tbAutoWarning",
+         "Automatische Warnungsmarkierung eingeschaltet"},
+        {"warnings entry hides", trigger("mmAutoWarning"), [&] { return !w.AutoWarnings(); },
+         "mmAutoWarning", "&Warnungsmarkierung anzeigen", "tbAutoWarning",
+         "Automatische Warnungsmarkierung ausgeschaltet"},
+        {"warnings drop-down marks",
+         dropDown("tbAutoWarning", "Kritische Werte werden automatisch markiert"),
+         [&] { return w.AutoWarnings(); }, "mmAutoWarning", "&Warnungsmarkierung ausblenden",
+         "tbAutoWarning", "Automatische Warnungsmarkierung eingeschaltet"},
+        {"warnings drop-down does not",
+         dropDown("tbAutoWarning", "Kritische Werte nicht markieren"),
+         [&] { return !w.AutoWarnings(); }, "mmAutoWarning", "&Warnungsmarkierung anzeigen",
+         "tbAutoWarning", "Automatische Warnungsmarkierung ausgeschaltet"},
+        {"IBIS drop-down: do not convert",
+         dropDown("tbnConvertIBISCharacters", "IBIS-Sonderzeichen nicht konvertieren"),
+         [&] {
+             return !Env.ConvertIBISCharacters() && !entry("mmConvertIBISCharacters")->isChecked();
+         },
+         "mmConvertIBISCharacters", "IBIS-Sonderzeichen in Umlaut konvertieren",
+         "tbnConvertIBISCharacters", "IBIS-Sonderzeichen nicht konvertieren"},
+        {"IBIS entry: convert", trigger("mmConvertIBISCharacters"),
+         [&] {
+             return Env.ConvertIBISCharacters() && button("tbnConvertIBISCharacters")->isChecked();
+         },
+         "mmConvertIBISCharacters", "IBIS-Sonderzeichen in Umlaut konvertieren",
+         "tbnConvertIBISCharacters", "IBIS-Sonderzeichen in Umlaut konvertieren"},
+    };
+    for (const TStep& step : steps) {
+        step.act();
+        EXPECT_TRUE(step.state()) << step.what;
+        EXPECT_EQ(entry(step.entryName)->text(), QString::fromUtf8(step.caption)) << step.what;
+        EXPECT_EQ(button(step.buttonName)->toolTip(), QString::fromUtf8(step.hint)) << step.what;
+    }
+
+    // the IBIS conversion belongs to every window: another one follows
+    TfProtocolForm other(S, QString::fromStdString(File));
+    w.SetConvertIBIS(false);
+    other.RefreshFromState();
+    EXPECT_FALSE(
+        other.findChild<QToolButton*>(QStringLiteral("tbnConvertIBISCharacters"))->isChecked());
+    w.SetConvertIBIS(true);
+
+    // the captions follow the language
+    SetUiLanguage(2);
+    QApplication::processEvents();
+    EXPECT_EQ(entry("mmSwitchFilter")->text(), QStringLiteral("Switch acoustic fil&ter on"));
+    EXPECT_EQ(button("tbFilterOnOff")->text(), QStringLiteral("Filter on"));
+    EXPECT_EQ(entry("mmHexMode")->text(), QStringLiteral("Show &hex column"));
+    SetUiLanguage(1);
+    QApplication::processEvents();
+    EXPECT_EQ(entry("mmHexMode")->text(), QStringLiteral("&Hex-Darstellung einblenden"));
+}
+
+// Variable widths fill the table at any width (a wide window shows whole
+// descriptions); fixed widths stay and can be dragged.
+TEST_F(ProtocolWindowTest, ColumnsFollowTheWindowWidthUnlessFixed) {
+    TfProtocolForm w(S, QString::fromStdString(File));
+    QTableView* view = w.View();
+    QHeaderView* h = view->horizontalHeader();
+    auto show = [&](int width) {
+        w.resize(width, 400);
+        w.show();
+        QApplication::processEvents();
+    };
+    EXPECT_FALSE(w.FixedWidths()) << "variable widths at the start";
+    for (int width : {700, 1200, 1900}) {
+        show(width);
+        EXPECT_EQ(h->length(), view->viewport()->width()) << width;
+        EXPECT_FALSE(view->horizontalScrollBar()->isVisible()) << width;
+        EXPECT_EQ(h->sectionResizeMode(pcDescription), QHeaderView::Fixed) << "no dragging";
+    }
+    // wide: the descriptions are whole
+    const QFontMetrics fm(view->font());
+    for (int r = 0; r < Rows; ++r)
+        EXPECT_GT(h->sectionSize(pcDescription),
+                  fm.horizontalAdvance(FromCp1252(Recorded.Cell(pcDescription, r))))
+            << r;
+    // the hex column takes its share
+    w.SetHexShown(true);
+    QApplication::processEvents();
+    EXPECT_EQ(h->length(), view->viewport()->width());
+    EXPECT_GT(h->sectionSize(pcHex), 100);
+    w.SetHexShown(false);
+    // dragging a title border in variable mode says how to do it
+    const QPoint at = h->viewport()->rect().center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, h->viewport()->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(h->viewport(), &press);
+    QMouseEvent move(QEvent::MouseMove, at + QPoint(5, 0), h->viewport()->mapToGlobal(at),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(h->viewport(), &move);
+    EXPECT_TRUE(w.LastTip().startsWith(
+        QStringLiteral("Wenn Sie die Spaltenbreite verändern wollen, dann müssen")));
+    QMouseEvent release(QEvent::MouseButtonRelease, at, h->viewport()->mapToGlobal(at),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(h->viewport(), &release);
+
+    // fixed, through the mode button's drop-down: the widths stay
+    auto* mode = w.findChild<QToolButton*>(QStringLiteral("tbRowMode"));
+    ASSERT_NE(mode, nullptr);
+    EXPECT_EQ(mode->toolTip(), QStringLiteral("variable Spaltenbreite"));
+    for (QAction* a : mode->menu()->actions())
+        if (a->text() == QStringLiteral("Spaltenbreite fixieren")) a->trigger();
+    EXPECT_TRUE(w.FixedWidths());
+    EXPECT_EQ(mode->toolTip(), QStringLiteral("feste Spaltenbreite"));
+    EXPECT_EQ(h->sectionResizeMode(pcDescription), QHeaderView::Interactive);
+    const int description = h->sectionSize(pcDescription);
+    show(700);
+    EXPECT_EQ(h->sectionSize(pcDescription), description);
+    EXPECT_TRUE(view->horizontalScrollBar()->isVisible());
+    // the button toggles back: the columns fit again
+    mode->click();
+    QApplication::processEvents();
+    EXPECT_FALSE(w.FixedWidths());
+    EXPECT_EQ(h->length(), view->viewport()->width());
+}
+
+// The find dialog stays open; "Weitersuchen" searches the active protocol
+// window from the row after the current one, down or up, with or without
+// case.
+TEST_F(ProtocolWindowTest, FindDialogWithDirectionCaseAndFindNext) {
+    TAutoAnswer answer(QMessageBox::Ok);
+    QMdiArea area;
+    auto* a = new TfProtocolForm(S, QString::fromStdString(File));
+    auto* b = new TfProtocolForm(S, QString::fromStdString(File));
+    QMdiSubWindow* subA = area.addSubWindow(a);
+    area.addSubWindow(b);
+    area.resize(900, 700);
+    area.show();
+    area.setActiveSubWindow(subA);
+    a->FindAsked();
+    QDialog* d = TfBaseProtocolForm::FindDialog();
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_FALSE(d->isModal());
+    auto* text = d->findChild<QLineEdit*>(QStringLiteral("edFindText"));
+    auto* next = d->findChild<QPushButton*>(QStringLiteral("btFindNext"));
+    auto* up = d->findChild<QRadioButton*>(QStringLiteral("rbUp"));
+    auto* down = d->findChild<QRadioButton*>(QStringLiteral("rbDown"));
+    auto* matchCase = d->findChild<QCheckBox*>(QStringLiteral("cbMatchCase"));
+    ASSERT_TRUE(text && next && up && down && matchCase);
+    EXPECT_TRUE(down->isChecked()) << "it starts searching downwards";
+    EXPECT_FALSE(next->isEnabled()) << "nothing to search for yet";
+
+    // the rows: a1, a10 (answer), l001, a2, z034
+    a->View()->setCurrentIndex(a->Model().index(0, 0));
+    struct TCase {
+        const char* text;
+        bool upwards, matchCase;
+        int row; // the current row after "Weitersuchen"; -1 not found
+    };
+    const TCase cases[] = {
+        {"Z034", false, false, 4}, // the case does not matter
+        {"a", true, false, 3},     // upwards, from the row before the current one
+        {"l001", true, false, 2},  {"l001", true, false, -1}, // once more: nothing above
+        {"A1", false, true, -1},                              // the case matters: no "A1" below
+        {"a1", false, true, -1},                              // "a1", "a10" lie above
+        {"a1", true, true, 1},
+    };
+    int current = 0;
+    for (const TCase& c : cases) {
+        text->setText(QString::fromUtf8(c.text));
+        (c.upwards ? up : down)->setChecked(true);
+        matchCase->setChecked(c.matchCase);
+        const int before = answer.Count;
+        next->click();
+        if (c.row >= 0) current = c.row;
+        EXPECT_EQ(a->View()->currentIndex().row(), current) << c.text;
+        EXPECT_EQ(answer.Count, before + (c.row < 0 ? 1 : 0)) << c.text;
+    }
+    EXPECT_EQ(answer.LastText, QStringLiteral("Suchbegriff \"a1\" nicht gefunden."));
+    EXPECT_TRUE(d->isVisible()) << "the dialog stays for the next search";
+
+    // another window becomes the active one: the search goes there
+    area.setActiveSubWindow(area.subWindowList().at(1));
+    b->View()->setCurrentIndex(b->Model().index(0, 0));
+    text->setText(QStringLiteral("z034"));
+    down->setChecked(true);
+    next->click();
+    EXPECT_EQ(b->View()->currentIndex().row(), 4);
+    EXPECT_EQ(a->View()->currentIndex().row(), 1);
+}
+
+TEST_F(ProtocolWindowTest, TooltipsShowTimesOfDayAndTitlesTheirHints) {
+    TfProtocolForm w(S, QString::fromStdString(File));
+    const QString start = w.Model().data(w.Model().index(0, pcStart), Qt::ToolTipRole).toString();
+    EXPECT_EQ(start, FromCp1252(MsToTimeText(StrToIntDef(Recorded.Cell(pcStart, 0), 0))));
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d,\\d{3}$")).match(start).hasMatch())
+        << start.toStdString();
+    EXPECT_EQ(w.Model().data(w.Model().index(1, pcKind), Qt::ToolTipRole).toString(),
+              QStringLiteral("Slavetelegramm"));
+    EXPECT_EQ(w.Model().headerData(pcKind, Qt::Horizontal, Qt::ToolTipRole).toString(),
+              QStringLiteral("Handelt es sich um ein Master- oder Slavetelegramm?"));
+    EXPECT_EQ(w.Model().headerData(pcStart, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Startzeit"));
+}
+
+// In a narrow window the detail panel scrolls; its values are not cut.
+TEST_F(ProtocolWindowTest, ANarrowDetailPanelScrolls) {
+    TfProtocolForm w(S, QString::fromStdString(File));
+    w.resize(360, 420);
+    w.show();
+    QApplication::processEvents();
+    w.DetailAnalysis(3); // the error analysis of the unanswered a2
+    QApplication::processEvents();
+    auto* scroll = w.findChild<QScrollArea*>(QStringLiteral("DetailScroll"));
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_TRUE(scroll->horizontalScrollBar()->isVisible());
+    const auto fields = w.DetailPanel()->findChildren<QLineEdit*>();
+    ASSERT_FALSE(fields.isEmpty());
+    for (QLineEdit* e : fields)
+        EXPECT_GE(e->width(), e->fontMetrics().horizontalAdvance(e->text()))
+            << e->text().toStdString();
 }
 
 TEST_F(ProtocolWindowTest, FilterTipOnceAfterTheFilterWindowWasUsed) {
