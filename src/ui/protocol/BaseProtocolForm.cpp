@@ -430,11 +430,11 @@ void TfBaseProtocolForm::FitColumns() {
     int used = 0;
     for (int c : {pcKind, pcNr, pcStart, pcReaction, pcErrors, pcRecordNo, pcAnswer})
         used += w[c];
-    // the telegram (its hex form) and the description share the rest
+    // the telegram (its hex form) and the description share the rest alike
     const int rest = std::max(0, FView->viewport()->width() - used);
-    const int shares = FHexShown ? 8 : 5;
-    w[pcTelegram] = std::max(60, rest * 3 / shares);
-    w[pcHex] = FHexShown ? std::max(60, rest * 3 / shares) : 0;
+    const int shares = FHexShown ? 3 : 2;
+    w[pcTelegram] = std::max(60, rest / shares);
+    w[pcHex] = FHexShown ? std::max(60, rest / shares) : 0;
     w[pcDescription] = std::max(60, rest - w[pcTelegram] - w[pcHex]);
     for (int c = 0; c < kProtocolColumns; ++c)
         if (c != pcHex || FHexShown) h->resizeSection(c, w[c]);
@@ -551,6 +551,7 @@ void TfBaseProtocolForm::FindAsked() {
         });
         gFindDialog = d;
     }
+    gFindDialog->setWindowTitle(Tr("Suchen"));
     gFindDialog->show();
     gFindDialog->raise();
     gFindDialog->activateWindow();

@@ -74,15 +74,15 @@ TfMonitorForm::~TfMonitorForm() {
 
 void TfMonitorForm::StartRecording() {
     const TDateTime t = TSystemClock().Now();
-    SetCaption(Tr("Monitor - Beginn der Aufzeichnung: ") +
-               QStringLiteral("%1.%2.%3 %4:%5:%6,%7")
+    FStarted = QStringLiteral("%1.%2.%3 %4:%5:%6,%7")
                    .arg(t.Day, 2, 10, QLatin1Char('0'))
                    .arg(t.Month, 2, 10, QLatin1Char('0'))
                    .arg(t.Year)
                    .arg(t.Hour, 2, 10, QLatin1Char('0'))
                    .arg(t.Minute, 2, 10, QLatin1Char('0'))
                    .arg(t.Second, 2, 10, QLatin1Char('0'))
-                   .arg(t.Millisecond, 3, 10, QLatin1Char('0')));
+                   .arg(t.Millisecond, 3, 10, QLatin1Char('0'));
+    SetCaption(Tr("Monitor - Beginn der Aufzeichnung: ") + FStarted);
     HideDetail();
     Session().ClearRecording();
     FModel->Reset(0);
@@ -98,6 +98,14 @@ void TfMonitorForm::SetAutoScroll(bool on) {
         const QModelIndex last = FModel->index(FModel->rowCount() - 1, 0);
         FView->setCurrentIndex(last);
         FView->scrollToBottom();
+    }
+}
+
+void TfMonitorForm::changeEvent(QEvent* e) {
+    TfBaseProtocolForm::changeEvent(e);
+    if (e->type() == QEvent::LanguageChange) {
+        SetCaption(Tr("Monitor - Beginn der Aufzeichnung: ") + FStarted);
+        FPause->setText(FAutoScroll ? Tr("Pause") : Tr("Weiter"));
     }
 }
 

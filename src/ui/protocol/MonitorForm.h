@@ -31,6 +31,7 @@ public:
 
 protected:
     void StopFollowing() override { SetAutoScroll(false); }
+    void changeEvent(QEvent* e) override;
 
 private:
     void StartRecording();
@@ -41,6 +42,7 @@ private:
     QPushButton* FClear = nullptr;
     QPushButton* FSave = nullptr;
     bool FAutoScroll = true;
+    QString FStarted; // when the recording started, as the caption shows it
 };
 
 } // namespace vaskel

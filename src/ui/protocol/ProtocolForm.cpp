@@ -320,6 +320,16 @@ void TfProtocolForm::closeEvent(QCloseEvent* e) {
     if (e->isAccepted() && FPlayer.Sending()) StopSending();
 }
 
+void TfProtocolForm::changeEvent(QEvent* e) {
+    TfBaseProtocolForm::changeEvent(e);
+    if (e->type() == QEvent::LanguageChange) {
+        SetCaption(Tr("Protokoll") + QStringLiteral(" ") + QDir::toNativeSeparators(FFile));
+        FSendButton->setText(FPlayer.Sending() ? Tr("Anhalten") : Tr("Senden"));
+        SetSendMode(FPlayer.Mode);
+        ShowSentCount();
+    }
+}
+
 void TfProtocolForm::keyPressEvent(QKeyEvent* e) {
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
         FView->currentIndex().isValid()) {

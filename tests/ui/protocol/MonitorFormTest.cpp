@@ -181,6 +181,22 @@ TEST_F(MonitorWindowTest, TheFollowedRowShowsItsColours) {
     EXPECT_EQ(colourAt(pcNr), selection.rgb()) << "the rest of the row shows the selection";
 }
 
+TEST_F(MonitorWindowTest, CaptionAndPauseButtonFollowTheLanguage) {
+    M->SetAutoScroll(false);
+    const QString started = M->Caption().section(QStringLiteral(": "), 1);
+    SetUiLanguage(2);
+    QApplication::processEvents();
+    bool resume = false;
+    for (QPushButton* b : M->findChildren<QPushButton*>())
+        resume |= b->text() == QStringLiteral("Resume");
+    const QString caption = M->Caption();
+    SetUiLanguage(1);
+    QApplication::processEvents();
+    EXPECT_TRUE(resume);
+    EXPECT_EQ(caption, English(QStringLiteral("Monitor - Beginn der Aufzeichnung: ")) + started);
+    EXPECT_TRUE(M->Caption().startsWith(QStringLiteral("Monitor - Beginn der Aufzeichnung: ")));
+}
+
 TEST_F(MonitorWindowTest, FilterFindCopyHexAndMarks) {
     Capture("l001", 0, 'M');
     Capture("a1", 1000, 'M');
