@@ -34,8 +34,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QScreen>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -60,8 +60,7 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
     setMinimumSize(800, 300);
     resize(1016, 746 + 90);
     // on a small screen the window fits the screen
-    if (const QScreen* sc = screen())
-        resize(size().boundedTo(sc->availableGeometry().size()));
+    if (const QScreen* sc = screen()) resize(size().boundedTo(sc->availableGeometry().size()));
     setAcceptDrops(true);
 
     FArea = new TWindowArea(this);
@@ -273,6 +272,8 @@ void TfMainForm::SetColourScheme(bool windows) {
 
 void TfMainForm::BuildMenus() {
     const auto menus = FActions->BuildMenus(menuBar());
+    for (QMenu* m : menus)
+        m->setToolTipsVisible(true);
     BuildLanguageMenu(menus[static_cast<int>(TMenuId::Options)]);
     FArea->ListWindowsIn(menus[static_cast<int>(TMenuId::Window)]);
     if (FOptions.Virtual) BuildVirtualDeviceMenu(menus[static_cast<int>(TMenuId::Diagnostics)]);
@@ -514,6 +515,12 @@ void TfMainForm::showEvent(QShowEvent* e) {
     }
     // only a copy that was there before this run started is offered
     if (found) QTimer::singleShot(1000, this, [this] { OfferSafetyCopy(); });
+}
+
+bool TfMainForm::event(QEvent* e) {
+    // hints show as tool tips; the status bar keeps its three panels
+    if (e->type() == QEvent::StatusTip) return true;
+    return QMainWindow::event(e);
 }
 
 bool TfMainForm::eventFilter(QObject* watched, QEvent* e) {

@@ -91,6 +91,7 @@ public:
     TfProtocolForm* OfferSafetyCopy();
 
 protected:
+    bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;

@@ -36,6 +36,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>

@@ -377,6 +377,22 @@ TEST_F(MainWindowTest, TheAddressTranslationSwitch) {
     EXPECT_EQ(Env.IBISAddressTranslationMode(), 0);
 }
 
+TEST_F(MainWindowTest, HintsLeaveTheStatusBarPanelsAlone) {
+    Start(TScenario::Vehicle);
+    const QString panel = W->StatusPanel(2)->text();
+    QStatusTipEvent tip(QStringLiteral("Öffnet ein gespeichertes Protokoll"));
+    QApplication::sendEvent(W.get(), &tip);
+    EXPECT_TRUE(W->statusBar()->currentMessage().isEmpty());
+    EXPECT_TRUE(W->StatusPanel(2)->isVisibleTo(W.get()));
+    EXPECT_EQ(W->StatusPanel(2)->text(), panel);
+    // the protocol tool bar's toggle is in the view menu
+    bool found = false;
+    for (QMenu* m : W->findChildren<QMenu*>())
+        if (m->title() == QStringLiteral("Ein- und Ausblenden"))
+            found = m->actions().contains(W->Action(TAct::actShowHideProtocolToolbar));
+    EXPECT_TRUE(found);
+}
+
 TEST_F(MainWindowTest, TheWindowMenuListsTheOpenWindows) {
     Start(TScenario::Vehicle);
     QMenu* menu = nullptr;
