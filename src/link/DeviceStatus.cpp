@@ -159,6 +159,9 @@ void TDeviceConnection::StateChange(TEvent event, int value) {
     }
     case eNope:
         trace("StateChange: eNope - Value: " + v + " - vState: " + st);
+        // the program ends: nothing is to be recorded any more
+        FDisplay.MonitorEnabled = false;
+        if (FHooks.UpdateDisplay) FHooks.UpdateDisplay(FDisplay);
         if (FHooks.ComTimer) FHooks.ComTimer(false);
         break;
     case eAct:

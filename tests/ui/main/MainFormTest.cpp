@@ -393,6 +393,14 @@ TEST_F(MainWindowTest, HintsLeaveTheStatusBarPanelsAlone) {
     EXPECT_TRUE(found);
 }
 
+TEST_F(MainWindowTest, ProgramEndSwitchesRecordingOff) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acAufzeichnen)->isEnabled(); }));
+    W->close();
+    EXPECT_FALSE(W->Action(TAct::acAufzeichnen)->isEnabled());
+    EXPECT_FALSE(W->Session().PollTimer()->isActive());
+}
+
 TEST_F(MainWindowTest, TheWindowMenuListsTheOpenWindows) {
     Start(TScenario::Vehicle);
     QMenu* menu = nullptr;
