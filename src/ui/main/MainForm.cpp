@@ -200,56 +200,43 @@ void TfMainForm::ConnectActions() {
     on(TAct::acUseZKPattern, [this] { SetColourScheme(false); });
 }
 
+namespace {
+
+// The standard commands of a text field; del removes its selection.
+template <typename TEdit, typename TDelete>
+void RunOnTextField(TEdit* e, TEditCommand command, TDelete del) {
+    switch (command) {
+    case TEditCommand::Undo:
+        e->undo();
+        break;
+    case TEditCommand::Copy:
+        e->copy();
+        break;
+    case TEditCommand::Cut:
+        e->cut();
+        break;
+    case TEditCommand::Paste:
+        e->paste();
+        break;
+    case TEditCommand::SelectAll:
+        e->selectAll();
+        break;
+    case TEditCommand::Delete:
+        del();
+        break;
+    }
+}
+
+} // namespace
+
 void TfMainForm::RunEditCommand(TEditCommand command) {
     QWidget* focus = QApplication::focusWidget();
     if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->lineEdit())
         focus = combo->lineEdit();
-    if (auto* e = qobject_cast<QLineEdit*>(focus)) {
-        switch (command) {
-        case TEditCommand::Undo:
-            e->undo();
-            break;
-        case TEditCommand::Copy:
-            e->copy();
-            break;
-        case TEditCommand::Cut:
-            e->cut();
-            break;
-        case TEditCommand::Paste:
-            e->paste();
-            break;
-        case TEditCommand::SelectAll:
-            e->selectAll();
-            break;
-        case TEditCommand::Delete:
-            e->del();
-            break;
-        }
-        return;
-    }
-    if (auto* e = qobject_cast<QPlainTextEdit*>(focus)) {
-        switch (command) {
-        case TEditCommand::Undo:
-            e->undo();
-            break;
-        case TEditCommand::Copy:
-            e->copy();
-            break;
-        case TEditCommand::Cut:
-            e->cut();
-            break;
-        case TEditCommand::Paste:
-            e->paste();
-            break;
-        case TEditCommand::SelectAll:
-            e->selectAll();
-            break;
-        case TEditCommand::Delete:
-            e->textCursor().removeSelectedText();
-            break;
-        }
-        return;
-    }
+    if (auto* e = qobject_cast<QLineEdit*>(focus))
+        return RunOnTextField(e, command, [e] { e->del(); });
+    if (auto* e = qobject_cast<QPlainTextEdit*>(focus))
+        return RunOnTextField(e, command, [e] { e->textCursor().removeSelectedText(); });
     // a table: the window's own command
     if (TfChildWindow* w = FArea->ActiveWindow(); w && focus && w->isAncestorOf(focus))
         w->EditCommand(command);
