@@ -99,10 +99,23 @@ bool TSession::SimulationBusy() {
 bool TSession::SwitchMasterMode() {
     if (!Controller()) return false;
     emit MasterSwitchRequested();
-    // The device status follows with the next status byte.
-    Controller()->SetMode(FStatus.Master() ? 0 : 1);
-    FConnection->Send(Cmd::StatusRequest());
+    RequestMode(FStatus.Master() ? 0 : 1, 40);
     return true;
+}
+
+void TSession::RequestMode(int mode, int triesLeft) {
+    if (!Controller()) return;
+    // The controller takes one mode change at a time (the device's restart
+    // handling may have one under way): the switch asked for is not lost,
+    // it is asked again shortly.
+    if (!Controller()->SetMode(mode)) {
+        if (triesLeft > 0)
+            QTimer::singleShot(25, this,
+                               [this, mode, triesLeft] { RequestMode(mode, triesLeft - 1); });
+        return;
+    }
+    // The device status follows with the next status byte.
+    FConnection->Send(Cmd::StatusRequest());
 }
 
 void TSession::Shutdown() {

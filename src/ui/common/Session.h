@@ -126,6 +126,9 @@ signals:
     void MasterSwitchRequested();
 
 private:
+    // Asks the controller for the mode, again a little later while it is
+    // busy with another mode change.
+    void RequestMode(int mode, int triesLeft);
     void MarkLastRowUnanswered();
     void CreateScheduler();
 
