@@ -568,41 +568,4 @@ TfMonitorForm* TfMainForm::Monitor() const {
     return FMonitor;
 }
 
-TLed* TfMainForm::Led(const char* name) const {
-    return FModeArea->Led(name);
-}
-QGroupBox* TfMainForm::Group(const char* name) const {
-    return FModeArea->Group(name);
-}
-QLabel* TfMainForm::WarningLine(int index) const {
-    return FModeArea->WarningLine(index);
-}
-QLabel* TfMainForm::MasterDetectedLabel() const {
-    return FModeArea->MasterDetectedLabel();
-}
-QWidget* TfMainForm::WarningPanel() const {
-    return FModeArea->WarningPanel();
-}
-QComboBox* TfMainForm::DirectInput() const {
-    return FDirect->Input();
-}
-QPushButton* TfMainForm::DirectSendButton() const {
-    return FDirect->SendButton();
-}
-QLabel* TfMainForm::DirectCheckLabel() const {
-    return FDirect->CheckLabel();
-}
-QPushButton* TfMainForm::DetailInputButton() const {
-    return FDirect->DetailButton();
-}
-QString TfMainForm::LastDirectWarning() const {
-    return FDirect->LastWarning();
-}
-QCheckBox* TfMainForm::FixDelayBox() const {
-    return FModeArea->FixDelayBox();
-}
-QSpinBox* TfMainForm::FactorField() const {
-    return FModeArea->FactorField();
-}
-
 } // namespace vaskel

@@ -64,20 +64,6 @@ public:
     TDirectInputBox* DirectInputBox() const { return FDirect; }
     QLabel* StatusPanel(int index) const { return FPanels[index]; }
 
-    // The controls of the mode area and the direct input (tests).
-    TLed* Led(const char* name) const;
-    QGroupBox* Group(const char* name) const;
-    QLabel* WarningLine(int index) const;
-    QLabel* MasterDetectedLabel() const;
-    QWidget* WarningPanel() const;
-    QComboBox* DirectInput() const;
-    QPushButton* DirectSendButton() const;
-    QLabel* DirectCheckLabel() const;
-    QPushButton* DetailInputButton() const;
-    QString LastDirectWarning() const;
-    QCheckBox* FixDelayBox() const;
-    QSpinBox* FactorField() const;
-
     // The one dropped file that counts (the first), opened by its kind.
     TDroppedKind DropFiles(const QStringList& files);
 

@@ -210,6 +210,7 @@ void TfProtocolForm::StartSending() {
         Session().StopAllPlayback();
     }
     FPlayer.CurrentRow = FView->currentIndex().isValid() ? FView->currentIndex().row() : 0;
+    FStarted = true;
     FSendButton->setText(Tr("Anhalten"));
     Session().SetPlayback(this, FFile);
     Session().RequestSendDelayTip();
@@ -238,7 +239,8 @@ void TfProtocolForm::SendStep() {
 
 void TfProtocolForm::StopSending() {
     FSendTimer->stop();
-    const bool was = FPlayer.Sending() || FSendButton->text() == Tr("Anhalten");
+    const bool was = FPlayer.Sending() || FStarted;
+    FStarted = false;
     FPlayer.Stop();
     FSendButton->setText(Tr("Senden"));
     setStyleSheet(QString());

@@ -69,6 +69,7 @@ private:
     QPushButton* FModeButton = nullptr;
     QLabel* FInfo = nullptr;
     bool FSavedWarnings = true;
+    bool FStarted = false; // started, not yet stopped (a single send ends at once)
 };
 
 // The message shown when a protocol cannot be loaded.

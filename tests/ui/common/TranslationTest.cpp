@@ -20,6 +20,7 @@
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/main/MainForm.h"
+#include "ui/main/ModeArea.h"
 #include "ui/protocol/ProtocolForm.h"
 
 #include "TestSupport.h"
@@ -1117,7 +1118,7 @@ TEST_F(LanguageSwitchTest, MenusAndAProtocolWindowFollowTheLanguage) {
                            QStringLiteral("&Help"), QStringLiteral("Diagnostics")}));
     EXPECT_EQ(W->Action(TAct::acOeffnen)->text(), QStringLiteral("Open &protocol ..."));
     EXPECT_EQ(W->Action(TAct::acOeffnen)->statusTip(), QStringLiteral("Opens a saved protocol"));
-    EXPECT_EQ(W->Group("Device")->title(), QStringLiteral("Device status"));
+    EXPECT_EQ(W->ModeArea()->Group("Device")->title(), QStringLiteral("Device status"));
     EXPECT_TRUE(HasButton(p, QStringLiteral("Close")));
     EXPECT_EQ(p->SendButton()->text(), QStringLiteral("Send"));
     EXPECT_EQ(header(pcStart), QStringLiteral("Start time"));
@@ -1128,7 +1129,7 @@ TEST_F(LanguageSwitchTest, MenusAndAProtocolWindowFollowTheLanguage) {
     EXPECT_EQ(W->Action(TAct::acOeffnen)->text(), QStringLiteral("&Protokoll öffnen ..."));
     EXPECT_EQ(W->Action(TAct::acOeffnen)->statusTip(),
               QStringLiteral("Öffnet ein gespeichertes Protokoll"));
-    EXPECT_EQ(W->Group("Device")->title(), QStringLiteral("Gerätestatus"));
+    EXPECT_EQ(W->ModeArea()->Group("Device")->title(), QStringLiteral("Gerätestatus"));
     EXPECT_TRUE(HasButton(p, QStringLiteral("Schließen")));
     EXPECT_EQ(p->SendButton()->text(), QStringLiteral("Senden"));
     EXPECT_EQ(header(pcStart), QStringLiteral("Startzeit"));

@@ -7,10 +7,11 @@
 #include "recording/TableFile.h"
 #include "telegram/Errors.h"
 #include "ui/common/Session.h"
-#include "ui/editors/BaseEditForm.h"
 #include "ui/common/Texts.h"
+#include "ui/editors/BaseEditForm.h"
 #include "ui/main/DirectInputBox.h"
 #include "ui/main/MainForm.h"
+#include "ui/main/ModeArea.h"
 #include "ui/main/WindowArea.h"
 #include "ui/protocol/MonitorForm.h"
 #include "ui/protocol/ProtocolForm.h"
@@ -25,7 +26,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QTest>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFrame>
@@ -36,12 +36,13 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStatusBar>
-#include <QStatusTipEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -83,16 +84,6 @@ protected:
         W.reset();
         S.reset();
         Usb.reset();
-    }
-    // Runs the event loop until pred holds.
-    template <typename P> bool WaitFor(P pred) {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 20000) {
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-            if (pred()) return true;
-        }
-        return false;
     }
 
     test::TempDir Dir;

@@ -8,14 +8,14 @@ namespace {
 TEST_F(MainWindowTest, VehicleBusShowsAMasterAndNoSwitch) {
     Start(TScenario::Vehicle);
     ASSERT_TRUE(WaitFor([&] { return W->Session().Status().DeviceOnline(); }));
-    ASSERT_TRUE(WaitFor([&] { return W->Led("Ein")->On(); }));
-    EXPECT_TRUE(W->Led("WBSD")->On());
-    EXPECT_TRUE(W->Led("WBED")->On());
-    EXPECT_FALSE(W->Led("Master")->On());
+    ASSERT_TRUE(WaitFor([&] { return W->ModeArea()->Led("Ein")->On(); }));
+    EXPECT_TRUE(W->ModeArea()->Led("WBSD")->On());
+    EXPECT_TRUE(W->ModeArea()->Led("WBED")->On());
+    EXPECT_FALSE(W->ModeArea()->Led("Master")->On());
     EXPECT_FALSE(W->Action(TAct::acMasterOnOff)->isEnabled());
-    EXPECT_FALSE(W->MasterDetectedLabel()->isHidden());
-    EXPECT_TRUE(W->WarningPanel()->isHidden());
-    EXPECT_TRUE(W->Group("Slave")->isEnabled());
+    EXPECT_FALSE(W->ModeArea()->MasterDetectedLabel()->isHidden());
+    EXPECT_TRUE(W->ModeArea()->WarningPanel()->isHidden());
+    EXPECT_TRUE(W->ModeArea()->Group("Slave")->isEnabled());
     ASSERT_TRUE(WaitFor([&] {
         return W->StatusPanel(1)->text() ==
                QStringLiteral("Firmware Revision: Tavrin V2.14 (virtuell)");
@@ -27,15 +27,15 @@ TEST_F(MainWindowTest, IdleBusSwitchesToMasterAndBack) {
     Start(TScenario::Idle);
     ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acMasterOnOff)->isEnabled(); }));
     EXPECT_EQ(W->Action(TAct::acMasterOnOff)->text(), QStringLiteral("Master ein"));
-    EXPECT_FALSE(W->WarningPanel()->isHidden()) << "no voltage on the lines";
-    EXPECT_FALSE(W->WarningLine(0)->isHidden());
+    EXPECT_FALSE(W->ModeArea()->WarningPanel()->isHidden()) << "no voltage on the lines";
+    EXPECT_FALSE(W->ModeArea()->WarningLine(0)->isHidden());
     W->Action(TAct::acMasterOnOff)->trigger();
-    ASSERT_TRUE(WaitFor([&] { return W->Led("Master")->On(); }));
+    ASSERT_TRUE(WaitFor([&] { return W->ModeArea()->Led("Master")->On(); }));
     EXPECT_EQ(W->Action(TAct::acMasterOnOff)->text(), QStringLiteral("Master aus"));
     EXPECT_TRUE(W->Action(TAct::acMasterOnOff)->isChecked());
     EXPECT_EQ(W->Session().Connection().Controller()->Mode(), 1);
     W->Action(TAct::acMasterOnOff)->trigger();
-    ASSERT_TRUE(WaitFor([&] { return !W->Led("Master")->On(); }));
+    ASSERT_TRUE(WaitFor([&] { return !W->ModeArea()->Led("Master")->On(); }));
     EXPECT_TRUE(Env.HintGiven(THint::MasterSlaveHintGiven));
 }
 
@@ -43,37 +43,38 @@ TEST_F(MainWindowTest, DirectInputSendsThroughTheMonitorsScheduler) {
     Start(TScenario::Idle);
     ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acMasterOnOff)->isEnabled(); }));
     W->Action(TAct::acMasterOnOff)->trigger();
-    ASSERT_TRUE(WaitFor([&] { return W->Led("Master")->On(); }));
+    ASSERT_TRUE(WaitFor([&] { return W->ModeArea()->Led("Master")->On(); }));
 
-    W->DirectInput()->setCurrentText(QStringLiteral("u0730"));
-    EXPECT_EQ(W->DirectCheckLabel()->text(), QStringLiteral("Fehlerfrei"));
-    W->DirectInput()->setCurrentText(QStringLiteral("u07"));
-    EXPECT_EQ(W->DirectCheckLabel()->text(), QStringLiteral("Syntaxfehler"));
+    W->DirectInputBox()->Input()->setCurrentText(QStringLiteral("u0730"));
+    EXPECT_EQ(W->DirectInputBox()->CheckLabel()->text(), QStringLiteral("Fehlerfrei"));
+    W->DirectInputBox()->Input()->setCurrentText(QStringLiteral("u07"));
+    EXPECT_EQ(W->DirectInputBox()->CheckLabel()->text(), QStringLiteral("Syntaxfehler"));
 
     // the record types with a composer of their own: warned once
-    W->DirectInput()->setCurrentText(QStringLiteral("zA1"));
-    EXPECT_EQ(W->DetailInputButton()->text(), QStringLiteral("DS 003a ..."));
-    EXPECT_TRUE(W->LastDirectWarning().startsWith(QStringLiteral("Sie sollten die Datensätze")));
+    W->DirectInputBox()->Input()->setCurrentText(QStringLiteral("zA1"));
+    EXPECT_EQ(W->DirectInputBox()->DetailButton()->text(), QStringLiteral("DS 003a ..."));
+    EXPECT_TRUE(W->DirectInputBox()->LastWarning().startsWith(
+        QStringLiteral("Sie sollten die Datensätze")));
     EXPECT_TRUE(Env.HintGiven(THint::DS003aHintGiven));
-    W->DirectInput()->setCurrentText(QString());
-    EXPECT_EQ(W->DetailInputButton()->text(), QStringLiteral("Detaileingabe ..."));
+    W->DirectInputBox()->Input()->setCurrentText(QString());
+    EXPECT_EQ(W->DirectInputBox()->DetailButton()->text(), QStringLiteral("Detaileingabe ..."));
 
     // Ctrl + digits: the character with that code
-    W->DirectInput()->setCurrentText(QStringLiteral("l00"));
+    W->DirectInputBox()->Input()->setCurrentText(QStringLiteral("l00"));
     for (Qt::Key key : {Qt::Key_4, Qt::Key_9}) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
-        QApplication::sendEvent(W->DirectInput()->lineEdit(), &press);
+        QApplication::sendEvent(W->DirectInputBox()->Input()->lineEdit(), &press);
     }
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
-    QApplication::sendEvent(W->DirectInput()->lineEdit(), &release);
-    EXPECT_EQ(W->DirectInput()->currentText(), QStringLiteral("l001"));
+    QApplication::sendEvent(W->DirectInputBox()->Input()->lineEdit(), &release);
+    EXPECT_EQ(W->DirectInputBox()->Input()->currentText(), QStringLiteral("l001"));
 
     // "u" goes out with the time of day, and the history keeps what was sent
-    W->DirectInput()->setCurrentText(QStringLiteral("u"));
+    W->DirectInputBox()->Input()->setCurrentText(QStringLiteral("u"));
     const TDateTime now = TSystemClock().Now();
-    W->DirectSendButton()->click();
+    W->DirectInputBox()->SendButton()->click();
     ASSERT_NE(W->Monitor(), nullptr) << "sending opens the monitor";
-    const QString sent = W->DirectInput()->itemText(0);
+    const QString sent = W->DirectInputBox()->Input()->itemText(0);
     EXPECT_TRUE(sent.startsWith(QStringLiteral("u")));
     EXPECT_EQ(sent.size(), 5);
     EXPECT_EQ(sent.mid(1, 2).toInt(), now.Hour);
@@ -86,15 +87,15 @@ TEST_F(MainWindowTest, DirectInputSendsThroughTheMonitorsScheduler) {
         return false;
     })) << "the device's echo of the telegram is recorded";
     EXPECT_EQ(Env.Aufrufe(), ToCp1252(sent));
-    EXPECT_FALSE(W->DirectSendButton()->isEnabled()) << "blocked for half a second";
-    ASSERT_TRUE(WaitFor([&] { return W->DirectSendButton()->isEnabled(); }));
+    EXPECT_FALSE(W->DirectInputBox()->SendButton()->isEnabled()) << "blocked for half a second";
+    ASSERT_TRUE(WaitFor([&] { return W->DirectInputBox()->SendButton()->isEnabled(); }));
     m->Recorder().Table().Modified = false;
 }
 
 TEST_F(MainWindowTest, SendDelayFactor) {
     Start(TScenario::Unpowered);
-    QCheckBox* box = W->FixDelayBox();
-    QSpinBox* factor = W->FactorField();
+    QCheckBox* box = W->ModeArea()->FixDelayBox();
+    QSpinBox* factor = W->ModeArea()->FactorField();
     EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(Env.ProtocolSendDelay(), 1);
     box->setEnabled(true);
@@ -114,14 +115,14 @@ TEST_F(MainWindowTest, SendDelayFactor) {
 
 TEST_F(MainWindowTest, UnplugAndReplug) {
     Start(TScenario::Vehicle);
-    ASSERT_TRUE(WaitFor([&] { return W->Led("Ein")->On(); }));
+    ASSERT_TRUE(WaitFor([&] { return W->ModeArea()->Led("Ein")->On(); }));
     Usb->SetPlugged(false);
-    ASSERT_TRUE(WaitFor([&] { return !W->Led("Ein")->On(); }));
-    EXPECT_FALSE(W->Group("Device")->isEnabled());
+    ASSERT_TRUE(WaitFor([&] { return !W->ModeArea()->Led("Ein")->On(); }));
+    EXPECT_FALSE(W->ModeArea()->Group("Device")->isEnabled());
     EXPECT_FALSE(W->Action(TAct::acAufzeichnen)->isEnabled()) << "no device: nothing to record";
     EXPECT_FALSE(W->Action(TAct::acSendFromProtocoll)->isEnabled());
     Usb->SetPlugged(true);
-    ASSERT_TRUE(WaitFor([&] { return W->Led("Ein")->On(); }));
+    ASSERT_TRUE(WaitFor([&] { return W->ModeArea()->Led("Ein")->On(); }));
 }
 
 TEST_F(MainWindowTest, DroppedFilesAndViewToggles) {
@@ -171,7 +172,7 @@ TEST_F(MainWindowTest, ColourSchemes) {
 TEST_F(MainWindowTest, LanguageSwitchesAtRunTime) {
     Start(TScenario::Idle);
     ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acMasterOnOff)->isEnabled(); }));
-    EXPECT_EQ(W->Group("Master")->title(), QStringLiteral("Master Modus"));
+    EXPECT_EQ(W->ModeArea()->Group("Master")->title(), QStringLiteral("Master Modus"));
     W->OpenMonitor();
     W->Monitor()->Recorder().SafetyCopy = false;
     ASSERT_FALSE(W->Action(TAct::acAufzeichnen)->isEnabled());
@@ -181,10 +182,10 @@ TEST_F(MainWindowTest, LanguageSwitchesAtRunTime) {
     ASSERT_NE(english, nullptr);
     english->trigger();
     EXPECT_EQ(Env.Language(), 2);
-    EXPECT_EQ(W->Group("Master")->title(), QStringLiteral("Master mode"));
+    EXPECT_EQ(W->ModeArea()->Group("Master")->title(), QStringLiteral("Master mode"));
     EXPECT_EQ(W->Action(TAct::acMasterOnOff)->text(), QStringLiteral("Master on"));
     EXPECT_EQ(W->Action(TAct::actHideAll)->text(), QStringLiteral("Hide all"));
-    EXPECT_EQ(W->WarningLine(0)->text(),
+    EXPECT_EQ(W->ModeArea()->WarningLine(0)->text(),
               QStringLiteral("There is no voltage on the IBIS send line. (WBSD)"));
     bool menuFound = false;
     for (QMenu* m : W->findChildren<QMenu*>())
@@ -213,7 +214,7 @@ TEST_F(MainWindowTest, DirectSendOpensTheMonitorAndLeavesTheWindowsWhereTheyAre)
     TfProtocolForm* p = W->OpenProtocol(QString::fromStdString(TwoRowProtocol(Dir, "a.PRO.CSV")));
     ASSERT_NE(p, nullptr);
     const QRect frame = p->parentWidget()->geometry();
-    W->DirectInput()->setCurrentText(QStringLiteral("l001"));
+    W->DirectInputBox()->Input()->setCurrentText(QStringLiteral("l001"));
     W->DirectInputBox()->Send();
     ASSERT_NE(W->Monitor(), nullptr) << "sending needs the monitor";
     EXPECT_EQ(p->parentWidget()->geometry(), frame) << "opened, not tiled";
@@ -225,12 +226,12 @@ TEST_F(MainWindowTest, ShortcutsReachTheirCommands) {
     Start(TScenario::Idle);
     ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acMasterOnOff)->isEnabled(); }));
     W->Action(TAct::acMasterOnOff)->trigger();
-    ASSERT_TRUE(WaitFor([&] { return W->DirectInput()->isEnabled(); }));
+    ASSERT_TRUE(WaitFor([&] { return W->DirectInputBox()->Input()->isEnabled(); }));
     QApplication::setActiveWindow(W.get());
     TfProtocolForm* p = W->OpenProtocol(QString::fromStdString(TwoRowProtocol(Dir, "a.PRO.CSV")));
     ASSERT_NE(p, nullptr);
     QTableView* table = p->View();
-    QLineEdit* direct = W->DirectInput()->lineEdit();
+    QLineEdit* direct = W->DirectInputBox()->Input()->lineEdit();
     QApplication::clipboard()->clear();
     const auto key = [](QWidget* w, QKeySequence::StandardKey k) {
         w->setFocus();

@@ -90,22 +90,13 @@ protected:
         for (int k = 0; k < 3; ++k)
             QApplication::processEvents();
     }
-    template <typename P> static bool WaitFor(P pred) {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 20000) {
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-            if (pred()) return true;
-        }
-        return false;
-    }
     void English() {
         for (QAction* a : W->findChildren<QAction*>())
             if (a->text() == QStringLiteral("English")) a->trigger();
         Settle();
     }
     TModeArea& Area() { return *W->ModeArea(); }
-    QComboBox* Input() { return W->DirectInput(); }
+    QComboBox* Input() { return W->DirectInputBox()->Input(); }
 
     test::TempDir Dir;
     TFixedSystemPlatform Platform;
@@ -225,7 +216,7 @@ TEST_F(ModeAreaTest, TheActiveFileLinesAndTheirColours) {
 
     // the type-ahead detail button follows the text while the field works
     Input()->setCurrentText(QStringLiteral("zA1"));
-    EXPECT_EQ(W->DetailInputButton()->text(), QStringLiteral("DS 003a ..."));
+    EXPECT_EQ(W->DirectInputBox()->DetailButton()->text(), QStringLiteral("DS 003a ..."));
     TBalloonHint::CloseCurrent();
 
     // leaving master mode empties the master group's lines
@@ -235,7 +226,7 @@ TEST_F(ModeAreaTest, TheActiveFileLinesAndTheirColours) {
     EXPECT_TRUE(Area().ActiveLine(1)->FullText().isEmpty());
     EXPECT_TRUE(Area().ActiveProtocol().isEmpty());
     EXPECT_EQ(look(Area().ActiveLine(0)), P::psEnabled);
-    EXPECT_EQ(W->DetailInputButton()->text(), QStringLiteral("Detaileingabe ..."))
+    EXPECT_EQ(W->DirectInputBox()->DetailButton()->text(), QStringLiteral("Detaileingabe ..."))
         << "no record type while the field is off";
 
     Area().SetActiveResponseList(answers);
@@ -268,22 +259,22 @@ TEST_F(ModeAreaTest, AfterEnterTheFocusStaysInTheDirectInput) {
     edit->setFocus();
     ASSERT_TRUE(WaitFor([&] { return edit->hasFocus(); }));
     Input()->setCurrentText(QStringLiteral("u"));
-    EXPECT_EQ(W->DirectCheckLabel()->text(), QStringLiteral("Syntaxfehler"));
+    EXPECT_EQ(W->DirectInputBox()->CheckLabel()->text(), QStringLiteral("Syntaxfehler"));
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(edit, &enter);
     ASSERT_NE(W->Monitor(), nullptr) << "the send opens the monitor";
     // "u" went out with the time of day; the check speaks of what the field shows
     EXPECT_EQ(Input()->currentText().size(), 5);
-    EXPECT_EQ(W->DirectCheckLabel()->text(), QStringLiteral("Fehlerfrei"));
+    EXPECT_EQ(W->DirectInputBox()->CheckLabel()->text(), QStringLiteral("Fehlerfrei"));
     EXPECT_TRUE(edit->hasFocus()) << "what is typed next belongs to the field";
-    ASSERT_TRUE(WaitFor([&] { return W->DirectSendButton()->isEnabled(); }));
+    ASSERT_TRUE(WaitFor([&] { return W->DirectInputBox()->SendButton()->isEnabled(); }));
     EXPECT_TRUE(edit->hasFocus()) << "and still after the send button works again";
 
     // a click leaves the focus on the button
     Input()->setCurrentText(QStringLiteral("l001"));
-    W->DirectSendButton()->click();
-    ASSERT_TRUE(WaitFor([&] { return W->DirectSendButton()->isEnabled(); }));
-    EXPECT_TRUE(W->DirectSendButton()->hasFocus());
+    W->DirectInputBox()->SendButton()->click();
+    ASSERT_TRUE(WaitFor([&] { return W->DirectInputBox()->SendButton()->isEnabled(); }));
+    EXPECT_TRUE(W->DirectInputBox()->SendButton()->hasFocus());
 }
 
 TEST_F(ModeAreaTest, TheArrowsStepTheFactorBelowOne) {
