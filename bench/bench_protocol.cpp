@@ -1,8 +1,11 @@
 // Protocols of a million rows: load and save beside a plain read of the same
-// file, recorder appends per second, and the memory a loaded row takes.
+// file, opening (form, last line, loader), re-analysis again and again with
+// the table's memory, recorder appends per second, and the memory a loaded
+// row takes.
 // The protocol is a recording of the virtual Tavrin's vehicle bus.
 
 #include "VirtualBusCaptures.h"
+#include "recording/OpenedProtocol.h"
 #include "recording/Recorder.h"
 #include "recording/TableFile.h"
 
@@ -126,6 +129,48 @@ void BM_SaveProtocol(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.FileBytes));
 }
 BENCHMARK(BM_SaveProtocol)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Opening as the windows and the command line do (the form from the first
+// row, the last line, then the table loader): one read of the file.
+void BM_OpenProtocolFile(benchmark::State& state) {
+    Fixture& f = F();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto t = std::make_unique<TTable>(MakeProtocolTable());
+        state.ResumeTiming();
+        const TProtocolLoad info = LoadProtocolFile(*t, f.File, f.Parser(), TBusType::bsVehicleBus);
+        benchmark::DoNotOptimize(info.RowsRead);
+        state.PauseTiming();
+        state.counters["rows"] = info.RowsRead;
+        state.counters["table_bytes_per_file_byte"] =
+            static_cast<double>(t->MemoryBytes()) / static_cast<double>(f.FileBytes);
+        t.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.FileBytes));
+}
+BENCHMARK(BM_OpenProtocolFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// "Protokoll erneut analysieren" on a loaded million-row protocol, again and
+// again: the time of one, and the table's memory after the first and after
+// the last (they must be the same).
+void BM_Reanalyse(benchmark::State& state) {
+    Fixture& f = F();
+    TTable t = MakeProtocolTable();
+    LoadFromCSV(t, f.File, '"', nullptr, std::nullopt, ';');
+    const double loaded = static_cast<double>(t.MemoryBytes());
+    double first = 0;
+    for (auto _ : state) {
+        Reanalyse(t, f.Parser(), TBusType::bsVehicleBus);
+        if (first == 0) first = static_cast<double>(t.MemoryBytes());
+    }
+    state.counters["table_MB_loaded"] = loaded / 1e6;
+    state.counters["table_MB_after_first"] = first / 1e6;
+    state.counters["growth_MB_after_last"] = (static_cast<double>(t.MemoryBytes()) - first) / 1e6;
+    state.counters["file_MB"] = static_cast<double>(f.FileBytes) / 1e6;
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * t.RowCount()));
+}
+BENCHMARK(BM_Reanalyse)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_RecorderAppend(benchmark::State& state) {
     Fixture& f = F();

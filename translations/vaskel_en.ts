@@ -1320,6 +1320,10 @@
         <translation>Invalid protocol format</translation>
     </message>
     <message>
+        <source>Die Form des Protokolls ist nicht eindeutig zu erkennen: Die Felder seiner ersten Zeile stehen nicht vollständig in Anführungszeichen. Die Datei wurde weder geladen noch umgewandelt.</source>
+        <translation>The protocol's form cannot be told for certain: the fields of its first line are not all enclosed in quotes. The file was neither loaded nor converted.</translation>
+    </message>
+    <message>
         <source>Protokolldatei öffnen</source>
         <translation>Open protocol file</translation>
     </message>

@@ -604,13 +604,19 @@ int LoadProtocolCopy(const std::string& in, const std::string& work,
     int rc = kCliOk;
     try {
         info = LoadProtocolFile(table, work, parser, bus);
-        if (info.LastLineIncomplete)
-            err << "vaskel-cli: the last line of " << in
-                << " ends inside quotes and was not loaded\n";
+        if (info.Incomplete) {
+            // a protocol cut short is no protocol to go on with
+            err << "vaskel-cli: " << in << ": the row in line " << info.UnreadFromLine
+                << " has a quote that is never closed, so nothing from there on can be read ("
+                << info.RowsRead << " rows before it could); nothing was written\n";
+            rc = kCliUsage;
+        }
     } catch (const EVaskelError& e) {
         const std::string what = e.what();
         err << "vaskel-cli: "
-            << Cp1252ToUtf8(what == kInvalidProtocolFormat ? what : std::string(kProtocolLoadError))
+            << Cp1252ToUtf8(what == kInvalidProtocolFormat || what == kDoubtfulProtocolForm
+                                ? what
+                                : std::string(kProtocolLoadError))
             << "\n";
         rc = kCliUsage;
     }

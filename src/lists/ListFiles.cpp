@@ -1,5 +1,7 @@
 #include "lists/ListFiles.h"
 
+#include "recording/OpenedProtocol.h"
+
 #include "telegram/DelimitedText.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
@@ -158,9 +160,12 @@ void TMonitorResponseList::Clear(TEnvironment& env) {
 int ResponseListFromProtocol(const std::string& protocolFile, const TIBISTelegramParser& parser,
                              TBusType bus, TTable& table) {
     table.Clear();
+    // the form from the whole first row, read with its quotes (a telegram's
+    // own CR and check byte do not end it)
     bool comma = false;
     try {
-        comma = IsCommaForm(protocolFile);
+        const TProtocolForm form = ProtocolFormOfFile(protocolFile);
+        comma = form == TProtocolForm::Comma || form == TProtocolForm::UnquotedComma;
     } catch (const EFileError&) {
         throw EFileError(kResponsesFromProtocolError);
     }

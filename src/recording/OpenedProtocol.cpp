@@ -4,6 +4,7 @@
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -17,108 +18,281 @@ const char* const kProtocolLoadError =
     "Falls Sie gleichzeitig mit anderen Programmen auf dieses Protokoll zugreifen, beenden Sie "
     "diese zuerst.";
 
+const char* const kDoubtfulProtocolForm =
+    "Die Form des Protokolls ist nicht eindeutig zu erkennen: Die Felder seiner ersten Zeile "
+    "stehen nicht vollst\xE4ndig in Anf\xFChrungszeichen. Die Datei wurde weder geladen noch "
+    "umgewandelt.";
+
 namespace {
 
 namespace fs = std::filesystem;
 
-// The file's lines as text: LF or CR LF end a line.
-std::vector<std::string> TextLines(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) throw EFileError("Cannot open file " + fileName + ".");
-    std::vector<std::string> lines;
-    std::string line;
-    char c;
-    while (in.get(c)) {
-        if (c == '\n') {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) {
-        if (line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
+bool IsKind(std::string_view field) {
+    const std::string_view k = TrimBlanks(field);
+    return k.empty() || k == "M" || k == "N" || k == "S" || k == "T";
 }
+
+// A protocol row has ten fields; the first six (kind to telegram) are what
+// every reader of a protocol needs.
+constexpr int kMinFields = 6;
 
 void EraseFirst(std::string& s, char c) {
     if (const auto p = s.find(c); p != std::string::npos) s.erase(p, 1);
 }
 
+// The last line (LF ends a line) that holds more than blanks: read from the
+// end of the file.
+std::string LastNonEmptyLine(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary | std::ios::ate);
+    if (!in) throw EFileError("Cannot open file " + fileName + ".");
+    const auto size = static_cast<std::uint64_t>(in.tellg());
+    std::string tail; // the file's last bytes
+    std::uint64_t from = size;
+    constexpr std::uint64_t kBlock = 64 * 1024, kMost = 64ull << 20;
+    for (;;) {
+        const std::uint64_t n = std::min(kBlock, from);
+        from -= n;
+        std::string block(n, '\0');
+        in.seekg(static_cast<std::streamoff>(from));
+        in.read(block.data(), static_cast<std::streamsize>(n));
+        tail.insert(0, block);
+        // the last byte above a blank, and the LF before it
+        std::size_t last = tail.size();
+        while (last > 0 && static_cast<unsigned char>(tail[last - 1]) <= 0x20)
+            --last;
+        if (last > 0) {
+            const std::size_t lf = tail.rfind('\n', last - 1);
+            if (lf != std::string::npos) return tail.substr(lf + 1, last - lf - 1);
+        }
+        if (from == 0 || tail.size() >= kMost) return tail.substr(0, last);
+    }
+}
+
+// The file's line (1 = first) where the row starting at byte offset begins.
+int LineOfRowAt(const std::string& fileName, std::uint64_t offset) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) return 0;
+    int line = 1;
+    std::uint64_t pos = 0;
+    std::vector<char> block(64 * 1024);
+    while (in) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const auto n = static_cast<std::size_t>(in.gcount());
+        for (std::size_t k = 0; k < n; ++k, ++pos) {
+            const char c = block[k];
+            // the row's own first byte: past the offset, above a blank
+            if (pos >= offset && static_cast<unsigned char>(c) > 0x20) return line;
+            if (c == '\n') ++line;
+        }
+    }
+    return line;
+}
+
+// Writes an unquoted protocol as quoted lines to target: each line (LF or
+// CR LF ends it) split into its tokens, every token quoted.
+void ConvertUnquoted(const std::string& fileName, const std::string& target, char sep, char quote) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) throw EFileError("Cannot open file " + fileName + ".");
+    std::ofstream o(target, std::ios::binary | std::ios::trunc);
+    if (!o) throw EFileError("Cannot write " + target + ".");
+    std::string out;
+    auto convert = [&](std::string& l) {
+        if (!l.empty() && l.back() == '\r') l.pop_back();
+        const std::vector<std::string> tokens = SplitTokens(l, std::string(1, sep));
+        for (std::size_t k = 0; k < tokens.size(); ++k) {
+            if (k > 0) out += sep;
+            out += quote;
+            for (char c : tokens[k]) {
+                if (c == quote) out += quote;
+                out += c;
+            }
+            out += quote;
+        }
+        out += "\r\n";
+        if (out.size() >= (1 << 20)) {
+            o.write(out.data(), static_cast<std::streamsize>(out.size()));
+            out.clear();
+        }
+    };
+    std::string line;
+    while (std::getline(in, line))
+        if (!in.eof() || !line.empty()) convert(line);
+    o.write(out.data(), static_cast<std::streamsize>(out.size()));
+    o.flush();
+    if (!o) throw EFileError("Cannot write " + target + ".");
+}
+
 } // namespace
+
+std::optional<TProtocolForm> ProtocolFormOf(std::string_view s, bool complete) {
+    const std::size_t n = s.size();
+    std::size_t p = 0;
+    // empty lines and blanks before the first row
+    while (p < n && static_cast<unsigned char>(s[p]) <= 0x20)
+        ++p;
+    if (p == n) {
+        if (complete) throw EFileError(kInvalidProtocolFormat);
+        return std::nullopt;
+    }
+    const char q = s[p];
+    if (q == '"' || q == '\'') {
+        // Quoted fields, read with the quotes: a telegram's CR, LF, comma,
+        // semicolon or doubled quote inside its field is part of it.
+        const char sep = q == '"' ? ';' : ',';
+        int fields = 0;
+        bool kind = false;
+        for (;;) {
+            if (s[p] != q) throw EFileError(kDoubtfulProtocolForm);
+            const std::size_t open = ++p;
+            for (;;) {
+                p = s.find(q, p);
+                if (p == std::string_view::npos || p + 1 == n) {
+                    if (!complete) return std::nullopt;
+                    if (p == std::string_view::npos) {
+                        // the file ends inside the first row's quotes: the
+                        // loader reports it
+                        return q == '"' ? TProtocolForm::Current : TProtocolForm::Comma;
+                    }
+                    break;
+                }
+                if (s[p + 1] == q) {
+                    p += 2;
+                    continue;
+                }
+                break;
+            }
+            if (fields++ == 0) kind = IsKind(s.substr(open, p - open));
+            ++p; // the closing quote
+            if (p == n) {
+                if (!complete) return std::nullopt;
+                if (q == '\'') throw EFileError(kDoubtfulProtocolForm); // no "," at the end
+                break;
+            }
+            if (s[p] == '\r' || s[p] == '\n') {
+                if (q == '\'') throw EFileError(kDoubtfulProtocolForm);
+                break;
+            }
+            if (s[p] != sep) throw EFileError(kDoubtfulProtocolForm);
+            ++p;
+            if (q == '\'' && (p == n || s[p] == '\r' || s[p] == '\n')) {
+                if (p == n && !complete) return std::nullopt;
+                break; // the comma form's "," at the end of the line
+            }
+            if (p == n) {
+                if (!complete) return std::nullopt;
+                throw EFileError(kDoubtfulProtocolForm);
+            }
+        }
+        if (fields < kMinFields || !kind) throw EFileError(kInvalidProtocolFormat);
+        return q == '"' ? TProtocolForm::Current : TProtocolForm::Comma;
+    }
+    // No quote at its start: an unquoted line has none at all.
+    std::size_t end = s.find_first_of("\r\n", p);
+    if (end == std::string_view::npos) {
+        if (!complete) return std::nullopt;
+        end = n;
+    }
+    const std::string_view line = TrimBlanks(s.substr(p, end - p));
+    if (line.find_first_of("\"'") != std::string_view::npos)
+        throw EFileError(kDoubtfulProtocolForm);
+    const bool comma = line.back() == ',';
+    const char sep = comma ? ',' : ';';
+    const auto fields = std::count(line.begin(), line.end(), sep) + 1;
+    if (fields < kMinFields || !IsKind(line.substr(0, line.find(sep))))
+        throw EFileError(kInvalidProtocolFormat);
+    return comma ? TProtocolForm::UnquotedComma : TProtocolForm::Unquoted;
+}
+
+TProtocolForm ProtocolFormOfFile(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) throw EFileError("Cannot open file " + fileName + ".");
+    std::string head;
+    constexpr std::size_t kBlock = 64 * 1024, kMost = 64 << 20;
+    for (;;) {
+        const std::size_t old = head.size();
+        head.resize(old + kBlock);
+        in.read(head.data() + old, static_cast<std::streamsize>(kBlock));
+        head.resize(old + static_cast<std::size_t>(in.gcount()));
+        const bool complete = !in;
+        if (const auto form = ProtocolFormOf(head, complete)) return *form;
+        // a first row this long is no protocol row
+        if (head.size() >= kMost) throw EFileError(kInvalidProtocolFormat);
+    }
+}
 
 void Reanalyse(TTable& table, const TIBISTelegramParser& parser, TBusType bus,
                const std::function<void(int)>& progress) {
     const int rows = table.RowCount();
     if (rows == 1 && table.RowEmpty(0)) return;
     TTelegramRecord r;
+    // Each row is read once and written once: written in its place when it
+    // fits there, so analysing again adds nothing.
+    std::vector<std::string> cells(static_cast<std::size_t>(table.ColCount()));
     for (int i = 0; i < rows; ++i) {
         if (progress) progress(i + 1);
+        table.ForEachCell(i, [&](int c, std::string_view v) { cells[c].assign(v); });
         // 1.
-        if (TrimBlanks(table.Cell(pcKind, i)).empty()) table.SetCell(pcKind, i, "M");
-        const std::string kind(table.Cell(pcKind, i));
+        if (TrimBlanks(cells[pcKind]).empty()) cells[pcKind] = "M";
+        const std::string& kind = cells[pcKind];
         const bool master = IsMasterKind(kind);
         // 2.
         table.ClearObject(i);
-        parser.Classify(table.Cell(pcTelegram, i), master, bus, r);
+        parser.Classify(cells[pcTelegram], master, bus, r);
         TTelegramData obj;
-        obj.EndTime = StrToIntDef(table.Cell(pcStart, i), 0);
+        obj.EndTime = StrToIntDef(cells[pcStart], 0);
         obj.ExpectedAnswers = r.Answers;
         obj.Address = MakeTelegramData(r).Address;
         if (IsSlaveKind(kind) || (master && !obj.ExpectedAnswers.empty())) table.SetObject(i, obj);
         // 3.
-        table.SetCell(pcNr, i, std::to_string(i + 1));
+        cells[pcNr] = std::to_string(i + 1);
         // 4.
         // (a loaded empty cell holds one blank)
-        std::string errors(TrimBlanks(table.Cell(pcErrors, i)));
+        std::string errors(TrimBlanks(cells[pcErrors]));
         EraseFirst(errors, 'X');
         EraseFirst(errors, 'T');
         if (!r.ExactMatch) errors += 'X';
         if (!r.RecordNo.empty() && !r.RoleAsExpected) errors += 'T';
-        table.SetCell(pcErrors, i, errors);
+        cells[pcErrors] = std::move(errors);
         // 5.
-        table.SetCell(pcRecordNo, i,
-                      r.ExactMatch && r.RoleAsExpected ? r.RecordNo : "[" + r.RecordNo + "]");
-        table.SetCell(pcDescription, i, r.Description);
-        table.SetCell(pcAnswer, i, "");
+        cells[pcRecordNo] = r.ExactMatch && r.RoleAsExpected ? r.RecordNo : "[" + r.RecordNo + "]";
+        cells[pcDescription] = r.Description;
+        cells[pcAnswer].clear();
         // 6.
         if (master) {
-            if (!r.Answers.empty()) table.SetCell(pcAnswer, i, "-1");
+            if (!r.Answers.empty()) cells[pcAnswer] = "-1";
+            table.SetRow(i, cells);
             continue;
         }
-        // 7.
+        // 7. (this row is no master row: the search starts before it)
         int found = -1;
         if (!r.RecordNo.empty()) {
-            for (int m = i; m >= std::max(0, i - 50); --m) {
+            for (int m = i - 1; m >= std::max(0, i - 50); --m) {
                 if (!IsMasterKind(table.Cell(pcKind, m))) continue;
-                const auto o = table.Object(m);
-                if (!o || o->ExpectedAnswers.find(r.RecordNo) == std::string::npos) continue;
+                if (!table.HasObject(m) ||
+                    table.ObjectAnswers(m).find(r.RecordNo) == std::string_view::npos)
+                    continue;
                 if (table.Cell(pcAnswer, m) == "0") continue;
                 found = m;
                 break;
             }
         }
         if (found < 0) {
-            table.SetCell(pcAnswer, i, "2");
-            table.SetCell(pcReaction, i, kReactionInvalid);
+            cells[pcAnswer] = "2";
+            cells[pcReaction] = kReactionInvalid;
         } else if (found == i - 1) {
-            table.SetCell(pcAnswer, i, "4");
+            cells[pcAnswer] = "4";
             table.SetPartnerRow(i, StrToIntDef(table.Cell(pcNr, found), -1));
             table.SetCell(pcAnswer, found, "0");
         } else {
-            table.SetCell(pcAnswer, i, "3");
+            cells[pcAnswer] = "3";
             table.SetCell(pcAnswer, found, "1");
             table.SetPartnerRow(i, StrToIntDef(table.Cell(pcNr, found), -1));
             table.SetPartnerRow(found, i + 1);
             const auto o = table.Object(found);
-            table.SetCell(
-                pcReaction, i,
-                std::to_string(static_cast<int64_t>(StrToIntDef(table.Cell(pcStart, i), 0)) -
-                               o->EndTime));
+            cells[pcReaction] =
+                std::to_string(static_cast<int64_t>(StrToIntDef(cells[pcStart], 0)) - o->EndTime);
         }
+        table.SetRow(i, cells);
     }
     table.Modified = true;
 }
@@ -127,56 +301,65 @@ TProtocolLoad LoadProtocolFile(TTable& table, const std::string& fileName,
                                const TIBISTelegramParser& parser, TBusType bus,
                                const std::function<void(int)>& progress) {
     TProtocolLoad info;
-    std::vector<std::string> lines = TextLines(fileName);
-    const std::string first = lines.empty() ? "" : std::string(TrimBlanks(lines[0]));
-    info.CommaForm = !first.empty() && first.back() == ',';
-    info.Unquoted = first.find('\'') == std::string::npos && first.find('"') == std::string::npos;
+    const TProtocolForm form = ProtocolFormOfFile(fileName);
+    info.CommaForm = form == TProtocolForm::Comma || form == TProtocolForm::UnquotedComma;
+    info.Unquoted = form == TProtocolForm::Unquoted || form == TProtocolForm::UnquotedComma;
     const char sep = info.CommaForm ? ',' : ';';
     const char quote = info.CommaForm ? '\'' : '"';
+    if (LastNonEmptyLine(fileName).find(sep) == std::string::npos)
+        throw EFileError(kInvalidProtocolFormat);
 
+    std::string source = fileName;
+    std::error_code ec;
     if (info.Unquoted) {
-        // Convert in place: every token quoted, written to a temporary file
-        // that then replaces the original.
-        std::string out;
-        for (const auto& l : lines) {
-            std::vector<std::string> tokens = SplitTokens(l, std::string(1, sep));
-            for (std::size_t k = 0; k < tokens.size(); ++k) {
-                if (k > 0) out += sep;
-                out += quote;
-                for (char c : tokens[k]) {
-                    if (c == quote) out += quote;
-                    out += c;
-                }
-                out += quote;
-            }
-            out += "\r\n";
-        }
+        // Every token quoted, into a temporary file. With ";" it replaces the
+        // file (after the backup); with "," it is read, and the file is
+        // written back in the current form below.
         fs::path tmp(fileName);
         tmp.replace_extension(".tmp");
-        {
-            std::ofstream o(tmp, std::ios::binary | std::ios::trunc);
-            if (!o) throw EFileError("Cannot write " + tmp.string() + ".");
-            o << out;
-            if (!o) throw EFileError("Cannot write " + tmp.string() + ".");
+        try {
+            ConvertUnquoted(fileName, tmp.string(), sep, quote);
+        } catch (...) {
+            fs::remove(tmp, ec);
+            throw;
         }
-        std::error_code ec;
-        fs::rename(tmp, fileName, ec);
-        if (ec) throw EFileError("Cannot replace " + fileName + ".");
-        lines = TextLines(fileName);
+        if (form == TProtocolForm::Unquoted) {
+            fs::copy_file(fileName, BackupFileName(fileName), fs::copy_options::overwrite_existing,
+                          ec);
+            if (!ec) fs::rename(tmp, fileName, ec);
+            if (ec) {
+                fs::remove(tmp, ec);
+                throw EFileError("Cannot replace " + fileName + ".");
+            }
+        } else {
+            source = tmp.string();
+        }
     }
-    std::string lastNonEmpty;
-    for (const auto& l : lines)
-        if (!TrimBlanks(l).empty()) lastNonEmpty = l;
-    if (lastNonEmpty.find(sep) == std::string::npos) throw EFileError(kInvalidProtocolFormat);
-
-    const TLoadResult r = LoadFromCSV(table, fileName, quote, progress, std::nullopt, sep);
-    info.LastLineIncomplete = r.LastLineIncomplete;
+    TLoadResult r;
+    try {
+        // every row ends with its last field's closing quote (and the comma
+        // form's "," after it): reading stops at the first that does not
+        const char* rowEnd = form == TProtocolForm::Comma           ? "',"
+                             : form == TProtocolForm::UnquotedComma ? ""
+                                                                    : "\"";
+        r = LoadFromCSV(table, source, quote, progress, std::nullopt, sep, rowEnd);
+        if (r.LastLineIncomplete || r.BrokenRow)
+            info.UnreadFromLine = LineOfRowAt(source, r.UnreadFrom);
+    } catch (...) {
+        if (source != fileName) fs::remove(source, ec);
+        throw;
+    }
+    if (source != fileName) fs::remove(source, ec);
+    info.Incomplete = r.LastLineIncomplete || r.BrokenRow;
+    info.RowsRead = r.Rows;
     table.Modified = false;
     if (info.CommaForm || info.Unquoted) {
-        Reanalyse(table, parser, bus);
+        Reanalyse(table, parser, bus, progress);
         info.Reanalysed = true;
     }
-    if (info.CommaForm) {
+    // A file not read to its end is not rewritten from the rows read.
+    if (info.CommaForm && !info.Incomplete) {
+        if (progress) progress(table.RowCount()); // the last chance to stop before writing
         SaveToCSV(table, fileName, '"', 0, std::nullopt, ';');
         info.WrittenBack = true;
     }

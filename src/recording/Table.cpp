@@ -1,6 +1,7 @@
 #include "recording/Table.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace vaskel {
@@ -45,20 +46,39 @@ TTable::TTable(std::vector<TZK_InputStyle> styles) : FStyles(std::move(styles)) 
 }
 
 void TTable::Store(TRow& row, std::string_view packed) {
+    if (packed.size() <= row.Room) {
+        // fits the row's slot: rewritten in place
+        std::memmove(FChunks[row.Chunk].data() + row.Offset, packed.data(), packed.size());
+        row.Size = static_cast<uint32_t>(packed.size());
+        return;
+    }
     if (FChunks.empty() || FChunks.back().size() + packed.size() > FChunks.back().capacity()) {
         FChunks.emplace_back();
         FChunks.back().reserve(std::max(kChunkSize, packed.size()));
+        FChunkUsed.push_back(0);
     }
     std::string& chunk = FChunks.back();
+    const TRow old = row;
     row.Chunk = static_cast<uint32_t>(FChunks.size() - 1);
     row.Offset = static_cast<uint32_t>(chunk.size());
-    row.Size = static_cast<uint32_t>(packed.size());
+    row.Size = row.Room = static_cast<uint32_t>(packed.size());
     chunk.append(packed);
+    FChunkUsed.back() += packed.size();
+    // the old slot goes only now: its chunk may have been the last
+    Release(old);
+}
+
+void TTable::Release(const TRow& row) {
+    if (row.Room == 0) return; // no slot yet
+    std::size_t& used = FChunkUsed[row.Chunk];
+    used -= row.Room;
+    if (used == 0 && row.Chunk + 1 < FChunks.size()) std::string().swap(FChunks[row.Chunk]);
 }
 
 void TTable::Clear() {
     FRows.clear();
     FChunks.clear();
+    FChunkUsed.clear();
     AppendRow();
 }
 
@@ -75,6 +95,7 @@ void TTable::InsertRow(int row) {
 }
 
 void TTable::DeleteRow(int row) {
+    Release(FRows.at(row));
     if (FRows.size() == 1) {
         TRow& r = FRows[0];
         r = TRow{};
@@ -161,7 +182,7 @@ uint32_t TTable::InternAnswers(const std::string& a) {
 
 std::optional<TTelegramData> TTable::Object(int row) const {
     const TRow& r = FRows.at(row);
-    if (!r.HasObject) return std::nullopt;
+    if (r.Answers == kNoObject) return std::nullopt;
     TTelegramData d;
     d.EndTime = r.EndTime;
     d.ExpectedAnswers = FAnswers[r.Answers];
@@ -172,7 +193,6 @@ std::optional<TTelegramData> TTable::Object(int row) const {
 
 void TTable::SetObject(int row, const TTelegramData& d) {
     TRow& r = FRows.at(row);
-    r.HasObject = true;
     r.EndTime = d.EndTime;
     r.Answers = InternAnswers(d.ExpectedAnswers);
     r.PartnerRow = d.PartnerRow;
@@ -181,11 +201,15 @@ void TTable::SetObject(int row, const TTelegramData& d) {
 
 void TTable::ClearObject(int row) {
     TRow& r = FRows.at(row);
-    r.HasObject = false;
     r.EndTime = 0;
-    r.Answers = 0;
+    r.Answers = kNoObject;
     r.PartnerRow = -1;
     r.Address = 0;
+}
+
+std::string_view TTable::ObjectAnswers(int row) const {
+    const TRow& r = FRows.at(row);
+    return r.Answers == kNoObject ? std::string_view() : std::string_view(FAnswers[r.Answers]);
 }
 
 void TTable::SetPartnerRow(int row, int32_t partner) {

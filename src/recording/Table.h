@@ -80,7 +80,10 @@ public:
     std::optional<TTelegramData> Object(int row) const;
     void SetObject(int row, const TTelegramData& data);
     void ClearObject(int row);
-    bool HasObject(int row) const { return FRows[row].HasObject; }
+    bool HasObject(int row) const { return FRows[row].Answers != kNoObject; }
+    // The expected answers of a row's object (empty without one), without
+    // copying the object.
+    std::string_view ObjectAnswers(int row) const;
     void SetPartnerRow(int row, int32_t partner);
 
     bool Modified = false;
@@ -89,18 +92,22 @@ public:
     std::size_t MemoryBytes() const;
 
 private:
+    static constexpr uint32_t kNoObject = 0xFFFFFFFF;
     // The packed cells of all rows live in large chunks; a row refers to
-    // its bytes by chunk and offset. A changed row is stored anew at the end
-    // (its old bytes are left behind).
+    // its bytes by chunk, offset and the room its slot has. A changed row is
+    // rewritten in its slot when it fits and stored anew at the end when it
+    // does not; a chunk none of whose slots is in use any more is freed. So a
+    // row that changes back and forth within its room (a re-analysis, again
+    // and again) never adds memory.
     struct TRow {
         uint32_t Chunk = 0;
         uint32_t Offset = 0;
         uint32_t Size = 0;
+        uint32_t Room = 0; // the slot's size: Size <= Room
         int32_t EndTime = 0;
         int32_t PartnerRow = -1;
         int32_t Address = 0;
-        uint32_t Answers = 0; // index into FAnswers
-        bool HasObject = false;
+        uint32_t Answers = kNoObject; // index into FAnswers, kNoObject: no row object
     };
     static constexpr std::size_t kChunkSize = 1 << 20;
 
@@ -108,10 +115,14 @@ private:
         const TRow& r = FRows.at(row);
         return std::string_view(FChunks[r.Chunk].data() + r.Offset, r.Size);
     }
+    // Puts a row's packed cells into its slot, or into a new one at the end.
     void Store(TRow& row, std::string_view packed);
+    // The row gives up its slot (the row goes, or moves).
+    void Release(const TRow& row);
     uint32_t InternAnswers(const std::string& a);
 
     std::vector<std::string> FChunks;
+    std::vector<std::size_t> FChunkUsed; // bytes of the slots in use, per chunk
     std::vector<TZK_InputStyle> FStyles;
     std::vector<TRow> FRows;
     std::vector<std::string> FAnswers;

@@ -2,6 +2,7 @@
 
 #include "telegram/DelimitedText.h"
 #include "telegram/Errors.h"
+#include "telegram/TextConventions.h"
 
 #include <algorithm>
 #include <cctype>
@@ -324,21 +325,30 @@ int PackTableLine(std::string_view line, char quote, char sep, int cols, std::st
 
 TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
                         const std::function<void(int)>& progress,
-                        const std::optional<std::string>& header, char separator) {
+                        const std::optional<std::string>& header, char separator,
+                        std::string_view rowEnd) {
     std::ifstream in(fileName, std::ios::binary);
     if (!in) throw EFileError("Cannot open file " + fileName + ".");
     table.Clear();
     TLoadResult result;
+    std::uint64_t base = 0; // the file offset of buf's first byte (below)
     if (header) {
         std::string head(header->size(), '\0');
         in.read(head.data(), static_cast<std::streamsize>(head.size()));
         head.resize(static_cast<std::size_t>(in.gcount()));
         if (Upper(head) != Upper(*header)) return result;
+        base = head.size();
     }
     bool skippingHeaderEnd = header.has_value();
 
     std::string packed;
+    bool stop = false;
+    // false (and reading stops) for a line that does not end as rowEnd asks
     auto addLine = [&](std::string_view line) {
+        if (!rowEnd.empty() && !line.ends_with(rowEnd) && !TrimBlanks(line).empty()) {
+            result.BrokenRow = stop = true;
+            return false;
+        }
         std::size_t length = 0;
         const int cells = PackInto(line, quote, separator, table.ColCount(), packed, length);
         const std::string_view row(packed.data(), length);
@@ -348,6 +358,7 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
             table.AppendPackedRow(row, cells);
         ++result.Rows;
         if (progress) progress(result.Rows);
+        return true;
     };
 
 #ifdef VASKEL_HAVE_SSE2
@@ -362,6 +373,7 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
     for (;;) {
         // keep the unfinished line, read the next block behind it
         buf.erase(0, lineStart);
+        base += lineStart;
         scan -= lineStart;
         lineStart = 0;
         const std::size_t old = buf.size();
@@ -375,6 +387,7 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
             while (k < buf.size() && (buf[k] == '\r' || buf[k] == '\n'))
                 ++k;
             buf.erase(0, k);
+            base += k;
             scan = 0;
             if (buf.empty()) continue;
             skippingHeaderEnd = false;
@@ -399,32 +412,44 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
             unsigned ends = c & ~parity & 0xFFFF;
             while (ends != 0) {
                 const std::size_t at = scan + static_cast<std::size_t>(__builtin_ctz(ends));
-                if (at - lineStart > 1) addLine(std::string_view(d + lineStart, at - lineStart));
+                if (at - lineStart > 1 && !addLine(std::string_view(d + lineStart, at - lineStart)))
+                    break;
                 lineStart = at + 1;
                 ends &= ends - 1;
             }
+            if (stop) break;
             inside = (parity >> 15) & 1;
             scan += 16;
             (void)q;
         }
 #endif
-        while (scan < n) {
+        while (!stop && scan < n) {
             const char c = d[scan];
             if (c == quote) {
                 inside = !inside;
             } else if (c == '\r' && !inside) {
-                if (scan - lineStart > 1)
-                    addLine(std::string_view(d + lineStart, scan - lineStart));
+                if (scan - lineStart > 1 &&
+                    !addLine(std::string_view(d + lineStart, scan - lineStart)))
+                    break;
                 lineStart = scan + 1;
             }
             ++scan;
         }
+        if (stop) break;
+    }
+    if (stop) {
+        result.UnreadFrom = base + lineStart;
+        result.Loaded = true;
+        return result;
     }
     // A last line without line end counts when its quotes are closed.
-    if (inside)
+    if (inside) {
         result.LastLineIncomplete = true;
-    else if (buf.size() - lineStart > 1)
-        addLine(std::string_view(buf.data() + lineStart, buf.size() - lineStart));
+        result.UnreadFrom = base + lineStart;
+    } else if (buf.size() - lineStart > 1 &&
+               !addLine(std::string_view(buf.data() + lineStart, buf.size() - lineStart))) {
+        result.UnreadFrom = base + lineStart;
+    }
     result.Loaded = true;
     return result;
 }

@@ -4,9 +4,11 @@
 
 #include "recording/Table.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vaskel {
 
@@ -27,7 +29,12 @@ void SaveToCSV(TTable& table, const std::string& fileName, char quote, int first
 struct TLoadResult {
     bool Loaded = false;             // false: the header did not match
     bool LastLineIncomplete = false; // the file ended inside quotes
+    bool BrokenRow = false;          // a line did not end as rowEnd asks (reading stopped)
     int Rows = 0;
+    // With LastLineIncomplete or BrokenRow: the byte offset in the file
+    // where the line begins that could not be read (nothing from there on
+    // is loaded).
+    std::uint64_t UnreadFrom = 0;
 };
 
 // The warning texts of a header mismatch.
@@ -39,10 +46,15 @@ extern const char* const kMSGFeldnamenUnterschiedlichTitel;
 // row; a last line without line end is loaded too when its quotes are
 // closed (LastLineIncomplete reports one that is not). Empty fields are
 // stored as one blank. progress is called with the number of rows read so
-// far. Throws EFileError when the file cannot be read.
+// far. rowEnd (when not empty): how every line of the file ends before its
+// CR (a protocol's closing quote); reading stops at the first line that does
+// not (BrokenRow): after a quote that is never closed, the line ends fall
+// inside quotes and the quotes of the rows after it are read the wrong way
+// round. Throws EFileError when the file cannot be read.
 TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
                         const std::function<void(int)>& progress,
-                        const std::optional<std::string>& header, char separator);
+                        const std::optional<std::string>& header, char separator,
+                        std::string_view rowEnd = {});
 
 // Reads a table file line by line as the table reader does (a CR outside
 // quotes ends a line; CR and LF inside quotes are data) and hands each

@@ -308,6 +308,34 @@ TEST(CliReanalyse, OlderFormsAndErrors) {
     EXPECT_EQ(Cli({"reanalyse", in}).code, 2);
 }
 
+// Only a protocol is re-analysed, and only a whole one: anything else ends
+// with its own message and a non-zero exit, and nothing is written.
+TEST(CliReanalyse, RefusesWhatIsNoWholeProtocol) {
+    test::TempDir dir;
+    const std::string row = "\"M\";\"1\";\"1000\";\"\";\"\";\"l001\r/\";\"\";\"\";\"\";\"\"\r\n";
+    std::string cut = row + row;
+    cut.erase(cut.size() - 3, 1); // the last field's closing quote
+    struct TCase {
+        const char* Name;
+        std::string Content;
+        const char* Err;
+    };
+    const TCase cases[] = {
+        {"text with a semicolon in its last line", "Hallo Welt\r\nx;y\r\n",
+         "Ungültiges Protokollformat"},
+        {"quotes in some fields only", "M;1;\"1000\";;;l001;;;;\r\n", "nicht eindeutig"},
+        {"last line cut inside quotes", cut, "line 2"},
+    };
+    for (const TCase& c : cases) {
+        const std::string in = dir.Write("in.PRO.CSV", c.Content);
+        const CliRun r = Cli({"reanalyse", in, dir / "out.PRO.CSV"});
+        EXPECT_EQ(r.code, 2) << c.Name;
+        EXPECT_NE(r.err.find(c.Err), std::string::npos) << c.Name << ": " << r.err;
+        EXPECT_FALSE(std::filesystem::exists(dir / "out.PRO.CSV")) << c.Name;
+        EXPECT_EQ(test::ReadFile(in), c.Content) << c.Name;
+    }
+}
+
 TEST(CliAnalyse, RowsByTheirKindAndBadRows) {
     test::TempDir dir;
     const std::string in = dir.Write(

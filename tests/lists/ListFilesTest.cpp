@@ -130,6 +130,35 @@ TEST_F(FromProtocol, FirstErrorFreeAnswerPerPrefixAndAddress) {
     EXPECT_TRUE(Table.Modified);
 }
 
+// The protocol's form comes from its whole first line, not from the text up
+// to the first telegram's own CR.
+TEST_F(FromProtocol, FirstLineIsTakenWhole) {
+    // a status query that ends in "," with a line feed as its check byte
+    std::string lf;
+    for (char c = '0'; c <= '9' && lf.empty(); ++c)
+        if (const std::string t = TelegramBytes(std::string("a10") + c + ","); t.back() == '\n')
+            lf = t;
+    ASSERT_FALSE(lf.empty());
+    const TTelegramRecord r = Parser.Classify(lf, true, TBusType::bsVehicleBus);
+    const std::string key = r.Prefix + r.Address;
+    const std::string answers = Line("S", TelegramBytes("a10")) + Line("M", TelegramBytes("a2")) +
+                                Line("S", TelegramBytes("a20"));
+    for (const std::string& content : {Line("M", lf) + answers, "\r\n" + Line("M", lf) + answers}) {
+        const std::string file = Dir.Write("lf.PRO.CSV", content);
+        EXPECT_EQ(ResponseListFromProtocol(file, Parser, TBusType::bsVehicleBus, Table), 2)
+            << test::Printable(content.substr(0, 40));
+        EXPECT_EQ(Table.Cell(1, 0), key);
+        EXPECT_EQ(Table.Cell(2, 0), "a10");
+        EXPECT_EQ(Table.Cell(1, 1), "a2");
+    }
+    // the comma form still counts as such
+    const std::string comma =
+        Dir.Write("c.PRO.CSV", "'M','1','0','','','a1\r\x12','','','','',\r\n"
+                               "'S','2','0','','','a10\r\x12','','','','',\r\n");
+    EXPECT_EQ(ResponseListFromProtocol(comma, Parser, TBusType::bsVehicleBus, Table), 1);
+    EXPECT_EQ(Table.Cell(2, 0), "a10\r\x12") << "the comma form keeps the telegram as it is";
+}
+
 TEST_F(FromProtocol, NoUsableAnswersAndBrokenProtocols) {
     const std::string onlyErrors = Dir.Write("e.PRO.CSV", Line("M", TelegramBytes("a1")) +
                                                               Line("S", TelegramBytes("a10"), "F"));

@@ -26,6 +26,145 @@ protected:
     std::string Cell(int col, int row) const { return std::string(T.Cell(col, row)); }
 };
 
+// A telegram that ends in "," and whose check byte is a line feed: read as
+// text lines, its protocol line seems to end with the comma at the
+// telegram's own CR.
+std::string CommaTelegramWithLfCheck() {
+    for (char c = '0'; c <= 'z'; ++c) {
+        const std::string t = TelegramBytes(std::string("l00") + c + ",");
+        if (t.back() == '\n') return t;
+    }
+    ADD_FAILURE() << "no such telegram";
+    return {};
+}
+
+// One current-form protocol line.
+std::string Line(const char* kind, const std::string& telegram, const char* start = "1000") {
+    std::string quoted;
+    for (char c : telegram)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return std::string("\"") + kind + "\";\"1\";\"" + start + "\";\"\";\"\";\"" + quoted +
+           "\";\"\";\"\";\"\";\"\"\r\n";
+}
+
+// The form is taken from the shape of whole lines, never from a telegram's
+// bytes; a file whose form is in doubt is neither loaded nor touched.
+TEST_F(OpenedProtocolTest, FormComesFromWholeLinesAndDoubtIsRefused) {
+    enum TExpect { Current, Comma, Unquoted, UnquotedComma, Refused };
+    struct TCase {
+        const char* Name;
+        std::string Content;
+        TExpect Expect;
+        int Rows;
+    };
+    const std::string lfTelegram = CommaTelegramWithLfCheck();
+    const TCase cases[] = {
+        {"current", Line("M", TelegramBytes("a1")) + Line("S", TelegramBytes("a10")), Current, 2},
+        {"empty first line",
+         "\r\n" + Line("M", TelegramBytes("a1")) + Line("S", TelegramBytes("a10")), Current, 2},
+        {"blank first lines", " \r\n\r\n" + Line("M", TelegramBytes("l001")), Current, 1},
+        {"first telegram ends in a comma, LF check byte",
+         Line("M", lfTelegram) + Line("S", TelegramBytes("a10")), Current, 2},
+        {"only row ends in a comma, LF check byte", Line("M", lfTelegram), Current, 1},
+        {"first telegram holds quotes and separators",
+         Line("M", TelegramBytes("zA\"';,x")) + Line("M", TelegramBytes("a1")), Current, 2},
+        {"comma form", "'M','1','1000','','','l001\r/','','','','',\r\n", Comma, 1},
+        {"comma form after an empty line", "\r\n'M','1','1000','','','l001\r/','','','','',\r\n",
+         Comma, 1},
+        {"unquoted, semicolons", "M;1;1000;;;l001;;;;\r\nS;2;1200;;;a10;;;;\r\n", Unquoted, 2},
+        {"unquoted, commas", "M,1,1000,,,l001,,,,,\r\n", UnquotedComma, 1},
+        {"quotes in some fields only", "M;1;\"1000\";;;l001;;;;\r\n", Refused, 0},
+        {"text after a closing quote",
+         "\"M\"x;\"1\";\"1000\";\"\";\"\";\"a\";\"\";\"\";\"\";\"\"\r\n", Refused, 0},
+        {"apostrophes with semicolons", "'M';'1';'1000';'';'';'l001';'';'';'';''\r\n", Refused, 0},
+        {"any text whose last line holds a semicolon", "Hallo Welt\r\nx;y\r\n", Refused, 0},
+        {"a list, not a protocol", "\"Ok\";\"Aufruf\";\"Antwort\";\"Reaktionszeit\"\r\n", Refused,
+         0},
+        {"empty file", "", Refused, 0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string file = Dir.Write("f.PRO.CSV", c.Content);
+        std::filesystem::remove(Dir / "f.PRO.BAK");
+        TTable t = MakeProtocolTable();
+        if (c.Expect == Refused) {
+            EXPECT_THROW(LoadProtocolFile(t, file, Parser, TBusType::bsVehicleBus), EFileError);
+            EXPECT_EQ(test::ReadFile(file), c.Content) << "a doubtful file is left alone";
+            EXPECT_FALSE(std::filesystem::exists(Dir / "f.PRO.BAK"));
+            continue;
+        }
+        const TProtocolLoad info = LoadProtocolFile(t, file, Parser, TBusType::bsVehicleBus);
+        EXPECT_EQ(info.CommaForm, c.Expect == Comma || c.Expect == UnquotedComma);
+        EXPECT_EQ(info.Unquoted, c.Expect == Unquoted || c.Expect == UnquotedComma);
+        EXPECT_EQ(t.RowCount(), c.Rows);
+        if (c.Expect == Current) {
+            EXPECT_EQ(test::ReadFile(file), c.Content) << "a current protocol is never rewritten";
+            EXPECT_FALSE(std::filesystem::exists(Dir / "f.PRO.BAK"));
+            EXPECT_FALSE(info.Reanalysed);
+        } else {
+            EXPECT_EQ(test::ReadFile(Dir / "f.PRO.BAK"), c.Content)
+                << "converted on disk only after the backup";
+            EXPECT_EQ(test::ReadFile(file).substr(0, 15), "\"M\";\"1\";\"1000\";");
+        }
+    }
+    // the comma telegram with its LF check byte comes back whole
+    const std::string file = Dir.Write("lf.PRO.CSV", Line("M", lfTelegram));
+    LoadProtocolFile(T, file, Parser, TBusType::bsVehicleBus);
+    EXPECT_EQ(Cell(pcTelegram, 0), lfTelegram);
+}
+
+// One unbalanced quote hides every row after it: the load says from where.
+TEST_F(OpenedProtocolTest, AnUnclosedQuoteIsReportedWithWhatCouldBeRead) {
+    // the last field's closing quote is missing
+    std::string broken = Line("M", TelegramBytes("a2"), "1100");
+    broken.erase(broken.size() - 3, 1);
+    const std::string file = Dir.Write(
+        "q.PRO.CSV", Line("M", TelegramBytes("a1")) + Line("S", TelegramBytes("a10")) + broken +
+                         Line("M", TelegramBytes("a2")) + Line("S", TelegramBytes("a20")));
+    const TProtocolLoad info = LoadProtocolFile(T, file, Parser, TBusType::bsVehicleBus);
+    EXPECT_TRUE(info.Incomplete);
+    EXPECT_EQ(T.RowCount(), 2) << "the rows before it";
+    EXPECT_EQ(info.UnreadFromLine, 3) << "the file's line where reading stopped";
+    // a telegram's LF in an earlier row counts as a line of the file
+    const std::string lf = CommaTelegramWithLfCheck();
+    Dir.Write("q.PRO.CSV", Line("M", lf) + broken);
+    EXPECT_EQ(LoadProtocolFile(T, file, Parser, TBusType::bsVehicleBus).UnreadFromLine, 3);
+    EXPECT_EQ(T.RowCount(), 1);
+    // a sound file reports nothing
+    Dir.Write("q.PRO.CSV", Line("M", lf));
+    const TProtocolLoad ok = LoadProtocolFile(T, file, Parser, TBusType::bsVehicleBus);
+    EXPECT_FALSE(ok.Incomplete);
+    EXPECT_EQ(ok.UnreadFromLine, 0);
+}
+
+// Analysing the rows again and again holds the same memory as once.
+TEST_F(OpenedProtocolTest, RepeatedReanalysisDoesNotGrow) {
+    T.Clear();
+    // enough rows for several chunks of the row store; the cells change
+    // length in the first analysis (numbers, record types, descriptions)
+    const std::string a1 = TelegramBytes("a1"), a10 = TelegramBytes("a10"),
+                      l = TelegramBytes("l001"), bad = TelegramBytes("Q");
+    for (int i = 0; i < 40000; ++i) {
+        const int row = i == 0 ? 0 : T.AppendRow();
+        const std::string& t = i % 4 == 0 ? a1 : i % 4 == 1 ? a10 : i % 4 == 2 ? l : bad;
+        T.SetRow(row,
+                 {i % 4 == 1 ? "S" : "M", "", std::to_string(1000 + i), "", "", t, "", "", "", ""});
+    }
+    Reanalyse(T, Parser, TBusType::bsVehicleBus);
+    const std::size_t once = T.MemoryBytes();
+    const TTable first = T;
+    for (int k = 0; k < 4; ++k) {
+        Reanalyse(T, Parser, TBusType::bsVehicleBus);
+        EXPECT_EQ(T.MemoryBytes(), once) << "after " << k + 2;
+    }
+    for (int r = 0; r < T.RowCount(); r += 997)
+        for (int c = 0; c < kProtocolColumns; ++c)
+            ASSERT_EQ(T.Cell(c, r), first.Cell(c, r)) << r << "/" << c;
+    EXPECT_EQ(Cell(pcAnswer, 0), "0");
+    EXPECT_EQ(Cell(pcAnswer, 1), "4");
+    EXPECT_EQ(Cell(pcRecordNo, 2), "001");
+}
+
 TEST_F(OpenedProtocolTest, ReanalysePairsAndRenumbers) {
     const std::string a1 = TelegramBytes("a1"), a10 = TelegramBytes("a10"),
                       l = TelegramBytes("l001"), a20 = TelegramBytes("a20");
