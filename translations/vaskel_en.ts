@@ -1324,6 +1324,14 @@
         <translation>The protocol's form cannot be told for certain: the fields of its first line are not all enclosed in quotes. The file was neither loaded nor converted.</translation>
     </message>
     <message>
+        <source>Das Protokoll wird geladen.</source>
+        <translation>The protocol is being loaded.</translation>
+    </message>
+    <message>
+        <source>Das Protokoll ist unvollständig: Ein Anführungszeichen in Zeile %1 der Datei wird nie geschlossen, daher kann ab dort nichts gelesen werden. Gezeigt werden die %2 Zeilen davor.</source>
+        <translation>The protocol is incomplete: a quote in line %1 of the file is never closed, so nothing from there on can be read. The %2 rows before it are shown.</translation>
+    </message>
+    <message>
         <source>Protokolldatei öffnen</source>
         <translation>Open protocol file</translation>
     </message>

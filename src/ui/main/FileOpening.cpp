@@ -7,6 +7,7 @@
 #include "ui/common/FileDialogs.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
+#include "ui/main/ProtocolLoader.h"
 #include "ui/main/WindowArea.h"
 #include "ui/protocol/ProtocolForm.h"
 
@@ -49,21 +50,25 @@ TfProtocolForm* TFileOpening::OpenProtocol(const QString& file) {
             FArea.Activate(w);
             return w;
         }
-    TfProtocolForm* form = nullptr;
-    try {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        form = new TfProtocolForm(FSession, file);
-        QApplication::restoreOverrideCursor();
-    } catch (const std::exception& e) {
-        QApplication::restoreOverrideCursor();
+    // a file being loaded already (the main thread goes on meanwhile)
+    if (FLoading.contains(wanted)) return nullptr;
+    FLoading << wanted;
+    TProtocolLoader::TResult loaded = TProtocolLoader::Load(FParent, file, FSession.Parser(),
+                                                            FSession.Env().BusType(), FLoaderHook);
+    FLoading.removeAll(wanted);
+    if (loaded.Outcome == TProtocolLoader::TOutcome::Cancelled) return nullptr;
+    if (loaded.Outcome == TProtocolLoader::TOutcome::Failed) {
         QMessageBox::critical(FParent, Tr("Protokoll"),
-                              ProtocolLoadErrorText(FromCp1252(e.what())));
+                              ProtocolLoadErrorText(FromCp1252(loaded.Error)));
         return nullptr;
     }
+    auto* form = new TfProtocolForm(FSession, file, std::move(loaded.Table), loaded.Info);
     form->RefreshFromState();
     FArea.AddWindow(form);
     FOpened.removeAll(nullptr);
     FOpened << form;
+    // a file cut short: said at once, and in the window
+    if (loaded.Info.Incomplete) QMessageBox::warning(FParent, Tr("Protokoll"), form->LoadWarning());
     return form;
 }
 

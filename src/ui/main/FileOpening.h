@@ -30,8 +30,10 @@ public:
     TFileOpening(TSession& session, TWindowArea& area, QWidget* dialogParent, TOpenOther openOther);
 
     // Opens a protocol file in a protocol window, or brings the window that
-    // shows it already to the front; null when the file is not there, or
-    // (after the message) when it cannot be loaded.
+    // shows it already to the front; null when the file is not there, is
+    // being loaded already, when the loading is cancelled, or (after the
+    // message) when it cannot be loaded. The file is loaded on a worker
+    // thread (TProtocolLoader): the main thread goes on meanwhile.
     TfProtocolForm* OpenProtocol(const QString& file);
     // "Protokoll öffnen ...": the open dialog, then the protocol window;
     // null when cancelled or not loaded.
@@ -42,6 +44,9 @@ public:
     // The one dropped file that counts (the first), opened by its kind.
     TDroppedKind DropFiles(const QStringList& files);
 
+    // Held by tests: called on the loading worker (TProtocolLoader).
+    void SetLoaderHook(std::function<void(int)> hook) { FLoaderHook = std::move(hook); }
+
 private:
     TSession& FSession;
     TWindowArea& FArea;
@@ -49,6 +54,8 @@ private:
     TOpenOther FOpenOther;
     // the protocol windows opened here, to find a file shown already
     QList<QPointer<TfProtocolForm>> FOpened;
+    QStringList FLoading; // canonical names of the files being loaded
+    std::function<void(int)> FLoaderHook;
 };
 
 } // namespace vaskel

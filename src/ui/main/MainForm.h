@@ -72,6 +72,7 @@ public:
     TfMonitorForm* OpenMonitor();
     TfMonitorForm* Monitor() const;
     TfProtocolForm* OpenProtocol(const QString& file);
+    TFileOpening& FileOpening() { return *FFiles; }
     // "Protokoll öffnen ...": the open dialog, then the protocol window.
     void OpenProtocolAsked();
     TfProtocolForm* OfferSafetyCopy();

@@ -52,10 +52,39 @@ TfProtocolForm::TfProtocolForm(TSession& session, const QString& file, QWidget* 
       FPlayer(FOwnTable, {}) {
     FLoad =
         LoadProtocolFile(FOwnTable, QFile::encodeName(file).toStdString(), FParser, FEnv.BusType());
+    Build();
+}
+
+TfProtocolForm::TfProtocolForm(TSession& session, const QString& file, TTable&& loaded,
+                               const TProtocolLoad& info, QWidget* parent)
+    : TfBaseProtocolForm(session, parent), FOwnTable(std::move(loaded)), FFile(file), FLoad(info),
+      FPlayer(FOwnTable, {}) {
+    Build();
+}
+
+QString TfProtocolForm::LoadWarning() const {
+    if (!FLoad.Incomplete) return QString();
+    return Tr("Das Protokoll ist unvollständig: Ein Anführungszeichen in Zeile %1 der "
+              "Datei wird nie geschlossen, daher kann ab dort nichts gelesen werden. Gezeigt "
+              "werden die %2 Zeilen davor.")
+        .arg(FLoad.UnreadFromLine)
+        .arg(FLoad.RowsRead);
+}
+
+void TfProtocolForm::Build() {
     AttachTable(FOwnTable);
     FModel->Reset(FOwnTable.RowCount());
+    // the older forms are analysed anew, and a comma-form file read to its end
+    // is written back; a file cut short is not
     FOwnTable.Modified = FLoad.Reanalysed && !FLoad.WrittenBack;
-    SetCaption(Tr("Protokoll") + QStringLiteral(" ") + QDir::toNativeSeparators(file));
+    SetCaption(Tr("Protokoll") + QStringLiteral(" ") + QDir::toNativeSeparators(FFile));
+    if (FLoad.Incomplete) {
+        FLoadWarning = new QLabel(LoadWarning());
+        FLoadWarning->setObjectName(QStringLiteral("lblLoadWarning"));
+        FLoadWarning->setWordWrap(true);
+        FLoadWarning->setStyleSheet(QStringLiteral("background: #FF8080; padding: 3px;"));
+        FMain->insertWidget(FMain->indexOf(FView), FLoadWarning);
+    }
 
     auto* save = new QPushButton;
     SetDe(save, "Speichern unter...");
@@ -118,7 +147,7 @@ TfProtocolForm::TfProtocolForm(TSession& session, const QString& file, QWidget* 
     SetSendMode(TProtocolPlayer::smOnce);
     ShowSentCount();
     // another protocol is to play: this one stops
-    connect(&session, &TSession::StopPlaybackRequested, this, [this] {
+    connect(&Session(), &TSession::StopPlaybackRequested, this, [this] {
         if (FPlayer.Sending()) StopSending();
     });
 }

@@ -19,9 +19,15 @@ class TfProtocolForm : public TfBaseProtocolForm {
 public:
     // Loads the file (older forms are converted); throws EVaskelError.
     TfProtocolForm(TSession& session, const QString& file, QWidget* parent = nullptr);
+    // Shows rows loaded elsewhere (TProtocolLoader) from file.
+    TfProtocolForm(TSession& session, const QString& file, TTable&& loaded,
+                   const TProtocolLoad& info, QWidget* parent = nullptr);
     ~TfProtocolForm() override;
     QString FileName() const override { return FFile; }
     const TProtocolLoad& LoadInfo() const { return FLoad; }
+    // A file that could not be read to its end: what the window says about
+    // it (empty for a whole file).
+    QString LoadWarning() const;
     // Marks the rows as not yet saved (a recovered safety copy).
     void SetUnsaved();
     bool CanSaveAs() const override { return true; }
@@ -57,6 +63,8 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    // The window around the loaded rows (both constructors).
+    void Build();
     void SendStep();
     void ShowSentCount();
 
@@ -68,6 +76,7 @@ private:
     QPushButton* FSendButton = nullptr;
     QPushButton* FModeButton = nullptr;
     QLabel* FInfo = nullptr;
+    QLabel* FLoadWarning = nullptr;
     bool FSavedWarnings = true;
     bool FStarted = false; // started, not yet stopped (a single send ends at once)
 };

@@ -2,6 +2,10 @@
 
 #include "ui/main/MainFormFixture.h"
 
+#include <QProgressDialog>
+#include <atomic>
+#include <future>
+
 namespace vaskel {
 namespace {
 
@@ -527,6 +531,112 @@ TEST_F(MainWindowTest, NoOfferWithoutASafetyCopyAndDroppedProtocolsOpen) {
     EXPECT_FALSE(bar->isVisible());
     W->Action(TAct::actShowHideProtocolToolbar)->trigger();
     EXPECT_TRUE(bar->isVisible());
+}
+
+} // namespace
+} // namespace vaskel
+
+namespace vaskel {
+namespace {
+
+// A comma-form protocol (opening it writes it back in the current form).
+std::string CommaProtocol(const test::TempDir& dir, const std::string& name, int rows) {
+    std::string text;
+    for (int k = 0; k < rows; ++k)
+        text += "'M','" + std::to_string(k + 1) + "','" + std::to_string(1000 + k) +
+                "','','','l001\r/','','','','',\r\n";
+    return dir.Write(name, text);
+}
+
+// A protocol loads on a worker thread: the progress dialog shows, the live
+// monitor keeps recording, and cancelling leaves no window and the file as
+// it was.
+TEST_F(MainWindowTest, ProtocolsLoadOffTheMainThreadAndCanBeCancelled) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acAufzeichnen)->isEnabled(); }));
+    TfMonitorForm* m = W->OpenMonitor();
+    m->Recorder().SafetyCopy = false;
+    const std::string file = CommaProtocol(Dir, "old.PRO.CSV", 3000);
+    const std::string before = test::ReadFile(file);
+
+    // the worker waits at its first row until the test lets it go on
+    std::promise<void> go;
+    std::shared_future<void> going = go.get_future().share();
+    std::atomic<bool> held{false};
+    W->FileOpening().SetLoaderHook([&](int) {
+        if (!held.exchange(true)) going.wait();
+    });
+    bool dialogSeen = false, recorded = false;
+    QString title, label;
+    QTimer::singleShot(0, [&] {
+        QProgressDialog* d = nullptr;
+        dialogSeen = WaitFor([&] {
+            d = W->findChild<QProgressDialog*>(QStringLiteral("ProtocolLoadProgress"));
+            return d && d->isVisible();
+        });
+        if (dialogSeen) {
+            title = d->windowTitle();
+            label = d->labelText();
+            const int rows = m->Recorder().RowCounter();
+            recorded = WaitFor([&] {
+                Usb->Advance(50);
+                return m->Recorder().RowCounter() > rows;
+            });
+            // the user's click on "Abbrechen"
+            if (auto* b = d->findChild<QPushButton*>();
+                b && b->text() == QStringLiteral("Abbrechen"))
+                b->click();
+        }
+        go.set_value();
+    });
+    EXPECT_EQ(W->OpenProtocol(QString::fromStdString(file)), nullptr) << "cancelled";
+    EXPECT_TRUE(dialogSeen);
+    EXPECT_EQ(title, QStringLiteral("Bitte haben Sie etwas Geduld ..."));
+    EXPECT_EQ(label, QStringLiteral("Das Protokoll wird geladen."));
+    EXPECT_TRUE(recorded) << "the monitor records while the protocol loads";
+    EXPECT_EQ(W->Area()->Windows().size(), 1) << "only the monitor";
+    EXPECT_TRUE(test::ReadFile(file) == before) << "nothing written";
+    EXPECT_FALSE(std::filesystem::exists(Dir / "old.PRO.BAK"));
+
+    // without cancel the rows arrive in their window
+    W->FileOpening().SetLoaderHook(nullptr);
+    TfProtocolForm* p = W->OpenProtocol(QString::fromStdString(file));
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->Model().rowCount(), 3000);
+    EXPECT_TRUE(p->LoadInfo().WrittenBack);
+    EXPECT_TRUE(test::ReadFile(Dir / "old.PRO.BAK") == before);
+    EXPECT_EQ(W->Area()->Windows().size(), 2);
+    m->Recorder().Table().Modified = false;
+}
+
+// A file whose quote is never closed opens with the rows before it, and the
+// window says what is missing.
+TEST_F(MainWindowTest, AProtocolCutShortOpensWithWhatCouldBeReadAndSaysSo) {
+    TAutoAnswer answer(QMessageBox::Ok);
+    Start(TScenario::Unpowered);
+    const std::string row = "\"M\";\"1\";\"1000\";\"\";\"\";\"l001\r/\";\"\";\"\";\"\";\"\"\r\n";
+    std::string text = row + row + row + row;
+    text.erase(text.size() - 3 - row.size(), 1); // the third row's last closing quote
+    const std::string file = Dir.Write("cut.PRO.CSV", text);
+    TfProtocolForm* p = W->OpenProtocol(QString::fromStdString(file));
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->Model().rowCount(), 2);
+    EXPECT_EQ(answer.Count, 1);
+    EXPECT_TRUE(answer.LastText.contains(QStringLiteral("unvollständig")))
+        << answer.LastText.toStdString();
+    EXPECT_TRUE(answer.LastText.contains(QStringLiteral("Zeile 3 ")))
+        << answer.LastText.toStdString();
+    auto* label = p->findChild<QLabel*>(QStringLiteral("lblLoadWarning"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->isVisible());
+    EXPECT_EQ(label->text(), answer.LastText);
+    EXPECT_EQ(test::ReadFile(file), text);
+    // a whole file has no such line
+    TfProtocolForm* whole =
+        W->OpenProtocol(QString::fromStdString(Dir.Write("whole.PRO.CSV", row + row)));
+    ASSERT_NE(whole, nullptr);
+    EXPECT_EQ(whole->findChild<QLabel*>(QStringLiteral("lblLoadWarning")), nullptr);
+    EXPECT_EQ(answer.Count, 1);
 }
 
 } // namespace
