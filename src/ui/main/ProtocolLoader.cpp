@@ -2,6 +2,7 @@
 
 #include "ui/common/Texts.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -44,6 +45,30 @@ int EstimateRows(const std::string& name) {
     return static_cast<int>(std::min(2e9, std::max(1.0, lines * size / head.size())));
 }
 
+// Swallows the user's input (mouse, keys, wheel, closing a window).
+class THoldInput : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (!e->spontaneous()) return false;
+        switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Wheel:
+        case QEvent::Close:
+        case QEvent::Drop:
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
+constexpr int kShowAfterMs = 250;
+
 } // namespace
 
 TProtocolLoader::TResult TProtocolLoader::Load(QWidget* parent, const QString& file,
@@ -70,8 +95,12 @@ TProtocolLoader::TResult TProtocolLoader::Load(QWidget* parent, const QString& f
         state->Done.store(true);
     });
 
-    // Meanwhile the main thread goes on; the dialog shows when loading takes
-    // more than a moment.
+    // Meanwhile the main thread goes on. The user's input is held back until
+    // the modal dialog shows (after a moment, so a small file opens without
+    // it): nothing else can start on the same file or change the catalogue
+    // the worker reads.
+    THoldInput hold;
+    qApp->installEventFilter(&hold);
     QProgressDialog dialog(Tr("Das Protokoll wird geladen."), Tr("Abbrechen"), 0, estimate, parent);
     dialog.setObjectName(QStringLiteral("ProtocolLoadProgress"));
     dialog.setWindowTitle(Tr("Bitte haben Sie etwas Geduld ..."));
@@ -92,7 +121,10 @@ TProtocolLoader::TResult TProtocolLoader::Load(QWidget* parent, const QString& f
         }
         if (dialog.wasCanceled()) state->Cancel = true;
         if (state->Cancel.load()) return;
-        if (!dialog.isVisible() && since.elapsed() >= 250) dialog.show();
+        if (!dialog.isVisible() && since.elapsed() >= kShowAfterMs) {
+            dialog.show();
+            qApp->removeEventFilter(&hold); // the dialog's modality holds the rest back
+        }
         if (dialog.isVisible())
             dialog.setValue(std::min(state->Rows.load(std::memory_order_relaxed), estimate - 1));
     });

@@ -29,9 +29,10 @@ public:
     using TWorkerHook = std::function<void(int rows)>;
 
     // Loads file (LoadProtocolFile) on a worker thread. Meanwhile the main
-    // thread runs its events; after a moment the progress dialog "Bitte
-    // haben Sie etwas Geduld ..." / "Das Protokoll wird geladen." shows
-    // (modal, with "Abbrechen"). The worker fills a table of its own that
+    // thread runs its events behind the modal progress dialog "Bitte haben
+    // Sie etwas Geduld ..." / "Das Protokoll wird geladen." (with
+    // "Abbrechen"), shown after a quarter of a second; until then the
+    // user's input is held back. The worker fills a table of its own that
     // nothing else touches; it is handed over by move when the worker has
     // ended. Cancel stops the worker before it writes anything (an older
     // form converted on disk has its backup); the result is then Cancelled.
