@@ -40,32 +40,32 @@ void EraseFirst(std::string& s, char c) {
     if (const auto p = s.find(c); p != std::string::npos) s.erase(p, 1);
 }
 
-// The last line (LF ends a line) that holds more than blanks: read from the
-// end of the file.
-std::string LastNonEmptyLine(const std::string& fileName) {
+// Whether the last line (LF ends a line) that holds more than blanks holds
+// sep: read backwards from the end of the file.
+bool LastNonEmptyLineHolds(const std::string& fileName, char sep) {
     std::ifstream in(fileName, std::ios::binary | std::ios::ate);
     if (!in) throw EFileError("Cannot open file " + fileName + ".");
-    const auto size = static_cast<std::uint64_t>(in.tellg());
-    std::string tail; // the file's last bytes
-    std::uint64_t from = size;
-    constexpr std::uint64_t kBlock = 64 * 1024, kMost = 64ull << 20;
-    for (;;) {
+    std::uint64_t from = static_cast<std::uint64_t>(in.tellg());
+    constexpr std::uint64_t kBlock = 64 * 1024;
+    std::string block;
+    bool inLine = false; // past the blanks at the end, inside the last line
+    while (from > 0) {
         const std::uint64_t n = std::min(kBlock, from);
         from -= n;
-        std::string block(n, '\0');
+        block.resize(n);
         in.seekg(static_cast<std::streamoff>(from));
         in.read(block.data(), static_cast<std::streamsize>(n));
-        tail.insert(0, block);
-        // the last byte above a blank, and the LF before it
-        std::size_t last = tail.size();
-        while (last > 0 && static_cast<unsigned char>(tail[last - 1]) <= 0x20)
-            --last;
-        if (last > 0) {
-            const std::size_t lf = tail.rfind('\n', last - 1);
-            if (lf != std::string::npos) return tail.substr(lf + 1, last - lf - 1);
+        for (std::size_t k = n; k-- > 0;) {
+            const char c = block[k];
+            if (!inLine) {
+                inLine = static_cast<unsigned char>(c) > 0x20;
+                if (!inLine) continue;
+            }
+            if (c == sep) return true;
+            if (c == '\n') return false;
         }
-        if (from == 0 || tail.size() >= kMost) return tail.substr(0, last);
     }
+    return false;
 }
 
 // The file's line (1 = first) where the row starting at byte offset begins.
@@ -306,8 +306,7 @@ TProtocolLoad LoadProtocolFile(TTable& table, const std::string& fileName,
     info.Unquoted = form == TProtocolForm::Unquoted || form == TProtocolForm::UnquotedComma;
     const char sep = info.CommaForm ? ',' : ';';
     const char quote = info.CommaForm ? '\'' : '"';
-    if (LastNonEmptyLine(fileName).find(sep) == std::string::npos)
-        throw EFileError(kInvalidProtocolFormat);
+    if (!LastNonEmptyLineHolds(fileName, sep)) throw EFileError(kInvalidProtocolFormat);
 
     std::string source = fileName;
     std::error_code ec;
