@@ -232,5 +232,37 @@ TEST(TableFile, RowObjectsAndCells) {
     EXPECT_TRUE(t.RowEmpty(0));
 }
 
+// A row rewritten within the room it had stays where it is; one that grows
+// moves, and a chunk left without rows is given back: changing the same
+// cells again and again holds the memory of the first change.
+TEST(TableFile, ChangedRowsAddNoMemoryOnceSettled) {
+    TTable t = MakeProtocolTable();
+    const int rows = 30000; // several chunks of the row store
+    for (int r = 0; r < rows; ++r)
+        t.SetRow(r == 0 ? 0 : t.AppendRow(),
+                 {"M", std::to_string(r + 1), "1000", "", "", "a1\r\x12", "", "020", "x", ""});
+    std::size_t settled = 0;
+    for (int round = 0; round < 6; ++round) {
+        const std::string text = round % 2 == 0 ? "a longer description of the row" : "short";
+        for (int r = 0; r < rows; ++r) {
+            t.SetCell(pcDescription, r, text);
+            t.SetCell(pcAnswer, r, round % 2 == 0 ? "-1" : "0");
+        }
+        if (round == 1) settled = t.MemoryBytes();
+        if (round > 1) EXPECT_EQ(t.MemoryBytes(), settled) << "round " << round;
+        for (int r = 0; r < rows; r += 1231) {
+            ASSERT_EQ(t.Cell(pcDescription, r), text) << r;
+            ASSERT_EQ(t.Cell(pcNr, r), std::to_string(r + 1)) << r;
+            ASSERT_EQ(t.Cell(pcTelegram, r), "a1\r\x12") << r;
+        }
+    }
+    // rows that went and came back leave the others whole
+    t.DeleteRow(5);
+    t.InsertRow(5);
+    EXPECT_TRUE(t.RowEmpty(5));
+    EXPECT_EQ(t.Cell(pcNr, 6), "7");
+    EXPECT_EQ(t.Cell(pcDescription, rows - 1), "short");
+}
+
 } // namespace
 } // namespace vaskel
