@@ -585,9 +585,10 @@ int RunRecord(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return kCliOk;
 }
 
-// Loads a protocol in any accepted form from a copy (work), so that the
-// conversions of the older forms never touch the file itself. Returns
-// kCliOk, or kCliUsage after the message.
+// Loads a protocol in any accepted form. The older forms are loaded from a
+// copy (work), so that their conversions never touch the file itself; a
+// protocol in the current form is never written by loading and is read
+// where it is. Returns kCliOk, or kCliUsage after the message.
 int LoadProtocolCopy(const std::string& in, const std::string& work,
                      const TIBISTelegramParser& parser, TBusType bus, TTable& table,
                      TProtocolLoad& info, std::ostream& err) {
@@ -596,14 +597,22 @@ int LoadProtocolCopy(const std::string& in, const std::string& work,
         err << "vaskel-cli: " << Cp1252ToUtf8(kProtocolLoadError) << "\n";
         return kCliUsage;
     }
-    std::filesystem::copy_file(in, work, std::filesystem::copy_options::overwrite_existing, ec);
+    bool current = false;
+    try {
+        current = ProtocolFormOfFile(in) == TProtocolForm::Current;
+    } catch (const EVaskelError&) {
+        // the load below says why
+    }
+    const std::string& source = current ? in : work;
+    if (!current)
+        std::filesystem::copy_file(in, work, std::filesystem::copy_options::overwrite_existing, ec);
     if (ec) {
         err << "vaskel-cli: cannot write " << work << "\n";
         return kCliUsage;
     }
     int rc = kCliOk;
     try {
-        info = LoadProtocolFile(table, work, parser, bus);
+        info = LoadProtocolFile(table, source, parser, bus);
         if (info.Incomplete) {
             // a protocol cut short is no protocol to go on with
             err << "vaskel-cli: " << in << ": the row in line " << info.UnreadFromLine
@@ -620,8 +629,10 @@ int LoadProtocolCopy(const std::string& in, const std::string& work,
             << "\n";
         rc = kCliUsage;
     }
-    std::filesystem::remove(work, ec);
-    std::filesystem::remove(BackupFileName(work), ec);
+    if (!current) {
+        std::filesystem::remove(work, ec);
+        std::filesystem::remove(BackupFileName(work), ec);
+    }
     return rc;
 }
 
