@@ -47,6 +47,15 @@ TVirtualUsb::TVirtualUsb(TEmulatorOptions options) : FDevice(std::move(options))
 
 TVirtualUsb::~TVirtualUsb() {
     StopClock();
+    // A transport's workers may still be here: every call fails from now on
+    // (a waiting read returns at once), and the face goes when they have let go.
+    {
+        std::lock_guard<std::mutex> l(FLock);
+        FClosed = true;
+        FHandles.clear();
+    }
+    FSignal.notify_all();
+    WaitUntilUnused(*this);
 }
 
 void TVirtualUsb::StartClock(double speed) {
@@ -135,8 +144,9 @@ int TVirtualUsb::Fail(int rc, const char* text) {
 
 int TVirtualUsb::usb_find_devices() {
     std::lock_guard<std::mutex> l(FLock);
-    FBus.devices = FPlugged ? &FUsbDevice : nullptr;
-    return FPlugged ? 1 : 0;
+    const bool present = FPlugged && !FClosed;
+    FBus.devices = present ? &FUsbDevice : nullptr;
+    return present ? 1 : 0;
 }
 
 struct usb_bus* TVirtualUsb::usb_get_busses() {
@@ -145,7 +155,7 @@ struct usb_bus* TVirtualUsb::usb_get_busses() {
 
 usb_dev_handle* TVirtualUsb::usb_open(struct usb_device* dev) {
     std::lock_guard<std::mutex> l(FLock);
-    if (!FPlugged || dev != &FUsbDevice) {
+    if (FClosed || !FPlugged || dev != &FUsbDevice) {
         Fail(-ENODEV, "No such device");
         return nullptr;
     }

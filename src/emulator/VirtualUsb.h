@@ -87,6 +87,7 @@ private:
     std::condition_variable FSignal;
     TVirtualTavrin FDevice;
     bool FPlugged = true;
+    bool FClosed = false;   // the face is being destroyed
     uint64_t FReplugAt = 0; // bus time at which a restarting device returns
     bool FRestarting = false;
     std::set<usb_dev_handle*> FHandles;

@@ -21,6 +21,8 @@ TWBController::TWBController(std::unique_ptr<IDeviceLink> link, IMainThreadHandO
     FDecoder.SetState(TDecoderState::Down);
     FLink->SetCallbacks([this](char first, std::string_view rest) { OnLinkData(first, rest); },
                         [this](bool connected) { OnLinkState(connected); });
+    // the link traces and beeps where the controller does
+    FLink->SetHooks(FHooks.Trace, FHooks.Beep);
     if (options.StartThread) FThread = std::thread([this] { Run(); });
 }
 

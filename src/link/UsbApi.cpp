@@ -1,6 +1,9 @@
 #include "link/UsbApi.h"
 
 #include <cerrno>
+#include <condition_variable>
+#include <map>
+#include <mutex>
 
 namespace vaskel {
 
@@ -58,6 +61,42 @@ UsbApi& SystemUsbApi() {
     return api;
 }
 
+namespace {
+
+struct TUseRegistry {
+    std::mutex Lock;
+    std::condition_variable Signal;
+    std::map<const UsbApi*, int> Users;
+};
+
+TUseRegistry& Registry() {
+    static TUseRegistry r;
+    return r;
+}
+
+} // namespace
+
+TUsbApiUse::TUsbApiUse(const UsbApi& api) : FApi(&api) {
+    std::lock_guard<std::mutex> l(Registry().Lock);
+    ++Registry().Users[FApi];
+}
+
+TUsbApiUse::~TUsbApiUse() {
+    if (!FApi) return;
+    TUseRegistry& r = Registry();
+    {
+        std::lock_guard<std::mutex> l(r.Lock);
+        if (--r.Users[FApi] == 0) r.Users.erase(FApi);
+    }
+    r.Signal.notify_all();
+}
+
+void WaitUntilUnused(const UsbApi& api) {
+    TUseRegistry& r = Registry();
+    std::unique_lock<std::mutex> l(r.Lock);
+    r.Signal.wait(l, [&] { return r.Users.count(&api) == 0; });
+}
+
 bool UsbIsTimeout(int rc) {
     return rc == -116 || rc == -ETIMEDOUT;
 }
@@ -65,7 +104,10 @@ bool UsbIsDeviceGone(int rc) {
     return rc == -5 || rc == -ENODEV;
 }
 bool UsbIsEndpointUnusable(int rc) {
-    return rc == -12 || rc == -22 || rc == -EPIPE;
+    return rc == -12 || rc == -22;
+}
+bool UsbIsStall(int rc) {
+    return rc == -EPIPE;
 }
 
 } // namespace vaskel

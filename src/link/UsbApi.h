@@ -37,11 +37,32 @@ public:
 // The libusb library of the system.
 UsbApi& SystemUsbApi();
 
+// A thread that calls into an api holds one of these while it runs. The
+// transport's worker threads may outlive the transport (a transfer that does
+// not return in time is left to end on its own), so whoever owns an api
+// object waits with WaitUntilUnused before destroying it.
+class TUsbApiUse {
+public:
+    explicit TUsbApiUse(const UsbApi& api);
+    TUsbApiUse(TUsbApiUse&& other) noexcept : FApi(other.FApi) { other.FApi = nullptr; }
+    TUsbApiUse(const TUsbApiUse&) = delete;
+    TUsbApiUse& operator=(const TUsbApiUse&) = delete;
+    TUsbApiUse& operator=(TUsbApiUse&&) = delete;
+    ~TUsbApiUse();
+
+private:
+    const UsbApi* FApi;
+};
+// Returns once no thread holds a TUsbApiUse of api.
+void WaitUntilUnused(const UsbApi& api);
+
 // libusb-0.1 error codes differ by platform (libusb-win32 returns -116 for
 // a time-out and -5 for a device that is gone; the Linux compatibility layer
 // returns negated errno values).
 bool UsbIsTimeout(int rc);
 bool UsbIsDeviceGone(int rc);
 bool UsbIsEndpointUnusable(int rc);
+// The endpoint is halted (stalled): usb_clear_halt makes it usable again.
+bool UsbIsStall(int rc);
 
 } // namespace vaskel

@@ -2,13 +2,21 @@
 
 #include "telegram/TextConventions.h"
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <ctime>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace vaskel {
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 std::string Fmt(const char* format, int a) {
     char buf[256];
@@ -35,415 +43,507 @@ std::string NowText() {
     return buf;
 }
 
+struct TEndpoints {
+    int InterruptOut = 0, InterruptIn = 0, InterruptInSize = 0;
+    int BulkOut = 0, BulkIn = 0, BulkInSize = 0;
+};
+
+// How a worker is told to pause, go on or end (guarded by the core's lock).
+struct TWorkerState {
+    int Kind = 0;
+    bool Suspended = false;
+    bool Terminate = false;
+    bool Exited = false;
+    Clock::time_point NotBefore{}; // a worker replacing one that died just now waits
+};
+
 } // namespace
+
+// Everything the transport's threads share with it. The transport object is
+// only a handle on it: its threads keep it alive until they have ended.
+struct TUSB_Communication::TCore : std::enable_shared_from_this<TCore> {
+    // One opened device: the handle and the endpoints found for it. The
+    // handle is released and closed when the last thread using it lets go,
+    // so it is never closed under a running transfer and nobody waits for
+    // one to end.
+    struct THandle {
+        TCore& Core;
+        usb_dev_handle* H;
+        TEndpoints Ep;
+        int DeviceID;
+        THandle(TCore& core, usb_dev_handle* h, const TEndpoints& ep, int id)
+            : Core(core), H(h), Ep(ep), DeviceID(id) {}
+        ~THandle() {
+            int rc = Core.Api.usb_release_interface(H, 0);
+            if (rc < 0 && !UsbIsDeviceGone(rc))
+                Core.Trace(Fmt("Error (%d) releasing usb-interface", rc));
+            rc = Core.Api.usb_close(H);
+            if (rc < 0) Core.Trace(Fmt("Error (%d) closing usb-interface %d", rc, DeviceID));
+        }
+    };
+
+    TCore(UsbApi& api, IMainThreadHandOver& handOver, int vendorId, int productId,
+          TUsbOptions options)
+        : Api(api), HandOver(handOver), VendorID(vendorId), ProductID(productId),
+          Options(std::move(options)) {}
+
+    UsbApi& Api;
+    IMainThreadHandOver& HandOver; // used only while the owner is there
+    const int VendorID;
+    const int ProductID;
+    TUsbOptions Options; // Trace and Beep under OwnerLock
+
+    // --- the owner: nothing reaches it after the transport's destructor
+    std::mutex OwnerLock;
+    bool OwnerGone = false;
+
+    // --- connection (the owner's threads)
+    std::recursive_mutex ConnLock; // connect, disconnect, bus scans
+    std::atomic<int> State{kStateNotConnected};
+    std::atomic<int> DeviceID{0};
+    struct usb_device* FoundDevice = nullptr;
+    TEndpoints Endpoints;
+    mutable std::mutex PathLock;
+    std::string DevicePath;
+    DataCallback OnData;
+    StateCallback OnState;
+    std::atomic<bool> ScanPending{false};
+
+    // --- the one lock over both queues, the current handle and the workers
+    mutable std::mutex Lock;
+    std::condition_variable Signal;
+    std::deque<std::string> Received;
+    std::deque<TPackage> CommandQueue;
+    std::atomic<std::size_t> SentBytes{0};
+    uint64_t Generation = 0; // grows whenever the handle goes and the queues are emptied
+    std::shared_ptr<THandle> Handle;
+    std::shared_ptr<TWorkerState> Workers[3];
+    Clock::time_point LastStart[3]{};
+    bool Writing = false; // a sender is writing the first package
+    bool Closing = false; // the transport ends: the sender writes out what is queued
+    bool StopWatching = false;
+
+    // --- calls to the owner
+    void Trace(const std::string& s) {
+        std::lock_guard<std::mutex> o(OwnerLock);
+        if (!OwnerGone && Options.Trace) Options.Trace(s);
+    }
+    void Beep() {
+        std::lock_guard<std::mutex> o(OwnerLock);
+        if (!OwnerGone && Options.Beep) Options.Beep();
+    }
+    // Runs task on the main thread, unless the owner is gone by then.
+    void PostToMain(std::function<void()> task) {
+        std::lock_guard<std::mutex> o(OwnerLock);
+        if (OwnerGone) return;
+        HandOver.Post([self = shared_from_this(), task = std::move(task)] {
+            if (self->OwnerThere()) task();
+        });
+    }
+    bool OwnerThere() {
+        std::lock_guard<std::mutex> o(OwnerLock);
+        return !OwnerGone;
+    }
+
+    // --- threads
+    void StartWorker(int kind, bool suspended);
+    void StartWatcher();
+    void RunWorker(TWorkerState& w);
+    void SenderLoop(TWorkerState& w);
+    void ReceiverLoop(TWorkerState& w);
+    // Waits up to d unless w is told to end; false when it is.
+    bool Pause(TWorkerState& w, Clock::duration d) {
+        std::unique_lock<std::mutex> l(Lock);
+        Signal.wait_for(l, d, [&] { return w.Terminate; });
+        return !w.Terminate;
+    }
+    void WorkerDied(int kind);
+    void Close();
+
+    // --- connection
+    int Connect();
+    bool FindDevice();
+    void Open();
+    void SetHandle(std::shared_ptr<THandle> h);
+    void ResumeWorkers();
+    void DisconnectLocked();
+    void DeliverData();
+    void DataAvailable() {
+        PostToMain([self = shared_from_this()] { self->DeliverData(); });
+    }
+    void DeviceArrived(const std::string& path, int vendorId, int productId);
+    void DeviceRemoved(const std::string& path, int vendorId, int productId);
+    void CheckDeviceChanges();
+    std::string Path() const {
+        std::lock_guard<std::mutex> l(PathLock);
+        return DevicePath;
+    }
+    void SetPath(const std::string& p) {
+        std::lock_guard<std::mutex> l(PathLock);
+        DevicePath = p;
+    }
+    static std::string PathOf(const struct usb_device* dev) {
+        std::string p = dev->bus ? dev->bus->dirname : "";
+        p += '/';
+        p += dev->filename;
+        return p;
+    }
+};
 
 // ---------------------------------------------------------------- workers
 
-// A worker thread that can be suspended, resumed and told to end.
-class TUSB_Communication::TWorker {
-public:
-    TWorker(TUSB_Communication& owner, int kind) : O(owner), Kind(kind) {}
-    virtual ~TWorker() {
-        Terminate();
-        Join();
+void TUSB_Communication::TCore::StartWorker(int kind, bool suspended) {
+    auto w = std::make_shared<TWorkerState>();
+    w->Kind = kind;
+    w->Suspended = suspended;
+    {
+        std::lock_guard<std::mutex> l(Lock);
+        const auto now = Clock::now();
+        if (Workers[kind]) {
+            Workers[kind]->Terminate = true;
+            // one that lived less than a second (a fault that comes back at
+            // once) is replaced a little later, not in a tight loop
+            if (now - LastStart[kind] < std::chrono::seconds(1))
+                w->NotBefore = now + std::chrono::seconds(1);
+        }
+        LastStart[kind] = now;
+        Workers[kind] = w;
     }
-
-    void Start(bool suspended) {
-        FSuspended = suspended;
-        FThread = std::thread([this] { Run(); });
-    }
-    void Suspend() {
-        std::lock_guard<std::mutex> l(FLock);
-        FSuspended = true;
-    }
-    void Resume() {
+    Signal.notify_all();
+    // The thread keeps the core alive; its use of the api is registered
+    // until it has let go of everything that calls into it.
+    std::thread([core = shared_from_this(), w, use = TUsbApiUse(Api)]() mutable {
+        core->RunWorker(*w);
         {
-            std::lock_guard<std::mutex> l(FLock);
-            FSuspended = false;
-            FWake = true;
+            std::lock_guard<std::mutex> l(core->Lock);
+            w->Exited = true;
         }
-        FSignal.notify_all();
+        core->Signal.notify_all();
+        w.reset();
+        core.reset();
+    }).detach();
+}
+
+void TUSB_Communication::TCore::RunWorker(TWorkerState& w) {
+    {
+        std::unique_lock<std::mutex> l(Lock);
+        Signal.wait_until(l, w.NotBefore, [&] { return w.Terminate; });
     }
-    void Wake() {
+    try {
+        if (w.Kind == wkSender)
+            SenderLoop(w);
+        else
+            ReceiverLoop(w);
+    } catch (const std::exception& e) {
+        Trace(std::string(w.Kind == wkSender ? "ERROR: USB-Sender abnormal termination: "
+                                             : "ERROR: USB-Receiver abnormal termination: ") +
+              e.what());
+        if (w.Kind != wkSender) Beep();
+        WorkerDied(w.Kind);
+    }
+}
+
+void TUSB_Communication::TCore::WorkerDied(int kind) {
+    PostToMain([self = shared_from_this(), kind] {
+        bool closing = false;
         {
-            std::lock_guard<std::mutex> l(FLock);
-            FWake = true;
+            std::lock_guard<std::mutex> l(self->Lock);
+            closing = self->Closing;
         }
-        FSignal.notify_all();
-    }
-    void Terminate() {
+        if (!closing) self->StartWorker(kind, false);
+    });
+}
+
+void TUSB_Communication::TCore::SenderLoop(TWorkerState& w) {
+    bool reportedNoEndpoint = false;
+    for (;;) {
+        std::shared_ptr<THandle> h;
+        TPackage pkg;
+        uint64_t generation = 0;
         {
-            std::lock_guard<std::mutex> l(FLock);
-            FTerminate = true;
-        }
-        FSignal.notify_all();
-    }
-    void Join() {
-        if (FThread.joinable() && FThread.get_id() != std::this_thread::get_id()) FThread.join();
-    }
-    bool Suspended() const {
-        std::lock_guard<std::mutex> l(FLock);
-        return FSuspended;
-    }
-
-    // Handle and endpoints change only while no transfer is running.
-    void SetHandle(usb_dev_handle* h) {
-        std::lock_guard<std::mutex> t(Transfer);
-        Handle.store(h);
-        Wake();
-    }
-    void SetEndpoints(const TEndpoints& ep) {
-        std::lock_guard<std::mutex> t(Transfer);
-        Ep = ep;
-    }
-
-    std::atomic<usb_dev_handle*> Handle{nullptr};
-    std::mutex Transfer; // held during one transfer
-    TEndpoints Ep;
-
-protected:
-    virtual void Turn() = 0;
-    virtual const char* AbnormalText() const = 0;
-    bool Terminating() const {
-        std::lock_guard<std::mutex> l(FLock);
-        return FTerminate;
-    }
-    void SuspendSelf() { Suspend(); }
-
-    TUSB_Communication& O;
-    const int Kind;
-
-private:
-    void Run() {
-        try {
-            for (;;) {
-                {
-                    std::unique_lock<std::mutex> l(FLock);
-                    FSignal.wait(l, [this] { return FTerminate || !FSuspended; });
-                    if (FTerminate) return;
-                }
-                Turn();
-                {
-                    // 1 ms between turns while there is a device to talk to;
-                    // without one, wait until woken.
-                    const auto pause = Handle.load() ? std::chrono::milliseconds(1)
-                                                     : std::chrono::milliseconds(200);
-                    std::unique_lock<std::mutex> l(FLock);
-                    FSignal.wait_for(l, pause, [this] { return FTerminate || FWake; });
-                    FWake = false;
-                    if (FTerminate) return;
-                }
-            }
-        } catch (const std::exception& e) {
-            O.Trace(std::string(AbnormalText()) + e.what());
-            if (Kind != wkSender && O.FOptions.Beep) O.FOptions.Beep();
-            O.WorkerDied(Kind);
-        }
-    }
-
-    mutable std::mutex FLock;
-    std::condition_variable FSignal;
-    bool FSuspended = false;
-    bool FTerminate = false;
-    bool FWake = false;
-    std::thread FThread;
-};
-
-class TUSB_Communication::TSender : public TWorker {
-public:
-    using TWorker::TWorker;
-
-protected:
-    const char* AbnormalText() const override { return "ERROR: USB-Sender abnormal termination: "; }
-
-    void Turn() override {
-        for (;;) {
-            usb_dev_handle* h = Handle.load();
-            if (!h) return;
-            TPackage pkg;
-            uint64_t generation = 0;
-            {
-                std::lock_guard<std::mutex> l(O.FQueueLock);
-                if (O.FCommandQueue.empty()) return;
-                pkg = O.FCommandQueue.front();
-                generation = O.FQueueGeneration;
-                if (pkg.Data.empty()) {
-                    O.Trace("ERROR: Command of size 0 found!");
-                    O.FCommandQueue.pop_front();
-                    continue;
-                }
-            }
-            int rc = 0;
-            {
-                std::lock_guard<std::mutex> t(Transfer);
-                h = Handle.load();
-                if (!h) return;
-                const int size = static_cast<int>(pkg.Data.size());
-                if (pkg.SendType == 0) {
-                    if (Ep.InterruptOut == 0) {
-                        if (!FReportedNoEndpoint)
-                            O.Trace("ERROR TUSBSender: F_Interrupt_TX_Endpoint == 0");
-                        FReportedNoEndpoint = true;
-                        return;
-                    }
-                    FReportedNoEndpoint = false;
-                    rc = O.FApi.usb_interrupt_write(h, Ep.InterruptOut, pkg.Data.data(), size,
-                                                    O.FOptions.WriteTimeoutMs);
-                    if (rc >= 0 && rc < size)
-                        O.Trace(Fmt("ERROR: Shall write %d bytes, but wrote %d bytes", size, rc));
-                } else if (pkg.SendType == 1) {
-                    O.Trace(NowText() + "usb_bulk_write: " + pkg.Data +
-                            " (HEX: " + StrToHexDump(pkg.Data, true) + ")");
-                    rc = O.FApi.usb_bulk_write(h, Ep.BulkOut, pkg.Data.data(), size,
-                                               O.FOptions.WriteTimeoutMs);
-                    if (rc >= 0 && rc != size)
-                        throw EUsbError(Fmt("usb_bulk_write: myBytesToWrite (%d) != "
-                                            "myBytesWritten (%d)",
-                                            size, rc));
-                } else {
-                    throw EUsbError(
-                        Fmt("Unbekannter Sendetypus %d beim USB-Versand", pkg.SendType));
-                }
-            }
-            if (rc >= 0) {
-                std::lock_guard<std::mutex> l(O.FQueueLock);
-                // Disconnect may have emptied the queue meanwhile.
-                if (O.FQueueGeneration == generation && !O.FCommandQueue.empty())
-                    O.FCommandQueue.pop_front();
+            std::unique_lock<std::mutex> l(Lock);
+            // (a sender that replaced one still writing waits for that write)
+            Signal.wait(l, [&] {
+                return w.Terminate || (Closing && (CommandQueue.empty() || !Handle)) ||
+                       (!w.Suspended && Handle && !CommandQueue.empty() && !Writing);
+            });
+            if (w.Terminate || (Closing && (CommandQueue.empty() || !Handle))) return;
+            Writing = true;
+            h = Handle;
+            pkg = CommandQueue.front();
+            generation = Generation;
+            if (pkg.Data.empty()) {
+                CommandQueue.pop_front();
+                Writing = false;
+                l.unlock();
+                Trace("ERROR: Command of size 0 found!");
                 continue;
             }
-            if (UsbIsDeviceGone(rc))
-                O.Trace("ERROR: USB connection lost during write-operation");
-            else
-                O.Trace(Fmt("ERROR: Timeout during write-operation: %d - ", rc) +
-                        O.FApi.usb_strerror());
-            if (Terminating()) O.Trace("ERROR during write-operation: Termination requested!");
-            return; // the package stays first and is tried again
         }
-    }
-
-private:
-    bool FReportedNoEndpoint = false;
-};
-
-class TUSB_Communication::TReceiver : public TWorker {
-public:
-    using TWorker::TWorker;
-
-protected:
-    const char* AbnormalText() const override {
-        return "ERROR: USB-Receiver abnormal termination: ";
-    }
-
-    void Turn() override {
-        usb_dev_handle* h = Handle.load();
-        if (!h) return;
-        int n = 0;
-        int size = 0;
-        {
-            std::lock_guard<std::mutex> t(Transfer);
-            h = Handle.load();
-            if (!h) return;
-            const bool bulk = Kind == wkBulkReceiver;
-            const int ep = bulk ? Ep.BulkIn : Ep.InterruptIn;
-            size = bulk ? Ep.BulkInSize : Ep.InterruptInSize;
-            if (ep == 0 || size <= 0) return;
-            FBuffer.resize(static_cast<std::size_t>(size));
-            if (bulk) {
-                n = O.FApi.usb_bulk_read(h, ep, FBuffer.data(), size, O.FOptions.ReadTimeoutMs);
-                if (n > 0)
-                    O.Trace(NowText() + "usb_bulk_read: " + std::string(FBuffer.data(), n) +
-                            " (HEX: " + StrToHexDump(std::string(FBuffer.data(), n), true) + ")");
-            } else {
-                n = O.FApi.usb_interrupt_read(h, ep, FBuffer.data(), size,
-                                              O.FOptions.ReadTimeoutMs);
+        // Writing ends with this turn, whichever way it leaves.
+        struct TDone {
+            TCore& C;
+            ~TDone() {
+                {
+                    std::lock_guard<std::mutex> l(C.Lock);
+                    C.Writing = false;
+                }
+                C.Signal.notify_all();
             }
+        } done{*this};
+        const int size = static_cast<int>(pkg.Data.size());
+        int rc = 0;
+        int ep = 0;
+        if (pkg.SendType == 0) {
+            ep = h->Ep.InterruptOut;
+            if (ep == 0) {
+                if (!reportedNoEndpoint) Trace("ERROR TUSBSender: F_Interrupt_TX_Endpoint == 0");
+                reportedNoEndpoint = true;
+                if (!Pause(w, std::chrono::milliseconds(200))) return;
+                continue;
+            }
+            reportedNoEndpoint = false;
+            rc = Api.usb_interrupt_write(h->H, ep, pkg.Data.data(), size, Options.WriteTimeoutMs);
+            if (rc >= 0 && rc < size)
+                Trace(Fmt("ERROR: Shall write %d bytes, but wrote %d bytes", size, rc));
+        } else if (pkg.SendType == 1) {
+            ep = h->Ep.BulkOut;
+            Trace(NowText() + "usb_bulk_write: " + pkg.Data +
+                  " (HEX: " + StrToHexDump(pkg.Data, true) + ")");
+            rc = Api.usb_bulk_write(h->H, ep, pkg.Data.data(), size, Options.WriteTimeoutMs);
+            if (rc >= 0 && rc != size)
+                throw EUsbError(
+                    Fmt("usb_bulk_write: myBytesToWrite (%d) != myBytesWritten (%d)", size, rc));
+        } else {
+            throw EUsbError(Fmt("Unbekannter Sendetypus %d beim USB-Versand", pkg.SendType));
         }
-        if (n < 0) {
-            const std::string text = O.FApi.usb_strerror();
-            O.Trace("ERROR usb-read: " + text);
-            if (UsbIsTimeout(n)) {
-                O.Trace("ERROR: Timeout during usb-read.");
-            } else if (UsbIsDeviceGone(n)) {
-                // The device went away; its removal is noticed by the bus scan.
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            } else if (UsbIsEndpointUnusable(n)) {
-                O.Trace("ERROR: USB-endpoint invalid or not available " + text);
-                SuspendSelf();
-            } else {
-                O.Trace("ERROR: during usb-read: " + text);
-                throw EUsbError(text);
-            }
+        if (rc >= 0) {
+            std::lock_guard<std::mutex> l(Lock);
+            // Disconnect may have emptied the queue meanwhile.
+            if (Generation == generation && !CommandQueue.empty()) CommandQueue.pop_front();
+            continue; // (the end may wait for the queue to empty: done notifies)
+        }
+        if (UsbIsStall(rc)) {
+            // A halted endpoint takes nothing until the halt is cleared; the
+            // sender is replaced and tries the package again.
+            Trace(Fmt("ERROR: USB-endpoint halted during write-operation: %d - ", rc) +
+                  Api.usb_strerror());
+            Api.usb_clear_halt(h->H, static_cast<unsigned>(ep));
+            throw EUsbError("endpoint halted");
+        }
+        const bool gone = UsbIsDeviceGone(rc);
+        if (gone)
+            Trace("ERROR: USB connection lost during write-operation");
+        else
+            Trace(Fmt("ERROR: Timeout during write-operation: %d - ", rc) + Api.usb_strerror());
+        h.reset();
+        // the package stays first and is tried again
+        if (!Pause(w, std::chrono::milliseconds(gone ? 50 : 1))) {
+            Trace("ERROR during write-operation: Termination requested!");
             return;
         }
-        if (n == 0) return;
-        const std::string packet(FBuffer.data(), static_cast<std::size_t>(n));
+    }
+}
+
+void TUSB_Communication::TCore::ReceiverLoop(TWorkerState& w) {
+    const bool bulk = w.Kind == wkBulkReceiver;
+    std::vector<char> buffer;
+    std::string partial;
+    uint64_t partialGeneration = 0;
+    for (;;) {
+        std::shared_ptr<THandle> h;
+        uint64_t generation = 0;
+        {
+            std::unique_lock<std::mutex> l(Lock);
+            Signal.wait(l, [&] {
+                if (w.Terminate) return true;
+                if (w.Suspended || !Handle) return false;
+                return bulk ? Handle->Ep.BulkIn != 0 : Handle->Ep.InterruptIn != 0;
+            });
+            if (w.Terminate) return;
+            h = Handle;
+            generation = Generation;
+        }
+        const int ep = bulk ? h->Ep.BulkIn : h->Ep.InterruptIn;
+        const int size = bulk ? h->Ep.BulkInSize : h->Ep.InterruptInSize;
+        if (size <= 0) {
+            if (!Pause(w, std::chrono::milliseconds(200))) return;
+            continue;
+        }
+        buffer.resize(static_cast<std::size_t>(size));
+        int n = 0;
+        if (bulk) {
+            n = Api.usb_bulk_read(h->H, ep, buffer.data(), size, Options.ReadTimeoutMs);
+            if (n > 0)
+                Trace(NowText() + "usb_bulk_read: " + std::string(buffer.data(), n) +
+                      " (HEX: " + StrToHexDump(std::string(buffer.data(), n), true) + ")");
+        } else {
+            n = Api.usb_interrupt_read(h->H, ep, buffer.data(), size, Options.ReadTimeoutMs);
+        }
+        if (n < 0) {
+            const std::string text = Api.usb_strerror();
+            Trace("ERROR usb-read: " + text);
+            if (UsbIsTimeout(n)) {
+                Trace("ERROR: Timeout during usb-read.");
+            } else if (UsbIsDeviceGone(n)) {
+                // The device went away; its removal is noticed by the bus scan.
+                h.reset();
+                if (!Pause(w, std::chrono::milliseconds(50))) return;
+            } else if (UsbIsStall(n)) {
+                // A halted endpoint: the halt is cleared and the receiver
+                // replaced, as after any other failure.
+                Trace("ERROR: USB-endpoint halted " + text);
+                Api.usb_clear_halt(h->H, static_cast<unsigned>(ep));
+                throw EUsbError(text);
+            } else if (UsbIsEndpointUnusable(n)) {
+                Trace("ERROR: USB-endpoint invalid or not available " + text);
+                std::lock_guard<std::mutex> l(Lock);
+                w.Suspended = true;
+            } else {
+                Trace("ERROR: during usb-read: " + text);
+                throw EUsbError(text);
+            }
+            continue;
+        }
+        if (n == 0) continue;
+        if (partialGeneration != generation) partial.clear(); // from an earlier connection
+        partialGeneration = generation;
+        const std::string packet(buffer.data(), static_cast<std::size_t>(n));
         if (static_cast<unsigned char>(packet[0]) >= 0x80 || n < size) {
-            std::string chunk = std::move(FPartial);
-            FPartial.clear();
+            std::string chunk = std::move(partial);
+            partial.clear();
             chunk += packet;
             {
-                std::lock_guard<std::mutex> l(O.FQueueLock);
-                O.FReceived.push_back(std::move(chunk));
+                std::lock_guard<std::mutex> l(Lock);
+                // read on a handle that has gone meanwhile: not ours any more
+                if (Generation != generation) continue;
+                Received.push_back(std::move(chunk));
             }
-            O.DataAvailable();
+            DataAvailable();
         } else {
-            FPartial += packet; // a full packet: more of the same chunk follows
+            partial += packet; // a full packet: more of the same chunk follows
         }
     }
-
-private:
-    std::vector<char> FBuffer;
-    std::string FPartial;
-};
-
-// ---------------------------------------------------------------- transport
-
-TUSB_Communication::TUSB_Communication(UsbApi& api, IMainThreadHandOver& handOver, int vendorId,
-                                       int productId, TUsbOptions options)
-    : FApi(api), FHandOver(handOver), FVendorID(vendorId), FProductID(productId),
-      FOptions(std::move(options)), FAlive(std::make_shared<std::atomic<bool>>(true)) {
-#ifdef _WIN32
-    FApi.usb_set_debug(4);
-#else
-    FApi.usb_set_debug(0); // on Linux the library's debug output goes to the terminal
-#endif
-    FApi.usb_init();
-    FUSBSender = MakeWorker(wkSender);
-    FBulkReceiver = MakeWorker(wkBulkReceiver);
-    FInterruptReceiver = MakeWorker(wkInterruptReceiver);
-    FUSBSender->Start(false);
-    FBulkReceiver->Start(true);
-    FInterruptReceiver->Start(false);
-    if (FOptions.WatchDevices) FWatcher = std::thread([this] { WatchLoop(); });
 }
 
-TUSB_Communication::~TUSB_Communication() {
-    FAlive->store(false);
+void TUSB_Communication::TCore::StartWatcher() {
+    std::thread([core = shared_from_this()]() mutable {
+        for (;;) {
+            {
+                std::unique_lock<std::mutex> l(core->Lock);
+                if (core->Signal.wait_for(l,
+                                          std::chrono::milliseconds(core->Options.WatchIntervalMs),
+                                          [&] { return core->StopWatching; }))
+                    break;
+            }
+            // One scan at a time: a busy main thread does not pile them up.
+            if (!core->ScanPending.exchange(true))
+                core->PostToMain([c = core.get()] {
+                    c->ScanPending.store(false);
+                    c->CheckDeviceChanges();
+                });
+        }
+        core.reset();
+    }).detach();
+}
+
+// The end: the queued packages are written out (for ExitDrainMs at most),
+// then every worker is told to end and the owner is cut off. A worker still
+// in a transfer finishes it on its own and closes the handle if it is the
+// last one using it.
+void TUSB_Communication::TCore::Close() {
     {
-        std::lock_guard<std::mutex> l(FWatchLock);
-        FStopWatching = true;
+        std::unique_lock<std::mutex> l(Lock);
+        Closing = true;
+        StopWatching = true;
+        for (int kind : {wkBulkReceiver, wkInterruptReceiver})
+            if (Workers[kind]) Workers[kind]->Terminate = true;
+        Signal.notify_all();
+        const auto sender = Workers[wkSender];
+        Signal.wait_for(l, std::chrono::milliseconds(Options.ExitDrainMs), [&] {
+            return !Handle || CommandQueue.empty() || !sender || sender->Exited;
+        });
+        for (auto& w : Workers)
+            if (w) w->Terminate = true;
     }
-    FWatchSignal.notify_all();
-    if (FWatcher.joinable()) FWatcher.join();
-
-    std::lock_guard<std::recursive_mutex> conn(FConnLock);
-    FState.store(kStateNotConnected);
-    for (auto* w : {&FUSBSender, &FBulkReceiver, &FInterruptReceiver}) {
-        if (*w) {
-            (*w)->Terminate();
-            (*w)->Resume();
-            (*w)->Join();
-            w->reset();
-        }
+    Signal.notify_all();
+    {
+        std::lock_guard<std::mutex> o(OwnerLock);
+        OwnerGone = true;
     }
-    if (usb_dev_handle* h = FHandle.exchange(nullptr)) {
-        int rc = FApi.usb_release_interface(h, 0);
-        if (rc < 0) Trace(Fmt("Error (%d) releasing usb-interface", rc));
-        rc = FApi.usb_close(h);
-        if (rc < 0) Trace(Fmt("Error (%d) closing usb-interface %d", rc, FDeviceID.load()));
+    std::shared_ptr<THandle> h;
+    {
+        std::lock_guard<std::mutex> l(Lock);
+        h = std::move(Handle);
+        Received.clear();
+        CommandQueue.clear();
+        ++Generation;
     }
-    std::lock_guard<std::mutex> l(FQueueLock);
-    FReceived.clear();
-    FCommandQueue.clear();
+    State.store(kStateNotConnected);
+    // closed here unless a worker still uses it
 }
 
-void TUSB_Communication::Trace(const std::string& s) const {
-    if (FOptions.Trace) FOptions.Trace(s);
-}
+// ---------------------------------------------------------------- connection
 
-std::unique_ptr<TUSB_Communication::TWorker> TUSB_Communication::MakeWorker(int kind) {
-    std::unique_ptr<TWorker> w;
-    if (kind == wkSender)
-        w = std::make_unique<TSender>(*this, kind);
-    else
-        w = std::make_unique<TReceiver>(*this, kind);
-    w->SetEndpoints(FEndpoints);
-    w->Handle.store(FHandle.load());
-    return w;
-}
-
-void TUSB_Communication::SetCallbacks(DataCallback onData, StateCallback onState) {
-    FOnData = std::move(onData);
-    FOnState = std::move(onState);
-}
-
-std::string TUSB_Communication::DevicePath() const {
-    std::lock_guard<std::mutex> l(FPathLock);
-    return FDevicePath;
-}
-
-std::size_t TUSB_Communication::QueuedPackages() const {
-    std::lock_guard<std::mutex> l(FQueueLock);
-    return FCommandQueue.size();
-}
-
-std::string TUSB_Communication::PathOf(const struct usb_device* dev) {
-    std::string p = dev->bus ? dev->bus->dirname : "";
-    p += '/';
-    p += dev->filename;
-    return p;
-}
-
-int TUSB_Communication::Connect() {
-    std::lock_guard<std::recursive_mutex> conn(FConnLock);
-    if (FState.load() == kStateConnected) return 0;
-    FState.store(kStateConnecting);
-    FSentBytes.store(0);
-    if (FProductID == 0) {
-        FState.store(kStateNotConnected);
+int TUSB_Communication::TCore::Connect() {
+    std::lock_guard<std::recursive_mutex> conn(ConnLock);
+    if (State.load() == kStateConnected) return 0;
+    State.store(kStateConnecting);
+    SentBytes.store(0);
+    if (ProductID == 0) {
+        State.store(kStateNotConnected);
         return 2;
     }
-    if (FVendorID == 0) {
-        FState.store(kStateNotConnected);
+    if (VendorID == 0) {
+        State.store(kStateNotConnected);
         return 1;
     }
     try {
         if (FindDevice()) Open();
     } catch (...) {
-        if (FState.load() != kStateConnected) FState.store(kStateNotConnected);
+        if (State.load() != kStateConnected) State.store(kStateNotConnected);
         throw;
     }
-    if (FState.load() != kStateConnected) {
-        FState.store(kStateNotConnected);
+    if (State.load() != kStateConnected) {
+        State.store(kStateNotConnected);
         return 0;
     }
     ResumeWorkers();
     return 0;
 }
 
-void TUSB_Communication::ResumeWorkers() {
-    for (int kind : {wkSender, wkBulkReceiver, wkInterruptReceiver}) {
-        auto& w = kind == wkSender ? FUSBSender
-                                   : (kind == wkBulkReceiver ? FBulkReceiver : FInterruptReceiver);
-        if (!w) {
-            PostToMain([this, kind] { RestartWorker(kind); });
-            continue;
+void TUSB_Communication::TCore::ResumeWorkers() {
+    // (a worker that died is being replaced already)
+    {
+        std::lock_guard<std::mutex> l(Lock);
+        for (int kind : {wkSender, wkBulkReceiver, wkInterruptReceiver}) {
+            const auto& w = Workers[kind];
+            if (!w || (kind == wkBulkReceiver && Endpoints.BulkIn == 0)) continue;
+            w->Suspended = false;
         }
-        if (kind == wkBulkReceiver && FEndpoints.BulkIn == 0) continue;
-        w->Resume();
     }
+    Signal.notify_all();
 }
 
-bool TUSB_Communication::FindDevice() {
-    FState.store(kStateNotConnected);
-    FFoundDevice = nullptr;
-    FApi.usb_find_busses();
-    FApi.usb_find_devices();
-    for (struct usb_bus* bus = FApi.usb_get_busses(); bus; bus = bus->next) {
+bool TUSB_Communication::TCore::FindDevice() {
+    State.store(kStateNotConnected);
+    FoundDevice = nullptr;
+    Api.usb_find_busses();
+    Api.usb_find_devices();
+    for (struct usb_bus* bus = Api.usb_get_busses(); bus; bus = bus->next) {
         for (struct usb_device* dev = bus->devices; dev; dev = dev->next) {
-            if (dev->descriptor.idVendor != FVendorID || dev->descriptor.idProduct != FProductID)
+            if (dev->descriptor.idVendor != VendorID || dev->descriptor.idProduct != ProductID)
                 continue;
             // Probe: the device must accept configuration 1 and interface 0.
-            usb_dev_handle* h = FApi.usb_open(dev);
+            usb_dev_handle* h = Api.usb_open(dev);
             if (!h) continue;
             const bool usable =
-                FApi.usb_set_configuration(h, 1) >= 0 && FApi.usb_claim_interface(h, 0) >= 0;
-            if (usable) FApi.usb_release_interface(h, 0);
-            FApi.usb_close(h);
+                Api.usb_set_configuration(h, 1) >= 0 && Api.usb_claim_interface(h, 0) >= 0;
+            if (usable) Api.usb_release_interface(h, 0);
+            Api.usb_close(h);
             if (!usable) continue;
 
-            FDeviceID.store(dev->devnum);
+            DeviceID.store(dev->devnum);
             TEndpoints ep;
             for (int c = 0; dev->config && c < dev->descriptor.bNumConfigurations; ++c) {
                 const usb_config_descriptor& cfg = dev->config[c];
@@ -483,152 +583,270 @@ bool TUSB_Communication::FindDevice() {
                     }
                 }
             }
-            FEndpoints = ep;
-            for (auto* w : {FUSBSender.get(), FBulkReceiver.get(), FInterruptReceiver.get()})
-                if (w) w->SetEndpoints(ep);
-            if (FBulkReceiver && ep.BulkIn == 0 && ep.BulkOut == 0) FBulkReceiver->Suspend();
-            if (FInterruptReceiver && ep.InterruptIn == 0 && ep.InterruptOut == 0)
-                FInterruptReceiver->Suspend();
-            FFoundDevice = dev;
+            Endpoints = ep;
             {
-                std::lock_guard<std::mutex> l(FPathLock);
-                if (FDevicePath.empty()) FDevicePath = PathOf(dev);
+                std::lock_guard<std::mutex> l(Lock);
+                if (Workers[wkBulkReceiver] && ep.BulkIn == 0 && ep.BulkOut == 0)
+                    Workers[wkBulkReceiver]->Suspended = true;
+                if (Workers[wkInterruptReceiver] && ep.InterruptIn == 0 && ep.InterruptOut == 0)
+                    Workers[wkInterruptReceiver]->Suspended = true;
             }
+            FoundDevice = dev;
+            if (Path().empty()) SetPath(PathOf(dev));
             return true;
         }
     }
     return false;
 }
 
-void TUSB_Communication::Open() {
-    if (!FFoundDevice) return;
-    struct usb_device* dev = FFoundDevice;
-    FFoundDevice = nullptr; // the bus scan may free it later
-    usb_dev_handle* h = FApi.usb_open(dev);
-    if (!h || FApi.usb_set_configuration(h, 1) < 0) {
-        const std::string text = FApi.usb_strerror();
-        if (h) FApi.usb_close(h);
-        GiveHandleToWorkers(nullptr);
+void TUSB_Communication::TCore::Open() {
+    if (!FoundDevice) return;
+    struct usb_device* dev = FoundDevice;
+    FoundDevice = nullptr; // the bus scan may free it later
+    usb_dev_handle* h = Api.usb_open(dev);
+    if (!h || Api.usb_set_configuration(h, 1) < 0) {
+        const std::string text = Api.usb_strerror();
+        if (h) Api.usb_close(h);
+        SetHandle(nullptr);
         throw EUsbError(text);
     }
-    const int rc = FApi.usb_claim_interface(h, 0);
+    const int rc = Api.usb_claim_interface(h, 0);
     if (rc < 0) {
-        const std::string text = FApi.usb_strerror();
-        if (FApi.usb_reset(h) < 0) Trace("Error resetting USB connection - second try");
-        FApi.usb_close(h);
-        FState.store(kStateNotConnected);
-        GiveHandleToWorkers(nullptr);
+        const std::string text = Api.usb_strerror();
+        if (Api.usb_reset(h) < 0) Trace("Error resetting USB connection - second try");
+        Api.usb_close(h);
+        State.store(kStateNotConnected);
+        SetHandle(nullptr);
         if (!UsbIsDeviceGone(rc)) throw EUsbError(text);
-        PostToMain([this] { Disconnect(); });
+        PostToMain([self = shared_from_this()] {
+            std::lock_guard<std::recursive_mutex> conn(self->ConnLock);
+            self->DisconnectLocked();
+        });
         return;
     }
-    FHandle.store(h);
-    FState.store(kStateConnected);
-    if (FOnState) FOnState(true);
-    GiveHandleToWorkers(h);
+    SetHandle(std::make_shared<THandle>(*this, h, Endpoints, DeviceID.load()));
+    State.store(kStateConnected);
+    if (OnState) OnState(true);
 }
 
-void TUSB_Communication::GiveHandleToWorkers(usb_dev_handle* handle) {
-    for (auto* w : {FUSBSender.get(), FBulkReceiver.get(), FInterruptReceiver.get()})
-        if (w) w->SetHandle(handle);
-}
-
-void TUSB_Communication::Disconnect() {
-    std::lock_guard<std::recursive_mutex> conn(FConnLock);
-    DisconnectLocked();
-}
-
-void TUSB_Communication::DisconnectLocked() {
-    if (FState.load() == kStateNotConnected) return;
-    // Workers stop using the handle (waiting for a running transfer) before
-    // it is closed.
-    GiveHandleToWorkers(nullptr);
-    if (usb_dev_handle* h = FHandle.exchange(nullptr)) {
-        int rc = FApi.usb_release_interface(h, 0);
-        if (rc < 0 && !UsbIsDeviceGone(rc)) Trace(Fmt("Error (%d) releasing usb-interface", rc));
-        rc = FApi.usb_close(h);
-        if (rc < 0) Trace(Fmt("Error (%d) closing usb-interface %d", rc, FDeviceID.load()));
-    }
-    FDeviceID.store(0);
-    FState.store(kStateNotConnected);
+// The workers take the new handle with their next transfer; one that is
+// in a transfer on the old one finishes it first (and closes that handle,
+// if it is the last one using it).
+void TUSB_Communication::TCore::SetHandle(std::shared_ptr<THandle> h) {
+    std::shared_ptr<THandle> old;
     {
-        std::lock_guard<std::mutex> l(FPathLock);
-        FDevicePath.clear();
+        std::lock_guard<std::mutex> l(Lock);
+        old = std::move(Handle);
+        Handle = std::move(h);
+        if (old) ++Generation;
     }
+    Signal.notify_all();
+}
+
+void TUSB_Communication::TCore::DisconnectLocked() {
+    if (State.load() == kStateNotConnected) return;
+    SetHandle(nullptr);
+    DeviceID.store(0);
+    State.store(kStateNotConnected);
+    SetPath("");
     // What arrived while the device was there is passed on before the link
     // goes down: a telegram completed while connected is never lost.
     for (;;) {
         {
-            std::lock_guard<std::mutex> l(FQueueLock);
-            if (FReceived.empty()) break;
+            std::lock_guard<std::mutex> l(Lock);
+            if (Received.empty()) break;
         }
         DeliverData();
-        if (!FOnData) break;
+        if (!OnData) break;
     }
-    if (FOnState) FOnState(false);
-    std::lock_guard<std::mutex> l(FQueueLock);
-    FReceived.clear();
-    FCommandQueue.clear();
-    ++FQueueGeneration;
-}
-
-void TUSB_Communication::Send(char first, std::string_view rest, int sendType) {
-    if (!FHandle.load()) return;
-    TPackage p;
-    p.SendType = sendType;
-    p.Data.reserve(rest.size() + 1);
-    p.Data += first;
-    p.Data.append(rest);
+    if (OnState) OnState(false);
     {
-        std::lock_guard<std::mutex> l(FQueueLock);
-        FSentBytes += p.Data.size();
-        FCommandQueue.push_back(std::move(p));
+        std::lock_guard<std::mutex> l(Lock);
+        Received.clear();
+        CommandQueue.clear();
+        ++Generation;
     }
-    if (FUSBSender) FUSBSender->Wake();
+    Signal.notify_all();
 }
 
-void TUSB_Communication::PostToMain(std::function<void()> task) {
-    FHandOver.Post([alive = FAlive, task = std::move(task)] {
-        if (alive->load()) task();
-    });
-}
-
-void TUSB_Communication::DataAvailable() {
-    PostToMain([this] { DeliverData(); });
-}
-
-void TUSB_Communication::DeliverData() {
-    if (!FOnData) return;
+void TUSB_Communication::TCore::DeliverData() {
+    if (!OnData) return;
     std::string chunk;
     {
-        std::lock_guard<std::mutex> l(FQueueLock);
-        if (FReceived.empty()) return;
-        chunk = std::move(FReceived.front());
-        FReceived.pop_front();
+        std::lock_guard<std::mutex> l(Lock);
+        if (Received.empty()) return;
+        chunk = std::move(Received.front());
+        Received.pop_front();
     }
     if (chunk.empty()) return;
     try {
-        FOnData(chunk[0], std::string_view(chunk).substr(1));
+        OnData(chunk[0], std::string_view(chunk).substr(1));
     } catch (const std::exception& e) {
         Trace(std::string("Data delivery: ") + e.what());
     }
 }
 
-void TUSB_Communication::WorkerDied(int kind) {
-    PostToMain([this, kind] { RestartWorker(kind); });
+void TUSB_Communication::TCore::DeviceArrived(const std::string& path, int vendorId,
+                                              int productId) {
+    if (vendorId != VendorID || productId != ProductID) return;
+    std::lock_guard<std::recursive_mutex> conn(ConnLock);
+    if (State.load() != kStateNotConnected) return;
+    SetPath(path);
+    try {
+        Connect();
+    } catch (const std::exception& e) {
+        Trace(std::string("Connect on arrival: ") + e.what());
+    }
+    if (State.load() != kStateConnected) SetPath("");
+}
+
+void TUSB_Communication::TCore::DeviceRemoved(const std::string& path, int vendorId,
+                                              int productId) {
+    if (vendorId != VendorID || productId != ProductID) return;
+    std::lock_guard<std::recursive_mutex> conn(ConnLock);
+    const std::string stored = Path();
+    if (!stored.empty() && stored != path) return;
+    SetPath("");
+    DisconnectLocked();
+}
+
+void TUSB_Communication::TCore::CheckDeviceChanges() {
+    // A connect under way on another thread (the controller's first one)
+    // is not waited for: the next scan comes a second later.
+    std::unique_lock<std::recursive_mutex> conn(ConnLock, std::try_to_lock);
+    if (!conn.owns_lock()) return;
+    Api.usb_find_busses();
+    Api.usb_find_devices();
+    std::vector<std::string> present;
+    for (struct usb_bus* bus = Api.usb_get_busses(); bus; bus = bus->next)
+        for (struct usb_device* dev = bus->devices; dev; dev = dev->next)
+            if (dev->descriptor.idVendor == VendorID && dev->descriptor.idProduct == ProductID)
+                present.push_back(PathOf(dev));
+    const std::string stored = Path();
+    if (State.load() == kStateConnected && !stored.empty()) {
+        bool still = false;
+        for (const auto& p : present)
+            still = still || p == stored;
+        if (!still) DeviceRemoved(stored, VendorID, ProductID);
+    }
+    if (State.load() == kStateNotConnected && !present.empty())
+        DeviceArrived(present.front(), VendorID, ProductID);
+}
+
+// ---------------------------------------------------------------- transport
+
+TUSB_Communication::TUSB_Communication(UsbApi& api, IMainThreadHandOver& handOver, int vendorId,
+                                       int productId, TUsbOptions options)
+    : FCore(std::make_shared<TCore>(api, handOver, vendorId, productId, std::move(options))) {
+#ifdef _WIN32
+    api.usb_set_debug(4);
+#else
+    api.usb_set_debug(0); // on Linux the library's debug output goes to the terminal
+#endif
+    api.usb_init();
+    FCore->StartWorker(wkSender, false);
+    FCore->StartWorker(wkBulkReceiver, true);
+    FCore->StartWorker(wkInterruptReceiver, false);
+    if (FCore->Options.WatchDevices) FCore->StartWatcher();
+}
+
+TUSB_Communication::~TUSB_Communication() {
+    FCore->Close();
+}
+
+void TUSB_Communication::SetCallbacks(DataCallback onData, StateCallback onState) {
+    FCore->OnData = std::move(onData);
+    FCore->OnState = std::move(onState);
+}
+
+void TUSB_Communication::SetHooks(std::function<void(const std::string&)> trace,
+                                  std::function<void()> beep) {
+    std::lock_guard<std::mutex> o(FCore->OwnerLock);
+    if (trace) FCore->Options.Trace = std::move(trace);
+    if (beep) FCore->Options.Beep = std::move(beep);
+}
+
+int TUSB_Communication::Connect() {
+    return FCore->Connect();
+}
+
+void TUSB_Communication::Disconnect() {
+    std::lock_guard<std::recursive_mutex> conn(FCore->ConnLock);
+    FCore->DisconnectLocked();
+}
+
+bool TUSB_Communication::Connected() const {
+    return FCore->State.load() == kStateConnected;
+}
+
+int TUSB_Communication::VendorID() const {
+    return FCore->VendorID;
+}
+
+int TUSB_Communication::ProductID() const {
+    return FCore->ProductID;
+}
+
+int TUSB_Communication::DeviceID() const {
+    return FCore->DeviceID.load();
+}
+
+int TUSB_Communication::ConnectionState() const {
+    return FCore->State.load();
+}
+
+std::string TUSB_Communication::DevicePath() const {
+    return FCore->Path();
+}
+
+std::size_t TUSB_Communication::SentBytes() const {
+    return FCore->SentBytes.load();
+}
+
+std::size_t TUSB_Communication::QueuedPackages() const {
+    std::lock_guard<std::mutex> l(FCore->Lock);
+    return FCore->CommandQueue.size();
+}
+
+void TUSB_Communication::Send(char first, std::string_view rest, int sendType) {
+    TPackage p;
+    p.SendType = sendType;
+    p.Data.reserve(rest.size() + 1);
+    p.Data += first;
+    p.Data.append(rest);
+    bool full = false;
+    {
+        std::lock_guard<std::mutex> l(FCore->Lock);
+        if (!FCore->Handle) return;
+        full = FCore->CommandQueue.size() >= FCore->Options.MaxQueuedPackages;
+        if (!full) {
+            FCore->SentBytes += p.Data.size();
+            FCore->CommandQueue.push_back(std::move(p));
+        }
+    }
+    if (full) {
+        FCore->Trace(Fmt("ERROR: Send queue full (%d packages), package dropped",
+                         static_cast<int>(FCore->Options.MaxQueuedPackages)));
+        return;
+    }
+    FCore->Signal.notify_all();
+}
+
+void TUSB_Communication::DeviceArrived(const std::string& path, int vendorId, int productId) {
+    FCore->DeviceArrived(path, vendorId, productId);
+}
+
+void TUSB_Communication::DeviceRemoved(const std::string& path, int vendorId, int productId) {
+    FCore->DeviceRemoved(path, vendorId, productId);
+}
+
+void TUSB_Communication::CheckDeviceChanges() {
+    FCore->CheckDeviceChanges();
 }
 
 void TUSB_Communication::RestartWorker(int kind) {
-    std::lock_guard<std::recursive_mutex> conn(FConnLock);
-    auto& slot = kind == wkSender ? FUSBSender
-                                  : (kind == wkBulkReceiver ? FBulkReceiver : FInterruptReceiver);
-    if (slot) {
-        slot->Terminate();
-        slot->Resume();
-        slot->Join();
-    }
-    slot = MakeWorker(kind);
-    slot->Start(false);
+    if (kind < wkBulkReceiver || kind > wkSender) return;
+    FCore->StartWorker(kind, false);
 }
 
 void TUSB_Communication::ParseDevicePath(const std::string& path, int& vendorId, int& productId) {
@@ -650,74 +868,6 @@ void TUSB_Communication::ParseDevicePath(const std::string& path, int& vendorId,
     const auto end = part.find_first_not_of("0123456789abcdefABCDEF", u2 + 1);
     productId = HexToIntDef(
         part.substr(u2 + 1, end == std::string::npos ? std::string::npos : end - u2 - 1), -1);
-}
-
-void TUSB_Communication::DeviceArrived(const std::string& path, int vendorId, int productId) {
-    if (vendorId != FVendorID || productId != FProductID) return;
-    std::lock_guard<std::recursive_mutex> conn(FConnLock);
-    if (FState.load() != kStateNotConnected) return;
-    {
-        std::lock_guard<std::mutex> l(FPathLock);
-        FDevicePath = path;
-    }
-    try {
-        Connect();
-    } catch (const std::exception& e) {
-        Trace(std::string("Connect on arrival: ") + e.what());
-    }
-    if (!Connected()) {
-        std::lock_guard<std::mutex> l(FPathLock);
-        FDevicePath.clear();
-    }
-}
-
-void TUSB_Communication::DeviceRemoved(const std::string& path, int vendorId, int productId) {
-    if (vendorId != FVendorID || productId != FProductID) return;
-    std::lock_guard<std::recursive_mutex> conn(FConnLock);
-    const std::string stored = DevicePath();
-    if (!stored.empty() && stored != path) return;
-    {
-        std::lock_guard<std::mutex> l(FPathLock);
-        FDevicePath.clear();
-    }
-    DisconnectLocked();
-}
-
-void TUSB_Communication::CheckDeviceChanges() {
-    std::lock_guard<std::recursive_mutex> conn(FConnLock);
-    FApi.usb_find_busses();
-    FApi.usb_find_devices();
-    std::vector<std::string> present;
-    for (struct usb_bus* bus = FApi.usb_get_busses(); bus; bus = bus->next)
-        for (struct usb_device* dev = bus->devices; dev; dev = dev->next)
-            if (dev->descriptor.idVendor == FVendorID && dev->descriptor.idProduct == FProductID)
-                present.push_back(PathOf(dev));
-    const std::string stored = DevicePath();
-    if (FState.load() == kStateConnected && !stored.empty()) {
-        bool still = false;
-        for (const auto& p : present)
-            still = still || p == stored;
-        if (!still) DeviceRemoved(stored, FVendorID, FProductID);
-    }
-    if (FState.load() == kStateNotConnected && !present.empty())
-        DeviceArrived(present.front(), FVendorID, FProductID);
-}
-
-void TUSB_Communication::WatchLoop() {
-    for (;;) {
-        {
-            std::unique_lock<std::mutex> l(FWatchLock);
-            if (FWatchSignal.wait_for(l, std::chrono::milliseconds(FOptions.WatchIntervalMs),
-                                      [this] { return FStopWatching; }))
-                return;
-        }
-        // One scan at a time: a busy main thread does not pile them up.
-        if (!FScanPending.exchange(true))
-            PostToMain([this] {
-                FScanPending.store(false);
-                CheckDeviceChanges();
-            });
-    }
 }
 
 } // namespace vaskel

@@ -8,15 +8,11 @@
 #include "shell/HandOver.h"
 #include "telegram/Errors.h"
 
-#include <atomic>
-#include <condition_variable>
-#include <deque>
+#include <cstddef>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
+#include <string_view>
 
 namespace vaskel {
 
@@ -30,13 +26,19 @@ inline constexpr int kTavrinProductId = 0x0006;
 
 struct TUsbOptions {
     // Time-out of every write, and of every read (ms). Reads time out
-    // normally when the bus is quiet; a shorter read time-out keeps
-    // Disconnect and shutdown quick.
+    // normally when the bus is quiet; a shorter read time-out lets the
+    // receivers notice sooner that they are to end.
     int WriteTimeoutMs = 10255;
     int ReadTimeoutMs = 1000;
     // Re-scan the bus about once a second for arrival and removal.
     bool WatchDevices = true;
     int WatchIntervalMs = 1000;
+    // At its end the transport writes out what is still queued (the
+    // program's last commands to the device), waiting at most this long.
+    int ExitDrainMs = 1000;
+    // A device that takes nothing lets the queue grow no further than this;
+    // later packages are dropped.
+    std::size_t MaxQueuedPackages = 4096;
     std::function<void(const std::string&)> Trace;
     std::function<void()> Beep;
 };
@@ -47,6 +49,15 @@ struct TPackage {
     std::string Data;
 };
 
+// Threads: the owner's threads (the main thread, and the controller thread
+// for Connect and Send) and the transport's own workers -- a sender, a bulk
+// and an interrupt receiver -- and a watcher that asks for a bus scan once a
+// second. No call of the owner waits for a transfer: the workers share the
+// transport's state with it, a device handle is closed by the last thread
+// that uses it, and at the end the workers are left to finish their current
+// transfer on their own (the destructor only waits, for ExitDrainMs at most,
+// until the queued packages are written). After the destructor nothing
+// reaches the owner any more: no callback, trace, beep or hand-over.
 class TUSB_Communication : public IDeviceLink {
 public:
     enum { kStateNotConnected = 0, kStateConnecting = 1, kStateConnected = 2 };
@@ -60,25 +71,28 @@ public:
 
     // IDeviceLink
     void SetCallbacks(DataCallback onData, StateCallback onState) override;
+    void SetHooks(std::function<void(const std::string&)> trace,
+                  std::function<void()> beep) override;
     int Connect() override;
     void Disconnect() override;
-    bool Connected() const override { return FState.load() == kStateConnected; }
+    bool Connected() const override;
     void Send(char first, std::string_view rest) override { Send(first, rest, 0); }
     void Send(char first, std::string_view rest, int sendType);
 
-    int VendorID() const { return FVendorID; }
-    int ProductID() const { return FProductID; }
-    int DeviceID() const { return FDeviceID.load(); }
-    int ConnectionState() const { return FState.load(); }
+    int VendorID() const;
+    int ProductID() const;
+    int DeviceID() const;
+    int ConnectionState() const;
     std::string DevicePath() const;
-    std::size_t SentBytes() const { return FSentBytes.load(); }
+    std::size_t SentBytes() const;
     std::size_t QueuedPackages() const;
 
     // Arrival and removal of a device (path as the system names it).
     void DeviceArrived(const std::string& path, int vendorId, int productId);
     void DeviceRemoved(const std::string& path, int vendorId, int productId);
     // Re-scans the bus and reports arrival of our device while not
-    // connected, and removal of the connected one. Main thread.
+    // connected, and removal of the connected one. Main thread; a scan
+    // that finds a connect under way elsewhere leaves it to the next one.
     void CheckDeviceChanges();
     // Vendor and product ID from a Windows device-interface path
     // ("\\?\USB#VID_3A7C&PID_0006#..."); -1 for what cannot be read.
@@ -88,66 +102,8 @@ public:
     void RestartWorker(int kind);
 
 private:
-    class TWorker;
-    class TSender;
-    class TReceiver;
-    friend class TSender;
-    friend class TReceiver;
-
-    struct TEndpoints {
-        int InterruptOut = 0, InterruptIn = 0, InterruptInSize = 0;
-        int BulkOut = 0, BulkIn = 0, BulkInSize = 0;
-    };
-
-    bool FindDevice();
-    void Open();
-    void DisconnectLocked();
-    void GiveHandleToWorkers(usb_dev_handle* handle);
-    std::unique_ptr<TWorker> MakeWorker(int kind);
-    void ResumeWorkers();
-    void PostToMain(std::function<void()> task);
-    void DataAvailable(); // a receiver queued a string
-    void DeliverData();   // main thread
-    void WorkerDied(int kind);
-    void Trace(const std::string& s) const;
-    static std::string PathOf(const struct usb_device* dev);
-    void WatchLoop();
-
-    UsbApi& FApi;
-    IMainThreadHandOver& FHandOver;
-    const int FVendorID;
-    const int FProductID;
-    TUsbOptions FOptions;
-    std::shared_ptr<std::atomic<bool>> FAlive;
-
-    std::recursive_mutex FConnLock; // connect, disconnect, bus scans
-    std::atomic<int> FState{kStateNotConnected};
-    std::atomic<int> FDeviceID{0};
-    struct usb_device* FFoundDevice = nullptr;
-    std::atomic<usb_dev_handle*> FHandle{nullptr};
-    TEndpoints FEndpoints;
-    std::string FDevicePath;
-    mutable std::mutex FPathLock;
-
-    // The one lock over both queues.
-    mutable std::mutex FQueueLock;
-    std::deque<std::string> FReceived;
-    std::deque<TPackage> FCommandQueue;
-    std::atomic<std::size_t> FSentBytes{0};
-    uint64_t FQueueGeneration = 0; // grows whenever Disconnect empties the queues
-
-    DataCallback FOnData;
-    StateCallback FOnState;
-
-    std::unique_ptr<TWorker> FUSBSender;
-    std::unique_ptr<TWorker> FBulkReceiver;
-    std::unique_ptr<TWorker> FInterruptReceiver;
-
-    std::thread FWatcher;
-    std::mutex FWatchLock;
-    std::condition_variable FWatchSignal;
-    bool FStopWatching = false;
-    std::atomic<bool> FScanPending{false};
+    struct TCore;
+    std::shared_ptr<TCore> FCore;
 };
 
 } // namespace vaskel

@@ -1,9 +1,11 @@
 #pragma once
 // A scripted libusb: a bus of devices the test adds and removes, reads the
-// test queues, and write results the test chooses.
+// test queues, and write results the test chooses. Transfers can be made to
+// hang until released, and endpoints to stall until their halt is cleared.
 
 #include "link/UsbApi.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -67,11 +69,56 @@ public:
         std::lock_guard<std::mutex> l(M);
         return FWritten;
     }
+    // Writes (reads) from now on hang until Release -- or, so that a test
+    // of a transport that waits for them ends, until 10 s have passed.
+    void HangWrites() {
+        std::lock_guard<std::mutex> l(M);
+        FHangWrites = true;
+    }
+    void HangReads() {
+        std::lock_guard<std::mutex> l(M);
+        FHangReads = true;
+    }
+    // Waits until a transfer hangs; false after 10 s.
+    bool WaitForHangingTransfer() {
+        std::unique_lock<std::mutex> l(M);
+        return Cv.wait_for(l, std::chrono::seconds(10), [this] { return Hanging > 0; });
+    }
+    int HangingTransfers() {
+        std::lock_guard<std::mutex> l(M);
+        return Hanging;
+    }
+    void Release() {
+        std::lock_guard<std::mutex> l(M);
+        FHangWrites = FHangReads = false;
+        Cv.notify_all();
+    }
+    // The endpoint answers -EPIPE until its halt is cleared.
+    void Stall(int ep) {
+        std::lock_guard<std::mutex> l(M);
+        Stalled.insert(ep);
+        Cv.notify_all();
+    }
+    // Handles opened and not closed yet.
+    std::size_t OpenHandles() {
+        std::lock_guard<std::mutex> l(M);
+        return Open.size();
+    }
+    std::vector<int> HaltsCleared() {
+        std::lock_guard<std::mutex> l(M);
+        return FHaltsCleared;
+    }
 
-    int FindBussesCalls = 0;
-    int OpenCalls = 0;
-    int WriteAttempts = 0;
-    bool BlockWrites = false;
+    // A transport's workers may outlive it: they are done before this goes.
+    ~FakeUsb() override {
+        Release();
+        WaitUntilUnused(*this);
+    }
+
+    std::atomic<int> FindBussesCalls{0};
+    std::atomic<int> OpenCalls{0};
+    std::atomic<int> WriteAttempts{0};
+    std::atomic<bool> BlockWrites{false};
 
     // --- UsbApi
     void usb_init() override {}
@@ -111,11 +158,21 @@ public:
     }
     int usb_release_interface(usb_dev_handle*, int) override { return 0; }
     int usb_reset(usb_dev_handle*) override { return 0; }
-    int usb_clear_halt(usb_dev_handle*, unsigned int) override { return 0; }
-    int usb_interrupt_write(usb_dev_handle* h, int, const char* bytes, int size, int) override {
+    int usb_clear_halt(usb_dev_handle*, unsigned int ep) override {
+        std::lock_guard<std::mutex> l(M);
+        Stalled.erase(static_cast<int>(ep));
+        FHaltsCleared.push_back(static_cast<int>(ep));
+        return 0;
+    }
+    int usb_interrupt_write(usb_dev_handle* h, int ep, const char* bytes, int size, int) override {
         std::unique_lock<std::mutex> l(M);
         ++WriteAttempts;
         if (!Open.count(h)) return -ENODEV;
+        if (Stalled.count(ep)) return -EPIPE;
+        if (FHangWrites) {
+            Hang(l, FHangWrites);
+            return -ETIMEDOUT;
+        }
         if (BlockWrites) {
             l.unlock();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -129,11 +186,19 @@ public:
         FWritten.emplace_back(bytes, static_cast<std::size_t>(size));
         return size;
     }
-    int usb_interrupt_read(usb_dev_handle* h, int, char* bytes, int size, int timeout) override {
+    int usb_interrupt_read(usb_dev_handle* h, int ep, char* bytes, int size, int timeout) override {
         std::unique_lock<std::mutex> l(M);
         if (!Open.count(h)) return -ENODEV;
+        if (FHangReads) {
+            Hang(l, FHangReads);
+            return -ETIMEDOUT;
+        }
         Cv.wait_for(l, std::chrono::milliseconds(std::min(timeout, 20)),
-                    [this] { return !Reads.empty(); });
+                    [&] { return !Reads.empty() || Stalled.count(ep); });
+        if (Stalled.count(ep)) {
+            LastError = "Broken pipe";
+            return -EPIPE;
+        }
         if (Reads.empty()) return -ETIMEDOUT;
         auto [rc, data] = Reads.front();
         Reads.pop_front();
@@ -160,6 +225,13 @@ public:
     }
 
 private:
+    void Hang(std::unique_lock<std::mutex>& l, const bool& flag) {
+        ++Hanging;
+        Cv.notify_all();
+        Cv.wait_for(l, std::chrono::seconds(10), [&] { return !flag; });
+        --Hanging;
+    }
+
     struct DeviceStore {
         struct usb_device Dev {};
         usb_config_descriptor Config{};
@@ -219,6 +291,10 @@ private:
     std::map<usb_dev_handle*, int> Open;
     int NextHandle = 0;
     std::string LastError;
+    bool FHangWrites = false, FHangReads = false;
+    int Hanging = 0;
+    std::set<int> Stalled;
+    std::vector<int> FHaltsCleared;
 };
 
 } // namespace vaskel::test

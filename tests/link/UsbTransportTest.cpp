@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
+#include <thread>
 
 namespace vaskel {
 namespace {
@@ -16,10 +18,12 @@ protected:
     // The transport's threads trace into members below: it goes first.
     ~UsbTransportTest() override { T.reset(); }
 
-    void Make(int vendor = kTavrinVendorId, int product = kTavrinProductId) {
+    void Make(int vendor = kTavrinVendorId, int product = kTavrinProductId,
+              const std::function<void(TUsbOptions&)>& adjust = nullptr) {
         TUsbOptions o;
         o.ReadTimeoutMs = 20;
         o.WatchDevices = false;
+        if (adjust) adjust(o);
         o.Trace = [this](const std::string& s) {
             std::lock_guard<std::mutex> l(TraceLock);
             Traces.push_back(s);
@@ -210,6 +214,132 @@ TEST_F(UsbTransportTest, ClaimFailures) {
     Make();
     EXPECT_EQ(T->Connect(), 0) << "the probe fails: the device is skipped";
     EXPECT_FALSE(T->Connected());
+}
+
+// Nothing the owner calls waits for a transfer: the transport's end, and a
+// bus scan that finds the device gone, return while a write or a read still
+// hangs; the handle is closed once that transfer is over.
+TEST_F(UsbTransportTest, EndAndRemovalDoNotWaitForAHangingTransfer) {
+    struct Case {
+        const char* What;
+        bool HangWrite;
+        bool ByRemoval;
+    };
+    for (const Case c :
+         {Case{"end during a write", true, false}, Case{"end during a read", false, false},
+          Case{"removal during a write", true, true}, Case{"removal during a read", false, true}}) {
+        SCOPED_TRACE(c.What);
+        FakeUsb usb;
+        usb.AddDevice(FakeUsb::Tavrin());
+        TUsbOptions o;
+        o.ReadTimeoutMs = 20;
+        o.WatchDevices = false;
+        auto t = std::make_unique<TUSB_Communication>(usb, HandOver, kTavrinVendorId,
+                                                      kTavrinProductId, o);
+        ASSERT_EQ(t->Connect(), 0);
+        if (c.HangWrite) {
+            usb.HangWrites();
+            t->Send('\xD3', "");
+        } else {
+            usb.HangReads();
+        }
+        ASSERT_TRUE(usb.WaitForHangingTransfer());
+        if (c.ByRemoval) {
+            usb.RemoveDevices();
+            t->CheckDeviceChanges();
+            EXPECT_FALSE(t->Connected());
+        } else {
+            t.reset();
+        }
+        EXPECT_GE(usb.HangingTransfers(), 1) << "returned while the transfer still hangs";
+        usb.Release();
+        // the last thread that used the handle closes it
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (usb.OpenHandles() > 0 && std::chrono::steady_clock::now() < end)
+            std::this_thread::yield();
+        EXPECT_EQ(usb.OpenHandles(), 0u);
+        t.reset();
+        HandOver.Pump();
+    }
+}
+
+// At its end the transport writes out what is still queued: the program's
+// last commands reach the device.
+TEST_F(UsbTransportTest, EndWritesOutTheQueue) {
+    for (int k = 0; k < 20; ++k) {
+        FakeUsb usb;
+        usb.AddDevice(FakeUsb::Tavrin());
+        TUsbOptions o;
+        o.ReadTimeoutMs = 20;
+        o.WatchDevices = false;
+        auto t = std::make_unique<TUSB_Communication>(usb, HandOver, kTavrinVendorId,
+                                                      kTavrinProductId, o);
+        ASSERT_EQ(t->Connect(), 0);
+        t->Send('\xD3', "");
+        t->Send('\x81', "");
+        t.reset();
+        ASSERT_EQ(usb.Written(), (std::vector<std::string>{"\xD3", "\x81"})) << "run " << k;
+    }
+}
+
+// A device that takes nothing does not let the queue grow without end.
+TEST_F(UsbTransportTest, QueueIsBounded) {
+    Usb.AddDevice(FakeUsb::Tavrin());
+    Make(kTavrinVendorId, kTavrinProductId, [](TUsbOptions& o) { o.MaxQueuedPackages = 50; });
+    T->Connect();
+    Usb.BlockWrites = true;
+    for (int k = 0; k < 200; ++k)
+        T->Send('\xA0', std::to_string(k));
+    EXPECT_EQ(T->QueuedPackages(), 50u);
+    EXPECT_TRUE(Traced("ERROR: Send queue full"));
+    Usb.BlockWrites = false;
+    ASSERT_TRUE(WaitUntil([&] { return Usb.Written().size() == 50; }));
+    EXPECT_EQ(Usb.Written().back(), "\xA0"
+                                    "49");
+    T->Send('\xA0', "new"); // room again
+    ASSERT_TRUE(WaitUntil([&] { return Usb.Written().size() == 51; }));
+}
+
+// A halted endpoint is cleared and its worker replaced: reading and writing
+// go on without the device being plugged in again.
+TEST_F(UsbTransportTest, StalledEndpointsAreClearedAndWorkResumes) {
+    Usb.AddDevice(FakeUsb::Tavrin());
+    Make();
+    T->Connect();
+    Usb.Stall(0x81); // interrupt IN
+    ASSERT_TRUE(WaitUntil([&] { return !Usb.HaltsCleared().empty(); }));
+    EXPECT_EQ(Usb.HaltsCleared(), std::vector<int>{0x81});
+    Usb.QueueRead(2, "\x88\x07");
+    ASSERT_TRUE(WaitUntil([&] { return Received.size() == 1; }));
+    EXPECT_EQ(Received[0], "\x88\x07");
+
+    Usb.Stall(0x01); // interrupt OUT
+    T->Send('\xA0', "");
+    ASSERT_TRUE(WaitUntil([&] { return Usb.Written().size() == 1; }));
+    EXPECT_EQ(Usb.HaltsCleared(), (std::vector<int>{0x81, 0x01}));
+    EXPECT_EQ(Usb.Written()[0], "\xA0");
+    EXPECT_TRUE(T->Connected());
+}
+
+// Sending from one thread while the sender is replaced on another loses,
+// doubles and reorders nothing (and races on nothing, under the sanitizers).
+TEST_F(UsbTransportTest, SendWhileTheSenderIsReplaced) {
+    Usb.AddDevice(FakeUsb::Tavrin());
+    Make();
+    T->Connect();
+    constexpr int kPackages = 2000;
+    std::thread sender([&] {
+        for (int k = 0; k < kPackages; ++k)
+            T->Send('\xA0', std::to_string(k));
+    });
+    for (int k = 0; k < 50; ++k)
+        T->RestartWorker(TUSB_Communication::wkSender);
+    sender.join();
+    ASSERT_TRUE(WaitUntil([&] { return Usb.Written().size() >= kPackages; }));
+    const std::vector<std::string> written = Usb.Written();
+    ASSERT_EQ(written.size(), static_cast<std::size_t>(kPackages));
+    for (int k = 0; k < kPackages; ++k)
+        ASSERT_EQ(written[k], "\xA0" + std::to_string(k));
 }
 
 TEST(UsbDevicePath, VendorAndProductFromWindowsPath) {
