@@ -99,6 +99,7 @@ void TDeviceConnection::SendTimeouts() {
 
 void TDeviceConnection::ConnectDevice() {
     FController.reset();
+    FUnansweredSince.reset();
     FEnv.SetComPort(255);
     FStatus.Reset();
     UpdateDeviceStatusDisplay();
@@ -130,8 +131,17 @@ void TDeviceConnection::StateChange(TEvent event, int value) {
         trace("StateChange: eTimer - Value: " + v + " - vState: " + st +
               " - CTSWegCount: " + std::to_string(FCTSWegCount));
         trace(FController ? "WBCTS Zustand: aktiv" : "WBCTS Zustand: inaktiv");
+        ++FTicks;
         if (FController) {
-            Send(Cmd::StatusRequest());
+            // A device that stopped answering is not shown as online.
+            if (FStatus.DeviceOnline() && FUnansweredSince &&
+                NowMs() - *FUnansweredSince >= kStatusSilenceMs) {
+                trace("WBCTS: no status answer for " + std::to_string(NowMs() - *FUnansweredSince) +
+                      " ms");
+                ++FCTSWegCount;
+                LinkLost();
+            }
+            if (Send(Cmd::StatusRequest()) && !FUnansweredSince) FUnansweredSince = NowMs();
             if (FVState == 0) FVState = 1;
         }
         // autonomous recording: the one-second check
@@ -143,6 +153,7 @@ void TDeviceConnection::StateChange(TEvent event, int value) {
         break;
     case eStatus: {
         trace("StateChange: eStatus - Value: " + v + " - vState: " + st);
+        FUnansweredSince.reset();
         const auto b = static_cast<uint8_t>(value);
         if (b & 0x20) {
             Send(Cmd::ResetOverload());
@@ -231,10 +242,7 @@ void TDeviceConnection::HandleNotification(const TControllerNotification& n) {
         FCTSWegCount = 0;
         break;
     case TControllerMessage::FMsgLinkDown:
-        FStatus.Reset();
-        if (FController) FController->SetMode(0);
-        UpdateDeviceStatusDisplay();
-        FVState = 0;
+        LinkLost();
         break;
     case TControllerMessage::FMsgMasterTelegramm:
         if (FHooks.Capture) FHooks.Capture(n.Record, 'M');
@@ -247,6 +255,18 @@ void TDeviceConnection::HandleNotification(const TControllerNotification& n) {
     default:
         break;
     }
+}
+
+void TDeviceConnection::LinkLost() {
+    FStatus.Reset();
+    FUnansweredSince.reset();
+    if (FController) FController->SetMode(0);
+    UpdateDeviceStatusDisplay();
+    FVState = 0;
+}
+
+int64_t TDeviceConnection::NowMs() const {
+    return FHooks.NowMs ? FHooks.NowMs() : FTicks * 1000;
 }
 
 void TDeviceConnection::ResetOverload() {

@@ -6,8 +6,10 @@
 #include "link/Controller.h"
 #include "shell/Environment.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vaskel {
@@ -120,7 +122,14 @@ public:
         std::function<void(const TTelegramm&, char)> Capture;
         // A record count arrived (autonomous recording).
         std::function<void(uint32_t)> RecordCount;
+        // Milliseconds of a steady clock; absent: every timer tick counts as
+        // a second.
+        std::function<int64_t()> NowMs;
     };
+
+    // A device that has answered no status request for this long counts as
+    // lost, as if its link had gone down (a stalled endpoint, a hung device).
+    static constexpr int64_t kStatusSilenceMs = 3000;
 
     TDeviceConnection(TEnvironment& env, TDeviceStatus& status, THooks hooks);
     ~TDeviceConnection();
@@ -132,6 +141,8 @@ public:
     void UpdateDeviceStatusDisplay();
     // A notification of the controller, on the main thread.
     void HandleNotification(const TControllerNotification& n);
+    // The device is gone (link down, or silent): offline, slave, vState 0.
+    void LinkLost();
     // The main window's send operation.
     bool Send(const std::string& bytes);
     // Program end: clear the device's list, slave mode, stop polling; then
@@ -154,6 +165,9 @@ private:
     int FCTSWegCount = 0;
     bool FRecordCountQuery = false;
     TDeviceDisplay FDisplay;
+    int64_t FTicks = 0;                      // timer ticks, the clock without NowMs
+    std::optional<int64_t> FUnansweredSince; // the first status request not answered yet
+    int64_t NowMs() const;
 };
 
 } // namespace vaskel

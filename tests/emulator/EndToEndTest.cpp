@@ -212,6 +212,29 @@ TEST_F(EndToEnd, UnplugAndReplugDuringTraffic) {
     EXPECT_GT(Captures(), deliveredBase);
 }
 
+// The program's exit: the list clearing and slave mode requested last reach
+// the device before controller and transport are gone -- every time.
+TEST_F(EndToEnd, LastCommandsReachTheDeviceAtTheEnd) {
+    for (int run = 0; run < 30; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        Notes.clear();
+        Start(TScenario::Idle);
+        ASSERT_TRUE(C->SetMode(1));
+        ASSERT_EQ(PollStatus() & 0x80, 0x80);
+        ASSERT_TRUE(C->CopyResponseList({{"a1", "a10", 10}}));
+        PollStatus();
+        ASSERT_EQ(Usb->WithDevice([](TVirtualTavrin& d) { return d.ResponseList().size(); }), 1u);
+
+        ASSERT_TRUE(C->SendRequest(Cmd::ClearResponseList()));
+        ASSERT_TRUE(C->SetMode(0));
+        C.reset();
+        EXPECT_TRUE(Usb->WithDevice([](TVirtualTavrin& d) { return d.ResponseList().empty(); }));
+        EXPECT_FALSE(Usb->WithDevice([](TVirtualTavrin& d) { return d.Master(); }));
+        Usb.reset();
+        HandOver.Pump();
+    }
+}
+
 TEST_F(EndToEnd, RealTimeClock) {
     Start(TScenario::Vehicle);
     Usb->StartClock(20.0); // twenty times as fast as the bus

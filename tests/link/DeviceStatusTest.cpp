@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace vaskel {
 namespace {
 
@@ -30,6 +32,7 @@ protected:
         h.UpdateDisplay = [this](const TDeviceDisplay&) { ++Refreshes; };
         h.ComTimer = [this](bool run) { TimerRunning = run; };
         h.DeviceRestarted = [this] { ++Restarts; };
+        h.NowMs = [this] { return NowMs; };
         Conn = std::make_unique<TDeviceConnection>(Env, Dev, h);
     }
     ~DeviceConnectionTest() override { Conn.reset(); }
@@ -60,6 +63,7 @@ protected:
     std::unique_ptr<TDeviceConnection> Conn;
     int Refreshes = 0, Restarts = 0;
     bool TimerRunning = false;
+    int64_t NowMs = 0;
 };
 
 TEST_F(DeviceConnectionTest, FirstStatusByteBringsTheDeviceOnline) {
@@ -165,6 +169,42 @@ TEST_F(DeviceConnectionTest, LinkLossAndReturn) {
     ASSERT_GE(w.size(), 3u);
     EXPECT_EQ(w[0], Cmd::VersionRequest());
     EXPECT_EQ(w[1], Cmd::MasterTimeout(500));
+}
+
+// A device that stops answering the status requests while its link stays up
+// (a halted endpoint, a hung device) is not shown online for long: after a
+// few seconds of silence it counts as lost, and its next answer brings it back.
+TEST_F(DeviceConnectionTest, SilentDeviceGoesOffline) {
+    Start();
+    Status(0xC0); // bus master
+    Written();
+    auto tick = [&] {
+        NowMs += 1000;
+        Conn->StateChange(TDeviceConnection::eTimer);
+    };
+    // answered polls keep it online, however long it runs
+    for (int k = 0; k < 10; ++k) {
+        tick();
+        Status(0xC0);
+    }
+    Written();
+    // then silence: the first unanswered request goes out with the next tick
+    const int64_t firstUnanswered = NowMs + 1000;
+    while (NowMs + 1000 < firstUnanswered + TDeviceConnection::kStatusSilenceMs) {
+        tick();
+        ASSERT_TRUE(Dev.DeviceOnline()) << NowMs;
+    }
+    tick();
+    EXPECT_FALSE(Dev.DeviceOnline());
+    EXPECT_FALSE(Conn->Display().LedEin);
+    EXPECT_FALSE(Conn->Display().ShowMasterPanel);
+    const auto w = Written();
+    EXPECT_NE(std::find(w.begin(), w.end(), Cmd::SlaveMode()), w.end()) << "slave mode";
+    EXPECT_EQ(w.back(), Cmd::StatusRequest()) << "and it is asked again";
+    EXPECT_EQ(Conn->Controller()->Mode(), 0);
+    Status(0x40);
+    EXPECT_TRUE(Dev.DeviceOnline());
+    EXPECT_TRUE(Conn->Display().LedEin);
 }
 
 TEST_F(DeviceConnectionTest, RestartReport) {
