@@ -197,6 +197,16 @@ TEST_F(ControllerTest, WakeUpRevivesSilentLink) {
     EXPECT_TRUE(Link->Written.empty());
 }
 
+// The link traces and beeps where the controller does.
+TEST_F(ControllerTest, LinkGetsTheControllersHooks) {
+    ASSERT_TRUE(Link->Trace);
+    ASSERT_TRUE(Link->Beep);
+    Link->Trace("ERROR: Timeout during usb-read.");
+    Link->Beep();
+    EXPECT_TRUE(Traced("ERROR: Timeout during usb-read."));
+    EXPECT_EQ(Beeps, 1);
+}
+
 TEST_F(ControllerTest, WritesOnlyWhileConnected) {
     Link->Disconnect();
     EXPECT_TRUE(C->SendRequest(Cmd::StatusRequest()));

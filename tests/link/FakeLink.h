@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -37,6 +38,14 @@ public:
         Signal.notify_all();
     }
     void Feed(const std::string& bytes) { FData(bytes[0], std::string_view(bytes).substr(1)); }
+    // The hooks the owner gave (trace lines, information sound).
+    void SetHooks(std::function<void(const std::string&)> trace,
+                  std::function<void()> beep) override {
+        if (trace) Trace = std::move(trace);
+        if (beep) Beep = std::move(beep);
+    }
+    std::function<void(const std::string&)> Trace;
+    std::function<void()> Beep;
 
     std::mutex Lock;
     std::condition_variable Signal;

@@ -1,11 +1,13 @@
 #include "ui/common/Session.h"
 
 #include "link/DeviceProtocol.h"
+#include "platform/QtDebugOutput.h"
 #include "shell/Timers.h"
 
 #include <QApplication>
 #include <QTimer>
 
+#include <chrono>
 #include <filesystem>
 
 namespace vaskel {
@@ -25,9 +27,14 @@ TSession::TSession(TEnvironment& env, const TIBISTelegramParser& parser, TOption
     hooks.CreateController = [this]() -> std::unique_ptr<TWBController> {
         if (!FOptions.CreateLink) return nullptr;
         try {
+            // The controller hands trace and beep on to its link.
+            TControllerHooks ch;
+            ch.Trace = [this](const std::string& s) { DeviceTrace(s); };
+            ch.Beep = [this] { FHandOver.Post([this] { DeviceBeep(); }); };
             return std::make_unique<TWBController>(
                 FOptions.CreateLink(FHandOver), FHandOver,
-                [this](const TControllerNotification& n) { FConnection->HandleNotification(n); });
+                [this](const TControllerNotification& n) { FConnection->HandleNotification(n); },
+                ch);
         } catch (const std::exception&) {
             return nullptr;
         }
@@ -47,7 +54,12 @@ TSession::TSession(TEnvironment& env, const TIBISTelegramParser& parser, TOption
         else
             FComTimer->stop();
     };
-    hooks.Beep = [] { QApplication::beep(); };
+    hooks.Beep = [this] { DeviceBeep(); };
+    hooks.NowMs = [] {
+        return static_cast<int64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now().time_since_epoch())
+                                        .count());
+    };
     hooks.MonitorOpen = [this] { return FRecording; };
     hooks.DeviceRestarted = [this] {
         // the master simulation starts afresh after a device restart
@@ -67,6 +79,20 @@ TSession::TSession(TEnvironment& env, const TIBISTelegramParser& parser, TOption
     };
     FRecorder = std::make_unique<TRecorder>(FParser, FEnv, rh);
     FConnection = std::make_unique<TDeviceConnection>(FEnv, FStatus, hooks);
+}
+
+void TSession::DeviceTrace(const std::string& line) const {
+    if (FOptions.Trace)
+        FOptions.Trace(line);
+    else
+        DebugOutput(line);
+}
+
+void TSession::DeviceBeep() const {
+    if (FOptions.Beep)
+        FOptions.Beep();
+    else
+        QApplication::beep();
 }
 
 TSession::~TSession() {

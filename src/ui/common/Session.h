@@ -33,6 +33,11 @@ public:
         // Creates the link to the device (the USB transport, on the real
         // libusb or on the virtual Tavrin); none: no device at all.
         std::function<std::unique_ptr<IDeviceLink>(IMainThreadHandOver&)> CreateLink;
+        // Where the device link's trace lines and its information sound go
+        // (any thread may trace; the sound is made on the main thread).
+        // Absent: the platform's debug output and the desktop's beep.
+        std::function<void(const std::string&)> Trace;
+        std::function<void()> Beep;
     };
 
     TSession(TEnvironment& env, const TIBISTelegramParser& parser, TOptions options = {});
@@ -131,6 +136,8 @@ private:
     void RequestMode(int mode, int triesLeft);
     void MarkLastRowUnanswered();
     void CreateScheduler();
+    void DeviceTrace(const std::string& line) const;
+    void DeviceBeep() const;
 
     TEnvironment& FEnv;
     const TIBISTelegramParser& FParser;
