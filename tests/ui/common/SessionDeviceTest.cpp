@@ -7,6 +7,7 @@
 #include "link/FakeLink.h"
 #include "ui/UiTestSupport.h"
 
+#include <QLoggingCategory>
 #include <QtGlobal>
 #include <gtest/gtest.h>
 
@@ -76,6 +77,7 @@ void Collect(QtMsgType, const QMessageLogContext& context, const QString& text) 
 }
 
 TEST_F(SessionDeviceTest, TracesGoToTheDebugOutputByDefault) {
+    QLoggingCategory::setFilterRules(QStringLiteral("vaskel.link.debug=true"));
     const QtMessageHandler before = qInstallMessageHandler(Collect);
     {
         TSession s(Env, Parser, Options());
@@ -86,6 +88,7 @@ TEST_F(SessionDeviceTest, TracesGoToTheDebugOutputByDefault) {
         s.EndDevice();
     }
     qInstallMessageHandler(before);
+    QLoggingCategory::setFilterRules(QStringLiteral("vaskel.link.debug=false"));
     std::lock_guard<std::mutex> l(gMessagesLock);
     EXPECT_NE(
         std::find(gMessages.begin(), gMessages.end(),
