@@ -140,6 +140,13 @@ void BM_UnplugReplugSoak(benchmark::State& state) {
                 std::chrono::duration<double, std::milli>(Clock::now() - plugged).count());
         }
         const long rssEnd = ResidentKb();
+        // the program's end: the last commands, then controller and transport go
+        s.C->SendRequest(Cmd::ClearResponseList());
+        s.C->SetMode(0);
+        const auto ending = Clock::now();
+        s.C.reset();
+        const double endMs =
+            std::chrono::duration<double, std::milli>(Clock::now() - ending).count();
         const uint64_t unique = s.Delivered - s.Duplicates;
         const uint64_t lost = expected > unique ? expected - unique : 0;
         std::sort(reconnectMs.begin(), reconnectMs.end());
@@ -149,17 +156,19 @@ void BM_UnplugReplugSoak(benchmark::State& state) {
         const double mean = reconnectMs.empty() ? 0 : sum / reconnectMs.size();
         const double median = reconnectMs.empty() ? 0 : reconnectMs[reconnectMs.size() / 2];
         const double worst = reconnectMs.empty() ? 0 : reconnectMs.back();
-        std::printf(
-            "soak: %d cycles, %d link-ups after the first (of %d), %llu telegrams "
-            "completed while connected, %llu delivered, %llu duplicates, %llu lost, "
-            "%llu waits that timed out\n"
-            "soak: reconnect after plugging in: mean %.1f ms, median %.1f ms, worst "
-            "%.1f ms (bus scan every 10 ms)\n"
-            "soak: resident memory %ld kB after the first cycle, %ld kB at the end\n",
-            cycles, s.LinkUps - 1, cycles, static_cast<unsigned long long>(expected),
-            static_cast<unsigned long long>(s.Delivered),
-            static_cast<unsigned long long>(s.Duplicates), static_cast<unsigned long long>(lost),
-            static_cast<unsigned long long>(failures), mean, median, worst, rssStart, rssEnd);
+        std::printf("soak: %d cycles, %d link-ups after the first (of %d), %llu telegrams "
+                    "completed while connected, %llu delivered, %llu duplicates, %llu lost, "
+                    "%llu waits that timed out\n"
+                    "soak: reconnect after plugging in: mean %.1f ms, median %.1f ms, worst "
+                    "%.1f ms (bus scan every 10 ms)\n"
+                    "soak: resident memory %ld kB after the first cycle, %ld kB at the end\n"
+                    "soak: controller and transport ended in %.1f ms\n",
+                    cycles, s.LinkUps - 1, cycles, static_cast<unsigned long long>(expected),
+                    static_cast<unsigned long long>(s.Delivered),
+                    static_cast<unsigned long long>(s.Duplicates),
+                    static_cast<unsigned long long>(lost),
+                    static_cast<unsigned long long>(failures), mean, median, worst, rssStart,
+                    rssEnd, endMs);
         state.counters["cycles"] = cycles;
         state.counters["linkups"] = s.LinkUps - 1;
         state.counters["telegrams"] = static_cast<double>(expected);
@@ -169,6 +178,7 @@ void BM_UnplugReplugSoak(benchmark::State& state) {
         state.counters["reconnect_ms_worst"] = worst;
         state.counters["rss_kb_start"] = static_cast<double>(rssStart);
         state.counters["rss_kb_end"] = static_cast<double>(rssEnd);
+        state.counters["end_ms"] = endMs;
     }
 }
 BENCHMARK(BM_UnplugReplugSoak)->Arg(100)->Iterations(1)->Unit(benchmark::kMillisecond);

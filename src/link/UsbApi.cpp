@@ -69,9 +69,11 @@ struct TUseRegistry {
     std::map<const UsbApi*, int> Users;
 };
 
+// Never destroyed: a worker may still be letting go of it while the
+// program ends.
 TUseRegistry& Registry() {
-    static TUseRegistry r;
-    return r;
+    static TUseRegistry* r = new TUseRegistry;
+    return *r;
 }
 
 } // namespace
@@ -84,10 +86,10 @@ TUsbApiUse::TUsbApiUse(const UsbApi& api) : FApi(&api) {
 TUsbApiUse::~TUsbApiUse() {
     if (!FApi) return;
     TUseRegistry& r = Registry();
-    {
-        std::lock_guard<std::mutex> l(r.Lock);
-        if (--r.Users[FApi] == 0) r.Users.erase(FApi);
-    }
+    // notified under the lock: once the waiter sees the count drop, this
+    // thread has nothing more to do with the api or the registry
+    std::lock_guard<std::mutex> l(r.Lock);
+    if (--r.Users[FApi] == 0) r.Users.erase(FApi);
     r.Signal.notify_all();
 }
 

@@ -148,7 +148,7 @@ struct TUSB_Communication::TCore : std::enable_shared_from_this<TCore> {
     // --- threads
     void StartWorker(int kind, bool suspended);
     void StartWatcher();
-    void RunWorker(TWorkerState& w);
+    void RunWorker(const std::shared_ptr<TWorkerState>& w);
     void SenderLoop(TWorkerState& w);
     void ReceiverLoop(TWorkerState& w);
     // Waits up to d unless w is told to end; false when it is.
@@ -157,7 +157,7 @@ struct TUSB_Communication::TCore : std::enable_shared_from_this<TCore> {
         Signal.wait_for(l, d, [&] { return w.Terminate; });
         return !w.Terminate;
     }
-    void WorkerDied(int kind);
+    void WorkerDied(const std::shared_ptr<TWorkerState>& w);
     void Close();
 
     // --- connection
@@ -213,7 +213,7 @@ void TUSB_Communication::TCore::StartWorker(int kind, bool suspended) {
     // The thread keeps the core alive; its use of the api is registered
     // until it has let go of everything that calls into it.
     std::thread([core = shared_from_this(), w, use = TUsbApiUse(Api)]() mutable {
-        core->RunWorker(*w);
+        core->RunWorker(w);
         {
             std::lock_guard<std::mutex> l(core->Lock);
             w->Exited = true;
@@ -224,33 +224,35 @@ void TUSB_Communication::TCore::StartWorker(int kind, bool suspended) {
     }).detach();
 }
 
-void TUSB_Communication::TCore::RunWorker(TWorkerState& w) {
+void TUSB_Communication::TCore::RunWorker(const std::shared_ptr<TWorkerState>& w) {
     {
         std::unique_lock<std::mutex> l(Lock);
-        Signal.wait_until(l, w.NotBefore, [&] { return w.Terminate; });
+        Signal.wait_until(l, w->NotBefore, [&] { return w->Terminate; });
     }
     try {
-        if (w.Kind == wkSender)
-            SenderLoop(w);
+        if (w->Kind == wkSender)
+            SenderLoop(*w);
         else
-            ReceiverLoop(w);
+            ReceiverLoop(*w);
     } catch (const std::exception& e) {
-        Trace(std::string(w.Kind == wkSender ? "ERROR: USB-Sender abnormal termination: "
-                                             : "ERROR: USB-Receiver abnormal termination: ") +
+        Trace(std::string(w->Kind == wkSender ? "ERROR: USB-Sender abnormal termination: "
+                                              : "ERROR: USB-Receiver abnormal termination: ") +
               e.what());
-        if (w.Kind != wkSender) Beep();
-        WorkerDied(w.Kind);
+        if (w->Kind != wkSender) Beep();
+        WorkerDied(w);
     }
 }
 
-void TUSB_Communication::TCore::WorkerDied(int kind) {
-    PostToMain([self = shared_from_this(), kind] {
-        bool closing = false;
+// The worker is replaced on the main thread -- unless it has been replaced
+// already, or the transport ends.
+void TUSB_Communication::TCore::WorkerDied(const std::shared_ptr<TWorkerState>& w) {
+    PostToMain([self = shared_from_this(), w] {
+        bool replace = false;
         {
             std::lock_guard<std::mutex> l(self->Lock);
-            closing = self->Closing;
+            replace = !self->Closing && self->Workers[w->Kind] == w;
         }
-        if (!closing) self->StartWorker(kind, false);
+        if (replace) self->StartWorker(w->Kind, false);
     });
 }
 
