@@ -1,7 +1,10 @@
 #include "simulation/Scheduler.h"
 
 #include "telegram/ClockTelegrams.h"
+#include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
+
+#include <filesystem>
 
 namespace vaskel {
 
@@ -38,6 +41,19 @@ void TMasterScheduler::ActivateCallList(const std::string& fileName) {
     FIntervallTimer->Start(1000);
     FNextIndex = 0;
     SendStep();
+}
+
+TCallListActivation TMasterScheduler::TryActivateCallList(const std::string& fileName) {
+    std::error_code ec;
+    if (fileName.empty() || !std::filesystem::is_regular_file(fileName, ec))
+        return TCallListActivation::Missing;
+    try {
+        ActivateCallList(fileName);
+    } catch (const EVaskelError&) {
+        DeactivateCallList();
+        return TCallListActivation::Broken;
+    }
+    return FEntries.empty() ? TCallListActivation::Empty : TCallListActivation::Active;
 }
 
 void TMasterScheduler::DeactivateCallList() {
