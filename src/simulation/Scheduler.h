@@ -16,6 +16,10 @@
 
 namespace vaskel {
 
+// The message of a call list that could not be activated (Windows-1252,
+// lines separated by CR LF).
+extern const char* const kCallListNotLoaded;
+
 // How an activation of a call list went.
 enum class TCallListActivation {
     Missing, // the file is not there: nothing changed
