@@ -926,7 +926,8 @@ std::set<QString> UsedTexts() {
     for (const TMenuSpec& m : MenuSpecs())
         used.insert(QString::fromUtf8(m.Caption));
     // the file dialogs' filter captions
-    for (const TFileDialogSpec& d : {ProtocolOpenDialog({}), ProtocolSaveDialog({}, {})})
+    for (const TFileDialogSpec& d : {ProtocolOpenDialog({}), ProtocolSaveDialog({}, {}),
+                                     CallListOpenDialog({}), CallListSaveDialog({}, {})})
         for (qsizetype k = 0; k < d.Filters.size(); k += 2)
             used.insert(d.Filters[k]);
     return used;
