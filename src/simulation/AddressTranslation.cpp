@@ -26,12 +26,12 @@ TAddressTranslationFields::TAddressTranslationFields(const TEnvironment& env) {
 }
 
 bool TAddressTranslationFields::Changed(int address) const {
-    return Field(address) != std::to_string(Reference(address));
+    return Value(address) != std::to_string(Reference(address));
 }
 
 void TAddressTranslationFields::Leave(int address) {
     int v = 0;
-    if (!ValidTarget(Field(address), v)) SetField(address, std::to_string(Reference(address)));
+    if (!ValidTarget(Value(address), v)) SetValue(address, std::to_string(Reference(address)));
 }
 
 void TAddressTranslationFields::Reset() {
@@ -44,7 +44,7 @@ void TAddressTranslationFields::Reset() {
 void TAddressTranslationFields::Store(TEnvironment& env) const {
     for (int a = 1; a <= kAddressCount; ++a) {
         int v = 0;
-        env.SetAddressTranslation(a, ValidTarget(Field(a), v) ? v : a);
+        env.SetAddressTranslation(a, ValidTarget(Value(a), v) ? v : a);
     }
 }
 

@@ -19,8 +19,8 @@ public:
     explicit TAddressTranslationFields(const TEnvironment& env);
 
     // address 1 .. kAddressCount
-    const std::string& Field(int address) const { return FFields[address - 1]; }
-    void SetField(int address, std::string text) { FFields[address - 1] = std::move(text); }
+    const std::string& Value(int address) const { return FFields[address - 1]; }
+    void SetValue(int address, std::string text) { FFields[address - 1] = std::move(text); }
     int Reference(int address) const { return FReference[address - 1]; }
     // The field differs from its reference value: drawn in the active look.
     bool Changed(int address) const;

@@ -16,12 +16,12 @@ protected:
 TEST_F(AddressTranslationFieldsTest, FieldsStartAtTheTableAndLookActiveWhenChanged) {
     Env.SetAddressTranslation(4, 9);
     TAddressTranslationFields f(Env);
-    EXPECT_EQ(f.Field(4), "9");
+    EXPECT_EQ(f.Value(4), "9");
     EXPECT_EQ(f.Reference(4), 9);
     EXPECT_FALSE(f.Changed(4));
-    f.SetField(4, "4");
+    f.SetValue(4, "4");
     EXPECT_TRUE(f.Changed(4)) << "differs from the value at opening, not from the address";
-    f.SetField(1, "1");
+    f.SetValue(1, "1");
     EXPECT_FALSE(f.Changed(1));
 }
 
@@ -31,20 +31,20 @@ TEST_F(AddressTranslationFieldsTest, InvalidFieldsReturnToTheirReferenceValue) {
     const std::pair<const char*, const char*> cases[] = {
         {"16", "7"}, {"", "7"}, {"0", "7"}, {"x", "7"}, {"-3", "7"}, {"15", "15"}, {"1", "1"}};
     for (const auto& [typed, kept] : cases) {
-        f.SetField(2, typed);
+        f.SetValue(2, typed);
         f.Leave(2);
-        EXPECT_EQ(f.Field(2), kept) << typed;
+        EXPECT_EQ(f.Value(2), kept) << typed;
     }
     f.Reset();
-    f.SetField(2, "16");
+    f.SetValue(2, "16");
     f.Leave(2);
-    EXPECT_EQ(f.Field(2), "2") << "after Zurücksetzen the own number is the reference";
+    EXPECT_EQ(f.Value(2), "2") << "after Zurücksetzen the own number is the reference";
 }
 
 TEST_F(AddressTranslationFieldsTest, OkStoresEveryFieldAndResetDefinesNothing) {
     TAddressTranslationFields f(Env);
-    f.SetField(10, "3");
-    f.SetField(5, "abc"); // never left: stored as its own number
+    f.SetValue(10, "3");
+    f.SetValue(5, "abc"); // never left: stored as its own number
     f.Store(Env);
     EXPECT_EQ(Env.GetAddressTranslation(10), 3);
     EXPECT_EQ(Env.GetAddressTranslation(5), 5);
@@ -52,7 +52,7 @@ TEST_F(AddressTranslationFieldsTest, OkStoresEveryFieldAndResetDefinesNothing) {
     TAddressTranslationFields again(Env);
     again.Reset();
     for (int a = 1; a <= kAddressCount; ++a) {
-        EXPECT_EQ(again.Field(a), std::to_string(a));
+        EXPECT_EQ(again.Value(a), std::to_string(a));
         EXPECT_FALSE(again.Changed(a)) << a;
     }
     again.Store(Env);

@@ -22,12 +22,13 @@ TfAddressForm::TfAddressForm(TEnvironment& env, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     // what the translation does: the telegrams of a protocol played back
     // are translated; call lists and the direct input send as written
-    for (const char* text :
-         {"Mit der folgenden Tabelle können Sie eine Adressumsetzung definieren.",
-          "Diese Umsetzung wird bei der Mastersimulation angewendet, wenn Sie ein "
-          "aufgezeichnetes Protokoll abspielen.",
-          "Die Umsetzung hat keine Auswirkungen auf Aufruflisten und auf die Direkteingabe."}) {
-        QLabel* l = NewLabel(text);
+    QLabel* intro[] = {
+        NewLabel("Mit der folgenden Tabelle können Sie eine Adressumsetzung definieren."),
+        NewLabel("Diese Umsetzung wird bei der Mastersimulation angewendet, wenn Sie ein "
+                 "aufgezeichnetes Protokoll abspielen."),
+        NewLabel("Die Umsetzung hat keine Auswirkungen auf Aufruflisten und auf die "
+                 "Direkteingabe.")};
+    for (QLabel* l : intro) {
         l->setWordWrap(true);
         layout->addWidget(l);
     }
@@ -40,14 +41,14 @@ TfAddressForm::TfAddressForm(TEnvironment& env, QWidget* parent)
         label->setToolTip(
             Tr("Wenn diese Adresse gefunden wird, wird sie beim Abspielen umgesetzt. Der Wert in "
                "Klammern stellt die Zahl in IBIS-hexadezimaler Darstellung dar."));
-        auto* edit = new QLineEdit(FromCp1252(FFields.Field(a)));
+        auto* edit = new QLineEdit(FromCp1252(FFields.Value(a)));
         edit->setObjectName(QStringLiteral("edAddress%1").arg(a));
         edit->setMaxLength(3);
         edit->setToolTip(Tr("Die links genannte Adresse wird in diesen Wert umgesetzt. Bitte "
                             "geben Sie die Zahlen in dezimaler Darstellung an."));
         FEdits[a - 1] = edit;
         connect(edit, &QLineEdit::textEdited, this, [this, a] {
-            FFields.SetField(a, ToCp1252(FEdits[a - 1]->text()));
+            FFields.SetValue(a, ToCp1252(FEdits[a - 1]->text()));
             ShowLook(a);
         });
         connect(edit, &QLineEdit::editingFinished, this, [this, a] { Take(a); });
@@ -81,13 +82,13 @@ TfAddressForm::TfAddressForm(TEnvironment& env, QWidget* parent)
     connect(FReset, &QPushButton::clicked, this, [this] {
         FFields.Reset();
         for (int a = 1; a <= kAddressCount; ++a) {
-            FEdits[a - 1]->setText(FromCp1252(FFields.Field(a)));
+            FEdits[a - 1]->setText(FromCp1252(FFields.Value(a)));
             ShowLook(a);
         }
     });
     connect(FOk, &QPushButton::clicked, this, [this] {
         for (int a = 1; a <= kAddressCount; ++a)
-            FFields.SetField(a, ToCp1252(FEdits[a - 1]->text()));
+            FFields.SetValue(a, ToCp1252(FEdits[a - 1]->text()));
         FFields.Store(FEnv);
         accept();
     });
@@ -95,9 +96,9 @@ TfAddressForm::TfAddressForm(TEnvironment& env, QWidget* parent)
 }
 
 void TfAddressForm::Take(int address) {
-    FFields.SetField(address, ToCp1252(FEdits[address - 1]->text()));
+    FFields.SetValue(address, ToCp1252(FEdits[address - 1]->text()));
     FFields.Leave(address);
-    const QString kept = FromCp1252(FFields.Field(address));
+    const QString kept = FromCp1252(FFields.Value(address));
     if (FEdits[address - 1]->text() != kept) FEdits[address - 1]->setText(kept);
     ShowLook(address);
 }

@@ -19,7 +19,7 @@ class TfAddressForm : public QDialog {
 public:
     TfAddressForm(TEnvironment& env, QWidget* parent = nullptr);
 
-    QLineEdit* Field(int address) const { return FEdits[address - 1]; }
+    QLineEdit* Edit(int address) const { return FEdits[address - 1]; }
     QPushButton* ResetButton() const { return FReset; }
     QPushButton* OkButton() const { return FOk; }
     QPushButton* CancelButton() const { return FCancel; }

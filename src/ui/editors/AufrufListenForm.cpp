@@ -132,7 +132,7 @@ TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, Q
                 FLoaded = false;
             }
         } catch (const EVaskelError& e) {
-            QMessageBox::critical(this, DialogHeader(), TrLines(e.what()));
+            QMessageBox::critical(this, DialogHeader(), FromCp1252(e.what()));
             FLoaded = false;
         }
         if (FCallTable.RowCount() == 0) {
@@ -226,14 +226,17 @@ void TfAufrufListenForm::ShowDetailCaption() {
     const int row = std::min(CurrentRow(), FCallTable.RowCount() - 1);
     const std::string call(row >= 0 ? TrimBlanks(FCallTable.Cell(1, row)) : std::string_view());
     const std::string head = call.substr(0, 2);
-    const char* caption = head == "zA"   ? "DS 003a ..."
-                          : head == "zI" ? "DS 003c ..."
-                          : head == "aA" ? "DS 021 ..."
-                          : head == "eT" ? "DS 004c ..."
-                          : head == "aL" ? "DS 021a ..."
-                                         : nullptr;
-    if (caption)
-        FDetail->setText(QString::fromLatin1(caption));
+    // the record types that have a composer of their own
+    if (head == "zA")
+        SetDe(FDetail, "DS 003a ...");
+    else if (head == "zI")
+        SetDe(FDetail, "DS 003c ...");
+    else if (head == "aA")
+        SetDe(FDetail, "DS 021 ...");
+    else if (head == "eT")
+        SetDe(FDetail, "DS 004c ...");
+    else if (head == "aL")
+        SetDe(FDetail, "DS 021a ...");
     else
         SetDe(FDetail, "Detaileingabe ...");
 }
@@ -284,7 +287,7 @@ bool TfAufrufListenForm::SaveList() {
     try {
         SaveListFile(FCallTable, Path(file), TListKind::Aufruf);
     } catch (const EVaskelError& e) {
-        QMessageBox::critical(this, DialogHeader(), TrLines(e.what()));
+        QMessageBox::critical(this, DialogHeader(), FromCp1252(e.what()));
         return false;
     }
     FCallTable.Modified = false;

@@ -128,13 +128,12 @@ void TCallListCommands::OnOff() {
     const TDeviceStatus& st = FSession.Status();
     bool yes = true;
     if (FHooks.MonitorOpen() && (!st.Master() || !FSession.LinkOpen() || !st.DeviceOnline())) {
+        const QString device = QStringLiteral("Vaskel");
         const QString text =
-            Tr("Sie können nur dann eine Mastersimulation starten, wenn der %s Master ist.")
-                .replace(QStringLiteral("%s"), QStringLiteral("Vaskel")) +
-            QStringLiteral("\n") + Tr("Dies ist augenblicklich nicht der Fall.") +
-            QStringLiteral("\n") +
-            Tr("Soll nun versucht werden den %s in den Mastermodus zu schalten?")
-                .replace(QStringLiteral("%s"), QStringLiteral("Vaskel"));
+            Tr("Sie können nur dann eine Mastersimulation starten, wenn der %1 Master ist.")
+                .arg(device) +
+            QLatin1Char('\n') + Tr("Dies ist augenblicklich nicht der Fall.") + QLatin1Char('\n') +
+            Tr("Soll nun versucht werden den %1 in den Mastermodus zu schalten?").arg(device);
         yes = QMessageBox::warning(FWindow, Tr("Warnung: Modus Umschaltung"), text,
                                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     }
@@ -167,10 +166,10 @@ TCallListActivation TCallListCommands::Activate(const QString& file) {
     TEnvironment& env = FSession.Env();
     if (!env.HintGiven(THint::DblClickFileOpenHintGiven)) {
         env.SetHintGiven(THint::DblClickFileOpenHintGiven);
-        TElidedLabel* line = FModeArea.ActiveLine(0);
-        if (line->isVisible())
+        QWidget* anchor = FModeArea.ActiveLine(0);
+        if (anchor->isVisible())
             TBalloonHint::Show(
-                line, line->rect().center(), TBalloonHint::TIcon::Information, Tr("Tipp"),
+                anchor, anchor->rect().center(), TBalloonHint::TIcon::Information, Tr("Tipp"),
                 Tr("Durch einen Doppelklick auf diesen Eintrag im Statusbereich") +
                     QStringLiteral("\n") + Tr("können Sie die gerade aktive Aufrufliste öffnen."),
                 7000);
