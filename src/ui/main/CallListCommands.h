@@ -57,6 +57,8 @@ public:
     bool ActivateUnattended(const QString& file, int waitMs);
     // The active-list line was double-clicked.
     void ActiveLineDoubleClicked();
+    // Asks for the list to activate instead of the open dialog (tests).
+    void SetAskOpenFile(std::function<QString()> ask) { FHooks.AskOpenFile = std::move(ask); }
 
 private:
     // Shows the active list: the action's check mark and picture, the line.
