@@ -1609,7 +1609,7 @@
         <translation>Address %1 (%2):</translation>
     </message>
     <message>
-        <source>Adresse im Protokoll der Aufrufliste:</source>
+        <source>Adresse im Protokoll:</source>
         <translation>Address in the protocol:</translation>
     </message>
     <message>

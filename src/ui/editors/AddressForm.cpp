@@ -33,7 +33,7 @@ TfAddressForm::TfAddressForm(TEnvironment& env, QWidget* parent)
         layout->addWidget(l);
     }
     auto* grid = new QGridLayout;
-    grid->addWidget(NewLabel("Adresse im Protokoll der Aufrufliste:"), 0, 0);
+    grid->addWidget(NewLabel("Adresse im Protokoll:"), 0, 0);
     grid->addWidget(NewLabel("Wird beim Abspielen umgesetzt zu:"), 0, 1);
     for (int a = 1; a <= kAddressCount; ++a) {
         // "Adresse 10 (:):" names the IBIS-hex digit of the address

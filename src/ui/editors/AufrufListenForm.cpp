@@ -203,6 +203,9 @@ void TfAufrufListenForm::UpdateTitle() {
 
 void TfAufrufListenForm::resizeEvent(QResizeEvent* e) {
     TfBaseEditForm::resizeEvent(e);
+    // the check box column needs no share of the width
+    if (!FixedWidths())
+        View()->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     UpdateTitle();
 }
 

@@ -25,6 +25,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -146,7 +147,15 @@ void TfMainForm::ObserveSession() {
             &TModeArea::ShowMasterSwitchHint);
     connect(&FSession, &TSession::PlaybackChanged, FModeArea, &TModeArea::SetActiveProtocol);
     connect(&FSession, &TSession::RecordingStopped, this, [this] { RefreshWindows(); });
-    connect(&FSession, &TSession::CallListChanged, this, [this] {
+    connect(&FSession, &TSession::CallListChanged, this, [this](const QString& file) {
+        // the status bar's list panel names the active list
+        if (file.isEmpty())
+            SetDe(FPanels[2], "<Keine Liste aktiv>");
+        else {
+            // a file name stays as it is when the language changes
+            FPanels[2]->setProperty("deText", QVariant());
+            FPanels[2]->setText(QDir::toNativeSeparators(file));
+        }
         UpdateActions();
         RefreshWindows();
     });
