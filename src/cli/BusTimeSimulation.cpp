@@ -175,6 +175,8 @@ bool TBusTimeSimulation::SwitchToMaster(double maxMs) {
 
 TCallListActivation TBusTimeSimulation::ActivateCallList(const std::string& fileName) {
     const TCallListActivation result = FScheduler->TryActivateCallList(fileName);
+    // as in the desktop program, whose windows refresh after the switching
+    FScheduler->Initialise();
     Settle();
     return result;
 }

@@ -193,6 +193,9 @@ void TSession::MarkLastRowUnanswered() {
 TCallListActivation TSession::ActivateCallList(const std::string& file) {
     if (!FScheduler) return TCallListActivation::Missing;
     const TCallListActivation result = FScheduler->TryActivateCallList(file);
+    // the windows refresh after every switching of a list: the scheduler
+    // starts afresh with them
+    FScheduler->Initialise();
     if (result != TCallListActivation::Missing)
         emit CallListChanged(QFile::decodeName(QByteArray::fromStdString(ActiveCallList())));
     return result;
@@ -201,6 +204,7 @@ TCallListActivation TSession::ActivateCallList(const std::string& file) {
 void TSession::DeactivateCallList() {
     if (!FScheduler || FScheduler->ActiveFile().empty()) return;
     FScheduler->DeactivateCallList();
+    FScheduler->Initialise();
     emit CallListChanged(QString());
 }
 

@@ -480,6 +480,8 @@ void TfMainForm::OpenMonitorTiled() {
 }
 
 void TfMainForm::MasterOnOff() {
+    // a running master simulation ends before the device becomes a slave
+    if (FSession.Status().Master() && !FSession.ActiveCallList().empty()) FCalls->OnOff();
     FSession.SwitchMasterMode();
 }
 

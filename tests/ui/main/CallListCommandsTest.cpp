@@ -138,6 +138,13 @@ TEST_F(CallListWindowTest, ABrokenListShowsTheErrorBoxAndNoneIsActive) {
     EXPECT_TRUE(W->Action(TAct::acAufrufOnOff)->isChecked()) << "active, though it sends nothing";
     EXPECT_TRUE(W->statusBar()->currentMessage().contains(QStringLiteral("inaktiv")))
         << "the status bar says why nothing is sent";
+
+    // switching the device to slave ends the master simulation first
+    ASSERT_EQ(W->CallLists()->Activate(good), TCallListActivation::Active);
+    W->Action(TAct::acMasterOnOff)->trigger();
+    EXPECT_EQ(S->ActiveCallList(), "");
+    EXPECT_FALSE(W->Action(TAct::acAufrufOnOff)->isChecked());
+    EXPECT_TRUE(WaitFor([&] { return !S->Status().Master(); }));
     Quiet();
 }
 
