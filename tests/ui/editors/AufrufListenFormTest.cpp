@@ -116,6 +116,26 @@ TEST_F(AufrufListenFormTest, ANewListItsColumnsAndTheAutomaticDescription) {
         Set(0, 1, call);
         EXPECT_EQ(W->DetailButton()->text(), QString::fromUtf8(caption)) << call;
     }
+    // choosing a record type in the call cell's drop-down puts its prefix
+    // there
+    Set(0, 1, "");
+    Set(0, 2, "");
+    const QModelIndex call = W->Model().index(0, 1);
+    W->View()->setCurrentIndex(call);
+    W->View()->edit(call);
+    auto* box = W->View()->findChild<QComboBox*>(QStringLiteral("CallEditor"));
+    ASSERT_NE(box, nullptr);
+    ASSERT_EQ(box->count(), static_cast<int>(choices.size()));
+    int lineRow = -1;
+    for (int k = 0; k < box->count() && lineRow < 0; ++k)
+        if (box->model()->index(k, 1).data().toString() == QStringLiteral("001")) lineRow = k;
+    ASSERT_GE(lineRow, 0);
+    box->setCurrentIndex(lineRow);
+    emit box->activated(lineRow);
+    QApplication::processEvents();
+    EXPECT_EQ(Cell(0, 1), "l");
+    EXPECT_EQ(Cell(0, 2), expected) << "and the description follows";
+
     QSignalSpy note(&S, &TSession::StatusMessageRequested);
     W->DetailButton()->click();
     EXPECT_EQ(note.count(), 1) << "the composer is not there yet: the status bar says so";
