@@ -254,6 +254,8 @@ int main(int argc, char** argv) {
         return false;
     };
     options.SaveOnExit = saveOnExit;
+    // nobody is at an unattended bench to answer the offer: the copy waits
+    if (!activate.isEmpty()) options.OfferSafetyCopy = false;
     auto main = std::make_unique<TfMainForm>(*session, options);
     window = main.get();
     if (useVirtual)

@@ -4,6 +4,7 @@
 #include "platform/QtText.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
+#include "ui/common/ActionTable.h"
 #include "ui/common/FileDialogs.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
@@ -16,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardItemModel>
@@ -144,6 +146,12 @@ TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, Q
         View()->setCurrentIndex(Model().index(0, 0));
     }
 
+    // a call list is not printed: its menu has no print entries
+    if (const TActionTable* actions = session.Actions())
+        for (QMenu* m : findChildren<QMenu*>()) {
+            m->removeAction((*actions)[TAct::acPrintProtokoll]);
+            m->removeAction((*actions)[TAct::FilePrintSetup1]);
+        }
     View()->setItemDelegateForColumn(1, new TCallDelegate(session.Parser(), View()));
     connect(View()->itemDelegateForColumn(1), &QAbstractItemDelegate::closeEditor, this,
             [this] { UpdateToolbar(); });

@@ -56,6 +56,13 @@ TEST_F(CallListWindowTest, AListOpensOnceInItsEditor) {
     EXPECT_EQ(W->Area()->Windows().size(), 1) << "an editor that shows the file comes to the front";
     EXPECT_EQ(static_cast<TfChildWindow*>(again), W->Area()->Windows()[0]);
     EXPECT_EQ(W->CallLists()->Open(QString::fromStdString(Dir / "fehlt.AUF.CSV")), nullptr);
+    bool printable = false, saving = false;
+    for (QMenu* m : again->findChildren<QMenu*>()) {
+        printable |= m->actions().contains(W->Action(TAct::acPrintProtokoll));
+        saving |= m->actions().contains(W->Action(TAct::mmSpeichern));
+    }
+    EXPECT_TRUE(saving);
+    EXPECT_FALSE(printable) << "a call list has no print entries";
 
     W->Action(TAct::acAufruflisteNew)->trigger();
     ASSERT_EQ(W->Area()->Windows().size(), 2);
