@@ -212,6 +212,18 @@ TEST_F(AufrufListenFormTest, TheActivateButtonFollowsDeviceFileAndActiveList) {
     EXPECT_EQ(S.Scheduler()->Entries()[0].Aufruf, "k07");
     EXPECT_TRUE(W->PanelText()->text().isEmpty());
 
+    // saved under another name: the running list stays as it is
+    Set(0, 1, "z034");
+    SaveAs = QString::fromStdString(Dir / "kopie.AUF.CSV");
+    ASSERT_TRUE(W->SaveList());
+    EXPECT_EQ(asked.count(), 2);
+    EXPECT_EQ(S.ActiveCallList(), file);
+    EXPECT_EQ(S.Scheduler()->Entries()[0].Aufruf, "k07");
+    EXPECT_EQ(b->text(), QStringLiteral("Aktivieren")) << "the editor shows the copy now";
+    Open(Q(file));
+    b = W->ActivateButton();
+    EXPECT_EQ(b->text(), QStringLiteral("Deaktivieren"));
+
     QSignalSpy off(&S, &TSession::MasterSimulationSwitchRequested);
     b->click();
     EXPECT_EQ(off.count(), 1) << "the active list's button switches it off";
