@@ -1592,5 +1592,217 @@
         <source>Korrekte Antwort</source>
         <translation>Correct answer</translation>
     </message>
+    <message>
+        <source> ACHTUNG: Ihre Änderungen werden erst aktiv, wenn Sie die Aufrufliste speichern!</source>
+        <translation> ATTENTION: Your changes only take effect once you save the call list!</translation>
+    </message>
+    <message>
+        <source>&amp;Abbruch</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>&amp;Ok</source>
+        <translation>&amp;Ok</translation>
+    </message>
+    <message>
+        <source>Adresse %1 (%2):</source>
+        <translation>Address %1 (%2):</translation>
+    </message>
+    <message>
+        <source>Adresse im Protokoll:</source>
+        <translation>Address in the protocol:</translation>
+    </message>
+    <message>
+        <source>Alle Werte auf die Normalwerte zurücksetzen.</source>
+        <translation>Reset all values to their defaults.</translation>
+    </message>
+    <message>
+        <source>Alle Zeilen der Aufrufliste sind inaktiv: es wird nichts gesendet.</source>
+        <translation>Every row of the call list is inactive: nothing is sent.</translation>
+    </message>
+    <message>
+        <source>Alle Änderungen speichern und Formular schließen</source>
+        <translation>Save all changes and close the form</translation>
+    </message>
+    <message>
+        <source>Aufrufliste (*.AUF.CSV)</source>
+        <translation>Call list (*.AUF.CSV)</translation>
+    </message>
+    <message>
+        <source>Aufrufliste speichern</source>
+        <translation>Save call list</translation>
+    </message>
+    <message>
+        <source>Aufrufliste öffnen</source>
+        <translation>Open call list</translation>
+    </message>
+    <message>
+        <source>Aufrufliste(*.AUF.CSV)</source>
+        <translation>Call list (*.AUF.CSV)</translation>
+    </message>
+    <message>
+        <source>Beispiel</source>
+        <translation>Example</translation>
+    </message>
+    <message>
+        <source>DS 003a ...</source>
+        <translation>DS 003a ...</translation>
+    </message>
+    <message>
+        <source>DS 003c ...</source>
+        <translation>DS 003c ...</translation>
+    </message>
+    <message>
+        <source>DS 004c ...</source>
+        <translation>DS 004c ...</translation>
+    </message>
+    <message>
+        <source>DS 021 ...</source>
+        <translation>DS 021 ...</translation>
+    </message>
+    <message>
+        <source>DS 021a ...</source>
+        <translation>DS 021a ...</translation>
+    </message>
+    <message>
+        <source>DS Nr.</source>
+        <translation>DS no.</translation>
+    </message>
+    <message>
+        <source>Datei öffnen</source>
+        <translation>Open file</translation>
+    </message>
+    <message>
+        <source>Deaktivieren</source>
+        <translation>Deactivate</translation>
+    </message>
+    <message>
+        <source>Die Datei wurde nicht geladen!</source>
+        <translation>The file was not loaded!</translation>
+    </message>
+    <message>
+        <source>Die Detaileingabe der Datensätze ist in dieser Version noch nicht enthalten.</source>
+        <translation>The detail input of record types is not part of this version yet.</translation>
+    </message>
+    <message>
+        <source>Die Feldnamen der geöffneten Datei entsprechen nicht den erwarteten Feldnamen.</source>
+        <translation>The field names of the opened file do not match the expected field names.</translation>
+    </message>
+    <message>
+        <source>Die Umsetzung hat keine Auswirkungen auf Aufruflisten und auf die Direkteingabe.</source>
+        <translation>The translation has no effect on call lists and on the direct input.</translation>
+    </message>
+    <message>
+        <source>Die ausgewählte Datei ist entweder keine Aufrufliste oder fehlerhaft.</source>
+        <translation>The selected file is either no call list or it is faulty.</translation>
+    </message>
+    <message>
+        <source>Die links genannte Adresse wird in diesen Wert umgesetzt. Bitte geben Sie die Zahlen in dezimaler Darstellung an.</source>
+        <translation>The address named on the left is translated to this value. Please enter the numbers in decimal notation.</translation>
+    </message>
+    <message>
+        <source>Diese Umsetzung wird bei der Mastersimulation angewendet, wenn Sie ein aufgezeichnetes Protokoll abspielen.</source>
+        <translation>This translation is applied in the master simulation when you play back a recorded protocol.</translation>
+    </message>
+    <message>
+        <source>Durch einen Doppelklick auf diesen Eintrag im Statusbereich</source>
+        <translation>With a double click on this entry in the status area</translation>
+    </message>
+    <message>
+        <source>Es ist bereits eine andere Aufrufliste aktiv.</source>
+        <translation>Another call list is already active.</translation>
+    </message>
+    <message>
+        <source>Formular schließen ohne die Änderungen zu übernehmen</source>
+        <translation>Close the form without taking over the changes</translation>
+    </message>
+    <message>
+        <source>Hilfe</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>IBIS Adressumsetzung</source>
+        <translation>IBIS address translation</translation>
+    </message>
+    <message>
+        <source>Kopf</source>
+        <translation>Head</translation>
+    </message>
+    <message>
+        <source>Mastersimulation - Aufrufliste: </source>
+        <translation>Master simulation - call list: </translation>
+    </message>
+    <message>
+        <source>Mastersimulation - Aufrufliste: Neu</source>
+        <translation>Master simulation - call list: New</translation>
+    </message>
+    <message>
+        <source>Mit der folgenden Tabelle können Sie eine Adressumsetzung definieren.</source>
+        <translation>With the following table you can define an address translation.</translation>
+    </message>
+    <message>
+        <source>Neue Aufrufliste</source>
+        <translation>New call list</translation>
+    </message>
+    <message>
+        <source>Sie wurde nicht geladen</source>
+        <translation>It was not loaded</translation>
+    </message>
+    <message>
+        <source>Soll nun versucht werden den %1 in den Mastermodus zu schalten?</source>
+        <translation>Shall the %1 now be switched to master mode?</translation>
+    </message>
+    <message>
+        <source>Vergessen Sie nicht die Addressumschaltung zu aktivieren, damit</source>
+        <translation>Do not forget to activate the address translation.</translation>
+    </message>
+    <message>
+        <source>Wenn diese Adresse gefunden wird, wird sie beim Abspielen umgesetzt. Der Wert in Klammern stellt die Zahl in IBIS-hexadezimaler Darstellung dar.</source>
+        <translation>When this address is found, it is translated during playback. The value in brackets is the number in IBIS hexadecimal notation.</translation>
+    </message>
+    <message>
+        <source>Wird beim Abspielen umgesetzt zu:</source>
+        <translation>Is translated during playback to:</translation>
+    </message>
+    <message>
+        <source>Wollen Sie tatsächlich diese aktivieren?</source>
+        <translation>Do you really want to activate this one?</translation>
+    </message>
+    <message>
+        <source>Zurücksetzen</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>in einer Mastersimulation die Adressen auch tatsächlich umgesetzt werden!</source>
+        <translation>Only then addresses will be reset during a master simulation!</translation>
+    </message>
+    <message>
+        <source>können Sie die gerade aktive Aufrufliste öffnen.</source>
+        <translation>you can open the active call list.</translation>
+    </message>
+    <message>
+        <source>Intervall [mm:ss]</source>
+        <translation>Interval [mm:ss]</translation>
+    </message>
+    <message>
+        <source>Mit diesem Feld können Sie auswählen, ob die jeweile Zeile aktiv oder inaktiv sein soll.</source>
+        <translation>With this field you choose whether the row is active or inactive.</translation>
+    </message>
+    <message>
+        <source>Geben Sie hier den Datensatz an, auf den eine Antwort gesendet werden soll.</source>
+        <translation>Enter the telegram to be sent here.</translation>
+    </message>
+    <message>
+        <source>Beschreibung zum Datensatz (Nur zur Infomation gedacht)</source>
+        <translation>Description of the telegram (for information only)</translation>
+    </message>
+    <message>
+        <source>Geben Sie das Sendeintervall ein. Der Datensatz wird zyklisch mit diesem Intervall wiederholt.</source>
+        <translation>Enter the send interval. The telegram is repeated cyclically at this interval.</translation>
+    </message>
+    <message>
+        <source>Aufruf</source>
+        <translation>Call</translation>
+    </message>
 </context>
 </TS>

@@ -8,12 +8,14 @@
 #include "shell/DataFolder.h"
 #include "shell/Environment.h"
 #include "shell/Version.h"
+#include "simulation/AddressTranslation.h"
 #include "telegram/Catalogue.h"
 #include "telegram/Errors.h"
 #include "telegram/TelegramParser.h"
 #include "ui/common/Icons.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
+#include "ui/main/CallListCommands.h"
 #include "ui/main/MainForm.h"
 
 #include <QApplication>
@@ -38,7 +40,8 @@ namespace {
 
 const char* const kUsage =
     "Usage: vaskel [--virtual-device[=SCENARIO]] [--monitor [--save-on-exit FILE]\n"
-    "              [--quit-after SECONDS]] [FILE...]\n"
+    "              [--quit-after SECONDS]] [--activate FILE.AUF.CSV]\n"
+    "              [--translate A=B,...] [FILE...]\n"
     "\n"
     "  --virtual-device[=SCENARIO]  run on the built-in virtual Tavrin instead of a\n"
     "                               Tavrin on USB; SCENARIO is vehicle (default),\n"
@@ -47,6 +50,12 @@ const char* const kUsage =
     "  --save-on-exit FILE          write the monitor's recording to FILE when the\n"
     "                               program ends, without asking\n"
     "  --quit-after SECONDS         end the program after SECONDS\n"
+    "  --activate FILE.AUF.CSV      activate the call list at start: the monitor\n"
+    "                               opens and the device is switched to bus master\n"
+    "                               without asking (unattended master simulation)\n"
+    "  --translate A=B,...          switch the address translation on for this run\n"
+    "                               with these pairs of addresses 1 to 15 (decimal);\n"
+    "                               the stored table is left as it was\n"
     "  --version                    print the version and end\n"
     "  FILE                         .PRO.CSV, .AUF.CSV or .ANT.CSV files to open\n";
 
@@ -108,11 +117,36 @@ int main(int argc, char** argv) {
     bool monitor = false;
     QString saveOnExit;
     int quitAfter = -1;
+    QString activate;
+    bool translate = false;
+    std::array<int, kAddressCount> translation{};
     const QStringList arguments = app.arguments().mid(1);
     for (int k = 0; k < arguments.size(); ++k) {
         const QString& a = arguments[k];
         if (a == QLatin1String("--monitor")) {
             monitor = true;
+            continue;
+        }
+        if (a == QLatin1String("--activate") || a == QLatin1String("--translate")) {
+            if (k + 1 >= arguments.size()) {
+                std::cerr << "vaskel: " << a.toStdString() << " needs a value\n\n" << kUsage;
+                return 2;
+            }
+            const QString v = arguments[++k];
+            if (a == QLatin1String("--activate")) {
+                if (!QFileInfo(v).isFile()) {
+                    std::cerr << "vaskel: no call list " << v.toStdString() << "\n";
+                    return 2;
+                }
+                activate = v;
+            } else {
+                std::string problem;
+                if (!ParseAddressTranslation(v.toStdString(), translation, problem)) {
+                    std::cerr << "vaskel: --translate: " << problem << "\n\n" << kUsage;
+                    return 2;
+                }
+                translate = true;
+            }
             continue;
         }
         if (a == QLatin1String("--save-on-exit") || a == QLatin1String("--quit-after")) {
@@ -172,6 +206,14 @@ int main(int argc, char** argv) {
                                        std::filesystem::copy_options::skip_existing, ec);
         }
     SetUiLanguage(env.Language());
+    // the translation of this run; the stored table comes back at the end
+    std::array<int, kAddressCount> storedTranslation{};
+    for (int a = 1; a <= kAddressCount; ++a)
+        storedTranslation[a - 1] = env.GetAddressTranslation(a);
+    if (translate) {
+        SetAddressTranslationTable(env, translation);
+        env.SetIBISAddressTranslationMode(1);
+    }
     std::unique_ptr<TIBISTelegramParser> parser;
     try {
         parser = std::make_unique<TIBISTelegramParser>(env.DataDirectory() + "IBIS.CSV");
@@ -212,6 +254,8 @@ int main(int argc, char** argv) {
         return false;
     };
     options.SaveOnExit = saveOnExit;
+    // nobody is at an unattended bench to answer the offer: the copy waits
+    if (!activate.isEmpty()) options.OfferSafetyCopy = false;
     auto main = std::make_unique<TfMainForm>(*session, options);
     window = main.get();
     if (useVirtual)
@@ -220,10 +264,19 @@ int main(int argc, char** argv) {
     main->show();
     splash.finish(main.get());
     if (!files.isEmpty()) main->DropFiles(files);
-    if (monitor) main->OpenMonitor();
+    if (monitor || !activate.isEmpty()) main->OpenMonitor();
+    if (!activate.isEmpty())
+        QTimer::singleShot(0, main.get(), [&main, activate] {
+            // unattended: the device becomes master without a question
+            if (!main->CallLists()->ActivateUnattended(activate, 15000))
+                std::cerr << "vaskel: the call list " << activate.toStdString()
+                          << " was not activated (the device did not become bus master, or the "
+                             "list is broken)\n";
+        });
     if (quitAfter >= 0)
         QTimer::singleShot(quitAfter * 1000, main.get(), [&main] { main->close(); });
     const int rc = app.exec();
+    if (translate) SetAddressTranslationTable(env, storedTranslation);
     main.reset();
     session.reset(); // the controller ends before the device goes away
     virtualUsb.reset();

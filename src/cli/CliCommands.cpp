@@ -2,6 +2,7 @@
 
 #include "analysis/DetailAnalysis.h"
 #include "cli/Json.h"
+#include "cli/SimulateCommand.h"
 #include "emulator/VirtualTavrin.h"
 #include "link/DeviceProtocol.h"
 #include "lists/ListFiles.h"
@@ -49,6 +50,7 @@ const char* const kMainUsage =
     "  reanalyse  load a protocol in any form, analyse it again, write it\n"
     "  analyse    print the detail analysis of protocol rows\n"
     "  responses  build a response list from a protocol\n"
+    "  simulate   run a call list or a protocol on the virtual Tavrin as bus master\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
     "'vaskel-cli --version' for the version.\n";
@@ -853,6 +855,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "reanalyse") return RunReanalyse(args, out, err, defaultCatalogue);
     if (cmd == "responses") return RunResponses(args, out, err, defaultCatalogue);
     if (cmd == "analyse") return RunAnalyse(args, out, err, defaultCatalogue);
+    if (cmd == "simulate") return RunSimulate(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }
 

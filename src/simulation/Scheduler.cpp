@@ -1,9 +1,16 @@
 #include "simulation/Scheduler.h"
 
 #include "telegram/ClockTelegrams.h"
+#include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
+#include <filesystem>
+
 namespace vaskel {
+
+const char* const kCallListNotLoaded =
+    "Die ausgew\xE4hlte Datei ist entweder keine Aufrufliste oder fehlerhaft.\r\n"
+    "Sie wurde nicht geladen";
 
 TMasterScheduler::TMasterScheduler(const TIBISTelegramParser& parser, TEnvironment& env,
                                    ITimerFactory& timers, const IClock& clock, THooks hooks)
@@ -38,6 +45,19 @@ void TMasterScheduler::ActivateCallList(const std::string& fileName) {
     FIntervallTimer->Start(1000);
     FNextIndex = 0;
     SendStep();
+}
+
+TCallListActivation TMasterScheduler::TryActivateCallList(const std::string& fileName) {
+    std::error_code ec;
+    if (fileName.empty() || !std::filesystem::is_regular_file(fileName, ec))
+        return TCallListActivation::Missing;
+    try {
+        ActivateCallList(fileName);
+    } catch (const EVaskelError&) {
+        DeactivateCallList();
+        return TCallListActivation::Broken;
+    }
+    return FEntries.empty() ? TCallListActivation::Empty : TCallListActivation::Active;
 }
 
 void TMasterScheduler::DeactivateCallList() {
@@ -120,19 +140,28 @@ void TMasterScheduler::SendStep() {
         return;
     }
     // The call list.
+    // Every entry is looked at once at most, from the next index on. At the
+    // end of the list a pass is over: the one-shot entries go, and the
+    // search goes on at the first entry in the same step, so that reaching
+    // the end costs an entry that is due no interval tick (it would be sent
+    // a second late, and an interval of n seconds would become n + 1).
     const std::size_t n = FEntries.size();
     std::size_t found = SIZE_MAX;
-    for (std::size_t step = 0; step < n; ++step) {
+    bool wrapped = false;
+    for (std::size_t examined = 0; examined < n;) {
         if (FNextIndex >= FEntries.size()) {
+            if (wrapped) break;
+            wrapped = true;
             FNextIndex = 0;
             std::erase_if(FEntries, [](const tAufruf& a) { return a.Intervall == 0; });
-            return;
+            continue;
         }
         if (FEntries[FNextIndex].Countdown == 0) {
             found = FNextIndex;
             break;
         }
         ++FNextIndex;
+        ++examined;
     }
     if (found == SIZE_MAX) return;
     tAufruf& entry = FEntries[found];

@@ -16,6 +16,19 @@
 
 namespace vaskel {
 
+// The message of a call list that could not be activated (Windows-1252,
+// lines separated by CR LF).
+extern const char* const kCallListNotLoaded;
+
+// How an activation of a call list went.
+enum class TCallListActivation {
+    Missing, // the file is not there: nothing changed
+    Broken,  // a row's "Ok" field is no boolean (or the file cannot be read):
+             // no list is active now
+    Active,  // the list runs
+    Empty,   // the list runs, but every row is inactive: nothing is sent
+};
+
 struct tSpontanAufruf {
     TTelegramRecord Telegram;
     int State = 0; // 0 none, 1 pending, 2 sent (waiting for its echo)
@@ -43,6 +56,10 @@ public:
     // EConversionError (the entries read so far stay, the list is not
     // started).
     void ActivateCallList(const std::string& fileName);
+    // Activation as the master simulation switch does it: a missing file
+    // changes nothing, a broken list leaves no list active; a list active
+    // before is replaced.
+    TCallListActivation TryActivateCallList(const std::string& fileName);
     void DeactivateCallList();
     const std::string& ActiveFile() const { return FActiveFile; }
     const std::vector<tAufruf>& Entries() const { return FEntries; }

@@ -1,5 +1,6 @@
 #include "simulation/Scheduler.h"
 #include "link/DeviceProtocol.h"
+#include "lists/ListEditor.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
@@ -177,6 +178,92 @@ TEST(CallListIntervals, MinutesAndSeconds) {
         {"0:10", 10}, {"12:05", 725}, {"2", 120}, {"x:7", 7}, {"1:y", 60}, {"", 0}, {"abc", 0}};
     for (const auto& [text, seconds] : cases)
         EXPECT_EQ(IntervalSeconds(text), seconds) << text;
+}
+
+TEST(CallListIntervals, TypedIntoTheEditorAndReadFromTheFile) {
+    // what is typed into an interval cell, what the cell keeps, and the
+    // seconds the simulation reads from the saved file
+    struct TCase {
+        const char* Typed;
+        const char* Stored;
+        int Seconds;
+    };
+    const TCase cases[] = {{"0:10", "0:10", 10}, {"12:05", "12:05", 725}, {"2", "0:02", 2},
+                           {"90", "1:30", 90},   {"0:00", "0:00", 0},     {"", "0", 0}};
+    for (const TCase& c : cases) {
+        const std::string stored =
+            TListEditorRows::OnEditorLeave(c.Typed, TZK_InputStyle::csMinSec);
+        EXPECT_EQ(stored, c.Stored) << c.Typed;
+        EXPECT_EQ(IntervalSeconds(stored), c.Seconds) << c.Typed;
+    }
+    EXPECT_EQ(IntervalSeconds("2"), 120) << "a bare number in a hand-edited file is minutes";
+}
+
+TEST_F(SchedulerTest, ActivationReplacesDeactivatesAndRefusesBrokenLists) {
+    const std::string a =
+        Dir.Write("a.AUF.CSV", std::string(kAufrufHeader) + "\r\n-1;\"l001\";\"\";\"0:05\"\r\n");
+    const std::string b =
+        Dir.Write("b.AUF.CSV", std::string(kAufrufHeader) + "\r\n-1;\"k07\";\"\";\"0:02\"\r\n");
+    const std::string idle =
+        Dir.Write("idle.AUF.CSV", std::string(kAufrufHeader) + "\r\n0;\"k07\";\"\";\"0:02\"\r\n");
+    const std::string broken =
+        Dir.Write("broken.AUF.CSV", std::string(kAufrufHeader) + "\r\n-1;\"l001\";\"\";\"0:05\"\r\n"
+                                                                 "ja;\"k07\";\"\";\"0:02\"\r\n");
+
+    EXPECT_EQ(S->TryActivateCallList(a), TCallListActivation::Active);
+    EXPECT_EQ(S->ActiveFile(), a);
+    EXPECT_EQ(Sent, std::vector<std::string>{"l001"}) << "due at once";
+    Echo();
+
+    EXPECT_EQ(S->TryActivateCallList(Dir / "gone.AUF.CSV"), TCallListActivation::Missing);
+    EXPECT_EQ(S->ActiveFile(), a) << "a file that is not there changes nothing";
+
+    EXPECT_EQ(S->TryActivateCallList(b), TCallListActivation::Active);
+    EXPECT_EQ(S->ActiveFile(), b) << "another list replaces the active one";
+    ASSERT_EQ(S->Entries().size(), 1u);
+    EXPECT_EQ(S->Entries()[0].Aufruf, "k07");
+    EXPECT_EQ(Sent.back(), "k07");
+    Echo();
+
+    EXPECT_EQ(S->TryActivateCallList(broken), TCallListActivation::Broken);
+    EXPECT_EQ(S->ActiveFile(), "") << "after a broken list none is active";
+    EXPECT_TRUE(S->Entries().empty());
+    EXPECT_FALSE(S->IntervallTimer().Running());
+
+    EXPECT_EQ(S->TryActivateCallList(idle), TCallListActivation::Empty);
+    EXPECT_EQ(S->ActiveFile(), idle) << "a list of inactive rows is active, and sends nothing";
+    EXPECT_TRUE(S->IntervallTimer().Running());
+    const std::size_t before = Sent.size();
+    Time.Advance(10000);
+    EXPECT_EQ(Sent.size(), before);
+
+    S->DeactivateCallList();
+    EXPECT_EQ(S->ActiveFile(), "");
+    EXPECT_FALSE(S->IntervallTimer().Running());
+}
+
+TEST_F(SchedulerTest, SavingTheActiveListAgainReloadsIt) {
+    const std::string file = List("-1;\"l001\";\"\";\"0:05\"\r\n");
+    ASSERT_EQ(S->TryActivateCallList(file), TCallListActivation::Active);
+    Echo();
+    Dir.Write("l.AUF.CSV", std::string(kAufrufHeader) + "\r\n-1;\"k07\";\"\";\"0:05\"\r\n");
+    ASSERT_EQ(S->TryActivateCallList(file), TCallListActivation::Active);
+    EXPECT_EQ(Sent.back(), "k07") << "the saved rows run at once";
+}
+
+TEST_F(SchedulerTest, TranslatedAddressDigitAndListTelegramsLeftAlone) {
+    Env.SetAddressTranslation(10, 3);
+    Env.SetIBISAddressTranslationMode(1);
+    const std::string text = "aA:1Marktplatz      ";
+    S->RequestSingleCall(text);
+    EXPECT_EQ(Sent.back(), "aA31Marktplatz      ") << "10 (':') becomes 3";
+    Echo();
+    S->ActivateCallList(List("-1;\"aA:1Marktplatz      \";\"\";\"0:05\"\r\n"));
+    EXPECT_EQ(Sent.back(), text) << "call-list telegrams go out as written";
+    Echo();
+    Env.SetIBISAddressTranslationMode(0);
+    S->RequestSingleCall(text);
+    EXPECT_EQ(Sent.back(), text) << "switched off";
 }
 
 } // namespace

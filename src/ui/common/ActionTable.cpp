@@ -140,14 +140,14 @@ const std::vector<TActionSpec>& ActionSpecs() {
          "Erstellt eine neue Aufrufliste",
          {},
          "acAufruflisteNew",
-         E::NotYet},
+         E::Always},
         {A::acAufruflisteOeffnen,
          "acAufruflisteOeffnen",
          "Aufrufliste öffnen ...",
          "Öffnet eine bestehende Aufrufliste",
          {},
          "acAufruflisteOeffnen",
-         E::NotYet},
+         E::Always},
         {A::acV1ImportAufrufliste,
          "acV1ImportAufrufliste",
          "V1.x Aufrufliste importieren ...",
@@ -177,7 +177,7 @@ const std::vector<TActionSpec>& ActionSpecs() {
          "automatisch umsetzen lassen.",
          {},
          "actOpenAddressForm",
-         E::NotYet},
+         E::Always},
         {A::acMasterOnOff,
          "acMasterOnOff",
          "Master ein",
@@ -192,7 +192,8 @@ const std::vector<TActionSpec>& ActionSpecs() {
          "Startet eine Aufrufliste zur Mastersimulation oder beendet eine laufende.",
          {},
          "acAufrufOnOff",
-         E::NotYet},
+         E::MasterSimulation,
+         true},
         {A::acAntwortOnOff,
          "acAntwortOnOff",
          "Slavesimulation ...",
@@ -444,6 +445,8 @@ bool ActionEnabled(TEnable rule, const TActionState& s) {
         return s.Active && s.Active->CanSaveAs();
     case TEnable::AddressTranslation:
         return s.AddressTranslationUsable;
+    case TEnable::MasterSimulation:
+        return s.MasterSimulationPossible;
     }
     return false;
 }

@@ -96,6 +96,7 @@ enum class TEnable {
     ActiveCanSave,
     ActiveCanSaveAs,
     AddressTranslation, // the device is online and a translation is defined
+    MasterSimulation,   // the device is or could become bus master, or a list is active
 };
 
 struct TActionSpec {
@@ -143,6 +144,7 @@ struct TActionState {
     TfChildWindow* Active = nullptr;
     int Windows = 0;
     bool AddressTranslationUsable = false;
+    bool MasterSimulationPossible = false;
 };
 bool ActionEnabled(TEnable rule, const TActionState& state);
 

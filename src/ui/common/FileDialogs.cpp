@@ -69,4 +69,25 @@ TFileDialogSpec ProtocolSaveDialog(const QString& folder, const QString& propose
     return s;
 }
 
+TFileDialogSpec CallListOpenDialog(const QString& folder) {
+    TFileDialogSpec s;
+    s.Title = QStringLiteral("Aufrufliste öffnen");
+    s.Folder = folder;
+    s.Filters = {QStringLiteral("Aufrufliste (*.AUF.CSV)"), QStringLiteral("*.AUF.CSV"),
+                 QStringLiteral("Alle Dateien (*.*)"), QStringLiteral("*.*")};
+    s.DefaultSuffix = QStringLiteral("AUF.CSV");
+    return s;
+}
+
+TFileDialogSpec CallListSaveDialog(const QString& folder, const QString& file) {
+    TFileDialogSpec s;
+    s.Save = true;
+    s.Title = QStringLiteral("Aufrufliste speichern");
+    s.Folder = folder;
+    s.File = file;
+    s.Filters = {QStringLiteral("Aufrufliste(*.AUF.CSV)"), QStringLiteral("*.AUF.CSV")};
+    s.DefaultSuffix = QStringLiteral("AUF.CSV");
+    return s;
+}
+
 } // namespace vaskel

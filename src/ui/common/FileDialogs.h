@@ -34,5 +34,8 @@ QString AskFile(QWidget* parent, const TFileDialogSpec& spec);
 // The dialogs of protocol files.
 TFileDialogSpec ProtocolOpenDialog(const QString& folder);
 TFileDialogSpec ProtocolSaveDialog(const QString& folder, const QString& proposedName);
+// The dialogs of call lists.
+TFileDialogSpec CallListOpenDialog(const QString& folder);
+TFileDialogSpec CallListSaveDialog(const QString& folder, const QString& file);
 
 } // namespace vaskel

@@ -5,6 +5,7 @@
 #include "shell/Timers.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTimer>
 
 #include <chrono>
@@ -196,6 +197,7 @@ void TSession::StopRecording() {
         this,
         [this] {
             emit RecordingStopped();
+            emit CallListChanged(QString());
             if (FConnection) FConnection->UpdateDeviceStatusDisplay();
         },
         Qt::QueuedConnection);
@@ -212,6 +214,28 @@ void TSession::Capture(const TTelegramm& record, char source) {
 void TSession::MarkLastRowUnanswered() {
     const int row = FRecorder->MarkLastRowUnanswered();
     if (row >= 0) emit RowChanged(row);
+}
+
+TCallListActivation TSession::ActivateCallList(const std::string& file) {
+    if (!FScheduler) return TCallListActivation::Missing;
+    const TCallListActivation result = FScheduler->TryActivateCallList(file);
+    // the windows refresh after every switching of a list: the scheduler
+    // starts afresh with them
+    FScheduler->Initialise();
+    if (result != TCallListActivation::Missing)
+        emit CallListChanged(QFile::decodeName(QByteArray::fromStdString(ActiveCallList())));
+    return result;
+}
+
+void TSession::DeactivateCallList() {
+    if (!FScheduler || FScheduler->ActiveFile().empty()) return;
+    FScheduler->DeactivateCallList();
+    FScheduler->Initialise();
+    emit CallListChanged(QString());
+}
+
+std::string TSession::ActiveCallList() const {
+    return FScheduler ? FScheduler->ActiveFile() : std::string();
 }
 
 void TSession::RequestSingleCall(const std::string& text) {

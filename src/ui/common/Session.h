@@ -90,6 +90,21 @@ public:
     // simulation goes on.
     void Capture(const TTelegramm& record, char source);
 
+    // --- the active call list (the master simulation, while the monitor
+    // records)
+    // Loads and starts a call list in the scheduler (another one active
+    // before is replaced); without a monitor nothing is activated (Missing).
+    TCallListActivation ActivateCallList(const std::string& file);
+    void DeactivateCallList();
+    // The active call list's file; empty when none or when nothing records.
+    std::string ActiveCallList() const;
+    // A window asks the main window to activate (with its messages) or to
+    // switch off the master simulation.
+    void RequestCallListActivation(const QString& file) { emit CallListActivationRequested(file); }
+    void RequestMasterSimulationSwitch() { emit MasterSimulationSwitchRequested(); }
+    // A short note in the main window's status bar.
+    void ShowStatusMessage(const QString& text) { emit StatusMessageRequested(text); }
+
     // --- sending
     // A single call of a protocol playback (sent at once by the scheduler).
     virtual void RequestSingleCall(const std::string& text);
@@ -129,6 +144,11 @@ signals:
     void SendDelayTipRequested();
     // A mode switch was asked for (the hint at the switch button).
     void MasterSwitchRequested();
+    // The active call list changed (empty: none).
+    void CallListChanged(const QString& file);
+    void CallListActivationRequested(const QString& file);
+    void MasterSimulationSwitchRequested();
+    void StatusMessageRequested(const QString& text);
 
 private:
     // Asks the controller for the mode, again a little later while it is

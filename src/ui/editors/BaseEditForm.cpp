@@ -126,7 +126,7 @@ TfBaseEditForm::TfBaseEditForm(TSession& session, TTable& table, std::vector<TEd
     FSaveButton->setObjectName(QStringLiteral("btSave"));
     SetDe(FSaveButton, "Speichern");
     connect(FSaveButton, &QPushButton::clicked, this, [this] {
-        if (SaveList()) setWindowTitle(FDialogHeader);
+        if (SaveList()) UpdateTitle();
     });
     auto* close = new QPushButton;
     close->setObjectName(QStringLiteral("btClose"));

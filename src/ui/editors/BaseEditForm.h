@@ -61,6 +61,9 @@ public:
     bool MayClose() override;
     // Saves the list (derived windows); false when cancelled or failed.
     virtual bool SaveList() { return false; }
+    // The window's title (after opening and saving): the dialog header
+    // unless the derived window has a title of its own.
+    virtual void UpdateTitle() { setWindowTitle(FDialogHeader); }
     // The main window's save actions run the window's save button.
     bool CanSave() const override;
     bool CanSaveAs() const override;

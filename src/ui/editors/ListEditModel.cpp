@@ -75,8 +75,10 @@ Qt::ItemFlags TListEditModel::flags(const QModelIndex& index) const {
 }
 
 QVariant TListEditModel::headerData(int section, Qt::Orientation o, int role) const {
-    if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    if (section < 0 || section >= static_cast<int>(FColumns.size())) return {};
+    if (o != Qt::Horizontal || section < 0 || section >= static_cast<int>(FColumns.size()))
+        return {};
+    if (role == Qt::ToolTipRole && FColumns[section].Hint) return Tr(FColumns[section].Hint);
+    if (role != Qt::DisplayRole) return {};
     return Tr(FColumns[section].Title);
 }
 

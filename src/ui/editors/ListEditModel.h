@@ -10,8 +10,9 @@
 namespace vaskel {
 
 struct TEditColumn {
-    const char* Title;     // German; shown in the active language
-    bool Optional = false; // an empty cell still counts as complete
+    const char* Title;          // German; shown in the active language
+    bool Optional = false;      // an empty cell still counts as complete
+    const char* Hint = nullptr; // German; the column title's tool tip
 };
 
 class TListEditModel : public QAbstractTableModel {

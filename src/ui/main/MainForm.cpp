@@ -10,11 +10,14 @@
 #include "ui/common/TextWidgets.h"
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
+#include "ui/editors/AddressForm.h"
+#include "ui/main/CallListCommands.h"
 #include "ui/main/DirectInputBox.h"
 #include "ui/main/ModeArea.h"
 #include "ui/main/WindowArea.h"
 #include "ui/protocol/MonitorForm.h"
 #include "ui/protocol/ProtocolForm.h"
+#include "ui/widgets/BalloonHint.h"
 #include "ui/widgets/Led.h"
 
 #include <QAction>
@@ -22,6 +25,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -65,7 +69,12 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
 
     FArea = new TWindowArea(this);
     setCentralWidget(FArea);
-    FFiles = std::make_unique<TFileOpening>(FSession, *FArea, this, FOptions.OpenFile);
+    // call lists open in their editor; the other kinds as the options say
+    FFiles = std::make_unique<TFileOpening>(
+        FSession, *FArea, this, [this](TDroppedKind kind, const QString& file) {
+            if (kind == TDroppedKind::CallList && FCalls) return FCalls->Open(file) != nullptr;
+            return FOptions.OpenFile && FOptions.OpenFile(kind, file);
+        });
     FActions = std::make_unique<TActionTable>(this);
     FSession.SetActions(FActions.get());
     BuildMenus();
@@ -85,6 +94,14 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
     addToolBar(Qt::BottomToolBarArea, FModeBar);
     BuildStatusBar();
     ConnectActions();
+    TCallListCommands::THooks calls;
+    calls.OpenMonitor = [this] { OpenMonitor(); };
+    calls.MonitorOpen = [this] { return !FMonitor.isNull(); };
+    calls.RefreshWindows = [this] {
+        UpdateActions();
+        RefreshWindows();
+    };
+    FCalls = new TCallListCommands(FSession, *FArea, *FModeArea, *FActions, this, calls);
     FModeArea->SetFactorEnabled(false);
 
     FBlinkTimer = new QTimer(this);
@@ -130,6 +147,20 @@ void TfMainForm::ObserveSession() {
             &TModeArea::ShowMasterSwitchHint);
     connect(&FSession, &TSession::PlaybackChanged, FModeArea, &TModeArea::SetActiveProtocol);
     connect(&FSession, &TSession::RecordingStopped, this, [this] { RefreshWindows(); });
+    connect(&FSession, &TSession::CallListChanged, this, [this](const QString& file) {
+        // the status bar's list panel names the active list
+        if (file.isEmpty())
+            SetDe(FPanels[2], "<Keine Liste aktiv>");
+        else {
+            // a file name stays as it is when the language changes
+            FPanels[2]->setProperty("deText", QVariant());
+            FPanels[2]->setText(QDir::toNativeSeparators(file));
+        }
+        UpdateActions();
+        RefreshWindows();
+    });
+    connect(&FSession, &TSession::StatusMessageRequested, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 8000); });
     connect(FModeArea, &TModeArea::SwitchClicked, this, [this] { MasterOnOff(); });
     connect(FModeArea, &TModeArea::OverloadLampClicked, this, [this] { ResetOverloadAsked(); });
     connect(FModeArea, &TModeArea::ActiveProtocolDoubleClicked, this,
@@ -169,6 +200,7 @@ void TfMainForm::ConnectActions() {
     });
     on(TAct::acWindowCloseAll, [this] { FArea->CloseAll(); });
     on(TAct::acMasterOnOff, [this] { MasterOnOff(); });
+    on(TAct::actOpenAddressForm, [this] { OpenAddressForm(); });
     on(TAct::actResetOverloaded, [this] { ResetOverloadAsked(); });
     on(TAct::acShowHardwarerevision, [this] { ShowDeviceInfo(); });
     on(TAct::acAbout, [this] {
@@ -359,6 +391,7 @@ void TfMainForm::BuildAddressTranslationButton() {
     FAddressButton->setMenu(menu);
     connect(FAddressButton, &QToolButton::clicked, this, [this] {
         QToolTip::hideText();
+        TBalloonHint::CloseCurrent();
         SetAddressTranslationMode(FSession.Env().IBISAddressTranslationMode() == 1 ? 0 : 1);
     });
     connect(Action(TAct::actAddressTranslationOn), &QAction::triggered, this,
@@ -394,6 +427,8 @@ void TfMainForm::UpdateActions() {
         SetAddressTranslationMode(0);
     s.AddressTranslationUsable =
         FSession.Status().DeviceOnline() && env.IBISAddressTranslationDefined();
+    s.MasterSimulationPossible =
+        FSession.Status().MasterPossible() || !FSession.ActiveCallList().empty();
     FActions->ApplyRules(s);
     if (FAddressButton) FAddressButton->setEnabled(s.AddressTranslationUsable);
 }
@@ -405,6 +440,25 @@ void TfMainForm::RefreshWindows() {
         sendable |= w->CanSend();
     // the factor matters only with a protocol to send
     FModeArea->SetFactorEnabled(FSession.Status().Master() && sendable);
+}
+
+void TfMainForm::OpenAddressForm() {
+    TfAddressForm form(FSession.Env(), this);
+    form.exec();
+    UpdateActions();
+    // the table alone translates nothing: the switch is to be pressed too
+    TEnvironment& env = FSession.Env();
+    if (!env.HintGiven(THint::AddressTranslationHintGiven) &&
+        env.IBISAddressTranslationMode() == 0 && FAddressButton->isVisible()) {
+        env.SetHintGiven(THint::AddressTranslationHintGiven);
+        TBalloonHint::Show(FAddressButton, FAddressButton->rect().center(),
+                           TBalloonHint::TIcon::Information, Tr("Hinweis"),
+                           Tr("Vergessen Sie nicht die Addressumschaltung zu aktivieren, damit") +
+                               T("\n") +
+                               Tr("in einer Mastersimulation die Adressen auch tatsächlich "
+                                  "umgesetzt werden!"),
+                           7000);
+    }
 }
 
 TfMonitorForm* TfMainForm::OpenMonitor() {
@@ -426,6 +480,8 @@ void TfMainForm::OpenMonitorTiled() {
 }
 
 void TfMainForm::MasterOnOff() {
+    // a running master simulation ends before the device becomes a slave
+    if (FSession.Status().Master() && !FSession.ActiveCallList().empty()) FCalls->OnOff();
     FSession.SwitchMasterMode();
 }
 

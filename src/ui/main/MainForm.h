@@ -27,6 +27,7 @@ class QToolButton;
 
 namespace vaskel {
 
+class TCallListCommands;
 class TDirectInputBox;
 class TLed;
 class TModeArea;
@@ -76,6 +77,10 @@ public:
     // "Protokoll öffnen ...": the open dialog, then the protocol window.
     void OpenProtocolAsked();
     TfProtocolForm* OfferSafetyCopy();
+    // The call lists and the master simulation.
+    TCallListCommands* CallLists() const { return FCalls; }
+    // "IBIS Adressumsetzung ...": the table window, modal.
+    void OpenAddressForm();
 
 protected:
     bool event(QEvent* e) override;
@@ -130,6 +135,7 @@ private:
     // a safety copy found at start in unattended mode stays for the next start
     bool FKeepSafetyCopy = false;
     QPointer<TfMonitorForm> FMonitor;
+    TCallListCommands* FCalls = nullptr;
 };
 
 } // namespace vaskel

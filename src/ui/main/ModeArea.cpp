@@ -100,6 +100,7 @@ TModeArea::TModeArea(TEnvironment& env, TDirectInputBox& direct, const TActionTa
     addLine(1, NewLabel("Aktives Protokoll:"), "lblActiveProtocol", TAct::acSendFromProtocoll,
             "btPanelSendFromProtocol", PlayIcon(), lines);
     FLines[1]->installEventFilter(this);
+    FLines[0]->installEventFilter(this);
     ml->addLayout(lines);
 
     auto* factorRow = Tight(new QHBoxLayout, 0);
@@ -455,6 +456,10 @@ QToolButton* TModeArea::PanelButton(TAct action) const {
 bool TModeArea::eventFilter(QObject* watched, QEvent* e) {
     if (watched == FLines[1] && e->type() == QEvent::MouseButtonDblClick) {
         emit ActiveProtocolDoubleClicked();
+        return true;
+    }
+    if (watched == FLines[0] && e->type() == QEvent::MouseButtonDblClick) {
+        emit ActiveCallListDoubleClicked();
         return true;
     }
     return QWidget::eventFilter(watched, e);

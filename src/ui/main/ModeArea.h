@@ -85,6 +85,7 @@ signals:
     void SwitchClicked();
     void OverloadLampClicked();
     void ActiveProtocolDoubleClicked();
+    void ActiveCallListDoubleClicked();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;

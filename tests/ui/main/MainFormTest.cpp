@@ -131,11 +131,11 @@ TEST_F(MainWindowTest, UnplugAndReplug) {
 
 TEST_F(MainWindowTest, DroppedFilesAndViewToggles) {
     Start(TScenario::Unpowered);
-    EXPECT_EQ(W->DropFiles({QStringLiteral("/x/a.auf.csv"), QStringLiteral("/x/b.PRO.CSV"),
-                            QStringLiteral("/x/c.ANT.CSV")}),
-              TDroppedKind::CallList);
+    EXPECT_EQ(W->DropFiles({QStringLiteral("/x/c.ant.csv"), QStringLiteral("/x/b.PRO.CSV"),
+                            QStringLiteral("/x/a.AUF.CSV")}),
+              TDroppedKind::ResponseList);
     ASSERT_EQ(Opened.size(), 1u) << "only the first file counts";
-    EXPECT_EQ(Opened[0].second, QStringLiteral("/x/a.auf.csv"));
+    EXPECT_EQ(Opened[0].second, QStringLiteral("/x/c.ant.csv"));
     EXPECT_EQ(W->DropFiles({QStringLiteral("/x/notes.txt")}), TDroppedKind::None);
     EXPECT_EQ(Opened.size(), 1u);
     const std::pair<const char*, TDroppedKind> kinds[] = {{"a.PRO.CSV", TDroppedKind::Protocol},

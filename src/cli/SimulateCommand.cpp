@@ -1,0 +1,250 @@
+// vaskel-cli simulate: the master simulation on the virtual Tavrin, headless.
+
+#include "cli/SimulateCommand.h"
+
+#include "cli/BusTimeSimulation.h"
+#include "recording/OpenedProtocol.h"
+#include "shell/SystemPlatform.h"
+#include "simulation/AddressTranslation.h"
+#include "telegram/Cp1252.h"
+#include "telegram/Errors.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <ostream>
+
+namespace vaskel {
+
+namespace {
+
+const char* const kSimulateUsage =
+    "Usage: vaskel-cli simulate [--scenario NAME] [--seconds N] [--seed S]\n"
+    "                           [--fault-rate R] [--call-list FILE]\n"
+    "                           [--protocol FILE [--send-mode once|cyclic] [--factor F]]\n"
+    "                           [--translate A=B,...] [--catalogue FILE] [--train-bus]\n"
+    "                           OUT.PRO.CSV\n"
+    "\n"
+    "Runs the master simulation on the virtual Tavrin on bus time, as fast as\n"
+    "the machine allows, and writes what the monitor records into the protocol\n"
+    "OUT.PRO.CSV. The device is switched to bus master as the desktop program's\n"
+    "switch does; then the call list is activated and the protocol played back.\n"
+    "A call list that is missing or broken ends the run before anything is\n"
+    "written (exit status 2).\n"
+    "\n"
+    "Options:\n"
+    "  --scenario NAME     idle (powered bus without a master; the default when a\n"
+    "                      call list or protocol is given), vehicle (a bus with its\n"
+    "                      on-board computer: the device only listens), unpowered\n"
+    "  --seconds N         bus time the simulation runs once the device is bus\n"
+    "                      master, in seconds (default 60)\n"
+    "  --seed S            seed of the virtual bus (default 1): the same seed gives\n"
+    "                      the same traffic\n"
+    "  --fault-rate R      share of telegrams with a fault, 0 to 1 (default 0)\n"
+    "  --call-list FILE    the call list (.AUF.CSV) to activate\n"
+    "  --protocol FILE     a recorded protocol (.PRO.CSV) to play back\n"
+    "  --send-mode MODE    once (default) or cyclic: the protocol once, or again\n"
+    "                      and again\n"
+    "  --factor F          send-delay factor of the playback, -5 to 10 (default 1;\n"
+    "                      negative: that many times faster)\n"
+    "  --translate A=B,... switch the address translation on with these pairs of\n"
+    "                      addresses 1 to 15 (decimal); it applies to the telegrams\n"
+    "                      of a played protocol, not to those of a call list\n"
+    "  --catalogue FILE    record-type catalogue (default: the shipped IBIS.CSV)\n"
+    "  --train-bus         use the train-bus record types\n"
+    "  -h, --help          show this help\n";
+
+int Usage(std::ostream& err, const std::string& problem) {
+    err << "vaskel-cli: " << problem << "\n\n" << kSimulateUsage;
+    return kCliUsage;
+}
+
+bool Number(const std::string& text, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0';
+}
+
+// A platform for the settings of the run: no user settings.
+TFixedSystemPlatform ToolPlatform() {
+    TFixedSystemPlatform p;
+    std::error_code ec;
+    p.Program = (std::filesystem::current_path(ec) / "vaskel-cli").string();
+    return p;
+}
+
+} // namespace
+
+int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                const std::string& defaultCatalogue) {
+    TEmulatorOptions device;
+    bool scenarioGiven = false;
+    double seconds = 60;
+    std::string catalogue = defaultCatalogue, callList, protocol, translate, outFile;
+    TProtocolPlayer::TMode mode = TProtocolPlayer::smOnce;
+    bool modeGiven = false, factorGiven = false;
+    int factor = 1;
+    TBusType bus = TBusType::bsVehicleBus;
+    bool onlyOperands = false;
+    std::vector<std::string> operands;
+    for (std::size_t k = 1; k < args.size(); ++k) {
+        const std::string& a = args[k];
+        if (onlyOperands || a.rfind("-", 0) != 0 || a == "-") {
+            operands.push_back(a);
+            continue;
+        }
+        if (a == "-h" || a == "--help") {
+            out << kSimulateUsage;
+            return kCliOk;
+        }
+        if (a == "--") {
+            onlyOperands = true;
+            continue;
+        }
+        if (a == "--train-bus") {
+            bus = TBusType::bsTrainBus;
+            continue;
+        }
+        std::string name = a, value;
+        if (const auto eq = a.find('='); eq != std::string::npos) {
+            name = a.substr(0, eq);
+            value = a.substr(eq + 1);
+        } else {
+            static const char* const valued[] = {
+                "--scenario", "--seconds",   "--seed",   "--fault-rate", "--call-list",
+                "--protocol", "--send-mode", "--factor", "--translate",  "--catalogue"};
+            bool known = false;
+            for (const char* v : valued)
+                known |= name == v;
+            if (!known) return Usage(err, "unknown option " + a);
+            if (k + 1 >= args.size()) return Usage(err, a + " needs a value");
+            value = args[++k];
+        }
+        double number = 0;
+        if (name == "--scenario") {
+            if (!ParseScenario(value, device.Scenario))
+                return Usage(err, "unknown scenario " + value);
+            scenarioGiven = true;
+        } else if (name == "--seconds") {
+            if (!Number(value, seconds) || seconds < 0 || seconds > 7 * 24 * 3600.0)
+                return Usage(err, "--seconds needs a number from 0 to 604800, not " + value);
+        } else if (name == "--seed") {
+            if (!Number(value, number) || number < 0 || number > 4294967295.0)
+                return Usage(err, "--seed needs a number, not " + value);
+            device.Seed = static_cast<uint32_t>(number);
+        } else if (name == "--fault-rate") {
+            if (!Number(value, number) || number < 0 || number > 1)
+                return Usage(err, "--fault-rate needs a number from 0 to 1");
+            device.FaultRate = number;
+        } else if (name == "--call-list") {
+            callList = value;
+        } else if (name == "--protocol") {
+            protocol = value;
+        } else if (name == "--send-mode") {
+            if (value == "once")
+                mode = TProtocolPlayer::smOnce;
+            else if (value == "cyclic")
+                mode = TProtocolPlayer::smCyclic;
+            else
+                return Usage(err, "--send-mode is once or cyclic, not " + value);
+            modeGiven = true;
+        } else if (name == "--factor") {
+            if (!Number(value, number) || number != static_cast<int>(number) || number < -5 ||
+                number > 10)
+                return Usage(err, "--factor needs a whole number from -5 to 10, not " + value);
+            factor = number == 0 ? 1 : static_cast<int>(number);
+            factorGiven = true;
+        } else if (name == "--translate") {
+            translate = value;
+        } else if (name == "--catalogue") {
+            catalogue = value;
+        } else {
+            return Usage(err, "unknown option " + name);
+        }
+    }
+    if (operands.size() != 1) return Usage(err, "exactly one OUT.PRO.CSV is needed");
+    outFile = operands[0];
+    if ((modeGiven || factorGiven) && protocol.empty())
+        return Usage(err, "--send-mode and --factor need --protocol");
+    std::array<int, kAddressCount> table{};
+    if (!translate.empty()) {
+        std::string problem;
+        if (!ParseAddressTranslation(translate, table, problem))
+            return Usage(err, "--translate: " + problem);
+    }
+    const bool simulating = !callList.empty() || !protocol.empty();
+    if (!scenarioGiven && simulating) device.Scenario = TScenario::Idle;
+
+    std::unique_ptr<TIBISTelegramParser> parser;
+    try {
+        parser = std::make_unique<TIBISTelegramParser>(catalogue.empty() ? "IBIS.CSV" : catalogue);
+    } catch (const EVaskelError& e) {
+        err << "vaskel-cli: " << Cp1252ToUtf8(e.what()) << "\n";
+        return kCliUsage;
+    }
+    TFixedSystemPlatform platform = ToolPlatform();
+    TEnvironment env(nullptr, platform);
+    env.SetBusType(bus);
+    if (!translate.empty()) {
+        SetAddressTranslationTable(env, table);
+        env.SetIBISAddressTranslationMode(1);
+    }
+
+    // the protocol to play, loaded from a copy: the older forms are
+    // converted on loading, the file itself stays as it is
+    TTable played = MakeProtocolTable();
+    if (!protocol.empty()) {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        const fs::path work =
+            fs::temp_directory_path(ec) /
+            ("vaskel-simulate-" +
+             std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
+             ".PRO.CSV");
+        bool loaded = fs::is_regular_file(protocol, ec) &&
+                      fs::copy_file(protocol, work, fs::copy_options::overwrite_existing, ec);
+        if (loaded) {
+            try {
+                LoadProtocolFile(played, work.string(), *parser, bus);
+            } catch (const EVaskelError&) {
+                loaded = false;
+            }
+        }
+        fs::remove(work, ec);
+        fs::remove(fs::path(work).replace_extension(".BAK"), ec);
+        if (!loaded || played.RowCount() == 0) {
+            err << "vaskel-cli: " << Cp1252ToUtf8(kProtocolLoadError) << "\n";
+            return kCliUsage;
+        }
+    }
+
+    TBusTimeSimulation sim(*parser, env, device, TSystemClock().Now());
+    if (simulating && !sim.SwitchToMaster()) {
+        err << "vaskel-cli: the virtual Tavrin could not become bus master (scenario "
+            << ScenarioName(device.Scenario) << ")\n";
+        return kCliFailure;
+    }
+    if (!callList.empty()) {
+        const TCallListActivation a = sim.ActivateCallList(callList);
+        if (a == TCallListActivation::Missing || a == TCallListActivation::Broken) {
+            std::string text = kCallListNotLoaded;
+            for (std::size_t p; (p = text.find("\r\n")) != std::string::npos;)
+                text.replace(p, 2, " ");
+            err << "vaskel-cli: " << callList << ": " << Cp1252ToUtf8(text) << "\n";
+            return kCliUsage;
+        }
+        if (a == TCallListActivation::Empty)
+            err << "vaskel-cli: every row of " << callList << " is inactive: nothing is sent\n";
+    }
+    if (!protocol.empty()) sim.PlayProtocol(played, mode, factor);
+    sim.Run(static_cast<int64_t>(seconds * 1000 + 0.5));
+    if (!sim.Recorder().SaveActiveProtocol(outFile, 0)) {
+        err << "vaskel-cli: cannot write " << outFile << "\n";
+        return kCliFailure;
+    }
+    out << sim.SendRequests() << " telegrams sent, " << sim.Recorder().RowCounter()
+        << " rows recorded in " << seconds << " s of bus time\n";
+    return kCliOk;
+}
+
+} // namespace vaskel

@@ -1,0 +1,314 @@
+#include "ui/editors/AufrufListenForm.h"
+
+#include "lists/ListFiles.h"
+#include "platform/QtText.h"
+#include "telegram/Errors.h"
+#include "telegram/TextConventions.h"
+#include "ui/common/ActionTable.h"
+#include "ui/common/FileDialogs.h"
+#include "ui/common/Session.h"
+#include "ui/common/Texts.h"
+#include "ui/common/Theme.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+namespace vaskel {
+
+namespace {
+
+std::string Path(const QString& file) {
+    return QFile::encodeName(file).toStdString();
+}
+
+QString FromPath(const std::string& file) {
+    return QFile::decodeName(QByteArray::fromStdString(file));
+}
+
+// The call column: a drop-down of the catalogue's master record types over
+// a text field; a chosen line puts its prefix into the cell.
+class TCallDelegate : public QStyledItemDelegate {
+public:
+    TCallDelegate(const TIBISTelegramParser& parser, QObject* parent)
+        : QStyledItemDelegate(parent) {
+        FChoices = new QStandardItemModel(this);
+        FChoices->setHorizontalHeaderLabels(
+            {Tr("Kopf"), Tr("DS Nr."), Tr("Beispiel"), Tr("Beschreibung")});
+        for (const auto& c : TfAufrufListenForm::CallChoices(parser)) {
+            QList<QStandardItem*> row;
+            for (const std::string& cell : c)
+                row << new QStandardItem(FromCp1252(TelegramToDisplay(cell)));
+            FChoices->appendRow(row);
+        }
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override {
+        auto* box = new QComboBox(parent);
+        box->setObjectName(QStringLiteral("CallEditor"));
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        auto* view = new QTableView(box);
+        view->verticalHeader()->hide();
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->horizontalHeader()->setStretchLastSection(true);
+        box->setModel(FChoices);
+        box->setView(view);
+        box->setModelColumn(0);
+        view->setMinimumWidth(500);
+        view->resizeColumnsToContents();
+        auto* self = const_cast<TCallDelegate*>(this);
+        connect(box, &QComboBox::activated, self, [self, box] {
+            emit self->commitData(box);
+            emit self->closeEditor(box);
+        });
+        return box;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* box = static_cast<QComboBox*>(editor);
+        box->setCurrentIndex(-1);
+        box->setEditText(index.data(Qt::EditRole).toString());
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        auto* box = static_cast<QComboBox*>(editor);
+        // the prefixes are shown in the display notation; the cell keeps
+        // what the user reads
+        model->setData(index, box->currentText(), Qt::EditRole);
+    }
+
+private:
+    QStandardItemModel* FChoices = nullptr;
+};
+
+} // namespace
+
+detail::TCallListTable::TCallListTable() : FCallTable(MakeCallListTable()) {}
+
+std::vector<std::array<std::string, 4>>
+TfAufrufListenForm::CallChoices(const TIBISTelegramParser& parser) {
+    std::vector<std::array<std::string, 4>> out;
+    if (const auto records = parser.ProfileArray())
+        for (const TWagenbusProfileRecord& r : *records)
+            if (r.Master) out.push_back({r.Prefix, r.RecordNo, r.Example, r.Description});
+    return out;
+}
+
+TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, QWidget* parent)
+    : TfBaseEditForm(
+          session, FCallTable,
+          {{"", false,
+            "Mit diesem Feld können Sie auswählen, ob die jeweile Zeile aktiv oder inaktiv sein "
+            "soll."},
+           {"Aufruf", false,
+            "Geben Sie hier den Datensatz an, auf den eine Antwort gesendet werden soll."},
+           {"Beschreibung", true, "Beschreibung zum Datensatz (Nur zur Infomation gedacht)"},
+           {"Intervall [mm:ss]", false,
+            "Geben Sie das Sendeintervall ein. Der Datensatz wird zyklisch mit diesem Intervall "
+            "wiederholt."}},
+          file, parent) {
+    setObjectName(QStringLiteral("AufrufListenForm"));
+    if (ActualFileName().isEmpty()) SetDialogHeader(Tr("Neue Aufrufliste"));
+
+    // the file: the older comma form is written back in the current form
+    // at once (the old content stays as the .BAK file)
+    if (!ActualFileName().isEmpty()) {
+        try {
+            const TLoadResult r =
+                OpenListFile(FCallTable, Path(ActualFileName()), TListKind::Aufruf);
+            if (!r.Loaded) {
+                QMessageBox::warning(this, TrLines(kMSGFeldnamenUnterschiedlichTitel),
+                                     TrLines(kMSGFeldnamenUnterschiedlich));
+                FLoaded = false;
+            }
+        } catch (const EVaskelError& e) {
+            QMessageBox::critical(this, DialogHeader(), FromCp1252(e.what()));
+            FLoaded = false;
+        }
+        if (FCallTable.RowCount() == 0) {
+            FCallTable.AppendRow();
+            Rows().SetDefaults(0);
+        }
+        FCallTable.Modified = false;
+        Model().Refresh();
+        View()->setCurrentIndex(Model().index(0, 0));
+    }
+
+    // a call list is not printed: its menu has no print entries
+    if (const TActionTable* actions = session.Actions())
+        for (QMenu* m : findChildren<QMenu*>()) {
+            m->removeAction((*actions)[TAct::acPrintProtokoll]);
+            m->removeAction((*actions)[TAct::FilePrintSetup1]);
+        }
+    View()->setItemDelegateForColumn(1, new TCallDelegate(session.Parser(), View()));
+    connect(View()->itemDelegateForColumn(1), &QAbstractItemDelegate::closeEditor, this,
+            [this] { UpdateToolbar(); });
+    const auto baseChanged = Model().CellChanged;
+    Model().CellChanged = [this, baseChanged](int row, int col, bool empty) {
+        if (baseChanged) baseChanged(row, col, empty);
+        CellEdited(row, col);
+    };
+    connect(View()->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { ShowDetailCaption(); });
+
+    // the bottom panel: its note on the left, the detail button beside the
+    // activate button
+    FPanel = new QLabel;
+    FPanel->setObjectName(QStringLiteral("pnBottom"));
+    FPanel->setAutoFillBackground(true);
+    BottomButtons()->insertWidget(0, FPanel, 1);
+    FDetail = new QPushButton;
+    FDetail->setObjectName(QStringLiteral("btnDS21_3a"));
+    BottomButtons()->insertWidget(BottomButtons()->indexOf(ActivateButton()), FDetail);
+    connect(FDetail, &QPushButton::clicked, this, [this] {
+        // the record composers come with a later version
+        Session().ShowStatusMessage(
+            Tr("Die Detaileingabe der Datensätze ist in dieser Version noch nicht enthalten."));
+    });
+    connect(ActivateButton(), &QPushButton::clicked, this, [this] { ActivateClicked(); });
+    connect(&session, &TSession::CallListChanged, this, [this] { RefreshActivateButton(); });
+
+    ShowDetailCaption();
+    UpdateToolbar();
+    UpdateTitle();
+    RefreshActivateButton();
+}
+
+bool TfAufrufListenForm::IsActiveList() const {
+    const std::string active = Session().ActiveCallList();
+    if (active.empty() || ActualFileName().isEmpty()) return false;
+    const QString a = QFileInfo(FromPath(active)).canonicalFilePath();
+    return !a.isEmpty() && a == QFileInfo(ActualFileName()).canonicalFilePath();
+}
+
+void TfAufrufListenForm::UpdateTitle() {
+    const QString head = Tr("Mastersimulation - Aufrufliste: ");
+    QString title;
+    if (ActualFileName().isEmpty()) {
+        title = Tr("Mastersimulation - Aufrufliste: Neu");
+    } else {
+        // the path shortened to fit, its middle folders left out
+        const QFontMetrics fm(font());
+        const int room = std::max(80, width() - fm.horizontalAdvance(head) - 60);
+        title =
+            head + fm.elidedText(QDir::toNativeSeparators(ActualFileName()), Qt::ElideMiddle, room);
+    }
+    if (FCallTable.Modified) title += QLatin1Char('*');
+    SetCaption(title);
+}
+
+void TfAufrufListenForm::resizeEvent(QResizeEvent* e) {
+    TfBaseEditForm::resizeEvent(e);
+    // the check box column needs no share of the width
+    if (!FixedWidths())
+        View()->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    UpdateTitle();
+}
+
+void TfAufrufListenForm::CellEdited(int row, int col) {
+    // the automatic description: the catalogue's description of the record
+    // type whose prefix the call is (the last one of several)
+    if (col == 1 && TrimBlanks(FCallTable.Cell(2, row)).empty()) {
+        const std::string call(FCallTable.Cell(1, row));
+        std::string description;
+        if (const auto records = Session().Parser().ProfileArray())
+            for (const TWagenbusProfileRecord& r : *records)
+                if (r.Prefix == call) description = r.Description;
+        if (!description.empty())
+            Model().setData(Model().index(row, 2), FromCp1252(description), Qt::EditRole);
+    }
+    if (col == 1) ShowDetailCaption();
+    RefreshActivateButton();
+}
+
+void TfAufrufListenForm::ShowDetailCaption() {
+    const int row = std::min(CurrentRow(), FCallTable.RowCount() - 1);
+    const std::string call(row >= 0 ? TrimBlanks(FCallTable.Cell(1, row)) : std::string_view());
+    const std::string head = call.substr(0, 2);
+    // the record types that have a composer of their own
+    if (head == "zA")
+        SetDe(FDetail, "DS 003a ...");
+    else if (head == "zI")
+        SetDe(FDetail, "DS 003c ...");
+    else if (head == "aA")
+        SetDe(FDetail, "DS 021 ...");
+    else if (head == "eT")
+        SetDe(FDetail, "DS 004c ...");
+    else if (head == "aL")
+        SetDe(FDetail, "DS 021a ...");
+    else
+        SetDe(FDetail, "Detaileingabe ...");
+}
+
+void TfAufrufListenForm::RefreshActivateButton() {
+    const TDeviceStatus& st = Session().Status();
+    QPushButton* b = ActivateButton();
+    b->setEnabled(st.DeviceOnline() && st.Master() && !ActualFileName().isEmpty());
+    const bool active = IsActiveList();
+    SetDe(b, active ? "Deaktivieren" : "Aktivieren");
+    b->setIcon(style()->standardIcon(active ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay));
+    G_ZK_Pattern().Apply(FPanel, active ? TZK_PatternStyle::psError : TZK_PatternStyle::psEnabled);
+    if (active && FCallTable.Modified)
+        SetDe(FPanel,
+              " ACHTUNG: Ihre Änderungen werden erst aktiv, wenn Sie die Aufrufliste speichern!");
+    else
+        FPanel->clear();
+    if (FCallTable.Modified && !windowTitle().endsWith(QLatin1Char('*'))) UpdateTitle();
+}
+
+void TfAufrufListenForm::RefreshFromState() {
+    RefreshActivateButton();
+}
+
+void TfAufrufListenForm::ActivateClicked() {
+    const bool own = IsActiveList();
+    if (!Session().ActiveCallList().empty() && !own &&
+        QMessageBox::question(this, DialogHeader(),
+                              Tr("Es ist bereits eine andere Aufrufliste aktiv.") +
+                                  QStringLiteral("\n") +
+                                  Tr("Wollen Sie tatsächlich diese aktivieren?"),
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    if (own)
+        Session().RequestMasterSimulationSwitch(); // switches the active list off
+    else
+        Session().RequestCallListActivation(ActualFileName());
+    RefreshActivateButton();
+}
+
+bool TfAufrufListenForm::SaveList() {
+    TEnvironment& env = Session().Env();
+    const TFileDialogSpec spec =
+        CallListSaveDialog(FromPath(env.AufrufDirectory()), ActualFileName());
+    const QString file = AskSaveFile ? AskSaveFile(spec) : AskFile(this, spec);
+    if (file.isEmpty()) return false;
+    env.SetAufrufDirectory(ExtractFilePath(Path(file)));
+    try {
+        SaveListFile(FCallTable, Path(file), TListKind::Aufruf);
+    } catch (const EVaskelError& e) {
+        QMessageBox::critical(this, DialogHeader(), FromCp1252(e.what()));
+        return false;
+    }
+    FCallTable.Modified = false;
+    SetActualFileName(file);
+    UpdateTitle();
+    // saved changes of the running list take effect at once
+    if (IsActiveList()) Session().RequestCallListActivation(ActualFileName());
+    FPanel->clear();
+    RefreshActivateButton();
+    return true;
+}
+
+} // namespace vaskel

@@ -1,0 +1,67 @@
+#pragma once
+// TfAufrufListenForm: the call-list editor. The list editor base with the
+// four columns of a call list (active, call, description, interval), the
+// catalogue's master record types to choose a call from, the automatic
+// description, the file (new, open with the older comma form converted,
+// save), and the activate button of the master simulation.
+
+#include "recording/Table.h"
+#include "ui/editors/BaseEditForm.h"
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+
+namespace vaskel {
+
+struct TFileDialogSpec;
+
+namespace detail {
+// The table exists before the editor base that works on it.
+struct TCallListTable {
+    TTable FCallTable;
+    TCallListTable();
+};
+} // namespace detail
+
+class TfAufrufListenForm : private detail::TCallListTable, public TfBaseEditForm {
+public:
+    // file: the list to open; empty (or not there) for a new list.
+    TfAufrufListenForm(TSession& session, const QString& file, QWidget* parent = nullptr);
+
+    // False when the file was there but is no call list (after the loader's
+    // message): the window is not to be shown.
+    bool Loaded() const { return FLoaded; }
+    QString FileName() const override { return ActualFileName(); }
+    // The editor's file is the active call list.
+    bool IsActiveList() const;
+
+    bool SaveList() override;
+    void UpdateTitle() override;
+    void RefreshFromState() override;
+
+    // Asks for the file to save to (the save dialog; tests answer it).
+    std::function<QString(const TFileDialogSpec&)> AskSaveFile;
+
+    QPushButton* DetailButton() const { return FDetail; }
+    QLabel* PanelText() const { return FPanel; }
+    // The master record types the call column offers: prefix, record number,
+    // example, description.
+    static std::vector<std::array<std::string, 4>> CallChoices(const TIBISTelegramParser& parser);
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    void ActivateClicked();
+    void CellEdited(int row, int col);
+    void ShowDetailCaption();
+    void RefreshActivateButton();
+
+    QPushButton* FDetail = nullptr;
+    QLabel* FPanel = nullptr;
+    bool FLoaded = true;
+};
+
+} // namespace vaskel

@@ -1,0 +1,211 @@
+#include "ui/main/CallListCommands.h"
+
+#include "platform/QtText.h"
+#include "shell/SystemPlatform.h"
+#include "ui/common/ActionTable.h"
+#include "ui/common/FileDialogs.h"
+#include "ui/common/Icons.h"
+#include "ui/common/Session.h"
+#include "ui/common/Texts.h"
+#include "ui/editors/AufrufListenForm.h"
+#include "ui/main/ModeArea.h"
+#include "ui/main/WindowArea.h"
+#include "ui/widgets/BalloonHint.h"
+#include "ui/widgets/ElidedLabel.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+
+namespace vaskel {
+
+namespace {
+
+std::string Path(const QString& file) {
+    return QFile::encodeName(file).toStdString();
+}
+
+} // namespace
+
+TCallListCommands::TCallListCommands(TSession& session, TWindowArea& area, TModeArea& modeArea,
+                                     const TActionTable& actions, QWidget* window, THooks hooks)
+    : QObject(window), FSession(session), FArea(area), FModeArea(modeArea), FActions(actions),
+      FWindow(window), FHooks(std::move(hooks)) {
+    auto on = [this](TAct id, auto f) { connect(FActions[id], &QAction::triggered, this, f); };
+    on(TAct::acAufruflisteNew, [this] { New(); });
+    on(TAct::acAufruflisteOeffnen, [this] { OpenAsked(); });
+    on(TAct::acAufrufOnOff, [this] { OnOff(); });
+    connect(&FSession, &TSession::CallListChanged, this,
+            [this](const QString& file) { ShowActive(file); });
+    connect(&FSession, &TSession::CallListActivationRequested, this,
+            [this](const QString& file) { Activate(file); });
+    connect(&FSession, &TSession::MasterSimulationSwitchRequested, this, [this] { OnOff(); });
+    connect(&FModeArea, &TModeArea::ActiveCallListDoubleClicked, this,
+            [this] { ActiveLineDoubleClicked(); });
+    ShowActive(QString());
+}
+
+void TCallListCommands::ShowActive(const QString& file) {
+    QAction* onOff = FActions[TAct::acAufrufOnOff];
+    onOff->setChecked(!file.isEmpty());
+    onOff->setIcon(ProgramIcon(file.isEmpty() ? QStringLiteral("acAufrufOnOff")
+                                              : QStringLiteral("acAufrufOnOffActive")));
+    FModeArea.SetActiveCallList(file);
+}
+
+TfAufrufListenForm* TCallListCommands::New() {
+    auto* form = new TfAufrufListenForm(FSession, QString());
+    form->RefreshFromState();
+    FArea.AddWindow(form);
+    FEditors.removeAll(nullptr);
+    FEditors << form;
+    return form;
+}
+
+TfAufrufListenForm* TCallListCommands::Open(const QString& file) {
+    if (!QFileInfo::exists(file)) return nullptr;
+    const QString wanted = QFileInfo(file).canonicalFilePath();
+    FEditors.removeAll(nullptr);
+    for (const QPointer<TfAufrufListenForm>& w : FEditors)
+        if (QFileInfo(w->FileName()).canonicalFilePath() == wanted) {
+            FArea.Activate(w);
+            return w;
+        }
+    auto* form = new TfAufrufListenForm(FSession, file);
+    if (!form->Loaded()) {
+        // no call list: the editor closes itself
+        delete form;
+        return nullptr;
+    }
+    form->RefreshFromState();
+    FArea.AddWindow(form);
+    FEditors << form;
+    return form;
+}
+
+QString TCallListCommands::AskOpen() {
+    if (FHooks.AskOpenFile) return FHooks.AskOpenFile();
+    TEnvironment& env = FSession.Env();
+    return AskFile(FWindow, CallListOpenDialog(QFile::decodeName(
+                                QByteArray::fromStdString(env.AufrufDirectory()))));
+}
+
+TfAufrufListenForm* TCallListCommands::OpenAsked() {
+    TEnvironment& env = FSession.Env();
+    // the folder is made when it is missing
+    QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(env.AufrufDirectory())));
+    const QString file = AskOpen();
+    if (file.isEmpty()) return nullptr;
+    env.SetAufrufDirectory(ExtractFilePath(Path(file)));
+    return Open(file);
+}
+
+bool TCallListCommands::SwitchToMaster(int ms) {
+    const TDeviceStatus& st = FSession.Status();
+    if (st.Master()) return true;
+    if (!FSession.SwitchMasterMode()) return false;
+    // the device's answer is looked for more often meanwhile
+    QTimer* poll = FSession.PollTimer();
+    const bool polling = poll->isActive();
+    poll->start(50);
+    QElapsedTimer t;
+    t.start();
+    while (!st.Master() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    poll->setInterval(1000);
+    if (!polling) poll->stop();
+    return st.Master();
+}
+
+void TCallListCommands::OnOff() {
+    const TDeviceStatus& st = FSession.Status();
+    bool yes = true;
+    if (FHooks.MonitorOpen() && (!st.Master() || !FSession.LinkOpen() || !st.DeviceOnline())) {
+        const QString device = QStringLiteral("Vaskel");
+        const QString text =
+            Tr("Sie können nur dann eine Mastersimulation starten, wenn der %1 Master ist.")
+                .arg(device) +
+            QLatin1Char('\n') + Tr("Dies ist augenblicklich nicht der Fall.") + QLatin1Char('\n') +
+            Tr("Soll nun versucht werden den %1 in den Mastermodus zu schalten?").arg(device);
+        yes = QMessageBox::warning(FWindow, Tr("Warnung: Modus Umschaltung"), text,
+                                   QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    }
+    if (!FSession.ActiveCallList().empty()) {
+        // an active list is switched off, whatever the answer
+        FSession.DeactivateCallList();
+        FHooks.RefreshWindows();
+        return;
+    }
+    if (!yes) return;
+    if (!st.Master()) SwitchToMaster(1000);
+    if (!FHooks.MonitorOpen()) FHooks.OpenMonitor();
+    const QString file = AskOpen();
+    if (!file.isEmpty()) Activate(file);
+}
+
+TCallListActivation TCallListCommands::Activate(const QString& file) {
+    if (!QFileInfo::exists(file)) return TCallListActivation::Missing;
+    if (!FHooks.MonitorOpen()) FHooks.OpenMonitor();
+    FSession.Env().SetAufrufDirectory(ExtractFilePath(Path(file)));
+    const TCallListActivation result = FSession.ActivateCallList(Path(file));
+    FHooks.RefreshWindows();
+    if (result == TCallListActivation::Broken) {
+        QMessageBox::critical(FWindow, QStringLiteral("Vaskel"), TrLines(kCallListNotLoaded));
+        return result;
+    }
+    if (result == TCallListActivation::Empty)
+        FSession.ShowStatusMessage(
+            Tr("Alle Zeilen der Aufrufliste sind inaktiv: es wird nichts gesendet."));
+    TEnvironment& env = FSession.Env();
+    if (!env.HintGiven(THint::DblClickFileOpenHintGiven)) {
+        env.SetHintGiven(THint::DblClickFileOpenHintGiven);
+        QWidget* anchor = FModeArea.ActiveLine(0);
+        if (anchor->isVisible())
+            TBalloonHint::Show(
+                anchor, anchor->rect().center(), TBalloonHint::TIcon::Information, Tr("Tipp"),
+                Tr("Durch einen Doppelklick auf diesen Eintrag im Statusbereich") +
+                    QStringLiteral("\n") + Tr("können Sie die gerade aktive Aufrufliste öffnen."),
+                7000);
+    }
+    return result;
+}
+
+bool TCallListCommands::ActivateUnattended(const QString& file, int waitMs) {
+    if (!FHooks.MonitorOpen()) FHooks.OpenMonitor();
+    // wait for the device, then switch it to master as the switch would
+    QElapsedTimer t;
+    t.start();
+    while (!FSession.Status().DeviceOnline() && t.elapsed() < waitMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (!SwitchToMaster(std::max<int>(0, waitMs - static_cast<int>(t.elapsed())))) return false;
+    const TCallListActivation r = Activate(file);
+    return r == TCallListActivation::Active || r == TCallListActivation::Empty;
+}
+
+void TCallListCommands::ActiveLineDoubleClicked() {
+    if (!FHooks.MonitorOpen()) FHooks.OpenMonitor();
+    const QString active = QFile::decodeName(QByteArray::fromStdString(FSession.ActiveCallList()));
+    bool found = false;
+    if (!active.isEmpty()) {
+        const QString name = QFileInfo(active).fileName();
+        for (TfChildWindow* w : FArea.Windows())
+            if (!w->FileName().isEmpty() && QFileInfo(w->FileName()).fileName() == name) {
+                FArea.Activate(w);
+                found = true;
+            }
+    }
+    if (found) return;
+    if (!active.isEmpty())
+        Open(active);
+    else
+        OnOff();
+}
+
+} // namespace vaskel

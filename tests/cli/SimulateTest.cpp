@@ -1,0 +1,158 @@
+// vaskel-cli simulate: call lists and protocols on the virtual Tavrin, on
+// bus time, end to end.
+
+#include "cli/CliCommands.h"
+#include "lists/ListFiles.h"
+#include "recording/OpenedProtocol.h"
+#include "recording/Recorder.h"
+#include "telegram/TextConventions.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+namespace vaskel {
+namespace {
+
+const std::string kCatalogue = std::string(VASKEL_TEST_DATA_DIR) + "/IBIS.CSV";
+
+struct CliRun {
+    int code;
+    std::string out, err;
+};
+
+CliRun Cli(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    std::istringstream in;
+    const int code = RunCli(args, out, err, kCatalogue, in);
+    return {code, out.str(), err.str()};
+}
+
+class SimulateTest : public ::testing::Test {
+protected:
+    std::string List(const std::string& name, const std::string& rows) {
+        return Dir.Write(name, std::string(kAufrufHeader) + "\r\n" + rows);
+    }
+    // The recorded telegrams (without CR and check byte) by kind letter and
+    // text, with their start times in ms.
+    std::map<std::string, std::vector<int64_t>> Recorded(const std::string& file) {
+        TTable t = MakeProtocolTable();
+        LoadProtocolFile(t, file, Parser, TBusType::bsVehicleBus);
+        std::map<std::string, std::vector<int64_t>> m;
+        for (int r = 0; r < t.RowCount(); ++r) {
+            std::string text(t.Cell(pcTelegram, r));
+            if (text.size() >= 2 && text[text.size() - 2] == '\r') text.resize(text.size() - 2);
+            int64_t start = 0;
+            TryStrToInt64(t.Cell(pcStart, r), start);
+            m[std::string(t.Cell(pcKind, r)) + " " + text].push_back(start);
+        }
+        return m;
+    }
+
+    test::TempDir Dir;
+    TIBISTelegramParser Parser{kCatalogue};
+};
+
+TEST_F(SimulateTest, EveryEntryAsOftenAsItsIntervalSays) {
+    const std::string list = List("bench.AUF.CSV", "-1;\"a1\";\"Anzeige 1\";\"0:02\"\r\n"
+                                                   "-1;\"l012\";\"\";\"0:05\"\r\n"
+                                                   "-1;\"z034\";\"\";\"0:00\"\r\n"
+                                                   "0;\"k07\";\"\";\"0:01\"\r\n");
+    const std::string out = Dir / "run.PRO.CSV";
+    const CliRun r = Cli({"simulate", "--call-list", list, "--seconds", "60", out});
+    ASSERT_EQ(r.code, 0) << r.err;
+    auto m = Recorded(out);
+    EXPECT_NEAR(static_cast<double>(m["N a1"].size()), 30, 1);
+    EXPECT_NEAR(static_cast<double>(m["N l012"].size()), 12, 1);
+    EXPECT_EQ(m["N z034"].size(), 1u) << "0:00 is sent once";
+    EXPECT_EQ(m.count("N k07"), 0u) << "an inactive row is never sent";
+    EXPECT_EQ(m["S a10"].size(), m["N a1"].size()) << "display 1 answers every status request";
+    // the sends keep the interval: two seconds apart, give or take the
+    // telegrams in the way
+    const std::vector<int64_t>& a1 = m["N a1"];
+    for (std::size_t k = 1; k < a1.size(); ++k)
+        EXPECT_NEAR(static_cast<double>(a1[k] - a1[k - 1]), 2000, 150) << k;
+}
+
+TEST_F(SimulateTest, BrokenOrMissingListsEndTheRunBeforeAnythingIsWritten) {
+    const std::string broken = List("broken.AUF.CSV", "-1;\"a1\";\"\";\"0:02\"\r\n"
+                                                      "vielleicht;\"l012\";\"\";\"0:05\"\r\n");
+    for (const std::string& list : {broken, Dir / "missing.AUF.CSV"}) {
+        const std::string out = Dir / "none.PRO.CSV";
+        const CliRun r = Cli({"simulate", "--call-list", list, out});
+        EXPECT_EQ(r.code, 2) << list;
+        EXPECT_NE(r.err.find("Die ausgewählte Datei ist entweder keine Aufrufliste oder "
+                             "fehlerhaft. Sie wurde nicht geladen"),
+                  std::string::npos)
+            << r.err;
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
+    const std::string idle = List("idle.AUF.CSV", "0;\"a1\";\"\";\"0:02\"\r\n");
+    const CliRun r = Cli({"simulate", "--call-list", idle, "--seconds", "5", Dir / "idle.PRO.CSV"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.err.find("inactive"), std::string::npos) << "said, not left to wonder";
+    for (const auto& [row, starts] : Recorded(Dir / "idle.PRO.CSV"))
+        EXPECT_NE(row[0], 'N') << row;
+}
+
+TEST_F(SimulateTest, ProtocolPlaybackIsTranslatedTheCallListIsNot) {
+    // a protocol of one status request to display 1, recorded by a first run
+    const std::string recorded = Dir / "recorded.PRO.CSV";
+    ASSERT_EQ(Cli({"simulate", "--call-list", List("one.AUF.CSV", "-1;\"a1\";\"\";\"0:00\"\r\n"),
+                   "--seconds", "2", recorded})
+                  .code,
+              0);
+    const std::string list = List("line.AUF.CSV", "-1;\"a1\";\"\";\"0:00\"\r\n");
+    const std::string out = Dir / "translated.PRO.CSV";
+    const CliRun r = Cli({"simulate", "--protocol", recorded, "--translate", "1=2,3=4",
+                          "--call-list", list, "--seconds", "3", out});
+    ASSERT_EQ(r.code, 0) << r.err;
+    auto m = Recorded(out);
+    EXPECT_EQ(m["N a2"].size(), 1u) << "the protocol's a1 goes to display 2";
+    EXPECT_EQ(m["S a20"].size(), 1u) << "and display 2 answers";
+    EXPECT_EQ(m["N a1"].size(), 1u) << "the call list's a1 is not translated";
+
+    const std::string cyclic = Dir / "cyclic.PRO.CSV";
+    ASSERT_EQ(
+        Cli({"simulate", "--protocol", recorded, "--send-mode", "cyclic", "--seconds", "5", cyclic})
+            .code,
+        0);
+    EXPECT_GT(Recorded(cyclic)["N a1"].size(), 2u) << "cyclic: again and again";
+}
+
+TEST_F(SimulateTest, BadArgumentsExitTwoAndTheHelpNamesEveryOption) {
+    const std::string list = List("l.AUF.CSV", "-1;\"a1\";\"\";\"0:02\"\r\n");
+    const std::string out = Dir / "x.PRO.CSV";
+    const std::vector<std::vector<std::string>> bad = {
+        {"simulate"},
+        {"simulate", "--call-list", list},
+        {"simulate", "--send-mode", "once", out},
+        {"simulate", "--protocol", out, "--send-mode", "twice", out},
+        {"simulate", "--protocol", out, "--factor", "11", out},
+        {"simulate", "--translate", "1=16", out},
+        {"simulate", "--scenario", "tram", out},
+        {"simulate", "--seconds", "-1", out},
+        {"simulate", "--fault-rate", "2", out},
+        {"simulate", "--frobnicate", out},
+        {"simulate", "--protocol", Dir / "missing.PRO.CSV", out},
+    };
+    for (const auto& args : bad) {
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.code, 2) << args.back() << " " << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(out));
+    const CliRun help = Cli({"simulate", "--help"});
+    EXPECT_EQ(help.code, 0);
+    for (const char* option :
+         {"--scenario", "--seconds", "--seed", "--fault-rate", "--call-list", "--protocol",
+          "--send-mode", "--factor", "--translate", "--catalogue", "--train-bus"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    EXPECT_NE(Cli({"--help"}).out.find("simulate"), std::string::npos);
+}
+
+} // namespace
+} // namespace vaskel

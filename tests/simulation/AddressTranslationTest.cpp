@@ -1,0 +1,83 @@
+#include "simulation/AddressTranslation.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace vaskel {
+namespace {
+
+class AddressTranslationFieldsTest : public ::testing::Test {
+protected:
+    TFixedSystemPlatform Platform;
+    TEnvironment Env{nullptr, Platform};
+};
+
+TEST_F(AddressTranslationFieldsTest, FieldsStartAtTheTableAndLookActiveWhenChanged) {
+    Env.SetAddressTranslation(4, 9);
+    TAddressTranslationFields f(Env);
+    EXPECT_EQ(f.Value(4), "9");
+    EXPECT_EQ(f.Reference(4), 9);
+    EXPECT_FALSE(f.Changed(4));
+    f.SetValue(4, "4");
+    EXPECT_TRUE(f.Changed(4)) << "differs from the value at opening, not from the address";
+    f.SetValue(1, "1");
+    EXPECT_FALSE(f.Changed(1));
+}
+
+TEST_F(AddressTranslationFieldsTest, InvalidFieldsReturnToTheirReferenceValue) {
+    Env.SetAddressTranslation(2, 7);
+    TAddressTranslationFields f(Env);
+    const std::pair<const char*, const char*> cases[] = {
+        {"16", "7"}, {"", "7"}, {"0", "7"}, {"x", "7"}, {"-3", "7"}, {"15", "15"}, {"1", "1"}};
+    for (const auto& [typed, kept] : cases) {
+        f.SetValue(2, typed);
+        f.Leave(2);
+        EXPECT_EQ(f.Value(2), kept) << typed;
+    }
+    f.Reset();
+    f.SetValue(2, "16");
+    f.Leave(2);
+    EXPECT_EQ(f.Value(2), "2") << "after Zurücksetzen the own number is the reference";
+}
+
+TEST_F(AddressTranslationFieldsTest, OkStoresEveryFieldAndResetDefinesNothing) {
+    TAddressTranslationFields f(Env);
+    f.SetValue(10, "3");
+    f.SetValue(5, "abc"); // never left: stored as its own number
+    f.Store(Env);
+    EXPECT_EQ(Env.GetAddressTranslation(10), 3);
+    EXPECT_EQ(Env.GetAddressTranslation(5), 5);
+    EXPECT_TRUE(Env.IBISAddressTranslationDefined());
+    TAddressTranslationFields again(Env);
+    again.Reset();
+    for (int a = 1; a <= kAddressCount; ++a) {
+        EXPECT_EQ(again.Value(a), std::to_string(a));
+        EXPECT_FALSE(again.Changed(a)) << a;
+    }
+    again.Store(Env);
+    EXPECT_FALSE(Env.IBISAddressTranslationDefined());
+}
+
+TEST(AddressTranslationLabels, NameTheIbisHexDigit) {
+    EXPECT_EQ(TAddressTranslationFields::Label(1), "Adresse 1 (1):");
+    EXPECT_EQ(TAddressTranslationFields::Label(10), "Adresse 10 (:):");
+    EXPECT_EQ(TAddressTranslationFields::Label(15), "Adresse 15 (?):");
+}
+
+TEST(AddressTranslationOption, PairsOfAddresses) {
+    std::array<int, kAddressCount> t{};
+    std::string problem;
+    ASSERT_TRUE(ParseAddressTranslation("1=5,2=6", t, problem)) << problem;
+    EXPECT_EQ(t[0], 5);
+    EXPECT_EQ(t[1], 6);
+    EXPECT_EQ(t[2], 3) << "addresses not named stay";
+    ASSERT_TRUE(ParseAddressTranslation("10=3", t, problem));
+    EXPECT_EQ(t[9], 3);
+    EXPECT_EQ(t[0], 1) << "a new table each time";
+    for (const char* bad : {"", "1=16", "0=2", "1:5", "1=5,", "a=b", "1=5;2=6"})
+        EXPECT_FALSE(ParseAddressTranslation(bad, t, problem)) << bad;
+}
+
+} // namespace
+} // namespace vaskel

@@ -1,0 +1,250 @@
+// The call-list editor on Qt's offscreen platform: its columns, the
+// automatic description, the detail caption, the file (new, comma form,
+// save), and the activate button against the session's active list.
+
+#include "ui/editors/AufrufListenForm.h"
+
+#include "lists/ListFiles.h"
+#include "ui/common/FileDialogs.h"
+#include "ui/common/Session.h"
+#include "ui/common/Theme.h"
+
+#include "TestSupport.h"
+#include "ui/AutoAnswer.h"
+#include "ui/UiTestSupport.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace vaskel {
+namespace {
+
+class AufrufListenFormTest : public ::testing::Test {
+protected:
+    AufrufListenFormTest() { Platform.Program = Dir / "Vaskel"; }
+    ~AufrufListenFormTest() override {
+        if (W) W->Model().Table().Modified = false;
+        W.reset();
+    }
+    void Open(const QString& file) {
+        W = std::make_unique<TfAufrufListenForm>(S, file);
+        W->AskSaveFile = [this](const TFileDialogSpec& spec) {
+            SeenSpec = spec;
+            return SaveAs;
+        };
+        W->resize(900, 400);
+        W->show();
+    }
+    void Set(int row, int col, const char* text) {
+        W->Model().setData(W->Model().index(row, col), QString::fromUtf8(text), Qt::EditRole);
+    }
+    std::string Cell(int row, int col) const {
+        return std::string(W->Model().Table().Cell(col, row));
+    }
+    QString Q(const std::string& s) const { return QString::fromStdString(s); }
+    std::string List(const char* name, const std::string& rows) {
+        return Dir.Write(name, std::string(kAufrufHeader) + "\r\n" + rows);
+    }
+    // The session as it is while the monitor records and the device is
+    // bus master (without a device: nothing is sent).
+    void Master() {
+        S.Status().SetDeviceOnline(true);
+        S.Status().SetMaster(true);
+        S.StartRecording();
+    }
+
+    test::TempDir Dir;
+    TFixedSystemPlatform Platform;
+    TEnvironment Env{nullptr, Platform};
+    TIBISTelegramParser Parser{kCatalogue};
+    TSession S{Env, Parser};
+    std::unique_ptr<TfAufrufListenForm> W;
+    QString SaveAs;
+    TFileDialogSpec SeenSpec;
+};
+
+TEST_F(AufrufListenFormTest, ANewListItsColumnsAndTheAutomaticDescription) {
+    Open(QString());
+    EXPECT_EQ(W->windowTitle(), QStringLiteral("Mastersimulation - Aufrufliste: Neu"));
+    EXPECT_EQ(W->DialogHeader(), QStringLiteral("Neue Aufrufliste"));
+    ASSERT_EQ(W->Model().rowCount(), 1);
+    EXPECT_EQ(Cell(0, 0), "-1");
+    EXPECT_EQ(Cell(0, 3), "0:10");
+    const std::pair<int, const char*> titles[] = {
+        {1, "Aufruf"}, {2, "Beschreibung"}, {3, "Intervall [mm:ss]"}};
+    for (const auto& [col, title] : titles)
+        EXPECT_EQ(W->Model().headerData(col, Qt::Horizontal, Qt::DisplayRole).toString(),
+                  QString::fromUtf8(title));
+    EXPECT_TRUE(W->Model()
+                    .headerData(3, Qt::Horizontal, Qt::ToolTipRole)
+                    .toString()
+                    .startsWith(QStringLiteral("Geben Sie das Sendeintervall ein.")));
+
+    // the call column offers the catalogue's master record types
+    const auto choices = TfAufrufListenForm::CallChoices(Parser);
+    ASSERT_FALSE(choices.empty());
+    bool line = false;
+    for (const auto& c : choices)
+        line |= c[0] == "l" && c[1] == "001";
+    EXPECT_TRUE(line) << "the line number, DS 001";
+
+    std::string expected; // the last type with this prefix
+    for (const TWagenbusProfileRecord& r : *Parser.ProfileArray())
+        if (r.Prefix == "l") expected = r.Description;
+    ASSERT_FALSE(expected.empty());
+    Set(0, 1, "l");
+    EXPECT_EQ(Cell(0, 2), expected) << "the description of the type with this prefix";
+    EXPECT_TRUE(W->windowTitle().endsWith(QLatin1Char('*')));
+    Set(0, 2, "mein Text");
+    Set(0, 1, "z");
+    EXPECT_EQ(Cell(0, 2), "mein Text") << "a description of the user's stays";
+    Set(0, 2, "  ");
+    Set(0, 1, "keiner");
+    EXPECT_EQ(Cell(0, 2), "  ") << "no type with this prefix: nothing filled in";
+
+    // the detail button names the composer of the call's record type
+    const std::pair<const char*, const char*> captions[] = {
+        {"zA1abc", "DS 003a ..."}, {"  zI2", "DS 003c ..."}, {"aA1", "DS 021 ..."},
+        {"eT", "DS 004c ..."},     {"aL1", "DS 021a ..."},   {"l001", "Detaileingabe ..."}};
+    for (const auto& [call, caption] : captions) {
+        Set(0, 1, call);
+        EXPECT_EQ(W->DetailButton()->text(), QString::fromUtf8(caption)) << call;
+    }
+    // choosing a record type in the call cell's drop-down puts its prefix
+    // there
+    Set(0, 1, "");
+    Set(0, 2, "");
+    const QModelIndex call = W->Model().index(0, 1);
+    W->View()->setCurrentIndex(call);
+    W->View()->edit(call);
+    auto* box = W->View()->findChild<QComboBox*>(QStringLiteral("CallEditor"));
+    ASSERT_NE(box, nullptr);
+    ASSERT_EQ(box->count(), static_cast<int>(choices.size()));
+    int lineRow = -1;
+    for (int k = 0; k < box->count() && lineRow < 0; ++k)
+        if (box->model()->index(k, 1).data().toString() == QStringLiteral("001")) lineRow = k;
+    ASSERT_GE(lineRow, 0);
+    box->setCurrentIndex(lineRow);
+    emit box->activated(lineRow);
+    QApplication::processEvents();
+    EXPECT_EQ(Cell(0, 1), "l");
+    EXPECT_EQ(Cell(0, 2), expected) << "and the description follows";
+
+    QSignalSpy note(&S, &TSession::StatusMessageRequested);
+    W->DetailButton()->click();
+    EXPECT_EQ(note.count(), 1) << "the composer is not there yet: the status bar says so";
+}
+
+TEST_F(AufrufListenFormTest, SavingWritesTheListAndTheTitleNamesIt) {
+    Open(QString());
+    Set(0, 1, "l001");
+    Set(0, 3, "0:02");
+    SaveAs = QString();
+    EXPECT_FALSE(W->SaveList()) << "cancelled: nothing written";
+    EXPECT_TRUE(W->Model().Table().Modified);
+    EXPECT_EQ(SeenSpec.DefaultSuffix, QStringLiteral("AUF.CSV"));
+    EXPECT_EQ(SeenSpec.Title, QStringLiteral("Aufrufliste speichern"));
+
+    SaveAs = Q(Dir / "neu.AUF.CSV");
+    ASSERT_TRUE(W->SaveList());
+    EXPECT_EQ(test::ReadFile(Dir / "neu.AUF.CSV"),
+              std::string(kAufrufHeader) + "\r\n-1;\"l001\";\"\";\"0:02\"\r\n");
+    EXPECT_EQ(W->FileName(), SaveAs);
+    EXPECT_TRUE(W->windowTitle().startsWith(QStringLiteral("Mastersimulation - Aufrufliste: ")));
+    EXPECT_TRUE(W->windowTitle().endsWith(QStringLiteral("neu.AUF.CSV")));
+    EXPECT_EQ(Q(Env.AufrufDirectory()), Q(Dir.Path().string() + "/"));
+
+    Set(0, 3, "0:05");
+    ASSERT_TRUE(W->SaveList());
+    EXPECT_TRUE(std::filesystem::exists(Dir / "neu.AUF.BAK")) << "the first save over a file";
+}
+
+TEST_F(AufrufListenFormTest, ACommaFormListIsRewrittenOnOpening) {
+    const std::string file =
+        Dir.Write("alt.AUF.CSV", std::string(kAufrufHeaderComma) + "\r\n'-1','zI1','','0:10',\r\n");
+    Open(Q(file));
+    ASSERT_TRUE(W->Loaded());
+    EXPECT_EQ(Cell(0, 1), "zI1");
+    EXPECT_FALSE(W->Model().Table().Modified);
+    EXPECT_EQ(test::ReadFile(file).rfind(std::string(kAufrufHeader) + "\r\n-1;\"zI1\";", 0), 0u)
+        << "the current form";
+    EXPECT_NE(test::ReadFile(Dir / "alt.AUF.BAK").find("'Ok','Aufruf'"), std::string::npos);
+
+    TAutoAnswer answer(QMessageBox::Ok);
+    const std::string other = Dir.Write("fremd.AUF.CSV", "\"A\";\"B\"\r\n\"1\";\"2\"\r\n");
+    Open(Q(other));
+    EXPECT_FALSE(W->Loaded()) << "no call list: the editor is not shown";
+    EXPECT_EQ(answer.Count, 1);
+}
+
+TEST_F(AufrufListenFormTest, TheActivateButtonFollowsDeviceFileAndActiveList) {
+    const std::string file = List("a.AUF.CSV", "-1;\"l001\";\"\";\"0:05\"\r\n");
+    Open(Q(file));
+    QPushButton* b = W->ActivateButton();
+    EXPECT_FALSE(b->isEnabled()) << "the device is not bus master";
+    Master();
+    W->RefreshFromState();
+    EXPECT_TRUE(b->isEnabled());
+    EXPECT_EQ(b->text(), QStringLiteral("Aktivieren"));
+
+    QSignalSpy asked(&S, &TSession::CallListActivationRequested);
+    b->click();
+    ASSERT_EQ(asked.count(), 1) << "the main window activates, with its messages";
+    EXPECT_EQ(asked.at(0).at(0).toString(), Q(file));
+
+    ASSERT_EQ(S.ActivateCallList(file), TCallListActivation::Active);
+    EXPECT_EQ(b->text(), QStringLiteral("Deaktivieren"));
+    EXPECT_TRUE(W->PanelText()->text().isEmpty());
+    Set(0, 1, "k07");
+    EXPECT_TRUE(W->PanelText()->text().contains(QStringLiteral("ACHTUNG")))
+        << "changes of the running list wait for the save";
+    EXPECT_EQ(S.Scheduler()->Entries()[0].Aufruf, "l001");
+    SaveAs = Q(file);
+    ASSERT_TRUE(W->SaveList());
+    ASSERT_EQ(asked.count(), 2) << "saving the active list activates it again";
+    S.ActivateCallList(file); // as the main window does
+    EXPECT_EQ(S.Scheduler()->Entries()[0].Aufruf, "k07");
+    EXPECT_TRUE(W->PanelText()->text().isEmpty());
+
+    // saved under another name: the running list stays as it is
+    Set(0, 1, "z034");
+    SaveAs = QString::fromStdString(Dir / "kopie.AUF.CSV");
+    ASSERT_TRUE(W->SaveList());
+    EXPECT_EQ(asked.count(), 2);
+    EXPECT_EQ(S.ActiveCallList(), file);
+    EXPECT_EQ(S.Scheduler()->Entries()[0].Aufruf, "k07");
+    EXPECT_EQ(b->text(), QStringLiteral("Aktivieren")) << "the editor shows the copy now";
+    Open(Q(file));
+    b = W->ActivateButton();
+    EXPECT_EQ(b->text(), QStringLiteral("Deaktivieren"));
+
+    QSignalSpy off(&S, &TSession::MasterSimulationSwitchRequested);
+    b->click();
+    EXPECT_EQ(off.count(), 1) << "the active list's button switches it off";
+
+    // another list is active: asked first
+    const std::string other = List("b.AUF.CSV", "-1;\"k07\";\"\";\"0:05\"\r\n");
+    ASSERT_EQ(S.ActivateCallList(other), TCallListActivation::Active);
+    EXPECT_EQ(b->text(), QStringLiteral("Aktivieren"));
+    {
+        TAutoAnswer no(QMessageBox::No);
+        b->click();
+        EXPECT_EQ(no.Count, 1);
+        EXPECT_EQ(asked.count(), 2) << "No leaves everything as it was";
+    }
+    TAutoAnswer yes(QMessageBox::Yes);
+    b->click();
+    EXPECT_EQ(asked.count(), 3);
+
+    S.StopRecording();
+    EXPECT_EQ(S.ActiveCallList(), "") << "closing the monitor ends the list";
+}
+
+} // namespace
+} // namespace vaskel
