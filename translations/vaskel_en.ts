@@ -1344,6 +1344,10 @@
         <translation>The backup protocol is loaded now.</translation>
     </message>
     <message>
+        <source>Es bleibt als diese Datei erhalten:</source>
+        <translation>It is kept as this file:</translation>
+    </message>
+    <message>
         <source>Adressumsetzung aktiviert</source>
         <translation>Addresstranslation activated</translation>
     </message>

@@ -1,9 +1,15 @@
 #include "recording/Recorder.h"
 
 #include "recording/TableFile.h"
+#include "telegram/DateTime.h"
+#include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
+#include <chrono>
 #include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <utility>
 
 namespace vaskel {
 
@@ -36,7 +42,14 @@ void TRecorder::Clear() {
     FTable.Modified = false;
     FRowCounter = 0;
     FSavedUpTo = 0;
-    FPendingSince = -1;
+    if (FOwnCopy) {
+        // the copy of the recording that ends: the new one starts afresh
+        std::error_code ec;
+        std::filesystem::remove(SafetyCopyFile(), ec);
+        if (ec && FHooks.Trace)
+            FHooks.Trace("TRecorder: cannot remove " + SafetyCopyFile() + ": " + ec.message());
+        FOwnCopy = false;
+    }
 }
 
 std::string SafetyCopyFile(const TEnvironment& env) {
@@ -174,7 +187,6 @@ void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsM
     // 15.
     FTable.Modified = true;
     // 16. Safety copy.
-    if (FPendingSince < 0) FPendingSince = now;
     if (FRowCounter % 500 == 0) WriteSafetyCopy();
 }
 
@@ -183,15 +195,78 @@ void TRecorder::WriteSafetyCopy() {
     // The safety copy is not the user's file: the current file and the
     // protocol folder stay as they are.
     try {
+        // an earlier run's copy is never appended to
+        if (!FOwnCopy) SetAsideEarlierCopy();
         const bool modified = FTable.Modified;
+        FOwnCopy = true;
         SaveToCSV(FTable, SafetyCopyFile(), '"', FSavedUpTo + 1, std::nullopt, ';');
         FTable.Modified = modified;
         FSavedUpTo = FRowCounter;
-        FPendingSince = -1;
+        FCopyFailing = false;
     } catch (const std::exception& e) {
+        // tried again at every tick; told once until it works again
+        if (FCopyFailing) return;
+        FCopyFailing = true;
         if (FHooks.Trace)
             FHooks.Trace(std::string("TfMonitorForm.SaveActiveProtocol. Exception:") + e.what());
+        if (FHooks.SafetyCopyFailed) FHooks.SafetyCopyFailed(SafetyCopyFile());
     }
+}
+
+namespace {
+
+// The local time a file was last written.
+TDateTime LastWritten(const std::filesystem::path& file) {
+    std::error_code ec;
+    const auto ft = std::filesystem::last_write_time(file, ec);
+    const auto sys = ec ? std::chrono::system_clock::now()
+                        : std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+                              std::chrono::file_clock::to_sys(ft));
+    const std::time_t t = std::chrono::system_clock::to_time_t(sys);
+    std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &t);
+#else
+    localtime_r(&t, &tm);
+#endif
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0};
+}
+
+} // namespace
+
+std::string SetAsideSafetyCopy(const std::string& copy) {
+    namespace fs = std::filesystem;
+    const TDateTime at = LastWritten(copy);
+    char stamp[80];
+    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d-%02d-%02d-%02d", at.Year, at.Month, at.Day,
+                  at.Hour, at.Minute, at.Second);
+    const std::string base = ExtractFilePath(copy) + "WBTEMP-" + stamp;
+    std::error_code ec;
+    for (int n = 1;; ++n) {
+        const std::string name =
+            base + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".PRO.CSV";
+        if (fs::exists(name, ec)) continue;
+        fs::rename(copy, name, ec);
+        if (ec) throw EFileError("Cannot set aside " + copy + " as " + name + ": " + ec.message());
+        return name;
+    }
+}
+
+std::string TRecorder::TakeEarlierCopy() {
+    try {
+        SetAsideEarlierCopy();
+    } catch (const std::exception& e) {
+        if (FHooks.Trace) FHooks.Trace(std::string("TRecorder: ") + e.what());
+        // it cannot be moved: it is opened where it lies (this recorder
+        // never writes into it)
+        return SafetyCopyFile();
+    }
+    return std::exchange(FEarlierCopy, std::string());
+}
+
+void TRecorder::SetAsideEarlierCopy() {
+    const std::string copy = SafetyCopyFile();
+    if (!FOwnCopy && FileExists(copy)) FEarlierCopy = SetAsideSafetyCopy(copy);
 }
 
 int TRecorder::MarkLastRowUnanswered() {
@@ -204,11 +279,7 @@ int TRecorder::MarkLastRowUnanswered() {
 }
 
 void TRecorder::SafetyTick() {
-    if (FSavedUpTo >= FRowCounter || FPendingSince < 0) return;
-    const int64_t now = FHooks.NowMsOfDay ? FHooks.NowMsOfDay() : 0;
-    int64_t age = now - FPendingSince;
-    if (age < 0) age += 86400000; // across midnight
-    if (age >= 1000) WriteSafetyCopy();
+    WriteSafetyCopy();
 }
 
 bool TRecorder::SaveActiveProtocol(const std::string& fileName, int firstRow) {

@@ -37,6 +37,11 @@ extern const char* const kReactionInvalid;
 inline constexpr const char* kSafetyCopyName = "WBTEMP.PRO.CSV";
 // Where the live recording's safety copy lives: the data folder.
 std::string SafetyCopyFile(const TEnvironment& env);
+// Moves a safety copy aside, beside it, under the local time it was last
+// written: WBTEMP-yyyy-mm-dd-hh-nn-ss.PRO.CSV, with "-2", "-3" ... before the
+// extension when that name is taken. Returns the new name; throws EFileError
+// when it cannot be moved.
+std::string SetAsideSafetyCopy(const std::string& copy);
 // yyyy-mm-dd-hh-nn-ss.PRO.CSV
 std::string DefaultProtocolFileName(int year, int month, int day, int hour, int minute, int second);
 
@@ -49,6 +54,9 @@ public:
         std::function<void()> StopMasterTimeout;
         // Failures of the safety copy and of saving (debugger output).
         std::function<void(const std::string&)> Trace;
+        // The safety copy (this file) cannot be written; called once until
+        // a write works again.
+        std::function<void(const std::string&)> SafetyCopyFailed;
     };
 
     TRecorder(const TIBISTelegramParser& parser, TEnvironment& env, THooks hooks);
@@ -67,10 +75,25 @@ public:
     // Failures are only traced. Makes the file the current file.
     bool SaveActiveProtocol(const std::string& fileName, int firstRow);
 
-    // Appends rows to the safety copy that have waited a second or longer
-    // (call about once a second).
+    // The safety copy holds the rows of one recording. Every 500th row and
+    // every tick (about once a second) append the rows not yet in it, so a
+    // crash loses at most the rows since the last tick.
     void SafetyTick();
     std::string SafetyCopyFile() const;
+    // The safety copy in the data folder is this recorder's (written by the
+    // recording that runs or ran last).
+    bool OwnsSafetyCopy() const { return FOwnCopy; }
+    // A copy this recorder did not write was left by an earlier run that
+    // ended abnormally. It is never appended to: before the first write of
+    // this run it is set aside under the time it was last written
+    // (WBTEMP-yyyy-mm-dd-hh-nn-ss.PRO.CSV beside it, never over another
+    // file). EarlierCopy: the name it was set aside as, until taken.
+    const std::string& EarlierCopy() const { return FEarlierCopy; }
+    // Sets an earlier run's copy aside now when there is one and returns the
+    // name it lies under, for the recovery to open; once ("" afterwards, and
+    // when there is none). A copy that cannot be moved is returned where it
+    // lies (this recorder never writes into it).
+    std::string TakeEarlierCopy();
 
     TTable& Table() { return FTable; }
     const TTable& Table() const { return FTable; }
@@ -84,6 +107,9 @@ public:
 
 private:
     void WriteSafetyCopy();
+    // Sets an earlier run's copy aside (when there is one); throws
+    // EFileError when it is there and cannot be moved.
+    void SetAsideEarlierCopy();
 
     const TIBISTelegramParser& FParser;
     TEnvironment& FEnv;
@@ -93,8 +119,10 @@ private:
     int FRowCounter = 0;
     int64_t FTimeBase = 0;
     int64_t FTickBase = 0;
-    int FSavedUpTo = 0;         // rows already in the safety copy
-    int64_t FPendingSince = -1; // PC time of the oldest row not yet in it
+    int FSavedUpTo = 0;        // rows already in the safety copy
+    bool FOwnCopy = false;     // the file in the data folder is this recorder's
+    bool FCopyFailing = false; // the last write of the safety copy failed
+    std::string FEarlierCopy;  // an earlier run's copy, set aside, not yet taken
     std::string FCurrentFile;
 };
 

@@ -1,12 +1,17 @@
 #include "recording/Recorder.h"
 #include "emulator/VirtualTavrin.h"
 #include "recording/TableFile.h"
+#include "telegram/DateTime.h"
 #include "telegram/TextConventions.h"
 
 #include "../link/RecordingSink.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <ctime>
+#include <fstream>
 
 namespace vaskel {
 namespace {
@@ -24,6 +29,21 @@ TTelegramm Capture(const std::string& text, uint32_t start, uint32_t end, uint8_
     return t;
 }
 
+// Writes a file and dates its last write at a local time.
+void WriteFileAt(const std::string& file, const std::string& bytes, const TDateTime& at) {
+    std::ofstream(file, std::ios::binary) << bytes;
+    std::tm tm{};
+    tm.tm_year = at.Year - 1900;
+    tm.tm_mon = at.Month - 1;
+    tm.tm_mday = at.Day;
+    tm.tm_hour = at.Hour;
+    tm.tm_min = at.Minute;
+    tm.tm_sec = at.Second;
+    tm.tm_isdst = -1;
+    const auto sys = std::chrono::system_clock::from_time_t(std::mktime(&tm));
+    std::filesystem::last_write_time(file, std::chrono::file_clock::from_sys(sys));
+}
+
 class RecorderTest : public ::testing::Test {
 protected:
     RecorderTest() {
@@ -39,6 +59,12 @@ protected:
         R = std::make_unique<TRecorder>(Parser, Env, hooks);
     }
     std::string Cell(int col, int row) const { return std::string(R->Table().Cell(col, row)); }
+    // Rows in a table file (-1: no file).
+    static int CopyRows(const std::string& file) {
+        if (!std::filesystem::exists(file)) return -1;
+        TTable t = MakeProtocolTable();
+        return LoadFromCSV(t, file, '"', nullptr, std::nullopt, ';').Rows;
+    }
     void M(const std::string& text, uint32_t start, uint32_t end, uint8_t flags = 0) {
         R->CopyTelegramm(Capture(text, start, end, flags), 'M', false);
     }
@@ -194,37 +220,132 @@ TEST_F(RecorderTest, DeviceResetRestartsTheTimeBase) {
     EXPECT_EQ(Cell(pcStart, 2), std::to_string(Now + 100));
 }
 
-TEST_F(RecorderTest, SafetyCopyGrowsAndKeepsUpWithinASecond) {
+TEST_F(RecorderTest, SafetyCopyGrowsByEvery500thRowAndEveryTick) {
     const std::string copy = R->SafetyCopyFile();
     EXPECT_EQ(copy, Env.DataDirectory() + "WBTEMP.PRO.CSV");
-    test::TempDir other;
     for (int k = 0; k < 499; ++k)
         M("l001", k * 500, k * 500 + 396);
     EXPECT_FALSE(std::filesystem::exists(copy));
     M("l001", 499 * 500, 499 * 500 + 396);
-    TTable t = MakeProtocolTable();
-    EXPECT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 500);
-    // a few more rows: written once they are a second old
+    EXPECT_EQ(CopyRows(copy), 500);
+    // a few more rows: the next tick writes them all
     for (int k = 500; k < 510; ++k)
         M("l001", k * 500, k * 500 + 396);
+    EXPECT_EQ(CopyRows(copy), 500);
     R->SafetyTick();
-    EXPECT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 500);
-    Now += 1000;
-    R->SafetyTick();
-    EXPECT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 510);
+    EXPECT_EQ(CopyRows(copy), 510);
+    R->SafetyTick(); // nothing new: nothing written twice
+    EXPECT_EQ(CopyRows(copy), 510);
     for (int k = 510; k < 1000; ++k)
         M("l001", k * 500, k * 500 + 396);
+    TTable t = MakeProtocolTable();
     EXPECT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 1000);
     for (int k = 0; k < 1000; ++k)
         ASSERT_EQ(t.Cell(pcNr, k), std::to_string(k + 1));
     EXPECT_TRUE(R->Table().Modified) << "the safety copy is not the user's save";
     EXPECT_TRUE(R->CurrentFile().empty());
+    EXPECT_TRUE(Traces.empty());
+}
 
-    // A copy left by an earlier run is appended to.
-    R->Clear();
-    for (int k = 0; k < 500; ++k)
+// A crash loses at most the rows since the last tick: every row recorded
+// before a tick is on disk after it, however young.
+TEST_F(RecorderTest, EveryTickWritesEveryRowRecordedBeforeIt) {
+    const std::string copy = R->SafetyCopyFile();
+    struct TCase {
+        int64_t AfterTickMs; // the row arrives this long after the tick before
+        int64_t TickMs;      // the next tick, after the tick before
+    };
+    const TCase cases[] = {{0, 1000}, {1, 1000}, {999, 1000}, {300, 1300}, {5, 5}};
+    int rows = 0;
+    for (const TCase& c : cases) {
+        const int64_t tick = Now;
+        Now = tick + c.AfterTickMs;
+        M("l001", static_cast<uint32_t>(rows) * 500, static_cast<uint32_t>(rows) * 500 + 396);
+        ++rows;
+        Now = tick + c.TickMs;
+        R->SafetyTick();
+        EXPECT_EQ(CopyRows(copy), rows)
+            << "a row " << c.TickMs - c.AfterTickMs << " ms old at the tick";
+    }
+}
+
+// The safety copy holds one recording, numbered from 1. A copy this
+// program did not write comes from an earlier run that ended abnormally: it
+// is set aside under the time it was last written, never appended to and
+// never overwritten, and offered once.
+TEST_F(RecorderTest, AnEarlierRunsCopyIsSetAsideNotAppendedTo) {
+    const std::string copy = R->SafetyCopyFile();
+    const std::string earlier =
+        "\"M\";\"1\";\"1000\";\" \";\" \";\"a1\r\";\" \";\"020\";\"Status\";\"-1\"\r\n"
+        "\"M\";\"2\";\"2000\";\" \";\" \";\"l001\r\";\" \";\"001\";\"Linie\";\"\"\r\n";
+    WriteFileAt(copy, earlier, {2026, 12, 9, 17, 30, 5});
+    // a copy set aside by another crash at the same second stays as it is
+    const std::string taken = Env.DataDirectory() + "WBTEMP-2026-12-09-17-30-05.PRO.CSV";
+    WriteFileAt(taken, "another crash", {2026, 12, 9, 17, 30, 5});
+    EXPECT_FALSE(R->OwnsSafetyCopy());
+    EXPECT_EQ(R->EarlierCopy(), "") << "nothing is moved before this run writes";
+
+    for (int k = 0; k < 3; ++k)
         M("l001", k * 500, k * 500 + 396);
-    EXPECT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 1500);
+    R->SafetyTick();
+    const std::string setAside = Env.DataDirectory() + "WBTEMP-2026-12-09-17-30-05-2.PRO.CSV";
+    EXPECT_EQ(R->EarlierCopy(), setAside);
+    EXPECT_EQ(test::ReadFile(setAside), earlier) << "the earlier recording, untouched";
+    EXPECT_EQ(test::ReadFile(taken), "another crash");
+    EXPECT_TRUE(R->OwnsSafetyCopy());
+    TTable t = MakeProtocolTable();
+    ASSERT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 3)
+        << "this run's copy holds this run's rows only";
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(t.Cell(pcNr, k), std::to_string(k + 1));
+    // offered once
+    EXPECT_EQ(R->TakeEarlierCopy(), setAside);
+    EXPECT_EQ(R->TakeEarlierCopy(), "");
+    EXPECT_EQ(CopyRows(copy), 3) << "this run's own copy is never set aside";
+    EXPECT_TRUE(Traces.empty());
+}
+
+// The recovery comes before this run has written anything: the earlier copy
+// is set aside at once, and the recording that follows starts a copy of its
+// own.
+TEST_F(RecorderTest, TakingTheEarlierCopySetsItAsideAtOnce) {
+    EXPECT_EQ(R->TakeEarlierCopy(), "") << "no copy, nothing to offer";
+    const std::string copy = R->SafetyCopyFile();
+    WriteFileAt(copy, "earlier rows", {2026, 1, 2, 3, 4, 5});
+    const std::string setAside = R->TakeEarlierCopy();
+    EXPECT_EQ(setAside, Env.DataDirectory() + "WBTEMP-2026-01-02-03-04-05.PRO.CSV");
+    EXPECT_EQ(test::ReadFile(setAside), "earlier rows");
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    M("l001", 0, 396);
+    R->SafetyTick();
+    EXPECT_EQ(CopyRows(copy), 1);
+    EXPECT_EQ(test::ReadFile(setAside), "earlier rows");
+}
+
+// "Löschen", and a monitor opened again, start a new recording: its copy
+// starts afresh. The copy of the recording that was emptied goes (the user
+// asked for that); nothing of it is set aside or offered.
+TEST_F(RecorderTest, ANewRecordingStartsANewCopy) {
+    const std::string copy = R->SafetyCopyFile();
+    for (int k = 0; k < 3; ++k)
+        M("l001", k * 500, k * 500 + 396);
+    R->SafetyTick();
+    ASSERT_EQ(CopyRows(copy), 3);
+    R->Clear();
+    EXPECT_FALSE(std::filesystem::exists(copy)) << "a crash now offers no emptied rows";
+    EXPECT_FALSE(R->OwnsSafetyCopy());
+    for (int k = 0; k < 2; ++k)
+        M("l002", k * 500, k * 500 + 396);
+    R->SafetyTick();
+    TTable t = MakeProtocolTable();
+    ASSERT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 2);
+    EXPECT_EQ(t.Cell(pcNr, 0), "1");
+    EXPECT_EQ(t.Cell(pcTelegram, 0), TelegramBytes("l002"));
+    EXPECT_EQ(R->TakeEarlierCopy(), "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Env.DataDirectory()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "nothing set aside";
 }
 
 TEST_F(RecorderTest, SaveActiveProtocol) {

@@ -12,6 +12,7 @@
 #include "ui/protocol/ProtocolForm.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -82,16 +83,19 @@ TfProtocolForm* TFileOpening::OpenProtocolAsked() {
 }
 
 TfProtocolForm* TFileOpening::OfferSafetyCopy() {
+    // the earlier run's copy, set aside: this run's recording never mixes in
     const QString file =
-        QFile::decodeName(QByteArray::fromStdString(SafetyCopyFile(FSession.Env())));
-    if (!QFile::exists(file)) return nullptr;
+        QFile::decodeName(QByteArray::fromStdString(FSession.Recorder().TakeEarlierCopy()));
+    if (file.isEmpty() || !QFile::exists(file)) return nullptr;
     QMessageBox::warning(
         FParent, QStringLiteral("Vaskel"),
         Tr("Es wurde ein Protokoll gefunden, das von der automatischen Sicherung angelegt "
            "worden ist. Diese Protokolle sollten eigentlich automatisch beim Beenden des "
            "Programms gelöscht werden. Dass dieses Protokoll nicth gelöscht wurde, deutet auf "
            "abnormales Beenden des Programms hin.") +
-            QStringLiteral("\n") + Tr("Das Sicherungsprotokoll wird nun geladen."));
+            QStringLiteral("\n") + Tr("Das Sicherungsprotokoll wird nun geladen.") +
+            QStringLiteral("\n") + Tr("Es bleibt als diese Datei erhalten:") +
+            QStringLiteral("\n") + QDir::toNativeSeparators(file));
     TfProtocolForm* form = OpenProtocol(file);
     // the copy is deleted when the program ends: until saved, the window asks
     if (form) form->SetUnsaved();

@@ -550,7 +550,10 @@ void TfMainForm::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     if (FAfterShowDone) return;
     FAfterShowDone = true;
-    const bool found = std::filesystem::exists(SafetyCopyFile(FSession.Env()));
+    const TRecorder& recorder = FSession.Recorder();
+    const bool found =
+        (std::filesystem::exists(SafetyCopyFile(FSession.Env())) && !recorder.OwnsSafetyCopy()) ||
+        !recorder.EarlierCopy().empty();
     if (!FOptions.OfferSafetyCopy || !FOptions.SaveOnExit.isEmpty()) {
         // nobody is there to answer; the copy waits for the next start
         FKeepSafetyCopy = found;
@@ -614,8 +617,13 @@ void TfMainForm::closeEvent(QCloseEvent* e) {
         FSession.Recorder().Table().Modified = false;
         FMonitor->CloseWindow();
     }
+    // this run's copy goes; an earlier run's copy that nobody was there to
+    // take stays for the next start
     std::error_code ec;
-    if (!FKeepSafetyCopy) std::filesystem::remove(SafetyCopyFile(FSession.Env()), ec);
+    if (!FKeepSafetyCopy || FSession.Recorder().OwnsSafetyCopy())
+        std::filesystem::remove(SafetyCopyFile(FSession.Env()), ec);
+    if (const std::string& earlier = FSession.Recorder().EarlierCopy(); !earlier.empty())
+        qWarning("vaskel: the safety copy of an earlier run is kept as %s", earlier.c_str());
     FSession.Shutdown();
     e->accept();
 }

@@ -471,6 +471,58 @@ TEST_F(MainWindowTest, SafetyCopyIsOfferedAfterAnAbnormalEnd) {
     W.reset();
 }
 
+// The monitor records before the recovery comes (it was opened at start):
+// the recovery offers the earlier recording alone, and this run's copy holds
+// this run's rows alone. The earlier recording stays on disk after the end.
+TEST_F(MainWindowTest, TheRecoveryOffersTheEarlierRecordingAloneWhileANewOneRuns) {
+    Platform.Program = Dir / "Vaskel";
+    std::filesystem::create_directories(Env.DataDirectory());
+    const std::string copy = Env.DataDirectory() + kSafetyCopyName;
+    const std::string earlier =
+        "\"M\";\"1\";\"1000\";\" \";\" \";\"a1\r\";\" \";\"020\";\"Status\";\"-1\"\r\n"
+        "\"M\";\"2\";\"2000\";\" \";\" \";\"l001\r\";\" \";\"001\";\"Linie\";\"\"\r\n";
+    std::ofstream(copy, std::ios::binary) << earlier;
+    TAutoAnswer answer(QMessageBox::No);
+    Start(TScenario::Vehicle);
+    W->OpenMonitor();
+    // 500 rows: the copy is written without waiting for the tick
+    for (int k = 0; k < 500; ++k) {
+        TTelegramm t;
+        t.Text = TelegramBytes("l002");
+        t.StartTicks = 720 * k;
+        t.EndTicks = 720 * k + 300;
+        S->Capture(t, 'M');
+    }
+    // (no ASSERT below before the close: the windows' questions need the
+    // answers above)
+    EXPECT_TRUE(WaitFor([&] { return W->Area()->Windows().size() == 2; })) << "the offer";
+    TfProtocolForm* p = nullptr;
+    for (TfChildWindow* w : W->Area()->Windows())
+        if (auto* f = dynamic_cast<TfProtocolForm*>(w)) p = f;
+    EXPECT_NE(p, nullptr);
+    std::string recovered;
+    if (p) {
+        EXPECT_EQ(p->Model().rowCount(), 2) << "the earlier recording, without this run's rows";
+        recovered = QFile::encodeName(p->FileName()).toStdString();
+        EXPECT_NE(recovered, copy);
+        EXPECT_TRUE(test::ReadFile(recovered) == earlier) << "the earlier bytes, untouched";
+    }
+    TTable own = MakeProtocolTable();
+    EXPECT_GE(LoadFromCSV(own, copy, '"', nullptr, std::nullopt, ';').Rows, 500);
+    int misnumbered = 0; // the first row whose number is not its place
+    for (int r = own.RowCount(); r > 0; --r)
+        if (own.Cell(pcNr, r - 1) != std::to_string(r)) misnumbered = r;
+    EXPECT_EQ(misnumbered, 0) << "this run's copy is numbered from 1 alone";
+    EXPECT_EQ(own.Cell(pcTelegram, 0), TelegramBytes("l002"));
+    // the end: this run's copy goes, the earlier recording stays
+    W->close();
+    W.reset();
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    if (!recovered.empty()) {
+        EXPECT_TRUE(test::ReadFile(recovered) == earlier);
+    }
+}
+
 TEST_F(MainWindowTest, ACleanEndLeavesNoSafetyCopy) {
     Start(TScenario::Vehicle);
     ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acAufzeichnen)->isEnabled(); }));

@@ -155,6 +155,38 @@ TEST_F(MonitorWindowTest, ScrollingByHandPausesFollowing) {
 
 // The newest row, current and selected while the monitor follows, shows its
 // reaction and error colours.
+// "Löschen" starts a new recording, and with it a new safety copy: a crash
+// afterwards offers the new rows alone, numbered from 1.
+TEST_F(MonitorWindowTest, ClearingStartsANewSafetyCopy) {
+    std::filesystem::create_directories(Env.DataDirectory());
+    M->Recorder().SafetyCopy = true;
+    const std::string copy = SafetyCopyFile(Env);
+    for (int k = 0; k < 500; ++k) // written at the 500th row
+        Capture("l001", k * 1000);
+    TTable t = MakeProtocolTable();
+    ASSERT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 500);
+    QPushButton* clear = nullptr;
+    for (QPushButton* b : M->findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("Löschen")) clear = b;
+    ASSERT_NE(clear, nullptr);
+    {
+        TAutoAnswer yes(QMessageBox::Yes);
+        clear->click();
+        EXPECT_EQ(yes.Count, 1);
+    }
+    ASSERT_EQ(M->Recorder().RowCounter(), 0);
+    Capture("l002", 900000);
+    Capture("l002", 901000);
+    M->Recorder().SafetyTick();
+    ASSERT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 2);
+    EXPECT_EQ(t.Cell(pcNr, 0), "1");
+    EXPECT_EQ(t.Cell(pcNr, 1), "2");
+    EXPECT_EQ(t.Cell(pcTelegram, 0), TelegramBytes("l002"));
+    EXPECT_EQ(M->Recorder().EarlierCopy(), "") << "the emptied rows are not an earlier run's";
+    M->Recorder().SafetyCopy = false;
+    std::filesystem::remove(copy);
+}
+
 TEST_F(MonitorWindowTest, TheFollowedRowShowsItsColours) {
     M->resize(900, 300);
     M->show();
