@@ -52,11 +52,9 @@ public:
         std::function<int64_t()> NowMsOfDay;
         std::function<void()> StopSlaveTimeout;
         std::function<void()> StopMasterTimeout;
-        // Failures of the safety copy and of saving (debugger output).
+        // Failures of the safety copy (once until a write works again) and
+        // of saving (debugger output).
         std::function<void(const std::string&)> Trace;
-        // The safety copy (this file) cannot be written; called once until
-        // a write works again.
-        std::function<void(const std::string&)> SafetyCopyFailed;
     };
 
     TRecorder(const TIBISTelegramParser& parser, TEnvironment& env, THooks hooks);

@@ -269,6 +269,25 @@ TEST_F(RecorderTest, EveryTickWritesEveryRowRecordedBeforeIt) {
     }
 }
 
+// A safety copy that cannot be written is tried again at every tick and
+// traced once until a write works again (not once a second).
+TEST_F(RecorderTest, AFailingSafetyCopyIsTracedOnceUntilItWorksAgain) {
+    const std::string copy = R->SafetyCopyFile();
+    std::filesystem::remove_all(Env.DataDirectory());
+    M("l001", 0, 396);
+    for (int k = 0; k < 3; ++k)
+        R->SafetyTick();
+    EXPECT_EQ(Traces.size(), 1u);
+    std::filesystem::create_directories(Env.DataDirectory());
+    R->SafetyTick();
+    EXPECT_EQ(CopyRows(copy), 1) << "the rows that waited";
+    std::filesystem::remove_all(Env.DataDirectory());
+    M("l001", 500, 896);
+    R->SafetyTick();
+    R->SafetyTick();
+    EXPECT_EQ(Traces.size(), 2u);
+}
+
 // The safety copy holds one recording, numbered from 1. A copy this
 // program did not write comes from an earlier run that ended abnormally: it
 // is set aside under the time it was last written, never appended to and
