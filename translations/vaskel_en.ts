@@ -1348,6 +1348,14 @@
         <translation>It is kept as this file:</translation>
     </message>
     <message>
+        <source>Datenordner</source>
+        <translation>Data folder</translation>
+    </message>
+    <message>
+        <source>Es gibt keinen Dokumente-Ordner. Die Datensatzdatei und die automatische Sicherung liegen deshalb hier:</source>
+        <translation>There is no documents folder. The record-type file and the automatic backup are therefore kept here:</translation>
+    </message>
+    <message>
         <source>Adressumsetzung aktiviert</source>
         <translation>Addresstranslation activated</translation>
     </message>

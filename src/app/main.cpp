@@ -195,7 +195,9 @@ int main(int argc, char** argv) {
     TQtSettingsStorage storage(TEnvironment::RegistryRootFor(platform.ProgramFile()));
     TEnvironment env(&storage, platform);
     const std::string programDir = env.ProgramDirectory();
-    PrepareDataFolder(env.DataDirectory(), programDir, env.AllUserDataDirectory() + "Vaskel");
+    // (the user's own data folder may not exist yet in a fresh home)
+    PrepareDataFolder(env.DataDirectory(), programDir, env.AllUserDataDirectory() + "Vaskel",
+                      env.DataPlace() == TDataPlace::UserData);
     // The catalogue shipped beside the program is a read-only resource: it
     // is copied into a data folder that has none, never deleted.
     if (const std::string shipped = ShippedDataFolder(programDir); !shipped.empty())

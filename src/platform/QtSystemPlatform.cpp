@@ -68,4 +68,10 @@ std::optional<std::string> TQtSystemPlatform::CommonAppDataFolder() const {
 #endif
 }
 
+std::optional<std::string> TQtSystemPlatform::UserDataFolder() const {
+    const QString d = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (d.isEmpty()) return std::nullopt;
+    return NativePath(QDir(d).absolutePath());
+}
+
 } // namespace vaskel

@@ -37,7 +37,7 @@ void DeleteFile(const fs::path& file, std::vector<std::string>& trace) {
 
 std::vector<std::string> PrepareDataFolder(const std::string& dataFolder,
                                            const std::string& programFolder,
-                                           const std::string& olderFolder) {
+                                           const std::string& olderFolder, bool createParents) {
     std::vector<std::string> trace;
     const fs::path data(dataFolder);
     const fs::path program(programFolder);
@@ -46,7 +46,10 @@ std::vector<std::string> PrepareDataFolder(const std::string& dataFolder,
 
     // 1.
     if (!fs::is_directory(data, ec)) {
-        fs::create_directory(data, ec);
+        if (createParents)
+            fs::create_directories(data, ec);
+        else
+            fs::create_directory(data, ec);
         if (ec) trace.push_back("Create " + data.string() + ": " + ec.message());
     }
     // 2. and 3.

@@ -10,7 +10,8 @@ namespace vaskel {
 // all-users place.
 extern const char* const kCatalogueFiles[2];
 
-// 1. creates dataFolder (one level) when missing;
+// 1. creates dataFolder (one level, or with the folders above it when
+//    createParents is set: the user's own data folder) when missing;
 // 2. copies IBIS.CSV and IBIS_Frame.CSV from programFolder unless the data
 //    folder already has them; 3. deletes them from programFolder;
 // 4. copies them from olderFolder unless already there; 5. deletes them from
@@ -22,6 +23,7 @@ extern const char* const kCatalogueFiles[2];
 // catalogue load that follows reports a missing catalogue).
 std::vector<std::string> PrepareDataFolder(const std::string& dataFolder,
                                            const std::string& programFolder,
-                                           const std::string& olderFolder);
+                                           const std::string& olderFolder,
+                                           bool createParents = false);
 
 } // namespace vaskel

@@ -255,8 +255,22 @@ std::string TEnvironment::AllUserDataDirectory() const {
     return IncludeTrailingPathDelimiter(*d);
 }
 
+std::string TEnvironment::UserDataDirectory() const {
+    const auto d = FPlatform.UserDataFolder();
+    if (!d || d->empty()) return {};
+    return IncludeTrailingPathDelimiter(*d);
+}
+
+TDataPlace TEnvironment::DataPlace() const {
+    if (const auto d = FPlatform.CommonDocumentsFolder(); d && !d->empty())
+        return TDataPlace::Documents;
+    return UserDataDirectory().empty() ? TDataPlace::Program : TDataPlace::UserData;
+}
+
 std::string TEnvironment::DataDirectory() const {
-    return CommonDocumentsDirectory() + "Vaskel" + PathDelimiter();
+    const std::string place =
+        DataPlace() == TDataPlace::UserData ? UserDataDirectory() : CommonDocumentsDirectory();
+    return place + "Vaskel" + PathDelimiter();
 }
 
 int TEnvironment::ColorDepthBit() const {

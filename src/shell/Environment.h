@@ -14,6 +14,9 @@
 
 namespace vaskel {
 
+// Where the data folder lies (see TEnvironment::DataPlace).
+enum class TDataPlace { Documents, UserData, Program };
+
 // The one-time hints; each is shown once per user.
 enum class THint {
     DS003aHintGiven,
@@ -145,7 +148,15 @@ public:
     // Shared folders, with delimiter; the program directory when unknown.
     std::string CommonDocumentsDirectory() const;
     std::string AllUserDataDirectory() const;
-    // The data folder: CommonDocumentsDirectory + "Vaskel" + delimiter.
+    // The user's own data folder, with delimiter (it need not exist yet);
+    // "" when unknown.
+    std::string UserDataDirectory() const;
+    // Where the data folder lies: in the shared documents folder; when there
+    // is none, in the user's own data folder (the program's folder is
+    // read-only once installed); only when that is unknown too, in the
+    // program's folder.
+    TDataPlace DataPlace() const;
+    // The data folder: that place + "Vaskel" + delimiter.
     std::string DataDirectory() const;
     int ColorDepthBit() const;
 

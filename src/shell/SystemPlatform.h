@@ -16,6 +16,10 @@ public:
     virtual std::optional<std::string> CommonDocumentsFolder() const = 0;
     // The application-data folder shared by all users; nullopt when none.
     virtual std::optional<std::string> CommonAppDataFolder() const = 0;
+    // The user's own data folder (XDG_DATA_HOME, else ~/.local/share; the
+    // local application data on Windows), even when it does not exist yet;
+    // nullopt when unknown.
+    virtual std::optional<std::string> UserDataFolder() const { return std::nullopt; }
     // Bits per pixel of the screen, when known.
     virtual std::optional<int> ScreenColorDepth() const { return std::nullopt; }
 };
@@ -26,11 +30,13 @@ public:
     std::string Program;
     std::optional<std::string> Documents;
     std::optional<std::string> AppData;
+    std::optional<std::string> UserData;
     std::optional<int> ColorDepth;
 
     std::string ProgramFile() const override { return Program; }
     std::optional<std::string> CommonDocumentsFolder() const override { return Documents; }
     std::optional<std::string> CommonAppDataFolder() const override { return AppData; }
+    std::optional<std::string> UserDataFolder() const override { return UserData; }
     std::optional<int> ScreenColorDepth() const override { return ColorDepth; }
 };
 

@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace vaskel {
 namespace {
 
@@ -74,6 +76,49 @@ TEST(QtSettingsStorage, EnvironmentOverQtBackend) {
     EXPECT_EQ(env.BusType(), TBusType::bsTrainBus);
     EXPECT_EQ(env.GetAddressTranslation(3), 12);
 }
+
+// An environment variable set for one test, restored after it.
+class TScopedEnv {
+public:
+    TScopedEnv(const char* name, const std::string& value) : FName(name) {
+        FHad = qEnvironmentVariableIsSet(name);
+        FOld = qgetenv(name);
+        qputenv(name, QByteArray::fromStdString(value));
+    }
+    ~TScopedEnv() {
+        if (FHad)
+            qputenv(FName, FOld);
+        else
+            qunsetenv(FName);
+    }
+
+private:
+    const char* FName;
+    bool FHad = false;
+    QByteArray FOld;
+};
+
+#ifdef Q_OS_LINUX
+// A home without a documents folder (a server, a fresh account): the data
+// folder is the user's own data folder, not the program's (which is
+// read-only when installed).
+TEST(QtSystemPlatform, WithoutADocumentsFolderTheDataFolderIsTheUsersOwn) {
+    test::TempDir home;
+    TScopedEnv h("HOME", home.Path().string());
+    TScopedEnv x("XDG_DATA_HOME", home / "xdg");
+    TScopedEnv c("XDG_CONFIG_HOME", home / "config"); // no user-dirs.dirs
+    const TQtSystemPlatform p;
+    TEnvironment env(nullptr, p);
+    const std::string delim(1, PathDelimiter());
+    EXPECT_EQ(env.DataPlace(), TDataPlace::UserData);
+    EXPECT_EQ(env.DataDirectory(), IncludeTrailingPathDelimiter(home / "xdg") + "Vaskel" + delim)
+        << "it need not exist yet";
+    std::filesystem::create_directories(home.Path() / "Documents");
+    EXPECT_EQ(env.DataPlace(), TDataPlace::Documents);
+    EXPECT_EQ(env.DataDirectory(),
+              IncludeTrailingPathDelimiter(home / "Documents") + "Vaskel" + delim);
+}
+#endif
 
 TEST(QtSystemPlatform, FoldersExistOrAreNotReported) {
     const TQtSystemPlatform p;

@@ -61,6 +61,16 @@ TEST_F(DataFolderTest, FolderCreatedOneLevelOnly) {
     EXPECT_FALSE(fs::exists(Dir / "nodocs"));
 }
 
+// The user's own data folder may not exist yet (a fresh home): asked to, the
+// data folder is created with the folders above it.
+TEST_F(DataFolderTest, UsersOwnDataFolderIsCreatedWithItsParents) {
+    Dir.Write("prog/IBIS.CSV", "shipped");
+    const auto trace = PrepareDataFolder(Dir / "home/.local/share/Vaskel", Dir / "prog",
+                                         Dir / "allusers/Vaskel", true);
+    EXPECT_TRUE(trace.empty());
+    EXPECT_EQ(test::ReadFile(Dir / "home/.local/share/Vaskel/IBIS.CSV"), "shipped");
+}
+
 TEST_F(DataFolderTest, FallbackToProgramFolderLosesNothing) {
     // Both folder lookups failed: data folder and older place are the same.
     Dir.Write("prog/IBIS.CSV", "shipped");

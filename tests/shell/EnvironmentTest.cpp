@@ -270,6 +270,34 @@ TEST_F(EnvironmentTest, SharedFoldersFallBackToProgramDirectory) {
     EXPECT_EQ(env.ColorDepthBit(), 32);
 }
 
+// The data folder lies in the shared documents folder; without one in the
+// user's own data folder; only when that is unknown too beside the program.
+TEST_F(EnvironmentTest, DataFolderFallsBackToTheUsersOwnDataFolder) {
+    const std::string docs = IncludeTrailingPathDelimiter(Dir / "docs");
+    const std::string own = IncludeTrailingPathDelimiter(Dir / "home/.local/share");
+    const std::string delim(1, PathDelimiter());
+    struct TCase {
+        bool Documents, UserData;
+        TDataPlace Place;
+        std::string Folder;
+    } const cases[] = {
+        {true, true, TDataPlace::Documents, docs + "Vaskel" + delim},
+        {true, false, TDataPlace::Documents, docs + "Vaskel" + delim},
+        {false, true, TDataPlace::UserData, own + "Vaskel" + delim},
+        {false, false, TDataPlace::Program, Prog() + "Vaskel" + delim},
+    };
+    for (const TCase& c : cases) {
+        Platform.Documents = c.Documents ? std::optional<std::string>(Dir / "docs") : std::nullopt;
+        Platform.UserData =
+            c.UserData ? std::optional<std::string>(Dir / "home/.local/share") : std::nullopt;
+        TEnvironment env(&Storage, Platform);
+        EXPECT_EQ(env.DataPlace(), c.Place) << c.Documents << c.UserData;
+        EXPECT_EQ(env.DataDirectory(), c.Folder) << c.Documents << c.UserData;
+        EXPECT_EQ(env.CommonDocumentsDirectory(), c.Documents ? docs : Prog())
+            << "the documents folder itself still falls back to the program's";
+    }
+}
+
 TEST_F(EnvironmentTest, EnvironmentDump) {
     TEnvironment env(&Storage, Platform);
     env.SetComPort(255);

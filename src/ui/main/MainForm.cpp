@@ -550,6 +550,9 @@ void TfMainForm::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     if (FAfterShowDone) return;
     FAfterShowDone = true;
+    // a data folder outside the documents folder is told once, where it is
+    if (FSession.Env().DataPlace() != TDataPlace::Documents)
+        QTimer::singleShot(0, this, [this] { TellDataFolder(); });
     const TRecorder& recorder = FSession.Recorder();
     const bool found =
         (std::filesystem::exists(SafetyCopyFile(FSession.Env())) && !recorder.OwnsSafetyCopy()) ||
@@ -561,6 +564,18 @@ void TfMainForm::showEvent(QShowEvent* e) {
     }
     // only a copy that was there before this run started is offered
     if (found) QTimer::singleShot(1000, this, [this] { OfferSafetyCopy(); });
+}
+
+void TfMainForm::TellDataFolder() {
+    const QString folder = QDir::toNativeSeparators(
+        QFile::decodeName(QByteArray::fromStdString(FSession.Env().DataDirectory())));
+    // near the status bar, until closed
+    TBalloonHint::Show(this, QPoint(60, height() - 24), TBalloonHint::TIcon::Information,
+                       Tr("Datenordner"),
+                       Tr("Es gibt keinen Dokumente-Ordner. Die Datensatzdatei und die "
+                          "automatische Sicherung liegen deshalb hier:") +
+                           QStringLiteral("\n") + folder,
+                       0);
 }
 
 bool TfMainForm::event(QEvent* e) {

@@ -117,6 +117,8 @@ private:
     // translation window's button.
     void BuildAddressTranslationButton();
     void SetAddressTranslationMode(int mode);
+    // The data folder lies outside the documents folder: where it is.
+    void TellDataFolder();
 
     TSession& FSession;
     TOptions FOptions;

@@ -1060,6 +1060,7 @@ class LanguageSwitchTest : public ::testing::Test {
 protected:
     LanguageSwitchTest() {
         Platform.Program = Dir / "Vaskel";
+        Platform.Documents = Dir.Path().string();
         TfMainForm::TOptions options;
         options.Virtual = &Usb;
         options.StartDevice = false;

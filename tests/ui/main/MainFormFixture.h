@@ -15,6 +15,7 @@
 #include "ui/main/WindowArea.h"
 #include "ui/protocol/MonitorForm.h"
 #include "ui/protocol/ProtocolForm.h"
+#include "ui/widgets/BalloonHint.h"
 #include "ui/widgets/Led.h"
 
 #include "TestSupport.h"
@@ -27,6 +28,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QGroupBox>
@@ -56,6 +58,8 @@ namespace {
 
 class MainWindowTest : public ::testing::Test {
 protected:
+    // the data folder where it belongs: no notice of another place
+    MainWindowTest() { Platform.Documents = Dir.Path().string(); }
     void Start(TScenario scenario) {
         Platform.Program = Dir / "Vaskel";
         TEmulatorOptions o;

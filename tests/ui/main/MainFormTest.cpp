@@ -523,6 +523,43 @@ TEST_F(MainWindowTest, TheRecoveryOffersTheEarlierRecordingAloneWhileANewOneRuns
     }
 }
 
+// Without a documents folder the data folder (catalogue, safety copy) lies
+// elsewhere: the window says so once, and where.
+TEST_F(MainWindowTest, ADataFolderOutsideTheDocumentsIsToldOnce) {
+    struct TCase {
+        bool Documents, UserData;
+        bool Told;
+    } const cases[] = {{true, true, false}, {false, true, true}, {false, false, true}};
+    for (const TCase& c : cases) {
+        Platform.Documents =
+            c.Documents ? std::optional<std::string>(Dir.Path().string()) : std::nullopt;
+        Platform.UserData =
+            c.UserData ? std::optional<std::string>(Dir / "home/.local/share") : std::nullopt;
+        Start(TScenario::Unpowered);
+        for (int k = 0; k < 3; ++k)
+            QApplication::processEvents();
+        TBalloonHint* notice = TBalloonHint::Current();
+        ASSERT_EQ(notice != nullptr, c.Told) << c.Documents << c.UserData;
+        if (notice) {
+            const QString folder =
+                QDir::toNativeSeparators(QString::fromStdString(Env.DataDirectory()));
+            EXPECT_TRUE(notice->Text().contains(folder)) << notice->Text().toStdString();
+            EXPECT_EQ(notice->Anchor()->window(), W.get());
+            TBalloonHint::CloseCurrent();
+            // once: not again when the window shows again
+            W->hide();
+            W->show();
+            for (int k = 0; k < 3; ++k)
+                QApplication::processEvents();
+            EXPECT_EQ(TBalloonHint::Current(), nullptr);
+        }
+        W->close();
+        W.reset();
+        S.reset();
+        Usb.reset();
+    }
+}
+
 TEST_F(MainWindowTest, ACleanEndLeavesNoSafetyCopy) {
     Start(TScenario::Vehicle);
     ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acAufzeichnen)->isEnabled(); }));

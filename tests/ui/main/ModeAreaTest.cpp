@@ -54,6 +54,7 @@ class ModeAreaTest : public ::testing::Test {
 protected:
     ModeAreaTest() {
         Platform.Program = Dir / "Vaskel";
+        Platform.Documents = Dir.Path().string();
         S = std::make_unique<TSession>(Env, Parser);
         TfMainForm::TOptions o;
         o.StartDevice = false;
