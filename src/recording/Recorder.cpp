@@ -263,6 +263,21 @@ std::string TRecorder::TakeEarlierCopy() {
     return std::exchange(FEarlierCopy, std::string());
 }
 
+bool TRecorder::PutBackEarlierCopy() {
+    const std::string copy = SafetyCopyFile();
+    if (FEarlierCopy.empty() || FileExists(copy)) return false;
+    std::error_code ec;
+    std::filesystem::rename(FEarlierCopy, copy, ec);
+    if (ec) {
+        if (FHooks.Trace)
+            FHooks.Trace("TRecorder: cannot put back " + FEarlierCopy + ": " + ec.message());
+        return false;
+    }
+    FEarlierCopy.clear();
+    FOwnCopy = false;
+    return true;
+}
+
 void TRecorder::SetAsideEarlierCopy() {
     const std::string copy = SafetyCopyFile();
     if (!FOwnCopy && FileExists(copy)) FEarlierCopy = SetAsideSafetyCopy(copy);

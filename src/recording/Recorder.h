@@ -92,6 +92,11 @@ public:
     // when there is none). A copy that cannot be moved is returned where it
     // lies (this recorder never writes into it).
     std::string TakeEarlierCopy();
+    // The program ends and its own copy is gone: an earlier copy set aside
+    // and never taken (nobody was there to answer the offer) goes back to
+    // the safety copy's name, so that the next start offers it. False when
+    // there is none, or when the safety copy's name is taken.
+    bool PutBackEarlierCopy();
 
     TTable& Table() { return FTable; }
     const TTable& Table() const { return FTable; }

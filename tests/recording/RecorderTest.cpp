@@ -324,6 +324,27 @@ TEST_F(RecorderTest, AnEarlierRunsCopyIsSetAsideNotAppendedTo) {
     EXPECT_TRUE(Traces.empty());
 }
 
+// Nobody took the earlier copy (an unattended run): when this run's own copy
+// is gone at the end, it goes back to the safety copy's name for the next
+// start to offer; never over a copy that is there.
+TEST_F(RecorderTest, AnEarlierCopyNotTakenGoesBackForTheNextStart) {
+    const std::string copy = R->SafetyCopyFile();
+    WriteFileAt(copy, "earlier rows", {2026, 1, 2, 3, 4, 5});
+    M("l001", 0, 396);
+    R->SafetyTick();
+    ASSERT_FALSE(R->EarlierCopy().empty());
+    EXPECT_FALSE(R->PutBackEarlierCopy()) << "this run's copy is still there";
+    EXPECT_EQ(CopyRows(copy), 1);
+    std::filesystem::remove(copy); // the end of the run
+    EXPECT_TRUE(R->PutBackEarlierCopy());
+    EXPECT_EQ(test::ReadFile(copy), "earlier rows");
+    EXPECT_EQ(R->EarlierCopy(), "");
+    EXPECT_FALSE(R->PutBackEarlierCopy()) << "once";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Env.DataDirectory()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
 // The recovery comes before this run has written anything: the earlier copy
 // is set aside at once, and the recording that follows starts a copy of its
 // own.

@@ -633,12 +633,11 @@ void TfMainForm::closeEvent(QCloseEvent* e) {
         FMonitor->CloseWindow();
     }
     // this run's copy goes; an earlier run's copy that nobody was there to
-    // take stays for the next start
+    // take stays (or goes back to its name) for the next start
     std::error_code ec;
     if (!FKeepSafetyCopy || FSession.Recorder().OwnsSafetyCopy())
         std::filesystem::remove(SafetyCopyFile(FSession.Env()), ec);
-    if (const std::string& earlier = FSession.Recorder().EarlierCopy(); !earlier.empty())
-        qWarning("vaskel: the safety copy of an earlier run is kept as %s", earlier.c_str());
+    FSession.Recorder().PutBackEarlierCopy();
     FSession.Shutdown();
     e->accept();
 }
