@@ -83,13 +83,30 @@ void SaveListFile(TTable& table, const std::string& fileName, TListKind kind) {
 }
 
 int32_t IntervalSeconds(std::string_view text) {
-    auto part = [](std::string_view s) -> int64_t {
+    const auto refuse = [&text]() {
+        return EConversionError("'" + std::string(text) + "' is not a valid interval (too long)");
+    };
+    // A part that is no number counts 0; digits too many for any number
+    // are refused, not taken for 0.
+    auto part = [&](std::string_view s) -> int64_t {
         int64_t v = 0;
-        return TryStrToInt64(s, v) ? v : 0;
+        if (TryStrToInt64(s, v)) return v;
+        std::string_view t = TrimBlanks(s);
+        if (!t.empty() && (t[0] == '-' || t[0] == '+')) t.remove_prefix(1);
+        if (!t.empty() && t.find_first_not_of("0123456789") == std::string_view::npos)
+            throw refuse();
+        return 0;
     };
     const auto colon = text.find(':');
-    if (colon == std::string_view::npos) return static_cast<int32_t>(part(text) * 60);
-    return static_cast<int32_t>(part(text.substr(0, colon)) * 60 + part(text.substr(colon + 1)));
+    const int64_t minutes = part(text.substr(0, colon));
+    const int64_t seconds = colon == std::string_view::npos ? 0 : part(text.substr(colon + 1));
+    // minutes x 60 + seconds, refused where it leaves the 32-bit range
+    constexpr int64_t kMinutesLimit = INT32_MAX / 60 + 1;
+    if (minutes > kMinutesLimit || minutes < -kMinutesLimit) throw refuse();
+    if (seconds > INT32_MAX || seconds < INT32_MIN) throw refuse();
+    const int64_t total = minutes * 60 + seconds;
+    if (total > INT32_MAX || total < INT32_MIN) throw refuse();
+    return static_cast<int32_t>(total);
 }
 
 void LoadCallList(const std::string& fileName, std::vector<tAufruf>& entries) {

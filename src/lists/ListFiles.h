@@ -46,13 +46,15 @@ struct tAufruf {
     friend bool operator==(const tAufruf&, const tAufruf&) = default;
 };
 
-// "m:ss" or minutes -> seconds; parts that are no number count 0.
+// "m:ss" or minutes -> seconds; parts that are no number count 0. An
+// interval beyond the 32-bit range of seconds (or a part of more digits
+// than a number holds) raises EConversionError.
 int32_t IntervalSeconds(std::string_view text);
 
 // Reads a call list for the master simulation: the header is skipped, rows
 // whose "Ok" reads false are skipped. An "Ok" field that is neither a
 // boolean word nor a number raises EConversionError; entries holds what was
-// read before it.
+// read before it. So does an interval that IntervalSeconds refuses.
 void LoadCallList(const std::string& fileName, std::vector<tAufruf>& entries);
 
 // Reads a response list for the download: rows of exactly four fields whose

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 namespace vaskel {
@@ -32,6 +33,15 @@ int ClassValue(char c, char b) {
         return 0;
     }
 }
+
+// A count of more digits than any telegram has characters is held at this
+// ceiling instead of growing on: it fails like every count longer than the
+// body, and the arithmetic stays in range whatever a catalogue holds.
+constexpr int64_t kCountCeiling = int64_t{1} << 40;
+// A repeat counter below this floor is held there. Counters only move by
+// one per consumed body character, so the floor behaves like any other
+// negative counter and never reaches the end of the range.
+constexpr int64_t kRepeatFloor = INT64_MIN / 2;
 
 struct WalkResult {
     bool Exact = false;
@@ -139,7 +149,7 @@ template <bool Split> WalkResult Walk(std::string_view body, std::string_view pa
                     star = true;
                 } else if (!star) {
                     acc = 0;
-                    count = count * 10 + (c - '0');
+                    count = std::min(count * 10 + (c - '0'), kCountCeiling);
                 }
                 ++j;
                 continue;
@@ -180,7 +190,8 @@ template <bool Split> WalkResult Walk(std::string_view body, std::string_view pa
         }
         if (c == '$') {
             if (j + 1 >= P || !IsDigit(pat[j + 1])) return fail();
-            repeat = vars[pat[j + 1] - '0'] - 1;
+            const int64_t v = vars[pat[j + 1] - '0'];
+            repeat = v > kRepeatFloor ? v - 1 : kRepeatFloor;
             j += 2;
             continue;
         }
@@ -231,7 +242,9 @@ int MatchScore(std::string_view body, std::string_view pattern) {
     if (body.empty() || pattern.empty()) return -1000;
     const WalkResult w = Walk<false>(body, pattern);
     if (w.Exact) return -1;
-    return 1000 * w.Head + 1 + w.Consumed;
+    // Heads of millions of characters would leave the range: held at the top.
+    const int64_t score = int64_t{1000} * w.Head + 1 + w.Consumed;
+    return static_cast<int>(std::min<int64_t>(score, INT32_MAX));
 }
 
 TTelegramParts DivideTelegram(std::string_view t) {

@@ -52,7 +52,8 @@ TTelegramData MakeTelegramData(const TTelegramRecord& record);
 
 // -1 for an exact match, -1000 for an empty body or pattern, otherwise
 // 1000 x (characters consumed before the first '[', digit or '*' of the
-// pattern) + 1 + (characters consumed in all).
+// pattern) + 1 + (characters consumed in all), held at INT32_MAX for heads
+// of millions of characters.
 int MatchScore(std::string_view body, std::string_view pattern);
 
 // Divides a telegram at its end into body, "<CR>" text and check byte.

@@ -69,6 +69,34 @@ TEST(ListFiles, CallListLoaderRules) {
     EXPECT_EQ(entries, (std::vector<tAufruf>{{"l001", 10, 0}, {"k07", 120, 0}, {"zA1", 65, 0}}));
 }
 
+TEST(ListFiles, IntervalsBeyondTheRangeAreRefused) {
+    const std::pair<std::string, int32_t> kept[] = {{"35791394:07", INT32_MAX},
+                                                    {"35791394", 2147483640},
+                                                    {"0:2147483647", INT32_MAX},
+                                                    {"-35791394:-8", INT32_MIN},
+                                                    {" 1 : 05 ", 65}};
+    for (const auto& [text, seconds] : kept)
+        EXPECT_EQ(IntervalSeconds(text), seconds) << text;
+    for (const char* text : {"999999999999999999", "999999999999999999:00", "0:999999999999999999",
+                             "99999999999999999999", "1:99999999999999999999", "35791394:08",
+                             "35791395", "0:2147483648", "-153722867280912931", "-35791394:-9"})
+        EXPECT_THROW(IntervalSeconds(text), EConversionError) << text;
+
+    // A hand-edited list with such an interval is refused with its text.
+    test::TempDir dir;
+    std::vector<tAufruf> entries;
+    const std::string file = dir.Write(
+        "a.AUF.CSV", std::string(kAufrufHeader) + "\r\n-1;\"l001\";\"\";\"0:10\"\r\n"
+                                                  "-1;\"k07\";\"\";\"999999999999999999\"\r\n");
+    try {
+        LoadCallList(file, entries);
+        ADD_FAILURE() << "the list was loaded";
+    } catch (const EConversionError& e) {
+        EXPECT_STREQ(e.what(), "'999999999999999999' is not a valid interval (too long)");
+    }
+    EXPECT_EQ(entries, (std::vector<tAufruf>{{"l001", 10, 0}}));
+}
+
 TEST(MonitorResponseList, LoadDownloadsClearRemembers) {
     test::TempDir dir;
     TFixedSystemPlatform platform;

@@ -68,6 +68,39 @@ TEST(MatchScore, GroupThatConsumesNothingDoesNotHang) {
     EXPECT_EQ(MatchScore("x5y", "x1Z=$1$1()y"), 1003);
 }
 
+// Catalogues are user files: counts and variables of any size must walk
+// like any other count or variable, never past the ends of the numbers.
+TEST(MatchScore, CountsLongerThanAnyBody) {
+    // twenty digits; the first wraps to -1 in 64 bits
+    for (const std::string& count : std::vector<std::string>{
+             "18446744073709551615", "99999999999999999999", std::string(400, '9')}) {
+        EXPECT_EQ(MatchScore("x12", "x" + count + "Z"), 1004) << count;
+        EXPECT_EQ(MatchScore("x12", "x" + count + "C"), 1004) << count;
+    }
+}
+
+TEST(MatchScore, VeryLongHeadsStayPositive) {
+    const std::string head(2'200'000, 'a');
+    EXPECT_EQ(MatchScore(head + "b", head + "c"), INT32_MAX);
+    EXPECT_GT(MatchScore(head + "b", head + "c"), MatchScore("ab", "ac"));
+}
+
+TEST(SplitFields, RepeatVariablesOfEveryValue) {
+    // A variable below one closes its group after one pass and steps back
+    // one character: the most negative value too.
+    for (const char* value :
+         {"0000000000000000", "FFFFFFFFFFFFFFFF", "8000000000000000", "8000000000000001"}) {
+        TTelegramRecord r;
+        r.Telegram = std::string("y") + value + "ab";
+        TWagenbusProfileRecord type;
+        type.Pattern = "y16X=$1$1(1C)";
+        TIBISTelegramParser::SplitFields(r, type);
+        EXPECT_FALSE(r.ExactMatch) << value;
+        EXPECT_EQ(r.Rest, "ab") << value;
+        EXPECT_EQ(MatchScore(r.Telegram, type.Pattern), 1020) << value;
+    }
+}
+
 class ParserTest : public ::testing::Test {
 protected:
     static TIBISTelegramParser Make() {
