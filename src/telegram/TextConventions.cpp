@@ -334,7 +334,9 @@ std::string MsToSecondsText(int64_t ms, bool secondsFormat, char decimalSeparato
 }
 
 int64_t DeviceTicksToMs(int64_t ticks) {
-    return ticks * 10 / 72;
+    // ticks x 10 / 72 truncated towards zero, without forming ticks x 10:
+    // 72 q + r gives 10 q + 10 r / 72 (q and r share the sign)
+    return ticks / 72 * 10 + ticks % 72 * 10 / 72;
 }
 
 std::string GetNextToken(std::string& text, std::string_view delimiter) {

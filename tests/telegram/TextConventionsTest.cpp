@@ -160,12 +160,18 @@ TEST(TimeTexts, MsToSecondsText) {
     EXPECT_EQ(MsToSecondsText(-1500, false), "-1500");
 }
 
+__extension__ using Int128 = __int128;
+
 TEST(TimeTexts, DeviceTicksToMs) {
     EXPECT_EQ(DeviceTicksToMs(72), 10);
     EXPECT_EQ(DeviceTicksToMs(7200), 1000);
     EXPECT_EQ(DeviceTicksToMs(66), 9);
     EXPECT_EQ(DeviceTicksToMs(-66), -9);
     EXPECT_EQ(DeviceTicksToMs(int64_t{0xFFFFFFFF} * 100), int64_t{0xFFFFFFFF} * 1000 / 72);
+    // the whole range, exactly (found by the fuzzer: ticks x 10 overflowed)
+    for (const int64_t t : {INT64_MAX, INT64_MIN, INT64_MAX / 10 + 1, -(INT64_MAX / 10) - 2,
+                            int64_t{-4611686018427387903}, int64_t{-71}, int64_t{71}})
+        EXPECT_EQ(DeviceTicksToMs(t), static_cast<int64_t>(static_cast<Int128>(t) * 10 / 72)) << t;
 }
 
 TEST(Tokens, GetNextTokenAndSplit) {
