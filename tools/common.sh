@@ -10,6 +10,8 @@ VASKEL_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libusb-dev
 )
+# tools/fuzz.sh only, installed when it runs: clang with libFuzzer
+VASKEL_FUZZ_PACKAGES=(clang)
 
 vaskel_install_deps() {
   local missing=()
