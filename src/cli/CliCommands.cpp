@@ -17,6 +17,7 @@
 #include "telegram/TextConventions.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,7 @@
 #include <istream>
 #include <memory>
 #include <ostream>
+#include <system_error>
 #include <thread>
 
 #ifndef VASKEL_SOURCE_DATA_DIR
@@ -178,6 +180,76 @@ std::string EntryArgumentToTelegram(const std::string& arg) {
     return DisplayToTelegram(Utf8ToCp1252(arg));
 }
 
+// What keeps a file named on the command line from being read, or "" when
+// nothing does. what names its role in the message (stream, protocol ...).
+std::string InputProblem(const std::string& what, const std::string& name) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_type type = fs::status(name, ec).type();
+    if (type == fs::file_type::not_found) return what + " " + name + " does not exist";
+    if (type == fs::file_type::directory) return what + " " + name + " is a folder, not a file";
+    std::ifstream probe(name, std::ios::binary);
+    if (!probe) {
+        const int e = errno;
+        return "cannot read " + what + " " + name + ": " + std::generic_category().message(e);
+    }
+    return "";
+}
+
+// What keeps a file from being written at that name, or "".
+std::string OutputProblem(const std::string& name) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::is_directory(name, ec)) return "cannot write " + name + ": it is a folder";
+    const fs::path folder = fs::path(name).parent_path();
+    if (!folder.empty() && !fs::is_directory(folder, ec))
+        return "cannot write " + name + ": the folder " + folder.string() +
+               (fs::exists(folder, ec) ? " is a file" : " does not exist");
+    return "";
+}
+
+// Checks the files to read (role, name; "-" is the standard input) and to
+// write before any work; says what is wrong with each. False: one is.
+bool FilesUsable(const std::vector<std::pair<std::string, std::string>>& inputs,
+                 const std::vector<std::string>& outputs, std::ostream& err) {
+    bool ok = true;
+    for (const auto& [what, name] : inputs)
+        if (name != "-")
+            if (const std::string p = InputProblem(what, name); !p.empty()) {
+                err << "vaskel-cli: " << p << "\n";
+                ok = false;
+            }
+    for (const std::string& name : outputs)
+        if (const std::string p = OutputProblem(name); !p.empty()) {
+            err << "vaskel-cli: " << p << "\n";
+            ok = false;
+        }
+    return ok;
+}
+
+// The catalogue for the commands that classify; nullptr after the message.
+// A catalogue without any record type would classify nothing: refused.
+std::unique_ptr<TIBISTelegramParser> OpenCatalogue(const std::string& file, std::ostream& err) {
+    const std::string name = file.empty() ? "IBIS.CSV" : file;
+    std::error_code ec;
+    if (std::filesystem::is_directory(name, ec)) {
+        err << "vaskel-cli: catalogue " << name << " is a folder, not a file\n";
+        return nullptr;
+    }
+    std::unique_ptr<TIBISTelegramParser> parser;
+    try {
+        parser = std::make_unique<TIBISTelegramParser>(name);
+    } catch (const EVaskelError& e) {
+        err << "vaskel-cli: " << Cp1252ToUtf8(e.what()) << "\n";
+        return nullptr;
+    }
+    if (parser->ProfileArray()->empty()) {
+        err << "vaskel-cli: catalogue " << name << " holds no record types\n";
+        return nullptr;
+    }
+    return parser;
+}
+
 int RunClassify(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                 const std::string& defaultCatalogue) {
     bool master = true;
@@ -212,14 +284,8 @@ int RunClassify(const std::vector<std::string>& args, std::ostream& out, std::os
         }
     }
     if (telegrams.empty()) return Usage(err, kClassifyUsage, "no telegram given");
-    if (catalogue.empty()) catalogue = "IBIS.CSV";
-    std::unique_ptr<TIBISTelegramParser> parser;
-    try {
-        parser = std::make_unique<TIBISTelegramParser>(catalogue);
-    } catch (const EVaskelError& e) {
-        err << "vaskel-cli: " << Cp1252ToUtf8(e.what()) << "\n";
-        return kCliUsage;
-    }
+    const auto parser = OpenCatalogue(catalogue, err);
+    if (!parser) return kCliUsage;
     TTelegramRecord r;
     for (const std::string& t : telegrams) {
         parser->Classify(EntryArgumentToTelegram(t), master, bus, r);
@@ -329,6 +395,7 @@ int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostr
         }
     }
     if (operands.size() != 1) return Usage(err, kDecodeUsage, "exactly one FILE (or -) is needed");
+    if (!FilesUsable({{"stream", operands[0]}}, {}, err)) return kCliFailure;
 
     std::ifstream file;
     std::istream* src = &in;
@@ -487,15 +554,6 @@ std::string ParseClassifyOptions(const std::vector<std::string>& args,
     return "";
 }
 
-std::unique_ptr<TIBISTelegramParser> OpenCatalogue(const std::string& file, std::ostream& err) {
-    try {
-        return std::make_unique<TIBISTelegramParser>(file.empty() ? "IBIS.CSV" : file);
-    } catch (const EVaskelError& e) {
-        err << "vaskel-cli: " << Cp1252ToUtf8(e.what()) << "\n";
-        return nullptr;
-    }
-}
-
 // A platform for the settings object of the tools: no user settings, the
 // current folder as program folder.
 class TToolPlatform : public ISystemPlatform {
@@ -538,6 +596,7 @@ int RunRecord(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     if (!problem.empty()) return Usage(err, kRecordUsage, problem);
     if (o.Operands.size() != 2) return Usage(err, kRecordUsage, "STREAM and OUT are needed");
+    if (!FilesUsable({{"stream", o.Operands[0]}}, {o.Operands[1]}, err)) return kCliUsage;
     int64_t start = -1;
     for (const auto& [name, value] : o.Valued) {
         if (name == "--start-time" && !ParseStartTime(value, start))
@@ -565,8 +624,13 @@ int RunRecord(const std::vector<std::string>& args, std::ostream& out, std::ostr
     env.SetBusType(o.Bus);
     TRecorder::THooks hooks;
     hooks.NowMsOfDay = [start] { return start; };
-    hooks.Trace = [&err](const std::string& s) {
-        err << "vaskel-cli: " << Cp1252ToUtf8(s) << "\n";
+    bool saving = false;
+    std::string saveTrace;
+    hooks.Trace = [&err, &saving, &saveTrace](const std::string& s) {
+        if (saving)
+            saveTrace = s;
+        else
+            err << "vaskel-cli: " << Cp1252ToUtf8(s) << "\n";
     };
     TRecorder recorder(*parser, env, hooks);
     recorder.SafetyCopy = false;
@@ -583,7 +647,15 @@ int RunRecord(const std::vector<std::string>& args, std::ostream& out, std::ostr
         const auto n = src->gcount();
         if (n > 0) decoder.Decode(std::string_view(buf.data(), static_cast<std::size_t>(n)));
     }
-    if (!recorder.SaveActiveProtocol(o.Operands[1], 0)) return kCliUsage;
+    saving = true;
+    if (!recorder.SaveActiveProtocol(o.Operands[1], 0)) {
+        // the recorder's trace names the method that failed: only its reason
+        std::string reason = saveTrace;
+        if (const auto p = reason.find("Exception:"); p != std::string::npos)
+            reason.erase(0, p + 10);
+        err << "vaskel-cli: cannot write " << o.Operands[1] << ": " << Cp1252ToUtf8(reason) << "\n";
+        return kCliUsage;
+    }
     return kCliOk;
 }
 
@@ -649,6 +721,7 @@ int RunReanalyse(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     if (!problem.empty()) return Usage(err, kReanalyseUsage, problem);
     if (o.Operands.size() != 2) return Usage(err, kReanalyseUsage, "IN and OUT are needed");
+    if (!FilesUsable({{"protocol", o.Operands[0]}}, {o.Operands[1]}, err)) return kCliUsage;
     auto parser = OpenCatalogue(o.Catalogue, err);
     if (!parser) return kCliUsage;
     TTable table = MakeProtocolTable();
@@ -696,6 +769,7 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     if (!problem.empty()) return Usage(err, kAnalyseUsage, problem);
     if (o.Operands.size() < 2) return Usage(err, kAnalyseUsage, "IN and a ROW are needed");
+    if (!FilesUsable({{"protocol", o.Operands[0]}}, {}, err)) return kCliUsage;
     std::vector<int> rows;
     for (std::size_t k = 1; k < o.Operands.size(); ++k) {
         int64_t row = 0;
@@ -763,6 +837,7 @@ int RunResponses(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     if (!problem.empty()) return Usage(err, kResponsesUsage, problem);
     if (o.Operands.size() != 2) return Usage(err, kResponsesUsage, "IN and OUT are needed");
+    if (!FilesUsable({{"protocol", o.Operands[0]}}, {o.Operands[1]}, err)) return kCliUsage;
     auto parser = OpenCatalogue(o.Catalogue, err);
     if (!parser) return kCliUsage;
     TTable table = MakeResponseListTable();

@@ -392,5 +392,96 @@ TEST(CliResponses, FromAProtocol) {
     EXPECT_FALSE(std::filesystem::exists(dir / "n.ANT.CSV"));
 }
 
+// Every bad file named on the command line: its own words, a failing exit,
+// nothing written, and none of the words that belong to other faults.
+TEST(CliBadFiles, EachHasItsOwnWordsAndAFailingExit) {
+    test::TempDir dir;
+    const std::string folder = dir / "folder";
+    std::filesystem::create_directory(folder);
+    const std::string missing = dir / "missing.PRO.CSV";
+    const std::string empty = dir.Write("empty.CSV", "");
+    const std::string comments = dir.Write("comments.CSV", "// nothing but a comment\r\n\r\n");
+    const std::string stream = dir.Write("s.bin", Cli({"emulate", "--seconds", "20"}).out);
+    const std::string protocol = dir / "p.PRO.CSV";
+    ASSERT_EQ(Cli({"record", "--start-time", "08:00:00,000", stream, protocol}).code, 0);
+    const std::string out = dir / "out.CSV";
+    const std::string noFolder = dir / "no/out.CSV";
+    // an existing output whose backup cannot be written: the write fails
+    const std::string blocked = dir.Write("blocked.PRO.CSV", "x");
+    std::filesystem::create_directory(dir / "blocked.PRO.BAK");
+
+    struct Case {
+        std::vector<std::string> args;
+        std::string says;
+        std::vector<std::string> never; // words of other faults
+    };
+    const std::vector<std::string> inputWords = {"Format", "format", "Slaveantworten",
+                                                 "kein g\xC3\xBCltiges", "cannot write"};
+    const std::vector<std::string> outputWords = {"Format",    "Slaveantworten", "backup",
+                                                  "vaskel-in", "cannot read",    "Exception"};
+    const Case cases[] = {
+        // a folder given as the file to read
+        {{"decode", folder}, "stream " + folder + " is a folder, not a file", inputWords},
+        {{"record", folder, out}, "stream " + folder + " is a folder, not a file", inputWords},
+        {{"classify", "--catalogue", folder, "l001"},
+         "catalogue " + folder + " is a folder, not a file",
+         inputWords},
+        {{"reanalyse", folder, out}, "protocol " + folder + " is a folder, not a file", inputWords},
+        {{"analyse", folder, "1"}, "protocol " + folder + " is a folder, not a file", inputWords},
+        {{"responses", folder, out}, "protocol " + folder + " is a folder, not a file", inputWords},
+        // a catalogue without record types
+        {{"classify", "--catalogue", empty, "l001"},
+         "catalogue " + empty + " holds no record types",
+         inputWords},
+        {{"classify", "--catalogue", comments, "l001"},
+         "catalogue " + comments + " holds no record types",
+         inputWords},
+        {{"record", "--catalogue", empty, stream, out},
+         "catalogue " + empty + " holds no record types",
+         inputWords},
+        // a file that is not there
+        {{"decode", missing}, "stream " + missing + " does not exist", inputWords},
+        {{"record", missing, out}, "stream " + missing + " does not exist", inputWords},
+        {{"reanalyse", missing, out}, "protocol " + missing + " does not exist", inputWords},
+        {{"analyse", missing, "1"}, "protocol " + missing + " does not exist", inputWords},
+        {{"responses", missing, out}, "protocol " + missing + " does not exist", inputWords},
+        // a folder given as the file to write
+        {{"record", stream, folder}, "cannot write " + folder + ": it is a folder", outputWords},
+        {{"reanalyse", protocol, folder},
+         "cannot write " + folder + ": it is a folder",
+         outputWords},
+        {{"responses", protocol, folder},
+         "cannot write " + folder + ": it is a folder",
+         outputWords},
+        // a file to write in a folder that is not there
+        {{"record", stream, noFolder},
+         "cannot write " + noFolder + ": the folder " + dir / "no" + " does not exist",
+         outputWords},
+        {{"reanalyse", protocol, noFolder},
+         "cannot write " + noFolder + ": the folder " + dir / "no" + " does not exist",
+         outputWords},
+        {{"responses", protocol, noFolder},
+         "cannot write " + noFolder + ": the folder " + dir / "no" + " does not exist",
+         outputWords},
+        // a write that fails: the reason, no internal names
+        {{"record", stream, blocked},
+         "cannot write " + blocked + ": ",
+         {"TfMonitorForm", "Exception", "EFileError", "stream"}},
+    };
+    for (const Case& c : cases) {
+        std::string line;
+        for (const auto& a : c.args)
+            line += a + " ";
+        const CliRun r = Cli(c.args);
+        EXPECT_NE(r.code, 0) << line;
+        EXPECT_EQ(r.out, "") << line;
+        EXPECT_EQ(r.err.rfind("vaskel-cli: " + c.says, 0), 0u) << line << "\n" << r.err;
+        for (const std::string& w : c.never)
+            EXPECT_EQ(r.err.find(w), std::string::npos) << line << "\n" << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_EQ(test::ReadFile(blocked), "x");
+}
+
 } // namespace
 } // namespace vaskel
