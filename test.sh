@@ -1,9 +1,20 @@
 #!/usr/bin/env bash
 # Builds Vaskel and runs every test headless; exits non-zero on any failure.
+#
+#   ./test.sh                                      the one build folder
+#   VASKEL_SANITIZE=address,undefined ./test.sh    the suite under ASan and
+#       UBSan, built in a folder of its own below it (build/asan); any
+#       finding fails its test. VASKEL_SANITIZE=thread: ThreadSanitizer
+#       (build/tsan).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/tools/common.sh"
 vaskel_install_deps
-vaskel_build
+if [ -n "${VASKEL_SANITIZE:-}" ]; then
+  vaskel_build_sanitized "$VASKEL_SANITIZE"
+  cd "$VASKEL_SANITIZE_BUILD"
+else
+  vaskel_build
+  cd "$VASKEL_BUILD"
+fi
 export QT_QPA_PLATFORM=offscreen
-cd "$VASKEL_BUILD"
 ctest --output-on-failure -j "$(nproc 2>/dev/null || echo 2)"

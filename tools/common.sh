@@ -1,5 +1,6 @@
-# Shared by run.sh and test.sh: install what is missing, then configure and
-# build the one build folder. Sourced, not run.
+# Shared by run.sh, test.sh and tools/fuzz.sh: install what is missing,
+# then configure and build the one build folder (or a sanitized or fuzzing
+# folder below it). Sourced, not run.
 
 VASKEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VASKEL_BUILD="${VASKEL_BUILD:-$VASKEL_ROOT/build}"
@@ -28,6 +29,31 @@ vaskel_install_deps() {
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update -q
   $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# The suite built with the sanitizers named as the compiler spells them
+# ("address,undefined", "thread"), in a folder of its own below the build
+# folder (build/asan, build/tsan, build/san-<names>), without the
+# benchmarks. Sets VASKEL_SANITIZE_BUILD and the sanitizers' run options:
+# any finding fails the test that made it.
+vaskel_build_sanitized() {
+  local names="$1" folder
+  case "$names" in
+  address,undefined | undefined,address) folder=asan ;;
+  thread) folder=tsan ;;
+  *) folder="san-${names//,/-}" ;;
+  esac
+  VASKEL_SANITIZE_BUILD="$VASKEL_BUILD/$folder"
+  if [ ! -f "$VASKEL_SANITIZE_BUILD/build.ninja" ]; then
+    cmake -S "$VASKEL_ROOT" -B "$VASKEL_SANITIZE_BUILD" -G Ninja \
+      -DVASKEL_SANITIZE="$names" -DVASKEL_BUILD_BENCH=OFF
+  fi
+  cmake --build "$VASKEL_SANITIZE_BUILD" -j "$(nproc 2>/dev/null || echo 2)"
+  # Qt's plugins keep what they allocate until the process ends: leaks are
+  # not looked for.
+  export ASAN_OPTIONS="detect_leaks=0:abort_on_error=0:halt_on_error=1"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
 }
 
 vaskel_build() {
