@@ -5,6 +5,7 @@
 #include "telegram/TextConventions.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -42,7 +43,12 @@ template <typename F> void ForEachLine(std::string_view content, F&& f) {
     }
 }
 
-std::string ReadWholeFile(const std::string& fileName, bool& found) {
+// found is false when there is no file of that name. A folder of that name
+// raises EFileError (opened as a file it would read as empty).
+std::string ReadWholeFile(const std::string& fileName, bool& found, const char* what) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(fileName, ec))
+        throw EFileError(FormatText("%s%s is a folder, not a file.", {what, fileName}));
     std::ifstream in(fileName, std::ios::binary);
     found = static_cast<bool>(in);
     if (!found) return {};
@@ -104,7 +110,7 @@ TProfileArray ParseCatalogue(std::string_view content, const std::string& fileNa
 
 TProfileArray LoadCatalogueFile(const std::string& fileName) {
     bool found = false;
-    const std::string content = ReadWholeFile(fileName, found);
+    const std::string content = ReadWholeFile(fileName, found, "TIBISTelegramParser error: ");
     if (!found)
         throw EFileError(FormatText("TIBISTelegramParser error: file %s not found.", {fileName}));
     return ParseCatalogue(content, fileName);
@@ -139,7 +145,7 @@ TFrameFile ParseFrameFile(std::string_view content) {
 
 TFrameFile LoadFrameFile(const std::string& fileName) {
     bool found = false;
-    const std::string content = ReadWholeFile(fileName, found);
+    const std::string content = ReadWholeFile(fileName, found, "");
     if (!found) throw EFileError(FormatText("File %s not found.", {fileName}));
     return ParseFrameFile(content);
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace vaskel {
 namespace {
 
@@ -94,6 +96,22 @@ TEST(Catalogue, MissingFile) {
     } catch (const EFileError& e) {
         EXPECT_STREQ(e.what(), "TIBISTelegramParser error: file /nonexistent/IBIS.CSV not found.");
     }
+}
+
+TEST(Catalogue, AFolderIsNoCatalogue) {
+    // read as a file, a folder gave an empty catalogue that classified nothing
+    test::TempDir dir;
+    const std::string folder = dir / "IBIS.CSV";
+    std::filesystem::create_directory(folder);
+    try {
+        LoadCatalogueFile(folder);
+        FAIL() << "no error";
+    } catch (const EFileError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "TIBISTelegramParser error: " + folder + " is a folder, not a file.");
+    }
+    EXPECT_THROW(TIBISTelegramParser{folder}, EFileError);
+    EXPECT_THROW(LoadFrameFile(folder), EFileError);
 }
 
 TEST(Catalogue, EqualPatternsLaterLineFirst) {
