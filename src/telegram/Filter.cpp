@@ -42,24 +42,37 @@ struct TElement {
     int Kind; // 0 literal, 1 star, 2 one
 };
 
-bool Match(std::string_view t, const std::vector<TElement>& p, std::size_t i, std::size_t j) {
-    while (j < p.size()) {
-        if (p[j].Kind == 1) {
-            while (j < p.size() && p[j].Kind == 1)
-                ++j; // "**" counts as "*"
-            if (j == p.size()) return true;
-            for (std::size_t k = i; k <= t.size(); ++k)
-                if (Match(t, p, k, j)) return true;
+bool SameLetter(char a, char b) {
+    return std::toupper(static_cast<unsigned char>(a)) ==
+           std::toupper(static_cast<unsigned char>(b));
+}
+
+// The whole of t against p. On a mismatch only the last star takes one more
+// character: an earlier star never needs to, since whatever the later part
+// matched after it could match after the last star too. At most
+// |t| x |p| steps, whatever the stars (trying every split for every star
+// took exponential time on a search text of many stars).
+bool Match(std::string_view t, const std::vector<TElement>& p) {
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::size_t i = 0, j = 0;
+    std::size_t star = kNone, resume = 0; // the last star and where its run ends
+    while (i < t.size()) {
+        if (j < p.size() && p[j].Kind == 1) {
+            star = j++;
+            resume = i;
+        } else if (j < p.size() && (p[j].Kind == 2 || SameLetter(t[i], p[j].Ch))) {
+            ++i;
+            ++j;
+        } else if (star != kNone) {
+            j = star + 1;
+            i = ++resume;
+        } else {
             return false;
         }
-        if (i == t.size()) return false;
-        if (p[j].Kind == 0 && std::toupper(static_cast<unsigned char>(t[i])) !=
-                                  std::toupper(static_cast<unsigned char>(p[j].Ch)))
-            return false;
-        ++i;
-        ++j;
     }
-    return i == t.size();
+    while (j < p.size() && p[j].Kind == 1)
+        ++j;
+    return j == p.size();
 }
 
 } // namespace
@@ -81,7 +94,7 @@ bool MarkMatches(std::string_view telegram, std::string_view markText) {
         }
     }
     if (p.empty() || p.back().Kind != 1) p.push_back({'*', 1});
-    return Match(telegram, p, 0, 0);
+    return Match(telegram, p);
 }
 
 } // namespace vaskel
