@@ -115,5 +115,6 @@ export VASKEL_FUZZ_CATALOGUE="$DATA/IBIS.CSV"
 # the file readers' scratch files, in memory where there is a place for them
 [ -w /dev/shm ] && export TMPDIR=/dev/shm
 cd "$FINDINGS"
+# an input that takes more than 20 s is a finding too (a hang)
 exec "$FUZZ_BUILD/fuzz/fuzz_$TARGET" -max_total_time="$SECONDS_TO_RUN" -print_final_stats=1 \
-  -artifact_prefix="$FINDINGS/" -max_len=4096 "$@" "$CORPUS" "$SEEDS"
+  -artifact_prefix="$FINDINGS/" -max_len=4096 -timeout=20 "$@" "$CORPUS" "$SEEDS"
