@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "analysis/DetailAnalysis.h"
+#include "cli/CliFiles.h"
 #include "cli/Json.h"
 #include "cli/SimulateCommand.h"
 #include "emulator/VirtualTavrin.h"
@@ -17,7 +18,6 @@
 #include "telegram/TextConventions.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -178,76 +178,6 @@ int Usage(std::ostream& err, const char* usage, const std::string& problem) {
 // Terminal text (UTF-8) to telegram bytes.
 std::string EntryArgumentToTelegram(const std::string& arg) {
     return DisplayToTelegram(Utf8ToCp1252(arg));
-}
-
-// What keeps a file named on the command line from being read, or "" when
-// nothing does. what names its role in the message (stream, protocol ...).
-std::string InputProblem(const std::string& what, const std::string& name) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::file_type type = fs::status(name, ec).type();
-    if (type == fs::file_type::not_found) return what + " " + name + " does not exist";
-    if (type == fs::file_type::directory) return what + " " + name + " is a folder, not a file";
-    std::ifstream probe(name, std::ios::binary);
-    if (!probe) {
-        const int e = errno;
-        return "cannot read " + what + " " + name + ": " + std::generic_category().message(e);
-    }
-    return "";
-}
-
-// What keeps a file from being written at that name, or "".
-std::string OutputProblem(const std::string& name) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (fs::is_directory(name, ec)) return "cannot write " + name + ": it is a folder";
-    const fs::path folder = fs::path(name).parent_path();
-    if (!folder.empty() && !fs::is_directory(folder, ec))
-        return "cannot write " + name + ": the folder " + folder.string() +
-               (fs::exists(folder, ec) ? " is a file" : " does not exist");
-    return "";
-}
-
-// Checks the files to read (role, name; "-" is the standard input) and to
-// write before any work; says what is wrong with each. False: one is.
-bool FilesUsable(const std::vector<std::pair<std::string, std::string>>& inputs,
-                 const std::vector<std::string>& outputs, std::ostream& err) {
-    bool ok = true;
-    for (const auto& [what, name] : inputs)
-        if (name != "-")
-            if (const std::string p = InputProblem(what, name); !p.empty()) {
-                err << "vaskel-cli: " << p << "\n";
-                ok = false;
-            }
-    for (const std::string& name : outputs)
-        if (const std::string p = OutputProblem(name); !p.empty()) {
-            err << "vaskel-cli: " << p << "\n";
-            ok = false;
-        }
-    return ok;
-}
-
-// The catalogue for the commands that classify; nullptr after the message.
-// A catalogue without any record type would classify nothing: refused.
-std::unique_ptr<TIBISTelegramParser> OpenCatalogue(const std::string& file, std::ostream& err) {
-    const std::string name = file.empty() ? "IBIS.CSV" : file;
-    std::error_code ec;
-    if (std::filesystem::is_directory(name, ec)) {
-        err << "vaskel-cli: catalogue " << name << " is a folder, not a file\n";
-        return nullptr;
-    }
-    std::unique_ptr<TIBISTelegramParser> parser;
-    try {
-        parser = std::make_unique<TIBISTelegramParser>(name);
-    } catch (const EVaskelError& e) {
-        err << "vaskel-cli: " << Cp1252ToUtf8(e.what()) << "\n";
-        return nullptr;
-    }
-    if (parser->ProfileArray()->empty()) {
-        err << "vaskel-cli: catalogue " << name << " holds no record types\n";
-        return nullptr;
-    }
-    return parser;
 }
 
 int RunClassify(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

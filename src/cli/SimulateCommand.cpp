@@ -3,6 +3,7 @@
 #include "cli/SimulateCommand.h"
 
 #include "cli/BusTimeSimulation.h"
+#include "cli/CliFiles.h"
 #include "recording/OpenedProtocol.h"
 #include "shell/SystemPlatform.h"
 #include "simulation/AddressTranslation.h"
@@ -175,13 +176,10 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
     const bool simulating = !callList.empty() || !protocol.empty();
     if (!scenarioGiven && simulating) device.Scenario = TScenario::Idle;
 
-    std::unique_ptr<TIBISTelegramParser> parser;
-    try {
-        parser = std::make_unique<TIBISTelegramParser>(catalogue.empty() ? "IBIS.CSV" : catalogue);
-    } catch (const EVaskelError& e) {
-        err << "vaskel-cli: " << Cp1252ToUtf8(e.what()) << "\n";
+    if (!FilesUsable({{"call list", callList}, {"protocol", protocol}}, {outFile}, err))
         return kCliUsage;
-    }
+    const std::unique_ptr<TIBISTelegramParser> parser = OpenCatalogue(catalogue, err);
+    if (!parser) return kCliUsage;
     TFixedSystemPlatform platform = ToolPlatform();
     TEnvironment env(nullptr, platform);
     env.SetBusType(bus);

@@ -81,14 +81,16 @@ TEST_F(SimulateTest, EveryEntryAsOftenAsItsIntervalSays) {
 TEST_F(SimulateTest, BrokenOrMissingListsEndTheRunBeforeAnythingIsWritten) {
     const std::string broken = List("broken.AUF.CSV", "-1;\"a1\";\"\";\"0:02\"\r\n"
                                                       "vielleicht;\"l012\";\"\";\"0:05\"\r\n");
-    for (const std::string& list : {broken, Dir / "missing.AUF.CSV"}) {
+    // a missing list is called missing, not broken
+    const std::string missing = Dir / "missing.AUF.CSV";
+    for (const auto& [list, says] : std::vector<std::pair<std::string, std::string>>{
+             {broken, "Die ausgewählte Datei ist entweder keine Aufrufliste oder "
+                      "fehlerhaft. Sie wurde nicht geladen"},
+             {missing, "call list " + missing + " does not exist"}}) {
         const std::string out = Dir / "none.PRO.CSV";
         const CliRun r = Cli({"simulate", "--call-list", list, out});
         EXPECT_EQ(r.code, 2) << list;
-        EXPECT_NE(r.err.find("Die ausgewählte Datei ist entweder keine Aufrufliste oder "
-                             "fehlerhaft. Sie wurde nicht geladen"),
-                  std::string::npos)
-            << r.err;
+        EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
         EXPECT_FALSE(std::filesystem::exists(out));
     }
     const std::string idle = List("idle.AUF.CSV", "0;\"a1\";\"\";\"0:02\"\r\n");
