@@ -76,6 +76,15 @@ TBusTimeSimulation::TBusTimeSimulation(const TIBISTelegramParser& parser, TEnvir
     sh.MarkLastRowUnanswered = [this] { FRecorder->MarkLastRowUnanswered(); };
     FScheduler = std::make_unique<TMasterScheduler>(FParser, FEnv, FTime, FTime, sh);
 
+    // the slave simulation as the main window runs it
+    TSlaveSimulation::THooks slh;
+    slh.Download = [this](const TAntwortListe& list) {
+        TWBController* c = FConnection ? FConnection->Controller() : nullptr;
+        return !c || c->CopyResponseList(list);
+    };
+    slh.SwitchDevice = [this](bool on) { FConnection->Send(Cmd::SlaveSimulation(on)); };
+    FSlave = std::make_unique<TSlaveSimulation>(FEnv, slh);
+
     FComTimer = FTime.CreateTimer();
     FComTimer->OnTimer = [this] { FConnection->StateChange(TDeviceConnection::eTimer); };
     FPlayTimer = FTime.CreateTimer();
@@ -94,6 +103,8 @@ TBusTimeSimulation::TBusTimeSimulation(const TIBISTelegramParser& parser, TEnvir
         return c;
     };
     hooks.UpdateDisplay = [this](const TDeviceDisplay&) {
+        // the device offline or bus master: the response list is unloaded
+        if (FSlave->Active() && (FStatus.Master() || !FStatus.DeviceOnline())) FSlave->Unload();
         if (FStatus.Master() != FLastMaster) {
             FLastMaster = FStatus.Master();
             FScheduler->Initialise();
@@ -106,7 +117,10 @@ TBusTimeSimulation::TBusTimeSimulation(const TIBISTelegramParser& parser, TEnvir
             FComTimer->Start(1000);
     };
     hooks.MonitorOpen = [] { return true; };
-    hooks.DeviceRestarted = [this] { FScheduler->Initialise(); };
+    hooks.DeviceRestarted = [this] {
+        FScheduler->Initialise();
+        FSlave->DeviceRestarted();
+    };
     hooks.Capture = [this](const TTelegramm& record, char source) {
         FRecorder->CopyTelegramm(record, source, FStatus.Master());
         FScheduler->Hook(source);
@@ -140,6 +154,10 @@ void TBusTimeSimulation::Settle() {
 void TBusTimeSimulation::Step() {
     FTime.Advance(1);
     Settle();
+    if (FSlave->DownloadWaiting()) {
+        FSlave->RetryDownload();
+        Settle();
+    }
     // bus time in device ticks follows the clock exactly: 7.2 ticks a ms
     const uint64_t target = static_cast<uint64_t>(FTime.Elapsed()) * 36 / 5;
     if (target > FDevice.Now()) FDevice.Advance(target - FDevice.Now());
@@ -177,6 +195,16 @@ TCallListActivation TBusTimeSimulation::ActivateCallList(const std::string& file
     const TCallListActivation result = FScheduler->TryActivateCallList(fileName);
     // as in the desktop program, whose windows refresh after the switching
     FScheduler->Initialise();
+    Settle();
+    return result;
+}
+
+TResponseActivation TBusTimeSimulation::ActivateResponseList(const std::string& fileName,
+                                                             double maxMs) {
+    for (int64_t waited = 0; !FStatus.DeviceOnline() && waited < maxMs; ++waited)
+        Step();
+    if (!FStatus.DeviceOnline() || FStatus.Master()) return TResponseActivation::Failed;
+    const TResponseActivation result = FSlave->Activate(fileName);
     Settle();
     return result;
 }

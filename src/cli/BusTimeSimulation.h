@@ -15,6 +15,7 @@
 #include "shell/Timers.h"
 #include "simulation/ProtocolPlayer.h"
 #include "simulation/Scheduler.h"
+#include "simulation/SlaveSimulation.h"
 #include "telegram/TelegramParser.h"
 
 #include <cstdint>
@@ -37,6 +38,11 @@ public:
     bool SwitchToMaster(double maxMs = 5000);
     // The master simulation switch: loads and starts a call list.
     TCallListActivation ActivateCallList(const std::string& fileName);
+    // The slave simulation switch: waits until the device is online (at most
+    // maxMs of bus time), then activates a response list as the desktop
+    // program does (downloaded, the device's simulation on). Fails while the
+    // device is bus master.
+    TResponseActivation ActivateResponseList(const std::string& fileName, double maxMs = 5000);
     // Plays a protocol table back (the table must outlive the run).
     void PlayProtocol(const TTable& table, TProtocolPlayer::TMode mode, int factor);
     // Moves bus time on by ms, in steps of one millisecond.
@@ -44,6 +50,7 @@ public:
 
     TRecorder& Recorder() { return *FRecorder; }
     TMasterScheduler& Scheduler() { return *FScheduler; }
+    TSlaveSimulation& Slave() { return *FSlave; }
     TDeviceStatus& Status() { return FStatus; }
     TVirtualTavrin& Device() { return FDevice; }
     int64_t ElapsedMs() const { return FTime.Elapsed(); }
@@ -67,6 +74,7 @@ private:
     std::unique_ptr<ITimer> FComTimer, FPlayTimer;
     std::unique_ptr<TRecorder> FRecorder;
     std::unique_ptr<TMasterScheduler> FScheduler;
+    std::unique_ptr<TSlaveSimulation> FSlave;
     std::unique_ptr<TProtocolPlayer> FPlayer;
     std::unique_ptr<TDeviceConnection> FConnection;
     int FFactor = 1;

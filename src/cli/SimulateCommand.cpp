@@ -21,7 +21,7 @@ namespace {
 
 const char* const kSimulateUsage =
     "Usage: vaskel-cli simulate [--scenario NAME] [--seconds N] [--seed S]\n"
-    "                           [--fault-rate R] [--call-list FILE]\n"
+    "                           [--fault-rate R] [--call-list FILE | --response-list FILE]\n"
     "                           [--protocol FILE [--send-mode once|cyclic] [--factor F]]\n"
     "                           [--translate A=B,...] [--catalogue FILE] [--train-bus]\n"
     "                           OUT.PRO.CSV\n"
@@ -30,8 +30,10 @@ const char* const kSimulateUsage =
     "the machine allows, and writes what the monitor records into the protocol\n"
     "OUT.PRO.CSV. The device is switched to bus master as the desktop program's\n"
     "switch does; then the call list is activated and the protocol played back.\n"
-    "A call list that is missing or broken ends the run before anything is\n"
-    "written (exit status 2).\n"
+    "With --response-list the device stays a slave and answers the master's\n"
+    "calls itself (the slave simulation); its answers are recorded as its own.\n"
+    "A list that is missing or broken ends the run before anything is written\n"
+    "(exit status 2).\n"
     "\n"
     "Options:\n"
     "  --scenario NAME     idle (powered bus without a master; the default when a\n"
@@ -43,6 +45,11 @@ const char* const kSimulateUsage =
     "                      the same traffic\n"
     "  --fault-rate R      share of telegrams with a fault, 0 to 1 (default 0)\n"
     "  --call-list FILE    the call list (.AUF.CSV) to activate\n"
+    "  --response-list FILE\n"
+    "                      the response list (.ANT.CSV) to activate: the device\n"
+    "                      stays a slave (scenario vehicle by default); not\n"
+    "                      together with --call-list or --protocol, which need\n"
+    "                      the device as bus master\n"
     "  --protocol FILE     a recorded protocol (.PRO.CSV) to play back\n"
     "  --send-mode MODE    once (default) or cyclic: the protocol once, or again\n"
     "                      and again\n"
@@ -81,7 +88,7 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
     TEmulatorOptions device;
     bool scenarioGiven = false;
     double seconds = 60;
-    std::string catalogue = defaultCatalogue, callList, protocol, translate, outFile;
+    std::string catalogue = defaultCatalogue, callList, responseList, protocol, translate, outFile;
     TProtocolPlayer::TMode mode = TProtocolPlayer::smOnce;
     bool modeGiven = false, factorGiven = false;
     int factor = 1;
@@ -111,9 +118,10 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
             name = a.substr(0, eq);
             value = a.substr(eq + 1);
         } else {
-            static const char* const valued[] = {
-                "--scenario", "--seconds",   "--seed",   "--fault-rate", "--call-list",
-                "--protocol", "--send-mode", "--factor", "--translate",  "--catalogue"};
+            static const char* const valued[] = {"--scenario",   "--seconds",      "--seed",
+                                                 "--fault-rate", "--call-list",    "--protocol",
+                                                 "--send-mode",  "--factor",       "--translate",
+                                                 "--catalogue",  "--response-list"};
             bool known = false;
             for (const char* v : valued)
                 known |= name == v;
@@ -139,6 +147,8 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
             device.FaultRate = number;
         } else if (name == "--call-list") {
             callList = value;
+        } else if (name == "--response-list") {
+            responseList = value;
         } else if (name == "--protocol") {
             protocol = value;
         } else if (name == "--send-mode") {
@@ -173,6 +183,9 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
         if (!ParseAddressTranslation(translate, table, problem))
             return Usage(err, "--translate: " + problem);
     }
+    if (!responseList.empty() && (!callList.empty() || !protocol.empty()))
+        return Usage(err, "--response-list needs the device as a slave; --call-list and "
+                          "--protocol need it as bus master: give one or the other");
     const bool simulating = !callList.empty() || !protocol.empty();
     if (!scenarioGiven && simulating) device.Scenario = TScenario::Idle;
 
@@ -233,6 +246,26 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
         }
         if (a == TCallListActivation::Empty)
             err << "vaskel-cli: every row of " << callList << " is inactive: nothing is sent\n";
+    }
+    if (!responseList.empty()) {
+        const TResponseActivation a = sim.ActivateResponseList(responseList);
+        if (a == TResponseActivation::Missing) {
+            err << "vaskel-cli: " << responseList << ": no such file\n";
+            return kCliUsage;
+        }
+        if (a == TResponseActivation::Failed && !sim.Slave().LastCheck().Ok()) {
+            err << "vaskel-cli: " << responseList << ": "
+                << ResponseRowProblemText(sim.Slave().LastCheck()) << "; nothing was downloaded\n";
+            return kCliUsage;
+        }
+        if (a == TResponseActivation::Failed) {
+            err << "vaskel-cli: the virtual Tavrin is not online as a slave (scenario "
+                << ScenarioName(device.Scenario) << ")\n";
+            return kCliFailure;
+        }
+        if (sim.Slave().AntwortBuffer().empty())
+            err << "vaskel-cli: every row of " << responseList
+                << " is inactive: the device answers nothing\n";
     }
     if (!protocol.empty()) sim.PlayProtocol(played, mode, factor);
     sim.Run(static_cast<int64_t>(seconds * 1000 + 0.5));

@@ -141,6 +141,10 @@ TEST_F(SimulateTest, BadArgumentsExitTwoAndTheHelpNamesEveryOption) {
         {"simulate", "--fault-rate", "2", out},
         {"simulate", "--frobnicate", out},
         {"simulate", "--protocol", Dir / "missing.PRO.CSV", out},
+        {"simulate", "--response-list", Dir / "missing.ANT.CSV", out},
+        // a slave and a bus master at once
+        {"simulate", "--response-list", list, "--call-list", list, out},
+        {"simulate", "--response-list", list, "--protocol", list, out},
     };
     for (const auto& args : bad) {
         const CliRun r = Cli(args);
@@ -149,11 +153,64 @@ TEST_F(SimulateTest, BadArgumentsExitTwoAndTheHelpNamesEveryOption) {
     EXPECT_FALSE(std::filesystem::exists(out));
     const CliRun help = Cli({"simulate", "--help"});
     EXPECT_EQ(help.code, 0);
-    for (const char* option :
-         {"--scenario", "--seconds", "--seed", "--fault-rate", "--call-list", "--protocol",
-          "--send-mode", "--factor", "--translate", "--catalogue", "--train-bus"})
+    for (const char* option : {"--scenario", "--seconds", "--seed", "--fault-rate", "--call-list",
+                               "--protocol", "--send-mode", "--factor", "--translate",
+                               "--catalogue", "--train-bus", "--response-list"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     EXPECT_NE(Cli({"--help"}).out.find("simulate"), std::string::npos);
+}
+
+// The slave simulation end to end: the device itself answers every status
+// request to display 1 with the list's answer, after the list's reaction
+// time, and the protocol shows those answers as its own.
+TEST_F(SimulateTest, ResponseListAnswersAsTheDevicesOwn) {
+    const std::string list =
+        Dir.Write("d1.ANT.CSV", std::string(kAntwortHeader) +
+                                    "\r\n-1;\"a1\";\"a17\";30\r\n0;\"a2\";\"a27\";5\r\n");
+    const std::string out = Dir / "slave.PRO.CSV";
+    const CliRun r = Cli({"simulate", "--response-list", list, "--seconds", "40", out});
+    ASSERT_EQ(r.code, 0) << r.err;
+    TTable t = MakeProtocolTable();
+    LoadProtocolFile(t, out, Parser, TBusType::bsVehicleBus);
+    auto text = [&](int row) {
+        std::string s(t.Cell(pcTelegram, row));
+        if (s.size() >= 2 && s[s.size() - 2] == '\r') s.resize(s.size() - 2);
+        return s;
+    };
+    // one character on the bus at 1200 baud, 7 data bits, parity, 2 stops
+    const double characterMs = 11 * 1000.0 / 1200;
+    int requests = 0, others = 0;
+    for (int row = 0; row < t.RowCount(); ++row) {
+        const std::string kind(t.Cell(pcKind, row));
+        if (kind == "M" && (text(row) == "a1" || text(row) == "a2")) {
+            const bool own = text(row) == "a1";
+            (own ? requests : others)++;
+            ASSERT_LT(row + 1, t.RowCount());
+            EXPECT_EQ(std::string(t.Cell(pcKind, row + 1)), own ? "T" : "S") << row;
+            EXPECT_EQ(text(row + 1), own ? "a17" : "a20") << row;
+            if (own) {
+                int64_t reaction = -1;
+                TryStrToInt64(t.Cell(pcReaction, row + 1), reaction);
+                EXPECT_NEAR(static_cast<double>(reaction), 30, characterMs) << row;
+            }
+        }
+        if (kind == "S") {
+            EXPECT_NE(text(row), "a10") << "display 1 itself never answers";
+        }
+    }
+    EXPECT_GT(requests, 3);
+    EXPECT_GT(others, 3) << "the inactive row leaves display 2 to answer itself";
+
+    // a row that cannot reach the device whole ends the run before anything
+    // is downloaded or written
+    const std::string broken =
+        Dir.Write("b.ANT.CSV",
+                  std::string(kAntwortHeader) + "\r\n-1;\"a1\";\"a17\";30\r\n-1;\"\";\"x\";1\r\n");
+    const std::string none = Dir / "none.PRO.CSV";
+    const CliRun b = Cli({"simulate", "--response-list", broken, "--seconds", "2", none});
+    EXPECT_EQ(b.code, 2);
+    EXPECT_NE(b.err.find("row 2: the call is empty"), std::string::npos) << b.err;
+    EXPECT_FALSE(std::filesystem::exists(none));
 }
 
 } // namespace
