@@ -1816,5 +1816,109 @@
         <source>Aufruf</source>
         <translation>Call</translation>
     </message>
+    <message>
+        <source> ACHTUNG: Ihre Änderungen werden erst aktiv, wenn Sie die Antwortliste speichern!</source>
+        <translation> ATTENTION: your changes take effect only when you save the response list!</translation>
+    </message>
+    <message>
+        <source>Alle Zeilen der Antwortliste sind inaktiv: das Gerät antwortet auf nichts.</source>
+        <translation>Every row of the response list is inactive: the device answers nothing.</translation>
+    </message>
+    <message>
+        <source>Antwortliste speichern</source>
+        <translation>Save response list</translation>
+    </message>
+    <message>
+        <source>Antwortliste öffnen</source>
+        <translation>Open response list</translation>
+    </message>
+    <message>
+        <source>Antwortliste (*.ANT.CSV)</source>
+        <translation>Response list (*.ANT.CSV)</translation>
+    </message>
+    <message>
+        <source>Antwortdatei (*.ANT.CSV)</source>
+        <translation>Response file (*.ANT.CSV)</translation>
+    </message>
+    <message>
+        <source>Antwort</source>
+        <translation>Answer</translation>
+    </message>
+    <message>
+        <source>Reaktion [ms]</source>
+        <translation>Reaction [ms]</translation>
+    </message>
+    <message>
+        <source>Geben Sie hier die Antwort ein, die auf den Aufruf gesendet werden soll.</source>
+        <translation>Enter the answer to be sent to the call here.</translation>
+    </message>
+    <message>
+        <source>Geben Sie an, mit welcher Verzögerung die Antwort gesendet werden soll.</source>
+        <translation>Enter the delay after which the answer is to be sent.</translation>
+    </message>
+    <message>
+        <source>Das ausgewählte Protokoll enthält keine gültigen Slaveantworten,</source>
+        <translation>The selected protocol contains no valid slave answers</translation>
+    </message>
+    <message>
+        <source>die extrahiert werden können.</source>
+        <translation>that could be extracted.</translation>
+    </message>
+    <message>
+        <source>Die ausgewählte Datei ist entweder keine Antwortdatei oder fehlerhaft.</source>
+        <translation>The selected file is either no response file or it is faulty.</translation>
+    </message>
+    <message>
+        <source>Es ist bereits eine andere Antwortliste aktiv.</source>
+        <translation>Another response list is active already.</translation>
+    </message>
+    <message>
+        <source>Es konnte keine Antwortliste erzeugt werden, da das Protokoll ein falsches Format hat.</source>
+        <translation>No response list could be created because the protocol has a wrong format.</translation>
+    </message>
+    <message>
+        <source>Möglicherweise ist es keine gültiges Protokoll?</source>
+        <translation>Perhaps it is no valid protocol?</translation>
+    </message>
+    <message>
+        <source>Neue Antwortliste</source>
+        <translation>New response list</translation>
+    </message>
+    <message>
+        <source>Sie können nur dann eine Slavesimulation starten, wenn der %1 Slave ist.</source>
+        <translation>You can start a slave simulation only while the %1 is a slave.</translation>
+    </message>
+    <message>
+        <source>Slavesimulation - Antwortliste: </source>
+        <translation>Slave simulation - response list: </translation>
+    </message>
+    <message>
+        <source>Slavesimulation - Antwortliste: Neu</source>
+        <translation>Slave simulation - response list: New</translation>
+    </message>
+    <message>
+        <source>Soll der %1 nun in den Slave-Modus geschaltet werden?</source>
+        <translation>Shall the %1 be switched to slave mode now?</translation>
+    </message>
+    <message>
+        <source>Zeile %1: Aufruf oder Antwort sind zu lang für die Übertragung in das Gerät.</source>
+        <translation>Row %1: the call or the answer is too long for the download into the device.</translation>
+    </message>
+    <message>
+        <source>Zeile %1: Der Aufruf ist leer.</source>
+        <translation>Row %1: the call is empty.</translation>
+    </message>
+    <message>
+        <source>Zeile %1: Ein Feld in Anführungszeichen wird nicht geschlossen.</source>
+        <translation>Row %1: a quoted field is not closed.</translation>
+    </message>
+    <message>
+        <source>Zeile %1: Ein Wagenrücklauf im Aufruf oder in der Antwort würde das Telegramm vorzeitig beenden.</source>
+        <translation>Row %1: a carriage return in the call or the answer would end the telegram early.</translation>
+    </message>
+    <message>
+        <source>können Sie die gerade aktive Antwortliste öffnen.</source>
+        <translation>you can open the response list that is active now.</translation>
+    </message>
 </context>
 </TS>

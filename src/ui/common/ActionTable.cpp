@@ -112,21 +112,21 @@ const std::vector<TActionSpec>& ActionSpecs() {
          "Erstellt eine neue Antwortliste",
          {},
          "acAntwortNew",
-         E::NotYet},
+         E::Always},
         {A::acAntwortlisteOeffnen,
          "acAntwortlisteOeffnen",
          "Ant&wortliste öffnen ...",
          "Öffnet eine bestehende Antwortliste",
          {},
          "acAntwortlisteOeffnen",
-         E::NotYet},
+         E::Always},
         {A::actCreateAntwortFromProtocol,
          "actCreateAntwortFromProtocol",
          "Antwortliste aus Protokoll erstellen ...",
          nullptr,
          {},
          nullptr,
-         E::NotYet},
+         E::Always},
         {A::acV1ImportAnwortliste,
          "acV1ImportAnwortliste",
          "V1.x Antwortliste importieren ...",
@@ -200,7 +200,8 @@ const std::vector<TActionSpec>& ActionSpecs() {
          "Startet eine Antwortliste zur Slavesimulation oder beendet eine laufende.",
          {},
          "acAntwortOnOff",
-         E::NotYet},
+         E::SlaveSimulation,
+         true},
         {A::actResetOverloaded,
          "actResetOverloaded",
          "Überlastschutz zurücksetzen",
@@ -447,6 +448,8 @@ bool ActionEnabled(TEnable rule, const TActionState& s) {
         return s.AddressTranslationUsable;
     case TEnable::MasterSimulation:
         return s.MasterSimulationPossible;
+    case TEnable::SlaveSimulation:
+        return s.DeviceOnline;
     }
     return false;
 }

@@ -97,6 +97,7 @@ enum class TEnable {
     ActiveCanSaveAs,
     AddressTranslation, // the device is online and a translation is defined
     MasterSimulation,   // the device is or could become bus master, or a list is active
+    SlaveSimulation,    // the device is online
 };
 
 struct TActionSpec {
@@ -145,6 +146,7 @@ struct TActionState {
     int Windows = 0;
     bool AddressTranslationUsable = false;
     bool MasterSimulationPossible = false;
+    bool DeviceOnline = false;
 };
 bool ActionEnabled(TEnable rule, const TActionState& state);
 

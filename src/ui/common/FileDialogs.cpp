@@ -90,4 +90,27 @@ TFileDialogSpec CallListSaveDialog(const QString& folder, const QString& file) {
     return s;
 }
 
+TFileDialogSpec ResponseListOpenDialog(const QString& folder, bool fromSwitch) {
+    TFileDialogSpec s;
+    s.Title = QStringLiteral("Antwortliste öffnen");
+    s.Folder = folder;
+    s.Filters = {fromSwitch ? QStringLiteral("Antwortdatei (*.ANT.CSV)")
+                            : QStringLiteral("Antwortliste (*.ANT.CSV)"),
+                 QStringLiteral("*.ANT.CSV"), QStringLiteral("Alle Dateien (*.*)"),
+                 QStringLiteral("*.*")};
+    s.DefaultSuffix = QStringLiteral("ANT.CSV");
+    return s;
+}
+
+TFileDialogSpec ResponseListSaveDialog(const QString& folder, const QString& file) {
+    TFileDialogSpec s;
+    s.Save = true;
+    s.Title = QStringLiteral("Antwortliste speichern");
+    s.Folder = folder;
+    s.File = file;
+    s.Filters = {QStringLiteral("Antwortliste (*.ANT.CSV)"), QStringLiteral("*.ANT.CSV")};
+    s.DefaultSuffix = QStringLiteral("ANT.CSV");
+    return s;
+}
+
 } // namespace vaskel

@@ -37,5 +37,9 @@ TFileDialogSpec ProtocolSaveDialog(const QString& folder, const QString& propose
 // The dialogs of call lists.
 TFileDialogSpec CallListOpenDialog(const QString& folder);
 TFileDialogSpec CallListSaveDialog(const QString& folder, const QString& file);
+// The dialogs of response lists; switch: the slave simulation switch asks
+// (its filter says "Antwortdatei").
+TFileDialogSpec ResponseListOpenDialog(const QString& folder, bool fromSwitch = false);
+TFileDialogSpec ResponseListSaveDialog(const QString& folder, const QString& file);
 
 } // namespace vaskel

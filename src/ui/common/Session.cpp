@@ -24,6 +24,16 @@ TSession::TSession(TEnvironment& env, const TIBISTelegramParser& parser, TOption
     FSafetyTimer = new QTimer(this);
     connect(FSafetyTimer, &QTimer::timeout, this, [this] { FRecorder->SafetyTick(); });
 
+    TSlaveSimulation::THooks slh;
+    slh.Download = [this](const TAntwortListe& list) {
+        TWBController* c = Controller();
+        return !c || c->CopyResponseList(list);
+    };
+    slh.SwitchDevice = [this](bool on) {
+        if (FConnection && Controller()) FConnection->Send(Cmd::SlaveSimulation(on));
+    };
+    FSlave = std::make_unique<TSlaveSimulation>(FEnv, slh);
+
     TDeviceConnection::THooks hooks;
     hooks.CreateController = [this]() -> std::unique_ptr<TWBController> {
         if (!FOptions.CreateLink) return nullptr;
@@ -41,6 +51,13 @@ TSession::TSession(TEnvironment& env, const TIBISTelegramParser& parser, TOption
         }
     };
     hooks.UpdateDisplay = [this](const TDeviceDisplay& d) {
+        // offline or bus master: the response list is unloaded (and kept
+        // for a reload when the setting says so)
+        if (FSlave->Active() && (FStatus.Master() || !FStatus.DeviceOnline())) {
+            FSlave->Unload();
+            EmitResponseListChanged();
+            RetryResponseDownload();
+        }
         if (FStatus.Master() != FLastMaster) {
             // the master simulation listens to the captures while the device
             // is bus master
@@ -65,6 +82,10 @@ TSession::TSession(TEnvironment& env, const TIBISTelegramParser& parser, TOption
     hooks.DeviceRestarted = [this] {
         // the master simulation starts afresh after a device restart
         if (FScheduler) FScheduler->Initialise();
+        if (FSlave->Active() ||
+            (FEnv.ReloadResponseList() && !FEnv.LastLoadedResponseList().empty()))
+            QMetaObject::invokeMethod(
+                this, [this] { emit ResponseListReloadRequested(); }, Qt::QueuedConnection);
     };
     hooks.Capture = [this](const TTelegramm& record, char source) { Capture(record, source); };
 
@@ -187,7 +208,12 @@ void TSession::StopRecording() {
     FSafetyTimer->stop();
     FScheduler.reset();
     // the device stops answering from the monitor's response list
-    if (TWBController* c = Controller()) c->CopyResponseList(TAntwortListe{});
+    const bool listActive = FSlave->Active();
+    if (listActive) {
+        FSlave->Unload();
+        RetryResponseDownload();
+    }
+    if (TWBController* c = Controller(); c && !listActive) c->CopyResponseList(TAntwortListe{});
     const std::string last = FEnv.LastLoadedResponseList();
     if (!FEnv.ReloadResponseList() || last.empty() || !std::filesystem::exists(last))
         FEnv.SetLastLoadedResponseList("");
@@ -198,6 +224,7 @@ void TSession::StopRecording() {
         [this] {
             emit RecordingStopped();
             emit CallListChanged(QString());
+            emit ResponseListChanged(QString());
             if (FConnection) FConnection->UpdateDeviceStatusDisplay();
         },
         Qt::QueuedConnection);
@@ -236,6 +263,39 @@ void TSession::DeactivateCallList() {
 
 std::string TSession::ActiveCallList() const {
     return FScheduler ? FScheduler->ActiveFile() : std::string();
+}
+
+TResponseActivation TSession::ActivateResponseList(const std::string& file) {
+    const TResponseActivation result = FSlave->Activate(file);
+    if (result != TResponseActivation::Missing) EmitResponseListChanged();
+    RetryResponseDownload();
+    return result;
+}
+
+void TSession::DeactivateResponseList() {
+    if (!FSlave->Active()) return;
+    FSlave->Deactivate();
+    EmitResponseListChanged();
+    RetryResponseDownload();
+}
+
+TResponseActivation TSession::ReloadResponseListAfterRestart() {
+    const TResponseActivation result = FSlave->DeviceRestarted();
+    if (result != TResponseActivation::Missing) EmitResponseListChanged();
+    RetryResponseDownload();
+    return result;
+}
+
+void TSession::EmitResponseListChanged() {
+    emit ResponseListChanged(QFile::decodeName(QByteArray::fromStdString(ActiveResponseList())));
+}
+
+void TSession::RetryResponseDownload() {
+    if (!FSlave->DownloadWaiting()) return;
+    QTimer::singleShot(25, this, [this] {
+        FSlave->RetryDownload();
+        RetryResponseDownload();
+    });
 }
 
 void TSession::RequestSingleCall(const std::string& text) {

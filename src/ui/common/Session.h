@@ -12,6 +12,7 @@
 #include "recording/Recorder.h"
 #include "shell/Environment.h"
 #include "simulation/Scheduler.h"
+#include "simulation/SlaveSimulation.h"
 #include "telegram/TelegramParser.h"
 
 #include <QObject>
@@ -105,6 +106,23 @@ public:
     // A short note in the main window's status bar.
     void ShowStatusMessage(const QString& text) { emit StatusMessageRequested(text); }
 
+    // --- the active response list (the slave simulation)
+    // Loads, checks and downloads a list and switches the device's
+    // simulation on (another one active before is replaced).
+    TResponseActivation ActivateResponseList(const std::string& file);
+    // Switched off by hand: not reloaded after a device restart.
+    void DeactivateResponseList();
+    // The active response list's file; empty when none.
+    std::string ActiveResponseList() const { return FSlave->ActualAntwortliste(); }
+    TSlaveSimulation& Slave() { return *FSlave; }
+    // The device restarted and a list is active or remembered: the main
+    // window reloads it (opening the monitor first).
+    TResponseActivation ReloadResponseListAfterRestart();
+    void RequestResponseListActivation(const QString& file) {
+        emit ResponseListActivationRequested(file);
+    }
+    void RequestSlaveSimulationSwitch() { emit SlaveSimulationSwitchRequested(); }
+
     // --- sending
     // A single call of a protocol playback (sent at once by the scheduler).
     virtual void RequestSingleCall(const std::string& text);
@@ -149,6 +167,12 @@ signals:
     void CallListActivationRequested(const QString& file);
     void MasterSimulationSwitchRequested();
     void StatusMessageRequested(const QString& text);
+    // The active response list changed (empty: none).
+    void ResponseListChanged(const QString& file);
+    void ResponseListActivationRequested(const QString& file);
+    void SlaveSimulationSwitchRequested();
+    // A list is to be reloaded after a device restart.
+    void ResponseListReloadRequested();
 
 private:
     // Asks the controller for the mode, again a little later while it is
@@ -158,6 +182,9 @@ private:
     void CreateScheduler();
     void DeviceTrace(const std::string& line) const;
     void DeviceBeep() const;
+    void EmitResponseListChanged();
+    // The device's download waits behind an earlier one: tried again shortly.
+    void RetryResponseDownload();
 
     TEnvironment& FEnv;
     const TIBISTelegramParser& FParser;
@@ -170,6 +197,7 @@ private:
     QTimer* FSafetyTimer = nullptr;
     std::unique_ptr<TRecorder> FRecorder;
     std::unique_ptr<TMasterScheduler> FScheduler;
+    std::unique_ptr<TSlaveSimulation> FSlave;
     bool FRecording = false;
     bool FLastMaster = false;
     const QObject* FPlaybackOwner = nullptr;

@@ -14,6 +14,7 @@
 #include "ui/main/CallListCommands.h"
 #include "ui/main/DirectInputBox.h"
 #include "ui/main/ModeArea.h"
+#include "ui/main/ResponseListCommands.h"
 #include "ui/main/WindowArea.h"
 #include "ui/protocol/MonitorForm.h"
 #include "ui/protocol/ProtocolForm.h"
@@ -73,6 +74,8 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
     FFiles = std::make_unique<TFileOpening>(
         FSession, *FArea, this, [this](TDroppedKind kind, const QString& file) {
             if (kind == TDroppedKind::CallList && FCalls) return FCalls->Open(file) != nullptr;
+            if (kind == TDroppedKind::ResponseList && FResponses)
+                return FResponses->Open(file) != nullptr;
             return FOptions.OpenFile && FOptions.OpenFile(kind, file);
         });
     FActions = std::make_unique<TActionTable>(this);
@@ -102,6 +105,15 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
         RefreshWindows();
     };
     FCalls = new TCallListCommands(FSession, *FArea, *FModeArea, *FActions, this, calls);
+    TResponseListCommands::THooks responses;
+    responses.OpenMonitor = calls.OpenMonitor;
+    responses.MonitorOpen = calls.MonitorOpen;
+    responses.RefreshWindows = calls.RefreshWindows;
+    responses.SwitchToSlave = [this] {
+        if (FSession.Status().Master()) MasterOnOff();
+    };
+    FResponses =
+        new TResponseListCommands(FSession, *FArea, *FModeArea, *FActions, this, responses);
     FModeArea->SetFactorEnabled(false);
 
     FBlinkTimer = new QTimer(this);
@@ -429,6 +441,7 @@ void TfMainForm::UpdateActions() {
         FSession.Status().DeviceOnline() && env.IBISAddressTranslationDefined();
     s.MasterSimulationPossible =
         FSession.Status().MasterPossible() || !FSession.ActiveCallList().empty();
+    s.DeviceOnline = FSession.Status().DeviceOnline();
     FActions->ApplyRules(s);
     if (FAddressButton) FAddressButton->setEnabled(s.AddressTranslationUsable);
 }
@@ -480,8 +493,11 @@ void TfMainForm::OpenMonitorTiled() {
 }
 
 void TfMainForm::MasterOnOff() {
-    // a running master simulation ends before the device becomes a slave
+    // a running master simulation ends before the device becomes a slave,
+    // an active slave simulation before it becomes bus master
     if (FSession.Status().Master() && !FSession.ActiveCallList().empty()) FCalls->OnOff();
+    if (!FSession.Status().Master() && !FSession.ActiveResponseList().empty())
+        FSession.DeactivateResponseList();
     FSession.SwitchMasterMode();
 }
 

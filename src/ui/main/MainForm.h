@@ -28,6 +28,7 @@ class QToolButton;
 namespace vaskel {
 
 class TCallListCommands;
+class TResponseListCommands;
 class TDirectInputBox;
 class TLed;
 class TModeArea;
@@ -79,6 +80,8 @@ public:
     TfProtocolForm* OfferSafetyCopy();
     // The call lists and the master simulation.
     TCallListCommands* CallLists() const { return FCalls; }
+    // The response lists and the slave simulation.
+    TResponseListCommands* ResponseLists() const { return FResponses; }
     // "IBIS Adressumsetzung ...": the table window, modal.
     void OpenAddressForm();
 
@@ -138,6 +141,7 @@ private:
     bool FKeepSafetyCopy = false;
     QPointer<TfMonitorForm> FMonitor;
     TCallListCommands* FCalls = nullptr;
+    TResponseListCommands* FResponses = nullptr;
 };
 
 } // namespace vaskel

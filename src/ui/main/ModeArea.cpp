@@ -165,6 +165,7 @@ TModeArea::TModeArea(TEnvironment& env, TDirectInputBox& direct, const TActionTa
     responseGrid->setColumnStretch(1, 1);
     addLine(2, NewLabel("Aktive Antwortliste:"), "lblActiveAntwortliste", TAct::acAntwortOnOff,
             "btPanelAntwortOnOff", QIcon(), responseGrid);
+    FLines[2]->installEventFilter(this);
     sl->addLayout(responseGrid);
     FWarningPanel = new QFrame;
     FWarningPanel->setObjectName(T("pnWarning"));
@@ -460,6 +461,10 @@ bool TModeArea::eventFilter(QObject* watched, QEvent* e) {
     }
     if (watched == FLines[0] && e->type() == QEvent::MouseButtonDblClick) {
         emit ActiveCallListDoubleClicked();
+        return true;
+    }
+    if (watched == FLines[2] && e->type() == QEvent::MouseButtonDblClick) {
+        emit ActiveResponseListDoubleClicked();
         return true;
     }
     return QWidget::eventFilter(watched, e);

@@ -86,6 +86,7 @@ signals:
     void OverloadLampClicked();
     void ActiveProtocolDoubleClicked();
     void ActiveCallListDoubleClicked();
+    void ActiveResponseListDoubleClicked();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;

@@ -2,6 +2,8 @@
 
 #include "ui/main/MainFormFixture.h"
 
+#include "lists/ListFiles.h"
+
 #include <QProgressDialog>
 #include <atomic>
 #include <future>
@@ -131,13 +133,6 @@ TEST_F(MainWindowTest, UnplugAndReplug) {
 
 TEST_F(MainWindowTest, DroppedFilesAndViewToggles) {
     Start(TScenario::Unpowered);
-    EXPECT_EQ(W->DropFiles({QStringLiteral("/x/c.ant.csv"), QStringLiteral("/x/b.PRO.CSV"),
-                            QStringLiteral("/x/a.AUF.CSV")}),
-              TDroppedKind::ResponseList);
-    ASSERT_EQ(Opened.size(), 1u) << "only the first file counts";
-    EXPECT_EQ(Opened[0].second, QStringLiteral("/x/c.ant.csv"));
-    EXPECT_EQ(W->DropFiles({QStringLiteral("/x/notes.txt")}), TDroppedKind::None);
-    EXPECT_EQ(Opened.size(), 1u);
     const std::pair<const char*, TDroppedKind> kinds[] = {{"a.PRO.CSV", TDroppedKind::Protocol},
                                                           {"b.pro.csv", TDroppedKind::Protocol},
                                                           {"c.Ant.Csv", TDroppedKind::ResponseList},
@@ -157,6 +152,19 @@ TEST_F(MainWindowTest, DroppedFilesAndViewToggles) {
     W->Action(TAct::actShowAll)->trigger(); // all shown: nothing changes
     EXPECT_TRUE(W->Action(TAct::actShowHideMainToolbar)->isChecked());
     EXPECT_FALSE(W->Action(TAct::acWindowCloseAll)->isEnabled()) << "no child window";
+
+    // lists open in their editors; of several files only the first counts
+    const QString list = QString::fromStdString(
+        Dir.Write("c.ant.csv", std::string(kAntwortHeader) + "\r\n-1;\"a1\";\"a17\";0\r\n"));
+    const QString calls = QString::fromStdString(
+        Dir.Write("a.AUF.CSV", std::string(kAufrufHeader) + "\r\n-1;\"a1\";\"\";\"0:10\"\r\n"));
+    EXPECT_EQ(W->DropFiles({list, calls, QStringLiteral("/x/b.PRO.CSV")}),
+              TDroppedKind::ResponseList);
+    ASSERT_EQ(W->Area()->Windows().size(), 1) << "only the first file counts";
+    EXPECT_EQ(W->Area()->Windows()[0]->FileName(), list);
+    EXPECT_EQ(W->DropFiles({QStringLiteral("/x/notes.txt")}), TDroppedKind::None);
+    EXPECT_EQ(W->Area()->Windows().size(), 1);
+    EXPECT_TRUE(Opened.empty());
 }
 
 TEST_F(MainWindowTest, ColourSchemes) {

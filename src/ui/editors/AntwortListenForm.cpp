@@ -1,0 +1,291 @@
+#include "ui/editors/AntwortListenForm.h"
+
+#include "lists/ListFiles.h"
+#include "platform/QtText.h"
+#include "simulation/SlaveSimulation.h"
+#include "telegram/Errors.h"
+#include "telegram/TextConventions.h"
+#include "ui/common/ActionTable.h"
+#include "ui/common/FileDialogs.h"
+#include "ui/common/Session.h"
+#include "ui/common/Texts.h"
+#include "ui/common/Theme.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+namespace vaskel {
+
+namespace {
+
+std::string Path(const QString& file) {
+    return QFile::encodeName(file).toStdString();
+}
+
+QString FromPath(const std::string& file) {
+    return QFile::decodeName(QByteArray::fromStdString(file));
+}
+
+// A drop-down of record types over a text field; a chosen line puts its
+// prefix into the cell.
+class TRecordTypeDelegate : public QStyledItemDelegate {
+public:
+    TRecordTypeDelegate(const std::vector<std::array<std::string, 4>>& choices, const char* name,
+                        QObject* parent)
+        : QStyledItemDelegate(parent), FName(QString::fromLatin1(name)) {
+        FChoices = new QStandardItemModel(this);
+        FChoices->setHorizontalHeaderLabels(
+            {Tr("Kopf"), Tr("DS Nr."), Tr("Beispiel"), Tr("Beschreibung")});
+        for (const auto& c : choices) {
+            QList<QStandardItem*> row;
+            for (const std::string& cell : c)
+                row << new QStandardItem(FromCp1252(TelegramToDisplay(cell)));
+            FChoices->appendRow(row);
+        }
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override {
+        auto* box = new QComboBox(parent);
+        box->setObjectName(FName);
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        auto* view = new QTableView(box);
+        view->verticalHeader()->hide();
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->horizontalHeader()->setStretchLastSection(true);
+        box->setModel(FChoices);
+        box->setView(view);
+        box->setModelColumn(0);
+        view->setMinimumWidth(500);
+        view->resizeColumnsToContents();
+        auto* self = const_cast<TRecordTypeDelegate*>(this);
+        connect(box, &QComboBox::activated, self, [self, box] {
+            emit self->commitData(box);
+            emit self->closeEditor(box);
+        });
+        return box;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* box = static_cast<QComboBox*>(editor);
+        box->setCurrentIndex(-1);
+        box->setEditText(index.data(Qt::EditRole).toString());
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        model->setData(index, static_cast<QComboBox*>(editor)->currentText(), Qt::EditRole);
+    }
+
+private:
+    QStandardItemModel* FChoices = nullptr;
+    QString FName;
+};
+
+} // namespace
+
+detail::TResponseListTable::TResponseListTable() : FResponseTable(MakeResponseListTable()) {}
+
+std::vector<std::array<std::string, 4>>
+TfAntwortListenForm::Choices(const TIBISTelegramParser& parser, bool master) {
+    std::vector<std::array<std::string, 4>> out;
+    if (const auto records = parser.ProfileArray())
+        for (const TWagenbusProfileRecord& r : *records)
+            if (r.Master == master) out.push_back({r.Prefix, r.RecordNo, r.Example, r.Description});
+    return out;
+}
+
+TfAntwortListenForm::TfAntwortListenForm(TSession& session, const QString& file, QWidget* parent)
+    : TfBaseEditForm(
+          session, FResponseTable,
+          {{"", false,
+            "Mit diesem Feld können Sie auswählen, ob die jeweile Zeile aktiv oder inaktiv sein "
+            "soll."},
+           {"Aufruf", false,
+            "Geben Sie hier den Datensatz an, auf den eine Antwort gesendet werden soll."},
+           {"Antwort", false,
+            "Geben Sie hier die Antwort ein, die auf den Aufruf gesendet werden soll."},
+           {"Reaktion [ms]", false,
+            "Geben Sie an, mit welcher Verzögerung die Antwort gesendet werden soll."}},
+          file, parent) {
+    setObjectName(QStringLiteral("AntwortListenForm"));
+    if (ActualFileName().isEmpty()) SetDialogHeader(Tr("Neue Antwortliste"));
+
+    if (!ActualFileName().isEmpty()) {
+        try {
+            const TLoadResult r =
+                OpenListFile(FResponseTable, Path(ActualFileName()), TListKind::Antwort);
+            if (!r.Loaded) {
+                QMessageBox::warning(this, TrLines(kMSGFeldnamenUnterschiedlichTitel),
+                                     TrLines(kMSGFeldnamenUnterschiedlich));
+                FLoaded = false;
+            }
+        } catch (const EVaskelError& e) {
+            QMessageBox::critical(this, DialogHeader(), FromCp1252(e.what()));
+            FLoaded = false;
+        }
+        if (FResponseTable.RowCount() == 0) {
+            FResponseTable.AppendRow();
+            Rows().SetDefaults(0);
+        }
+        // every row without a reaction time gets 0 ms
+        for (int r = 0; r < FResponseTable.RowCount(); ++r)
+            if (TrimBlanks(FResponseTable.Cell(3, r)).empty()) FResponseTable.SetCell(3, r, "0");
+        FResponseTable.Modified = false;
+        Model().Refresh();
+        View()->setCurrentIndex(Model().index(0, 0));
+    }
+
+    // a response list is not printed: its menu has no print entries
+    if (const TActionTable* actions = session.Actions())
+        for (QMenu* m : findChildren<QMenu*>()) {
+            m->removeAction((*actions)[TAct::acPrintProtokoll]);
+            m->removeAction((*actions)[TAct::FilePrintSetup1]);
+        }
+    View()->setItemDelegateForColumn(
+        1, new TRecordTypeDelegate(Choices(session.Parser(), true), "CallEditor", View()));
+    View()->setItemDelegateForColumn(
+        2, new TRecordTypeDelegate(Choices(session.Parser(), false), "AnswerEditor", View()));
+    for (int c : {1, 2})
+        connect(View()->itemDelegateForColumn(c), &QAbstractItemDelegate::closeEditor, this,
+                [this] { UpdateToolbar(); });
+    const auto baseChanged = Model().CellChanged;
+    Model().CellChanged = [this, baseChanged](int row, int col, bool empty) {
+        if (baseChanged) baseChanged(row, col, empty);
+        CellEdited(row, col);
+    };
+
+    FPanel = new QLabel;
+    FPanel->setObjectName(QStringLiteral("pnBottom"));
+    FPanel->setAutoFillBackground(true);
+    BottomButtons()->insertWidget(0, FPanel, 1);
+    connect(ActivateButton(), &QPushButton::clicked, this, [this] { ActivateClicked(); });
+    connect(&session, &TSession::ResponseListChanged, this, [this] { RefreshActivateButton(); });
+
+    UpdateToolbar();
+    UpdateTitle();
+    RefreshActivateButton();
+}
+
+bool TfAntwortListenForm::IsActiveList() const {
+    const std::string active = Session().ActiveResponseList();
+    if (active.empty() || ActualFileName().isEmpty()) return false;
+    const QString a = QFileInfo(FromPath(active)).canonicalFilePath();
+    return !a.isEmpty() && a == QFileInfo(ActualFileName()).canonicalFilePath();
+}
+
+void TfAntwortListenForm::UpdateTitle() {
+    const QString head = Tr("Slavesimulation - Antwortliste: ");
+    QString title;
+    if (ActualFileName().isEmpty()) {
+        title = Tr("Slavesimulation - Antwortliste: Neu");
+    } else {
+        const QFontMetrics fm(font());
+        const int room = std::max(80, width() - fm.horizontalAdvance(head) - 60);
+        title =
+            head + fm.elidedText(QDir::toNativeSeparators(ActualFileName()), Qt::ElideMiddle, room);
+    }
+    if (FResponseTable.Modified) title += QLatin1Char('*');
+    SetCaption(title);
+}
+
+void TfAntwortListenForm::resizeEvent(QResizeEvent* e) {
+    TfBaseEditForm::resizeEvent(e);
+    if (!FixedWidths())
+        View()->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    UpdateTitle();
+}
+
+void TfAntwortListenForm::CellEdited(int row, int col) {
+    if (col == 3) {
+        const std::string typed(FResponseTable.Cell(3, row));
+        bool beep = false;
+        const std::string kept = ClampedReactionTime(typed, beep);
+        if (beep) {
+            if (Beep)
+                Beep();
+            else
+                QApplication::beep();
+            Model().setData(Model().index(row, 3), QString::fromStdString(kept), Qt::EditRole);
+        }
+    }
+    RefreshActivateButton();
+}
+
+void TfAntwortListenForm::RefreshActivateButton() {
+    const TDeviceStatus& st = Session().Status();
+    QPushButton* b = ActivateButton();
+    b->setEnabled(st.DeviceOnline() && !st.Master() && !ActualFileName().isEmpty());
+    const bool active = IsActiveList();
+    SetDe(b, active ? "Deaktivieren" : "Aktivieren");
+    b->setIcon(style()->standardIcon(active ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay));
+    G_ZK_Pattern().Apply(FPanel, active ? TZK_PatternStyle::psError : TZK_PatternStyle::psEnabled);
+    if (active && FResponseTable.Modified)
+        SetDe(FPanel,
+              " ACHTUNG: Ihre Änderungen werden erst aktiv, wenn Sie die Antwortliste speichern!");
+    else
+        FPanel->clear();
+    if (FResponseTable.Modified && !windowTitle().endsWith(QLatin1Char('*'))) UpdateTitle();
+}
+
+void TfAntwortListenForm::RefreshFromState() {
+    RefreshActivateButton();
+}
+
+void TfAntwortListenForm::ActivateClicked() {
+    const bool own = IsActiveList();
+    if (!Session().ActiveResponseList().empty() && !own &&
+        QMessageBox::question(this, DialogHeader(),
+                              Tr("Es ist bereits eine andere Antwortliste aktiv.") +
+                                  QStringLiteral("\n") +
+                                  Tr("Wollen Sie tatsächlich diese aktivieren?"),
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    if (own)
+        Session().RequestSlaveSimulationSwitch(); // switches the active list off
+    else
+        Session().RequestResponseListActivation(ActualFileName());
+    RefreshActivateButton();
+}
+
+bool TfAntwortListenForm::SaveList() {
+    TEnvironment& env = Session().Env();
+    // every empty reaction cell becomes 0 ms
+    for (int r = 0; r < FResponseTable.RowCount(); ++r)
+        if (TrimBlanks(FResponseTable.Cell(3, r)).empty()) FResponseTable.SetCell(3, r, "0");
+    Model().Refresh();
+    const TFileDialogSpec spec =
+        ResponseListSaveDialog(FromPath(env.AntwortDirectory()), ActualFileName());
+    const QString file = AskSaveFile ? AskSaveFile(spec) : AskFile(this, spec);
+    if (file.isEmpty()) return false;
+    env.SetAntwortDirectory(ExtractFilePath(Path(file)));
+    if (FResponseTable.RowCount() > 0) View()->setCurrentIndex(Model().index(0, 0));
+    try {
+        SaveListFile(FResponseTable, Path(file), TListKind::Antwort);
+    } catch (const EVaskelError& e) {
+        QMessageBox::critical(this, DialogHeader(), FromCp1252(e.what()));
+        return false;
+    }
+    FResponseTable.Modified = false;
+    SetActualFileName(file);
+    UpdateTitle();
+    // saved changes of the active list reach the device at once
+    if (IsActiveList()) Session().RequestResponseListActivation(ActualFileName());
+    FPanel->clear();
+    RefreshActivateButton();
+    return true;
+}
+
+} // namespace vaskel

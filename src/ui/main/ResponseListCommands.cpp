@@ -1,0 +1,301 @@
+#include "ui/main/ResponseListCommands.h"
+
+#include "lists/ListFiles.h"
+#include "platform/QtText.h"
+#include "shell/SystemPlatform.h"
+#include "telegram/Errors.h"
+#include "ui/common/ActionTable.h"
+#include "ui/common/FileDialogs.h"
+#include "ui/common/Icons.h"
+#include "ui/common/Session.h"
+#include "ui/common/Texts.h"
+#include "ui/editors/AntwortListenForm.h"
+#include "ui/main/ModeArea.h"
+#include "ui/main/WindowArea.h"
+#include "ui/widgets/BalloonHint.h"
+#include "ui/widgets/ElidedLabel.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTableView>
+
+namespace vaskel {
+
+namespace {
+
+std::string Path(const QString& file) {
+    return QFile::encodeName(file).toStdString();
+}
+
+QString FromPath(const std::string& file) {
+    return QFile::decodeName(QByteArray::fromStdString(file));
+}
+
+// Lets the events run for up to ms, or until done says so.
+void WaitFor(int ms, const std::function<bool()>& done) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// The row a response list cannot be downloaded for, in words.
+QString RowProblem(const TResponseListCheck& c) {
+    const QString row = QString::number(c.Row);
+    switch (c.Problem) {
+    case TResponseRowProblem::CarriageReturn:
+        return Tr("Zeile %1: Ein Wagenrücklauf im Aufruf oder in der Antwort würde das "
+                  "Telegramm vorzeitig beenden.")
+            .arg(row);
+    case TResponseRowProblem::EmptyCall:
+        return Tr("Zeile %1: Der Aufruf ist leer.").arg(row);
+    case TResponseRowProblem::TooLong:
+        return Tr("Zeile %1: Aufruf oder Antwort sind zu lang für die Übertragung in das Gerät.")
+            .arg(row);
+    case TResponseRowProblem::Unterminated:
+        return Tr("Zeile %1: Ein Feld in Anführungszeichen wird nicht geschlossen.").arg(row);
+    case TResponseRowProblem::None:
+    case TResponseRowProblem::Unreadable:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+TResponseListCommands::TResponseListCommands(TSession& session, TWindowArea& area,
+                                             TModeArea& modeArea, const TActionTable& actions,
+                                             QWidget* window, THooks hooks)
+    : QObject(window), FSession(session), FArea(area), FModeArea(modeArea), FActions(actions),
+      FWindow(window), FHooks(std::move(hooks)) {
+    auto on = [this](TAct id, auto f) { connect(FActions[id], &QAction::triggered, this, f); };
+    on(TAct::acAntwortNew, [this] { New(); });
+    on(TAct::acAntwortlisteOeffnen, [this] { OpenAsked(); });
+    on(TAct::acAntwortOnOff, [this] { OnOff(); });
+    on(TAct::actCreateAntwortFromProtocol, [this] { CreateFromProtocol(); });
+    connect(&FSession, &TSession::ResponseListChanged, this,
+            [this](const QString& file) { ShowActive(file); });
+    connect(&FSession, &TSession::ResponseListActivationRequested, this,
+            [this](const QString& file) { Activate(file); });
+    connect(&FSession, &TSession::SlaveSimulationSwitchRequested, this, [this] { OnOff(); });
+    connect(&FSession, &TSession::ResponseListReloadRequested, this, [this] { Reload(); });
+    connect(&FModeArea, &TModeArea::ActiveResponseListDoubleClicked, this,
+            [this] { ActiveLineDoubleClicked(); });
+    ShowActive(QString());
+}
+
+void TResponseListCommands::ShowPicture() {
+    const bool active = !FSession.ActiveResponseList().empty();
+    const bool reload = FSession.Env().ReloadResponseList();
+    QString name = QStringLiteral("acAntwortOnOff");
+    if (active) name += QStringLiteral("Active");
+    if (reload) name += QStringLiteral("Reload");
+    FActions[TAct::acAntwortOnOff]->setIcon(ProgramIcon(name));
+    FActions[TAct::acAntwortOnOff]->setProperty("picture", name);
+}
+
+void TResponseListCommands::ShowActive(const QString& file) {
+    QAction* onOff = FActions[TAct::acAntwortOnOff];
+    onOff->setChecked(!file.isEmpty());
+    ShowPicture();
+    FModeArea.SetActiveResponseList(file);
+}
+
+TfAntwortListenForm* TResponseListCommands::New() {
+    auto* form = new TfAntwortListenForm(FSession, QString());
+    form->RefreshFromState();
+    FArea.AddWindow(form);
+    FEditors.removeAll(nullptr);
+    FEditors << form;
+    return form;
+}
+
+TfAntwortListenForm* TResponseListCommands::Open(const QString& file) {
+    if (!QFileInfo::exists(file)) return nullptr;
+    const QString wanted = QFileInfo(file).canonicalFilePath();
+    FEditors.removeAll(nullptr);
+    for (const QPointer<TfAntwortListenForm>& w : FEditors)
+        if (QFileInfo(w->FileName()).canonicalFilePath() == wanted) {
+            FArea.Activate(w);
+            return w;
+        }
+    auto* form = new TfAntwortListenForm(FSession, file);
+    if (!form->Loaded()) {
+        delete form;
+        return nullptr;
+    }
+    form->RefreshFromState();
+    FArea.AddWindow(form);
+    FEditors << form;
+    return form;
+}
+
+QString TResponseListCommands::AskOpen() {
+    if (FHooks.AskOpenFile) return FHooks.AskOpenFile();
+    return AskFile(FWindow,
+                   ResponseListOpenDialog(FromPath(FSession.Env().AntwortDirectory()), true));
+}
+
+TfAntwortListenForm* TResponseListCommands::OpenAsked() {
+    TEnvironment& env = FSession.Env();
+    QDir().mkpath(FromPath(env.AntwortDirectory()));
+    const QString file =
+        FHooks.AskOpenFile
+            ? FHooks.AskOpenFile()
+            : AskFile(FWindow, ResponseListOpenDialog(FromPath(env.AntwortDirectory()), false));
+    if (file.isEmpty()) return nullptr;
+    env.SetAntwortDirectory(ExtractFilePath(Path(file)));
+    return Open(file);
+}
+
+void TResponseListCommands::OnOff() {
+    const TDeviceStatus& st = FSession.Status();
+    bool yes = true;
+    if (FHooks.MonitorOpen() && (st.Master() || !FSession.LinkOpen() || !st.DeviceOnline())) {
+        const QString device = QStringLiteral("Vaskel");
+        const QString text =
+            Tr("Sie können nur dann eine Slavesimulation starten, wenn der %1 Slave ist.")
+                .arg(device) +
+            QLatin1Char('\n') + Tr("Dies ist augenblicklich nicht der Fall.") + QLatin1Char('\n') +
+            Tr("Soll der %1 nun in den Slave-Modus geschaltet werden?").arg(device);
+        yes = QMessageBox::warning(FWindow, Tr("Warnung: Modus Umschaltung"), text,
+                                   QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    }
+    if (!FSession.ActiveResponseList().empty()) {
+        // an active list is switched off, whatever the answer, and not
+        // reloaded after a restart
+        FSession.DeactivateResponseList();
+        FHooks.RefreshWindows();
+        return;
+    }
+    if (!yes) return;
+    if (st.Master()) {
+        if (FHooks.SwitchToSlave) FHooks.SwitchToSlave();
+        WaitFor(200, [] { return false; });
+    }
+    if (!FHooks.MonitorOpen()) FHooks.OpenMonitor();
+    const QString file = AskOpen();
+    if (!file.isEmpty()) Activate(file);
+}
+
+TResponseActivation TResponseListCommands::Activate(const QString& file) {
+    if (!QFileInfo::exists(file)) return TResponseActivation::Missing;
+    if (!FHooks.MonitorOpen()) FHooks.OpenMonitor();
+    const TResponseActivation result = FSession.ActivateResponseList(Path(file));
+    FHooks.RefreshWindows();
+    if (result == TResponseActivation::Failed) {
+        QString text =
+            Tr("Die ausgewählte Datei ist entweder keine Antwortdatei oder fehlerhaft.") +
+            QLatin1Char('\n') + Tr("Sie wurde nicht geladen");
+        const QString row = RowProblem(FSession.Slave().LastCheck());
+        if (!row.isEmpty()) text += QLatin1Char('\n') + row;
+        QMessageBox::critical(FWindow, QStringLiteral("Vaskel"), text);
+        return result;
+    }
+    if (FSession.Slave().AntwortBuffer().empty())
+        FSession.ShowStatusMessage(
+            Tr("Alle Zeilen der Antwortliste sind inaktiv: das Gerät antwortet auf nichts."));
+    TEnvironment& env = FSession.Env();
+    if (!env.HintGiven(THint::DblClickFileOpenHintGiven)) {
+        env.SetHintGiven(THint::DblClickFileOpenHintGiven);
+        QWidget* anchor = FModeArea.ActiveLine(2);
+        if (anchor->isVisible())
+            TBalloonHint::Show(
+                anchor, anchor->rect().center(), TBalloonHint::TIcon::Information, Tr("Tipp"),
+                Tr("Durch einen Doppelklick auf diesen Eintrag im Statusbereich") +
+                    QStringLiteral("\n") + Tr("können Sie die gerade aktive Antwortliste öffnen."),
+                7000);
+    }
+    return result;
+}
+
+void TResponseListCommands::Reload() {
+    if (!FHooks.MonitorOpen()) FHooks.OpenMonitor();
+    const TResponseActivation result = FSession.ReloadResponseListAfterRestart();
+    FHooks.RefreshWindows();
+    if (result == TResponseActivation::Failed)
+        QMessageBox::critical(
+            FWindow, QStringLiteral("Vaskel"),
+            Tr("Die ausgewählte Datei ist entweder keine Antwortdatei oder fehlerhaft.") +
+                QLatin1Char('\n') + Tr("Sie wurde nicht geladen"));
+}
+
+bool TResponseListCommands::ActivateUnattended(const QString& file, int waitMs) {
+    if (!FHooks.MonitorOpen()) FHooks.OpenMonitor();
+    QElapsedTimer t;
+    t.start();
+    const TDeviceStatus& st = FSession.Status();
+    WaitFor(waitMs, [&] { return st.DeviceOnline(); });
+    if (!st.DeviceOnline()) return false;
+    if (st.Master()) {
+        // as the switch would, without asking
+        if (FHooks.SwitchToSlave) FHooks.SwitchToSlave();
+        WaitFor(std::max<int>(0, waitMs - static_cast<int>(t.elapsed())),
+                [&] { return !st.Master(); });
+        if (st.Master()) return false;
+    }
+    return Activate(file) == TResponseActivation::Active;
+}
+
+TfAntwortListenForm* TResponseListCommands::CreateFromProtocol() {
+    TEnvironment& env = FSession.Env();
+    const QString file =
+        FHooks.AskProtocolFile
+            ? FHooks.AskProtocolFile()
+            : AskFile(FWindow, ProtocolOpenDialog(FromPath(env.ProtokollDirectory())));
+    if (file.isEmpty()) return nullptr;
+    env.SetProtokollDirectory(ExtractFilePath(Path(file)));
+    auto* form = new TfAntwortListenForm(FSession, QString());
+    int added = 0;
+    try {
+        added = ResponseListFromProtocol(Path(file), FSession.Parser(), env.BusType(),
+                                         form->ResponseTable());
+    } catch (const EVaskelError&) {
+        delete form;
+        QMessageBox::critical(FWindow, QStringLiteral("Vaskel"),
+                              TrLines(kResponsesFromProtocolError));
+        return nullptr;
+    }
+    if (added == 0) {
+        delete form;
+        QMessageBox::warning(FWindow, QStringLiteral("Vaskel"),
+                             TrLines(kResponsesFromProtocolNone));
+        return nullptr;
+    }
+    form->Model().Refresh();
+    form->ResponseTable().Modified = true;
+    form->RefreshFromState();
+    form->UpdateTitle();
+    FArea.AddWindow(form);
+    form->View()->setCurrentIndex(form->Model().index(0, 0));
+    FEditors.removeAll(nullptr);
+    FEditors << form;
+    return form;
+}
+
+void TResponseListCommands::ActiveLineDoubleClicked() {
+    if (!FHooks.MonitorOpen()) FHooks.OpenMonitor();
+    const QString active = FromPath(FSession.ActiveResponseList());
+    bool found = false;
+    if (!active.isEmpty()) {
+        const QString name = QFileInfo(active).fileName();
+        for (TfChildWindow* w : FArea.Windows())
+            if (!w->FileName().isEmpty() && QFileInfo(w->FileName()).fileName() == name) {
+                FArea.Activate(w);
+                found = true;
+            }
+    }
+    if (found) return;
+    if (!active.isEmpty())
+        Open(active);
+    else
+        OnOff();
+}
+
+} // namespace vaskel
