@@ -17,6 +17,7 @@
 #include "ui/common/Texts.h"
 #include "ui/main/CallListCommands.h"
 #include "ui/main/MainForm.h"
+#include "ui/main/ResponseListCommands.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,7 +41,7 @@ namespace {
 
 const char* const kUsage =
     "Usage: vaskel [--virtual-device[=SCENARIO]] [--monitor [--save-on-exit FILE]\n"
-    "              [--quit-after SECONDS]] [--activate FILE.AUF.CSV]\n"
+    "              [--quit-after SECONDS]] [--activate FILE.AUF.CSV|FILE.ANT.CSV]\n"
     "              [--translate A=B,...] [FILE...]\n"
     "\n"
     "  --virtual-device[=SCENARIO]  run on the built-in virtual Tavrin instead of a\n"
@@ -53,6 +54,11 @@ const char* const kUsage =
     "  --activate FILE.AUF.CSV      activate the call list at start: the monitor\n"
     "                               opens and the device is switched to bus master\n"
     "                               without asking (unattended master simulation)\n"
+    "  --activate FILE.ANT.CSV      activate the response list at start: the monitor\n"
+    "                               opens and the device is switched to slave\n"
+    "                               without asking (unattended slave simulation);\n"
+    "                               not together with a call list, which needs the\n"
+    "                               device as bus master\n"
     "  --translate A=B,...          switch the address translation on for this run\n"
     "                               with these pairs of addresses 1 to 15 (decimal);\n"
     "                               the stored table is left as it was\n"
@@ -117,7 +123,7 @@ int main(int argc, char** argv) {
     bool monitor = false;
     QString saveOnExit;
     int quitAfter = -1;
-    QString activate;
+    QString activate, activateResponses;
     bool translate = false;
     std::array<int, kAddressCount> translation{};
     const QStringList arguments = app.arguments().mid(1);
@@ -134,11 +140,20 @@ int main(int argc, char** argv) {
             }
             const QString v = arguments[++k];
             if (a == QLatin1String("--activate")) {
+                const bool responses = DroppedFileKind(v) == TDroppedKind::ResponseList;
                 if (!QFileInfo(v).isFile()) {
-                    std::cerr << "vaskel: no call list " << v.toStdString() << "\n";
+                    std::cerr << "vaskel: no " << (responses ? "response" : "call") << " list "
+                              << v.toStdString() << "\n";
                     return 2;
                 }
-                activate = v;
+                (responses ? activateResponses : activate) = v;
+                if (!activate.isEmpty() && !activateResponses.isEmpty()) {
+                    std::cerr << "vaskel: a call list and a response list cannot be active at "
+                                 "once: the master simulation needs the device as bus master, "
+                                 "the slave simulation as a slave\n\n"
+                              << kUsage;
+                    return 2;
+                }
             } else {
                 std::string problem;
                 if (!ParseAddressTranslation(v.toStdString(), translation, problem)) {
@@ -257,7 +272,7 @@ int main(int argc, char** argv) {
     };
     options.SaveOnExit = saveOnExit;
     // nobody is at an unattended bench to answer the offer: the copy waits
-    if (!activate.isEmpty()) options.OfferSafetyCopy = false;
+    if (!activate.isEmpty() || !activateResponses.isEmpty()) options.OfferSafetyCopy = false;
     auto main = std::make_unique<TfMainForm>(*session, options);
     window = main.get();
     if (useVirtual)
@@ -266,7 +281,15 @@ int main(int argc, char** argv) {
     main->show();
     splash.finish(main.get());
     if (!files.isEmpty()) main->DropFiles(files);
-    if (monitor || !activate.isEmpty()) main->OpenMonitor();
+    if (monitor || !activate.isEmpty() || !activateResponses.isEmpty()) main->OpenMonitor();
+    if (!activateResponses.isEmpty())
+        QTimer::singleShot(0, main.get(), [&main, activateResponses] {
+            // unattended: the device becomes a slave without a question
+            if (!main->ResponseLists()->ActivateUnattended(activateResponses, 15000))
+                std::cerr << "vaskel: the response list " << activateResponses.toStdString()
+                          << " was not activated (the device did not come online as a slave, "
+                             "or the list is broken)\n";
+        });
     if (!activate.isEmpty())
         QTimer::singleShot(0, main.get(), [&main, activate] {
             // unattended: the device becomes master without a question
