@@ -273,8 +273,15 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
         err << "vaskel-cli: cannot write " << outFile << "\n";
         return kCliFailure;
     }
-    out << sim.SendRequests() << " telegrams sent, " << sim.Recorder().RowCounter()
-        << " rows recorded in " << seconds << " s of bus time\n";
+    if (!responseList.empty()) {
+        int own = 0;
+        for (int r = 0; r < sim.Recorder().RowCounter(); ++r)
+            own += sim.Recorder().Table().Cell(pcKind, r) == "T";
+        out << own << " answers of the device's own, ";
+    } else {
+        out << sim.SendRequests() << " telegrams sent, ";
+    }
+    out << sim.Recorder().RowCounter() << " rows recorded in " << seconds << " s of bus time\n";
     return kCliOk;
 }
 
