@@ -159,18 +159,24 @@ void TfMainForm::ObserveSession() {
             &TModeArea::ShowMasterSwitchHint);
     connect(&FSession, &TSession::PlaybackChanged, FModeArea, &TModeArea::SetActiveProtocol);
     connect(&FSession, &TSession::RecordingStopped, this, [this] { RefreshWindows(); });
-    connect(&FSession, &TSession::CallListChanged, this, [this](const QString& file) {
-        // the status bar's list panel names the active list
-        if (file.isEmpty())
+    // the status bar's list panel names the active list (call or response
+    // list; they are never active together)
+    const auto listChanged = [this] {
+        std::string active = FSession.ActiveCallList();
+        if (active.empty()) active = FSession.ActiveResponseList();
+        if (active.empty())
             SetDe(FPanels[2], "<Keine Liste aktiv>");
         else {
             // a file name stays as it is when the language changes
             FPanels[2]->setProperty("deText", QVariant());
-            FPanels[2]->setText(QDir::toNativeSeparators(file));
+            FPanels[2]->setText(
+                QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(active))));
         }
         UpdateActions();
         RefreshWindows();
-    });
+    };
+    connect(&FSession, &TSession::CallListChanged, this, listChanged);
+    connect(&FSession, &TSession::ResponseListChanged, this, listChanged);
     connect(&FSession, &TSession::StatusMessageRequested, this,
             [this](const QString& text) { statusBar()->showMessage(text, 8000); });
     connect(FModeArea, &TModeArea::SwitchClicked, this, [this] { MasterOnOff(); });

@@ -117,6 +117,7 @@ TEST_F(ResponseListWindowTest, TheDeviceAnswersFromTheActiveList) {
     EXPECT_EQ(Picture(), QStringLiteral("acAntwortOnOffActive"));
     EXPECT_EQ(ActiveLine(), QDir::toNativeSeparators(file));
     EXPECT_TRUE(Env.HintGiven(THint::DblClickFileOpenHintGiven));
+    EXPECT_EQ(W->StatusPanel(2)->text(), QDir::toNativeSeparators(file)) << "the status bar too";
     ASSERT_TRUE(WaitFor([&] { return DeviceSimulates() && DeviceList().size() == 1; }));
     EXPECT_TRUE(Recorded("T", "a17")) << "the device's own answer, recorded as such";
 
@@ -128,6 +129,7 @@ TEST_F(ResponseListWindowTest, TheDeviceAnswersFromTheActiveList) {
     EXPECT_EQ(Picture(), QStringLiteral("acAntwortOnOffReload"));
     EXPECT_TRUE(ActiveLine().isEmpty());
     EXPECT_EQ(Env.LastLoadedResponseList(), "");
+    EXPECT_EQ(W->StatusPanel(2)->text(), QStringLiteral("<Keine Liste aktiv>"));
     EXPECT_TRUE(WaitFor([&] { return !DeviceSimulates() && DeviceList().empty(); }));
 
     // the editor's button activates its list; the double click opens it
