@@ -10,6 +10,7 @@
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
+#include "ui/editors/CellEditorDelegate.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QStyle>
@@ -94,6 +96,33 @@ private:
     QString FName;
 };
 
+// The reaction cell's editor keeps the time within 0 and 1000 ms while it is
+// typed, with a beep and the caret at the end.
+class TReactionDelegate : public TCellEditorDelegate {
+public:
+    TReactionDelegate(TTable& table, std::function<void()> beep, QObject* parent)
+        : TCellEditorDelegate(table, parent), FBeep(std::move(beep)) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        auto* e =
+            static_cast<QPlainTextEdit*>(TCellEditorDelegate::createEditor(parent, option, index));
+        const std::function<void()> beep = FBeep;
+        connect(e, &QPlainTextEdit::textChanged, e, [e, beep] {
+            bool clamped = false;
+            const std::string kept = ClampedReactionTime(e->toPlainText().toStdString(), clamped);
+            if (!clamped) return;
+            beep();
+            e->setPlainText(QString::fromStdString(kept));
+            e->moveCursor(QTextCursor::End);
+        });
+        return e;
+    }
+
+private:
+    std::function<void()> FBeep;
+};
+
 } // namespace
 
 detail::TResponseListTable::TResponseListTable() : FResponseTable(MakeResponseListTable()) {}
@@ -158,6 +187,15 @@ TfAntwortListenForm::TfAntwortListenForm(TSession& session, const QString& file,
         1, new TRecordTypeDelegate(Choices(session.Parser(), true), "CallEditor", View()));
     View()->setItemDelegateForColumn(
         2, new TRecordTypeDelegate(Choices(session.Parser(), false), "AnswerEditor", View()));
+    View()->setItemDelegateForColumn(3, new TReactionDelegate(
+                                            FResponseTable,
+                                            [this] {
+                                                if (Beep)
+                                                    Beep();
+                                                else
+                                                    QApplication::beep();
+                                            },
+                                            View()));
     for (int c : {1, 2})
         connect(View()->itemDelegateForColumn(c), &QAbstractItemDelegate::closeEditor, this,
                 [this] { UpdateToolbar(); });

@@ -14,6 +14,8 @@
 #include "ui/widgets/ElidedLabel.h"
 
 #include <QDir>
+#include <QPlainTextEdit>
+#include <QTest>
 
 namespace vaskel {
 namespace {
@@ -83,6 +85,21 @@ TEST_F(ResponseListWindowTest, TheEditor) {
         EXPECT_EQ(form->ResponseTable().Cell(3, 0), c.kept) << c.typed;
     }
     EXPECT_EQ(beeps, 2);
+    // while it is typed, in the cell's editor
+    form->View()->setCurrentIndex(form->Model().index(0, 3));
+    form->View()->edit(form->Model().index(0, 3));
+    auto* editor = form->View()->findChild<QPlainTextEdit*>(QStringLiteral("CellEditor"));
+    ASSERT_NE(editor, nullptr);
+    editor->setPlainText(QStringLiteral("15"));
+    editor->moveCursor(QTextCursor::End);
+    editor->insertPlainText(QStringLiteral("00"));
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("1000"));
+    EXPECT_EQ(editor->textCursor().position(), 4) << "the caret at the end";
+    EXPECT_EQ(beeps, 3);
+    editor->setPlainText(QStringLiteral("250"));
+    EXPECT_EQ(beeps, 3);
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(form->ResponseTable().Cell(3, 0), "250");
 
     // saved: an empty reaction cell becomes 0
     form->ResponseTable().SetCell(3, 1, "");
