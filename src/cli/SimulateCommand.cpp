@@ -189,7 +189,9 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
     const bool simulating = !callList.empty() || !protocol.empty();
     if (!scenarioGiven && simulating) device.Scenario = TScenario::Idle;
 
-    if (!FilesUsable({{"call list", callList}, {"protocol", protocol}}, {outFile}, err))
+    if (!FilesUsable(
+            {{"call list", callList}, {"response list", responseList}, {"protocol", protocol}},
+            {outFile}, err))
         return kCliUsage;
     const std::unique_ptr<TIBISTelegramParser> parser = OpenCatalogue(catalogue, err);
     if (!parser) return kCliUsage;

@@ -211,6 +211,11 @@ TEST_F(SimulateTest, ResponseListAnswersAsTheDevicesOwn) {
     EXPECT_EQ(b.code, 2);
     EXPECT_NE(b.err.find("row 2: the call is empty"), std::string::npos) << b.err;
     EXPECT_FALSE(std::filesystem::exists(none));
+    const CliRun missing =
+        Cli({"simulate", "--response-list", Dir / "fehlt.ANT.CSV", "--seconds", "2", none});
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_NE(missing.err.find("response list"), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find("does not exist"), std::string::npos) << missing.err;
 }
 
 } // namespace
