@@ -167,6 +167,21 @@ TEST_F(ResponseListWindowTest, TheDeviceAnswersFromTheActiveList) {
         << "the device's restart brings the list back";
     EXPECT_TRUE(WaitFor([&] { return DeviceSimulates() && DeviceList().size() == 1; }));
     EXPECT_EQ(Picture(), QStringLiteral("acAntwortOnOffActiveReload"));
+
+    // the monitor closed: unloaded and remembered; the next restart of the
+    // device opens the monitor and brings the list back
+    Quiet();
+    ASSERT_TRUE(W->Monitor()->CloseWindow());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(WaitFor([&] { return S->ActiveResponseList().empty() && !W->Monitor(); }));
+    EXPECT_EQ(QString::fromStdString(Env.LastLoadedResponseList()), file);
+    EXPECT_TRUE(WaitFor([&] { return DeviceList().empty(); })) << "the device stops answering";
+    Usb->SetPlugged(false);
+    ASSERT_TRUE(WaitFor([&] { return !S->Status().DeviceOnline(); }));
+    Usb->SetPlugged(true);
+    ASSERT_TRUE(WaitFor([&] { return !S->ActiveResponseList().empty(); }));
+    EXPECT_NE(W->Monitor(), nullptr);
+    EXPECT_TRUE(WaitFor([&] { return DeviceSimulates() && DeviceList().size() == 1; }));
     Quiet();
 }
 
