@@ -204,14 +204,14 @@ int ResponseListFromProtocol(const std::string& protocolFile, const TIBISTelegra
                 if (key.empty() || !TrimBlanks(f[4]).empty()) return;
                 for (const auto& c : calls)
                     if (c == key) return;
-                if (!comma) {
-                    // without its carriage return and check byte
-                    const std::size_t n = telegram.size();
-                    if (n >= 2 && telegram[n - 2] == '\r')
-                        telegram.resize(n - 2);
-                    else if (n >= 1)
-                        telegram.resize(n - 1);
-                }
+                // without its carriage return and check byte (the download
+                // adds both again); an older comma-form row that holds them
+                // loses them too, else its list could never be downloaded
+                const std::size_t n = telegram.size();
+                if (n >= 2 && telegram[n - 2] == '\r')
+                    telegram.resize(n - 2);
+                else if (!comma && n >= 1)
+                    telegram.resize(n - 1);
                 const int row = added == 0 ? 0 : table.AppendRow();
                 table.SetRow(row, {"-1", key, telegram, "1"});
                 calls.push_back(key);

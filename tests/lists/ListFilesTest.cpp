@@ -184,7 +184,12 @@ TEST_F(FromProtocol, FirstLineIsTakenWhole) {
         Dir.Write("c.PRO.CSV", "'M','1','0','','','a1\r\x12','','','','',\r\n"
                                "'S','2','0','','','a10\r\x12','','','','',\r\n");
     EXPECT_EQ(ResponseListFromProtocol(comma, Parser, TBusType::bsVehicleBus, Table), 1);
-    EXPECT_EQ(Table.Cell(2, 0), "a10\r\x12") << "the comma form keeps the telegram as it is";
+    EXPECT_EQ(Table.Cell(2, 0), "a10")
+        << "an answer's own CR and check byte go in the comma form too";
+    const std::string bare = Dir.Write("b.PRO.CSV", "'M','1','0','','','a1','','','','',\r\n"
+                                                    "'S','2','0','','','a10','','','','',\r\n");
+    EXPECT_EQ(ResponseListFromProtocol(bare, Parser, TBusType::bsVehicleBus, Table), 1);
+    EXPECT_EQ(Table.Cell(2, 0), "a10") << "a comma-form answer without them stays whole";
 }
 
 TEST_F(FromProtocol, NoUsableAnswersAndBrokenProtocols) {
