@@ -20,6 +20,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
@@ -83,7 +84,8 @@ TfBaseEditForm::TfBaseEditForm(TSession& session, TTable& table, std::vector<TEd
     };
     FView = new QTableView;
     FView->setModel(FModel);
-    FView->setItemDelegate(new TCellEditorDelegate(table, FView));
+    FCellDelegate = new TCellEditorDelegate(table, FView);
+    FView->setItemDelegate(FCellDelegate);
     FView->verticalHeader()->hide();
     FView->verticalHeader()->setDefaultSectionSize(19);
     FView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -446,6 +448,13 @@ bool TfBaseEditForm::eventFilter(QObject* watched, QEvent* e) {
         if (k->key() == Qt::Key_Delete) {
             DeleteKey();
             return true;
+        }
+        // typing on a cell replaces its text, as in every table; the
+        // editor opens while the view handles this very key
+        if (!k->text().isEmpty() && k->text().at(0).isPrint() &&
+            !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            FCellDelegate->ReplaceOnNextOpen(true);
+            QTimer::singleShot(0, this, [this] { FCellDelegate->ReplaceOnNextOpen(false); });
         }
         // the table's own append: Down on the last row
         if (k->key() == Qt::Key_Down && CurrentRow() == FTable.RowCount() - 1) {

@@ -23,6 +23,7 @@ class QPushButton;
 class QToolButton;
 
 namespace vaskel {
+class TCellEditorDelegate;
 class TfBaseEditForm : public TfChildWindow {
 public:
     TfBaseEditForm(TSession& session, TTable& table, std::vector<TEditColumn> columns,
@@ -99,6 +100,7 @@ protected:
 private:
     TListEditModel* FModel = nullptr;
     QTableView* FView = nullptr;
+    TCellEditorDelegate* FCellDelegate = nullptr;
     QHBoxLayout* FBottom = nullptr;
     QWidget* FToolBar = nullptr;
     QPushButton* FActivateButton = nullptr;

@@ -37,7 +37,11 @@ void TCellEditorDelegate::setEditorData(QWidget* editor, const QModelIndex& inde
     auto* e = static_cast<QPlainTextEdit*>(editor);
     const std::string text(FTable.Cell(index.column(), index.row()));
     e->setPlainText(FromCp1252(TListEditorRows::OnEditorOpen(text)));
-    e->moveCursor(QTextCursor::End);
+    if (FReplace)
+        e->selectAll();
+    else
+        e->moveCursor(QTextCursor::End);
+    FReplace = false;
 }
 void TCellEditorDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
                                        const QModelIndex& index) const {

@@ -20,8 +20,14 @@ public:
                               const QModelIndex&) const override;
     bool eventFilter(QObject* o, QEvent* ev) override;
 
+    // The editor about to open was started by typing: its text is selected
+    // so that the typed key replaces it (F2 and a double click keep the
+    // text and put the caret at its end). Holds for the next opening only.
+    void ReplaceOnNextOpen(bool on) { FReplace = on; }
+
 private:
     TTable& FTable;
+    mutable bool FReplace = false;
 };
 
 } // namespace vaskel

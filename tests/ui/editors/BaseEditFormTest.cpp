@@ -145,6 +145,35 @@ TEST_F(ListEditFormTest, CellEditorCleansUpAndInsertsSpecialCharacters) {
     EXPECT_EQ(Cell(0, 1), std::string("a\x03") + "b");
 }
 
+// Typing on a cell replaces its text; F2 keeps it and types at its end.
+TEST_F(ListEditFormTest, TypingOnACellReplacesItsText) {
+    const QModelIndex interval = W->Model().index(0, 3);
+    ASSERT_EQ(Cell(0, 3), "0:10");
+    W->View()->setFocus();
+    W->View()->setCurrentIndex(interval);
+    auto key = [](QWidget* to, Qt::Key k, const QString& text = {}) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, text);
+        QApplication::sendEvent(to, &press);
+        QApplication::processEvents();
+    };
+    auto editor = [&] {
+        return W->View()->findChild<QPlainTextEdit*>(QStringLiteral("CellEditor"));
+    };
+    key(W->View(), Qt::Key_2, QStringLiteral("2"));
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->toPlainText(), QStringLiteral("2"));
+    key(editor(), Qt::Key_Return);
+    EXPECT_EQ(Cell(0, 3), "0:02") << "a typed 2 is two seconds";
+    // F2 opens the cell with its text, the caret at its end
+    W->View()->setCurrentIndex(interval);
+    key(W->View(), Qt::Key_F2);
+    ASSERT_NE(editor(), nullptr);
+    key(editor(), Qt::Key_5, QStringLiteral("5"));
+    EXPECT_EQ(editor()->toPlainText(), QStringLiteral("0:025"));
+    key(editor(), Qt::Key_Escape);
+    EXPECT_EQ(Cell(0, 3), "0:02");
+}
+
 TEST_F(ListEditFormTest, SelectionCommandsOnSeveralRows) {
     Set(0, 1, "zI1");
     ASSERT_TRUE(W->AppendRow());
