@@ -141,21 +141,27 @@ void LoadCallList(const std::string& fileName, std::vector<tAufruf>& entries) {
     }
 }
 
+std::optional<TAntwortListeElement> ResponseListElement(std::vector<std::string>& f,
+                                                        bool commaForm) {
+    if (commaForm && f.size() == 5 && f.back().empty()) f.pop_back();
+    if (f.size() != 4) return std::nullopt;
+    if (f[0] == "Ok" || f[0].empty() || f[0] == " " || f[0] == "0") return std::nullopt;
+    TAntwortListeElement el;
+    el.Aufruf = f[1];
+    el.Antwort = f[2];
+    int64_t v = 0;
+    el.ReactionMs =
+        static_cast<uint16_t>(TryStrToInt64(f[3], v) && v >= 0 ? std::min<int64_t>(v, 65535) : 9);
+    return el;
+}
+
 TAntwortListe LoadResponseList(const std::string& fileName) {
     const bool comma = IsCommaForm(fileName);
     TAntwortListe list;
     ForEachTableLine(fileName, comma ? '\'' : '"', comma ? ',' : ';',
                      [&](std::vector<std::string>& f) {
-                         if (comma && f.size() == 5 && f.back().empty()) f.pop_back();
-                         if (f.size() != 4) return;
-                         if (f[0] == "Ok" || f[0].empty() || f[0] == " " || f[0] == "0") return;
-                         TAntwortListeElement el;
-                         el.Aufruf = f[1];
-                         el.Antwort = f[2];
-                         int64_t v = 0;
-                         el.ReactionMs = static_cast<uint16_t>(
-                             TryStrToInt64(f[3], v) && v >= 0 ? std::min<int64_t>(v, 65535) : 9);
-                         list.push_back(std::move(el));
+                         if (auto el = ResponseListElement(f, comma))
+                             list.push_back(std::move(*el));
                      });
     return list;
 }

@@ -12,6 +12,7 @@
 
 #include <functional>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,9 +58,15 @@ int32_t IntervalSeconds(std::string_view text);
 // read before it. So does an interval that IntervalSeconds refuses.
 void LoadCallList(const std::string& fileName, std::vector<tAufruf>& entries);
 
-// Reads a response list for the download: rows of exactly four fields whose
-// "Ok" is not "Ok" (the header), empty, a blank or "0". Quoted fields may
-// hold line breaks.
+// One line of a response list as the download takes it: rows of exactly
+// four fields whose "Ok" is not "Ok" (the header), empty, a blank or "0"
+// (the comma form's empty field after its last "," does not count); a
+// reaction time that is no number counts 9. Nothing for any other line.
+std::optional<TAntwortListeElement> ResponseListElement(std::vector<std::string>& fields,
+                                                        bool commaForm);
+
+// Reads a response list for the download, line by line as above. Quoted
+// fields may hold line breaks.
 TAntwortListe LoadResponseList(const std::string& fileName);
 
 // The response list the live monitor keeps while the slave simulation is

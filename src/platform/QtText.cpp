@@ -2,6 +2,8 @@
 
 #include "telegram/Cp1252.h"
 
+#include <QFile>
+
 namespace vaskel {
 
 QString FromCp1252(std::string_view bytes) {
@@ -15,6 +17,14 @@ QString FromCp1252(std::string_view bytes) {
 std::string ToCp1252(const QString& text) {
     const QByteArray u = text.toUtf8();
     return Utf8ToCp1252(std::string_view(u.constData(), static_cast<std::size_t>(u.size())));
+}
+
+std::string ToFileName(const QString& file) {
+    return QFile::encodeName(file).toStdString();
+}
+
+QString FromFileName(const std::string& file) {
+    return QFile::decodeName(QByteArray::fromStdString(file));
 }
 
 } // namespace vaskel

@@ -1,6 +1,7 @@
 #include "recording/Recorder.h"
 
 #include "recording/TableFile.h"
+#include "shell/Timers.h"
 #include "telegram/DateTime.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
@@ -221,14 +222,9 @@ TDateTime LastWritten(const std::filesystem::path& file) {
     const auto sys = ec ? std::chrono::system_clock::now()
                         : std::chrono::time_point_cast<std::chrono::system_clock::duration>(
                               std::chrono::file_clock::to_sys(ft));
-    const std::time_t t = std::chrono::system_clock::to_time_t(sys);
-    std::tm tm{};
-#ifdef _WIN32
-    localtime_s(&tm, &t);
-#else
-    localtime_r(&t, &tm);
-#endif
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0};
+    TDateTime d = LocalDateTime(sys);
+    d.Millisecond = 0;
+    return d;
 }
 
 } // namespace

@@ -6,9 +6,8 @@
 
 namespace vaskel {
 
-TDateTime TSystemClock::Now() const {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t t = std::chrono::system_clock::to_time_t(now);
+TDateTime LocalDateTime(std::chrono::system_clock::time_point moment) {
+    const std::time_t t = std::chrono::system_clock::to_time_t(moment);
     std::tm tm{};
 #ifdef _WIN32
     localtime_s(&tm, &t);
@@ -16,10 +15,14 @@ TDateTime TSystemClock::Now() const {
     localtime_r(&t, &tm);
 #endif
     const auto ms =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        std::chrono::duration_cast<std::chrono::milliseconds>(moment.time_since_epoch()).count() %
         1000;
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,          tm.tm_hour,
             tm.tm_min,         tm.tm_sec,     static_cast<int>(ms)};
+}
+
+TDateTime TSystemClock::Now() const {
+    return LocalDateTime(std::chrono::system_clock::now());
 }
 
 class TManualTime::TTimer : public ITimer {

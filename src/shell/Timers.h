@@ -4,6 +4,7 @@
 
 #include "telegram/DateTime.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -33,6 +34,9 @@ public:
     virtual ~IClock() = default;
     virtual TDateTime Now() const = 0;
 };
+
+// A moment of the system clock as local date and time (to the millisecond).
+TDateTime LocalDateTime(std::chrono::system_clock::time_point moment);
 
 // The system's local time.
 class TSystemClock : public IClock {

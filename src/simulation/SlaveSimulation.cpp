@@ -39,21 +39,14 @@ TResponseListCheck CheckResponseList(const std::string& fileName) {
         fileName, comma ? '\'' : '"', comma ? ',' : ';', [&](std::vector<std::string>& f) {
             ++row;
             if (!check.Ok()) return;
-            if (comma && f.size() == 5 && f.back().empty()) f.pop_back();
-            if (f.size() != 4) return;
-            if (f[0] == "Ok" || f[0].empty() || f[0] == " " || f[0] == "0") return;
-            TAntwortListeElement el;
-            el.Aufruf = f[1];
-            el.Antwort = f[2];
-            int64_t v = 0;
-            el.ReactionMs = static_cast<uint16_t>(
-                TryStrToInt64(f[3], v) && v >= 0 ? std::min<int64_t>(v, 65535) : 9);
-            check.Problem = ProblemOf(el);
+            std::optional<TAntwortListeElement> el = ResponseListElement(f, comma);
+            if (!el) return;
+            check.Problem = ProblemOf(*el);
             if (!check.Ok()) {
                 check.Row = row;
                 return;
             }
-            check.List.push_back(std::move(el));
+            check.List.push_back(std::move(*el));
         });
     if (check.Ok() && !complete) {
         check.Problem = TResponseRowProblem::Unterminated;

@@ -11,6 +11,7 @@
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
 #include "ui/editors/CellEditorDelegate.h"
+#include "ui/editors/RecordTypeDelegate.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -32,69 +33,6 @@
 namespace vaskel {
 
 namespace {
-
-std::string Path(const QString& file) {
-    return QFile::encodeName(file).toStdString();
-}
-
-QString FromPath(const std::string& file) {
-    return QFile::decodeName(QByteArray::fromStdString(file));
-}
-
-// A drop-down of record types over a text field; a chosen line puts its
-// prefix into the cell.
-class TRecordTypeDelegate : public QStyledItemDelegate {
-public:
-    TRecordTypeDelegate(const std::vector<std::array<std::string, 4>>& choices, const char* name,
-                        QObject* parent)
-        : QStyledItemDelegate(parent), FName(QString::fromLatin1(name)) {
-        FChoices = new QStandardItemModel(this);
-        FChoices->setHorizontalHeaderLabels(
-            {Tr("Kopf"), Tr("DS Nr."), Tr("Beispiel"), Tr("Beschreibung")});
-        for (const auto& c : choices) {
-            QList<QStandardItem*> row;
-            for (const std::string& cell : c)
-                row << new QStandardItem(FromCp1252(TelegramToDisplay(cell)));
-            FChoices->appendRow(row);
-        }
-    }
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                          const QModelIndex&) const override {
-        auto* box = new QComboBox(parent);
-        box->setObjectName(FName);
-        box->setEditable(true);
-        box->setInsertPolicy(QComboBox::NoInsert);
-        auto* view = new QTableView(box);
-        view->verticalHeader()->hide();
-        view->setSelectionBehavior(QAbstractItemView::SelectRows);
-        view->horizontalHeader()->setStretchLastSection(true);
-        box->setModel(FChoices);
-        box->setView(view);
-        box->setModelColumn(0);
-        view->setMinimumWidth(500);
-        view->resizeColumnsToContents();
-        auto* self = const_cast<TRecordTypeDelegate*>(this);
-        connect(box, &QComboBox::activated, self, [self, box] {
-            emit self->commitData(box);
-            emit self->closeEditor(box);
-        });
-        return box;
-    }
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
-        auto* box = static_cast<QComboBox*>(editor);
-        box->setCurrentIndex(-1);
-        box->setEditText(index.data(Qt::EditRole).toString());
-    }
-    void setModelData(QWidget* editor, QAbstractItemModel* model,
-                      const QModelIndex& index) const override {
-        model->setData(index, static_cast<QComboBox*>(editor)->currentText(), Qt::EditRole);
-    }
-
-private:
-    QStandardItemModel* FChoices = nullptr;
-    QString FName;
-};
 
 // The reaction cell's editor keeps the time within 0 and 1000 ms while it is
 // typed, with a beep and the caret at the end.
@@ -127,15 +65,6 @@ private:
 
 detail::TResponseListTable::TResponseListTable() : FResponseTable(MakeResponseListTable()) {}
 
-std::vector<std::array<std::string, 4>>
-TfAntwortListenForm::Choices(const TIBISTelegramParser& parser, bool master) {
-    std::vector<std::array<std::string, 4>> out;
-    if (const auto records = parser.ProfileArray())
-        for (const TWagenbusProfileRecord& r : *records)
-            if (r.Master == master) out.push_back({r.Prefix, r.RecordNo, r.Example, r.Description});
-    return out;
-}
-
 TfAntwortListenForm::TfAntwortListenForm(TSession& session, const QString& file, QWidget* parent)
     : TfBaseEditForm(
           session, FResponseTable,
@@ -155,7 +84,7 @@ TfAntwortListenForm::TfAntwortListenForm(TSession& session, const QString& file,
     if (!ActualFileName().isEmpty()) {
         try {
             const TLoadResult r =
-                OpenListFile(FResponseTable, Path(ActualFileName()), TListKind::Antwort);
+                OpenListFile(FResponseTable, ToFileName(ActualFileName()), TListKind::Antwort);
             if (!r.Loaded) {
                 QMessageBox::warning(this, TrLines(kMSGFeldnamenUnterschiedlichTitel),
                                      TrLines(kMSGFeldnamenUnterschiedlich));
@@ -184,9 +113,11 @@ TfAntwortListenForm::TfAntwortListenForm(TSession& session, const QString& file,
             m->removeAction((*actions)[TAct::FilePrintSetup1]);
         }
     View()->setItemDelegateForColumn(
-        1, new TRecordTypeDelegate(Choices(session.Parser(), true), "CallEditor", View()));
+        1, new TRecordTypeDelegate(RecordTypeChoices(session.Parser(), true),
+                                   QStringLiteral("CallEditor"), View()));
     View()->setItemDelegateForColumn(
-        2, new TRecordTypeDelegate(Choices(session.Parser(), false), "AnswerEditor", View()));
+        2, new TRecordTypeDelegate(RecordTypeChoices(session.Parser(), false),
+                                   QStringLiteral("AnswerEditor"), View()));
     View()->setItemDelegateForColumn(3, new TReactionDelegate(
                                             FResponseTable,
                                             [this] {
@@ -218,25 +149,12 @@ TfAntwortListenForm::TfAntwortListenForm(TSession& session, const QString& file,
 }
 
 bool TfAntwortListenForm::IsActiveList() const {
-    const std::string active = Session().ActiveResponseList();
-    if (active.empty() || ActualFileName().isEmpty()) return false;
-    const QString a = QFileInfo(FromPath(active)).canonicalFilePath();
-    return !a.isEmpty() && a == QFileInfo(ActualFileName()).canonicalFilePath();
+    return ShowsFile(Session().ActiveResponseList());
 }
 
 void TfAntwortListenForm::UpdateTitle() {
-    const QString head = Tr("Slavesimulation - Antwortliste: ");
-    QString title;
-    if (ActualFileName().isEmpty()) {
-        title = Tr("Slavesimulation - Antwortliste: Neu");
-    } else {
-        const QFontMetrics fm(font());
-        const int room = std::max(80, width() - fm.horizontalAdvance(head) - 60);
-        title =
-            head + fm.elidedText(QDir::toNativeSeparators(ActualFileName()), Qt::ElideMiddle, room);
-    }
-    if (FResponseTable.Modified) title += QLatin1Char('*');
-    SetCaption(title);
+    SetFileCaption(Tr("Slavesimulation - Antwortliste: "),
+                   Tr("Slavesimulation - Antwortliste: Neu"));
 }
 
 void TfAntwortListenForm::resizeEvent(QResizeEvent* e) {
@@ -305,13 +223,13 @@ bool TfAntwortListenForm::SaveList() {
         if (TrimBlanks(FResponseTable.Cell(3, r)).empty()) FResponseTable.SetCell(3, r, "0");
     Model().Refresh();
     const TFileDialogSpec spec =
-        ResponseListSaveDialog(FromPath(env.AntwortDirectory()), ActualFileName());
+        ResponseListSaveDialog(FromFileName(env.AntwortDirectory()), ActualFileName());
     const QString file = AskSaveFile ? AskSaveFile(spec) : AskFile(this, spec);
     if (file.isEmpty()) return false;
-    env.SetAntwortDirectory(ExtractFilePath(Path(file)));
+    env.SetAntwortDirectory(ExtractFilePath(ToFileName(file)));
     if (FResponseTable.RowCount() > 0) View()->setCurrentIndex(Model().index(0, 0));
     try {
-        SaveListFile(FResponseTable, Path(file), TListKind::Antwort);
+        SaveListFile(FResponseTable, ToFileName(file), TListKind::Antwort);
     } catch (const EVaskelError& e) {
         QMessageBox::critical(this, DialogHeader(), FromCp1252(e.what()));
         return false;

@@ -49,10 +49,6 @@ public:
     std::function<void()> Beep;
 
     QLabel* PanelText() const { return FPanel; }
-    // The record types a drop-down offers (master: the call column, else
-    // the answer column): prefix, record number, example, description.
-    static std::vector<std::array<std::string, 4>> Choices(const TIBISTelegramParser& parser,
-                                                           bool master);
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

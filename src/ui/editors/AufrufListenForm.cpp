@@ -9,6 +9,7 @@
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
+#include "ui/editors/RecordTypeDelegate.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -27,84 +28,9 @@
 
 namespace vaskel {
 
-namespace {
-
-std::string Path(const QString& file) {
-    return QFile::encodeName(file).toStdString();
-}
-
-QString FromPath(const std::string& file) {
-    return QFile::decodeName(QByteArray::fromStdString(file));
-}
-
-// The call column: a drop-down of the catalogue's master record types over
-// a text field; a chosen line puts its prefix into the cell.
-class TCallDelegate : public QStyledItemDelegate {
-public:
-    TCallDelegate(const TIBISTelegramParser& parser, QObject* parent)
-        : QStyledItemDelegate(parent) {
-        FChoices = new QStandardItemModel(this);
-        FChoices->setHorizontalHeaderLabels(
-            {Tr("Kopf"), Tr("DS Nr."), Tr("Beispiel"), Tr("Beschreibung")});
-        for (const auto& c : TfAufrufListenForm::CallChoices(parser)) {
-            QList<QStandardItem*> row;
-            for (const std::string& cell : c)
-                row << new QStandardItem(FromCp1252(TelegramToDisplay(cell)));
-            FChoices->appendRow(row);
-        }
-    }
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                          const QModelIndex&) const override {
-        auto* box = new QComboBox(parent);
-        box->setObjectName(QStringLiteral("CallEditor"));
-        box->setEditable(true);
-        box->setInsertPolicy(QComboBox::NoInsert);
-        auto* view = new QTableView(box);
-        view->verticalHeader()->hide();
-        view->setSelectionBehavior(QAbstractItemView::SelectRows);
-        view->horizontalHeader()->setStretchLastSection(true);
-        box->setModel(FChoices);
-        box->setView(view);
-        box->setModelColumn(0);
-        view->setMinimumWidth(500);
-        view->resizeColumnsToContents();
-        auto* self = const_cast<TCallDelegate*>(this);
-        connect(box, &QComboBox::activated, self, [self, box] {
-            emit self->commitData(box);
-            emit self->closeEditor(box);
-        });
-        return box;
-    }
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
-        auto* box = static_cast<QComboBox*>(editor);
-        box->setCurrentIndex(-1);
-        box->setEditText(index.data(Qt::EditRole).toString());
-    }
-    void setModelData(QWidget* editor, QAbstractItemModel* model,
-                      const QModelIndex& index) const override {
-        auto* box = static_cast<QComboBox*>(editor);
-        // the prefixes are shown in the display notation; the cell keeps
-        // what the user reads
-        model->setData(index, box->currentText(), Qt::EditRole);
-    }
-
-private:
-    QStandardItemModel* FChoices = nullptr;
-};
-
-} // namespace
+namespace {} // namespace
 
 detail::TCallListTable::TCallListTable() : FCallTable(MakeCallListTable()) {}
-
-std::vector<std::array<std::string, 4>>
-TfAufrufListenForm::CallChoices(const TIBISTelegramParser& parser) {
-    std::vector<std::array<std::string, 4>> out;
-    if (const auto records = parser.ProfileArray())
-        for (const TWagenbusProfileRecord& r : *records)
-            if (r.Master) out.push_back({r.Prefix, r.RecordNo, r.Example, r.Description});
-    return out;
-}
 
 TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, QWidget* parent)
     : TfBaseEditForm(
@@ -127,7 +53,7 @@ TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, Q
     if (!ActualFileName().isEmpty()) {
         try {
             const TLoadResult r =
-                OpenListFile(FCallTable, Path(ActualFileName()), TListKind::Aufruf);
+                OpenListFile(FCallTable, ToFileName(ActualFileName()), TListKind::Aufruf);
             if (!r.Loaded) {
                 QMessageBox::warning(this, TrLines(kMSGFeldnamenUnterschiedlichTitel),
                                      TrLines(kMSGFeldnamenUnterschiedlich));
@@ -152,7 +78,9 @@ TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, Q
             m->removeAction((*actions)[TAct::acPrintProtokoll]);
             m->removeAction((*actions)[TAct::FilePrintSetup1]);
         }
-    View()->setItemDelegateForColumn(1, new TCallDelegate(session.Parser(), View()));
+    View()->setItemDelegateForColumn(
+        1, new TRecordTypeDelegate(RecordTypeChoices(session.Parser(), true),
+                                   QStringLiteral("CallEditor"), View()));
     connect(View()->itemDelegateForColumn(1), &QAbstractItemDelegate::closeEditor, this,
             [this] { UpdateToolbar(); });
     const auto baseChanged = Model().CellChanged;
@@ -187,26 +115,12 @@ TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, Q
 }
 
 bool TfAufrufListenForm::IsActiveList() const {
-    const std::string active = Session().ActiveCallList();
-    if (active.empty() || ActualFileName().isEmpty()) return false;
-    const QString a = QFileInfo(FromPath(active)).canonicalFilePath();
-    return !a.isEmpty() && a == QFileInfo(ActualFileName()).canonicalFilePath();
+    return ShowsFile(Session().ActiveCallList());
 }
 
 void TfAufrufListenForm::UpdateTitle() {
-    const QString head = Tr("Mastersimulation - Aufrufliste: ");
-    QString title;
-    if (ActualFileName().isEmpty()) {
-        title = Tr("Mastersimulation - Aufrufliste: Neu");
-    } else {
-        // the path shortened to fit, its middle folders left out
-        const QFontMetrics fm(font());
-        const int room = std::max(80, width() - fm.horizontalAdvance(head) - 60);
-        title =
-            head + fm.elidedText(QDir::toNativeSeparators(ActualFileName()), Qt::ElideMiddle, room);
-    }
-    if (FCallTable.Modified) title += QLatin1Char('*');
-    SetCaption(title);
+    SetFileCaption(Tr("Mastersimulation - Aufrufliste: "),
+                   Tr("Mastersimulation - Aufrufliste: Neu"));
 }
 
 void TfAufrufListenForm::resizeEvent(QResizeEvent* e) {
@@ -291,12 +205,12 @@ void TfAufrufListenForm::ActivateClicked() {
 bool TfAufrufListenForm::SaveList() {
     TEnvironment& env = Session().Env();
     const TFileDialogSpec spec =
-        CallListSaveDialog(FromPath(env.AufrufDirectory()), ActualFileName());
+        CallListSaveDialog(FromFileName(env.AufrufDirectory()), ActualFileName());
     const QString file = AskSaveFile ? AskSaveFile(spec) : AskFile(this, spec);
     if (file.isEmpty()) return false;
-    env.SetAufrufDirectory(ExtractFilePath(Path(file)));
+    env.SetAufrufDirectory(ExtractFilePath(ToFileName(file)));
     try {
-        SaveListFile(FCallTable, Path(file), TListKind::Aufruf);
+        SaveListFile(FCallTable, ToFileName(file), TListKind::Aufruf);
     } catch (const EVaskelError& e) {
         QMessageBox::critical(this, DialogHeader(), FromCp1252(e.what()));
         return false;

@@ -46,9 +46,6 @@ public:
 
     QPushButton* DetailButton() const { return FDetail; }
     QLabel* PanelText() const { return FPanel; }
-    // The master record types the call column offers: prefix, record number,
-    // example, description.
-    static std::vector<std::array<std::string, 4>> CallChoices(const TIBISTelegramParser& parser);
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

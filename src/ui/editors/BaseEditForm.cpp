@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -159,6 +160,25 @@ TfBaseEditForm::TfBaseEditForm(TSession& session, TTable& table, std::vector<TEd
 
 int TfBaseEditForm::CurrentRow() const {
     return FView->currentIndex().isValid() ? FView->currentIndex().row() : FLastRow;
+}
+
+bool TfBaseEditForm::ShowsFile(const std::string& path) const {
+    if (path.empty() || FActualFileName.isEmpty()) return false;
+    const QString a = QFileInfo(FromFileName(path)).canonicalFilePath();
+    return !a.isEmpty() && a == QFileInfo(FActualFileName).canonicalFilePath();
+}
+
+void TfBaseEditForm::SetFileCaption(const QString& head, const QString& untitled) {
+    QString title = untitled;
+    if (!FActualFileName.isEmpty()) {
+        // the path shortened to fit, its middle folders left out
+        const QFontMetrics fm(font());
+        const int room = std::max(80, width() - fm.horizontalAdvance(head) - 60);
+        title =
+            head + fm.elidedText(QDir::toNativeSeparators(FActualFileName), Qt::ElideMiddle, room);
+    }
+    if (FTable.Modified) title += QLatin1Char('*');
+    SetCaption(title);
 }
 
 void TfBaseEditForm::SetActualFileName(const QString& file) {

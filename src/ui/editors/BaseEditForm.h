@@ -38,6 +38,9 @@ public:
     // window's messages becomes its name).
     QString ActualFileName() const { return FActualFileName; }
     void SetActualFileName(const QString& file);
+    // Whether this window shows the file at path (the same file however
+    // the path is spelled).
+    bool ShowsFile(const std::string& path) const;
     QString DialogHeader() const { return FDialogHeader; }
     void SetDialogHeader(const QString& header) { FDialogHeader = header; }
 
@@ -65,6 +68,9 @@ public:
     // The window's title (after opening and saving): the dialog header
     // unless the derived window has a title of its own.
     virtual void UpdateTitle() { setWindowTitle(FDialogHeader); }
+    // The caption: head and the file's path shortened to fit (untitled
+    // without a file), "*" while modified.
+    void SetFileCaption(const QString& head, const QString& untitled);
     // The main window's save actions run the window's save button.
     bool CanSave() const override;
     bool CanSaveAs() const override;

@@ -37,7 +37,7 @@ std::string Path(const QString& file) {
 TCallListCommands::TCallListCommands(TSession& session, TWindowArea& area, TModeArea& modeArea,
                                      const TActionTable& actions, QWidget* window, THooks hooks)
     : QObject(window), FSession(session), FArea(area), FModeArea(modeArea), FActions(actions),
-      FWindow(window), FHooks(std::move(hooks)) {
+      FWindow(window), FHooks(std::move(hooks)), FEditors(session, area) {
     auto on = [this](TAct id, auto f) { connect(FActions[id], &QAction::triggered, this, f); };
     on(TAct::acAufruflisteNew, [this] { New(); });
     on(TAct::acAufruflisteOeffnen, [this] { OpenAsked(); });
@@ -61,33 +61,11 @@ void TCallListCommands::ShowActive(const QString& file) {
 }
 
 TfAufrufListenForm* TCallListCommands::New() {
-    auto* form = new TfAufrufListenForm(FSession, QString());
-    form->RefreshFromState();
-    FArea.AddWindow(form);
-    FEditors.removeAll(nullptr);
-    FEditors << form;
-    return form;
+    return FEditors.New();
 }
 
 TfAufrufListenForm* TCallListCommands::Open(const QString& file) {
-    if (!QFileInfo::exists(file)) return nullptr;
-    const QString wanted = QFileInfo(file).canonicalFilePath();
-    FEditors.removeAll(nullptr);
-    for (const QPointer<TfAufrufListenForm>& w : FEditors)
-        if (QFileInfo(w->FileName()).canonicalFilePath() == wanted) {
-            FArea.Activate(w);
-            return w;
-        }
-    auto* form = new TfAufrufListenForm(FSession, file);
-    if (!form->Loaded()) {
-        // no call list: the editor closes itself
-        delete form;
-        return nullptr;
-    }
-    form->RefreshFromState();
-    FArea.AddWindow(form);
-    FEditors << form;
-    return form;
+    return FEditors.Open(file);
 }
 
 QString TCallListCommands::AskOpen() {

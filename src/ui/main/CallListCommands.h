@@ -7,6 +7,8 @@
 
 #include "simulation/Scheduler.h"
 
+#include "ui/main/ListEditors.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -73,8 +75,7 @@ private:
     const TActionTable& FActions;
     QWidget* FWindow;
     THooks FHooks;
-    // the editors opened here, to find a file shown already
-    QList<QPointer<TfAufrufListenForm>> FEditors;
+    TListEditors<TfAufrufListenForm> FEditors;
 };
 
 } // namespace vaskel

@@ -29,14 +29,6 @@ namespace vaskel {
 
 namespace {
 
-std::string Path(const QString& file) {
-    return QFile::encodeName(file).toStdString();
-}
-
-QString FromPath(const std::string& file) {
-    return QFile::decodeName(QByteArray::fromStdString(file));
-}
-
 // Lets the events run for up to ms, or until done says so.
 void WaitFor(int ms, const std::function<bool()>& done) {
     QElapsedTimer t;
@@ -73,7 +65,7 @@ TResponseListCommands::TResponseListCommands(TSession& session, TWindowArea& are
                                              TModeArea& modeArea, const TActionTable& actions,
                                              QWidget* window, THooks hooks)
     : QObject(window), FSession(session), FArea(area), FModeArea(modeArea), FActions(actions),
-      FWindow(window), FHooks(std::move(hooks)) {
+      FWindow(window), FHooks(std::move(hooks)), FEditors(session, area) {
     auto on = [this](TAct id, auto f) { connect(FActions[id], &QAction::triggered, this, f); };
     on(TAct::acAntwortNew, [this] { New(); });
     on(TAct::acAntwortlisteOeffnen, [this] { OpenAsked(); });
@@ -108,49 +100,28 @@ void TResponseListCommands::ShowActive(const QString& file) {
 }
 
 TfAntwortListenForm* TResponseListCommands::New() {
-    auto* form = new TfAntwortListenForm(FSession, QString());
-    form->RefreshFromState();
-    FArea.AddWindow(form);
-    FEditors.removeAll(nullptr);
-    FEditors << form;
-    return form;
+    return FEditors.New();
 }
 
 TfAntwortListenForm* TResponseListCommands::Open(const QString& file) {
-    if (!QFileInfo::exists(file)) return nullptr;
-    const QString wanted = QFileInfo(file).canonicalFilePath();
-    FEditors.removeAll(nullptr);
-    for (const QPointer<TfAntwortListenForm>& w : FEditors)
-        if (QFileInfo(w->FileName()).canonicalFilePath() == wanted) {
-            FArea.Activate(w);
-            return w;
-        }
-    auto* form = new TfAntwortListenForm(FSession, file);
-    if (!form->Loaded()) {
-        delete form;
-        return nullptr;
-    }
-    form->RefreshFromState();
-    FArea.AddWindow(form);
-    FEditors << form;
-    return form;
+    return FEditors.Open(file);
 }
 
 QString TResponseListCommands::AskOpen() {
     if (FHooks.AskOpenFile) return FHooks.AskOpenFile();
     return AskFile(FWindow,
-                   ResponseListOpenDialog(FromPath(FSession.Env().AntwortDirectory()), true));
+                   ResponseListOpenDialog(FromFileName(FSession.Env().AntwortDirectory()), true));
 }
 
 TfAntwortListenForm* TResponseListCommands::OpenAsked() {
     TEnvironment& env = FSession.Env();
-    QDir().mkpath(FromPath(env.AntwortDirectory()));
+    QDir().mkpath(FromFileName(env.AntwortDirectory()));
     const QString file =
         FHooks.AskOpenFile
             ? FHooks.AskOpenFile()
-            : AskFile(FWindow, ResponseListOpenDialog(FromPath(env.AntwortDirectory()), false));
+            : AskFile(FWindow, ResponseListOpenDialog(FromFileName(env.AntwortDirectory()), false));
     if (file.isEmpty()) return nullptr;
-    env.SetAntwortDirectory(ExtractFilePath(Path(file)));
+    env.SetAntwortDirectory(ExtractFilePath(ToFileName(file)));
     return Open(file);
 }
 
@@ -187,7 +158,7 @@ void TResponseListCommands::OnOff() {
 TResponseActivation TResponseListCommands::Activate(const QString& file) {
     if (!QFileInfo::exists(file)) return TResponseActivation::Missing;
     if (!FHooks.MonitorOpen()) FHooks.OpenMonitor();
-    const TResponseActivation result = FSession.ActivateResponseList(Path(file));
+    const TResponseActivation result = FSession.ActivateResponseList(ToFileName(file));
     FHooks.RefreshWindows();
     if (result == TResponseActivation::Failed) {
         QString text =
@@ -248,13 +219,13 @@ TfAntwortListenForm* TResponseListCommands::CreateFromProtocol() {
     const QString file =
         FHooks.AskProtocolFile
             ? FHooks.AskProtocolFile()
-            : AskFile(FWindow, ProtocolOpenDialog(FromPath(env.ProtokollDirectory())));
+            : AskFile(FWindow, ProtocolOpenDialog(FromFileName(env.ProtokollDirectory())));
     if (file.isEmpty()) return nullptr;
-    env.SetProtokollDirectory(ExtractFilePath(Path(file)));
+    env.SetProtokollDirectory(ExtractFilePath(ToFileName(file)));
     auto* form = new TfAntwortListenForm(FSession, QString());
     int added = 0;
     try {
-        added = ResponseListFromProtocol(Path(file), FSession.Parser(), env.BusType(),
+        added = ResponseListFromProtocol(ToFileName(file), FSession.Parser(), env.BusType(),
                                          form->ResponseTable());
     } catch (const EVaskelError&) {
         delete form;
@@ -270,18 +241,15 @@ TfAntwortListenForm* TResponseListCommands::CreateFromProtocol() {
     }
     form->Model().Refresh();
     form->ResponseTable().Modified = true;
-    form->RefreshFromState();
     form->UpdateTitle();
-    FArea.AddWindow(form);
+    FEditors.Show(form);
     form->View()->setCurrentIndex(form->Model().index(0, 0));
-    FEditors.removeAll(nullptr);
-    FEditors << form;
     return form;
 }
 
 void TResponseListCommands::ActiveLineDoubleClicked() {
     if (!FHooks.MonitorOpen()) FHooks.OpenMonitor();
-    const QString active = FromPath(FSession.ActiveResponseList());
+    const QString active = FromFileName(FSession.ActiveResponseList());
     bool found = false;
     if (!active.isEmpty()) {
         const QString name = QFileInfo(active).fileName();

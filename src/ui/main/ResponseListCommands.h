@@ -9,6 +9,8 @@
 
 #include "simulation/SlaveSimulation.h"
 
+#include "ui/main/ListEditors.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -83,7 +85,7 @@ private:
     const TActionTable& FActions;
     QWidget* FWindow;
     THooks FHooks;
-    QList<QPointer<TfAntwortListenForm>> FEditors;
+    TListEditors<TfAntwortListenForm> FEditors;
 };
 
 } // namespace vaskel

@@ -3,6 +3,7 @@
 // save), and the activate button against the session's active list.
 
 #include "ui/editors/AufrufListenForm.h"
+#include "ui/editors/RecordTypeDelegate.h"
 
 #include "lists/ListFiles.h"
 #include "ui/common/FileDialogs.h"
@@ -87,7 +88,7 @@ TEST_F(AufrufListenFormTest, ANewListItsColumnsAndTheAutomaticDescription) {
                     .startsWith(QStringLiteral("Geben Sie das Sendeintervall ein.")));
 
     // the call column offers the catalogue's master record types
-    const auto choices = TfAufrufListenForm::CallChoices(Parser);
+    const auto choices = RecordTypeChoices(Parser, true);
     ASSERT_FALSE(choices.empty());
     bool line = false;
     for (const auto& c : choices)
