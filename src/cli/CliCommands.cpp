@@ -2,6 +2,7 @@
 
 #include "analysis/DetailAnalysis.h"
 #include "cli/CliFiles.h"
+#include "cli/ComposeCommand.h"
 #include "cli/Json.h"
 #include "cli/SimulateCommand.h"
 #include "emulator/VirtualTavrin.h"
@@ -53,6 +54,9 @@ const char* const kMainUsage =
     "  analyse    print the detail analysis of protocol rows\n"
     "  responses  build a response list from a protocol\n"
     "  simulate   run a call list or a protocol on the virtual Tavrin as bus master\n"
+    "  compose    compose a destination-display telegram (021, 003a, 003c, 004c, 021a)\n"
+    "  decompose  take a destination-display telegram apart into its lines\n"
+    "  convert    a number in decimal, hexadecimal and IBIS-hex notation\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
     "'vaskel-cli --version' for the version.\n";
@@ -861,6 +865,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "responses") return RunResponses(args, out, err, defaultCatalogue);
     if (cmd == "analyse") return RunAnalyse(args, out, err, defaultCatalogue);
     if (cmd == "simulate") return RunSimulate(args, out, err, defaultCatalogue);
+    if (cmd == "compose") return RunCompose(args, out, err);
+    if (cmd == "decompose") return RunDecompose(args, out, err);
+    if (cmd == "convert") return RunConvert(args, out, err);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }
 
