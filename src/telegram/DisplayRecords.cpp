@@ -91,7 +91,7 @@ std::vector<std::string> RowsJoined(std::string_view data, std::size_t block) {
     std::string d(data);
     const std::size_t keepAbove = d.size() >= block ? d.size() - block : 0;
     if (d.size() % block == 0)
-        while (d.size() > keepAbove && !d.empty() && d.back() == kBlank)
+        while (d.size() > keepAbove + 1 && d.back() == kBlank)
             d.pop_back();
     std::vector<std::string> rows;
     std::size_t from = 0;

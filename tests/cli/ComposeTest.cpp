@@ -7,12 +7,12 @@
 namespace vaskel {
 namespace {
 
-struct Run {
+struct CliResult {
     int code;
     std::string out, err;
 };
 
-Run Cli(std::vector<std::string> args) {
+CliResult Cli(std::vector<std::string> args) {
     std::ostringstream out, err;
     std::istringstream in;
     const int code = RunCli(args, out, err, "", in);
@@ -20,14 +20,14 @@ Run Cli(std::vector<std::string> args) {
 }
 
 TEST(CliCompose, PrintsEntryNotation) {
-    const Run r = Cli({"compose", "021", "--address", "10", "--phase-time", "2", "ABC", "DE"});
+    const CliResult r = Cli({"compose", "021", "--address", "10", "--phase-time", "2", "ABC", "DE"});
     EXPECT_EQ(r.code, kCliOk) << r.err;
     EXPECT_EQ(r.out, "aA:1A2ABC<LF>DE<LF><LF>      \n");
     // umlauts arrive and leave as UTF-8, one byte each on the bus
-    const Run u = Cli({"compose", "003a", "Bahnhof S\xC3\xBC" "d"});
-    EXPECT_EQ(u.out, "zA1Bahnhof S\xC3\xBC" "d   \n");
-    const Run s = Cli({"compose", "021", "--phase-time", "none", "--single-lf", "a", "b", "c"});
-    EXPECT_EQ(s.out, "aA11a<LF>b<LF>c<LF><LF>        \n");
+    const CliResult u = Cli({"compose", "003a", "Bahnhof S\xC3\xBC" "d"});
+    EXPECT_EQ(u.out, "zA1Bahnhof S\xC3\xBC" "d     \n");
+    const CliResult s = Cli({"compose", "021", "--phase-time", "none", "--single-lf", "a", "b", "c"});
+    EXPECT_EQ(s.out, "aA11a<LF>b<LF>c<LF><LF>         \n");
 }
 
 TEST(CliCompose, RefusalsExitWithTheComposersMessage) {
@@ -44,11 +44,11 @@ TEST(CliCompose, RefusalsExitWithTheComposersMessage) {
         {{"compose", "0815", "x"}, "unknown TYPE 0815"},
         {{"compose", "021a", "a", "b"}, "exactly one LINE"},
         {{"decompose", "l001"}, "not a destination-display telegram"},
-        {{"convert", "--dec", "12a"}, "no decimal number"},
-        {{"convert", "--ibis", "1A"}, "no IBIS-hexadecimal number"},
+        {{"convert", "--dec", "12a"}, "is no decimal"},
+        {{"convert", "--ibis", "1A"}, "is no IBIS-hexadecimal"},
     };
     for (const Case& c : cases) {
-        const Run r = Cli(c.args);
+        const CliResult r = Cli(c.args);
         EXPECT_EQ(r.code, kCliUsage) << c.args[1];
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_EQ(r.out, "");
@@ -56,14 +56,14 @@ TEST(CliCompose, RefusalsExitWithTheComposersMessage) {
 }
 
 TEST(CliCompose, DecomposeTakesBackWhatComposeMade) {
-    const Run c = Cli({"compose", "021", "--address", "3", "--phase-time", "1,5", "Linie 7",
+    const CliResult c = Cli({"compose", "021", "--address", "3", "--phase-time", "1,5", "Linie 7",
                        "\xC3\x9C" "berlandstr.", "Ring", ""});
     ASSERT_EQ(c.code, kCliOk);
-    const Run d = Cli({"decompose", c.out.substr(0, c.out.size() - 1)});
+    const CliResult d = Cli({"decompose", c.out.substr(0, c.out.size() - 1)});
     EXPECT_EQ(d.code, kCliOk) << d.err;
     EXPECT_EQ(d.out, "{\"type\":\"021\",\"address\":3,\"phaseTime\":\"1,5\",\"doubleLineFeed\":true,"
                      "\"lines\":[\"Linie 7\",\"\xC3\x9C" "berlandstr.\",\"Ring\",\"\"]}\n");
-    const Run a = Cli({"decompose", "zA1AB<LF>C"});
+    const CliResult a = Cli({"decompose", "zA1AB<LF>C"});
     EXPECT_EQ(a.out, "{\"type\":\"003a\",\"address\":null,\"phaseTime\":null,"
                      "\"doubleLineFeed\":null,\"lines\":[\"AB\",\"C\"]}\n");
 }

@@ -41,7 +41,7 @@ TEST(DisplayRecords, ComposeTable) {
     const Case cases[] = {
         {"021 without phase time, single LF",
          Input(TDisplayRecord::DS021, {"X", "Y", "Z", ""}, 3, kNoPhaseTime, false),
-         "aA31X" + LF + "Y" + LF + "Z" + LF + LF + std::string(8, ' '), TComposeProblem::None},
+         "aA31X" + LF + "Y" + LF + "Z" + LF + LF + std::string(9, ' '), TComposeProblem::None},
         {"021 phase time 8,5 is digit ?", Input(TDisplayRecord::DS021, {"", ""}, 15, 15),
          "aA?1A?" + LF + LF + LF + std::string(11, ' '), TComposeProblem::None},
         {"021 no address", Input(TDisplayRecord::DS021, {"A", ""}, 0, 2), "",
@@ -213,7 +213,7 @@ TEST(DisplayRecords, RoundTripRandomLineSets) {
 TEST(DisplayRecords, ViewSplitsLinesAndPhasesAsTheTelegramDoes) {
     TDisplayView v;
     const std::string t021 =
-        ComposeDisplayRecord(Input(TDisplayRecord::DS021, {"Linie 5", "Hbf", "über", "Markt"}, 1, 4))
+        ComposeDisplayRecord(Input(TDisplayRecord::DS021, {"Linie 5", "Hbf", "\xFC" "ber", "Markt"}, 1, 4))
             .Telegram;
     ASSERT_TRUE(BuildDisplayView(DisplayToTelegram(t021) + "\r!", TDisplayClass::Front, v));
     EXPECT_EQ(v.Type, TDisplayRecord::DS021);
@@ -258,7 +258,7 @@ TEST(DisplayRecords, ConverterNotations) {
         {"ibis 1:;", FromIbisHexText("1:;"), {"427", "1AB", "1:;"}},
         {"ibis drops other characters", FromIbisHexText("1A:"), {"26", "1A", "1:"}},
         {"hex 0x1f", FromHexText("0x1f"), {"31", "01F", "01?"}},
-        {"hex empty", FromHexText(""), {"0", "0", ""}},
+        {"hex empty", FromHexText(""), {"0", "", ""}},
         {"hex max", FromHexText("FFFFFFF"), {"268435455", "FFFFFFF", "???????"}},
     };
     for (const Case& c : cases) {
