@@ -4,6 +4,7 @@
 #include "cli/CliFiles.h"
 #include "cli/Json.h"
 #include "cli/SimulateCommand.h"
+#include "cli/StatsCommand.h"
 #include "emulator/VirtualTavrin.h"
 #include "link/DeviceProtocol.h"
 #include "lists/ListFiles.h"
@@ -53,6 +54,7 @@ const char* const kMainUsage =
     "  analyse    print the detail analysis of protocol rows\n"
     "  responses  build a response list from a protocol\n"
     "  simulate   run a call list or a protocol on the virtual Tavrin as bus master\n"
+    "  stats      print the figures of a protocol as JSON\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
     "'vaskel-cli --version' for the version.\n";
@@ -837,6 +839,12 @@ std::string FindShippedCatalogue(const std::string& programDir) {
     return {};
 }
 
+int LoadProtocolForCli(const std::string& in, const std::string& work,
+                       const TIBISTelegramParser& parser, TBusType bus, TTable& table,
+                       TProtocolLoad& info, std::ostream& err) {
+    return LoadProtocolCopy(in, work, parser, bus, table, info, err);
+}
+
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const std::string& defaultCatalogue, std::istream& in) {
     if (args.empty()) {
@@ -861,6 +869,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "responses") return RunResponses(args, out, err, defaultCatalogue);
     if (cmd == "analyse") return RunAnalyse(args, out, err, defaultCatalogue);
     if (cmd == "simulate") return RunSimulate(args, out, err, defaultCatalogue);
+    if (cmd == "stats") return RunStats(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }
 

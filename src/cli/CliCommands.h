@@ -27,4 +27,14 @@ std::string TelegramRecordToJson(const TTelegramRecord& r);
 // Where the shipped catalogue is, seen from the program file's folder.
 std::string FindShippedCatalogue(const std::string& programDir);
 
+class TTable;
+struct TProtocolLoad;
+
+// Loads a protocol in any accepted form for a command without touching the
+// file (older forms are converted in the copy work). kCliOk, or kCliUsage
+// after the message on err.
+int LoadProtocolForCli(const std::string& in, const std::string& work,
+                       const TIBISTelegramParser& parser, TBusType bus, TTable& table,
+                       TProtocolLoad& info, std::ostream& err);
+
 } // namespace vaskel

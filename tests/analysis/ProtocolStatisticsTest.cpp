@@ -1,6 +1,8 @@
 #include "analysis/ProtocolStatistics.h"
 #include "emulator/VirtualTavrin.h"
+#include "recording/OpenedProtocol.h"
 #include "recording/Recorder.h"
+#include "recording/TableFile.h"
 #include "telegram/TextConventions.h"
 
 #include "../link/RecordingSink.h"
@@ -196,6 +198,18 @@ TEST_F(ProtocolStatisticsTest, AddingRowsAsTheyComeEqualsOnePassAfterwards) {
     TProtocolStatistics batch;
     batch.Compute(R->Table());
     EXPECT_EQ(Summary(live), Summary(batch));
+
+    // saved and opened again, the rows have their cells but not the
+    // recording's pairing until it is restored from them
+    const std::string file = Dir / "stats.PRO.CSV";
+    ASSERT_TRUE(R->SaveActiveProtocol(file, 0));
+    TTable opened = MakeProtocolTable();
+    const TProtocolLoad info = LoadProtocolFile(opened, file, Parser, TBusType::bsVehicleBus);
+    ASSERT_FALSE(info.Reanalysed);
+    RestoreRowObjects(opened, Parser, TBusType::bsVehicleBus);
+    TProtocolStatistics reopened;
+    reopened.Compute(opened);
+    EXPECT_EQ(Summary(reopened), Summary(batch));
     EXPECT_GT(batch.UnpairedAnswers() + batch.Addresses().begin()->second.Unanswered(), 0u)
         << "faults on the bus show in the figures";
     uint64_t answers = 0;
