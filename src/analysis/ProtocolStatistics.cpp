@@ -20,16 +20,36 @@ int64_t FloorDiv(int64_t a, int64_t b) {
     return q;
 }
 
+// A cell's whole number: plain digits the quick way (the rows' own times
+// and reactions), anything else as the text conventions read numbers.
+bool CellNumber(std::string_view cell, int64_t& value) {
+    if (!cell.empty() && cell.size() <= 18) {
+        int64_t v = 0;
+        bool digits = true;
+        for (const char c : cell) {
+            if (c < '0' || c > '9') {
+                digits = false;
+                break;
+            }
+            v = v * 10 + (c - '0');
+        }
+        if (digits) {
+            value = v;
+            return true;
+        }
+    }
+    return TryStrToInt64(cell, value);
+}
+
 // The master row a slave row's partner number names: the row at the index
 // the number gives, or (a protocol cut or renumbered by hand) the nearest
 // earlier row with that "Nr.".
 int MasterRowOf(const TTable& table, int slaveRow, int32_t partnerNr) {
     if (partnerNr < 1) return -1;
-    const std::string nr = std::to_string(partnerNr);
     const int at = partnerNr - 1;
-    if (at < table.RowCount() && table.Cell(pcNr, at) == nr) return at;
+    if (at < table.RowCount() && StrToIntDef(table.Cell(pcNr, at), -1) == partnerNr) return at;
     for (int r = slaveRow - 1, seen = 0; r >= 0 && seen < 1000; --r, ++seen)
-        if (table.Cell(pcNr, r) == nr) return r;
+        if (StrToIntDef(table.Cell(pcNr, r), -1) == partnerNr) return r;
     return -1;
 }
 
@@ -97,6 +117,23 @@ std::vector<TReactionTimes::TBucket> TReactionTimes::Histogram(int maxBuckets) c
 
 // ---- the protocol ----------------------------------------------------------
 
+TProtocolStatistics& TProtocolStatistics::operator=(const TProtocolStatistics& other) {
+    if (this == &other) return *this;
+    FRows = other.FRows;
+    FMasterRows = other.FMasterRows;
+    FSlaveRows = other.FSlaveRows;
+    FUnpaired = other.FUnpaired;
+    FFirstMs = other.FFirstMs;
+    FLastMs = other.FLastMs;
+    FRecordTypes = other.FRecordTypes;
+    FAddresses = other.FAddresses;
+    FSeconds = other.FSeconds;
+    FTypeIndex.clear();
+    for (auto& [no, t] : FRecordTypes) FTypeIndex.emplace(no, &t);
+    FLastSecondFigures = nullptr;
+    return *this;
+}
+
 void TProtocolStatistics::Clear() { *this = TProtocolStatistics(); }
 
 void TProtocolStatistics::Compute(const TTable& table) {
@@ -131,9 +168,12 @@ void TProtocolStatistics::AddRow(const TTable& table, int row) {
     if (slave) ++FSlaveRows;
 
     // record type and its error letters
-    auto type = FRecordTypes.find(recordNo);
-    if (type == FRecordTypes.end()) type = FRecordTypes.emplace(std::string(recordNo), TRecordTypeFigures{}).first;
-    TRecordTypeFigures& t = type->second;
+    auto index = FTypeIndex.find(recordNo);
+    if (index == FTypeIndex.end()) {
+        auto type = FRecordTypes.emplace(std::string(recordNo), TRecordTypeFigures{}).first;
+        index = FTypeIndex.emplace(type->first, &type->second).first;
+    }
+    TRecordTypeFigures& t = *index->second;
     ++t.Count;
     if (t.FirstRow < 0) t.FirstRow = row;
     bool anyError = false;
@@ -163,7 +203,7 @@ void TProtocolStatistics::AddRow(const TTable& table, int row) {
             if (a.FirstRow < 0) a.FirstRow = masterRow;
             ++a.Answers;
             int64_t ms = 0;
-            if (TryStrToInt64(reaction, ms) && ms >= 0 && ms <= kMaxValidReactionMs)
+            if (CellNumber(reaction, ms) && ms >= 0 && ms <= kMaxValidReactionMs)
                 a.Reaction.Add(static_cast<int32_t>(ms));
             else
                 ++a.Invalid;
@@ -172,10 +212,15 @@ void TProtocolStatistics::AddRow(const TTable& table, int row) {
 
     // the second it started in
     int64_t startMs = 0;
-    if (TryStrToInt64(start, startMs)) {
+    if (CellNumber(start, startMs)) {
         if (FFirstMs < 0 || startMs < FFirstMs) FFirstMs = startMs;
         if (startMs > FLastMs) FLastMs = startMs;
-        TSecondFigures& s = FSeconds[FloorDiv(startMs, 1000)];
+        const int64_t second = FloorDiv(startMs, 1000);
+        if (!FLastSecondFigures || second != FLastSecond) {
+            FLastSecond = second;
+            FLastSecondFigures = &FSeconds[second];
+        }
+        TSecondFigures& s = *FLastSecondFigures;
         ++s.Telegrams;
         s.Chars += telegram.size();
         if (anyError) ++s.Errors;

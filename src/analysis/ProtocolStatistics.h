@@ -24,6 +24,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace vaskel {
@@ -99,6 +100,10 @@ struct TTimelineBucket {
 
 class TProtocolStatistics {
 public:
+    TProtocolStatistics() = default;
+    // Copies and moves keep their own lookups.
+    TProtocolStatistics(const TProtocolStatistics& other) { *this = other; }
+    TProtocolStatistics& operator=(const TProtocolStatistics& other);
     void Clear();
     // Rows in table order; a row without a kind (the empty last row) counts
     // for nothing.
@@ -142,6 +147,16 @@ private:
     std::map<std::string, TRecordTypeFigures, std::less<>> FRecordTypes;
     std::map<int32_t, TAddressFigures> FAddresses;
     std::map<int64_t, TSecondFigures> FSeconds;
+    // Looking up what the rows name again and again, fast: the record types
+    // by their cell (the map's nodes stay where they are), the second the
+    // last row started in.
+    struct TTextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, TRecordTypeFigures*, TTextHash, std::equal_to<>> FTypeIndex;
+    int64_t FLastSecond = 0;
+    TSecondFigures* FLastSecondFigures = nullptr;
 };
 
 // "hh:mm:ss" of a time in ms since midnight (a day later counts on: 24:00:05).

@@ -392,6 +392,48 @@ TEST(CliResponses, FromAProtocol) {
     EXPECT_FALSE(std::filesystem::exists(dir / "n.ANT.CSV"));
 }
 
+// The figures of a recorded protocol as JSON, with the names scripts rely
+// on; a protocol that is none and bad options exit 2.
+TEST(CliStats, FiguresOfARecordingAsJson) {
+    test::TempDir dir;
+    const std::string stream = dir.Write("s.bin", Cli({"emulate", "--seconds", "60"}).out);
+    Cli({"record", "--start-time", "08:00:00,000", stream, dir / "p.PRO.CSV"});
+    const CliRun r = Cli({"stats", dir / "p.PRO.CSV"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    for (const char* name :
+         {"{\"rows\": ", "\"recordTypes\": {", "\"addresses\": {", "\"errors\": {\"F\": ",
+          "\"requests\": ", "\"answers\": ", "\"unanswered\": ", "\"invalid\": ",
+          "\"reactionMs\": {\"count\": ", "\"median\": ", "\"p95\": ", "\"histogram\": [[",
+          "\"timeline\": {\"bucketSeconds\": 1, \"buckets\": [{\"start\": \"08:00:00\"",
+          "\"charsPerSecond\": ", "\"021\": {\"count\": "})
+        EXPECT_NE(r.out.find(name), std::string::npos) << name << "\n" << r.out;
+    // the four displays of the virtual bus answer every request
+    for (const char* address : {"\"1\": {", "\"2\": {", "\"3\": {", "\"8\": {"})
+        EXPECT_NE(r.out.find(address), std::string::npos) << address;
+    EXPECT_NE(r.out.find("\"unpairedAnswers\": 0,"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.back(), '\n');
+    const CliRun wide = Cli({"stats", "--bucket-seconds", "30", dir / "p.PRO.CSV"});
+    EXPECT_NE(wide.out.find("\"bucketSeconds\": 30, \"buckets\": [{\"start\": \"08:00:00\""),
+              std::string::npos)
+        << wide.out;
+
+    const std::string text = dir.Write("t.PRO.CSV", "no protocol at all\r\n");
+    struct Case {
+        std::vector<std::string> Args;
+        const char* Words;
+    };
+    for (const Case& c : {Case{{"stats"}, "one protocol"},
+                          Case{{"stats", "--bucket-seconds", "0", text}, "1 to 86400"},
+                          Case{{"stats", "--nope", text}, "unknown option"},
+                          Case{{"stats", text}, "Protokollformat"},
+                          Case{{"stats", dir / "missing.PRO.CSV"}, "does not exist"}}) {
+        const CliRun bad = Cli(c.Args);
+        EXPECT_EQ(bad.code, 2) << c.Words;
+        EXPECT_NE(bad.err.find(c.Words), std::string::npos) << bad.err;
+        EXPECT_TRUE(bad.out.empty());
+    }
+}
+
 // Every bad file named on the command line: its own words, a failing exit,
 // nothing written, and none of the words that belong to other faults.
 TEST(CliBadFiles, EachHasItsOwnWordsAndAFailingExit) {
