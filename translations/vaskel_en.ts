@@ -1920,5 +1920,153 @@
         <source>können Sie die gerade aktive Antwortliste öffnen.</source>
         <translation>you can open the response list that is active now.</translation>
     </message>
+    <message>
+        <source>%1 Zeilen, %2 Master- und %3 Slavetelegramme, %4 Antworten ohne Anfrage; mittlere Buslast %5 %</source>
+        <translation>%1 rows, %2 master and %3 slave telegrams, %4 answers without a request; mean bus load %5 %</translation>
+    </message>
+    <message>
+        <source>95 % (ms)</source>
+        <translation>95 % (ms)</translation>
+    </message>
+    <message>
+        <source>Adresse</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>Aktualisieren</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>Anfragen</source>
+        <translation>Requests</translation>
+    </message>
+    <message>
+        <source>Antworten</source>
+        <translation>Answers</translation>
+    </message>
+    <message>
+        <source>Anzahl</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>Beginn</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Buslast (%)</source>
+        <translation>Bus load (%)</translation>
+    </message>
+    <message>
+        <source>Buslast und Fehler, je %1 s</source>
+        <translation>Bus load and errors, per %1 s</translation>
+    </message>
+    <message>
+        <source>Datensätze</source>
+        <translation>Record types</translation>
+    </message>
+    <message>
+        <source>Diagramm speichern</source>
+        <translation>Save chart</translation>
+    </message>
+    <message>
+        <source>Diagramm speichern ...</source>
+        <translation>Save chart ...</translation>
+    </message>
+    <message>
+        <source>Die Datei %1 konnte nicht geschrieben werden.</source>
+        <translation>The file %1 could not be written.</translation>
+    </message>
+    <message>
+        <source>Maximum (ms)</source>
+        <translation>Maximum (ms)</translation>
+    </message>
+    <message>
+        <source>Median (ms)</source>
+        <translation>Median (ms)</translation>
+    </message>
+    <message>
+        <source>Minimum (ms)</source>
+        <translation>Minimum (ms)</translation>
+    </message>
+    <message>
+        <source>Reaktionszeit (ms)</source>
+        <translation>Reaction time (ms)</translation>
+    </message>
+    <message>
+        <source>Reaktionszeiten</source>
+        <translation>Reaction times</translation>
+    </message>
+    <message>
+        <source>Reaktionszeiten der Adresse %1 (%2 Antworten)</source>
+        <translation>Reaction times of address %1 (%2 answers)</translation>
+    </message>
+    <message>
+        <source>Speichert das Diagramm der Seite als PNG- oder SVG-Datei</source>
+        <translation>Saves the page's chart as a PNG or SVG file</translation>
+    </message>
+    <message>
+        <source>Speichert die Tabelle der Seite als CSV-Datei</source>
+        <translation>Saves the page's table as a CSV file</translation>
+    </message>
+    <message>
+        <source>Statistik</source>
+        <translation>Statistics</translation>
+    </message>
+    <message>
+        <source>Statistik ...</source>
+        <translation>Statistics ...</translation>
+    </message>
+    <message>
+        <source>Tabelle speichern</source>
+        <translation>Save table</translation>
+    </message>
+    <message>
+        <source>Tabelle speichern ...</source>
+        <translation>Save table ...</translation>
+    </message>
+    <message>
+        <source>Telegramme</source>
+        <translation>Telegrams</translation>
+    </message>
+    <message>
+        <source>Telegramme je Datensatz</source>
+        <translation>Telegrams per record type</translation>
+    </message>
+    <message>
+        <source>Verlauf</source>
+        <translation>Timeline</translation>
+    </message>
+    <message>
+        <source>Zeichen/s</source>
+        <translation>Characters/s</translation>
+    </message>
+    <message>
+        <source>Zeigt die Zahlen des Protokolls: Datensätze und ihre Fehler, die Reaktionszeiten jeder Adresse, die Buslast im Verlauf</source>
+        <translation>Shows the protocol's figures: record types and their errors, each address's reaction times, the bus load over time</translation>
+    </message>
+    <message>
+        <source>fehlerfrei</source>
+        <translation>without errors</translation>
+    </message>
+    <message>
+        <source>mit Fehlern</source>
+        <translation>with errors</translation>
+    </message>
+    <message>
+        <source>unbeantwortet</source>
+        <translation>unanswered</translation>
+    </message>
+    <message>
+        <source>PNG-Bild (*.png)</source>
+        <translation>PNG image (*.png)</translation>
+    </message>
+    <message>
+        <source>SVG-Grafik (*.svg)</source>
+        <translation>SVG graphic (*.svg)</translation>
+    </message>
+    <message>
+        <source>CSV-Datei (*.csv)</source>
+        <translation>CSV file (*.csv)</translation>
+    </message>
 </context>
 </TS>

@@ -11,6 +11,7 @@
 #include "telegram/TextConventions.h"
 #include "ui/common/Texts.h"
 #include "ui/protocol/DetailPanel.h"
+#include "ui/statistics/StatisticsForm.h"
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
@@ -171,6 +172,13 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     // the printout comes with a later version
     print->setEnabled(false);
     toolBar->addWidget(print);
+    auto* statistics = new QPushButton;
+    SetDe(statistics, "Statistik ...",
+          "Zeigt die Zahlen des Protokolls: Datensätze und ihre Fehler, die Reaktionszeiten "
+          "jeder Adresse, die Buslast im Verlauf");
+    statistics->setObjectName(QStringLiteral("tbStatistics"));
+    connect(statistics, &QPushButton::clicked, this, [this] { ShowFigures(); });
+    toolBar->addWidget(statistics);
     FMain->addWidget(toolBar);
 
     // the table's context menu: the window's entries, captions by state
@@ -194,6 +202,10 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     QAction* findEntry = FTableMenu->addAction(QString());
     SetDe(findEntry, "Suchen ...");
     connect(findEntry, &QAction::triggered, this, [this] { FindAsked(); });
+    QAction* statisticsEntry = FTableMenu->addAction(QString());
+    statisticsEntry->setObjectName(QStringLiteral("mmStatistics"));
+    SetDe(statisticsEntry, "Statistik ...");
+    connect(statisticsEntry, &QAction::triggered, this, [this] { ShowFigures(); });
 
     FView = new QTableView;
     FView->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -761,6 +773,23 @@ bool TfBaseProtocolForm::eventFilter(QObject* watched, QEvent* e) {
             this, [this] { CheckTips(); }, Qt::QueuedConnection);
     }
     return QWidget::eventFilter(watched, e);
+}
+
+void TfBaseProtocolForm::ShowFigures() {
+    // the live monitor's table is the session's recording, which grows
+    ShowStatistics(Session(), this, FTable == &Session().Recorder().Table());
+}
+
+void TfBaseProtocolForm::GoToRow(int row) {
+    if (!FModel || row < 0 || row >= FModel->rowCount()) return;
+    StopFollowing();
+    const QModelIndex index = FModel->index(row, 0);
+    FView->setCurrentIndex(index);
+    FView->selectRow(row);
+    FView->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    // the protocol window comes to the front
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub && sub->mdiArea())
+        sub->mdiArea()->setActiveSubWindow(sub);
 }
 
 } // namespace vaskel

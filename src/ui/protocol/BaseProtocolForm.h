@@ -95,6 +95,18 @@ public:
     QString LastTip() const { return FLastTip; }
     QList<QWidget*> ToolBars() const override;
 
+    // The rows the window shows.
+    const TTable& ShownTable() const { return *FTable; }
+    // Opens the window's statistics ("Statistik ..."), or brings it to the
+    // front.
+    void ShowFigures();
+    // Makes a row the current and selected one, in the middle of the view;
+    // the monitor stops following new rows.
+    void GoToRow(int row);
+    // The rows get what the figures need that loading left out (the pairing
+    // of a protocol read as stored).
+    virtual void PrepareFigures() {}
+
 protected:
     // Sets the table shown (once, from the concrete window's constructor).
     void AttachTable(const TTable& table);

@@ -41,6 +41,8 @@ public:
     // Classifies every row again and pairs the answers (marks the table
     // modified).
     void ReanalyseRows();
+    // A protocol read as stored gets the pairing its status cells name.
+    void PrepareFigures() override;
 
     // Playback: the send button, start and stop, the send mode. One
     // protocol plays at a time (the session knows which).
@@ -69,6 +71,7 @@ private:
     void ShowSentCount();
 
     TTable FOwnTable;
+    bool FPairingRestored = false;
     QString FFile;
     TProtocolLoad FLoad;
     TProtocolPlayer FPlayer;
