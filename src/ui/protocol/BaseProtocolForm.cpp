@@ -11,7 +11,7 @@
 #include "telegram/TextConventions.h"
 #include "ui/common/Texts.h"
 #include "ui/protocol/DetailPanel.h"
-#include "ui/statistics/StatisticsForm.h"
+#include "ui/stats/StatisticsForm.h"
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "ui/statistics/StatisticsForm.h"
+#include "ui/stats/StatisticsForm.h"
 
 #include "platform/QtText.h"
 #include "recording/Recorder.h"
@@ -14,6 +14,10 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QLocale>
+#include <QtMath>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHash>
@@ -66,6 +70,28 @@ QChart* NewChart() {
     c->setMargins(QMargins(4, 4, 4, 4));
     c->setAnimationOptions(QChart::NoAnimation);
     return c;
+}
+
+// An axis of counts: whole numbers only, from 0 to at least max.
+void CountAxis(QValueAxis* y, double max) {
+    const int top = std::max(1, static_cast<int>(std::ceil(max)));
+    y->setLabelFormat(QStringLiteral("%d"));
+    y->setRange(0, top);
+    if (top <= 10)
+        y->setTickCount(top + 1);
+    else
+        y->applyNiceNumbers();
+}
+
+// A number with one decimal in the active language's manner.
+QString Decimal(double v) {
+    return QLocale(UiLanguage() == 1 ? QLocale::German : QLocale::English).toString(v, 'f', 1);
+}
+
+// A bucket's start as a point on a time axis (a day of its own).
+qreal TimePoint(int64_t ms) {
+    return static_cast<qreal>(
+        QDateTime(QDate(2000, 1, 1), QTime(0, 0)).addMSecs(ms).toMSecsSinceEpoch());
 }
 
 QHash<QObject*, QPointer<TfStatisticsForm>>& OpenWindows() {
@@ -225,8 +251,8 @@ void TfStatisticsForm::Fill() {
             .arg(f.MasterRows())
             .arg(f.SlaveRows())
             .arg(f.UnpairedAnswers())
-            .arg(seconds > 0 ? 100.0 * static_cast<double>(chars) / seconds / kBusCharsPerSecond : 0.0,
-                 0, 'f', 1));
+            .arg(Decimal(seconds > 0 ? 100.0 * static_cast<double>(chars) / seconds / kBusCharsPerSecond
+                                : 0.0)));
 
     // record types: bars of the rows without and with errors, stacked
     FTypes.clear();
@@ -261,11 +287,13 @@ void TfStatisticsForm::Fill() {
         x->append(categories);
         x->setLabelsAngle(categories.size() > 12 ? -90 : 0);
         auto* y = new QValueAxis;
-        y->setLabelFormat(QStringLiteral("%d"));
+        double most = 0;
+        for (const auto& [no, fig] : f.RecordTypes()) most = std::max(most, static_cast<double>(fig.Count));
         c->addAxis(x, Qt::AlignBottom);
         c->addAxis(y, Qt::AlignLeft);
         series->attachAxis(x);
         series->attachAxis(y);
+        CountAxis(y, most);
         connect(series, &QStackedBarSeries::clicked, this,
                 [this, faulty](int index, QBarSet* set) { GoToRow(RecordTypeRow(index, set == faulty)); });
         QChart* old = FCharts[kTypesTab]->chart();
@@ -308,55 +336,61 @@ void TfStatisticsForm::Fill() {
                           : f.BucketSeconds();
     t = FTables[kTimelineTab];
     t->setRowCount(static_cast<int>(FBuckets.size()));
-    auto* load = new QBarSet(Tr("Buslast (%)"));
+    auto* load = new QLineSeries;
+    load->setName(Tr("Buslast (%)"));
     load->setColor(QColor(0x4C, 0x8B, 0xC9));
     auto* errors = new QLineSeries;
     errors->setName(Tr("Fehler"));
     errors->setColor(QColor(0xD9, 0x48, 0x3B));
-    QStringList times;
-    double maxErrors = 1;
+    double maxErrors = 0;
     for (std::size_t k = 0; k < FBuckets.size(); ++k) {
         const TTimelineBucket& b = FBuckets[k];
         const QString time = QString::fromStdString(StatisticsTimeText(b.StartMs));
-        times << time;
-        *load << 100.0 * b.Load;
-        errors->append(static_cast<double>(k), static_cast<double>(b.Errors));
+        load->append(TimePoint(b.StartMs), 100.0 * b.Load);
+        errors->append(TimePoint(b.StartMs), static_cast<double>(b.Errors));
         maxErrors = std::max(maxErrors, static_cast<double>(b.Errors));
         const int r = static_cast<int>(k);
         SetCell(t, r, 0, time, false);
         SetCell(t, r, 1, Num(b.Telegrams));
-        SetCell(t, r, 2, QString::number(b.CharsPerSecond, 'f', 1));
-        SetCell(t, r, 3, QString::number(100.0 * b.Load, 'f', 1));
+        SetCell(t, r, 2, Decimal(b.CharsPerSecond));
+        SetCell(t, r, 3, Decimal(100.0 * b.Load));
         SetCell(t, r, 4, Num(b.Errors));
     }
     {
         QChart* c = NewChart();
         c->setTitle(Tr("Buslast und Fehler, je %1 s").arg(width));
-        auto* bars = new QBarSeries;
-        bars->append(load);
-        bars->setBarWidth(1.0);
-        c->addSeries(bars);
+        c->addSeries(load);
         c->addSeries(errors);
-        auto* x = new QBarCategoryAxis;
-        x->append(times);
-        x->setLabelsAngle(-90);
+        auto* x = new QDateTimeAxis;
+        x->setFormat(QStringLiteral("hh:mm:ss"));
+        x->setTickCount(7);
+        if (!FBuckets.empty())
+            x->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(TimePoint(FBuckets.front().StartMs))),
+                        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(
+                            TimePoint(FBuckets.back().StartMs + int64_t{width} * 1000))));
         auto* y = new QValueAxis;
         y->setRange(0, 100);
+        y->setTickCount(5);
         y->setLabelFormat(QStringLiteral("%d %"));
         auto* y2 = new QValueAxis;
-        y2->setRange(0, maxErrors);
-        y2->setLabelFormat(QStringLiteral("%d"));
+        y2->setTitleText(Tr("Fehler"));
         c->addAxis(x, Qt::AlignBottom);
         c->addAxis(y, Qt::AlignLeft);
         c->addAxis(y2, Qt::AlignRight);
-        bars->attachAxis(x);
-        bars->attachAxis(y);
+        load->attachAxis(x);
+        load->attachAxis(y);
         errors->attachAxis(x);
         errors->attachAxis(y2);
-        connect(bars, &QBarSeries::clicked, this, [this](int index, QBarSet*) { GoToRow(BucketRow(index)); });
-        connect(errors, &QLineSeries::clicked, this, [this](const QPointF& p) {
-            GoToRow(BucketRow(static_cast<int>(p.x() + 0.5)));
-        });
+        CountAxis(y2, maxErrors);
+        // a click goes to the first row of the bucket it is in
+        auto toRow = [this](const QPointF& p) {
+            const auto at = std::upper_bound(
+                FBuckets.begin(), FBuckets.end(), p.x(),
+                [](qreal x, const TTimelineBucket& b) { return x < TimePoint(b.StartMs); });
+            GoToRow(BucketRow(static_cast<int>(at - FBuckets.begin()) - 1));
+        };
+        connect(load, &QLineSeries::clicked, this, toRow);
+        connect(errors, &QLineSeries::clicked, this, toRow);
         QChart* old = FCharts[kTimelineTab]->chart();
         FCharts[kTimelineTab]->setChart(c);
         delete old;
@@ -385,11 +419,13 @@ void TfStatisticsForm::FillReaction() {
         x->append(ranges);
         x->setTitleText(Tr("Reaktionszeit (ms)"));
         auto* y = new QValueAxis;
-        y->setLabelFormat(QStringLiteral("%d"));
+        double most = 0;
+        for (const auto& b : a.Reaction.Histogram()) most = std::max(most, static_cast<double>(b.Count));
         c->addAxis(x, Qt::AlignBottom);
         c->addAxis(y, Qt::AlignLeft);
         series->attachAxis(x);
         series->attachAxis(y);
+        CountAxis(y, most);
         connect(series, &QBarSeries::clicked, this, [this, index](int, QBarSet*) { GoToRow(AddressRow(index)); });
     }
     QChart* old = FCharts[kReactionTab]->chart();

@@ -3,7 +3,7 @@
 // and the exports.
 
 #include "ui/protocol/MonitorFixture.h"
-#include "ui/statistics/StatisticsForm.h"
+#include "ui/stats/StatisticsForm.h"
 
 #include <QChartView>
 #include <QFile>
