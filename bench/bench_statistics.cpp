@@ -4,6 +4,7 @@
 // appends (classification, pairing, cells).
 // The protocol is a recording of the virtual Tavrin's vehicle bus.
 
+#include "BenchRecorder.h"
 #include "VirtualBusCaptures.h"
 #include "analysis/ProtocolStatistics.h"
 #include "recording/OpenedProtocol.h"
@@ -25,29 +26,18 @@ const TIBISTelegramParser& Parser() {
     return p;
 }
 
-struct Recording {
-    TFixedSystemPlatform Platform;
-    TEnvironment Env{nullptr, Platform};
-    std::unique_ptr<TRecorder> Rec;
-    explicit Recording(const bench::TCaptures& captures) {
-        Platform.Program = "/tmp/vaskel";
-        TRecorder::THooks hooks;
-        hooks.NowMsOfDay = [] { return int64_t{8 * 3600000}; };
-        Rec = std::make_unique<TRecorder>(Parser(), Env, hooks);
-        Rec->SafetyCopy = false;
-        Rec->Table().Reserve(captures.size());
-        for (const auto& [t, s] : captures) Rec->CopyTelegramm(t, s, false);
-    }
-};
-
 const bench::TCaptures& Captures() {
     static const bench::TCaptures c = bench::VirtualBusCaptures(kRows, 0.01);
     return c;
 }
 
 const TTable& Recorded() {
-    static Recording r(Captures());
-    return r.Rec->Table();
+    static const auto r = [] {
+        auto b = std::make_unique<bench::TBenchRecorder>(Parser(), Captures().size());
+        for (const auto& [t, s] : Captures()) b->Rec.CopyTelegramm(t, s, false);
+        return b;
+    }();
+    return r->Rec.Table();
 }
 
 // One pass over a recorded million rows.
@@ -99,19 +89,12 @@ void BM_RecorderAppendWithFigures(benchmark::State& state) {
     const bool figures = state.range(0) != 0;
     for (auto _ : state) {
         state.PauseTiming();
-        TFixedSystemPlatform platform;
-        platform.Program = "/tmp/vaskel";
-        TEnvironment env(nullptr, platform);
-        TRecorder::THooks hooks;
-        hooks.NowMsOfDay = [] { return int64_t{8 * 3600000}; };
-        TRecorder rec(Parser(), env, hooks);
-        rec.SafetyCopy = false;
-        rec.Table().Reserve(captures.size());
+        bench::TBenchRecorder b(Parser(), captures.size());
         TProtocolStatistics s;
         state.ResumeTiming();
         for (const auto& [t, src] : captures) {
-            rec.CopyTelegramm(t, src, false);
-            if (figures) s.AddRow(rec.Table(), rec.RowCounter() - 1);
+            b.Rec.CopyTelegramm(t, src, false);
+            if (figures) s.AddRow(b.Rec.Table(), b.Rec.RowCounter() - 1);
         }
         benchmark::DoNotOptimize(s.Rows());
     }
