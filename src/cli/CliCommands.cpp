@@ -3,6 +3,7 @@
 #include "analysis/DetailAnalysis.h"
 #include "cli/CliFiles.h"
 #include "cli/Json.h"
+#include "cli/FirmwareCommand.h"
 #include "cli/SimulateCommand.h"
 #include "emulator/VirtualTavrin.h"
 #include "link/DeviceProtocol.h"
@@ -53,6 +54,7 @@ const char* const kMainUsage =
     "  analyse    print the detail analysis of protocol rows\n"
     "  responses  build a response list from a protocol\n"
     "  simulate   run a call list or a protocol on the virtual Tavrin as bus master\n"
+    "  firmware   check a firmware file for the Tavrin\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
     "'vaskel-cli --version' for the version.\n";
@@ -861,6 +863,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "responses") return RunResponses(args, out, err, defaultCatalogue);
     if (cmd == "analyse") return RunAnalyse(args, out, err, defaultCatalogue);
     if (cmd == "simulate") return RunSimulate(args, out, err, defaultCatalogue);
+    if (cmd == "firmware") return RunFirmware(args, out, err);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }
 
