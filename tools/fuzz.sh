@@ -103,6 +103,9 @@ textconventions)
 lists)
   cp "$VASKEL_ROOT"/fuzz/seeds/lists/* "$SEEDS/"
   ;;
+firmware)
+  cp "$VASKEL_ROOT"/fuzz/seeds/firmware/* "$SEEDS/"
+  ;;
 esac
 unset ASAN_OPTIONS
 
