@@ -2,6 +2,7 @@
 
 #include "analysis/DetailAnalysis.h"
 #include "cli/CliFiles.h"
+#include "cli/FirmwareCommand.h"
 #include "cli/Json.h"
 #include "cli/SimulateCommand.h"
 #include "cli/StatsCommand.h"
@@ -55,6 +56,7 @@ const char* const kMainUsage =
     "  responses  build a response list from a protocol\n"
     "  simulate   run a call list or a protocol on the virtual Tavrin as bus master\n"
     "  stats      print the figures of a protocol as JSON\n"
+    "  firmware   check a firmware file for the Tavrin\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
     "'vaskel-cli --version' for the version.\n";
@@ -870,6 +872,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "analyse") return RunAnalyse(args, out, err, defaultCatalogue);
     if (cmd == "simulate") return RunSimulate(args, out, err, defaultCatalogue);
     if (cmd == "stats") return RunStats(args, out, err, defaultCatalogue);
+    if (cmd == "firmware") return RunFirmware(args, out, err);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }
 
