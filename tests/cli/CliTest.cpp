@@ -432,6 +432,8 @@ TEST(CliStats, FiguresOfARecordingAsJson) {
         EXPECT_NE(bad.err.find(c.Words), std::string::npos) << bad.err;
         EXPECT_TRUE(bad.out.empty());
     }
+}
+
 // A firmware file as the upload reads it: range, blocks, version; a broken
 // record, a file without the identity and bad arguments fail.
 TEST(CliFirmware, CheckReadsTheFileAsTheUploadDoes) {
