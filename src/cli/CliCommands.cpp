@@ -53,6 +53,7 @@ const char* const kMainUsage =
     "  analyse    print the detail analysis of protocol rows\n"
     "  responses  build a response list from a protocol\n"
     "  simulate   run a call list or a protocol on the virtual Tavrin as bus master\n"
+    "  print      write the printout of a protocol as a PDF\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
     "'vaskel-cli --version' for the version.\n";
@@ -837,6 +838,28 @@ std::string FindShippedCatalogue(const std::string& programDir) {
     return {};
 }
 
+// The print command, when the program has it.
+namespace {
+TCliCommand GPrintCommand = nullptr;
+} // namespace
+
+void SetPrintCommand(TCliCommand command) { GPrintCommand = command; }
+
+int RunPrintCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    const std::string& defaultCatalogue) {
+    if (!GPrintCommand) {
+        err << "vaskel-cli: print is not available in this build (it was built without QtGui)\n";
+        return kCliUsage;
+    }
+    return GPrintCommand(args, out, err, defaultCatalogue);
+}
+
+int LoadProtocolForCli(const std::string& in, const std::string& work,
+                       const TIBISTelegramParser& parser, TBusType bus, TTable& table,
+                       TProtocolLoad& info, std::ostream& err) {
+    return LoadProtocolCopy(in, work, parser, bus, table, info, err);
+}
+
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const std::string& defaultCatalogue, std::istream& in) {
     if (args.empty()) {
@@ -861,6 +884,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "responses") return RunResponses(args, out, err, defaultCatalogue);
     if (cmd == "analyse") return RunAnalyse(args, out, err, defaultCatalogue);
     if (cmd == "simulate") return RunSimulate(args, out, err, defaultCatalogue);
+    if (cmd == "print") return RunPrintCommand(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }
 
