@@ -14,6 +14,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 
 #include <chrono>
 #include <cstdlib>
@@ -29,13 +30,14 @@ const char* const kPrintUsage =
     "Usage: vaskel-cli print [OPTIONS] IN.PRO.CSV OUT.pdf\n"
     "\n"
     "Writes the printout of a protocol (header, column header, rows, footer;\n"
-    "A4) as a PDF, the same pages the program's print preview shows.\n"
+    "A4) as a PDF, the same pages the program's print preview shows. With\n"
+    "OUT ending in .png, the first page as a picture (150 dpi) instead.\n"
     "\n"
     "Options:\n"
     "  --note TEXT       the note line under the title (at most 55 characters)\n"
     "  --rows FIRST-LAST print only these rows (1-based, inclusive)\n"
     "  --landscape       A4 landscape (default: portrait)\n"
-    "  --hide-hex        leave out the hex column, as the protocol window does\n"
+    "  --hex             print the hex column too (hidden, as in the protocol window)\n"
     "  --train-bus       classify as train bus (default: vehicle bus)\n"
     "  --catalogue FILE  record-type catalogue (default: the shipped IBIS.CSV)\n"
     "  -h, --help        show this help\n";
@@ -67,7 +69,7 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     std::string note;
     std::string rowsText;
     bool landscape = false;
-    bool hideHex = false;
+    bool hex = false;
     TBusType bus = TBusType::bsVehicleBus;
     std::vector<std::string> operands;
     bool onlyOperands = false;
@@ -93,8 +95,8 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
             if (!value(catalogue)) return Usage(err, "--catalogue needs a file");
         } else if (a == "--landscape") {
             landscape = true;
-        } else if (a == "--hide-hex") {
-            hideHex = true;
+        } else if (a == "--hex") {
+            hex = true;
         } else if (a == "--train-bus") {
             bus = TBusType::bsTrainBus;
         } else {
@@ -147,11 +149,20 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     job.Rows = selected.size() == 1 ? selected : PrintRows(table.RowCount(), selected);
     job.Titles = GermanProtocolColumnTitles();
     job.ColumnShown.assign(kProtocolColumns, true);
-    if (hideHex) job.ColumnShown[pcHex] = false;
+    job.ColumnShown[pcHex] = hex;
     job.Landscape = landscape;
     job.Version = QString::fromLatin1(kVaskelVersion);
     job.PrintedAt = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
     const TProtocolPrint print(std::move(job));
+    const QString outName = FromFileName(operands[1]);
+    if (outName.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
+        if (!print.RenderPage(0, 150).save(outName, "PNG")) {
+            err << "vaskel-cli: cannot write " << operands[1] << "\n";
+            return kCliFailure;
+        }
+        out << operands[1] << ": page 1 of " << print.PageCount() << "\n";
+        return kCliOk;
+    }
     QString error;
     if (!WriteProtocolPdf(print, FromFileName(operands[1]), &error)) {
         err << "vaskel-cli: " << error.toStdString() << "\n";

@@ -77,6 +77,9 @@ std::vector<int> PrintColumnShares(const TTable& table, const std::vector<int>& 
     for (int c = 0; c < cols; ++c) {
         if (!isShown(c)) continue;
         shares[c] = (longest[c] + 7) * 100 / total + (c >= 1 && c <= 7 ? 2 : 0);
+        // a narrow column (the kind letter, the status symbol) of a wide
+        // table would round down to nothing and vanish from the page
+        shares[c] = std::max(shares[c], kPrintMinShare);
     }
     if (pcDescription < cols && isShown(pcDescription)) {
         const int others = std::accumulate(shares.begin(), shares.end(), 0) - shares[pcDescription];

@@ -61,7 +61,11 @@ std::string PrintMeasureText(const TTable& table, int row, int col,
 // Width of a text (Windows-1252) in the measuring font, in tenths of a mm.
 using TPrintTextWidth = std::function<int(std::string_view)>;
 
-// One share in percent per column, 0 for a column that is not shown; the
+// The least share of a shown column.
+inline constexpr int kPrintMinShare = 2;
+
+// One share in percent per column, 0 for a column that is not shown (a shown
+// one gets at least kPrintMinShare); the
 // description column takes up what is left to 100 when it is shown. titles:
 // the column titles (the title row), measured with the rows.
 std::vector<int> PrintColumnShares(const TTable& table, const std::vector<int>& rows,

@@ -37,9 +37,10 @@ TEST(PrintLayout, ColumnSharesOfAKnownTable) {
     // 15, 6, 12, 2 = 73; total 730 + 7 x 10 = 800
     const std::vector<int> shares = PrintColumnShares(t, {0, 1, 2}, kTitles, {}, EmptyParser(),
                                                       TBusType::bsVehicleBus, TenPerChar);
-    EXPECT_EQ(shares, (std::vector<int>{0, 6, 17, 12, 10, 14, 21, 10, 7, 3}));
+    // the kind column (0 by the ratio) keeps its least share of 2
+    EXPECT_EQ(shares, (std::vector<int>{2, 6, 17, 12, 10, 14, 21, 10, 5, 3}));
     EXPECT_EQ(PrintColumnWidths(kA4Portrait, shares),
-              (std::vector<int>{0, 111, 316, 223, 186, 260, 390, 186, 130, 55}));
+              (std::vector<int>{37, 111, 316, 223, 186, 260, 390, 186, 93, 55}));
 }
 
 TEST(PrintLayout, HiddenHexColumnLeavesItsShareToTheDescription) {
@@ -48,8 +49,8 @@ TEST(PrintLayout, HiddenHexColumnLeavesItsShareToTheDescription) {
     shown[pcHex] = false;
     const std::vector<int> shares = PrintColumnShares(t, {0, 1, 2}, kTitles, shown, EmptyParser(),
                                                       TBusType::bsVehicleBus, TenPerChar);
-    // total 580 + 7 x 9 = 643; the description takes 100 - 89
-    EXPECT_EQ(shares, (std::vector<int>{1, 7, 21, 15, 12, 17, 0, 12, 11, 4}));
+    // total 580 + 7 x 9 = 643; the description takes 100 - 90
+    EXPECT_EQ(shares, (std::vector<int>{2, 7, 21, 15, 12, 17, 0, 12, 10, 4}));
 }
 
 TEST(PrintLayout, ExtraPointsOfNarrowColumnsNeverPushTheTableOffThePage) {
