@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
 
 namespace vaskel {
 
@@ -61,14 +62,44 @@ std::vector<int> PrintColumnShares(const TTable& table, const std::vector<int>& 
     auto isShown = [&](int c) {
         return c < static_cast<int>(columnShown.size()) ? bool(columnShown[c]) : true;
     };
+    // The measuring font is monospaced: the longest text is the one with the
+    // most characters, and only that one is measured. A telegram's measured
+    // length is kept per distinct telegram (recordings repeat them a lot).
     std::vector<int> longest(static_cast<std::size_t>(cols), 0);
     int shownCount = 0;
+    std::unordered_map<std::string, std::size_t> telegramLength;
     for (int c = 0; c < cols; ++c) {
         if (!isShown(c)) continue;
         ++shownCount;
-        int w = c < static_cast<int>(titles.size()) ? width(titles[c]) : 0;
-        for (int r : rows) w = std::max(w, width(PrintMeasureText(table, r, c, parser, bus)));
-        longest[c] = w;
+        std::string best = c < static_cast<int>(titles.size()) ? titles[c] : std::string();
+        for (int r : rows) {
+            if (c == pcTelegram) {
+                const std::string_view kind = TrimBlanks(table.Cell(pcKind, r));
+                std::string key(1, kind.empty() ? '-' : IsMasterKind(kind) ? 'M' : 'S');
+                key += table.Cell(pcTelegram, r);
+                auto it = telegramLength.find(key);
+                if (it == telegramLength.end()) {
+                    const std::size_t n = PrintMeasureText(table, r, c, parser, bus).size();
+                    if (telegramLength.size() > 200000) telegramLength.clear();
+                    it = telegramLength.emplace(std::move(key), n).first;
+                }
+                if (it->second > best.size()) best = PrintMeasureText(table, r, c, parser, bus);
+                continue;
+            }
+            if (c == pcStart) {
+                // always "hh:nn:ss,zzz"
+                if (best.size() < 12) best = PrintMeasureText(table, r, c, parser, bus);
+                continue;
+            }
+            if (c == pcReaction) {
+                const std::string t = PrintMeasureText(table, r, c, parser, bus);
+                if (t.size() > best.size()) best = t;
+                continue;
+            }
+            const std::string_view cell = table.Cell(c, r);
+            if (cell.size() > best.size()) best = std::string(cell);
+        }
+        longest[c] = best.empty() ? 0 : width(best);
     }
     std::vector<int> shares(static_cast<std::size_t>(cols), 0);
     if (shownCount == 0) return shares;

@@ -58,7 +58,8 @@ std::vector<int> PrintRows(int rowCount, std::vector<int> selectedRows,
 std::string PrintMeasureText(const TTable& table, int row, int col,
                              const TIBISTelegramParser& parser, TBusType bus);
 
-// Width of a text (Windows-1252) in the measuring font, in tenths of a mm.
+// Width of a text (Windows-1252) in the measuring font (Courier New, a
+// monospaced face: the widest text is the longest one), in tenths of a mm.
 using TPrintTextWidth = std::function<int(std::string_view)>;
 
 // The least share of a shown column.
