@@ -42,7 +42,7 @@ TPrintJob Job(const TTable& t) {
     TPrintJob job;
     job.Table = &t;
     job.Parser = &Parser();
-    job.Title = QStringLiteral("TAG.PRO.CSV");
+    job.Heading = QStringLiteral("TAG.PRO.CSV");
     job.Rows = PrintRows(t.RowCount(), {});
     job.Titles = GermanProtocolColumnTitles();
     job.ColumnShown.assign(kProtocolColumns, true);

@@ -1920,5 +1920,113 @@
         <source>können Sie die gerade aktive Antwortliste öffnen.</source>
         <translation>you can open the response list that is active now.</translation>
     </message>
+    <message>
+        <source>&amp;Abbrechen</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>&amp;Drucken</source>
+        <translation>&amp;Print</translation>
+    </message>
+    <message>
+        <source>Als PDF speichern</source>
+        <translation>Save as PDF</translation>
+    </message>
+    <message>
+        <source>Als PDF speichern ...</source>
+        <translation>Save as PDF ...</translation>
+    </message>
+    <message>
+        <source>Ausdruck abbrechen</source>
+        <translation>Cancel the printout</translation>
+    </message>
+    <message>
+        <source>Ausdruck starten</source>
+        <translation>Start printing</translation>
+    </message>
+    <message>
+        <source>Die PDF-Datei konnte nicht geschrieben werden:</source>
+        <translation>The PDF file could not be written:</translation>
+    </message>
+    <message>
+        <source>Die Seiten als PDF-Datei speichern</source>
+        <translation>Save the pages as a PDF file</translation>
+    </message>
+    <message>
+        <source>Die Seiten werden gedruckt ...</source>
+        <translation>Printing the pages ...</translation>
+    </message>
+    <message>
+        <source>Die Seiten werden gespeichert ...</source>
+        <translation>Saving the pages ...</translation>
+    </message>
+    <message>
+        <source>Druckvorschau - Vaskel</source>
+        <translation>Print preview - Vaskel</translation>
+    </message>
+    <message>
+        <source>Ganze Seite</source>
+        <translation>Whole page</translation>
+    </message>
+    <message>
+        <source>Ganze Seite anzeigen</source>
+        <translation>Show the whole page</translation>
+    </message>
+    <message>
+        <source>Kein Drucker eingerichtet</source>
+        <translation>No printer set up</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>PDF-Dateien (*.pdf)</source>
+        <translation>PDF files (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Protokollnotiz</source>
+        <translation>Protocol note</translation>
+    </message>
+    <message>
+        <source>Protokollnotiz (maximal 55 Zeichen):</source>
+        <translation>Protocol note (at most 55 characters):</translation>
+    </message>
+    <message>
+        <source>Seite vergrößern</source>
+        <translation>Enlarge the page</translation>
+    </message>
+    <message>
+        <source>Seite verkleinern</source>
+        <translation>Reduce the page</translation>
+    </message>
+    <message>
+        <source>Seite:</source>
+        <translation>Page:</translation>
+    </message>
+    <message>
+        <source>Sie haben die Möglichkeit eine kurze Beschreibung für das auszudruckende Protokoll anzugeben, die mit in den Ausdruck aufgenommen wird. (Z.B. Grund des Protokolls oder angeschlossene Geräte usw.)</source>
+        <translation>You can give a short description of the protocol to be printed, which is included in the printout. (E.g. the reason for the protocol or the devices connected.)</translation>
+    </message>
+    <message>
+        <source>Sie können eine Notizzeile für das auszudruckende Protokoll eingeben.</source>
+        <translation>You can enter a note line for the protocol to be printed.</translation>
+    </message>
+    <message>
+        <source>Vaskel 3 - Vaskelprotokoll</source>
+        <translation>Vaskel 3 - Vaskel protocol</translation>
+    </message>
+    <message>
+        <source>Vaskel Protokoll</source>
+        <translation>Vaskel protocol</translation>
+    </message>
+    <message>
+        <source>Vergrößern</source>
+        <translation>Enlarge</translation>
+    </message>
+    <message>
+        <source>Verkleinern</source>
+        <translation>Reduce</translation>
+    </message>
 </context>
 </TS>

@@ -143,7 +143,7 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     job.Table = &table;
     job.Parser = parser.get();
     job.Bus = bus;
-    job.Title = QFileInfo(FromFileName(operands[0])).fileName();
+    job.Heading = QFileInfo(FromFileName(operands[0])).fileName();
     job.Note = noteText;
     // a range of one row is that row, not the whole protocol
     job.Rows = selected.size() == 1 ? selected : PrintRows(table.RowCount(), selected);

@@ -161,7 +161,7 @@ void TProtocolPrint::PaintHeader(QPainter& p, int page) const {
     p.drawLine(100, 260, w - 100, 260);
     p.setPen(QPen(Qt::black, 1));
     p.setFont(PrintFont("Arial", 10));
-    const QString title = page == 0 ? FJob.Title : Format(kPrintFollowing, FJob.Title);
+    const QString title = page == 0 ? FJob.Heading : Format(kPrintFollowing, FJob.Heading);
     Text(p, QRectF(100, 270, w - 200, 50), Qt::AlignLeft | Qt::AlignTop, title);
     Text(p, QRectF(100, 270, w - 200, 50), Qt::AlignRight | Qt::AlignTop,
          Format(kPrintPeriod, FromCp1252(FPeriod.First), FromCp1252(FPeriod.Last)));
@@ -397,7 +397,7 @@ bool WriteProtocolPdf(const TProtocolPrint& print, const QString& fileName, QStr
     };
     {
         QPdfWriter writer(fileName);
-        writer.setTitle(print.Job().Title);
+        writer.setTitle(print.Job().Heading);
         writer.setCreator(QStringLiteral("Vaskel %1").arg(print.Job().Version));
         writer.setResolution(600);
         writer.setPageSize(QPageSize(QPageSize::A4));

@@ -26,7 +26,7 @@ struct TPrintJob {
     const TTable* Table = nullptr;
     const TIBISTelegramParser* Parser = nullptr;
     TBusType Bus = TBusType::bsVehicleBus;
-    QString Title;                  // the protocol's file name, or the live monitor's title
+    QString Heading;                // the protocol's file name, or the live monitor's title
     QString Note;                   // the one-line note (trimmed, at most 55 characters)
     std::vector<int> Rows;          // the printed data rows, top to bottom (PrintRows)
     std::vector<bool> ColumnShown;  // per column; missing entries count as shown

@@ -84,7 +84,7 @@ TPrintJob Job(const TTable& t, std::vector<int> rows) {
     TPrintJob job;
     job.Table = &t;
     job.Parser = &Parser();
-    job.Title = QStringLiteral("LINIE7.PRO.CSV");
+    job.Heading = QStringLiteral("LINIE7.PRO.CSV");
     job.Note = QStringLiteral("Anzeige flackert");
     job.Rows = std::move(rows);
     job.Titles = GermanProtocolColumnTitles();

@@ -44,7 +44,7 @@ const std::vector<TActionSpec>& ActionSpecs() {
         {A::EditDelete, "EditDelete", "&Löschen", "Auswahl löschen", QKeySequence::Delete, nullptr,
          E::Always},
         {A::acPrintProtokoll, "acPrintProtokoll", "Drucken ...", nullptr, Keys("Ctrl+P"),
-         "acPrintProtokoll", E::NotYet},
+         "acPrintProtokoll", E::ActiveCanFind},
         {A::acAufzeichnen,
          "acAufzeichnen",
          "Aufzeichnen (Monitor)",

@@ -204,6 +204,9 @@ void TfMainForm::ConnectActions() {
                                                    {TAct::EditDelete, TEditCommand::Delete}};
     for (const auto& [act, command] : edits)
         on(act, [this, command = command] { RunEditCommand(command); });
+    on(TAct::acPrintProtokoll, [this] {
+        if (auto* w = dynamic_cast<TfBaseProtocolForm*>(FArea->ActiveWindow())) w->PrintAsked();
+    });
     on(TAct::acSearch, [this] {
         if (TfChildWindow* w = FArea->ActiveWindow(); w && w->CanFind()) w->FindAsked();
     });

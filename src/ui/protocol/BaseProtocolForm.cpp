@@ -1,4 +1,7 @@
 #include "ui/protocol/BaseProtocolForm.h"
+
+#include "shell/Version.h"
+#include "ui/print/PreviewForm.h"
 #include "ui/common/FileDialogs.h"
 #include "ui/common/Icons.h"
 
@@ -14,6 +17,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
@@ -168,8 +172,7 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     auto* print = new QPushButton;
     SetDe(print, "Drucken ...");
     print->setObjectName(QStringLiteral("tbPrint"));
-    // the printout comes with a later version
-    print->setEnabled(false);
+    connect(print, &QPushButton::clicked, this, [this] { PrintAsked(); });
     toolBar->addWidget(print);
     FMain->addWidget(toolBar);
 
@@ -761,6 +764,34 @@ bool TfBaseProtocolForm::eventFilter(QObject* watched, QEvent* e) {
             this, [this] { CheckTips(); }, Qt::QueuedConnection);
     }
     return QWidget::eventFilter(watched, e);
+}
+
+// The printout.
+
+QString TfBaseProtocolForm::PrintTitle() const { return Tr("Vaskel Protokoll"); }
+
+TPrintJob TfBaseProtocolForm::PrintJob() const {
+    TPrintJob job;
+    job.Table = FTable;
+    job.Parser = &FParser;
+    job.Bus = FEnv.BusType();
+    job.Heading = PrintTitle();
+    std::vector<int> selected;
+    for (const QModelIndex& i : FView->selectionModel()->selectedRows()) selected.push_back(i.row());
+    // rows the filter hides are printed too
+    job.Rows = PrintRows(std::min(FModel->rowCount(), FTable->RowCount()), selected);
+    for (int c = 0; c < kProtocolColumns; ++c) {
+        job.ColumnShown.push_back(!FView->isColumnHidden(c) && FView->columnWidth(c) > 0);
+        job.Titles.push_back(ProtocolColumnTitle(c));
+    }
+    job.Version = QString::fromLatin1(kVaskelVersion);
+    job.PrintedAt = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    return job;
+}
+
+void TfBaseProtocolForm::PrintAsked() {
+    StopFollowing();
+    PrintWithPreview(this, PrintJob());
 }
 
 } // namespace vaskel
