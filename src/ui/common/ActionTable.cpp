@@ -224,7 +224,7 @@ const std::vector<TActionSpec>& ActionSpecs() {
          "Programmoptionen",
          {},
          "acEinstellungen",
-         E::NotYet},
+         E::Always},
         {A::acComPort,
          "acComPort",
          "Schnittstelle auswählen ...",

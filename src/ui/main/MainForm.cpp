@@ -10,6 +10,8 @@
 #include "ui/common/TextWidgets.h"
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
+#include "ui/dialogs/Restart.h"
+#include "ui/dialogs/SettingsDialog.h"
 #include "ui/editors/AddressForm.h"
 #include "ui/main/CallListCommands.h"
 #include "ui/main/DirectInputBox.h"
@@ -204,6 +206,17 @@ void TfMainForm::ConnectActions() {
                                                    {TAct::EditDelete, TEditCommand::Delete}};
     for (const auto& [act, command] : edits)
         on(act, [this, command = command] { RunEditCommand(command); });
+    on(TAct::acEinstellungen, [this] {
+        Tfrm_Einstellungen::THooks hooks;
+        hooks.SendTimeouts = [this] { FSession.Connection().SendTimeouts(); };
+        hooks.Restart = [this] { RestartProgram(FSession.Env()); };
+        Tfrm_Einstellungen dialog(FSession.Env(), std::move(hooks), this);
+        dialog.exec();
+        // the slave simulation's picture and the mode display follow the settings
+        FResponses->ShowPicture();
+        FModeArea->ShowBusType();
+        ApplyDisplay(ComputeDeviceDisplay(FSession.Status(), FSession.Recording()));
+    });
     on(TAct::acPrintProtokoll, [this] {
         if (auto* w = dynamic_cast<TfBaseProtocolForm*>(FArea->ActiveWindow())) w->PrintAsked();
     });
