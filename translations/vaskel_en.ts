@@ -2170,5 +2170,21 @@ Please enter another language!</translation>
         <source>Protokolldateien:</source>
         <translation>Protocol files:</translation>
     </message>
+    <message>
+        <source>Das Fehlerprotokoll konnte nicht geschrieben werden.</source>
+        <translation>The error report could not be written.</translation>
+    </message>
+    <message>
+        <source>Fehlerprotokoll geschrieben:</source>
+        <translation>Error report written:</translation>
+    </message>
+    <message>
+        <source>Es ist ein schwerer Fehler aufgetreten, den das Programm nicht selbst beheben kann. </source>
+        <translation>A serious error occurred that the program cannot resolve by itself. </translation>
+    </message>
+    <message>
+        <source>Sie finden in der Fehlerdatei im Hauptverzeichnis der Anwendung genaue Angaben.</source>
+        <translation>You find the details in the error file in the program's main folder.</translation>
+    </message>
 </context>
 </TS>

@@ -303,7 +303,7 @@ const std::vector<TActionSpec>& ActionSpecs() {
          nullptr,
          {},
          nullptr,
-         E::NotYet},
+         E::Always},
         {A::actFirmwareUpdate,
          "actFirmwareUpdate",
          "Firmware Update ausführen ...",
