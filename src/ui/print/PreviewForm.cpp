@@ -206,6 +206,11 @@ void TfPreviewForm::WholePage() {
     SetZoom(std::min(room.width() / double(paper.Width), room.height() / double(paper.Height)));
 }
 
+void TfPreviewForm::resizeEvent(QResizeEvent* e) {
+    QDialog::resizeEvent(e);
+    if (FWhole) WholePage();
+}
+
 bool TfPreviewForm::SavePdf(const QString& fileName) {
     QProgressDialog progress(Tr("Die Seiten werden gespeichert ..."), Tr("Abbrechen"), 0,
                              FPrint->PageCount(), this);

@@ -54,6 +54,10 @@ public:
     QTabBar* Tabs() const { return FTabs; }
     QPushButton* PrintButton() const { return FPrintButton; }
 
+protected:
+    // whole page follows the window's size
+    void resizeEvent(QResizeEvent* e) override;
+
 private:
     void SetZoom(double zoom);
     std::unique_ptr<TProtocolPrint> FPrint;
