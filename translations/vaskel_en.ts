@@ -2186,5 +2186,9 @@ Please enter another language!</translation>
         <source>Sie finden in der Fehlerdatei im Hauptverzeichnis der Anwendung genaue Angaben.</source>
         <translation>You find the details in the error file in the program's main folder.</translation>
     </message>
+    <message>
+        <source>Das aktuelle Fenster enthält keine Daten, die gedruckt werden könnten.</source>
+        <translation>The current window holds no data that could be printed.</translation>
+    </message>
 </context>
 </TS>

@@ -790,6 +790,13 @@ TPrintJob TfBaseProtocolForm::PrintJob() const {
 }
 
 void TfBaseProtocolForm::PrintAsked() {
+    // without a printer the preview still shows the pages and saves them as a PDF
+    if (TrimBlanks(FTable->Cell(pcKind, 0)).empty()) {
+        QMessageBox::warning(this, windowTitle(),
+                             Tr("Das aktuelle Fenster enthält keine Daten, die gedruckt werden "
+                                "könnten."));
+        return;
+    }
     StopFollowing();
     PrintWithPreview(this, PrintJob());
 }
