@@ -57,6 +57,7 @@ const char* const kMainUsage =
     "  simulate   run a call list or a protocol on the virtual Tavrin as bus master\n"
     "  stats      print the figures of a protocol as JSON\n"
     "  firmware   check a firmware file for the Tavrin\n"
+    "  print      write the printout of a protocol as a PDF\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
     "'vaskel-cli --version' for the version.\n";
@@ -841,6 +842,22 @@ std::string FindShippedCatalogue(const std::string& programDir) {
     return {};
 }
 
+// The print command, when the program has it.
+namespace {
+TCliCommand GPrintCommand = nullptr;
+} // namespace
+
+void SetPrintCommand(TCliCommand command) { GPrintCommand = command; }
+
+int RunPrintCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    const std::string& defaultCatalogue) {
+    if (!GPrintCommand) {
+        err << "vaskel-cli: print is not available in this build (it was built without QtGui)\n";
+        return kCliUsage;
+    }
+    return GPrintCommand(args, out, err, defaultCatalogue);
+}
+
 int LoadProtocolForCli(const std::string& in, const std::string& work,
                        const TIBISTelegramParser& parser, TBusType bus, TTable& table,
                        TProtocolLoad& info, std::ostream& err) {
@@ -873,6 +890,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "simulate") return RunSimulate(args, out, err, defaultCatalogue);
     if (cmd == "stats") return RunStats(args, out, err, defaultCatalogue);
     if (cmd == "firmware") return RunFirmware(args, out, err);
+    if (cmd == "print") return RunPrintCommand(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }
 

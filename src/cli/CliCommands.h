@@ -27,6 +27,13 @@ std::string TelegramRecordToJson(const TTelegramRecord& r);
 // Where the shipped catalogue is, seen from the program file's folder.
 std::string FindShippedCatalogue(const std::string& programDir);
 
+// Commands built into the program beside this library (print draws with
+// QtGui, which a build may lack). Without one, the command says that it is
+// not available in this build.
+using TCliCommand = int (*)(const std::vector<std::string>& args, std::ostream& out,
+                            std::ostream& err, const std::string& defaultCatalogue);
+void SetPrintCommand(TCliCommand command);
+
 class TTable;
 struct TProtocolLoad;
 

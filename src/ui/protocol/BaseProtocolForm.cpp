@@ -1,4 +1,7 @@
 #include "ui/protocol/BaseProtocolForm.h"
+
+#include "shell/Version.h"
+#include "ui/print/PreviewForm.h"
 #include "ui/common/FileDialogs.h"
 #include "ui/common/Icons.h"
 
@@ -15,6 +18,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
@@ -169,8 +173,7 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     auto* print = new QPushButton;
     SetDe(print, "Drucken ...");
     print->setObjectName(QStringLiteral("tbPrint"));
-    // the printout comes with a later version
-    print->setEnabled(false);
+    connect(print, &QPushButton::clicked, this, [this] { PrintAsked(); });
     toolBar->addWidget(print);
     auto* statistics = new QPushButton;
     SetDe(statistics, "Statistik ...",
@@ -790,6 +793,41 @@ void TfBaseProtocolForm::GoToRow(int row) {
     // the protocol window comes to the front
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub && sub->mdiArea())
         sub->mdiArea()->setActiveSubWindow(sub);
+}
+
+// The printout.
+
+QString TfBaseProtocolForm::PrintTitle() const { return Tr("Vaskel Protokoll"); }
+
+TPrintJob TfBaseProtocolForm::PrintJob() const {
+    TPrintJob job;
+    job.Table = FTable;
+    job.Parser = &FParser;
+    job.Bus = FEnv.BusType();
+    job.Heading = PrintTitle();
+    std::vector<int> selected;
+    for (const QModelIndex& i : FView->selectionModel()->selectedRows()) selected.push_back(i.row());
+    // rows the filter hides are printed too
+    job.Rows = PrintRows(std::min(FModel->rowCount(), FTable->RowCount()), selected);
+    for (int c = 0; c < kProtocolColumns; ++c) {
+        job.ColumnShown.push_back(!FView->isColumnHidden(c) && FView->columnWidth(c) > 0);
+        job.Titles.push_back(ProtocolColumnTitle(c));
+    }
+    job.Version = QString::fromLatin1(kVaskelVersion);
+    job.PrintedAt = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    return job;
+}
+
+void TfBaseProtocolForm::PrintAsked() {
+    // without a printer the preview still shows the pages and saves them as a PDF
+    if (TrimBlanks(FTable->Cell(pcKind, 0)).empty()) {
+        QMessageBox::warning(this, windowTitle(),
+                             Tr("Das aktuelle Fenster enthält keine Daten, die gedruckt werden "
+                                "könnten."));
+        return;
+    }
+    StopFollowing();
+    PrintWithPreview(this, PrintJob());
 }
 
 } // namespace vaskel

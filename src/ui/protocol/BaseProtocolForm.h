@@ -5,6 +5,7 @@
 // the detail panel and the one-time tips.
 
 #include "analysis/DetailKind.h"
+#include "print/ProtocolPrint.h"
 #include "recording/OpenedProtocol.h"
 #include "shell/Environment.h"
 #include "ui/common/ChildWindow.h"
@@ -106,6 +107,13 @@ public:
     // The rows get what the figures need that loading left out (the pairing
     // of a protocol read as stored).
     virtual void PrepareFigures() {}
+    // The printout: its job for this window (the title, the selected rows or
+    // all of them when one row is selected, the columns shown), and
+    // "Drucken ...": the note, then the preview of the pages.
+    TPrintJob PrintJob() const;
+    void PrintAsked();
+    // The printout's title: the live monitor's; an opened protocol its file name.
+    virtual QString PrintTitle() const;
 
 protected:
     // Sets the table shown (once, from the concrete window's constructor).

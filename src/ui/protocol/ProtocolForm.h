@@ -5,6 +5,7 @@
 #include "simulation/ProtocolPlayer.h"
 #include "ui/protocol/BaseProtocolForm.h"
 
+#include <QFileInfo>
 #include <QWidget>
 #include <functional>
 
@@ -24,6 +25,7 @@ public:
                    const TProtocolLoad& info, QWidget* parent = nullptr);
     ~TfProtocolForm() override;
     QString FileName() const override { return FFile; }
+    QString PrintTitle() const override { return QFileInfo(FFile).fileName(); }
     const TProtocolLoad& LoadInfo() const { return FLoad; }
     // A file that could not be read to its end: what the window says about
     // it (empty for a whole file).
