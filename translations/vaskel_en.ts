@@ -2067,6 +2067,8 @@
     <message>
         <source>CSV-Datei (*.csv)</source>
         <translation>CSV file (*.csv)</translation>
+    </message>
+    <message>
         <source>&amp;Abbrechen</source>
         <translation>&amp;Cancel</translation>
     </message>
