@@ -434,17 +434,8 @@ int RunEmulate(const std::vector<std::string>& args, std::ostream& out, std::ost
     return kCliOk;
 }
 
-// Options shared by the commands that classify.
-struct TClassifyOptions {
-    std::string Catalogue;
-    TBusType Bus = TBusType::bsVehicleBus;
-    std::vector<std::string> Operands;
-    std::vector<std::pair<std::string, std::string>> Valued; // --name value
-    std::vector<std::string> Flags;
-};
+} // namespace
 
-// Parses args; valued lists the options that take a value, flags those that
-// do not. Returns an empty string, "help", or the problem.
 std::string ParseClassifyOptions(const std::vector<std::string>& args,
                                  const std::vector<std::string>& valued,
                                  const std::vector<std::string>& flags, TClassifyOptions& o) {
@@ -488,6 +479,8 @@ std::string ParseClassifyOptions(const std::vector<std::string>& args,
     }
     return "";
 }
+
+namespace {
 
 // A platform for the settings object of the tools: no user settings, the
 // current folder as program folder.
@@ -714,11 +707,7 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     auto parser = OpenCatalogue(o.Catalogue, err);
     if (!parser) return kCliUsage;
-    const std::string work =
-        (std::filesystem::temp_directory_path() /
-         ("vaskel-analyse-" + std::to_string(std::hash<std::string>{}(o.Operands[0])) + "-" +
-          std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".PRO.CSV"))
-            .string();
+    const std::string work = ScratchProtocolFile("analyse", o.Operands[0]);
     TTable table = MakeProtocolTable();
     TProtocolLoad info;
     if (const int rc = LoadProtocolCopy(o.Operands[0], work, *parser, o.Bus, table, info, err);
@@ -856,6 +845,14 @@ int RunPrintCommand(const std::vector<std::string>& args, std::ostream& out, std
         return kCliUsage;
     }
     return GPrintCommand(args, out, err, defaultCatalogue);
+}
+
+std::string ScratchProtocolFile(const std::string& command, const std::string& in) {
+    return (std::filesystem::temp_directory_path() /
+            ("vaskel-" + command + "-" + std::to_string(std::hash<std::string>{}(in)) + "-" +
+             std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
+             ".PRO.CSV"))
+        .string();
 }
 
 int LoadProtocolForCli(const std::string& in, const std::string& work,

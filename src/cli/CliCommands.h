@@ -6,6 +6,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vaskel {
@@ -34,8 +35,29 @@ using TCliCommand = int (*)(const std::vector<std::string>& args, std::ostream& 
                             std::ostream& err, const std::string& defaultCatalogue);
 void SetPrintCommand(TCliCommand command);
 
+// Options shared by the commands that classify: --catalogue FILE,
+// --train-bus, the command's own options and its operands.
+struct TClassifyOptions {
+    std::string Catalogue;
+    TBusType Bus = TBusType::bsVehicleBus;
+    std::vector<std::string> Operands;
+    std::vector<std::pair<std::string, std::string>> Valued; // --name value
+    std::vector<std::string> Flags;
+};
+
+// Parses args (args[0] is the command); valued lists the options that take a
+// value, flags those that do not. Returns an empty string, "help", or the
+// problem.
+std::string ParseClassifyOptions(const std::vector<std::string>& args,
+                                 const std::vector<std::string>& valued,
+                                 const std::vector<std::string>& flags, TClassifyOptions& o);
+
 class TTable;
 struct TProtocolLoad;
+
+// A file name in the temporary folder for a command's copy of a protocol
+// (vaskel-COMMAND-HASH-TIME.PRO.CSV): older forms are converted there.
+std::string ScratchProtocolFile(const std::string& command, const std::string& in);
 
 // Loads a protocol in any accepted form for a command without touching the
 // file (older forms are converted in the copy work). kCliOk, or kCliUsage

@@ -118,11 +118,7 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!FilesUsable({{"protocol", operands[0]}}, {operands[1]}, err)) return kCliUsage;
     auto parser = OpenCatalogue(catalogue, err);
     if (!parser) return kCliUsage;
-    const std::string work =
-        (std::filesystem::temp_directory_path() /
-         ("vaskel-print-" + std::to_string(std::hash<std::string>{}(operands[0])) + "-" +
-          std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".PRO.CSV"))
-            .string();
+    const std::string work = ScratchProtocolFile("print", operands[0]);
     TTable table = MakeProtocolTable();
     TProtocolLoad info;
     if (const int rc = LoadProtocolForCli(operands[0], work, *parser, bus, table, info, err);

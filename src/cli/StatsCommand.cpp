@@ -105,51 +105,34 @@ std::string StatisticsToJson(const TProtocolStatistics& s, int bucketSeconds) {
 
 int RunStats(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
              const std::string& defaultCatalogue) {
-    std::string catalogue = defaultCatalogue;
-    TBusType bus = TBusType::bsVehicleBus;
-    int bucketSeconds = 0;
-    std::vector<std::string> operands;
+    TClassifyOptions o;
+    o.Catalogue = defaultCatalogue;
     auto usage = [&](const std::string& problem) {
         err << "vaskel-cli: " << problem << "\n\n" << kStatsUsage;
         return kCliUsage;
     };
-    bool onlyOperands = false;
-    for (std::size_t k = 1; k < args.size(); ++k) {
-        const std::string& a = args[k];
-        if (onlyOperands || a == "-" || a.rfind("-", 0) != 0) {
-            operands.push_back(a);
-        } else if (a == "--") {
-            onlyOperands = true;
-        } else if (a == "--help" || a == "-h") {
-            out << kStatsUsage;
-            return kCliOk;
-        } else if (a == "--train-bus") {
-            bus = TBusType::bsTrainBus;
-        } else if (a == "--catalogue" || a.rfind("--catalogue=", 0) == 0) {
-            if (a == "--catalogue" && k + 1 >= args.size()) return usage("--catalogue needs a value");
-            catalogue = a == "--catalogue" ? args[++k] : a.substr(12);
-        } else if (a == "--bucket-seconds" || a.rfind("--bucket-seconds=", 0) == 0) {
-            if (a == "--bucket-seconds" && k + 1 >= args.size())
-                return usage("--bucket-seconds needs a value");
-            const std::string v = a == "--bucket-seconds" ? args[++k] : a.substr(17);
-            int64_t n = 0;
-            if (!TryStrToInt64(v, n) || n < 1 || n > 86400)
-                return usage("--bucket-seconds takes 1 to 86400 seconds, not " + v);
-            bucketSeconds = static_cast<int>(n);
-        } else {
-            return usage("unknown option " + a);
-        }
+    const std::string problem = ParseClassifyOptions(args, {"--bucket-seconds"}, {}, o);
+    if (problem == "help") {
+        out << kStatsUsage;
+        return kCliOk;
     }
+    if (!problem.empty()) return usage(problem);
+    int bucketSeconds = 0;
+    for (const auto& [name, v] : o.Valued) {
+        int64_t n = 0;
+        if (!TryStrToInt64(v, n) || n < 1 || n > 86400)
+            return usage("--bucket-seconds takes 1 to 86400 seconds, not " + v);
+        bucketSeconds = static_cast<int>(n);
+    }
+    const std::vector<std::string>& operands = o.Operands;
+    const TBusType bus = o.Bus;
+    const std::string& catalogue = o.Catalogue;
     if (operands.size() != 1) return usage("one protocol IN.PRO.CSV is needed");
     if (!FilesUsable({{"protocol", operands[0]}}, {}, err)) return kCliUsage;
     auto parser = OpenCatalogue(catalogue, err);
     if (!parser) return kCliUsage;
     // an older form is converted in a copy, never in the file itself
-    const std::string work =
-        (std::filesystem::temp_directory_path() /
-         ("vaskel-stats-" +
-          std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".PRO.CSV"))
-            .string();
+    const std::string work = ScratchProtocolFile("stats", operands[0]);
     TTable table = MakeProtocolTable();
     TProtocolLoad info;
     if (const int rc = LoadProtocolForCli(operands[0], work, *parser, bus, table, info, err);
