@@ -58,6 +58,7 @@ public:
     // "Software\\Korvane\\" + the program file's name without extension.
     static std::string RegistryRootFor(const std::string& programFile);
     std::string RegistryRoot() const { return RegistryRootFor(FPlatform.ProgramFile()); }
+    std::string ProgramFileName() const { return FPlatform.ProgramFile(); }
     // Directory of the program file, with delimiter.
     std::string ProgramDirectory() const;
 
