@@ -707,10 +707,9 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     auto parser = OpenCatalogue(o.Catalogue, err);
     if (!parser) return kCliUsage;
-    const std::string work = ScratchProtocolFile("analyse", o.Operands[0]);
     TTable table = MakeProtocolTable();
     TProtocolLoad info;
-    if (const int rc = LoadProtocolCopy(o.Operands[0], work, *parser, o.Bus, table, info, err);
+    if (const int rc = LoadProtocolForCli("analyse", o.Operands[0], *parser, o.Bus, table, info, err);
         rc != kCliOk)
         return rc;
     TDetailOptions options;
@@ -847,6 +846,8 @@ int RunPrintCommand(const std::vector<std::string>& args, std::ostream& out, std
     return GPrintCommand(args, out, err, defaultCatalogue);
 }
 
+namespace {
+// A file name in the temporary folder for a command's copy of a protocol.
 std::string ScratchProtocolFile(const std::string& command, const std::string& in) {
     return (std::filesystem::temp_directory_path() /
             ("vaskel-" + command + "-" + std::to_string(std::hash<std::string>{}(in)) + "-" +
@@ -855,10 +856,12 @@ std::string ScratchProtocolFile(const std::string& command, const std::string& i
         .string();
 }
 
-int LoadProtocolForCli(const std::string& in, const std::string& work,
+} // namespace
+
+int LoadProtocolForCli(const std::string& command, const std::string& in,
                        const TIBISTelegramParser& parser, TBusType bus, TTable& table,
                        TProtocolLoad& info, std::ostream& err) {
-    return LoadProtocolCopy(in, work, parser, bus, table, info, err);
+    return LoadProtocolCopy(in, ScratchProtocolFile(command, in), parser, bus, table, info, err);
 }
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

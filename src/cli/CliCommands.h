@@ -55,14 +55,10 @@ std::string ParseClassifyOptions(const std::vector<std::string>& args,
 class TTable;
 struct TProtocolLoad;
 
-// A file name in the temporary folder for a command's copy of a protocol
-// (vaskel-COMMAND-HASH-TIME.PRO.CSV): older forms are converted there.
-std::string ScratchProtocolFile(const std::string& command, const std::string& in);
-
 // Loads a protocol in any accepted form for a command without touching the
-// file (older forms are converted in the copy work). kCliOk, or kCliUsage
-// after the message on err.
-int LoadProtocolForCli(const std::string& in, const std::string& work,
+// file (older forms are converted in a copy in the temporary folder, named
+// after the command). kCliOk, or kCliUsage after the message on err.
+int LoadProtocolForCli(const std::string& command, const std::string& in,
                        const TIBISTelegramParser& parser, TBusType bus, TTable& table,
                        TProtocolLoad& info, std::ostream& err);
 

@@ -118,10 +118,9 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!FilesUsable({{"protocol", operands[0]}}, {operands[1]}, err)) return kCliUsage;
     auto parser = OpenCatalogue(catalogue, err);
     if (!parser) return kCliUsage;
-    const std::string work = ScratchProtocolFile("print", operands[0]);
     TTable table = MakeProtocolTable();
     TProtocolLoad info;
-    if (const int rc = LoadProtocolForCli(operands[0], work, *parser, bus, table, info, err);
+    if (const int rc = LoadProtocolForCli("print", operands[0], *parser, bus, table, info, err);
         rc != kCliOk)
         return rc;
     std::vector<int> selected;

@@ -7,8 +7,6 @@
 #include "telegram/TextConventions.h"
 
 #include <charconv>
-#include <chrono>
-#include <filesystem>
 #include <ostream>
 
 namespace vaskel {
@@ -131,11 +129,9 @@ int RunStats(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!FilesUsable({{"protocol", operands[0]}}, {}, err)) return kCliUsage;
     auto parser = OpenCatalogue(catalogue, err);
     if (!parser) return kCliUsage;
-    // an older form is converted in a copy, never in the file itself
-    const std::string work = ScratchProtocolFile("stats", operands[0]);
     TTable table = MakeProtocolTable();
     TProtocolLoad info;
-    if (const int rc = LoadProtocolForCli(operands[0], work, *parser, bus, table, info, err);
+    if (const int rc = LoadProtocolForCli("stats", operands[0], *parser, bus, table, info, err);
         rc != kCliOk)
         return rc;
     // a protocol read as it was stored has its cells, not the recording's

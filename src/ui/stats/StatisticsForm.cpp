@@ -211,8 +211,6 @@ void TfStatisticsForm::Refresh() {
     Fill();
 }
 
-void TfStatisticsForm::RefreshFromState() {}
-
 QTableWidget* TfStatisticsForm::Table(int tab) const { return FTables[tab]; }
 QChartView* TfStatisticsForm::ChartView(int tab) const { return FCharts[tab]; }
 

@@ -48,7 +48,6 @@ public:
     bool ExportChart(int tab, const QString& file) const;
     bool ExportTable(int tab, const QString& file) const;
 
-    void RefreshFromState() override;
 
 private:
     void Fill();
