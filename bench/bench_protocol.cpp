@@ -4,6 +4,7 @@
 // row takes.
 // The protocol is a recording of the virtual Tavrin's vehicle bus.
 
+#include "BenchRecorder.h"
 #include "VirtualBusCaptures.h"
 #include "recording/OpenedProtocol.h"
 #include "recording/Recorder.h"
@@ -46,17 +47,10 @@ struct Fixture {
         return p;
     }
     TTable Record() const {
-        TFixedSystemPlatform platform;
-        platform.Program = "/tmp/vaskel";
-        TEnvironment env(nullptr, platform);
-        TRecorder::THooks hooks;
-        hooks.NowMsOfDay = [] { return int64_t{8 * 3600000}; };
-        TRecorder rec(Parser(), env, hooks);
-        rec.SafetyCopy = false;
-        rec.Table().Reserve(kRows);
+        bench::TBenchRecorder b(Parser(), kRows);
         for (const auto& [t, s] : Captures)
-            rec.CopyTelegramm(t, s, false);
-        return std::move(rec.Table());
+            b.Rec.CopyTelegramm(t, s, false);
+        return std::move(b.Rec.Table());
     }
 };
 

@@ -11,7 +11,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-TARGETS=(decoder tablefile catalogue classify_shipped classify_catalogue textconventions lists)
+TARGETS=(decoder tablefile catalogue classify_shipped classify_catalogue textconventions lists firmware)
 usage() {
   echo "usage: tools/fuzz.sh TARGET SECONDS [libFuzzer options...]" >&2
   echo "targets: ${TARGETS[*]}" >&2
@@ -102,6 +102,9 @@ textconventions)
   ;;
 lists)
   cp "$VASKEL_ROOT"/fuzz/seeds/lists/* "$SEEDS/"
+  ;;
+firmware)
+  cp "$VASKEL_ROOT"/fuzz/seeds/firmware/* "$SEEDS/"
   ;;
 esac
 unset ASAN_OPTIONS

@@ -1920,5 +1920,423 @@
         <source>können Sie die gerade aktive Antwortliste öffnen.</source>
         <translation>you can open the response list that is active now.</translation>
     </message>
+    <message>
+        <source>%1 Zeilen, %2 Master- und %3 Slavetelegramme, %4 Antworten ohne Anfrage; mittlere Buslast %5 %</source>
+        <translation>%1 rows, %2 master and %3 slave telegrams, %4 answers without a request; mean bus load %5 %</translation>
+    </message>
+    <message>
+        <source>95 % (ms)</source>
+        <translation>95 % (ms)</translation>
+    </message>
+    <message>
+        <source>Adresse</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>Aktualisieren</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>Anfragen</source>
+        <translation>Requests</translation>
+    </message>
+    <message>
+        <source>Antworten</source>
+        <translation>Answers</translation>
+    </message>
+    <message>
+        <source>Anzahl</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>Beginn</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Buslast (%)</source>
+        <translation>Bus load (%)</translation>
+    </message>
+    <message>
+        <source>Buslast und Fehler, je %1 s</source>
+        <translation>Bus load and errors, per %1 s</translation>
+    </message>
+    <message>
+        <source>Datensätze</source>
+        <translation>Record types</translation>
+    </message>
+    <message>
+        <source>Diagramm speichern</source>
+        <translation>Save chart</translation>
+    </message>
+    <message>
+        <source>Diagramm speichern ...</source>
+        <translation>Save chart ...</translation>
+    </message>
+    <message>
+        <source>Die Datei %1 konnte nicht geschrieben werden.</source>
+        <translation>The file %1 could not be written.</translation>
+    </message>
+    <message>
+        <source>Maximum (ms)</source>
+        <translation>Maximum (ms)</translation>
+    </message>
+    <message>
+        <source>Median (ms)</source>
+        <translation>Median (ms)</translation>
+    </message>
+    <message>
+        <source>Minimum (ms)</source>
+        <translation>Minimum (ms)</translation>
+    </message>
+    <message>
+        <source>Reaktionszeit (ms)</source>
+        <translation>Reaction time (ms)</translation>
+    </message>
+    <message>
+        <source>Reaktionszeiten</source>
+        <translation>Reaction times</translation>
+    </message>
+    <message>
+        <source>Reaktionszeiten der Adresse %1 (%2 Antworten)</source>
+        <translation>Reaction times of address %1 (%2 answers)</translation>
+    </message>
+    <message>
+        <source>Speichert das Diagramm der Seite als PNG- oder SVG-Datei</source>
+        <translation>Saves the page's chart as a PNG or SVG file</translation>
+    </message>
+    <message>
+        <source>Speichert die Tabelle der Seite als CSV-Datei</source>
+        <translation>Saves the page's table as a CSV file</translation>
+    </message>
+    <message>
+        <source>Statistik</source>
+        <translation>Statistics</translation>
+    </message>
+    <message>
+        <source>Statistik ...</source>
+        <translation>Statistics ...</translation>
+    </message>
+    <message>
+        <source>Tabelle speichern</source>
+        <translation>Save table</translation>
+    </message>
+    <message>
+        <source>Tabelle speichern ...</source>
+        <translation>Save table ...</translation>
+    </message>
+    <message>
+        <source>Telegramme</source>
+        <translation>Telegrams</translation>
+    </message>
+    <message>
+        <source>Telegramme je Datensatz</source>
+        <translation>Telegrams per record type</translation>
+    </message>
+    <message>
+        <source>Verlauf</source>
+        <translation>Timeline</translation>
+    </message>
+    <message>
+        <source>Zeichen/s</source>
+        <translation>Characters/s</translation>
+    </message>
+    <message>
+        <source>Zeigt die Zahlen des Protokolls: Datensätze und ihre Fehler, die Reaktionszeiten jeder Adresse, die Buslast im Verlauf</source>
+        <translation>Shows the protocol's figures: record types and their errors, each address's reaction times, the bus load over time</translation>
+    </message>
+    <message>
+        <source>fehlerfrei</source>
+        <translation>without errors</translation>
+    </message>
+    <message>
+        <source>mit Fehlern</source>
+        <translation>with errors</translation>
+    </message>
+    <message>
+        <source>unbeantwortet</source>
+        <translation>unanswered</translation>
+    </message>
+    <message>
+        <source>PNG-Bild (*.png)</source>
+        <translation>PNG image (*.png)</translation>
+    </message>
+    <message>
+        <source>SVG-Grafik (*.svg)</source>
+        <translation>SVG graphic (*.svg)</translation>
+    </message>
+    <message>
+        <source>CSV-Datei (*.csv)</source>
+        <translation>CSV file (*.csv)</translation>
+    </message>
+    <message>
+        <source>&amp;Abbrechen</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>&amp;Drucken</source>
+        <translation>&amp;Print</translation>
+    </message>
+    <message>
+        <source>Als PDF speichern</source>
+        <translation>Save as PDF</translation>
+    </message>
+    <message>
+        <source>Als PDF speichern ...</source>
+        <translation>Save as PDF ...</translation>
+    </message>
+    <message>
+        <source>Ausdruck abbrechen</source>
+        <translation>Cancel the printout</translation>
+    </message>
+    <message>
+        <source>Ausdruck starten</source>
+        <translation>Start printing</translation>
+    </message>
+    <message>
+        <source>Die PDF-Datei konnte nicht geschrieben werden:</source>
+        <translation>The PDF file could not be written:</translation>
+    </message>
+    <message>
+        <source>Die Seiten als PDF-Datei speichern</source>
+        <translation>Save the pages as a PDF file</translation>
+    </message>
+    <message>
+        <source>Die Seiten werden gedruckt ...</source>
+        <translation>Printing the pages ...</translation>
+    </message>
+    <message>
+        <source>Die Seiten werden gespeichert ...</source>
+        <translation>Saving the pages ...</translation>
+    </message>
+    <message>
+        <source>Druckvorschau - Vaskel</source>
+        <translation>Print preview - Vaskel</translation>
+    </message>
+    <message>
+        <source>Ganze Seite</source>
+        <translation>Whole page</translation>
+    </message>
+    <message>
+        <source>Ganze Seite anzeigen</source>
+        <translation>Show the whole page</translation>
+    </message>
+    <message>
+        <source>Kein Drucker eingerichtet</source>
+        <translation>No printer set up</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>PDF-Dateien (*.pdf)</source>
+        <translation>PDF files (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Protokollnotiz</source>
+        <translation>Protocol note</translation>
+    </message>
+    <message>
+        <source>Protokollnotiz (maximal 55 Zeichen):</source>
+        <translation>Protocol note (at most 55 characters):</translation>
+    </message>
+    <message>
+        <source>Seite vergrößern</source>
+        <translation>Enlarge the page</translation>
+    </message>
+    <message>
+        <source>Seite verkleinern</source>
+        <translation>Reduce the page</translation>
+    </message>
+    <message>
+        <source>Seite:</source>
+        <translation>Page:</translation>
+    </message>
+    <message>
+        <source>Sie haben die Möglichkeit eine kurze Beschreibung für das auszudruckende Protokoll anzugeben, die mit in den Ausdruck aufgenommen wird. (Z.B. Grund des Protokolls oder angeschlossene Geräte usw.)</source>
+        <translation>You can give a short description of the protocol to be printed, which is included in the printout. (E.g. the reason for the protocol or the devices connected.)</translation>
+    </message>
+    <message>
+        <source>Sie können eine Notizzeile für das auszudruckende Protokoll eingeben.</source>
+        <translation>You can enter a note line for the protocol to be printed.</translation>
+    </message>
+    <message>
+        <source>Vaskel 3 - Vaskelprotokoll</source>
+        <translation>Vaskel 3 - Vaskel protocol</translation>
+    </message>
+    <message>
+        <source>Vaskel Protokoll</source>
+        <translation>Vaskel protocol</translation>
+    </message>
+    <message>
+        <source>Vergrößern</source>
+        <translation>Enlarge</translation>
+    </message>
+    <message>
+        <source>Verkleinern</source>
+        <translation>Reduce</translation>
+    </message>
+    <message>
+        <source>&amp;Standardwerte wiederherstellen</source>
+        <translation>&amp;Restore the defaults</translation>
+    </message>
+    <message>
+        <source>Allgemein</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>Antwortliste bei Verbindungsverlust automatisch neu laden.</source>
+        <translation>Reload the response list automatically after a lost connection.</translation>
+    </message>
+    <message>
+        <source>Bei Datensätze U und D (Datum und Uhrzeit) in Simulationen automatisch  die aktuellen Werte übernehmen.</source>
+        <translation>For the record types U and D (date and time), take the current values in simulations.</translation>
+    </message>
+    <message>
+        <source>Bustype</source>
+        <translation>Bus type</translation>
+    </message>
+    <message>
+        <source>Das angegebene Verzeichnis:&#xd;
+@@&#xd;
+für das Speichern von Antwortlisten konnte nicht angelegt werden.&#xd;
+Es wird das alte Verzeichnis weiter verwendet!</source>
+        <translation>The folder:&#xd;
+@@&#xd;
+for saving response lists could not be created.&#xd;
+The old folder stays in use!</translation>
+    </message>
+    <message>
+        <source>Das angegebene Verzeichnis:&#xd;
+@@&#xd;
+für das Speichern von Aufruflisten konnte nicht angelegt werden.&#xd;
+Es wird das alte Verzeichnis weiter verwendet!</source>
+        <translation>The folder:&#xd;
+@@&#xd;
+for saving call lists could not be created.&#xd;
+The old folder stays in use!</translation>
+    </message>
+    <message>
+        <source>Das angegebene Verzeichnis: &#xd;
+@@&#xd;
+für das Speichern von Protokollen konnte nicht angelegt werden.&#xd;
+Es wird das alte Verzeichnis weiter verwendet!</source>
+        <translation>The folder:&#xd;
+@@&#xd;
+for saving protocols could not be created.&#xd;
+The old folder stays in use!</translation>
+    </message>
+    <message>
+        <source>Die Sprachdatei konnte nicht geschrieben werden:</source>
+        <translation>The language file could not be written:</translation>
+    </message>
+    <message>
+        <source>Die Sprache wurde auf Deutsch geändert.&#xd;
+Das Programm muss neu gestartet werden.</source>
+        <translation>The language was changed to English.&#xd;
+You have to restart the program to apply the changes.</translation>
+    </message>
+    <message>
+        <source>Die angegeben Sprache exestiert bereits.&#xd;
+Bitte eine andere Sprache eingeben!</source>
+        <translation>The language given exists already.&#xd;
+Please enter another language!</translation>
+    </message>
+    <message>
+        <source>Einstellungen</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Für den Betrieb im IBIS-Zugbus (24V/Zweidraht) ist ein Adapter nötig.</source>
+        <translation>An adapter is needed on the IBIS train bus (24 V/two-wire).</translation>
+    </message>
+    <message>
+        <source>IBIS-Bus</source>
+        <translation>IBIS bus</translation>
+    </message>
+    <message>
+        <source>IBIS-Wagenbus</source>
+        <translation>IBIS vehicle bus</translation>
+    </message>
+    <message>
+        <source>IBIS-Zugbus (24V/Zweidraht)</source>
+        <translation>IBIS train bus (24 V/two-wire)</translation>
+    </message>
+    <message>
+        <source>Neue Sprache anlegen</source>
+        <translation>Add a new language</translation>
+    </message>
+    <message>
+        <source>Neue Sprache:</source>
+        <translation>New language:</translation>
+    </message>
+    <message>
+        <source>Sprache:</source>
+        <translation>Language:</translation>
+    </message>
+    <message>
+        <source>Sprachumstellung</source>
+        <translation>Language change</translation>
+    </message>
+    <message>
+        <source>Timeout für Master-Telegramm in [ms]:</source>
+        <translation>Time-out for master telegrams in [ms]:</translation>
+    </message>
+    <message>
+        <source>Timeout für Slave-Telegramm in [ms]:</source>
+        <translation>Time-out for slave telegrams in [ms]:</translation>
+    </message>
+    <message>
+        <source>Verzeichnis auswählen</source>
+        <translation>Choose a folder</translation>
+    </message>
+    <message>
+        <source>Verzeichnisse</source>
+        <translation>Folders</translation>
+    </message>
+    <message>
+        <source>Welcher Bustyp soll der Telegrammanalyse zugrunde liegen?</source>
+        <translation>Which bus type should the telegram analysis be based on?</translation>
+    </message>
+    <message>
+        <source>Wenn diese Option aktiv ist, wird in der Direkteingabe oder beim Abspielen eines Protokolls bei Datum und Uhrzeit der aktuelle Wert statt des aufgezeichneten genommen.</source>
+        <translation>With this option on, the direct input and protocol playback take the current date and time instead of the recorded ones.</translation>
+    </message>
+    <message>
+        <source>Wählen Sie das Verzeichnis für %s aus.</source>
+        <translation>Choose the folder for %s.</translation>
+    </message>
+    <message>
+        <source>Antwortlisten:</source>
+        <translation>Response lists:</translation>
+    </message>
+    <message>
+        <source>Aufruflisten:</source>
+        <translation>Call lists:</translation>
+    </message>
+    <message>
+        <source>Protokolldateien:</source>
+        <translation>Protocol files:</translation>
+    </message>
+    <message>
+        <source>Das Fehlerprotokoll konnte nicht geschrieben werden.</source>
+        <translation>The error report could not be written.</translation>
+    </message>
+    <message>
+        <source>Fehlerprotokoll geschrieben:</source>
+        <translation>Error report written:</translation>
+    </message>
+    <message>
+        <source>Es ist ein schwerer Fehler aufgetreten, den das Programm nicht selbst beheben kann. </source>
+        <translation>A serious error occurred that the program cannot resolve by itself. </translation>
+    </message>
+    <message>
+        <source>Sie finden in der Fehlerdatei im Hauptverzeichnis der Anwendung genaue Angaben.</source>
+        <translation>You find the details in the error file in the program's main folder.</translation>
+    </message>
+    <message>
+        <source>Das aktuelle Fenster enthält keine Daten, die gedruckt werden könnten.</source>
+        <translation>The current window holds no data that could be printed.</translation>
+    </message>
 </context>
 </TS>

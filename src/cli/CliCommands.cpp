@@ -3,8 +3,10 @@
 #include "analysis/DetailAnalysis.h"
 #include "cli/CliFiles.h"
 #include "cli/ComposeCommand.h"
+#include "cli/FirmwareCommand.h"
 #include "cli/Json.h"
 #include "cli/SimulateCommand.h"
+#include "cli/StatsCommand.h"
 #include "emulator/VirtualTavrin.h"
 #include "link/DeviceProtocol.h"
 #include "lists/ListFiles.h"
@@ -57,6 +59,9 @@ const char* const kMainUsage =
     "  compose    compose a destination-display telegram (021, 003a, 003c, 004c, 021a)\n"
     "  decompose  take a destination-display telegram apart into its lines\n"
     "  convert    a number in decimal, hexadecimal and IBIS-hex notation\n"
+    "  stats      print the figures of a protocol as JSON\n"
+    "  firmware   check a firmware file for the Tavrin\n"
+    "  print      write the printout of a protocol as a PDF\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
     "'vaskel-cli --version' for the version.\n";
@@ -433,17 +438,8 @@ int RunEmulate(const std::vector<std::string>& args, std::ostream& out, std::ost
     return kCliOk;
 }
 
-// Options shared by the commands that classify.
-struct TClassifyOptions {
-    std::string Catalogue;
-    TBusType Bus = TBusType::bsVehicleBus;
-    std::vector<std::string> Operands;
-    std::vector<std::pair<std::string, std::string>> Valued; // --name value
-    std::vector<std::string> Flags;
-};
+} // namespace
 
-// Parses args; valued lists the options that take a value, flags those that
-// do not. Returns an empty string, "help", or the problem.
 std::string ParseClassifyOptions(const std::vector<std::string>& args,
                                  const std::vector<std::string>& valued,
                                  const std::vector<std::string>& flags, TClassifyOptions& o) {
@@ -487,6 +483,8 @@ std::string ParseClassifyOptions(const std::vector<std::string>& args,
     }
     return "";
 }
+
+namespace {
 
 // A platform for the settings object of the tools: no user settings, the
 // current folder as program folder.
@@ -713,14 +711,9 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     auto parser = OpenCatalogue(o.Catalogue, err);
     if (!parser) return kCliUsage;
-    const std::string work =
-        (std::filesystem::temp_directory_path() /
-         ("vaskel-analyse-" + std::to_string(std::hash<std::string>{}(o.Operands[0])) + "-" +
-          std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".PRO.CSV"))
-            .string();
     TTable table = MakeProtocolTable();
     TProtocolLoad info;
-    if (const int rc = LoadProtocolCopy(o.Operands[0], work, *parser, o.Bus, table, info, err);
+    if (const int rc = LoadProtocolForCli("analyse", o.Operands[0], *parser, o.Bus, table, info, err);
         rc != kCliOk)
         return rc;
     TDetailOptions options;
@@ -841,6 +834,40 @@ std::string FindShippedCatalogue(const std::string& programDir) {
     return {};
 }
 
+// The print command, when the program has it.
+namespace {
+TCliCommand GPrintCommand = nullptr;
+} // namespace
+
+void SetPrintCommand(TCliCommand command) { GPrintCommand = command; }
+
+int RunPrintCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    const std::string& defaultCatalogue) {
+    if (!GPrintCommand) {
+        err << "vaskel-cli: print is not available in this build (it was built without QtGui)\n";
+        return kCliUsage;
+    }
+    return GPrintCommand(args, out, err, defaultCatalogue);
+}
+
+namespace {
+// A file name in the temporary folder for a command's copy of a protocol.
+std::string ScratchProtocolFile(const std::string& command, const std::string& in) {
+    return (std::filesystem::temp_directory_path() /
+            ("vaskel-" + command + "-" + std::to_string(std::hash<std::string>{}(in)) + "-" +
+             std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
+             ".PRO.CSV"))
+        .string();
+}
+
+} // namespace
+
+int LoadProtocolForCli(const std::string& command, const std::string& in,
+                       const TIBISTelegramParser& parser, TBusType bus, TTable& table,
+                       TProtocolLoad& info, std::ostream& err) {
+    return LoadProtocolCopy(in, ScratchProtocolFile(command, in), parser, bus, table, info, err);
+}
+
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const std::string& defaultCatalogue, std::istream& in) {
     if (args.empty()) {
@@ -868,6 +895,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "compose") return RunCompose(args, out, err);
     if (cmd == "decompose") return RunDecompose(args, out, err);
     if (cmd == "convert") return RunConvert(args, out, err);
+    if (cmd == "stats") return RunStats(args, out, err, defaultCatalogue);
+    if (cmd == "firmware") return RunFirmware(args, out, err);
+    if (cmd == "print") return RunPrintCommand(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }
 

@@ -6,6 +6,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vaskel {
@@ -26,5 +27,39 @@ std::string TelegramRecordToJson(const TTelegramRecord& r);
 
 // Where the shipped catalogue is, seen from the program file's folder.
 std::string FindShippedCatalogue(const std::string& programDir);
+
+// Commands built into the program beside this library (print draws with
+// QtGui, which a build may lack). Without one, the command says that it is
+// not available in this build.
+using TCliCommand = int (*)(const std::vector<std::string>& args, std::ostream& out,
+                            std::ostream& err, const std::string& defaultCatalogue);
+void SetPrintCommand(TCliCommand command);
+
+// Options shared by the commands that classify: --catalogue FILE,
+// --train-bus, the command's own options and its operands.
+struct TClassifyOptions {
+    std::string Catalogue;
+    TBusType Bus = TBusType::bsVehicleBus;
+    std::vector<std::string> Operands;
+    std::vector<std::pair<std::string, std::string>> Valued; // --name value
+    std::vector<std::string> Flags;
+};
+
+// Parses args (args[0] is the command); valued lists the options that take a
+// value, flags those that do not. Returns an empty string, "help", or the
+// problem.
+std::string ParseClassifyOptions(const std::vector<std::string>& args,
+                                 const std::vector<std::string>& valued,
+                                 const std::vector<std::string>& flags, TClassifyOptions& o);
+
+class TTable;
+struct TProtocolLoad;
+
+// Loads a protocol in any accepted form for a command without touching the
+// file (older forms are converted in a copy in the temporary folder, named
+// after the command). kCliOk, or kCliUsage after the message on err.
+int LoadProtocolForCli(const std::string& command, const std::string& in,
+                       const TIBISTelegramParser& parser, TBusType bus, TTable& table,
+                       TProtocolLoad& info, std::ostream& err);
 
 } // namespace vaskel

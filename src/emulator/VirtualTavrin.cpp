@@ -68,20 +68,6 @@ const char* ScenarioName(TScenario scenario) {
     return "vehicle";
 }
 
-std::string VersionFromImage(std::string_view image) {
-    const auto pos = image.find(kFirmwareIdentity);
-    if (pos == std::string_view::npos) return {};
-    auto printable = [](char c) {
-        return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
-    };
-    std::size_t b = pos, e = pos + kFirmwareIdentity.size();
-    while (b > 0 && printable(image[b - 1]))
-        --b;
-    while (e < image.size() && printable(image[e]))
-        ++e;
-    return std::string(TrimBlanks(image.substr(b, e - b)));
-}
-
 TVirtualTavrin::TVirtualTavrin(TEmulatorOptions options)
     : FOptions(std::move(options)), FRng(FOptions.Seed), FFaultRate(FOptions.FaultRate),
       FVersion(FOptions.Version) {

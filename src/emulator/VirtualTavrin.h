@@ -8,6 +8,7 @@
 // Not thread-safe: the USB face (VirtualUsb.h) guards it with its lock.
 
 #include "link/AntwortListe.h"
+#include "link/FirmwareImage.h"
 
 #include <cstdint>
 #include <deque>
@@ -43,10 +44,6 @@ struct TEmulatorOptions {
 // Kinds of fault the bus produces.
 enum class TFault { None, CharacterError, WrongCheckByte, Aborted, NoAnswer, LateAnswer };
 
-// A text as the firmware image gives it: the printable run around the
-// identity "Vaskel/AT91SAM7S256", or empty when the image has none.
-std::string VersionFromImage(std::string_view image);
-inline constexpr std::string_view kFirmwareIdentity = "Vaskel/AT91SAM7S256";
 
 class TVirtualTavrin {
 public:

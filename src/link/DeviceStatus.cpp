@@ -110,6 +110,7 @@ void TDeviceConnection::ConnectDevice() {
 
 void TDeviceConnection::StateChange(TEvent event, int value) {
     auto trace = [&](const std::string& s) {
+        FEnv.Debugger().AddAction(s, "");
         if (FHooks.Trace) FHooks.Trace(s);
     };
     const std::string v = std::to_string(value), st = std::to_string(FVState);

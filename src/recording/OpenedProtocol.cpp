@@ -297,6 +297,43 @@ void Reanalyse(TTable& table, const TIBISTelegramParser& parser, TBusType bus,
     table.Modified = true;
 }
 
+void RestoreRowObjects(TTable& table, const TIBISTelegramParser& parser, TBusType bus) {
+    TTelegramRecord r;
+    std::string telegram;
+    for (int i = 0; i < table.RowCount(); ++i) {
+        const std::string_view kind = table.Cell(pcKind, i);
+        const bool master = IsMasterKind(kind);
+        if (!master && !IsSlaveKind(kind)) continue;
+        if (!table.HasObject(i)) {
+            telegram.assign(table.Cell(pcTelegram, i));
+            parser.Classify(telegram, master, bus, r);
+            TTelegramData obj = MakeTelegramData(r);
+            obj.EndTime = StrToIntDef(table.Cell(pcStart, i), 0);
+            obj.PartnerRow = -1;
+            if (!master || !obj.ExpectedAnswers.empty()) table.SetObject(i, obj);
+        }
+        if (master || table.ObjectPartnerRow(i) >= 0) continue;
+        // the master this answer was paired with, as its status says
+        const std::string_view status = table.Cell(pcAnswer, i);
+        int found = -1;
+        if (status == "4" && i > 0) {
+            found = i - 1;
+        } else if (status == "3") {
+            const std::string_view no = table.Cell(pcRecordNo, i);
+            for (int m = i - 1; m >= std::max(0, i - 50) && !no.empty(); --m) {
+                if (!IsMasterKind(table.Cell(pcKind, m)) || table.Cell(pcAnswer, m) != "1") continue;
+                if (table.ObjectPartnerRow(m) >= 0) continue; // answered by an earlier row
+                if (table.ObjectAnswers(m).find(no) == std::string_view::npos) continue;
+                found = m;
+                break;
+            }
+        }
+        if (found < 0 || !IsMasterKind(table.Cell(pcKind, found)) || !table.HasObject(found)) continue;
+        table.SetPartnerRow(i, StrToIntDef(table.Cell(pcNr, found), -1));
+        table.SetPartnerRow(found, StrToIntDef(table.Cell(pcNr, i), -1));
+    }
+}
+
 TProtocolLoad LoadProtocolFile(TTable& table, const std::string& fileName,
                                const TIBISTelegramParser& parser, TBusType bus,
                                const std::function<void(int)>& progress) {

@@ -60,6 +60,12 @@ TProtocolLoad LoadProtocolFile(TTable& table, const std::string& fileName,
                                const TIBISTelegramParser& parser, TBusType bus,
                                const std::function<void(int)>& progress = nullptr);
 
+// Gives the rows of a protocol loaded as it was stored the row objects the
+// recording had attached (expected answers, address, the partner rows of the
+// answers their status cells name), from the catalogue, without changing a
+// cell. A row that already has an object keeps it.
+void RestoreRowObjects(TTable& table, const TIBISTelegramParser& parser, TBusType bus);
+
 // Classifies every row again, renumbers, and pairs answers with masters.
 void Reanalyse(TTable& table, const TIBISTelegramParser& parser, TBusType bus,
                const std::function<void(int)>& progress = nullptr);

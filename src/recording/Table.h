@@ -85,6 +85,12 @@ public:
     // copying the object.
     std::string_view ObjectAnswers(int row) const;
     void SetPartnerRow(int row, int32_t partner);
+    // The object's partner row and address without copying it (-1 and 0
+    // without an object).
+    int32_t ObjectPartnerRow(int row) const {
+        return HasObject(row) ? FRows[row].PartnerRow : -1;
+    }
+    int32_t ObjectAddress(int row) const { return HasObject(row) ? FRows[row].Address : 0; }
 
     bool Modified = false;
 

@@ -43,7 +43,7 @@ const char* HintPath(THint hint) {
 }
 
 TEnvironment::TEnvironment(ISettingsStorage* storage, const ISystemPlatform& platform)
-    : FStorage(storage), FPlatform(platform) {
+    : FStorage(storage), FPlatform(platform), FDebugger(std::make_unique<TDebugClass>(*this)) {
     FUseWindowsColorSchema = false; // start with the program's own colours
     SetDefaults();
     LoadSettings();
@@ -231,7 +231,15 @@ std::string TEnvironment::TranslateAddressDigit(const std::string& ibisHexDigit)
 
 void TEnvironment::SetLastDBError(const std::string& text) {
     FLastDBError = text;
-    if (!text.empty() && OnFatalError) OnFatalError(text);
+    if (text.empty()) return;
+    // the report first: the dialog may end the program. A report that cannot
+    // be written never keeps the error from being shown.
+    try {
+        FLastErrorReport = FDebugger->WriteErrorReport(text);
+    } catch (...) {
+        FLastErrorReport.clear();
+    }
+    if (OnFatalError) OnFatalError(text);
 }
 
 std::string TEnvironment::LastLoadedResponseList() const {

@@ -3,6 +3,7 @@
 // it is created, writes them all back when it is destroyed, and holds the
 // values the windows share while the program runs.
 
+#include "shell/DebugClass.h"
 #include "shell/SettingsStorage.h"
 #include "shell/SystemPlatform.h"
 #include "telegram/Catalogue.h"
@@ -10,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace vaskel {
@@ -56,6 +58,7 @@ public:
     // "Software\\Korvane\\" + the program file's name without extension.
     static std::string RegistryRootFor(const std::string& programFile);
     std::string RegistryRoot() const { return RegistryRootFor(FPlatform.ProgramFile()); }
+    std::string ProgramFileName() const { return FPlatform.ProgramFile(); }
     // Directory of the program file, with delimiter.
     std::string ProgramDirectory() const;
 
@@ -127,6 +130,11 @@ public:
     void SetLastDBError(const std::string& text);
     std::function<void(const std::string&)> OnFatalError;
 
+    // The error report's collector, from construction to destruction.
+    TDebugClass& Debugger() const { return *FDebugger; }
+    // The file the last fatal error's report went to (empty: none written).
+    const std::string& LastErrorReport() const { return FLastErrorReport; }
+
     bool ResetTG() const { return FResetTG; }
     void SetResetTG(bool v) { FResetTG = v; }
     // Empty once the file no longer exists.
@@ -190,6 +198,8 @@ private:
 
     bool FValuesAreValid = false;
     std::string FLastDBError;
+    std::unique_ptr<TDebugClass> FDebugger;
+    std::string FLastErrorReport;
     bool FResetTG = false;
     std::string FLastLoadedResponseList;
     int32_t FProtocolSendDelay = 1;

@@ -392,6 +392,80 @@ TEST(CliResponses, FromAProtocol) {
     EXPECT_FALSE(std::filesystem::exists(dir / "n.ANT.CSV"));
 }
 
+// The figures of a recorded protocol as JSON, with the names scripts rely
+// on; a protocol that is none and bad options exit 2.
+TEST(CliStats, FiguresOfARecordingAsJson) {
+    test::TempDir dir;
+    const std::string stream = dir.Write("s.bin", Cli({"emulate", "--seconds", "60"}).out);
+    Cli({"record", "--start-time", "08:00:00,000", stream, dir / "p.PRO.CSV"});
+    const CliRun r = Cli({"stats", dir / "p.PRO.CSV"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    for (const char* name :
+         {"{\"rows\": ", "\"recordTypes\": {", "\"addresses\": {", "\"errors\": {\"F\": ",
+          "\"requests\": ", "\"answers\": ", "\"unanswered\": ", "\"invalid\": ",
+          "\"reactionMs\": {\"count\": ", "\"median\": ", "\"p95\": ", "\"histogram\": [[",
+          "\"timeline\": {\"bucketSeconds\": 1, \"buckets\": [{\"start\": \"08:00:00\"",
+          "\"charsPerSecond\": ", "\"021\": {\"count\": "})
+        EXPECT_NE(r.out.find(name), std::string::npos) << name << "\n" << r.out;
+    // the four displays of the virtual bus answer every request
+    for (const char* address : {"\"1\": {", "\"2\": {", "\"3\": {", "\"8\": {"})
+        EXPECT_NE(r.out.find(address), std::string::npos) << address;
+    EXPECT_NE(r.out.find("\"unpairedAnswers\": 0,"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.back(), '\n');
+    const CliRun wide = Cli({"stats", "--bucket-seconds", "30", dir / "p.PRO.CSV"});
+    EXPECT_NE(wide.out.find("\"bucketSeconds\": 30, \"buckets\": [{\"start\": \"08:00:00\""),
+              std::string::npos)
+        << wide.out;
+
+    const std::string text = dir.Write("t.PRO.CSV", "no protocol at all\r\n");
+    struct Case {
+        std::vector<std::string> Args;
+        const char* Words;
+    };
+    for (const Case& c : {Case{{"stats"}, "one protocol"},
+                          Case{{"stats", "--bucket-seconds", "0", text}, "1 to 86400"},
+                          Case{{"stats", "--nope", text}, "unknown option"},
+                          Case{{"stats", text}, "Protokollformat"},
+                          Case{{"stats", dir / "missing.PRO.CSV"}, "does not exist"}}) {
+        const CliRun bad = Cli(c.Args);
+        EXPECT_EQ(bad.code, 2) << c.Words;
+        EXPECT_NE(bad.err.find(c.Words), std::string::npos) << bad.err;
+        EXPECT_TRUE(bad.out.empty());
+    }
+}
+
+// A firmware file as the upload reads it: range, blocks, version; a broken
+// record, a file without the identity and bad arguments fail.
+TEST(CliFirmware, CheckReadsTheFileAsTheUploadDoes) {
+    test::TempDir dir;
+    // "V1.0 Vaskel/AT91SAM7S256" at 0x1000 and a byte at 0x1040 (two blocks)
+    const std::string good = dir.Write(
+        "fw.a79",
+        ":1810000056312E30205661736B656C2F4154393153414D375332353637\r\n"
+        ":01104000FFB0\r\n"
+        ":00000001FF\r\n");
+    const CliRun r = Cli({"firmware", "check", good});
+    ASSERT_EQ(r.code, 0) << r.err << r.out;
+    EXPECT_EQ(r.out,
+              "addresses 0x00001000-0x00001040\n"
+              "blocks 2 of 63 bytes\n"
+              "identity Vaskel/AT91SAM7S256\n"
+              "version V1.0 Vaskel/AT91SAM7S256\n");
+
+    const std::string bad = dir.Write("bad.a79", ":0110000041AE\r\n:0110010042AD\r\n:00000001FF\r\n");
+    const CliRun b = Cli({"firmware", "check", bad});
+    EXPECT_EQ(b.code, 1);
+    EXPECT_EQ(b.err, "vaskel-cli: Formatfehler in Zeile: 2\n");
+    const std::string none = dir.Write("none.a79", ":0110000041AE\r\n:00000001FF\r\n");
+    const CliRun n = Cli({"firmware", "check", none});
+    EXPECT_EQ(n.code, 1);
+    EXPECT_NE(n.err.find("Keine g\xC3\xBCltige Programmversion!"), std::string::npos) << n.err;
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"firmware"}, {"firmware", "upload", good}, {"firmware", "check"},
+          {"firmware", "check", dir / "missing.a79"}})
+        EXPECT_EQ(Cli(args).code, 2) << args.size();
+}
+
 // Every bad file named on the command line: its own words, a failing exit,
 // nothing written, and none of the words that belong to other faults.
 TEST(CliBadFiles, EachHasItsOwnWordsAndAFailingExit) {

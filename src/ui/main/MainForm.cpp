@@ -1,6 +1,7 @@
 #include "ui/main/MainForm.h"
 
 #include "emulator/VirtualUsb.h"
+#include "platform/QtComputerFacts.h"
 #include "platform/QtText.h"
 #include "recording/Recorder.h"
 #include "shell/Version.h"
@@ -10,6 +11,8 @@
 #include "ui/common/TextWidgets.h"
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
+#include "ui/dialogs/Restart.h"
+#include "ui/dialogs/SettingsDialog.h"
 #include "ui/editors/AddressForm.h"
 #include "ui/main/CallListCommands.h"
 #include "ui/main/DirectInputBox.h"
@@ -204,6 +207,61 @@ void TfMainForm::ConnectActions() {
                                                    {TAct::EditDelete, TEditCommand::Delete}};
     for (const auto& [act, command] : edits)
         on(act, [this, command = command] { RunEditCommand(command); });
+    // The error report: the open windows, the screen, the warning sound; the
+    // fatal error's dialog says where the report went.
+    TDebugClass& debugger = FSession.Env().Debugger();
+    debugger.OpenWindows = [this] {
+        std::vector<std::string> captions;
+        for (TfChildWindow* w : FArea->Windows()) captions.push_back(ToCp1252(w->windowTitle()));
+        return captions;
+    };
+    debugger.ComputerFacts = [this] {
+        TComputerFacts f = QtComputerFacts();
+        if (const QScreen* sc = screen()) {
+            f.ScreenWidth = std::to_string(sc->geometry().width());
+            f.ScreenHeight = std::to_string(sc->geometry().height());
+            f.DesktopWidth = std::to_string(sc->availableGeometry().width());
+            f.DesktopHeight = std::to_string(sc->availableGeometry().height());
+            f.ColorDepth = std::to_string(sc->depth());
+        }
+        return f;
+    };
+    debugger.Beep = [] { QApplication::beep(); };
+    if (!FSession.Env().OnFatalError)
+        FSession.Env().OnFatalError = [this](const std::string&) {
+            QString text = TrLines(kFatalErrorDialogText);
+            if (!FSession.Env().LastErrorReport().empty())
+                text += QStringLiteral("\n\n") + FromFileName(FSession.Env().LastErrorReport());
+            QMessageBox::critical(this, T("Vaskel"), text);
+        };
+    on(TAct::acCreateDebuggerLog, [this] {
+        TEnvironment& env = FSession.Env();
+        const QFileInfo program(QCoreApplication::applicationFilePath());
+        const std::string message =
+            env.ProgramDirectory() + ToCp1252(program.completeBaseName()) + ".LOG";
+        const std::string written = env.Debugger().WriteErrorReport(message);
+        // written elsewhere than the program folder, or not at all: the user learns where
+        if (written.empty())
+            QMessageBox::warning(this, T("Vaskel"),
+                                 Tr("Das Fehlerprotokoll konnte nicht geschrieben werden."));
+        else if (written != env.ProgramDirectory() + "STATUS.LOG")
+            FSession.ShowStatusMessage(Tr("Fehlerprotokoll geschrieben:") + QLatin1Char(' ') +
+                                       FromFileName(written));
+    });
+    on(TAct::acEinstellungen, [this] {
+        Tfrm_Einstellungen::THooks hooks;
+        hooks.SendTimeouts = [this] { FSession.Connection().SendTimeouts(); };
+        hooks.Restart = [this] { RestartProgram(FSession.Env()); };
+        Tfrm_Einstellungen dialog(FSession.Env(), std::move(hooks), this);
+        dialog.exec();
+        // the slave simulation's picture and the mode display follow the settings
+        FResponses->ShowPicture();
+        FModeArea->ShowBusType();
+        ApplyDisplay(ComputeDeviceDisplay(FSession.Status(), FSession.Recording()));
+    });
+    on(TAct::acPrintProtokoll, [this] {
+        if (auto* w = dynamic_cast<TfBaseProtocolForm*>(FArea->ActiveWindow())) w->PrintAsked();
+    });
     on(TAct::acSearch, [this] {
         if (TfChildWindow* w = FArea->ActiveWindow(); w && w->CanFind()) w->FindAsked();
     });

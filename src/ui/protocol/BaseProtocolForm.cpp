@@ -1,4 +1,7 @@
 #include "ui/protocol/BaseProtocolForm.h"
+
+#include "shell/Version.h"
+#include "ui/print/PreviewForm.h"
 #include "ui/common/FileDialogs.h"
 #include "ui/common/Icons.h"
 
@@ -11,9 +14,11 @@
 #include "telegram/TextConventions.h"
 #include "ui/common/Texts.h"
 #include "ui/protocol/DetailPanel.h"
+#include "ui/stats/StatisticsForm.h"
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
@@ -168,9 +173,15 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     auto* print = new QPushButton;
     SetDe(print, "Drucken ...");
     print->setObjectName(QStringLiteral("tbPrint"));
-    // the printout comes with a later version
-    print->setEnabled(false);
+    connect(print, &QPushButton::clicked, this, [this] { PrintAsked(); });
     toolBar->addWidget(print);
+    auto* statistics = new QPushButton;
+    SetDe(statistics, "Statistik ...",
+          "Zeigt die Zahlen des Protokolls: Datensätze und ihre Fehler, die Reaktionszeiten "
+          "jeder Adresse, die Buslast im Verlauf");
+    statistics->setObjectName(QStringLiteral("tbStatistics"));
+    connect(statistics, &QPushButton::clicked, this, [this] { ShowFigures(); });
+    toolBar->addWidget(statistics);
     FMain->addWidget(toolBar);
 
     // the table's context menu: the window's entries, captions by state
@@ -194,6 +205,10 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     QAction* findEntry = FTableMenu->addAction(QString());
     SetDe(findEntry, "Suchen ...");
     connect(findEntry, &QAction::triggered, this, [this] { FindAsked(); });
+    QAction* statisticsEntry = FTableMenu->addAction(QString());
+    statisticsEntry->setObjectName(QStringLiteral("mmStatistics"));
+    SetDe(statisticsEntry, "Statistik ...");
+    connect(statisticsEntry, &QAction::triggered, this, [this] { ShowFigures(); });
 
     FView = new QTableView;
     FView->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -761,6 +776,58 @@ bool TfBaseProtocolForm::eventFilter(QObject* watched, QEvent* e) {
             this, [this] { CheckTips(); }, Qt::QueuedConnection);
     }
     return QWidget::eventFilter(watched, e);
+}
+
+void TfBaseProtocolForm::ShowFigures() {
+    // the live monitor's table is the session's recording, which grows
+    ShowStatistics(Session(), this, FTable == &Session().Recorder().Table());
+}
+
+void TfBaseProtocolForm::GoToRow(int row) {
+    if (!FModel || row < 0 || row >= FModel->rowCount()) return;
+    StopFollowing();
+    const QModelIndex index = FModel->index(row, 0);
+    FView->setCurrentIndex(index);
+    FView->selectRow(row);
+    FView->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    // the protocol window comes to the front
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub && sub->mdiArea())
+        sub->mdiArea()->setActiveSubWindow(sub);
+}
+
+// The printout.
+
+QString TfBaseProtocolForm::PrintTitle() const { return Tr("Vaskel Protokoll"); }
+
+TPrintJob TfBaseProtocolForm::PrintJob() const {
+    TPrintJob job;
+    job.Table = FTable;
+    job.Parser = &FParser;
+    job.Bus = FEnv.BusType();
+    job.Heading = PrintTitle();
+    std::vector<int> selected;
+    for (const QModelIndex& i : FView->selectionModel()->selectedRows()) selected.push_back(i.row());
+    // rows the filter hides are printed too
+    job.Rows = PrintRows(std::min(FModel->rowCount(), FTable->RowCount()), selected);
+    for (int c = 0; c < kProtocolColumns; ++c) {
+        job.ColumnShown.push_back(!FView->isColumnHidden(c) && FView->columnWidth(c) > 0);
+        job.Titles.push_back(ProtocolColumnTitle(c));
+    }
+    job.Version = QString::fromLatin1(kVaskelVersion);
+    job.PrintedAt = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    return job;
+}
+
+void TfBaseProtocolForm::PrintAsked() {
+    // without a printer the preview still shows the pages and saves them as a PDF
+    if (TrimBlanks(FTable->Cell(pcKind, 0)).empty()) {
+        QMessageBox::warning(this, windowTitle(),
+                             Tr("Das aktuelle Fenster enthält keine Daten, die gedruckt werden "
+                                "könnten."));
+        return;
+    }
+    StopFollowing();
+    PrintWithPreview(this, PrintJob());
 }
 
 } // namespace vaskel

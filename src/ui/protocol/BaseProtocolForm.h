@@ -5,6 +5,7 @@
 // the detail panel and the one-time tips.
 
 #include "analysis/DetailKind.h"
+#include "print/ProtocolPrint.h"
 #include "recording/OpenedProtocol.h"
 #include "shell/Environment.h"
 #include "ui/common/ChildWindow.h"
@@ -94,6 +95,25 @@ public:
     // The text of the tip balloon last shown (empty: none yet).
     QString LastTip() const { return FLastTip; }
     QList<QWidget*> ToolBars() const override;
+
+    // The rows the window shows.
+    const TTable& ShownTable() const { return *FTable; }
+    // Opens the window's statistics ("Statistik ..."), or brings it to the
+    // front.
+    void ShowFigures();
+    // Makes a row the current and selected one, in the middle of the view;
+    // the monitor stops following new rows.
+    void GoToRow(int row);
+    // The rows get what the figures need that loading left out (the pairing
+    // of a protocol read as stored).
+    virtual void PrepareFigures() {}
+    // The printout: its job for this window (the title, the selected rows or
+    // all of them when one row is selected, the columns shown), and
+    // "Drucken ...": the note, then the preview of the pages.
+    TPrintJob PrintJob() const;
+    void PrintAsked();
+    // The printout's title: the live monitor's; an opened protocol its file name.
+    virtual QString PrintTitle() const;
 
 protected:
     // Sets the table shown (once, from the concrete window's constructor).

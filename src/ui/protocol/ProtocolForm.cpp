@@ -370,4 +370,10 @@ void TfProtocolForm::keyPressEvent(QKeyEvent* e) {
     TfBaseProtocolForm::keyPressEvent(e);
 }
 
+void TfProtocolForm::PrepareFigures() {
+    if (FLoad.Reanalysed || FPairingRestored) return;
+    RestoreRowObjects(FOwnTable, FParser, FEnv.BusType());
+    FPairingRestored = true;
+}
+
 } // namespace vaskel

@@ -5,6 +5,7 @@
 #include "simulation/ProtocolPlayer.h"
 #include "ui/protocol/BaseProtocolForm.h"
 
+#include <QFileInfo>
 #include <QWidget>
 #include <functional>
 
@@ -24,6 +25,7 @@ public:
                    const TProtocolLoad& info, QWidget* parent = nullptr);
     ~TfProtocolForm() override;
     QString FileName() const override { return FFile; }
+    QString PrintTitle() const override { return QFileInfo(FFile).fileName(); }
     const TProtocolLoad& LoadInfo() const { return FLoad; }
     // A file that could not be read to its end: what the window says about
     // it (empty for a whole file).
@@ -41,6 +43,8 @@ public:
     // Classifies every row again and pairs the answers (marks the table
     // modified).
     void ReanalyseRows();
+    // A protocol read as stored gets the pairing its status cells name.
+    void PrepareFigures() override;
 
     // Playback: the send button, start and stop, the send mode. One
     // protocol plays at a time (the session knows which).
@@ -69,6 +73,7 @@ private:
     void ShowSentCount();
 
     TTable FOwnTable;
+    bool FPairingRestored = false;
     QString FFile;
     TProtocolLoad FLoad;
     TProtocolPlayer FPlayer;

@@ -1,0 +1,73 @@
+#include "cli/FirmwareCommand.h"
+
+#include "cli/CliFiles.h"
+#include "link/FirmwareImage.h"
+#include "telegram/Cp1252.h"
+#include "telegram/Errors.h"
+
+#include <cstdio>
+#include <ostream>
+
+namespace vaskel {
+
+namespace {
+
+const char* const kFirmwareUsage =
+    "Usage: vaskel-cli firmware check FILE\n"
+    "\n"
+    "Reads a firmware file for the Tavrin (Intel HEX, as the upload reads it) and\n"
+    "prints its address range, the number of 63-byte blocks the upload sends and\n"
+    "the version text around the identity \"Vaskel/AT91SAM7S256\". A record that\n"
+    "is not valid ends with exit status 1 and \"Formatfehler in Zeile: N\"; a file\n"
+    "without the identity with \"Keine gueltige Programmversion!\"; an image\n"
+    "larger than the device's 8193 blocks is refused the same way.\n";
+
+std::string Hex32(int64_t v) {
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "0x%08llX", static_cast<unsigned long long>(v));
+    return buf;
+}
+
+} // namespace
+
+int RunFirmware(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    auto usage = [&](const std::string& problem) {
+        err << "vaskel-cli: " << problem << "\n\n" << kFirmwareUsage;
+        return kCliUsage;
+    };
+    if (args.size() >= 2 && (args[1] == "--help" || args[1] == "-h")) {
+        out << kFirmwareUsage;
+        return kCliOk;
+    }
+    if (args.size() < 2) return usage("firmware needs a subcommand: check");
+    if (args[1] != "check") return usage("unknown firmware subcommand " + args[1]);
+    if (args.size() == 3 && (args[2] == "--help" || args[2] == "-h")) {
+        out << kFirmwareUsage;
+        return kCliOk;
+    }
+    if (args.size() != 3) return usage("firmware check needs one FILE");
+    const std::string& file = args[2];
+    if (!FilesUsable({{"firmware file", file}}, {}, err)) return kCliUsage;
+    try {
+        const TFirmwareImage image = ReadFirmwareFile(file);
+        if (image.BlockCount() == 0) {
+            err << "vaskel-cli: " << file << ": no data records\n";
+            err << "vaskel-cli: " << Cp1252ToUtf8(kFirmwareNoIdentity) << "\n";
+            return kCliFailure;
+        }
+        out << "addresses " << Hex32(image.Lowest) << "-" << Hex32(image.Highest - 2) << "\n";
+        out << "blocks " << image.BlockCount() << " of 63 bytes\n";
+        if (!image.HasIdentity()) {
+            err << "vaskel-cli: " << Cp1252ToUtf8(kFirmwareNoIdentity) << "\n";
+            return kCliFailure;
+        }
+        out << "identity " << kFirmwareIdentity << "\n";
+        out << "version " << Cp1252ToUtf8(image.Version()) << "\n";
+    } catch (const EVaskelError& e) {
+        err << "vaskel-cli: " << Cp1252ToUtf8(e.what()) << "\n";
+        return kCliFailure;
+    }
+    return kCliOk;
+}
+
+} // namespace vaskel

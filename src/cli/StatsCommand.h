@@ -1,0 +1,21 @@
+#pragma once
+// vaskel-cli stats: the figures of a protocol as one JSON document.
+
+#include "analysis/ProtocolStatistics.h"
+#include "cli/CliCommands.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace vaskel {
+
+// args[0] is "stats".
+int RunStats(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+             const std::string& defaultCatalogue);
+
+// The figures as one JSON document (one line). bucketSeconds <= 0: the
+// width the recording's length gives.
+std::string StatisticsToJson(const TProtocolStatistics& s, int bucketSeconds = 0);
+
+} // namespace vaskel

@@ -1,0 +1,110 @@
+// The statistics of a protocol window: the figures of an opened protocol and
+// of the live monitor, the way from a bar or table row to its protocol row,
+// and the exports.
+
+#include "ui/protocol/MonitorFixture.h"
+#include "ui/stats/StatisticsForm.h"
+
+#include <QChartView>
+#include <QFile>
+#include <QTabWidget>
+#include <QTableWidget>
+
+namespace vaskel {
+namespace {
+
+class StatisticsOfAProtocolTest : public ProtocolWindowTest {};
+class StatisticsOfTheMonitorTest : public MonitorWindowTest {};
+
+QString CellText(QTableWidget* t, int row, int col) {
+    return t->item(row, col) ? t->item(row, col)->text() : QString();
+}
+
+// The opened protocol: a1 answered by a10, l001, a2 never answered, z034.
+TEST_F(StatisticsOfAProtocolTest, FiguresRowsAndExports) {
+    TfProtocolForm w(S, QString::fromStdString(File));
+    auto* button = w.findChild<QPushButton*>(QStringLiteral("tbStatistics"));
+    ASSERT_TRUE(button);
+    button->click();
+    TfStatisticsForm* stats = ShowStatistics(S, &w, false);
+    ASSERT_TRUE(stats);
+    EXPECT_EQ(ShowStatistics(S, &w, false), stats) << "one statistics window per protocol";
+    EXPECT_EQ(stats->Caption(), QStringLiteral("Statistik - ") + w.Caption());
+
+    const TProtocolStatistics& f = stats->Figures();
+    EXPECT_EQ(f.Rows(), 5u);
+    ASSERT_EQ(f.Addresses().size(), 2u) << "the pairing comes back from the status cells";
+    EXPECT_EQ(f.Addresses().at(1).Answers, 1u);
+    EXPECT_EQ(f.Addresses().at(2).Unanswered(), 1u);
+
+    // the tables show the figures
+    QTableWidget* addresses = stats->Table(1);
+    ASSERT_EQ(addresses->rowCount(), 2);
+    EXPECT_EQ(CellText(addresses, 0, 0), "1");
+    EXPECT_EQ(CellText(addresses, 0, 2), "1");
+    EXPECT_EQ(CellText(addresses, 1, 0), "2");
+    EXPECT_EQ(CellText(addresses, 1, 3), "1");
+    QTableWidget* types = stats->Table(0);
+    EXPECT_EQ(types->rowCount(), static_cast<int>(f.RecordTypes().size()));
+    QTableWidget* timeline = stats->Table(2);
+    int telegrams = 0;
+    for (int r = 0; r < timeline->rowCount(); ++r) telegrams += CellText(timeline, r, 1).toInt();
+    EXPECT_EQ(telegrams, 5) << "every telegram in its second";
+
+    // from a bar or table row to the first protocol row it stands for
+    EXPECT_EQ(stats->AddressRow(1), 3) << "a2 is the fourth row";
+    EXPECT_EQ(stats->BucketRow(0), 0);
+    int zType = -1;
+    for (int r = 0; r < types->rowCount(); ++r)
+        if (CellText(types, r, 0) == FromCp1252(Recorded.Cell(pcRecordNo, 4))) zType = r;
+    ASSERT_GE(zType, 0);
+    EXPECT_EQ(stats->RecordTypeRow(zType, false), 4);
+    emit addresses->cellDoubleClicked(1, 0);
+    EXPECT_EQ(w.View()->currentIndex().row(), 3);
+    EXPECT_EQ(stats->RecordTypeRow(99, false), -1);
+
+    // exports
+    for (int tab = 0; tab < 3; ++tab) {
+        const QString png = QString::fromStdString(Dir / ("c" + std::to_string(tab) + ".png"));
+        const QString svg = QString::fromStdString(Dir / ("c" + std::to_string(tab) + ".svg"));
+        const QString csv = QString::fromStdString(Dir / ("t" + std::to_string(tab) + ".csv"));
+        stats->resize(700, 500);
+        EXPECT_TRUE(stats->ExportChart(tab, png)) << tab;
+        EXPECT_TRUE(stats->ExportChart(tab, svg)) << tab;
+        EXPECT_TRUE(stats->ExportTable(tab, csv)) << tab;
+        QFile s(svg);
+        ASSERT_TRUE(s.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(s.readAll().contains("<svg")) << tab;
+    }
+    const std::string table = test::ReadFile(Dir / "t1.csv");
+    EXPECT_EQ(table.substr(0, table.find("\r\n")),
+              "\"Adresse\";\"Anfragen\";\"Antworten\";\"unbeantwortet\";\"ung\xC3\xBCltig\";"
+              "\"Minimum (ms)\";\"Median (ms)\";\"95 % (ms)\";\"Maximum (ms)\"");
+    EXPECT_NE(table.find("\"2\";1;0;1;0;;;;\r\n"), std::string::npos) << table;
+    EXPECT_FALSE(stats->ExportTable(0, QString::fromStdString(Dir / "no/such/folder/t.csv")));
+    delete stats;
+}
+
+// The monitor's figures follow the recording: new rows are taken at the next
+// refresh (once a second), a new recording starts them again.
+TEST_F(StatisticsOfTheMonitorTest, FiguresFollowTheRecording) {
+    Capture("a1", 1000);
+    Capture("a10", 1700, 'S');
+    TfStatisticsForm* stats = ShowStatistics(S, M.get(), true);
+    EXPECT_EQ(stats->Figures().Rows(), 2u);
+    Capture("a2", 3100);
+    Capture("a20", 3800, 'S');
+    EXPECT_EQ(stats->Figures().Rows(), 2u) << "not before the refresh";
+    stats->Refresh();
+    EXPECT_EQ(stats->Figures().Rows(), 4u);
+    EXPECT_EQ(stats->Figures().Addresses().at(2).Answers, 1u);
+    EXPECT_EQ(stats->Table(1)->rowCount(), 2);
+    M->Clear(false);
+    Capture("l001", 5000);
+    stats->Refresh();
+    EXPECT_EQ(stats->Figures().Rows(), 1u) << "a new recording";
+    delete stats;
+}
+
+} // namespace
+} // namespace vaskel
