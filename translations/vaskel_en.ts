@@ -2338,5 +2338,257 @@ Please enter another language!</translation>
         <source>Das aktuelle Fenster enthält keine Daten, die gedruckt werden könnten.</source>
         <translation>The current window holds no data that could be printed.</translation>
     </message>
+    <message>
+        <source>Datensatz %1 Detaileingabe</source>
+        <translation>Data set %1 detail input</translation>
+    </message>
+    <message>
+        <source>Geräteadresse des Zielgeräts</source>
+        <translation>Address of the destination device</translation>
+    </message>
+    <message>
+        <source>Im Datensatz 021 legt die Taktzeit fest, in welchem Sekundenabstand Anzeigen die einzelnen Zeilen wechseln</source>
+        <translation>In data set 021 the pulse time sets how many seconds the displays wait before they change lines</translation>
+    </message>
+    <message>
+        <source>Ohne Takt</source>
+        <translation>No pulse</translation>
+    </message>
+    <message>
+        <source>Doppelter Zeilenumbruch</source>
+        <translation>Double line feed</translation>
+    </message>
+    <message>
+        <source>Im DS021 werden Takte normalerweise durch "&lt;LF&gt;&lt;LF&gt;" separiert. Sie können hier dies auf einfachen Zeilenumbruch umschalten.</source>
+        <translation>In DS021 pulses are normally separated by "&lt;LF&gt;&lt;LF&gt;". You can switch this to a single line feed here.</translation>
+    </message>
+    <message>
+        <source>Zeile anhängen</source>
+        <translation>Append line</translation>
+    </message>
+    <message>
+        <source>Zeile einfügen</source>
+        <translation>Insert line</translation>
+    </message>
+    <message>
+        <source>Zeile löschen</source>
+        <translation>Delete line</translation>
+    </message>
+    <message>
+        <source>Einen Takt (zwei Zeilen) am Ende anhängen</source>
+        <translation>Append a pulse (two lines) at the end</translation>
+    </message>
+    <message>
+        <source>Eine Zeile am Ende anhängen</source>
+        <translation>Append a line at the end</translation>
+    </message>
+    <message>
+        <source>Einen Takt (zwei Zeilen) vor dem aktuellen einfügen</source>
+        <translation>Insert a pulse (two lines) before the current one</translation>
+    </message>
+    <message>
+        <source>Eine Zeile vor der aktuellen einfügen</source>
+        <translation>Insert a line before the current one</translation>
+    </message>
+    <message>
+        <source>Den aktuellen Takt (beide Zeilen) löschen</source>
+        <translation>Delete the current pulse (both lines)</translation>
+    </message>
+    <message>
+        <source>Die aktuelle Zeile löschen</source>
+        <translation>Delete the current line</translation>
+    </message>
+    <message>
+        <source>Telegrammvorschau:</source>
+        <translation>Telegram preview:</translation>
+    </message>
+    <message>
+        <source>Aufbau eines DS 021: aA&lt;Adresse&gt;&lt;Datensatzlänge in 16-Zeichen-Blöcken&gt;A&lt;Taktung&gt;&lt;Daten&gt;</source>
+        <translation>Structure of a DS 021: aA&lt;address&gt;&lt;record length in 16-character blocks&gt;A&lt;pulse&gt;&lt;data&gt;</translation>
+    </message>
+    <message>
+        <source>Aufbau eines DS 003a: zA&lt;Datensatzlänge in 16-Zeichen-Blöcken&gt;&lt;Daten&gt;</source>
+        <translation>Structure of a DS 003a: zA&lt;record length in 16-character blocks&gt;&lt;data&gt;</translation>
+    </message>
+    <message>
+        <source>Aufbau eines DS 003c: zI&lt;Datensatzlänge in 4-Zeichen-Blöcken&gt;&lt;Daten&gt;</source>
+        <translation>Structure of a DS 003c: zI&lt;record length in 4-character blocks&gt;&lt;data&gt;</translation>
+    </message>
+    <message>
+        <source>Aufbau eines DS 004c: eT&lt;Datensatzlänge in 4-Zeichen-Blöcken&gt;&lt;Daten&gt;</source>
+        <translation>Structure of a DS 004c: eT&lt;record length in 4-character blocks&gt;&lt;data&gt;</translation>
+    </message>
+    <message>
+        <source>Aufbau eines DS 021a: aL&lt;Adresse&gt;&lt;Länge der Daten&gt;&lt;Daten&gt;</source>
+        <translation>Structure of a DS 021a: aL&lt;address&gt;&lt;length of the data&gt;&lt;data&gt;</translation>
+    </message>
+    <message>
+        <source>Fahrgastansicht:</source>
+        <translation>Passenger view:</translation>
+    </message>
+    <message>
+        <source>Frontanzeige</source>
+        <translation>Front display</translation>
+    </message>
+    <message>
+        <source>Seitenanzeige</source>
+        <translation>Side display</translation>
+    </message>
+    <message>
+        <source>Innenanzeige</source>
+        <translation>Inside display</translation>
+    </message>
+    <message>
+        <source>Die Anzeige, für die die Fahrgastansicht gezeichnet wird</source>
+        <translation>The display the passenger view is drawn for</translation>
+    </message>
+    <message>
+        <source>Übernehmen</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>Das Telegramm in das Fenster übernehmen, aus dem der Editor geöffnet wurde</source>
+        <translation>Hand the telegram to the window the editor was opened from</translation>
+    </message>
+    <message>
+        <source>Dieses Fenster schließen</source>
+        <translation>Close this window</translation>
+    </message>
+    <message>
+        <source>Zeile</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Daten</source>
+        <translation>Data</translation>
+    </message>
+    <message>
+        <source>Die Taktnummer der Anzeige.</source>
+        <translation>The pulse number of the display.</translation>
+    </message>
+    <message>
+        <source>Die Zeilennummer innerhalb eines Taktes.</source>
+        <translation>The line number within a pulse.</translation>
+    </message>
+    <message>
+        <source>Der Text, der angezeigt werden soll.</source>
+        <translation>The text to be displayed.</translation>
+    </message>
+    <message>
+        <source>Die zu übertragenden Daten</source>
+        <translation>The data to be transmitted</translation>
+    </message>
+    <message>
+        <source>Bitte geben Sie eine gültige Adresse ein.</source>
+        <translation>Please define a valid address.</translation>
+    </message>
+    <message>
+        <source>Bitte wählen Sie eine Taktzeit aus.</source>
+        <translation>Please choose the pulse time.</translation>
+    </message>
+    <message>
+        <source>Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 16 Zeichen.</source>
+        <translation>Your input will use more than 15 16-character-blocks.</translation>
+    </message>
+    <message>
+        <source>Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 4 Zeichen.</source>
+        <translation>Your input will use more than 15 4-character-blocks.</translation>
+    </message>
+    <message>
+        <source>Dies ist nicht möglich.</source>
+        <translation>This is not allowed.</translation>
+    </message>
+    <message>
+        <source>Bitte die Eingabe entsprechend reduzieren!</source>
+        <translation>Please reduce your data accordingly!</translation>
+    </message>
+    <message>
+        <source>Die Daten sind länger als 4095 Zeichen.</source>
+        <translation>The data are longer than 4095 characters.</translation>
+    </message>
+    <message>
+        <source>Ziel- und Innenanzeigentexte (003a, 003c, 004c, 021, 021a) Zeile für Zeile eingeben</source>
+        <translation>Enter destination and inside display texts (003a, 003c, 004c, 021, 021a) line by line</translation>
+    </message>
+    <message>
+        <source>Datensatzauswahl</source>
+        <translation>Data set selection</translation>
+    </message>
+    <message>
+        <source>Bitte wählen Sie aus, welchen Datensatz Sie neu anlegen wollen:</source>
+        <translation>Please choose which data set you want to create:</translation>
+    </message>
+    <message>
+        <source>Datensatz 003a</source>
+        <translation>Data set 003a</translation>
+    </message>
+    <message>
+        <source>Datensatz 003c</source>
+        <translation>Data set 003c</translation>
+    </message>
+    <message>
+        <source>Datensatz 021</source>
+        <translation>Data set 021</translation>
+    </message>
+    <message>
+        <source>Datensatz 004c</source>
+        <translation>Data set 004c</translation>
+    </message>
+    <message>
+        <source>Datensatz 021a</source>
+        <translation>Data set 021a</translation>
+    </message>
+    <message>
+        <source>(Außenanzeigen - Text)</source>
+        <translation>(exterior displays - text)</translation>
+    </message>
+    <message>
+        <source>(Innenanzeigen)</source>
+        <translation>(interior displays)</translation>
+    </message>
+    <message>
+        <source>(Außenanzeigen mit Taktung)</source>
+        <translation>(exterior displays with pulses)</translation>
+    </message>
+    <message>
+        <source>(Entwerter, Fahrkartenautom.)</source>
+        <translation>(validators, ticket machines)</translation>
+    </message>
+    <message>
+        <source>(Streckenverlaufsanzeigen)</source>
+        <translation>(route displays)</translation>
+    </message>
+    <message>
+        <source>So sieht der Fahrgast den Text auf der Anzeige.</source>
+        <translation>This is how the passenger sees the text on the display.</translation>
+    </message>
+    <message>
+        <source>Takt %1 von %2</source>
+        <translation>Pulse %1 of %2</translation>
+    </message>
+    <message>
+        <source>Bild kopieren (alle Takte)</source>
+        <translation>Copy picture (all pulses)</translation>
+    </message>
+    <message>
+        <source>HEX zu IBIS-HEX Konverter</source>
+        <translation>HEX to IBIS-Hex Converter</translation>
+    </message>
+    <message>
+        <source>Dezimal</source>
+        <translation>Decimal</translation>
+    </message>
+    <message>
+        <source>Hexadezimal</source>
+        <translation>Hexadecimal</translation>
+    </message>
+    <message>
+        <source>IBIS-Hexadezimal</source>
+        <translation>IBIS hexadecimal</translation>
+    </message>
 </context>
 </TS>

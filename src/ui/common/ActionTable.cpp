@@ -288,7 +288,7 @@ const std::vector<TActionSpec>& ActionSpecs() {
          nullptr,
          {},
          "acHexConverter",
-         E::NotYet},
+         E::Always},
         {A::acShowHardwarerevision,
          "acShowHardwarerevision",
          "Geräteinformation ...",

@@ -9,6 +9,7 @@
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
+#include "ui/compose/ComposerForm.h"
 #include "ui/editors/RecordTypeDelegate.h"
 
 #include <QComboBox>
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QStyle>
@@ -100,11 +102,7 @@ TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, Q
     FDetail = new QPushButton;
     FDetail->setObjectName(QStringLiteral("btnDS21_3a"));
     BottomButtons()->insertWidget(BottomButtons()->indexOf(ActivateButton()), FDetail);
-    connect(FDetail, &QPushButton::clicked, this, [this] {
-        // the record composers come with a later version
-        Session().ShowStatusMessage(
-            Tr("Die Detaileingabe der Datensätze ist in dieser Version noch nicht enthalten."));
-    });
+    connect(FDetail, &QPushButton::clicked, this, [this] { OpenComposer(); });
     connect(ActivateButton(), &QPushButton::clicked, this, [this] { ActivateClicked(); });
     connect(&session, &TSession::CallListChanged, this, [this] { RefreshActivateButton(); });
 
@@ -164,6 +162,19 @@ void TfAufrufListenForm::ShowDetailCaption() {
         SetDe(FDetail, "DS 021a ...");
     else
         SetDe(FDetail, "Detaileingabe ...");
+}
+
+void TfAufrufListenForm::OpenComposer() {
+    if (FCallTable.RowCount() == 0) return;
+    const int row = std::clamp(CurrentRow(), 0, FCallTable.RowCount() - 1);
+    const QString call = FromCp1252(FCallTable.Cell(1, row));
+    QPointer<TfAufrufListenForm> self = this;
+    TfComposerForm::OpenFor(window(), call, [self](const QString& entry) {
+        // the current call takes the telegram and the list is changed
+        if (!self || self->FCallTable.RowCount() == 0) return;
+        const int at = std::clamp(self->CurrentRow(), 0, self->FCallTable.RowCount() - 1);
+        self->Model().setData(self->Model().index(at, 1), entry, Qt::EditRole);
+    });
 }
 
 void TfAufrufListenForm::RefreshActivateButton() {

@@ -54,6 +54,8 @@ private:
     void ActivateClicked();
     void CellEdited(int row, int col);
     void ShowDetailCaption();
+    // The record composer for the current call.
+    void OpenComposer();
     void RefreshActivateButton();
 
     QPushButton* FDetail = nullptr;

@@ -7,6 +7,7 @@
 #include "telegram/TextConventions.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
+#include "ui/compose/ComposerForm.h"
 #include "ui/widgets/BalloonHint.h"
 
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -55,8 +57,18 @@ TDirectInputBox::TDirectInputBox(TSession& session, QObject* parent)
     FDetail = new QPushButton;
     FDetail->setObjectName(T("btnDS21_3a"));
     SetDe(FDetail, "Detaileingabe ...");
-    // the record composer comes with a later version
-    FDetail->setEnabled(false);
+    FDetail->setToolTip(Tr("Ziel- und Innenanzeigentexte (003a, 003c, 004c, 021, 021a) Zeile "
+                           "für Zeile eingeben"));
+    // the record composer: its telegram replaces the text of the field
+    connect(FDetail, &QPushButton::clicked, this, [this] {
+        QPointer<QComboBox> input = FInput;
+        TfComposerForm::OpenFor(FDetail->window(), FInput->currentText(),
+                                          [input](const QString& entry) {
+                                              if (!input) return;
+                                              input->setCurrentText(entry);
+                                              input->lineEdit()->setFocus();
+                                          });
+    });
     // the IBIS-hex digits 10 to 15 from the context menu
     FInput->lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(FInput->lineEdit(), &QWidget::customContextMenuRequested, this,
@@ -192,8 +204,6 @@ void TDirectInputBox::Send(bool fromEnter) {
     FSend->setEnabled(false);
     const std::string text =
         ExpandDirectInput(ToCp1252(FInput->currentText()), TSystemClock().Now());
-    // the record composer's shortcuts (zA, zI, aA, aL, eT) are sent like any
-    // other text until the composer exists
     if (!text.empty()) {
         std::vector<std::string> history;
         for (int k = 0; k < FInput->count(); ++k)

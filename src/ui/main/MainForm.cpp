@@ -7,6 +7,7 @@
 #include "shell/Version.h"
 #include "ui/common/ChildWindow.h"
 #include "ui/common/Icons.h"
+#include "ui/compose/HexConverterForm.h"
 #include "ui/common/Session.h"
 #include "ui/common/TextWidgets.h"
 #include "ui/common/Texts.h"
@@ -194,6 +195,7 @@ void TfMainForm::ConnectActions() {
     on(TAct::acAufzeichnen, [this] { OpenMonitor(); });
     on(TAct::acOeffnen, [this] { OpenProtocolAsked(); });
     on(TAct::acSendFromProtocoll, [this] { SendFromProtocol(); });
+    on(TAct::acHexConverter, [this] { TfHexConverterForm::Open(this); });
     for (TAct save : {TAct::mmSpeichern, TAct::mmSpeichernUnter})
         on(save, [this, save] {
             if (TfChildWindow* w = FArea->ActiveWindow())

@@ -13,6 +13,7 @@
 #include "telegram/Filter.h"
 #include "telegram/TextConventions.h"
 #include "ui/common/Texts.h"
+#include "ui/compose/DisplayPreview.h"
 #include "ui/protocol/DetailPanel.h"
 #include "ui/stats/StatisticsForm.h"
 #include <QActionGroup>
@@ -625,6 +626,7 @@ void TfBaseProtocolForm::DetailAnalysis(int row) {
                 BuildDetailAnalysis(FDetailKind, *FTable, row, FParser, o);
             error = content.ErrorLook;
             FillDetailPanel(content, FDetailHost, FDetailContent);
+            ShowPassengerView(row);
         } catch (const std::exception&) {
             FView->viewport()->update();
             QMessageBox::warning(this, Tr("Telegrammanalyse"),
@@ -648,6 +650,28 @@ void TfBaseProtocolForm::DetailAnalysis(int row) {
     const int bottom = FView->rowAt(FView->viewport()->height() - 1);
     FView->scrollTo(i, bottom >= 0 && row > bottom ? QAbstractItemView::PositionAtTop
                                                    : QAbstractItemView::EnsureVisible);
+}
+
+void TfBaseProtocolForm::ShowPassengerView(int row) {
+    // a destination or inside display's text: what the passenger sees
+    const std::string telegram(FTable->Cell(pcTelegram, row));
+    TDisplayRecord type;
+    if (!DisplayRecordFromPrefix(telegram, type) ||
+        (type != TDisplayRecord::DS021 && type != TDisplayRecord::DS003a &&
+         type != TDisplayRecord::DS003c))
+        return;
+    auto* line = new QHBoxLayout;
+    auto* label = new QLabel(Tr("Fahrgastansicht:"), FDetailHost);
+    label->setObjectName(QStringLiteral("GenericlblFahrgastansicht"));
+    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    auto* view = new TDisplayPreview(FDetailHost);
+    view->setObjectName(QStringLiteral("GenericDisplayPreview"));
+    view->SetTelegram(telegram);
+    view->setMaximumWidth(view->sizeHint().width());
+    line->addWidget(label);
+    line->addWidget(view, 1);
+    line->addStretch(0);
+    FDetailContent->addLayout(line);
 }
 
 void TfBaseProtocolForm::HideDetail() {

@@ -82,6 +82,8 @@ public:
     // Opens the detail panel for a row (double-click, Enter).
     void DetailAnalysis(int row);
     void HideDetail();
+    // The passenger's view of a display text row, under its analysis.
+    void ShowPassengerView(int row);
     int DetailRow() const { return FDetailRow; }
     int DetailTag() const { return FDetailTag; }
     TDetailKind DetailKind() const { return FDetailKind; }

@@ -1,0 +1,255 @@
+#include "ui/compose/DisplayPreview.h"
+
+#include "platform/QtHandOver.h"
+#include "platform/QtText.h"
+#include "ui/common/Texts.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFont>
+#include <QFontDatabase>
+#include <QHash>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <array>
+
+namespace vaskel {
+
+namespace {
+
+constexpr int kGlyphW = kCharDotsWide - 1;
+constexpr int kGlyphH = kCharDotsHigh - 1;
+constexpr int kMargin = 1; // dots round the panel
+const QColor kPanel(0x14, 0x14, 0x12);
+const QColor kDotOff(0x2B, 0x25, 0x14);
+const QColor kDotOn(0xFF, 0xB4, 0x1E);
+const QColor kCutMark(0xE0, 0x40, 0x30);
+
+// The lit dots of a character, row by row: the character drawn large and
+// read back one coarse cell per dot.
+using TGlyph = std::array<uint8_t, kGlyphH>; // bit 4 is the left column
+
+TGlyph GlyphOf(QChar c) {
+    static QHash<QChar, TGlyph> cache;
+    if (const auto it = cache.constFind(c); it != cache.constEnd()) return *it;
+    constexpr int S = 12;
+    QImage img(kGlyphW * S, kGlyphH * S, QImage::Format_Grayscale8);
+    img.fill(0);
+    {
+        QPainter p(&img);
+        QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        f.setBold(true);
+        f.setPixelSize(kGlyphH * S);
+        f.setStyleStrategy(QFont::PreferAntialias);
+        p.setFont(f);
+        const QFontMetrics m(f);
+        // ascent and descent of the font fill the glyph's rows
+        const double scaleY = double(kGlyphH * S) / (m.ascent() + m.descent());
+        const double scaleX = double(kGlyphW * S) / std::max(1, m.horizontalAdvance(QLatin1Char('M')));
+        p.scale(scaleX, scaleY);
+        p.setPen(Qt::white);
+        p.drawText(QPointF(0, m.ascent()), QString(c));
+    }
+    TGlyph g{};
+    for (int y = 0; y < kGlyphH; ++y)
+        for (int x = 0; x < kGlyphW; ++x) {
+            int sum = 0;
+            for (int yy = 0; yy < S; ++yy) {
+                const uchar* line = img.constScanLine(y * S + yy);
+                for (int xx = 0; xx < S; ++xx)
+                    sum += line[x * S + xx];
+            }
+            if (sum > 255 * S * S * 30 / 100) g[y] |= uint8_t(1u << (kGlyphW - 1 - x));
+        }
+    cache.insert(c, g);
+    return g;
+}
+
+} // namespace
+
+ITimerFactory* TDisplayPreview::TimersForTests = nullptr;
+
+TDisplayPreview::TDisplayPreview(QWidget* parent) : QWidget(parent) {
+    if (!TimersForTests) FOwnTimers = std::make_unique<TQtTimerFactory>();
+    Init(TimersForTests ? *TimersForTests : *FOwnTimers);
+}
+
+TDisplayPreview::TDisplayPreview(ITimerFactory& timers, QWidget* parent) : QWidget(parent) {
+    Init(timers);
+}
+
+void TDisplayPreview::Init(ITimerFactory& timers) {
+    setObjectName(QStringLiteral("DisplayPreview"));
+    setToolTip(Tr("So sieht der Fahrgast den Text auf der Anzeige."));
+    FTimer = timers.CreateTimer();
+    FTimer->OnTimer = [this] {
+        if (!FHasView || FView.Phases.size() < 2) return;
+        FPhase = (FPhase + 1) % static_cast<int>(FView.Phases.size());
+        update();
+    };
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+}
+
+TDisplayPreview::~TDisplayPreview() {
+    FTimer.reset();
+}
+
+void TDisplayPreview::SetTelegram(std::string_view bytes) {
+    if (FTelegram == bytes && FHasView) return;
+    FTelegram.assign(bytes);
+    Rebuild();
+}
+
+void TDisplayPreview::SetDisplayClass(TDisplayClass c) {
+    FClass = c;
+    FDefaultClass = false;
+    Rebuild();
+}
+
+void TDisplayPreview::SetDefaultDisplayClass() {
+    FDefaultClass = true;
+    Rebuild();
+}
+
+void TDisplayPreview::Rebuild() {
+    TDisplayView view;
+    FHasView = false;
+    TDisplayRecord type;
+    if (DisplayRecordFromPrefix(FTelegram, type)) {
+        if (FDefaultClass) FClass = DefaultDisplayClass(type);
+        FHasView = BuildDisplayView(FTelegram, FClass, view);
+    }
+    const bool samePhases = FHasView && view.Phases.size() == FView.Phases.size() &&
+                            view.PhaseTime == FView.PhaseTime;
+    FView = view;
+    if (!samePhases || FPhase >= static_cast<int>(FView.Phases.size())) FPhase = 0;
+    const int ms = PhaseTimeMs(FView.PhaseTime);
+    if (FHasView && FView.Phases.size() > 1 && ms > 0) {
+        if (!FTimer->Running() || FTimer->Interval() != ms) FTimer->Start(ms);
+    } else {
+        FTimer->Stop();
+    }
+    updateGeometry();
+    update();
+}
+
+QSize TDisplayPreview::PanelDots() const {
+    const int cols = DisplayColumns(FClass), lines = DisplayLines(FClass);
+    return {cols * kCharDotsWide - 1 + 2 * kMargin, lines * kCharDotsHigh - 1 + 2 * kMargin};
+}
+
+QSize TDisplayPreview::sizeHint() const {
+    const QSize d = PanelDots();
+    return {d.width() * 4 + 4, d.height() * 4 + 4 + fontMetrics().height()};
+}
+
+QSize TDisplayPreview::minimumSizeHint() const {
+    const QSize d = PanelDots();
+    return {d.width() * 2 + 4, d.height() * 2 + 4 + fontMetrics().height()};
+}
+
+void TDisplayPreview::PaintPhase(QPainter& p, const QRect& rect, const TDisplayPhase& phase,
+                                 int pitch) const {
+    const QSize dots = PanelDots();
+    p.fillRect(QRect(rect.topLeft(), QSize(dots.width() * pitch, dots.height() * pitch)), kPanel);
+    const double r = pitch * 0.42;
+    auto dot = [&](int x, int y, const QColor& c) {
+        p.setBrush(c);
+        p.drawEllipse(QPointF(rect.left() + (x + 0.5) * pitch, rect.top() + (y + 0.5) * pitch), r,
+                      r);
+    };
+    p.setPen(Qt::NoPen);
+    const int cols = DisplayColumns(FClass), lines = DisplayLines(FClass);
+    for (int line = 0; line < lines; ++line) {
+        const TDisplayLine* shown =
+            line < static_cast<int>(phase.Lines.size()) ? &phase.Lines[line] : nullptr;
+        const QString text = shown ? FromCp1252(shown->Text) : QString();
+        for (int col = 0; col < cols; ++col) {
+            const TGlyph g = col < text.size() ? GlyphOf(text[col]) : TGlyph{};
+            for (int y = 0; y < kGlyphH; ++y)
+                for (int x = 0; x < kGlyphW; ++x) {
+                    const bool on = g[y] & (1u << (kGlyphW - 1 - x));
+                    dot(kMargin + col * kCharDotsWide + x, kMargin + line * kCharDotsHigh + y,
+                        on ? kDotOn : kDotOff);
+                }
+        }
+        // a cut line ends in a red wedge at the panel's edge
+        if (shown && shown->Cut) {
+            const double x = rect.left() + (dots.width() - 0.2) * pitch;
+            const double y = rect.top() + (kMargin + line * kCharDotsHigh) * pitch;
+            QPainterPath wedge;
+            wedge.moveTo(x, y);
+            wedge.lineTo(x, y + kGlyphH * pitch);
+            wedge.lineTo(x - 2.5 * pitch, y + kGlyphH * pitch / 2.0);
+            wedge.closeSubpath();
+            p.setBrush(kCutMark);
+            p.drawPath(wedge);
+        }
+    }
+    // lines beyond the display's lines: a red bar under the panel
+    if (phase.MoreLines) {
+        p.setBrush(kCutMark);
+        p.drawRect(QRectF(rect.left(), rect.top() + (dots.height() - 0.35) * pitch,
+                          dots.width() * pitch, 0.35 * pitch));
+    }
+}
+
+void TDisplayPreview::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QSize dots = PanelDots();
+    const int captionH = fontMetrics().height();
+    const int pitch = std::max(1, std::min((width() - 4) / dots.width(),
+                                           (height() - 4 - captionH) / dots.height()));
+    const QRect panel(2, 2, dots.width() * pitch, dots.height() * pitch);
+    static const TDisplayPhase kEmpty;
+    const TDisplayPhase& phase =
+        FHasView && FPhase < static_cast<int>(FView.Phases.size()) ? FView.Phases[FPhase] : kEmpty;
+    PaintPhase(p, panel, phase, pitch);
+    // under the panel: the display and, for phases, which one is shown
+    QString caption;
+    switch (FClass) {
+    case TDisplayClass::Front:
+        caption = Tr("Frontanzeige");
+        break;
+    case TDisplayClass::Side:
+        caption = Tr("Seitenanzeige");
+        break;
+    case TDisplayClass::Inside:
+        caption = Tr("Innenanzeige");
+        break;
+    }
+    caption += QStringLiteral(" (%1 × %2)").arg(DisplayColumns(FClass)).arg(DisplayLines(FClass));
+    if (FHasView && FView.Phases.size() > 1)
+        caption += QStringLiteral(" – ") + Tr("Takt %1 von %2").arg(FPhase + 1).arg(FView.Phases.size());
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawText(QRect(2, panel.bottom() + 2, width() - 4, captionH), Qt::AlignLeft | Qt::AlignVCenter,
+               caption);
+}
+
+QImage TDisplayPreview::RenderAllPhases(int dotPitch) const {
+    const QSize dots = PanelDots();
+    const int n = std::max<int>(1, FHasView ? static_cast<int>(FView.Phases.size()) : 1);
+    const int gap = 3 * dotPitch;
+    const int w = dots.width() * dotPitch, h = dots.height() * dotPitch;
+    QImage img(n * w + (n - 1) * gap, h, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    static const TDisplayPhase kEmpty;
+    for (int k = 0; k < n; ++k)
+        PaintPhase(p, QRect(k * (w + gap), 0, w, h), FHasView ? FView.Phases[k] : kEmpty, dotPitch);
+    return img;
+}
+
+void TDisplayPreview::contextMenuEvent(QContextMenuEvent* e) {
+    QMenu menu;
+    QAction* copy = menu.addAction(Tr("Bild kopieren (alle Takte)"));
+    if (menu.exec(e->globalPos()) == copy) QApplication::clipboard()->setImage(RenderAllPhases());
+}
+
+} // namespace vaskel

@@ -1,0 +1,305 @@
+// The record composer on Qt's offscreen platform: opening from the direct
+// input and from the call-list editor, the selection window, the table's
+// rows per type, the preview, refusals, and the hand-over.
+
+#include "ui/compose/ComposerForm.h"
+#include "ui/compose/DisplayPreview.h"
+#include "ui/compose/RecordChoiceDialog.h"
+
+#include "lists/ListFiles.h"
+#include "platform/QtText.h"
+#include "shell/SystemPlatform.h"
+#include "ui/common/Session.h"
+#include "ui/editors/AufrufListenForm.h"
+#include "ui/main/DirectInputBox.h"
+
+#include "TestSupport.h"
+#include "ui/AutoAnswer.h"
+#include "ui/UiTestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace vaskel {
+namespace {
+
+using TfComposer = TfComposerForm;
+
+const QString kLf = QString(QChar(u'\u21B5'));
+
+class ComposerTest : public ::testing::Test {
+protected:
+    ComposerTest() {
+        Platform.Program = Dir / "Vaskel";
+        TDisplayPreview::TimersForTests = &Time;
+    }
+    ~ComposerTest() override {
+        if (TfComposer* c = TfComposer::Current()) delete c;
+        TDisplayPreview::TimersForTests = nullptr;
+    }
+    // Lets a closed composer go.
+    static void Settle() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+    }
+    // Answers the next "Datensatzauswahl" with a type, or cancels it.
+    static void ChooseNext(const TDisplayRecord* type) {
+        QTimer::singleShot(0, [type] {
+            auto* d = dynamic_cast<TfRecordChoiceDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            EXPECT_TRUE(d->Choice(TDisplayRecord::DS003a)->isChecked()) << "003a preselected";
+            if (!type) {
+                d->reject();
+                return;
+            }
+            d->Choice(*type)->setChecked(true);
+            d->accept();
+        });
+    }
+    static QString Cell(TfComposer* c, int row, int col) {
+        const QTableWidgetItem* i = c->Table()->item(row, col);
+        return i ? i->text() : QString();
+    }
+
+    test::TempDir Dir;
+    TFixedSystemPlatform Platform;
+    TEnvironment Env{nullptr, Platform};
+    TIBISTelegramParser Parser{kCatalogue};
+    TSession S{Env, Parser};
+    TManualTime Time;
+};
+
+TEST_F(ComposerTest, DirectInputOpensTheTyped021AndTakesTheTelegramBack) {
+    TDirectInputBox box(S);
+    QWidget owner;
+    box.Input()->setParent(&owner);
+    box.DetailButton()->setParent(&owner);
+    box.Input()->setCurrentText(QStringLiteral("aA:1A2ABC<LF>DE<LF><LF>      "));
+    EXPECT_TRUE(box.DetailButton()->isEnabled());
+    box.DetailButton()->click();
+    TfComposer* c = TfComposer::Current();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->windowTitle(), QStringLiteral("Datensatz 021 Detaileingabe"));
+    EXPECT_EQ(c->AddressBox()->currentText(), QStringLiteral("10"));
+    EXPECT_EQ(c->PhaseTimeBox()->currentText(), QStringLiteral("2"));
+    EXPECT_TRUE(c->DoubleLineFeedBox()->isChecked());
+    ASSERT_EQ(c->Table()->rowCount(), 2);
+    EXPECT_EQ(Cell(c, 0, 2), QStringLiteral("ABC"));
+    EXPECT_EQ(Cell(c, 1, 2), QStringLiteral("DE"));
+    EXPECT_EQ(c->Preview()->text(), QStringLiteral("aA:1A2ABC<LF>DE<LF><LF>......"));
+    EXPECT_EQ(c->Preview()->toolTip(),
+              QStringLiteral("Aufbau eines DS 021: aA<Adresse><Datensatzlänge in "
+                             "16-Zeichen-Blöcken>A<Taktung><Daten>"));
+    ASSERT_TRUE(c->DisplayPreview()->HasView());
+    ASSERT_EQ(c->DisplayPreview()->View().Phases.size(), 1u);
+    EXPECT_EQ(c->DisplayPreview()->View().Phases[0].Lines[1].Text, "DE");
+
+    // a second opening brings the same window forward
+    box.DetailButton()->click();
+    EXPECT_EQ(TfComposer::Current(), c);
+
+    // a second phase with an umlaut; the text field gets the new telegram
+    c->AppendRow();
+    c->SetRowText(2, "M\xFC" "hle");
+    EXPECT_EQ(c->DisplayPreview()->View().Phases.size(), 2u);
+    EXPECT_TRUE(c->Preview()->text().contains(QStringLiteral("Mühle")));
+    EXPECT_TRUE(c->Accept());
+    Settle();
+    EXPECT_EQ(TfComposer::Current(), nullptr) << "Übernehmen closes the window";
+    EXPECT_EQ(box.Input()->currentText(),
+              QStringLiteral("aA:2A2ABC<LF>DE<LF><LF>Mühle<LF><LF><LF>              "));
+}
+
+TEST_F(ComposerTest, CallListEditorHandsTheTelegramToItsCurrentCall) {
+    TfAufrufListenForm list(S, QString());
+    list.show();
+    list.Model().setData(list.Model().index(0, 1), QStringLiteral("  zA1Hallo"), Qt::EditRole);
+    list.Model().Table().Modified = false;
+    list.View()->setCurrentIndex(list.Model().index(0, 1));
+    EXPECT_EQ(list.DetailButton()->text(), QStringLiteral("DS 003a ..."));
+    list.DetailButton()->click();
+    TfComposer* c = TfComposer::Current();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->Type(), TDisplayRecord::DS003a);
+    EXPECT_FALSE(c->AddressBox()->isVisibleTo(c));
+    EXPECT_FALSE(c->PhaseTimeBox()->isVisibleTo(c));
+    ASSERT_EQ(c->Table()->rowCount(), 1);
+    EXPECT_EQ(Cell(c, 0, 0), QStringLiteral("1"));
+    EXPECT_EQ(Cell(c, 0, 1), QStringLiteral("Hallo")) << "the padding is not part of the line";
+    c->SetRowText(0, "Hallo Welt");
+    c->AppendRow();
+    c->SetRowText(1, "Gr\xFC\xDF" "e");
+    ASSERT_TRUE(c->Accept());
+    Settle();
+    EXPECT_EQ(list.Model().Table().Cell(1, 0), "zA1Hallo Welt<LF>Gr\xFC\xDF" "e");
+    EXPECT_TRUE(list.Model().Table().Modified) << "the call is marked changed";
+    EXPECT_TRUE(list.windowTitle().endsWith(QLatin1Char('*')));
+    list.Model().Table().Modified = false;
+}
+
+TEST_F(ComposerTest, TheSelectionWindowAsksWhenTheTextNamesNoType) {
+    TDirectInputBox box(S);
+    box.Input()->setCurrentText(QStringLiteral("l001"));
+    ChooseNext(nullptr);
+    box.DetailButton()->click();
+    EXPECT_EQ(TfComposer::Current(), nullptr) << "cancelled: nothing opens";
+    EXPECT_EQ(box.Input()->currentText(), QStringLiteral("l001"));
+
+    const TDisplayRecord chosen = TDisplayRecord::DS021;
+    ChooseNext(&chosen);
+    box.DetailButton()->click();
+    TfComposer* c = TfComposer::Current();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->Type(), TDisplayRecord::DS021);
+    EXPECT_EQ(c->Table()->rowCount(), 2) << "one empty phase";
+    EXPECT_EQ(c->AddressBox()->currentText(), QStringLiteral("1"));
+    EXPECT_EQ(c->PhaseTimeBox()->currentIndex(), -1) << "no phase time chosen yet";
+    EXPECT_TRUE(c->Preview()->text().isEmpty());
+    EXPECT_EQ(c->PhaseTimeBox()->count(), 17);
+    EXPECT_EQ(c->PhaseTimeBox()->itemText(1), QStringLiteral("1,5"));
+    EXPECT_EQ(c->PhaseTimeBox()->itemText(16), QStringLiteral("Ohne Takt"));
+
+    // without a phase time nothing is handed over and the window stays
+    TAutoAnswer ok(QMessageBox::Ok);
+    c->SetRowText(0, "Hbf");
+    EXPECT_FALSE(c->Accept());
+    EXPECT_EQ(c->LastMessage(), QStringLiteral("Bitte wählen Sie eine Taktzeit aus."));
+    EXPECT_EQ(TfComposer::Current(), c);
+    EXPECT_EQ(box.Input()->currentText(), QStringLiteral("l001"));
+    c->PhaseTimeBox()->setCurrentIndex(16);
+    EXPECT_EQ(c->Preview()->text(), QStringLiteral("aA11Hbf<LF><LF><LF>.........."));
+    c->close();
+    Settle();
+    EXPECT_EQ(box.Input()->currentText(), QStringLiteral("l001")) << "closing hands nothing over";
+
+    // an unknown type text opens nothing
+    EXPECT_EQ(TfComposer::Open(nullptr, QStringLiteral("?"), "l001", {}), nullptr);
+    EXPECT_EQ(ok.LastText, QStringLiteral("wrong type"));
+    ASSERT_NE(TfComposer::Open(nullptr, QStringLiteral("?"), "zI1abcd", {}), nullptr);
+    EXPECT_EQ(TfComposer::Current()->Type(), TDisplayRecord::DS003c);
+}
+
+TEST_F(ComposerTest, RowsKeepTheirPairsAndNumbers) {
+    TfComposer* c = TfComposer::Open(nullptr, QStringLiteral("021"),
+                                     "aA11A0a1\nb1\n\nc1\nd1\n\n      ", {});
+    ASSERT_NE(c, nullptr);
+    ASSERT_EQ(c->Table()->rowCount(), 4);
+    auto texts = [&c] {
+        QStringList t;
+        for (int r = 0; r < c->Table()->rowCount(); ++r)
+            t << Cell(c, r, 0) + QLatin1Char('|') + Cell(c, r, 1) + QLatin1Char('|') + Cell(c, r, 2);
+        return t.join(QLatin1Char(' '));
+    };
+    EXPECT_EQ(texts(), QStringLiteral("1|1|a1 |2|b1 2|1|c1 |2|d1"));
+    EXPECT_EQ(c->Table()->rowSpan(2, 0), 2) << "the phase number centred over its pair";
+    EXPECT_EQ(c->Table()->item(2, 0)->textAlignment(), int(Qt::AlignCenter));
+
+    c->Table()->setCurrentCell(3, 2);
+    c->InsertRow(); // before the pair of row 3
+    EXPECT_EQ(texts(), QStringLiteral("1|1|a1 |2|b1 2|1| |2| 3|1|c1 |2|d1"));
+    c->Table()->setCurrentCell(0, 2);
+    c->DeleteRow(); // the row and its partner
+    EXPECT_EQ(texts(), QStringLiteral("1|1| |2| 2|1|c1 |2|d1"));
+    c->DeleteRow();
+    c->Table()->setCurrentCell(1, 2);
+    c->DeleteRow(); // the last pair is emptied
+    EXPECT_EQ(texts(), QStringLiteral("1|1| |2|"));
+    delete c;
+
+    c = TfComposer::Open(nullptr, QStringLiteral("004c"), "eT2a\nb\ncd  ", {});
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(texts(), QStringLiteral("1|a| 2|b| 3|cd|"));
+    c->Table()->setCurrentCell(1, 1);
+    c->InsertRow();
+    c->AppendRow();
+    EXPECT_EQ(texts(), QStringLiteral("1|a| 2|| 3|b| 4|cd| 5||"));
+    c->Table()->setCurrentCell(0, 1);
+    c->DeleteRow();
+    EXPECT_EQ(texts(), QStringLiteral("1|| 2|b| 3|cd| 4||"));
+    delete c;
+
+    c = TfComposer::Open(nullptr, QStringLiteral("021a"), "aL703abc", {});
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->Table()->columnCount(), 1);
+    EXPECT_EQ(c->Table()->horizontalHeaderItem(0)->text(), QStringLiteral("Daten"));
+    EXPECT_EQ(c->AddressBox()->currentText(), QStringLiteral("7"));
+    c->AppendRow();
+    c->InsertRow();
+    c->DeleteRow();
+    EXPECT_EQ(c->Table()->rowCount(), 1) << "exactly one data row";
+    EXPECT_EQ(Cell(c, 0, 0), QStringLiteral("abc"));
+    EXPECT_EQ(c->Preview()->text(), QStringLiteral("aL703abc"));
+}
+
+TEST_F(ComposerTest, RefusedInputShowsItsMessageAndHandsNothingOver) {
+    struct Case {
+        const char* type;
+        std::string line;
+        const char* message; // first line; empty: accepted
+    };
+    const Case cases[] = {
+        {"003a", std::string(240, 'x'), ""},
+        {"003a", std::string(241, 'x'),
+         "Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 16 Zeichen."},
+        {"003c", std::string(60, 'x'), ""},
+        {"003c", std::string(64, 'x'),
+         "Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 4 Zeichen."},
+    };
+    TAutoAnswer ok(QMessageBox::Ok);
+    for (const Case& k : cases) {
+        QString got;
+        TfComposer* c = TfComposer::Open(nullptr, QString::fromLatin1(k.type), "",
+                                         [&got](const QString& e) { got = e; });
+        ASSERT_NE(c, nullptr);
+        c->SetRowText(0, k.line);
+        const bool accepted = c->Accept();
+        EXPECT_EQ(accepted, *k.message == 0) << k.type << " " << k.line.size();
+        if (accepted) {
+            EXPECT_TRUE(got.endsWith(QString::fromStdString(k.line)));
+            EXPECT_EQ(got.at(2), QLatin1Char('?')) << "15 blocks";
+            Settle();
+        } else {
+            EXPECT_TRUE(got.isEmpty());
+            const QStringList lines = c->LastMessage().split(QLatin1Char('\n'));
+            ASSERT_EQ(lines.size(), 3);
+            EXPECT_EQ(lines[0], QString::fromUtf8(k.message));
+            EXPECT_EQ(lines[2], QStringLiteral("Bitte die Eingabe entsprechend reduzieren!"));
+            EXPECT_TRUE(c->Preview()->text().isEmpty()) << "an empty result shows nothing";
+            // the engine's message (vaskel-cli) says the same
+            EXPECT_EQ(c->LastMessage(), FromCp1252(ComposeProblemText(ComposeDisplayRecord(
+                                            c->Input()).Problem)));
+            delete c;
+        }
+    }
+}
+
+TEST_F(ComposerTest, CtrlEnterPutsALineFeedIntoTheCell) {
+    TfComposer* c = TfComposer::Open(nullptr, QStringLiteral("003a"), "", {});
+    ASSERT_NE(c, nullptr);
+    c->activateWindow();
+    c->Table()->setCurrentCell(0, 1);
+    c->Table()->editItem(c->Table()->item(0, 1));
+    auto* editor = c->Table()->findChild<QLineEdit*>(QStringLiteral("CellEditor"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("Ab"));
+    QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClicks(editor, QStringLiteral("C"));
+    EXPECT_EQ(editor->text(), QStringLiteral("Ab") + kLf + QStringLiteral("C"));
+    EXPECT_EQ(c->Preview()->text(), QStringLiteral("zA1Ab<LF>C............"))
+        << "the preview follows the typing";
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(c->RowText(0), "Ab\nC");
+    EXPECT_EQ(CellBytes(CellShown("x\ny")), "x\ny");
+}
+
+} // namespace
+} // namespace vaskel
