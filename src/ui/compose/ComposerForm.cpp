@@ -313,7 +313,7 @@ TfComposerForm::TfComposerForm(QWidget* owner, TDisplayRecord type,
         FEditRow = -1;
         Recompose();
     });
-    resize(640, 520);
+    resize(720, 560);
 }
 
 TfComposerForm::~TfComposerForm() = default;

@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFont>
+#include <QFontMetrics>
 #include <QFontDatabase>
 #include <QHash>
 #include <QMenu>
@@ -29,42 +30,31 @@ const QColor kDotOff(0x2B, 0x25, 0x14);
 const QColor kDotOn(0xFF, 0xB4, 0x1E);
 const QColor kCutMark(0xE0, 0x40, 0x30);
 
-// The lit dots of a character, row by row: the character drawn large and
-// read back one coarse cell per dot.
-using TGlyph = std::array<uint8_t, kGlyphH>; // bit 4 is the left column
+// The lit dots of a character, row by row: the character drawn in the
+// fixed font at its native small size, without smoothing, one pixel a dot.
+using TGlyph = std::array<uint16_t, kGlyphH>; // bit kGlyphW - 1 is the left column
 
 TGlyph GlyphOf(QChar c) {
     static QHash<QChar, TGlyph> cache;
     if (const auto it = cache.constFind(c); it != cache.constEnd()) return *it;
-    constexpr int S = 12;
-    QImage img(kGlyphW * S, kGlyphH * S, QImage::Format_Grayscale8);
+    QImage img(kGlyphW, kGlyphH, QImage::Format_Grayscale8);
     img.fill(0);
     {
         QPainter p(&img);
         QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        f.setBold(true);
-        f.setPixelSize(kGlyphH * S);
-        f.setStyleStrategy(QFont::PreferAntialias);
+        f.setPixelSize(kGlyphH - 1);
+        f.setStyleStrategy(QFont::NoAntialias);
+        f.setHintingPreference(QFont::PreferFullHinting);
         p.setFont(f);
-        const QFontMetrics m(f);
-        // ascent and descent of the font fill the glyph's rows
-        const double scaleY = double(kGlyphH * S) / (m.ascent() + m.descent());
-        const double scaleX = double(kGlyphW * S) / std::max(1, m.horizontalAdvance(QLatin1Char('M')));
-        p.scale(scaleX, scaleY);
         p.setPen(Qt::white);
-        p.drawText(QPointF(0, m.ascent()), QString(c));
+        p.drawText(QPoint(0, QFontMetrics(f).ascent()), QString(c));
     }
     TGlyph g{};
-    for (int y = 0; y < kGlyphH; ++y)
-        for (int x = 0; x < kGlyphW; ++x) {
-            int sum = 0;
-            for (int yy = 0; yy < S; ++yy) {
-                const uchar* line = img.constScanLine(y * S + yy);
-                for (int xx = 0; xx < S; ++xx)
-                    sum += line[x * S + xx];
-            }
-            if (sum > 255 * S * S * 30 / 100) g[y] |= uint8_t(1u << (kGlyphW - 1 - x));
-        }
+    for (int y = 0; y < kGlyphH; ++y) {
+        const uchar* line = img.constScanLine(y);
+        for (int x = 0; x < kGlyphW; ++x)
+            if (line[x] > 127) g[y] |= uint16_t(1u << (kGlyphW - 1 - x));
+    }
     cache.insert(c, g);
     return g;
 }
@@ -91,7 +81,7 @@ void TDisplayPreview::Init(ITimerFactory& timers) {
         FPhase = (FPhase + 1) % static_cast<int>(FView.Phases.size());
         update();
     };
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
 TDisplayPreview::~TDisplayPreview() {

@@ -63,9 +63,10 @@ private:
     int FPhase = 0;
 };
 
-// The dots a character takes on the panel: 5 wide and 8 high, one dot
-// apart; lines are one dot apart and a dot of margin runs round the panel.
-inline constexpr int kCharDotsWide = 6;
-inline constexpr int kCharDotsHigh = 9;
+// The dots a character takes on the panel: 6 wide and 11 high (room for
+// the dots of capital umlauts and for descenders), one dot apart; lines are
+// one dot apart and a dot of margin runs round the panel.
+inline constexpr int kCharDotsWide = 7;
+inline constexpr int kCharDotsHigh = 12;
 
 } // namespace vaskel
