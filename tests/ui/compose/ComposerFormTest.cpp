@@ -10,6 +10,7 @@
 #include "platform/QtText.h"
 #include "shell/SystemPlatform.h"
 #include "ui/common/Session.h"
+#include "ui/common/Texts.h"
 #include "ui/editors/AufrufListenForm.h"
 #include "ui/main/DirectInputBox.h"
 
@@ -279,6 +280,25 @@ TEST_F(ComposerTest, RefusedInputShowsItsMessageAndHandsNothingOver) {
             delete c;
         }
     }
+}
+
+TEST_F(ComposerTest, EnglishTexts) {
+    SetUiLanguage(2);
+    TAutoAnswer ok(QMessageBox::Ok);
+    TfComposer* c = TfComposer::Open(nullptr, QStringLiteral("021"), "", {});
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->windowTitle(), QStringLiteral("Data set 021 detail input"));
+    EXPECT_EQ(c->AcceptButton()->text(), QStringLiteral("&Save"));
+    QStringList titles;
+    for (int k = 0; k < c->Table()->columnCount(); ++k)
+        titles << c->Table()->horizontalHeaderItem(k)->text();
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("Pulse"), QStringLiteral("Line"),
+                                   QStringLiteral("Text")}));
+    EXPECT_EQ(c->PhaseTimeBox()->itemText(16), QStringLiteral("No pulse"));
+    EXPECT_FALSE(c->Accept());
+    EXPECT_EQ(c->LastMessage(), QStringLiteral("Please choose the pulse time."));
+    delete c;
+    SetUiLanguage(1);
 }
 
 TEST_F(ComposerTest, CtrlEnterPutsALineFeedIntoTheCell) {

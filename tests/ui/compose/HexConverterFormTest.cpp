@@ -3,6 +3,8 @@
 
 #include "ui/compose/HexConverterForm.h"
 
+#include "ui/main/MainFormFixture.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -108,6 +110,22 @@ TEST_F(HexConverterTest, TheFocusedFieldKeepsWhatIsTypedAndEmptyBecomesZero) {
     EXPECT_FALSE(W->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(TfHexConverterForm::Current(), nullptr);
+}
+
+// The main window's help menu opens it, once.
+class ConverterActionTest : public MainWindowTest {};
+
+TEST_F(ConverterActionTest, TheActionOpensOneConverter) {
+    Start(TScenario::Unpowered);
+    QAction* a = W->Action(TAct::acHexConverter);
+    EXPECT_TRUE(a->isEnabled()) << "with or without a device";
+    a->trigger();
+    TfHexConverterForm* first = TfHexConverterForm::Current();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    a->trigger();
+    EXPECT_EQ(TfHexConverterForm::Current(), first);
+    delete first;
 }
 
 } // namespace
