@@ -2,6 +2,7 @@
 
 #include "analysis/DetailAnalysis.h"
 #include "cli/CliFiles.h"
+#include "cli/FilterCommand.h"
 #include "cli/FirmwareCommand.h"
 #include "cli/Json.h"
 #include "cli/SimulateCommand.h"
@@ -56,6 +57,7 @@ const char* const kMainUsage =
     "  responses  build a response list from a protocol\n"
     "  simulate   run a call list or a protocol on the virtual Tavrin as bus master\n"
     "  stats      print the figures of a protocol as JSON\n"
+    "  filter     write the rows of a protocol that a filter choice shows\n"
     "  firmware   check a firmware file for the Tavrin\n"
     "  print      write the printout of a protocol as a PDF\n"
     "\n"
@@ -889,6 +891,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "analyse") return RunAnalyse(args, out, err, defaultCatalogue);
     if (cmd == "simulate") return RunSimulate(args, out, err, defaultCatalogue);
     if (cmd == "stats") return RunStats(args, out, err, defaultCatalogue);
+    if (cmd == "filter") return RunFilter(args, out, err, defaultCatalogue);
     if (cmd == "firmware") return RunFirmware(args, out, err);
     if (cmd == "print") return RunPrintCommand(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);
