@@ -356,6 +356,10 @@
         <translation>The templates could not be saved:</translation>
     </message>
     <message>
+        <source>Die Vorlagen konnten nicht gelesen werden:</source>
+        <translation>The templates could not be read:</translation>
+    </message>
+    <message>
         <source>Mithilfe der Filter können Sie einstellen, welche Datensätze in einem Protokoll oder im Monitorfenster angezeigt werden.</source>
         <translation>With the filters you choose which record types a protocol or the monitor shows.</translation>
     </message>

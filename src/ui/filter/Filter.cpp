@@ -220,13 +220,28 @@ std::string TfFilter::TemplateFile(TSession& session) {
 
 void TfFilter::FillTemplateNames() {
     FTemplates->clear();
-    const TIniFile ini(FIniFile);
     // the list's section is named by the translated word, the same in both
     // languages
-    for (const std::string& name : FilterTemplateNames(ini))
-        FTemplates->addItem(FromCp1252(name));
+    ReadIni([&] {
+        const TIniFile ini(FIniFile);
+        for (const std::string& name : FilterTemplateNames(ini))
+            FTemplates->addItem(FromCp1252(name));
+    });
     FTemplates->setCurrentIndex(-1);
     FTemplates->setEditText(QString());
+}
+
+bool TfFilter::ReadIni(const std::function<void()>& read) {
+    try {
+        read();
+        return true;
+    } catch (const EVaskelError& e) {
+        QMessageBox::critical(this, Tr("Fehler"),
+                              Tr("Die Vorlagen konnten nicht gelesen werden:") +
+                                  QLatin1Char('\n') + FromFileName(FIniFile) + QLatin1Char('\n') +
+                                  FromCp1252(e.what()));
+        return false;
+    }
 }
 
 void TfFilter::FillLists() {
@@ -323,8 +338,8 @@ void TfFilter::SelectTemplate(const QString& name) {
     if (FTemplates->currentText() != name) FTemplates->setEditText(name);
     FGroupList->setEnabled(false);
     FTypeList->setEnabled(false);
-    bool neverErrors = false;
-    {
+    bool neverErrors = FNeverErrors->isChecked();
+    ReadIni([&] {
         const TIniFile ini(FIniFile);
         ApplyFilterTemplate(ini, ToCp1252(name), FGroups, FTypes, neverErrors);
         // the last entry the template checked becomes the current one
@@ -335,7 +350,7 @@ void TfFilter::SelectTemplate(const QString& name) {
             for (std::size_t k = 0; k < FTypes.size(); ++k)
                 if (FTypes[k].Rec.Key == key) FTypeList->setCurrentRow(static_cast<int>(k));
         }
-    }
+    });
     FNeverErrors->setChecked(neverErrors);
     ShowChecks();
     FGroupList->setEnabled(true);

@@ -80,6 +80,9 @@ private:
     // Runs an INI change; false (after a message) when the file could not
     // be written.
     bool WriteIni(const std::function<void()>& change);
+    // Runs a read of the INI file; false (after a message) when it could
+    // not be read.
+    bool ReadIni(const std::function<void()>& read);
 
     TFilterList FGroups, FTypes;
     // what the record-type list was built from

@@ -285,6 +285,26 @@ TEST_F(FilterWindowTest, TemplatesWithUnknownEntriesAndReservedNames) {
     EXPECT_EQ(ini.SectionKeys("Filter"), TNames{"Alt"});
 }
 
+// A template file that cannot be read or written: the user is told where,
+// the list of templates stays as it was.
+TEST_F(FilterWindowTest, ATemplateFileThatCannotBeUsedIsReported) {
+    std::filesystem::create_directories(IniFile()); // a folder in the file's place
+    TAutoAnswer ok(QMessageBox::Ok);
+    TfFilter w(S);
+    EXPECT_EQ(ok.Count, 1);
+    EXPECT_TRUE(ok.LastText.startsWith("Die Vorlagen konnten nicht gelesen werden:\n" +
+                                       QString::fromStdString(IniFile())))
+        << ok.LastText.toStdString();
+    w.TemplateBox()->setEditText(QStringLiteral("Anzeige"));
+    w.SaveTemplate();
+    EXPECT_EQ(ok.Count, 2);
+    EXPECT_TRUE(ok.LastText.startsWith("Die Vorlagen konnten nicht gespeichert werden:\n" +
+                                       QString::fromStdString(IniFile())))
+        << ok.LastText.toStdString();
+    EXPECT_EQ(w.TemplateBox()->count(), 0);
+    EXPECT_FALSE(w.DeleteButton()->isEnabled());
+}
+
 // Without IBIS_Frame.CSV, or with a broken line in it, the four-line box;
 // the lines that could be read are listed, the record types are not
 // affected.
