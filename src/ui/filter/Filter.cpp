@@ -111,7 +111,6 @@ TfFilter::TfFilter(TSession& session, QWidget* parent) : TfChildWindow(session, 
     setObjectName(QStringLiteral("Filter"));
     SetCaption(Tr("Filter"));
     setMinimumSize(500, 150);
-    setProperty("helpContext", 1310);
     FIniFile = TemplateFile(session);
 
     auto* main = new QVBoxLayout(this);
