@@ -256,6 +256,110 @@
         <translation>Define filter ...</translation>
     </message>
     <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>Vorlage:</source>
+        <translation>Template:</translation>
+    </message>
+    <message>
+        <source>Gruppe</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Datensatz-Nr.</source>
+        <translation>Record no.</translation>
+    </message>
+    <message>
+        <source>Fehlerhafte Telegramme nie ausfiltern</source>
+        <translation>Never filter erroneous telegrams.</translation>
+    </message>
+    <message>
+        <source>Alle</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Keine</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>Die Kürzel beschreiben nur den ersten Buchstaben eines Telegramms. Ein Kürzel kann damit auch mehrere Datensätze umfassen.</source>
+        <translation>The keys describe only the first letter of a telegram. One key can therefore cover several records.</translation>
+    </message>
+    <message>
+        <source>Hier können Sie exakt die Datensätze auswählen, die Sie angezeigt haben wollen.</source>
+        <translation>Here you can choose exactly the records you want to see.</translation>
+    </message>
+    <message>
+        <source>Aktuellen Filter als Vorlage speichern</source>
+        <translation>Save the current filter as a template</translation>
+    </message>
+    <message>
+        <source>Aktuelle Vorlage löschen</source>
+        <translation>Delete the current template</translation>
+    </message>
+    <message>
+        <source>Wenn diese Option aktiv ist, werden die fehlerhafte Telegramme immer angezeigt.</source>
+        <translation>When this option is on, erroneous telegrams are always shown.</translation>
+    </message>
+    <message>
+        <source>Alle Kürzel und Datensätze aktivieren</source>
+        <translation>Activate all keys and records</translation>
+    </message>
+    <message>
+        <source>Alle Kürzel und Datensätze deaktivieren</source>
+        <translation>Deactivate all keys and records</translation>
+    </message>
+    <message>
+        <source>Die Datei IBIS_Frame.CSV fehlt oder ist beschädigt.</source>
+        <translation>The file IBIS_Frame.CSV is missing or damaged.</translation>
+    </message>
+    <message>
+        <source>Diese Datei ist nicht zwingend für den Betrieb des Programms nötig.</source>
+        <translation>The program can run without this file.</translation>
+    </message>
+    <message>
+        <source>Es werden jedoch einige Funktionen nicht verfügbar sein.</source>
+        <translation>Some features will not be available.</translation>
+    </message>
+    <message>
+        <source>Stellen Sie IBIS_Frame.CSV von Ihrer Original-CD wieder her.</source>
+        <translation>Please recover the file IBIS_Frame.CSV from your original CD.</translation>
+    </message>
+    <message>
+        <source>Datensatzfilter speichern</source>
+        <translation>Save filter template</translation>
+    </message>
+    <message>
+        <source>Die aktuellen Einstellungen wurden als Filter "%1" gespeichert.</source>
+        <translation>The actual settings were saved as template "%1".</translation>
+    </message>
+    <message>
+        <source>Datensatzfilter löschen?</source>
+        <translation>Delete template?</translation>
+    </message>
+    <message>
+        <source>Möchten Sie den Filter "%1" wirklich löschen?</source>
+        <translation>Do you really want to delete template "%1"?</translation>
+    </message>
+    <message>
+        <source>Der Name "%1" ist für die Liste der Vorlagen reserviert. Bitte wählen Sie einen anderen Namen.</source>
+        <translation>The name "%1" is reserved for the list of templates. Please choose another name.</translation>
+    </message>
+    <message>
+        <source>Der Name einer Vorlage darf die Zeichen [ ] = nicht enthalten.</source>
+        <translation>A template name must not contain the characters [ ] =.</translation>
+    </message>
+    <message>
+        <source>Die Vorlagen konnten nicht gespeichert werden:</source>
+        <translation>The templates could not be saved:</translation>
+    </message>
+    <message>
+        <source>Die Vorlagen konnten nicht gelesen werden:</source>
+        <translation>The templates could not be read:</translation>
+    </message>
+    <message>
         <source>Mithilfe der Filter können Sie einstellen, welche Datensätze in einem Protokoll oder im Monitorfenster angezeigt werden.</source>
         <translation>With the filters you choose which record types a protocol or the monitor shows.</translation>
     </message>
@@ -564,8 +668,8 @@
         <translation>No match found</translation>
     </message>
     <message>
-        <source>Suchbegriff &quot;%1&quot; nicht gefunden.</source>
-        <translation>Search text &quot;%1&quot; not found.</translation>
+        <source>Suchbegriff "%1" nicht gefunden.</source>
+        <translation>Search text "%1" not found.</translation>
     </message>
     <message>
         <source>HEX</source>
@@ -968,12 +1072,12 @@
         <translation>The checksum is missing!</translation>
     </message>
     <message>
-        <source>Die Prüfsumme ist &quot;%1&quot; (Hex: 0x%2). Dies ist nicht korrekt.</source>
-        <translation>The checksum is &quot;%1&quot; (hex 0x%2). This is not correct.</translation>
+        <source>Die Prüfsumme ist "%1" (Hex: 0x%2). Dies ist nicht korrekt.</source>
+        <translation>The checksum is "%1" (hex 0x%2). This is not correct.</translation>
     </message>
     <message>
-        <source>Die Prüfsumme müsste &quot;%1&quot; (Hex: 0x%2) sein, ist aber &quot;%3&quot; (Hex: 0x%4).</source>
-        <translation>The checksum should be &quot;%1&quot; (hex 0x%2), but it is &quot;%3&quot; (hex 0x%4).</translation>
+        <source>Die Prüfsumme müsste "%1" (Hex: 0x%2) sein, ist aber "%3" (Hex: 0x%4).</source>
+        <translation>The checksum should be "%1" (hex 0x%2), but it is "%3" (hex 0x%4).</translation>
     </message>
     <message>
         <source>Die Zeile des Protokolls, auf das sich diese Fehleranalyse bezieht.</source>
@@ -1432,8 +1536,8 @@
         <translation>Please note that other IBIS telegrams apply on the train bus than on the vehicle bus.</translation>
     </message>
     <message>
-        <source>Wenn Ihr Tavrin an einen IBIS-Wagenbus angeschlossen ist, die Vaskel-Software jedoch im Modus &quot;Zugbus&quot; arbeitet, werden die meisten Telegramme als fehlerhaft gemeldet werden.</source>
-        <translation>If your Tavrin is connected to an IBIS vehicle bus while the Vaskel software works in &quot;train bus&quot; mode, most telegrams will be reported as faulty.</translation>
+        <source>Wenn Ihr Tavrin an einen IBIS-Wagenbus angeschlossen ist, die Vaskel-Software jedoch im Modus "Zugbus" arbeitet, werden die meisten Telegramme als fehlerhaft gemeldet werden.</source>
+        <translation>If your Tavrin is connected to an IBIS vehicle bus while the Vaskel software works in "train bus" mode, most telegrams will be reported as faulty.</translation>
     </message>
     <message>
         <source>Wollen Sie wirklich umschalten?</source>

@@ -3,6 +3,7 @@
 #include "analysis/DetailAnalysis.h"
 #include "cli/CliFiles.h"
 #include "cli/ComposeCommand.h"
+#include "cli/FilterCommand.h"
 #include "cli/FirmwareCommand.h"
 #include "cli/Json.h"
 #include "cli/SimulateCommand.h"
@@ -60,6 +61,7 @@ const char* const kMainUsage =
     "  decompose  take a destination-display telegram apart into its lines\n"
     "  convert    a number in decimal, hexadecimal and IBIS-hex notation\n"
     "  stats      print the figures of a protocol as JSON\n"
+    "  filter     write the rows of a protocol that a filter choice shows\n"
     "  firmware   check a firmware file for the Tavrin\n"
     "  print      write the printout of a protocol as a PDF\n"
     "\n"
@@ -896,6 +898,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "decompose") return RunDecompose(args, out, err);
     if (cmd == "convert") return RunConvert(args, out, err);
     if (cmd == "stats") return RunStats(args, out, err, defaultCatalogue);
+    if (cmd == "filter") return RunFilter(args, out, err, defaultCatalogue);
     if (cmd == "firmware") return RunFirmware(args, out, err);
     if (cmd == "print") return RunPrintCommand(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);

@@ -4,6 +4,7 @@
 #include "telegram/TextConventions.h"
 
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -28,9 +29,26 @@ bool SameName(std::string_view a, std::string_view b) {
 } // namespace
 
 TIniFile::TIniFile(std::string fileName) : FFileName(std::move(fileName)) {
-    std::ifstream in(FFileName, std::ios::binary);
-    if (!in) return;
-    const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::error_code ec;
+    if (FFileName.empty() || !std::filesystem::exists(FFileName, ec)) return;
+    // a file that is there but cannot be read would be replaced by the next
+    // write: refused instead
+    std::string content;
+    bool read = std::filesystem::is_regular_file(FFileName, ec);
+    if (read) {
+        std::ifstream in(FFileName, std::ios::binary);
+        read = static_cast<bool>(in);
+        if (read) {
+            try {
+                content.assign(std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>());
+                read = !in.bad();
+            } catch (const std::exception&) { // the stream's own read error
+                read = false;
+            }
+        }
+    }
+    if (!read) throw EFileError("Cannot read file " + FFileName + ".");
     Parse(content);
 }
 

@@ -12,7 +12,8 @@ namespace vaskel {
 
 class TIniFile {
 public:
-    // Reads the file when it exists; a missing file is an empty one.
+    // Reads the file when it exists; a missing file is an empty one. Throws
+    // EFileError when it exists but cannot be read (a folder, no permission).
     explicit TIniFile(std::string fileName);
 
     const std::string& FileName() const { return FFileName; }

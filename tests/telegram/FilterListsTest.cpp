@@ -1,4 +1,5 @@
 #include "shell/FilterTemplates.h"
+#include "telegram/Errors.h"
 #include "telegram/FilterLists.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +111,18 @@ TEST(FilterListsTest, IniFileMovesToUserFolderWhenProgramFolderIsReadOnly) {
         EXPECT_EQ(moved, (root / "user" / "vaskel.INI").string());
         EXPECT_EQ(FilterTemplateNames(TIniFile(moved)), std::vector<std::string>{"a"});
     }
+    fs::remove_all(root);
+}
+
+// A template file that is there but cannot be read is refused rather than
+// read as empty (the next write would replace it); a missing one is empty.
+TEST(FilterListsTest, IniFileThatCannotBeReadIsRefused) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / "vaskel-filter-ini-unreadable";
+    fs::remove_all(root);
+    fs::create_directories(root / "vaskel.INI");
+    EXPECT_THROW(TIniFile((root / "vaskel.INI").string()), EFileError);
+    EXPECT_TRUE(FilterTemplateNames(TIniFile((root / "none.INI").string())).empty());
     fs::remove_all(root);
 }
 

@@ -169,7 +169,7 @@ const std::vector<TActionSpec>& ActionSpecs() {
          "im Monitorfenster angezeigt werden.",
          {},
          "acFilterWindow",
-         E::NotYet},
+         E::Always},
         {A::actOpenAddressForm,
          "actOpenAddressForm",
          "IBIS Adressumsetzung ...",

@@ -15,6 +15,7 @@
 #include "ui/dialogs/Restart.h"
 #include "ui/dialogs/SettingsDialog.h"
 #include "ui/editors/AddressForm.h"
+#include "ui/filter/Filter.h"
 #include "ui/main/CallListCommands.h"
 #include "ui/main/DirectInputBox.h"
 #include "ui/main/ModeArea.h"
@@ -279,6 +280,7 @@ void TfMainForm::ConnectActions() {
     on(TAct::acWindowCloseAll, [this] { FArea->CloseAll(); });
     on(TAct::acMasterOnOff, [this] { MasterOnOff(); });
     on(TAct::actOpenAddressForm, [this] { OpenAddressForm(); });
+    on(TAct::acFilterWindow, [this] { ShowFilterWindow(FSession, FArea); });
     on(TAct::actResetOverloaded, [this] { ResetOverloadAsked(); });
     on(TAct::acShowHardwarerevision, [this] { ShowDeviceInfo(); });
     on(TAct::acAbout, [this] {
