@@ -5,6 +5,7 @@
 #include "platform/QtText.h"
 #include "recording/Recorder.h"
 #include "shell/Version.h"
+#include "ui/catalogue/DatensatzForm.h"
 #include "ui/common/ChildWindow.h"
 #include "ui/common/Icons.h"
 #include "ui/common/Session.h"
@@ -277,6 +278,7 @@ void TfMainForm::ConnectActions() {
     on(TAct::acWindowCloseAll, [this] { FArea->CloseAll(); });
     on(TAct::acMasterOnOff, [this] { MasterOnOff(); });
     on(TAct::actOpenAddressForm, [this] { OpenAddressForm(); });
+    on(TAct::acDatensatz, [this] { TfDatensatzForm::Open(FSession, *FArea); });
     on(TAct::actResetOverloaded, [this] { ResetOverloadAsked(); });
     on(TAct::acShowHardwarerevision, [this] { ShowDeviceInfo(); });
     on(TAct::acAbout, [this] {
