@@ -295,6 +295,7 @@ bool TfDatensatzForm::SaveList() {
         if (!AskAboutProblems(lines.join(QLatin1Char('\n')))) {
             // to the first row to fix
             GoTo(problems.front().Row, C::Pattern);
+            View()->setFocus();
             return false;
         }
     }
@@ -319,6 +320,15 @@ bool TfDatensatzForm::SaveList() {
                 Tr("Bis zum nächsten erfolgreichen Laden gelten die bisherigen Datensätze."));
     }
     return true;
+}
+
+void TfDatensatzForm::resizeEvent(QResizeEvent* e) {
+    TfBaseEditForm::resizeEvent(e);
+    // the number and the check boxes need no share of the width: the
+    // texts get it
+    if (!FixedWidths())
+        for (int col : {C::RecordNo, C::Master, C::TrainBus, C::Filter})
+            View()->horizontalHeader()->setSectionResizeMode(col, QHeaderView::ResizeToContents);
 }
 
 void TfDatensatzForm::changeEvent(QEvent* e) {
