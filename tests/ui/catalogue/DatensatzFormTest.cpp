@@ -7,6 +7,7 @@
 
 #include "lists/CatalogueTable.h"
 #include "platform/QtText.h"
+#include "telegram/Errors.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/main/MainFormFixture.h"
@@ -289,6 +290,15 @@ TEST_F(DatensatzFormTest, AFileThatCannotBeWrittenLosesNothing) {
     EXPECT_TRUE(ok.LastText.startsWith(QStringLiteral("Die Datensätze konnten nicht gespeichert")));
     EXPECT_EQ(test::ReadFile(File), kFile);
     EXPECT_TRUE(W->Model().Table().Modified);
+}
+
+TEST_F(DatensatzFormTest, AFailedReloadKeepsTheCatalogueInForce) {
+    QSignalSpy reloaded(&S, &TSession::CatalogueReloaded);
+    Dir.Write("IBIS.CSV", "\"001\";\"l 3Z\";\"l001\"\r\n"); // too few fields
+    EXPECT_THROW(S.ReloadCatalogue(), EFileError);
+    EXPECT_EQ(reloaded.count(), 0);
+    EXPECT_TRUE(Parser.Classify("l001", true, TBusType::bsVehicleBus).ExactMatch);
+    EXPECT_EQ(Parser.ProfileArray()->size(), 4u);
 }
 
 TEST_F(DatensatzFormTest, ATitleClickSortsByItsColumn) {
