@@ -270,7 +270,8 @@ bool TfDatensatzForm::AskAboutProblems(const QString& text) {
 }
 
 bool TfDatensatzForm::SaveList() {
-    if (FLocked) return false;
+    // (the save button is off while the table is locked; the close
+    // question may still save changes made before it was locked again)
     bool refresh = RemoveBlankRows(FCatalogueTable);
     refresh = EmptyAnswersOfSlaveRows(FCatalogueTable) || refresh;
     if (refresh) {

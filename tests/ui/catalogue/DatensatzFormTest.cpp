@@ -330,9 +330,16 @@ TEST_F(DatensatzFormTest, TheCloseQuestion) {
         EXPECT_FALSE(W->MayClose());
         EXPECT_EQ(cancel.Count, 1);
     }
-    TAutoAnswer no(QMessageBox::No);
+    {
+        TAutoAnswer no(QMessageBox::No);
+        EXPECT_TRUE(W->MayClose());
+        EXPECT_EQ(test::ReadFile(File), kFile);
+    }
+    // locked again after the change: "Ja" still saves it
+    W->LockButton()->click();
+    TAutoAnswer yes(QMessageBox::Yes);
     EXPECT_TRUE(W->MayClose());
-    EXPECT_EQ(test::ReadFile(File), kFile);
+    EXPECT_NE(test::ReadFile(File).find("\"ge\xE4ndert\""), std::string::npos);
 }
 
 class RecordTypeWindowTest : public MainWindowTest {};
