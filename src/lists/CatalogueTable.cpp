@@ -21,11 +21,11 @@ const char* Bool(bool b) {
 
 // What identifies a record type's line in the file: every field the
 // loader reads, as it reads them.
-using TLineKey = std::tuple<std::string, std::string, std::string, bool, std::string, bool, bool,
-                            std::string>;
+using TLineKey =
+    std::tuple<std::string, std::string, std::string, bool, std::string, bool, bool, std::string>;
 TLineKey KeyOf(const TWagenbusProfileRecord& r) {
-    return {r.RecordNo, r.PatternText, r.Example,  r.Master,
-            r.Answers,  r.TrainBus,    r.Filter,   r.Description};
+    return {r.RecordNo, r.PatternText, r.Example, r.Master,
+            r.Answers,  r.TrainBus,    r.Filter,  r.Description};
 }
 
 std::vector<std::string> RowCells(const TTable& table, int row) {
@@ -48,8 +48,8 @@ std::string Quoted(std::string_view s) {
 
 TTable MakeCatalogueTable(int languages) {
     using S = TZK_InputStyle;
-    std::vector<TZK_InputStyle> styles = {S::csString,  S::csString,  S::csString, S::csBoolean,
-                                          S::csString,  S::csBoolean, S::csBoolean};
+    std::vector<TZK_InputStyle> styles = {S::csString, S::csString,  S::csString, S::csBoolean,
+                                          S::csString, S::csBoolean, S::csBoolean};
     for (int k = 0; k < std::max(1, languages); ++k)
         styles.push_back(S::csString);
     return TTable(std::move(styles));
@@ -73,9 +73,9 @@ void FillCatalogueTable(TTable& table, const TProfileArray& records, std::string
     table.Clear();
     int row = 0;
     for (const TWagenbusProfileRecord* r : sorted) {
-        std::vector<std::string> cells = {r->RecordNo, r->PatternText, r->Example, Bool(r->Master),
-                                          r->Answers,  Bool(r->TrainBus), Bool(r->Filter),
-                                          r->Description};
+        std::vector<std::string> cells = {r->RecordNo,     r->PatternText, r->Example,
+                                          Bool(r->Master), r->Answers,     Bool(r->TrainBus),
+                                          Bool(r->Filter), r->Description};
         if (auto it = further.find(KeyOf(*r)); it != further.end()) {
             cells.insert(cells.end(), it->second.begin(), it->second.end());
             further.erase(it);
@@ -125,7 +125,8 @@ bool RemoveBlankRows(TTable& table) {
     for (int r = table.RowCount() - 1; r >= 0 && table.RowCount() > 1; --r) {
         bool blank = true;
         for (int c = 0; c < table.ColCount() && blank; ++c)
-            blank = table.Style(c) == TZK_InputStyle::csBoolean || TrimBlanks(table.Cell(c, r)).empty();
+            blank =
+                table.Style(c) == TZK_InputStyle::csBoolean || TrimBlanks(table.Cell(c, r)).empty();
         if (blank) {
             table.DeleteRow(r);
             removed = true;
@@ -176,8 +177,8 @@ void SaveCatalogueTable(const TTable& table, const std::string& fileName) {
         backup.replace_extension(".BAK");
         fs::copy_file(fileName, backup, fs::copy_options::overwrite_existing, ec);
         if (ec)
-            throw EFileError(FormatText("Cannot write backup %s: %s",
-                                        {backup.string(), ec.message()}));
+            throw EFileError(
+                FormatText("Cannot write backup %s: %s", {backup.string(), ec.message()}));
     }
     WriteFileAtomically(fileName, CatalogueFileText(table, comments));
 }

@@ -104,7 +104,8 @@ std::vector<TCatalogueProblem> CheckCatalogue(const std::vector<TCatalogueRow>& 
         TIBISTelegramParser::SplitFields(own, r);
         const std::string_view body = DivideTelegram(example).Body;
         if (MatchScore(body, r.Pattern) != -1) {
-            p.MatchedLength = static_cast<int>(body.size() - std::min(body.size(), own.Rest.size()));
+            p.MatchedLength =
+                static_cast<int>(body.size() - std::min(body.size(), own.Rest.size()));
             fail(TCatalogueFault::ExampleNoMatch);
             continue;
         }
@@ -161,21 +162,23 @@ std::string CatalogueProblemText(const TCatalogueProblem& p, int language) {
             what = en ? "\"$\" not followed by a digit" : "\"$\" ohne folgende Ziffer";
             break;
         case K::UnsetVariable:
-            what = FormatText(en ? "$%s is used before \"=$%s\" stores it"
-                                 : "Variable $%s wird benutzt, bevor \"=$%s\" sie setzt",
-                              {std::string(1, p.Syntax.Variable), std::string(1, p.Syntax.Variable)});
+            what =
+                FormatText(en ? "$%s is used before \"=$%s\" stores it"
+                              : "Variable $%s wird benutzt, bevor \"=$%s\" sie setzt",
+                           {std::string(1, p.Syntax.Variable), std::string(1, p.Syntax.Variable)});
             break;
         }
-        return head +
-               FormatText(en ? "pattern error at character %s: %s" : "Musterfehler bei Zeichen %s: %s",
-                          {at, what});
+        return head + FormatText(en ? "pattern error at character %s: %s"
+                                    : "Musterfehler bei Zeichen %s: %s",
+                                 {at, what});
     }
     case TCatalogueFault::EmptyExample:
         return head + (en ? "the example is empty" : "das Beispiel ist leer");
     case TCatalogueFault::ExampleNoMatch:
-        return head + FormatText(en ? "the example does not match the pattern (from character %s on)"
-                                    : "das Beispiel passt nicht zum Muster (ab Zeichen %s)",
-                                 {std::to_string(p.MatchedLength + 1)});
+        return head +
+               FormatText(en ? "the example does not match the pattern (from character %s on)"
+                             : "das Beispiel passt nicht zum Muster (ab Zeichen %s)",
+                          {std::to_string(p.MatchedLength + 1)});
     case TCatalogueFault::OtherRecordType:
         if (p.OtherRecordNo.empty())
             return head + (en ? "the example is not recognised as a record type"

@@ -27,7 +27,7 @@ struct TPatternError {
         UnsetVariable, // "$d" before "=$d"
     };
     TKind Kind = TKind::UnclosedSet;
-    int Position = 0; // 0-based, in the compact pattern
+    int Position = 0;  // 0-based, in the compact pattern
     char Variable = 0; // UnsetVariable: the digit
 };
 
@@ -50,8 +50,8 @@ struct TCatalogueProblem {
     int LineNo = 0; // the row's line in the file (0: not from a file)
     std::string RecordNo;
     TCatalogueFault Fault = TCatalogueFault::EmptyPattern;
-    TPatternError Syntax;   // PatternSyntax
-    int MatchedLength = 0;  // ExampleNoMatch: example characters matched
+    TPatternError Syntax;      // PatternSyntax
+    int MatchedLength = 0;     // ExampleNoMatch: example characters matched
     std::string OtherRecordNo; // OtherRecordType
 };
 

@@ -46,9 +46,10 @@ TEST(CliCatalogue, OneLinePerFailingRowWithItsFileLine) {
 }
 
 TEST(CliCatalogue, UsageErrors) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"catalogue"}, {"catalogue", "fix"},
-          {"catalogue", "check", "/nonexistent/IBIS.CSV"}, {"catalogue", "check", "a", "b"}})
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"catalogue"},
+                                                 {"catalogue", "fix"},
+                                                 {"catalogue", "check", "/nonexistent/IBIS.CSV"},
+                                                 {"catalogue", "check", "a", "b"}})
         EXPECT_EQ(Cli(args).Code, kCliUsage) << args.size();
     EXPECT_EQ(Cli({"catalogue", "--help"}).Code, kCliOk);
 }

@@ -17,10 +17,11 @@ namespace C = CatalogueColumn;
 
 // Two languages, a comment line, a quote in a description, a line whose
 // pattern sorts first although it comes last.
-const std::string kFile = "// the catalogue\r\n"
-                          "\"001\";\"l 3Z\";\"l001\";-1;\"\";0;-1;\"Liniennummer\";\"Line number\"\r\n"
-                          "\"020\";\"a @1H\";\"a1\";-1;\"120\";0;-1;\"Status \"\"A\"\"\";\"Status\"\r\n"
-                          "\"120\";\"a @1H, 1Z\";\"a10\";0;\"\";0;0;\"Antwort\";\"Answer\"\r\n";
+const std::string kFile =
+    "// the catalogue\r\n"
+    "\"001\";\"l 3Z\";\"l001\";-1;\"\";0;-1;\"Liniennummer\";\"Line number\"\r\n"
+    "\"020\";\"a @1H\";\"a1\";-1;\"120\";0;-1;\"Status \"\"A\"\"\";\"Status\"\r\n"
+    "\"120\";\"a @1H, 1Z\";\"a10\";0;\"\";0;0;\"Antwort\";\"Answer\"\r\n";
 
 std::string Cells(const TTable& t, int row) {
     std::string s;
@@ -74,8 +75,10 @@ TEST(CatalogueTable, MasterAndAnswersStayConsistent) {
 TEST(CatalogueTable, SortIsByteWiseAndKeepsEqualRowsInOrder) {
     TTable t = MakeCatalogueTable(1);
     const std::vector<std::vector<std::string>> rows = {
-        {"b", "p", "e", "-1", "", "0", "-1", "1"}, {"B", "p", "e", "-1", "", "0", "-1", "2"},
-        {"a", "p", "e", "-1", "", "0", "-1", "3"}, {"b", "p", "e", "-1", "", "0", "-1", "4"},
+        {"b", "p", "e", "-1", "", "0", "-1", "1"},
+        {"B", "p", "e", "-1", "", "0", "-1", "2"},
+        {"a", "p", "e", "-1", "", "0", "-1", "3"},
+        {"b", "p", "e", "-1", "", "0", "-1", "4"},
         {"\xE4", "p", "e", "-1", "", "0", "-1", "5"}};
     for (std::size_t k = 0; k < rows.size(); ++k) {
         if (k) t.AppendRow();
@@ -98,9 +101,10 @@ TEST(CatalogueTable, FileTextRoundTripsThroughTheLoader) {
     EXPECT_TRUE(RemoveBlankRows(t));
     ASSERT_EQ(t.RowCount(), 2);
     const std::string text = CatalogueFileText(t, {"// head"});
-    EXPECT_EQ(text, "// head\r\n"
-                    "\"020\";\"a @1H\";\"a1\";-1;\"120\";0;-1;\"Status \"\"A\"\"\";\"Status; en\"\r\n"
-                    "\"777\";\"q *C\";\"qx\";0;\"\";-1;0;\"Zeile  umbruch\";\"\"\r\n");
+    EXPECT_EQ(text,
+              "// head\r\n"
+              "\"020\";\"a @1H\";\"a1\";-1;\"120\";0;-1;\"Status \"\"A\"\"\";\"Status; en\"\r\n"
+              "\"777\";\"q *C\";\"qx\";0;\"\";-1;0;\"Zeile  umbruch\";\"\"\r\n");
     const auto rows = ReadCatalogueRows(text);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].Fields.size(), 9u);

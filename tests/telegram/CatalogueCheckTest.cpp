@@ -11,8 +11,8 @@ const std::string kShipped = std::string(VASKEL_TEST_DATA_DIR) + "/IBIS.CSV";
 
 TCatalogueRow Row(std::string no, std::string pattern, std::string example, bool master = true,
                   bool train = false, std::string description = "Text") {
-    return {{no, pattern, example, master ? "-1" : "0", "", train ? "-1" : "0", "-1",
-             description, "Text"},
+    return {{no, pattern, example, master ? "-1" : "0", "", train ? "-1" : "0", "-1", description,
+             "Text"},
             0};
 }
 
@@ -57,16 +57,16 @@ TEST(CatalogueCheck, TheShippedCatalogueBothBusesPass) {
 
 TEST(CatalogueCheck, EachFaultNamesItsRow) {
     std::vector<TCatalogueRow> rows = {
-        Row("001", "l 3Z", "l001"),                    // 0 fine
-        Row("050", "x[12", "x1"),                      // 1 broken pattern
-        Row("051", "y 2Z", "y1"),                      // 2 example too short
-        Row("052", "", "q"),                           // 3 empty pattern
-        Row("053", "w 1Z", ""),                        // 4 empty example
+        Row("001", "l 3Z", "l001"),                     // 0 fine
+        Row("050", "x[12", "x1"),                       // 1 broken pattern
+        Row("051", "y 2Z", "y1"),                       // 2 example too short
+        Row("052", "", "q"),                            // 3 empty pattern
+        Row("053", "w 1Z", ""),                         // 4 empty example
         Row("054", "v 2C", "vab", true, false, "a//b"), // 5 "//": skipped by the loader
         Row("055", "u 2C", "uab", true, false, "a\nb"), // 6 line break
-        Row("056", "l 3Z", "l123"),                    // 7 same pattern as 001: wins over it
-        {{"057", "t1Z", "t1", "-1"}, 12},              // 8 too few fields
-        Row("058", "s 1Z", "s1", false),               // 9 a slave answer, fine in its role
+        Row("056", "l 3Z", "l123"),                     // 7 same pattern as 001: wins over it
+        {{"057", "t1Z", "t1", "-1"}, 12},               // 8 too few fields
+        Row("058", "s 1Z", "s1", false),                // 9 a slave answer, fine in its role
     };
     const auto problems = CheckCatalogue(rows);
     struct Want {
@@ -75,12 +75,9 @@ TEST(CatalogueCheck, EachFaultNamesItsRow) {
     };
     const Want want[] = {
         {0, TCatalogueFault::OtherRecordType}, // 056 comes later and wins the tie
-        {1, TCatalogueFault::PatternSyntax},
-        {2, TCatalogueFault::ExampleNoMatch},
-        {3, TCatalogueFault::EmptyPattern},
-        {4, TCatalogueFault::EmptyExample},
-        {5, TCatalogueFault::CommentMark},
-        {6, TCatalogueFault::ControlCharacter},
+        {1, TCatalogueFault::PatternSyntax},   {2, TCatalogueFault::ExampleNoMatch},
+        {3, TCatalogueFault::EmptyPattern},    {4, TCatalogueFault::EmptyExample},
+        {5, TCatalogueFault::CommentMark},     {6, TCatalogueFault::ControlCharacter},
         {8, TCatalogueFault::TooFewFields},
     };
     ASSERT_EQ(problems.size(), std::size(want));

@@ -38,10 +38,9 @@ struct TTitle {
     const char* De;
     const char* En;
 };
-constexpr TTitle kTitles[] = {{"DS-Nr.", "DS-No."},   {"Muster", "Pattern"},
-                              {"Beispiel", "Example"}, {"Master", "Master"},
-                              {"Antwort", "Response"}, {"Zugbus", "Trainbus"},
-                              {"Filter", "Filter"}};
+constexpr TTitle kTitles[] = {
+    {"DS-Nr.", "DS-No."},    {"Muster", "Pattern"},  {"Beispiel", "Example"}, {"Master", "Master"},
+    {"Antwort", "Response"}, {"Zugbus", "Trainbus"}, {"Filter", "Filter"}};
 
 std::vector<TEditColumn> Columns(int languages) {
     std::vector<TEditColumn> c = {
@@ -70,8 +69,8 @@ detail::TCatalogueTableHolder::TCatalogueTableHolder(int languages)
 TfDatensatzForm::TfDatensatzForm(TSession& session, const QStringList& languages, QWidget* parent)
     : detail::TCatalogueTableHolder(static_cast<int>(std::max<qsizetype>(1, languages.size()))),
       TfBaseEditForm(session, FCatalogueTable,
-                     Columns(static_cast<int>(std::max<qsizetype>(1, languages.size()))),
-                     QString(), parent),
+                     Columns(static_cast<int>(std::max<qsizetype>(1, languages.size()))), QString(),
+                     parent),
       FLanguages(languages) {
     setObjectName(QLatin1String(kObjectName));
     while (FLanguages.size() < FCatalogueTable.ColCount() - C::FirstDescription)
@@ -175,9 +174,9 @@ void TfDatensatzForm::SetLocked(bool locked) {
     View()->setSelectionBehavior(locked ? QAbstractItemView::SelectRows
                                         : QAbstractItemView::SelectItems);
     if (const QModelIndex i = View()->currentIndex(); i.isValid())
-        View()->selectionModel()->select(i, QItemSelectionModel::ClearAndSelect |
-                                                (locked ? QItemSelectionModel::Rows
-                                                        : QItemSelectionModel::NoUpdate));
+        View()->selectionModel()->select(
+            i, QItemSelectionModel::ClearAndSelect |
+                   (locked ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate));
     FLock->setIcon(ProgramIcon(locked ? QStringLiteral("tbLocked") : QStringLiteral("tbUnlocked")));
     FLock->setToolTip(locked ? Tr("Zur Vermeidung von Fehleingaben ist die Datensatzübersicht "
                                   "gesperrt.")
@@ -243,8 +242,8 @@ void TfDatensatzForm::SortBy(int col) {
     FQuiet = true;
     Model().Refresh();
     // the same place in the table: the top row and the current cell
-    View()->setCurrentIndex(
-        Model().index(current.isValid() ? current.row() : 0, current.isValid() ? current.column() : 0));
+    View()->setCurrentIndex(Model().index(current.isValid() ? current.row() : 0,
+                                          current.isValid() ? current.column() : 0));
     View()->scrollTo(Model().index(top, 0), QAbstractItemView::PositionAtTop);
     FQuiet = false;
     View()->horizontalHeader()->setSortIndicatorShown(true);

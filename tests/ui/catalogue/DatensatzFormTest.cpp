@@ -53,8 +53,8 @@ protected:
         SetUiLanguage(1);
     }
     void Open() {
-        W = std::make_unique<TfDatensatzForm>(S, QStringList{QStringLiteral("Deutsch"),
-                                                             QStringLiteral("English")});
+        W = std::make_unique<TfDatensatzForm>(
+            S, QStringList{QStringLiteral("Deutsch"), QStringLiteral("English")});
         W->resize(1000, 400);
         W->show();
     }
@@ -100,8 +100,8 @@ TEST_F(DatensatzFormTest, OpensLockedWithTheCatalogueSortedByPattern) {
     EXPECT_EQ(Cell(2, 8), "Line number") << "the second description comes from the file";
 
     // titles, styles and hints
-    const char* titles[] = {"DS-Nr.", "Muster", "Beispiel", "Master",
-                            "Antwort", "Zugbus", "Filter", "Beschreibung Deutsch"};
+    const char* titles[] = {"DS-Nr.",  "Muster", "Beispiel", "Master",
+                            "Antwort", "Zugbus", "Filter",   "Beschreibung Deutsch"};
     for (int c = 0; c < 8; ++c)
         EXPECT_EQ(Title(c), QString::fromUtf8(titles[c]));
     EXPECT_EQ(W->Model().Table().Style(C::Master), TZK_InputStyle::csBoolean);
@@ -116,8 +116,9 @@ TEST_F(DatensatzFormTest, OpensLockedWithTheCatalogueSortedByPattern) {
     EXPECT_FALSE(W->Model().flags(W->Model().index(0, 1)) & Qt::ItemIsEditable);
     EXPECT_FALSE(W->SaveButton()->isEnabled());
     EXPECT_FALSE(W->ActivateButton()->isVisible());
-    EXPECT_EQ(W->LockButton()->toolTip(),
-              QStringLiteral("Zur Vermeidung von Fehleingaben ist die Datensatzübersicht gesperrt."));
+    EXPECT_EQ(
+        W->LockButton()->toolTip(),
+        QStringLiteral("Zur Vermeidung von Fehleingaben ist die Datensatzübersicht gesperrt."));
     Set(0, C::Example, QStringLiteral("x"));
     EXPECT_EQ(Cell(0, C::Example), "a1");
 
@@ -168,8 +169,8 @@ TEST_F(DatensatzFormTest, TheLockedTableExplainsItselfOnceAndOnDoubleClick) {
     ASSERT_NE(TBalloonHint::Current(), nullptr);
     EXPECT_EQ(TBalloonHint::Current()->Title(), QStringLiteral("Hinweis"));
     EXPECT_EQ(TBalloonHint::Current()->Anchor(), W->LockButton());
-    EXPECT_TRUE(TBalloonHint::Current()->Text().startsWith(
-        QStringLiteral("Um Fehleingaben zu vermeiden ist die Bearbeitung der Datensätze\nzunächst")));
+    EXPECT_TRUE(TBalloonHint::Current()->Text().startsWith(QStringLiteral(
+        "Um Fehleingaben zu vermeiden ist die Bearbeitung der Datensätze\nzunächst")));
     EXPECT_EQ(TBalloonHint::Current()->Text().count(QLatin1Char('\n')), 4);
     EXPECT_TRUE(Env.HintGiven(THint::LockedGridHintGiven));
     TBalloonHint::CloseCurrent();
