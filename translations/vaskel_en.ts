@@ -2693,6 +2693,100 @@ Please enter another language!</translation>
     <message>
         <source>IBIS-Hexadezimal</source>
         <translation>IBIS hexadecimal</translation>
+        <source>IBIS-Datensätze</source>
+        <translation>IBIS data sets</translation>
+    </message>
+    <message>
+        <source>Datensatz.Nummer des zu sendenden bzw. zu empfangenden Datensatzes</source>
+        <translation>Number of the record type to be sent or received</translation>
+    </message>
+    <message>
+        <source>Kodierung für diese Datensatzart</source>
+        <translation>Coding of this record type</translation>
+    </message>
+    <message>
+        <source>Ein Beispiel dieses Datensatzes</source>
+        <translation>An example of this record type</translation>
+    </message>
+    <message>
+        <source>Ist dieses Telegramm ein Mastertelegramm?</source>
+        <translation>Is this telegram a master telegram?</translation>
+    </message>
+    <message>
+        <source>Erwartet dieses Telegramm eine Antwort? Falls ja: Liste der erwarteten DS-Nr. (Nur bei Mastertelegrammen zulässig)</source>
+        <translation>Does this telegram expect an answer? If so: the list of the expected record numbers (master telegrams only)</translation>
+    </message>
+    <message>
+        <source>Ist dieses Telegramm ein Wagebus- oder Zugbustelegramm?</source>
+        <translation>Is this telegram a vehicle bus or a train bus telegram?</translation>
+    </message>
+    <message>
+        <source>Soll dieses Telegramm in das Filterfenster aufgenommen werden?</source>
+        <translation>Shall this telegram be offered in the filter window?</translation>
+    </message>
+    <message>
+        <source>zusätzliche &amp;Sprache:</source>
+        <translation>Additional language</translation>
+    </message>
+    <message>
+        <source>Zur Vermeidung von Fehleingaben ist die Datensatzübersicht gesperrt.</source>
+        <translation>This table is locked to avoid accidental changes.</translation>
+    </message>
+    <message>
+        <source>Die Datensätze können editiert werden.</source>
+        <translation>The table is unlocked and editable.</translation>
+    </message>
+    <message>
+        <source>Um Fehleingaben zu vermeiden ist die Bearbeitung der Datensätze</source>
+        <translation>To avoid accidental changes the definition window</translation>
+    </message>
+    <message>
+        <source>zunächst immer gesperrt. Sie können diese Sperre hier lösen.</source>
+        <translation>is always locked for the input at first. You can unlock the table here.</translation>
+    </message>
+    <message>
+        <source>Sie sollten über den korrekten Aufbau von IBIS-Datensatzmustern</source>
+        <translation>You should have, however, understood well, how the grammar of the IBIS-data</translation>
+    </message>
+    <message>
+        <source>jedoch gut Bescheid wissen, bevor Sie Datensätze bearbeiten!</source>
+        <translation>is structured, before you carry out changes or complements here!</translation>
+    </message>
+    <message>
+        <source>Lesen Sie zunächst das entsprechende Kapitel in der Hilfe nach.</source>
+        <translation>Please read the according chapter in the user's manual.</translation>
+    </message>
+    <message>
+        <source>Die folgenden Datensätze bestehen die Prüfung nicht:</source>
+        <translation>These record types fail the check:</translation>
+    </message>
+    <message>
+        <source>Wollen Sie die Datensätze korrigieren oder trotzdem speichern?</source>
+        <translation>Do you want to correct them, or to save all the same?</translation>
+    </message>
+    <message>
+        <source>Korrigieren</source>
+        <translation>Correct</translation>
+    </message>
+    <message>
+        <source>Trotzdem speichern</source>
+        <translation>Save anyway</translation>
+    </message>
+    <message>
+        <source>... und %1 weitere</source>
+        <translation>... and %1 more</translation>
+    </message>
+    <message>
+        <source>Die Datensätze konnten nicht gespeichert werden.</source>
+        <translation>The record types could not be saved.</translation>
+    </message>
+    <message>
+        <source>Die Datensätze wurden gespeichert, konnten aber nicht neu geladen werden:</source>
+        <translation>The record types were saved, but could not be loaded again:</translation>
+    </message>
+    <message>
+        <source>Bis zum nächsten erfolgreichen Laden gelten die bisherigen Datensätze.</source>
+        <translation>The previous record types stay in force until the next successful load.</translation>
     </message>
 </context>
 </TS>

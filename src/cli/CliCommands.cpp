@@ -8,6 +8,7 @@
 #include "cli/Json.h"
 #include "cli/SimulateCommand.h"
 #include "cli/StatsCommand.h"
+#include "cli/CatalogueCommand.h"
 #include "emulator/VirtualTavrin.h"
 #include "link/DeviceProtocol.h"
 #include "lists/ListFiles.h"
@@ -63,6 +64,7 @@ const char* const kMainUsage =
     "  stats      print the figures of a protocol as JSON\n"
     "  filter     write the rows of a protocol that a filter choice shows\n"
     "  firmware   check a firmware file for the Tavrin\n"
+    "  catalogue  check a record-type catalogue as the editor does before saving\n"
     "  print      write the printout of a protocol as a PDF\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
@@ -900,6 +902,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "stats") return RunStats(args, out, err, defaultCatalogue);
     if (cmd == "filter") return RunFilter(args, out, err, defaultCatalogue);
     if (cmd == "firmware") return RunFirmware(args, out, err);
+    if (cmd == "catalogue") return RunCatalogue(args, out, err, defaultCatalogue);
     if (cmd == "print") return RunPrintCommand(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }

@@ -71,33 +71,52 @@ void InsertSorted(TProfileArray& array, TWagenbusProfileRecord record) {
     array.insert(it, std::move(record));
 }
 
-TProfileArray ParseCatalogue(std::string_view content, const std::string& fileName) {
-    std::vector<TWagenbusProfileRecord> read;
+std::vector<TCatalogueRow> ReadCatalogueRows(std::string_view content) {
+    std::vector<TCatalogueRow> rows;
     int lineNo = 0;
     ForEachLine(content, [&](std::string_view raw) {
         ++lineNo;
         const std::string_view line = TrimBlanks(raw);
         if (line.empty() || line.find("//") != std::string_view::npos) return;
-        std::vector<std::string> f = SplitDelimited(line, ';', '"');
-        if (f.size() < 8)
-            throw EFileError(FormatText(
-                "TIBISTelegramParser error: Error parsing %s, line %d: invalid amount of tokens!",
-                {fileName, std::to_string(lineNo)}));
-        for (auto& s : f)
+        TCatalogueRow row;
+        row.Fields = SplitDelimited(line, ';', '"');
+        for (auto& s : row.Fields)
             s = std::string(TrimBlanks(s));
-        TWagenbusProfileRecord r;
-        r.RecordNo = f[0];
-        r.PatternText = f[1];
-        r.Pattern = RemoveChars(f[1], " ,");
-        r.Example = f[2];
-        r.Master = ReadBoolField(f[3]);
-        r.Answers = RemoveChars(f[4], " ");
-        r.TrainBus = ReadBoolField(f[5]);
-        r.Filter = ReadBoolField(f[6]);
-        r.Description = f[7];
-        r.Prefix = PatternPrefix(r.Pattern);
-        read.push_back(std::move(r));
+        row.LineNo = lineNo;
+        rows.push_back(std::move(row));
     });
+    return rows;
+}
+
+std::vector<std::string> CatalogueCommentLines(std::string_view content) {
+    std::vector<std::string> lines;
+    ForEachLine(content, [&](std::string_view raw) {
+        const std::string_view line = TrimBlanks(raw);
+        if (line.find("//") != std::string_view::npos) lines.emplace_back(line);
+    });
+    return lines;
+}
+
+TWagenbusProfileRecord RecordFromFields(const std::vector<std::string>& f) {
+    auto field = [&](std::size_t k) -> const std::string& {
+        static const std::string empty;
+        return k < f.size() ? f[k] : empty;
+    };
+    TWagenbusProfileRecord r;
+    r.RecordNo = field(0);
+    r.PatternText = field(1);
+    r.Pattern = RemoveChars(field(1), " ,");
+    r.Example = field(2);
+    r.Master = ReadBoolField(field(3));
+    r.Answers = RemoveChars(field(4), " ");
+    r.TrainBus = ReadBoolField(field(5));
+    r.Filter = ReadBoolField(field(6));
+    r.Description = field(7);
+    r.Prefix = PatternPrefix(r.Pattern);
+    return r;
+}
+
+TProfileArray SortRecords(std::vector<TWagenbusProfileRecord> read) {
     // Inserting each record before the first one with a pattern >= its own
     // is a stable sort of the reversed read order.
     std::reverse(read.begin(), read.end());
@@ -106,6 +125,26 @@ TProfileArray ParseCatalogue(std::string_view content, const std::string& fileNa
                          return a.Pattern < b.Pattern;
                      });
     return read;
+}
+
+TProfileArray ParseCatalogue(std::string_view content, const std::string& fileName) {
+    std::vector<TWagenbusProfileRecord> read;
+    for (const TCatalogueRow& row : ReadCatalogueRows(content)) {
+        if (row.Fields.size() < kCatalogueFields)
+            throw EFileError(FormatText(
+                "TIBISTelegramParser error: Error parsing %s, line %d: invalid amount of tokens!",
+                {fileName, std::to_string(row.LineNo)}));
+        read.push_back(RecordFromFields(row.Fields));
+    }
+    return SortRecords(std::move(read));
+}
+
+std::string ReadCatalogueFile(const std::string& fileName) {
+    bool found = false;
+    std::string content = ReadWholeFile(fileName, found, "TIBISTelegramParser error: ");
+    if (!found)
+        throw EFileError(FormatText("TIBISTelegramParser error: file %s not found.", {fileName}));
+    return content;
 }
 
 TProfileArray LoadCatalogueFile(const std::string& fileName) {

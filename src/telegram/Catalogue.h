@@ -38,6 +38,30 @@ using TFirstCharIndex = std::array<int, kIndexSize>;
 // $ ( ) * 0-9 @ [ ].
 std::string PatternPrefix(std::string_view pattern);
 
+// The fields of a catalogue line, in file order: DS-Nr., pattern, example,
+// master, answers, train bus, filter, then one description per interface
+// language. The loader reads the first eight.
+inline constexpr std::size_t kCatalogueFields = 8;
+inline constexpr int kCatalogueFixedColumns = 7; // the fields before the descriptions
+
+// One data line of a catalogue file with all its fields, trimmed.
+struct TCatalogueRow {
+    std::vector<std::string> Fields;
+    int LineNo = 0; // 1-based, counting every line; 0: not read from a file
+};
+
+// The data lines of catalogue text (empty and comment lines left out), as
+// the loader splits them, whatever their number of fields.
+std::vector<TCatalogueRow> ReadCatalogueRows(std::string_view content);
+// The comment lines (those holding "//"), trimmed, in file order.
+std::vector<std::string> CatalogueCommentLines(std::string_view content);
+// The record type of a line's fields (missing fields read as empty).
+TWagenbusProfileRecord RecordFromFields(const std::vector<std::string>& fields);
+// Records in file order sorted as the loader sorts them.
+TProfileArray SortRecords(std::vector<TWagenbusProfileRecord> inFileOrder);
+// The bytes of a catalogue file; throws EFileError as the loader does.
+std::string ReadCatalogueFile(const std::string& fileName);
+
 // Parses one catalogue file into a new sorted array. Throws EFileError with
 // the catalogue's error texts.
 TProfileArray LoadCatalogueFile(const std::string& fileName);

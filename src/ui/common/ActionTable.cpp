@@ -161,7 +161,7 @@ const std::vector<TActionSpec>& ActionSpecs() {
          "Öffnet die Tabelle der bekannten IBIS-Datensätze",
          {},
          "acDatensatz",
-         E::NotYet},
+         E::Always},
         {A::acFilterWindow,
          "acFilterWindow",
          "Filter definieren ...",

@@ -13,7 +13,7 @@
 
 namespace vaskel {
 
-TSession::TSession(TEnvironment& env, const TIBISTelegramParser& parser, TOptions options)
+TSession::TSession(TEnvironment& env, TIBISTelegramParser& parser, TOptions options)
     : FEnv(env), FParser(parser), FOptions(std::move(options)), FHandOver(this) {
     FComTimer = new QTimer(this);
     FComTimer->setInterval(1000);
@@ -115,6 +115,11 @@ void TSession::DeviceBeep() const {
         FOptions.Beep();
     else
         QApplication::beep();
+}
+
+void TSession::ReloadCatalogue() {
+    FParser.Reload();
+    emit CatalogueReloaded();
 }
 
 TSession::~TSession() {

@@ -41,7 +41,7 @@ public:
         std::function<void()> Beep;
     };
 
-    TSession(TEnvironment& env, const TIBISTelegramParser& parser, TOptions options = {});
+    TSession(TEnvironment& env, TIBISTelegramParser& parser, TOptions options = {});
     ~TSession() override;
 
     TEnvironment& Env() { return FEnv; }
@@ -50,6 +50,10 @@ public:
     const TActionTable* Actions() const { return FActions; }
     void SetActions(const TActionTable* actions) { FActions = actions; }
     const TIBISTelegramParser& Parser() const { return FParser; }
+    // Loads the catalogue file again (the record-type editor saved it): the
+    // recorder, the simulation and every window classify by it from now
+    // on. On failure the catalogue in force stays and the error is thrown.
+    void ReloadCatalogue();
 
     // --- the device
     TDeviceStatus& Status() { return FStatus; }
@@ -158,6 +162,7 @@ signals:
     void PlaybackChanged(const QString& file);
     void StopPlaybackRequested();
     void FilterChanged();
+    void CatalogueReloaded();
     void MonitorRequested(bool tiled);
     void SendDelayTipRequested();
     // A mode switch was asked for (the hint at the switch button).
@@ -187,7 +192,7 @@ private:
     void RetryResponseDownload();
 
     TEnvironment& FEnv;
-    const TIBISTelegramParser& FParser;
+    TIBISTelegramParser& FParser;
     TOptions FOptions;
     TQtHandOver FHandOver;
     TQtTimerFactory FTimers;

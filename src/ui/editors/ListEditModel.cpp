@@ -77,6 +77,8 @@ Qt::ItemFlags TListEditModel::flags(const QModelIndex& index) const {
 QVariant TListEditModel::headerData(int section, Qt::Orientation o, int role) const {
     if (o != Qt::Horizontal || section < 0 || section >= static_cast<int>(FColumns.size()))
         return {};
+    if (HeaderData)
+        if (QVariant v = HeaderData(section, role); v.isValid()) return v;
     if (role == Qt::ToolTipRole && FColumns[section].Hint) return Tr(FColumns[section].Hint);
     if (role != Qt::DisplayRole) return {};
     return Tr(FColumns[section].Title);

@@ -31,6 +31,8 @@ public:
     bool Editable = true;
     // A cell was set (an empty value: the toolbar disables at once).
     std::function<void(int row, int col, bool empty)> CellChanged;
+    // The window's own column titles (a null variant: the column's).
+    std::function<QVariant(int section, int role)> HeaderData;
 
 private:
     TTable& FTable;

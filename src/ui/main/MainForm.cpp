@@ -5,6 +5,7 @@
 #include "platform/QtText.h"
 #include "recording/Recorder.h"
 #include "shell/Version.h"
+#include "ui/catalogue/DatensatzForm.h"
 #include "ui/common/ChildWindow.h"
 #include "ui/common/Icons.h"
 #include "ui/compose/HexConverterForm.h"
@@ -281,6 +282,7 @@ void TfMainForm::ConnectActions() {
     on(TAct::acMasterOnOff, [this] { MasterOnOff(); });
     on(TAct::actOpenAddressForm, [this] { OpenAddressForm(); });
     on(TAct::acFilterWindow, [this] { ShowFilterWindow(FSession, FArea); });
+    on(TAct::acDatensatz, [this] { TfDatensatzForm::Open(FSession, *FArea); });
     on(TAct::actResetOverloaded, [this] { ResetOverloadAsked(); });
     on(TAct::acShowHardwarerevision, [this] { ShowDeviceInfo(); });
     on(TAct::acAbout, [this] {

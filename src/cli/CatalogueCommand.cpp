@@ -1,0 +1,63 @@
+#include "cli/CatalogueCommand.h"
+
+#include "cli/CliFiles.h"
+#include "telegram/CatalogueCheck.h"
+#include "telegram/Cp1252.h"
+#include "telegram/Errors.h"
+
+#include <ostream>
+
+namespace vaskel {
+
+namespace {
+
+const char* const kCatalogueUsage =
+    "Usage: vaskel-cli catalogue check [FILE]\n"
+    "\n"
+    "Runs the check the record-type editor runs before it saves on a catalogue\n"
+    "file (default: the shipped IBIS.CSV): every line's pattern must be well\n"
+    "formed and its example must be classified by the whole catalogue as that\n"
+    "very record type, exactly and in its role (master or slave), on its bus;\n"
+    "a line with fewer than 8 fields, a \"//\" inside a field (the loader skips\n"
+    "such a line) or a control character fails too. Prints one line per failing\n"
+    "line of the file (\"Line N, DS X: ...\") and ends with exit status 1 when\n"
+    "any fails; a summary goes to the error output.\n";
+
+} // namespace
+
+int RunCatalogue(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                 const std::string& defaultCatalogue) {
+    auto usage = [&](const std::string& problem) {
+        err << "vaskel-cli: " << problem << "\n\n" << kCatalogueUsage;
+        return kCliUsage;
+    };
+    auto isHelp = [](const std::string& a) { return a == "--help" || a == "-h"; };
+    if (args.size() >= 2 && isHelp(args[1])) {
+        out << kCatalogueUsage;
+        return kCliOk;
+    }
+    if (args.size() < 2) return usage("catalogue needs a subcommand: check");
+    if (args[1] != "check") return usage("unknown catalogue subcommand " + args[1]);
+    if (args.size() == 3 && isHelp(args[2])) {
+        out << kCatalogueUsage;
+        return kCliOk;
+    }
+    if (args.size() > 3) return usage("catalogue check takes one FILE");
+    const std::string file = args.size() == 3 ? args[2] : defaultCatalogue;
+    if (!FilesUsable({{"catalogue", file}}, {}, err)) return kCliUsage;
+    std::vector<TCatalogueRow> rows;
+    try {
+        rows = ReadCatalogueRows(ReadCatalogueFile(file));
+    } catch (const EVaskelError& e) {
+        err << "vaskel-cli: " << Cp1252ToUtf8(e.what()) << "\n";
+        return kCliUsage;
+    }
+    const std::vector<TCatalogueProblem> problems = CheckCatalogue(rows);
+    for (const TCatalogueProblem& p : problems)
+        out << Cp1252ToUtf8(CatalogueProblemText(p, 2)) << "\n";
+    err << "vaskel-cli: " << rows.size() << " record types checked, " << problems.size()
+        << " failed\n";
+    return problems.empty() ? kCliOk : kCliFailure;
+}
+
+} // namespace vaskel

@@ -1,0 +1,16 @@
+#pragma once
+// vaskel-cli catalogue: the record-type catalogue (IBIS.CSV).
+
+#include "cli/CliCommands.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace vaskel {
+
+// args[0] is "catalogue".
+int RunCatalogue(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                 const std::string& defaultCatalogue);
+
+} // namespace vaskel

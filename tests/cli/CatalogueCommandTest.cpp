@@ -1,0 +1,58 @@
+#include "cli/CliCommands.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace vaskel {
+namespace {
+
+const std::string kShipped = std::string(VASKEL_TEST_DATA_DIR) + "/IBIS.CSV";
+
+struct CliRun {
+    int Code;
+    std::string Out, Err;
+};
+
+CliRun Cli(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    std::istringstream in;
+    const int code = RunCli(args, out, err, kShipped, in);
+    return {code, out.str(), err.str()};
+}
+
+TEST(CliCatalogue, TheShippedCatalogueIsClean) {
+    const CliRun r = Cli({"catalogue", "check"});
+    EXPECT_EQ(r.Code, kCliOk) << r.Out;
+    EXPECT_EQ(r.Out, "");
+    EXPECT_NE(r.Err.find("failed"), std::string::npos);
+}
+
+TEST(CliCatalogue, OneLinePerFailingRowWithItsFileLine) {
+    test::TempDir dir;
+    const std::string file =
+        dir.Write("IBIS.CSV", "// head\r\n"
+                              "\"001\";\"l 3Z\";\"l001\";-1;\"\";0;-1;\"ok\"\r\n"
+                              "\"002\";\"k (2Z\";\"k07\";-1;\"\";0;-1;\"broken\"\r\n"
+                              "\"003\";\"z 3Z\";\"z03\";-1;\"\";0;-1;\"short example\"\r\n");
+    const CliRun r = Cli({"catalogue", "check", file});
+    EXPECT_EQ(r.Code, kCliFailure);
+    EXPECT_EQ(r.Out, "Line 3, DS 002: pattern error at character 2: \"(\" without \")\"\n"
+                     "Line 4, DS 003: the example does not match the pattern (from character 4 "
+                     "on)\n");
+    EXPECT_NE(r.Err.find("3 record types checked, 2 failed"), std::string::npos);
+}
+
+TEST(CliCatalogue, UsageErrors) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"catalogue"},
+                                                 {"catalogue", "fix"},
+                                                 {"catalogue", "check", "/nonexistent/IBIS.CSV"},
+                                                 {"catalogue", "check", "a", "b"}})
+        EXPECT_EQ(Cli(args).Code, kCliUsage) << args.size();
+    EXPECT_EQ(Cli({"catalogue", "--help"}).Code, kCliOk);
+}
+
+} // namespace
+} // namespace vaskel
