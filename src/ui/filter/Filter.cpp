@@ -176,7 +176,7 @@ TfFilter::TfFilter(TSession& session, QWidget* parent) : TfChildWindow(session, 
         SetRecordTypeChecked(FTypeList->row(item), item->checkState() == Qt::Checked);
     });
     // the selection's colour follows the focus
-    connect(qApp, &QApplication::focusChanged, this, [this] {
+    FFocusWatch = connect(qApp, &QApplication::focusChanged, this, [this] {
         FGroupList->viewport()->update();
         FTypeList->viewport()->update();
     });
@@ -192,6 +192,8 @@ TfFilter::TfFilter(TSession& session, QWidget* parent) : TfChildWindow(session, 
 }
 
 TfFilter::~TfFilter() {
+    // focus moves while the widgets go: the lists are no more to be drawn
+    disconnect(FFocusWatch);
     // the choice stays in force; the protocol windows may now tell how to
     // switch their filter on
     Session().Env().SetFilterWindowWasOpened(true);
