@@ -126,10 +126,10 @@ TfFilter::TfFilter(TSession& session, QWidget* parent) : TfChildWindow(session, 
     top->addWidget(FTemplates, 1);
     FSave = new QPushButton;
     FSave->setObjectName(QStringLiteral("btSaveTemplate"));
-    SetDe(FSave, "Speichern");
+    SetDe(FSave, "Vorlage speichern");
     FDelete = new QPushButton;
     FDelete->setObjectName(QStringLiteral("btDeleteTemplate"));
-    SetDe(FDelete, "Löschen");
+    SetDe(FDelete, "Vorlage löschen");
     top->addWidget(FSave);
     top->addWidget(FDelete);
     main->addLayout(top);
@@ -261,9 +261,14 @@ void TfFilter::FillLists() {
     FGroups = BuildGroupList(frame);
     CheckFromChoice(FGroups, env.FilterKuerzel());
     CheckFromChoice(FTypes, env.FilterSatzArten());
+    // the current entries stay where they were (a language switch)
+    const int groupRow = FGroupList->currentRow();
+    const int typeRow = FTypeList->currentRow();
     FUpdating = true;
     FillListWidget(FGroupList, FGroups);
     FillListWidget(FTypeList, FTypes);
+    if (groupRow >= 0 && groupRow < FGroupList->count()) FGroupList->setCurrentRow(groupRow);
+    if (typeRow >= 0 && typeRow < FTypeList->count()) FTypeList->setCurrentRow(typeRow);
     FNeverErrors->setChecked(env.NeverFilterErrors());
     FUpdating = false;
     if (frameBroken)
