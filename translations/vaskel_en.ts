@@ -264,6 +264,14 @@
         <translation>Template:</translation>
     </message>
     <message>
+        <source>Vorlage speichern</source>
+        <translation>Save template</translation>
+    </message>
+    <message>
+        <source>Vorlage löschen</source>
+        <translation>Delete template</translation>
+    </message>
+    <message>
         <source>Gruppe</source>
         <translation>Group</translation>
     </message>

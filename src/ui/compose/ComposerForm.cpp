@@ -249,7 +249,7 @@ TfComposerForm::TfComposerForm(QWidget* owner, TDisplayRecord type,
                    phased ? "Den aktuellen Takt (beide Zeilen) löschen" : "Die aktuelle Zeile löschen",
                    QStyle::SP_TrashIcon);
     rowButtons->addStretch(1);
-    if (type != TDisplayRecord::DS021a) layout->addLayout(rowButtons);
+    layout->addLayout(rowButtons); // 021a: its buttons stay hidden
     connect(FAppend, &QToolButton::clicked, this, [this] { AppendRow(); });
     connect(FInsert, &QToolButton::clicked, this, [this] { InsertRow(); });
     connect(FDelete, &QToolButton::clicked, this, [this] { DeleteRow(); });

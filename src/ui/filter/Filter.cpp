@@ -126,10 +126,10 @@ TfFilter::TfFilter(TSession& session, QWidget* parent) : TfChildWindow(session, 
     top->addWidget(FTemplates, 1);
     FSave = new QPushButton;
     FSave->setObjectName(QStringLiteral("btSaveTemplate"));
-    SetDe(FSave, "Speichern");
+    SetDe(FSave, "Vorlage speichern");
     FDelete = new QPushButton;
     FDelete->setObjectName(QStringLiteral("btDeleteTemplate"));
-    SetDe(FDelete, "Löschen");
+    SetDe(FDelete, "Vorlage löschen");
     top->addWidget(FSave);
     top->addWidget(FDelete);
     main->addLayout(top);
@@ -176,7 +176,7 @@ TfFilter::TfFilter(TSession& session, QWidget* parent) : TfChildWindow(session, 
         SetRecordTypeChecked(FTypeList->row(item), item->checkState() == Qt::Checked);
     });
     // the selection's colour follows the focus
-    connect(qApp, &QApplication::focusChanged, this, [this] {
+    FFocusWatch = connect(qApp, &QApplication::focusChanged, this, [this] {
         FGroupList->viewport()->update();
         FTypeList->viewport()->update();
     });
@@ -192,6 +192,8 @@ TfFilter::TfFilter(TSession& session, QWidget* parent) : TfChildWindow(session, 
 }
 
 TfFilter::~TfFilter() {
+    // focus moves while the widgets go: the lists are no more to be drawn
+    disconnect(FFocusWatch);
     // the choice stays in force; the protocol windows may now tell how to
     // switch their filter on
     Session().Env().SetFilterWindowWasOpened(true);
@@ -259,9 +261,14 @@ void TfFilter::FillLists() {
     FGroups = BuildGroupList(frame);
     CheckFromChoice(FGroups, env.FilterKuerzel());
     CheckFromChoice(FTypes, env.FilterSatzArten());
+    // the current entries stay where they were (a language switch)
+    const int groupRow = FGroupList->currentRow();
+    const int typeRow = FTypeList->currentRow();
     FUpdating = true;
     FillListWidget(FGroupList, FGroups);
     FillListWidget(FTypeList, FTypes);
+    if (groupRow >= 0 && groupRow < FGroupList->count()) FGroupList->setCurrentRow(groupRow);
+    if (typeRow >= 0 && typeRow < FTypeList->count()) FTypeList->setCurrentRow(typeRow);
     FNeverErrors->setChecked(env.NeverFilterErrors());
     FUpdating = false;
     if (frameBroken)

@@ -90,6 +90,7 @@ private:
     int FBus = -1;
     bool FUpdating = false; // the items' checks are being set by the window
     bool FFirstShow = true;
+    QMetaObject::Connection FFocusWatch;
     std::string FIniFile;
     QListWidget* FGroupList = nullptr;
     QListWidget* FTypeList = nullptr;

@@ -20,6 +20,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -65,6 +66,13 @@ protected:
             d->accept();
         });
     }
+    // The box's controls in a window, as the main window holds them.
+    static void Hold(TDirectInputBox& box, QWidget& owner) {
+        for (QWidget* w : {static_cast<QWidget*>(box.Input()), static_cast<QWidget*>(box.SendButton()),
+                           static_cast<QWidget*>(box.RecordLabel()), static_cast<QWidget*>(box.CheckLabel()),
+                           static_cast<QWidget*>(box.DetailButton())})
+            w->setParent(&owner);
+    }
     static QString Cell(TfComposer* c, int row, int col) {
         const QTableWidgetItem* i = c->Table()->item(row, col);
         return i ? i->text() : QString();
@@ -79,10 +87,9 @@ protected:
 };
 
 TEST_F(ComposerTest, DirectInputOpensTheTyped021AndTakesTheTelegramBack) {
+    QWidget owner; // holds the box's controls, as the main window does
     TDirectInputBox box(S);
-    QWidget owner;
-    box.Input()->setParent(&owner);
-    box.DetailButton()->setParent(&owner);
+    Hold(box, owner);
     box.Input()->setCurrentText(QStringLiteral("aA:1A2ABC<LF>DE<LF><LF>      "));
     EXPECT_TRUE(box.DetailButton()->isEnabled());
     box.DetailButton()->click();
@@ -147,7 +154,9 @@ TEST_F(ComposerTest, CallListEditorHandsTheTelegramToItsCurrentCall) {
 }
 
 TEST_F(ComposerTest, TheSelectionWindowAsksWhenTheTextNamesNoType) {
+    QWidget owner;
     TDirectInputBox box(S);
+    Hold(box, owner);
     box.Input()->setCurrentText(QStringLiteral("l001"));
     ChooseNext(nullptr);
     box.DetailButton()->click();

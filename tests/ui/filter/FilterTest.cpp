@@ -335,8 +335,11 @@ TEST_F(FilterWindowTest, MissingOrDamagedFrameFile) {
 TEST_F(FilterWindowTest, LanguageSwitchRefillsTheLists) {
     TfFilter w(S);
     Click(w.RecordTypeList(), Index(w.RecordTypes(), "021"));
+    w.GroupList()->setCurrentRow(3);
     SetUiLanguage(2);
     ASSERT_TRUE(WaitFor([&] { return w.AllButton()->text() == "All"; }));
+    EXPECT_EQ(w.DeleteButton()->text(), "Delete template");
+    EXPECT_EQ(w.GroupList()->currentRow(), 3) << "the current entry stays";
     EXPECT_EQ(w.NeverFilterErrorsBox()->text(), "Never filter erroneous telegrams.");
     EXPECT_EQ(w.Caption(), "Filter");
     EXPECT_EQ(w.GroupList()->count(), 11);
