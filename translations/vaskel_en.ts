@@ -2701,6 +2701,8 @@ Please enter another language!</translation>
     <message>
         <source>IBIS-Hexadezimal</source>
         <translation>IBIS hexadecimal</translation>
+    </message>
+    <message>
         <source>IBIS-Datensätze</source>
         <translation>IBIS data sets</translation>
     </message>
