@@ -38,8 +38,22 @@ const char* const kErased = "Alle aufgezeichneten Daten wurden gel\xF6scht.";
 } // namespace AutonomousTexts
 
 std::string TStatusField::Shown() const {
-    return Value.empty() ? Text : FormatText(Text, {Value});
+    return Value.empty() ? Caption : FormatText(Caption, {Value});
 }
+
+namespace {
+
+TStatusField Field(const char* caption, const char* tip, TFieldLook look,
+                   std::string value = {}) {
+    TStatusField f;
+    f.Caption = caption;
+    f.Tip = tip;
+    f.Look = look;
+    f.Value = std::move(value);
+    return f;
+}
+
+} // namespace
 
 TAutonomousDisplay TAutonomousRecording::Display(const TDeviceStatus& status) const {
     using namespace AutonomousTexts;
@@ -50,19 +64,18 @@ TAutonomousDisplay TAutonomousRecording::Display(const TDeviceStatus& status) co
         // asked, not answered yet: both fields stay empty
         break;
     case TAutonomousAvailability::Unavailable:
-        d.Mode = {kModeUnavailable, {}, kModeUnavailableHint, TFieldLook::Error};
-        d.Count = {kCountUnavailable, {}, kCountUnavailable, TFieldLook::Disabled};
+        d.Mode = Field(kModeUnavailable, kModeUnavailableHint, TFieldLook::Error);
+        d.Count = Field(kCountUnavailable, kCountUnavailable, TFieldLook::Disabled);
         break;
     case TAutonomousAvailability::Available: {
         const uint32_t n = FCount.value_or(0);
         if (n > 0)
-            d.Count = {kCountSome, std::to_string(n), kCountHint, TFieldLook::Ok};
+            d.Count = Field(kCountSome, kCountHint, TFieldLook::Ok, std::to_string(n));
         else
-            d.Count = {kCountNone, {}, kCountHint, TFieldLook::Information};
+            d.Count = Field(kCountNone, kCountHint, TFieldLook::Information);
         const bool active = status.OfflineModeActive();
-        d.Mode = active ? TStatusField{kModeActive, {}, kModeActiveHint, TFieldLook::Ok}
-                        : TStatusField{kModeInactive, {}, kModeInactiveHint,
-                                       TFieldLook::Information};
+        d.Mode = active ? Field(kModeActive, kModeActiveHint, TFieldLook::Ok)
+                        : Field(kModeInactive, kModeInactiveHint, TFieldLook::Information);
         // the commands need the device; each one fits only one of the two states
         if (d.PanelEnabled) {
             d.CanActivate = !active;

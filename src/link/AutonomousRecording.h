@@ -17,9 +17,9 @@ class TDeviceStatus;
 enum class TFieldLook { Disabled, Information, Error, Ok };
 
 struct TStatusField {
-    std::string Text;  // Windows-1252; may hold a place "%d" for Value
-    std::string Value; // fills the place
-    std::string Hint;
+    std::string Caption; // Windows-1252; may hold a place "%d" for Value
+    std::string Value;   // fills the place
+    std::string Tip;
     TFieldLook Look = TFieldLook::Disabled;
     // The text as shown, its place filled.
     std::string Shown() const;

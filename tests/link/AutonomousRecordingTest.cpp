@@ -143,18 +143,18 @@ TEST_F(AutonomousTest, HintsAndLooksOfTheFields) {
     Tick(); // unanswered
     TAutonomousDisplay d = Display();
     EXPECT_EQ(d.Mode.Look, TFieldLook::Error);
-    EXPECT_EQ(d.Mode.Hint, kModeUnavailableHint);
-    EXPECT_EQ(d.Count.Hint, kCountUnavailable);
+    EXPECT_EQ(d.Mode.Tip, kModeUnavailableHint);
+    EXPECT_EQ(d.Count.Tip, kCountUnavailable);
     Feed("8E 00 00 00 00");
     Status(0x40);
     d = Display();
     EXPECT_EQ(d.Mode.Look, TFieldLook::Information);
-    EXPECT_EQ(d.Mode.Hint, kModeInactiveHint);
-    EXPECT_EQ(d.Count.Hint, kCountHint);
+    EXPECT_EQ(d.Mode.Tip, kModeInactiveHint);
+    EXPECT_EQ(d.Count.Tip, kCountHint);
     Status(0x41);
     d = Display();
     EXPECT_EQ(d.Mode.Look, TFieldLook::Ok);
-    EXPECT_EQ(d.Mode.Hint, kModeActiveHint);
+    EXPECT_EQ(d.Mode.Tip, kModeActiveHint);
 }
 
 TEST_F(AutonomousTest, WhileRecordingTheCountIsAskedEverySecond) {
