@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "analysis/DetailAnalysis.h"
+#include "cli/AutonomousCommand.h"
 #include "cli/CliFiles.h"
 #include "cli/FirmwareCommand.h"
 #include "cli/Json.h"
@@ -57,6 +58,7 @@ const char* const kMainUsage =
     "  simulate   run a call list or a protocol on the virtual Tavrin as bus master\n"
     "  stats      print the figures of a protocol as JSON\n"
     "  firmware   check a firmware file for the Tavrin\n"
+    "  autonomous the Tavrin's recording without a PC: status, start, stop, read\n"
     "  print      write the printout of a protocol as a PDF\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
@@ -890,6 +892,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "simulate") return RunSimulate(args, out, err, defaultCatalogue);
     if (cmd == "stats") return RunStats(args, out, err, defaultCatalogue);
     if (cmd == "firmware") return RunFirmware(args, out, err);
+    if (cmd == "autonomous") return RunAutonomous(args, out, err, defaultCatalogue);
     if (cmd == "print") return RunPrintCommand(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }
