@@ -95,7 +95,10 @@ void TAutonomousPanel::Refresh() {
 
 void TAutonomousPanel::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
-    if (e->type() == QEvent::LanguageChange) Refresh();
+    if (e->type() == QEvent::LanguageChange) {
+        Refresh();
+        if (QWidget* bar = parentWidget()) bar->setWindowTitle(Tr("Autonomes Aufzeichnen"));
+    }
 }
 
 } // namespace vaskel

@@ -34,7 +34,7 @@ TDeviceWindows::TDeviceWindows(TSession& session, const TActionTable& actions, Q
     FPanel = new TAutonomousPanel(session, actions);
     FPanelBar = new QToolBar(main);
     FPanelBar->setObjectName(QStringLiteral("pnlOfflineModeBar"));
-    SetDe(FPanelBar, "Autonomes Aufzeichnen");
+    FPanelBar->setWindowTitle(Tr("Autonomes Aufzeichnen")); // its name in the tool bars' menu
     FPanelBar->setMovable(false);
     FPanelBar->addWidget(FPanel);
     main->addToolBarBreak(Qt::TopToolBarArea);
