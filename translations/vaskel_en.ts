@@ -2798,5 +2798,193 @@ Please enter another language!</translation>
         <source>Bis zum nächsten erfolgreichen Laden gelten die bisherigen Datensätze.</source>
         <translation>The previous record types stay in force until the next successful load.</translation>
     </message>
+    <message>
+        <source>%d Datensätze auf dem Gerät gespeichert.</source>
+        <translation>%d data sets stored on the device.</translation>
+    </message>
+    <message>
+        <source>Alle aufgezeichneten Daten wurden gelöscht.</source>
+        <translation>All recorded data have been deleted.</translation>
+    </message>
+    <message>
+        <source>Aufgezeichnete Daten löschen</source>
+        <translation>Delete recorded data</translation>
+    </message>
+    <message>
+        <source>Aufgezeichnete Daten übertragen</source>
+        <translation>Transfer recorded data</translation>
+    </message>
+    <message>
+        <source>Autonome Aufzeichnung im Flash endgültig löschen.</source>
+        <translation>Delete the autonomous recording in the flash for good.</translation>
+    </message>
+    <message>
+        <source>Autonomen Modus aktivieren</source>
+        <translation>Activate autonomous mode</translation>
+    </message>
+    <message>
+        <source>Autonomen Modus ausschalten</source>
+        <translation>Switch autonomous mode off</translation>
+    </message>
+    <message>
+        <source>Autonomer Aufzeichnungsmodus aktiv</source>
+        <translation>Autonomous recording mode active</translation>
+    </message>
+    <message>
+        <source>Autonomer Aufzeichnungsmodus deaktiviert</source>
+        <translation>Autonomous recording mode deactivated</translation>
+    </message>
+    <message>
+        <source>Autonomer Aufzeichnungsmodus nicht verfügbar</source>
+        <translation>Autonomous recording mode not available</translation>
+    </message>
+    <message>
+        <source>Autonomes Aufzeichnen</source>
+        <translation>Autonomous recording</translation>
+    </message>
+    <message>
+        <source>Autonomes Aufzeichnen beenden</source>
+        <translation>End autonomous recording</translation>
+    </message>
+    <message>
+        <source>Debug Fenster</source>
+        <translation>Debug window</translation>
+    </message>
+    <message>
+        <source>Debuglog speichern</source>
+        <translation>Save debug log</translation>
+    </message>
+    <message>
+        <source>Der Bereich des Tavrin, der für die Aufzeichnung von Daten vorgesehen ist, wurde formatiert.</source>
+        <translation>The area of the Tavrin set aside for recording data has been formatted.</translation>
+    </message>
+    <message>
+        <source>Der autonome Modus ist aktiviert.</source>
+        <translation>Autonomous mode is activated.</translation>
+    </message>
+    <message>
+        <source>Der autonome Modus ist nun deaktiviert.</source>
+        <translation>Autonomous mode is now deactivated.</translation>
+    </message>
+    <message>
+        <source>Die Daten wurden gespeichert!</source>
+        <translation>The data have been saved!</translation>
+    </message>
+    <message>
+        <source>Die Funktion &quot;Autonomes Aufzeichnung ohne PC&quot; ist aktiviert.</source>
+        <translation>The function &quot;Autonomous recording without PC&quot; is activated.</translation>
+    </message>
+    <message>
+        <source>Dieses Gerät unterstützt die Funktion &quot;Autonomes Aufzeichnung ohne PC&quot; noch nicht. Bitte wenden Sie sich für weitere Informationen an ZK.</source>
+        <translation>This device does not support the function &quot;Autonomous recording without PC&quot; yet. Please contact ZK for further information.</translation>
+    </message>
+    <message>
+        <source>Dieses Gerät unterstützt die Funktion &quot;Autonomes Aufzeichnung ohne PC&quot;, sie ist im Monent deaktiviert.</source>
+        <translation>This device supports the function &quot;Autonomous recording without PC&quot;; it is deactivated at the moment.</translation>
+    </message>
+    <message>
+        <source>Flash formatieren</source>
+        <translation>Format flash</translation>
+    </message>
+    <message>
+        <source>Funktion nicht verfügbar</source>
+        <translation>Function not available</translation>
+    </message>
+    <message>
+        <source>Gerät --&gt; PC</source>
+        <translation>Device --&gt; PC</translation>
+    </message>
+    <message>
+        <source>Gerätemeldungen (Debugausgabe)</source>
+        <translation>Device messages (debug output)</translation>
+    </message>
+    <message>
+        <source>Gerätenachrichten anzeigen</source>
+        <translation>Show device messages</translation>
+    </message>
+    <message>
+        <source>Im autonomen Modus zeichnet der Tavrin auf, ohne dass ein PC angeschlossen sein muss.</source>
+        <translation>In autonomous mode the Tavrin records without a PC being connected.</translation>
+    </message>
+    <message>
+        <source>In ASCII-Darstellung umschalten</source>
+        <translation>Switch to ASCII view</translation>
+    </message>
+    <message>
+        <source>In HEX-Darstellung umschalten</source>
+        <translation>Switch to hex view</translation>
+    </message>
+    <message>
+        <source>Keine Datensätze auf dem Gerät vorhanden.</source>
+        <translation>No data sets on the device.</translation>
+    </message>
+    <message>
+        <source>Kommunikationsfenster öffnen</source>
+        <translation>Open communication window</translation>
+    </message>
+    <message>
+        <source>Kopieren</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Lädt alle aufgezeichneten Daten vom Tavrin herunter.</source>
+        <translation>Downloads all recorded data from the Tavrin.</translation>
+    </message>
+    <message>
+        <source>Löscht alle auf dem Tavrin aufgezeichneten Daten.</source>
+        <translation>Deletes all data recorded on the Tavrin.</translation>
+    </message>
+    <message>
+        <source>Marker setzten</source>
+        <translation>Set marker</translation>
+    </message>
+    <message>
+        <source>Markieren</source>
+        <translation>Mark</translation>
+    </message>
+    <message>
+        <source>Monitor</source>
+        <translation>Monitor</translation>
+    </message>
+    <message>
+        <source>Möchten Sie nun die aufgezeichneten Daten vom Gerät herunterladen?</source>
+        <translation>Do you want to download the recorded data from the device now?</translation>
+    </message>
+    <message>
+        <source>PC --&gt; Gerät</source>
+        <translation>PC --&gt; Device</translation>
+    </message>
+    <message>
+        <source>Protokoll speichern</source>
+        <translation>Save log</translation>
+    </message>
+    <message>
+        <source>Rot markierte Bytes:</source>
+        <translation>Bytes marked in red:</translation>
+    </message>
+    <message>
+        <source>Schnittstellenkommunikation</source>
+        <translation>Interface communication</translation>
+    </message>
+    <message>
+        <source>Sie können nun Ihren PC vom Tavrin trennen den Tavrin,</source>
+        <translation>You can now disconnect your PC from the Tavrin and,</translation>
+    </message>
+    <message>
+        <source>Sind bereits Offline-Daten auf dem Gerät gespeichert?</source>
+        <translation>Are offline data stored on the device already?</translation>
+    </message>
+    <message>
+        <source>Zeigt die Leiste für die Aufzeichnung des Tavrin ohne PC.</source>
+        <translation>Shows the bar for the Tavrin's recording without a PC.</translation>
+    </message>
+    <message>
+        <source>falls noch nicht geschehen, in ein Fahrzeug einbauen. Die Aufzeichnung</source>
+        <translation>if not done yet, build the Tavrin into a vehicle. Recording</translation>
+    </message>
+    <message>
+        <source>läuft automatisch, sobald der Tavrin Spannung über den IBIS-Bus erhält.</source>
+        <translation>runs automatically as soon as the Tavrin gets power over the IBIS bus.</translation>
+    </message>
 </context>
 </TS>

@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "analysis/DetailAnalysis.h"
+#include "cli/AutonomousCommand.h"
 #include "cli/CliFiles.h"
 #include "cli/ComposeCommand.h"
 #include "cli/FilterCommand.h"
@@ -65,6 +66,7 @@ const char* const kMainUsage =
     "  filter     write the rows of a protocol that a filter choice shows\n"
     "  firmware   check a firmware file for the Tavrin\n"
     "  catalogue  check a record-type catalogue as the editor does before saving\n"
+    "  autonomous the Tavrin's recording without a PC: status, start, stop, read\n"
     "  print      write the printout of a protocol as a PDF\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
@@ -903,6 +905,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "filter") return RunFilter(args, out, err, defaultCatalogue);
     if (cmd == "firmware") return RunFirmware(args, out, err);
     if (cmd == "catalogue") return RunCatalogue(args, out, err, defaultCatalogue);
+    if (cmd == "autonomous") return RunAutonomous(args, out, err, defaultCatalogue);
     if (cmd == "print") return RunPrintCommand(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }

@@ -104,8 +104,14 @@ void TVirtualTavrin::Advance(uint64_t ticks) {
     FNow = target;
 }
 
-void TVirtualTavrin::Report(std::string bytes) {
-    if (FRecording) FFlash.push_back(bytes);
+void TVirtualTavrin::Report(std::string bytes, std::string stored) {
+    if (FRecording) {
+        std::string& rec = stored.empty() ? bytes : stored;
+        if (FFlashUsed + rec.size() <= FOptions.RecordingBytes) {
+            FFlashUsed += rec.size();
+            FFlash.push_back(rec);
+        }
+    }
     FOutput += bytes;
 }
 
@@ -296,7 +302,10 @@ void TVirtualTavrin::Process(const TEvent& e) {
         return;
     case TEventKind::PcMasterEnd:
         ++FMasterCaptures;
-        Report('\x82' + Le32(Ticks32(e.Start)) + '\x83' + Le32(Ticks32(e.Time)));
+        // The PC knows the text it sent; a recording read out later does not.
+        Report('\x82' + Le32(Ticks32(e.Start)) + '\x83' + Le32(Ticks32(e.Time)),
+               '\x82' + Le32(Ticks32(e.Start)) + '\x80' + e.Text + '\r' + CalcCheckByte(e.Text) +
+                   '\x83' + Le32(Ticks32(e.Time)));
         break;
     case TEventKind::MasterEnd: {
         std::string body = e.Text;
@@ -440,6 +449,7 @@ void TVirtualTavrin::Command(std::string_view t) {
     case 0xDA:
     case 0xDB:
         FFlash.clear();
+        FFlashUsed = 0;
         break;
     case 0xDC:
         for (const auto& rec : FFlash)

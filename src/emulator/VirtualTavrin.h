@@ -39,6 +39,8 @@ struct TEmulatorOptions {
     double FaultRate = 0.0; // share of telegrams with a fault
     std::string Version = "Tavrin V2.14 (virtuell)";
     std::size_t FlashBytes = 240 * 1024; // room for a firmware image
+    // room for autonomous recording; a full recording flash takes no more
+    std::size_t RecordingBytes = 4 * 1024 * 1024;
 };
 
 // Kinds of fault the bus produces.
@@ -123,7 +125,9 @@ private:
     void ObcSend();
     void MasterOnBus(uint64_t start, const std::string& text, TFault fault, bool fromPc);
     void AnswerOnBus(uint64_t after, const std::string& text, bool own, TFault fault);
-    void Report(std::string bytes);
+    // A capture sequence for the PC; while recording autonomously it goes
+    // into the recording flash too (stored, when given, in its full form).
+    void Report(std::string bytes, std::string stored = {});
     void Command(std::string_view t);
     TFault DrawFault(bool expectsAnswer);
     std::string NextScheduleText();
@@ -162,6 +166,7 @@ private:
     // autonomous recording
     bool FRecording = false;
     std::vector<std::string> FFlash;
+    std::size_t FFlashUsed = 0;
 
     uint64_t FTransfers = 0;
     uint64_t FMasterCaptures = 0;

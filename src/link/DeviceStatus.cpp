@@ -102,6 +102,7 @@ void TDeviceConnection::ConnectDevice() {
     FUnansweredSince.reset();
     FEnv.SetComPort(255);
     FStatus.Reset();
+    FAutonomous.Reset();
     UpdateDeviceStatusDisplay();
     if (FHooks.CreateController) FController = FHooks.CreateController();
     if (!FController && FHooks.Beep) FHooks.Beep();
@@ -149,6 +150,8 @@ void TDeviceConnection::StateChange(TEvent event, int value) {
         if (FRecordCountQuery && !FStatus.OfflineModeAvailable()) {
             FStatus.SetOfflineModeAvailable(false);
             FRecordCountQuery = false;
+            FAutonomous.QueryUnanswered();
+            AutonomousChanged();
         }
         if (FStatus.OfflineModeActive()) Send(Cmd::QueryRecordCount());
         break;
@@ -223,6 +226,7 @@ void TDeviceConnection::UpdateDeviceStatusDisplay() {
         FRecordCountQuery = false;
     }
     if (FHooks.UpdateDisplay) FHooks.UpdateDisplay(FDisplay);
+    AutonomousChanged();
 }
 
 void TDeviceConnection::HandleNotification(const TControllerNotification& n) {
@@ -237,7 +241,9 @@ void TDeviceConnection::HandleNotification(const TControllerNotification& n) {
     case TControllerMessage::FMsgRecordCount:
         FStatus.SetOfflineModeAvailable(true);
         FRecordCountQuery = false;
+        FAutonomous.RecordCount(n.WParam);
         if (FHooks.RecordCount) FHooks.RecordCount(n.WParam);
+        AutonomousChanged();
         break;
     case TControllerMessage::FMsgLinkUp:
         FCTSWegCount = 0;
@@ -260,6 +266,7 @@ void TDeviceConnection::HandleNotification(const TControllerNotification& n) {
 
 void TDeviceConnection::LinkLost() {
     FStatus.Reset();
+    FAutonomous.Reset();
     FUnansweredSince.reset();
     if (FController) FController->SetMode(0);
     UpdateDeviceStatusDisplay();

@@ -3,6 +3,7 @@
 // state machine that connects the device, polls its status every second,
 // follows its status byte and mirrors its mode into the controller.
 
+#include "link/AutonomousRecording.h"
 #include "link/Controller.h"
 #include "shell/Environment.h"
 
@@ -122,6 +123,9 @@ public:
         std::function<void(const TTelegramm&, char)> Capture;
         // A record count arrived (autonomous recording).
         std::function<void(uint32_t)> RecordCount;
+        // What is known of autonomous recording changed (record count, an
+        // unanswered query, a display refresh).
+        std::function<void()> AutonomousChanged;
         // Milliseconds of a steady clock; absent: every timer tick counts as
         // a second.
         std::function<int64_t()> NowMs;
@@ -155,6 +159,8 @@ public:
     int VState() const { return FVState; }
     const TDeviceDisplay& Display() const { return FDisplay; }
     bool RecordCountQuery() const { return FRecordCountQuery; }
+    const TAutonomousRecording& Autonomous() const { return FAutonomous; }
+    TAutonomousDisplay AutonomousDisplay() const { return FAutonomous.Display(FStatus); }
 
 private:
     TEnvironment& FEnv;
@@ -164,10 +170,14 @@ private:
     int FVState = 0;
     int FCTSWegCount = 0;
     bool FRecordCountQuery = false;
+    TAutonomousRecording FAutonomous;
     TDeviceDisplay FDisplay;
     int64_t FTicks = 0;                      // timer ticks, the clock without NowMs
     std::optional<int64_t> FUnansweredSince; // the first status request not answered yet
     int64_t NowMs() const;
+    void AutonomousChanged() {
+        if (FHooks.AutonomousChanged) FHooks.AutonomousChanged();
+    }
 };
 
 } // namespace vaskel

@@ -329,3 +329,45 @@ TEST(VirtualTavrin, MasterComesAndGoes) {
 
 } // namespace
 } // namespace vaskel
+
+namespace vaskel {
+namespace {
+
+// What the device recorded alone is read out whole, even the telegrams the
+// PC had it send (the PC that reads may be another one), and the recording
+// flash has a size.
+TEST(VirtualTavrin, AutonomousRecordingKeepsOwnTelegramsAndFitsItsFlash) {
+    auto d = Device(TScenario::Idle);
+    d.FromPC(Cmd::MasterMode());
+    d.FromPC(Cmd::AutonomousRecording(true));
+    d.FromPC(TelegramBytes("a1"));
+    d.AdvanceMs(500);
+    d.TakeOutput();
+    d.FromPC(Cmd::AutonomousRecording(false));
+    d.FromPC(Cmd::TransferRecordedData());
+    Decoded read;
+    read.Take(d);
+    ASSERT_EQ(read.Sink.Masters.size(), 1u);
+    EXPECT_EQ(read.Sink.Masters[0].Text, TelegramBytes("a1"));
+    EXPECT_EQ(read.Sink.Masters[0].ErrorFlags, 0);
+    ASSERT_EQ(read.Sink.Slaves.size(), 1u);
+
+    TEmulatorOptions o;
+    o.RecordingBytes = 200;
+    TVirtualTavrin small(o);
+    small.FromPC(Cmd::AutonomousRecording(true));
+    small.AdvanceMs(20000);
+    EXPECT_GT(small.MasterCaptures(), 20u);
+    const uint32_t kept = small.RecordCount();
+    EXPECT_GT(kept, 0u);
+    EXPECT_LT(kept, small.MasterCaptures()) << "a full flash takes no more";
+    small.TakeOutput();
+    small.FromPC(Cmd::TransferRecordedData());
+    EXPECT_LE(small.TakeOutput().size(), 200u);
+    small.FromPC(Cmd::EraseRecordedData());
+    small.AdvanceMs(2000);
+    EXPECT_GT(small.RecordCount(), 0u) << "erased, the flash has room again";
+}
+
+} // namespace
+} // namespace vaskel

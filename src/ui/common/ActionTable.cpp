@@ -343,6 +343,64 @@ const std::vector<TActionSpec>& ActionSpecs() {
          {},
          "mmSpeichernUnter",
          E::ActiveCanSaveAs},
+        {A::actShowOfflineMode,
+         "actShowOfflineMode",
+         "Autonomes Aufzeichnen",
+         "Zeigt die Leiste für die Aufzeichnung des Tavrin ohne PC.",
+         {},
+         nullptr,
+         E::DeviceOnline,
+         true},
+        {A::actOfflineModeToogle,
+         "actOfflineModeToogle",
+         "Autonomen Modus aktivieren",
+         "Im autonomen Modus zeichnet der Tavrin auf, ohne dass ein PC angeschlossen sein muss.",
+         {},
+         nullptr,
+         E::OfflineActivate},
+        {A::actOfflineModeErase,
+         "actOfflineModeErase",
+         "Aufgezeichnete Daten löschen",
+         "Löscht alle auf dem Tavrin aufgezeichneten Daten.",
+         {},
+         nullptr,
+         E::OfflineInactive},
+        {A::actOfflineDataGet,
+         "actOfflineDataGet",
+         "Aufgezeichnete Daten übertragen",
+         "Lädt alle aufgezeichneten Daten vom Tavrin herunter.",
+         {},
+         nullptr,
+         E::OfflineInactive},
+        {A::actOfflineModeFlash,
+         "actOfflineModeFlash",
+         "Flash formatieren",
+         "Autonome Aufzeichnung im Flash endgültig löschen.",
+         {},
+         nullptr,
+         E::OfflineInactive},
+        {A::actOfflineModeStop,
+         "actOfflineModeStop",
+         "Autonomes Aufzeichnen beenden",
+         "Autonomen Modus ausschalten",
+         {},
+         nullptr,
+         E::OfflineStop},
+        {A::actDebugWindow, "actDebugWindow", "Debug Fenster", nullptr, {}, nullptr, E::Always},
+        {A::actDeviceMessageWindow,
+         "actDeviceMessageWindow",
+         "Gerätenachrichten anzeigen",
+         nullptr,
+         {},
+         nullptr,
+         E::Always},
+        {A::actCommunicationWindow,
+         "actCommunicationWindow",
+         "Kommunikationsfenster öffnen",
+         nullptr,
+         {},
+         nullptr,
+         E::Always},
     };
     return specs;
 }
@@ -355,8 +413,8 @@ const std::vector<TMenuSpec>& MenuSpecs() {
          "&Datei",
          -1,
          {A::acAufzeichnen, sep, A::acOeffnen, A::acSendFromProtocoll, A::acV1ImportProtocol, sep,
-          A::mmSpeichern, A::mmSpeichernUnter, sep, A::actFirmwareUpdate, A::FilePrintSetup1, sep,
-          A::FileExit1}},
+          A::mmSpeichern, A::mmSpeichernUnter, sep, A::actFirmwareUpdate, A::actShowOfflineMode,
+          A::FilePrintSetup1, sep, A::FileExit1}},
         {TMenuId::Edit,
          "&Bearbeiten",
          -1,
@@ -391,7 +449,8 @@ const std::vector<TMenuSpec>& MenuSpecs() {
         {TMenuId::Diagnostics,
          "Diagnose",
          -1,
-         {A::acUseWindowsPattern, A::acUseZKPattern, A::actSaveUSBThreadDebug}},
+         {A::actDebugWindow, A::acUseWindowsPattern, A::acUseZKPattern, A::actDeviceMessageWindow,
+          A::actCommunicationWindow, A::actSaveUSBThreadDebug}},
     };
     return menus;
 }
@@ -449,7 +508,15 @@ bool ActionEnabled(TEnable rule, const TActionState& s) {
     case TEnable::MasterSimulation:
         return s.MasterSimulationPossible;
     case TEnable::SlaveSimulation:
+    case TEnable::DeviceOnline:
         return s.DeviceOnline;
+    case TEnable::OfflineActivate:
+        return s.Autonomous.CanActivate;
+    case TEnable::OfflineStop:
+        return s.Autonomous.CanStop;
+    case TEnable::OfflineInactive:
+        // the three share one rule
+        return s.Autonomous.CanTransfer;
     }
     return false;
 }

@@ -4,6 +4,7 @@
 // that enables it. The actions are built once from the table; code refers
 // to them by their TAct constant, never by a text.
 
+#include "link/AutonomousRecording.h"
 #include "link/DeviceStatus.h"
 
 #include <QKeySequence>
@@ -78,6 +79,17 @@ enum class TAct {
     actAddressTranslationOff,
     mmSpeichern,
     mmSpeichernUnter,
+    // autonomous recording: the panel and its five commands
+    actShowOfflineMode,
+    actOfflineModeToogle,
+    actOfflineModeErase,
+    actOfflineDataGet,
+    actOfflineModeFlash,
+    actOfflineModeStop,
+    // the communication windows
+    actDebugWindow,
+    actDeviceMessageWindow,
+    actCommunicationWindow,
     Count,
     Separator = Count // a line between entries of a menu or tool bar
 };
@@ -98,6 +110,10 @@ enum class TEnable {
     AddressTranslation, // the device is online and a translation is defined
     MasterSimulation,   // the device is or could become bus master, or a list is active
     SlaveSimulation,    // the device is online
+    DeviceOnline,
+    OfflineActivate,    // autonomous recording can be switched on
+    OfflineStop,        // autonomous recording can be switched off
+    OfflineInactive,    // the recorded data can be read, erased, formatted
 };
 
 struct TActionSpec {
@@ -147,6 +163,7 @@ struct TActionState {
     bool AddressTranslationUsable = false;
     bool MasterSimulationPossible = false;
     bool DeviceOnline = false;
+    TAutonomousDisplay Autonomous;
 };
 bool ActionEnabled(TEnable rule, const TActionState& state);
 

@@ -2,6 +2,7 @@
 
 #include "link/DeviceProtocol.h"
 #include "platform/QtDebugOutput.h"
+#include "platform/QtText.h"
 #include "shell/Timers.h"
 
 #include <QApplication>
@@ -42,6 +43,17 @@ TSession::TSession(TEnvironment& env, TIBISTelegramParser& parser, TOptions opti
             TControllerHooks ch;
             ch.Trace = [this](const std::string& s) { DeviceTrace(s); };
             ch.Beep = [this] { FHandOver.Post([this] { DeviceBeep(); }); };
+            // the traffic window: sent bytes come from the controller's
+            // thread, received ones from the link; both reach it on the main
+            // thread, stamped when they passed
+            ch.Traffic = [this](bool toDevice, std::string_view bytes) {
+                if (FTrafficWatchers.load() <= 0) return;
+                const qint64 ms = TSystemClock().Now().MsOfDay();
+                FHandOver.Post([this, toDevice, ms,
+                                b = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()))] {
+                    emit TrafficLogged(toDevice, b, ms);
+                });
+            };
             return std::make_unique<TWBController>(
                 FOptions.CreateLink(FHandOver), FHandOver,
                 [this](const TControllerNotification& n) { FConnection->HandleNotification(n); },
@@ -88,6 +100,7 @@ TSession::TSession(TEnvironment& env, TIBISTelegramParser& parser, TOptions opti
                 this, [this] { emit ResponseListReloadRequested(); }, Qt::QueuedConnection);
     };
     hooks.Capture = [this](const TTelegramm& record, char source) { Capture(record, source); };
+    hooks.AutonomousChanged = [this] { emit AutonomousChanged(); };
 
     // One recorder for the whole run: windows may keep its table.
     TRecorder::THooks rh;
@@ -103,11 +116,30 @@ TSession::TSession(TEnvironment& env, TIBISTelegramParser& parser, TOptions opti
     FConnection = std::make_unique<TDeviceConnection>(FEnv, FStatus, hooks);
 }
 
-void TSession::DeviceTrace(const std::string& line) const {
+void TSession::DeviceTrace(const std::string& line) {
     if (FOptions.Trace)
         FOptions.Trace(line);
     else
         DebugOutput(line);
+    PostDebugLine(line);
+}
+
+void TSession::PostDebugLine(const std::string& line) {
+    if (FDebugWatchers.load() <= 0) return;
+    FHandOver.Post([this, l = FromCp1252(line)] { emit DebugLine(l); });
+}
+
+void TSession::PostDeviceMessage(const std::string& line) {
+    if (FMessageWatchers.load() <= 0) return;
+    FHandOver.Post([this, l = FromCp1252(line)] { emit DeviceMessage(l); });
+}
+
+TAutonomousDisplay TSession::AutonomousDisplay() const {
+    return FConnection ? FConnection->AutonomousDisplay() : TAutonomousDisplay{};
+}
+
+bool TSession::SendAutonomous(const std::string& command) {
+    return FConnection && FConnection->Controller() && FConnection->Send(command);
 }
 
 void TSession::DeviceBeep() const {

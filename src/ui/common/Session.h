@@ -15,8 +15,10 @@
 #include "simulation/SlaveSimulation.h"
 #include "telegram/TelegramParser.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -140,6 +142,22 @@ public:
     // Every playback stops (another one is to start).
     void StopAllPlayback() { emit StopPlaybackRequested(); }
 
+    // --- the communication windows: what the device link says reaches them
+    // on the main thread, and only while one of them listens (each window
+    // counts itself in while it is open)
+    void WatchTraffic(bool on) { FTrafficWatchers += on ? 1 : -1; }
+    void WatchDebug(bool on) { FDebugWatchers += on ? 1 : -1; }
+    void WatchDeviceMessages(bool on) { FMessageWatchers += on ? 1 : -1; }
+    // Any thread: a trace line for the debug window, a progress line for
+    // the device-message window (the firmware upload's).
+    void PostDebugLine(const std::string& line);
+    void PostDeviceMessage(const std::string& line);
+
+    // --- autonomous recording: the device's commands (nothing without a
+    // controller); the panel follows AutonomousChanged
+    TAutonomousDisplay AutonomousDisplay() const;
+    bool SendAutonomous(const std::string& command);
+
     // --- the filter choice changed (the filter window): windows apply it again
     void NotifyFilterChanged() { emit FilterChanged(); }
 
@@ -178,6 +196,13 @@ signals:
     void SlaveSimulationSwitchRequested();
     // A list is to be reloaded after a device restart.
     void ResponseListReloadRequested();
+    // Bytes written to the device (toDevice) or received from it, with the
+    // time of day they passed; only while the traffic window is open.
+    void TrafficLogged(bool toDevice, const QByteArray& bytes, qint64 msOfDay);
+    void DebugLine(const QString& line);
+    void DeviceMessage(const QString& line);
+    // What is known of autonomous recording, or the device's state, changed.
+    void AutonomousChanged();
 
 private:
     // Asks the controller for the mode, again a little later while it is
@@ -185,7 +210,7 @@ private:
     void RequestMode(int mode, int triesLeft);
     void MarkLastRowUnanswered();
     void CreateScheduler();
-    void DeviceTrace(const std::string& line) const;
+    void DeviceTrace(const std::string& line);
     void DeviceBeep() const;
     void EmitResponseListChanged();
     // The device's download waits behind an earlier one: tried again shortly.
@@ -207,6 +232,7 @@ private:
     bool FLastMaster = false;
     const QObject* FPlaybackOwner = nullptr;
     const TActionTable* FActions = nullptr;
+    std::atomic<int> FTrafficWatchers{0}, FDebugWatchers{0}, FMessageWatchers{0};
     // last: its controller hands over through the members above
     std::unique_ptr<TDeviceConnection> FConnection;
 };

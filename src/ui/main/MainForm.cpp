@@ -13,6 +13,7 @@
 #include "ui/common/TextWidgets.h"
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
+#include "ui/device/DeviceWindows.h"
 #include "ui/dialogs/Restart.h"
 #include "ui/dialogs/SettingsDialog.h"
 #include "ui/editors/AddressForm.h"
@@ -93,6 +94,7 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
     FToolBar->setIconSize(QSize(20, 20));
     FActions->FillToolBar(FToolBar);
     BuildAddressTranslationButton();
+    FDeviceWindows = new TDeviceWindows(FSession, *FActions, this);
 
     FDirect = new TDirectInputBox(FSession, this);
     FModeArea = new TModeArea(FSession.Env(), *FDirect, *FActions, this);
@@ -165,6 +167,7 @@ void TfMainForm::ObserveSession() {
             &TModeArea::ShowMasterSwitchHint);
     connect(&FSession, &TSession::PlaybackChanged, FModeArea, &TModeArea::SetActiveProtocol);
     connect(&FSession, &TSession::RecordingStopped, this, [this] { RefreshWindows(); });
+    connect(&FSession, &TSession::AutonomousChanged, this, [this] { UpdateActions(); });
     // the status bar's list panel names the active list (call or response
     // list; they are never active together)
     const auto listChanged = [this] {
@@ -512,6 +515,7 @@ void TfMainForm::UpdateActions() {
     s.MasterSimulationPossible =
         FSession.Status().MasterPossible() || !FSession.ActiveCallList().empty();
     s.DeviceOnline = FSession.Status().DeviceOnline();
+    s.Autonomous = FSession.AutonomousDisplay();
     FActions->ApplyRules(s);
     if (FAddressButton) FAddressButton->setEnabled(s.AddressTranslationUsable);
 }

@@ -29,6 +29,7 @@ namespace vaskel {
 
 class TCallListCommands;
 class TResponseListCommands;
+class TDeviceWindows;
 class TDirectInputBox;
 class TLed;
 class TModeArea;
@@ -82,6 +83,8 @@ public:
     TCallListCommands* CallLists() const { return FCalls; }
     // The response lists and the slave simulation.
     TResponseListCommands* ResponseLists() const { return FResponses; }
+    // The autonomous-recording bar and the communication windows.
+    TDeviceWindows* DeviceWindows() const { return FDeviceWindows; }
     // "IBIS Adressumsetzung ...": the table window, modal.
     void OpenAddressForm();
 
@@ -142,6 +145,7 @@ private:
     QPointer<TfMonitorForm> FMonitor;
     TCallListCommands* FCalls = nullptr;
     TResponseListCommands* FResponses = nullptr;
+    TDeviceWindows* FDeviceWindows = nullptr;
 };
 
 } // namespace vaskel
