@@ -56,7 +56,7 @@ const char* const kMainUsage =
     "  responses  build a response list from a protocol\n"
     "  simulate   run a call list or a protocol on the virtual Tavrin as bus master\n"
     "  stats      print the figures of a protocol as JSON\n"
-    "  firmware   check a firmware file for the Tavrin\n"
+    "  firmware   check a firmware file for the Tavrin, or upload it\n"
     "  print      write the printout of a protocol as a PDF\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"

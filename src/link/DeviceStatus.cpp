@@ -239,6 +239,9 @@ void TDeviceConnection::HandleNotification(const TControllerNotification& n) {
         FRecordCountQuery = false;
         if (FHooks.RecordCount) FHooks.RecordCount(n.WParam);
         break;
+    case TControllerMessage::FMsgUploadReply:
+        if (FHooks.UploadReply) FHooks.UploadReply(n.Upload);
+        break;
     case TControllerMessage::FMsgLinkUp:
         FCTSWegCount = 0;
         break;

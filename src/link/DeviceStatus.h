@@ -122,6 +122,8 @@ public:
         std::function<void(const TTelegramm&, char)> Capture;
         // A record count arrived (autonomous recording).
         std::function<void(uint32_t)> RecordCount;
+        // The device replied to an upload request (firmware upload).
+        std::function<void(TUploadReplyStatus)> UploadReply;
         // Milliseconds of a steady clock; absent: every timer tick counts as
         // a second.
         std::function<int64_t()> NowMs;

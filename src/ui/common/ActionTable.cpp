@@ -310,7 +310,7 @@ const std::vector<TActionSpec>& ActionSpecs() {
          "Lädt eine neue Firmware auf das Gerät.",
          {},
          "actFirmwareUpdate",
-         E::NotYet},
+         E::FirmwareUpdate},
         {A::actSaveUSBThreadDebug,
          "actSaveUSBThreadDebug",
          "USB Kommunikation speichern",
@@ -450,6 +450,8 @@ bool ActionEnabled(TEnable rule, const TActionState& s) {
         return s.MasterSimulationPossible;
     case TEnable::SlaveSimulation:
         return s.DeviceOnline;
+    case TEnable::FirmwareUpdate:
+        return s.Display.FirmwareEnabled;
     }
     return false;
 }

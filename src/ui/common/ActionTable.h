@@ -98,6 +98,7 @@ enum class TEnable {
     AddressTranslation, // the device is online and a translation is defined
     MasterSimulation,   // the device is or could become bus master, or a list is active
     SlaveSimulation,    // the device is online
+    FirmwareUpdate,     // the device is online (the firmware display's rule)
 };
 
 struct TActionSpec {

@@ -2,6 +2,7 @@
 
 #include "link/DeviceProtocol.h"
 #include "platform/QtDebugOutput.h"
+#include "platform/QtText.h"
 #include "shell/Timers.h"
 
 #include <QApplication>
@@ -88,6 +89,9 @@ TSession::TSession(TEnvironment& env, const TIBISTelegramParser& parser, TOption
                 this, [this] { emit ResponseListReloadRequested(); }, Qt::QueuedConnection);
     };
     hooks.Capture = [this](const TTelegramm& record, char source) { Capture(record, source); };
+    hooks.UploadReply = [this](TUploadReplyStatus reply) {
+        emit UploadReplyReceived(static_cast<int>(reply));
+    };
 
     // One recorder for the whole run: windows may keep its table.
     TRecorder::THooks rh;
@@ -115,6 +119,15 @@ void TSession::DeviceBeep() const {
         FOptions.Beep();
     else
         QApplication::beep();
+}
+
+void TSession::ReportUploadMessage(const std::string& line) {
+    emit UploadMessage(FromCp1252(line));
+}
+
+void TSession::ReportUploadDebugLine(const std::string& line) {
+    DeviceTrace(line);
+    emit UploadDebugLine(FromCp1252(line));
 }
 
 TSession::~TSession() {

@@ -10,7 +10,9 @@
 #include "ui/common/Session.h"
 #include "ui/common/TextWidgets.h"
 #include "ui/common/Texts.h"
+#include "ui/common/FileDialogs.h"
 #include "ui/common/Theme.h"
+#include "ui/device/FirmwareUploadForm.h"
 #include "ui/dialogs/Restart.h"
 #include "ui/dialogs/SettingsDialog.h"
 #include "ui/editors/AddressForm.h"
@@ -279,6 +281,7 @@ void TfMainForm::ConnectActions() {
     on(TAct::actOpenAddressForm, [this] { OpenAddressForm(); });
     on(TAct::actResetOverloaded, [this] { ResetOverloadAsked(); });
     on(TAct::acShowHardwarerevision, [this] { ShowDeviceInfo(); });
+    on(TAct::actFirmwareUpdate, [this] { FirmwareUpdate(); });
     on(TAct::acAbout, [this] {
         QMessageBox::about(this, Tr("Info über ..."),
                            T("<b>Vaskel</b> v") + QString::fromLatin1(kVaskelVersion) + T("<br>") +
@@ -579,6 +582,37 @@ void TfMainForm::ShowDeviceInfo() {
                                  FromCp1252(FSession.Status().HardwareRevision()) + T("\""));
 }
 
+void TfMainForm::FirmwareUpdate() {
+    if (FUpload) {
+        FUpload->raise();
+        FUpload->activateWindow();
+        return;
+    }
+    TEnvironment& env = FSession.Env();
+    const QString file =
+        AskFile(this, FirmwareOpenDialog(FromFileName(env.FirmwarePath()),
+                                         FromFileName(env.LastFirmwareFile())));
+    if (file.isEmpty()) return;
+    const QFileInfo info(file);
+    env.SetFirmwarePath(ToFileName(QDir::toNativeSeparators(info.absolutePath())));
+    env.SetLastFirmwareFile(ToFileName(info.fileName()));
+    OpenFirmwareUpload(file);
+}
+
+TfUploadProgramForm* TfMainForm::OpenFirmwareUpload(const QString& file) {
+    if (FUpload) return FUpload;
+    auto* form = new TfUploadProgramForm(FSession, file, FSession.Status().DeviceOnline(), this);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->setWindowModality(Qt::ApplicationModal);
+    FUpload = form;
+    form->show();
+    return form;
+}
+
+TfUploadProgramForm* TfMainForm::FirmwareUploadWindow() const {
+    return FUpload;
+}
+
 TDroppedKind TfMainForm::DropFiles(const QStringList& files) {
     const TDroppedKind kind = FFiles->DropFiles(files);
     RefreshWindows();
@@ -687,6 +721,16 @@ void TfMainForm::dropEvent(QDropEvent* e) {
 }
 
 void TfMainForm::closeEvent(QCloseEvent* e) {
+    if (FUpload && !FUpload->MayClose()) {
+        // the device would be left with half an image, or mid-programming
+        e->ignore();
+        QMessageBox::information(
+            FUpload, T("Vaskel"),
+            Tr("Vaskel kann jetzt nicht beendet werden: die Firmware wird gerade zum Gerät "
+               "übertragen oder das Gerät programmiert seinen FLASH-Speicher.") +
+                T("\n") + Tr("Bitte warten Sie, bis der Upload beendet ist."));
+        return;
+    }
     if (FMonitor && !FOptions.SaveOnExit.isEmpty()) {
         // unattended recording: written without asking
         if (!FSession.Recorder().SaveActiveProtocol(

@@ -38,6 +38,7 @@ class TWindowArea;
 class TfChildWindow;
 class TfMonitorForm;
 class TfProtocolForm;
+class TfUploadProgramForm;
 
 class TfMainForm : public QMainWindow {
 public:
@@ -84,6 +85,12 @@ public:
     TResponseListCommands* ResponseLists() const { return FResponses; }
     // "IBIS Adressumsetzung ...": the table window, modal.
     void OpenAddressForm();
+    // "Firmware Update ausführen ...": the open upload window to the front,
+    // else the file dialog (remembered folder and file), then the window.
+    void FirmwareUpdate();
+    // The upload window for a file, shown modally (the open one, if any).
+    TfUploadProgramForm* OpenFirmwareUpload(const QString& file);
+    TfUploadProgramForm* FirmwareUploadWindow() const;
 
 protected:
     bool event(QEvent* e) override;
@@ -140,6 +147,7 @@ private:
     // a safety copy found at start in unattended mode stays for the next start
     bool FKeepSafetyCopy = false;
     QPointer<TfMonitorForm> FMonitor;
+    QPointer<TfUploadProgramForm> FUpload;
     TCallListCommands* FCalls = nullptr;
     TResponseListCommands* FResponses = nullptr;
 };
