@@ -140,7 +140,8 @@ TfUploadProgramForm::TfUploadProgramForm(TSession& session, const QString& fileN
                                          ITimerFactory* timers)
     : QDialog(parent), FSession(session) {
     setObjectName(T("UploadProgramForm"));
-    SetDe(this, "Programm Upload");
+    // modal: the language does not change while it shows
+    setWindowTitle(Tr("Programm Upload"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     // no close button while it may not close: the state decides
     setMinimumWidth(460);
@@ -276,8 +277,8 @@ void TfUploadProgramForm::ShowState() {
     const TUploadColour colour = UploadStateColour(state);
     if (static_cast<int>(state) != FShownState) {
         FShownState = static_cast<int>(state);
-        const QByteArray german = FromCp1252(UploadStateText(state)).toUtf8();
-        SetDe(FStatus, german.constData());
+        // the window is modal: the language cannot change while it shows
+        FStatus->setText(Tr(FromCp1252(UploadStateText(state))));
         QPalette pal = FStatus->palette();
         pal.setColor(QPalette::Window, StateColour(colour));
         pal.setColor(QPalette::WindowText,

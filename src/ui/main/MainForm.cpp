@@ -6,11 +6,11 @@
 #include "recording/Recorder.h"
 #include "shell/Version.h"
 #include "ui/common/ChildWindow.h"
+#include "ui/common/FileDialogs.h"
 #include "ui/common/Icons.h"
 #include "ui/common/Session.h"
 #include "ui/common/TextWidgets.h"
 #include "ui/common/Texts.h"
-#include "ui/common/FileDialogs.h"
 #include "ui/common/Theme.h"
 #include "ui/device/FirmwareUploadForm.h"
 #include "ui/dialogs/Restart.h"
@@ -214,7 +214,8 @@ void TfMainForm::ConnectActions() {
     TDebugClass& debugger = FSession.Env().Debugger();
     debugger.OpenWindows = [this] {
         std::vector<std::string> captions;
-        for (TfChildWindow* w : FArea->Windows()) captions.push_back(ToCp1252(w->windowTitle()));
+        for (TfChildWindow* w : FArea->Windows())
+            captions.push_back(ToCp1252(w->windowTitle()));
         return captions;
     };
     debugger.ComputerFacts = [this] {
@@ -589,9 +590,8 @@ void TfMainForm::FirmwareUpdate() {
         return;
     }
     TEnvironment& env = FSession.Env();
-    const QString file =
-        AskFile(this, FirmwareOpenDialog(FromFileName(env.FirmwarePath()),
-                                         FromFileName(env.LastFirmwareFile())));
+    const QString file = AskFile(this, FirmwareOpenDialog(FromFileName(env.FirmwarePath()),
+                                                          FromFileName(env.LastFirmwareFile())));
     if (file.isEmpty()) return;
     const QFileInfo info(file);
     env.SetFirmwarePath(ToFileName(QDir::toNativeSeparators(info.absolutePath())));
@@ -599,9 +599,10 @@ void TfMainForm::FirmwareUpdate() {
     OpenFirmwareUpload(file);
 }
 
-TfUploadProgramForm* TfMainForm::OpenFirmwareUpload(const QString& file) {
+TfUploadProgramForm* TfMainForm::OpenFirmwareUpload(const QString& file, ITimerFactory* timers) {
     if (FUpload) return FUpload;
-    auto* form = new TfUploadProgramForm(FSession, file, FSession.Status().DeviceOnline(), this);
+    auto* form =
+        new TfUploadProgramForm(FSession, file, FSession.Status().DeviceOnline(), this, timers);
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->setWindowModality(Qt::ApplicationModal);
     FUpload = form;

@@ -39,6 +39,7 @@ class TfChildWindow;
 class TfMonitorForm;
 class TfProtocolForm;
 class TfUploadProgramForm;
+class ITimerFactory;
 
 class TfMainForm : public QMainWindow {
 public:
@@ -88,8 +89,9 @@ public:
     // "Firmware Update ausführen ...": the open upload window to the front,
     // else the file dialog (remembered folder and file), then the window.
     void FirmwareUpdate();
-    // The upload window for a file, shown modally (the open one, if any).
-    TfUploadProgramForm* OpenFirmwareUpload(const QString& file);
+    // The upload window for a file, shown modally (the open one, if any);
+    // timers: the upload's clock (null: the window timers).
+    TfUploadProgramForm* OpenFirmwareUpload(const QString& file, ITimerFactory* timers = nullptr);
     TfUploadProgramForm* FirmwareUploadWindow() const;
 
 protected:
