@@ -214,8 +214,7 @@ void TfMainForm::ConnectActions() {
     TDebugClass& debugger = FSession.Env().Debugger();
     debugger.OpenWindows = [this] {
         std::vector<std::string> captions;
-        for (TfChildWindow* w : FArea->Windows())
-            captions.push_back(ToCp1252(w->windowTitle()));
+        for (TfChildWindow* w : FArea->Windows()) captions.push_back(ToCp1252(w->windowTitle()));
         return captions;
     };
     debugger.ComputerFacts = [this] {

@@ -188,16 +188,26 @@ TEST_F(UploadMainWindowTest, TheFileDialogRemembersFolderAndFile) {
     QStringList seenFilters;
     QTimer answer;
     answer.setInterval(20);
+    int stable = 0;
     QObject::connect(&answer, &QTimer::timeout, [&] {
         auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!d) return;
-        answer.stop();
-        seenFolder = d->directory().absolutePath();
-        seenFilters = d->nameFilters();
         auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         if (!name) return;
-        seenFile = name->text();
-        name->setText(QStringLiteral("new.a79")); // typed, as a user does
+        if (seenFile.isEmpty()) {
+            seenFolder = d->directory().absolutePath();
+            seenFilters = d->nameFilters();
+            seenFile = name->text();
+        }
+        // typed, as a user does; the dialog may still be reading its folder
+        // and preselect the old name again meanwhile
+        if (name->text() != QStringLiteral("new.a79")) {
+            name->setText(QStringLiteral("new.a79"));
+            stable = 0;
+            return;
+        }
+        if (++stable < 3) return;
+        answer.stop();
         QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
     });
     answer.start();
