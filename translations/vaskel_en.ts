@@ -2986,5 +2986,145 @@ Please enter another language!</translation>
         <source>läuft automatisch, sobald der Tavrin Spannung über den IBIS-Bus erhält.</source>
         <translation>runs automatically as soon as the Tavrin gets power over the IBIS bus.</translation>
     </message>
+    <message>
+        <source> nicht lesen!</source>
+        <translation> cannot be read!</translation>
+    </message>
+    <message>
+        <source>Abbruch</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Beim Einlesen der Firmwaredatei ist folgender Fehler aufgetreten: %1</source>
+        <translation>The following error occurred while reading the firmware file: %1</translation>
+    </message>
+    <message>
+        <source>Bitte klicken Sie auf &quot;Start&quot;, um den Upload zu starten</source>
+        <translation>Please click &quot;Start&quot; to start the upload.</translation>
+    </message>
+    <message>
+        <source>Bitte warten Sie, bis der Upload beendet ist.</source>
+        <translation>Please wait until the upload has finished.</translation>
+    </message>
+    <message>
+        <source>Block %1 konnte nicht gesendet werden.</source>
+        <translation>Block %1 could not be sent.</translation>
+    </message>
+    <message>
+        <source>Das Gerät meldet eine andere Programmversion!</source>
+        <translation>The device reports another firmware version!</translation>
+    </message>
+    <message>
+        <source>Das Gerät meldet nach dem Neustart die Version &quot;%1&quot;,</source>
+        <translation>After its restart the device reports the version &quot;%1&quot;,</translation>
+    </message>
+    <message>
+        <source>Datei:</source>
+        <translation>File:</translation>
+    </message>
+    <message>
+        <source>Der %1 hat nicht auf den Uploadwunsch geantwortet.</source>
+        <translation>The %1 did not answer the upload request.</translation>
+    </message>
+    <message>
+        <source>Der %1 hat nicht genug Speicher für dieses</source>
+        <translation>The %1 does not have enough memory for this</translation>
+    </message>
+    <message>
+        <source>Der Befehl zum Programmieren konnte nicht gesendet werden.</source>
+        <translation>The command to program the flash could not be sent.</translation>
+    </message>
+    <message>
+        <source>Der FLASH-Speicher wurde nicht programmiert.</source>
+        <translation>The flash memory was not programmed.</translation>
+    </message>
+    <message>
+        <source>Der Upload wird abgebrochen. Bitte trennen Sie das Gerät, </source>
+        <translation>The upload is cancelled. Please disconnect the device, </translation>
+    </message>
+    <message>
+        <source>Der Upload wurde abgebrochen, bevor der FLASH-Speicher programmiert wurde.</source>
+        <translation>The upload was cancelled before the flash memory was programmed.</translation>
+    </message>
+    <message>
+        <source>Die Firmware ist zu groß: %1 Blöcke zu 63 Byte, das Gerät nimmt höchstens %2 Blöcke.</source>
+        <translation>The firmware is too large: %1 blocks of 63 bytes, the device takes at most %2 blocks.</translation>
+    </message>
+    <message>
+        <source>Die Verbindung zum Gerät ist während der Übertragung abgebrochen.</source>
+        <translation>The connection to the device was lost during the transfer.</translation>
+    </message>
+    <message>
+        <source>FLASH-Speicher wird programmiert!</source>
+        <translation>Programming flash memory!</translation>
+    </message>
+    <message>
+        <source>Firmwaredatei öffnen</source>
+        <translation>Open firmware file</translation>
+    </message>
+    <message>
+        <source>Firmwareupdate. Der Upload wird abgebrochen.</source>
+        <translation>firmware update. The upload is cancelled.</translation>
+    </message>
+    <message>
+        <source>Formatfehler in Zeile: </source>
+        <translation>Format error in line: </translation>
+    </message>
+    <message>
+        <source>Kann Datei </source>
+        <translation>Cannot read file </translation>
+    </message>
+    <message>
+        <source>Keine Verbindung zum Gerät!</source>
+        <translation>Device not connected!</translation>
+    </message>
+    <message>
+        <source>Keine gültige Programmversion!</source>
+        <translation>No valid firmware version!</translation>
+    </message>
+    <message>
+        <source>Programm Upload</source>
+        <translation>Program Upload</translation>
+    </message>
+    <message>
+        <source>Programm wird übertragen!</source>
+        <translation>Transfering program!</translation>
+    </message>
+    <message>
+        <source>Programm-Update abgebrochen!</source>
+        <translation>Firmware update cancelled.</translation>
+    </message>
+    <message>
+        <source>Programm-Update erfolgreich durchgeführt!</source>
+        <translation>Firmware update completed successfully.</translation>
+    </message>
+    <message>
+        <source>Programm-Upload starten?</source>
+        <translation>Start the program upload?</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Vaskel kann jetzt nicht beendet werden: die Firmware wird gerade zum Gerät übertragen oder das Gerät programmiert seinen FLASH-Speicher.</source>
+        <translation>Vaskel cannot end now: the firmware is being transferred to the device, or the device is programming its flash memory.</translation>
+    </message>
+    <message>
+        <source>Verbindung abgebrochen!</source>
+        <translation>Connection lost!</translation>
+    </message>
+    <message>
+        <source>die Firmwaredatei enthält die Version &quot;%1&quot;.</source>
+        <translation>the firmware file holds the version &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>verbinden es neu und versuchen den Upload erneut.</source>
+        <translation>connect it again and try the upload once more.</translation>
+    </message>
+    <message>
+        <source>Vaskel-Firmware (*.a79)</source>
+        <translation>Vaskel firmware (*.a79)</translation>
+    </message>
 </context>
 </TS>

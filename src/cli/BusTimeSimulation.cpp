@@ -38,12 +38,23 @@ public:
     // Hands the device's output to the controller; true when there was any.
     bool Deliver() {
         if (FDevice.OutputSize() == 0 || !FData) return false;
+        if (!FConnected) {
+            FDevice.DropOutput(); // nobody listens
+            return false;
+        }
         const std::string bytes = FDevice.TakeOutput();
         FData(bytes[0], std::string_view(bytes).substr(1));
         return true;
     }
     // Something was written since the last call.
     bool TakeMoved() { return std::exchange(FMoved, false); }
+    // The device restarts after programming new firmware: the link drops.
+    void Drop() {
+        if (!FConnected) return;
+        FConnected = false;
+        FDevice.DropOutput();
+        if (FState) FState(false);
+    }
 
 private:
     TVirtualTavrin& FDevice;
@@ -85,6 +96,9 @@ TBusTimeSimulation::TBusTimeSimulation(const TIBISTelegramParser& parser, TEnvir
     slh.SwitchDevice = [this](bool on) { FConnection->Send(Cmd::SlaveSimulation(on)); };
     FSlave = std::make_unique<TSlaveSimulation>(FEnv, slh);
 
+    FDevice.OnFirmwareRestart = [this] {
+        if (FLink) FLink->Drop();
+    };
     FComTimer = FTime.CreateTimer();
     FComTimer->OnTimer = [this] { FConnection->StateChange(TDeviceConnection::eTimer); };
     FPlayTimer = FTime.CreateTimer();
@@ -110,11 +124,9 @@ TBusTimeSimulation::TBusTimeSimulation(const TIBISTelegramParser& parser, TEnvir
             FScheduler->Initialise();
         }
     };
-    hooks.ComTimer = [this](bool run) {
-        if (!run)
-            FComTimer->Stop();
-        else if (!FComTimer->Running())
-            FComTimer->Start(1000);
+    hooks.ComTimer = [this](bool run) { ComTimer(run); };
+    hooks.UploadReply = [this](TUploadReplyStatus reply) {
+        if (OnUploadReply) OnUploadReply(reply);
     };
     hooks.MonitorOpen = [] { return true; };
     hooks.DeviceRestarted = [this] {
@@ -137,12 +149,20 @@ TBusTimeSimulation::~TBusTimeSimulation() {
     FConnection.reset();
 }
 
+void TBusTimeSimulation::ComTimer(bool run) {
+    if (!run)
+        FComTimer->Stop();
+    else if (!FComTimer->Running())
+        FComTimer->Start(1000);
+}
+
 void TBusTimeSimulation::Settle() {
-    TWBController* c = FConnection ? FConnection->Controller() : nullptr;
     for (int guard = 0; guard < 10000; ++guard) {
         bool moved = false;
+        // a reconnect replaces the controller
+        TWBController* c = FConnection ? FConnection->Controller() : nullptr;
         if (c) {
-            c->ProcessThreadMessages();
+            if (!FStalled) c->ProcessThreadMessages();
             moved |= FLink->TakeMoved();
             moved |= FLink->Deliver();
         }

@@ -19,6 +19,7 @@
 #include "telegram/TelegramParser.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace vaskel {
@@ -47,6 +48,16 @@ public:
     void PlayProtocol(const TTable& table, TProtocolPlayer::TMode mode, int factor);
     // Moves bus time on by ms, in steps of one millisecond.
     void Run(int64_t ms);
+
+    // The device connection, its one-second polling and the clock, for
+    // work that drives the device itself (the firmware upload).
+    TDeviceConnection& Connection() { return *FConnection; }
+    void ComTimer(bool run);
+    ITimerFactory& Timers() { return FTime; }
+    // The device replied to an upload request.
+    std::function<void(TUploadReplyStatus)> OnUploadReply;
+    // A stalled controller thread writes nothing: its send ring fills.
+    void StallController(bool stalled) { FStalled = stalled; }
 
     TRecorder& Recorder() { return *FRecorder; }
     TMasterScheduler& Scheduler() { return *FScheduler; }
@@ -80,6 +91,7 @@ private:
     int FFactor = 1;
     bool FLastMaster = false;
     uint64_t FSendRequests = 0;
+    bool FStalled = false;
 };
 
 } // namespace vaskel

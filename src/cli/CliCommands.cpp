@@ -64,7 +64,7 @@ const char* const kMainUsage =
     "  convert    a number in decimal, hexadecimal and IBIS-hex notation\n"
     "  stats      print the figures of a protocol as JSON\n"
     "  filter     write the rows of a protocol that a filter choice shows\n"
-    "  firmware   check a firmware file for the Tavrin\n"
+    "  firmware   check a firmware file for the Tavrin, or upload it\n"
     "  catalogue  check a record-type catalogue as the editor does before saving\n"
     "  autonomous the Tavrin's recording without a PC: status, start, stop, read\n"
     "  print      write the printout of a protocol as a PDF\n"

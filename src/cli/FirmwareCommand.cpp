@@ -1,6 +1,7 @@
 #include "cli/FirmwareCommand.h"
 
 #include "cli/CliFiles.h"
+#include "cli/FirmwareUploadCommand.h"
 #include "link/FirmwareImage.h"
 #include "telegram/Cp1252.h"
 #include "telegram/Errors.h"
@@ -14,13 +15,17 @@ namespace {
 
 const char* const kFirmwareUsage =
     "Usage: vaskel-cli firmware check FILE\n"
+    "       vaskel-cli firmware upload [--virtual-device] FILE\n"
     "\n"
     "Reads a firmware file for the Tavrin (Intel HEX, as the upload reads it) and\n"
     "prints its address range, the number of 63-byte blocks the upload sends and\n"
     "the version text around the identity \"Vaskel/AT91SAM7S256\". A record that\n"
     "is not valid ends with exit status 1 and \"Formatfehler in Zeile: N\"; a file\n"
     "without the identity with \"Keine gueltige Programmversion!\"; an image\n"
-    "larger than the device's 8193 blocks is refused the same way.\n";
+    "larger than the device's 8193 blocks is refused the same way.\n"
+    "\n"
+    "'firmware upload' loads such a file into the Tavrin; 'vaskel-cli firmware\n"
+    "upload --help' tells more.\n";
 
 std::string Hex32(int64_t v) {
     char buf[24];
@@ -39,7 +44,8 @@ int RunFirmware(const std::vector<std::string>& args, std::ostream& out, std::os
         out << kFirmwareUsage;
         return kCliOk;
     }
-    if (args.size() < 2) return usage("firmware needs a subcommand: check");
+    if (args.size() < 2) return usage("firmware needs a subcommand: check or upload");
+    if (args[1] == "upload") return RunFirmwareUpload(args, out, err);
     if (args[1] != "check") return usage("unknown firmware subcommand " + args[1]);
     if (args.size() == 3 && (args[2] == "--help" || args[2] == "-h")) {
         out << kFirmwareUsage;

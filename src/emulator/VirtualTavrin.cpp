@@ -436,6 +436,7 @@ void TVirtualTavrin::Command(std::string_view t) {
     case 0xD8:
         if (FUploading) {
             FUploading = false;
+            FProgrammed = FImage;
             const std::string v = VersionFromImage(FImage);
             if (!v.empty()) FVersion = v;
             Restart();

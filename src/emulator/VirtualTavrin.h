@@ -94,6 +94,9 @@ public:
     const std::string& Version() const { return FVersion; }
     bool Recording() const { return FRecording; }
     uint32_t RecordCount() const { return static_cast<uint32_t>(FFlash.size()); }
+    // The firmware the device last programmed into its flash: the blocks of
+    // that upload in the order they came.
+    const std::string& ProgrammedFirmware() const { return FProgrammed; }
     uint16_t MasterTimeoutTicks() const { return FMasterTimeout; }
     uint16_t SlaveTimeoutTicks() const { return FSlaveTimeout; }
     // Transfers received from the PC so far.
@@ -162,6 +165,7 @@ private:
     bool FUploading = false;
     std::size_t FUploadBlocks = 0;
     std::string FImage;
+    std::string FProgrammed;
 
     // autonomous recording
     bool FRecording = false;

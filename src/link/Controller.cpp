@@ -64,7 +64,7 @@ bool TWBController::SendRequest(std::string_view bytes) {
         Trace(FormatText("Send request rejected. Buffer full. FSePuffer Index: %d",
                          {std::to_string(index)}));
         if (FHooks.Beep) FHooks.Beep();
-        PostThreadMessage(TThreadMessage::FMsgSenden, index);
+        PostThreadMessage(TThreadMessage::FMsgSenden, index | (e.Seq << 8));
         Trace(FormatText("Send message again, because it's still \"unverarbeitet\". Postmessage - "
                          "FSePuffer Index: %d",
                          {std::to_string(index)}));
@@ -73,8 +73,10 @@ bool TWBController::SendRequest(std::string_view bytes) {
     }
     e.Text.assign(bytes);
     e.Check = FMode.load() == 1 ? static_cast<uint8_t>(CalcCheckByte(bytes)) : 0;
+    FSendSeq = (FSendSeq + 1) & 0xFFFFFF;
+    e.Seq = FSendSeq;
     e.Pending.store(true);
-    PostThreadMessage(TThreadMessage::FMsgSenden, index);
+    PostThreadMessage(TThreadMessage::FMsgSenden, index | (e.Seq << 8));
     Trace(FormatText("Send request. Postmessage - FSePuffer Index: %d", {std::to_string(index)}));
     ++FSendIndex;
     return true;
@@ -108,17 +110,21 @@ int TWBController::WriteDataSeriellOrUSB(std::string_view bytes) {
 }
 
 void TWBController::ProcessThreadMessages() {
-    for (;;) {
-        TThreadMsg m;
-        {
-            std::lock_guard<std::mutex> lock(FQueueLock);
-            if (FQueue.empty()) return;
-            m = FQueue.front();
-            FQueue.pop_front();
-            FLastWParam = m.WParam;
-        }
-        HandleThreadMessage(m);
+    while (ProcessNextThreadMessage()) {
     }
+}
+
+bool TWBController::ProcessNextThreadMessage() {
+    TThreadMsg m;
+    {
+        std::lock_guard<std::mutex> lock(FQueueLock);
+        if (FQueue.empty()) return false;
+        m = FQueue.front();
+        FQueue.pop_front();
+        FLastWParam = m.Msg == TThreadMessage::FMsgSenden ? m.WParam & 0xFF : m.WParam;
+    }
+    HandleThreadMessage(m);
+    return true;
 }
 
 void TWBController::HandleThreadMessage(const TThreadMsg& m) {
@@ -127,15 +133,18 @@ void TWBController::HandleThreadMessage(const TThreadMsg& m) {
                            : m.Msg == TThreadMessage::FMsgCopy  ? "\"FMsgCopy\""
                            : m.Msg == TThreadMessage::FMsgModus ? "\"FMsgModus\""
                                                                 : ">Unbekannt<";
+        const uint32_t index = m.Msg == TThreadMessage::FMsgSenden ? m.WParam & 0xFF : m.WParam;
         Trace(std::string(">>>>>>>>>>>>>: PeekMessage ") + name +
-              " - FSePuffer Index:" + std::to_string(m.WParam));
+              " - FSePuffer Index:" + std::to_string(index));
     }
     switch (m.Msg) {
     case TThreadMessage::FMsgSenden: {
         TSendEntry& e = FSePuffer[m.WParam & 0xFF];
         // An entry announced again while it was pending has been written by
-        // the first announcement already.
+        // the first announcement already; when it was filled anew since, the
+        // later announcement writes it in its turn, not this one.
         if (!e.Pending.load()) return;
+        if ((m.WParam >> 8) != e.Seq) return;
         const std::string text = e.Text;
         if (text.empty()) {
             Trace("ERROR: TWBController.Execute Strange thing: I shall send a telegram with "

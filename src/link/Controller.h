@@ -111,6 +111,8 @@ public:
 
     // The thread's work, callable directly when no thread was started.
     void ProcessThreadMessages();
+    // One message of the queue; false when it was empty.
+    bool ProcessNextThreadMessage();
     void WakeUpTimeout();
     // Opens the link as the thread does when it starts.
     void OpenLink();
@@ -123,6 +125,9 @@ private:
     struct TSendEntry {
         std::string Text;
         uint8_t Check = 0;
+        // which filling of the entry an announcement is for (24 bits): an
+        // announcement made again for an entry written since is stale
+        uint32_t Seq = 0;
         std::atomic<bool> Pending{false};
     };
     struct TThreadMsg {
@@ -158,6 +163,7 @@ private:
     std::array<TSendEntry, kSendRingSize> FSePuffer;
     std::mutex FSendLock; // callers of SendRequest
     uint8_t FSendIndex = 0;
+    uint32_t FSendSeq = 0;
 
     std::atomic<int> FMode{0};
     int FRequestedMode = 1;

@@ -245,6 +245,9 @@ void TDeviceConnection::HandleNotification(const TControllerNotification& n) {
         if (FHooks.RecordCount) FHooks.RecordCount(n.WParam);
         AutonomousChanged();
         break;
+    case TControllerMessage::FMsgUploadReply:
+        if (FHooks.UploadReply) FHooks.UploadReply(n.Upload);
+        break;
     case TControllerMessage::FMsgLinkUp:
         FCTSWegCount = 0;
         break;

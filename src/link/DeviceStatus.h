@@ -126,6 +126,8 @@ public:
         // What is known of autonomous recording changed (record count, an
         // unanswered query, a display refresh).
         std::function<void()> AutonomousChanged;
+        // The device replied to an upload request (firmware upload).
+        std::function<void(TUploadReplyStatus)> UploadReply;
         // Milliseconds of a steady clock; absent: every timer tick counts as
         // a second.
         std::function<int64_t()> NowMs;

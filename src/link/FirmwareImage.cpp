@@ -48,7 +48,8 @@ bool ParseRecord(std::string_view line, TRecord& r) {
     r.Type = byte(3);
     r.Data = bytes.substr(4, static_cast<std::size_t>(r.Count));
     unsigned sum = 0;
-    for (std::size_t k = 0; k + 1 < bytes.size(); ++k) sum += byte(k);
+    for (std::size_t k = 0; k + 1 < bytes.size(); ++k)
+        sum += byte(k);
     r.ChecksumOk = static_cast<unsigned char>(0x100 - (sum & 0xFF)) == byte(bytes.size() - 1);
     return true;
 }
@@ -76,7 +77,7 @@ std::vector<std::string_view> Lines(std::string_view text) {
 }
 
 [[noreturn]] void FormatError(std::size_t line) {
-    throw EFileError(kFirmwareFormatError + std::to_string(line));
+    throw EFirmwareFormatError(kFirmwareFormatError + std::to_string(line), line);
 }
 
 } // namespace
@@ -84,7 +85,8 @@ std::vector<std::string_view> Lines(std::string_view text) {
 std::string TFirmwareImage::Bytes() const {
     std::string out;
     out.reserve(Blocks.size() * kFirmwareBlockBytes);
-    for (const auto& b : Blocks) out += b;
+    for (const auto& b : Blocks)
+        out += b;
     return out;
 }
 
@@ -92,7 +94,9 @@ bool TFirmwareImage::HasIdentity() const {
     return Bytes().find(kFirmwareIdentity) != std::string::npos;
 }
 
-std::string TFirmwareImage::Version() const { return VersionFromImage(Bytes()); }
+std::string TFirmwareImage::Version() const {
+    return VersionFromImage(Bytes());
+}
 
 std::string VersionFromImage(std::string_view image) {
     const auto pos = image.find(kFirmwareIdentity);
@@ -101,8 +105,10 @@ std::string VersionFromImage(std::string_view image) {
         return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
     };
     std::size_t b = pos, e = pos + kFirmwareIdentity.size();
-    while (b > 0 && printable(image[b - 1])) --b;
-    while (e < image.size() && printable(image[e])) ++e;
+    while (b > 0 && printable(image[b - 1]))
+        --b;
+    while (e < image.size() && printable(image[e]))
+        ++e;
     return std::string(TrimBlanks(image.substr(b, e - b)));
 }
 
@@ -127,13 +133,17 @@ TFirmwareImage ReadFirmwareHex(std::string_view text) {
     if (!any) return image;
     image.Lowest = lowest;
     image.Highest = highest;
-    const int64_t blocks =
-        (highest - lowest + 1 + static_cast<int64_t>(kFirmwareBlockBytes) - 1) /
-        static_cast<int64_t>(kFirmwareBlockBytes);
+    const int64_t blocks = (highest - lowest + 1 + static_cast<int64_t>(kFirmwareBlockBytes) - 1) /
+                           static_cast<int64_t>(kFirmwareBlockBytes);
     if (blocks > static_cast<int64_t>(kMaxFirmwareBlocks))
-        throw EFileError("Die Firmware ist zu gro\xDF: " + std::to_string(blocks) +
-                         " Bl\xF6" "cke zu 63 Byte, das Ger\xE4t nimmt h\xF6" "chstens " +
-                         std::to_string(kMaxFirmwareBlocks) + " Bl\xF6" "cke.");
+        throw EFirmwareTooLarge("Die Firmware ist zu gro\xDF: " + std::to_string(blocks) +
+                                    " Bl\xF6"
+                                    "cke zu 63 Byte, das Ger\xE4t nimmt h\xF6"
+                                    "chstens " +
+                                    std::to_string(kMaxFirmwareBlocks) +
+                                    " Bl\xF6"
+                                    "cke.",
+                                static_cast<std::size_t>(blocks));
     image.Blocks.assign(static_cast<std::size_t>(blocks), std::string(kFirmwareBlockBytes, '\xFF'));
 
     // pass 2: the contents, every record checked
@@ -161,7 +171,7 @@ TFirmwareImage ReadFirmwareFile(const std::string& fileName) {
     std::ifstream in(fileName, std::ios::binary);
     std::ostringstream text;
     if (!in || !(text << in.rdbuf()) || in.bad())
-        throw EFileError("Kann Datei " + fileName + " nicht lesen!");
+        throw EFirmwareUnreadable("Kann Datei " + fileName + " nicht lesen!");
     return ReadFirmwareHex(text.str());
 }
 

@@ -4,6 +4,8 @@
 // command), every byte no record fills being 0xFF; and the identity text
 // that makes it firmware for this device.
 
+#include "telegram/Errors.h"
+
 #include <cstdint>
 #include <istream>
 #include <string>
@@ -22,6 +24,25 @@ inline constexpr std::string_view kFirmwareIdentity = "Vaskel/AT91SAM7S256";
 extern const char* const kFirmwareFormatError;
 // "Keine gültige Programmversion!" (Windows-1252)
 extern const char* const kFirmwareNoIdentity;
+
+// The reader's errors, each an EFileError with its message, and what the
+// message is about for a caller that words it itself.
+class EFirmwareUnreadable : public EFileError { // the file cannot be read
+public:
+    using EFileError::EFileError;
+};
+class EFirmwareFormatError : public EFileError {
+public:
+    EFirmwareFormatError(const std::string& message, std::size_t line)
+        : EFileError(message), Line(line) {}
+    std::size_t Line; // from 1
+};
+class EFirmwareTooLarge : public EFileError {
+public:
+    EFirmwareTooLarge(const std::string& message, std::size_t blocks)
+        : EFileError(message), Blocks(blocks) {}
+    std::size_t Blocks; // the blocks the image would need
+};
 
 struct TFirmwareImage {
     int64_t Lowest = 0;  // first data address
@@ -44,13 +65,13 @@ std::string VersionFromImage(std::string_view image);
 // starting with ':' and empty lines skipped, no checksum test), then the
 // contents with every record checked (record types 0 data, 2 and 4
 // extended segment and linear address, 1, 3 and 5 skipped). Throws
-// EFileError with kFirmwareFormatError and the line number (from 1) for
-// the first bad line, or with a message naming the limit for an image of
-// more than kMaxFirmwareBlocks blocks. A text without data records gives
+// EFirmwareFormatError with kFirmwareFormatError and the line number (from
+// 1) for the first bad line, or EFirmwareTooLarge with a message naming the
+// limit for an image of more than kMaxFirmwareBlocks blocks. A text without data records gives
 // an image without blocks.
 TFirmwareImage ReadFirmwareHex(std::string_view text);
-// The same for a file; EFileError "Kann Datei NAME nicht lesen!" when it
-// cannot be read.
+// The same for a file; EFirmwareUnreadable "Kann Datei NAME nicht lesen!"
+// when it cannot be read.
 TFirmwareImage ReadFirmwareFile(const std::string& fileName);
 
 } // namespace vaskel

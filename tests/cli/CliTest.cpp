@@ -461,7 +461,7 @@ TEST(CliFirmware, CheckReadsTheFileAsTheUploadDoes) {
     EXPECT_EQ(n.code, 1);
     EXPECT_NE(n.err.find("Keine g\xC3\xBCltige Programmversion!"), std::string::npos) << n.err;
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"firmware"}, {"firmware", "upload", good}, {"firmware", "check"},
+         {std::vector<std::string>{"firmware"}, {"firmware", "upgrade", good}, {"firmware", "check"},
           {"firmware", "check", dir / "missing.a79"}})
         EXPECT_EQ(Cli(args).code, 2) << args.size();
 }

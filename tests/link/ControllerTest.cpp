@@ -110,6 +110,25 @@ TEST_F(ControllerTest, FullSendRingRefusesAndAnnouncesAgain) {
     EXPECT_TRUE(C->SendRequest(Cmd::VersionRequest()));
 }
 
+// An announcement made again for a full ring is stale once its entry has
+// been written and filled anew: the new filling goes out in its turn, after
+// everything asked for before it.
+TEST_F(ControllerTest, AStaleAnnouncementDoesNotWriteANewEntryEarly) {
+    for (int k = 0; k < 256; ++k)
+        ASSERT_TRUE(C->SendRequest(Cmd::MasterTimeout(k))) << k;
+    EXPECT_FALSE(C->SendRequest(Cmd::MasterTimeout(999))); // entry 0 announced again
+    // the thread writes the 256 entries; the announcement again still waits
+    for (int k = 0; k < 256; ++k)
+        ASSERT_TRUE(C->ProcessNextThreadMessage());
+    // entries 1..255 and then 0 are filled anew
+    for (int k = 256; k < 512; ++k)
+        ASSERT_TRUE(C->SendRequest(Cmd::MasterTimeout(k))) << k;
+    C->ProcessThreadMessages();
+    ASSERT_EQ(Link->Written.size(), 512u);
+    for (int k = 0; k < 512; ++k)
+        EXPECT_EQ(Link->Written[static_cast<std::size_t>(k)], Cmd::MasterTimeout(k)) << k;
+}
+
 TEST_F(ControllerTest, ResponseListDownload) {
     TAntwortListe list = {{"Aufruf", "Antwort", 0}, {"ab", "c", 10}, {"a1", "a10", 100}};
     ASSERT_TRUE(C->CopyResponseList(list));

@@ -310,7 +310,7 @@ const std::vector<TActionSpec>& ActionSpecs() {
          "Lädt eine neue Firmware auf das Gerät.",
          {},
          "actFirmwareUpdate",
-         E::NotYet},
+         E::FirmwareUpdate},
         {A::actSaveUSBThreadDebug,
          "actSaveUSBThreadDebug",
          "USB Kommunikation speichern",
@@ -517,6 +517,8 @@ bool ActionEnabled(TEnable rule, const TActionState& s) {
     case TEnable::OfflineInactive:
         // the three share one rule
         return s.Autonomous.CanTransfer;
+    case TEnable::FirmwareUpdate:
+        return s.Display.FirmwareEnabled;
     }
     return false;
 }

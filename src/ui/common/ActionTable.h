@@ -114,6 +114,7 @@ enum class TEnable {
     OfflineActivate,    // autonomous recording can be switched on
     OfflineStop,        // autonomous recording can be switched off
     OfflineInactive,    // the recorded data can be read, erased, formatted
+    FirmwareUpdate,     // the device is online (the firmware display's rule)
 };
 
 struct TActionSpec {

@@ -113,4 +113,14 @@ TFileDialogSpec ResponseListSaveDialog(const QString& folder, const QString& fil
     return s;
 }
 
+TFileDialogSpec FirmwareOpenDialog(const QString& folder, const QString& lastFile) {
+    TFileDialogSpec s;
+    s.Title = QStringLiteral("Firmwaredatei öffnen");
+    s.Folder = folder;
+    s.File = lastFile;
+    s.Filters = {QStringLiteral("Vaskel-Firmware (*.a79)"), QStringLiteral("*.a79"),
+                 QStringLiteral("Alle Dateien (*.*)"), QStringLiteral("*.*")};
+    return s;
+}
+
 } // namespace vaskel

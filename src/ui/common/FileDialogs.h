@@ -41,5 +41,7 @@ TFileDialogSpec CallListSaveDialog(const QString& folder, const QString& file);
 // (its filter says "Antwortdatei").
 TFileDialogSpec ResponseListOpenDialog(const QString& folder, bool fromSwitch = false);
 TFileDialogSpec ResponseListSaveDialog(const QString& folder, const QString& file);
+// The firmware file of an upload: the last one preselected.
+TFileDialogSpec FirmwareOpenDialog(const QString& folder, const QString& lastFile);
 
 } // namespace vaskel

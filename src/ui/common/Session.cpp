@@ -101,6 +101,9 @@ TSession::TSession(TEnvironment& env, TIBISTelegramParser& parser, TOptions opti
     };
     hooks.Capture = [this](const TTelegramm& record, char source) { Capture(record, source); };
     hooks.AutonomousChanged = [this] { emit AutonomousChanged(); };
+    hooks.UploadReply = [this](TUploadReplyStatus reply) {
+        emit UploadReplyReceived(static_cast<int>(reply));
+    };
 
     // One recorder for the whole run: windows may keep its table.
     TRecorder::THooks rh;
@@ -152,6 +155,16 @@ void TSession::DeviceBeep() const {
 void TSession::ReloadCatalogue() {
     FParser.Reload();
     emit CatalogueReloaded();
+}
+
+void TSession::ReportUploadMessage(const std::string& line) {
+    PostDeviceMessage(line);
+    emit UploadMessage(FromCp1252(line));
+}
+
+void TSession::ReportUploadDebugLine(const std::string& line) {
+    DeviceTrace(line);
+    emit UploadDebugLine(FromCp1252(line));
 }
 
 TSession::~TSession() {

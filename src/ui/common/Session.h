@@ -161,6 +161,11 @@ public:
     // --- the filter choice changed (the filter window): windows apply it again
     void NotifyFilterChanged() { emit FilterChanged(); }
 
+    // --- the firmware upload's lines: for the device-message window, and
+    // for the debug window (they go to the device trace too)
+    void ReportUploadMessage(const std::string& line);
+    void ReportUploadDebugLine(const std::string& line);
+
     // --- requests a window cannot fulfil itself
     // tiled: the monitor is placed beside an opened protocol.
     void RequestMonitor(bool tiled) { emit MonitorRequested(tiled); }
@@ -203,6 +208,11 @@ signals:
     void DeviceMessage(const QString& line);
     // What is known of autonomous recording, or the device's state, changed.
     void AutonomousChanged();
+    // The device replied to an upload request (a TUploadReplyStatus).
+    void UploadReplyReceived(int reply);
+    // The firmware upload's lines (see ReportUploadMessage).
+    void UploadMessage(const QString& line);
+    void UploadDebugLine(const QString& line);
 
 private:
     // Asks the controller for the mode, again a little later while it is

@@ -7,6 +7,7 @@
 #include "shell/Version.h"
 #include "ui/catalogue/DatensatzForm.h"
 #include "ui/common/ChildWindow.h"
+#include "ui/common/FileDialogs.h"
 #include "ui/common/Icons.h"
 #include "ui/compose/HexConverterForm.h"
 #include "ui/common/Session.h"
@@ -14,6 +15,7 @@
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
 #include "ui/device/DeviceWindows.h"
+#include "ui/device/FirmwareUploadForm.h"
 #include "ui/dialogs/Restart.h"
 #include "ui/dialogs/SettingsDialog.h"
 #include "ui/editors/AddressForm.h"
@@ -288,6 +290,7 @@ void TfMainForm::ConnectActions() {
     on(TAct::acDatensatz, [this] { TfDatensatzForm::Open(FSession, *FArea); });
     on(TAct::actResetOverloaded, [this] { ResetOverloadAsked(); });
     on(TAct::acShowHardwarerevision, [this] { ShowDeviceInfo(); });
+    on(TAct::actFirmwareUpdate, [this] { FirmwareUpdate(); });
     on(TAct::acAbout, [this] {
         QMessageBox::about(this, Tr("Info über ..."),
                            T("<b>Vaskel</b> v") + QString::fromLatin1(kVaskelVersion) + T("<br>") +
@@ -589,6 +592,37 @@ void TfMainForm::ShowDeviceInfo() {
                                  FromCp1252(FSession.Status().HardwareRevision()) + T("\""));
 }
 
+void TfMainForm::FirmwareUpdate() {
+    if (FUpload) {
+        FUpload->raise();
+        FUpload->activateWindow();
+        return;
+    }
+    TEnvironment& env = FSession.Env();
+    const QString file = AskFile(this, FirmwareOpenDialog(FromFileName(env.FirmwarePath()),
+                                                          FromFileName(env.LastFirmwareFile())));
+    if (file.isEmpty()) return;
+    const QFileInfo info(file);
+    env.SetFirmwarePath(ToFileName(QDir::toNativeSeparators(info.absolutePath())));
+    env.SetLastFirmwareFile(ToFileName(info.fileName()));
+    OpenFirmwareUpload(file);
+}
+
+TfUploadProgramForm* TfMainForm::OpenFirmwareUpload(const QString& file, ITimerFactory* timers) {
+    if (FUpload) return FUpload;
+    auto* form =
+        new TfUploadProgramForm(FSession, file, FSession.Status().DeviceOnline(), this, timers);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->setWindowModality(Qt::ApplicationModal);
+    FUpload = form;
+    form->show();
+    return form;
+}
+
+TfUploadProgramForm* TfMainForm::FirmwareUploadWindow() const {
+    return FUpload;
+}
+
 TDroppedKind TfMainForm::DropFiles(const QStringList& files) {
     const TDroppedKind kind = FFiles->DropFiles(files);
     RefreshWindows();
@@ -697,6 +731,16 @@ void TfMainForm::dropEvent(QDropEvent* e) {
 }
 
 void TfMainForm::closeEvent(QCloseEvent* e) {
+    if (FUpload && !FUpload->MayClose()) {
+        // the device would be left with half an image, or mid-programming
+        e->ignore();
+        QMessageBox::information(
+            FUpload, T("Vaskel"),
+            Tr("Vaskel kann jetzt nicht beendet werden: die Firmware wird gerade zum Gerät "
+               "übertragen oder das Gerät programmiert seinen FLASH-Speicher.") +
+                T("\n") + Tr("Bitte warten Sie, bis der Upload beendet ist."));
+        return;
+    }
     if (FMonitor && !FOptions.SaveOnExit.isEmpty()) {
         // unattended recording: written without asking
         if (!FSession.Recorder().SaveActiveProtocol(

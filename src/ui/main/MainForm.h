@@ -39,6 +39,8 @@ class TWindowArea;
 class TfChildWindow;
 class TfMonitorForm;
 class TfProtocolForm;
+class TfUploadProgramForm;
+class ITimerFactory;
 
 class TfMainForm : public QMainWindow {
 public:
@@ -87,6 +89,13 @@ public:
     TDeviceWindows* DeviceWindows() const { return FDeviceWindows; }
     // "IBIS Adressumsetzung ...": the table window, modal.
     void OpenAddressForm();
+    // "Firmware Update ausführen ...": the open upload window to the front,
+    // else the file dialog (remembered folder and file), then the window.
+    void FirmwareUpdate();
+    // The upload window for a file, shown modally (the open one, if any);
+    // timers: the upload's clock (null: the window timers).
+    TfUploadProgramForm* OpenFirmwareUpload(const QString& file, ITimerFactory* timers = nullptr);
+    TfUploadProgramForm* FirmwareUploadWindow() const;
 
 protected:
     bool event(QEvent* e) override;
@@ -143,6 +152,7 @@ private:
     // a safety copy found at start in unattended mode stays for the next start
     bool FKeepSafetyCopy = false;
     QPointer<TfMonitorForm> FMonitor;
+    QPointer<TfUploadProgramForm> FUpload;
     TCallListCommands* FCalls = nullptr;
     TResponseListCommands* FResponses = nullptr;
     TDeviceWindows* FDeviceWindows = nullptr;
