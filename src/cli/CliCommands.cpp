@@ -3,6 +3,7 @@
 #include "analysis/DetailAnalysis.h"
 #include "cli/CliFiles.h"
 #include "cli/FirmwareCommand.h"
+#include "cli/ImportCommand.h"
 #include "cli/Json.h"
 #include "cli/SimulateCommand.h"
 #include "cli/StatsCommand.h"
@@ -58,6 +59,7 @@ const char* const kMainUsage =
     "  stats      print the figures of a protocol as JSON\n"
     "  firmware   check a firmware file for the Tavrin\n"
     "  print      write the printout of a protocol as a PDF\n"
+    "  import     convert a table of Vaskel 1.x (.DB) into a list or protocol file\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
     "'vaskel-cli --version' for the version.\n";
@@ -890,6 +892,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "simulate") return RunSimulate(args, out, err, defaultCatalogue);
     if (cmd == "stats") return RunStats(args, out, err, defaultCatalogue);
     if (cmd == "firmware") return RunFirmware(args, out, err);
+    if (cmd == "import") return RunImport(args, out, err, defaultCatalogue);
     if (cmd == "print") return RunPrintCommand(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }

@@ -29,6 +29,7 @@ namespace vaskel {
 
 class TCallListCommands;
 class TResponseListCommands;
+class TV1Imports;
 class TDirectInputBox;
 class TLed;
 class TModeArea;
@@ -82,6 +83,8 @@ public:
     TCallListCommands* CallLists() const { return FCalls; }
     // The response lists and the slave simulation.
     TResponseListCommands* ResponseLists() const { return FResponses; }
+    // The imports of version-1 tables.
+    TV1Imports* V1Imports() const { return FV1Imports; }
     // "IBIS Adressumsetzung ...": the table window, modal.
     void OpenAddressForm();
 
@@ -142,6 +145,7 @@ private:
     QPointer<TfMonitorForm> FMonitor;
     TCallListCommands* FCalls = nullptr;
     TResponseListCommands* FResponses = nullptr;
+    TV1Imports* FV1Imports = nullptr;
 };
 
 } // namespace vaskel
