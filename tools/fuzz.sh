@@ -11,7 +11,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-TARGETS=(decoder tablefile catalogue classify_shipped classify_catalogue textconventions lists firmware)
+TARGETS=(decoder tablefile catalogue classify_shipped classify_catalogue textconventions lists firmware paradox)
 usage() {
   echo "usage: tools/fuzz.sh TARGET SECONDS [libFuzzer options...]" >&2
   echo "targets: ${TARGETS[*]}" >&2
@@ -38,7 +38,8 @@ if [ ! -f "$FUZZ_BUILD/build.ninja" ]; then
     -DVASKEL_FUZZ=ON -DVASKEL_SANITIZE=address,undefined \
     -DVASKEL_BUILD_TESTS=OFF -DVASKEL_BUILD_BENCH=OFF
 fi
-cmake --build "$FUZZ_BUILD" -j "$(nproc 2>/dev/null || echo 2)" --target "fuzz_$TARGET" vaskel-cli
+cmake --build "$FUZZ_BUILD" -j "$(nproc 2>/dev/null || echo 2)" --target "fuzz_$TARGET" vaskel-cli \
+  $([ "$TARGET" = paradox ] && echo make_v1_tables)
 
 # Seeds, each a small file: made from the fixtures at every run.
 SEEDS="$FUZZ_BUILD/seeds/$TARGET"
@@ -53,6 +54,11 @@ examples() { # the example telegrams of the catalogue, one per line
   awk -F';' '!/^\/\// && NF >= 8 { gsub(/"/, "", $3); if ($3 != "") print $3 }' "$DATA/IBIS.CSV"
 }
 case "$TARGET" in
+paradox)
+  # the sample tables of each layout, and each cut short
+  "$FUZZ_BUILD/fuzz/make_v1_tables" "$SEEDS"
+  for f in "$SEEDS"/*.DB; do head -c 3000 "$f" >"$f.cut"; done
+  ;;
 decoder)
   # mode byte (bit 7: master mode, bits 0-6: chunk size - 1), then the stream
   for mode in 0x00 0x3f 0x80 0xff; do
