@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -170,6 +171,8 @@ TfProtocolForm* TV1Imports::ImportProtocol() {
     info.Reanalysed = true; // shown as modified: saved in the current form
     info.RowsRead = result.Records;
     auto* form = new TfProtocolForm(FSession, file, std::move(table), info);
+    // an imported protocol is captioned with the table's full path
+    form->SetCaption(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
     form->ReanalyseRows();
     FArea.AddWindow(form);
     if (result.Records > 0) form->View()->setCurrentIndex(form->Model().index(0, 0));

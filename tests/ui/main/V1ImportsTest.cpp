@@ -12,6 +12,7 @@
 #include "ui/common/FileDialogs.h"
 #include "ui/editors/AntwortListenForm.h"
 #include "ui/editors/AufrufListenForm.h"
+#include "ui/main/ResponseListCommands.h"
 #include "ui/main/V1Imports.h"
 
 namespace vaskel {
@@ -118,7 +119,8 @@ TEST_F(V1ImportWindowTest, AProtocolOpensUnderItsTableNameAndIsAnalysedAgain) {
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(guard.Count, 0);
     EXPECT_EQ(form->FileName(), Chosen);
-    EXPECT_TRUE(form->windowTitle().contains(QDir::toNativeSeparators(Chosen)));
+    EXPECT_TRUE(form->windowTitle().startsWith(QDir::toNativeSeparators(Chosen)))
+        << "captioned with the table's full path: " << form->windowTitle().toStdString();
     EXPECT_EQ(form->ProposedName(), QStringLiteral("PROTOKOLL.DB.PRO.CSV"));
     const TTable& t = form->ShownTable();
     ASSERT_EQ(t.RowCount(), 3);
