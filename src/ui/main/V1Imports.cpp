@@ -108,6 +108,7 @@ TfAntwortListenForm* TV1Imports::ImportResponseList() {
     else
         FArea.AddWindow(form);
     form->View()->setCurrentIndex(form->Model().index(0, 0));
+    form->UpdateToolbar();
     return form;
 }
 
@@ -130,6 +131,7 @@ TfAufrufListenForm* TV1Imports::ImportCallList() {
     else
         FArea.AddWindow(form);
     form->View()->setCurrentIndex(form->Model().index(0, 0));
+    form->UpdateToolbar();
     return form;
 }
 

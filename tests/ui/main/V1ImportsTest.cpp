@@ -67,6 +67,7 @@ TEST_F(V1ImportWindowTest, AResponseListOpensInANewModifiedEditorAndSavesInTheCu
     EXPECT_EQ(form->CurrentRow(), 0) << "row 1 is current";
     EXPECT_TRUE(form->FileName().isEmpty()) << "a new list without a file";
     EXPECT_TRUE(form->windowTitle().endsWith(QLatin1Char('*'))) << "modified";
+    EXPECT_TRUE(form->SaveButton()->isEnabled()) << "row 1 is complete: it can be saved";
 
     const QString saved = FromFileName((Dir.Path() / "neu.ANT.CSV").string());
     form->AskSaveFile = [&](const TFileDialogSpec&) { return saved; };
