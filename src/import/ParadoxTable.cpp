@@ -150,9 +150,14 @@ std::string FloatText(double v) {
     return buf;
 }
 
-} // namespace
+// Where the records of a checked table lie: the offset of each, in the
+// order of the block list.
+struct TLayout {
+    std::size_t RecordSize = 0;
+    std::vector<std::size_t> Records;
+};
 
-std::string CheckParadoxTable(std::string_view b) {
+std::string CheckTable(std::string_view b, TLayout* layout) {
     const std::size_t size = b.size();
     if (size < kHeaderSize) return "Die Datei ist zu kurz f\xFCr eine Paradox-Tabelle.";
     const unsigned recordSize = U16(b, 0x00);
@@ -251,22 +256,33 @@ std::string CheckParadoxTable(std::string_view b) {
             return "Die Datens\xE4tze von Block " + std::to_string(block) +
                    " reichen \xFC" "ber das Ende der Datei.";
         records += static_cast<int64_t>(inBlock);
+        if (layout)
+            for (std::size_t k = 0; k < inBlock; ++k)
+                layout->Records.push_back(at + kBlockHeader + k * recordSize);
         block = U16(b, at);
     }
     if (records != numRecords)
         return "Die Bl\xF6" "cke enthalten " + std::to_string(records) + " Datens\xE4tze, der Kopf nennt " +
                std::to_string(numRecords) + ".";
+    if (layout) layout->RecordSize = recordSize;
     return {};
 }
 
-TParadoxTable::TParadoxTable(std::string bytes) {
-    const std::string problem = CheckParadoxTable(bytes);
+} // namespace
+
+std::string CheckParadoxTable(std::string_view b) {
+    return CheckTable(b, nullptr);
+}
+
+TParadoxTable::TParadoxTable(std::string bytes) : FBytes(std::move(bytes)) {
+    TLayout layout;
+    const std::string problem = CheckTable(FBytes, &layout);
     if (!problem.empty()) throw ETableError(problem);
 
     TPxErrors errors;
     pxdoc_t* doc = PX_new3(OnPxError, PxMalloc, PxRealloc, PxFree, &errors);
     if (!doc) throw ETableError("Die Tabelle kann nicht gelesen werden.");
-    FILE* fp = fmemopen(bytes.data(), bytes.size(), "rb");
+    FILE* fp = fmemopen(FBytes.data(), FBytes.size(), "rb");
     if (!fp) {
         PX_delete(doc);
         throw ETableError("Die Tabelle kann nicht gelesen werden.");
@@ -303,14 +319,19 @@ TParadoxTable::TParadoxTable(std::string bytes) {
         offset += f.Length;
         FFields.push_back(std::move(f));
     }
-    if (offset != recordSize) fail("Die Felder passen nicht zur Satzl\xE4nge.");
-    FRecords.reserve(static_cast<std::size_t>(count));
-    std::string record(static_cast<std::size_t>(recordSize), '\0');
-    for (int i = 0; i < count; ++i) {
-        if (!PX_get_record(doc, i, record.data()) || errors.Failed)
-            fail("Datensatz " + std::to_string(i + 1) + " kann nicht gelesen werden.");
-        FRecords.push_back(record);
+    if (offset != recordSize || static_cast<std::size_t>(recordSize) != layout.RecordSize ||
+        static_cast<std::size_t>(count) != layout.Records.size())
+        fail("Die Felder passen nicht zur Satzl\xE4nge.");
+    // The first record through pxlib, as a check of the layout; pxlib looks
+    // every record up from the first block on, so a large table is read
+    // from the checked block list.
+    if (count > 0) {
+        std::string record(static_cast<std::size_t>(recordSize), '\0');
+        if (!PX_get_record(doc, 0, record.data()) || errors.Failed ||
+            record != std::string_view(FBytes).substr(layout.Records[0], layout.RecordSize))
+            fail("Datensatz 1 kann nicht gelesen werden.");
     }
+    FRecords = std::move(layout.Records);
     done();
     MakeRecodeTable(FCodePage, FRecode);
 }
@@ -342,8 +363,9 @@ const TParadoxField& TParadoxTable::Field(int field) const {
 std::string_view TParadoxTable::Bytes(int field) const {
     const TParadoxField& f = Field(field);
     if (Eof()) throw ETableError("Kein Datensatz (Ende der Tabelle).");
-    return std::string_view(FRecords[static_cast<std::size_t>(FCurrent)])
-        .substr(static_cast<std::size_t>(f.Offset), static_cast<std::size_t>(f.Length));
+    return std::string_view(FBytes).substr(FRecords[static_cast<std::size_t>(FCurrent)] +
+                                               static_cast<std::size_t>(f.Offset),
+                                           static_cast<std::size_t>(f.Length));
 }
 
 namespace {

@@ -6,7 +6,10 @@
 // they were), counts the records of an empty block as tens of thousands, and
 // copies the table name without looking for its end. So every file is
 // checked first (CheckParadoxTable) and only a sound one is handed to
-// pxlib; the records are then read from memory.
+// pxlib. pxlib reads the header and the field descriptions; as it looks
+// each record up from the first block on (a large table would take time
+// growing with the square of its size), the records are taken from the
+// checked block list, the first one compared with pxlib's.
 
 #include "import/TableReader.h"
 
@@ -64,8 +67,9 @@ private:
     // The field's bytes in the current record.
     std::string_view Bytes(int field) const;
 
+    std::string FBytes; // the whole file
     std::vector<TParadoxField> FFields;
-    std::vector<std::string> FRecords;
+    std::vector<std::size_t> FRecords; // where each record starts in FBytes
     int FCurrent = 0;
     int FCodePage = 0;
     char FRecode[256] = {}; // the code page's bytes as Windows-1252
