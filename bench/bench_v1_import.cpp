@@ -44,7 +44,8 @@ void ReadTable(benchmark::State& state) {
     for (auto _ : state) {
         TParadoxTable t(bytes);
         int64_t sum = 0;
-        for (t.First(); !t.Eof(); t.Next()) sum += t.AsInteger(1);
+        for (t.First(); !t.Eof(); t.Next())
+            sum += t.AsInteger(1);
         benchmark::DoNotOptimize(sum);
     }
     state.SetItemsProcessed(state.iterations() * records);

@@ -103,7 +103,8 @@ void PxFree(pxdoc_t*, void* mem) {
 // The bytes of codePage as Windows-1252 ('?' where it has none); 0 and
 // 1252 are taken as they are.
 void MakeRecodeTable(int codePage, char (&table)[256]) {
-    for (int i = 0; i < 256; ++i) table[i] = static_cast<char>(i);
+    for (int i = 0; i < 256; ++i)
+        table[i] = static_cast<char>(i);
     if (codePage == 0 || codePage == 1252) return;
     const std::string name = "CP" + std::to_string(codePage);
     iconv_t cd = iconv_open("UTF-8", name.c_str());
@@ -176,7 +177,9 @@ std::string CheckTable(std::string_view b, TLayout* layout) {
     static const unsigned kBlockSizes[] = {1, 2, 3, 4, 8, 16, 32};
     if (std::find(std::begin(kBlockSizes), std::end(kBlockSizes), maxTableSize) ==
         std::end(kBlockSizes))
-        return "Unbekannte Blockgr\xF6\xDF" "e " + std::to_string(maxTableSize) + ".";
+        return "Unbekannte Blockgr\xF6\xDF"
+               "e " +
+               std::to_string(maxTableSize) + ".";
     if (version < 3 || version > 12)
         return "Unbekannte Tabellenversion " + std::to_string(version) + ".";
     if (recordSize == 0) return "Die Satzl\xE4nge ist 0.";
@@ -185,7 +188,9 @@ std::string CheckTable(std::string_view b, TLayout* layout) {
     if (numRecords < 0) return "Die Zahl der Datens\xE4tze ist negativ.";
     const std::size_t blockSize = maxTableSize * 0x400u;
     const std::size_t perBlock = (blockSize - kBlockHeader) / recordSize;
-    if (perBlock == 0) return "Ein Datensatz ist gr\xF6\xDF" "er als ein Block.";
+    if (perBlock == 0)
+        return "Ein Datensatz ist gr\xF6\xDF"
+               "er als ein Block.";
 
     std::size_t pos = kHeaderSize;
     if (version >= 5) {
@@ -232,7 +237,9 @@ std::string CheckTable(std::string_view b, TLayout* layout) {
         pos += end + 1;
     }
     if (headerSize < pos || headerSize > size)
-        return "Die Kopfgr\xF6\xDF" "e (" + std::to_string(headerSize) + ") ist ung\xFCltig.";
+        return "Die Kopfgr\xF6\xDF"
+               "e (" +
+               std::to_string(headerSize) + ") ist ung\xFCltig.";
 
     // the block list, as pxlib walks it: from the first block, at most as
     // many steps as the header counts blocks
@@ -243,7 +250,9 @@ std::string CheckTable(std::string_view b, TLayout* layout) {
         if (block > fileBlocks)
             return "Block " + std::to_string(block) + " liegt hinter dem letzten Block.";
         if (!seen.insert(block).second)
-            return "Die Blockliste kehrt zu Block " + std::to_string(block) + " zur\xFC" "ck.";
+            return "Die Blockliste kehrt zu Block " + std::to_string(block) +
+                   " zur\xFC"
+                   "ck.";
         const std::size_t at = headerSize + (static_cast<std::size_t>(block) - 1) * blockSize;
         if (at + kBlockHeader > size)
             return "Block " + std::to_string(block) + " liegt hinter dem Ende der Datei.";
@@ -254,7 +263,8 @@ std::string CheckTable(std::string_view b, TLayout* layout) {
         const std::size_t inBlock = static_cast<std::size_t>(lastOffset) / recordSize + 1;
         if (at + kBlockHeader + inBlock * recordSize > size)
             return "Die Datens\xE4tze von Block " + std::to_string(block) +
-                   " reichen \xFC" "ber das Ende der Datei.";
+                   " reichen \xFC"
+                   "ber das Ende der Datei.";
         records += static_cast<int64_t>(inBlock);
         if (layout)
             for (std::size_t k = 0; k < inBlock; ++k)
@@ -262,7 +272,9 @@ std::string CheckTable(std::string_view b, TLayout* layout) {
         block = U16(b, at);
     }
     if (records != numRecords)
-        return "Die Bl\xF6" "cke enthalten " + std::to_string(records) + " Datens\xE4tze, der Kopf nennt " +
+        return "Die Bl\xF6"
+               "cke enthalten " +
+               std::to_string(records) + " Datens\xE4tze, der Kopf nennt " +
                std::to_string(numRecords) + ".";
     if (layout) layout->RecordSize = recordSize;
     return {};
@@ -301,7 +313,9 @@ TParadoxTable::TParadoxTable(std::string bytes) : FBytes(std::move(bytes)) {
         done();
         throw ETableError(detail.empty() ? what : what + " (" + detail + ")");
     };
-    if (PX_open_fp(doc, fp) < 0) fail("Die Tabelle kann nicht ge\xF6" "ffnet werden.");
+    if (PX_open_fp(doc, fp) < 0)
+        fail("Die Tabelle kann nicht ge\xF6"
+             "ffnet werden.");
     const int numFields = PX_get_num_fields(doc);
     const int recordSize = PX_get_recordsize(doc);
     const int count = PX_get_num_records(doc);
@@ -390,7 +404,8 @@ std::string TParadoxTable::AsString(int field) const {
     case pxfAlpha: {
         // a text field ends at its first zero byte
         std::string text(b.substr(0, b.find('\0')));
-        for (char& c : text) c = FRecode[static_cast<unsigned char>(c)];
+        for (char& c : text)
+            c = FRecode[static_cast<unsigned char>(c)];
         return text;
     }
     case pxfMemoBLOb:
@@ -404,7 +419,8 @@ std::string TParadoxTable::AsString(int field) const {
         if (length > leader) throw ETableError(CannotRead(f, "Text"));
         std::string text(b.substr(0, length));
         text = text.substr(0, text.find('\0'));
-        for (char& c : text) c = FRecode[static_cast<unsigned char>(c)];
+        for (char& c : text)
+            c = FRecode[static_cast<unsigned char>(c)];
         return text;
     }
     case pxfShort: {

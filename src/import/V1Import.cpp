@@ -50,8 +50,10 @@ bool Readable(ITableReader& source, std::initializer_list<const char*> names) {
 std::string TrimControls(std::string_view s) {
     std::size_t b = 0;
     std::size_t e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
+        ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
+        --e;
     return std::string(s.substr(b, e - b));
 }
 

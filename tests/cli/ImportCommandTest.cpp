@@ -110,7 +110,8 @@ TEST_F(CliImportTest, ATableThatDoesNotFitEndsWithStatus2AndTheMessage) {
         const ImportRun r = Import(table, out);
         EXPECT_EQ(r.code, 2) << table << " " << out;
         EXPECT_NE(r.err.find("Die Datei konnte nicht importiert werden, da sie ein falsches "
-                             "Format hat.\nM\xC3\xB6glicherweise ist es " + second),
+                             "Format hat.\nM\xC3\xB6glicherweise ist es " +
+                             second),
                   std::string::npos)
             << r.err;
         EXPECT_FALSE(std::filesystem::exists(File(out))) << "nothing written";

@@ -34,13 +34,15 @@ protected:
 };
 
 TEST_F(ParadoxTableTest, ReadsEveryKindOfValueInStoredOrder) {
-    const std::vector<TPxColumn> cols = {{"Text", pxfAlpha, 20},   {"Klein", pxfShort},
-                                         {"Gross", pxfLong},       {"Zahl", pxfNumber},
+    const std::vector<TPxColumn> cols = {{"Text", pxfAlpha, 20},
+                                         {"Klein", pxfShort},
+                                         {"Gross", pxfLong},
+                                         {"Zahl", pxfNumber},
                                          {"Ja", pxfLogical}};
-    TParadoxTable t(Table(cols, {{std::string("M\xFCnchen {|}"), int32_t(-7), int32_t(123456),
-                                  2.6, true},
-                                 {TPxValue{}, TPxValue{}, TPxValue{}, TPxValue{}, TPxValue{}},
-                                 {std::string(" 42 "), int32_t(0), int32_t(-1), -0.4, false}}));
+    TParadoxTable t(
+        Table(cols, {{std::string("M\xFCnchen {|}"), int32_t(-7), int32_t(123456), 2.6, true},
+                     {TPxValue{}, TPxValue{}, TPxValue{}, TPxValue{}, TPxValue{}},
+                     {std::string(" 42 "), int32_t(0), int32_t(-1), -0.4, false}}));
     ASSERT_EQ(t.RecordCount(), 3);
     const int text = t.FieldByName("Text"), small = t.FieldByName("Klein"),
               large = t.FieldByName("Gross"), number = t.FieldByName("Zahl"),
@@ -86,8 +88,8 @@ TEST_F(ParadoxTableTest, FieldsAreFoundRegardlessOfCaseAndAMissingOneIsAnError) 
 }
 
 TEST_F(ParadoxTableTest, ValuesThatCannotBeReadAsAskedAreErrors) {
-    TParadoxTable t(Table({{"Text", pxfAlpha, 10}, {"Ja", pxfLogical}},
-                          {{std::string("12a"), true}}));
+    TParadoxTable t(
+        Table({{"Text", pxfAlpha, 10}, {"Ja", pxfLogical}}, {{std::string("12a"), true}}));
     t.First();
     EXPECT_THROW(t.AsInteger(t.FieldByName("Text")), ETableError);
     EXPECT_THROW(t.AsInteger(t.FieldByName("Ja")), ETableError);
@@ -95,20 +97,26 @@ TEST_F(ParadoxTableTest, ValuesThatCannotBeReadAsAskedAreErrors) {
 
 TEST_F(ParadoxTableTest, TextOfAnotherCodePageArrivesAsWindows1252) {
     // "Grüße" in code page 850: ü = 0x81, ß = 0xE1
-    TParadoxTable t(Table({{"Text", pxfAlpha, 10}}, {{std::string("Gr\x81\xE1" "e")}}, 850));
+    TParadoxTable t(Table({{"Text", pxfAlpha, 10}},
+                          {{std::string("Gr\x81\xE1"
+                                        "e")}},
+                          850));
     EXPECT_EQ(t.CodePage(), 850);
     t.First();
-    EXPECT_EQ(t.AsString(0), "Gr\xFC\xDF" "e");
+    EXPECT_EQ(t.AsString(0), "Gr\xFC\xDF"
+                             "e");
 }
 
 TEST_F(ParadoxTableTest, ATableOfManyBlocksIsReadWholeAndInOrder) {
     std::vector<TPxRecord> records;
-    for (int i = 0; i < 700; ++i) records.push_back({int32_t(i), std::string(100, 'x')});
+    for (int i = 0; i < 700; ++i)
+        records.push_back({int32_t(i), std::string(100, 'x')});
     const std::string bytes = Table({{"Nr", pxfLong}, {"Fill", pxfAlpha, 120}}, records);
     TParadoxTable t(bytes);
     ASSERT_EQ(t.RecordCount(), 700);
     int expected = 0;
-    for (t.First(); !t.Eof(); t.Next()) EXPECT_EQ(t.AsInteger(0), expected++);
+    for (t.First(); !t.Eof(); t.Next())
+        EXPECT_EQ(t.AsInteger(0), expected++);
     EXPECT_EQ(expected, 700);
 }
 
@@ -167,8 +175,7 @@ TEST_F(DamagedTableTest, EveryDamageIsRefused) {
         {"more records than the blocks hold", [](std::string& b) { b[6] = 121; }},
         {"negative record count", [](std::string& b) { b[9] = char(0x80); }},
         {"encrypted", [](std::string& b) { b[0x5C] = 1; }},
-        {"first block past the last",
-         [this](std::string& b) { Set16(b, 0x0E, U16(0x0C) + 1); }},
+        {"first block past the last", [this](std::string& b) { Set16(b, 0x0E, U16(0x0C) + 1); }},
         {"block list pointing past the end",
          [this](std::string& b) {
              Set16(b, 0x0C, 200);
@@ -191,7 +198,8 @@ TEST_F(DamagedTableTest, NoCutOrGarbledByteCrashesTheReader) {
     for (std::size_t n = 0; n < Good.size(); n += n < Block(1) + 64 ? 1 : 97) {
         try {
             TParadoxTable t(Good.substr(0, n));
-            for (t.First(); !t.Eof(); t.Next()) t.AsString(1);
+            for (t.First(); !t.Eof(); t.Next())
+                t.AsString(1);
         } catch (const ETableError&) {
         }
     }
@@ -206,7 +214,8 @@ TEST_F(DamagedTableTest, NoCutOrGarbledByteCrashesTheReader) {
         try {
             TParadoxTable t(bytes);
             for (t.First(); !t.Eof(); t.Next())
-                for (int f = 0; f < static_cast<int>(t.Fields().size()); ++f) try {
+                for (int f = 0; f < static_cast<int>(t.Fields().size()); ++f)
+                    try {
                         t.AsString(f);
                         t.AsInteger(f);
                     } catch (const ETableError&) {

@@ -41,9 +41,10 @@ void Put(pxdoc_t* doc, char* at, const TPxColumn& c, const TPxValue& v) {
         PX_put_data_long(doc, at, 4, std::get<int32_t>(v));
         break;
     case pxfNumber:
-        PX_put_data_double(doc, at, 8, std::holds_alternative<double>(v)
-                                           ? std::get<double>(v)
-                                           : static_cast<double>(std::get<int32_t>(v)));
+        PX_put_data_double(doc, at, 8,
+                           std::holds_alternative<double>(v)
+                               ? std::get<double>(v)
+                               : static_cast<double>(std::get<int32_t>(v)));
         break;
     case pxfLogical:
         PX_put_data_byte(doc, at, 1, std::get<bool>(v) ? 1 : 0);
@@ -104,9 +105,9 @@ std::vector<TPxColumn> CallListColumns() {
 }
 
 std::vector<TPxColumn> ProtocolColumns(bool analysed) {
-    std::vector<TPxColumn> c = {{"Art", pxfAlpha, 2},           {"Nummer", pxfLong},
-                                {"Startzeit", pxfLong},         {"Reaktionszeit", pxfLong},
-                                {"Fehler", pxfAlpha, 10},       {"Telegramm", pxfAlpha, 120}};
+    std::vector<TPxColumn> c = {{"Art", pxfAlpha, 2},     {"Nummer", pxfLong},
+                                {"Startzeit", pxfLong},   {"Reaktionszeit", pxfLong},
+                                {"Fehler", pxfAlpha, 10}, {"Telegramm", pxfAlpha, 120}};
     if (analysed) {
         c.push_back({"Telegramm(Hex)", pxfAlpha, 255});
         c.push_back({"DSNr", pxfAlpha, 10});
@@ -150,27 +151,32 @@ void WriteSampleTables(const std::filesystem::path& folder) {
     WriteParadoxTable(folder / "AUFRUF.DB", CallListColumns(),
                       {CallRecord(true, "l001", "Linie", "0:10"),
                        CallRecord(false, "", "leer", "1:00"),
-                       CallRecord(true, "zA1 Stra\xDF" "e", "Ziel mit \xFC", "2:30")});
+                       CallRecord(true,
+                                  "zA1 Stra\xDF"
+                                  "e",
+                                  "Ziel mit \xFC", "2:30")});
     WriteParadoxTable(folder / "PROTOKOLL.DB", ProtocolColumns(false),
                       {ProtocolRecord("M", 1, 100, 0, "", "a1\r"),
                        ProtocolRecord("S", 2, 120, 20, "", "a10\r"),
                        ProtocolRecord("M", 3, 300, 0, "", "l001\r")});
-    WriteParadoxTable(folder / "ANALYSE.DB", ProtocolColumns(true),
-                      {AnalysedRecord("M", 1, 100, 0, "", "a1\r", "61 31 0D", "999", "gespeichert"),
-                       AnalysedRecord("S", 2, 120, 20, "", "a10\r", "61 31 30 0D", "998",
-                                      "Antwort")});
+    WriteParadoxTable(
+        folder / "ANALYSE.DB", ProtocolColumns(true),
+        {AnalysedRecord("M", 1, 100, 0, "", "a1\r", "61 31 0D", "999", "gespeichert"),
+         AnalysedRecord("S", 2, 120, 20, "", "a10\r", "61 31 30 0D", "998", "Antwort")});
     WriteParadoxTable(folder / "FALSCH.DB", {{"Checked", pxfLogical}, {"Aufruf", pxfAlpha, 20}},
                       {{true, std::string("a1")}});
     const std::filesystem::path full = folder / "KURZ.FULL";
-    WriteParadoxTable(full, ResponseListColumns(),
-                      {ResponseRecord(true, "a1", "a10", 20), ResponseRecord(true, "a2", "a20", 20)});
+    WriteParadoxTable(
+        full, ResponseListColumns(),
+        {ResponseRecord(true, "a1", "a10", 20), ResponseRecord(true, "a2", "a20", 20)});
     std::ifstream in(full, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     in.close();
     std::filesystem::remove(full);
     // cut in the middle of the second record
     auto u16 = [&](std::size_t at) {
-        return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
+        return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1])
+                                                           << 8;
     };
     const std::size_t cut = static_cast<std::size_t>(u16(2) + 6 + u16(0) + u16(0) / 2);
     std::ofstream(folder / "KURZ.DB", std::ios::binary)

@@ -39,8 +39,7 @@ std::vector<TPxColumn> CallListColumns();
 // "Beschreibung".
 std::vector<TPxColumn> ProtocolColumns(bool analysed);
 
-TPxRecord ResponseRecord(TPxValue checked, std::string call, std::string answer,
-                         TPxValue reaction);
+TPxRecord ResponseRecord(TPxValue checked, std::string call, std::string answer, TPxValue reaction);
 TPxRecord CallRecord(TPxValue checked, std::string call, std::string description,
                      std::string interval);
 TPxRecord ProtocolRecord(std::string kind, int32_t number, int32_t start, int32_t reaction,

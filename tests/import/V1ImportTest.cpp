@@ -1,8 +1,8 @@
 // The row rules of the three imports, on tables written with pxlib.
 
+#include "import/V1Import.h"
 #include "import/ParadoxTable.h"
 #include "import/ParadoxWriter.h"
-#include "import/V1Import.h"
 
 #include "lists/ListFiles.h"
 #include "recording/OpenedProtocol.h"
@@ -30,7 +30,8 @@ protected:
     }
     std::vector<std::string> Row(const TTable& t, int row) {
         std::vector<std::string> cells;
-        for (int c = 0; c < t.ColCount(); ++c) cells.emplace_back(t.Cell(c, row));
+        for (int c = 0; c < t.ColCount(); ++c)
+            cells.emplace_back(t.Cell(c, row));
         return cells;
     }
     TempDir Dir;
@@ -50,7 +51,8 @@ TEST_F(V1ImportTest, ResponseListRows) {
         {ResponseRecord(true, "", "x", 65000), {"-1", "", "x", "65000"}},
     };
     std::vector<TPxRecord> records;
-    for (const Case& c : cases) records.push_back(c.record);
+    for (const Case& c : cases)
+        records.push_back(c.record);
     auto source = Table(ResponseListColumns(), records);
     TTable t = MakeResponseListTable();
     ImportResponseList(*source, t);
@@ -67,14 +69,21 @@ TEST_F(V1ImportTest, CallListRows) {
     };
     const std::vector<Case> cases = {
         {CallRecord(true, "l001", "Linie", "0:10"), {"-1", "l001", "Linie", "0:10"}},
-        {CallRecord(false, "zA1 Stra\xDF" "e", "Ziel \xFC", "12:30"),
-         {"0", "zA1 Stra\xDF" "e", "Ziel \xFC", "12:30"}},
+        {CallRecord(false,
+                    "zA1 Stra\xDF"
+                    "e",
+                    "Ziel \xFC", "12:30"),
+         {"0",
+          "zA1 Stra\xDF"
+          "e",
+          "Ziel \xFC", "12:30"}},
         // an empty call leaves the other columns at their defaults
         {CallRecord(false, "", "leer", "1:00"), {"0", "", "", "0:10"}},
         {CallRecord(TPxValue{}, "a1", "", "abc"), {"0", "a1", "", "abc"}},
     };
     std::vector<TPxRecord> records;
-    for (const Case& c : cases) records.push_back(c.record);
+    for (const Case& c : cases)
+        records.push_back(c.record);
     auto source = Table(CallListColumns(), records);
     TTable t = MakeCallListTable();
     EXPECT_EQ(ImportCallList(*source, t), TV1CallSource::CallList);
@@ -86,14 +95,13 @@ TEST_F(V1ImportTest, CallListRows) {
 
 TEST_F(V1ImportTest, CallListFromAProtocolTakesTheMasterTelegrams) {
     for (const bool analysed : {false, true}) {
-        std::vector<TPxRecord> records = {ProtocolRecord("M", 1, 0, 0, "", " \tl001\r\n"),
-                                          ProtocolRecord("S", 2, 10, 10, "", "a10\r"),
-                                          ProtocolRecord("M", 3, 20, 0, "X", "a1\r"),
-                                          ProtocolRecord("M", 4, 30, 0, "", ""),
-                                          ProtocolRecord("N", 5, 40, 0, "", "a2\r")};
+        std::vector<TPxRecord> records = {
+            ProtocolRecord("M", 1, 0, 0, "", " \tl001\r\n"),
+            ProtocolRecord("S", 2, 10, 10, "", "a10\r"), ProtocolRecord("M", 3, 20, 0, "X", "a1\r"),
+            ProtocolRecord("M", 4, 30, 0, "", ""), ProtocolRecord("N", 5, 40, 0, "", "a2\r")};
         if (analysed)
-            for (TPxRecord& r : records) r.insert(r.end(), {std::string("61"), std::string("1"),
-                                                            std::string("d")});
+            for (TPxRecord& r : records)
+                r.insert(r.end(), {std::string("61"), std::string("1"), std::string("d")});
         auto source = Table(ProtocolColumns(analysed), records);
         TTable t = MakeCallListTable();
         EXPECT_EQ(ImportCallList(*source, t), TV1CallSource::Protocol);
@@ -169,18 +177,18 @@ TEST_F(V1ImportTest, APlainProtocolIsClassifiedAnAnalysedOneTakenAsStored) {
     ASSERT_FALSE(master.RecordNo.empty()) << "the catalogue knows a1";
     EXPECT_EQ(Row(t, 0), (std::vector<std::string>{"M", "7", "100", "0", "", "a1\r", "61 31 0D",
                                                    master.RecordNo, master.Description, ""}));
-    EXPECT_EQ(Row(t, 1), (std::vector<std::string>{"S", "8", "120", "20", "", "a10\r",
-                                                   "61 31 30 0D", slave.RecordNo,
-                                                   slave.Description, ""}));
+    EXPECT_EQ(Row(t, 1),
+              (std::vector<std::string>{"S", "8", "120", "20", "", "a10\r", "61 31 30 0D",
+                                        slave.RecordNo, slave.Description, ""}));
     EXPECT_TRUE(t.Modified);
 
     const std::vector<TPxRecord> analysed = {
         AnalysedRecord("M", 7, 100, 0, "", "a1\r", "stored hex", "999", "stored text")};
     TTable a = MakeProtocolTable();
-    EXPECT_EQ(ImportProtocol(*Table(ProtocolColumns(true), analysed), a, Parser,
-                             TBusType::bsVehicleBus)
-                  .Form,
-              TV1ProtocolForm::Analysed);
+    EXPECT_EQ(
+        ImportProtocol(*Table(ProtocolColumns(true), analysed), a, Parser, TBusType::bsVehicleBus)
+            .Form,
+        TV1ProtocolForm::Analysed);
     EXPECT_EQ(Row(a, 0), (std::vector<std::string>{"M", "7", "100", "0", "", "a1\r", "stored hex",
                                                    "999", "stored text", ""}));
 

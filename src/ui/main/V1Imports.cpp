@@ -146,14 +146,14 @@ TfProtocolForm* TV1Imports::ImportProtocol() {
     try {
         auto source = OpenChosen(file);
         const int records = source->RecordCount();
-        QProgressDialog progress(TrLines(kV1ImportProgressText), Tr("Abbrechen"), 0,
-                                 records / 50, FWindow);
+        QProgressDialog progress(TrLines(kV1ImportProgressText), Tr("Abbrechen"), 0, records / 50,
+                                 FWindow);
         progress.setWindowTitle(TrLines(kV1ImportWait));
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(300);
         progress.setValue(0);
-        result = vaskel::ImportProtocol(
-            *source, table, FSession.Parser(), env.BusType(), [&](int k) {
+        result =
+            vaskel::ImportProtocol(*source, table, FSession.Parser(), env.BusType(), [&](int k) {
                 if (k > 0 && k % 50 == 0) {
                     progress.setValue(k / 50);
                     QApplication::processEvents();

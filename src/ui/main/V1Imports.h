@@ -42,8 +42,8 @@ public:
         std::function<bool(int)> CancelProtocolAt;
     };
 
-    TV1Imports(TSession& session, TWindowArea& area, const TActionTable& actions,
-               QWidget* window, THooks hooks);
+    TV1Imports(TSession& session, TWindowArea& area, const TActionTable& actions, QWidget* window,
+               THooks hooks);
 
     // Each: the dialog, then the new window; null when cancelled or after
     // the error box.

@@ -42,8 +42,8 @@ protected:
 };
 
 TEST_F(V1ImportWindowTest, TheActionsAreAlwaysThere) {
-    for (TAct a : {TAct::acV1ImportAnwortliste, TAct::acV1ImportAufrufliste,
-                   TAct::acV1ImportProtocol})
+    for (TAct a :
+         {TAct::acV1ImportAnwortliste, TAct::acV1ImportAufrufliste, TAct::acV1ImportProtocol})
         EXPECT_TRUE(W->Action(a)->isEnabled());
 }
 
@@ -87,7 +87,8 @@ TEST_F(V1ImportWindowTest, ACallListComesFromACallListOrAProtocolTable) {
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(Asked.back().Title, QStringLiteral("Version 1.x-Aufrufliste importieren"));
     ASSERT_EQ(list->CallTable().RowCount(), 3);
-    EXPECT_EQ(list->CallTable().Cell(1, 2), "zA1 Stra\xDF" "e");
+    EXPECT_EQ(list->CallTable().Cell(1, 2), "zA1 Stra\xDF"
+                                            "e");
     EXPECT_TRUE(list->CallTable().Modified);
 
     Chosen = Table("PROTOKOLL.DB");
