@@ -271,6 +271,10 @@ std::string CheckTable(std::string_view b, TLayout* layout) {
                 layout->Records.push_back(at + kBlockHeader + k * recordSize);
         block = U16(b, at);
     }
+    // pxlib follows the list to its end, however many blocks the header
+    // counts: the last block must end it
+    if (block != 0)
+        return "Die Blockliste endet nicht (Block " + std::to_string(block) + " folgt).";
     if (records != numRecords)
         return "Die Bl\xF6"
                "cke enthalten " +
@@ -313,9 +317,13 @@ TParadoxTable::TParadoxTable(std::string bytes) : FBytes(std::move(bytes)) {
         done();
         throw ETableError(detail.empty() ? what : what + " (" + detail + ")");
     };
-    if (PX_open_fp(doc, fp) < 0)
+    if (PX_open_fp(doc, fp) < 0) {
+        // a failed open has freed its block index without forgetting it
+        doc->px_indexdata = nullptr;
+        doc->px_indexdatalen = 0;
         fail("Die Tabelle kann nicht ge\xF6"
              "ffnet werden.");
+    }
     const int numFields = PX_get_num_fields(doc);
     const int recordSize = PX_get_recordsize(doc);
     const int count = PX_get_num_records(doc);

@@ -182,6 +182,10 @@ TEST_F(DamagedTableTest, EveryDamageIsRefused) {
              Set16(b, Block(1), 150);
          }},
         {"block list in a circle", [this](std::string& b) { Set16(b, Block(2), 1); }},
+        // pxlib walks on past the header's count of blocks (and, when that
+        // fails, used to free its block index twice)
+        {"last block pointing on",
+         [this](std::string& b) { Set16(b, Block(U16(0x0C)), 21582); }},
         {"block of a negative size", [this](std::string& b) { Set16(b, Block(1) + 4, 0xFFBE); }},
         {"block size not whole records", [this](std::string& b) { Set16(b, Block(1) + 4, 7); }},
     };
