@@ -24,7 +24,8 @@ namespace vaskel {
 // it: a header of a known kind and size, field descriptions that add up to
 // the record size, a table name and field names that end inside the header,
 // and a block list that starts and stays inside the file, never meets a
-// block twice, holds whole records only and as many as the header says.
+// block twice, ends with its last block, holds whole records only and as
+// many as the header says.
 // Encrypted tables are refused.
 std::string CheckParadoxTable(std::string_view bytes);
 
