@@ -9,7 +9,7 @@ VASKEL_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
   qt6-base-dev libqt6svg6 qt6-svg-dev qt6-charts-dev libqt6opengl6-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
-  libusb-dev
+  libusb-dev pxlib-dev
   fonts-liberation2
 )
 # tools/fuzz.sh only, installed when it runs: clang with libFuzzer

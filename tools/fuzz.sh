@@ -11,7 +11,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-TARGETS=(decoder tablefile catalogue classify_shipped classify_catalogue textconventions lists firmware)
+TARGETS=(decoder tablefile catalogue classify_shipped classify_catalogue textconventions lists firmware paradox)
 usage() {
   echo "usage: tools/fuzz.sh TARGET SECONDS [libFuzzer options...]" >&2
   echo "targets: ${TARGETS[*]}" >&2
@@ -38,7 +38,15 @@ if [ ! -f "$FUZZ_BUILD/build.ninja" ]; then
     -DVASKEL_FUZZ=ON -DVASKEL_SANITIZE=address,undefined \
     -DVASKEL_BUILD_TESTS=OFF -DVASKEL_BUILD_BENCH=OFF
 fi
-cmake --build "$FUZZ_BUILD" -j "$(nproc 2>/dev/null || echo 2)" --target "fuzz_$TARGET" vaskel-cli
+# the seeds of the table reader are written by pxlib's writer, the others'
+# come from vaskel-cli; a table holds a header and blocks of up to 32 KiB
+SEED_MAKER=vaskel-cli
+MAX_LEN=4096
+if [ "$TARGET" = paradox ]; then
+  SEED_MAKER=make_v1_tables
+  MAX_LEN=40000
+fi
+cmake --build "$FUZZ_BUILD" -j "$(nproc 2>/dev/null || echo 2)" --target "fuzz_$TARGET" "$SEED_MAKER"
 
 # Seeds, each a small file: made from the fixtures at every run.
 SEEDS="$FUZZ_BUILD/seeds/$TARGET"
@@ -48,11 +56,17 @@ DATA="$VASKEL_ROOT/data"
 CLI="$FUZZ_BUILD/vaskel-cli"
 export ASAN_OPTIONS="detect_leaks=0" # the seed makers only
 STREAM="$FUZZ_BUILD/seeds/stream.bin"
-"$CLI" emulate --seconds 3 --seed 7 --fault-rate 0.2 --with-status >"$STREAM"
+[ "$SEED_MAKER" = vaskel-cli ] &&
+  "$CLI" emulate --seconds 3 --seed 7 --fault-rate 0.2 --with-status >"$STREAM"
 examples() { # the example telegrams of the catalogue, one per line
   awk -F';' '!/^\/\// && NF >= 8 { gsub(/"/, "", $3); if ($3 != "") print $3 }' "$DATA/IBIS.CSV"
 }
 case "$TARGET" in
+paradox)
+  # the sample tables of each layout, and each cut short
+  "$FUZZ_BUILD/fuzz/make_v1_tables" "$SEEDS"
+  for f in "$SEEDS"/*.DB; do head -c 3000 "$f" >"$f.cut"; done
+  ;;
 decoder)
   # mode byte (bit 7: master mode, bits 0-6: chunk size - 1), then the stream
   for mode in 0x00 0x3f 0x80 0xff; do
@@ -120,4 +134,4 @@ export VASKEL_FUZZ_CATALOGUE="$DATA/IBIS.CSV"
 cd "$FINDINGS"
 # an input that takes more than 20 s is a finding too (a hang)
 exec "$FUZZ_BUILD/fuzz/fuzz_$TARGET" -max_total_time="$SECONDS_TO_RUN" -print_final_stats=1 \
-  -artifact_prefix="$FINDINGS/" -max_len=4096 -timeout=20 "$@" "$CORPUS" "$SEEDS"
+  -artifact_prefix="$FINDINGS/" -max_len="$MAX_LEN" -timeout=20 "$@" "$CORPUS" "$SEEDS"

@@ -3126,5 +3126,57 @@ Please enter another language!</translation>
         <source>Vaskel-Firmware (*.a79)</source>
         <translation>Vaskel firmware (*.a79)</translation>
     </message>
+    <message>
+        <source>Version 1.x-Antwortliste importieren</source>
+        <translation>Import version 1.x response list</translation>
+    </message>
+    <message>
+        <source>Version 1.x-Aufrufliste importieren</source>
+        <translation>Import version 1.x call list</translation>
+    </message>
+    <message>
+        <source>Version 1.x-Protokoll importieren</source>
+        <translation>Import version 1.x protocol</translation>
+    </message>
+    <message>
+        <source>V1.x Antwortliste (*.DB)</source>
+        <translation>V1.x response list (*.DB)</translation>
+    </message>
+    <message>
+        <source>V1.x Aufrufliste (*.DB)</source>
+        <translation>V1.x call list (*.DB)</translation>
+    </message>
+    <message>
+        <source>V1.x Protokoll (*.DB)</source>
+        <translation>V1.x protocol (*.DB)</translation>
+    </message>
+    <message>
+        <source>Die Datei konnte nicht importiert werden, da sie ein falsches Format hat.</source>
+        <translation>The file could not be imported because its format is wrong.</translation>
+    </message>
+    <message>
+        <source>Möglicherweise ist es keine gültige Antwortliste?</source>
+        <translation>Perhaps it is not a valid response list?</translation>
+    </message>
+    <message>
+        <source>Möglicherweise ist es keine gültige Aufrufliste?</source>
+        <translation>Perhaps it is not a valid call list?</translation>
+    </message>
+    <message>
+        <source>Möglicherweise ist es kein gültiges IBIS-Protokoll?</source>
+        <translation>Perhaps it is not a valid IBIS protocol?</translation>
+    </message>
+    <message>
+        <source>Der Importvorgang wurde abgebrochen.</source>
+        <translation>The import was cancelled.</translation>
+    </message>
+    <message>
+        <source>Es wurden nicht alle Daten der V1.x-Datei importiert</source>
+        <translation>Not all data of the V1.x file were imported</translation>
+    </message>
+    <message>
+        <source>Die Daten werden importiert</source>
+        <translation>The data are being imported</translation>
+    </message>
 </context>
 </TS>

@@ -6,6 +6,7 @@
 #include "cli/ComposeCommand.h"
 #include "cli/FilterCommand.h"
 #include "cli/FirmwareCommand.h"
+#include "cli/ImportCommand.h"
 #include "cli/Json.h"
 #include "cli/SimulateCommand.h"
 #include "cli/StatsCommand.h"
@@ -68,6 +69,7 @@ const char* const kMainUsage =
     "  catalogue  check a record-type catalogue as the editor does before saving\n"
     "  autonomous the Tavrin's recording without a PC: status, start, stop, read\n"
     "  print      write the printout of a protocol as a PDF\n"
+    "  import     convert a table of Vaskel 1.x (.DB) into a list or protocol file\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
     "'vaskel-cli --version' for the version.\n";
@@ -906,6 +908,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "firmware") return RunFirmware(args, out, err);
     if (cmd == "catalogue") return RunCatalogue(args, out, err, defaultCatalogue);
     if (cmd == "autonomous") return RunAutonomous(args, out, err, defaultCatalogue);
+    if (cmd == "import") return RunImport(args, out, err, defaultCatalogue);
     if (cmd == "print") return RunPrintCommand(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }

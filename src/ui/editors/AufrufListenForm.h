@@ -33,6 +33,7 @@ public:
     // False when the file was there but is no call list (after the loader's
     // message): the window is not to be shown.
     bool Loaded() const { return FLoaded; }
+    TTable& CallTable() { return FCallTable; }
     QString FileName() const override { return ActualFileName(); }
     // The editor's file is the active call list.
     bool IsActiveList() const;

@@ -64,6 +64,10 @@ TfAufrufListenForm* TCallListCommands::New() {
     return FEditors.New();
 }
 
+void TCallListCommands::Adopt(TfAufrufListenForm* form) {
+    FEditors.Show(form);
+}
+
 TfAufrufListenForm* TCallListCommands::Open(const QString& file) {
     return FEditors.Open(file);
 }

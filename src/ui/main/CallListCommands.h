@@ -42,6 +42,8 @@ public:
 
     // "Aufrufliste neu".
     TfAufrufListenForm* New();
+    // An editor made elsewhere (an import) joins the others.
+    void Adopt(TfAufrufListenForm* form);
     // "Aufrufliste öffnen ...": the dialog, then the editor.
     TfAufrufListenForm* OpenAsked();
     // Opens a list in an editor; an editor that shows it already comes to

@@ -24,6 +24,7 @@
 #include "ui/main/DirectInputBox.h"
 #include "ui/main/ModeArea.h"
 #include "ui/main/ResponseListCommands.h"
+#include "ui/main/V1Imports.h"
 #include "ui/main/WindowArea.h"
 #include "ui/protocol/MonitorForm.h"
 #include "ui/protocol/ProtocolForm.h"
@@ -124,6 +125,10 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
     };
     FResponses =
         new TResponseListCommands(FSession, *FArea, *FModeArea, *FActions, this, responses);
+    TV1Imports::THooks imports;
+    imports.ShowResponseEditor = [this](TfAntwortListenForm* f) { FResponses->Adopt(f); };
+    imports.ShowCallEditor = [this](TfAufrufListenForm* f) { FCalls->Adopt(f); };
+    FV1Imports = new TV1Imports(FSession, *FArea, *FActions, this, imports);
     FModeArea->SetFactorEnabled(false);
 
     FBlinkTimer = new QTimer(this);

@@ -30,6 +30,7 @@ namespace vaskel {
 class TCallListCommands;
 class TResponseListCommands;
 class TDeviceWindows;
+class TV1Imports;
 class TDirectInputBox;
 class TLed;
 class TModeArea;
@@ -87,6 +88,8 @@ public:
     TResponseListCommands* ResponseLists() const { return FResponses; }
     // The autonomous-recording bar and the communication windows.
     TDeviceWindows* DeviceWindows() const { return FDeviceWindows; }
+    // The imports of version-1 tables.
+    TV1Imports* V1Imports() const { return FV1Imports; }
     // "IBIS Adressumsetzung ...": the table window, modal.
     void OpenAddressForm();
     // "Firmware Update ausführen ...": the open upload window to the front,
@@ -156,6 +159,7 @@ private:
     TCallListCommands* FCalls = nullptr;
     TResponseListCommands* FResponses = nullptr;
     TDeviceWindows* FDeviceWindows = nullptr;
+    TV1Imports* FV1Imports = nullptr;
 };
 
 } // namespace vaskel

@@ -103,6 +103,10 @@ TfAntwortListenForm* TResponseListCommands::New() {
     return FEditors.New();
 }
 
+void TResponseListCommands::Adopt(TfAntwortListenForm* form) {
+    FEditors.Show(form);
+}
+
 TfAntwortListenForm* TResponseListCommands::Open(const QString& file) {
     return FEditors.Open(file);
 }

@@ -65,6 +65,8 @@ public:
     // "Antwortliste aus Protokoll erstellen ...": the new editor (unnamed,
     // modified), or null after the message.
     TfAntwortListenForm* CreateFromProtocol();
+    // An editor made elsewhere (an import) joins the others.
+    void Adopt(TfAntwortListenForm* form);
     // The active-list line was double-clicked.
     void ActiveLineDoubleClicked();
     void SetAskOpenFile(std::function<QString()> ask) { FHooks.AskOpenFile = std::move(ask); }
