@@ -6,12 +6,48 @@
 #include <filesystem>
 #include <iostream>
 
-int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
+
+namespace {
+
+// The running program's own file: the shipped catalogue lies beside it.
+std::filesystem::path ProgramFile(const char* argv0) {
     std::error_code ec;
+#ifdef _WIN32
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (n == 0) break;
+        if (n < name.size()) return std::filesystem::path(name.substr(0, n));
+        name.resize(name.size() * 2);
+    }
+#else
     auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) self = std::filesystem::absolute(argv[0], ec);
-    const std::string catalogue = vaskel::FindShippedCatalogue(self.parent_path().string());
+    if (!ec) return self;
+#endif
+    return std::filesystem::absolute(argv0, ec);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Bytes pass unchanged, as on Linux: the device streams are binary (a
+    // text-mode stream would end at a 0x1A and turn LF into CR LF), and the
+    // output's lines end with LF alone.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    // the output is UTF-8 (JSON, texts): a console shows it as such
+    ::SetConsoleOutputCP(CP_UTF8);
+#endif
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::string catalogue =
+        vaskel::FindShippedCatalogue(ProgramFile(argv[0]).parent_path().string());
 #ifdef VASKEL_CLI_PRINT
     vaskel::SetPrintCommand(vaskel::RunPrint);
 #endif
