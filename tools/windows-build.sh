@@ -129,6 +129,8 @@ for side in linux windows; do
   run help "$side" --help
   run classify "$side" classify --catalogue ../IBIS.CSV l001 'zA3Linie 12<CR>' z042 xZ1
   run classify-slave "$side" classify --slave --catalogue ../IBIS.CSV 'a1'
+  # umlauts on the command line: UTF-8 on Linux, the wide command line on Windows
+  run classify-umlauts "$side" classify --catalogue ../IBIS.CSV 'zA3Müllerstraße<CR>' 'v1Ä'
   run classify-missing "$side" classify --catalogue missing/IBIS.CSV l001
   run emulate "$side" emulate --seconds 20 --seed 7 --with-status
 done

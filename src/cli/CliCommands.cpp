@@ -6,6 +6,7 @@
 #include "cli/Json.h"
 #include "cli/SimulateCommand.h"
 #include "cli/StatsCommand.h"
+#include "cli/UsbCommand.h"
 #include "emulator/VirtualTavrin.h"
 #include "link/DeviceProtocol.h"
 #include "lists/ListFiles.h"
@@ -58,6 +59,7 @@ const char* const kMainUsage =
     "  stats      print the figures of a protocol as JSON\n"
     "  firmware   check a firmware file for the Tavrin\n"
     "  print      write the printout of a protocol as a PDF\n"
+    "  usb        list the Tavrins the system's libusb finds\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
     "'vaskel-cli --version' for the version.\n";
@@ -890,6 +892,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "simulate") return RunSimulate(args, out, err, defaultCatalogue);
     if (cmd == "stats") return RunStats(args, out, err, defaultCatalogue);
     if (cmd == "firmware") return RunFirmware(args, out, err);
+    if (cmd == "usb") return RunUsb(args, out, err, SystemUsbApi());
     if (cmd == "print") return RunPrintCommand(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -361,6 +362,41 @@ TEST(UsbDevicePath, VendorAndProductFromWindowsPath) {
     TUSB_Communication::ParseDevicePath("nothing here", v, p);
     EXPECT_EQ(v, -1);
     EXPECT_EQ(p, -1);
+}
+
+// A libusb that cannot be used (libusb0.dll missing on Windows): the
+// transport says why once, and finds no device.
+TEST_F(UsbTransportTest, UnusableLibraryIsToldOnce) {
+    struct TMissingLibrary : FakeUsb {
+        std::string LibraryProblem() override { return "libusb0.dll not found"; }
+    };
+    TMissingLibrary missing;
+    std::vector<std::string> traces;
+    TUsbOptions o;
+    o.WatchDevices = false;
+    o.Trace = [&traces](const std::string& s) { traces.push_back(s); };
+    {
+        TUSB_Communication t(missing, HandOver, kTavrinVendorId, kTavrinProductId, o);
+        EXPECT_EQ(t.Connect(), 0);
+        EXPECT_EQ(t.Connect(), 0);
+        EXPECT_FALSE(t.Connected());
+    }
+    EXPECT_EQ(std::count(traces.begin(), traces.end(), "libusb0.dll not found"), 1);
+}
+
+TEST(SystemUsb, UnusableLibrarySaysWhyAndFindsNothing) {
+    UsbApi& api = SystemUsbApi();
+    const std::string problem = api.LibraryProblem();
+    if (problem.empty()) GTEST_SKIP() << "the system's libusb is there";
+    EXPECT_NE(problem.find("libusb0.dll"), std::string::npos) << problem;
+    EXPECT_NE(problem.find("libusb-win32"), std::string::npos) << problem;
+    api.usb_init();
+    EXPECT_EQ(api.usb_find_busses(), 0);
+    EXPECT_EQ(api.usb_find_devices(), 0);
+    EXPECT_EQ(api.usb_get_busses(), nullptr);
+    EXPECT_EQ(api.usb_open(nullptr), nullptr);
+    EXPECT_LT(api.usb_claim_interface(nullptr, 0), 0);
+    EXPECT_EQ(api.usb_strerror(), problem);
 }
 
 // The record of a WM_DEVICECHANGE as the system lays it out: size, type,
