@@ -10,49 +10,31 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
-
-#include <shellapi.h> // after windows.h
 #endif
 
 namespace {
 
-#ifdef _WIN32
-// The arguments in UTF-8, as a Linux terminal gives them: Windows hands
-// main() the arguments in the ANSI code page, where a telegram's umlauts
-// would not read as UTF-8.
-std::vector<std::string> Utf8Arguments() {
-    std::vector<std::string> args;
-    int count = 0;
-    LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    if (!wide) return args;
-    for (int k = 1; k < count; ++k) {
-        const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide[k], -1, nullptr, 0, nullptr, nullptr);
-        std::string a(n > 0 ? n : 1, '\0');
-        if (n > 0) ::WideCharToMultiByte(CP_UTF8, 0, wide[k], -1, a.data(), n, nullptr, nullptr);
-        a.resize(a.size() - 1); // the NUL
-        args.push_back(std::move(a));
-    }
-    ::LocalFree(wide);
-    return args;
-}
-#endif
-
-// The running program's own file: the shipped catalogue lies beside it.
-std::filesystem::path ProgramFile(const char* argv0) {
+// The folder of the running program (the shipped catalogue lies beside it),
+// in the encoding of the engine's file names.
+std::string ProgramFolder(const char* argv0) {
     std::error_code ec;
 #ifdef _WIN32
-    std::wstring name(MAX_PATH, L'\0');
+    // the system's ANSI code page, as the arguments and the file functions
+    std::string name(MAX_PATH, '\0');
     for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        const DWORD n = ::GetModuleFileNameA(nullptr, name.data(), static_cast<DWORD>(name.size()));
         if (n == 0) break;
-        if (n < name.size()) return std::filesystem::path(name.substr(0, n));
+        if (n < name.size()) {
+            name.resize(n);
+            return name.substr(0, name.find_last_of("\\/") + 1);
+        }
         name.resize(name.size() * 2);
     }
 #else
     auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) return self;
+    if (!ec) return self.parent_path().string();
 #endif
-    return std::filesystem::absolute(argv0, ec);
+    return std::filesystem::absolute(argv0, ec).parent_path().string();
 }
 
 } // namespace
@@ -68,14 +50,8 @@ int main(int argc, char** argv) {
     // the output is UTF-8 (JSON, texts): a console shows it as such
     ::SetConsoleOutputCP(CP_UTF8);
 #endif
-#ifdef _WIN32
-    (void)argc;
-    std::vector<std::string> args = Utf8Arguments();
-#else
     std::vector<std::string> args(argv + 1, argv + argc);
-#endif
-    const std::string catalogue =
-        vaskel::FindShippedCatalogue(ProgramFile(argv[0]).parent_path().string());
+    const std::string catalogue = vaskel::FindShippedCatalogue(ProgramFolder(argv[0]));
 #ifdef VASKEL_CLI_PRINT
     vaskel::SetPrintCommand(vaskel::RunPrint);
 #endif
