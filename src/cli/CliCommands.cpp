@@ -6,7 +6,6 @@
 #include "cli/Json.h"
 #include "cli/SimulateCommand.h"
 #include "cli/StatsCommand.h"
-#include "cli/TerminalText.h"
 #include "cli/UsbCommand.h"
 #include "emulator/VirtualTavrin.h"
 #include "link/DeviceProtocol.h"
@@ -183,9 +182,9 @@ int Usage(std::ostream& err, const char* usage, const std::string& problem) {
     return kCliUsage;
 }
 
-// Terminal text to telegram bytes.
+// Terminal text (UTF-8) to telegram bytes.
 std::string EntryArgumentToTelegram(const std::string& arg) {
-    return DisplayToTelegram(TerminalTextToCp1252(arg));
+    return DisplayToTelegram(Utf8ToCp1252(arg));
 }
 
 int RunClassify(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
