@@ -114,6 +114,7 @@ struct TUSB_Communication::TCore : std::enable_shared_from_this<TCore> {
     // (made and ended on the owner's thread). Device paths are then the
     // system's: a device found without one keeps an empty path.
     std::unique_ptr<TDeviceNotifications> Notifications;
+    std::atomic<bool> PathsFromSystem{false}; // set once, before any connect
 
     // --- the one lock over both queues, the current handle and the workers
     mutable std::mutex Lock;
@@ -449,6 +450,7 @@ void TUSB_Communication::TCore::StartNotifications() {
                 c->DeviceRemoved(change.Path, vendorId, productId);
         });
     });
+    PathsFromSystem.store(Notifications != nullptr);
 }
 
 void TUSB_Communication::TCore::StartWatcher() {
@@ -624,7 +626,7 @@ bool TUSB_Communication::TCore::FindDevice() {
                     Workers[wkInterruptReceiver]->Suspended = true;
             }
             FoundDevice = dev;
-            if (Path().empty() && !Notifications) SetPath(PathOf(dev));
+            if (Path().empty() && !PathsFromSystem.load()) SetPath(PathOf(dev));
             return true;
         }
     }
