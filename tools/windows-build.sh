@@ -9,7 +9,9 @@
 #   tools/windows-build.sh --test   then, under Wine: the engine tests, and
 #                                   vaskel-cli's classify, emulate | decode,
 #                                   record and reanalyse, whose output must
-#                                   equal the Linux build's byte for byte
+#                                   equal the Linux build's byte for byte;
+#                                   vaskel-cli usb without libusb0.dll and
+#                                   beside a stand-in of it
 #
 # Not part of ./test.sh: the Linux build does not need any of this.
 set -euo pipefail
@@ -20,7 +22,7 @@ for a in "$@"; do
   case "$a" in
   --test) run_tests=true ;;
   -h | --help)
-    sed -n '2,14p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
+    sed -n '2,16p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
     exit 0
     ;;
   *)
@@ -61,7 +63,7 @@ if [ ! -f "$WINDOWS_BUILD/build.ninja" ]; then
     -DVASKEL_WITH_QT=OFF -DVASKEL_BUILD_BENCH=OFF \
     -DVASKEL_GTEST_SOURCE_DIR=/usr/src/googletest
 fi
-cmake --build "$WINDOWS_BUILD" -j "$JOBS" --target vaskel-cli vaskel_tests
+cmake --build "$WINDOWS_BUILD" -j "$JOBS" --target vaskel-cli vaskel_tests fake_libusb0
 echo "Windows build: $(($(date +%s) - started)) s ($WINDOWS_BUILD/vaskel-cli.exe," \
   "$WINDOWS_BUILD/tests/vaskel_tests.exe)"
 
@@ -162,6 +164,32 @@ for f in "$compare/windows"/*; do
     echo "ONLY WINDOWS $(basename "$f")"
   }
 done
+
+# libusb0.dll, loaded at run time: missing (no driver installed), then a
+# stand-in beside the program with one Tavrin on its bus
+echo "== vaskel-cli usb under Wine"
+usb="$WINDOWS_BUILD/usb-check"
+rm -rf "$usb"
+mkdir -p "$usb"
+rc=0
+"$WINE" "$WINDOWS_BUILD/vaskel-cli.exe" usb >"$usb/none.out" 2>"$usb/none.err" || rc=$?
+if [ "$rc" -eq 1 ] && grep -q "libusb0.dll not found" "$usb/none.err"; then
+  echo "without libusb0.dll: $(cat "$usb/none.err")"
+else
+  failed=1
+  echo "DIFFERENT  usb without libusb0.dll: exit $rc, $(cat "$usb/none.err")"
+fi
+cp "$WINDOWS_BUILD/vaskel-cli.exe" "$WINDOWS_BUILD/tests/fake-libusb0/libusb0.dll" "$usb/"
+expected='{"Path":"bus-0/\\\\.\\libusb0-0001--0x3a7c-0x0006","DeviceNumber":1,"Vendor":"3a7c","Product":"0006","Endpoints":[{"Address":"01","Type":"interrupt","MaxPacketSize":64},{"Address":"81","Type":"interrupt","MaxPacketSize":8},{"Address":"02","Type":"bulk","MaxPacketSize":64},{"Address":"82","Type":"bulk","MaxPacketSize":64}]}'
+rc=0
+(cd "$usb" && "$WINE" ./vaskel-cli.exe usb >found.out 2>found.err) || rc=$?
+if [ "$rc" -eq 0 ] && [ "$(cat "$usb/found.out")" = "$expected" ]; then
+  echo "with a stand-in libusb0.dll: $(cat "$usb/found.out")"
+else
+  failed=1
+  echo "DIFFERENT  usb with a stand-in libusb0.dll: exit $rc"
+  cat "$usb/found.out" "$usb/found.err"
+fi
 
 if [ "$failed" -ne 0 ]; then
   echo "windows-build.sh --test: FAILED"
