@@ -21,7 +21,8 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::operator/(const std::string& name) const {
-    return (FPath / name).string();
+    // the platform's own delimiters throughout, as the program writes paths
+    return (FPath / name).make_preferred().string();
 }
 
 std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
@@ -29,7 +30,7 @@ std::string TempDir::Write(const std::string& name, const std::string& bytes) co
     std::filesystem::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary);
     out << bytes;
-    return p.string();
+    return std::filesystem::path(p).make_preferred().string();
 }
 
 std::string ReadFile(const std::string& fileName) {

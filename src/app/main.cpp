@@ -256,8 +256,13 @@ int main(int argc, char** argv) {
     }
     UsbApi& api = useVirtual ? static_cast<UsbApi&>(*virtualUsb) : SystemUsbApi();
     TSession::TOptions sessionOptions;
-    sessionOptions.CreateLink = [&api](IMainThreadHandOver& h) -> std::unique_ptr<IDeviceLink> {
-        return std::make_unique<TUSB_Communication>(api, h, kTavrinVendorId, kTavrinProductId);
+    sessionOptions.CreateLink = [&api, useVirtual](IMainThreadHandOver& h)
+        -> std::unique_ptr<IDeviceLink> {
+        TUsbOptions usb;
+        // a real device: the system's arrival and removal reports where it has them
+        usb.SystemNotifications = !useVirtual;
+        return std::make_unique<TUSB_Communication>(api, h, kTavrinVendorId, kTavrinProductId,
+                                                    std::move(usb));
     };
     // one session for the whole run: every window works on it
     auto session = std::make_unique<TSession>(env, *parser, sessionOptions);

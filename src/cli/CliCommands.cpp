@@ -6,11 +6,14 @@
 #include "cli/ComposeCommand.h"
 #include "cli/FilterCommand.h"
 #include "cli/FirmwareCommand.h"
+#ifdef VASKEL_HAVE_IMPORT
 #include "cli/ImportCommand.h"
+#endif
 #include "cli/Json.h"
 #include "cli/SimulateCommand.h"
 #include "cli/StatsCommand.h"
 #include "cli/CatalogueCommand.h"
+#include "cli/UsbCommand.h"
 #include "emulator/VirtualTavrin.h"
 #include "link/DeviceProtocol.h"
 #include "lists/ListFiles.h"
@@ -70,6 +73,7 @@ const char* const kMainUsage =
     "  autonomous the Tavrin's recording without a PC: status, start, stop, read\n"
     "  print      write the printout of a protocol as a PDF\n"
     "  import     convert a table of Vaskel 1.x (.DB) into a list or protocol file\n"
+    "  usb        list the Tavrins the system's libusb finds\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
     "'vaskel-cli --version' for the version.\n";
@@ -908,7 +912,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "firmware") return RunFirmware(args, out, err);
     if (cmd == "catalogue") return RunCatalogue(args, out, err, defaultCatalogue);
     if (cmd == "autonomous") return RunAutonomous(args, out, err, defaultCatalogue);
+#ifdef VASKEL_HAVE_IMPORT
     if (cmd == "import") return RunImport(args, out, err, defaultCatalogue);
+#else
+    if (cmd == "import") {
+        err << "vaskel-cli: import is not available in this build (it was built without pxlib)\n";
+        return 2;
+    }
+#endif
+    if (cmd == "usb") return RunUsb(args, out, err, SystemUsbApi());
     if (cmd == "print") return RunPrintCommand(args, out, err, defaultCatalogue);
     return Usage(err, kMainUsage, "unknown command " + cmd);
 }

@@ -3,7 +3,7 @@
 // the real library; tests script their own, and the virtual Tavrin plugs in
 // here, so a session without hardware runs the same transport code.
 
-#include <usb.h>
+#include "link/UsbTypes.h"
 
 #include <string>
 
@@ -32,9 +32,15 @@ public:
                                int timeout) = 0;
     virtual int usb_bulk_read(usb_dev_handle* dev, int ep, char* bytes, int size, int timeout) = 0;
     virtual std::string usb_strerror() = 0;
+    // Empty while the library can be used; otherwise why not, in words the
+    // user can act on. The calls of an unusable library find no bus and no
+    // device and fail with this text.
+    virtual std::string LibraryProblem() { return {}; }
 };
 
-// The libusb library of the system.
+// The libusb library of the system: libusb-compat on Linux, linked in; on
+// Windows libusb-win32's libusb0.dll (installed with its driver), loaded at
+// the first call.
 UsbApi& SystemUsbApi();
 
 // A thread that calls into an api holds one of these while it runs. The

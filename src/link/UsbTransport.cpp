@@ -1,5 +1,6 @@
 #include "link/UsbTransport.h"
 
+#include "link/DeviceNotifications.h"
 #include "telegram/TextConventions.h"
 
 #include <atomic>
@@ -108,6 +109,12 @@ struct TUSB_Communication::TCore : std::enable_shared_from_this<TCore> {
     DataCallback OnData;
     StateCallback OnState;
     std::atomic<bool> ScanPending{false};
+    std::atomic<bool> LibraryProblemTold{false};
+    // The system's reports of arrival and removal, when they are followed
+    // (made and ended on the owner's thread). Device paths are then the
+    // system's: a device found without one keeps an empty path.
+    std::unique_ptr<TDeviceNotifications> Notifications;
+    std::atomic<bool> PathsFromSystem{false}; // set once, before any connect
 
     // --- the one lock over both queues, the current handle and the workers
     mutable std::mutex Lock;
@@ -148,6 +155,7 @@ struct TUSB_Communication::TCore : std::enable_shared_from_this<TCore> {
     // --- threads
     void StartWorker(int kind, bool suspended);
     void StartWatcher();
+    void StartNotifications();
     void RunWorker(const std::shared_ptr<TWorkerState>& w);
     void SenderLoop(TWorkerState& w);
     void ReceiverLoop(TWorkerState& w);
@@ -428,6 +436,23 @@ void TUSB_Communication::TCore::ReceiverLoop(TWorkerState& w) {
     }
 }
 
+void TUSB_Communication::TCore::StartNotifications() {
+    std::weak_ptr<TCore> weak = shared_from_this();
+    Notifications = TDeviceNotifications::Start([weak](const TDeviceChange& change) {
+        const std::shared_ptr<TCore> core = weak.lock();
+        if (!core) return;
+        int vendorId = -1, productId = -1;
+        ParseDevicePath(change.Path, vendorId, productId);
+        core->PostToMain([c = core.get(), change, vendorId, productId] {
+            if (change.Arrived)
+                c->DeviceArrived(change.Path, vendorId, productId);
+            else
+                c->DeviceRemoved(change.Path, vendorId, productId);
+        });
+    });
+    PathsFromSystem.store(Notifications != nullptr);
+}
+
 void TUSB_Communication::TCore::StartWatcher() {
     std::thread([core = shared_from_this()]() mutable {
         for (;;) {
@@ -454,6 +479,7 @@ void TUSB_Communication::TCore::StartWatcher() {
 // in a transfer finishes it on its own and closes the handle if it is the
 // last one using it.
 void TUSB_Communication::TCore::Close() {
+    Notifications.reset(); // no report comes in after this
     {
         std::unique_lock<std::mutex> l(Lock);
         Closing = true;
@@ -499,6 +525,12 @@ int TUSB_Communication::TCore::Connect() {
     if (VendorID == 0) {
         State.store(kStateNotConnected);
         return 1;
+    }
+    // A library that cannot be used (libusb0.dll missing on Windows) is
+    // told once; the attempt then finds no device.
+    if (!LibraryProblemTold.exchange(true)) {
+        const std::string problem = Api.LibraryProblem();
+        if (!problem.empty()) Trace(problem);
     }
     try {
         if (FindDevice()) Open();
@@ -594,7 +626,7 @@ bool TUSB_Communication::TCore::FindDevice() {
                     Workers[wkInterruptReceiver]->Suspended = true;
             }
             FoundDevice = dev;
-            if (Path().empty()) SetPath(PathOf(dev));
+            if (Path().empty() && !PathsFromSystem.load()) SetPath(PathOf(dev));
             return true;
         }
     }
@@ -749,7 +781,10 @@ TUSB_Communication::TUSB_Communication(UsbApi& api, IMainThreadHandOver& handOve
     FCore->StartWorker(wkSender, false);
     FCore->StartWorker(wkBulkReceiver, true);
     FCore->StartWorker(wkInterruptReceiver, false);
-    if (FCore->Options.WatchDevices) FCore->StartWatcher();
+    if (FCore->Options.WatchDevices) {
+        if (FCore->Options.SystemNotifications) FCore->StartNotifications();
+        if (!FCore->Notifications) FCore->StartWatcher();
+    }
 }
 
 TUSB_Communication::~TUSB_Communication() {

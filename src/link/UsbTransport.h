@@ -33,6 +33,9 @@ struct TUsbOptions {
     // Re-scan the bus about once a second for arrival and removal.
     bool WatchDevices = true;
     int WatchIntervalMs = 1000;
+    // Where the system reports arrival and removal (Windows), follow its
+    // reports instead of scanning the bus; elsewhere the bus is scanned.
+    bool SystemNotifications = false;
     // At its end the transport writes out what is still queued (the
     // program's last commands to the device), waiting at most this long.
     int ExitDrainMs = 1000;

@@ -20,7 +20,11 @@ TDateTime LocalNow() {
     const auto now = std::chrono::system_clock::now();
     const std::time_t t = std::chrono::system_clock::to_time_t(now);
     std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &t);
+#else
     localtime_r(&t, &tm);
+#endif
     TDateTime d;
     d.Year = tm.tm_year + 1900;
     d.Month = tm.tm_mon + 1;

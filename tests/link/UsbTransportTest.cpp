@@ -1,12 +1,20 @@
 #include "link/UsbTransport.h"
 
 #include "FakeUsb.h"
+#include "link/DeviceNotifications.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace vaskel {
 namespace {
@@ -354,6 +362,136 @@ TEST(UsbDevicePath, VendorAndProductFromWindowsPath) {
     TUSB_Communication::ParseDevicePath("nothing here", v, p);
     EXPECT_EQ(v, -1);
     EXPECT_EQ(p, -1);
+}
+
+// A libusb that cannot be used (libusb0.dll missing on Windows): the
+// transport says why once, and finds no device.
+TEST_F(UsbTransportTest, UnusableLibraryIsToldOnce) {
+    struct TMissingLibrary : FakeUsb {
+        std::string LibraryProblem() override { return "libusb0.dll not found"; }
+    };
+    TMissingLibrary missing;
+    std::vector<std::string> traces;
+    TUsbOptions o;
+    o.WatchDevices = false;
+    o.Trace = [&traces](const std::string& s) { traces.push_back(s); };
+    {
+        TUSB_Communication t(missing, HandOver, kTavrinVendorId, kTavrinProductId, o);
+        EXPECT_EQ(t.Connect(), 0);
+        EXPECT_EQ(t.Connect(), 0);
+        EXPECT_FALSE(t.Connected());
+    }
+    EXPECT_EQ(std::count(traces.begin(), traces.end(), "libusb0.dll not found"), 1);
+}
+
+TEST(SystemUsb, UnusableLibrarySaysWhyAndFindsNothing) {
+    UsbApi& api = SystemUsbApi();
+    const std::string problem = api.LibraryProblem();
+    if (problem.empty()) GTEST_SKIP() << "the system's libusb is there";
+    EXPECT_NE(problem.find("libusb0.dll"), std::string::npos) << problem;
+    EXPECT_NE(problem.find("libusb-win32"), std::string::npos) << problem;
+    api.usb_init();
+    EXPECT_EQ(api.usb_find_busses(), 0);
+    EXPECT_EQ(api.usb_find_devices(), 0);
+    EXPECT_EQ(api.usb_get_busses(), nullptr);
+    EXPECT_EQ(api.usb_open(nullptr), nullptr);
+    EXPECT_LT(api.usb_claim_interface(nullptr, 0), 0);
+    EXPECT_EQ(api.usb_strerror(), problem);
+}
+
+// The record of a WM_DEVICECHANGE as the system lays it out: size, type,
+// a reserved field, the class GUID, then the path and its NUL.
+std::vector<unsigned char> DeviceRecord(std::uint32_t type, const std::string& path,
+                                        bool withNul = true) {
+    std::vector<unsigned char> r(28 + path.size() + (withNul ? 1 : 0), 0);
+    const auto size = static_cast<std::uint32_t>(r.size());
+    std::memcpy(r.data(), &size, 4);
+    std::memcpy(r.data() + 4, &type, 4);
+    std::memcpy(r.data() + 28, path.data(), path.size());
+    return r;
+}
+
+const std::string kTavrinPath =
+    "\\\\?\\USB#VID_3A7C&PID_0006#5&2b1f&0&1#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+
+TEST(UsbDeviceChange, OnlyArrivalAndRemovalOfADeviceInterfaceCount) {
+    struct Case {
+        const char* what;
+        unsigned long event;
+        std::vector<unsigned char> record;
+        std::optional<TDeviceChange> expected;
+    };
+    const std::vector<Case> cases = {
+        {"arrival", 0x8000, DeviceRecord(5, kTavrinPath), TDeviceChange{true, kTavrinPath}},
+        {"removal complete", 0x8004, DeviceRecord(5, kTavrinPath),
+         TDeviceChange{false, kTavrinPath}},
+        {"a path without its NUL ends with the record", 0x8000,
+         DeviceRecord(5, "\\\\?\\USB#VID_3A7C&PID_0006#1", false),
+         TDeviceChange{true, "\\\\?\\USB#VID_3A7C&PID_0006#1"}},
+        {"query remove is no removal", 0x8001, DeviceRecord(5, kTavrinPath), std::nullopt},
+        {"remove pending is no removal", 0x8003, DeviceRecord(5, kTavrinPath), std::nullopt},
+        {"a volume record (type 2)", 0x8000, DeviceRecord(2, "E:"), std::nullopt},
+        {"a port record (type 3)", 0x8004, DeviceRecord(3, "COM3"), std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const auto got = ReadDeviceChange(c.event, c.record.data());
+        ASSERT_EQ(got.has_value(), c.expected.has_value()) << c.what;
+        if (!got) continue;
+        EXPECT_EQ(got->Arrived, c.expected->Arrived) << c.what;
+        EXPECT_EQ(got->Path, c.expected->Path) << c.what;
+    }
+    EXPECT_FALSE(ReadDeviceChange(0x8000, nullptr)) << "no record";
+    const std::vector<unsigned char> shortRecord = {12, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_FALSE(ReadDeviceChange(0x8000, shortRecord.data())) << "a record too short for a path";
+}
+
+// The system's reports, where it has them, replace the bus scan; elsewhere
+// the bus is scanned as before.
+TEST_F(UsbTransportTest, SystemReportsOfArrivalAndRemovalAreFollowed) {
+    Make(kTavrinVendorId, kTavrinProductId, [](TUsbOptions& o) {
+        o.WatchDevices = true;
+        o.WatchIntervalMs = 10;
+        o.SystemNotifications = true;
+    });
+    EXPECT_FALSE(T->Connected());
+    Usb.AddDevice(FakeUsb::Tavrin(2));
+#ifdef _WIN32
+    // the hidden window listening for the system's reports
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        window = ::FindWindowExA(HWND_MESSAGE, nullptr, "VaskelDeviceNotifications", nullptr);
+        return window != nullptr;
+    }));
+    HandOver.Pump();
+    EXPECT_FALSE(T->Connected()) << "no bus scan while the system reports";
+    auto other = DeviceRecord(5, "\\\\?\\USB#VID_3A7C&PID_0007#1");
+    ::SendMessageA(window, WM_DEVICECHANGE, 0x8000, reinterpret_cast<LPARAM>(other.data()));
+    HandOver.Pump();
+    EXPECT_FALSE(T->Connected()) << "another product";
+    auto arrival = DeviceRecord(5, kTavrinPath);
+    ::SendMessageA(window, WM_DEVICECHANGE, 0x8000, reinterpret_cast<LPARAM>(arrival.data()));
+    ASSERT_TRUE(WaitUntil([&] { return T->Connected(); }));
+    EXPECT_EQ(T->DevicePath(), kTavrinPath);
+    auto elsewhere = DeviceRecord(5, "\\\\?\\USB#VID_3A7C&PID_0006#other");
+    ::SendMessageA(window, WM_DEVICECHANGE, 0x8004, reinterpret_cast<LPARAM>(elsewhere.data()));
+    HandOver.Pump();
+    EXPECT_TRUE(T->Connected()) << "removal of a device with another path";
+    Usb.RemoveDevices();
+    ::SendMessageA(window, WM_DEVICECHANGE, 0x8004, reinterpret_cast<LPARAM>(arrival.data()));
+    ASSERT_TRUE(WaitUntil([&] { return !T->Connected(); }));
+    EXPECT_EQ(T->DevicePath(), "");
+    T.reset();
+    EXPECT_EQ(::FindWindowExA(HWND_MESSAGE, nullptr, "VaskelDeviceNotifications", nullptr),
+              nullptr)
+        << "the window goes with the transport";
+#else
+    EXPECT_EQ(TDeviceNotifications::Start([](const TDeviceChange&) {}), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return T->Connected(); })) << "found by the bus scan";
+    EXPECT_EQ(T->DevicePath(), "001/002");
+    Usb.RemoveDevices();
+    ASSERT_TRUE(WaitUntil([&] { return !T->Connected(); }));
+#endif
+    EXPECT_EQ(States, (std::vector<bool>{true, false}));
 }
 
 } // namespace
