@@ -51,23 +51,13 @@ std::string DeviceJson(const struct usb_bus* bus, const struct usb_device* dev) 
                     Hex(dev->descriptor.idVendor, 4) + "\",\"Product\":\"" +
                     Hex(dev->descriptor.idProduct, 4) + "\",\"Endpoints\":[";
     bool first = true;
-    for (int c = 0; dev->config && c < dev->descriptor.bNumConfigurations; ++c) {
-        const usb_config_descriptor& cfg = dev->config[c];
-        for (int i = 0; cfg.interface && i < cfg.bNumInterfaces; ++i) {
-            const usb_interface& itf = cfg.interface[i];
-            for (int a = 0; itf.altsetting && a < itf.num_altsetting; ++a) {
-                const usb_interface_descriptor& alt = itf.altsetting[a];
-                for (int e = 0; alt.endpoint && e < alt.bNumEndpoints; ++e) {
-                    const usb_endpoint_descriptor& d = alt.endpoint[e];
-                    if (!first) j += ',';
-                    first = false;
-                    j += "{\"Address\":\"" + Hex(d.bEndpointAddress, 2) + "\",\"Type\":\"" +
-                         TransferType(d.bmAttributes) +
-                         "\",\"MaxPacketSize\":" + std::to_string(d.wMaxPacketSize) + "}";
-                }
-            }
-        }
-    }
+    ForEachEndpoint(*dev, [&](const usb_endpoint_descriptor& d) {
+        if (!first) j += ',';
+        first = false;
+        j += "{\"Address\":\"" + Hex(d.bEndpointAddress, 2) + "\",\"Type\":\"" +
+             TransferType(d.bmAttributes) +
+             "\",\"MaxPacketSize\":" + std::to_string(d.wMaxPacketSize) + "}";
+    });
     return j + "]}";
 }
 

@@ -71,4 +71,21 @@ bool UsbIsEndpointUnusable(int rc);
 // The endpoint is halted (stalled): usb_clear_halt makes it usable again.
 bool UsbIsStall(int rc);
 
+// Calls f(endpoint) for every endpoint of every alternate setting of every
+// interface of every configuration the device describes (a missing list
+// counts as empty).
+template <class F> void ForEachEndpoint(const struct usb_device& dev, F&& f) {
+    for (int c = 0; dev.config && c < dev.descriptor.bNumConfigurations; ++c) {
+        const usb_config_descriptor& cfg = dev.config[c];
+        for (int i = 0; cfg.interface && i < cfg.bNumInterfaces; ++i) {
+            const usb_interface& itf = cfg.interface[i];
+            for (int a = 0; itf.altsetting && a < itf.num_altsetting; ++a) {
+                const usb_interface_descriptor& alt = itf.altsetting[a];
+                for (int e = 0; alt.endpoint && e < alt.bNumEndpoints; ++e)
+                    f(alt.endpoint[e]);
+            }
+        }
+    }
+}
+
 } // namespace vaskel

@@ -579,44 +579,34 @@ bool TUSB_Communication::TCore::FindDevice() {
 
             DeviceID.store(dev->devnum);
             TEndpoints ep;
-            for (int c = 0; dev->config && c < dev->descriptor.bNumConfigurations; ++c) {
-                const usb_config_descriptor& cfg = dev->config[c];
-                for (int i = 0; cfg.interface && i < cfg.bNumInterfaces; ++i) {
-                    const usb_interface& itf = cfg.interface[i];
-                    for (int a = 0; itf.altsetting && a < itf.num_altsetting; ++a) {
-                        const usb_interface_descriptor& alt = itf.altsetting[a];
-                        for (int e = 0; alt.endpoint && e < alt.bNumEndpoints; ++e) {
-                            const usb_endpoint_descriptor& d = alt.endpoint[e];
-                            const bool in = (d.bEndpointAddress & 0x80) != 0;
-                            switch (d.bmAttributes) {
-                            case 0:
-                            case 1:
-                                break;
-                            case 2:
-                                if (in) {
-                                    ep.BulkIn = d.bEndpointAddress;
-                                    ep.BulkInSize = d.wMaxPacketSize;
-                                } else {
-                                    ep.BulkOut = d.bEndpointAddress;
-                                }
-                                break;
-                            case 3:
-                                if (in) {
-                                    ep.InterruptIn = d.bEndpointAddress;
-                                    ep.InterruptInSize = d.wMaxPacketSize;
-                                } else {
-                                    ep.InterruptOut = d.bEndpointAddress;
-                                }
-                                break;
-                            default:
-                                throw EUsbError(Fmt("Invalid endpoint attribute %d for endpoint "
-                                                    "address %d",
-                                                    d.bmAttributes, d.bEndpointAddress));
-                            }
-                        }
+            ForEachEndpoint(*dev, [&](const usb_endpoint_descriptor& d) {
+                const bool in = (d.bEndpointAddress & 0x80) != 0;
+                switch (d.bmAttributes) {
+                case 0:
+                case 1:
+                    break;
+                case 2:
+                    if (in) {
+                        ep.BulkIn = d.bEndpointAddress;
+                        ep.BulkInSize = d.wMaxPacketSize;
+                    } else {
+                        ep.BulkOut = d.bEndpointAddress;
                     }
+                    break;
+                case 3:
+                    if (in) {
+                        ep.InterruptIn = d.bEndpointAddress;
+                        ep.InterruptInSize = d.wMaxPacketSize;
+                    } else {
+                        ep.InterruptOut = d.bEndpointAddress;
+                    }
+                    break;
+                default:
+                    throw EUsbError(Fmt("Invalid endpoint attribute %d for endpoint "
+                                        "address %d",
+                                        d.bmAttributes, d.bEndpointAddress));
                 }
-            }
+            });
             Endpoints = ep;
             {
                 std::lock_guard<std::mutex> l(Lock);

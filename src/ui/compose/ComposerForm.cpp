@@ -503,27 +503,22 @@ bool TfComposerForm::Accept() {
 }
 
 void TfComposerForm::AppendRow() {
-    if (FType == TDisplayRecord::DS021a) return;
-    const int add = FType == TDisplayRecord::DS021 ? 2 : 1;
-    const int at = FTable->rowCount();
-    {
-        const QSignalBlocker b(FTable);
-        for (int k = 0; k < add; ++k)
-            FTable->insertRow(at);
-        Renumber();
-    }
-    FTable->setCurrentCell(at, TextColumn());
-    Recompose();
+    InsertRowsAt(FTable->rowCount());
 }
 
 void TfComposerForm::InsertRow() {
-    if (FType == TDisplayRecord::DS021a) return;
-    const bool pairs = FType == TDisplayRecord::DS021;
     int at = std::max(0, FTable->currentRow());
-    if (pairs) at = at / 2 * 2;
+    if (FType == TDisplayRecord::DS021) at = at / 2 * 2;
+    InsertRowsAt(at);
+}
+
+// A 021 takes its rows in pairs (one phase); 021a keeps its single row.
+void TfComposerForm::InsertRowsAt(int at) {
+    if (FType == TDisplayRecord::DS021a) return;
+    const int add = FType == TDisplayRecord::DS021 ? 2 : 1;
     {
         const QSignalBlocker b(FTable);
-        for (int k = 0; k < (pairs ? 2 : 1); ++k)
+        for (int k = 0; k < add; ++k)
             FTable->insertRow(at);
         Renumber();
     }

@@ -62,6 +62,7 @@ public:
     // partner; the last pair is emptied).
     void AppendRow();
     void InsertRow();
+    void InsertRowsAt(int at);
     void DeleteRow();
     // The text cells' content (LF as byte, umlauts as Windows-1252).
     void SetRowText(int row, const std::string& text);
