@@ -15,10 +15,13 @@ VASKEL_PACKAGES=(
 # tools/fuzz.sh only, installed when it runs: clang with libFuzzer
 VASKEL_FUZZ_PACKAGES=(clang)
 
+# Installs what is missing of the packages named (default: VASKEL_PACKAGES).
 vaskel_install_deps() {
   local missing=()
   local p
-  for p in "${VASKEL_PACKAGES[@]}"; do
+  local wanted=("$@")
+  [ ${#wanted[@]} -eq 0 ] && wanted=("${VASKEL_PACKAGES[@]}")
+  for p in "${wanted[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$p")
     fi

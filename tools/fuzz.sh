@@ -28,8 +28,7 @@ shift 2
 vaskel_install_deps
 # libFuzzer comes with clang; installed here only, never by ./test.sh
 if ! command -v clang++ >/dev/null; then
-  VASKEL_PACKAGES=("${VASKEL_FUZZ_PACKAGES[@]}")
-  vaskel_install_deps
+  vaskel_install_deps "${VASKEL_FUZZ_PACKAGES[@]}"
 fi
 
 FUZZ_BUILD="$VASKEL_BUILD/fuzz"

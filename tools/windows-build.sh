@@ -36,24 +36,8 @@ WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 wine googletest)
 WINDOWS_BUILD="$VASKEL_BUILD/windows"
 JOBS="${VASKEL_JOBS:-$(nproc 2>/dev/null || echo 2)}"
 
-install_windows_packages() {
-  local missing=() p
-  for p in "${WINDOWS_PACKAGES[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-      missing+=("$p")
-    fi
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing: ${missing[*]}"
-  local sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -q
-  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
-}
-
 vaskel_install_deps
-install_windows_packages
+vaskel_install_deps "${WINDOWS_PACKAGES[@]}"
 
 started=$(date +%s)
 if [ ! -f "$WINDOWS_BUILD/build.ninja" ]; then

@@ -1805,10 +1805,6 @@
         <translation>The file was not loaded!</translation>
     </message>
     <message>
-        <source>Die Detaileingabe der Datensätze ist in dieser Version noch nicht enthalten.</source>
-        <translation>The detail input of record types is not part of this version yet.</translation>
-    </message>
-    <message>
         <source>Die Feldnamen der geöffneten Datei entsprechen nicht den erwarteten Feldnamen.</source>
         <translation>The field names of the opened file do not match the expected field names.</translation>
     </message>

@@ -9,10 +9,10 @@
 #ifdef VASKEL_HAVE_IMPORT
 #include "cli/ImportCommand.h"
 #endif
+#include "cli/CatalogueCommand.h"
 #include "cli/Json.h"
 #include "cli/SimulateCommand.h"
 #include "cli/StatsCommand.h"
-#include "cli/CatalogueCommand.h"
 #include "cli/UsbCommand.h"
 #include "emulator/VirtualTavrin.h"
 #include "link/DeviceProtocol.h"
@@ -498,18 +498,6 @@ std::string ParseClassifyOptions(const std::vector<std::string>& args,
 
 namespace {
 
-// A platform for the settings object of the tools: no user settings, the
-// current folder as program folder.
-class TToolPlatform : public ISystemPlatform {
-public:
-    std::string ProgramFile() const override {
-        std::error_code ec;
-        return (std::filesystem::current_path(ec) / "vaskel-cli").string();
-    }
-    std::optional<std::string> CommonDocumentsFolder() const override { return std::nullopt; }
-    std::optional<std::string> CommonAppDataFolder() const override { return std::nullopt; }
-};
-
 bool ParseStartTime(const std::string& s, int64_t& ms) {
     int h = 0, n = 0, sec = 0, z = 0;
     char c1 = 0, c2 = 0, c3 = 0;
@@ -563,7 +551,7 @@ int RunRecord(const std::vector<std::string>& args, std::ostream& out, std::ostr
         }
         src = &file;
     }
-    TToolPlatform platform;
+    const TFixedSystemPlatform platform = ToolPlatform();
     TEnvironment env(nullptr, platform);
     env.SetBusType(o.Bus);
     TRecorder::THooks hooks;
@@ -725,7 +713,8 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!parser) return kCliUsage;
     TTable table = MakeProtocolTable();
     TProtocolLoad info;
-    if (const int rc = LoadProtocolForCli("analyse", o.Operands[0], *parser, o.Bus, table, info, err);
+    if (const int rc =
+            LoadProtocolForCli("analyse", o.Operands[0], *parser, o.Bus, table, info, err);
         rc != kCliOk)
         return rc;
     TDetailOptions options;
@@ -851,7 +840,9 @@ namespace {
 TCliCommand GPrintCommand = nullptr;
 } // namespace
 
-void SetPrintCommand(TCliCommand command) { GPrintCommand = command; }
+void SetPrintCommand(TCliCommand command) {
+    GPrintCommand = command;
+}
 
 int RunPrintCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                     const std::string& defaultCatalogue) {

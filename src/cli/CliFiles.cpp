@@ -81,4 +81,11 @@ std::unique_ptr<TIBISTelegramParser> OpenCatalogue(const std::string& file, std:
     return parser;
 }
 
+TFixedSystemPlatform ToolPlatform() {
+    TFixedSystemPlatform p;
+    std::error_code ec;
+    p.Program = (std::filesystem::current_path(ec) / "vaskel-cli").string();
+    return p;
+}
+
 } // namespace vaskel

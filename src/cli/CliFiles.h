@@ -3,6 +3,7 @@
 // the command's own words, before any work is done; the catalogue of the
 // commands that classify.
 
+#include "shell/SystemPlatform.h"
 #include "telegram/TelegramParser.h"
 
 #include <iosfwd>
@@ -31,5 +32,9 @@ bool FilesUsable(const std::vector<std::pair<std::string, std::string>>& inputs,
 // The catalogue (IBIS.CSV when file is empty); nullptr after the message on
 // err. A catalogue without any record type would classify nothing: refused.
 std::unique_ptr<TIBISTelegramParser> OpenCatalogue(const std::string& file, std::ostream& err);
+
+// The platform for the settings of a command: no user settings, the current
+// folder as the program's folder.
+TFixedSystemPlatform ToolPlatform();
 
 } // namespace vaskel

@@ -149,10 +149,12 @@ private:
 };
 
 std::string Utf8Lines(const std::string& cp1252) {
-    std::string s = Cp1252ToUtf8(cp1252);
-    for (std::size_t p; (p = s.find("\r\n")) != std::string::npos;)
-        s.replace(p, 2, "\n");
-    return s;
+    const std::string s = Cp1252ToUtf8(cp1252);
+    std::string lines;
+    lines.reserve(s.size());
+    for (std::size_t k = 0; k < s.size(); ++k)
+        if (s[k] != '\r' || k + 1 >= s.size() || s[k + 1] != '\n') lines += s[k];
+    return lines;
 }
 
 bool VersionKnown(const TDeviceStatus& s) {
@@ -232,13 +234,6 @@ int Drive(IUploadRig& rig, const std::string& file, std::ostream& out, std::ostr
         break;
     }
     return kCliFailure;
-}
-
-TFixedSystemPlatform ToolPlatform() {
-    TFixedSystemPlatform p;
-    std::error_code ec;
-    p.Program = (std::filesystem::current_path(ec) / "vaskel-cli").string();
-    return p;
 }
 
 } // namespace

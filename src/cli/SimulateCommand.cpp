@@ -73,14 +73,6 @@ bool Number(const std::string& text, double& value) {
     return !text.empty() && *end == '\0';
 }
 
-// A platform for the settings of the run: no user settings.
-TFixedSystemPlatform ToolPlatform() {
-    TFixedSystemPlatform p;
-    std::error_code ec;
-    p.Program = (std::filesystem::current_path(ec) / "vaskel-cli").string();
-    return p;
-}
-
 } // namespace
 
 int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

@@ -1,13 +1,13 @@
 #include "link/UsbTransport.h"
 
 #include "link/DeviceNotifications.h"
+#include "shell/Timers.h"
 #include "telegram/TextConventions.h"
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <ctime>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -32,15 +32,10 @@ std::string Fmt(const char* format, int a, int b) {
 }
 
 std::string NowText() {
-    const std::time_t t = std::time(nullptr);
-    std::tm tm{};
-#ifdef _WIN32
-    localtime_s(&tm, &t);
-#else
-    localtime_r(&t, &tm);
-#endif
+    const TDateTime t = LocalDateTime(std::chrono::system_clock::now());
     char buf[32];
-    std::strftime(buf, sizeof buf, "%d.%m.%Y %H:%M", &tm);
+    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d %02d:%02d", t.Day, t.Month, t.Year, t.Hour,
+                  t.Minute);
     return buf;
 }
 

@@ -1,10 +1,10 @@
 #include "shell/DebugClass.h"
 
 #include "shell/Environment.h"
+#include "shell/Timers.h"
 
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 
@@ -17,24 +17,7 @@ constexpr const char* kEol = "\r\n";
 } // namespace
 
 TDateTime LocalNow() {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t t = std::chrono::system_clock::to_time_t(now);
-    std::tm tm{};
-#ifdef _WIN32
-    localtime_s(&tm, &t);
-#else
-    localtime_r(&t, &tm);
-#endif
-    TDateTime d;
-    d.Year = tm.tm_year + 1900;
-    d.Month = tm.tm_mon + 1;
-    d.Day = tm.tm_mday;
-    d.Hour = tm.tm_hour;
-    d.Minute = tm.tm_min;
-    d.Second = tm.tm_sec;
-    d.Millisecond = static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
-    return d;
+    return LocalDateTime(std::chrono::system_clock::now());
 }
 
 std::string ReportTimeText(const TDateTime& t) {
@@ -50,7 +33,8 @@ std::string ReportTimeText(const TDateTime& t) {
 TDebugClass::TDebugClass(const TEnvironment& env) : Now(LocalNow), FEnv(env) {}
 
 void TDebugClass::AddAction(const std::string& action, const std::string& description) {
-    while (FActions.size() > kMaxActions) FActions.pop_front();
+    while (FActions.size() > kMaxActions)
+        FActions.pop_front();
     FActions.push_back({action, description, Now ? Now() : LocalNow()});
 }
 
@@ -94,10 +78,16 @@ bool TDebugClass::WriteBlockTo(const std::string& file, const std::string& messa
         {"Freier physikalischer Speicher: ", unit(f.PhysicalFree, " Byte")},
         {"Gesamter virtueller Speicher: ", unit(f.VirtualTotal, " Byte")},
         {"Freier virtueller Speicher: ", unit(f.VirtualFree, " Byte")},
-        {"Gr\xF6\xDF" "e der Auslagerungsdatei: ", unit(f.SwapFileSize, " Byte")},
-        {"Bildschirmgr\xF6\xDF" "e: ", size(f.ScreenWidth, f.ScreenHeight)},
+        {"Gr\xF6\xDF"
+         "e der Auslagerungsdatei: ",
+         unit(f.SwapFileSize, " Byte")},
+        {"Bildschirmgr\xF6\xDF"
+         "e: ",
+         size(f.ScreenWidth, f.ScreenHeight)},
         {"Farbtiefe: ", unit(f.ColorDepth, " Bit")},
-        {"Desktopgr\xF6\xDF" "e (Clientbereich): ", size(f.DesktopWidth, f.DesktopHeight)},
+        {"Desktopgr\xF6\xDF"
+         "e (Clientbereich): ",
+         size(f.DesktopWidth, f.DesktopHeight)},
         {"Aktives Farbschema: ", f.ColorScheme},
         {"ADO-Version: ", f.AdoVersion},
         {"BDE-Version: ", f.BdeVersion},

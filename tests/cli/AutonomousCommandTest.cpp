@@ -1,4 +1,5 @@
 #include "cli/CliCommands.h"
+#include "cli/CliRun.h"
 
 #include "TestSupport.h"
 
@@ -10,19 +11,8 @@
 namespace vaskel {
 namespace {
 
-const std::string kCatalogue = std::string(VASKEL_TEST_DATA_DIR) + "/IBIS.CSV";
-
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    std::istringstream in;
-    const int code = RunCli(args, out, err, kCatalogue, in);
-    return {code, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 TEST(CliAutonomous, StatusStartAndEraseOnTheVirtualTavrin) {
     CliRun r = Cli({"autonomous", "status", "--virtual-device"});

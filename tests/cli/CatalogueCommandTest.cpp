@@ -1,4 +1,5 @@
 #include "cli/CliCommands.h"
+#include "cli/CliRun.h"
 
 #include "TestSupport.h"
 
@@ -9,25 +10,14 @@
 namespace vaskel {
 namespace {
 
-const std::string kShipped = std::string(VASKEL_TEST_DATA_DIR) + "/IBIS.CSV";
-
-struct CliRun {
-    int Code;
-    std::string Out, Err;
-};
-
-CliRun Cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    std::istringstream in;
-    const int code = RunCli(args, out, err, kShipped, in);
-    return {code, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 TEST(CliCatalogue, TheShippedCatalogueIsClean) {
     const CliRun r = Cli({"catalogue", "check"});
-    EXPECT_EQ(r.Code, kCliOk) << r.Out;
-    EXPECT_EQ(r.Out, "");
-    EXPECT_NE(r.Err.find("failed"), std::string::npos);
+    EXPECT_EQ(r.code, kCliOk) << r.out;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("failed"), std::string::npos);
 }
 
 TEST(CliCatalogue, OneLinePerFailingRowWithItsFileLine) {
@@ -38,11 +28,11 @@ TEST(CliCatalogue, OneLinePerFailingRowWithItsFileLine) {
                               "\"002\";\"k (2Z\";\"k07\";-1;\"\";0;-1;\"broken\"\r\n"
                               "\"003\";\"z 3Z\";\"z03\";-1;\"\";0;-1;\"short example\"\r\n");
     const CliRun r = Cli({"catalogue", "check", file});
-    EXPECT_EQ(r.Code, kCliFailure);
-    EXPECT_EQ(r.Out, "Line 3, DS 002: pattern error at character 2: \"(\" without \")\"\n"
+    EXPECT_EQ(r.code, kCliFailure);
+    EXPECT_EQ(r.out, "Line 3, DS 002: pattern error at character 2: \"(\" without \")\"\n"
                      "Line 4, DS 003: the example does not match the pattern (from character 4 "
                      "on)\n");
-    EXPECT_NE(r.Err.find("3 record types checked, 2 failed"), std::string::npos);
+    EXPECT_NE(r.err.find("3 record types checked, 2 failed"), std::string::npos);
 }
 
 TEST(CliCatalogue, UsageErrors) {
@@ -50,8 +40,8 @@ TEST(CliCatalogue, UsageErrors) {
                                                  {"catalogue", "fix"},
                                                  {"catalogue", "check", "/nonexistent/IBIS.CSV"},
                                                  {"catalogue", "check", "a", "b"}})
-        EXPECT_EQ(Cli(args).Code, kCliUsage) << args.size();
-    EXPECT_EQ(Cli({"catalogue", "--help"}).Code, kCliOk);
+        EXPECT_EQ(Cli(args).code, kCliUsage) << args.size();
+    EXPECT_EQ(Cli({"catalogue", "--help"}).code, kCliOk);
 }
 
 } // namespace

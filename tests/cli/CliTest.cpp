@@ -1,4 +1,5 @@
 #include "cli/CliCommands.h"
+#include "cli/CliRun.h"
 #include "cli/Json.h"
 
 #include "TestSupport.h"
@@ -12,18 +13,8 @@ namespace {
 
 const std::string kCatalogue = std::string(VASKEL_TEST_DATA_DIR) + "/IBIS.CSV";
 
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args, const std::string& catalogue = kCatalogue,
-           const std::string& input = "") {
-    std::ostringstream out, err;
-    std::istringstream in(input);
-    const int code = RunCli(args, out, err, catalogue, in);
-    return {code, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 TEST(CliJson, ByteStrings) {
     EXPECT_EQ(JsonByteString("a\"b\\c"), "\"a\\\"b\\\\c\"");
@@ -439,20 +430,19 @@ TEST(CliStats, FiguresOfARecordingAsJson) {
 TEST(CliFirmware, CheckReadsTheFileAsTheUploadDoes) {
     test::TempDir dir;
     // "V1.0 Vaskel/AT91SAM7S256" at 0x1000 and a byte at 0x1040 (two blocks)
-    const std::string good = dir.Write(
-        "fw.a79",
-        ":1810000056312E30205661736B656C2F4154393153414D375332353637\r\n"
-        ":01104000FFB0\r\n"
-        ":00000001FF\r\n");
+    const std::string good =
+        dir.Write("fw.a79", ":1810000056312E30205661736B656C2F4154393153414D375332353637\r\n"
+                            ":01104000FFB0\r\n"
+                            ":00000001FF\r\n");
     const CliRun r = Cli({"firmware", "check", good});
     ASSERT_EQ(r.code, 0) << r.err << r.out;
-    EXPECT_EQ(r.out,
-              "addresses 0x00001000-0x00001040\n"
-              "blocks 2 of 63 bytes\n"
-              "identity Vaskel/AT91SAM7S256\n"
-              "version V1.0 Vaskel/AT91SAM7S256\n");
+    EXPECT_EQ(r.out, "addresses 0x00001000-0x00001040\n"
+                     "blocks 2 of 63 bytes\n"
+                     "identity Vaskel/AT91SAM7S256\n"
+                     "version V1.0 Vaskel/AT91SAM7S256\n");
 
-    const std::string bad = dir.Write("bad.a79", ":0110000041AE\r\n:0110010042AD\r\n:00000001FF\r\n");
+    const std::string bad =
+        dir.Write("bad.a79", ":0110000041AE\r\n:0110010042AD\r\n:00000001FF\r\n");
     const CliRun b = Cli({"firmware", "check", bad});
     EXPECT_EQ(b.code, 1);
     EXPECT_EQ(b.err, "vaskel-cli: Formatfehler in Zeile: 2\n");
@@ -460,9 +450,10 @@ TEST(CliFirmware, CheckReadsTheFileAsTheUploadDoes) {
     const CliRun n = Cli({"firmware", "check", none});
     EXPECT_EQ(n.code, 1);
     EXPECT_NE(n.err.find("Keine g\xC3\xBCltige Programmversion!"), std::string::npos) << n.err;
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"firmware"}, {"firmware", "upgrade", good}, {"firmware", "check"},
-          {"firmware", "check", dir / "missing.a79"}})
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"firmware"},
+                                                 {"firmware", "upgrade", good},
+                                                 {"firmware", "check"},
+                                                 {"firmware", "check", dir / "missing.a79"}})
         EXPECT_EQ(Cli(args).code, 2) << args.size();
 }
 

@@ -1,4 +1,5 @@
 #include "cli/CliCommands.h"
+#include "cli/CliRun.h"
 
 #include <gtest/gtest.h>
 
@@ -7,26 +8,20 @@
 namespace vaskel {
 namespace {
 
-struct CliResult {
-    int code;
-    std::string out, err;
-};
-
-CliResult Cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    std::istringstream in;
-    const int code = RunCli(args, out, err, "", in);
-    return {code, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 TEST(CliCompose, PrintsEntryNotation) {
-    const CliResult r = Cli({"compose", "021", "--address", "10", "--phase-time", "2", "ABC", "DE"});
+    const CliRun r = Cli({"compose", "021", "--address", "10", "--phase-time", "2", "ABC", "DE"});
     EXPECT_EQ(r.code, kCliOk) << r.err;
     EXPECT_EQ(r.out, "aA:1A2ABC<LF>DE<LF><LF>      \n");
     // umlauts arrive and leave as UTF-8, one byte each on the bus
-    const CliResult u = Cli({"compose", "003a", "Bahnhof S\xC3\xBC" "d"});
-    EXPECT_EQ(u.out, "zA1Bahnhof S\xC3\xBC" "d     \n");
-    const CliResult s = Cli({"compose", "021", "--phase-time", "none", "--single-lf", "a", "b", "c"});
+    const CliRun u = Cli({"compose", "003a",
+                          "Bahnhof S\xC3\xBC"
+                          "d"});
+    EXPECT_EQ(u.out, "zA1Bahnhof S\xC3\xBC"
+                     "d     \n");
+    const CliRun s = Cli({"compose", "021", "--phase-time", "none", "--single-lf", "a", "b", "c"});
     EXPECT_EQ(s.out, "aA11a<LF>b<LF>c<LF><LF>         \n");
 }
 
@@ -36,8 +31,12 @@ TEST(CliCompose, RefusalsExitWithTheComposersMessage) {
         const char* message;
     };
     const Case cases[] = {
-        {{"compose", "003a", std::string(241, 'x')}, "mehr als 15 Bl\xC3\xB6" "cken \xC3\xA1 16 Zeichen"},
-        {{"compose", "003c", std::string(64, 'x')}, "mehr als 15 Bl\xC3\xB6" "cken \xC3\xA1 4 Zeichen"},
+        {{"compose", "003a", std::string(241, 'x')},
+         "mehr als 15 Bl\xC3\xB6"
+         "cken \xC3\xA1 16 Zeichen"},
+        {{"compose", "003c", std::string(64, 'x')},
+         "mehr als 15 Bl\xC3\xB6"
+         "cken \xC3\xA1 4 Zeichen"},
         {{"compose", "021", "ABC"}, "Bitte w\xC3\xA4hlen Sie eine Taktzeit aus."},
         {{"compose", "021", "--address", "16", "--phase-time", "1", "A"},
          "Bitte geben Sie eine g\xC3\xBCltige Adresse ein."},
@@ -48,7 +47,7 @@ TEST(CliCompose, RefusalsExitWithTheComposersMessage) {
         {{"convert", "--ibis", "1A"}, "is no IBIS-hexadecimal"},
     };
     for (const Case& c : cases) {
-        const CliResult r = Cli(c.args);
+        const CliRun r = Cli(c.args);
         EXPECT_EQ(r.code, kCliUsage) << c.args[1];
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_EQ(r.out, "");
@@ -56,14 +55,18 @@ TEST(CliCompose, RefusalsExitWithTheComposersMessage) {
 }
 
 TEST(CliCompose, DecomposeTakesBackWhatComposeMade) {
-    const CliResult c = Cli({"compose", "021", "--address", "3", "--phase-time", "1,5", "Linie 7",
-                       "\xC3\x9C" "berlandstr.", "Ring", ""});
+    const CliRun c = Cli({"compose", "021", "--address", "3", "--phase-time", "1,5", "Linie 7",
+                          "\xC3\x9C"
+                          "berlandstr.",
+                          "Ring", ""});
     ASSERT_EQ(c.code, kCliOk);
-    const CliResult d = Cli({"decompose", c.out.substr(0, c.out.size() - 1)});
+    const CliRun d = Cli({"decompose", c.out.substr(0, c.out.size() - 1)});
     EXPECT_EQ(d.code, kCliOk) << d.err;
-    EXPECT_EQ(d.out, "{\"type\":\"021\",\"address\":3,\"phaseTime\":\"1,5\",\"doubleLineFeed\":true,"
-                     "\"lines\":[\"Linie 7\",\"\xC3\x9C" "berlandstr.\",\"Ring\",\"\"]}\n");
-    const CliResult a = Cli({"decompose", "zA1AB<LF>C"});
+    EXPECT_EQ(d.out,
+              "{\"type\":\"021\",\"address\":3,\"phaseTime\":\"1,5\",\"doubleLineFeed\":true,"
+              "\"lines\":[\"Linie 7\",\"\xC3\x9C"
+              "berlandstr.\",\"Ring\",\"\"]}\n");
+    const CliRun a = Cli({"decompose", "zA1AB<LF>C"});
     EXPECT_EQ(a.out, "{\"type\":\"003a\",\"address\":null,\"phaseTime\":null,"
                      "\"doubleLineFeed\":null,\"lines\":[\"AB\",\"C\"]}\n");
 }

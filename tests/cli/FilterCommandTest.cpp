@@ -2,6 +2,7 @@
 // groups and record types named, written to a new protocol.
 
 #include "cli/CliCommands.h"
+#include "cli/CliRun.h"
 
 #include "TestSupport.h"
 
@@ -15,17 +16,8 @@ namespace {
 
 const std::string kCatalogue = std::string(VASKEL_TEST_DATA_DIR) + "/IBIS.CSV";
 
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-CliRun Cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    std::istringstream in;
-    const int code = RunCli(args, out, err, kCatalogue, in);
-    return {code, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 std::string Row(const char* kind, const char* errors, const char* telegram, const char* recordNo) {
     return std::string("\"") + kind + "\";\"1\";\"1000\";\"\";\"" + errors + "\";\"" + telegram +
@@ -58,11 +50,11 @@ protected:
     test::TempDir Dir;
     // l001 (001), aA1 (021), a1 (020), the answer a10 (120), z034 (003), k07
     // with a checksum error (002), a2 classified only approximately ([021])
-    const std::string In = Dir.Write(
-        "rec.PRO.CSV", Row("M", "", "l001", "001") + Row("M", "", "aA1Markt", "021") +
-                           Row("M", "", "a1", "020") + Row("S", "", "a10", "120") +
-                           Row("M", "", "z034", "003") + Row("M", "S", "k07", "002") +
-                           Row("M", "", "a2", "[021]"));
+    const std::string In =
+        Dir.Write("rec.PRO.CSV", Row("M", "", "l001", "001") + Row("M", "", "aA1Markt", "021") +
+                                     Row("M", "", "a1", "020") + Row("S", "", "a10", "120") +
+                                     Row("M", "", "z034", "003") + Row("M", "S", "k07", "002") +
+                                     Row("M", "", "a2", "[021]"));
     const std::string Out = Dir / "out.PRO.CSV";
 };
 
@@ -94,7 +86,8 @@ TEST_F(CliFilter, WritesTheRowsTheWindowsChoiceShows) {
         std::filesystem::remove(Out);
         const CliRun r = Cli(args);
         std::string name;
-        for (const std::string& o : c.Options) name += o + " ";
+        for (const std::string& o : c.Options)
+            name += o + " ";
         ASSERT_EQ(r.code, 0) << name << r.err;
         EXPECT_EQ(Telegrams(test::ReadFile(Out)), c.Kept) << name;
         EXPECT_EQ(r.out, "written " + std::to_string(c.Kept.size()) + " of 7 rows\n") << name;
@@ -144,8 +137,7 @@ TEST_F(CliFilter, UnknownChoicesAndBadArgumentsExitTwo) {
 // from the shipped one.
 TEST_F(CliFilter, GroupsBesideTheShippedCatalogueWhenNoneBesideTheOwn) {
     const std::string own = Dir.Write("own/IBIS.CSV", test::ReadFile(kCatalogue));
-    const CliRun r =
-        Cli({"filter", "--catalogue", own, "--groups", "z", "--hide-errors", In, Out});
+    const CliRun r = Cli({"filter", "--catalogue", own, "--groups", "z", "--hide-errors", In, Out});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(Telegrams(test::ReadFile(Out)), TNames{"z034"});
 }

@@ -7,6 +7,7 @@
 #include "link/FirmwareUpload.h"
 #include "cli/BusTimeSimulation.h"
 #include "cli/CliCommands.h"
+#include "cli/CliRun.h"
 
 #include "TestSupport.h"
 #include "link/FirmwareHex.h"
@@ -114,17 +115,8 @@ TEST_F(VirtualUpload, AnImageLargerThanTheFlashIsRefusedByTheDevice) {
     EXPECT_TRUE(Sim->Status().DeviceOnline()) << "the polling runs again";
 }
 
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    std::istringstream in;
-    const int code = RunCli(args, out, err, "", in);
-    return {code, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 TEST(CliFirmwareUpload, UploadsIntoTheVirtualDeviceAndFailsWhereItShould) {
     test::TempDir dir;

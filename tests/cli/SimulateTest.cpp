@@ -2,6 +2,7 @@
 // bus time, end to end.
 
 #include "cli/CliCommands.h"
+#include "cli/CliRun.h"
 #include "lists/ListFiles.h"
 #include "recording/OpenedProtocol.h"
 #include "recording/Recorder.h"
@@ -20,17 +21,8 @@ namespace {
 
 const std::string kCatalogue = std::string(VASKEL_TEST_DATA_DIR) + "/IBIS.CSV";
 
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    std::istringstream in;
-    const int code = RunCli(args, out, err, kCatalogue, in);
-    return {code, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 class SimulateTest : public ::testing::Test {
 protected:

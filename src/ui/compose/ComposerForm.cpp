@@ -98,9 +98,11 @@ QString ProblemMessage(TComposeProblem problem) {
     case TComposeProblem::NoPhaseTime:
         return Tr("Bitte wählen Sie eine Taktzeit aus.");
     case TComposeProblem::Over15Blocks16:
-        return Tr("Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 16 Zeichen.") + tail;
+        return Tr("Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 16 Zeichen.") +
+               tail;
     case TComposeProblem::Over15Blocks4:
-        return Tr("Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 4 Zeichen.") + tail;
+        return Tr("Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 4 Zeichen.") +
+               tail;
     case TComposeProblem::TooLong:
         return Tr("Die Daten sind länger als 4095 Zeichen.") + tail;
     }
@@ -123,9 +125,8 @@ TfComposerForm* TfComposerForm::Current() {
     return gCurrent.data();
 }
 
-TfComposerForm* TfComposerForm::OpenFor(QWidget* owner,
-                                                             const QString& openerText,
-                                                             THandOver handOver) {
+TfComposerForm* TfComposerForm::OpenFor(QWidget* owner, const QString& openerText,
+                                        THandOver handOver) {
     if (TfComposerForm* open = Current()) {
         open->raise();
         open->activateWindow();
@@ -148,8 +149,7 @@ TfComposerForm* TfComposerForm::OpenFor(QWidget* owner,
 }
 
 TfComposerForm* TfComposerForm::Open(QWidget* owner, const QString& typeText,
-                                                          const std::string& initial,
-                                                          THandOver handOver) {
+                                     const std::string& initial, THandOver handOver) {
     if (TfComposerForm* open = Current()) {
         open->raise();
         open->activateWindow();
@@ -171,13 +171,13 @@ TfComposerForm* TfComposerForm::Open(QWidget* owner, const QString& typeText,
     return w;
 }
 
-TfComposerForm::TfComposerForm(QWidget* owner, TDisplayRecord type,
-                                                   THandOver handOver)
+TfComposerForm::TfComposerForm(QWidget* owner, TDisplayRecord type, THandOver handOver)
     : QWidget(owner, Qt::Window), FType(type), FHandOver(std::move(handOver)) {
     gCurrent = this;
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frm_DatensatzDetaileingabe"));
-    setWindowTitle(Tr("Datensatz %1 Detaileingabe").arg(QString::fromLatin1(DisplayRecordNo(type))));
+    setWindowTitle(
+        Tr("Datensatz %1 Detaileingabe").arg(QString::fromLatin1(DisplayRecordNo(type))));
     const bool addressed = type == TDisplayRecord::DS021 || type == TDisplayRecord::DS021a;
     const bool phased = type == TDisplayRecord::DS021;
 
@@ -200,14 +200,16 @@ TfComposerForm::TfComposerForm(QWidget* owner, TDisplayRecord type,
         FPhaseTime->addItem(FromCp1252(PhaseTimeText(i)));
     FPhaseTime->addItem(Tr("Ohne Takt"));
     FPhaseTime->setCurrentIndex(-1);
-    FPhaseTime->setToolTip(Tr("Im Datensatz 021 legt die Taktzeit fest, in welchem Sekundenabstand Anzeigen die "
-          "einzelnen Zeilen wechseln"));
+    FPhaseTime->setToolTip(
+        Tr("Im Datensatz 021 legt die Taktzeit fest, in welchem Sekundenabstand Anzeigen die "
+           "einzelnen Zeilen wechseln"));
     phaseLabel->setBuddy(FPhaseTime);
     FDouble = new QCheckBox;
     FDouble->setObjectName(QStringLiteral("cbDoppelterZeilenumbruch"));
     SetDe(FDouble, "Doppelter Zeilenumbruch");
-    FDouble->setToolTip(Tr("Im DS021 werden Takte normalerweise durch \"<LF><LF>\" separiert. Sie können hier dies "
-          "auf einfachen Zeilenumbruch umschalten."));
+    FDouble->setToolTip(
+        Tr("Im DS021 werden Takte normalerweise durch \"<LF><LF>\" separiert. Sie können hier dies "
+           "auf einfachen Zeilenumbruch umschalten."));
     FDouble->setChecked(true);
     top->addWidget(addressLabel);
     top->addWidget(FAddress);
@@ -226,7 +228,8 @@ TfComposerForm::TfComposerForm(QWidget* owner, TDisplayRecord type,
 
     // the rows' buttons
     auto* rowButtons = new QHBoxLayout;
-    auto tool = [&](const char* name, const char* german, const char* hint, QStyle::StandardPixmap icon) {
+    auto tool = [&](const char* name, const char* german, const char* hint,
+                    QStyle::StandardPixmap icon) {
         auto* b = new QToolButton;
         b->setObjectName(QString::fromLatin1(name));
         SetDe(b, german);
@@ -238,16 +241,18 @@ TfComposerForm::TfComposerForm(QWidget* owner, TDisplayRecord type,
         rowButtons->addWidget(b);
         return b;
     };
-    FAppend = tool("tbRowAppend", "Zeile anhängen",
-                   phased ? "Einen Takt (zwei Zeilen) am Ende anhängen" : "Eine Zeile am Ende anhängen",
-                   QStyle::SP_FileDialogNewFolder);
+    FAppend =
+        tool("tbRowAppend", "Zeile anhängen",
+             phased ? "Einen Takt (zwei Zeilen) am Ende anhängen" : "Eine Zeile am Ende anhängen",
+             QStyle::SP_FileDialogNewFolder);
     FInsert = tool("tbRowInsert", "Zeile einfügen",
                    phased ? "Einen Takt (zwei Zeilen) vor dem aktuellen einfügen"
                           : "Eine Zeile vor der aktuellen einfügen",
                    QStyle::SP_ArrowRight);
-    FDelete = tool("tbRowDelete", "Zeile löschen",
-                   phased ? "Den aktuellen Takt (beide Zeilen) löschen" : "Die aktuelle Zeile löschen",
-                   QStyle::SP_TrashIcon);
+    FDelete =
+        tool("tbRowDelete", "Zeile löschen",
+             phased ? "Den aktuellen Takt (beide Zeilen) löschen" : "Die aktuelle Zeile löschen",
+             QStyle::SP_TrashIcon);
     rowButtons->addStretch(1);
     layout->addLayout(rowButtons); // 021a: its buttons stay hidden
     connect(FAppend, &QToolButton::clicked, this, [this] { AppendRow(); });
@@ -294,7 +299,8 @@ TfComposerForm::TfComposerForm(QWidget* owner, TDisplayRecord type,
     FAccept = new QPushButton;
     FAccept->setObjectName(QStringLiteral("btUebernehmen"));
     SetDe(FAccept, "Übernehmen");
-    FAccept->setToolTip(Tr("Das Telegramm in das Fenster übernehmen, aus dem der Editor geöffnet wurde"));
+    FAccept->setToolTip(
+        Tr("Das Telegramm in das Fenster übernehmen, aus dem der Editor geöffnet wurde"));
     FAccept->setDefault(true);
     auto* close = new QPushButton;
     close->setObjectName(QStringLiteral("btSchliessen"));
@@ -425,15 +431,7 @@ void TfComposerForm::LoadInput(const TComposerInput& in) {
     }
     FLoading = false;
     // the first composition says nothing: a new 021 has no phase time yet
-    const std::string t = Compose(true);
-    std::string bus;
-    try {
-        bus = DisplayToTelegram(TelegramToDisplay(t));
-    } catch (const EConversionError&) {
-        bus = t;
-    }
-    FPreview->setText(FromCp1252(TelegramToUmlautDisplay(bus)));
-    FDisplay->SetTelegram(bus);
+    ShowComposed(Compose(true));
 }
 
 void TfComposerForm::SetRowText(int row, const std::string& text) {
@@ -469,8 +467,11 @@ std::string TfComposerForm::Compose(bool quiet) {
 
 void TfComposerForm::Recompose() {
     if (FLoading) return;
-    const std::string t = Compose(FShowing);
-    // the preview shows what the receiving field will send
+    ShowComposed(Compose(FShowing));
+}
+
+// The preview shows what the receiving field will send.
+void TfComposerForm::ShowComposed(const std::string& t) {
     std::string bus;
     try {
         bus = DisplayToTelegram(TelegramToDisplay(t));

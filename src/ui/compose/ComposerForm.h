@@ -35,13 +35,12 @@ public:
     // two characters name the record type; when they name none, the
     // "Datensatzauswahl" asks (nullptr when cancelled). An open composer is
     // brought to the front instead of a second one.
-    static TfComposerForm* OpenFor(QWidget* owner, const QString& openerText,
-                                             THandOver handOver);
+    static TfComposerForm* OpenFor(QWidget* owner, const QString& openerText, THandOver handOver);
     // typeText "021", "003a", ... or "?" (the telegram's start decides);
     // anything else gives the message "wrong type" and opens nothing.
     // initial: the telegram's bytes (may be empty).
-    static TfComposerForm* Open(QWidget* owner, const QString& typeText,
-                                          const std::string& initial, THandOver handOver);
+    static TfComposerForm* Open(QWidget* owner, const QString& typeText, const std::string& initial,
+                                THandOver handOver);
     // The composer that is open (nullptr: none).
     static TfComposerForm* Current();
 
@@ -88,6 +87,7 @@ private:
     int TextColumn() const;
     void LoadInput(const TComposerInput& in);
     void Recompose();
+    void ShowComposed(const std::string& telegram);
     void ShowMessage(TComposeProblem problem);
 
     TDisplayRecord FType;
