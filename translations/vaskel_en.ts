@@ -664,6 +664,10 @@
         <translation>Mark:</translation>
     </message>
     <message>
+        <source>Markiert die Zeilen, deren Telegramm (wie angezeigt) mit diesem Text beginnt. Beginnt der Text mit &quot;*&quot;, wird er überall im Telegramm gefunden. &quot;?&quot; steht für ein beliebiges Zeichen, &quot;*&quot; für beliebig viele, &quot;/?&quot; und &quot;/*&quot; für ? und * selbst. Groß- und Kleinschreibung zählen nicht.</source>
+        <translation>Marks the rows whose telegram (as shown) begins with this text. If the text begins with &quot;*&quot;, it is found anywhere in the telegram. &quot;?&quot; stands for any one character, &quot;*&quot; for any number of characters, &quot;/?&quot; and &quot;/*&quot; for ? and * themselves. Upper and lower case do not matter.</translation>
+    </message>
+    <message>
         <source>Suchen</source>
         <translation>Find</translation>
     </message>

@@ -57,10 +57,21 @@ int MasterRowOf(const TTable& table, int slaveRow, int32_t partnerNr) {
 
 // ---- reaction times --------------------------------------------------------
 
-void TReactionTimes::Add(int32_t ms) {
+void TReactionTimes::Add(int32_t ms, int row) {
     ++FValues[ms];
     ++FCount;
     FSum += ms;
+    if (row >= 0) {
+        const auto [at, added] = FFirstRows.emplace(ms, row);
+        if (!added && row < at->second) at->second = row;
+    }
+}
+
+int TReactionTimes::FirstRow(int32_t fromMs, int32_t toMs) const {
+    int first = -1;
+    for (auto it = FFirstRows.lower_bound(fromMs); it != FFirstRows.end() && it->first < toMs; ++it)
+        if (first < 0 || it->second < first) first = it->second;
+    return first;
 }
 
 int32_t TReactionTimes::Min() const { return FValues.empty() ? 0 : FValues.begin()->first; }
@@ -112,6 +123,10 @@ std::vector<TReactionTimes::TBucket> TReactionTimes::Histogram(int maxBuckets) c
     }
     for (const auto& [value, count] : FValues)
         out[static_cast<std::size_t>((value - first) / width)].Count += count;
+    for (const auto& [value, row] : FFirstRows) {
+        int& bucketRow = out[static_cast<std::size_t>((value - first) / width)].FirstRow;
+        if (bucketRow < 0 || row < bucketRow) bucketRow = row;
+    }
     return out;
 }
 
@@ -204,7 +219,7 @@ void TProtocolStatistics::AddRow(const TTable& table, int row) {
             ++a.Answers;
             int64_t ms = 0;
             if (CellNumber(reaction, ms) && ms >= 0 && ms <= kMaxValidReactionMs)
-                a.Reaction.Add(static_cast<int32_t>(ms));
+                a.Reaction.Add(static_cast<int32_t>(ms), row);
             else
                 ++a.Invalid;
         }

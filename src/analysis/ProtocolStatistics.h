@@ -42,10 +42,13 @@ struct TRecordTypeFigures {
     int FirstErrorRow = -1;      // table row of the first one with an error letter
 };
 
-// Reaction times in whole milliseconds, counted per value: exact.
+// Reaction times in whole milliseconds, counted per value: exact. Each
+// value also keeps the first table row it came from (the answer), so a bar
+// of the histogram leads to its first answer.
 class TReactionTimes {
 public:
-    void Add(int32_t ms);
+    // row: the table row of the answer (-1: none).
+    void Add(int32_t ms, int row = -1);
     uint64_t Count() const { return FCount; }
     int32_t Min() const;
     int32_t Max() const;
@@ -58,15 +61,19 @@ public:
         int32_t FromMs = 0; // inclusive
         int32_t ToMs = 0;   // exclusive
         uint64_t Count = 0;
+        int FirstRow = -1; // the first row with a value in the bucket
     };
     // Equal buckets of a round width (1, 2, 5, 10, 20, 50 ... ms) starting at
     // a multiple of it, at most maxBuckets of them from Min to Max; every
     // value counted in exactly one.
     std::vector<TBucket> Histogram(int maxBuckets = 20) const;
     const std::map<int32_t, uint64_t>& Values() const { return FValues; }
+    // The first row whose value lies in fromMs..toMs-1; -1 when none.
+    int FirstRow(int32_t fromMs, int32_t toMs) const;
 
 private:
     std::map<int32_t, uint64_t> FValues;
+    std::map<int32_t, int> FFirstRows; // per value, the lowest row given
     uint64_t FCount = 0;
     int64_t FSum = 0;
 };

@@ -45,6 +45,7 @@ std::string Summary(const TProtocolStatistics& s) {
         o << "address " << a << " " << f.Requests << " " << f.Answers << " " << f.Invalid << " "
           << f.FirstRow;
         for (const auto& [ms, n] : f.Reaction.Values()) o << " " << ms << "x" << n;
+        for (const auto& b : f.Reaction.Histogram()) o << " [" << b.FromMs << " " << b.FirstRow << "]";
         o << "\n";
     }
     for (const auto& b : s.Timeline())
@@ -215,6 +216,48 @@ TEST_F(ProtocolStatisticsTest, AddingRowsAsTheyComeEqualsOnePassAfterwards) {
     uint64_t answers = 0;
     for (const auto& [a, f] : batch.Addresses()) answers += f.Answers;
     EXPECT_EQ(answers + batch.UnpairedAnswers(), batch.SlaveRows());
+}
+
+// A bar of the reaction histogram leads to the first answer whose time lies
+// in its range, not to the address's first request.
+TEST_F(ProtocolStatisticsTest, EachReactionBucketKnowsItsFirstAnswer) {
+    const int reactions[] = {40, 33, 20, 33, 34, 21}; // answers in rows 1, 3, 5, 7, 9, 11
+    uint32_t at = 0;
+    for (const int ms : reactions) {
+        S("a10", Ticks(static_cast<uint32_t>(ms)) + M("a1", at) + 1);
+        at += 1000;
+    }
+    const TTable& t = R->Table();
+    for (int k = 0; k < 6; ++k)
+        ASSERT_EQ(t.Cell(pcReaction, 2 * k + 1), std::to_string(reactions[k])) << k;
+    TProtocolStatistics s;
+    s.Compute(t);
+    const TAddressFigures& d1 = s.Addresses().at(1);
+    EXPECT_EQ(d1.FirstRow, 0) << "the table row still leads to the first request";
+    // 20..40 ms in at most 20 buckets: 2 ms wide from 20
+    const auto bars = d1.Reaction.Histogram();
+    ASSERT_EQ(bars.size(), 11u);
+    struct TCase {
+        int32_t FromMs;
+        int Row;
+    };
+    for (const TCase c : {TCase{20, 5}, TCase{22, -1}, TCase{32, 3}, TCase{34, 9}, TCase{40, 1}}) {
+        const auto& bar = bars[static_cast<std::size_t>((c.FromMs - 20) / 2)];
+        ASSERT_EQ(bar.FromMs, c.FromMs);
+        EXPECT_EQ(bar.FirstRow, c.Row) << c.FromMs;
+        EXPECT_EQ(d1.Reaction.FirstRow(bar.FromMs, bar.ToMs), c.Row) << c.FromMs;
+    }
+    // rows added out of order: the lowest one counts; values without a row
+    // lead nowhere
+    TReactionTimes r;
+    r.Add(5, 9);
+    r.Add(5, 3);
+    r.Add(6, 4);
+    r.Add(7);
+    EXPECT_EQ(r.FirstRow(5, 6), 3);
+    EXPECT_EQ(r.FirstRow(6, 8), 4);
+    EXPECT_EQ(r.FirstRow(7, 8), -1);
+    EXPECT_EQ(r.Histogram(1).front().FirstRow, 3);
 }
 
 TEST(ReactionTimes, PercentilesAndHistogramAreExact) {

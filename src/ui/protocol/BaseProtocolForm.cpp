@@ -160,9 +160,11 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     toolBar->addSeparator();
     auto* markLabel = new QLabel;
     SetDe(markLabel, "Markieren:");
+    FMarkLabel = markLabel;
     toolBar->addWidget(markLabel);
     auto* mark = new QLineEdit;
     mark->setObjectName(QStringLiteral("edMarkRecords"));
+    FMarkEdit = mark;
     mark->setMaximumWidth(160);
     connect(mark, &QLineEdit::textChanged, this, [this](const QString& t) { SetMarkText(t); });
     toolBar->addWidget(mark);
@@ -287,10 +289,7 @@ void TfBaseProtocolForm::AttachTable(const TTable& table) {
     FView->setItemDelegate(new TProtocolDelegate(
         FParser,
         [this] {
-            TCellOptions o;
-            o.AutoWarnings = FAutoWarnings;
-            o.ConvertIBIS = FEnv.ConvertIBISCharacters();
-            o.Bus = FEnv.BusType();
+            TCellOptions o = ShownCells();
             o.MarkText = FMarkText;
             o.CurrentRow = FView->currentIndex().isValid() ? FView->currentIndex().row() : -1;
             o.DetailRow = FDetailRow;
@@ -298,11 +297,7 @@ void TfBaseProtocolForm::AttachTable(const TTable& table) {
         },
         FView));
     FModel->CellTip = [this](int row, int col) {
-        TCellOptions o;
-        o.AutoWarnings = FAutoWarnings;
-        o.ConvertIBIS = FEnv.ConvertIBISCharacters();
-        o.Bus = FEnv.BusType();
-        return ProtocolCellTip(*FTable, row, col, FParser, o);
+        return ProtocolCellTip(*FTable, row, col, FParser, ShownCells());
     };
     // the start widths of fixed mode
     const int widths[kProtocolColumns] = {22, 50, 95, 60, 45, 300, 0, 55, 260, 28};
@@ -311,6 +306,14 @@ void TfBaseProtocolForm::AttachTable(const TTable& table) {
     SetHexShown(false);
     SetFilterState(0);
     SetAutoWarnings(true);
+}
+
+TCellOptions TfBaseProtocolForm::ShownCells() const {
+    TCellOptions o;
+    o.AutoWarnings = FAutoWarnings;
+    o.ConvertIBIS = FEnv.ConvertIBISCharacters();
+    o.Bus = FEnv.BusType();
+    return o;
 }
 
 void TfBaseProtocolForm::AddCloseButton() {
@@ -355,6 +358,14 @@ void TfBaseProtocolForm::StepFilter() {
 }
 
 void TfBaseProtocolForm::ShowStates() {
+    // how the marking reads its text
+    const QString markHint =
+        Tr("Markiert die Zeilen, deren Telegramm (wie angezeigt) mit diesem Text beginnt. "
+           "Beginnt der Text mit \"*\", wird er überall im Telegramm gefunden. \"?\" steht für "
+           "ein beliebiges Zeichen, \"*\" für beliebig viele, \"/?\" und \"/*\" für ? und * "
+           "selbst. Groß- und Kleinschreibung zählen nicht.");
+    FMarkLabel->setToolTip(markHint);
+    FMarkEdit->setToolTip(markHint);
     // hex column
     FHexButton->setChecked(FHexShown);
     FHexButton->setToolTip(FHexShown ? Tr("Hexadezimaldarstellung eingeblendet")
@@ -482,7 +493,8 @@ void TfBaseProtocolForm::SetMarkText(const QString& text) {
 bool TfBaseProtocolForm::FindNext(const QString& text, bool down, bool matchCase) {
     const int current = FView->currentIndex().isValid() ? FView->currentIndex().row() : -1;
     const int start = down ? current + 1 : (current < 0 ? FModel->rowCount() - 1 : current - 1);
-    const int found = FindInProtocol(*FTable, FModel->rowCount(), start, down, text, matchCase);
+    const int found = FindInProtocol(*FTable, FModel->rowCount(), start, down, text, matchCase,
+                                     FParser, ShownCells());
     if (found < 0) return false;
     StopFollowing();
     const QModelIndex i = FModel->index(found, 0);
@@ -560,10 +572,14 @@ void TfBaseProtocolForm::FindAsked() {
                 QApplication::beep();
                 return;
             }
-            if (!w->FindNext(text->text(), down->isChecked(), matchCase->isChecked()))
-                QMessageBox::information(
-                    d, Tr("Keine Übereinstimmung gefunden"),
-                    Tr("Suchbegriff \"%1\" nicht gefunden.").arg(text->text()));
+            if (w->FindNext(text->text(), down->isChecked(), matchCase->isChecked())) return;
+            // Enter in the search field clicks this button inside the key
+            // event: the message waits until that event is done
+            const QString title = Tr("Keine Übereinstimmung gefunden");
+            const QString message = Tr("Suchbegriff \"%1\" nicht gefunden.").arg(text->text());
+            QMetaObject::invokeMethod(
+                d, [d, title, message] { QMessageBox::information(d, title, message); },
+                Qt::QueuedConnection);
         });
         gFindDialog = d;
     }
@@ -598,7 +614,7 @@ QString TfBaseProtocolForm::SelectionText() const {
     std::vector<int> columns;
     for (int c = 0; c < kProtocolColumns; ++c)
         if (!FView->isColumnHidden(c) && FView->columnWidth(c) > 0) columns.push_back(c);
-    return ProtocolCopyText(*FTable, rows, columns);
+    return ProtocolCopyText(*FTable, rows, columns, FParser, ShownCells());
 }
 
 void TfBaseProtocolForm::DetailAnalysis(int row) {
@@ -629,8 +645,13 @@ void TfBaseProtocolForm::DetailAnalysis(int row) {
             ShowPassengerView(row);
         } catch (const std::exception&) {
             FView->viewport()->update();
-            QMessageBox::warning(this, Tr("Telegrammanalyse"),
-                                 TrLines(DetailAnalysisErrorText(FDetailKind)));
+            // Enter opens the analysis inside its key event: the message
+            // waits until that event is done
+            const QString title = Tr("Telegrammanalyse");
+            const QString text = TrLines(DetailAnalysisErrorText(FDetailKind));
+            QMetaObject::invokeMethod(
+                this, [this, title, text] { QMessageBox::warning(this, title, text); },
+                Qt::QueuedConnection);
             return;
         }
     }

@@ -21,6 +21,7 @@ class QDialog;
 class QFrame;
 class QHBoxLayout;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTableView;
@@ -73,8 +74,10 @@ public:
     static TfBaseProtocolForm* ActiveProtocolWindow();
     // Follows the IBIS setting another window changed.
     void RefreshFromState() override;
-    // The selected rows as text for the clipboard.
+    // The selected rows as text for the clipboard: what their cells show.
     QString SelectionText() const;
+    // How the cells show their text now (warnings, IBIS characters, bus).
+    TCellOptions ShownCells() const;
     // Copy puts the selected rows on the clipboard; select all marks every
     // row.
     bool EditCommand(TEditCommand command) override;
@@ -162,6 +165,8 @@ private:
     QToolButton* FWarnButton = nullptr;
     QToolButton* FIbisButton = nullptr;
     QToolButton* FModeButton = nullptr;
+    QLabel* FMarkLabel = nullptr;
+    QLineEdit* FMarkEdit = nullptr;
     // the drop-down entries that set a state, and the context menu's
     QAction* FHexSet[2] = {};    // shown, hidden
     QAction* FFilterSet[3] = {}; // off, on, acoustic

@@ -15,6 +15,83 @@ QString Cell(const TTable& t, int col, int row) {
     return FromCp1252(t.Cell(col, row));
 }
 
+// Windows-1252 letters in upper case for the marking (the ASCII ones are
+// the matcher's own business; the sharp s has no upper-case byte).
+std::string FoldLetters(std::string s) {
+    for (char& c : s) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0xE0 && b <= 0xFE && b != 0xF7)
+            c = static_cast<char>(b - 0x20);
+        else if (b == 0x9A || b == 0x9C || b == 0x9E)
+            c = static_cast<char>(b - 0x10);
+        else if (b == 0xFF)
+            c = static_cast<char>(0x9F);
+    }
+    return s;
+}
+
+// Telegram bytes as the protocol shows them with the IBIS conversion on: the
+// plain display notation with the seven national characters as their
+// umlauts. Unlike the umlaut display notation a blank stays a blank, so a
+// full stop is always a full stop.
+std::string UmlautText(std::string_view bytes) {
+    static constexpr std::string_view kNational = "[\\]{|}~";
+    std::string out;
+    out.reserve(bytes.size() + 8);
+    for (char c : bytes) {
+        const std::string_view one(&c, 1);
+        out += kNational.find(c) != std::string_view::npos ? TelegramToUmlautDisplay(one)
+                                                           : TelegramToDisplay(one);
+    }
+    return out;
+}
+
+// The telegram cell as coloured segments of its classification.
+std::vector<TSegment> TelegramSegments(const TTable& table, int row,
+                                       const TIBISTelegramParser& parser, const TCellOptions& o) {
+    std::vector<TSegment> segments;
+    const std::string_view raw = table.Cell(pcTelegram, row);
+    const std::string_view kind = TrimBlanks(table.Cell(pcKind, row));
+    if (raw.empty() || kind.empty()) return segments;
+    const TTelegramRecord r = parser.Classify(ReplaceNulTokens(raw), IsMasterKind(kind), o.Bus);
+    // the IBIS characters as umlauts or as they travel; blanks stay blanks
+    auto text = [&](const std::string& s) {
+        return FromCp1252(o.ConvertIBIS ? UmlautText(s) : TelegramToDisplay(s));
+    };
+    segments.push_back({text(r.Prefix), QColor(0x00, 0xAE, 0x00), {}});
+    segments.push_back({text(r.Address), QColor(0xFF, 0x00, 0x00), {}});
+    segments.push_back({text(r.Data), {}, {}});
+    if (!r.ExactMatch && o.AutoWarnings)
+        segments.push_back({r.Rest.empty() ? QStringLiteral("Ø") : text(r.Rest), {}, kWarn});
+    else if (!r.ExactMatch)
+        segments.push_back({text(r.Rest), {}, {}});
+    segments.push_back({FromCp1252(r.CRText), QColor(0x80, 0x80, 0x80), {}});
+    const bool checksumError = table.Cell(pcErrors, row).find('S') != std::string_view::npos;
+    if (!r.CheckByte.empty()) {
+        const auto c = static_cast<unsigned char>(r.CheckByte[0]);
+        QString shown = c < 33 || c == 127
+                            ? QStringLiteral("<$%1>").arg(c, 2, 16, QLatin1Char('0')).toUpper()
+                            : FromCp1252(r.CheckByte);
+        segments.push_back({shown, QColor(0x00, 0x00, 0xFF),
+                            checksumError && o.AutoWarnings ? kWarn : QColor()});
+    } else if (checksumError) {
+        segments.push_back({QStringLiteral("Ø"), QColor(0x00, 0x00, 0xFF), kWarn});
+    }
+    return segments;
+}
+
+QString Joined(const std::vector<TSegment>& segments) {
+    QString text;
+    for (const TSegment& s : segments)
+        text += s.Text;
+    return text;
+}
+
+// The shown telegram as the marking compares it.
+std::string MarkableText(const std::vector<TSegment>& segments) {
+    return FoldLetters(ToCp1252(Joined(segments)));
+}
+
 QColor KindColor(char k) {
     switch (k) {
     case 'M':
@@ -44,9 +121,12 @@ TCellLook ProtocolCellLook(const TTable& table, int row, int col, const TIBISTel
     if (col != pcKind && !o.RowSelected &&
         (recordNo == "003a" || recordNo == "003c" || recordNo == "021"))
         look.Background = row == o.DetailRow ? QColor(0xC0, 0xDC, 0xC0) : QColor(0xE2, 0xE9, 0xFA);
-    // rows marked by the search text
-    if (col != pcKind && row != o.CurrentRow && !kind.empty() && !o.MarkText.empty() &&
-        MarkMatches(table.Cell(pcTelegram, row), o.MarkText))
+    // the telegram as shown: its cell's segments, and the text the marking
+    // looks at
+    std::vector<TSegment> telegram;
+    const bool marking = col != pcKind && row != o.CurrentRow && !kind.empty() && !o.MarkText.empty();
+    if (col == pcTelegram || marking) telegram = TelegramSegments(table, row, parser, o);
+    if (marking && MarkMatches(MarkableText(telegram), FoldLetters(o.MarkText)))
         look.Background = QColor(0xFF, 0x80, 0x00);
     switch (col) {
     case pcKind: {
@@ -94,34 +174,9 @@ TCellLook ProtocolCellLook(const TTable& table, int row, int col, const TIBISTel
         if (!TrimBlanks(raw).empty() && o.AutoWarnings) look.Background = kWarn;
         look.Segments.push_back({Cell(table, col, row), {}, {}});
         break;
-    case pcTelegram: {
-        if (raw.empty() || kind.empty()) break;
-        const TTelegramRecord r = parser.Classify(ReplaceNulTokens(raw), IsMasterKind(kind), o.Bus);
-        auto text = [&](const std::string& s) {
-            return FromCp1252(o.ConvertIBIS ? TelegramToDisplay(s) : s);
-        };
-        look.Segments.push_back({text(r.Prefix), QColor(0x00, 0xAE, 0x00), {}});
-        look.Segments.push_back({text(r.Address), QColor(0xFF, 0x00, 0x00), {}});
-        look.Segments.push_back({FromCp1252(r.DataText), {}, {}});
-        if (!r.ExactMatch && o.AutoWarnings)
-            look.Segments.push_back(
-                {r.RestText.empty() ? QStringLiteral("Ø") : FromCp1252(r.RestText), {}, kWarn});
-        else if (!r.ExactMatch)
-            look.Segments.push_back({FromCp1252(r.RestText), {}, {}});
-        look.Segments.push_back({FromCp1252(r.CRText), QColor(0x80, 0x80, 0x80), {}});
-        const bool checksumError = table.Cell(pcErrors, row).find('S') != std::string_view::npos;
-        if (!r.CheckByte.empty()) {
-            const auto c = static_cast<unsigned char>(r.CheckByte[0]);
-            QString shown = c < 33 || c == 127
-                                ? QStringLiteral("<$%1>").arg(c, 2, 16, QLatin1Char('0')).toUpper()
-                                : FromCp1252(r.CheckByte);
-            look.Segments.push_back({shown, QColor(0x00, 0x00, 0xFF),
-                                     checksumError && o.AutoWarnings ? kWarn : QColor()});
-        } else if (checksumError) {
-            look.Segments.push_back({QStringLiteral("Ø"), QColor(0x00, 0x00, 0xFF), kWarn});
-        }
+    case pcTelegram:
+        look.Segments = std::move(telegram);
         break;
-    }
     case pcAnswer: {
         const QString v = Cell(table, col, row).trimmed();
         if (v.isEmpty() || !o.AutoWarnings) break;
@@ -199,6 +254,13 @@ QString ProtocolColumnHint(int col) {
     return col >= 0 && col < kProtocolColumns ? Tr(kColumnHints[col]) : QString();
 }
 
+QString ProtocolCellText(const TTable& table, int row, int col, const TIBISTelegramParser& parser,
+                         const TCellOptions& o) {
+    TCellOptions plain = o;
+    plain.MarkText.clear(); // the marking colours, it shows no text
+    return Joined(ProtocolCellLook(table, row, col, parser, plain).Segments);
+}
+
 QString ProtocolCellTip(const TTable& table, int row, int col, const TIBISTelegramParser& parser,
                         const TCellOptions& o) {
     if (col == pcKind) {
@@ -210,33 +272,32 @@ QString ProtocolCellTip(const TTable& table, int row, int col, const TIBISTelegr
         const std::string_view status = TrimBlanks(table.Cell(pcAnswer, row));
         return status.empty() || !o.AutoWarnings ? QString() : Tr(AnswerMeaning(status));
     }
-    QString text;
-    for (const TSegment& s : ProtocolCellLook(table, row, col, parser, o).Segments)
-        text += s.Text;
+    const QString text = ProtocolCellText(table, row, col, parser, o);
     return text.trimmed().isEmpty() ? QString() : text;
 }
 
+QString QuotedCell(QString text) {
+    const QChar quote = QLatin1Char('"');
+    text.replace(quote, QStringLiteral("\"\""));
+    return quote + text + quote;
+}
+
 QString ProtocolCopyText(const TTable& table, const std::vector<int>& rows,
-                         const std::vector<int>& shownColumns) {
+                         const std::vector<int>& shownColumns, const TIBISTelegramParser& parser,
+                         const TCellOptions& options) {
     QStringList lines;
     QStringList head;
     for (int c : shownColumns)
-        head << ProtocolColumnTitle(c);
+        head << QuotedCell(ProtocolColumnTitle(c));
     lines << head.join(QLatin1Char('\t'));
     for (int r : rows) {
         QStringList cells;
         for (int c : shownColumns) {
-            std::string v(table.Cell(c, r));
-            if (c == pcStart) {
-                const int32_t ms = StrToIntDef(v, 0);
-                v = ms < 1 ? std::string(kReactionInvalid) : MsToTimeText(ms);
-            } else if (c == pcTelegram) {
-                v = TelegramToUmlautDisplay(v);
-            }
-            std::erase(v, '\r');
-            QString cell = FromCp1252(v);
-            if (c == pcTelegram) cell = QLatin1Char('"') + cell + QLatin1Char('"');
-            cells << cell;
+            QString cell = ProtocolCellText(table, r, c, parser, options);
+            // a line of the clipboard is a row (a telegram's CR shows as <CR>)
+            cell.remove(QLatin1Char('\r'));
+            cell.remove(QLatin1Char('\n'));
+            cells << QuotedCell(cell);
         }
         lines << cells.join(QLatin1Char('\t'));
     }
@@ -244,20 +305,11 @@ QString ProtocolCopyText(const TTable& table, const std::vector<int>& rows,
 }
 
 int FindInProtocol(const TTable& table, int rows, int start, bool down, const QString& text,
-                   bool matchCase) {
+                   bool matchCase, const TIBISTelegramParser& parser, const TCellOptions& options) {
     const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    for (int r = start; r >= 0 && r < rows; r += down ? 1 : -1) {
-        for (int c = 0; c < kProtocolColumns; ++c) {
-            QString v;
-            if (c == pcStart) {
-                const int32_t ms = StrToIntDef(table.Cell(c, r), 0);
-                v = FromCp1252(ms < 1 ? std::string(kReactionInvalid) : MsToTimeText(ms));
-            } else {
-                v = FromCp1252(table.Cell(c, r));
-            }
-            if (v.contains(text, cs)) return r;
-        }
-    }
+    for (int r = start; r >= 0 && r < rows; r += down ? 1 : -1)
+        for (int c = 0; c < kProtocolColumns; ++c)
+            if (ProtocolCellText(table, r, c, parser, options).contains(text, cs)) return r;
     return -1;
 }
 

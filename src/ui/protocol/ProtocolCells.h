@@ -28,25 +28,37 @@ struct TCellOptions {
     bool AutoWarnings = true;
     bool ConvertIBIS = true;
     TBusType Bus = TBusType::bsVehicleBus;
-    std::string MarkText;     // rows whose telegram matches are marked orange
+    // rows whose telegram as shown matches are marked orange (from its start
+    // unless the text begins with "*"; letter case ignored)
+    std::string MarkText;
     int CurrentRow = -1;      // the current row is never marked
     int DetailRow = -1;       // the row the detail panel shows
     bool RowSelected = false; // the cell's row is among the selected rows
 };
 
-// The text Ctrl+C puts on the clipboard: titles of the shown columns, then
-// one line per row, tab-separated, CR removed, times as times of day and
-// the telegram in umlaut notation in double quotes.
+// The text Ctrl+C puts on the clipboard: the titles of the shown columns,
+// then one line per row with what each cell shows (ProtocolCellText), lines
+// ended by CR LF, cells separated by tabs and quoted as a table file quotes
+// them (every cell in double quotes, a quote inside doubled), so the table
+// reader and a spreadsheet read the cells back as shown.
 QString ProtocolCopyText(const TTable& table, const std::vector<int>& rows,
-                         const std::vector<int>& shownColumns);
-// The first row from start on (in the direction) where a cell contains the
-// text; -1 when none.
+                         const std::vector<int>& shownColumns, const TIBISTelegramParser& parser,
+                         const TCellOptions& options);
+// A cell's text for the clipboard: in double quotes, a quote inside doubled.
+QString QuotedCell(QString text);
+// The first row from start on (in the direction) where a cell shows the
+// text (as ProtocolCellText gives it: IBIS characters by the options, start
+// times as times of day); -1 when none.
 int FindInProtocol(const TTable& table, int rows, int start, bool down, const QString& text,
-                   bool matchCase);
+                   bool matchCase, const TIBISTelegramParser& parser, const TCellOptions& options);
 
 // How the cell (row, col) of a protocol table is drawn.
 TCellLook ProtocolCellLook(const TTable& table, int row, int col, const TIBISTelegramParser& parser,
                            const TCellOptions& options);
+// The text a cell shows: its segments in a row (the kind's letter, the
+// answer status's symbol, nothing for the cross of a master's reaction).
+QString ProtocolCellText(const TTable& table, int row, int col, const TIBISTelegramParser& parser,
+                         const TCellOptions& options);
 // The cell's tooltip: the text the cell shows (a start time as a time of
 // day), the meaning of the kind and answer symbols; empty when the cell
 // shows nothing.

@@ -226,6 +226,11 @@ int TfStatisticsForm::AddressRow(int index) const {
     return FFigures.Addresses().at(FAddressList[static_cast<std::size_t>(index)]).FirstRow;
 }
 
+int TfStatisticsForm::ReactionBarRow(int bar) const {
+    if (bar < 0 || bar >= static_cast<int>(FReactionBars.size())) return -1;
+    return FReactionBars[static_cast<std::size_t>(bar)].FirstRow;
+}
+
 int TfStatisticsForm::BucketRow(int index) const {
     if (index < 0 || index >= static_cast<int>(FBuckets.size())) return -1;
     return FBuckets[static_cast<std::size_t>(index)].FirstRow;
@@ -398,6 +403,7 @@ void TfStatisticsForm::Fill() {
 void TfStatisticsForm::FillReaction() {
     QChart* c = NewChart();
     const int index = FAddress->currentIndex();
+    FReactionBars.clear();
     if (index >= 0 && index < static_cast<int>(FAddressList.size())) {
         const int32_t address = FAddressList[static_cast<std::size_t>(index)];
         const TAddressFigures& a = FFigures.Addresses().at(address);
@@ -405,7 +411,8 @@ void TfStatisticsForm::FillReaction() {
         auto* set = new QBarSet(Tr("Antworten"));
         set->setColor(QColor(0x4C, 0x8B, 0xC9));
         QStringList ranges;
-        for (const auto& b : a.Reaction.Histogram()) {
+        FReactionBars = a.Reaction.Histogram();
+        for (const auto& b : FReactionBars) {
             ranges << QStringLiteral("%1-%2").arg(b.FromMs).arg(b.ToMs);
             *set << static_cast<double>(b.Count);
         }
@@ -418,13 +425,15 @@ void TfStatisticsForm::FillReaction() {
         x->setTitleText(Tr("Reaktionszeit (ms)"));
         auto* y = new QValueAxis;
         double most = 0;
-        for (const auto& b : a.Reaction.Histogram()) most = std::max(most, static_cast<double>(b.Count));
+        for (const auto& b : FReactionBars) most = std::max(most, static_cast<double>(b.Count));
         c->addAxis(x, Qt::AlignBottom);
         c->addAxis(y, Qt::AlignLeft);
         series->attachAxis(x);
         series->attachAxis(y);
         CountAxis(y, most);
-        connect(series, &QBarSeries::clicked, this, [this, index](int, QBarSet*) { GoToRow(AddressRow(index)); });
+        // a bar leads to the first answer in its range of times
+        connect(series, &QBarSeries::clicked, this,
+                [this](int bar, QBarSet*) { GoToRow(ReactionBarRow(bar)); });
     }
     QChart* old = FCharts[kReactionTab]->chart();
     FCharts[kReactionTab]->setChart(c);

@@ -37,6 +37,9 @@ public:
     int RecordTypeRow(int index, bool errors) const;
     int AddressRow(int index) const;
     int BucketRow(int index) const;
+    // The first answer whose reaction time lies in a bar of the reaction
+    // chart (the address chosen there).
+    int ReactionBarRow(int bar) const;
     // Selects and shows a protocol row in the protocol window.
     void GoToRow(int row);
 
@@ -61,6 +64,7 @@ private:
     std::vector<std::string> FTypes; // the record types in table order
     std::vector<int32_t> FAddressList;
     std::vector<TTimelineBucket> FBuckets;
+    std::vector<TReactionTimes::TBucket> FReactionBars; // of the chosen address
     QTabWidget* FTabs = nullptr;
     QTableWidget* FTables[3] = {};
     QChartView* FCharts[3] = {};

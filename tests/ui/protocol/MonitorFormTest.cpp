@@ -263,14 +263,14 @@ TEST_F(MonitorWindowTest, FilterFindCopyHexAndMarks) {
     EXPECT_TRUE(M->FindNext(QStringLiteral("l001"), false)) << "upwards";
     EXPECT_EQ(M->View()->currentIndex().row(), 0);
 
-    // Ctrl+C: the shown columns, times of day, telegram in quotes
+    // Ctrl+C: the shown columns, times of day, every cell in quotes
     M->View()->clearSelection();
     M->View()->selectRow(2);
     const QString copied = M->SelectionText();
     const QStringList lines = copied.split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 2);
     EXPECT_FALSE(lines[0].contains(QStringLiteral("HEX"))) << "the hidden hex column stays out";
-    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("S\t3\t")));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("\"S\"\t\"3\"\t")));
     EXPECT_TRUE(lines[1].contains(QStringLiteral("\"a10")));
 
     // marking by a search text

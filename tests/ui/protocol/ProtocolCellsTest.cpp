@@ -4,6 +4,8 @@
 
 #include "TestSupport.h"
 #include "recording/Recorder.h"
+#include "platform/QtText.h"
+#include "telegram/TextConventions.h"
 #include "ui/UiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -125,6 +127,114 @@ TEST(ProtocolCellTip, ShowsWhatTheCellShows) {
         o.AutoWarnings = c.warnings;
         EXPECT_EQ(ProtocolCellTip(t, c.row, c.col, parser, o), QString::fromUtf8(c.tip))
             << c.row << "/" << c.col;
+    }
+}
+
+// Telegrams with IBIS umlaut bytes ("{" is ä, "[" is Ä), blanks beside a
+// full stop, and a literal "?" and "*".
+TTable UmlautTable() {
+    TTable t = MakeProtocolTable();
+    t.SetRow(0, {"M", "1", "28800000", "", "", TelegramBytes("aA11Universit{t  Ost"), "", "021",
+                 "", "-1"});
+    t.SetRow(t.AppendRow(), {"S", "2", "28800050", "20", "", TelegramBytes("a10"), "", "120", "", "4"});
+    t.SetRow(t.AppendRow(), {"M", "3", "28800100", "", "", TelegramBytes("aA11Hbf. Bahnhof    "), "",
+                             "021", "", "-1"});
+    t.SetRow(t.AppendRow(), {"M", "4", "28800200", "", "", TelegramBytes("x?y*z"), "", "", "", ""});
+    t.SetRow(t.AppendRow(), {"M", "5", "28800300", "", "", TelegramBytes("aA11UNIVERSIT[T Nord"), "",
+                             "021", "", "-1"});
+    return t;
+}
+
+// The telegram as shown: IBIS characters as umlauts only with the
+// conversion on, blanks as blanks either way.
+TEST(ProtocolCellText, TelegramsShowUmlautsByTheSetting) {
+    TIBISTelegramParser parser(kCatalogue);
+    const TTable t = UmlautTable();
+    TCellOptions o;
+    const QString check = FromCp1252(std::string(1, CalcCheckByte("aA11Universit{t  Ost")));
+    EXPECT_EQ(ProtocolCellText(t, 0, pcTelegram, parser, o),
+              QString::fromUtf8("aA11Universität  Ost<CR>") + check);
+    EXPECT_EQ(ProtocolCellText(t, 4, pcTelegram, parser, o).left(16),
+              QString::fromUtf8("aA11UNIVERSITÄT "));
+    o.ConvertIBIS = false;
+    EXPECT_EQ(ProtocolCellText(t, 0, pcTelegram, parser, o),
+              QStringLiteral("aA11Universit{t  Ost<CR>") + check);
+}
+
+// Marking and finding look at the text as shown: umlauts by the setting,
+// letter case ignored (umlauts too), wildcards, and "/?" "/*" for the
+// characters themselves.
+TEST(ProtocolCellLook, MarkingAndFindingMatchTheTextAsShown) {
+    TIBISTelegramParser parser(kCatalogue);
+    const TTable t = UmlautTable();
+    struct TMark {
+        const char* text; // UTF-8
+        bool convert;
+        std::vector<int> rows;
+    };
+    const std::vector<int> all = {0, 1, 2, 3, 4};
+    const TMark marks[] = {
+        {"*Universität", true, {0, 4}},
+        {"*uNiVeRsItÄt", true, {0, 4}},
+        {"*Universit{t", true, {}},
+        {"*Universit{t", false, {0}},
+        {"*Universität", false, {}},
+        {"aA11Universität  Ost", true, {0}},
+        {"Universität", true, {}}, // from the start of the telegram
+        {"aA1", true, {0, 2, 4}},
+        {"*t  Ost", true, {0}},
+        {"*t..Ost", true, {}}, // blanks are no full stops
+        {"*Hbf.", true, {2}},
+        {"*Hbf?", true, {2}},
+        {"*Hbf/?", true, {}},
+        {"*f. B", true, {2}},
+        {"x?y*z", true, {3}},
+        {"x/?y/*z", true, {3}},
+        {"x/?", true, {3}},
+        {"x/*", true, {}},
+        {"*y/*", true, {3}},
+        {"*/**z", true, {3}},
+        {"*<CR>", true, all},
+        {"**", true, all},
+    };
+    for (const TMark& m : marks) {
+        TCellOptions o;
+        o.ConvertIBIS = m.convert;
+        o.MarkText = ToCp1252(QString::fromUtf8(m.text));
+        std::vector<int> marked;
+        for (int r = 0; r < t.RowCount(); ++r) {
+            const bool telegram =
+                ProtocolCellLook(t, r, pcTelegram, parser, o).Background == QColor(0xFF, 0x80, 0x00);
+            EXPECT_EQ(ProtocolCellLook(t, r, pcNr, parser, o).Background == QColor(0xFF, 0x80, 0x00),
+                      telegram)
+                << m.text << " row " << r << ": the whole row";
+            if (telegram) marked.push_back(r);
+        }
+        EXPECT_EQ(marked, m.rows) << m.text << (m.convert ? " (umlauts)" : " (IBIS)");
+    }
+
+    struct TFind {
+        const char* text;
+        bool convert, matchCase;
+        int start;
+        bool down;
+        int row;
+    };
+    const TFind finds[] = {
+        {"Universität", true, false, 0, true, 0},   {"Universität", true, false, 1, true, 4},
+        {"universität", true, true, 0, true, -1},   {"UNIVERSITÄT", true, true, 0, true, 4},
+        {"Universität", false, false, 0, true, -1}, {"Universit{t", false, false, 0, true, 0},
+        {"Universit{t", true, false, 0, true, -1},  {"t  Ost", true, false, 0, true, 0},
+        {"t..Ost", true, false, 0, true, -1},       {"Hbf.", true, false, 4, false, 2},
+        {"08:00:00,100", true, false, 0, true, 2},  {"x?y*z", true, false, 0, true, 3},
+    };
+    for (const TFind& f : finds) {
+        TCellOptions o;
+        o.ConvertIBIS = f.convert;
+        EXPECT_EQ(FindInProtocol(t, t.RowCount(), f.start, f.down, QString::fromUtf8(f.text),
+                                 f.matchCase, parser, o),
+                  f.row)
+            << f.text << (f.convert ? " (umlauts)" : " (IBIS)");
     }
 }
 

@@ -1,5 +1,6 @@
 // Opened protocol files: showing, saving, the detail panel, playback.
 
+#include "ui/main/MainFormFixture.h"
 #include "ui/protocol/MonitorFixture.h"
 
 #include "telegram/TextConventions.h"
@@ -12,6 +13,7 @@
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTest>
 #include <functional>
 
 namespace vaskel {
@@ -308,6 +310,9 @@ TEST_F(ProtocolWindowTest, FindDialogWithDirectionCaseAndFindNext) {
         matchCase->setChecked(c.matchCase);
         const int before = answer.Count;
         next->click();
+        if (c.row < 0) {
+            EXPECT_TRUE(WaitFor([&] { return answer.Count == before + 1; }));
+        }
         if (c.row >= 0) current = c.row;
         EXPECT_EQ(a->View()->currentIndex().row(), current) << c.text;
         EXPECT_EQ(answer.Count, before + (c.row < 0 ? 1 : 0)) << c.text;
@@ -323,6 +328,205 @@ TEST_F(ProtocolWindowTest, FindDialogWithDirectionCaseAndFindNext) {
     next->click();
     EXPECT_EQ(b->View()->currentIndex().row(), 4);
     EXPECT_EQ(a->View()->currentIndex().row(), 1);
+}
+
+// A protocol file of the current form: every field quoted, quotes doubled.
+std::string ProtocolLine(const std::vector<std::string>& fields) {
+    std::string line;
+    for (const std::string& f : fields) {
+        if (!line.empty()) line += ';';
+        line += '"';
+        for (char c : f) line += c == '"' ? std::string("\"\"") : std::string(1, c);
+        line += '"';
+    }
+    return line + "\r\n";
+}
+
+// A telegram whose check byte is a quote, its answer, destination texts with
+// IBIS umlauts ("{" is ä), blanks and a real full stop.
+std::string UmlautProtocol(const test::TempDir& dir) {
+    auto telegram = [](const std::string& text) { return text + '\r' + CalcCheckByte(text); };
+    EXPECT_EQ(CalcCheckByte("a1"), '"');
+    return dir.Write(
+        "umlaut.PRO.CSV",
+        ProtocolLine({"M", "1", "28800000", "", "", telegram("a1"), "", "020", "Status", "0"}) +
+            ProtocolLine({"S", "2", "28800050", "20", "", telegram("a10"), "", "120", "Antwort", "4"}) +
+            ProtocolLine({"M", "3", "28800100", "", "", telegram("aA11Universit{t  Ost"), "", "021",
+                          "Ziel", "-1"}) +
+            ProtocolLine({"M", "4", "28800200", "", "", telegram("aA11Hbf. Bahnhof    "), "", "021",
+                          "Ziel", "-1"}));
+}
+
+// The clipboard read back by the table reader: lines of fields.
+std::vector<std::vector<QString>> ReadClipboard(const test::TempDir& dir) {
+    const QByteArray text = QApplication::clipboard()->text().toUtf8();
+    const std::string file = dir.Write("clipboard.txt", std::string(text.constData(), text.size()));
+    std::vector<std::vector<QString>> lines;
+    EXPECT_TRUE(ForEachTableLine(file, '"', '\t', [&](std::vector<std::string>& fields) {
+        std::vector<QString> line;
+        for (const std::string& f : fields) line.push_back(QString::fromUtf8(f));
+        lines.push_back(line);
+    })) << "every quote closed";
+    return lines;
+}
+
+// Typed key by key, umlauts too (QTest::keyClicks takes ASCII only).
+void TypeText(QWidget* w, const QString& text) {
+    for (const QChar c : text) {
+        const int key = c.toUpper().unicode();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+        QApplication::sendEvent(w, &release);
+    }
+}
+
+class ProtocolCopyTest : public MainWindowTest {};
+class ProtocolSearchTest : public MonitorWindowTest {};
+
+// Ctrl+A and Ctrl+C (the main window's commands) or rows chosen with the
+// mouse: the clipboard holds what the cells show, quoted as a table file
+// quotes, so the table reader gets the shown cells back.
+TEST_F(ProtocolCopyTest, CopiesWhatTheCellsShow) {
+    Start(TScenario::Idle);
+    Env.SetConvertIBISCharacters(true);
+    QApplication::setActiveWindow(W.get());
+    TfProtocolForm* p = W->OpenProtocol(QString::fromStdString(UmlautProtocol(Dir)));
+    ASSERT_NE(p, nullptr);
+    QTableView* table = p->View();
+    const auto key = [](QWidget* w, QKeySequence::StandardKey k) {
+        w->setFocus();
+        QApplication::processEvents();
+        const QKeyCombination c = QKeySequence(k)[0];
+        QTest::keyClick(w, c.key(), c.keyboardModifiers());
+        QApplication::processEvents();
+    };
+    std::vector<int> columns; // the hex column is hidden
+    for (int c = 0; c < kProtocolColumns; ++c)
+        if (c != pcHex) columns.push_back(c);
+    // every line: what the window's cells show at this moment
+    const auto expectShown = [&](const std::vector<std::vector<QString>>& lines,
+                                 const std::vector<int>& rows) {
+        ASSERT_EQ(lines.size(), rows.size() + 1);
+        ASSERT_EQ(lines[0].size(), columns.size());
+        for (std::size_t k = 0; k < columns.size(); ++k)
+            EXPECT_EQ(lines[0][k], ProtocolColumnTitle(columns[k]));
+        for (std::size_t l = 0; l < rows.size(); ++l) {
+            ASSERT_EQ(lines[l + 1].size(), columns.size()) << "line " << l + 1;
+            for (std::size_t k = 0; k < columns.size(); ++k)
+                EXPECT_EQ(lines[l + 1][k], ProtocolCellText(p->ShownTable(), rows[l], columns[k],
+                                                            Parser, p->ShownCells()))
+                    << "row " << rows[l] << " column " << columns[k];
+        }
+    };
+
+    QApplication::clipboard()->clear();
+    key(table, QKeySequence::SelectAll);
+    ASSERT_EQ(table->selectionModel()->selectedRows().size(), 4);
+    key(table, QKeySequence::Copy);
+    const QString copied = QApplication::clipboard()->text();
+    EXPECT_TRUE(copied.contains(QStringLiteral("\t\"a1<CR>\"\"\"\t"))) << copied.toStdString();
+    const auto lines = ReadClipboard(Dir);
+    expectShown(lines, {0, 1, 2, 3});
+    const auto at = [&](int line, int col) {
+        return lines[static_cast<std::size_t>(line)][static_cast<std::size_t>(col < pcHex ? col : col - 1)];
+    };
+    // what the cells show, spelled out
+    EXPECT_EQ(at(1, pcKind), QStringLiteral("M"));
+    EXPECT_EQ(at(1, pcStart), QStringLiteral("08:00:00,000"));
+    EXPECT_EQ(at(1, pcTelegram), QStringLiteral("a1<CR>\""));
+    EXPECT_EQ(at(2, pcTelegram), QStringLiteral("a10<CR><$12>"));
+    EXPECT_TRUE(at(3, pcTelegram).startsWith(QString::fromUtf8("aA11Universität  Ost<CR>")))
+        << "blanks stay blanks";
+    EXPECT_TRUE(at(4, pcTelegram).startsWith(QStringLiteral("aA11Hbf. Bahnhof    <CR>")));
+    EXPECT_EQ(at(1, pcAnswer), QString::fromUtf8("✓"));
+    EXPECT_EQ(at(2, pcAnswer), QString::fromUtf8("↑"));
+    EXPECT_EQ(at(3, pcAnswer), QStringLiteral("?"));
+    EXPECT_EQ(at(1, pcReaction), QString()) << "the cross of a master row";
+    EXPECT_EQ(at(2, pcReaction), QStringLiteral("20"));
+
+    // without the IBIS conversion and warning marks, two rows by the mouse
+    p->findChild<QToolButton*>(QStringLiteral("tbnConvertIBISCharacters"))->click();
+    p->findChild<QToolButton*>(QStringLiteral("tbAutoWarning"))->click();
+    ASSERT_FALSE(Env.ConvertIBISCharacters());
+    QApplication::processEvents();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualRect(p->Model().index(1, pcNr)).center());
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      table->visualRect(p->Model().index(2, pcNr)).center());
+    ASSERT_EQ(table->selectionModel()->selectedRows().size(), 2);
+    key(table, QKeySequence::Copy);
+    const auto mouse = ReadClipboard(Dir);
+    expectShown(mouse, {1, 2});
+    EXPECT_TRUE(mouse[2][pcTelegram].startsWith(QStringLiteral("aA11Universit{t  Ost<CR>")));
+    EXPECT_EQ(mouse[1][pcAnswer - 1], QString()) << "no symbol without warning marks";
+    Env.SetConvertIBISCharacters(true);
+}
+
+// Typed into the marking field: rows whose telegram shows the text are
+// marked; the field says how it reads its text.
+TEST_F(ProtocolSearchTest, MarkingFieldMarksTheTextAsShown) {
+    const std::string file = UmlautProtocol(Dir);
+    TfProtocolForm w(S, QString::fromStdString(file));
+    w.resize(900, 400);
+    w.show();
+    QApplication::processEvents();
+    auto* mark = w.findChild<QLineEdit*>(QStringLiteral("edMarkRecords"));
+    ASSERT_NE(mark, nullptr);
+    EXPECT_TRUE(mark->toolTip().contains(QStringLiteral("beginnt")));
+    EXPECT_TRUE(mark->toolTip().contains(QStringLiteral("\"*\"")));
+    const auto marked = [&](int row) {
+        QApplication::processEvents();
+        const QImage shot = w.View()->viewport()->grab().toImage();
+        const QRect cell = w.View()->visualRect(w.Model().index(row, pcNr));
+        return shot.pixelColor(cell.left() + 2, cell.center().y()) == QColor(0xFF, 0x80, 0x00);
+    };
+    w.View()->setCurrentIndex(w.Model().index(1, 0)); // the current row is never marked
+    mark->setFocus();
+    TypeText(mark, QString::fromUtf8("*Universität"));
+    EXPECT_TRUE(marked(2));
+    EXPECT_FALSE(marked(3));
+    EXPECT_FALSE(marked(0));
+    mark->clear();
+    TypeText(mark, QStringLiteral("*Hbf/?"));
+    EXPECT_FALSE(marked(3)) << "/? is a question mark itself";
+    mark->clear();
+    TypeText(mark, QStringLiteral("aA11h?f."));
+    EXPECT_TRUE(marked(3));
+    EXPECT_FALSE(marked(2));
+    // the hint in English
+    SetUiLanguage(2);
+    QApplication::processEvents();
+    EXPECT_TRUE(mark->toolTip().startsWith(QStringLiteral("Marks the rows"))) << mark->toolTip().toStdString();
+    SetUiLanguage(1);
+}
+
+// Enter in the find dialog searches the text as shown; "not found" is said
+// after the key event, not inside it.
+TEST_F(ProtocolSearchTest, FindDialogFindsUmlautsAndAnswersAfterTheKey) {
+    TAutoAnswer answer(QMessageBox::Ok);
+    const std::string file = UmlautProtocol(Dir);
+    TfProtocolForm w(S, QString::fromStdString(file));
+    w.show();
+    w.View()->setCurrentIndex(w.Model().index(0, 0));
+    w.findChild<QPushButton*>(QStringLiteral("tbFind"))->click();
+    QDialog* d = TfBaseProtocolForm::FindDialog();
+    ASSERT_NE(d, nullptr);
+    auto* text = d->findChild<QLineEdit*>(QStringLiteral("edFindText"));
+    ASSERT_NE(text, nullptr);
+    text->clear();
+    TypeText(text, QString::fromUtf8("Universität"));
+    QTest::keyClick(text, Qt::Key_Return);
+    EXPECT_EQ(w.View()->currentIndex().row(), 2);
+    EXPECT_EQ(answer.Count, 0);
+    text->clear();
+    TypeText(text, QString::fromUtf8("Universitäten"));
+    QTest::keyClick(text, Qt::Key_Return);
+    EXPECT_EQ(answer.Count, 0) << "no message box inside the key event";
+    ASSERT_TRUE(WaitFor([&] { return answer.Count == 1; }));
+    EXPECT_EQ(answer.LastText, QString::fromUtf8("Suchbegriff \"Universitäten\" nicht gefunden."));
+    EXPECT_EQ(w.View()->currentIndex().row(), 2);
+    d->close();
 }
 
 TEST_F(ProtocolWindowTest, TooltipsShowTimesOfDayAndTitlesTheirHints) {
@@ -445,8 +649,11 @@ TEST_F(ProtocolWindowTest, ABrokenRowsAnalysisIsRefusedInTheActiveLanguage) {
                   "\"M\";\"1\";\"1000\";\"\";\"\";\"aAx2A5Hbf\";\"\";\"021\";\"\";\"\"\r\n");
     TfProtocolForm w(S, QString::fromStdString(broken));
     w.show();
-    w.DetailAnalysis(0);
-    EXPECT_EQ(answer.Count, 1);
+    // Enter on the row: the message comes once the key event is done
+    w.View()->setCurrentIndex(w.Model().index(0, 0));
+    QTest::keyClick(&w, Qt::Key_Return);
+    EXPECT_EQ(answer.Count, 0) << "no message box inside the key event";
+    ASSERT_TRUE(WaitFor([&] { return answer.Count == 1; }));
     EXPECT_EQ(answer.LastText,
               QStringLiteral("Dieses Telegramm ist fehlerhaft (Siehe VDV-300 bzgl. Aufbau eines "
                              "DS 021).\nDas Telegramm kann nicht analysiert werden."));
@@ -455,7 +662,7 @@ TEST_F(ProtocolWindowTest, ABrokenRowsAnalysisIsRefusedInTheActiveLanguage) {
     SetUiLanguage(2);
     w.DetailAnalysis(0);
     SetUiLanguage(1);
-    EXPECT_EQ(answer.Count, 2);
+    ASSERT_TRUE(WaitFor([&] { return answer.Count == 2; }));
     EXPECT_EQ(answer.LastText, QStringLiteral("This telegram is erroneous. (Please see VDV300, DS "
                                               "021)\nThis telegram cannot be analyzed."));
 }

@@ -5,7 +5,11 @@
 #include "ui/protocol/MonitorFixture.h"
 #include "ui/stats/StatisticsForm.h"
 
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QChart>
 #include <QChartView>
+#include <QTest>
 #include <QFile>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -103,6 +107,51 @@ TEST_F(StatisticsOfTheMonitorTest, FiguresFollowTheRecording) {
     Capture("l001", 5000);
     stats->Refresh();
     EXPECT_EQ(stats->Figures().Rows(), 1u) << "a new recording";
+    delete stats;
+}
+
+// A click on a bar of the reaction times selects the first answer whose
+// time lies in the bar's range.
+TEST_F(StatisticsOfTheMonitorTest, AReactionBarLeadsToItsFirstAnswer) {
+    // answers of display 1 after 40, 33, 20, 33 and 34 ms: rows 1, 3, 5, 7, 9
+    uint32_t at = 0;
+    for (const uint32_t ms : {40u, 33u, 20u, 33u, 34u}) {
+        Capture("a1", at);
+        Capture("a10", at + 300 + ms * 72 / 10 + 1, 'S'); // the master ended at +300
+        at += 7200;
+    }
+    const TTable& t = M->Recorder().Table();
+    ASSERT_EQ(t.Cell(pcReaction, 3), "33");
+    ASSERT_EQ(t.Cell(pcReaction, 5), "20");
+    TfStatisticsForm* stats = ShowStatistics(S, M.get(), true);
+    stats->Tabs()->setCurrentIndex(1);
+    stats->resize(760, 560);
+    stats->show();
+    QApplication::processEvents();
+    QChartView* view = stats->ChartView(1);
+    QChart* chart = view->chart();
+    ASSERT_EQ(chart->series().size(), 1);
+    auto* bars = qobject_cast<QBarSeries*>(chart->series().front());
+    ASSERT_NE(bars, nullptr);
+    const QStringList ranges = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).front())
+                                   ->categories();
+    const int bar = static_cast<int>(ranges.indexOf(QStringLiteral("32-34")));
+    ASSERT_GE(bar, 0) << ranges.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(stats->ReactionBarRow(bar), 3);
+    // the middle of the bar, on the screen
+    const auto click = [&](int index, double height) {
+        const QPointF inChart = chart->mapToPosition(QPointF(index, height / 2), bars);
+        const QPoint onView = view->mapFromScene(chart->mapToScene(inChart));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, onView);
+        QApplication::processEvents();
+    };
+    M->View()->setCurrentIndex(M->Model().index(8, 0));
+    click(bar, 2);
+    EXPECT_EQ(M->View()->currentIndex().row(), 3) << "not the address's first request (row 0)";
+    click(static_cast<int>(ranges.indexOf(QStringLiteral("20-22"))), 1);
+    EXPECT_EQ(M->View()->currentIndex().row(), 5);
+    click(static_cast<int>(ranges.indexOf(QStringLiteral("34-36"))), 1);
+    EXPECT_EQ(M->View()->currentIndex().row(), 9);
     delete stats;
 }
 
