@@ -2343,12 +2343,6 @@ The old folder stays in use!</translation>
         <translation>The language file could not be written:</translation>
     </message>
     <message>
-        <source>Die Sprache wurde auf Deutsch geändert.&#xd;
-Das Programm muss neu gestartet werden.</source>
-        <translation>The language was changed to English.&#xd;
-You have to restart the program to apply the changes.</translation>
-    </message>
-    <message>
         <source>Die angegeben Sprache exestiert bereits.&#xd;
 Bitte eine andere Sprache eingeben!</source>
         <translation>The language given exists already.&#xd;
@@ -2431,12 +2425,20 @@ Please enter another language!</translation>
         <translation>Protocol files:</translation>
     </message>
     <message>
-        <source>Das Fehlerprotokoll konnte nicht geschrieben werden.</source>
-        <translation>The error report could not be written.</translation>
+        <source>Fehlerprotokoll</source>
+        <translation>Error report</translation>
     </message>
     <message>
-        <source>Fehlerprotokoll geschrieben:</source>
-        <translation>Error report written:</translation>
+        <source>Das Fehlerprotokoll konnte nicht geschrieben werden:</source>
+        <translation>The error report could not be written:</translation>
+    </message>
+    <message>
+        <source>Das Fehlerprotokoll wurde geschrieben in:</source>
+        <translation>The error report was written to:</translation>
+    </message>
+    <message>
+        <source>Ordner öffnen</source>
+        <translation>Open folder</translation>
     </message>
     <message>
         <source>Es ist ein schwerer Fehler aufgetreten, den das Programm nicht selbst beheben kann. </source>

@@ -57,6 +57,13 @@ std::string TrimControls(std::string_view s) {
     return std::string(s.substr(b, e - b));
 }
 
+// A recorded telegram as a call: the text before its carriage return (the
+// check byte after it goes too, printable or not; the send adds both again),
+// without blanks and control characters at either end.
+std::string CallFromTelegram(std::string_view s) {
+    return TrimControls(s.substr(0, s.find('\r')));
+}
+
 } // namespace
 
 std::string HexBytes(std::string_view bytes) {
@@ -137,7 +144,7 @@ TV1CallSource ImportCallList(ITableReader& source, TTable& table) {
                 const std::string text = source.AsString(telegram);
                 if (!text.empty()) {
                     table.SetCell(0, row, "-1");
-                    table.SetCell(1, row, TrimControls(text));
+                    table.SetCell(1, row, CallFromTelegram(text));
                     table.SetCell(2, row, "");
                     table.SetCell(3, row, "0:10");
                 }

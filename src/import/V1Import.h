@@ -38,8 +38,9 @@ void ImportResponseList(ITableReader& source, TTable& table);
 enum class TV1CallSource { CallList, Protocol };
 
 // Call-list table ("Checked", "Aufruf", "Beschreibu", "Interval") or a
-// protocol table (its "M" rows' telegrams become active calls every 0:10;
-// every other record leaves a row at the column defaults) into a call-list
+// protocol table (its "M" rows' telegrams, without their carriage return
+// and check byte, become active calls every 0:10; every other record leaves
+// a row at the column defaults) into a call-list
 // table (MakeCallListTable). The form is told by the fields of the first
 // record. Throws ETableError when it is neither.
 TV1CallSource ImportCallList(ITableReader& source, TTable& table);

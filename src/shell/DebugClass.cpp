@@ -13,6 +13,17 @@ namespace vaskel {
 namespace {
 
 constexpr const char* kEol = "\r\n";
+// the state machine's entry of every timer tick: a block that holds it is a
+// status poll
+constexpr std::string_view kPollEntry = "WBCTS Zustand:";
+
+bool Same(const TActionHistory& a, const TActionHistory& b) {
+    return a.Action == b.Action && a.Description == b.Description;
+}
+
+bool Single(const TActionRun& r) {
+    return r.Repeats == 1 && r.Block.size() == 1;
+}
 
 } // namespace
 
@@ -33,18 +44,105 @@ std::string ReportTimeText(const TDateTime& t) {
 TDebugClass::TDebugClass(const TEnvironment& env) : Now(LocalNow), FEnv(env) {}
 
 void TDebugClass::AddAction(const std::string& action, const std::string& description) {
-    while (FActions.size() > kMaxActions)
-        FActions.pop_front();
-    FActions.push_back({action, description, Now ? Now() : LocalNow()});
+    while (FHeld > kMaxActions && !FRuns.empty()) {
+        FHeld -= FRuns.front().Block.size();
+        FRuns.pop_front();
+    }
+    const TActionHistory entry{action, description, Now ? Now() : LocalNow()};
+    FRuns.push_back({{entry}, 1, entry.Time});
+    ++FHeld;
+    // the newest p single entries, against what came before them
+    const std::size_t n = FRuns.size();
+    for (std::size_t p = 1; p <= kMaxBlock && p < n; ++p) {
+        if (!Single(FRuns[n - p])) break;
+        auto newest = [&](std::size_t k) -> const TActionHistory& {
+            return FRuns[n - p + k].Block.front();
+        };
+        // a run of the same block: one more repetition
+        TActionRun& before = FRuns[n - p - 1];
+        bool same = before.Block.size() == p;
+        for (std::size_t k = 0; same && k < p; ++k)
+            same = Same(before.Block[k], newest(k));
+        if (same) {
+            ++before.Repeats;
+            before.LastTime = entry.Time;
+            FRuns.resize(n - p);
+            FHeld -= p;
+            return;
+        }
+        // the same p single entries twice: a run of two
+        if (p == 1 || n < 2 * p) continue;
+        same = true;
+        for (std::size_t k = 0; same && k < p; ++k) {
+            const TActionRun& r = FRuns[n - 2 * p + k];
+            same = Single(r) && Same(r.Block.front(), newest(k));
+        }
+        if (same) {
+            TActionRun run;
+            for (std::size_t k = 0; k < p; ++k)
+                run.Block.push_back(FRuns[n - 2 * p + k].Block.front());
+            run.Repeats = 2;
+            run.LastTime = entry.Time;
+            FRuns.resize(n - 2 * p);
+            FRuns.push_back(std::move(run));
+            FHeld -= p;
+            return;
+        }
+    }
+}
+
+std::deque<TActionHistory> TDebugClass::Actions() const {
+    std::deque<TActionHistory> out;
+    for (const TActionRun& r : FRuns)
+        out.insert(out.end(), r.Block.begin(), r.Block.end());
+    return out;
+}
+
+const char* TDebugClass::Text(const char* german, const char* english) const {
+    return FEnv.Language() == 2 ? english : german;
+}
+
+std::string TDebugClass::ReportFile() const {
+    return FEnv.DataDirectory() + kReportFile;
 }
 
 std::string TDebugClass::WriteErrorReport(const std::string& message) {
-    std::string file = FEnv.ProgramDirectory() + "STATUS.LOG";
-    if (!std::ofstream(file, std::ios::binary | std::ios::app)) {
-        // a program folder that cannot be written: the data folder instead
-        file = FEnv.DataDirectory() + "STATUS.LOG";
-    }
+    const std::string file = ReportFile();
+    std::error_code ec;
+    std::filesystem::create_directories(FEnv.DataDirectory(), ec);
     return WriteBlockTo(file, message) ? file : std::string();
+}
+
+std::vector<std::string> TDebugClass::RunLines(const TActionRun& run) const {
+    auto entry = [](const TActionHistory& a) {
+        return "\"" + a.Action + "\" : " + a.Description;
+    };
+    const std::string first = "[" + ReportTimeText(run.Block.front().Time) + "] ";
+    if (run.Repeats == 1) {
+        std::vector<std::string> lines;
+        for (const TActionHistory& a : run.Block)
+            lines.push_back("[" + ReportTimeText(a.Time) + "] " + entry(a));
+        return lines;
+    }
+    const std::string count = "(\xD7" + std::to_string(run.Repeats) + ", " +
+                              Text("bis", "until") + " " + ReportTimeText(run.LastTime) + ")";
+    if (run.Block.size() == 1) {
+        std::string line = first + entry(run.Block.front());
+        if (!run.Block.front().Description.empty()) line += ' ';
+        return {line + count};
+    }
+    bool poll = false;
+    for (const TActionHistory& a : run.Block)
+        poll |= a.Action.rfind(kPollEntry, 0) == 0;
+    std::string line = first + (poll ? Text("Statusabfrage", "Status poll")
+                                     : Text("Wiederholung", "Repeated"));
+    line += " " + count + ":";
+    for (std::size_t k = 0; k < run.Block.size(); ++k) {
+        const TActionHistory& a = run.Block[k];
+        line += (k ? " | \"" : " \"") + a.Action + "\"";
+        if (!a.Description.empty()) line += " : " + a.Description;
+    }
+    return {line};
 }
 
 bool TDebugClass::WriteBlockTo(const std::string& file, const std::string& message) {
@@ -55,48 +153,60 @@ bool TDebugClass::WriteBlockTo(const std::string& file, const std::string& messa
         return static_cast<bool>(out);
     };
     const TComputerFacts f = ComputerFacts ? ComputerFacts() : TComputerFacts{};
+    const bool english = FEnv.Language() == 2;
     auto unit = [](const std::string& v, const char* u) { return v.empty() ? v : v + u; };
+    auto bytes = [&](const std::string& v) { return unit(v, english ? " bytes" : " Byte"); };
     auto size = [](const std::string& w, const std::string& h) {
         return w.empty() || h.empty() ? std::string() : w + "x" + h;
     };
-    const std::vector<std::pair<const char*, std::string>> computer = {
-        {"Morlin Verzeichnis: ", FEnv.ProgramDirectory()},
-        {"Betriebssystem: ", f.OperatingSystem},
-        {"Servicepack: ", f.ServicePack},
-        {"CPU: ", f.Cpu},
-        {"Nominalfrequenz: ", unit(f.CpuMHz, " MHz")},
-        {"CPU Anzahl: ", f.CpuCount},
-        {"PC-Name (Domainname): ", f.DomainName},
-        {"PC-Name (Lokaler Name): ", f.ComputerName},
-        {"PC-Name (Kommentar): ", f.ComputerComment},
-        {"IP-Adresse: ", f.IpAddress},
-        {"Benutzer: ", f.User},
-        {"Firma: ", f.Company},
-        {"Gesamter Pagefile Speicher: ", unit(f.PageFileTotal, " Byte")},
-        {"Freier Pagefile Speicher: ", unit(f.PageFileFree, " Byte")},
-        {"Gesamter physikalischer Speicher: ", unit(f.PhysicalTotal, " Byte")},
-        {"Freier physikalischer Speicher: ", unit(f.PhysicalFree, " Byte")},
-        {"Gesamter virtueller Speicher: ", unit(f.VirtualTotal, " Byte")},
-        {"Freier virtueller Speicher: ", unit(f.VirtualFree, " Byte")},
+    struct TLine {
+        const char* German;
+        const char* English;
+        std::string Value;
+    };
+    const TLine computer[] = {
+        {"Morlin Verzeichnis: ", "Program folder: ", FEnv.ProgramDirectory()},
+        {"Betriebssystem: ", "Operating system: ", f.OperatingSystem},
+        {"Servicepack: ", "Service pack: ", f.ServicePack},
+        {"CPU: ", "CPU: ", f.Cpu},
+        {"Nominalfrequenz: ", "Nominal frequency: ", unit(f.CpuMHz, " MHz")},
+        {"CPU Anzahl: ", "Number of CPUs: ", f.CpuCount},
+        {"PC-Name (Domainname): ", "Computer name (domain): ", f.DomainName},
+        {"PC-Name (Lokaler Name): ", "Computer name (local): ", f.ComputerName},
+        {"PC-Name (Kommentar): ", "Computer name (comment): ", f.ComputerComment},
+        {"IP-Adresse: ", "IP address: ", f.IpAddress},
+        {"Benutzer: ", "User: ", f.User},
+        {"Firma: ", "Company: ", f.Company},
+        {"Gesamter Pagefile Speicher: ", "Total page file memory: ", bytes(f.PageFileTotal)},
+        {"Freier Pagefile Speicher: ", "Free page file memory: ", bytes(f.PageFileFree)},
+        {"Gesamter physikalischer Speicher: ", "Total physical memory: ", bytes(f.PhysicalTotal)},
+        {"Freier physikalischer Speicher: ", "Free physical memory: ", bytes(f.PhysicalFree)},
+        {"Gesamter virtueller Speicher: ", "Total virtual memory: ", bytes(f.VirtualTotal)},
+        {"Freier virtueller Speicher: ", "Free virtual memory: ", bytes(f.VirtualFree)},
         {"Gr\xF6\xDF"
          "e der Auslagerungsdatei: ",
-         unit(f.SwapFileSize, " Byte")},
+         "Swap file size: ", bytes(f.SwapFileSize)},
         {"Bildschirmgr\xF6\xDF"
          "e: ",
-         size(f.ScreenWidth, f.ScreenHeight)},
-        {"Farbtiefe: ", unit(f.ColorDepth, " Bit")},
+         "Screen size: ", size(f.ScreenWidth, f.ScreenHeight)},
+        {"Farbtiefe: ", "Colour depth: ", unit(f.ColorDepth, english ? " bits" : " Bit")},
         {"Desktopgr\xF6\xDF"
          "e (Clientbereich): ",
-         size(f.DesktopWidth, f.DesktopHeight)},
-        {"Aktives Farbschema: ", f.ColorScheme},
-        {"ADO-Version: ", f.AdoVersion},
-        {"BDE-Version: ", f.BdeVersion},
-        {"Internet Explorer-Version: ", f.BrowserVersion},
+         "Desktop size (client area): ", size(f.DesktopWidth, f.DesktopHeight)},
+        {"Aktives Farbschema: ", "Active colour scheme: ", f.ColorScheme},
+        {"ADO-Version: ", "ADO version: ", f.AdoVersion},
+        {"BDE-Version: ", "BDE version: ", f.BdeVersion},
+        {"Internet Explorer-Version: ", "Internet Explorer version: ", f.BrowserVersion},
     };
-    if (!line("======== BEGINN FEHLEREINTRAG ======================")) return false;
-    if (!line("-------- PC-Umgebung -------------------------------")) return false;
-    for (const auto& [label, value] : computer)
-        if (!line(label + value)) return false;
+    if (!line(Text("======== BEGINN FEHLEREINTRAG ======================",
+                   "======== BEGIN OF ERROR REPORT ====================")))
+        return false;
+    if (!line(Text("-------- PC-Umgebung -------------------------------",
+                   "-------- Computer ----------------------------------")))
+        return false;
+    // what this platform cannot tell is left out
+    for (const TLine& l : computer)
+        if (!l.Value.empty() && !line(Text(l.German, l.English) + l.Value)) return false;
     out.close();
     try {
         FEnv.WriteEnvironmentDump(file);
@@ -105,28 +215,29 @@ bool TDebugClass::WriteBlockTo(const std::string& file, const std::string& messa
     }
     out.open(file, std::ios::binary | std::ios::app);
     if (!out) return false;
-    if (!line("-------- Offene Fenster -------------------------------")) return false;
+    if (!line(Text("-------- Offene Fenster -------------------------------",
+                   "-------- Open windows ---------------------------------")))
+        return false;
     if (OpenWindows)
         for (const std::string& caption : OpenWindows())
             if (!line(caption)) return false;
-    if (!line("-------- Aktionshistorie -------------------------------")) return false;
-    while (!FActions.empty()) {
-        const TActionHistory& a = FActions.front();
-        if (!line("[" + ReportTimeText(a.Time) + "] \"" + a.Action + "\" : " + a.Description))
-            return false;
-        FActions.pop_front();
+    if (!line(Text("-------- Aktionshistorie -------------------------------",
+                   "-------- Action history --------------------------------")))
+        return false;
+    while (!FRuns.empty()) {
+        for (const std::string& l : RunLines(FRuns.front()))
+            if (!line(l)) return false;
+        FHeld -= FRuns.front().Block.size();
+        FRuns.pop_front();
     }
     AddAction(kMarker, "");
-    if (!line("-------- SQL-Historie -------------------------------")) return false;
-    while (!FStatements.empty()) {
-        const TStatementHistory& s = FStatements.front();
-        if (!line("[" + ReportTimeText(s.Time) + "] " + s.Text)) return false;
-        FStatements.pop_front();
-    }
-    AddAction(kMarker, "");
-    if (!line("-------- Fehlermeldung -------------------------------")) return false;
+    if (!line(Text("-------- Fehlermeldung -------------------------------",
+                   "-------- Error message -------------------------------")))
+        return false;
     if (!line("[" + ReportTimeText(Now ? Now() : LocalNow()) + "] " + message)) return false;
-    if (!line("======== ENDE FEHLEREINTRAG ==========================")) return false;
+    if (!line(Text("======== ENDE FEHLEREINTRAG ==========================",
+                   "======== END OF ERROR REPORT ========================")))
+        return false;
     out.close();
     if (!out) return false;
     if (Beep) Beep();

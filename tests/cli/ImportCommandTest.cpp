@@ -7,6 +7,7 @@
 #include "recording/OpenedProtocol.h"
 #include "recording/Recorder.h"
 #include "telegram/Cp1252.h"
+#include "telegram/TextConventions.h"
 
 #include "TestSupport.h"
 
@@ -78,6 +79,26 @@ TEST_F(CliImportTest, ACallListFromAProtocolTableHoldsItsMasterTelegrams) {
     EXPECT_EQ(c.Cell(1, 0), "a1");
     EXPECT_EQ(c.Cell(1, 1), "l001");
     EXPECT_EQ(c.Cell(3, 1), "0:10");
+}
+
+// As recorded: each telegram with its carriage return and check byte
+// (printable, a quote, a control character); the calls are the texts alone.
+TEST_F(CliImportTest, CallsFromARecordedProtocolTableAreTheTelegramsWithoutCheckByte) {
+    auto recorded = [](const std::string& text) { return text + '\r' + CalcCheckByte(text); };
+    test::WriteParadoxTable(Dir.Path() / "FAHRT.DB", test::ProtocolColumns(false),
+                            {test::ProtocolRecord("M", 1, 100, 0, "", recorded("l001")),
+                             test::ProtocolRecord("S", 2, 120, 20, "", recorded("a10")),
+                             test::ProtocolRecord("M", 3, 300, 0, "", recorded("a1")),
+                             test::ProtocolRecord("M", 4, 400, 0, "", recorded("k07"))});
+    ASSERT_EQ(Import("FAHRT.DB", "fahrt.AUF.CSV").code, 0);
+    TTable c = MakeCallListTable();
+    ASSERT_TRUE(OpenListFile(c, File("fahrt.AUF.CSV"), TListKind::Aufruf).Loaded);
+    ASSERT_EQ(c.RowCount(), 3);
+    EXPECT_EQ(c.Cell(1, 0), "l001");
+    EXPECT_EQ(c.Cell(1, 1), "a1");
+    EXPECT_EQ(c.Cell(1, 2), "k07");
+    EXPECT_EQ(Slurp(File("fahrt.AUF.CSV")).find("\r/"), std::string::npos)
+        << "no carriage return with a check byte in the file";
 }
 
 TEST_F(CliImportTest, PlainAndAnalysedProtocolsBecomeProtocolFiles) {

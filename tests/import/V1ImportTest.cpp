@@ -7,6 +7,7 @@
 #include "lists/ListFiles.h"
 #include "recording/OpenedProtocol.h"
 #include "recording/Recorder.h"
+#include "telegram/TextConventions.h"
 
 #include "TestSupport.h"
 
@@ -119,6 +120,35 @@ TEST_F(V1ImportTest, CallListFromAProtocolTakesTheMasterTelegrams) {
         EXPECT_EQ(t.Cell(1, 0), "l001");
         EXPECT_EQ(t.Cell(1, 1), "a1");
     }
+}
+
+// A recorded master telegram ends with its carriage return and check byte;
+// the call is the text before them, whatever the check byte is.
+TEST_F(V1ImportTest, CallsFromAProtocolLeaveTheCarriageReturnAndCheckByteBehind) {
+    auto recorded = [](const std::string& text) { return text + '\r' + CalcCheckByte(text); };
+    ASSERT_EQ(CalcCheckByte("l001"), '/') << "a printable check byte";
+    ASSERT_EQ(CalcCheckByte("a1"), '"') << "a quote as check byte";
+    const struct {
+        std::string Telegram;
+        std::string Call;
+        const char* What;
+    } cases[] = {
+        {recorded("l001"), "l001", "printable check byte"},
+        {recorded("a1"), "a1", "quote as check byte"},
+        {recorded("k07"), "k07", "control character as check byte"},
+        {" " + recorded("zA1 Ende"), "zA1 Ende", "blanks around and inside"},
+        {"a1\r", "a1", "carriage return without check byte"},
+        {"l002", "l002", "neither carriage return nor check byte"},
+        {"x7 ", "x7", "no carriage return, a blank after"},
+    };
+    std::vector<TPxRecord> records;
+    for (const auto& c : cases)
+        records.push_back(ProtocolRecord("M", 1, 0, 0, "", c.Telegram));
+    TTable t = MakeCallListTable();
+    ASSERT_EQ(ImportCallList(*Table(ProtocolColumns(false), records), t), TV1CallSource::Protocol);
+    ASSERT_EQ(t.RowCount(), static_cast<int>(std::size(cases)));
+    for (int r = 0; r < t.RowCount(); ++r)
+        EXPECT_EQ(t.Cell(1, r), cases[r].Call) << cases[r].What;
 }
 
 TEST_F(V1ImportTest, EmptyListTablesGiveTheSingleDefaultRow) {

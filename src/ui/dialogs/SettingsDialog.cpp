@@ -301,13 +301,8 @@ void Tfrm_Einstellungen::Accept() {
     }
     QApplication::restoreOverrideCursor();
     if (FHooks.SendTimeouts) FHooks.SendTimeouts();
-    if (UiLanguage() != before) {
-        Message(Tr("Sprachumstellung"),
-                Lines(Tr("Die Sprache wurde auf Deutsch geändert.\r\nDas Programm muss neu "
-                         "gestartet werden.")),
-                false);
-        if (FHooks.Restart) FHooks.Restart();
-    }
+    // the windows retranslate themselves: nothing is closed, nothing lost
+    if (UiLanguage() != before && FHooks.LanguageChanged) FHooks.LanguageChanged();
     accept();
 }
 

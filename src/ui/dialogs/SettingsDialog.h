@@ -2,8 +2,9 @@
 // Tfrm_Einstellungen, "Einstellungen": the user's settings (language,
 // automatic reload of the response list, current date and time in
 // simulations, bus type, the three folders, the bus time-outs). Settings
-// change only on OK; a new language restarts the program. Ctrl+Alt+L shows
-// the hidden "Neue Sprache anlegen".
+// change only on OK; a new language is shown at once, without a restart
+// (the recording and every open window go on). Ctrl+Alt+L shows the hidden
+// "Neue Sprache anlegen".
 
 #include "shell/Environment.h"
 
@@ -27,11 +28,11 @@ public:
     struct THooks {
         // The time-outs go to the device (after OK).
         std::function<void()> SendTimeouts;
-        // All settings are saved and the program starts anew (a new
-        // language); absent: nothing more happens.
-        std::function<void()> Restart;
-        // A message box: warning (folders, a known language) or information
-        // (the language change). Absent: the boxes are shown.
+        // A new language is in force (Language, the texts of Tr): the
+        // windows show it.
+        std::function<void()> LanguageChanged;
+        // A warning box (folders, a known language, the language file).
+        // Absent: the boxes are shown.
         std::function<void(const QString& caption, const QString& text, bool warning)> Message;
         // The folder dialog; absent: the system's.
         std::function<QString(const QString& title, const QString& start)> ChooseFolder;
@@ -47,7 +48,7 @@ public:
     static QStringList Languages(const TEnvironment& env);
 
     // OK, in order: language, time-outs and switches, bus type, folders,
-    // the time-outs to the device, and the restart for a new language.
+    // the time-outs to the device, and the windows in a new language.
     void Accept();
     void RestoreDefaults();
     // A folder button: the folder dialog for its field.

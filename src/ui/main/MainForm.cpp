@@ -16,7 +16,7 @@
 #include "ui/common/Theme.h"
 #include "ui/device/DeviceWindows.h"
 #include "ui/device/FirmwareUploadForm.h"
-#include "ui/dialogs/Restart.h"
+#include "ui/dialogs/ErrorReport.h"
 #include "ui/dialogs/SettingsDialog.h"
 #include "ui/editors/AddressForm.h"
 #include "ui/filter/Filter.h"
@@ -248,24 +248,12 @@ void TfMainForm::ConnectActions() {
                 text += QStringLiteral("\n\n") + FromFileName(FSession.Env().LastErrorReport());
             QMessageBox::critical(this, T("Vaskel"), text);
         };
-    on(TAct::acCreateDebuggerLog, [this] {
-        TEnvironment& env = FSession.Env();
-        const QFileInfo program(QCoreApplication::applicationFilePath());
-        const std::string message =
-            env.ProgramDirectory() + ToCp1252(program.completeBaseName()) + ".LOG";
-        const std::string written = env.Debugger().WriteErrorReport(message);
-        // written elsewhere than the program folder, or not at all: the user learns where
-        if (written.empty())
-            QMessageBox::warning(this, T("Vaskel"),
-                                 Tr("Das Fehlerprotokoll konnte nicht geschrieben werden."));
-        else if (written != env.ProgramDirectory() + "STATUS.LOG")
-            FSession.ShowStatusMessage(Tr("Fehlerprotokoll geschrieben:") + QLatin1Char(' ') +
-                                       FromFileName(written));
-    });
+    on(TAct::acCreateDebuggerLog, [this] { CreateErrorReport(FSession.Env(), this); });
     on(TAct::acEinstellungen, [this] {
         Tfrm_Einstellungen::THooks hooks;
         hooks.SendTimeouts = [this] { FSession.Connection().SendTimeouts(); };
-        hooks.Restart = [this] { RestartProgram(FSession.Env()); };
+        // a new language is shown at once: the recording and the windows go on
+        hooks.LanguageChanged = [this] { SwitchLanguage(FSession.Env().Language()); };
         Tfrm_Einstellungen dialog(FSession.Env(), std::move(hooks), this);
         dialog.exec();
         // the slave simulation's picture and the mode display follow the settings
@@ -400,15 +388,21 @@ void TfMainForm::BuildLanguageMenu(QMenu* options) {
         a->setCheckable(true);
         a->setChecked(FSession.Env().Language() == number);
         languages->addAction(a);
-        connect(a, &QAction::triggered, this, [this, n = number] {
-            FSession.Env().SetLanguage(n);
-            SetUiLanguage(n);
-            Retranslate(this);
-            if (FOptions.StartDevice) FPanels[0]->setText(T("USB"));
-            ApplyDisplay(ComputeDeviceDisplay(FSession.Status(), FSession.Recording()));
-            FModeArea->ShowBusType();
-        });
+        a->setObjectName(QStringLiteral("actLanguage%1").arg(number));
+        connect(a, &QAction::triggered, this, [this, n = number] { SwitchLanguage(n); });
     }
+}
+
+void TfMainForm::SwitchLanguage(int language) {
+    FSession.Env().SetLanguage(language);
+    SetUiLanguage(language);
+    Retranslate(this);
+    for (int n : {1, 2})
+        if (QAction* a = findChild<QAction*>(QStringLiteral("actLanguage%1").arg(n)))
+            a->setChecked(n == language);
+    if (FOptions.StartDevice) FPanels[0]->setText(T("USB"));
+    ApplyDisplay(ComputeDeviceDisplay(FSession.Status(), FSession.Recording()));
+    FModeArea->ShowBusType();
 }
 
 void TfMainForm::BuildVirtualDeviceMenu(QMenu* diag) {

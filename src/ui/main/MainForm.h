@@ -99,6 +99,10 @@ public:
     // timers: the upload's clock (null: the window timers).
     TfUploadProgramForm* OpenFirmwareUpload(const QString& file, ITimerFactory* timers = nullptr);
     TfUploadProgramForm* FirmwareUploadWindow() const;
+    // The program speaks this language (1 German, 2 English) from now on:
+    // the setting, the texts of every window, the menu's check mark. Nothing
+    // is closed or restarted.
+    void SwitchLanguage(int language);
 
 protected:
     bool event(QEvent* e) override;

@@ -8,6 +8,7 @@
 #include "telegram/Errors.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
+#include "ui/dialogs/SettingsDialog.h"
 #include "ui/editors/BaseEditForm.h"
 #include "ui/main/DirectInputBox.h"
 #include "ui/main/MainForm.h"

@@ -213,6 +213,123 @@ TEST_F(MainWindowTest, LanguageSwitchesAtRunTime) {
     SetUiLanguage(1);
 }
 
+// The settings dialog, open modally: the language chosen, then OK clicked.
+class TSettingsDriver {
+public:
+    explicit TSettingsDriver(int languageIndex) {
+        FTimer.setInterval(20);
+        QObject::connect(&FTimer, &QTimer::timeout, [this, languageIndex] {
+            auto* d = dynamic_cast<Tfrm_Einstellungen*>(QApplication::activeModalWidget());
+            if (!d || !d->isVisible()) return;
+            ++Shown;
+            d->cbLanguage->setCurrentIndex(languageIndex);
+            QTest::mouseClick(d->btOK, Qt::LeftButton);
+        });
+        FTimer.start();
+    }
+    int Shown = 0;
+
+private:
+    QTimer FTimer;
+};
+
+// A new language in the settings while the monitor records and nothing is
+// saved: the program neither ends nor asks, the recording goes on, and the
+// windows speak the new language.
+TEST_F(MainWindowTest, ALanguageChosenInTheSettingsKeepsTheRecordingRunning) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acAufzeichnen)->isEnabled(); }));
+    std::filesystem::create_directories(Env.DataDirectory());
+    TfMonitorForm* m = W->OpenMonitor();
+    ASSERT_TRUE(WaitFor([&] {
+        Usb->Advance(50);
+        return m->Recorder().RowCounter() > 0;
+    }));
+    ASSERT_TRUE(m->Recorder().Table().Modified) << "the recording is not saved";
+    TAutoAnswer questions(QMessageBox::Cancel);
+    {
+        TSettingsDriver settings(1);
+        W->Action(TAct::acEinstellungen)->trigger();
+        EXPECT_EQ(settings.Shown, 1);
+    }
+    EXPECT_EQ(questions.Count, 0) << "nothing ends, so nothing is asked";
+    EXPECT_EQ(Env.Language(), 2);
+    EXPECT_EQ(UiLanguage(), 2);
+    EXPECT_EQ(W->Monitor(), m) << "the monitor stays open";
+    EXPECT_TRUE(W->isVisible());
+    EXPECT_EQ(W->Action(TAct::actHideAll)->text(), QStringLiteral("Hide all"));
+    EXPECT_EQ(W->ModeArea()->Group("Master")->title(), QStringLiteral("Master mode"));
+    QAction* english = W->findChild<QAction*>(QStringLiteral("actLanguage2"));
+    ASSERT_NE(english, nullptr);
+    EXPECT_TRUE(english->isChecked()) << "the language menu follows";
+    const int rows = m->Recorder().RowCounter();
+    EXPECT_TRUE(WaitFor([&] {
+        Usb->Advance(50);
+        return m->Recorder().RowCounter() > rows;
+    })) << "the recording goes on";
+    EXPECT_TRUE(m->Recorder().Table().Modified);
+    // and back: German again, the recording still there
+    TSettingsDriver back(0);
+    W->Action(TAct::acEinstellungen)->trigger();
+    EXPECT_EQ(Env.Language(), 1);
+    EXPECT_EQ(W->Action(TAct::actHideAll)->text(), QStringLiteral("Alles ausblenden"));
+    EXPECT_EQ(W->Monitor(), m);
+    m->Recorder().Table().Modified = false;
+    SetUiLanguage(1);
+}
+
+// After the settings' language switch the program ends as always: its
+// safety copy goes, and the next start finds nothing to recover.
+TEST_F(MainWindowTest, AfterALanguageSwitchAndACleanEndNoRecoveryIsOffered) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acAufzeichnen)->isEnabled(); }));
+    std::filesystem::create_directories(Env.DataDirectory());
+    TfMonitorForm* m = W->OpenMonitor();
+    const std::string copy = m->Recorder().SafetyCopyFile();
+    ASSERT_TRUE(WaitFor([&] {
+        Usb->Advance(50);
+        return std::filesystem::exists(copy);
+    })) << "the monitor keeps its safety copy";
+    {
+        TSettingsDriver settings(1);
+        W->Action(TAct::acEinstellungen)->trigger();
+    }
+    ASSERT_EQ(Env.Language(), 2);
+    EXPECT_TRUE(std::filesystem::exists(copy)) << "the recording goes on, with its copy";
+    {
+        TAutoAnswer save(QMessageBox::No);
+        W->close();
+        EXPECT_EQ(save.Count, 1) << "the end asks about the unsaved recording";
+    }
+    W.reset();
+    S.reset();
+    Usb.reset();
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    // the next start
+    TAutoAnswer offer(QMessageBox::Ok);
+    Start(TScenario::Vehicle);
+    EXPECT_TRUE(S->Recorder().EarlierCopy().empty()) << "no copy of an earlier run";
+    EXPECT_EQ(W->OfferSafetyCopy(), nullptr);
+    EXPECT_EQ(offer.Count, 0) << "no recovery offered";
+    EXPECT_TRUE(W->Area()->Windows().isEmpty());
+    SetUiLanguage(1);
+}
+
+// "Fehlerprotokoll erzeugen ...": the report goes to the data folder, and
+// the message says which file it is.
+TEST_F(MainWindowTest, TheErrorReportSaysWhereItWent) {
+    Start(TScenario::Unpowered);
+    std::filesystem::create_directories(Env.DataDirectory());
+    const std::string file = Env.DataDirectory() + "STATUS.LOG";
+    TAutoAnswer answer(QMessageBox::Ok);
+    W->Action(TAct::acCreateDebuggerLog)->trigger();
+    EXPECT_EQ(answer.Count, 1) << "a message, not silence";
+    EXPECT_TRUE(answer.LastText.contains(QDir::toNativeSeparators(QString::fromStdString(file))))
+        << answer.LastText.toStdString();
+    EXPECT_NE(test::ReadFile(file).find("BEGINN FEHLEREINTRAG"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(Dir / "STATUS.LOG")) << "not in the program's folder";
+}
+
 // A protocol of two rows, in the current form.
 std::string TwoRowProtocol(const test::TempDir& dir, const std::string& name) {
     return dir.Write(name,
