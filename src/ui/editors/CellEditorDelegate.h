@@ -1,5 +1,6 @@
 #pragma once
-// The cell editor of list tables: several lines; Return ends the editing.
+// The cell editor of list tables: several lines; Return ends the editing,
+// Tab and Shift+Tab end it and move to the next or previous cell.
 #include "recording/Table.h"
 
 #include <QStyledItemDelegate>
