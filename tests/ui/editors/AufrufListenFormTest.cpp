@@ -3,8 +3,8 @@
 // save), and the activate button against the session's active list.
 
 #include "ui/editors/AufrufListenForm.h"
-#include "ui/editors/RecordTypeDelegate.h"
 #include "ui/compose/ComposerForm.h"
+#include "ui/editors/RecordTypeDelegate.h"
 
 #include "lists/ListFiles.h"
 #include "platform/QtText.h"
@@ -18,11 +18,11 @@
 
 #include <QComboBox>
 #include <QDialog>
-#include <QTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -58,7 +58,11 @@ protected:
         const QModelIndex call = W->Model().index(W->CurrentRow(), 1);
         W->View()->setCurrentIndex(call);
         W->View()->edit(call);
-        return W->View()->findChild<QComboBox*>(QStringLiteral("CallEditor"));
+        // the one open now (an editor closed before may still wait for its
+        // deletion)
+        for (QComboBox* box : W->View()->findChildren<QComboBox*>(QStringLiteral("CallEditor")))
+            if (box->isVisible()) return box;
+        return nullptr;
     }
     // Chooses the line of a DS number in the call cell's drop-down; the
     // cell's text after it (null when the drop-down has no such line).
@@ -70,7 +74,8 @@ protected:
                 box->setCurrentIndex(k);
                 emit box->activated(k);
                 QApplication::processEvents();
-                return W->Model().data(W->Model().index(W->CurrentRow(), 1), Qt::EditRole)
+                return W->Model()
+                    .data(W->Model().index(W->CurrentRow(), 1), Qt::EditRole)
                     .toString();
             }
         emit W->View()->itemDelegateForColumn(1)->closeEditor(box);
@@ -198,7 +203,8 @@ TEST_F(AufrufListenFormTest, TheCallDropDownOffersTheRequestsOfTheBusInUse) {
         const QFontMetrics fm(view->font());
         for (int k = 0; k < box->count(); ++k) {
             const QString description = box->model()->index(k, 3).data().toString();
-            EXPECT_GE(view->columnWidth(3), fm.horizontalAdvance(description)) << description;
+            EXPECT_GE(view->columnWidth(3), fm.horizontalAdvance(description))
+                << description.toStdString();
         }
         emit W->View()->itemDelegateForColumn(1)->closeEditor(box);
         QApplication::processEvents();
@@ -225,7 +231,8 @@ TEST_F(AufrufListenFormTest, SavingWritesTheListAndTheTitleNamesIt) {
     SaveAs = Q(Dir / "neu.AUF.CSV");
     ASSERT_TRUE(W->SaveList());
     EXPECT_EQ(test::ReadFile(Dir / "neu.AUF.CSV"),
-              std::string(kAufrufHeader) + "\r\n-1;\"l001\";\"\";\"0:02\"\r\n");
+              std::string(kAufrufHeader) + "\r\n-1;\"l001\";\"Liniennummer\";\"0:02\"\r\n")
+        << "with the description of the request";
     EXPECT_EQ(W->FileName(), SaveAs);
     EXPECT_TRUE(W->windowTitle().startsWith(QStringLiteral("Mastersimulation - Aufrufliste: ")));
     EXPECT_TRUE(W->windowTitle().endsWith(QStringLiteral("neu.AUF.CSV")));

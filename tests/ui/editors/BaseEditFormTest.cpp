@@ -179,8 +179,11 @@ TEST_F(ListEditFormTest, TypingOnACellReplacesItsText) {
 // the one before); no tab character gets into the text.
 TEST_F(ListEditFormTest, TabMovesOnFromACellEditor) {
     QApplication::setActiveWindow(W.get());
-    auto editor = [&] {
-        return W->View()->findChild<QPlainTextEdit*>(QStringLiteral("CellEditor"));
+    // the editor open now (one closed before may still wait for its deletion)
+    auto editor = [&]() -> QPlainTextEdit* {
+        for (auto* e : W->View()->findChildren<QPlainTextEdit*>(QStringLiteral("CellEditor")))
+            if (e->isVisible()) return e;
+        return nullptr;
     };
     W->View()->setFocus();
     W->View()->setCurrentIndex(W->Model().index(0, 1));
@@ -192,7 +195,6 @@ TEST_F(ListEditFormTest, TabMovesOnFromACellEditor) {
     EXPECT_EQ(Cell(0, 1), "zI1") << "no tab in the call";
     EXPECT_EQ(W->View()->currentIndex(), W->Model().index(0, 2));
     ASSERT_NE(editor(), nullptr) << "the next cell is being edited";
-    ASSERT_TRUE(editor()->isVisible());
     QTest::keyClicks(editor(), QStringLiteral("Text"));
     QTest::keyClick(editor(), Qt::Key_Backtab, Qt::ShiftModifier);
     QApplication::processEvents();
