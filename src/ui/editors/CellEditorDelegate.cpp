@@ -72,8 +72,10 @@ bool TCellEditorDelegate::eventFilter(QObject* o, QEvent* ev) {
             const bool back =
                 k->key() == Qt::Key_Backtab || (k->modifiers() & Qt::ShiftModifier);
             emit commitData(e);
+            ReplaceOnNextOpen(true);
             emit closeEditor(e, back ? QAbstractItemDelegate::EditPreviousItem
                                      : QAbstractItemDelegate::EditNextItem);
+            ReplaceOnNextOpen(false);
             return true;
         }
     }

@@ -3,6 +3,7 @@
 #include "platform/QtText.h"
 #include "telegram/TextConventions.h"
 #include "ui/common/Texts.h"
+#include "ui/editors/CellEditorDelegate.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -82,6 +83,11 @@ void TRecordTypeDelegate::setEditorData(QWidget* editor, const QModelIndex& inde
     auto* box = static_cast<QComboBox*>(editor);
     box->setCurrentIndex(-1);
     box->setEditText(index.data(Qt::EditRole).toString());
+    // started by typing or reached with Tab: what is typed replaces the text
+    if (TCellEditorDelegate::ReplacingOnNextOpen()) {
+        box->lineEdit()->selectAll();
+        TCellEditorDelegate::ReplaceOnNextOpen(false);
+    }
 }
 
 void TRecordTypeDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,

@@ -196,6 +196,15 @@ TEST_F(ListEditFormTest, TabMovesOnFromACellEditor) {
     EXPECT_EQ(W->View()->currentIndex(), W->Model().index(0, 2));
     ASSERT_NE(editor(), nullptr) << "the next cell is being edited";
     QTest::keyClicks(editor(), QStringLiteral("Text"));
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(W->View()->currentIndex(), W->Model().index(0, 3));
+    ASSERT_NE(editor(), nullptr);
+    QTest::keyClicks(editor(), QStringLiteral("25"));
+    QTest::keyClick(editor(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(Cell(0, 3), "0:25") << "what is typed replaces the cell reached with Tab";
+    ASSERT_NE(editor(), nullptr);
     QTest::keyClick(editor(), Qt::Key_Backtab, Qt::ShiftModifier);
     QApplication::processEvents();
     EXPECT_EQ(Cell(0, 2), "Text");
