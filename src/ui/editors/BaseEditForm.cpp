@@ -508,6 +508,11 @@ void TfBaseEditForm::resizeEvent(QResizeEvent* e) {
     SetFixedWidths(FFixed);
 }
 
+void TfBaseEditForm::changeEvent(QEvent* e) {
+    TfChildWindow::changeEvent(e);
+    if (e->type() == QEvent::LanguageChange && FModel) UpdateTitle();
+}
+
 bool TfBaseEditForm::eventFilter(QObject* watched, QEvent* e) {
     // Shift held on the table: whole rows are selected (a Shift click then
     // takes every row from the current one to the clicked one)

@@ -99,6 +99,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    // A change of language: the title in the new language.
+    void changeEvent(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void ShowIncomplete();
     void MarkCaption();

@@ -10,6 +10,7 @@
 #include "platform/QtText.h"
 #include "ui/common/FileDialogs.h"
 #include "ui/common/Session.h"
+#include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
 
 #include "TestSupport.h"
@@ -216,6 +217,17 @@ TEST_F(AufrufListenFormTest, TheCallDropDownOffersTheRequestsOfTheBusInUse) {
     Env.SetBusType(TBusType::bsVehicleBus);
     Open(QString());
     EXPECT_TRUE(PickCall("120").isNull());
+}
+
+TEST_F(AufrufListenFormTest, TheTitleFollowsTheLanguage) {
+    Open(QString());
+    SetUiLanguage(2);
+    QEvent change(QEvent::LanguageChange);
+    QApplication::sendEvent(W.get(), &change);
+    EXPECT_EQ(W->windowTitle(), QStringLiteral("Master simulation - call list: New"));
+    SetUiLanguage(1);
+    QApplication::sendEvent(W.get(), &change);
+    EXPECT_EQ(W->windowTitle(), QStringLiteral("Mastersimulation - Aufrufliste: Neu"));
 }
 
 TEST_F(AufrufListenFormTest, SavingWritesTheListAndTheTitleNamesIt) {
