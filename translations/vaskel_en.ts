@@ -1849,6 +1849,14 @@
         <translation>IBIS address translation</translation>
     </message>
     <message>
+        <source>Adresse %1: &quot;%2&quot; ist keine Adresse von 1 bis 15.</source>
+        <translation>Address %1: &quot;%2&quot; is no address from 1 to 15.</translation>
+    </message>
+    <message>
+        <source>Bitte geben Sie eine Zahl von 1 bis 15 ein.</source>
+        <translation>Please enter a number from 1 to 15.</translation>
+    </message>
+    <message>
         <source>Kopf</source>
         <translation>Head</translation>
     </message>
@@ -1959,6 +1967,14 @@
     <message>
         <source>Reaktion [ms]</source>
         <translation>Reaction [ms]</translation>
+    </message>
+    <message>
+        <source>Aus einem Protokoll erstellt: Jede Antwort wird 1 ms nach ihrem Aufruf gesendet (Spalte &quot;Reaktion [ms]&quot;).</source>
+        <translation>Made from a protocol: every answer is sent 1 ms after its call (column &quot;Reaction [ms]&quot;).</translation>
+    </message>
+    <message>
+        <source>Die Reaktionszeit von 1 ms gilt für jede Zeile. Ändern Sie sie in der Spalte &quot;Reaktion [ms]&quot;, wo ein Gerät mehr Zeit braucht.</source>
+        <translation>The reaction time of 1 ms holds for every row. Change it in the column &quot;Reaction [ms]&quot; where a device needs more time.</translation>
     </message>
     <message>
         <source>Geben Sie hier die Antwort ein, die auf den Aufruf gesendet werden soll.</source>

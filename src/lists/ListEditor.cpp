@@ -187,6 +187,44 @@ void TListEditorRows::SetFirstColumn(const std::vector<int>& rows, bool all) {
     FTable.Modified = true;
 }
 
+std::string TListEditorRows::CopyText(
+    const std::vector<int>& rows, const std::vector<int>& columns,
+    const std::function<std::string(std::string_view)>& display) const {
+    std::string out;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const int row = rows[k];
+        if (row < 0 || row >= FTable.RowCount()) continue;
+        if (!out.empty()) out += "\r\n";
+        bool first = true;
+        for (int col : columns) {
+            if (col < 0 || col >= FTable.ColCount()) continue;
+            if (!first) out += '\t';
+            first = false;
+            const std::string_view cell = FTable.Cell(col, row);
+            switch (FTable.Style(col)) {
+            case TZK_InputStyle::csBoolean:
+                out += cell == "0" || TrimBlanks(cell).empty() ? "0" : "-1";
+                break;
+            case TZK_InputStyle::csInteger:
+            case TZK_InputStyle::csUnsignedInt:
+            case TZK_InputStyle::csDirection:
+                out.append(cell);
+                break;
+            default: {
+                const std::string shown = display ? display(cell) : std::string(cell);
+                out += '"';
+                for (char c : shown) {
+                    if (c == '"') out += '"';
+                    out += c;
+                }
+                out += '"';
+            }
+            }
+        }
+    }
+    return out;
+}
+
 TListEditorRows::TCloseQuestion TListEditorRows::CloseQuestion(int current) const {
     if (!FTable.Modified) return TCloseQuestion::None;
     return IsComplete(current) ? TCloseQuestion::Save : TCloseQuestion::Incomplete;

@@ -7,7 +7,9 @@
 
 #include "recording/Table.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vaskel {
@@ -57,6 +59,14 @@ public:
 
     // "Alle auswählen" / "Keines auswählen" on the selected rows.
     void SetFirstColumn(const std::vector<int>& rows, bool all);
+
+    // The rows as the clipboard takes them: one line per row (CR LF
+    // between lines), the cells of the given columns separated by a tab,
+    // written as the table file writes them (text cells in double quotes
+    // with inner quotes doubled, check boxes and numbers bare). display
+    // turns a cell into the text the table shows.
+    std::string CopyText(const std::vector<int>& rows, const std::vector<int>& columns,
+                         const std::function<std::string(std::string_view)>& display) const;
 
     enum class TCloseQuestion { None, Save, Incomplete };
     TCloseQuestion CloseQuestion(int current) const;

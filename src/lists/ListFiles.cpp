@@ -64,17 +64,65 @@ bool IsCommaForm(const std::string& fileName) {
     return !t.empty() && t.back() == ',';
 }
 
+namespace {
+
+void EmptyLoadedBlanks(TTable& table) {
+    // The table reader keeps an empty field as one blank (so that it keeps
+    // its column). A list has no use for a lone blank: the field was empty,
+    // and stays so when the list is written again. An empty "Ok" field is
+    // an inactive row, as the download reads it.
+    for (int r = 0; r < table.RowCount(); ++r)
+        for (int c = 0; c < table.ColCount(); ++c) {
+            const std::string_view cell = table.Cell(c, r);
+            if (table.Style(c) == TZK_InputStyle::csBoolean) {
+                if (TrimBlanks(cell).empty()) table.SetCell(c, r, "0");
+            } else if (cell == " ") {
+                table.SetCell(c, r, "");
+            }
+        }
+}
+
+} // namespace
+
 TLoadResult OpenListFile(TTable& table, const std::string& fileName, TListKind kind) {
     const bool aufruf = kind == TListKind::Aufruf;
     if (IsCommaForm(fileName)) {
         TLoadResult r =
             LoadFromCSV(table, fileName, '\'', nullptr,
                         std::string(aufruf ? kAufrufHeaderComma : kAntwortHeaderComma), ',');
-        if (r.Loaded) SaveListFile(table, fileName, kind);
+        if (r.Loaded) {
+            EmptyLoadedBlanks(table);
+            SaveListFile(table, fileName, kind);
+        }
         return r;
     }
-    return LoadFromCSV(table, fileName, '"', nullptr,
-                       std::string(aufruf ? kAufrufHeader : kAntwortHeader), ';');
+    TLoadResult r = LoadFromCSV(table, fileName, '"', nullptr,
+                                std::string(aufruf ? kAufrufHeader : kAntwortHeader), ';');
+    if (r.Loaded) EmptyLoadedBlanks(table);
+    table.Modified = false;
+    return r;
+}
+
+std::string CallDescription(const TIBISTelegramParser& parser, TBusType bus,
+                            std::string_view call) {
+    const bool trainBus = bus == TBusType::bsTrainBus;
+    // the request type whose prefix the call is (the last one of several)
+    std::string description;
+    if (const auto records = parser.ProfileArray())
+        for (const TWagenbusProfileRecord& r : *records)
+            if (r.Master && r.TrainBus == trainBus && r.Prefix == call)
+                description = r.Description;
+    if (!description.empty()) return description;
+    // else the request type the whole telegram is
+    std::string bytes;
+    try {
+        bytes = DisplayToTelegram(call);
+    } catch (const EConversionError&) {
+        bytes = std::string(call);
+    }
+    const TTelegramRecord r = parser.Classify(bytes, true, bus);
+    if (r.ExactMatch && r.Master && r.TrainBus == trainBus) return r.Description;
+    return {};
 }
 
 void SaveListFile(TTable& table, const std::string& fileName, TListKind kind) {

@@ -34,9 +34,18 @@ bool IsCommaForm(const std::string& fileName);
 // Loads a list file into its table as the editors do: the older comma form
 // is loaded and at once written back in the current form (the old content
 // stays as the .BAK file). Loaded is false when the header did not match.
+// Empty fields come back empty (not as the reader's one blank), an empty
+// "Ok" as an inactive row; the table is unmodified after it.
 TLoadResult OpenListFile(TTable& table, const std::string& fileName, TListKind kind);
 // Writes a list table with its header.
 void SaveListFile(TTable& table, const std::string& fileName, TListKind kind);
+
+// The automatic description of a call: the description of the request
+// type (master, of the bus in use) whose prefix the call is, the last one
+// of several; else of the request type the call is a telegram of (an exact
+// match); else empty.
+std::string CallDescription(const TIBISTelegramParser& parser, TBusType bus,
+                            std::string_view call);
 
 // One entry of an active call list.
 struct tAufruf {

@@ -29,9 +29,20 @@ bool TAddressTranslationFields::Changed(int address) const {
     return Value(address) != std::to_string(Reference(address));
 }
 
-void TAddressTranslationFields::Leave(int address) {
+bool TAddressTranslationFields::Valid(int address) const {
     int v = 0;
-    if (!ValidTarget(Value(address), v)) SetValue(address, std::to_string(Reference(address)));
+    return ValidTarget(Value(address), v);
+}
+
+int TAddressTranslationFields::FirstInvalid() const {
+    for (int a = 1; a <= kAddressCount; ++a)
+        if (!Valid(a)) return a;
+    return 0;
+}
+
+void TAddressTranslationFields::Leave(int address) {
+    if (TrimBlanks(Value(address)).empty())
+        SetValue(address, std::to_string(Reference(address)));
 }
 
 void TAddressTranslationFields::Reset() {

@@ -24,8 +24,12 @@ public:
     int Reference(int address) const { return FReference[address - 1]; }
     // The field differs from its reference value: drawn in the active look.
     bool Changed(int address) const;
-    // The field is left: an invalid value (not a whole number 1 .. 15) gets
-    // its reference value back.
+    // The field holds a whole number 1 .. 15.
+    bool Valid(int address) const;
+    // The first field that is not valid; 0 when every field is.
+    int FirstInvalid() const;
+    // The field is left: an empty field gets its reference value back; any
+    // other invalid value stays as typed (the window refuses it on "Ok").
     void Leave(int address);
     // "Zurücksetzen": every field and its reference value become the
     // address's own number.

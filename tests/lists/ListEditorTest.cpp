@@ -113,5 +113,26 @@ TEST_F(ListEditorTest, SelectAllAndNone) {
     EXPECT_EQ(T.Cell(0, 1), "-1");
 }
 
+// The clipboard's rows: tab between cells, quoted as the file quotes them,
+// text cells as the table shows them.
+TEST(ListEditorCopy, RowsAsTheTableFileQuotesThem) {
+    TTable t = MakeResponseListTable();
+    t.SetRow(0, {"-1", "a1", "say \"hi\"", "20"});
+    t.AppendRow();
+    t.SetRow(1, {"0", "zA1\nx", "", "0"});
+    t.AppendRow();
+    t.SetRow(2, {"True", "l001", "l001", "5"});
+    const TListEditorRows rows(t);
+    EXPECT_EQ(rows.CopyText({0, 1, 2}, {0, 1, 2, 3}, nullptr),
+              "-1\t\"a1\"\t\"say \"\"hi\"\"\"\t20\r\n"
+              "0\t\"zA1\nx\"\t\"\"\t0\r\n"
+              "-1\t\"l001\"\t\"l001\"\t5");
+    // the shown columns only, in the order asked; text as shown
+    EXPECT_EQ(rows.CopyText({2}, {1, 3},
+                            [](std::string_view cell) { return "<" + std::string(cell) + ">"; }),
+              "\"<l001>\"\t5");
+    EXPECT_EQ(rows.CopyText({}, {0, 1}, nullptr), "");
+}
+
 } // namespace
 } // namespace vaskel

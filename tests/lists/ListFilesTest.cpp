@@ -41,9 +41,9 @@ TEST(ListFiles, CommaFormIsRewrittenOnOpening) {
     TTable t = MakeCallListTable();
     EXPECT_TRUE(OpenListFile(t, file, TListKind::Aufruf).Loaded);
     EXPECT_EQ(test::ReadFile(dir / "x.AUF.BAK"), old);
-    // a loaded empty cell holds one blank, and is written so
+    // a loaded empty cell is empty, and is written so
     EXPECT_EQ(test::ReadFile(file),
-              std::string(kAufrufHeader) + "\r\n-1;\"zI1\";\" \";\"0:10\"\r\n");
+              std::string(kAufrufHeader) + "\r\n-1;\"zI1\";\"\";\"0:10\"\r\n");
     EXPECT_EQ(t.Cell(1, 0), "zI1");
 
     const std::string wrong = dir.Write("w.AUF.CSV", std::string(kAntwortHeader) + "\r\n");
@@ -54,6 +54,68 @@ TEST(ListFiles, CommaFormIsRewrittenOnOpening) {
     SaveListFile(r, dir / "r.ANT.CSV", TListKind::Antwort);
     EXPECT_EQ(test::ReadFile(dir / "r.ANT.CSV"),
               std::string(kAntwortHeader) + "\r\n-1;\"a1\";\"a1x\";20\r\n");
+}
+
+// Opened and saved again, a list is the same file: empty fields stay
+// empty (the table reader's blank is not taken for text), an empty "Ok" is
+// an inactive row as the download reads it.
+TEST(ListFiles, EmptyFieldsSurviveOpeningAndSaving) {
+    struct TCase {
+        TListKind Kind;
+        const char* Rows;  // as in the file
+        const char* Saved; // written again
+    };
+    const TCase cases[] = {
+        {TListKind::Aufruf, "-1;\"l001\";\"\";\"0:10\"\r\n", "-1;\"l001\";\"\";\"0:10\"\r\n"},
+        {TListKind::Aufruf, "0;\"k07\";\"Kurs\";\"\"\r\n", "0;\"k07\";\"Kurs\";\"\"\r\n"},
+        {TListKind::Aufruf, ";\"k07\";\"\";\"0:10\"\r\n", "0;\"k07\";\"\";\"0:10\"\r\n"},
+        {TListKind::Antwort, "-1;\"a1\";\"\";20\r\n", "-1;\"a1\";\"\";20\r\n"},
+        {TListKind::Antwort, " ;\"a1\";\"a10\";\r\n", "0;\"a1\";\"a10\";\r\n"},
+    };
+    test::TempDir dir;
+    for (const TCase& c : cases) {
+        const bool aufruf = c.Kind == TListKind::Aufruf;
+        const std::string header = aufruf ? kAufrufHeader : kAntwortHeader;
+        const std::string file =
+            dir.Write(aufruf ? "l.AUF.CSV" : "l.ANT.CSV", header + "\r\n" + c.Rows);
+        TTable t = aufruf ? MakeCallListTable() : MakeResponseListTable();
+        ASSERT_TRUE(OpenListFile(t, file, c.Kind).Loaded) << c.Rows;
+        for (int col = 1; col < t.ColCount(); ++col)
+            EXPECT_NE(t.Cell(col, 0), " ") << c.Rows << " column " << col;
+        EXPECT_FALSE(t.Modified);
+        SaveListFile(t, file, c.Kind);
+        EXPECT_EQ(test::ReadFile(file), header + "\r\n" + c.Saved) << c.Rows;
+    }
+    // a text of its own with blanks keeps them
+    const std::string file =
+        dir.Write("b.AUF.CSV", std::string(kAufrufHeader) + "\r\n-1;\"l001\";\"  \";\"0:10\"\r\n");
+    TTable t = MakeCallListTable();
+    ASSERT_TRUE(OpenListFile(t, file, TListKind::Aufruf).Loaded);
+    EXPECT_EQ(t.Cell(2, 0), "  ");
+}
+
+// The automatic description is the request's, of the bus in use.
+TEST(ListFiles, CallDescriptionIsTheRequestsOnTheBusInUse) {
+    const TIBISTelegramParser parser(kCatalogue);
+    struct TCase {
+        const char* Call;
+        TBusType Bus;
+        const char* Description;
+    };
+    const TCase cases[] = {
+        {"a", TBusType::bsVehicleBus, "Statusabfrage an Anzeige (Adresse IBIS-hex)"},
+        {"a1", TBusType::bsVehicleBus, "Statusabfrage an Anzeige (Adresse IBIS-hex)"},
+        {"a1", TBusType::bsTrainBus, "Zugbus: Statusabfrage an Anzeige (Adresse IBIS-hex)"},
+        {"l", TBusType::bsVehicleBus, "Liniennummer"},
+        {"l", TBusType::bsTrainBus, "Zugbus: Liniennummer"},
+        {"zA2Hauptbahnhof    Messe/Stadthalle", TBusType::bsVehicleBus,
+         "Zieltext: Anzahl Bl\xF6" "cke (IBIS-hex), je Block 16 Zeichen"},
+        {"a10", TBusType::bsVehicleBus, ""}, // an answer describes no call
+        {"lE05", TBusType::bsTrainBus, ""},  // no such request on the train bus
+        {"keiner", TBusType::bsVehicleBus, ""},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(CallDescription(parser, c.Bus, c.Call), c.Description) << c.Call;
 }
 
 TEST(ListFiles, CallListLoaderRules) {

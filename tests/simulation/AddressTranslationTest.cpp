@@ -25,18 +25,26 @@ TEST_F(AddressTranslationFieldsTest, FieldsStartAtTheTableAndLookActiveWhenChang
     EXPECT_FALSE(f.Changed(1));
 }
 
-TEST_F(AddressTranslationFieldsTest, InvalidFieldsReturnToTheirReferenceValue) {
+TEST_F(AddressTranslationFieldsTest, EmptyFieldsReturnToTheirReferenceInvalidOnesStay) {
     Env.SetAddressTranslation(2, 7);
     TAddressTranslationFields f(Env);
-    const std::pair<const char*, const char*> cases[] = {
-        {"16", "7"}, {"", "7"}, {"0", "7"}, {"x", "7"}, {"-3", "7"}, {"15", "15"}, {"1", "1"}};
-    for (const auto& [typed, kept] : cases) {
-        f.SetValue(2, typed);
+    struct TCase {
+        const char* Typed;
+        const char* Kept;
+        bool Valid;
+    };
+    const TCase cases[] = {{"16", "16", false}, {"", "7", true},    {"  ", "7", true},
+                           {"0", "0", false},   {"x", "x", false},  {"-3", "-3", false},
+                           {"99", "99", false}, {"15", "15", true}, {"1", "1", true}};
+    for (const TCase& c : cases) {
+        f.SetValue(2, c.Typed);
         f.Leave(2);
-        EXPECT_EQ(f.Value(2), kept) << typed;
+        EXPECT_EQ(f.Value(2), c.Kept) << c.Typed;
+        EXPECT_EQ(f.Valid(2), c.Valid) << c.Typed;
+        EXPECT_EQ(f.FirstInvalid(), c.Valid ? 0 : 2) << c.Typed;
     }
     f.Reset();
-    f.SetValue(2, "16");
+    f.SetValue(2, "");
     f.Leave(2);
     EXPECT_EQ(f.Value(2), "2") << "after Zurücksetzen the own number is the reference";
 }

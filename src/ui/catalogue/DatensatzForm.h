@@ -51,6 +51,8 @@ public:
 
     bool SaveList() override;
     void UpdateTitle() override;
+    // The locked table is not saved (as its save button).
+    bool CanSaveAs() const override { return !FLocked && TfBaseEditForm::CanSaveAs(); }
 
     // Rows that fail the check: true saves all the same. Absent: the
     // message box asks.

@@ -10,7 +10,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vaskel {
@@ -86,13 +89,37 @@ TfAddressForm::TfAddressForm(TEnvironment& env, QWidget* parent)
             ShowLook(a);
         }
     });
-    connect(FOk, &QPushButton::clicked, this, [this] {
-        for (int a = 1; a <= kAddressCount; ++a)
-            FFields.SetValue(a, ToCp1252(FEdits[a - 1]->text()));
+    connect(FOk, &QPushButton::clicked, this, [this] { OkClicked(); });
+    connect(FCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TfAddressForm::OkClicked() {
+    for (int a = 1; a <= kAddressCount; ++a) {
+        FFields.SetValue(a, ToCp1252(FEdits[a - 1]->text()));
+        FFields.Leave(a);
+        const QString kept = FromCp1252(FFields.Value(a));
+        if (FEdits[a - 1]->text() != kept) FEdits[a - 1]->setText(kept);
+        ShowLook(a);
+    }
+    const int wrong = FFields.FirstInvalid();
+    if (wrong == 0) {
         FFields.Store(FEnv);
         accept();
+        return;
+    }
+    // refused where it stands: the field keeps what was typed and the
+    // window stays open; the message comes after the click or key that
+    // asked for "Ok"
+    QLineEdit* field = FEdits[wrong - 1];
+    field->setFocus();
+    field->selectAll();
+    const QString text =
+        Tr("Adresse %1: \"%2\" ist keine Adresse von 1 bis 15.").arg(wrong).arg(field->text()) +
+        QLatin1Char('\n') + Tr("Bitte geben Sie eine Zahl von 1 bis 15 ein.");
+    QPointer<TfAddressForm> self = this;
+    QTimer::singleShot(0, this, [self, text] {
+        if (self) QMessageBox::warning(self, Tr("IBIS Adressumsetzung"), text);
     });
-    connect(FCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TfAddressForm::Take(int address) {
@@ -104,9 +131,13 @@ void TfAddressForm::Take(int address) {
 }
 
 void TfAddressForm::ShowLook(int address) {
-    G_ZK_Pattern().Apply(FEdits[address - 1], FFields.Changed(address)
-                                                  ? TZK_PatternStyle::psActive
-                                                  : TZK_PatternStyle::psEnabled);
+    // a value that is no address 1 .. 15 is marked as it is typed
+    const TZK_PatternStyle look = !FFields.Valid(address) &&
+                                          !TrimBlanks(FFields.Value(address)).empty()
+                                      ? TZK_PatternStyle::psError
+                                  : FFields.Changed(address) ? TZK_PatternStyle::psActive
+                                                             : TZK_PatternStyle::psEnabled;
+    G_ZK_Pattern().Apply(FEdits[address - 1], look);
 }
 
 } // namespace vaskel

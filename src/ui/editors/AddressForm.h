@@ -2,7 +2,8 @@
 // TfAddressForm: the "IBIS Adressumsetzung" window, a modal dialog with one
 // field per IBIS address 1 to 15 for the address it is translated to. The
 // rules of the fields (reference values, the active look, invalid values,
-// "Zurücksetzen", "Ok") are TAddressTranslationFields'.
+// "Zurücksetzen", "Ok") are TAddressTranslationFields'; a value that is no
+// address is marked while it stands and refused on "Ok".
 
 #include "simulation/AddressTranslation.h"
 
@@ -29,6 +30,10 @@ private:
     // The field's text into the rules, and its look from them.
     void Take(int address);
     void ShowLook(int address);
+    // "Ok": every field stored and the window closed; a field that is no
+    // address 1 .. 15 is refused in place (marked, named in a message, the
+    // window stays open with everything typed).
+    void OkClicked();
 
     TEnvironment& FEnv;
     TAddressTranslationFields FFields;

@@ -112,11 +112,11 @@ TfAntwortListenForm::TfAntwortListenForm(TSession& session, const QString& file,
             m->removeAction((*actions)[TAct::acPrintProtokoll]);
             m->removeAction((*actions)[TAct::FilePrintSetup1]);
         }
+    View()->setItemDelegateForColumn(1, new TRecordTypeDelegate(session.Parser(), session.Env(),
+                                                                true, QStringLiteral("CallEditor"),
+                                                                View()));
     View()->setItemDelegateForColumn(
-        1, new TRecordTypeDelegate(RecordTypeChoices(session.Parser(), true),
-                                   QStringLiteral("CallEditor"), View()));
-    View()->setItemDelegateForColumn(
-        2, new TRecordTypeDelegate(RecordTypeChoices(session.Parser(), false),
+        2, new TRecordTypeDelegate(session.Parser(), session.Env(), false,
                                    QStringLiteral("AnswerEditor"), View()));
     View()->setItemDelegateForColumn(3, new TReactionDelegate(
                                             FResponseTable,
@@ -187,13 +187,31 @@ void TfAntwortListenForm::RefreshActivateButton() {
     const bool active = IsActiveList();
     SetDe(b, active ? "Deaktivieren" : "Aktivieren");
     b->setIcon(style()->standardIcon(active ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay));
-    G_ZK_Pattern().Apply(FPanel, active ? TZK_PatternStyle::psError : TZK_PatternStyle::psEnabled);
-    if (active && FResponseTable.Modified)
+    G_ZK_Pattern().Apply(FPanel, active          ? TZK_PatternStyle::psError
+                                 : FFromProtocol ? TZK_PatternStyle::psInformation
+                                                 : TZK_PatternStyle::psEnabled);
+    if (active && FResponseTable.Modified) {
         SetDe(FPanel,
               " ACHTUNG: Ihre Änderungen werden erst aktiv, wenn Sie die Antwortliste speichern!");
-    else
+    } else if (FFromProtocol) {
+        SetDe(FPanel,
+              "Aus einem Protokoll erstellt: Jede Antwort wird 1 ms nach ihrem Aufruf gesendet "
+              "(Spalte \"Reaktion [ms]\").",
+              "Die Reaktionszeit von 1 ms gilt für jede Zeile. Ändern Sie sie in der Spalte "
+              "\"Reaktion [ms]\", wo ein Gerät mehr Zeit braucht.");
+    } else {
+        // nothing to say (and nothing for a change of language to bring back)
+        FPanel->setProperty("deText", QVariant());
+        FPanel->setProperty("deHint", QVariant());
         FPanel->clear();
+        FPanel->setToolTip(QString());
+    }
     if (FResponseTable.Modified && !windowTitle().endsWith(QLatin1Char('*'))) UpdateTitle();
+}
+
+void TfAntwortListenForm::SetMadeFromProtocol() {
+    FFromProtocol = true;
+    RefreshActivateButton();
 }
 
 void TfAntwortListenForm::RefreshFromState() {
@@ -217,17 +235,28 @@ void TfAntwortListenForm::ActivateClicked() {
 }
 
 bool TfAntwortListenForm::SaveList() {
+    return SaveTo(false);
+}
+
+bool TfAntwortListenForm::SaveListAs() {
+    return SaveTo(true);
+}
+
+bool TfAntwortListenForm::SaveTo(bool ask) {
     TEnvironment& env = Session().Env();
     // every empty reaction cell becomes 0 ms
     for (int r = 0; r < FResponseTable.RowCount(); ++r)
         if (TrimBlanks(FResponseTable.Cell(3, r)).empty()) FResponseTable.SetCell(3, r, "0");
-    Model().Refresh();
-    const TFileDialogSpec spec =
-        ResponseListSaveDialog(FromFileName(env.AntwortDirectory()), ActualFileName());
-    const QString file = AskSaveFile ? AskSaveFile(spec) : AskFile(this, spec);
+    Model().dataChanged(Model().index(0, 3), Model().index(FResponseTable.RowCount() - 1, 3));
+    QString file = ActualFileName();
+    if (ask || file.isEmpty()) {
+        const TFileDialogSpec spec =
+            ResponseListSaveDialog(FromFileName(env.AntwortDirectory()), ActualFileName());
+        file = AskSaveFile ? AskSaveFile(spec) : AskFile(this, spec);
+    }
     if (file.isEmpty()) return false;
     env.SetAntwortDirectory(ExtractFilePath(ToFileName(file)));
-    if (FResponseTable.RowCount() > 0) View()->setCurrentIndex(Model().index(0, 0));
+    if (FResponseTable.RowCount() > 0) GoTo(0, 0);
     try {
         SaveListFile(FResponseTable, ToFileName(file), TListKind::Antwort);
     } catch (const EVaskelError& e) {
@@ -239,7 +268,7 @@ bool TfAntwortListenForm::SaveList() {
     UpdateTitle();
     // saved changes of the active list reach the device at once
     if (IsActiveList()) Session().RequestResponseListActivation(ActualFileName());
-    FPanel->clear();
+    FFromProtocol = false;
     RefreshActivateButton();
     return true;
 }

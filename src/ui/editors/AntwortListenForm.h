@@ -39,7 +39,10 @@ public:
     bool IsActiveList() const;
     TTable& ResponseTable() { return FResponseTable; }
 
+    // "Speichern" to the list's file (a new list asks for one), "Speichern
+    // unter..." asking.
     bool SaveList() override;
+    bool SaveListAs() override;
     void UpdateTitle() override;
     void RefreshFromState() override;
 
@@ -49,17 +52,23 @@ public:
     std::function<void()> Beep;
 
     QLabel* PanelText() const { return FPanel; }
+    // The rows were made from a recorded protocol, each answering after
+    // 1 ms: the bottom panel says so (while no warning of the active list
+    // is due) until the list is saved.
+    void SetMadeFromProtocol();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    bool SaveTo(bool ask);
     void ActivateClicked();
     void CellEdited(int row, int col);
     void RefreshActivateButton();
 
     QLabel* FPanel = nullptr;
     bool FLoaded = true;
+    bool FFromProtocol = false;
 };
 
 } // namespace vaskel

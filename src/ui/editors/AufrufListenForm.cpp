@@ -80,9 +80,9 @@ TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, Q
             m->removeAction((*actions)[TAct::acPrintProtokoll]);
             m->removeAction((*actions)[TAct::FilePrintSetup1]);
         }
-    View()->setItemDelegateForColumn(
-        1, new TRecordTypeDelegate(RecordTypeChoices(session.Parser(), true),
-                                   QStringLiteral("CallEditor"), View()));
+    View()->setItemDelegateForColumn(1, new TRecordTypeDelegate(session.Parser(), session.Env(),
+                                                                true, QStringLiteral("CallEditor"),
+                                                                View()));
     connect(View()->itemDelegateForColumn(1), &QAbstractItemDelegate::closeEditor, this,
             [this] { UpdateToolbar(); });
     const auto baseChanged = Model().CellChanged;
@@ -130,14 +130,11 @@ void TfAufrufListenForm::resizeEvent(QResizeEvent* e) {
 }
 
 void TfAufrufListenForm::CellEdited(int row, int col) {
-    // the automatic description: the catalogue's description of the record
-    // type whose prefix the call is (the last one of several)
+    // the automatic description: the catalogue's description of the
+    // request the call is
     if (col == 1 && TrimBlanks(FCallTable.Cell(2, row)).empty()) {
-        const std::string call(FCallTable.Cell(1, row));
-        std::string description;
-        if (const auto records = Session().Parser().ProfileArray())
-            for (const TWagenbusProfileRecord& r : *records)
-                if (r.Prefix == call) description = r.Description;
+        const std::string description = CallDescription(
+            Session().Parser(), Session().Env().BusType(), FCallTable.Cell(1, row));
         if (!description.empty())
             Model().setData(Model().index(row, 2), FromCp1252(description), Qt::EditRole);
     }
@@ -214,10 +211,21 @@ void TfAufrufListenForm::ActivateClicked() {
 }
 
 bool TfAufrufListenForm::SaveList() {
+    return SaveTo(false);
+}
+
+bool TfAufrufListenForm::SaveListAs() {
+    return SaveTo(true);
+}
+
+bool TfAufrufListenForm::SaveTo(bool ask) {
     TEnvironment& env = Session().Env();
-    const TFileDialogSpec spec =
-        CallListSaveDialog(FromFileName(env.AufrufDirectory()), ActualFileName());
-    const QString file = AskSaveFile ? AskSaveFile(spec) : AskFile(this, spec);
+    QString file = ActualFileName();
+    if (ask || file.isEmpty()) {
+        const TFileDialogSpec spec =
+            CallListSaveDialog(FromFileName(env.AufrufDirectory()), ActualFileName());
+        file = AskSaveFile ? AskSaveFile(spec) : AskFile(this, spec);
+    }
     if (file.isEmpty()) return false;
     env.SetAufrufDirectory(ExtractFilePath(ToFileName(file)));
     try {

@@ -38,7 +38,10 @@ public:
     // The editor's file is the active call list.
     bool IsActiveList() const;
 
+    // "Speichern" to the list's file (a new list asks for one), "Speichern
+    // unter..." asking.
     bool SaveList() override;
+    bool SaveListAs() override;
     void UpdateTitle() override;
     void RefreshFromState() override;
 
@@ -52,6 +55,7 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    bool SaveTo(bool ask);
     void ActivateClicked();
     void CellEdited(int row, int col);
     void ShowDetailCaption();

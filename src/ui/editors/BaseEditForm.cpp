@@ -8,6 +8,7 @@
 #include "ui/editors/CellEditorDelegate.h"
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -128,9 +129,7 @@ TfBaseEditForm::TfBaseEditForm(TSession& session, TTable& table, std::vector<TEd
     FSaveButton = new QPushButton;
     FSaveButton->setObjectName(QStringLiteral("btSave"));
     SetDe(FSaveButton, "Speichern");
-    connect(FSaveButton, &QPushButton::clicked, this, [this] {
-        if (SaveList()) UpdateTitle();
-    });
+    connect(FSaveButton, &QPushButton::clicked, this, [this] { RunSave(false); });
     auto* close = new QPushButton;
     close->setObjectName(QStringLiteral("btClose"));
     SetDe(close, "Schließen");
@@ -441,9 +440,63 @@ bool TfBaseEditForm::CanSaveAs() const {
     return FRows.IsComplete(std::min(CurrentRow(), FModel->rowCount() - 1));
 }
 
+bool TfBaseEditForm::RunSave(bool asked) {
+    if (!(asked ? SaveListAs() : SaveList())) return false;
+    UpdateTitle();
+    return true;
+}
+
+bool TfBaseEditForm::Save() {
+    return CanSave() && RunSave(false);
+}
+
 bool TfBaseEditForm::SaveAs() {
-    FSaveButton->click();
-    return !FTable.Modified;
+    return CanSaveAs() && RunSave(true);
+}
+
+void TfBaseEditForm::ShowRows(int row) {
+    FModel->Refresh();
+    FMoving = true;
+    FLastRow = std::clamp(row, 0, std::max(0, FTable.RowCount() - 1));
+    FView->setCurrentIndex(FModel->index(FLastRow, 0));
+    FMoving = false;
+    UpdateToolbar();
+    UpdateTitle();
+}
+
+QString TfBaseEditForm::SelectionText() const {
+    std::vector<int> rows;
+    for (const QModelIndex& i : FView->selectionModel()->selectedIndexes())
+        rows.push_back(i.row());
+    if (rows.empty() && FView->currentIndex().isValid()) rows.push_back(FView->currentIndex().row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // the columns the table shows, with their titles
+    std::vector<int> columns;
+    QStringList titles;
+    for (int c = 0; c < FTable.ColCount(); ++c)
+        if (!FView->isColumnHidden(c) && FView->columnWidth(c) > 0) {
+            columns.push_back(c);
+            titles << FModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        }
+    const bool convert = FEnv.ConvertIBISCharacters();
+    const std::string text = FRows.CopyText(rows, columns, [convert](std::string_view cell) {
+        return convert ? TelegramToDisplay(cell) : std::string(cell);
+    });
+    return titles.join(QLatin1Char('\t')) + QStringLiteral("\r\n") + FromCp1252(text);
+}
+
+bool TfBaseEditForm::EditCommand(TEditCommand command) {
+    switch (command) {
+    case TEditCommand::Copy:
+        QApplication::clipboard()->setText(SelectionText());
+        return true;
+    case TEditCommand::SelectAll:
+        FView->selectAll();
+        return true;
+    default:
+        return false;
+    }
 }
 
 QList<QWidget*> TfBaseEditForm::ToolBars() const {
@@ -453,6 +506,11 @@ QList<QWidget*> TfBaseEditForm::ToolBars() const {
 void TfBaseEditForm::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     SetFixedWidths(FFixed);
+}
+
+void TfBaseEditForm::changeEvent(QEvent* e) {
+    TfChildWindow::changeEvent(e);
+    if (e->type() == QEvent::LanguageChange && FModel) UpdateTitle();
 }
 
 bool TfBaseEditForm::eventFilter(QObject* watched, QEvent* e) {
@@ -476,9 +534,10 @@ bool TfBaseEditForm::eventFilter(QObject* watched, QEvent* e) {
             FCellDelegate->ReplaceOnNextOpen(true);
             QTimer::singleShot(0, this, [this] { FCellDelegate->ReplaceOnNextOpen(false); });
         }
-        // the table's own append: Down on the last row
+        // the table's own append: Down on the last row (after the key: the
+        // append may have to say why not)
         if (k->key() == Qt::Key_Down && CurrentRow() == FTable.RowCount() - 1) {
-            AppendRow();
+            QMetaObject::invokeMethod(this, [this] { AppendRow(); }, Qt::QueuedConnection);
             return true;
         }
     }

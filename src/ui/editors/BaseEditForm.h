@@ -63,19 +63,32 @@ public:
     bool FixedWidths() const { return FFixed; }
     // The close question; false keeps the window.
     bool MayClose() override;
-    // Saves the list (derived windows); false when cancelled or failed.
+    // "Speichern": saves the list to the window's file, asking for one only
+    // when it has none (derived windows); false when cancelled or failed.
     virtual bool SaveList() { return false; }
+    // "Speichern unter...": asks for the file first.
+    virtual bool SaveListAs() { return SaveList(); }
     // The window's title (after opening and saving): the dialog header
     // unless the derived window has a title of its own.
     virtual void UpdateTitle() { setWindowTitle(FDialogHeader); }
     // The caption: head and the file's path shortened to fit (untitled
     // without a file), "*" while modified.
     void SetFileCaption(const QString& head, const QString& untitled);
-    // The main window's save actions run the window's save button.
+    // The main window's save actions: "Speichern" as the window's save
+    // button, "Speichern unter..." asking for the file.
     bool CanSave() const override;
     bool CanSaveAs() const override;
-    bool Save() override { return SaveAs(); }
+    bool Save() override;
     bool SaveAs() override;
+    // Ctrl+C copies the rows of the selection (the current row when nothing
+    // is selected) as the table shows them; Ctrl+A selects every row.
+    bool EditCommand(TEditCommand command) override;
+    // The rows of the selection (or the current one) as the clipboard
+    // takes them: the titles of the shown columns, then one line per row.
+    QString SelectionText() const;
+    // The table's rows were replaced underneath: the table shows them, row
+    // is the current one, the buttons and the title follow.
+    void ShowRows(int row);
     QList<QWidget*> ToolBars() const override;
     void UpdateToolbar();
 
@@ -86,6 +99,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    // A change of language: the title in the new language.
+    void changeEvent(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void ShowIncomplete();
     void MarkCaption();
@@ -98,6 +113,8 @@ protected:
     // current cell (cleaned up as the editor would when cleanUp is set).
     using TCaretEdit = std::function<std::string(const std::string&, int&, int)>;
     void EditAtCaret(const TCaretEdit& edit, bool cleanUp);
+    // Saves (asking for the file when asked is set) and shows the title.
+    bool RunSave(bool asked);
 
     TEnvironment& FEnv;
     TTable& FTable;

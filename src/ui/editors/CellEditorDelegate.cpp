@@ -65,6 +65,19 @@ bool TCellEditorDelegate::eventFilter(QObject* o, QEvent* ev) {
             emit closeEditor(e, QAbstractItemDelegate::SubmitModelCache);
             return true;
         }
+        // Tab and Shift+Tab move on to the next or previous cell, as in
+        // every table (a tab is no character of a telegram: "09h" puts one
+        // in where it is meant)
+        if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
+            const bool back =
+                k->key() == Qt::Key_Backtab || (k->modifiers() & Qt::ShiftModifier);
+            emit commitData(e);
+            ReplaceOnNextOpen(true);
+            emit closeEditor(e, back ? QAbstractItemDelegate::EditPreviousItem
+                                     : QAbstractItemDelegate::EditNextItem);
+            ReplaceOnNextOpen(false);
+            return true;
+        }
     }
     return QStyledItemDelegate::eventFilter(o, ev);
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The cell editor of list tables: several lines; Return ends the editing.
+// The cell editor of list tables: several lines; Return ends the editing,
+// Tab and Shift+Tab end it and move to the next or previous cell.
 #include "recording/Table.h"
 
 #include <QStyledItemDelegate>
@@ -20,14 +21,16 @@ public:
                               const QModelIndex&) const override;
     bool eventFilter(QObject* o, QEvent* ev) override;
 
-    // The editor about to open was started by typing: its text is selected
-    // so that the typed key replaces it (F2 and a double click keep the
-    // text and put the caret at its end). Holds for the next opening only.
-    void ReplaceOnNextOpen(bool on) { FReplace = on; }
+    // The editor about to open was started by typing or reached with Tab:
+    // its text is selected so that what is typed replaces it (F2 and a
+    // double click keep the text and put the caret at its end). Holds for
+    // the next opening only, in whichever column.
+    static void ReplaceOnNextOpen(bool on) { FReplace = on; }
+    static bool ReplacingOnNextOpen() { return FReplace; }
 
 private:
     TTable& FTable;
-    mutable bool FReplace = false;
+    static inline bool FReplace = false;
 };
 
 } // namespace vaskel

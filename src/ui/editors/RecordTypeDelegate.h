@@ -2,6 +2,7 @@
 // The call and answer columns of the list editors: a drop-down of the
 // catalogue's record types over a text field.
 
+#include "shell/Environment.h"
 #include "telegram/TelegramParser.h"
 
 #include <QStyledItemDelegate>
@@ -9,20 +10,20 @@
 #include <string>
 #include <vector>
 
-class QStandardItemModel;
-
 namespace vaskel {
 
-// The record types of one role as the drop-down lists them: prefix, DS
-// number, example, description.
+// The record types of one role on one bus as the drop-down lists them:
+// prefix, DS number, example, description.
 std::vector<std::array<std::string, 4>> RecordTypeChoices(const TIBISTelegramParser& parser,
-                                                          bool master);
+                                                          bool master, TBusType bus);
 
-// A chosen line puts its prefix (in the display notation the user reads)
-// into the cell; anything typed stays as typed.
+// A chosen line puts its example (in the display notation the user reads;
+// its prefix when it has none) into the cell; anything typed stays as
+// typed. The lines are read when the drop-down opens: the catalogue and the
+// bus in force then.
 class TRecordTypeDelegate : public QStyledItemDelegate {
 public:
-    TRecordTypeDelegate(const std::vector<std::array<std::string, 4>>& choices,
+    TRecordTypeDelegate(const TIBISTelegramParser& parser, const TEnvironment& env, bool master,
                         const QString& editorName, QObject* parent);
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
@@ -31,8 +32,14 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override;
 
+    // The column of the drop-down's lines whose text a chosen line puts
+    // into the cell.
+    static constexpr int kTakenColumn = 2;
+
 private:
-    QStandardItemModel* FChoices = nullptr;
+    const TIBISTelegramParser& FParser;
+    const TEnvironment& FEnv;
+    bool FMaster;
     QString FName;
 };
 

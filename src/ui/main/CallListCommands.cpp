@@ -47,8 +47,10 @@ TCallListCommands::TCallListCommands(TSession& session, TWindowArea& area, TMode
     connect(&FSession, &TSession::CallListActivationRequested, this,
             [this](const QString& file) { Activate(file); });
     connect(&FSession, &TSession::MasterSimulationSwitchRequested, this, [this] { OnOff(); });
-    connect(&FModeArea, &TModeArea::ActiveCallListDoubleClicked, this,
-            [this] { ActiveLineDoubleClicked(); });
+    // after the double click's own event: what it opens may ask first
+    connect(
+        &FModeArea, &TModeArea::ActiveCallListDoubleClicked, this,
+        [this] { ActiveLineDoubleClicked(); }, Qt::QueuedConnection);
     ShowActive(QString());
 }
 

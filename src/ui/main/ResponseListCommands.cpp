@@ -77,8 +77,10 @@ TResponseListCommands::TResponseListCommands(TSession& session, TWindowArea& are
             [this](const QString& file) { Activate(file); });
     connect(&FSession, &TSession::SlaveSimulationSwitchRequested, this, [this] { OnOff(); });
     connect(&FSession, &TSession::ResponseListReloadRequested, this, [this] { Reload(); });
-    connect(&FModeArea, &TModeArea::ActiveResponseListDoubleClicked, this,
-            [this] { ActiveLineDoubleClicked(); });
+    // after the double click's own event: what it opens may ask first
+    connect(
+        &FModeArea, &TModeArea::ActiveResponseListDoubleClicked, this,
+        [this] { ActiveLineDoubleClicked(); }, Qt::QueuedConnection);
     ShowActive(QString());
 }
 
@@ -243,11 +245,11 @@ TfAntwortListenForm* TResponseListCommands::CreateFromProtocol() {
                              TrLines(kResponsesFromProtocolNone));
         return nullptr;
     }
-    form->Model().Refresh();
+    // unnamed and modified: saved under a name of the user's choice
     form->ResponseTable().Modified = true;
-    form->UpdateTitle();
+    form->ShowRows(0);
+    form->SetMadeFromProtocol();
     FEditors.Show(form);
-    form->View()->setCurrentIndex(form->Model().index(0, 0));
     return form;
 }
 

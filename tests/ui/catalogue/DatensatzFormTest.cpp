@@ -19,6 +19,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -277,6 +278,46 @@ TEST_F(DatensatzFormTest, ABrokenPatternIsCaughtBeforeSaving) {
     EXPECT_TRUE(W->SaveList());
     EXPECT_NE(test::ReadFile(File).find("\"l [3Z\""), std::string::npos);
     EXPECT_FALSE(Parser.Classify("l001", true, TBusType::bsVehicleBus).ExactMatch);
+}
+
+// A pattern typed into its cell, saved through "Trotzdem speichern": the
+// window is clean afterwards, closes without a question, and asks again
+// only after the next change.
+TEST_F(DatensatzFormTest, SavedAnywayTheWindowIsCleanAndAsksOnlyAfterTheNextChange) {
+    Open();
+    QApplication::setActiveWindow(W.get());
+    W->LockButton()->click();
+    const int row = RowOf("001");
+    W->View()->setFocus();
+    W->View()->setCurrentIndex(W->Model().index(row, C::Pattern));
+    QApplication::processEvents();
+    QTest::keyClick(W->View(), Qt::Key_L, Qt::NoModifier);
+    auto* editor = W->View()->findChild<QPlainTextEdit*>(QStringLiteral("CellEditor"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral(" [3Z"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    ASSERT_EQ(Cell(row, C::Pattern), "l [3Z");
+    EXPECT_EQ(W->windowTitle(), QStringLiteral("IBIS-Datensätze*"));
+
+    {
+        TAutoAnswer anyway(QMessageBox::Save);
+        QTest::mouseClick(W->SaveButton(), Qt::LeftButton);
+        QApplication::processEvents();
+        EXPECT_EQ(anyway.Count, 1) << "the check's message, answered \"Trotzdem speichern\"";
+        EXPECT_NE(test::ReadFile(File).find("\"l [3Z\""), std::string::npos) << "written";
+        EXPECT_FALSE(W->Model().Table().Modified);
+        EXPECT_EQ(W->windowTitle(), QStringLiteral("IBIS-Datensätze")) << "no star after it";
+        EXPECT_TRUE(W->MayClose());
+        EXPECT_EQ(anyway.Count, 1) << "nothing to ask";
+    }
+
+    // a change after it: the star, and the question on closing
+    Set(row, 7, QStringLiteral("Linie"));
+    EXPECT_EQ(W->windowTitle(), QStringLiteral("IBIS-Datensätze*"));
+    TAutoAnswer cancel(QMessageBox::Cancel);
+    EXPECT_FALSE(W->MayClose());
+    EXPECT_EQ(cancel.Count, 1);
 }
 
 TEST_F(DatensatzFormTest, AFileThatCannotBeWrittenLosesNothing) {

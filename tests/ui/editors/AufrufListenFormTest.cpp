@@ -3,12 +3,14 @@
 // save), and the activate button against the session's active list.
 
 #include "ui/editors/AufrufListenForm.h"
-#include "ui/editors/RecordTypeDelegate.h"
 #include "ui/compose/ComposerForm.h"
+#include "ui/editors/RecordTypeDelegate.h"
 
 #include "lists/ListFiles.h"
+#include "platform/QtText.h"
 #include "ui/common/FileDialogs.h"
 #include "ui/common/Session.h"
+#include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
 
 #include "TestSupport.h"
@@ -17,11 +19,11 @@
 
 #include <QComboBox>
 #include <QDialog>
-#include <QTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -52,6 +54,34 @@ protected:
         return std::string(W->Model().Table().Cell(col, row));
     }
     QString Q(const std::string& s) const { return QString::fromStdString(s); }
+    // The call cell's drop-down, opened on the current row.
+    QComboBox* CallDropDown() {
+        const QModelIndex call = W->Model().index(W->CurrentRow(), 1);
+        W->View()->setCurrentIndex(call);
+        W->View()->edit(call);
+        // the one open now (an editor closed before may still wait for its
+        // deletion)
+        for (QComboBox* box : W->View()->findChildren<QComboBox*>(QStringLiteral("CallEditor")))
+            if (box->isVisible()) return box;
+        return nullptr;
+    }
+    // Chooses the line of a DS number in the call cell's drop-down; the
+    // cell's text after it (null when the drop-down has no such line).
+    QString PickCall(const char* recordNo) {
+        QComboBox* box = CallDropDown();
+        if (!box) return {};
+        for (int k = 0; k < box->count(); ++k)
+            if (box->model()->index(k, 1).data().toString() == QLatin1String(recordNo)) {
+                box->setCurrentIndex(k);
+                emit box->activated(k);
+                QApplication::processEvents();
+                return W->Model()
+                    .data(W->Model().index(W->CurrentRow(), 1), Qt::EditRole)
+                    .toString();
+            }
+        emit W->View()->itemDelegateForColumn(1)->closeEditor(box);
+        return {};
+    }
     std::string List(const char* name, const std::string& rows) {
         return Dir.Write(name, std::string(kAufrufHeader) + "\r\n" + rows);
     }
@@ -91,17 +121,14 @@ TEST_F(AufrufListenFormTest, ANewListItsColumnsAndTheAutomaticDescription) {
                     .startsWith(QStringLiteral("Geben Sie das Sendeintervall ein.")));
 
     // the call column offers the catalogue's master record types
-    const auto choices = RecordTypeChoices(Parser, true);
+    const auto choices = RecordTypeChoices(Parser, true, TBusType::bsVehicleBus);
     ASSERT_FALSE(choices.empty());
     bool line = false;
     for (const auto& c : choices)
         line |= c[0] == "l" && c[1] == "001";
     EXPECT_TRUE(line) << "the line number, DS 001";
 
-    std::string expected; // the last type with this prefix
-    for (const TWagenbusProfileRecord& r : *Parser.ProfileArray())
-        if (r.Prefix == "l") expected = r.Description;
-    ASSERT_FALSE(expected.empty());
+    const std::string expected = "Liniennummer";
     Set(0, 1, "l");
     EXPECT_EQ(Cell(0, 2), expected) << "the description of the type with this prefix";
     EXPECT_TRUE(W->windowTitle().endsWith(QLatin1Char('*')));
@@ -120,24 +147,12 @@ TEST_F(AufrufListenFormTest, ANewListItsColumnsAndTheAutomaticDescription) {
         Set(0, 1, call);
         EXPECT_EQ(W->DetailButton()->text(), QString::fromUtf8(caption)) << call;
     }
-    // choosing a record type in the call cell's drop-down puts its prefix
-    // there
+    // choosing a record type in the call cell's drop-down puts its example
+    // there, and the description of that request follows
     Set(0, 1, "");
     Set(0, 2, "");
-    const QModelIndex call = W->Model().index(0, 1);
-    W->View()->setCurrentIndex(call);
-    W->View()->edit(call);
-    auto* box = W->View()->findChild<QComboBox*>(QStringLiteral("CallEditor"));
-    ASSERT_NE(box, nullptr);
-    ASSERT_EQ(box->count(), static_cast<int>(choices.size()));
-    int lineRow = -1;
-    for (int k = 0; k < box->count() && lineRow < 0; ++k)
-        if (box->model()->index(k, 1).data().toString() == QStringLiteral("001")) lineRow = k;
-    ASSERT_GE(lineRow, 0);
-    box->setCurrentIndex(lineRow);
-    emit box->activated(lineRow);
-    QApplication::processEvents();
-    EXPECT_EQ(Cell(0, 1), "l");
+    EXPECT_EQ(PickCall("001"), QStringLiteral("l001"));
+    EXPECT_EQ(Cell(0, 1), "l001");
     EXPECT_EQ(Cell(0, 2), expected) << "and the description follows";
 
     // a call of no display type: the composer asks which record to start
@@ -153,6 +168,68 @@ TEST_F(AufrufListenFormTest, ANewListItsColumnsAndTheAutomaticDescription) {
     EXPECT_EQ(TfComposerForm::Current(), nullptr) << "cancelled: no composer";
 }
 
+// The drop-down lists the requests of the bus in use with their whole
+// descriptions; a chosen request puts its example and its own description
+// (not an answer's of the same prefix).
+TEST_F(AufrufListenFormTest, TheCallDropDownOffersTheRequestsOfTheBusInUse) {
+    struct TCase {
+        TBusType Bus;
+        const char* RecordNo;
+        const char* Call;
+        const char* Description;
+    };
+    const TCase cases[] = {
+        {TBusType::bsVehicleBus, "020", "a1", "Statusabfrage an Anzeige (Adresse IBIS-hex)"},
+        {TBusType::bsVehicleBus, "003", "z034", "Zielnummer"},
+        {TBusType::bsTrainBus, "020", "a1", "Zugbus: Statusabfrage an Anzeige (Adresse IBIS-hex)"},
+        {TBusType::bsTrainBus, "007", "w2", "Zugbus: Zuglänge"},
+    };
+    for (const TCase& c : cases) {
+        Env.SetBusType(c.Bus);
+        Open(QString());
+        QComboBox* box = CallDropDown();
+        ASSERT_NE(box, nullptr);
+        const auto expected = RecordTypeChoices(Parser, true, c.Bus);
+        ASSERT_EQ(box->count(), static_cast<int>(expected.size()));
+        bool otherBus = false;
+        for (int k = 0; k < box->count(); ++k) {
+            const QString description = box->model()->index(k, 3).data().toString();
+            otherBus |= description.startsWith(QStringLiteral("Zugbus:")) !=
+                        (c.Bus == TBusType::bsTrainBus);
+        }
+        EXPECT_FALSE(otherBus) << "only the record types of the bus in use";
+        // no description is cut: every column is as wide as its texts
+        auto* view = qobject_cast<QTableView*>(box->view());
+        ASSERT_NE(view, nullptr);
+        const QFontMetrics fm(view->font());
+        for (int k = 0; k < box->count(); ++k) {
+            const QString description = box->model()->index(k, 3).data().toString();
+            EXPECT_GE(view->columnWidth(3), fm.horizontalAdvance(description))
+                << description.toStdString();
+        }
+        emit W->View()->itemDelegateForColumn(1)->closeEditor(box);
+        QApplication::processEvents();
+
+        EXPECT_EQ(PickCall(c.RecordNo), QString::fromUtf8(c.Call)) << c.RecordNo;
+        EXPECT_EQ(Cell(0, 2), ToCp1252(QString::fromUtf8(c.Description))) << c.RecordNo;
+    }
+    // answers are no calls: DS 120 is not offered
+    Env.SetBusType(TBusType::bsVehicleBus);
+    Open(QString());
+    EXPECT_TRUE(PickCall("120").isNull());
+}
+
+TEST_F(AufrufListenFormTest, TheTitleFollowsTheLanguage) {
+    Open(QString());
+    SetUiLanguage(2);
+    QEvent change(QEvent::LanguageChange);
+    QApplication::sendEvent(W.get(), &change);
+    EXPECT_EQ(W->windowTitle(), QStringLiteral("Master simulation - call list: New"));
+    SetUiLanguage(1);
+    QApplication::sendEvent(W.get(), &change);
+    EXPECT_EQ(W->windowTitle(), QStringLiteral("Mastersimulation - Aufrufliste: Neu"));
+}
+
 TEST_F(AufrufListenFormTest, SavingWritesTheListAndTheTitleNamesIt) {
     Open(QString());
     Set(0, 1, "l001");
@@ -166,7 +243,8 @@ TEST_F(AufrufListenFormTest, SavingWritesTheListAndTheTitleNamesIt) {
     SaveAs = Q(Dir / "neu.AUF.CSV");
     ASSERT_TRUE(W->SaveList());
     EXPECT_EQ(test::ReadFile(Dir / "neu.AUF.CSV"),
-              std::string(kAufrufHeader) + "\r\n-1;\"l001\";\"\";\"0:02\"\r\n");
+              std::string(kAufrufHeader) + "\r\n-1;\"l001\";\"Liniennummer\";\"0:02\"\r\n")
+        << "with the description of the request";
     EXPECT_EQ(W->FileName(), SaveAs);
     EXPECT_TRUE(W->windowTitle().startsWith(QStringLiteral("Mastersimulation - Aufrufliste: ")));
     EXPECT_TRUE(W->windowTitle().endsWith(QStringLiteral("neu.AUF.CSV")));
@@ -227,7 +305,7 @@ TEST_F(AufrufListenFormTest, TheActivateButtonFollowsDeviceFileAndActiveList) {
     // saved under another name: the running list stays as it is
     Set(0, 1, "z034");
     SaveAs = QString::fromStdString(Dir / "kopie.AUF.CSV");
-    ASSERT_TRUE(W->SaveList());
+    ASSERT_TRUE(W->SaveListAs());
     EXPECT_EQ(asked.count(), 2);
     EXPECT_EQ(S.ActiveCallList(), file);
     EXPECT_EQ(S.Scheduler()->Entries()[0].Aufruf, "k07");

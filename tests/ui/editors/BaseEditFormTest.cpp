@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -172,6 +173,65 @@ TEST_F(ListEditFormTest, TypingOnACellReplacesItsText) {
     EXPECT_EQ(editor()->toPlainText(), QStringLiteral("0:025"));
     key(editor(), Qt::Key_Escape);
     EXPECT_EQ(Cell(0, 3), "0:02");
+}
+
+// Tab ends the cell's editing and goes on to the next cell (Shift+Tab to
+// the one before); no tab character gets into the text.
+TEST_F(ListEditFormTest, TabMovesOnFromACellEditor) {
+    QApplication::setActiveWindow(W.get());
+    // the editor open now (one closed before may still wait for its deletion)
+    auto editor = [&]() -> QPlainTextEdit* {
+        for (auto* e : W->View()->findChildren<QPlainTextEdit*>(QStringLiteral("CellEditor")))
+            if (e->isVisible()) return e;
+        return nullptr;
+    };
+    W->View()->setFocus();
+    W->View()->setCurrentIndex(W->Model().index(0, 1));
+    QTest::keyClick(W->View(), Qt::Key_F2);
+    ASSERT_NE(editor(), nullptr);
+    QTest::keyClicks(editor(), QStringLiteral("zI1"));
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(Cell(0, 1), "zI1") << "no tab in the call";
+    EXPECT_EQ(W->View()->currentIndex(), W->Model().index(0, 2));
+    ASSERT_NE(editor(), nullptr) << "the next cell is being edited";
+    QTest::keyClicks(editor(), QStringLiteral("Text"));
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(W->View()->currentIndex(), W->Model().index(0, 3));
+    ASSERT_NE(editor(), nullptr);
+    QTest::keyClicks(editor(), QStringLiteral("25"));
+    QTest::keyClick(editor(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(Cell(0, 3), "0:25") << "what is typed replaces the cell reached with Tab";
+    ASSERT_NE(editor(), nullptr);
+    QTest::keyClick(editor(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(Cell(0, 2), "Text");
+    EXPECT_EQ(W->View()->currentIndex(), W->Model().index(0, 1));
+    ASSERT_NE(editor(), nullptr);
+    QTest::keyClick(editor(), Qt::Key_Escape);
+    EXPECT_EQ(Cell(0, 1), "zI1");
+}
+
+// Down on an incomplete last row refuses the new row with a message that
+// comes after the key's event, not inside it.
+TEST_F(ListEditFormTest, DownOnAnIncompleteLastRowAnswersAfterTheKey) {
+    TAutoAnswer answer(QMessageBox::Ok);
+    Set(0, 2, "nur Beschreibung");
+    W->View()->setFocus();
+    W->View()->setCurrentIndex(W->Model().index(0, 2));
+    QTest::keyClick(W->View(), Qt::Key_Down);
+    EXPECT_EQ(answer.Count, 0) << "nothing modal inside the key's event";
+    ASSERT_TRUE(WaitFor([&] { return answer.Count == 1; }));
+    EXPECT_TRUE(answer.LastText.startsWith(QStringLiteral("Die aktuelle Zeile ist unvollständig.")));
+    EXPECT_EQ(W->Model().rowCount(), 1);
+    // complete: Down appends
+    Set(0, 1, "zI1");
+    QTest::keyClick(W->View(), Qt::Key_Down);
+    ASSERT_TRUE(WaitFor([&] { return W->Model().rowCount() == 2; }));
+    EXPECT_EQ(W->CurrentRow(), 1);
+    EXPECT_EQ(answer.Count, 1);
 }
 
 TEST_F(ListEditFormTest, SelectionCommandsOnSeveralRows) {

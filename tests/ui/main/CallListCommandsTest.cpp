@@ -13,6 +13,7 @@
 #include "ui/widgets/ElidedLabel.h"
 
 #include <QDir>
+#include <QPlainTextEdit>
 
 namespace vaskel {
 namespace {
@@ -155,6 +156,104 @@ TEST_F(CallListWindowTest, ABrokenListShowsTheErrorBoxAndNoneIsActive) {
     Quiet();
 }
 
+// Presses a standard key on a widget as the user does (through the
+// shortcuts of the actions).
+void Press(QWidget* w, QKeySequence::StandardKey k) {
+    w->setFocus();
+    QApplication::processEvents();
+    const QKeyCombination c = QKeySequence(k)[0];
+    QTest::keyClick(w, c.key(), c.keyboardModifiers());
+    QApplication::processEvents();
+}
+
+// "Speichern" writes a named list to its own file (no dialog, no question
+// to overwrite it), empty cells stay empty, and the edit keys work on the
+// table as in the protocol windows.
+TEST_F(CallListWindowTest, TheEditorSavesToItsFileAndCopiesItsRows) {
+    Start(TScenario::Unpowered);
+    QApplication::setActiveWindow(W.get());
+    const std::string rows = "-1;\"l001\";\"\";\"0:10\"\r\n"
+                             "0;\"k07\";\"Kurs \"\"7\"\"\";\"1:00\"\r\n";
+    const QString file = List("linie.AUF.CSV", rows);
+    TfAufrufListenForm* form = W->CallLists()->Open(file);
+    ASSERT_NE(form, nullptr);
+    int asked = 0;
+    form->AskSaveFile = [&](const TFileDialogSpec&) {
+        ++asked;
+        return QString();
+    };
+    EXPECT_EQ(form->CallTable().Cell(2, 0), "") << "an empty description stays empty";
+    QTableView* table = form->View();
+    const auto at = [&](int row, int col) { return form->Model().index(row, col); };
+
+    // Ctrl+A and Ctrl+C: every row, as the table shows it, quoted as in the
+    // file
+    QApplication::clipboard()->clear();
+    Press(table, QKeySequence::SelectAll);
+    EXPECT_EQ(table->selectionModel()->selectedRows().size(), 2);
+    Press(table, QKeySequence::Copy);
+    const QString titles = QStringLiteral("\tAufruf\tBeschreibung\tIntervall [mm:ss]\r\n");
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              titles + QStringLiteral("-1\t\"l001\"\t\"\"\t\"0:10\"\r\n"
+                                      "0\t\"k07\"\t\"Kurs \"\"7\"\"\"\t\"1:00\""));
+    // from the menu: the selected row
+    table->selectionModel()->select(at(1, 1), QItemSelectionModel::ClearAndSelect);
+    table->setFocus();
+    W->Action(TAct::EditCopy1)->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              titles + QStringLiteral("0\t\"k07\"\t\"Kurs \"\"7\"\"\"\t\"1:00\""));
+    table->clearSelection();
+    W->Action(TAct::EditSelectAll)->trigger();
+    EXPECT_EQ(table->selectionModel()->selectedRows().size(), 2);
+
+    // the Delete key empties the description of a complete row
+    table->clearSelection();
+    table->setCurrentIndex(at(1, 2));
+    QApplication::processEvents();
+    Press(table, QKeySequence::Delete);
+    EXPECT_EQ(form->CallTable().Cell(2, 1), "");
+
+    // an interval typed into its cell, then Ctrl+S
+    table->setCurrentIndex(at(0, 3));
+    QApplication::processEvents();
+    QTest::keyClick(table, Qt::Key_5);
+    auto* editor = table->findChild<QPlainTextEdit*>(QStringLiteral("CellEditor"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(form->CallTable().Cell(3, 0), "0:05");
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::mmSpeichern)->isEnabled(); }));
+    TAutoAnswer guard(QMessageBox::Cancel);
+    Press(table, QKeySequence::Save);
+    EXPECT_EQ(asked, 0) << "no file dialog for a list that has its file";
+    EXPECT_EQ(guard.Count, 0) << "and no question to overwrite it";
+    EXPECT_EQ(test::ReadFile(file.toStdString()),
+              std::string(kAufrufHeader) +
+                  "\r\n-1;\"l001\";\"\";\"0:05\"\r\n0;\"k07\";\"\";\"1:00\"\r\n");
+    EXPECT_FALSE(form->CallTable().Modified);
+    EXPECT_FALSE(form->windowTitle().endsWith(QLatin1Char('*')));
+    // "Speichern unter..." asks for the file
+    W->Action(TAct::mmSpeichernUnter)->trigger();
+    EXPECT_EQ(asked, 1);
+}
+
+// The double click on the active-list line asks its question after the
+// click, not inside it.
+TEST_F(CallListWindowTest, TheActiveLineAsksAfterItsDoubleClick) {
+    Start(TScenario::Unpowered);
+    W->OpenMonitor();
+    int opened = 0;
+    W->CallLists()->SetAskOpenFile([&] {
+        ++opened;
+        return QString();
+    });
+    TAutoAnswer no(QMessageBox::No);
+    QWidget* line = W->ModeArea()->ActiveLine(0);
+    QTest::mouseDClick(line, Qt::LeftButton, {}, line->rect().center());
+    EXPECT_EQ(no.Count, 0) << "nothing modal inside the mouse event";
+    EXPECT_TRUE(WaitFor([&] { return no.Count == 1; })) << "the switch's question follows";
+    Quiet();
+}
+
 // Runs f on the address translation window once it is up.
 template <typename F> void OnAddressForm(F f) {
     QTimer::singleShot(50, [f] {
@@ -186,8 +285,8 @@ TEST_F(CallListWindowTest, TheAddressTranslationWindow) {
         Type(f.Edit(10), "3");
         EXPECT_EQ(f.Edit(10)->property("zkPattern").toInt(),
                   static_cast<int>(TZK_PatternStyle::psActive));
-        Type(f.Edit(5), "16");
-        EXPECT_EQ(f.Edit(5)->text(), QStringLiteral("5")) << "back to its reference value";
+        Type(f.Edit(5), "");
+        EXPECT_EQ(f.Edit(5)->text(), QStringLiteral("5")) << "an empty field: its reference value";
         f.OkButton()->click();
     });
     W->Action(TAct::actOpenAddressForm)->trigger();
@@ -218,6 +317,51 @@ TEST_F(CallListWindowTest, TheAddressTranslationWindow) {
     EXPECT_FALSE(Env.IBISAddressTranslationDefined());
     EXPECT_FALSE(W->AddressTranslationButton()->isEnabled());
     EXPECT_EQ(Env.IBISAddressTranslationMode(), 0) << "a translation no longer defined is off";
+}
+
+// A value that is no address 1 .. 15 is refused where it stands: marked,
+// named in a message after the click or key, the window open, the text
+// kept, nothing stored.
+TEST_F(CallListWindowTest, TheAddressWindowRefusesWhatIsNoAddress) {
+    TfAddressForm f(Env);
+    f.show();
+    QApplication::setActiveWindow(&f);
+    QLineEdit* field = f.Edit(5);
+    const auto look = [&] { return field->property("zkPattern").toInt(); };
+    const auto typeInto = [&](const char* text) {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, QString::fromLatin1(text));
+    };
+    for (const char* typed : {"99", "x", "0", "-3"}) {
+        typeInto(typed);
+        EXPECT_EQ(look(), static_cast<int>(TZK_PatternStyle::psError)) << typed;
+        TAutoAnswer ok(QMessageBox::Ok);
+        QTest::mouseClick(f.OkButton(), Qt::LeftButton);
+        EXPECT_EQ(ok.Count, 0) << "nothing modal inside the click";
+        ASSERT_TRUE(WaitFor([&] { return ok.Count == 1; })) << typed;
+        EXPECT_TRUE(ok.LastText.contains(QString::fromLatin1(typed))) << ok.LastText.toStdString();
+        EXPECT_TRUE(ok.LastText.contains(QStringLiteral("Adresse 5"))) << typed;
+        EXPECT_TRUE(f.isVisible()) << typed;
+        EXPECT_EQ(field->text(), QString::fromLatin1(typed)) << "nothing lost";
+        EXPECT_EQ(look(), static_cast<int>(TZK_PatternStyle::psError)) << typed;
+        EXPECT_EQ(Env.GetAddressTranslation(5), 5) << "nothing stored";
+    }
+    // Return in the field asks for "Ok": refused after the key
+    {
+        TAutoAnswer ok(QMessageBox::Ok);
+        QTest::keyClick(field, Qt::Key_Return);
+        EXPECT_EQ(ok.Count, 0) << "nothing modal inside the key's event";
+        ASSERT_TRUE(WaitFor([&] { return ok.Count == 1; }));
+        EXPECT_TRUE(f.isVisible());
+    }
+    // put right: stored
+    typeInto("7");
+    EXPECT_EQ(look(), static_cast<int>(TZK_PatternStyle::psActive));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+    EXPECT_EQ(Env.GetAddressTranslation(5), 7);
 }
 
 } // namespace

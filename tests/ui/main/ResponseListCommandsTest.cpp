@@ -105,7 +105,7 @@ TEST_F(ResponseListWindowTest, TheEditor) {
     form->ResponseTable().SetCell(3, 1, "");
     const QString saved = QString::fromStdString(Dir / "neu.ANT.CSV");
     form->AskSaveFile = [&](const TFileDialogSpec&) { return saved; };
-    ASSERT_TRUE(form->SaveList());
+    ASSERT_TRUE(form->SaveListAs());
     EXPECT_EQ(LoadResponseList(saved.toStdString()), (TAntwortListe{{"a1", "a17", 250}}));
     EXPECT_EQ(form->ResponseTable().Cell(3, 1), "0");
     EXPECT_EQ(form->FileName(), saved);
@@ -229,6 +229,39 @@ TEST_F(ResponseListWindowTest, AListFromARecordedProtocol) {
     EXPECT_TRUE(form->windowTitle().endsWith(QLatin1Char('*'))) << "modified, to be saved";
     EXPECT_EQ(W->Area()->Windows().size(), 1);
     EXPECT_EQ(guard.Count, 0);
+    // each answer after 1 ms, and the window says so
+    EXPECT_EQ(form->ResponseTable().Cell(3, 0), "1");
+    EXPECT_TRUE(form->PanelText()->text().contains(QStringLiteral("1 ms")))
+        << form->PanelText()->text().toStdString();
+    EXPECT_TRUE(form->PanelText()->isVisible());
+
+    // ready to be saved at once: the button, Ctrl+S (a new list asks for
+    // its name)
+    EXPECT_TRUE(form->SaveButton()->isEnabled());
+    QApplication::setActiveWindow(W.get());
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::mmSpeichern)->isEnabled(); }));
+    EXPECT_TRUE(W->Action(TAct::mmSpeichernUnter)->isEnabled());
+    const QString saved = QString::fromStdString(Dir / "fahrt.ANT.CSV");
+    int asked = 0;
+    form->AskSaveFile = [&](const TFileDialogSpec&) {
+        ++asked;
+        return saved;
+    };
+    QTableView* table = form->View();
+    table->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(table, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(LoadResponseList(saved.toStdString()), (TAntwortListe{{"a1", "a10", 1}}));
+    EXPECT_FALSE(form->windowTitle().endsWith(QLatin1Char('*')));
+    EXPECT_EQ(form->FileName(), saved);
+
+    // Ctrl+A and Ctrl+C: the rows as the table shows them
+    QApplication::clipboard()->clear();
+    QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              QStringLiteral("\tAufruf\tAntwort\tReaktion [ms]\r\n-1\t\"a1\"\t\"a10\"\t1"));
 
     const QString errors = QString::fromStdString(
         Dir.Write("fehler.PRO.CSV", line("M", "a1") + line("S", "a10", "F")));
