@@ -5,6 +5,7 @@
 # ends with a non-zero exit status.
 # -DVASKEL=program -DWORK=folder
 file(REMOVE_RECURSE "${WORK}")
+string(ASCII 1 2 3 ctl)
 
 # One run in a fresh home whose data folder is HOME/Documents/Vaskel.
 # SETUP names a function that prepares the data folder; the run's exit
@@ -43,7 +44,7 @@ foreach(kind junk folder)
   set(home "${WORK}/catalogue-${kind}/home")
   file(MAKE_DIRECTORY "${home}/Documents/Vaskel")
   if(kind STREQUAL "junk")
-    file(WRITE "${home}/Documents/Vaskel/IBIS.CSV" "\x01\x02 no catalogue at all\n;;;\n")
+    file(WRITE "${home}/Documents/Vaskel/IBIS.CSV" "${ctl} no catalogue at all\n\"\"\"\n")
   else()
     file(MAKE_DIRECTORY "${home}/Documents/Vaskel/IBIS.CSV")
   endif()
@@ -60,7 +61,7 @@ run_unattended(protocol-on-command-line ARGS --monitor
   --save-on-exit ${WORK}/files/night.PRO.CSV --quit-after 5 ${broken})
 expect_said(protocol-on-command-line "vaskel: ")
 set(junk "${WORK}/files/junk.AUF.CSV")
-file(WRITE "${junk}" "\x01\x02\x03 no list\r\n\"\"\"\r\n")
+file(WRITE "${junk}" "${ctl} no list\r\n\"\"\"\r\n")
 run_unattended(list-on-command-line ARGS --quit-after 5 ${junk})
 expect_said(list-on-command-line "vaskel: ")
 

@@ -796,6 +796,7 @@ void TfMainForm::closeEvent(QCloseEvent* e) {
 QString TfMainForm::KeepUnsavedRecording() {
     // the target's name in the data folder, with the time when that is taken
     const std::string folder = FSession.Env().DataDirectory();
+    QDir().mkpath(FromFileName(folder));
     QString name = QFileInfo(FOptions.SaveOnExit).fileName();
     if (name.isEmpty() || DroppedFileKind(name) != TDroppedKind::Protocol)
         name += QStringLiteral(".PRO.CSV");
