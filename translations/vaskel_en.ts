@@ -2637,8 +2637,8 @@ Please enter another language!</translation>
         <translation>Please reduce your data accordingly!</translation>
     </message>
     <message>
-        <source>Die Daten sind länger als 4095 Zeichen.</source>
-        <translation>The data are longer than 4095 characters.</translation>
+        <source>Die Daten sind länger als 255 Zeichen.</source>
+        <translation>The data are longer than 255 characters.</translation>
     </message>
     <message>
         <source>Ziel- und Innenanzeigentexte (003a, 003c, 004c, 021, 021a) Zeile für Zeile eingeben</source>
@@ -3065,8 +3065,28 @@ Please enter another language!</translation>
         <translation>The upload was cancelled before the flash memory was programmed.</translation>
     </message>
     <message>
-        <source>Die Firmware ist zu groß: %1 Blöcke zu 63 Byte, das Gerät nimmt höchstens %2 Blöcke.</source>
-        <translation>The firmware is too large: %1 blocks of 63 bytes, the device takes at most %2 blocks.</translation>
+        <source>Die Firmware belegt die Adressen %1 bis %2 (%3 Byte), das Gerät nimmt höchstens %4 Byte (%5 Blöcke zu 63 Byte).</source>
+        <translation>The firmware takes the addresses %1 to %2 (%3 bytes); the device takes at most %4 bytes (%5 blocks of 63 bytes).</translation>
+    </message>
+    <message>
+        <source>Die Datei endet ohne Endesatz (:00000001FF), sie ist unvollständig.</source>
+        <translation>The file ends without its end-of-file record (:00000001FF): it is incomplete.</translation>
+    </message>
+    <message>
+        <source>nach dem Endesatz der Datei</source>
+        <translation>after the file&apos;s end-of-file record</translation>
+    </message>
+    <message>
+        <source>ein Satz vom Typ %1 hat %2 Datenbytes, nicht %3</source>
+        <translation>a record of type %1 has %2 data bytes, not %3</translation>
+    </message>
+    <message>
+        <source>Adresse %1 ist schon in Zeile %2 belegt</source>
+        <translation>address %1 is already filled by line %2</translation>
+    </message>
+    <message>
+        <source>die Daten reichen über Adresse 0xFFFFFFFF hinaus</source>
+        <translation>the data reaches beyond address 0xFFFFFFFF</translation>
     </message>
     <message>
         <source>Die Verbindung zum Gerät ist während der Übertragung abgebrochen.</source>

@@ -18,6 +18,7 @@
 #include "ui/main/CallListCommands.h"
 #include "ui/main/MainForm.h"
 #include "ui/main/ResponseListCommands.h"
+#include "ui/main/UnattendedRun.h"
 
 #include <QApplication>
 #include <QDir>
@@ -205,6 +206,19 @@ int main(int argc, char** argv) {
         }
     }
 
+    // a recording asked for must have a place it can be written to
+    if (!saveOnExit.isEmpty()) {
+        if (const QString problem = TUnattendedRun::SaveTargetProblem(saveOnExit);
+            !problem.isEmpty()) {
+            std::cerr << "vaskel: --save-on-exit: " << problem.toLocal8Bit().toStdString()
+                      << "; nothing was recorded\n";
+            return 2;
+        }
+    }
+    // nobody watches a run that ends or records by itself: no box may wait
+    const bool unattended = quitAfter >= 0 || !saveOnExit.isEmpty() || !activate.isEmpty() ||
+                            !activateResponses.isEmpty();
+
     // The data module: settings, data folder, catalogue.
     TQtSystemPlatform platform;
     TQtSettingsStorage storage(TEnvironment::RegistryRootFor(platform.ProgramFile()));
@@ -231,12 +245,18 @@ int main(int argc, char** argv) {
         SetAddressTranslationTable(env, translation);
         env.SetIBISAddressTranslationMode(1);
     }
+    std::unique_ptr<TUnattendedRun> run;
+    if (unattended) run = std::make_unique<TUnattendedRun>(env);
     std::unique_ptr<TIBISTelegramParser> parser;
     try {
         parser = std::make_unique<TIBISTelegramParser>(env.DataDirectory() + "IBIS.CSV");
     } catch (const EVaskelError& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Vaskel"),
-                              FromCp1252(CatalogueStartupErrorText(e.what(), env.Language())));
+        const QString text = FromCp1252(CatalogueStartupErrorText(e.what(), env.Language()));
+        if (run)
+            run->Report(text);
+        else
+            QMessageBox::critical(nullptr, QStringLiteral("Vaskel"), text);
+        if (translate) SetAddressTranslationTable(env, storedTranslation);
         return 1;
     }
 
@@ -276,6 +296,8 @@ int main(int argc, char** argv) {
         return false;
     };
     options.SaveOnExit = saveOnExit;
+    if (run)
+        options.SaveOnExitFailed = [&run](const QString& message) { run->Report(message); };
     // nobody is at an unattended bench to answer the offer: the copy waits
     if (!activate.isEmpty() || !activateResponses.isEmpty()) options.OfferSafetyCopy = false;
     auto main = std::make_unique<TfMainForm>(*session, options);
@@ -285,27 +307,43 @@ int main(int argc, char** argv) {
                              QString::fromLatin1(ScenarioName(emu.Scenario)) + QStringLiteral(")"));
     main->show();
     splash.finish(main.get());
-    if (!files.isEmpty()) main->DropFiles(files);
-    if (monitor || !activate.isEmpty() || !activateResponses.isEmpty()) main->OpenMonitor();
-    if (!activateResponses.isEmpty())
-        QTimer::singleShot(0, main.get(), [&main, activateResponses] {
-            // unattended: the device becomes a slave without a question
-            if (!main->ResponseLists()->ActivateUnattended(activateResponses, 15000))
-                std::cerr << "vaskel: the response list " << activateResponses.toStdString()
-                          << " was not activated (the device did not come online as a slave, "
-                             "or the list is broken)\n";
-        });
-    if (!activate.isEmpty())
-        QTimer::singleShot(0, main.get(), [&main, activate] {
-            // unattended: the device becomes master without a question
-            if (!main->CallLists()->ActivateUnattended(activate, 15000))
-                std::cerr << "vaskel: the call list " << activate.toStdString()
-                          << " was not activated (the device did not become bus master, or the "
-                             "list is broken)\n";
-        });
     if (quitAfter >= 0)
         QTimer::singleShot(quitAfter * 1000, main.get(), [&main] { main->close(); });
-    const int rc = app.exec();
+    if (!files.isEmpty()) main->DropFiles(files);
+    // a file that could not be opened ends an unattended run before it records
+    const bool startFailed = run && run->Failed();
+    if (!startFailed && (monitor || !activate.isEmpty() || !activateResponses.isEmpty()))
+        main->OpenMonitor();
+    // An unattended run ends when something goes wrong; a window's question
+    // at the end (answered "Abbrechen") does not keep it running.
+    auto end = [&main] {
+        if (!main->close()) QCoreApplication::exit(1);
+    };
+    if (run) run->End = end;
+    if (!startFailed && !activateResponses.isEmpty())
+        QTimer::singleShot(0, main.get(), [&main, &run, activateResponses] {
+            // unattended: the device becomes a slave without a question
+            if (!main->ResponseLists()->ActivateUnattended(activateResponses, 15000))
+                run->Fail(QStringLiteral("the response list ") + activateResponses +
+                          QStringLiteral(" was not activated (the device did not come online as "
+                                         "a slave, or the list is broken)"));
+        });
+    if (!startFailed && !activate.isEmpty())
+        QTimer::singleShot(0, main.get(), [&main, &run, activate] {
+            // unattended: the device becomes master without a question
+            if (!main->CallLists()->ActivateUnattended(activate, 15000))
+                run->Fail(QStringLiteral("the call list ") + activate +
+                          QStringLiteral(" was not activated (the device did not become bus "
+                                         "master, or the list is broken)"));
+        });
+    int rc = 0;
+    if (startFailed) {
+        // a file or list given could not be opened: the run ends before it began
+        if (!main->close()) rc = 1;
+    } else {
+        rc = app.exec();
+    }
+    if (run) rc = run->ExitStatus(rc);
     if (translate) SetAddressTranslationTable(env, storedTranslation);
     main.reset();
     session.reset(); // the controller ends before the device goes away

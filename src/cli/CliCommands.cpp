@@ -3,6 +3,7 @@
 #include "analysis/DetailAnalysis.h"
 #include "cli/AutonomousCommand.h"
 #include "cli/CliFiles.h"
+#include "cli/ScratchFiles.h"
 #include "cli/ComposeCommand.h"
 #include "cli/FilterCommand.h"
 #include "cli/FirmwareCommand.h"
@@ -29,6 +30,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -36,6 +38,7 @@
 #include <iostream>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <system_error>
 #include <thread>
@@ -76,7 +79,17 @@ const char* const kMainUsage =
     "  usb        list the Tavrins the system's libusb finds\n"
     "\n"
     "Run 'vaskel-cli COMMAND --help' for the options of a command,\n"
-    "'vaskel-cli --version' for the version.\n";
+    "'vaskel-cli --version' for the version.\n"
+    "\n"
+    "Exit status, the same for every command:\n"
+    "  0  done\n"
+    "  1  the command ran, and what it checked or asked for is not so: a firmware\n"
+    "     file or catalogue with faults, no device answers, the device says no\n"
+    "  2  the command could not do its work: an unknown option, a refused value\n"
+    "     (the message names it), an input that cannot be read or is not what the\n"
+    "     command takes, an output that cannot be written\n"
+    "Notes on what a command left out or changed go to the standard error stream\n"
+    "and do not change the exit status.\n";
 
 const char* const kClassifyUsage =
     "Usage: vaskel-cli classify [--slave] [--train-bus] [--catalogue FILE] TELEGRAM...\n"
@@ -375,7 +388,8 @@ int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostr
 bool ParseNumber(const std::string& text, double& value) {
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
-    return !text.empty() && *end == '\0';
+    // "nan" and "inf" are no values of any option
+    return !text.empty() && *end == '\0' && std::isfinite(value);
 }
 
 int RunEmulate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -416,7 +430,8 @@ int RunEmulate(const std::vector<std::string>& args, std::ostream& out, std::ost
             options.Seed = static_cast<uint32_t>(number);
         } else if (name == "--fault-rate") {
             if (!ParseNumber(value, number) || number < 0 || number > 1)
-                return Usage(err, kEmulateUsage, "--fault-rate needs a number from 0 to 1");
+                return Usage(err, kEmulateUsage,
+                             "--fault-rate needs a number from 0 to 1, not " + value);
             options.FaultRate = number;
         } else if (name == "--speed") {
             if (!ParseNumber(value, speed) || speed <= 0)
@@ -610,6 +625,9 @@ int LoadProtocolCopy(const std::string& in, const std::string& work,
         // the load below says why
     }
     const std::string& source = current ? in : work;
+    // the copy goes however the command ends
+    std::optional<TScratchFile> scratch;
+    if (!current) scratch.emplace(work);
     if (!current)
         std::filesystem::copy_file(in, work, std::filesystem::copy_options::overwrite_existing, ec);
     if (ec) {
@@ -853,22 +871,10 @@ int RunPrintCommand(const std::vector<std::string>& args, std::ostream& out, std
     return GPrintCommand(args, out, err, defaultCatalogue);
 }
 
-namespace {
-// A file name in the temporary folder for a command's copy of a protocol.
-std::string ScratchProtocolFile(const std::string& command, const std::string& in) {
-    return (std::filesystem::temp_directory_path() /
-            ("vaskel-" + command + "-" + std::to_string(std::hash<std::string>{}(in)) + "-" +
-             std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
-             ".PRO.CSV"))
-        .string();
-}
-
-} // namespace
-
 int LoadProtocolForCli(const std::string& command, const std::string& in,
                        const TIBISTelegramParser& parser, TBusType bus, TTable& table,
                        TProtocolLoad& info, std::ostream& err) {
-    return LoadProtocolCopy(in, ScratchProtocolFile(command, in), parser, bus, table, info, err);
+    return LoadProtocolCopy(in, ScratchProtocolName(command), parser, bus, table, info, err);
 }
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

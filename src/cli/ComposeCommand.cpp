@@ -21,7 +21,8 @@ const char* const kComposeUsage =
     "  --address N       destination address 1..15 (021, 021a; default 1)\n"
     "  --phase-time T    021: seconds between phases, 1, 1,5 ... 8,5, or none\n"
     "  --single-lf       021: one LF between phases instead of two\n"
-    "  LINE              one text per line; 021: two lines per phase; 021a: the data\n"
+    "  LINE              one text per line; 021: two lines per phase; 021a: the data,\n"
+    "                    at most 255 characters (its length has two IBIS-hex digits)\n"
     "\n"
     "Exit status 2 with the composer's message when the input is refused.\n";
 
@@ -30,7 +31,8 @@ const char* const kDecomposeUsage =
     "\n"
     "Takes a destination-display telegram (021, 003a, 003c, 004c, 021a; entry\n"
     "notation) apart and prints one JSON object: type, address, phase time,\n"
-    "line feeds and lines.\n";
+    "line feeds and lines. A 021 or 021a without its address digit (1..15) is\n"
+    "refused with exit status 2.\n";
 
 const char* const kConvertUsage =
     "Usage: vaskel-cli convert --dec N | --hex H | --ibis I\n"
@@ -147,6 +149,12 @@ int RunDecompose(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     const std::string_view t =
         std::string_view(telegram).substr(telegram.find_first_not_of(' '));
+    const bool hasAddress = type == TDisplayRecord::DS021 || type == TDisplayRecord::DS021a;
+    if (hasAddress && (t.size() < 3 || kIBISHexDigits.find(t[2]) + 1 < 2)) {
+        err << "vaskel-cli: " << operands[0] << ": no destination address after "
+            << std::string(t.substr(0, 2)) << " (an IBIS-hex digit 1..15 is needed)\n";
+        return kCliUsage;
+    }
     const TComposerInput in = DecomposeDisplayRecord(type, t);
     out << "{\"type\":\"" << DisplayRecordNo(type) << "\"";
     const bool addressed = type == TDisplayRecord::DS021 || type == TDisplayRecord::DS021a;

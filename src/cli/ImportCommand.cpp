@@ -121,7 +121,7 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
                          *kind == TV1Kind::CallList ? TListKind::Aufruf : TListKind::Antwort);
     } catch (const EVaskelError& e) {
         err << "vaskel-cli: cannot write " << outFile << ": " << Lines(e.what()) << "\n";
-        return kCliFailure;
+        return kCliUsage;
     }
     return kCliOk;
 }

@@ -130,7 +130,13 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
                 << " rows)\n";
             return kCliUsage;
         }
-        last = std::min<int64_t>(last, table.RowCount());
+        if (last > table.RowCount()) {
+            // the range stops at the last row, and says so
+            err << "vaskel-cli: note: --rows " << rowsText << ": the protocol has "
+                << table.RowCount() << " rows; rows " << first << "-" << table.RowCount()
+                << " are printed\n";
+            last = table.RowCount();
+        }
         for (int64_t r = first; r <= last; ++r) selected.push_back(static_cast<int>(r - 1));
     }
     const auto app = EnsureGuiApplication();
@@ -153,7 +159,7 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (outName.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
         if (!print.RenderPage(0, 150).save(outName, "PNG")) {
             err << "vaskel-cli: cannot write " << operands[1] << "\n";
-            return kCliFailure;
+            return kCliUsage;
         }
         out << operands[1] << ": page 1 of " << print.PageCount() << "\n";
         return kCliOk;
@@ -161,7 +167,7 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     QString error;
     if (!WriteProtocolPdf(print, FromFileName(operands[1]), &error)) {
         err << "vaskel-cli: " << error.toStdString() << "\n";
-        return kCliFailure;
+        return kCliUsage;
     }
     out << operands[1] << ": " << print.PageCount() << (print.PageCount() == 1 ? " page, " : " pages, ")
         << print.Job().Rows.size() << " rows\n";

@@ -101,6 +101,34 @@ std::string StatisticsToJson(const TProtocolStatistics& s, int bucketSeconds) {
     return j;
 }
 
+std::vector<std::string> StatisticsNotes(const TProtocolStatistics& s, int bucketSeconds) {
+    std::vector<std::string> notes;
+    uint64_t timed = 0;
+    for (const auto& [second, f] : s.Seconds())
+        timed += f.Telegrams;
+    if (timed < s.Rows())
+        notes.push_back(std::to_string(s.Rows() - timed) + " of " + std::to_string(s.Rows()) +
+                        " rows have no start time that can be read (a number of milliseconds) "
+                        "and are left out of the timeline");
+    if (s.Seconds().empty()) return notes;
+    const int64_t first = s.Seconds().begin()->first, last = s.Seconds().rbegin()->first;
+    if (first < 0 || last >= 86400)
+        notes.push_back("start times from " + StatisticsTimeText(first * 1000) + " to " +
+                        StatisticsTimeText(last * 1000) +
+                        " lie outside one day (00:00:00 to 23:59:59); the timeline shows them "
+                        "as they are");
+    const int asked = bucketSeconds > 0 ? bucketSeconds : s.BucketSeconds();
+    const auto line = s.Timeline(asked);
+    const int64_t used = line.size() > 1 ? (line[1].StartMs - line[0].StartMs) / 1000 : asked;
+    if (used != asked)
+        notes.push_back("the timeline spans " + std::to_string(last - first + 1) +
+                        " seconds: buckets of " + std::to_string(used) + " s are used, not " +
+                        std::to_string(asked) + " s");
+    if (line.size() > 10000)
+        notes.push_back("the timeline has " + std::to_string(line.size()) + " buckets");
+    return notes;
+}
+
 int RunStats(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
              const std::string& defaultCatalogue) {
     TClassifyOptions o;
@@ -140,6 +168,8 @@ int RunStats(const std::vector<std::string>& args, std::ostream& out, std::ostre
     TProtocolStatistics s;
     s.Compute(table);
     out << StatisticsToJson(s, bucketSeconds) << "\n";
+    for (const std::string& note : StatisticsNotes(s, bucketSeconds))
+        err << "vaskel-cli: note: " << note << "\n";
     return kCliOk;
 }
 

@@ -17,5 +17,10 @@ int RunStats(const std::vector<std::string>& args, std::ostream& out, std::ostre
 // The figures as one JSON document (one line). bucketSeconds <= 0: the
 // width the recording's length gives.
 std::string StatisticsToJson(const TProtocolStatistics& s, int bucketSeconds = 0);
+// What the figures leave out or change, one line each for the standard
+// error stream: rows without a start time the timeline can place, start
+// times outside one day, a bucket width other than the one asked for, a
+// timeline of very many buckets.
+std::vector<std::string> StatisticsNotes(const TProtocolStatistics& s, int bucketSeconds = 0);
 
 } // namespace vaskel

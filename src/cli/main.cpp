@@ -1,4 +1,5 @@
 #include "cli/CliCommands.h"
+#include "cli/ScratchFiles.h"
 #ifdef VASKEL_CLI_PRINT
 #include "cli/PrintCommand.h"
 #endif
@@ -79,6 +80,8 @@ int main(int argc, char** argv) {
 #else
     std::vector<std::string> args(argv + 1, argv + argc);
 #endif
+    // scratch copies go with the process, and those of killed ones now
+    vaskel::PrepareScratchFiles();
     const std::string catalogue = vaskel::FindShippedCatalogue(ProgramFolder(argv[0]));
 #ifdef VASKEL_CLI_PRINT
     vaskel::SetPrintCommand(vaskel::RunPrint);

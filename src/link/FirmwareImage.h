@@ -20,10 +20,32 @@ inline constexpr std::size_t kMaxFirmwareBlocks = 8193;
 inline constexpr std::string_view kFirmwareIdentity = "Vaskel/AT91SAM7S256";
 
 // "Formatfehler in Zeile: " (a line that is no valid record: bad digits,
-// wrong length or checksum, unknown type, data below the lowest address).
+// wrong length or checksum, unknown type; and the faults below).
 extern const char* const kFirmwareFormatError;
 // "Keine gültige Programmversion!" (Windows-1252)
 extern const char* const kFirmwareNoIdentity;
+
+// What is wrong with a firmware file, for a caller that words it itself.
+struct TFirmwareProblem {
+    enum class TKind {
+        BadRecord,    // Line: no valid record (digits, length, checksum, type)
+        AfterEnd,     // Line: a record after the end-of-file record
+        RecordLength, // Line, Type, Count: a record of a fixed size with another one
+        Overlap,      // Line, OtherLine, From: data over data of an earlier line
+        BeyondSpace,  // Line: data past the 32-bit address space
+        NoEnd,        // the file ends without its end-of-file record (cut off)
+        TooLarge,     // From, To: the data's first and last address
+    };
+    TKind Kind = TKind::BadRecord;
+    std::size_t Line = 0;      // from 1
+    std::size_t OtherLine = 0; // from 1
+    int Type = 0;
+    std::size_t Count = 0;     // the record's data bytes
+    int64_t From = 0, To = 0;
+};
+// The problem's German text (Windows-1252): "Formatfehler in Zeile: N" with
+// what is wrong in brackets, or the sentence of a whole-file problem.
+std::string FirmwareProblemText(const TFirmwareProblem& problem);
 
 // The reader's errors, each an EFileError with its message, and what the
 // message is about for a caller that words it itself.
@@ -31,22 +53,36 @@ class EFirmwareUnreadable : public EFileError { // the file cannot be read
 public:
     using EFileError::EFileError;
 };
-class EFirmwareFormatError : public EFileError {
+class EFirmwareFileProblem : public EFileError {
 public:
-    EFirmwareFormatError(const std::string& message, std::size_t line)
-        : EFileError(message), Line(line) {}
+    explicit EFirmwareFileProblem(const TFirmwareProblem& problem)
+        : EFileError(FirmwareProblemText(problem)), Problem(problem) {}
+    TFirmwareProblem Problem;
+};
+// A line that is no valid record, or a record that does not fit the others.
+class EFirmwareFormatError : public EFirmwareFileProblem {
+public:
+    explicit EFirmwareFormatError(const TFirmwareProblem& problem)
+        : EFirmwareFileProblem(problem), Line(problem.Line) {}
     std::size_t Line; // from 1
 };
-class EFirmwareTooLarge : public EFileError {
+// No end-of-file record: the file was cut off.
+class EFirmwareNoEnd : public EFirmwareFileProblem {
 public:
-    EFirmwareTooLarge(const std::string& message, std::size_t blocks)
-        : EFileError(message), Blocks(blocks) {}
+    using EFirmwareFileProblem::EFirmwareFileProblem;
+};
+// Data spread wider than the device's block table.
+class EFirmwareTooLarge : public EFirmwareFileProblem {
+public:
+    EFirmwareTooLarge(const TFirmwareProblem& problem, std::size_t blocks)
+        : EFirmwareFileProblem(problem), Blocks(blocks) {}
     std::size_t Blocks; // the blocks the image would need
 };
 
 struct TFirmwareImage {
     int64_t Lowest = 0;  // first data address
     int64_t Highest = 0; // as the device's tools count it: two beyond the last data byte
+    int64_t Last() const { return Highest - 2; } // the last data address
     std::vector<std::string> Blocks; // each kFirmwareBlockBytes long
 
     std::size_t BlockCount() const { return Blocks.size(); }
@@ -61,17 +97,20 @@ struct TFirmwareImage {
 // identity, or empty when the image has none.
 std::string VersionFromImage(std::string_view image);
 
-// Reads an Intel-HEX text in two passes: the address range (lines not
-// starting with ':' and empty lines skipped, no checksum test), then the
-// contents with every record checked (record types 0 data, 2 and 4
-// extended segment and linear address, 1, 3 and 5 skipped). Throws
-// EFirmwareFormatError with kFirmwareFormatError and the line number (from
-// 1) for the first bad line, or EFirmwareTooLarge with a message naming the
-// limit for an image of more than kMaxFirmwareBlocks blocks. A text without data records gives
-// an image without blocks.
+// Reads an Intel-HEX text in two passes, line by line (lines end in CR, LF
+// or CR LF; blank lines are skipped): every record is checked first (digits,
+// length, checksum, record types 0 data, 1 end of file, 2 and 4 extended
+// segment and linear address with 2 data bytes, 3 and 5 start address with
+// 4), and the file must end with its end-of-file record with nothing but
+// blank lines after it; then the data is placed, where no two records may
+// fill the same address. The image does not depend on how the data is split
+// into records. Throws EFirmwareFormatError for the first bad line,
+// EFirmwareNoEnd for a file cut off, EFirmwareTooLarge (naming the address
+// range) for data spread wider than kMaxFirmwareBlocks blocks. A file with
+// no data records gives an image without blocks.
 TFirmwareImage ReadFirmwareHex(std::string_view text);
-// The same for a file; EFirmwareUnreadable "Kann Datei NAME nicht lesen!"
-// when it cannot be read.
+// The same for a file, read line by line; EFirmwareUnreadable "Kann Datei
+// NAME nicht lesen!" when it cannot be read.
 TFirmwareImage ReadFirmwareFile(const std::string& fileName);
 
 } // namespace vaskel

@@ -50,11 +50,16 @@ std::string UploadReportText(const TUploadReport& r) {
     case TUploadProblem::FileUnreadable:
         return "Kann Datei " + r.Detail + " nicht lesen!";
     case TUploadProblem::FileError:
-    case TUploadProblem::TooLarge:
         return FormatText("Beim Einlesen der Firmwaredatei ist folgender Fehler aufgetreten: %s",
                           {r.Detail});
+    case TUploadProblem::TooLarge:
+    case TUploadProblem::Incomplete:
+        return FormatText("Beim Einlesen der Firmwaredatei ist folgender Fehler aufgetreten: %s",
+                          {FirmwareProblemText(r.Firmware)});
     case TUploadProblem::FormatError:
-        return std::string(kFirmwareFormatError) + std::to_string(r.Number);
+        if (r.Firmware.Kind == TFirmwareProblem::TKind::BadRecord)
+            return std::string(kFirmwareFormatError) + std::to_string(r.Number);
+        return FirmwareProblemText(r.Firmware);
     case TUploadProblem::NoIdentity:
         return kFirmwareNoIdentity;
     case TUploadProblem::NoAnswer:
@@ -180,9 +185,15 @@ bool TFirmwareUpload::ReadImage() {
     } catch (const EFirmwareFormatError& e) {
         r.Problem = TUploadProblem::FormatError;
         r.Number = e.Line;
+        r.Firmware = e.Problem;
     } catch (const EFirmwareTooLarge& e) {
         r.Problem = TUploadProblem::TooLarge;
         r.Number = e.Blocks;
+        r.Firmware = e.Problem;
+        r.Detail = e.what();
+    } catch (const EFirmwareNoEnd& e) {
+        r.Problem = TUploadProblem::Incomplete;
+        r.Firmware = e.Problem;
         r.Detail = e.what();
     } catch (const EFileError& e) {
         r.Problem = TUploadProblem::FileError;

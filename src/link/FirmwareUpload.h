@@ -45,8 +45,9 @@ const char* UploadStateText(TUploadState state);
 enum class TUploadProblem {
     FileUnreadable,  // Detail: the file name
     FileError,       // Detail: the reader's message
-    FormatError,     // Number: the line (from 1)
-    TooLarge,        // Number: the blocks the image needs
+    FormatError,     // Number: the line (from 1); Firmware: what is wrong there
+    TooLarge,        // Firmware: the data's address range
+    Incomplete,      // the file ends without its end-of-file record
     NoIdentity,      // not firmware for this device (an information, not an error)
     NoAnswer,        // no reply to the request within the wait
     NotEnoughMemory, // the device has no room for the image
@@ -61,6 +62,7 @@ struct TUploadReport {
     std::string Detail;
     std::size_t Number = 0;
     std::string Expected, Reported;
+    TFirmwareProblem Firmware; // FormatError, TooLarge, Incomplete
     bool Information() const { return Problem == TUploadProblem::NoIdentity; }
 };
 

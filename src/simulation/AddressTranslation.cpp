@@ -71,6 +71,7 @@ bool ParseAddressTranslation(std::string_view text, std::array<int, kAddressCoun
         problem = "no pairs given";
         return false;
     }
+    std::array<std::string, kAddressCount> given{};
     std::size_t pos = 0;
     while (pos <= text.size()) {
         const std::size_t comma = std::min(text.find(',', pos), text.size());
@@ -82,6 +83,12 @@ bool ParseAddressTranslation(std::string_view text, std::array<int, kAddressCoun
             problem = "not a pair of addresses 1 to 15: '" + std::string(pair) + "'";
             return false;
         }
+        if (!given[from - 1].empty()) {
+            problem = "address " + std::to_string(from) + " is translated twice: '" +
+                      given[from - 1] + "' and '" + std::string(pair) + "'";
+            return false;
+        }
+        given[from - 1] = std::string(pair);
         table[from - 1] = to;
         pos = comma + 1;
     }

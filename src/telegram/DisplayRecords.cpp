@@ -217,9 +217,9 @@ TComposeResult ComposeDisplayRecord(const TComposerInput& in) {
         if (!ValidAddress(in.Address)) return refuse(TComposeProblem::NoAddress);
         const std::string data = in.Rows.empty() ? std::string() : in.Rows[0];
         const std::size_t n = data.size();
-        // the two length digits hold n below 4096 (the first digit pair
-        // from 256 on); a longer text would give a wrong length
-        if (n >= 4096) return refuse(TComposeProblem::TooLong);
+        // two IBIS-hex length digits, as the record type has them: n up to
+        // 255 (from 256 on the length would take three digits)
+        if (n > 255) return refuse(TComposeProblem::TooLong);
         r.Telegram = "aL" + IntToIBISHex(in.Address) + IntToIBISHex(static_cast<int>(n / 16)) +
                      IntToIBISHex(static_cast<int>(n % 16)) + data;
         return r;
@@ -244,7 +244,7 @@ std::string ComposeProblemText(TComposeProblem problem) {
         return "Die Eingabe erfodert das \xDC" "bertragen von mehr als 15 Bl\xF6" "cken \xE1 4 Zeichen." +
                tail;
     case TComposeProblem::TooLong:
-        return "Die Daten sind l\xE4nger als 4095 Zeichen." + tail;
+        return "Die Daten sind l\xE4nger als 255 Zeichen." + tail;
     }
     return {};
 }

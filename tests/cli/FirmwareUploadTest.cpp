@@ -150,6 +150,27 @@ TEST(CliFirmwareUpload, UploadsIntoTheVirtualDeviceAndFailsWhereItShould) {
     EXPECT_EQ(b.err, "vaskel-cli: Formatfehler in Zeile: 2\n");
     EXPECT_EQ(b.out.find("Requesting"), std::string::npos);
 
+    // a good image cut off after 300 lines (no end record) is neither
+    // checked nor sent; nor is one with data after its end record
+    const std::string full = test::FirmwareHex(test::FirmwareBytes(300 * 63, "Tavrin V2.16"));
+    std::size_t at = 0;
+    for (int n = 0; n < 300; ++n)
+        at = full.find('\n', at) + 1;
+    const std::string cut = dir.Write("cut.a79", full.substr(0, at));
+    const std::string after = dir.Write("after.a79", full + test::HexRecord(0, 0x8000, "late"));
+    for (const std::string& file : {cut, after}) {
+        SCOPED_TRACE(file);
+        const CliRun check = Cli({"firmware", "check", file});
+        EXPECT_EQ(check.code, 1);
+        const CliRun up = Cli({"firmware", "upload", "--virtual-device", file});
+        EXPECT_EQ(up.code, 1);
+        EXPECT_EQ(up.out.find("Requesting"), std::string::npos) << up.out;
+        EXPECT_EQ(up.out.find("erfolgreich"), std::string::npos) << up.out;
+        EXPECT_NE(up.err.find(file == cut ? "ohne Endesatz" : "nach dem Endesatz"),
+                  std::string::npos)
+            << up.err;
+    }
+
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"firmware", "upload"},
           {"firmware", "upload", "--virtual-device"},

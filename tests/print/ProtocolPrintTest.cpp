@@ -196,9 +196,20 @@ TEST(PrintCommand, WritesThePdfOfAProtocolAndARange) {
     run = Cli({"print", "--rows", "10-20", "--landscape", in, dir / "part.pdf"});
     ASSERT_EQ(run.Code, kCliOk) << run.Err;
     EXPECT_NE(run.Out.find("1 page, 11 rows"), std::string::npos) << run.Out;
-    // a range past the end stops at the last row
+    // a range past the end stops at the last row, and says so
     run = Cli({"print", "--rows", "100-500", in, dir / "end.pdf"});
+    EXPECT_EQ(run.Code, kCliOk) << run.Err;
     EXPECT_NE(run.Out.find("21 rows"), std::string::npos) << run.Out;
+    EXPECT_NE(run.Err.find("note: --rows 100-500: the protocol has 120 rows; rows 100-120 are "
+                           "printed"),
+              std::string::npos)
+        << run.Err;
+    // an output that cannot be written: exit status 2, as for every command
+    for (const std::string& out : {dir / "no-such-folder/x.pdf", dir / "no-such-folder/x.png"}) {
+        run = Cli({"print", in, out});
+        EXPECT_EQ(run.Code, kCliUsage) << out << run.Err;
+        EXPECT_FALSE(run.Err.empty());
+    }
 }
 
 TEST(PrintCommand, RefusesBadInputWithoutWriting) {

@@ -85,6 +85,11 @@ TEST(AddressTranslationOption, PairsOfAddresses) {
     EXPECT_EQ(t[0], 1) << "a new table each time";
     for (const char* bad : {"", "1=16", "0=2", "1:5", "1=5,", "a=b", "1=5;2=6"})
         EXPECT_FALSE(ParseAddressTranslation(bad, t, problem)) << bad;
+    // one address, two targets: which one was meant is not known
+    for (const char* twice : {"1=2,1=3", "1=2,5=6,1=2"}) {
+        EXPECT_FALSE(ParseAddressTranslation(twice, t, problem)) << twice;
+        EXPECT_NE(problem.find("address 1 is translated twice"), std::string::npos) << problem;
+    }
 }
 
 } // namespace

@@ -70,7 +70,12 @@ TEST(DisplayRecords, ComposeTable) {
         {"021a empty", Input(TDisplayRecord::DS021a, {""}, 1), "aL100", TComposeProblem::None},
         {"021a no address", Input(TDisplayRecord::DS021a, {"x"}, 16), "",
          TComposeProblem::NoAddress},
-        {"021a 4096 bytes", Input(TDisplayRecord::DS021a, {std::string(4096, 'r')}, 1), "",
+        {"021a 255 bytes", Input(TDisplayRecord::DS021a, {std::string(255, 'r')}, 1),
+         "aL1??" + std::string(255, 'r'), TComposeProblem::None},
+        // the record type has two length digits: 256 would need three
+        {"021a 256 bytes", Input(TDisplayRecord::DS021a, {std::string(256, 'r')}, 1), "",
+         TComposeProblem::TooLong},
+        {"021a 4095 bytes", Input(TDisplayRecord::DS021a, {std::string(4095, 'r')}, 1), "",
          TComposeProblem::TooLong},
     };
     for (const Case& c : cases) {

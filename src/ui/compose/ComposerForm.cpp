@@ -104,7 +104,7 @@ QString ProblemMessage(TComposeProblem problem) {
         return Tr("Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 4 Zeichen.") +
                tail;
     case TComposeProblem::TooLong:
-        return Tr("Die Daten sind länger als 4095 Zeichen.") + tail;
+        return Tr("Die Daten sind länger als 255 Zeichen.") + tail;
     }
     return {};
 }

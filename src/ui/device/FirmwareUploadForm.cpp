@@ -92,6 +92,43 @@ QPixmap TfUploadProgramForm::StatePicture(TUploadColour colour) {
     return pm;
 }
 
+QString TfUploadProgramForm::FirmwareProblem(const TFirmwareProblem& p) {
+    using K = TFirmwareProblem::TKind;
+    const auto hex = [](int64_t v) {
+        return QString::asprintf("0x%08llX", static_cast<unsigned long long>(v));
+    };
+    const QString line = Tr("Formatfehler in Zeile: ") + QString::number(p.Line);
+    switch (p.Kind) {
+    case K::BadRecord:
+        return line;
+    case K::AfterEnd:
+        return line + T(" (") + Tr("nach dem Endesatz der Datei") + T(")");
+    case K::RecordLength:
+        return line + T(" (") +
+               Tr("ein Satz vom Typ %1 hat %2 Datenbytes, nicht %3")
+                   .arg(p.Type, 2, 16, QLatin1Char('0'))
+                   .arg(p.Type == 1 ? 0 : (p.Type == 2 || p.Type == 4) ? 2 : 4)
+                   .arg(p.Count) +
+               T(")");
+    case K::Overlap:
+        return line + T(" (") +
+               Tr("Adresse %1 ist schon in Zeile %2 belegt").arg(hex(p.From)).arg(p.OtherLine) +
+               T(")");
+    case K::BeyondSpace:
+        return line + T(" (") + Tr("die Daten reichen über Adresse 0xFFFFFFFF hinaus") + T(")");
+    case K::NoEnd:
+        return Tr("Die Datei endet ohne Endesatz (:00000001FF), sie ist unvollständig.");
+    case K::TooLarge:
+        return Tr("Die Firmware belegt die Adressen %1 bis %2 (%3 Byte), das Gerät nimmt "
+                  "höchstens %4 Byte (%5 Blöcke zu 63 Byte).")
+            .arg(hex(p.From), hex(p.To))
+            .arg(p.To - p.From + 1)
+            .arg(static_cast<qulonglong>(kMaxFirmwareBlocks * kFirmwareBlockBytes))
+            .arg(kMaxFirmwareBlocks);
+    }
+    return line;
+}
+
 QString TfUploadProgramForm::ReportText(const TUploadReport& r) {
     const QString device = T(kUploadDeviceName);
     switch (r.Problem) {
@@ -101,13 +138,13 @@ QString TfUploadProgramForm::ReportText(const TUploadReport& r) {
         return Tr("Beim Einlesen der Firmwaredatei ist folgender Fehler aufgetreten: %1")
             .arg(FromCp1252(r.Detail));
     case TUploadProblem::TooLarge:
+    case TUploadProblem::Incomplete:
         return Tr("Beim Einlesen der Firmwaredatei ist folgender Fehler aufgetreten: %1")
-            .arg(Tr("Die Firmware ist zu groß: %1 Blöcke zu 63 Byte, das Gerät nimmt höchstens "
-                    "%2 Blöcke.")
-                     .arg(r.Number)
-                     .arg(kMaxFirmwareBlocks));
+            .arg(FirmwareProblem(r.Firmware));
     case TUploadProblem::FormatError:
-        return Tr("Formatfehler in Zeile: ") + QString::number(r.Number);
+        if (r.Firmware.Kind == TFirmwareProblem::TKind::BadRecord)
+            return Tr("Formatfehler in Zeile: ") + QString::number(r.Number);
+        return FirmwareProblem(r.Firmware);
     case TUploadProblem::NoIdentity:
         return Tr("Keine gültige Programmversion!");
     case TUploadProblem::NoAnswer:

@@ -45,6 +45,8 @@ public:
     static QColor StateColour(TUploadColour colour);
     // The dialog text of a report, in the active language.
     static QString ReportText(const TUploadReport& report);
+    // What is wrong with a firmware file, in the language shown.
+    static QString FirmwareProblem(const TFirmwareProblem& problem);
 
 protected:
     void closeEvent(QCloseEvent* e) override;

@@ -40,6 +40,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -740,12 +741,23 @@ void TfMainForm::closeEvent(QCloseEvent* e) {
                 T("\n") + Tr("Bitte warten Sie, bis der Upload beendet ist."));
         return;
     }
+    bool keepOwnCopy = false;
     if (FMonitor && !FOptions.SaveOnExit.isEmpty()) {
-        // unattended recording: written without asking
-        if (!FSession.Recorder().SaveActiveProtocol(
-                QFile::encodeName(FOptions.SaveOnExit).toStdString(), 0))
-            qWarning("vaskel: the recording could not be written to %s",
-                     qPrintable(FOptions.SaveOnExit));
+        // unattended recording: written without asking; where that fails it
+        // is kept in the data folder, never lost
+        if (!FSession.Recorder().SaveActiveProtocol(ToFileName(FOptions.SaveOnExit), 0)) {
+            const QString kept = KeepUnsavedRecording();
+            const QString message =
+                QStringLiteral("the recording could not be written to ") + FOptions.SaveOnExit +
+                (kept.isEmpty() ? QStringLiteral("; it could not be kept in the data folder "
+                                                 "either: the safety copy stays")
+                                : QStringLiteral("; it was kept as ") + kept);
+            if (kept.isEmpty()) keepOwnCopy = true;
+            if (FOptions.SaveOnExitFailed)
+                FOptions.SaveOnExitFailed(message);
+            else
+                qWarning("vaskel: %s", qPrintable(message));
+        }
     } else if (FMonitor && !FMonitor->MayClose()) {
         // the monitor asks its save question first
         e->ignore();
@@ -768,11 +780,27 @@ void TfMainForm::closeEvent(QCloseEvent* e) {
     // this run's copy goes; an earlier run's copy that nobody was there to
     // take stays (or goes back to its name) for the next start
     std::error_code ec;
-    if (!FKeepSafetyCopy || FSession.Recorder().OwnsSafetyCopy())
+    if (!keepOwnCopy && (!FKeepSafetyCopy || FSession.Recorder().OwnsSafetyCopy()))
         std::filesystem::remove(SafetyCopyFile(FSession.Env()), ec);
     FSession.Recorder().PutBackEarlierCopy();
     FSession.Shutdown();
     e->accept();
+}
+
+QString TfMainForm::KeepUnsavedRecording() {
+    // the target's name in the data folder, with the time when that is taken
+    const std::string folder = FSession.Env().DataDirectory();
+    QDir().mkpath(FromFileName(folder));
+    QString name = QFileInfo(FOptions.SaveOnExit).fileName();
+    if (name.isEmpty() || DroppedFileKind(name) != TDroppedKind::Protocol)
+        name += QStringLiteral(".PRO.CSV");
+    QString file = FromFileName(folder) + name;
+    if (QFileInfo::exists(file))
+        file = FromFileName(folder) + name.left(name.size() - 8) +
+               QDateTime::currentDateTime().toString(QStringLiteral("-yyyy-MM-dd-hh-mm-ss")) +
+               QStringLiteral(".PRO.CSV");
+    if (QFileInfo::exists(file)) return {};
+    return FSession.Recorder().SaveActiveProtocol(ToFileName(file), 0) ? file : QString();
 }
 
 TfMonitorForm* TfMainForm::Monitor() const {

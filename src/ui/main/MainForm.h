@@ -53,6 +53,9 @@ public:
         // Unattended recording: the monitor's rows are written here when the
         // program ends, without asking.
         QString SaveOnExit;
+        // Told when the recording cannot be written to SaveOnExit (with where
+        // it was kept instead); absent: a warning on the debug output.
+        std::function<void(const QString& message)> SaveOnExitFailed;
         // Offer a safety copy left by an abnormal end about a second after
         // the window is shown.
         bool OfferSafetyCopy = true;
@@ -113,6 +116,9 @@ protected:
     void dropEvent(QDropEvent* e) override;
 
 private:
+    // The unattended recording in the data folder when its target failed;
+    // the file written, empty when that failed too.
+    QString KeepUnsavedRecording();
     void ConnectActions();
     void BuildMenus();
     void BuildLanguageMenu(QMenu* options);

@@ -81,6 +81,7 @@ protected:
             Opened.push_back({k, f});
             return true;
         };
+        if (AdjustOptions) AdjustOptions(options);
         W = std::make_unique<TfMainForm>(*S, options);
         W->show();
     }
@@ -99,6 +100,8 @@ protected:
     std::unique_ptr<TSession> S;
     std::unique_ptr<TfMainForm> W;
     std::vector<std::pair<TDroppedKind, QString>> Opened;
+    // more options for the window, before Start creates it
+    std::function<void(TfMainForm::TOptions&)> AdjustOptions;
 };
 
 } // namespace
