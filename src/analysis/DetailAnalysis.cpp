@@ -1,6 +1,7 @@
 #include "analysis/DetailAnalysis.h"
 
 #include "recording/Recorder.h"
+#include "telegram/DisplayRecords.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
@@ -110,37 +111,34 @@ TLine NumberAndTime(const TRowFacts& f, const char* numberLabel = "Lfd-Nr.:") {
 
 TDetailContent Analyse021(const TRowFacts& f, const TTelegramRecord& r, const TDetailOptions& o) {
     TDetailContent c;
-    const std::string& cell = f.Telegram;
-    if (cell.size() < 3) throw EConversionError("address");
+    // taken apart as the composer, the passenger's view and vaskel-cli do
+    const TRecord021 parts = Split021(r.Telegram);
+    if (parts.Address < 0) throw EConversionError("address");
     TLine first = {Label("DS-Nr.:"), RecordNoField(f), Label("Adresse:"),
-                   Field(IBISHexToIntStr(cell.substr(2, 1)), "Adresse der angesprochenen Anzeige")};
-    if (cell.size() >= 6 && cell[4] == 'A') {
+                   Field(std::to_string(parts.Address), "Adresse der angesprochenen Anzeige")};
+    if (parts.PhaseTime != kNoPhaseTime) {
         // digit v: (v + 2) / 2 seconds, with one decimal (0 or 5)
-        const int halves = IBISHexToInt(cell.substr(5, 1)) + 2;
+        const int halves = parts.PhaseTime + 2;
         const std::string shown =
             std::to_string(halves / 2) + o.DecimalSeparator + (halves % 2 ? '5' : '0');
         first.push_back(Label("Taktzeit:"));
-        first.push_back(Field(shown + "s (" + cell.substr(5, 1) + ")", "Taktzeit"));
+        first.push_back(Field(shown + "s (" + kIBISHexDigits[static_cast<std::size_t>(parts.PhaseTime)] + ")",
+                              "Taktzeit"));
     }
     first.push_back(Label("L\xE4nge (Byte):"));
     first.push_back(LengthField(r));
     c.Lines.push_back(first);
 
-    std::string t = r.DataText + r.RestText;
-    if (t.size() < 2 || t[1] != 'A')
-        t.erase(0, 1);
-    else
-        t.erase(0, 3);
-    for (int k = 1; !t.empty(); ++k) {
-        const std::string line1 = GetNextToken(t, "<LF>");
-        const std::string line2 = GetNextToken(t, "<LF>");
+    for (std::size_t k = 0; k < parts.PhaseCount(); ++k) {
         TDetailItem phase = Label("Takt");
-        phase.Suffix = " " + std::to_string(k);
+        phase.Suffix = " " + std::to_string(k + 1);
         phase.LeftAlign = true;
         TDetailItem none;
         none.LeftAlign = true;
-        c.Lines.push_back({phase, Label("Zeile 1:"), Field(line1, nullptr)});
-        c.Lines.push_back({none, Label("Zeile 2:"), Field(line2, nullptr)});
+        c.Lines.push_back({phase, Label("Zeile 1:"),
+                           Field(TelegramToUmlautDisplay(parts.Lines[2 * k]), nullptr)});
+        c.Lines.push_back({none, Label("Zeile 2:"),
+                           Field(TelegramToUmlautDisplay(parts.Lines[2 * k + 1]), nullptr)});
     }
     c.Lines.push_back({Label("Telegramm:"), TelegramMemo(r, o, 2)});
     c.Lines.push_back(NumberAndTime(f));

@@ -62,27 +62,42 @@ int AddressOf(std::string_view telegram) {
     return ValidAddress(v) ? v : 2;
 }
 
-// 021: the rows of the text part, read as pairs; doubleLf removes the byte
-// after each pair (the second LF).
-std::vector<std::string> Rows021(std::string_view text, bool doubleLf) {
+// 021: the lines in pairs. doubleLf: an empty line after a pair ends the
+// phase. An open line (text after the last LF) completes the last pair or
+// starts one more.
+std::vector<std::string> Pairs021(const std::vector<std::string>& ended, const std::string* open,
+                                  bool doubleLf) {
     std::vector<std::string> rows;
-    std::string rest(text);
-    while (rest.find(kLF) != std::string::npos) {
-        const auto lf1 = rest.find(kLF);
-        rows.push_back(rest.substr(0, lf1));
-        rest.erase(0, lf1 + 1);
-        const auto lf2 = rest.find(kLF);
-        if (lf2 == std::string::npos) {
-            // an odd line: its partner stays empty
+    bool openTaken = open == nullptr;
+    for (std::size_t k = 0; k < ended.size();) {
+        rows.push_back(ended[k++]);
+        if (k < ended.size()) {
+            rows.push_back(ended[k++]);
+        } else if (!openTaken) {
+            rows.push_back(*open);
+            openTaken = true;
+        } else {
             rows.emplace_back();
-            break;
         }
-        rows.push_back(rest.substr(0, lf2));
-        rest.erase(0, lf2 + 1);
-        if (doubleLf && !rest.empty() && rest[0] == kLF) rest.erase(0, 1);
+        if (doubleLf && k < ended.size() && ended[k].empty()) ++k;
     }
-    if (rows.empty()) rows = {std::string(), std::string()};
+    if (!openTaken) {
+        rows.push_back(*open);
+        rows.emplace_back();
+    }
     return rows;
+}
+
+// The text the composer makes of rows: each line with its LF, one more
+// after each pair with double line feeds.
+std::string Join021(const std::vector<std::string>& rows, bool doubleLf) {
+    std::string text;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        text += rows[k];
+        text += kLF;
+        if (k % 2 == 1 && doubleLf) text += kLF;
+    }
+    return text;
 }
 
 // 003a/003c/004c: LF-terminated pieces, then the rest; the rest loses the
@@ -249,6 +264,36 @@ std::string ComposeProblemText(TComposeProblem problem) {
     return {};
 }
 
+TRecord021 Split021(std::string_view telegram) {
+    TRecord021 r;
+    const std::string_view t = telegram.substr(0, telegram.find(kCR));
+    if (t.size() >= 3) r.Address = IbisHexDigitValue(t[2]);
+    std::size_t from = 4;
+    if (t.size() >= 6 && t[4] == 'A' && IbisHexDigitValue(t[5]) >= 0) {
+        r.PhaseTime = IbisHexDigitValue(t[5]);
+        from = 6;
+    }
+    const std::string_view text = from < t.size() ? t.substr(from) : std::string_view();
+    // the lines that end with an LF, and what follows the last one
+    std::vector<std::string> ended;
+    std::size_t start = 0;
+    for (std::size_t lf = text.find(kLF); lf != std::string_view::npos;
+         lf = text.find(kLF, start)) {
+        ended.emplace_back(text.substr(start, lf - start));
+        start = lf + 1;
+    }
+    std::string open(text.substr(start));
+    const std::size_t keep = open.find_last_not_of(kBlank);
+    r.Padding = keep == std::string::npos ? open : open.substr(keep + 1);
+    open.resize(open.size() - r.Padding.size());
+    const std::string_view endedText = text.substr(0, start);
+    const std::vector<std::string> asDouble = Pairs021(ended, nullptr, true);
+    r.DoubleLineFeed = Join021(asDouble, true) == endedText ||
+                       Join021(Pairs021(ended, nullptr, false), false) != endedText;
+    r.Lines = Pairs021(ended, open.empty() ? nullptr : &open, r.DoubleLineFeed);
+    return r;
+}
+
 TComposerInput DecomposeDisplayRecord(TDisplayRecord type, std::string_view telegramIn) {
     TComposerInput in;
     in.Type = type;
@@ -263,25 +308,14 @@ TComposerInput DecomposeDisplayRecord(TDisplayRecord type, std::string_view tele
     };
     switch (type) {
     case TDisplayRecord::DS021: {
-        in.Address = AddressOf(telegram);
-        std::string text;
-        if (telegram.size() >= 7 && telegram[4] == 'A' && IbisHexDigitValue(telegram[5]) >= 0) {
-            in.PhaseTime = IbisHexDigitValue(telegram[5]);
-            text = from(6);
-        } else {
-            in.PhaseTime = kNoPhaseTime;
-            text = from(4);
-        }
-        // The phases are read with LF LF between them; a telegram that does
-        // not compose again so is read with single LFs.
-        in.DoubleLineFeed = true;
-        in.Rows = Rows021(text, true);
-        if (ComposeDisplayRecord(in).Telegram != telegram) {
-            TComposerInput single = in;
-            single.DoubleLineFeed = false;
-            single.Rows = Rows021(text, false);
-            if (ComposeDisplayRecord(single).Telegram == telegram) return single;
-        }
+        const TRecord021 r = Split021(telegramIn);
+        in.Address = ValidAddress(r.Address) ? r.Address : 2;
+        in.PhaseTime = r.PhaseTime;
+        in.DoubleLineFeed = r.DoubleLineFeed;
+        in.Rows.clear();
+        for (const std::string& line : r.Lines)
+            in.Rows.push_back(NationalToUmlauts(line));
+        if (in.Rows.empty()) in.Rows = EmptyRows(type);
         return in;
     }
     case TDisplayRecord::DS003a:
@@ -390,15 +424,6 @@ bool BuildDisplayView(std::string_view telegram, TDisplayClass displayClass, TDi
             std::vector<std::string> pair{in.Rows[k]};
             if (k + 1 < in.Rows.size()) pair.push_back(in.Rows[k + 1]);
             addPhase(pair);
-        }
-        // empty phases at the end are not shown (the padding's)
-        while (view.Phases.size() > 1) {
-            const TDisplayPhase& last = view.Phases.back();
-            bool empty = true;
-            for (const TDisplayLine& l : last.Lines)
-                if (!l.Text.empty()) empty = false;
-            if (!empty) break;
-            view.Phases.pop_back();
         }
     } else {
         addPhase(in.Rows);

@@ -56,6 +56,29 @@ std::string ComposeProblemText(TComposeProblem problem);
 // compose again to the same telegram for every telegram the composer makes.
 TComposerInput DecomposeDisplayRecord(TDisplayRecord type, std::string_view telegram);
 
+// A 021 taken apart: the one reading of the record that the composer, the
+// passenger's view, the detail analysis and vaskel-cli decompose share.
+// Positions count from the telegram's first character ("aA"); a CR and what
+// follows it (the check byte) are not read.
+// - address: the 3rd character as IBIS-hex digit;
+// - phase time: "A" at the 5th character and an IBIS-hex digit at the 6th;
+//   the lines start after them, else at the 5th character;
+// - lines: each ends at an LF and a phase holds two; with double line feeds
+//   an empty line after the second line ends the phase. The line feeds are
+//   read as double when the lines compose again so, else as single when
+//   they compose so, else as double;
+// - what follows the last LF: only blanks are the padding of the last block;
+//   any other text is one more line (its trailing blanks are the padding).
+struct TRecord021 {
+    int Address = -1; // -1: the 3rd character is no IBIS-hex digit
+    int PhaseTime = kNoPhaseTime;
+    bool DoubleLineFeed = true;
+    std::vector<std::string> Lines; // two per phase, bytes as in the telegram
+    std::string Padding;
+    std::size_t PhaseCount() const { return Lines.size() / 2; }
+};
+TRecord021 Split021(std::string_view telegram);
+
 // The rows a fresh composer starts with: one pair for 021, one row else.
 std::vector<std::string> EmptyRows(TDisplayRecord type);
 

@@ -6,6 +6,7 @@
 #include "link/DeviceProtocol.h"
 #include "recording/Recorder.h"
 #include "telegram/Cp1252.h"
+#include "telegram/DisplayRecords.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
@@ -98,6 +99,89 @@ TEST_F(DetailAnalysisTest, DestinationTextsByPhase) {
         TDetailOptions o;
         o.DecimalSeparator = p.Separator;
         EXPECT_EQ(FieldText(Build(rp, o), "Taktzeit:"), p.Shown) << p.Digit;
+    }
+}
+
+// The detail analysis of a 021 and the composer's decomposition (which the
+// passenger's view and vaskel-cli decompose read too) take it apart into
+// the same phases: one reading for all of them.
+TEST_F(DetailAnalysisTest, DestinationPhasesAgreeWithTheDecomposition) {
+    using TPhases = std::vector<std::pair<std::string, std::string>>;
+    auto composed = [](std::vector<std::string> rows, int phase, bool doubleLf) {
+        TComposerInput in;
+        in.Type = TDisplayRecord::DS021;
+        in.PhaseTime = phase;
+        in.DoubleLineFeed = doubleLf;
+        in.Rows = std::move(rows);
+        return DisplayToTelegram(ComposeDisplayRecord(in).Telegram);
+    };
+    struct TCase {
+        const char* Name;
+        std::string Telegram; // as on the bus, without CR and check byte
+        int Phase;            // the phase time's index, kNoPhaseTime: none
+        bool DoubleLf;
+        TPhases Phases; // bytes as on the bus
+    };
+    const std::vector<std::string> four = {"Marktplatz", "Hbf", "Zoo", "Ring"};
+    const TPhases twoPhases = {{"Marktplatz", "Hbf"}, {"Zoo", "Ring"}};
+    const TCase cases[] = {
+        {"double LF, phase time", composed(four, 2, true), 2, true, twoPhases},
+        {"single LF, phase time", composed(four, 2, false), 2, false, twoPhases},
+        {"double LF, no phase time", composed(four, kNoPhaseTime, true), kNoPhaseTime, true,
+         twoPhases},
+        {"single LF, no phase time", composed(four, kNoPhaseTime, false), kNoPhaseTime, false,
+         twoPhases},
+        {"single LF, a phase starting with an empty line",
+         composed({"A", "B", "", "D"}, 0, false), 0, false, {{"A", "B"}, {"", "D"}}},
+        {"double LF, an empty phase in the middle",
+         composed({"A", "B", "", "", "E", "F"}, 15, true), 15, true,
+         {{"A", "B"}, {"", ""}, {"E", "F"}}},
+        {"padding only", composed({"", ""}, 4, true), 4, true, {{"", ""}}},
+        {"national characters", composed({"M\xFChle", "\xDC" "berland"}, 1, true), 1, true,
+         {{"M}hle", "]berland"}}},
+        {"three texts, the last without LF", "aA12A5Linie 12\nHbf\nZoo", 5, false,
+         {{"Linie 12", "Hbf"}, {"Zoo", ""}}},
+        {"an A without a digit is text", "aA11ABC\nDE\n\n" + std::string(8, ' '), kNoPhaseTime,
+         true, {{"ABC", "DE"}}},
+    };
+    for (const TCase& k : cases) {
+        SCOPED_TRACE(k.Name);
+        const std::string telegram = k.Telegram + "\r" + CalcCheckByte(k.Telegram);
+        const TDetailContent c = Build(Row("M", telegram, "021"));
+        TPhases analysed;
+        int phases = 0;
+        for (const auto& line : c.Lines)
+            for (std::size_t j = 0; j + 1 < line.size(); ++j) {
+                if (line[j].German == "Takt") {
+                    EXPECT_EQ(line[j].Text(), "Takt " + std::to_string(++phases));
+                }
+                if (line[j].German == "Zeile 1:") analysed.emplace_back(line[j + 1].Value, "");
+                if (line[j].German == "Zeile 2:" && !analysed.empty())
+                    analysed.back().second = line[j + 1].Value;
+            }
+        TPhases expectShown;
+        for (const auto& [one, two] : k.Phases)
+            expectShown.emplace_back(TelegramToUmlautDisplay(one), TelegramToUmlautDisplay(two));
+        EXPECT_EQ(analysed, expectShown);
+        EXPECT_EQ(phases, static_cast<int>(k.Phases.size()));
+        EXPECT_EQ(c.FieldAfter("Taktzeit:") != nullptr, k.Phase != kNoPhaseTime);
+
+        const TComposerInput in = DecomposeDisplayRecord(TDisplayRecord::DS021, k.Telegram);
+        EXPECT_EQ(in.PhaseTime, k.Phase);
+        EXPECT_EQ(in.DoubleLineFeed, k.DoubleLf);
+        TPhases decomposed;
+        for (std::size_t j = 0; j + 1 < in.Rows.size(); j += 2)
+            decomposed.emplace_back(DisplayToTelegram(in.Rows[j]), DisplayToTelegram(in.Rows[j + 1]));
+        EXPECT_EQ(decomposed, k.Phases);
+
+        TDisplayView view;
+        ASSERT_TRUE(BuildDisplayView(telegram, TDisplayClass::Front, view));
+        ASSERT_EQ(view.Phases.size(), k.Phases.size());
+        for (std::size_t j = 0; j < k.Phases.size(); ++j) {
+            std::string first = k.Phases[j].first;
+            first.erase(first.find_last_not_of(' ') + 1);
+            EXPECT_EQ(DisplayToTelegram(view.Phases[j].Lines[0].Text), first) << j;
+        }
     }
 }
 

@@ -51,8 +51,8 @@ const char* SyntaxText(TDisplayRecord type) {
 }
 
 // The text cells' editor: Ctrl+Enter puts a line feed at the caret instead
-// of ending the edit; every key lets the window compose again. (The view
-// hands the editor's keys to its delegate first.)
+// of ending the edit; every change of its text lets the window compose
+// again. (The view hands the editor's keys to its delegate first.)
 class TTextCellDelegate : public QStyledItemDelegate {
 public:
     TTextCellDelegate(std::function<void(QLineEdit*)> typed, QObject* parent)
@@ -61,21 +61,23 @@ public:
                           const QModelIndex& index) const override {
         QWidget* w = QStyledItemDelegate::createEditor(parent, option, index);
         w->setObjectName(QStringLiteral("CellEditor"));
+        if (auto* editor = qobject_cast<QLineEdit*>(w); editor && FTyped) {
+            const auto typed = FTyped;
+            connect(editor, &QLineEdit::textEdited, editor, [editor, typed] { typed(editor); });
+        }
         return w;
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
-        if (auto* editor = qobject_cast<QLineEdit*>(watched)) {
-            if (e->type() == QEvent::KeyPress) {
-                const auto* k = static_cast<QKeyEvent*>(e);
-                if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
-                    (k->modifiers() & Qt::ControlModifier)) {
-                    editor->insert(QString(QChar(kLfMark)));
-                    return true;
-                }
+        if (auto* editor = qobject_cast<QLineEdit*>(watched); editor && e->type() == QEvent::KeyPress) {
+            const auto* k = static_cast<QKeyEvent*>(e);
+            if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
+                (k->modifiers() & Qt::ControlModifier)) {
+                editor->insert(QString(QChar(kLfMark)));
+                if (FTyped) FTyped(editor);
+                return true;
             }
-            if (e->type() == QEvent::KeyRelease && FTyped) FTyped(editor);
         }
         return QStyledItemDelegate::eventFilter(watched, e);
     }
@@ -273,6 +275,13 @@ TfComposerForm::TfComposerForm(QWidget* owner, TDisplayRecord type, THandOver ha
     FPreview->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     FPreview->setToolTip(Tr(SyntaxText(type)));
     layout->addWidget(FPreview);
+    // a refusal of the input, said where the telegram would be
+    FProblem = new QLabel;
+    FProblem->setObjectName(QStringLiteral("lblMeldung"));
+    FProblem->setWordWrap(true);
+    FProblem->setStyleSheet(QStringLiteral("color: #C00000; font-weight: bold;"));
+    FProblem->hide();
+    layout->addWidget(FProblem);
 
     auto* viewRow = new QHBoxLayout;
     auto* viewLabel = new QLabel;
@@ -365,14 +374,21 @@ void TfComposerForm::BuildTable() {
     for (int c = 0; c + 1 < titles.size(); ++c)
         FTable->setColumnWidth(c, 56);
     FTable->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    FTable->setItemDelegateForColumn(TextColumn(), new TTextCellDelegate(
-                                                       [this](QLineEdit* editor) {
-                                                           // the preview follows the typing
-                                                           FEditRow = FTable->currentRow();
-                                                           FEditText = editor->text();
-                                                           Recompose();
-                                                       },
-                                                       FTable));
+    auto* delegate = new TTextCellDelegate(
+        [this](QLineEdit* editor) {
+            // the preview follows the typing
+            FEditRow = FTable->currentRow();
+            FEditText = editor->text();
+            Recompose();
+        },
+        FTable);
+    FTable->setItemDelegateForColumn(TextColumn(), delegate);
+    // an edit ended without a change (Escape) leaves the cell as it was
+    connect(delegate, &QAbstractItemDelegate::closeEditor, this, [this] {
+        if (FEditRow < 0) return;
+        FEditRow = -1;
+        Recompose();
+    });
     FTable->setSelectionMode(QAbstractItemView::SingleSelection);
     FTable->setEditTriggers(QAbstractItemView::AllEditTriggers);
 }
@@ -430,8 +446,7 @@ void TfComposerForm::LoadInput(const TComposerInput& in) {
         FTable->setCurrentCell(0, TextColumn());
     }
     FLoading = false;
-    // the first composition says nothing: a new 021 has no phase time yet
-    ShowComposed(Compose(true));
+    ShowComposed(Compose());
 }
 
 void TfComposerForm::SetRowText(int row, const std::string& text) {
@@ -459,15 +474,15 @@ TComposerInput TfComposerForm::Input() const {
     return in;
 }
 
-std::string TfComposerForm::Compose(bool quiet) {
+std::string TfComposerForm::Compose() {
     const TComposeResult r = ComposeDisplayRecord(Input());
-    if (r.Problem != TComposeProblem::None && !quiet) ShowMessage(r.Problem);
+    ShowProblem(r.Problem);
     return r.Telegram;
 }
 
 void TfComposerForm::Recompose() {
     if (FLoading) return;
-    ShowComposed(Compose(FShowing));
+    ShowComposed(Compose());
 }
 
 // The preview shows what the receiving field will send.
@@ -482,22 +497,29 @@ void TfComposerForm::ShowComposed(const std::string& t) {
     FDisplay->SetTelegram(bus);
 }
 
-void TfComposerForm::ShowMessage(TComposeProblem problem) {
-    if (FShowing) return;
-    FShowing = true;
-    FLastMessage = ProblemMessage(problem);
-    QMessageBox::information(this, QString(), FLastMessage);
-    if (problem == TComposeProblem::NoAddress) FAddress->setFocus();
-    if (problem == TComposeProblem::NoPhaseTime) FPhaseTime->setFocus();
-    FShowing = false;
+// Runs inside the cell editor's and the boxes' own events: it only sets
+// texts and colours, and opens nothing.
+void TfComposerForm::ShowProblem(TComposeProblem problem) {
+    FProblemShown = problem;
+    if (problem != TComposeProblem::None) FLastMessage = ProblemMessage(problem);
+    FProblem->setText(problem == TComposeProblem::None ? QString() : FLastMessage);
+    FProblem->setVisible(problem != TComposeProblem::None);
+    const QString marked = QStringLiteral("QComboBox { border: 2px solid #C00000; }");
+    FAddress->setStyleSheet(problem == TComposeProblem::NoAddress ? marked : QString());
+    FPhaseTime->setStyleSheet(problem == TComposeProblem::NoPhaseTime ? marked : QString());
 }
 
 bool TfComposerForm::Accept() {
-    FTable->setCurrentCell(FTable->currentRow(), FTable->currentColumn()); // ends an edit
+    // an open cell editor hands its text to the table first
     if (QWidget* editor = FTable->indexWidget(FTable->currentIndex())) editor->clearFocus();
-    FEditRow = -1;
-    const std::string t = Compose(false);
-    if (t.empty()) return false;
+    const std::string t = Compose();
+    if (t.empty()) {
+        // asked for by a click: the box opens outside any editor's event
+        QMessageBox::information(this, QString(), FLastMessage);
+        if (FProblemShown == TComposeProblem::NoAddress) FAddress->setFocus();
+        if (FProblemShown == TComposeProblem::NoPhaseTime) FPhaseTime->setFocus();
+        return false;
+    }
     if (FHandOver) FHandOver(FromCp1252(TelegramToDisplay(t)));
     close();
     return true;

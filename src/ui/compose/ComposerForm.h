@@ -3,7 +3,10 @@
 // destination-display records 021, 003a, 003c, 004c and 021a. The texts go
 // into a small table; the window shows the telegram as it is composed and
 // what the passenger would see, and "Übernehmen" hands the telegram (entry
-// notation) to the window that opened it. At most one composer exists; it
+// notation) to the window that opened it. While the user types, a refusal
+// (no phase time, too many blocks) is said in the window, never by a box:
+// a modal box out of a cell editor's key or focus event would take the
+// keys typed next and could close the editor under its own event. At most one composer exists; it
 // changes nothing outside itself before "Übernehmen".
 
 #include "telegram/DisplayRecords.h"
@@ -49,11 +52,11 @@ public:
     TDisplayRecord Type() const { return FType; }
     // What the table and the boxes hold now.
     TComposerInput Input() const;
-    // Composes; refusals show their message unless quiet. Returns the
-    // telegram's bytes (empty when refused).
-    std::string Compose(bool quiet = false);
+    // Composes and shows a refusal's message under the preview. Returns
+    // the telegram's bytes (empty when refused).
+    std::string Compose();
     // "Übernehmen": hands a telegram over and closes; false (window stays)
-    // when the input is refused.
+    // when the input is refused, after the refusal's box.
     bool Accept();
 
     // Rows of the table: append (021: a pair), insert before the current
@@ -74,7 +77,9 @@ public:
     QLineEdit* Preview() const { return FPreview; }
     TDisplayPreview* DisplayPreview() const { return FDisplay; }
     QPushButton* AcceptButton() const { return FAccept; }
-    // The message last shown (empty: none yet).
+    // The refusal of what the window holds now, in the window (hidden: none).
+    QLabel* ProblemLabel() const { return FProblem; }
+    // The refusal last given (empty: none yet).
     QString LastMessage() const { return FLastMessage; }
 
 protected:
@@ -88,7 +93,7 @@ private:
     void LoadInput(const TComposerInput& in);
     void Recompose();
     void ShowComposed(const std::string& telegram);
-    void ShowMessage(TComposeProblem problem);
+    void ShowProblem(TComposeProblem problem);
 
     TDisplayRecord FType;
     THandOver FHandOver;
@@ -100,12 +105,13 @@ private:
     TDisplayPreview* FDisplay = nullptr;
     QComboBox* FDisplayClass = nullptr;
     QPushButton* FAccept = nullptr;
+    QLabel* FProblem = nullptr;
     QToolButton* FAppend = nullptr;
     QToolButton* FInsert = nullptr;
     QToolButton* FDelete = nullptr;
     QString FLastMessage;
+    TComposeProblem FProblemShown = TComposeProblem::None;
     bool FLoading = false;
-    bool FShowing = false;
     // the text of the cell being edited, while it is
     int FEditRow = -1;
     QString FEditText;

@@ -22,44 +22,110 @@ namespace vaskel {
 
 namespace {
 
-constexpr int kGlyphW = kCharDotsWide - 1;
-constexpr int kGlyphH = kCharDotsHigh - 1;
+constexpr int kGlyphW = kGlyphColumns;
+constexpr int kGlyphH = kGlyphRows;
 constexpr int kMargin = 1; // dots round the panel
 const QColor kPanel(0x14, 0x14, 0x12);
 const QColor kDotOff(0x2B, 0x25, 0x14);
 const QColor kDotOn(0xFF, 0xB4, 0x1E);
 const QColor kCutMark(0xE0, 0x40, 0x30);
 
-// The lit dots of a character, row by row: the character drawn in the
-// fixed font at its native small size, without smoothing, one pixel a dot.
-using TGlyph = std::array<uint16_t, kGlyphH>; // bit kGlyphW - 1 is the left column
+// The fixed font at the size the glyphs are drawn in, and where its
+// baseline lies in a glyph's rows.
+struct TGlyphFont {
+    QFont Font;
+    int Baseline = 0; // the first row below the baseline
+};
+
+// Where a character's lit pixels lie: rows above the baseline, rows below
+// it, columns from the left.
+struct TInk {
+    int Above = 0, Below = 0, Wide = 0;
+};
+TInk InkOf(const QFont& f, QChar c) {
+    constexpr int base = 2 * kGlyphH;
+    QImage img(4 * kGlyphW, 4 * kGlyphH, QImage::Format_Grayscale8);
+    img.fill(0);
+    {
+        QPainter p(&img);
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(QPoint(0, base), QString(c));
+    }
+    TInk ink;
+    for (int y = 0; y < img.height(); ++y) {
+        const uchar* line = img.constScanLine(y);
+        for (int x = 0; x < img.width(); ++x) {
+            if (line[x] <= 127) continue;
+            ink.Above = std::max(ink.Above, base - y);
+            ink.Below = std::max(ink.Below, y - base + 1);
+            ink.Wide = std::max(ink.Wide, x + 1);
+        }
+    }
+    return ink;
+}
+
+// The largest size at which the capital umlauts' dots, the descenders and
+// the widest letters fit the glyph's dots; the baseline then lies where the
+// highest dot is the glyph's first row.
+const TGlyphFont& GlyphFont() {
+    static const TGlyphFont font = [] {
+        TGlyphFont g;
+        g.Font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        g.Font.setStyleStrategy(QFont::NoAntialias);
+        g.Font.setHintingPreference(QFont::PreferFullHinting);
+        const QString reference = QStringLiteral("\u00C4\u00D6\u00DCgjpqyMW");
+        for (int px = kGlyphH + 2; px >= 5; --px) {
+            g.Font.setPixelSize(px);
+            TInk all;
+            for (const QChar c : reference) {
+                const TInk ink = InkOf(g.Font, c);
+                all.Above = std::max(all.Above, ink.Above);
+                all.Below = std::max(all.Below, ink.Below);
+                all.Wide = std::max(all.Wide, ink.Wide);
+            }
+            g.Baseline = all.Above;
+            if (all.Above + all.Below <= kGlyphH && all.Wide <= kGlyphW) break;
+        }
+        g.Baseline = std::min(g.Baseline, kGlyphH);
+        return g;
+    }();
+    return font;
+}
+
+using TGlyph = TDotGlyph;
 
 TGlyph GlyphOf(QChar c) {
     static QHash<QChar, TGlyph> cache;
     if (const auto it = cache.constFind(c); it != cache.constEnd()) return *it;
+    const TGlyphFont& font = GlyphFont();
     QImage img(kGlyphW, kGlyphH, QImage::Format_Grayscale8);
     img.fill(0);
     {
         QPainter p(&img);
-        QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        f.setPixelSize(kGlyphH - 1);
-        f.setStyleStrategy(QFont::NoAntialias);
-        f.setHintingPreference(QFont::PreferFullHinting);
-        p.setFont(f);
+        p.setFont(font.Font);
         p.setPen(Qt::white);
-        p.drawText(QPoint(0, QFontMetrics(f).ascent()), QString(c));
+        p.drawText(QPoint(0, font.Baseline), QString(c));
     }
-    TGlyph g{};
+    TGlyph g;
     for (int y = 0; y < kGlyphH; ++y) {
         const uchar* line = img.constScanLine(y);
         for (int x = 0; x < kGlyphW; ++x)
-            if (line[x] > 127) g[y] |= uint16_t(1u << (kGlyphW - 1 - x));
+            if (line[x] > 127) g.Rows[y] |= uint16_t(1u << (kGlyphW - 1 - x));
     }
     cache.insert(c, g);
     return g;
 }
 
 } // namespace
+
+TDotGlyph DotGlyph(QChar c) {
+    return GlyphOf(c);
+}
+
+int DotGlyphBaselineRow() {
+    return GlyphFont().Baseline;
+}
 
 ITimerFactory* TDisplayPreview::TimersForTests = nullptr;
 
@@ -162,7 +228,7 @@ void TDisplayPreview::PaintPhase(QPainter& p, const QRect& rect, const TDisplayP
             const TGlyph g = col < text.size() ? GlyphOf(text[col]) : TGlyph{};
             for (int y = 0; y < kGlyphH; ++y)
                 for (int x = 0; x < kGlyphW; ++x) {
-                    const bool on = g[y] & (1u << (kGlyphW - 1 - x));
+                    const bool on = g.Lit(x, y);
                     dot(kMargin + col * kCharDotsWide + x, kMargin + line * kCharDotsHigh + y,
                         on ? kDotOn : kDotOff);
                 }

@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -63,10 +65,25 @@ private:
     int FPhase = 0;
 };
 
-// The dots a character takes on the panel: 6 wide and 11 high (room for
-// the dots of capital umlauts and for descenders), one dot apart; lines are
-// one dot apart and a dot of margin runs round the panel.
+// The dots a character takes on the panel: 6 wide and 12 high, one dot
+// apart; lines are one dot apart and a dot of margin runs round the panel.
+// The 12 rows hold the dots of capital umlauts above the letters and the
+// descenders of g, j, p, q, y below the baseline.
 inline constexpr int kCharDotsWide = 7;
-inline constexpr int kCharDotsHigh = 12;
+inline constexpr int kCharDotsHigh = 13;
+inline constexpr int kGlyphColumns = kCharDotsWide - 1;
+inline constexpr int kGlyphRows = kCharDotsHigh - 1;
+
+// The lit dots of one character, row by row (bit kGlyphColumns - 1 is the
+// left column): the character drawn in the fixed font, without smoothing,
+// one pixel a dot, at the largest size whose umlauts and descenders fit.
+struct TDotGlyph {
+    std::array<uint16_t, kGlyphRows> Rows{};
+    bool Lit(int x, int y) const { return Rows[y] & (1u << (kGlyphColumns - 1 - x)); }
+    friend bool operator==(const TDotGlyph&, const TDotGlyph&) = default;
+};
+TDotGlyph DotGlyph(QChar c);
+// The first row below the baseline: the descenders' rows start here.
+int DotGlyphBaselineRow();
 
 } // namespace vaskel

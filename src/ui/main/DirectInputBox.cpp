@@ -256,7 +256,9 @@ bool TDirectInputBox::eventFilter(QObject* watched, QEvent* e) {
         return true;
     }
     if (FInput && watched == FInput->lineEdit() && e->type() == QEvent::MouseButtonDblClick) {
-        ShowRecordTypeExamples();
+        // the list runs an event loop of its own: it opens after this event,
+        // not inside the text field's double click
+        QMetaObject::invokeMethod(this, [this] { ShowRecordTypeExamples(); }, Qt::QueuedConnection);
         return true;
     }
     return QObject::eventFilter(watched, e);

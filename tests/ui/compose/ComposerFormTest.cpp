@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -308,6 +309,73 @@ TEST_F(ComposerTest, EnglishTexts) {
     EXPECT_EQ(c->LastMessage(), QStringLiteral("Please choose the pulse time."));
     delete c;
     SetUiLanguage(1);
+}
+
+// Typing into a cell that the composer refuses (021 without a phase time,
+// 003c past 60 characters) leaves every letter in the cell and keeps the
+// program running; the refusal waits for "Übernehmen".
+TEST_F(ComposerTest, RefusedTypingKeepsEveryLetter) {
+    struct Case {
+        const char* type;
+        QString typed;
+        const char* message; // the first line of the refusal
+    };
+    const Case cases[] = {
+        {"021", QStringLiteral("Marktplatz"), "Bitte wählen Sie eine Taktzeit aus."},
+        {"003c", QString(64, QLatin1Char('x')),
+         "Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 4 Zeichen."},
+    };
+    TAutoAnswer ok(QMessageBox::Ok);
+    for (const Case& k : cases) {
+        QString got;
+        QPointer<TfComposer> c = TfComposer::Open(nullptr, QString::fromLatin1(k.type), "",
+                                                  [&got](const QString& e) { got = e; });
+        ASSERT_NE(c, nullptr);
+        c->show();
+        c->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(c));
+        const int col = k.type == std::string("021") ? 2 : 1;
+        const QRect cell = c->Table()->visualRect(c->Table()->model()->index(0, col));
+        QTest::mousePress(c->Table()->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseRelease(c->Table()->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(c->Table()->viewport(), Qt::LeftButton, {}, cell.center());
+        QPointer<QLineEdit> editor = c->Table()->findChild<QLineEdit*>(QStringLiteral("CellEditor"));
+        ASSERT_NE(editor, nullptr) << k.type;
+        editor->setFocus();
+        for (const QChar ch : k.typed) {
+            ASSERT_FALSE(editor.isNull()) << k.type << ": the cell editor went while typing";
+            QTest::keyClicks(editor, QString(ch));
+        }
+        ASSERT_FALSE(editor.isNull()) << k.type;
+        EXPECT_EQ(editor->text(), k.typed) << k.type << ": no letter lost";
+        EXPECT_EQ(ok.Count, 0) << k.type << ": no box while typing";
+        EXPECT_TRUE(c->ProblemLabel()->text().startsWith(QString::fromUtf8(k.message)))
+            << k.type << ": " << c->ProblemLabel()->text().toStdString();
+        EXPECT_TRUE(c->ProblemLabel()->isVisible()) << k.type;
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_EQ(c->RowText(0), ToCp1252(k.typed)) << k.type;
+
+        // "Übernehmen" refuses with its box; the answer leaves all as it was
+        QTest::mouseClick(c->AcceptButton(), Qt::LeftButton);
+        Settle();
+        ASSERT_FALSE(c.isNull()) << k.type << ": a refusal keeps the window";
+        EXPECT_EQ(ok.Count, 1) << k.type;
+        EXPECT_TRUE(ok.LastText.startsWith(QString::fromUtf8(k.message))) << k.type;
+        EXPECT_TRUE(got.isEmpty()) << k.type;
+        EXPECT_EQ(c->RowText(0), ToCp1252(k.typed)) << k.type;
+
+        // the cell can be edited again after the box
+        QTest::mousePress(c->Table()->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseRelease(c->Table()->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(c->Table()->viewport(), Qt::LeftButton, {}, cell.center());
+        editor = c->Table()->findChild<QLineEdit*>(QStringLiteral("CellEditor"));
+        ASSERT_NE(editor, nullptr) << k.type;
+        EXPECT_EQ(editor->text(), k.typed) << k.type;
+        QTest::keyClick(editor, Qt::Key_Escape);
+        delete c;
+        ok.Count = 0;
+    }
 }
 
 TEST_F(ComposerTest, CtrlEnterPutsALineFeedIntoTheCell) {

@@ -66,6 +66,36 @@ TEST(DisplayPreview, PhasesTakeTurnsAtThePhaseTime) {
     EXPECT_FALSE(p.HasView());
 }
 
+// The letters keep their full height: the tails of g, j, p, q, y lie below
+// the baseline, where a, o, H and x have no dots, and the capital umlauts
+// keep their dots.
+TEST(DisplayPreview, DescendersKeepTheirTails) {
+    const int base = DotGlyphBaselineRow();
+    ASSERT_GT(base, 0);
+    ASSERT_LT(base, kGlyphRows);
+    auto below = [base](QChar c) {
+        const TDotGlyph g = DotGlyph(c);
+        for (int y = base; y < kGlyphRows; ++y)
+            if (g.Rows[y]) return true;
+        return false;
+    };
+    for (const char c : std::string("gjpqy"))
+        EXPECT_TRUE(below(QLatin1Char(c))) << c << " lost its tail";
+    for (const char c : std::string("aoHx"))
+        EXPECT_FALSE(below(QLatin1Char(c))) << c << " reaches below the baseline";
+    EXPECT_NE(DotGlyph(QLatin1Char('p')), DotGlyph(QLatin1Char('o')));
+    EXPECT_NE(DotGlyph(QLatin1Char('q')), DotGlyph(QLatin1Char('o')));
+    EXPECT_NE(DotGlyph(QChar(0xC4)), DotGlyph(QLatin1Char('A'))) << "the dots of Ä";
+
+    // and the panel draws them: "Hauptbahnhof" is not "Hauotbahnhof"
+    TManualTime time;
+    TDisplayPreview p(time);
+    p.SetTelegram("zA1Hauptbahnhof    ");
+    const QImage right = p.RenderAllPhases(3);
+    p.SetTelegram("zA1Hauotbahnhof    ");
+    EXPECT_NE(right, p.RenderAllPhases(3));
+}
+
 // A monitor of its own, fed by hand.
 class PassengerViewTest : public MonitorWindowTest {};
 

@@ -30,9 +30,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -276,6 +279,35 @@ TEST_F(ModeAreaTest, AfterEnterTheFocusStaysInTheDirectInput) {
     W->DirectInputBox()->SendButton()->click();
     ASSERT_TRUE(WaitFor([&] { return W->DirectInputBox()->SendButton()->isEnabled(); }));
     EXPECT_TRUE(W->DirectInputBox()->SendButton()->hasFocus());
+}
+
+// A double click on the text field offers the master record types'
+// examples; their list opens after the click, not inside its event.
+TEST_F(ModeAreaTest, DoubleClickOffersTheExamplesAfterItsEvent) {
+    Device(kMaster);
+    QLineEdit* edit = Input()->lineEdit();
+    bool inClick = false, openedInClick = false;
+    QString first;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        openedInClick = openedInClick || inClick;
+        if (menu->actions().isEmpty()) return;
+        first = menu->actions().first()->text();
+        menu->setActiveAction(menu->actions().first());
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    watch.start();
+    inClick = true;
+    QTest::mouseDClick(edit, Qt::LeftButton, {}, edit->rect().center());
+    inClick = false;
+    EXPECT_FALSE(openedInClick) << "the list ran inside the double click";
+    ASSERT_TRUE(WaitFor([&] { return !first.isEmpty() && Input()->currentText() == first; }))
+        << first.toStdString();
+    watch.stop();
+    EXPECT_FALSE(openedInClick);
 }
 
 TEST_F(ModeAreaTest, TheArrowsStepTheFactorBelowOne) {
