@@ -269,11 +269,14 @@ void TVirtualTavrin::MasterOnBus(uint64_t start, const std::string& text, TFault
     e.Text = text;
     e.Fault = fault;
     if (fault == TFault::Aborted && chars > 1) {
-        // the sender stops; the device notices after its master time-out
+        // The sender stops; the device closes the telegram after its master
+        // time-out of silence. Until then the bus is not free: a character
+        // sent before would still belong to this telegram, so the next
+        // telegram (and its capture) comes after this one.
         const uint64_t sent = 1 + FRng() % (chars - 1);
         e.Text = text.substr(0, sent);
-        FBusFree = start + sent * kTicksPerCharacter;
-        e.Time = FBusFree + FMasterTimeout;
+        e.Time = start + sent * kTicksPerCharacter + FMasterTimeout;
+        FBusFree = e.Time;
     } else {
         if (fault == TFault::Aborted) e.Fault = TFault::None;
         FBusFree = start + (chars + 2) * kTicksPerCharacter;

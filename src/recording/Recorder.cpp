@@ -35,6 +35,20 @@ std::string DefaultProtocolFileName(int year, int month, int day, int hour, int 
     return buf;
 }
 
+void TDeviceClock::Set(uint32_t startTicks, int64_t nowMs) {
+    FKnown = true;
+    FTimeBase = nowMs;
+    FTickBase = DeviceTicksToMs(startTicks);
+}
+
+int64_t TDeviceClock::MsOfDay(uint32_t ticks) const {
+    return DeviceTicksToMs(ticks) - FTickBase + FTimeBase;
+}
+
+bool TDeviceClock::Old(uint32_t endTicks, int64_t nowMs) const {
+    return FKnown && MsOfDay(endTicks) < nowMs - kOldMs;
+}
+
 TRecorder::TRecorder(const TIBISTelegramParser& parser, TEnvironment& env, THooks hooks)
     : FParser(parser), FEnv(env), FHooks(std::move(hooks)), FTable(MakeProtocolTable()) {}
 
@@ -78,17 +92,21 @@ void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsM
     if (source == 'S' && rec.SentByDevice) kind = 'T';
     if (deviceIsMaster && kind == 'M') kind = 'N';
     const bool slave = kind == 'S' || kind == 'T';
-    // 5.
+    // 5. The clock. A new recording starts it afresh from the PC clock,
+    // unless its first telegram was recorded earlier by the device on its
+    // own (a read-out): that one keeps its time and leaves the clock of the
+    // live traffic as it is. A device restart always starts it afresh (the
+    // device's ticks started again).
     std::string errors;
     const int64_t now = FHooks.NowMsOfDay ? FHooks.NowMsOfDay() : 0;
-    if (FRowCounter == 0 || FEnv.ResetTG()) {
+    const bool reset = FEnv.ResetTG();
+    if (reset || (FRowCounter == 0 && !FClock.Old(rec.EndTicks, now))) {
         if (FRowCounter != 0) errors = "R";
-        FTimeBase = now;
-        FTickBase = DeviceTicksToMs(rec.StartTicks);
+        FClock.Set(rec.StartTicks, now);
         FEnv.SetResetTG(false);
     }
     // 6.
-    const int64_t start = DeviceTicksToMs(rec.StartTicks) - FTickBase + FTimeBase;
+    const int64_t start = FClock.MsOfDay(rec.StartTicks);
     const int newNumber = FRowCounter + 1;
     const int last = FRowCounter - 1; // 0-based index of the last row, -1 when none
     // 7. The previous row.
@@ -189,6 +207,15 @@ void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsM
     FTable.Modified = true;
     // 16. Safety copy.
     if (FRowCounter % 500 == 0) WriteSafetyCopy();
+}
+
+void TRecorder::Observe(const TTelegramm& rec) {
+    const int64_t now = FHooks.NowMsOfDay ? FHooks.NowMsOfDay() : 0;
+    if (FEnv.ResetTG() || !FClock.Old(rec.EndTicks, now)) {
+        FClock.Set(rec.StartTicks, now);
+        // nothing records: the next recording starts afresh anyway
+        FEnv.SetResetTG(false);
+    }
 }
 
 void TRecorder::WriteSafetyCopy() {

@@ -45,6 +45,30 @@ std::string SetAsideSafetyCopy(const std::string& copy);
 // yyyy-mm-dd-hh-nn-ss.PRO.CSV
 std::string DefaultProtocolFileName(int year, int month, int day, int hour, int minute, int second);
 
+// The device's ticks as the PC's time of day. It is set from a telegram as
+// it arrives (its start is taken as the moment of arrival) and kept, across
+// recordings, until the device restarts: telegrams the device recorded on its
+// own and hands over later keep the times they were recorded at, and never
+// set it.
+class TDeviceClock {
+public:
+    // A telegram that, by this clock, ended more than this before it
+    // arrived was recorded earlier (read out of the device's recording).
+    static constexpr int64_t kOldMs = 2000;
+
+    bool Known() const { return FKnown; }
+    void Set(uint32_t startTicks, int64_t nowMs);
+    void Forget() { FKnown = false; }
+    // Milliseconds since midnight of the PC clock.
+    int64_t MsOfDay(uint32_t ticks) const;
+    bool Old(uint32_t endTicks, int64_t nowMs) const;
+
+private:
+    bool FKnown = false;
+    int64_t FTimeBase = 0; // PC time of day at the telegram it was set from
+    int64_t FTickBase = 0; // that telegram's start in device milliseconds
+};
+
 class TRecorder {
 public:
     struct THooks {
@@ -60,7 +84,14 @@ public:
     TRecorder(const TIBISTelegramParser& parser, TEnvironment& env, THooks hooks);
 
     // One captured telegram ('M' master, 'S' slave), in capture order.
+    // The first row of a recording and the first after a device restart
+    // set the clock from their arrival, except a telegram the clock shows
+    // as recorded earlier (a read-out): it keeps its time and the clock.
     void CopyTelegramm(const TTelegramm& record, char source, bool deviceIsMaster);
+    // A telegram captured while nothing records: it keeps the clock in step
+    // with the live traffic (read-outs aside).
+    void Observe(const TTelegramm& record);
+    const TDeviceClock& Clock() const { return FClock; }
 
     // Starts a new recording (empties the table).
     void Clear();
@@ -120,8 +151,7 @@ private:
     TTable FTable;
     TTelegramRecord FResult; // reused between calls
     int FRowCounter = 0;
-    int64_t FTimeBase = 0;
-    int64_t FTickBase = 0;
+    TDeviceClock FClock;
     int FSavedUpTo = 0;        // rows already in the safety copy
     bool FOwnCopy = false;     // the file in the data folder is this recorder's
     bool FCopyFailing = false; // the last write of the safety copy failed

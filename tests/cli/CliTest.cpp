@@ -1,6 +1,8 @@
 #include "cli/CliCommands.h"
 #include "cli/CliRun.h"
 #include "cli/Json.h"
+#include "recording/Recorder.h"
+#include "recording/TableFile.h"
 
 #include "TestSupport.h"
 
@@ -259,6 +261,29 @@ TEST(CliRecord, EmulatedStreamBecomesARepeatableProtocol) {
                              kCatalogue, test::ReadFile(stream));
     EXPECT_EQ(piped.code, 0);
     EXPECT_EQ(test::ReadFile(dir / "c.PRO.CSV"), a);
+}
+
+// Faulty traffic, recorded: the rows' start times never run backwards, also
+// around telegrams aborted by the time-out.
+TEST(CliRecord, FaultyTrafficKeepsItsStartTimesInOrder) {
+    test::TempDir dir;
+    for (const char* seed : {"4", "11"}) {
+        const std::string stream = dir.Write(
+            "f.bin", Cli({"emulate", "--seconds", "300", "--seed", seed, "--fault-rate", "0.05"}).out);
+        ASSERT_EQ(Cli({"record", "--start-time", "08:00:00,000", stream, dir / "f.PRO.CSV"}).code, 0);
+        TTable t = MakeProtocolTable();
+        LoadFromCSV(t, dir / "f.PRO.CSV", '"', nullptr, std::nullopt, ';');
+        ASSERT_GT(t.RowCount(), 1000) << "seed " << seed;
+        int aborted = 0;
+        for (int r = 0; r < t.RowCount(); ++r) {
+            aborted += t.Cell(pcErrors, r).find('A') != std::string_view::npos;
+            if (r == 0) continue;
+            ASSERT_GE(std::stoll(std::string(t.Cell(pcStart, r))),
+                      std::stoll(std::string(t.Cell(pcStart, r - 1))))
+                << "seed " << seed << ", row " << r + 1 << " (" << t.Cell(pcErrors, r) << ")";
+        }
+        EXPECT_GT(aborted, 5) << "seed " << seed;
+    }
 }
 
 TEST(CliRecord, BadArguments) {

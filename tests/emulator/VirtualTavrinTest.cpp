@@ -191,6 +191,74 @@ TEST(VirtualTavrin, Faults) {
     EXPECT_LT(faulty, static_cast<int>(rate.Sink.Masters.size()) / 2);
 }
 
+// Every capture in the order the device reports it, masters and slaves.
+struct InOrder : test::RecordingSink {
+    std::vector<TTelegramm> All;
+    void MasterTelegramm(uint8_t index, const TTelegramm& r) override {
+        RecordingSink::MasterTelegramm(index, r);
+        All.push_back(r);
+    }
+    void SlaveTelegramm(uint8_t index, const TTelegramm& r) override {
+        RecordingSink::SlaveTelegramm(index, r);
+        All.push_back(r);
+    }
+};
+
+// One line carries one telegram at a time: in the order the device reports
+// them, each telegram starts when the one before it has ended, also when
+// the one before was aborted and closed only by the device's time-out.
+::testing::AssertionResult OneAfterTheOther(const std::vector<TTelegramm>& all) {
+    for (std::size_t k = 1; k < all.size(); ++k) {
+        const TTelegramm& before = all[k - 1];
+        const TTelegramm& t = all[k];
+        if (t.StartTicks < before.EndTicks)
+            return ::testing::AssertionFailure()
+                   << "capture " << k << " (" << ErrorFlagLetters(t.ErrorFlags)
+                   << ") starts at " << t.StartTicks << ", inside the one before it ("
+                   << ErrorFlagLetters(before.ErrorFlags) << ", " << before.StartTicks << " to "
+                   << before.EndTicks << ")";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(VirtualTavrin, AnAbortedTelegramEndsBeforeTheNextOneStarts) {
+    // every telegram of the on-board computer breaks off: the next one waits
+    // for the device to close it after its master time-out (100 ms here)
+    auto d = Device(TScenario::Vehicle);
+    d.FromPC(Cmd::MasterTimeout(100));
+    d.ForceFault(TFault::Aborted);
+    InOrder sink;
+    TStreamDecoder decoder(sink);
+    decoder.SetState(TDecoderState::Idle);
+    d.AdvanceMs(3000);
+    decoder.Decode(d.TakeOutput());
+    ASSERT_GT(sink.All.size(), 5u);
+    for (const auto& m : sink.All)
+        ASSERT_EQ(ErrorFlagLetters(m.ErrorFlags), "A");
+    EXPECT_TRUE(OneAfterTheOther(sink.All));
+}
+
+TEST(VirtualTavrin, FaultyTrafficNeverGoesBackInTime) {
+    for (const uint32_t seed : {1u, 4u, 9u, 23u}) {
+        for (const double rate : {0.05, 0.2, 0.6}) {
+            auto d = Device(TScenario::Vehicle, seed);
+            d.SetFaultRate(rate);
+            InOrder sink;
+            TStreamDecoder decoder(sink);
+            decoder.SetState(TDecoderState::Idle);
+            int aborted = 0;
+            for (int s = 0; s < 120; ++s) {
+                d.AdvanceMs(1000);
+                decoder.Decode(d.TakeOutput());
+            }
+            for (const auto& t : sink.All)
+                aborted += (t.ErrorFlags & kErrAborted) != 0;
+            EXPECT_GT(aborted, 0) << "seed " << seed << ", rate " << rate;
+            EXPECT_TRUE(OneAfterTheOther(sink.All)) << "seed " << seed << ", rate " << rate;
+        }
+    }
+}
+
 TEST(VirtualTavrin, MasterModeSendsTheTelegramAndDisplaysAnswer) {
     auto d = Device(TScenario::Idle);
     d.AdvanceMs(5000);

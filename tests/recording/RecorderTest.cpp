@@ -405,6 +405,73 @@ TEST_F(RecorderTest, SaveActiveProtocol) {
     EXPECT_EQ(DefaultProtocolFileName(2007, 3, 14, 9, 5, 59), "2007-03-14-09-05-59.PRO.CSV");
 }
 
+// The virtual Tavrin records on its own for 20 s while the PC looks on; the
+// recording is read out and live traffic goes on. The PC's clock runs with
+// the device's, each capture arriving within the 100 ms step it ended in.
+// The rows read out keep the times they were recorded at, and the live rows
+// after them keep the PC's clock: whether the monitor recorded all along, or
+// opened only for the read-out (the traffic before reached the recorder
+// while nothing recorded).
+TEST_F(RecorderTest, ReadOutTelegramsKeepTheirTimesAndLiveOnesThePcClock) {
+    for (const bool monitorOpen : {true, false}) {
+        SCOPED_TRACE(monitorOpen ? "monitor open all along" : "monitor opened for the read-out");
+        TRecorder::THooks hooks;
+        hooks.NowMsOfDay = [this] { return Now; };
+        R = std::make_unique<TRecorder>(Parser, Env, hooks);
+        R->SafetyCopy = false;
+        const int64_t pcAtZero = 8 * 3600000; // the PC clock at device tick 0
+        TVirtualTavrin device;
+        bool recording = monitorOpen;
+        std::vector<uint32_t> startTicks; // of every row
+        TCaptureSink sink([&](const TTelegramm& t, char source) {
+            if (!recording) return R->Observe(t);
+            R->CopyTelegramm(t, source, false);
+            startTicks.push_back(t.StartTicks);
+        });
+        TStreamDecoder decoder(sink);
+        sink.Decoder = &decoder;
+        decoder.SetState(TDecoderState::Idle);
+        auto run = [&](int ms) {
+            for (int k = 0; k < ms; k += 100) {
+                device.AdvanceMs(100);
+                Now = pcAtZero + DeviceTicksToMs(static_cast<int64_t>(device.Now())) + 30;
+                decoder.Decode(device.TakeOutput());
+            }
+        };
+        Env.SetResetTG(true); // the device has just started
+        run(5000);
+        device.FromPC(Cmd::AutonomousRecording(true));
+        run(20000);
+        device.FromPC(Cmd::AutonomousRecording(false));
+        run(2000); // the question whether to read out
+        if (!monitorOpen) {
+            EXPECT_EQ(R->RowCounter(), 0);
+            R->Clear(); // the read-out opens the monitor
+            recording = true;
+        }
+        const int firstReadOut = R->RowCounter();
+        const uint32_t recorded = device.RecordCount();
+        device.FromPC(Cmd::TransferRecordedData());
+        run(5000);
+        ASSERT_GT(recorded, 100u);
+        ASSERT_GT(R->RowCounter() - firstReadOut, static_cast<int>(recorded) + 20)
+            << "the rows read out and live rows after them";
+        // every row at the time its telegram started on the PC's clock, give
+        // or take the step it arrived in
+        for (int row = 0; row < R->RowCounter(); ++row) {
+            const int64_t start = std::stoll(Cell(pcStart, row));
+            const int64_t started = pcAtZero + DeviceTicksToMs(static_cast<int64_t>(startTicks[row]));
+            ASSERT_GE(start, started) << "row " << row + 1 << " of " << R->RowCounter();
+            ASSERT_LE(start, started + 1000) << "row " << row + 1 << " of " << R->RowCounter();
+        }
+        if (monitorOpen) {
+            // the read-out goes back to the start of the device's recording
+            EXPECT_LT(std::stoll(Cell(pcStart, firstReadOut)) + 20000,
+                      std::stoll(Cell(pcStart, firstReadOut - 1)));
+        }
+    }
+}
+
 // A recording of the virtual bus, checked against expectations computed
 // from the captures themselves.
 TEST_F(RecorderTest, EmulatorTrafficPairsAsExpected) {

@@ -281,7 +281,12 @@ void TSession::StopRecording() {
 }
 
 void TSession::Capture(const TTelegramm& record, char source) {
-    if (!FRecording) return;
+    if (!FRecording) {
+        // the recorder's clock follows the live traffic all the same, so
+        // that a read-out opening the monitor finds it set
+        FRecorder->Observe(record);
+        return;
+    }
     FRecorder->CopyTelegramm(record, source, FStatus.Master());
     emit RowAppended(FRecorder->RowCounter() - 1);
     // the master simulation goes on with the next telegram

@@ -735,8 +735,8 @@ void TfBaseProtocolForm::CheckTips() {
     for (int r = first; r <= last; ++r) {
         if (FView->isRowHidden(r) || FTable->Cell(pcKind, r).empty()) continue;
         if (errorTip && RowHasError(*FTable, r)) {
+            // a tip never stops the live monitor from following new rows
             FEnv.SetHintGiven(THint::GridErrorDblClickHintGiven);
-            StopFollowing();
             ShowTip(Tr("Tipp"),
                     Tr("Durch einen Doppelklick auf Zeilen in der ein Fehler aufgetreten ist,") +
                         QStringLiteral("<br>") +
@@ -747,7 +747,6 @@ void TfBaseProtocolForm::CheckTips() {
         const std::string_view ds = FTable->Cell(pcRecordNo, r);
         if (typeTip && (ds == "003a" || ds == "003c" || ds == "021")) {
             FEnv.SetHintGiven(THint::GridDblClickHintGiven);
-            StopFollowing();
             ShowTip(Tr("Tipp"),
                     Tr("Durch einen Doppelklick auf Zeilen mit Datensatz 003a, 003c oder 021") +
                         QStringLiteral("<br>") +

@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <functional>
 
@@ -84,6 +85,15 @@ TEST_F(MonitorTest, WindowsOpenInsideTheWindowArea) {
             << area.height();
     W->close();
     std::filesystem::remove(copy);
+}
+
+// The balloon of a tip is gone (it fades out).
+void CloseBalloon() {
+    QToolTip::hideText();
+    QElapsedTimer t;
+    t.start();
+    while (QToolTip::isVisible() && t.elapsed() < 3000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 // Scrolling by hand, every way a user can, stops following the newest row;
@@ -283,42 +293,115 @@ TEST_F(MonitorWindowTest, FilterFindCopyHexAndMarks) {
     EXPECT_FALSE(ProtocolCellLook(M->Recorder().Table(), 1, pcNr, Parser, o).Background.isValid());
 }
 
-TEST_F(MonitorWindowTest, OneTimeTipsPauseFollowing) {
-    M->resize(900, 500);
+// Telegrams the device recorded on its own reach the monitor when they are
+// read out, often as the first rows of a recording the read-out opened. The
+// live traffic before reached the session while nothing recorded: the read-out
+// rows keep the times they were recorded at, and the live rows after them
+// the PC's time.
+TEST_F(MonitorWindowTest, ReadOutOpeningTheMonitorKeepsTheRecordedTimes) {
+    M.reset(); // no monitor: nothing records
+    auto capture = [&](uint32_t start) {
+        TTelegramm t;
+        t.Text = TelegramBytes("l001");
+        t.StartTicks = start;
+        t.EndTicks = start + 300;
+        S.Capture(t, 'M');
+    };
+    auto nowMs = [] { return TSystemClock().Now().MsOfDay(); };
+    const uint32_t live = 7200 * 3600; // an hour after the device started
+    const int64_t liveAt = nowMs();
+    capture(live);
+    M = std::make_unique<TfMonitorForm>(S); // opened by the read-out
+    M->Recorder().SafetyCopy = false;
+    capture(live - 20 * 7200); // recorded 20 s before
+    capture(live - 19 * 7200);
+    capture(live + 720); // live again, 100 ms later
+    const TTable& t = M->Recorder().Table();
+    ASSERT_EQ(M->Recorder().RowCounter(), 3);
+    EXPECT_NEAR(std::stoll(std::string(t.Cell(pcStart, 0))), liveAt - 20000, 1500);
+    EXPECT_NEAR(std::stoll(std::string(t.Cell(pcStart, 1))), liveAt - 19000, 1500);
+    EXPECT_NEAR(std::stoll(std::string(t.Cell(pcStart, 2))), nowMs() + 100, 1500);
+}
+
+// The pause button of a monitor window.
+QPushButton* PauseButton(TfMonitorForm& m) {
+    for (QPushButton* b : m.findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("Pause") || b->text() == QStringLiteral("Weiter")) return b;
+    return nullptr;
+}
+
+// The one-time tips (a record type with an analysis of its own, a row with an
+// error) come once each and never stop the monitor from following the newest
+// row; its own scrolling to that row never counts as scrolling by hand. The
+// user's wheel still pauses.
+TEST_F(MonitorWindowTest, OneTimeTipsNeverPauseFollowing) {
+    ASSERT_FALSE(Env.HintGiven(THint::GridDblClickHintGiven)) << "fresh settings";
+    ASSERT_FALSE(Env.HintGiven(THint::GridErrorDblClickHintGiven));
+    M->resize(900, 300);
     M->show();
     QApplication::setActiveWindow(M.get());
+    QPushButton* pause = PauseButton(*M);
+    ASSERT_NE(pause, nullptr);
+    QTableView* view = M->View();
+    QScrollBar* bar = view->verticalScrollBar();
     // the tips look at the rows once they are painted
-    auto capture = [&](const std::string& text, uint32_t start) {
-        Capture(text, start);
+    auto settle = [] {
         for (int k = 0; k < 5; ++k)
             QApplication::processEvents();
+    };
+    auto capture = [&](const std::string& text, uint32_t start, uint8_t flags = 0) {
+        TTelegramm t;
+        t.Text = flags & kErrAborted ? text : TelegramBytes(text);
+        t.StartTicks = start;
+        t.EndTicks = start + 300;
+        t.ErrorFlags = flags;
+        S.Capture(t, 'M');
+        settle();
+    };
+    auto following = [&](const char* when) {
+        EXPECT_TRUE(M->AutoScroll()) << when;
+        EXPECT_EQ(pause->text(), QStringLiteral("Pause")) << when;
+        EXPECT_EQ(view->currentIndex().row(), M->Model().rowCount() - 1) << when;
+        EXPECT_EQ(bar->value(), bar->maximum()) << when;
     };
     capture("l001", 0);
     ASSERT_TRUE(M->isActiveWindow());
     EXPECT_TRUE(M->LastTip().isEmpty()) << "nothing worth a tip yet";
-    EXPECT_TRUE(M->AutoScroll());
-    capture("zA1Hauptbahnhof....", 1000); // a record type with an analysis of its own
+    capture("aA12Hauptbahnhof    }ber Marktplatz ", 1000); // a 021 row
+    ASSERT_EQ(M->Recorder().Table().Cell(pcRecordNo, 1), "021");
     EXPECT_TRUE(M->LastTip().contains(QStringLiteral("003a, 003c oder 021")));
-    EXPECT_FALSE(M->AutoScroll()) << "a tip pauses following";
     EXPECT_TRUE(Env.HintGiven(THint::GridDblClickHintGiven));
-    // resuming closes the balloon (it fades out)
-    auto resume = [&] {
-        M->SetAutoScroll(true);
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 600)
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-    };
-    resume();
-    capture("a2", 2000);   // never answered: an error row ...
-    capture("l001", 2500); // ... once the next master shows it
+    following("after the record-type tip");
+    CloseBalloon();
+    capture("l0", 2000, kErrAborted); // an aborted telegram: an error row
+    ASSERT_EQ(M->Recorder().Table().Cell(pcErrors, 2).substr(0, 1), "A");
     EXPECT_TRUE(M->LastTip().contains(QStringLiteral("Fehler")));
     EXPECT_TRUE(Env.HintGiven(THint::GridErrorDblClickHintGiven));
-    resume();
+    following("after the error tip");
+    // enough rows for the table to scroll by itself, the balloon still up
     const QString last = M->LastTip();
-    capture("zA1Hauptbahnhof....", 3000);
+    for (int k = 0; k < 40; ++k)
+        capture(k % 2 ? "aA12Hauptbahnhof    }ber Marktplatz " : "l001", 3000 + k * 700);
+    ASSERT_GT(bar->maximum(), 0);
+    following("after more rows");
+    CloseBalloon();
+    capture("l0", 40000, kErrAborted);
     EXPECT_EQ(M->LastTip(), last) << "each tip comes once";
-    EXPECT_TRUE(M->AutoScroll());
+    following("after another error row");
+
+    // the user turns the wheel: that pauses
+    QWheelEvent wheel(QPointF(20, 20), view->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(),
+                      QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &wheel);
+    EXPECT_FALSE(M->AutoScroll());
+    EXPECT_EQ(pause->text(), QStringLiteral("Weiter"));
+    const int current = view->currentIndex().row();
+    capture("l001", 41000);
+    EXPECT_EQ(view->currentIndex().row(), current) << "paused: the new row is not followed";
+    EXPECT_LT(bar->value(), bar->maximum());
+    // "Weiter" follows again
+    QTest::mouseClick(pause, Qt::LeftButton);
+    following("after Weiter");
 }
 
 } // namespace
