@@ -185,8 +185,11 @@ TfFilter::TfFilter(TSession& session, QWidget* parent) : TfChildWindow(session, 
     connect(FNone, &QPushButton::clicked, this, [this] { CheckAll(false); });
     connect(FSave, &QPushButton::clicked, this, [this] { SaveTemplate(); });
     connect(FDelete, &QPushButton::clicked, this, [this] { DeleteTemplate(); });
-    connect(FTemplates, &QComboBox::activated, this,
-            [this](int index) { SelectTemplate(FTemplates->itemText(index)); });
+    // a template read may answer with a message box: not from inside the
+    // combo's own key or mouse event
+    connect(
+        FTemplates, &QComboBox::activated, this,
+        [this](int index) { SelectTemplate(FTemplates->itemText(index)); }, Qt::QueuedConnection);
     connect(FTemplates->lineEdit(), &QLineEdit::textEdited, this,
             [this](const QString& text) { TemplateTextEdited(text); });
 }
@@ -271,14 +274,23 @@ void TfFilter::FillLists() {
     if (typeRow >= 0 && typeRow < FTypeList->count()) FTypeList->setCurrentRow(typeRow);
     FNeverErrors->setChecked(env.NeverFilterErrors());
     FUpdating = false;
-    if (frameBroken)
-        QMessageBox::warning(
-            this, Tr("Fehler"),
+    if (frameBroken && !FFrameWarningPending) {
+        // the lists are refilled from change and language events: the box
+        // waits until the event is done, and one is enough
+        FFrameWarningPending = true;
+        const QString text =
             Tr("Die Datei IBIS_Frame.CSV fehlt oder ist beschädigt.") + QLatin1Char('\n') +
-                Tr("Diese Datei ist nicht zwingend für den Betrieb des Programms nötig.") +
-                QLatin1Char('\n') + Tr("Es werden jedoch einige Funktionen nicht verfügbar sein.") +
-                QLatin1Char('\n') +
-                Tr("Stellen Sie IBIS_Frame.CSV von Ihrer Original-CD wieder her."));
+            Tr("Diese Datei ist nicht zwingend für den Betrieb des Programms nötig.") +
+            QLatin1Char('\n') + Tr("Es werden jedoch einige Funktionen nicht verfügbar sein.") +
+            QLatin1Char('\n') + Tr("Stellen Sie IBIS_Frame.CSV von Ihrer Original-CD wieder her.");
+        QMetaObject::invokeMethod(
+            this,
+            [this, text] {
+                QMessageBox::warning(this, Tr("Fehler"), text);
+                FFrameWarningPending = false;
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void TfFilter::RefreshFromState() {

@@ -89,6 +89,7 @@ private:
     std::shared_ptr<const TProfileArray> FCatalogue;
     int FBus = -1;
     bool FUpdating = false; // the items' checks are being set by the window
+    bool FFrameWarningPending = false; // the broken frame file's box is on its way
     bool FFirstShow = true;
     QMetaObject::Connection FFocusWatch;
     std::string FIniFile;

@@ -712,7 +712,8 @@ bool TfMainForm::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::MouseButtonDblClick &&
         (watched == FPanels[0] || watched == FPanels[1]) &&
         Action(TAct::acShowHardwarerevision)->isEnabled()) {
-        ShowDeviceInfo();
+        // its message box opens after the double click is done
+        QTimer::singleShot(0, this, [this] { ShowDeviceInfo(); });
         return true;
     }
     return QMainWindow::eventFilter(watched, e);

@@ -315,7 +315,8 @@ TEST_F(FilterWindowTest, MissingOrDamagedFrameFile) {
     {
         TAutoAnswer ok(QMessageBox::Ok);
         TfFilter w(session);
-        EXPECT_EQ(ok.Count, 1);
+        EXPECT_EQ(ok.Count, 0) << "the box waits until the window is made";
+        ASSERT_TRUE(WaitFor([&] { return ok.Count == 1; }));
         EXPECT_EQ(ok.LastText, "Die Datei IBIS_Frame.CSV fehlt oder ist beschädigt.\n"
                                "Diese Datei ist nicht zwingend für den Betrieb des Programms "
                                "nötig.\nEs werden jedoch einige Funktionen nicht verfügbar "
@@ -327,8 +328,18 @@ TEST_F(FilterWindowTest, MissingOrDamagedFrameFile) {
     Dir.Write("data/IBIS_Frame.CSV", "\"l\";\"Liniennummer\"\r\n\"kaputt\"\r\n\"z\";\"Ziel\"\r\n");
     TAutoAnswer ok(QMessageBox::Ok);
     TfFilter w(session);
-    EXPECT_EQ(ok.Count, 1);
+    ASSERT_TRUE(WaitFor([&] { return ok.Count == 1; }));
     EXPECT_EQ(w.GroupList()->count(), 2);
+
+    // a language switch refills the lists from inside its change event: the
+    // box comes once, after that event, and the window is still there
+    SetUiLanguage(2);
+    ASSERT_TRUE(WaitFor([&] { return ok.Count == 2; }));
+    EXPECT_EQ(ok.LastText.section('\n', 0, 0), "The file IBIS_Frame.CSV is missing or damaged.");
+    QTest::qWait(50);
+    EXPECT_EQ(ok.Count, 2);
+    SetUiLanguage(1);
+    ASSERT_TRUE(WaitFor([&] { return ok.Count == 3; }));
 }
 
 // A language switch fills the lists again and keeps the checks.
