@@ -184,40 +184,45 @@ void LoadCallList(const std::string& fileName, std::vector<tAufruf>& entries) {
     int rows = 0;
     TTableLines lines;
     try {
-        const bool comma = IsCommaForm(fileName);
-        lines = ForEachTableLine(fileName, comma ? '\'' : '"', comma ? ',' : ';',
-                                 [&](std::vector<std::string>& f, int line) {
-                                     if (comma && f.size() == 5 && f.back().empty()) f.pop_back();
-                                     if (!header) {
-                                         static const char* const names[] = {
-                                             "OK", "AUFRUF", "BESCHREIBUNG", "INTERVALL"};
-                                         bool ok = f.size() == 4;
-                                         for (std::size_t k = 0; ok && k < 4; ++k)
-                                             ok = Upper(std::string(TrimBlanks(f[k]))) == names[k];
-                                         if (!ok) fail(K::NoHeader, line);
-                                         header = true;
-                                         return;
-                                     }
-                                     if (f.empty()) return; // blanks only
-                                     if (f.size() != 4)
-                                         fail(K::FieldCount, line, std::to_string(f.size()));
-                                     bool active = false;
-                                     try {
-                                         active = ReadBoolean(f[0]);
-                                     } catch (const EConversionError&) {
-                                         fail(K::NoBoolean, line, f[0]);
-                                     }
-                                     ++rows;
-                                     if (!active) return;
-                                     tAufruf a;
-                                     a.Aufruf = f[1];
-                                     try {
-                                         a.Intervall = IntervalSeconds(f[3]);
-                                     } catch (const EConversionError&) {
-                                         fail(K::BadInterval, line, f[3]);
-                                     }
-                                     entries.push_back(std::move(a));
-                                 });
+        // Line ends inside the file's quotes are data; each line is split
+        // in its own form, as the older loader did (a line ending in "," is
+        // in the comma form).
+        lines = ForEachTableRawLine(
+            fileName, IsCommaForm(fileName) ? '\'' : '"', [&](std::string_view raw, int line) {
+                const std::string_view trimmed = TrimBlanks(raw);
+                const bool comma = !trimmed.empty() && trimmed.back() == ',';
+                std::vector<std::string> f =
+                    SplitDelimited(raw, comma ? ',' : ';', comma ? '\'' : '"', true);
+                if (comma && f.size() == 5 && f.back().empty()) f.pop_back();
+                if (!header) {
+                    static const char* const names[] = {"OK", "AUFRUF", "BESCHREIBUNG",
+                                                        "INTERVALL"};
+                    bool ok = f.size() == 4;
+                    for (std::size_t k = 0; ok && k < 4; ++k)
+                        ok = Upper(std::string(TrimBlanks(f[k]))) == names[k];
+                    if (!ok) fail(K::NoHeader, line);
+                    header = true;
+                    return;
+                }
+                if (f.empty()) return; // blanks only
+                if (f.size() != 4) fail(K::FieldCount, line, std::to_string(f.size()));
+                bool active = false;
+                try {
+                    active = ReadBoolean(f[0]);
+                } catch (const EConversionError&) {
+                    fail(K::NoBoolean, line, f[0]);
+                }
+                ++rows;
+                if (!active) return;
+                tAufruf a;
+                a.Aufruf = f[1];
+                try {
+                    a.Intervall = IntervalSeconds(f[3]);
+                } catch (const EConversionError&) {
+                    fail(K::BadInterval, line, f[3]);
+                }
+                entries.push_back(std::move(a));
+            });
     } catch (const ECallListError&) {
         throw;
     } catch (const ELineTooLong& e) {

@@ -164,6 +164,7 @@ std::optional<TProtocolForm> ProtocolFormOf(std::string_view s, bool complete) {
                 throw EFileError(kDoubtfulProtocolForm);
             }
         }
+        // (a row of empty quoted fields is the recorder's empty protocol)
         if (fields < kMinFields || !kind) throw EFileError(kInvalidProtocolFormat);
         return q == '"' ? TProtocolForm::Current : TProtocolForm::Comma;
     }
@@ -179,7 +180,9 @@ std::optional<TProtocolForm> ProtocolFormOf(std::string_view s, bool complete) {
     const bool comma = line.back() == ',';
     const char sep = comma ? ',' : ';';
     const auto fields = std::count(line.begin(), line.end(), sep) + 1;
-    if (fields < kMinFields || !IsKind(line.substr(0, line.find(sep))))
+    // a line of separators only is no row
+    if (fields < kMinFields || !IsKind(line.substr(0, line.find(sep))) ||
+        line.find_first_not_of(std::string(1, sep) + " \t") == std::string_view::npos)
         throw EFileError(kInvalidProtocolFormat);
     return comma ? TProtocolForm::UnquotedComma : TProtocolForm::Unquoted;
 }
@@ -357,7 +360,7 @@ TProtocolLoad ReadProtocolRows(TTable& table, const std::string& fileName) {
                                                                     : "\"";
         r = LoadFromCSV(table, source, quote, nullptr, std::nullopt, sep, rowEnd);
         if (r.LastLineIncomplete || r.BrokenRow)
-            info.UnreadFromLine = FileLineAt(source, r.UnreadFrom);
+            info.UnreadFromLine = FileLineAt(source, r.UnreadFrom, quote);
     } catch (...) {
         if (source != fileName) fs::remove(source, ec);
         throw;
@@ -415,7 +418,7 @@ TProtocolLoad LoadProtocolFile(TTable& table, const std::string& fileName,
                                                                     : "\"";
         r = LoadFromCSV(table, source, quote, progress, std::nullopt, sep, rowEnd);
         if (r.LastLineIncomplete || r.BrokenRow)
-            info.UnreadFromLine = FileLineAt(source, r.UnreadFrom);
+            info.UnreadFromLine = FileLineAt(source, r.UnreadFrom, quote);
     } catch (...) {
         if (source != fileName) fs::remove(source, ec);
         throw;

@@ -166,12 +166,12 @@ std::vector<std::string> SplitTableLine(std::string_view line, char quote, char 
     return fields;
 }
 
-int FileLineAt(const std::string& fileName, std::uint64_t offset) {
+int FileLineAt(const std::string& fileName, std::uint64_t offset, char quote) {
     std::ifstream in(fileName, std::ios::binary);
     if (!in) return 0;
     int line = 1;
     std::uint64_t pos = 0;
-    bool afterCr = false;
+    bool inside = false, crCounted = false;
     std::vector<char> block(64 * 1024);
     while (in) {
         in.read(block.data(), static_cast<std::streamsize>(block.size()));
@@ -180,28 +180,29 @@ int FileLineAt(const std::string& fileName, std::uint64_t offset) {
             const char c = block[k];
             // the row's own first byte: past the offset, above a blank
             if (pos >= offset && static_cast<unsigned char>(c) > 0x20) return line;
-            if (c == '\r' || (c == '\n' && !afterCr)) ++line;
-            afterCr = c == '\r';
+            if (c == quote && quote != '\0') inside = !inside;
+            // CR LF, LF and CR outside quotes end a line; inside quotes only
+            // an LF does (a telegram's own CR does not)
+            if (c == '\n' && !crCounted) ++line;
+            crCounted = c == '\r' && !inside;
+            if (crCounted) ++line;
         }
     }
     return line;
 }
 
-TTableLines ForEachTableLine(const std::string& fileName, char quote, char separator,
-                             const std::function<void(std::vector<std::string>&, int)>& f) {
+TTableLines ForEachTableRawLine(const std::string& fileName, char quote,
+                                const std::function<void(std::string_view, int)>& f) {
     std::ifstream in(fileName, std::ios::binary);
     if (!in) throw EFileError("Cannot open file " + fileName + ".");
     const std::size_t limit = MaxLineBytes();
     std::string line;
-    bool inside = false, afterCr = false;
+    bool inside = false, crCounted = false;
     int lineNo = 1;  // the file's line the scan is in
     int rowLine = 0; // the line where the row in `line` begins (0: none yet)
     std::vector<char> block(64 * 1024);
     auto emit = [&] {
-        if (line.size() > 1) {
-            std::vector<std::string> fields = SplitDelimited(line, separator, quote, true);
-            f(fields, rowLine == 0 ? lineNo : rowLine);
-        }
+        if (line.size() > 1) f(line, rowLine == 0 ? lineNo : rowLine);
         line.clear();
         rowLine = 0;
     };
@@ -222,8 +223,10 @@ TTableLines ForEachTableLine(const std::string& fileName, char quote, char separ
                     throw ELineTooLong(LineTooLongText(rowLine == 0 ? lineNo : rowLine),
                                        rowLine == 0 ? lineNo : rowLine);
             }
-            if (c == '\r' || (c == '\n' && !afterCr)) ++lineNo;
-            afterCr = c == '\r';
+            // the file's lines as FileLineAt counts them
+            if (c == '\n' && !crCounted) ++lineNo;
+            crCounted = c == '\r' && !inside;
+            if (crCounted) ++lineNo;
         }
     }
     TTableLines result;
@@ -234,6 +237,14 @@ TTableLines ForEachTableLine(const std::string& fileName, char quote, char separ
     }
     emit();
     return result;
+}
+
+TTableLines ForEachTableLine(const std::string& fileName, char quote, char separator,
+                             const std::function<void(std::vector<std::string>&, int)>& f) {
+    return ForEachTableRawLine(fileName, quote, [&](std::string_view line, int lineNo) {
+        std::vector<std::string> fields = SplitDelimited(line, separator, quote, true);
+        f(fields, lineNo);
+    });
 }
 
 namespace {
@@ -386,7 +397,7 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
     // A line this long is no row of a table file: refused, naming its line
     // in the file, before the buffer grows with it.
     auto tooLong = [&](std::uint64_t offset) {
-        const int line = FileLineAt(fileName, offset);
+        const int line = FileLineAt(fileName, offset, quote);
         return ELineTooLong(LineTooLongText(line), line);
     };
     // false (and reading stops) for a line that does not end as rowEnd asks

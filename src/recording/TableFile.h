@@ -58,9 +58,11 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
                         const std::optional<std::string>& header, char separator,
                         std::string_view rowEnd = {});
 
-// The file's line (1 = first; CR LF, LF and CR each end one) where the row
-// beginning at byte offset starts (its first byte above a blank).
-int FileLineAt(const std::string& fileName, std::uint64_t offset);
+// The file's line (1 = first) where the row beginning at byte offset starts
+// (its first byte above a blank). CR LF, LF and CR end a line outside the
+// quote character; inside it only an LF does (a telegram's own CR, which a
+// protocol row holds, starts no new line). quote '\0': no quotes.
+int FileLineAt(const std::string& fileName, std::uint64_t offset, char quote = '"');
 
 struct TTableLines {
     bool Complete = true;     // false: the file ended inside quotes
@@ -75,6 +77,9 @@ struct TTableLines {
 // MaxLineBytes().
 TTableLines ForEachTableLine(const std::string& fileName, char quote, char separator,
                              const std::function<void(std::vector<std::string>&, int)>& f);
+// The same, handing each line as it stands (quotes and separators in it).
+TTableLines ForEachTableRawLine(const std::string& fileName, char quote,
+                                const std::function<void(std::string_view, int)>& f);
 
 // Splits one table-file line into cells: empty fields become one blank.
 std::vector<std::string> SplitTableLine(std::string_view line, char quote, char separator);

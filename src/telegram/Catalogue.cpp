@@ -129,7 +129,7 @@ TProfileArray ParseCatalogue(std::string_view content, const std::string& fileNa
         read.push_back(RecordFromFields(row.Fields));
     }
     if (read.empty())
-        throw EFileError(
+        throw ENoRecordTypes(
             FormatText("TIBISTelegramParser error: %s holds no record types!", {fileName}));
     return SortRecords(std::move(read));
 }

@@ -2,6 +2,8 @@
 // The record-type catalogue (IBIS.CSV) and the initial-letter groups
 // (IBIS_Frame.CSV).
 
+#include "telegram/Errors.h"
+
 #include <array>
 #include <memory>
 #include <string>
@@ -71,6 +73,12 @@ TWagenbusProfileRecord RecordFromFields(const std::vector<std::string>& fields);
 TProfileArray SortRecords(std::vector<TWagenbusProfileRecord> inFileOrder);
 // The bytes of a catalogue file; throws EFileError as the loader does.
 std::string ReadCatalogueFile(const std::string& fileName);
+
+// Raised when a catalogue holds no record type at all.
+class ENoRecordTypes : public EFileError {
+public:
+    using EFileError::EFileError;
+};
 
 // Parses one catalogue file into a new sorted array. Throws EFileError with
 // the catalogue's error texts: a line with fewer than eight fields, with more
