@@ -86,7 +86,7 @@ tablefile)
   done
   ;;
 catalogue)
-  cp "$DATA/IBIS.CSV" "$DATA/IBIS_Frame.CSV" "$SEEDS/"
+  cp "$DATA/IBIS.CSV" "$DATA/IBIS_Frame.CSV" "$VASKEL_ROOT"/fuzz/seeds/catalogue/* "$SEEDS/"
   split -l 6 "$DATA/IBIS.CSV" "$SEEDS/part-"
   ;;
 classify_shipped)

@@ -2033,6 +2033,26 @@
         <translation>Row %1: the call or the answer is too long for the download into the device.</translation>
     </message>
     <message>
+        <source>Zeile %1 ist länger als %2 Bytes: die Datei ist keine Antwortliste.</source>
+        <translation>Line %1 is longer than %2 bytes: the file is no response list.</translation>
+    </message>
+    <message>
+        <source>Die Datei enthält keine Zeile einer Antwortliste (vier Felder unter der Kopfzeile).</source>
+        <translation>The file holds no row of a response list (four fields below the header).</translation>
+    </message>
+    <message>
+        <source>Zeile %1: &quot;Ok&quot; ist weder -1 noch 0.</source>
+        <translation>Row %1: &quot;Ok&quot; is neither -1 nor 0.</translation>
+    </message>
+    <message>
+        <source>Zeile %1: Reaktionszeit &quot;%2&quot; liegt außerhalb von 0 bis 1000 ms, das Gerät antwortet nach %3 ms.</source>
+        <translation>Row %1: reaction time &quot;%2&quot; is outside 0 to 1000 ms, the device answers after %3 ms.</translation>
+    </message>
+    <message>
+        <source>Zeile %1: Reaktionszeit &quot;%2&quot; ist keine Zahl, das Gerät antwortet nach %3 ms.</source>
+        <translation>Row %1: reaction time &quot;%2&quot; is no number, the device answers after %3 ms.</translation>
+    </message>
+    <message>
         <source>Zeile %1: Der Aufruf ist leer.</source>
         <translation>Row %1: the call is empty.</translation>
     </message>

@@ -18,10 +18,12 @@ const char* const kCatalogueUsage =
     "file (default: the shipped IBIS.CSV): every line's pattern must be well\n"
     "formed and its example must be classified by the whole catalogue as that\n"
     "very record type, exactly and in its role (master or slave), on its bus;\n"
-    "a line with fewer than 8 fields, a \"//\" inside a field (the loader skips\n"
-    "such a line) or a control character fails too. Prints one line per failing\n"
-    "line of the file (\"Line N, DS X: ...\") and ends with exit status 1 when\n"
-    "any fails; a summary goes to the error output.\n";
+    "a line with fewer than 8 or more than 64 fields, a flag other than -1 or 0,\n"
+    "a \"//\" inside a field (the loader skips such a line) or a control\n"
+    "character fails too, and so does a file without any record type. Lines end\n"
+    "at CR LF, LF or CR. Prints one line per failing line of the file\n"
+    "(\"Line N, DS X: ...\") and ends with exit status 1 when any fails; a\n"
+    "summary goes to the error output.\n";
 
 } // namespace
 
@@ -51,6 +53,12 @@ int RunCatalogue(const std::vector<std::string>& args, std::ostream& out, std::o
     } catch (const EVaskelError& e) {
         err << "vaskel-cli: " << Cp1252ToUtf8(e.what()) << "\n";
         return kCliUsage;
+    }
+    if (rows.empty()) {
+        // nothing to classify with: the program would not start with it
+        out << "The file holds no record types.\n";
+        err << "vaskel-cli: 0 record types checked: " << file << " holds no record types\n";
+        return kCliFailure;
     }
     const std::vector<TCatalogueProblem> problems = CheckCatalogue(rows);
     for (const TCatalogueProblem& p : problems)

@@ -618,11 +618,21 @@ int LoadProtocolCopy(const std::string& in, const std::string& work,
         err << "vaskel-cli: " << Cp1252ToUtf8(kProtocolLoadError) << "\n";
         return kCliUsage;
     }
+    // What no form fits is refused from the first row, before anything is
+    // copied or read further.
+    auto refuse = [&](const std::string& what) {
+        err << "vaskel-cli: "
+            << Cp1252ToUtf8(what == kInvalidProtocolFormat || what == kDoubtfulProtocolForm
+                                ? what
+                                : std::string(kProtocolLoadError) + " (" + what + ")")
+            << "\n";
+        return kCliUsage;
+    };
     bool current = false;
     try {
         current = ProtocolFormOfFile(in) == TProtocolForm::Current;
-    } catch (const EVaskelError&) {
-        // the load below says why
+    } catch (const EVaskelError& e) {
+        return refuse(e.what());
     }
     const std::string& source = current ? in : work;
     // the copy goes however the command ends
@@ -645,13 +655,7 @@ int LoadProtocolCopy(const std::string& in, const std::string& work,
             rc = kCliUsage;
         }
     } catch (const EVaskelError& e) {
-        const std::string what = e.what();
-        err << "vaskel-cli: "
-            << Cp1252ToUtf8(what == kInvalidProtocolFormat || what == kDoubtfulProtocolForm
-                                ? what
-                                : std::string(kProtocolLoadError))
-            << "\n";
-        rc = kCliUsage;
+        rc = refuse(e.what());
     }
     if (!current) {
         std::filesystem::remove(work, ec);

@@ -1,5 +1,6 @@
 #include "cli/CliFiles.h"
 
+#include "telegram/Catalogue.h"
 #include "telegram/Cp1252.h"
 #include "telegram/Errors.h"
 
@@ -70,6 +71,9 @@ std::unique_ptr<TIBISTelegramParser> OpenCatalogue(const std::string& file, std:
     std::unique_ptr<TIBISTelegramParser> parser;
     try {
         parser = std::make_unique<TIBISTelegramParser>(name);
+    } catch (const ENoRecordTypes&) {
+        err << "vaskel-cli: catalogue " << name << " holds no record types\n";
+        return nullptr;
     } catch (const EVaskelError& e) {
         err << "vaskel-cli: " << Cp1252ToUtf8(e.what()) << "\n";
         return nullptr;

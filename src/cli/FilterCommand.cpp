@@ -39,7 +39,8 @@ const char* const kFilterUsage =
     "  --hide-errors     faulty telegrams are filtered like the others\n"
     "  --catalogue FILE  record-type catalogue (default: the shipped IBIS.CSV);\n"
     "                    IBIS_Frame.CSV is read beside it, else beside the\n"
-    "                    shipped one\n"
+    "                    shipped one (with --groups or --types; a damaged\n"
+    "                    one is refused)\n"
     "  --train-bus       the record types of the train bus\n"
     "  -h, --help        show this help\n";
 
@@ -68,8 +69,7 @@ int FindKey(const TFilterList& list, const std::string& key) {
 }
 
 // IBIS_Frame.CSV beside the catalogue, else beside the shipped catalogue.
-std::optional<std::string> FrameFileFor(const std::string& catalogue,
-                                        const std::string& shipped) {
+std::optional<std::string> FrameFileFor(const std::string& catalogue, const std::string& shipped) {
     namespace fs = std::filesystem;
     std::error_code ec;
     for (const std::string& c : {catalogue, shipped}) {
@@ -121,9 +121,15 @@ int RunFilter(const std::vector<std::string>& args, std::ostream& out, std::ostr
         }
         try {
             const TFrameFile frame = LoadFrameFile(*frameFile);
-            if (frame.Damaged)
-                err << "vaskel-cli: warning: some lines of " << *frameFile
-                    << " could not be read\n";
+            // a group missing from the list would filter out every row of
+            // its record types: a broken file is refused, not half used
+            if (frame.Damaged) {
+                err << "vaskel-cli: " << *frameFile << " (the initial-letter groups) is damaged: "
+                    << (frame.Entries.empty() ? "it holds no group"
+                                              : "some of its lines cannot be read")
+                    << "\n";
+                return kCliUsage;
+            }
             groups = BuildGroupList(frame);
         } catch (const EVaskelError& e) {
             err << "vaskel-cli: " << Cp1252ToUtf8(e.what()) << "\n";
@@ -150,12 +156,20 @@ int RunFilter(const std::vector<std::string>& args, std::ostream& out, std::ostr
         types[static_cast<std::size_t>(t)].Checked = true;
     }
     if (!typeKeys.empty()) RecomputeGroupChecks(groups, types);
+    for (const TFilterEntry& t : types)
+        if (t.Checked && GroupOf(groups, t) < 0) {
+            err << "vaskel-cli: record type " << Cp1252ToUtf8(t.Rec.Key)
+                << " has no initial-letter group in IBIS_Frame.CSV: its rows would all be "
+                   "filtered out\n";
+            return kCliUsage;
+        }
     const std::string satzArten = ChoiceString(types);
     const std::string kuerzel = ChoiceString(groups);
 
     TTable table = MakeProtocolTable();
     TProtocolLoad info;
-    if (const int rc = LoadProtocolForCli("filter", o.Operands[0], *parser, o.Bus, table, info, err);
+    if (const int rc =
+            LoadProtocolForCli("filter", o.Operands[0], *parser, o.Bus, table, info, err);
         rc != kCliOk)
         return rc;
     // a table always has a row: an empty file has none

@@ -206,19 +206,37 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
             ("vaskel-simulate-" +
              std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
              ".PRO.CSV");
-        bool loaded = fs::is_regular_file(protocol, ec) &&
+        std::string reason;
+        try {
+            // no form fits: refused from the first row, before the copy
+            (void)ProtocolFormOfFile(protocol);
+        } catch (const EVaskelError& e) {
+            reason = e.what();
+        }
+        bool loaded = reason.empty() && fs::is_regular_file(protocol, ec) &&
                       fs::copy_file(protocol, work, fs::copy_options::overwrite_existing, ec);
+        TProtocolLoad info;
         if (loaded) {
             try {
-                LoadProtocolFile(played, work.string(), *parser, bus);
-            } catch (const EVaskelError&) {
+                info = LoadProtocolFile(played, work.string(), *parser, bus);
+            } catch (const EVaskelError& e) {
                 loaded = false;
+                reason = e.what();
             }
         }
         fs::remove(work, ec);
         fs::remove(fs::path(work).replace_extension(".BAK"), ec);
-        if (!loaded || played.RowCount() == 0) {
-            err << "vaskel-cli: " << Cp1252ToUtf8(kProtocolLoadError) << "\n";
+        if (loaded && info.Incomplete) {
+            // only the rows before the quote could be played: none is
+            err << "vaskel-cli: " << protocol << ": the row in line " << info.UnreadFromLine
+                << " has a quote that is never closed, so nothing from there on can be read ("
+                << info.RowsRead << " rows before it could); nothing was played or written\n";
+            return kCliUsage;
+        }
+        if (!loaded || played.RowCount() == 0 || (played.RowCount() == 1 && played.RowEmpty(0))) {
+            err << "vaskel-cli: " << Cp1252ToUtf8(kProtocolLoadError);
+            if (!reason.empty()) err << " (" << Cp1252ToUtf8(reason) << ")";
+            err << "\n";
             return kCliUsage;
         }
     }
@@ -235,7 +253,10 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
             std::string text = kCallListNotLoaded;
             for (std::size_t p; (p = text.find("\r\n")) != std::string::npos;)
                 text.replace(p, 2, " ");
-            err << "vaskel-cli: " << callList << ": " << Cp1252ToUtf8(text) << "\n";
+            err << "vaskel-cli: " << callList << ": " << Cp1252ToUtf8(text);
+            if (a == TCallListActivation::Broken)
+                err << ": " << Cp1252ToUtf8(CallListProblemText(sim.Scheduler().LastProblem(), 2));
+            err << "\n";
             return kCliUsage;
         }
         if (a == TCallListActivation::Empty)
@@ -257,6 +278,8 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
                 << ScenarioName(device.Scenario) << ")\n";
             return kCliFailure;
         }
+        for (const TReactionNote& n : sim.Slave().LastCheck().Notes)
+            err << "vaskel-cli: " << responseList << ": " << ReactionNoteText(n) << "\n";
         if (sim.Slave().AntwortBuffer().empty())
             err << "vaskel-cli: every row of " << responseList
                 << " is inactive: the device answers nothing\n";

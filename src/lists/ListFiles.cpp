@@ -1,11 +1,13 @@
 #include "lists/ListFiles.h"
 
 #include "recording/OpenedProtocol.h"
+#include "recording/Recorder.h"
 
 #include "telegram/DelimitedText.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 
@@ -24,14 +26,31 @@ const char* const kResponsesFromProtocolNone =
 
 namespace {
 
+// The first line (up to CR or LF). A first line longer than the readers
+// take raises ELineTooLong, read no further than that.
 std::string FirstLine(const std::string& fileName) {
     std::ifstream in(fileName, std::ios::binary);
     if (!in) throw EFileError("Cannot open file " + fileName + ".");
+    const std::size_t limit = MaxLineBytes();
     std::string line;
-    char c;
-    while (in.get(c) && c != '\r' && c != '\n')
-        line += c;
+    std::vector<char> block(64 * 1024);
+    while (in) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const auto n = static_cast<std::size_t>(in.gcount());
+        for (std::size_t k = 0; k < n; ++k) {
+            const char c = block[k];
+            if (c == '\r' || c == '\n') return line;
+            line += c;
+        }
+        if (line.size() > limit) throw ELineTooLong(LineTooLongText(1), 1);
+    }
     return line;
+}
+
+std::string Upper(std::string u) {
+    for (char& c : u)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return u;
 }
 
 // "True"/"False" in any letter case, or a number (non-zero: true).
@@ -47,6 +66,16 @@ bool ReadBoolean(const std::string& field) {
 }
 
 } // namespace
+
+bool IsListBoolean(std::string_view field) {
+    if (TrimBlanks(field).empty()) return true;
+    try {
+        (void)ReadBoolean(std::string(field));
+        return true;
+    } catch (const EConversionError&) {
+        return false;
+    }
+}
 
 TTable MakeCallListTable() {
     return TTable({TZK_InputStyle::csBoolean, TZK_InputStyle::csString, TZK_InputStyle::csString,
@@ -157,49 +186,141 @@ int32_t IntervalSeconds(std::string_view text) {
     return static_cast<int32_t>(total);
 }
 
-void LoadCallList(const std::string& fileName, std::vector<tAufruf>& entries) {
-    entries.clear();
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) throw EFileError("Cannot open file " + fileName + ".");
-    // A CR ends a line and the byte after it is skipped.
-    std::vector<std::string> lines;
-    std::string line;
-    char c;
-    while (in.get(c)) {
-        if (c == '\r') {
-            lines.push_back(line);
-            line.clear();
-            in.get(c);
-            continue;
-        }
-        line += c;
+std::string CallListProblemText(const TCallListProblem& p, int language) {
+    using K = TCallListProblem::TKind;
+    const bool en = language == 2;
+    const std::string line = std::to_string(p.Line);
+    const std::string head = en ? "Line " + line + ": " : "Zeile " + line + ": ";
+    switch (p.Kind) {
+    case K::None:
+        return {};
+    case K::Unreadable:
+        return (en ? "The file cannot be read: " : "Die Datei kann nicht gelesen werden: ") +
+               p.Text;
+    case K::LineTooLong:
+        return head + (en ? "longer than " : "l\xE4nger als ") + std::to_string(MaxLineBytes()) +
+               (en ? " bytes: the file is no call list"
+                   : " Bytes: die Datei ist keine Aufrufliste");
+    case K::NoHeader:
+        return head + (en ? "not the header of a call list (\"Ok\";\"Aufruf\";...)"
+                          : "nicht die Kopfzeile einer Aufrufliste (\"Ok\";\"Aufruf\";...)");
+    case K::Unterminated:
+        return head + (en ? "a quote is never closed, so the rows from here on run together"
+                          : "ein Anf\xFChrungszeichen wird nie geschlossen, daher laufen die "
+                            "Zeilen ab hier ineinander");
+    case K::FieldCount:
+        return head + p.Text + (en ? " fields instead of 4" : " Felder statt 4");
+    case K::NoBoolean:
+        return head + "\"" + p.Text +
+               (en ? "\" in \"Ok\" is neither -1 nor 0" : "\" in \"Ok\" ist weder -1 noch 0");
+    case K::BadInterval:
+        return head + (en ? "the interval \"" : "das Intervall \"") + p.Text +
+               (en ? "\" is too long" : "\" ist zu lang");
+    case K::NoRows:
+        return en ? "The call list holds no row." : "Die Aufrufliste enth\xE4lt keine Zeile.";
     }
-    if (!line.empty()) lines.push_back(line);
-    for (std::size_t k = 1; k < lines.size(); ++k) {
-        const std::string& l = lines[k];
-        if (TrimBlanks(l).empty()) continue;
-        const bool comma = !l.empty() && l.back() == ',';
-        const std::vector<std::string> f =
-            SplitDelimited(l, comma ? ',' : ';', comma ? '\'' : '"', true);
-        if (f.empty() || !ReadBoolean(f[0])) continue;
-        tAufruf a;
-        a.Aufruf = f.size() > 1 ? f[1] : "";
-        a.Intervall = f.size() > 3 ? IntervalSeconds(f[3]) : 0;
-        entries.push_back(a);
-    }
+    return {};
 }
 
-std::optional<TAntwortListeElement> ResponseListElement(std::vector<std::string>& f,
-                                                        bool commaForm) {
+void LoadCallList(const std::string& fileName, std::vector<tAufruf>& entries) {
+    using K = TCallListProblem::TKind;
+    entries.clear();
+    auto fail = [](K kind, int line, std::string text = {}) {
+        throw ECallListError(TCallListProblem{kind, line, std::move(text)});
+    };
+    bool header = false;
+    int rows = 0;
+    TTableLines lines;
+    try {
+        // Line ends inside the file's quotes are data; each line is split
+        // in its own form, as the older loader did (a line ending in "," is
+        // in the comma form).
+        lines = ForEachTableRawLine(
+            fileName, IsCommaForm(fileName) ? '\'' : '"', [&](std::string_view raw, int line) {
+                const std::string_view trimmed = TrimBlanks(raw);
+                const bool comma = !trimmed.empty() && trimmed.back() == ',';
+                std::vector<std::string> f =
+                    SplitDelimited(raw, comma ? ',' : ';', comma ? '\'' : '"', true);
+                if (comma && f.size() == 5 && f.back().empty()) f.pop_back();
+                if (!header) {
+                    static const char* const names[] = {"OK", "AUFRUF", "BESCHREIBUNG",
+                                                        "INTERVALL"};
+                    bool ok = f.size() == 4;
+                    for (std::size_t k = 0; ok && k < 4; ++k)
+                        ok = Upper(std::string(TrimBlanks(f[k]))) == names[k];
+                    if (!ok) fail(K::NoHeader, line);
+                    header = true;
+                    return;
+                }
+                if (f.empty()) return; // blanks only
+                if (f.size() != 4) fail(K::FieldCount, line, std::to_string(f.size()));
+                bool active = false;
+                try {
+                    active = ReadBoolean(f[0]);
+                } catch (const EConversionError&) {
+                    fail(K::NoBoolean, line, f[0]);
+                }
+                ++rows;
+                if (!active) return;
+                tAufruf a;
+                a.Aufruf = f[1];
+                try {
+                    a.Intervall = IntervalSeconds(f[3]);
+                } catch (const EConversionError&) {
+                    fail(K::BadInterval, line, f[3]);
+                }
+                entries.push_back(std::move(a));
+            });
+    } catch (const ECallListError&) {
+        throw;
+    } catch (const ELineTooLong& e) {
+        fail(K::LineTooLong, e.Line);
+    } catch (const EFileError& e) {
+        fail(K::Unreadable, 0, e.what());
+    }
+    if (!lines.Complete) fail(K::Unterminated, lines.UnterminatedLine);
+    if (!header || rows == 0) fail(K::NoRows, 0);
+}
+
+uint16_t ReactionTimeOf(std::string_view field, TReactionRead& how) {
+    const std::string_view t = TrimBlanks(field);
+    std::size_t k = 0;
+    const bool negative = !t.empty() && t[0] == '-';
+    if (!t.empty() && (t[0] == '-' || t[0] == '+')) k = 1;
+    if (k == t.size() || t.find_first_not_of("0123456789", k) != std::string_view::npos) {
+        how = TReactionRead::NoNumber;
+        return 9;
+    }
+    uint64_t value = 0;
+    for (std::size_t p = k; p < t.size(); ++p)
+        value = std::min<uint64_t>(value * 10 + static_cast<uint64_t>(t[p] - '0'), 1000000);
+    if (negative && value > 0) {
+        how = TReactionRead::Clamped;
+        return 0;
+    }
+    if (value > 1000) {
+        how = TReactionRead::Clamped;
+        return 1000;
+    }
+    how = TReactionRead::Plain;
+    return static_cast<uint16_t>(value);
+}
+
+bool IsResponseListRow(std::vector<std::string>& f, bool commaForm) {
     if (commaForm && f.size() == 5 && f.back().empty()) f.pop_back();
-    if (f.size() != 4) return std::nullopt;
-    if (f[0] == "Ok" || f[0].empty() || f[0] == " " || f[0] == "0") return std::nullopt;
+    return f.size() == 4 && f[0] != "Ok";
+}
+
+std::optional<TAntwortListeElement> ResponseListElement(std::vector<std::string>& f, bool commaForm,
+                                                        TReactionRead* how) {
+    if (!IsResponseListRow(f, commaForm)) return std::nullopt;
+    if (f[0].empty() || f[0] == " " || f[0] == "0") return std::nullopt;
     TAntwortListeElement el;
     el.Aufruf = f[1];
     el.Antwort = f[2];
-    int64_t v = 0;
-    el.ReactionMs =
-        static_cast<uint16_t>(TryStrToInt64(f[3], v) && v >= 0 ? std::min<int64_t>(v, 65535) : 9);
+    TReactionRead read = TReactionRead::Plain;
+    el.ReactionMs = ReactionTimeOf(f[3], read);
+    if (how) *how = read;
     return el;
 }
 
@@ -207,7 +328,7 @@ TAntwortListe LoadResponseList(const std::string& fileName) {
     const bool comma = IsCommaForm(fileName);
     TAntwortListe list;
     ForEachTableLine(fileName, comma ? '\'' : '"', comma ? ',' : ';',
-                     [&](std::vector<std::string>& f) {
+                     [&](std::vector<std::string>& f, int) {
                          if (auto el = ResponseListElement(f, comma))
                              list.push_back(std::move(*el));
                      });
@@ -231,50 +352,46 @@ void TMonitorResponseList::Clear(TEnvironment& env) {
 int ResponseListFromProtocol(const std::string& protocolFile, const TIBISTelegramParser& parser,
                              TBusType bus, TTable& table) {
     table.Clear();
-    // the form from the whole first row, read with its quotes (a telegram's
-    // own CR and check byte do not end it)
-    bool comma = false;
+    // The protocol read as every other reader of protocols reads it: its
+    // form from the whole first row, every row ending as the form's rows do.
+    // A quote out of place, a form in doubt or a protocol cut short is a
+    // protocol in the wrong format, not one to take calls from.
+    TTable rows = MakeProtocolTable();
+    TProtocolLoad info;
     try {
-        const TProtocolForm form = ProtocolFormOfFile(protocolFile);
-        comma = form == TProtocolForm::Comma || form == TProtocolForm::UnquotedComma;
-    } catch (const EFileError&) {
-        throw EFileError(kResponsesFromProtocolError);
-    }
-    std::string key;
-    int added = 0;
-    std::vector<std::string> calls;
-    bool complete = false;
-    try {
-        complete = ForEachTableLine(
-            protocolFile, comma ? '\'' : '"', comma ? ',' : ';', [&](std::vector<std::string>& f) {
-                if (f.size() < 6) throw EFileError(kResponsesFromProtocolError);
-                const std::string& kind = f[0];
-                std::string telegram = f[5];
-                if (kind.find('M') != std::string::npos || kind.find('N') != std::string::npos) {
-                    const TTelegramRecord r = parser.Classify(telegram, true, bus);
-                    key = r.Prefix + r.Address;
-                    return;
-                }
-                if (key.empty() || !TrimBlanks(f[4]).empty()) return;
-                for (const auto& c : calls)
-                    if (c == key) return;
-                // without its carriage return and check byte (the download
-                // adds both again); an older comma-form row that holds them
-                // loses them too, else its list could never be downloaded
-                const std::size_t n = telegram.size();
-                if (n >= 2 && telegram[n - 2] == '\r')
-                    telegram.resize(n - 2);
-                else if (!comma && n >= 1)
-                    telegram.resize(n - 1);
-                const int row = added == 0 ? 0 : table.AppendRow();
-                table.SetRow(row, {"-1", key, telegram, "1"});
-                calls.push_back(key);
-                ++added;
-            });
+        info = ReadProtocolRows(rows, protocolFile);
     } catch (const EVaskelError&) {
         throw EFileError(kResponsesFromProtocolError);
     }
-    if (!complete) throw EFileError(kResponsesFromProtocolError);
+    if (info.Incomplete) throw EFileError(kResponsesFromProtocolError);
+    const bool comma = info.CommaForm;
+    std::string key;
+    int added = 0;
+    std::vector<std::string> calls;
+    const int count = rows.RowCount() == 1 && rows.RowEmpty(0) ? 0 : rows.RowCount();
+    for (int i = 0; i < count; ++i) {
+        const std::string kind(TrimBlanks(rows.Cell(pcKind, i)));
+        std::string telegram(rows.Cell(pcTelegram, i));
+        if (kind.find('M') != std::string::npos || kind.find('N') != std::string::npos) {
+            const TTelegramRecord r = parser.Classify(telegram, true, bus);
+            key = r.Prefix + r.Address;
+            continue;
+        }
+        if (key.empty() || !TrimBlanks(rows.Cell(pcErrors, i)).empty()) continue;
+        if (std::find(calls.begin(), calls.end(), key) != calls.end()) continue;
+        // without its carriage return and check byte (the download adds
+        // both again); an older comma-form row that holds them loses them
+        // too, else its list could never be downloaded
+        const std::size_t n = telegram.size();
+        if (n >= 2 && telegram[n - 2] == '\r')
+            telegram.resize(n - 2);
+        else if (!comma && n >= 1)
+            telegram.resize(n - 1);
+        const int row = added == 0 ? 0 : table.AppendRow();
+        table.SetRow(row, {"-1", key, telegram, "1"});
+        calls.push_back(key);
+        ++added;
+    }
     if (added > 0) table.Modified = true;
     return added;
 }

@@ -8,6 +8,7 @@
 #include "recording/TableFile.h"
 #include "shell/Environment.h"
 #include "telegram/Catalogue.h"
+#include "telegram/Errors.h"
 #include "telegram/TelegramParser.h"
 
 #include <functional>
@@ -61,18 +62,70 @@ struct tAufruf {
 // than a number holds) raises EConversionError.
 int32_t IntervalSeconds(std::string_view text);
 
-// Reads a call list for the master simulation: the header is skipped, rows
-// whose "Ok" reads false are skipped. An "Ok" field that is neither a
-// boolean word nor a number raises EConversionError; entries holds what was
-// read before it. So does an interval that IntervalSeconds refuses.
+// Why a call list cannot be used, and where.
+struct TCallListProblem {
+    enum class TKind {
+        None,
+        Unreadable,   // the file cannot be read (Text: why)
+        LineTooLong,  // a line longer than MaxLineBytes()
+        NoHeader,     // the first line is not the list's header
+        Unterminated, // a quote is never closed: the rows from Line on run together
+        FieldCount,   // a row without exactly four fields (Text: how many)
+        NoBoolean,    // "Ok" is neither a boolean word nor a number (Text: the field)
+        BadInterval,  // an interval beyond the 32-bit range of seconds (Text: the field)
+        NoRows,       // not one row below the header
+    };
+    TKind Kind = TKind::None;
+    int Line = 0; // the file's line (1 = first)
+    std::string Text;
+};
+
+// The problem in words (Windows-1252), naming the line. language: 1 German,
+// 2 English.
+std::string CallListProblemText(const TCallListProblem& problem, int language);
+
+// Raised by LoadCallList.
+class ECallListError : public EFileError {
+public:
+    explicit ECallListError(TCallListProblem problem)
+        : EFileError(CallListProblemText(problem, 1)), Problem(std::move(problem)) {}
+    TCallListProblem Problem;
+};
+
+// Reads a call list for the master simulation. The file is read as the table
+// reader reads it (lines end at CR LF, LF or CR outside quotes; the form,
+// current or comma, from the first line), the first line must be the
+// header; rows whose "Ok" reads false are skipped. Raises ECallListError for
+// every fault of TCallListProblem (an "Ok" field that is neither a boolean
+// word nor a number, an interval IntervalSeconds refuses, a row without four
+// fields, a quote never closed, no row at all); entries holds what was read
+// before it.
 void LoadCallList(const std::string& fileName, std::vector<tAufruf>& entries);
+
+// Whether an "Ok" field reads as a boolean: "True"/"False" in any letter
+// case, a number, or nothing (blanks).
+bool IsListBoolean(std::string_view field);
+
+// How a response list's reaction time was read.
+enum class TReactionRead {
+    Plain,    // a decimal number from 0 to 1000
+    Clamped,  // a decimal number outside 0 to 1000: 0 or 1000, as the editor does
+    NoNumber, // no decimal number ("NaN", "1e9", empty): 9 ms
+};
+// The reaction time in ms of a response list's field.
+uint16_t ReactionTimeOf(std::string_view field, TReactionRead& how);
+
+// Whether a line's fields (the comma form's empty field after its last ","
+// taken off) make a row of a response list: exactly four fields, the first
+// not the header's "Ok".
+bool IsResponseListRow(std::vector<std::string>& fields, bool commaForm);
 
 // One line of a response list as the download takes it: rows of exactly
 // four fields whose "Ok" is not "Ok" (the header), empty, a blank or "0"
 // (the comma form's empty field after its last "," does not count); a
-// reaction time that is no number counts 9. Nothing for any other line.
-std::optional<TAntwortListeElement> ResponseListElement(std::vector<std::string>& fields,
-                                                        bool commaForm);
+// reaction time is read by ReactionTimeOf. Nothing for any other line.
+std::optional<TAntwortListeElement>
+ResponseListElement(std::vector<std::string>& fields, bool commaForm, TReactionRead* how = nullptr);
 
 // Reads a response list for the download, line by line as above. Quoted
 // fields may hold line breaks.

@@ -1,6 +1,7 @@
 #include "recording/OpenedProtocol.h"
 
 #include "recording/TableFile.h"
+#include "telegram/DelimitedText.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
@@ -66,26 +67,6 @@ bool LastNonEmptyLineHolds(const std::string& fileName, char sep) {
         }
     }
     return false;
-}
-
-// The file's line (1 = first) where the row starting at byte offset begins.
-int LineOfRowAt(const std::string& fileName, std::uint64_t offset) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) return 0;
-    int line = 1;
-    std::uint64_t pos = 0;
-    std::vector<char> block(64 * 1024);
-    while (in) {
-        in.read(block.data(), static_cast<std::streamsize>(block.size()));
-        const auto n = static_cast<std::size_t>(in.gcount());
-        for (std::size_t k = 0; k < n; ++k, ++pos) {
-            const char c = block[k];
-            // the row's own first byte: past the offset, above a blank
-            if (pos >= offset && static_cast<unsigned char>(c) > 0x20) return line;
-            if (c == '\n') ++line;
-        }
-    }
-    return line;
 }
 
 // Writes an unquoted protocol as quoted lines to target: each line (LF or
@@ -183,6 +164,7 @@ std::optional<TProtocolForm> ProtocolFormOf(std::string_view s, bool complete) {
                 throw EFileError(kDoubtfulProtocolForm);
             }
         }
+        // (a row of empty quoted fields is the recorder's empty protocol)
         if (fields < kMinFields || !kind) throw EFileError(kInvalidProtocolFormat);
         return q == '"' ? TProtocolForm::Current : TProtocolForm::Comma;
     }
@@ -198,7 +180,9 @@ std::optional<TProtocolForm> ProtocolFormOf(std::string_view s, bool complete) {
     const bool comma = line.back() == ',';
     const char sep = comma ? ',' : ';';
     const auto fields = std::count(line.begin(), line.end(), sep) + 1;
-    if (fields < kMinFields || !IsKind(line.substr(0, line.find(sep))))
+    // a line of separators only is no row
+    if (fields < kMinFields || !IsKind(line.substr(0, line.find(sep))) ||
+        line.find_first_not_of(std::string(1, sep) + " \t") == std::string_view::npos)
         throw EFileError(kInvalidProtocolFormat);
     return comma ? TProtocolForm::UnquotedComma : TProtocolForm::Unquoted;
 }
@@ -207,16 +191,25 @@ TProtocolForm ProtocolFormOfFile(const std::string& fileName) {
     std::ifstream in(fileName, std::ios::binary);
     if (!in) throw EFileError("Cannot open file " + fileName + ".");
     std::string head;
-    constexpr std::size_t kBlock = 64 * 1024, kMost = 64 << 20;
+    // Each read doubles what is there, so the first row is looked at a few
+    // times, not once per block.
+    std::size_t block = 64 * 1024;
     for (;;) {
         const std::size_t old = head.size();
-        head.resize(old + kBlock);
-        in.read(head.data() + old, static_cast<std::streamsize>(kBlock));
+        head.resize(old + block);
+        in.read(head.data() + old, static_cast<std::streamsize>(block));
         head.resize(old + static_cast<std::size_t>(in.gcount()));
         const bool complete = !in;
         if (const auto form = ProtocolFormOf(head, complete)) return *form;
         // a first row this long is no protocol row
-        if (head.size() >= kMost) throw EFileError(kInvalidProtocolFormat);
+        std::size_t start = 0;
+        while (start < head.size() && static_cast<unsigned char>(head[start]) <= 0x20)
+            ++start;
+        if (head.size() - start > MaxLineBytes()) {
+            const int line = FileLineAt(fileName, start);
+            throw ELineTooLong(LineTooLongText(line), line);
+        }
+        block = std::min<std::size_t>(head.size(), MaxLineBytes() + 1);
     }
 }
 
@@ -321,17 +314,62 @@ void RestoreRowObjects(TTable& table, const TIBISTelegramParser& parser, TBusTyp
         } else if (status == "3") {
             const std::string_view no = table.Cell(pcRecordNo, i);
             for (int m = i - 1; m >= std::max(0, i - 50) && !no.empty(); --m) {
-                if (!IsMasterKind(table.Cell(pcKind, m)) || table.Cell(pcAnswer, m) != "1") continue;
+                if (!IsMasterKind(table.Cell(pcKind, m)) || table.Cell(pcAnswer, m) != "1")
+                    continue;
                 if (table.ObjectPartnerRow(m) >= 0) continue; // answered by an earlier row
                 if (table.ObjectAnswers(m).find(no) == std::string_view::npos) continue;
                 found = m;
                 break;
             }
         }
-        if (found < 0 || !IsMasterKind(table.Cell(pcKind, found)) || !table.HasObject(found)) continue;
+        if (found < 0 || !IsMasterKind(table.Cell(pcKind, found)) || !table.HasObject(found))
+            continue;
         table.SetPartnerRow(i, StrToIntDef(table.Cell(pcNr, found), -1));
         table.SetPartnerRow(found, StrToIntDef(table.Cell(pcNr, i), -1));
     }
+}
+
+TProtocolLoad ReadProtocolRows(TTable& table, const std::string& fileName) {
+    TProtocolLoad info;
+    const TProtocolForm form = ProtocolFormOfFile(fileName);
+    info.CommaForm = form == TProtocolForm::Comma || form == TProtocolForm::UnquotedComma;
+    info.Unquoted = form == TProtocolForm::Unquoted || form == TProtocolForm::UnquotedComma;
+    const char sep = info.CommaForm ? ',' : ';';
+    const char quote = info.CommaForm ? '\'' : '"';
+    if (!LastNonEmptyLineHolds(fileName, sep)) throw EFileError(kInvalidProtocolFormat);
+    std::string source = fileName;
+    std::error_code ec;
+    if (info.Unquoted) {
+        // every token quoted, into the temporary folder: the file stays as it is
+        fs::path tmp = fs::temp_directory_path(ec);
+        if (ec) throw EFileError("Cannot convert " + fileName + ".");
+        tmp /= "vaskel-rows-" + std::to_string(reinterpret_cast<std::uintptr_t>(&table)) + "-" +
+               fs::path(fileName).filename().string() + ".tmp";
+        source = tmp.string();
+        try {
+            ConvertUnquoted(fileName, source, sep, quote);
+        } catch (...) {
+            fs::remove(tmp, ec);
+            throw;
+        }
+    }
+    TLoadResult r;
+    try {
+        const char* rowEnd = form == TProtocolForm::Comma           ? "',"
+                             : form == TProtocolForm::UnquotedComma ? ""
+                                                                    : "\"";
+        r = LoadFromCSV(table, source, quote, nullptr, std::nullopt, sep, rowEnd);
+        if (r.LastLineIncomplete || r.BrokenRow)
+            info.UnreadFromLine = FileLineAt(source, r.UnreadFrom, quote);
+    } catch (...) {
+        if (source != fileName) fs::remove(source, ec);
+        throw;
+    }
+    if (source != fileName) fs::remove(source, ec);
+    info.Incomplete = r.LastLineIncomplete || r.BrokenRow;
+    info.RowsRead = r.Rows;
+    table.Modified = false;
+    return info;
 }
 
 TProtocolLoad LoadProtocolFile(TTable& table, const std::string& fileName,
@@ -380,7 +418,7 @@ TProtocolLoad LoadProtocolFile(TTable& table, const std::string& fileName,
                                                                     : "\"";
         r = LoadFromCSV(table, source, quote, progress, std::nullopt, sep, rowEnd);
         if (r.LastLineIncomplete || r.BrokenRow)
-            info.UnreadFromLine = LineOfRowAt(source, r.UnreadFrom);
+            info.UnreadFromLine = FileLineAt(source, r.UnreadFrom, quote);
     } catch (...) {
         if (source != fileName) fs::remove(source, ec);
         throw;

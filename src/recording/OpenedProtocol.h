@@ -60,6 +60,13 @@ TProtocolLoad LoadProtocolFile(TTable& table, const std::string& fileName,
                                const TIBISTelegramParser& parser, TBusType bus,
                                const std::function<void(int)>& progress = nullptr);
 
+// Reads a protocol's rows as they are stored, in any accepted form, and
+// writes nothing beside it: the form check, the last-line check and the row
+// ends of LoadProtocolFile (Incomplete and UnreadFromLine as there); an
+// unquoted file is read through a quoted copy in the temporary folder. No
+// re-analysis. Throws EFileError as LoadProtocolFile does.
+TProtocolLoad ReadProtocolRows(TTable& table, const std::string& fileName);
+
 // Gives the rows of a protocol loaded as it was stored the row objects the
 // recording had attached (expected answers, address, the partner rows of the
 // answers their status cells name), from the catalogue, without changing a

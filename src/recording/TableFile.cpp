@@ -166,36 +166,85 @@ std::vector<std::string> SplitTableLine(std::string_view line, char quote, char 
     return fields;
 }
 
-bool ForEachTableLine(const std::string& fileName, char quote, char separator,
-                      const std::function<void(std::vector<std::string>&)>& f) {
+int FileLineAt(const std::string& fileName, std::uint64_t offset, char quote) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) return 0;
+    int line = 1;
+    std::uint64_t pos = 0;
+    bool inside = false, crCounted = false;
+    std::vector<char> block(64 * 1024);
+    while (in) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const auto n = static_cast<std::size_t>(in.gcount());
+        for (std::size_t k = 0; k < n; ++k, ++pos) {
+            const char c = block[k];
+            // the row's own first byte: past the offset, above a blank
+            if (pos >= offset && static_cast<unsigned char>(c) > 0x20) return line;
+            if (c == quote && quote != '\0') inside = !inside;
+            // CR LF, LF and CR outside quotes end a line; inside quotes only
+            // an LF does (a telegram's own CR does not)
+            if (c == '\n' && !crCounted) ++line;
+            crCounted = c == '\r' && !inside;
+            if (crCounted) ++line;
+        }
+    }
+    return line;
+}
+
+TTableLines ForEachTableRawLine(const std::string& fileName, char quote,
+                                const std::function<void(std::string_view, int)>& f) {
     std::ifstream in(fileName, std::ios::binary);
     if (!in) throw EFileError("Cannot open file " + fileName + ".");
+    const std::size_t limit = MaxLineBytes();
     std::string line;
-    bool inside = false;
+    bool inside = false, crCounted = false;
+    int lineNo = 1;  // the file's line the scan is in
+    int rowLine = 0; // the line where the row in `line` begins (0: none yet)
     std::vector<char> block(64 * 1024);
     auto emit = [&] {
-        std::vector<std::string> fields = SplitDelimited(line, separator, quote, true);
-        f(fields);
+        if (line.size() > 1) f(line, rowLine == 0 ? lineNo : rowLine);
+        line.clear();
+        rowLine = 0;
     };
     while (in) {
         in.read(block.data(), static_cast<std::streamsize>(block.size()));
         const auto n = static_cast<std::size_t>(in.gcount());
         for (std::size_t k = 0; k < n; ++k) {
             const char c = block[k];
-            if (c == quote) {
-                inside = !inside;
-                line += c;
-            } else if (c == '\r' && !inside) {
-                if (line.size() > 1) emit();
-                line.clear();
+            const bool lineEnd = c == '\r' || c == '\n';
+            if (lineEnd && !inside) {
+                // CR LF, LF and CR alone end a line alike
+                emit();
             } else {
+                if (c == quote) inside = !inside;
+                if (rowLine == 0 && static_cast<unsigned char>(c) > 0x20) rowLine = lineNo;
                 line += c;
+                if (line.size() > limit)
+                    throw ELineTooLong(LineTooLongText(rowLine == 0 ? lineNo : rowLine),
+                                       rowLine == 0 ? lineNo : rowLine);
             }
+            // the file's lines as FileLineAt counts them
+            if (c == '\n' && !crCounted) ++lineNo;
+            crCounted = c == '\r' && !inside;
+            if (crCounted) ++lineNo;
         }
     }
-    if (inside) return false;
-    if (line.size() > 1) emit();
-    return true;
+    TTableLines result;
+    if (inside) {
+        result.Complete = false;
+        result.UnterminatedLine = rowLine == 0 ? lineNo : rowLine;
+        return result;
+    }
+    emit();
+    return result;
+}
+
+TTableLines ForEachTableLine(const std::string& fileName, char quote, char separator,
+                             const std::function<void(std::vector<std::string>&, int)>& f) {
+    return ForEachTableRawLine(fileName, quote, [&](std::string_view line, int lineNo) {
+        std::vector<std::string> fields = SplitDelimited(line, separator, quote, true);
+        f(fields, lineNo);
+    });
 }
 
 namespace {
@@ -341,10 +390,20 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
     }
     bool skippingHeaderEnd = header.has_value();
 
+    std::string buf;
     std::string packed;
     bool stop = false;
+    const std::size_t limit = MaxLineBytes();
+    // A line this long is no row of a table file: refused, naming its line
+    // in the file, before the buffer grows with it.
+    auto tooLong = [&](std::uint64_t offset) {
+        const int line = FileLineAt(fileName, offset, quote);
+        return ELineTooLong(LineTooLongText(line), line);
+    };
     // false (and reading stops) for a line that does not end as rowEnd asks
     auto addLine = [&](std::string_view line) {
+        if (line.size() > limit)
+            throw tooLong(base + static_cast<std::uint64_t>(line.data() - buf.data()));
         if (!rowEnd.empty() && !line.ends_with(rowEnd) && !TrimBlanks(line).empty()) {
             result.BrokenRow = stop = true;
             return false;
@@ -364,10 +423,10 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
 #ifdef VASKEL_HAVE_SSE2
     const __m128i quoteVec = _mm_set1_epi8(quote);
     const __m128i crVec = _mm_set1_epi8('\r');
+    const __m128i lfVec = _mm_set1_epi8('\n');
 #endif
     // The buffer holds the unfinished line (carried over) and the new block.
     constexpr std::size_t kBlock = 256 * 1024;
-    std::string buf;
     std::size_t lineStart = 0, scan = 0;
     bool inside = false;
     for (;;) {
@@ -401,7 +460,9 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
         while (scan + 16 <= n) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + scan));
             unsigned q = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, quoteVec)));
-            const unsigned c = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, crVec)));
+            // CR LF, LF and CR alone end a line alike
+            const unsigned c = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_or_si128(_mm_cmpeq_epi8(v, crVec), _mm_cmpeq_epi8(v, lfVec))));
             unsigned parity = q;
             parity ^= parity << 1;
             parity ^= parity << 2;
@@ -427,7 +488,7 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
             const char c = d[scan];
             if (c == quote) {
                 inside = !inside;
-            } else if (c == '\r' && !inside) {
+            } else if ((c == '\r' || c == '\n') && !inside) {
                 if (scan - lineStart > 1 &&
                     !addLine(std::string_view(d + lineStart, scan - lineStart)))
                     break;
@@ -436,6 +497,7 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
             ++scan;
         }
         if (stop) break;
+        if (scan - lineStart > limit) throw tooLong(base + lineStart);
     }
     if (stop) {
         result.UnreadFrom = base + lineStart;

@@ -42,26 +42,44 @@ extern const char* const kMSGFeldnamenUnterschiedlich;
 extern const char* const kMSGFeldnamenUnterschiedlichTitel;
 
 // Reads a table file. The header (when given) must match the first bytes,
-// letter case ignored. Every line ended by a CR outside quotes becomes a
-// row; a last line without line end is loaded too when its quotes are
-// closed (LastLineIncomplete reports one that is not). Empty fields are
-// stored as one blank. progress is called with the number of rows read so
-// far. rowEnd (when not empty): how every line of the file ends before its
-// CR (a protocol's closing quote); reading stops at the first line that does
-// not (BrokenRow): after a quote that is never closed, the line ends fall
-// inside quotes and the quotes of the rows after it are read the wrong way
-// round. Throws EFileError when the file cannot be read.
+// letter case ignored. Every line ended by a CR, an LF or CR LF outside
+// quotes becomes a row (inside quotes they are data); a last line without
+// line end is loaded too when its quotes are closed (LastLineIncomplete
+// reports one that is not). Empty fields are stored as one blank. progress is
+// called with the number of rows read so far. rowEnd (when not empty): how
+// every line of the file ends before its line end (a protocol's closing
+// quote); reading stops at the first line that does not (BrokenRow): after a
+// quote that is never closed, the line ends fall inside quotes and the quotes
+// of the rows after it are read the wrong way round. Throws EFileError when
+// the file cannot be read, and with LineTooLongText when a line is longer
+// than MaxLineBytes() (read no further than that line).
 TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
                         const std::function<void(int)>& progress,
                         const std::optional<std::string>& header, char separator,
                         std::string_view rowEnd = {});
 
-// Reads a table file line by line as the table reader does (a CR outside
-// quotes ends a line; CR and LF inside quotes are data) and hands each
-// line's raw fields to f. Returns false when the file ended inside quotes.
-// Throws EFileError when the file cannot be read.
-bool ForEachTableLine(const std::string& fileName, char quote, char separator,
-                      const std::function<void(std::vector<std::string>&)>& f);
+// The file's line (1 = first) where the row beginning at byte offset starts
+// (its first byte above a blank). CR LF, LF and CR end a line outside the
+// quote character; inside it only an LF does (a telegram's own CR, which a
+// protocol row holds, starts no new line). quote '\0': no quotes.
+int FileLineAt(const std::string& fileName, std::uint64_t offset, char quote = '"');
+
+struct TTableLines {
+    bool Complete = true;     // false: the file ended inside quotes
+    int UnterminatedLine = 0; // then: the file's line where that row begins
+};
+
+// Reads a table file line by line as the table reader does (CR LF, LF or CR
+// outside quotes ends a line; inside quotes they are data; a line of one
+// byte is no row) and hands each line's raw fields to f, with the file's
+// line (1 = first) where the row begins. Throws EFileError when the file
+// cannot be read, and with LineTooLongText for a line longer than
+// MaxLineBytes().
+TTableLines ForEachTableLine(const std::string& fileName, char quote, char separator,
+                             const std::function<void(std::vector<std::string>&, int)>& f);
+// The same, handing each line as it stands (quotes and separators in it).
+TTableLines ForEachTableRawLine(const std::string& fileName, char quote,
+                                const std::function<void(std::string_view, int)>& f);
 
 // Splits one table-file line into cells: empty fields become one blank.
 std::vector<std::string> SplitTableLine(std::string_view line, char quote, char separator);

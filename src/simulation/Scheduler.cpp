@@ -51,9 +51,15 @@ TCallListActivation TMasterScheduler::TryActivateCallList(const std::string& fil
     std::error_code ec;
     if (fileName.empty() || !std::filesystem::is_regular_file(fileName, ec))
         return TCallListActivation::Missing;
+    FProblem = TCallListProblem{};
     try {
         ActivateCallList(fileName);
-    } catch (const EVaskelError&) {
+    } catch (const ECallListError& e) {
+        FProblem = e.Problem;
+        DeactivateCallList();
+        return TCallListActivation::Broken;
+    } catch (const EVaskelError& e) {
+        FProblem = TCallListProblem{TCallListProblem::TKind::Unreadable, 0, e.what()};
         DeactivateCallList();
         return TCallListActivation::Broken;
     }

@@ -23,10 +23,11 @@ extern const char* const kCallListNotLoaded;
 // How an activation of a call list went.
 enum class TCallListActivation {
     Missing, // the file is not there: nothing changed
-    Broken,  // a row's "Ok" field is no boolean (or the file cannot be read):
+    Broken,  // the list is broken (LastProblem says where) or cannot be read:
              // no list is active now
     Active,  // the list runs
     Empty,   // the list runs, but every row is inactive: nothing is sent
+             // (a list without any row is Broken)
 };
 
 struct tSpontanAufruf {
@@ -61,6 +62,8 @@ public:
     // before is replaced.
     TCallListActivation TryActivateCallList(const std::string& fileName);
     void DeactivateCallList();
+    // Why the last activation found the list Broken.
+    const TCallListProblem& LastProblem() const { return FProblem; }
     const std::string& ActiveFile() const { return FActiveFile; }
     const std::vector<tAufruf>& Entries() const { return FEntries; }
 
@@ -100,6 +103,7 @@ private:
 
     std::vector<tAufruf> FEntries;
     std::string FActiveFile;
+    TCallListProblem FProblem;
     std::size_t FNextIndex = 0;
     bool FBusy = false;
     bool FHookRegistered = false;

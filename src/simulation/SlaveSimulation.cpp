@@ -2,6 +2,8 @@
 
 #include "lists/ListFiles.h"
 #include "recording/TableFile.h"
+#include "telegram/DelimitedText.h"
+#include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
 #include <algorithm>
@@ -32,28 +34,60 @@ bool Exists(const std::string& file) {
 } // namespace
 
 TResponseListCheck CheckResponseList(const std::string& fileName) {
-    const bool comma = IsCommaForm(fileName);
     TResponseListCheck check;
+    bool comma = false;
     int row = -1; // the header is row 0
-    const bool complete = ForEachTableLine(
-        fileName, comma ? '\'' : '"', comma ? ',' : ';', [&](std::vector<std::string>& f) {
-            ++row;
-            if (!check.Ok()) return;
-            std::optional<TAntwortListeElement> el = ResponseListElement(f, comma);
-            if (!el) return;
-            check.Problem = ProblemOf(*el);
-            if (!check.Ok()) {
-                check.Row = row;
-                return;
-            }
-            check.List.push_back(std::move(*el));
-        });
-    if (check.Ok() && !complete) {
+    int rows = 0; // rows of four fields, active or not
+    TTableLines lines;
+    try {
+        comma = IsCommaForm(fileName);
+        lines = ForEachTableLine(
+            fileName, comma ? '\'' : '"', comma ? ',' : ';', [&](std::vector<std::string>& f, int) {
+                ++row;
+                if (!check.Ok()) return;
+                if (IsResponseListRow(f, comma)) {
+                    ++rows;
+                    if (!IsListBoolean(f[0])) {
+                        check.Problem = TResponseRowProblem::NoBoolean;
+                        check.Row = row;
+                        return;
+                    }
+                }
+                TReactionRead how = TReactionRead::Plain;
+                std::optional<TAntwortListeElement> el = ResponseListElement(f, comma, &how);
+                if (!el) return;
+                check.Problem = ProblemOf(*el);
+                if (!check.Ok()) {
+                    check.Row = row;
+                    return;
+                }
+                if (how != TReactionRead::Plain)
+                    check.Notes.push_back(
+                        {row, f[3], el->ReactionMs, how == TReactionRead::Clamped});
+                check.List.push_back(std::move(*el));
+            });
+    } catch (const ELineTooLong& e) {
+        check = TResponseListCheck{};
+        check.Problem = TResponseRowProblem::LineTooLong;
+        check.Row = e.Line;
+        return check;
+    }
+    if (check.Ok() && !lines.Complete) {
         check.Problem = TResponseRowProblem::Unterminated;
         check.Row = row + 1;
     }
-    if (!check.Ok()) check.List.clear();
+    if (check.Ok() && rows == 0) check.Problem = TResponseRowProblem::NoRows;
+    if (!check.Ok()) {
+        check.List.clear();
+        check.Notes.clear();
+    }
     return check;
+}
+
+std::string ReactionNoteText(const TReactionNote& note) {
+    return "row " + std::to_string(note.Row) + ": reaction time \"" + note.Text + "\" " +
+           (note.Clamped ? "is outside 0 to 1000 ms" : "is no number") +
+           ": the device answers after " + std::to_string(note.Ms) + " ms";
 }
 
 std::string ResponseRowProblemText(const TResponseListCheck& check) {
@@ -71,6 +105,13 @@ std::string ResponseRowProblemText(const TResponseListCheck& check) {
         return row + ": the call or the answer is too long for the download";
     case TResponseRowProblem::Unterminated:
         return row + ": a quoted field is not closed before the end of the file";
+    case TResponseRowProblem::LineTooLong:
+        return "line " + std::to_string(check.Row) + " is longer than " +
+               std::to_string(MaxLineBytes()) + " bytes: the file is no response list";
+    case TResponseRowProblem::NoBoolean:
+        return row + ": \"Ok\" is neither -1 nor 0";
+    case TResponseRowProblem::NoRows:
+        return "the file holds no row of a response list (four fields below the header)";
     }
     return {};
 }

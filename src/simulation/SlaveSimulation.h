@@ -9,8 +9,10 @@
 #include "link/AntwortListe.h"
 #include "shell/Environment.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace vaskel {
 
@@ -22,6 +24,18 @@ enum class TResponseRowProblem {
     TooLong,        // call or answer does not fit the download's 16-bit length
     Unterminated,   // the file ends inside a quoted field
     Unreadable,     // the file cannot be read (Row 0)
+    LineTooLong,    // a line is longer than MaxLineBytes() (Row: the file's line)
+    NoRows,         // not one row of four fields below the header (Row 0)
+    NoBoolean,      // "Ok" of a row of four fields is neither a boolean word nor a number
+};
+
+// A reaction time the list does not hold as the device takes it: a number
+// outside 0 to 1000 clamped as the editor clamps it, or no number (9 ms).
+struct TReactionNote {
+    int Row = 0;          // the data row (1 = first row after the header)
+    std::string Text;     // the field as written
+    uint16_t Ms = 0;      // what the device gets
+    bool Clamped = false; // false: no number
 };
 
 // A response list read for the download, or the first row that cannot be
@@ -30,6 +44,7 @@ struct TResponseListCheck {
     TAntwortListe List;
     TResponseRowProblem Problem = TResponseRowProblem::None;
     int Row = 0;
+    std::vector<TReactionNote> Notes; // the active rows' reaction times not taken as written
     bool Ok() const { return Problem == TResponseRowProblem::None; }
 };
 
@@ -39,6 +54,9 @@ TResponseListCheck CheckResponseList(const std::string& fileName);
 
 // The problem in English words (the command-line tools).
 std::string ResponseRowProblemText(const TResponseListCheck& check);
+// A reaction-time note in English words: "row 3: reaction time 2147483648
+// is outside 0 to 1000 ms: 1000 ms" (the command-line tools).
+std::string ReactionNoteText(const TReactionNote& note);
 
 // A reaction time typed into the editor: a plain decimal number above 1000
 // becomes "1000", one below 0 becomes "0" (beep set); anything else stays.
@@ -91,7 +109,8 @@ public:
     // The own-answer lookup: the answer of element index; empty when no
     // list is active or the index is out of range.
     std::string AnswerOf(int index) const;
-    // The last failed activation's check (row and problem).
+    // The last activation's check: the row and problem of a failed one, the
+    // reaction-time notes of one that went through.
     const TResponseListCheck& LastCheck() const { return FCheck; }
 
 private:

@@ -25,24 +25,6 @@ bool ReadBoolField(const std::string& field) {
     return TrimBlanks(field) != "0";
 }
 
-// Splits file content into lines ended by CR LF or LF alone.
-template <typename F> void ForEachLine(std::string_view content, F&& f) {
-    std::size_t p = 0;
-    while (p < content.size()) {
-        std::size_t e = content.find('\n', p);
-        std::string_view line;
-        if (e == std::string_view::npos) {
-            line = content.substr(p);
-            p = content.size();
-        } else {
-            line = content.substr(p, e - p);
-            p = e + 1;
-        }
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        f(line);
-    }
-}
-
 // found is false when there is no file of that name. A folder of that name
 // raises EFileError (opened as a file it would read as empty).
 std::string ReadWholeFile(const std::string& fileName, bool& found, const char* what) {
@@ -73,9 +55,7 @@ void InsertSorted(TProfileArray& array, TWagenbusProfileRecord record) {
 
 std::vector<TCatalogueRow> ReadCatalogueRows(std::string_view content) {
     std::vector<TCatalogueRow> rows;
-    int lineNo = 0;
-    ForEachLine(content, [&](std::string_view raw) {
-        ++lineNo;
+    ForEachTextLine(content, [&](std::string_view raw, int lineNo) {
         const std::string_view line = TrimBlanks(raw);
         if (line.empty() || line.find("//") != std::string_view::npos) return;
         TCatalogueRow row;
@@ -90,7 +70,7 @@ std::vector<TCatalogueRow> ReadCatalogueRows(std::string_view content) {
 
 std::vector<std::string> CatalogueCommentLines(std::string_view content) {
     std::vector<std::string> lines;
-    ForEachLine(content, [&](std::string_view raw) {
+    ForEachTextLine(content, [&](std::string_view raw, int) {
         const std::string_view line = TrimBlanks(raw);
         if (line.find("//") != std::string_view::npos) lines.emplace_back(line);
     });
@@ -127,15 +107,30 @@ TProfileArray SortRecords(std::vector<TWagenbusProfileRecord> read) {
     return read;
 }
 
+bool IsCatalogueFlag(std::string_view field) {
+    const std::string_view t = TrimBlanks(field);
+    return t.empty() || t == "0" || t == "-1" || t == "1";
+}
+
 TProfileArray ParseCatalogue(std::string_view content, const std::string& fileName) {
     std::vector<TWagenbusProfileRecord> read;
     for (const TCatalogueRow& row : ReadCatalogueRows(content)) {
-        if (row.Fields.size() < kCatalogueFields)
+        const std::string line = std::to_string(row.LineNo);
+        if (row.Fields.size() < kCatalogueFields || row.Fields.size() > kCatalogueMaxFields)
             throw EFileError(FormatText(
                 "TIBISTelegramParser error: Error parsing %s, line %d: invalid amount of tokens!",
-                {fileName, std::to_string(row.LineNo)}));
+                {fileName, line}));
+        for (const std::size_t k : kCatalogueFlagFields)
+            if (!IsCatalogueFlag(row.Fields[k]))
+                throw EFileError(FormatText(
+                    "TIBISTelegramParser error: Error parsing %s, line %d: field %d is no flag "
+                    "(-1 or 0)!",
+                    {fileName, line, std::to_string(k + 1)}));
         read.push_back(RecordFromFields(row.Fields));
     }
+    if (read.empty())
+        throw ENoRecordTypes(
+            FormatText("TIBISTelegramParser error: %s holds no record types!", {fileName}));
     return SortRecords(std::move(read));
 }
 
@@ -170,7 +165,7 @@ TFirstCharIndex BuildFirstCharIndex(const TProfileArray& array) {
 
 TFrameFile ParseFrameFile(std::string_view content) {
     TFrameFile result;
-    ForEachLine(content, [&](std::string_view line) {
+    ForEachTextLine(content, [&](std::string_view line, int) {
         std::vector<std::string> f = SplitDelimited(line, ';', '"');
         if (f.size() < 2) {
             result.Damaged = true;
@@ -179,6 +174,9 @@ TFrameFile ParseFrameFile(std::string_view content) {
         if (f[0].empty()) return;
         result.Entries.push_back({f[0], f[1]});
     });
+    // a file without any group (empty, blanks, line ends only) is no list
+    // of groups either
+    if (result.Entries.empty()) result.Damaged = true;
     return result;
 }
 

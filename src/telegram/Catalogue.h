@@ -2,6 +2,8 @@
 // The record-type catalogue (IBIS.CSV) and the initial-letter groups
 // (IBIS_Frame.CSV).
 
+#include "telegram/Errors.h"
+
 #include <array>
 #include <memory>
 #include <string>
@@ -43,6 +45,16 @@ std::string PatternPrefix(std::string_view pattern);
 // language. The loader reads the first eight.
 inline constexpr std::size_t kCatalogueFields = 8;
 inline constexpr int kCatalogueFixedColumns = 7; // the fields before the descriptions
+// The most fields a catalogue line may have: the fixed columns and far more
+// description languages than the program will ever have.
+inline constexpr std::size_t kCatalogueMaxFields = 64;
+
+// Whether a flag field (master, train bus, filter) holds what a catalogue
+// writes there: "-1", "1", "0", or nothing (which reads true). Anything else
+// is no flag: the loader refuses the line.
+bool IsCatalogueFlag(std::string_view field);
+// The positions (0-based) of the flag fields.
+inline constexpr std::size_t kCatalogueFlagFields[] = {3, 5, 6};
 
 // One data line of a catalogue file with all its fields, trimmed.
 struct TCatalogueRow {
@@ -62,8 +74,16 @@ TProfileArray SortRecords(std::vector<TWagenbusProfileRecord> inFileOrder);
 // The bytes of a catalogue file; throws EFileError as the loader does.
 std::string ReadCatalogueFile(const std::string& fileName);
 
+// Raised when a catalogue holds no record type at all.
+class ENoRecordTypes : public EFileError {
+public:
+    using EFileError::EFileError;
+};
+
 // Parses one catalogue file into a new sorted array. Throws EFileError with
-// the catalogue's error texts.
+// the catalogue's error texts: a line with fewer than eight fields, with more
+// than kCatalogueMaxFields or with a flag that is no flag (naming the line),
+// a line longer than MaxLineBytes(), and a catalogue without any record type.
 TProfileArray LoadCatalogueFile(const std::string& fileName);
 
 // Parses catalogue text (the file's bytes); fileName only names it in errors.
@@ -83,10 +103,11 @@ struct TFrameEntry {
 
 struct TFrameFile {
     std::vector<TFrameEntry> Entries;
-    bool Damaged = false; // some line had fewer than two fields
+    bool Damaged = false; // some line had fewer than two fields, or no line was a group
 };
 
-// Reads IBIS_Frame.CSV. Throws EFileError when the file cannot be read.
+// Reads IBIS_Frame.CSV (lines end at CR LF, LF or CR). Throws EFileError
+// when the file cannot be read or holds a line longer than MaxLineBytes().
 TFrameFile LoadFrameFile(const std::string& fileName);
 TFrameFile ParseFrameFile(std::string_view content);
 

@@ -69,6 +69,20 @@ std::vector<TCatalogueProblem> CheckCatalogue(const std::vector<TCatalogueRow>& 
             fail(TCatalogueFault::TooFewFields);
             continue;
         }
+        if (row.Fields.size() > kCatalogueMaxFields) {
+            fail(TCatalogueFault::TooManyFields);
+            continue;
+        }
+        bool flags = true;
+        for (const std::size_t k : kCatalogueFlagFields)
+            if (flags && !IsCatalogueFlag(row.Fields[k])) {
+                p.Field = static_cast<int>(k) + 1;
+                flags = false;
+            }
+        if (!flags) {
+            fail(TCatalogueFault::BadFlag);
+            continue;
+        }
         bool comment = false, control = false;
         for (const std::string& f : row.Fields) {
             comment = comment || f.find("//") != std::string::npos;
@@ -133,6 +147,12 @@ std::string CatalogueProblemText(const TCatalogueProblem& p, int language) {
     switch (p.Fault) {
     case TCatalogueFault::TooFewFields:
         return head + (en ? "fewer than 8 fields" : "weniger als 8 Felder");
+    case TCatalogueFault::TooManyFields:
+        return head + (en ? "more than " : "mehr als ") + std::to_string(kCatalogueMaxFields) +
+               (en ? " fields" : " Felder");
+    case TCatalogueFault::BadFlag:
+        return head + (en ? "field " : "Feld ") + std::to_string(p.Field) +
+               (en ? " is no flag (-1 or 0)" : " ist kein Schalter (-1 oder 0)");
     case TCatalogueFault::CommentMark:
         return head + (en ? "\"//\" in a field makes the line a comment"
                           : "\"//\" in einem Feld macht die Zeile zum Kommentar");

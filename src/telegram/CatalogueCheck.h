@@ -36,6 +36,8 @@ std::optional<TPatternError> CheckPatternSyntax(std::string_view pattern);
 
 enum class TCatalogueFault {
     TooFewFields,     // fewer than eight fields: the load fails
+    TooManyFields,    // more than kCatalogueMaxFields: the load fails
+    BadFlag,          // a flag field holds no flag: the load fails
     CommentMark,      // a field holds "//": the loader skips the line
     ControlCharacter, // a field holds a byte below 0x20 (a line break)
     EmptyPattern,
@@ -53,6 +55,7 @@ struct TCatalogueProblem {
     TPatternError Syntax;      // PatternSyntax
     int MatchedLength = 0;     // ExampleNoMatch: example characters matched
     std::string OtherRecordNo; // OtherRecordType
+    int Field = 0;             // BadFlag: the field (1 = first)
 };
 
 // Checks every row (the fields in file order) against the catalogue the

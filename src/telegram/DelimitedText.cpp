@@ -1,5 +1,7 @@
 #include "telegram/DelimitedText.h"
 
+#include "telegram/Errors.h"
+
 namespace vaskel {
 
 namespace {
@@ -56,6 +58,47 @@ std::vector<std::string> SplitDelimited(std::string_view line, char delimiter, c
         }
     }
     return fields;
+}
+
+} // namespace vaskel
+
+namespace vaskel {
+
+namespace {
+
+constexpr std::size_t kDefaultMaxLineBytes = 1024 * 1024;
+std::size_t gMaxLineBytes = kDefaultMaxLineBytes;
+
+} // namespace
+
+std::size_t MaxLineBytes() {
+    return gMaxLineBytes;
+}
+
+void SetMaxLineBytes(std::size_t limit) {
+    gMaxLineBytes = limit == 0 ? kDefaultMaxLineBytes : limit;
+}
+
+std::string LineTooLongText(int line) {
+    return FormatText("Zeile %d ist l\xE4nger als %d Bytes: die Datei ist keine Textdatei "
+                      "dieser Art.",
+                      {std::to_string(line), std::to_string(MaxLineBytes())});
+}
+
+void ForEachTextLine(std::string_view text, const std::function<void(std::string_view, int)>& f) {
+    const std::size_t n = text.size();
+    const std::size_t limit = MaxLineBytes();
+    std::size_t p = 0;
+    int lineNo = 0;
+    while (p < n) {
+        ++lineNo;
+        std::size_t e = text.find_first_of("\r\n", p);
+        if (e == std::string_view::npos) e = n;
+        if (e - p > limit) throw ELineTooLong(LineTooLongText(lineNo), lineNo);
+        f(text.substr(p, e - p), lineNo);
+        if (e < n && text[e] == '\r' && e + 1 < n && text[e + 1] == '\n') ++e;
+        p = e + 1;
+    }
 }
 
 } // namespace vaskel

@@ -23,6 +23,14 @@ public:
     using EVaskelError::EVaskelError;
 };
 
+// A line of a text file longer than the readers take (MaxLineBytes()):
+// the message names the line.
+class ELineTooLong : public EFileError {
+public:
+    ELineTooLong(const std::string& message, int line) : EFileError(message), Line(line) {}
+    int Line = 0; // 1 = the file's first line
+};
+
 // Replaces every "%s" / "%d" placeholder in order with the given texts.
 std::string FormatText(const std::string& format, std::initializer_list<std::string> args);
 

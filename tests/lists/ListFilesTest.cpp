@@ -144,7 +144,8 @@ TEST(ListFiles, IntervalsBeyondTheRangeAreRefused) {
                              "35791395", "0:2147483648", "-153722867280912931", "-35791394:-9"})
         EXPECT_THROW(IntervalSeconds(text), EConversionError) << text;
 
-    // A hand-edited list with such an interval is refused with its text.
+    // A hand-edited list with such an interval is refused with its text and
+    // line.
     test::TempDir dir;
     std::vector<tAufruf> entries;
     const std::string file = dir.Write(
@@ -153,8 +154,11 @@ TEST(ListFiles, IntervalsBeyondTheRangeAreRefused) {
     try {
         LoadCallList(file, entries);
         ADD_FAILURE() << "the list was loaded";
-    } catch (const EConversionError& e) {
-        EXPECT_STREQ(e.what(), "'999999999999999999' is not a valid interval (too long)");
+    } catch (const ECallListError& e) {
+        EXPECT_EQ(e.Problem.Kind, TCallListProblem::TKind::BadInterval);
+        EXPECT_EQ(e.Problem.Line, 3);
+        EXPECT_EQ(CallListProblemText(e.Problem, 2),
+                  "Line 3: the interval \"999999999999999999\" is too long");
     }
     EXPECT_EQ(entries, (std::vector<tAufruf>{{"l001", 10, 0}}));
 }

@@ -165,9 +165,13 @@ TEST_F(SchedulerTest, NothingWithoutRunningLinkOrAsSlave) {
 }
 
 TEST_F(SchedulerTest, BrokenOkFieldAbortsActivation) {
-    EXPECT_THROW(
-        S->ActivateCallList(List("-1;\"l001\";\"\";\"0:10\"\r\nmaybe;\"k07\";\"\";\"0:10\"\r\n")),
-        EConversionError);
+    try {
+        S->ActivateCallList(List("-1;\"l001\";\"\";\"0:10\"\r\nmaybe;\"k07\";\"\";\"0:10\"\r\n"));
+        ADD_FAILURE() << "activated";
+    } catch (const ECallListError& e) {
+        EXPECT_EQ(e.Problem.Kind, TCallListProblem::TKind::NoBoolean);
+        EXPECT_EQ(e.Problem.Line, 3) << "the row's line in the file";
+    }
     EXPECT_FALSE(S->IntervallTimer().Running());
     EXPECT_EQ(S->Entries().size(), 1u);
     EXPECT_TRUE(Sent.empty());

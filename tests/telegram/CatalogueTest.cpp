@@ -67,11 +67,24 @@ TEST(Catalogue, CommentsAnywhereInTheLineSkipIt) {
 
 TEST(Catalogue, UnquotedBlankShiftsColumns) {
     // "l 3Z" unquoted becomes two fields: the example column then holds "3Z".
-    const TProfileArray a = ParseCatalogue("001;l 3Z;l001;1;x;0;1;Linie;more\r\n", "IBIS.CSV");
+    const TProfileArray a = ParseCatalogue("001;l 3Z;1;x;0;1;Linie;more\r\n", "IBIS.CSV");
     ASSERT_EQ(a.size(), 1u);
     EXPECT_EQ(a[0].Pattern, "l");
     EXPECT_EQ(a[0].Example, "3Z");
-    EXPECT_EQ(a[0].Description, "1"); // the Filter column's text
+    EXPECT_EQ(a[0].Answers, "x");
+    EXPECT_EQ(a[0].Description, "Linie");
+    // Shifted so that a flag column holds text, the line is refused (the
+    // record type would be nonsense, its pattern "l" taking every l
+    // telegram).
+    try {
+        ParseCatalogue("\"000\";\"a\";\"a\";-1;\"\";0;-1;\"A\"\r\n"
+                       "001;l 3Z;l001;1;x;0;1;Linie;more\r\n",
+                       "IBIS.CSV");
+        ADD_FAILURE() << "loaded";
+    } catch (const EFileError& e) {
+        EXPECT_STREQ(e.what(), "TIBISTelegramParser error: Error parsing IBIS.CSV, line 2: field 4 "
+                               "is no flag (-1 or 0)!");
+    }
 }
 
 TEST(Catalogue, FieldCountErrorNamesFileAndLine) {

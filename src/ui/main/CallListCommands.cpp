@@ -1,5 +1,6 @@
 #include "ui/main/CallListCommands.h"
 
+#include "lists/ListFiles.h"
 #include "platform/QtText.h"
 #include "shell/SystemPlatform.h"
 #include "ui/common/ActionTable.h"
@@ -141,7 +142,12 @@ TCallListActivation TCallListCommands::Activate(const QString& file) {
     const TCallListActivation result = FSession.ActivateCallList(Path(file));
     FHooks.RefreshWindows();
     if (result == TCallListActivation::Broken) {
-        QMessageBox::critical(FWindow, QStringLiteral("Vaskel"), TrLines(kCallListNotLoaded));
+        QString text = TrLines(kCallListNotLoaded);
+        if (const TMasterScheduler* s = FSession.Scheduler())
+            if (s->LastProblem().Kind != TCallListProblem::TKind::None)
+                text += QLatin1Char('\n') +
+                        FromCp1252(CallListProblemText(s->LastProblem(), UiLanguage()));
+        QMessageBox::critical(FWindow, QStringLiteral("Vaskel"), text);
         return result;
     }
     if (result == TCallListActivation::Empty)

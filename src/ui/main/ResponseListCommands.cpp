@@ -3,6 +3,7 @@
 #include "lists/ListFiles.h"
 #include "platform/QtText.h"
 #include "shell/SystemPlatform.h"
+#include "telegram/DelimitedText.h"
 #include "telegram/Errors.h"
 #include "ui/common/ActionTable.h"
 #include "ui/common/FileDialogs.h"
@@ -52,11 +53,35 @@ QString RowProblem(const TResponseListCheck& c) {
             .arg(row);
     case TResponseRowProblem::Unterminated:
         return Tr("Zeile %1: Ein Feld in Anführungszeichen wird nicht geschlossen.").arg(row);
+    case TResponseRowProblem::LineTooLong:
+        return Tr("Zeile %1 ist länger als %2 Bytes: die Datei ist keine Antwortliste.")
+            .arg(row)
+            .arg(static_cast<qulonglong>(MaxLineBytes()));
+    case TResponseRowProblem::NoBoolean:
+        return Tr("Zeile %1: \"Ok\" ist weder -1 noch 0.").arg(row);
+    case TResponseRowProblem::NoRows:
+        return Tr("Die Datei enthält keine Zeile einer Antwortliste (vier Felder unter der "
+                  "Kopfzeile).");
     case TResponseRowProblem::None:
     case TResponseRowProblem::Unreadable:
         break;
     }
     return {};
+}
+
+// The reaction times the device does not get as written, one line each.
+QString ReactionNotes(const TResponseListCheck& c) {
+    QStringList lines;
+    for (const TReactionNote& n : c.Notes)
+        lines << (n.Clamped
+                      ? Tr("Zeile %1: Reaktionszeit \"%2\" liegt außerhalb von 0 bis 1000 ms, "
+                           "das Gerät antwortet nach %3 ms.")
+                      : Tr("Zeile %1: Reaktionszeit \"%2\" ist keine Zahl, das Gerät "
+                           "antwortet nach %3 ms."))
+                     .arg(n.Row)
+                     .arg(FromCp1252(n.Text))
+                     .arg(n.Ms);
+    return lines.join(QLatin1Char(' '));
 }
 
 } // namespace
@@ -178,6 +203,8 @@ TResponseActivation TResponseListCommands::Activate(const QString& file) {
     if (FSession.Slave().AntwortBuffer().empty())
         FSession.ShowStatusMessage(
             Tr("Alle Zeilen der Antwortliste sind inaktiv: das Gerät antwortet auf nichts."));
+    else if (const QString notes = ReactionNotes(FSession.Slave().LastCheck()); !notes.isEmpty())
+        FSession.ShowStatusMessage(notes);
     TEnvironment& env = FSession.Env();
     if (!env.HintGiven(THint::DblClickFileOpenHintGiven)) {
         env.SetHintGiven(THint::DblClickFileOpenHintGiven);

@@ -254,6 +254,45 @@ TEST_F(CallListWindowTest, TheActiveLineAsksAfterItsDoubleClick) {
     Quiet();
 }
 
+// Lists no editor wrote: other line ends run row by row; a list without
+// rows or with a quote never closed reaches the error box, which names the
+// line, and leaves none active.
+TEST_F(CallListWindowTest, ListsFromElsewhereRunOrReachTheErrorBox) {
+    Start(TScenario::Idle);
+    MasterOn();
+    const std::string h = kAufrufHeader;
+    const QString lf = QString::fromStdString(
+        Dir.Write("lf.AUF.CSV", h + "\n-1;\"l012\";\"\";\"0:05\"\n-1;\"z034\";\"\";\"0:05\"\n"));
+    EXPECT_EQ(W->CallLists()->Activate(lf), TCallListActivation::Active);
+    ASSERT_NE(S->Scheduler(), nullptr);
+    EXPECT_EQ(S->Scheduler()->Entries().size(), 2u);
+    struct TCase {
+        const char* Name;
+        std::string Content;
+        const char* Says;
+    };
+    const TCase refused[] = {
+        {"leer.AUF.CSV", "", "keine Zeile"},
+        {"kopf.AUF.CSV", h + "\n", "keine Zeile"},
+        {"nul.AUF.CSV", std::string(32, '\0'), "Zeile 1: nicht die Kopfzeile"},
+        {"offen.AUF.CSV", h + "\r\n-1;\"l012\";\"\";\"0:05\"\r\n-1;\"a1;\"\";\"0:10\"\r\n",
+         "Zeile 3: ein Anführungszeichen wird nie geschlossen"},
+    };
+    for (const TCase& c : refused) {
+        ASSERT_EQ(W->CallLists()->Activate(lf), TCallListActivation::Active);
+        TAutoAnswer ok(QMessageBox::Ok);
+        EXPECT_EQ(W->CallLists()->Activate(QString::fromStdString(Dir.Write(c.Name, c.Content))),
+                  TCallListActivation::Broken)
+            << c.Name;
+        EXPECT_EQ(ok.Count, 1) << c.Name;
+        EXPECT_TRUE(ok.LastText.contains(QString::fromUtf8(c.Says)))
+            << c.Name << ": " << ok.LastText.toStdString();
+        EXPECT_EQ(S->ActiveCallList(), "") << c.Name;
+        EXPECT_FALSE(W->Action(TAct::acAufrufOnOff)->isChecked()) << c.Name;
+    }
+    Quiet();
+}
+
 // Runs f on the address translation window once it is up.
 template <typename F> void OnAddressForm(F f) {
     QTimer::singleShot(50, [f] {

@@ -207,6 +207,34 @@ TEST_F(ResponseListWindowTest, ABrokenRowShowsTheErrorBoxAndNoneIsActive) {
     Quiet();
 }
 
+// Lists no editor wrote: LF line ends download row by row, reaction times
+// out of range are clamped and said in the status bar, a list without rows
+// reaches the error box.
+TEST_F(ResponseListWindowTest, ListsFromElsewhereAreClampedOrReachTheErrorBox) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return S->Status().DeviceOnline(); }));
+    const std::string h = kAntwortHeader;
+    const QString lf = QString::fromStdString(
+        Dir.Write("lf.ANT.CSV", h + "\n-1;\"a1\";\"a17\";2147483648\n-1;\"a2\";\"a27\";-1\n"));
+    ASSERT_EQ(W->ResponseLists()->Activate(lf), TResponseActivation::Active);
+    EXPECT_EQ(S->Slave().AntwortBuffer(), (TAntwortListe{{"a1", "a17", 1000}, {"a2", "a27", 0}}));
+    const QString message = W->statusBar()->currentMessage();
+    EXPECT_TRUE(message.contains(QStringLiteral("Zeile 1: Reaktionszeit \"2147483648\"")) &&
+                message.contains(QStringLiteral("Zeile 2: Reaktionszeit \"-1\"")))
+        << message.toStdString();
+    for (const std::string& content : {std::string(), h + "\r\n", std::string(16, '\0')}) {
+        TAutoAnswer ok(QMessageBox::Ok);
+        EXPECT_EQ(W->ResponseLists()->Activate(
+                      QString::fromStdString(Dir.Write("leer.ANT.CSV", content))),
+                  TResponseActivation::Failed);
+        EXPECT_EQ(ok.Count, 1);
+        EXPECT_TRUE(ok.LastText.contains(QStringLiteral("keine Zeile einer Antwortliste")))
+            << ok.LastText.toStdString();
+        EXPECT_EQ(S->ActiveResponseList(), "");
+    }
+    Quiet();
+}
+
 TEST_F(ResponseListWindowTest, AListFromARecordedProtocol) {
     Start(TScenario::Unpowered);
     auto line = [](const char* kind, const std::string& telegram, const char* errors = "") {
