@@ -56,6 +56,17 @@ bool FilesUsable(const std::vector<std::pair<std::string, std::string>>& inputs,
             err << "vaskel-cli: " << p << "\n";
             ok = false;
         }
+    // writing a result over what it is read from would lose the input
+    for (const std::string& out : outputs)
+        for (const auto& [what, in] : inputs) {
+            std::error_code ec;
+            if (out == "-" || in == "-" || out.empty() || in.empty()) continue;
+            if (std::filesystem::equivalent(in, out, ec) && !ec) {
+                err << "vaskel-cli: " << out << " is the " << what
+                    << " that is read: write the result to another file\n";
+                ok = false;
+            }
+        }
     return ok;
 }
 

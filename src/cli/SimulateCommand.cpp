@@ -1,6 +1,7 @@
 // vaskel-cli simulate: the master simulation on the virtual Tavrin, headless.
 
 #include "cli/SimulateCommand.h"
+#include "cli/ScratchFiles.h"
 
 #include "cli/BusTimeSimulation.h"
 #include "cli/CliFiles.h"
@@ -11,6 +12,7 @@
 #include "telegram/Errors.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
@@ -70,7 +72,8 @@ int Usage(std::ostream& err, const std::string& problem) {
 bool Number(const std::string& text, double& value) {
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
-    return !text.empty() && *end == '\0';
+    // "nan" and "inf" are no values of any option
+    return !text.empty() && *end == '\0' && std::isfinite(value);
 }
 
 } // namespace
@@ -201,11 +204,8 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
     if (!protocol.empty()) {
         namespace fs = std::filesystem;
         std::error_code ec;
-        const fs::path work =
-            fs::temp_directory_path(ec) /
-            ("vaskel-simulate-" +
-             std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
-             ".PRO.CSV");
+        const TScratchFile scratch(ScratchProtocolName("simulate"));
+        const fs::path work = scratch.Name();
         std::string reason;
         try {
             // no form fits: refused from the first row, before the copy
@@ -224,8 +224,6 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
                 reason = e.what();
             }
         }
-        fs::remove(work, ec);
-        fs::remove(fs::path(work).replace_extension(".BAK"), ec);
         if (loaded && info.Incomplete) {
             // only the rows before the quote could be played: none is
             err << "vaskel-cli: " << protocol << ": the row in line " << info.UnreadFromLine
@@ -288,7 +286,7 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
     sim.Run(static_cast<int64_t>(seconds * 1000 + 0.5));
     if (!sim.Recorder().SaveActiveProtocol(outFile, 0)) {
         err << "vaskel-cli: cannot write " << outFile << "\n";
-        return kCliFailure;
+        return kCliUsage;
     }
     if (!responseList.empty()) {
         int own = 0;

@@ -52,6 +52,9 @@ TEST(CliExitStatus, RefusedValuesAreNamed) {
         {{"emulate", "--seconds", "1", "--fault-rate", "nan"}, 2, "not nan"},
         {{"emulate", "--seconds", "inf"}, 2, "not inf"},
         {{"emulate", "--speed", "infinity", "--seconds", "1"}, 2, "not infinity"},
+        {{"simulate", "--seconds", "1", "--fault-rate", "NaN", "out.PRO.CSV"}, 2,
+         "--fault-rate needs a number from 0 to 1"},
+        {{"simulate", "--seconds", "nan", "out.PRO.CSV"}, 2, "--seconds"},
     };
     for (const Case& c : cases) {
         const test::CliRun r = Cli(c.Args);
@@ -66,6 +69,25 @@ TEST(CliExitStatus, RefusedValuesAreNamed) {
     }
     const std::string help = Cli({"--help"}).out;
     EXPECT_NE(help.find("Exit status, the same for every command"), std::string::npos) << help;
+}
+
+// A result written over the file it is read from would lose the input: the
+// command refuses, and the file stays as it was.
+TEST(CliExitStatus, AResultIsNeverWrittenOverItsInput) {
+    test::TempDir dir;
+    const std::string row = "\"M\";\"1\";\"28800000\";\"\";\"\";\"l001\r/\";\"\";\"\";\"\";\"\"\r\n";
+    const std::string p = dir.Write("p.PRO.CSV", row + row);
+    const std::vector<std::vector<std::string>> commands = {
+        {"filter", "--types", "001", p, p},
+        {"reanalyse", p, p},
+        {"filter", "--types", "001", p, (dir.Path() / "." / "p.PRO.CSV").string()},
+    };
+    for (const auto& args : commands) {
+        const test::CliRun r = Cli(args);
+        EXPECT_EQ(r.code, 2) << args[0] << ": " << r.err;
+        EXPECT_NE(r.err.find("that is read"), std::string::npos) << r.err;
+        EXPECT_EQ(test::ReadFile(p), row + row) << args[0];
+    }
 }
 
 // A protocol whose start times the timeline cannot show as asked: the

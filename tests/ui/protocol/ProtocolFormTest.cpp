@@ -362,11 +362,11 @@ std::vector<std::vector<QString>> ReadClipboard(const test::TempDir& dir) {
     const QByteArray text = QApplication::clipboard()->text().toUtf8();
     const std::string file = dir.Write("clipboard.txt", std::string(text.constData(), text.size()));
     std::vector<std::vector<QString>> lines;
-    EXPECT_TRUE(ForEachTableLine(file, '"', '\t', [&](std::vector<std::string>& fields) {
+    EXPECT_TRUE(ForEachTableLine(file, '"', '\t', [&](std::vector<std::string>& fields, int) {
         std::vector<QString> line;
         for (const std::string& f : fields) line.push_back(QString::fromUtf8(f));
         lines.push_back(line);
-    })) << "every quote closed";
+    }).Complete) << "every quote closed";
     return lines;
 }
 
