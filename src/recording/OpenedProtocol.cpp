@@ -329,14 +329,57 @@ void RestoreRowObjects(TTable& table, const TIBISTelegramParser& parser, TBusTyp
     }
 }
 
-TProtocolLoad ReadProtocolRows(TTable& table, const std::string& fileName) {
-    TProtocolLoad info;
+namespace {
+
+// The file's form as the load tells it; the separator and quote it takes.
+struct TFileForm {
+    TProtocolForm Form;
+    char Sep;
+    char Quote;
+};
+
+TFileForm ReadFileForm(const std::string& fileName, TProtocolLoad& info) {
     const TProtocolForm form = ProtocolFormOfFile(fileName);
     info.CommaForm = form == TProtocolForm::Comma || form == TProtocolForm::UnquotedComma;
     info.Unquoted = form == TProtocolForm::Unquoted || form == TProtocolForm::UnquotedComma;
     const char sep = info.CommaForm ? ',' : ';';
-    const char quote = info.CommaForm ? '\'' : '"';
     if (!LastNonEmptyLineHolds(fileName, sep)) throw EFileError(kInvalidProtocolFormat);
+    return {form, sep, info.CommaForm ? '\'' : '"'};
+}
+
+// Reads the rows of source (the file itself, or its quoted copy, which goes
+// afterwards) into table and tells how far they could be read.
+void ReadRows(TTable& table, const std::string& source, const std::string& fileName,
+              const TFileForm& f, const std::function<void(int)>& progress,
+              TProtocolLoad& info) {
+    std::error_code ec;
+    TLoadResult r;
+    try {
+        // every row ends with its last field's closing quote (and the comma
+        // form's "," after it): reading stops at the first that does not
+        const char* rowEnd = f.Form == TProtocolForm::Comma           ? "',"
+                             : f.Form == TProtocolForm::UnquotedComma ? ""
+                                                                      : "\"";
+        r = LoadFromCSV(table, source, f.Quote, progress, std::nullopt, f.Sep, rowEnd);
+        if (r.LastLineIncomplete || r.BrokenRow)
+            info.UnreadFromLine = FileLineAt(source, r.UnreadFrom, f.Quote);
+    } catch (...) {
+        if (source != fileName) fs::remove(source, ec);
+        throw;
+    }
+    if (source != fileName) fs::remove(source, ec);
+    info.Incomplete = r.LastLineIncomplete || r.BrokenRow;
+    info.RowsRead = r.Rows;
+    table.Modified = false;
+}
+
+} // namespace
+
+TProtocolLoad ReadProtocolRows(TTable& table, const std::string& fileName) {
+    TProtocolLoad info;
+    const TFileForm f = ReadFileForm(fileName, info);
+    const char sep = f.Sep;
+    const char quote = f.Quote;
     std::string source = fileName;
     std::error_code ec;
     if (info.Unquoted) {
@@ -353,22 +396,7 @@ TProtocolLoad ReadProtocolRows(TTable& table, const std::string& fileName) {
             throw;
         }
     }
-    TLoadResult r;
-    try {
-        const char* rowEnd = form == TProtocolForm::Comma           ? "',"
-                             : form == TProtocolForm::UnquotedComma ? ""
-                                                                    : "\"";
-        r = LoadFromCSV(table, source, quote, nullptr, std::nullopt, sep, rowEnd);
-        if (r.LastLineIncomplete || r.BrokenRow)
-            info.UnreadFromLine = FileLineAt(source, r.UnreadFrom, quote);
-    } catch (...) {
-        if (source != fileName) fs::remove(source, ec);
-        throw;
-    }
-    if (source != fileName) fs::remove(source, ec);
-    info.Incomplete = r.LastLineIncomplete || r.BrokenRow;
-    info.RowsRead = r.Rows;
-    table.Modified = false;
+    ReadRows(table, source, fileName, f, nullptr, info);
     return info;
 }
 
@@ -376,12 +404,10 @@ TProtocolLoad LoadProtocolFile(TTable& table, const std::string& fileName,
                                const TIBISTelegramParser& parser, TBusType bus,
                                const std::function<void(int)>& progress) {
     TProtocolLoad info;
-    const TProtocolForm form = ProtocolFormOfFile(fileName);
-    info.CommaForm = form == TProtocolForm::Comma || form == TProtocolForm::UnquotedComma;
-    info.Unquoted = form == TProtocolForm::Unquoted || form == TProtocolForm::UnquotedComma;
-    const char sep = info.CommaForm ? ',' : ';';
-    const char quote = info.CommaForm ? '\'' : '"';
-    if (!LastNonEmptyLineHolds(fileName, sep)) throw EFileError(kInvalidProtocolFormat);
+    const TFileForm f = ReadFileForm(fileName, info);
+    const TProtocolForm form = f.Form;
+    const char sep = f.Sep;
+    const char quote = f.Quote;
 
     std::string source = fileName;
     std::error_code ec;
@@ -409,24 +435,7 @@ TProtocolLoad LoadProtocolFile(TTable& table, const std::string& fileName,
             source = tmp.string();
         }
     }
-    TLoadResult r;
-    try {
-        // every row ends with its last field's closing quote (and the comma
-        // form's "," after it): reading stops at the first that does not
-        const char* rowEnd = form == TProtocolForm::Comma           ? "',"
-                             : form == TProtocolForm::UnquotedComma ? ""
-                                                                    : "\"";
-        r = LoadFromCSV(table, source, quote, progress, std::nullopt, sep, rowEnd);
-        if (r.LastLineIncomplete || r.BrokenRow)
-            info.UnreadFromLine = FileLineAt(source, r.UnreadFrom, quote);
-    } catch (...) {
-        if (source != fileName) fs::remove(source, ec);
-        throw;
-    }
-    if (source != fileName) fs::remove(source, ec);
-    info.Incomplete = r.LastLineIncomplete || r.BrokenRow;
-    info.RowsRead = r.Rows;
-    table.Modified = false;
+    ReadRows(table, source, fileName, f, progress, info);
     if (info.CommaForm || info.Unquoted) {
         Reanalyse(table, parser, bus, progress);
         info.Reanalysed = true;

@@ -1,5 +1,7 @@
 #include "ui/common/ChildWindow.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 
 namespace vaskel {
@@ -23,6 +25,20 @@ void TfChildWindow::closeEvent(QCloseEvent* e) {
         e->accept();
     else
         e->ignore();
+}
+
+bool TfChildWindow::TableEditCommand(TEditCommand command, QAbstractItemView* view,
+                                     const QString& selectionText) {
+    switch (command) {
+    case TEditCommand::Copy:
+        QApplication::clipboard()->setText(selectionText);
+        return true;
+    case TEditCommand::SelectAll:
+        view->selectAll();
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace vaskel

@@ -5,6 +5,7 @@
 // The main window's save routing, "Alle schließen", the window list and the
 // tool bar toggles work on this base alone.
 
+#include <QAbstractItemView>
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -70,6 +71,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // Copy and select all on a table of rows: the text of the selected rows
+    // to the clipboard, or every row selected.
+    static bool TableEditCommand(TEditCommand command, QAbstractItemView* view,
+                                 const QString& selectionText);
 
 private:
     TSession& FSession;

@@ -594,16 +594,9 @@ void TfBaseProtocolForm::FindAsked() {
 }
 
 bool TfBaseProtocolForm::EditCommand(TEditCommand command) {
-    switch (command) {
-    case TEditCommand::Copy:
-        QApplication::clipboard()->setText(SelectionText());
-        return true;
-    case TEditCommand::SelectAll:
-        FView->selectAll();
-        return true;
-    default:
-        return false;
-    }
+    // the selection's text is only worked out for a copy
+    if (command == TEditCommand::Copy) return TableEditCommand(command, FView, SelectionText());
+    return TableEditCommand(command, FView, QString());
 }
 
 QString TfBaseProtocolForm::SelectionText() const {

@@ -78,20 +78,20 @@ TEST_F(UploadFormTest, StatesShowTheirColourPictureTextAndButtons) {
               QStringLiteral("Please click \"Start\" to start the upload."));
     EXPECT_EQ(en.windowTitle(), QStringLiteral("Program Upload"));
     EXPECT_EQ(en.AbortButton()->text(), QStringLiteral("Cancel"));
-    EXPECT_EQ(TfUploadProgramForm::ReportText({TUploadProblem::FormatError, "", 7, "", ""}),
+    EXPECT_EQ(TfUploadProgramForm::ReportText({TUploadProblem::FormatError, "", 7, "", "", {}}),
               QStringLiteral("Format error in line: 7"));
     // what is wrong with a file, in the language shown
-    TUploadReport overlap{TUploadProblem::FormatError, "", 3, "", ""};
+    TUploadReport overlap{TUploadProblem::FormatError, "", 3, "", "", {}};
     overlap.Firmware = {TFirmwareProblem::TKind::Overlap, 3, 1, 0, 0, 0x10A, 0};
     EXPECT_EQ(TfUploadProgramForm::ReportText(overlap),
               QStringLiteral("Format error in line: 3 (address 0x0000010A is already filled by line 1)"));
-    TUploadReport cut{TUploadProblem::Incomplete, "", 0, "", ""};
+    TUploadReport cut{TUploadProblem::Incomplete, "", 0, "", "", {}};
     cut.Firmware.Kind = TFirmwareProblem::TKind::NoEnd;
     EXPECT_TRUE(TfUploadProgramForm::ReportText(cut).endsWith(
         QStringLiteral("The file ends without its end-of-file record (:00000001FF): it is incomplete.")))
         << TfUploadProgramForm::ReportText(cut).toStdString();
     SetUiLanguage(1);
-    EXPECT_EQ(TfUploadProgramForm::ReportText({TUploadProblem::FormatError, "", 7, "", ""}),
+    EXPECT_EQ(TfUploadProgramForm::ReportText({TUploadProblem::FormatError, "", 7, "", "", {}}),
               QStringLiteral("Formatfehler in Zeile: 7"));
 }
 
