@@ -1452,7 +1452,7 @@
         <translation>Open protocol file</translation>
     </message>
     <message>
-        <source>Es wurde ein Protokoll gefunden, das von der automatischen Sicherung angelegt worden ist. Diese Protokolle sollten eigentlich automatisch beim Beenden des Programms gelöscht werden. Dass dieses Protokoll nicth gelöscht wurde, deutet auf abnormales Beenden des Programms hin.</source>
+        <source>Es wurde ein Protokoll gefunden, das von der automatischen Sicherung angelegt worden ist. Diese Protokolle sollten eigentlich automatisch beim Beenden des Programms gelöscht werden. Dass dieses Protokoll nicht gelöscht wurde, deutet auf abnormales Beenden des Programms hin.</source>
         <translation>A protocol made by the automatic backup has been found. Such protocols are deleted when the program ends; that this one was not points to an abnormal end of the program.</translation>
     </message>
     <message>

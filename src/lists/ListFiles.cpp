@@ -378,6 +378,10 @@ int ResponseListFromProtocol(const std::string& protocolFile, const TIBISTelegra
             continue;
         }
         if (key.empty() || !TrimBlanks(rows.Cell(pcErrors, i)).empty()) continue;
+        // an answer the recording found no call for ("2"), or one that
+        // answers an earlier call than the last ("3"), is no answer to key
+        const std::string_view pairing = TrimBlanks(rows.Cell(pcAnswer, i));
+        if (pairing == "2" || pairing == "3") continue;
         if (std::find(calls.begin(), calls.end(), key) != calls.end()) continue;
         // without its carriage return and check byte (the download adds
         // both again); an older comma-form row that holds them loses them

@@ -224,6 +224,25 @@ TEST_F(FromProtocol, FirstErrorFreeAnswerPerPrefixAndAddress) {
     EXPECT_TRUE(Table.Modified);
 }
 
+// An answer the recording paired with no call (a clock telegram expects
+// none) or with an earlier call than the one before it is not taken as the
+// answer to that call.
+TEST_F(FromProtocol, AnswersPairedWithNoOrAnotherCallAreNotTaken) {
+    const auto row = [&](const char* kind, const char* telegram, const char* pairing) {
+        std::string line = Line(kind, TelegramBytes(telegram));
+        const std::size_t end = line.rfind("\"\"");
+        return line.replace(end, 2, std::string("\"") + pairing + "\"");
+    };
+    const std::string file = Dir.Write(
+        "p.PRO.CSV", row("M", "u0731", "0") + row("S", "a20", "2") + row("M", "a1", "1") +
+                         row("M", "l001", "0") + row("S", "a10", "3") + row("M", "a2", "1") +
+                         row("S", "a20", "4") + row("M", "a3", "1") + row("S", "a30", ""));
+    EXPECT_EQ(ResponseListFromProtocol(file, Parser, TBusType::bsVehicleBus, Table), 2);
+    EXPECT_EQ(Table.Cell(1, 0), "a2");
+    EXPECT_EQ(Table.Cell(2, 0), "a20");
+    EXPECT_EQ(Table.Cell(1, 1), "a3") << "a protocol without pairing cells still gives its answers";
+}
+
 // The protocol's form comes from its whole first line, not from the text up
 // to the first telegram's own CR.
 TEST_F(FromProtocol, FirstLineIsTakenWhole) {

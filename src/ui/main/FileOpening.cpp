@@ -91,7 +91,7 @@ TfProtocolForm* TFileOpening::OfferSafetyCopy() {
         FParent, QStringLiteral("Vaskel"),
         Tr("Es wurde ein Protokoll gefunden, das von der automatischen Sicherung angelegt "
            "worden ist. Diese Protokolle sollten eigentlich automatisch beim Beenden des "
-           "Programms gelöscht werden. Dass dieses Protokoll nicth gelöscht wurde, deutet auf "
+           "Programms gelöscht werden. Dass dieses Protokoll nicht gelöscht wurde, deutet auf "
            "abnormales Beenden des Programms hin.") +
             QStringLiteral("\n") + Tr("Das Sicherungsprotokoll wird nun geladen.") +
             QStringLiteral("\n") + Tr("Es bleibt als diese Datei erhalten:") +
