@@ -107,7 +107,7 @@ TEST(HostileCallList, EveryFileEitherLoadsWholeOrIsRefusedNamingTheLine) {
          K::BadInterval,
          2},
         {"wrong encoding (UTF-16)",
-         std::string("\xFF\xFE\"\0O\0k\0\"\0;\0", 14),
+         std::string("\xFF\xFE\"\0O\0k\0\"\0;\0", 12),
          {},
          K::NoHeader,
          1},
