@@ -263,8 +263,9 @@ void TProtocolPrint::PaintRow(QPainter& p, int row, int y) const {
             };
             segment(TelegramToDisplay(r.Prefix), true, false, Qt::black);
             segment(TelegramToDisplay(r.Address), false, true, Qt::black);
-            segment(r.DataText, false, false, Qt::black);
-            segment(r.RestText, false, false, Qt::red);
+            // as the protocol window shows them: umlauts, blanks as blanks
+            segment(TelegramToShownText(r.Data), false, false, Qt::black);
+            segment(TelegramToShownText(r.Rest), false, false, Qt::red);
             segment(r.CRText, false, false, kGrey);
             break;
         }

@@ -42,9 +42,18 @@ struct TElement {
     int Kind; // 0 literal, 1 star, 2 one
 };
 
+// A Windows-1252 letter in upper case (the umlauts and accented letters
+// too; the sharp s has no upper-case byte).
+unsigned char UpperLetter(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return static_cast<unsigned char>(b - 0x20);
+    if (b == 0x9A || b == 0x9C || b == 0x9E) return static_cast<unsigned char>(b - 0x10);
+    if (b == 0xFF) return 0x9F;
+    return static_cast<unsigned char>(std::toupper(b));
+}
+
 bool SameLetter(char a, char b) {
-    return std::toupper(static_cast<unsigned char>(a)) ==
-           std::toupper(static_cast<unsigned char>(b));
+    return UpperLetter(a) == UpperLetter(b);
 }
 
 // The whole of t against p. On a mismatch only the last star takes one more

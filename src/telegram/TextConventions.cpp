@@ -124,6 +124,18 @@ std::string TelegramToDisplay(std::string_view bytes) {
     return out;
 }
 
+std::string TelegramToShownText(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + 8);
+    for (char ch : bytes) {
+        if (const int k = NationalIndex(static_cast<unsigned char>(ch)); k >= 0)
+            out += static_cast<char>(kUmlauts[k]);
+        else
+            out += TelegramToDisplay(std::string_view(&ch, 1));
+    }
+    return out;
+}
+
 std::string TelegramToUmlautDisplay(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + 8);

@@ -21,6 +21,11 @@ char CalcCheckByte(std::string_view text);
 
 std::string TelegramToDisplay(std::string_view bytes);
 std::string TelegramToUmlautDisplay(std::string_view bytes);
+// Telegram bytes as the protocol windows and the printout show them with the
+// IBIS conversion on: the plain display notation with the seven national
+// characters as their umlauts. Unlike the umlaut display notation a blank
+// stays a blank, so a full stop is always a full stop.
+std::string TelegramToShownText(std::string_view bytes);
 std::string DisplayToTelegram(std::string_view entry);
 std::string ReplaceNulTokens(std::string_view text);
 

@@ -50,6 +50,10 @@ TEST(Filter, MarkText) {
         {"ab", "a*?b", false},
         {"axb", "a*?b", true},
         {"a*b", "*/*", true},
+        // umlauts in either case (Windows-1252)
+        {"zA2M\xFChlenweg", "*M\xDCHLEN", true},
+        {"zA2UNIVERSIT\xC4T", "*universit\xE4t", true},
+        {"zA2Stra\xDFe", "*STRASSE", false},
     };
     for (const auto& [t, m, want] : cases)
         EXPECT_EQ(MarkMatches(t, m), want) << t << " ~ " << m;

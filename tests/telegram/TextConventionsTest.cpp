@@ -45,6 +45,19 @@ TEST(DisplayNotations, PlainAndUmlaut) {
     }
 }
 
+// The text the protocol windows and the printout show: umlauts for the
+// national characters, and a blank is a blank, never a full stop.
+TEST(DisplayNotations, ShownText) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"zA2Universit{t  Ost.\r", "zA2Universit\xE4t  Ost.<CR>"},
+        {"[\\]{|}~", "\xC4\xD6\xDC\xE4\xF6\xFC\xDF"},
+        {std::string("a\0\nb", 4), "a<$00><LF>b"},
+        {"\x7F\xE4", TelegramToDisplay("\x7F\xE4")},
+    };
+    for (const auto& [bytes, shown] : cases)
+        EXPECT_EQ(TelegramToShownText(bytes), shown) << TelegramToDisplay(bytes);
+}
+
 TEST(EntryNotation, Tokens) {
     const std::pair<std::string, std::string> cases[] = {
         {"l001<CR>", "l001\r"},

@@ -3,6 +3,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeySequence>
+#include <QTest>
+#include <QWidget>
 
 #include <string>
 
@@ -20,6 +23,16 @@ template <typename P> bool WaitFor(P pred) {
         if (pred()) return true;
     }
     return false;
+}
+
+// Presses a standard key (Ctrl+A, Ctrl+C, Ctrl+S ...) on w as the user
+// does: the focus there, the key through the shortcuts of the actions.
+inline void PressStandardKey(QWidget* w, QKeySequence::StandardKey k) {
+    w->setFocus();
+    QApplication::processEvents();
+    const QKeyCombination c = QKeySequence(k)[0];
+    QTest::keyClick(w, c.key(), c.keyboardModifiers());
+    QApplication::processEvents();
 }
 
 } // namespace vaskel

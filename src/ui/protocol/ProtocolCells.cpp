@@ -15,37 +15,6 @@ QString Cell(const TTable& t, int col, int row) {
     return FromCp1252(t.Cell(col, row));
 }
 
-// Windows-1252 letters in upper case for the marking (the ASCII ones are
-// the matcher's own business; the sharp s has no upper-case byte).
-std::string FoldLetters(std::string s) {
-    for (char& c : s) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b >= 0xE0 && b <= 0xFE && b != 0xF7)
-            c = static_cast<char>(b - 0x20);
-        else if (b == 0x9A || b == 0x9C || b == 0x9E)
-            c = static_cast<char>(b - 0x10);
-        else if (b == 0xFF)
-            c = static_cast<char>(0x9F);
-    }
-    return s;
-}
-
-// Telegram bytes as the protocol shows them with the IBIS conversion on: the
-// plain display notation with the seven national characters as their
-// umlauts. Unlike the umlaut display notation a blank stays a blank, so a
-// full stop is always a full stop.
-std::string UmlautText(std::string_view bytes) {
-    static constexpr std::string_view kNational = "[\\]{|}~";
-    std::string out;
-    out.reserve(bytes.size() + 8);
-    for (char c : bytes) {
-        const std::string_view one(&c, 1);
-        out += kNational.find(c) != std::string_view::npos ? TelegramToUmlautDisplay(one)
-                                                           : TelegramToDisplay(one);
-    }
-    return out;
-}
-
 // The telegram cell as coloured segments of its classification.
 std::vector<TSegment> TelegramSegments(const TTable& table, int row,
                                        const TIBISTelegramParser& parser, const TCellOptions& o) {
@@ -56,7 +25,7 @@ std::vector<TSegment> TelegramSegments(const TTable& table, int row,
     const TTelegramRecord r = parser.Classify(ReplaceNulTokens(raw), IsMasterKind(kind), o.Bus);
     // the IBIS characters as umlauts or as they travel; blanks stay blanks
     auto text = [&](const std::string& s) {
-        return FromCp1252(o.ConvertIBIS ? UmlautText(s) : TelegramToDisplay(s));
+        return FromCp1252(o.ConvertIBIS ? TelegramToShownText(s) : TelegramToDisplay(s));
     };
     segments.push_back({text(r.Prefix), QColor(0x00, 0xAE, 0x00), {}});
     segments.push_back({text(r.Address), QColor(0xFF, 0x00, 0x00), {}});
@@ -89,7 +58,7 @@ QString Joined(const std::vector<TSegment>& segments) {
 
 // The shown telegram as the marking compares it.
 std::string MarkableText(const std::vector<TSegment>& segments) {
-    return FoldLetters(ToCp1252(Joined(segments)));
+    return ToCp1252(Joined(segments));
 }
 
 QColor KindColor(char k) {
@@ -126,7 +95,7 @@ TCellLook ProtocolCellLook(const TTable& table, int row, int col, const TIBISTel
     std::vector<TSegment> telegram;
     const bool marking = col != pcKind && row != o.CurrentRow && !kind.empty() && !o.MarkText.empty();
     if (col == pcTelegram || marking) telegram = TelegramSegments(table, row, parser, o);
-    if (marking && MarkMatches(MarkableText(telegram), FoldLetters(o.MarkText)))
+    if (marking && MarkMatches(MarkableText(telegram), o.MarkText))
         look.Background = QColor(0xFF, 0x80, 0x00);
     switch (col) {
     case pcKind: {

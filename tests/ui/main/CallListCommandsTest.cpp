@@ -156,16 +156,6 @@ TEST_F(CallListWindowTest, ABrokenListShowsTheErrorBoxAndNoneIsActive) {
     Quiet();
 }
 
-// Presses a standard key on a widget as the user does (through the
-// shortcuts of the actions).
-void Press(QWidget* w, QKeySequence::StandardKey k) {
-    w->setFocus();
-    QApplication::processEvents();
-    const QKeyCombination c = QKeySequence(k)[0];
-    QTest::keyClick(w, c.key(), c.keyboardModifiers());
-    QApplication::processEvents();
-}
-
 // "Speichern" writes a named list to its own file (no dialog, no question
 // to overwrite it), empty cells stay empty, and the edit keys work on the
 // table as in the protocol windows.
@@ -189,9 +179,9 @@ TEST_F(CallListWindowTest, TheEditorSavesToItsFileAndCopiesItsRows) {
     // Ctrl+A and Ctrl+C: every row, as the table shows it, quoted as in the
     // file
     QApplication::clipboard()->clear();
-    Press(table, QKeySequence::SelectAll);
+    PressStandardKey(table, QKeySequence::SelectAll);
     EXPECT_EQ(table->selectionModel()->selectedRows().size(), 2);
-    Press(table, QKeySequence::Copy);
+    PressStandardKey(table, QKeySequence::Copy);
     const QString titles = QStringLiteral("\tAufruf\tBeschreibung\tIntervall [mm:ss]\r\n");
     EXPECT_EQ(QApplication::clipboard()->text(),
               titles + QStringLiteral("-1\t\"l001\"\t\"\"\t\"0:10\"\r\n"
@@ -210,7 +200,7 @@ TEST_F(CallListWindowTest, TheEditorSavesToItsFileAndCopiesItsRows) {
     table->clearSelection();
     table->setCurrentIndex(at(1, 2));
     QApplication::processEvents();
-    Press(table, QKeySequence::Delete);
+    PressStandardKey(table, QKeySequence::Delete);
     EXPECT_EQ(form->CallTable().Cell(2, 1), "");
 
     // an interval typed into its cell, then Ctrl+S
@@ -223,7 +213,7 @@ TEST_F(CallListWindowTest, TheEditorSavesToItsFileAndCopiesItsRows) {
     EXPECT_EQ(form->CallTable().Cell(3, 0), "0:05");
     ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::mmSpeichern)->isEnabled(); }));
     TAutoAnswer guard(QMessageBox::Cancel);
-    Press(table, QKeySequence::Save);
+    PressStandardKey(table, QKeySequence::Save);
     EXPECT_EQ(asked, 0) << "no file dialog for a list that has its file";
     EXPECT_EQ(guard.Count, 0) << "and no question to overwrite it";
     EXPECT_EQ(test::ReadFile(file.toStdString()),

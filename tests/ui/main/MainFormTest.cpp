@@ -362,13 +362,7 @@ TEST_F(MainWindowTest, ShortcutsReachTheirCommands) {
     QTableView* table = p->View();
     QLineEdit* direct = W->DirectInputBox()->Input()->lineEdit();
     QApplication::clipboard()->clear();
-    const auto key = [](QWidget* w, QKeySequence::StandardKey k) {
-        w->setFocus();
-        QApplication::processEvents();
-        const QKeyCombination c = QKeySequence(k)[0];
-        QTest::keyClick(w, c.key(), c.keyboardModifiers());
-        QApplication::processEvents();
-    };
+    const auto key = PressStandardKey;
 
     // Ctrl+A and Ctrl+C in a protocol table: every row, then on the clipboard
     key(table, QKeySequence::SelectAll);

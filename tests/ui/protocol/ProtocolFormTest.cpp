@@ -394,13 +394,7 @@ TEST_F(ProtocolCopyTest, CopiesWhatTheCellsShow) {
     TfProtocolForm* p = W->OpenProtocol(QString::fromStdString(UmlautProtocol(Dir)));
     ASSERT_NE(p, nullptr);
     QTableView* table = p->View();
-    const auto key = [](QWidget* w, QKeySequence::StandardKey k) {
-        w->setFocus();
-        QApplication::processEvents();
-        const QKeyCombination c = QKeySequence(k)[0];
-        QTest::keyClick(w, c.key(), c.keyboardModifiers());
-        QApplication::processEvents();
-    };
+    const auto key = PressStandardKey;
     std::vector<int> columns; // the hex column is hidden
     for (int c = 0; c < kProtocolColumns; ++c)
         if (c != pcHex) columns.push_back(c);
