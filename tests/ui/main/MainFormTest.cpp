@@ -4,7 +4,10 @@
 
 #include "lists/ListFiles.h"
 
+#include <QGuiApplication>
 #include <QProgressDialog>
+#include <QScreen>
+#include <QWindow>
 #include <atomic>
 #include <future>
 
@@ -845,6 +848,78 @@ TEST_F(MainWindowTest, AProtocolCutShortOpensWithWhatCouldBeReadAndSaysSo) {
     ASSERT_NE(whole, nullptr);
     EXPECT_EQ(whole->findChild<QLabel*>(QStringLiteral("lblLoadWarning")), nullptr);
     EXPECT_EQ(answer.Count, 1);
+}
+
+// The available area of the offscreen screen the tests run on.
+QRect ScreenArea() {
+    return QGuiApplication::primaryScreen()->availableGeometry();
+}
+
+TEST_F(MainWindowTest, TheFirstRunOpensWholeOnTheScreen) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->windowHandle()->isExposed(); }));
+    EXPECT_TRUE(ScreenArea().contains(W->frameGeometry()));
+    // the status bar with the firmware revision and the active list is in sight
+    const QRect bar(W->statusBar()->mapToGlobal(QPoint(0, 0)), W->statusBar()->size());
+    EXPECT_TRUE(ScreenArea().contains(bar));
+}
+
+TEST_F(MainWindowTest, TheSizeAndPlaceOfTheLastRunComeBack) {
+    const QRect area = ScreenArea();
+    const QRect last(area.x(), area.y() + 40, area.width(), area.height() - 100);
+    Env.SetMainWindowGeometry({last.x(), last.y(), last.width(), last.height(), false});
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->windowHandle()->isExposed(); }));
+    EXPECT_EQ(W->geometry(), last);
+    // moved and made smaller by the user: kept as the program ends
+    const QRect moved(area.x(), area.y() + 10, area.width(), 420);
+    W->setGeometry(moved);
+    W->close();
+    EXPECT_EQ(Env.MainWindowGeometry(),
+              (TWindowGeometry{moved.x(), moved.y(), moved.width(), moved.height(), false}));
+}
+
+TEST_F(MainWindowTest, APlaceOffEveryScreenIsDropped) {
+    // the second screen it was on is gone
+    Env.SetMainWindowGeometry({ScreenArea().right() + 500, 100, 800, 450, false});
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->windowHandle()->isExposed(); }));
+    EXPECT_TRUE(ScreenArea().contains(W->frameGeometry()));
+    EXPECT_EQ(W->size(), QSize(800, 450)) << "the size stays";
+}
+
+TEST_F(MainWindowTest, AMaximisedWindowComesBackMaximised) {
+    Env.SetMainWindowGeometry({0, 0, 800, 450, true});
+    Start(TScenario::Vehicle);
+    EXPECT_TRUE(W->isMaximized());
+    W->close();
+    EXPECT_TRUE(Env.MainWindowGeometry().Maximized);
+}
+
+TEST_F(MainWindowTest, TheWindowsKeepTheirButtonsInSightWhenTheAreaGetsSmaller) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acAufzeichnen)->isEnabled(); }));
+    TfMonitorForm* monitor = W->OpenMonitor();
+    W->Action(TAct::acAufruflisteNew)->trigger();
+    const auto allInside = [&](const char* when) {
+        QApplication::processEvents();
+        const QRect area = W->Area()->viewport()->rect();
+        for (QMdiSubWindow* sub : W->Area()->subWindowList())
+            EXPECT_TRUE(area.contains(sub->geometry()))
+                << when << ": " << sub->windowTitle().toStdString();
+        for (QPushButton* b : monitor->findChildren<QPushButton*>()) {
+            if (!b->isVisible()) continue;
+            const QRect button(b->mapTo(W->Area()->viewport(), QPoint(0, 0)), b->size());
+            EXPECT_TRUE(area.contains(button))
+                << when << ": the monitor's button " << b->text().toStdString();
+        }
+    };
+    allInside("opened");
+    // the autonomous-recording bar takes room above the area
+    W->Action(TAct::actShowOfflineMode)->setChecked(true);
+    allInside("the bar shown");
+    W->resize(W->width(), 380);
+    allInside("the main window made smaller");
 }
 
 } // namespace
