@@ -135,8 +135,10 @@ QRect AvailableArea(const QWidget* window) {
 QMargins FrameMargins(const QWidget* window) {
     const QWidget* w = window->window();
     if (!Decorated(w)) return {};
-    // the window system's own word, once the window is on the screen
-    if (const QWindow* h = w->windowHandle(); h && h->isExposed()) return h->frameMargins();
+    const QWindow* h = w->windowHandle();
+    // the window system's own word, once the window is on the screen (or
+    // before, where it tells the frame of a window not yet shown)
+    if (h && (h->isExposed() || !h->frameMargins().isNull())) return h->frameMargins();
     // before that: the frame of a window already shown, the owner's first
     if (const QWidget* p = w->parentWidget())
         if (const QWindow* h = p->window()->windowHandle(); h && h->isExposed())
@@ -145,6 +147,9 @@ QMargins FrameMargins(const QWidget* window) {
         if (t != w && Decorated(t) && t->windowType() == w->windowType())
             if (const QWindow* h = t->windowHandle(); h && h->isExposed())
                 return h->frameMargins();
+    // a platform without a window system draws no frame
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return {};
     return kEstimatedFrame;
 }
 
