@@ -83,7 +83,7 @@ TEST_F(WindowPlacementShown, AWindowLargerThanTheScreenIsShownWholeOnIt) {
     QWidget w;
     w.setMinimumSize(Screen().width() + 200, 300);
     w.resize(Screen().width() + 300, Screen().height() + 300);
-    w.move(Screen().right() - 50, Screen().bottom() - 50);
+    w.move(Screen().x() + 50, Screen().y() + 40);
     w.show();
     ASSERT_TRUE(WaitFor([&] { return w.windowHandle() && w.windowHandle()->isExposed(); }));
     EXPECT_TRUE(Screen().contains(w.frameGeometry()))

@@ -883,8 +883,9 @@ TEST_F(MainWindowTest, TheSizeAndPlaceOfTheLastRunComeBack) {
 }
 
 TEST_F(MainWindowTest, APlaceOffEveryScreenIsDropped) {
-    // the second screen it was on is gone
-    Env.SetMainWindowGeometry({ScreenArea().right() + 500, 100, 800, 450, false});
+    // the screen it was on is gone: right of every screen there is
+    const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+    Env.SetMainWindowGeometry({desktop.right() + 500, 100, 800, 450, false});
     Start(TScenario::Vehicle);
     ASSERT_TRUE(WaitFor([&] { return W->windowHandle()->isExposed(); }));
     EXPECT_TRUE(ScreenArea().contains(W->frameGeometry()));
