@@ -15,6 +15,7 @@
 #include "ui/common/Icons.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
+#include "ui/common/WindowPlacement.h"
 #include "ui/main/CallListCommands.h"
 #include "ui/main/MainForm.h"
 #include "ui/main/ResponseListCommands.h"
@@ -116,6 +117,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setWindowIcon(ProgramIcon(QStringLiteral("vaskel")));
     QApplication::setApplicationName(QStringLiteral("Vaskel"));
+    // every window opens whole on the screen, a dialog over its owner
+    TWindowPlacement::Install();
 
     bool useVirtual = false;
     TEmulatorOptions emu;

@@ -28,6 +28,10 @@ const char* const kHintPaths[kHintCount] = {
     "Hints\\AddressTranslationAutoCloseHintGiven",
 };
 
+// The main window's geometry: "MainWindow\\Left", ... (integers),
+// "MainWindow\\Maximized" (boolean).
+const char* const kMainWindowKey = "MainWindow\\";
+
 std::string AddressPath(int address) {
     return "IBISAddressTranslation\\" + std::to_string(address);
 }
@@ -96,6 +100,7 @@ void TEnvironment::SetDefaults() {
         FAddressTranslation[k] = k + 1;
     FHints.fill(false);
     FAddressTranslationDefined = false;
+    FMainWindowGeometry = {};
 
     FValuesAreValid = false;
     FLastDBError.clear();
@@ -149,6 +154,17 @@ void TEnvironment::LoadSettings() {
     RecomputeAddressTranslationDefined();
     for (int h = 0; h < kHintCount; ++h)
         FHints[h] = s.ReadBool(kHintPaths[h]).value_or(false);
+    {
+        const std::string k = kMainWindowKey;
+        TWindowGeometry g;
+        g.Left = s.ReadInteger(k + "Left").value_or(0);
+        g.Top = s.ReadInteger(k + "Top").value_or(0);
+        g.Width = s.ReadInteger(k + "Width").value_or(0);
+        g.Height = s.ReadInteger(k + "Height").value_or(0);
+        g.Maximized = s.ReadBool(k + "Maximized").value_or(false);
+        // a size that cannot be is no remembered size
+        FMainWindowGeometry = g.Known() ? g : TWindowGeometry{};
+    }
 
     FValuesAreValid = true;
     FLastDBError.clear();
@@ -183,6 +199,14 @@ void TEnvironment::SaveSettings() {
         s.WriteInteger(AddressPath(a), FAddressTranslation[a - 1]);
     for (int h = 0; h < kHintCount; ++h)
         s.WriteBool(kHintPaths[h], FHints[h]);
+    if (FMainWindowGeometry.Known()) {
+        const std::string k = kMainWindowKey;
+        s.WriteInteger(k + "Left", FMainWindowGeometry.Left);
+        s.WriteInteger(k + "Top", FMainWindowGeometry.Top);
+        s.WriteInteger(k + "Width", FMainWindowGeometry.Width);
+        s.WriteInteger(k + "Height", FMainWindowGeometry.Height);
+        s.WriteBool(k + "Maximized", FMainWindowGeometry.Maximized);
+    }
     s.Flush();
 }
 

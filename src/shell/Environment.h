@@ -40,6 +40,15 @@ const char* HintPath(THint hint);
 
 inline constexpr int kAddressCount = 15;
 
+// Where the main window was: its client area on the desktop and whether it
+// was maximised. None is remembered while the width or height is 0.
+struct TWindowGeometry {
+    int32_t Left = 0, Top = 0, Width = 0, Height = 0;
+    bool Maximized = false;
+    bool Known() const { return Width > 0 && Height > 0; }
+    bool operator==(const TWindowGeometry&) const = default;
+};
+
 // Text of the dialog shown when a fatal error is reported through LastDBError.
 extern const char* const kFatalErrorDialogText;
 
@@ -119,6 +128,10 @@ public:
     // One IBIS-hex address digit rewritten through the table.
     std::string TranslateAddressDigit(const std::string& ibisHexDigit) const;
 
+    // The main window's size and place, kept from one run to the next.
+    const TWindowGeometry& MainWindowGeometry() const { return FMainWindowGeometry; }
+    void SetMainWindowGeometry(const TWindowGeometry& g) { FMainWindowGeometry = g; }
+
     bool HintGiven(THint hint) const { return FHints[static_cast<int>(hint)]; }
     void SetHintGiven(THint hint, bool given = true) { FHints[static_cast<int>(hint)] = given; }
 
@@ -195,6 +208,7 @@ private:
     std::string FImportPath, FLogPath, FMPPath, FRawDataPath, FDatabasePath, FDatabase;
     std::array<int32_t, kAddressCount> FAddressTranslation{};
     std::array<bool, kHintCount> FHints{};
+    TWindowGeometry FMainWindowGeometry;
 
     bool FValuesAreValid = false;
     std::string FLastDBError;

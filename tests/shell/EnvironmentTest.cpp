@@ -115,6 +115,31 @@ TEST_F(EnvironmentTest, SettingsSurviveARestart) {
     EXPECT_FALSE(env.ResetTG());
 }
 
+TEST_F(EnvironmentTest, TheMainWindowsPlaceSurvivesARestart) {
+    {
+        TEnvironment env(&Storage, Platform);
+        EXPECT_FALSE(env.MainWindowGeometry().Known()) << "the first run has none";
+        env.SetMainWindowGeometry({-1200, 40, 900, 650, true});
+    }
+    EXPECT_EQ(std::get<int32_t>(Storage.Values().at("MainWindow\\Left")), -1200);
+    EXPECT_EQ(std::get<int32_t>(Storage.Values().at("MainWindow\\Height")), 650);
+    EXPECT_EQ(std::get<std::string>(Storage.Values().at("MainWindow\\Maximized")), "TRUE");
+    TEnvironment env(&Storage, Platform);
+    EXPECT_EQ(env.MainWindowGeometry(), (TWindowGeometry{-1200, 40, 900, 650, true}));
+}
+
+TEST_F(EnvironmentTest, AStoredWindowSizeThatCannotBeIsNone) {
+    for (const auto& [width, height] : {std::pair{0, 600}, std::pair{800, -5}}) {
+        Storage.Clear();
+        Storage.WriteInteger("MainWindow\\Left", 10);
+        Storage.WriteInteger("MainWindow\\Top", 10);
+        Storage.WriteInteger("MainWindow\\Width", width);
+        Storage.WriteInteger("MainWindow\\Height", height);
+        TEnvironment env(&Storage, Platform);
+        EXPECT_FALSE(env.MainWindowGeometry().Known()) << width << " x " << height;
+    }
+}
+
 TEST_F(EnvironmentTest, BooleanSpellingsAndWrongTypes) {
     const std::pair<std::string, bool> spellings[] = {
         {"TRUE", true},   {"yes", true}, {"Y", true},  {"true", true},

@@ -1,5 +1,7 @@
 // Test main for the window tests: a QApplication on the offscreen platform.
 
+#include "ui/common/WindowPlacement.h"
+
 #include <QApplication>
 #include <QLoggingCategory>
 #include <gtest/gtest.h>
@@ -7,6 +9,8 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // windows open as the program opens them: whole on the screen
+    vaskel::TWindowPlacement::Install();
     // the device link's trace lines (read time-outs every few ms on the
     // virtual Tavrin) stay out of the test output
     QLoggingCategory::setFilterRules(QStringLiteral("vaskel.link.debug=false"));

@@ -44,6 +44,9 @@ QString AskFile(QWidget* parent, const TFileDialogSpec& spec) {
     dialog.setNameFilters(DialogFilters(spec));
     dialog.setDefaultSuffix(spec.DefaultSuffix);
     if (!spec.File.isEmpty()) dialog.selectFile(spec.File);
+    // room for the names, types and dates of the files (smaller on a small
+    // screen, where the window placement fits it)
+    dialog.resize(860, 520);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return WithDefaultSuffix(dialog.selectedFiles().first(), spec.DefaultSuffix);
 }

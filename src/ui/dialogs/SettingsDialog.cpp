@@ -213,7 +213,7 @@ void Tfrm_Einstellungen::Message(const QString& caption, const QString& text, bo
     if (warning)
         QMessageBox::warning(this, caption, text);
     else
-        QMessageBox::information(nullptr, caption, text);
+        QMessageBox::information(this, caption, text);
 }
 
 QString Tfrm_Einstellungen::WithDelimiter(const QString& text) {

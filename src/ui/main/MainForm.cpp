@@ -14,6 +14,7 @@
 #include "ui/common/TextWidgets.h"
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
+#include "ui/common/WindowPlacement.h"
 #include "ui/device/DeviceWindows.h"
 #include "ui/device/FirmwareUploadForm.h"
 #include "ui/dialogs/ErrorReport.h"
@@ -43,6 +44,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -75,8 +77,9 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
     setWindowTitle(T("Vaskel"));
     setMinimumSize(800, 300);
     resize(1016, 746 + 90);
-    // on a small screen the window fits the screen
-    if (const QScreen* sc = screen()) resize(size().boundedTo(sc->availableGeometry().size()));
+    // the size and place of the last run; on a small screen the window is
+    // fitted to the screen as it is shown
+    RestoreGeometry();
     setAcceptDrops(true);
 
     FArea = new TWindowArea(this);
@@ -785,7 +788,31 @@ void TfMainForm::closeEvent(QCloseEvent* e) {
         std::filesystem::remove(SafetyCopyFile(FSession.Env()), ec);
     FSession.Recorder().PutBackEarlierCopy();
     FSession.Shutdown();
+    KeepGeometry();
     e->accept();
+}
+
+void TfMainForm::RestoreGeometry() {
+    const TWindowGeometry g = FSession.Env().MainWindowGeometry();
+    // the first run: the default size, in the middle of the screen
+    if (!g.Known()) return;
+    const QMargins frame = FrameMargins(this);
+    QList<QRect> screens;
+    for (const QScreen* s : QGuiApplication::screens())
+        screens << s->availableGeometry();
+    const QRect client(g.Left, g.Top, g.Width, g.Height);
+    if (const std::optional<QRect> place = RestoredFrame(client.marginsAdded(frame), screens))
+        setGeometry(place->marginsRemoved(frame));
+    else
+        resize(client.size()); // a place off every screen is dropped, the size kept
+    if (g.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TfMainForm::KeepGeometry() {
+    const QRect r = normalGeometry();
+    if (r.isEmpty()) return;
+    FSession.Env().SetMainWindowGeometry(
+        {r.x(), r.y(), r.width(), r.height(), isMaximized()});
 }
 
 QString TfMainForm::KeepUnsavedRecording() {

@@ -147,6 +147,10 @@ private:
     void SetAddressTranslationMode(int mode);
     // The data folder lies outside the documents folder: where it is.
     void TellDataFolder();
+    // The size and place of the last run (a place off every screen is
+    // dropped); kept in the settings as the program ends.
+    void RestoreGeometry();
+    void KeepGeometry();
 
     TSession& FSession;
     TOptions FOptions;

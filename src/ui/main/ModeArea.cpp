@@ -172,13 +172,17 @@ TModeArea::TModeArea(TEnvironment& env, TDirectInputBox& direct, const TActionTa
     auto* wl = new QVBoxLayout(FWarningPanel);
     wl->setContentsMargins(3, 1, 3, 1);
     wl->setSpacing(0);
+    // on a narrow screen the texts wrap rather than push the groups over
+    // each other
     for (auto*& w : FWarnings) {
         w = new QLabel;
+        w->setWordWrap(true);
         wl->addWidget(w);
     }
     sl->addWidget(FWarningPanel);
     FMasterDetected = new QLabel;
     FMasterDetected->setObjectName(T("lblMasterDetected"));
+    FMasterDetected->setWordWrap(true);
     sl->addWidget(FMasterDetected);
     sl->addStretch();
     row->addWidget(slave, 1);

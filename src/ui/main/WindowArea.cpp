@@ -1,11 +1,13 @@
 #include "ui/main/WindowArea.h"
 
 #include "ui/common/ChildWindow.h"
+#include "ui/common/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QEvent>
 
 #include <algorithm>
 
@@ -30,11 +32,31 @@ void TWindowArea::AddWindow(TfChildWindow* window) {
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(window->windowTitle());
     connect(window, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
-    sub->resize(width() - 10, std::max(300, height() - 10));
+    // as large as the area leaves room for, never larger
+    const QSize room = viewport()->size();
+    sub->resize(std::max(1, room.width() - 10), std::max(std::min(300, room.height()), room.height() - 10));
     ApplyToolBars(window);
     sub->show();
     KeepInside(sub);
     setActiveSubWindow(sub);
+}
+
+bool TWindowArea::viewportEvent(QEvent* e) {
+    const bool done = QMdiArea::viewportEvent(e);
+    // the area became smaller (the main window, a bar shown above it): every
+    // window stays whole inside it, its buttons in sight
+    if (e->type() == QEvent::Resize) KeepAllInside();
+    return done;
+}
+
+void TWindowArea::KeepAllInside() {
+    const QRect area = viewport()->rect();
+    if (area.isEmpty()) return;
+    for (QMdiSubWindow* sub : subWindowList()) {
+        if (sub->isMaximized() || sub->isMinimized() || sub->isHidden()) continue;
+        const QRect fitted = FitFrame(sub->geometry(), area);
+        if (fitted != sub->geometry()) sub->setGeometry(fitted);
+    }
 }
 
 void TWindowArea::KeepInside(QMdiSubWindow* sub) const {

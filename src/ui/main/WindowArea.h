@@ -41,6 +41,13 @@ public:
     // each time it opens); choosing one makes it the active window.
     void ListWindowsIn(QMenu* menu);
 
+    // Every window that is neither maximised nor minimised made to lie whole
+    // inside the area (moved, and made smaller where the area is smaller).
+    void KeepAllInside();
+
+protected:
+    bool viewportEvent(QEvent* e) override;
+
 private:
     // Tiles the windows that are not minimised along the orientation.
     void Tile(Qt::Orientation along);

@@ -18,6 +18,7 @@
 #include "ui/AutoAnswer.h"
 #include "ui/UiTestSupport.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -396,6 +397,27 @@ TEST_F(ComposerTest, CtrlEnterPutsALineFeedIntoTheCell) {
     QApplication::processEvents();
     EXPECT_EQ(c->RowText(0), "Ab\nC");
     EXPECT_EQ(CellBytes(CellShown("x\ny")), "x\ny");
+}
+
+TEST_F(ComposerTest, ThePhaseTimesDropDownShowsEveryItemWholeInBothLanguages) {
+    for (const int language : {1, 2}) {
+        SetUiLanguage(language);
+        TfComposer* c = TfComposer::Open(nullptr, QStringLiteral("021"), "", {});
+        ASSERT_NE(c, nullptr);
+        auto* phase = c->findChild<QComboBox*>(QStringLiteral("cbTaktzeit"));
+        ASSERT_NE(phase, nullptr);
+        phase->showPopup();
+        QWidget* popup = phase->view()->window();
+        ASSERT_TRUE(WaitFor([&] { return popup->isVisible(); }));
+        // "Ohne Takt" / "No pulse" and the times, none cut short
+        const int around = popup->width() - phase->view()->viewport()->width();
+        EXPECT_GE(popup->width(), phase->view()->sizeHintForColumn(0) + around)
+            << "language " << language;
+        phase->hidePopup();
+        delete c;
+        Settle();
+    }
+    SetUiLanguage(1);
 }
 
 } // namespace

@@ -4,7 +4,10 @@
 
 #include "lists/ListFiles.h"
 
+#include <QGuiApplication>
 #include <QProgressDialog>
+#include <QScreen>
+#include <QWindow>
 #include <atomic>
 #include <future>
 
@@ -845,6 +848,103 @@ TEST_F(MainWindowTest, AProtocolCutShortOpensWithWhatCouldBeReadAndSaysSo) {
     ASSERT_NE(whole, nullptr);
     EXPECT_EQ(whole->findChild<QLabel*>(QStringLiteral("lblLoadWarning")), nullptr);
     EXPECT_EQ(answer.Count, 1);
+}
+
+// The available area of the offscreen screen the tests run on.
+QRect ScreenArea() {
+    return QGuiApplication::primaryScreen()->availableGeometry();
+}
+
+TEST_F(MainWindowTest, TheFirstRunOpensWholeOnTheScreen) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->windowHandle()->isExposed(); }));
+    EXPECT_TRUE(ScreenArea().contains(W->frameGeometry()));
+    // the status bar with the firmware revision and the active list is in sight
+    const QRect bar(W->statusBar()->mapToGlobal(QPoint(0, 0)), W->statusBar()->size());
+    EXPECT_TRUE(ScreenArea().contains(bar));
+}
+
+TEST_F(MainWindowTest, TheSizeAndPlaceOfTheLastRunComeBack) {
+    // the screen is as wide as the window's least width: the frame's width
+    // comes off it
+    const QRect area = ScreenArea();
+    const QRect last(area.x() + 2, area.y() + 40, area.width() - 4, area.height() - 100);
+    Env.SetMainWindowGeometry({last.x(), last.y(), last.width(), last.height(), false});
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->windowHandle()->isExposed(); }));
+    EXPECT_EQ(W->geometry(), last);
+    EXPECT_TRUE(area.contains(W->frameGeometry()));
+    // moved and made smaller by the user: kept as the program ends
+    const QRect moved(last.x(), area.y() + 10, last.width(), 420);
+    W->setGeometry(moved);
+    W->close();
+    EXPECT_EQ(Env.MainWindowGeometry(),
+              (TWindowGeometry{moved.x(), moved.y(), moved.width(), moved.height(), false}));
+}
+
+TEST_F(MainWindowTest, APlaceOffEveryScreenIsDropped) {
+    // the screen it was on is gone: right of every screen there is
+    const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+    Env.SetMainWindowGeometry({desktop.right() + 500, 100, 800, 450, false});
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->windowHandle()->isExposed(); }));
+    EXPECT_TRUE(ScreenArea().contains(W->frameGeometry()));
+    EXPECT_EQ(W->height(), 450) << "the size stays";
+}
+
+TEST_F(MainWindowTest, AMaximisedWindowComesBackMaximised) {
+    Env.SetMainWindowGeometry({0, 0, 800, 450, true});
+    Start(TScenario::Vehicle);
+    EXPECT_TRUE(W->isMaximized());
+    W->close();
+    EXPECT_TRUE(Env.MainWindowGeometry().Maximized);
+}
+
+TEST_F(MainWindowTest, TheWindowsKeepTheirButtonsInSightWhenTheAreaGetsSmaller) {
+    Start(TScenario::Vehicle);
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acAufzeichnen)->isEnabled(); }));
+    TfMonitorForm* monitor = W->OpenMonitor();
+    W->Action(TAct::acAufruflisteNew)->trigger();
+    const auto allInside = [&](const char* when) {
+        QApplication::processEvents();
+        const QRect area = W->Area()->viewport()->rect();
+        for (QMdiSubWindow* sub : W->Area()->subWindowList())
+            EXPECT_TRUE(area.contains(sub->geometry()))
+                << when << ": " << sub->windowTitle().toStdString();
+        for (QPushButton* b : monitor->findChildren<QPushButton*>()) {
+            if (!b->isVisible()) continue;
+            const QRect button(b->mapTo(W->Area()->viewport(), QPoint(0, 0)), b->size());
+            EXPECT_TRUE(area.contains(button))
+                << when << ": the monitor's button " << b->text().toStdString();
+        }
+    };
+    allInside("opened");
+    // the autonomous-recording bar takes room above the area
+    W->Action(TAct::actShowOfflineMode)->setChecked(true);
+    allInside("the bar shown");
+    W->resize(W->width(), 380);
+    allInside("the main window made smaller");
+}
+
+TEST_F(MainWindowTest, TheModeAreaFitsASmallScreenWithoutGroupsOverlapping) {
+    // the offscreen screen is 800 pixels wide, as a small laptop's
+    Start(TScenario::Vehicle);
+    auto* detected = W->ModeArea()->findChild<QLabel*>(QStringLiteral("lblMasterDetected"));
+    ASSERT_TRUE(WaitFor([&] { return detected->isVisible() && !detected->text().isEmpty(); }));
+    QApplication::processEvents();
+    ASSERT_LE(W->frameGeometry().width(), ScreenArea().width());
+    QList<QRect> groups;
+    for (const char* name : {"gbMasterMode", "btSwitchMasterSlave", "gbSlaveMode", "gbDeviceStatus"}) {
+        auto* w = W->ModeArea()->findChild<QWidget*>(QLatin1String(name));
+        ASSERT_NE(w, nullptr) << name;
+        groups << w->geometry();
+    }
+    for (qsizetype k = 1; k < groups.size(); ++k)
+        EXPECT_LT(groups[k - 1].right(), groups[k].left()) << "group " << k << " overlaps";
+    EXPECT_LE(groups.last().right(), W->ModeArea()->width());
+    EXPECT_TRUE(detected->rect().contains(detected->contentsRect()));
+    EXPECT_LE(detected->heightForWidth(detected->width()), detected->height())
+        << "the notice about the master on the bus is shown whole";
 }
 
 } // namespace
