@@ -425,7 +425,8 @@ TEST_F(MainWindowTest, OpeningAProtocolKeepsTheFolderOfTheSettings) {
         QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
     });
     answer.start();
-    QTest::keyClick(W.get(), Qt::Key_O, Qt::ControlModifier);
+    W->activateWindow();
+    PressStandardKey(W.get(), QKeySequence::Open);
     ASSERT_EQ(startedIn.size(), 1u);
     EXPECT_EQ(startedIn[0], QDir(FromFileName(set)).absolutePath());
     ASSERT_NE(W->Area()->ActiveWindow(), nullptr);
@@ -433,7 +434,8 @@ TEST_F(MainWindowTest, OpeningAProtocolKeepsTheFolderOfTheSettings) {
     EXPECT_EQ(Env.ProtokollDirectory(), set) << "the setting is the user's";
 
     W->Area()->ActiveWindow()->CloseWindow();
-    QTest::keyClick(W.get(), Qt::Key_O, Qt::ControlModifier);
+    W->activateWindow();
+    PressStandardKey(W.get(), QKeySequence::Open);
     ASSERT_EQ(startedIn.size(), 2u);
     EXPECT_EQ(startedIn[1], QDir(FromFileName(Dir / "elsewhere")).absolutePath())
         << "the next dialog starts where the last file came from";
