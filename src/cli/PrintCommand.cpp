@@ -154,6 +154,8 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     job.Landscape = landscape;
     job.Version = QString::fromLatin1(kVaskelVersion);
     job.PrintedAt = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    // the period's dates: when the protocol was written
+    job.Reference = ProtocolFileTime(FromFileName(operands[0]));
     const TProtocolPrint print(std::move(job));
     const QString outName = FromFileName(operands[1]);
     if (outName.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {

@@ -385,12 +385,13 @@ void TUSB_Communication::TCore::ReceiverLoop(TWorkerState& w) {
         } else {
             n = Api.usb_interrupt_read(h->H, ep, buffer.data(), size, Options.ReadTimeoutMs);
         }
+        // A read that times out is the normal case: the device sends only
+        // when there is bus traffic. It is no error and is not traced.
+        if (UsbIsTimeout(n)) continue;
         if (n < 0) {
             const std::string text = Api.usb_strerror();
             Trace("ERROR usb-read: " + text);
-            if (UsbIsTimeout(n)) {
-                Trace("ERROR: Timeout during usb-read.");
-            } else if (UsbIsDeviceGone(n)) {
+            if (UsbIsDeviceGone(n)) {
                 // The device went away; its removal is noticed by the bus scan.
                 h.reset();
                 if (!Pause(w, std::chrono::milliseconds(50))) return;

@@ -4,13 +4,16 @@
 #include "recording/Recorder.h"
 #include "telegram/TextConventions.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -69,7 +72,80 @@ void Text(QPainter& p, const QRectF& box, int align, const QString& text) {
     p.drawText(box, align | Qt::TextSingleLine | Qt::TextDontClip, text);
 }
 
+// Text of one line drawn into a box, in a smaller font when it is wider
+// than the box: nothing is cut off.
+void FittedText(QPainter& p, const QRectF& box, int align, const QString& text) {
+    const QFont font = p.font();
+    const double wide = QFontMetricsF(font).horizontalAdvance(text);
+    if (wide > box.width() && box.width() > 0 && font.pixelSize() > 1) {
+        QFont smaller = font;
+        smaller.setPixelSize(
+            std::max(1, static_cast<int>(std::floor(font.pixelSize() * box.width() / wide))));
+        p.setFont(smaller);
+    }
+    Text(p, box, align, text);
+    p.setFont(font);
+}
+
+constexpr int kCellPad = kPrintCellPad;
+
+// A text broken into the lines of a box room wide: at blanks, and inside a
+// word only where the word alone is wider than the box.
+QStringList WrappedLines(const QString& text, const QFont& font, double room) {
+    if (text.isEmpty()) return {QString()};
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::max(room, 1.0));
+        // the blank a line breaks at is not printed
+        QString part = text.mid(line.textStart(), line.textLength());
+        while (!part.isEmpty() && part.back().isSpace()) part.chop(1);
+        lines << part;
+    }
+    layout.endLayout();
+    if (lines.isEmpty()) lines << QString();
+    return lines;
+}
+
+// The fonts of a telegram's segments: prefix underlined, address italic.
+QFont TelegramFont(int style) {
+    QFont f = PrintFont("Courier New", 8);
+    f.setUnderline(style == 0);
+    f.setItalic(style == 1);
+    return f;
+}
+
+QColor TelegramColor(int style) {
+    return style == 3 ? QColor(Qt::red) : style == 4 ? kGrey : style == 5 ? QColor(Qt::blue)
+                                                                          : QColor(Qt::black);
+}
+
+TDateTime ToDateTime(const QDateTime& q) {
+    TDateTime t;
+    t.Year = q.date().year();
+    t.Month = q.date().month();
+    t.Day = q.date().day();
+    t.Hour = q.time().hour();
+    t.Minute = q.time().minute();
+    t.Second = q.time().second();
+    t.Millisecond = q.time().msec();
+    return t;
+}
+
 } // namespace
+
+std::optional<TDateTime> ProtocolFileTime(const QString& fileName) {
+    if (auto t = ProtocolNameTime(ToCp1252(QFileInfo(fileName).fileName()))) return t;
+    const QFileInfo info(fileName);
+    if (!info.exists()) return std::nullopt;
+    const QDateTime changed = info.lastModified();
+    if (!changed.isValid()) return std::nullopt;
+    return ToDateTime(changed);
+}
 
 std::vector<QString> GermanProtocolColumnTitles() {
     return {QString(),         Utf8("Nr."),          Utf8("Startzeit"), Utf8("Reaktion"),
@@ -104,13 +180,27 @@ TProtocolPrint::TProtocolPrint(TPrintJob job)
     const QFontMetricsF courier(PrintFont("Courier New", 8));
     std::vector<std::string> titles;
     for (const QString& t : FJob.Titles) titles.push_back(ToCp1252(t));
+    std::vector<int> longest;
     FShares = PrintColumnShares(
         *FJob.Table, FJob.Rows, titles, FJob.ColumnShown, *FJob.Parser, FJob.Bus,
         [&](std::string_view text) {
             return static_cast<int>(std::ceil(courier.horizontalAdvance(FromCp1252(text))));
-        });
+        },
+        PrintUsableWidth(FPaper), &longest);
     FWidths = PrintColumnWidths(FPaper, FShares);
-    FPeriod = PrintPeriodOf(*FJob.Table, FJob.Rows);
+    FPeriod = PrintPeriodOf(*FJob.Table, FJob.Rows, FJob.Reference);
+    // A column whose longest text is wider than its cells wraps; the rows
+    // are measured only then, each distinct text once.
+    std::vector<int> wrapping;
+    for (std::size_t c = 0; c < FWidths.size() && c < longest.size(); ++c)
+        if (FWidths[c] > 0 && PrintColumnWraps(static_cast<int>(c)) &&
+            longest[c] + 2 * kCellPad > FWidths[c])
+            wrapping.push_back(static_cast<int>(c));
+    if (!wrapping.empty())
+        FPages = TPrintPages(FPaper, static_cast<int>(FJob.Rows.size()), [&](int k) {
+            return RowLines(FJob.Rows[static_cast<std::size_t>(k)], wrapping);
+        });
+    FLineCache = {};
     // the title font shrinks from 8 to 5 points until each title fits
     for (double size = 8; size >= 5; size -= 1) {
         FTitleFont = PrintFont("Arial", size, true);
@@ -134,8 +224,9 @@ void TProtocolPrint::PaintPage(QPainter& p, int page) const {
     const int count = FPages.RowsOn(page);
     p.setPen(QPen(Qt::black, 1));
     for (int k = 0; k < count; ++k) {
-        PaintRow(p, FJob.Rows[static_cast<std::size_t>(first + k)], y);
-        y += kPrintRowHeight;
+        const int height = FPages.RowHeightOf(first + k);
+        PaintRow(p, FJob.Rows[static_cast<std::size_t>(first + k)], y, height);
+        y += height;
         p.setPen(QPen(Qt::black, 1));
         p.drawLine(kPrintMargin, y, FPaper.Width - kPrintMargin, y);
     }
@@ -179,13 +270,94 @@ void TProtocolPrint::PaintColumnHeader(QPainter& p, int y0) const {
     int x = 120;
     for (std::size_t c = 0; c < FWidths.size(); ++c) {
         if (FWidths[c] > 0 && c < FJob.Titles.size())
-            Text(p, QRectF(x, y0, FWidths[c], 60), Qt::AlignHCenter | Qt::AlignBottom,
-                 FJob.Titles[c]);
+            FittedText(p, QRectF(x, y0, FWidths[c], 60), Qt::AlignHCenter | Qt::AlignBottom,
+                       FJob.Titles[c]);
         x += FWidths[c];
     }
 }
 
-void TProtocolPrint::PaintRow(QPainter& p, int row, int y) const {
+std::vector<TProtocolPrint::TTelegramLine> TProtocolPrint::TelegramLines(int row,
+                                                                         double room) const {
+    const TPrintTelegram t = PrintTelegramText(*FJob.Table, row, *FJob.Parser, FJob.Bus);
+    const std::string* parts[6] = {&t.Prefix, &t.Address, &t.Data, &t.Rest, &t.CR, &t.Check};
+    std::vector<TTelegramLine> lines(1);
+    double x = 0;
+    for (int style = 0; style < 6; ++style) {
+        if (parts[style]->empty()) continue;
+        const QFontMetricsF m(TelegramFont(style));
+        for (const QChar ch : FromCp1252(*parts[style])) {
+            const double advance = m.horizontalAdvance(ch);
+            // a telegram breaks between any two characters
+            if (x > 0 && x + advance > room) {
+                lines.emplace_back();
+                x = 0;
+            }
+            TTelegramLine& line = lines.back();
+            if (line.empty() || line.back().Style != style) line.push_back({QString(), style});
+            line.back().Text += ch;
+            x += advance;
+        }
+    }
+    return lines;
+}
+
+QStringList TProtocolPrint::CellLines(int row, int col) const {
+    const int w = col >= 0 && col < static_cast<int>(FWidths.size())
+                      ? FWidths[static_cast<std::size_t>(col)]
+                      : 0;
+    const double room = w - 2 * kCellPad;
+    const std::string_view raw = FJob.Table->Cell(col, row);
+    switch (col) {
+    case pcTelegram: {
+        QStringList lines;
+        for (const TTelegramLine& line : TelegramLines(row, room)) {
+            QString text;
+            for (const TPiece& piece : line) text += piece.Text;
+            lines << text;
+        }
+        return lines;
+    }
+    case pcHex:
+        return WrappedLines(FromCp1252(raw), PrintFont("Arial", 8), room);
+    case pcDescription:
+        return WrappedLines(FromCp1252(TelegramToDisplay(raw)), PrintFont("Arial", 8), room);
+    case pcStart: {
+        const int32_t ms = StrToIntDef(raw, 0);
+        return {FromCp1252(ms < 1 ? std::string(kReactionInvalid) : MsToTimeText(ms))};
+    }
+    case pcReaction:
+        return {FromCp1252(PrintReactionText(*FJob.Table, row))};
+    case pcErrors:
+    case pcRecordNo:
+        return {FromCp1252(TelegramToDisplay(raw))};
+    default:
+        return {FromCp1252(raw)};
+    }
+}
+
+int TProtocolPrint::RowLines(int row, const std::vector<int>& wrapping) const {
+    int lines = 1;
+    for (int c : wrapping) {
+        // each distinct text once (recordings repeat them a lot)
+        std::string key(1, static_cast<char>('0' + c));
+        if (c == pcTelegram) {
+            const std::string_view kind = TrimBlanks(FJob.Table->Cell(pcKind, row));
+            if (kind.empty()) continue;
+            key += IsMasterKind(kind) ? 'M' : 'S';
+        }
+        key += FJob.Table->Cell(c, row);
+        auto it = FLineCache.find(key);
+        if (it == FLineCache.end()) {
+            if (FLineCache.size() > 200000) FLineCache.clear();
+            it = FLineCache.emplace(std::move(key), static_cast<int>(CellLines(row, c).size()))
+                     .first;
+        }
+        lines = std::max(lines, it->second);
+    }
+    return lines;
+}
+
+void TProtocolPrint::PaintRow(QPainter& p, int row, int y, int height) const {
     const TTable& t = *FJob.Table;
     const QFont body = PrintFont("Arial", 6);
     const QFont body8 = PrintFont("Arial", 8);
@@ -193,6 +365,7 @@ void TProtocolPrint::PaintRow(QPainter& p, int row, int y) const {
     for (int c = 0; c < static_cast<int>(FWidths.size()); ++c) {
         const int w = FWidths[static_cast<std::size_t>(c)];
         if (w <= 0) continue;
+        // the first line's box; a wrapped cell's further lines follow below
         const QRectF cell(x, y, w, 35);
         p.save();
         p.setPen(Qt::black);
@@ -213,8 +386,8 @@ void TProtocolPrint::PaintRow(QPainter& p, int row, int y) const {
                 default: letter = FromCp1252(kind.substr(0, 1)); break;
                 }
             }
-            // filled to the column line
-            const QRectF box(100, y, x + w + 20 - 100 - 10, kPrintRowHeight);
+            // filled to the column line, the whole row high
+            const QRectF box(100, y, x + w + 20 - 100 - 10, height);
             p.fillRect(box, fill);
             p.setPen(ink);
             Text(p, QRectF(box.left(), y, box.width(), 35), Qt::AlignHCenter | Qt::AlignBottom,
@@ -223,59 +396,43 @@ void TProtocolPrint::PaintRow(QPainter& p, int row, int y) const {
             break;
         }
         case pcNr:
-            Text(p, cell.adjusted(0, 0, -5, 0), Qt::AlignRight | Qt::AlignBottom, FromCp1252(raw));
+        case pcStart:
+        case pcReaction:
+            // the reaction in milliseconds, as the protocol window shows it
+            FittedText(p, cell.adjusted(0, 0, -kCellPad, 0), Qt::AlignRight | Qt::AlignBottom,
+                       CellLines(row, c).value(0));
             break;
-        case pcStart: {
-            const int32_t ms = StrToIntDef(raw, 0);
-            Text(p, cell.adjusted(0, 0, -5, 0), Qt::AlignRight | Qt::AlignBottom,
-                 FromCp1252(ms < 1 ? std::string(kReactionInvalid) : MsToTimeText(ms)));
-            break;
-        }
-        case pcReaction: {
-            if (TrimBlanks(raw).empty()) break;
-            Text(p, cell.adjusted(0, 0, -5, 0), Qt::AlignRight | Qt::AlignBottom,
-                 FromCp1252(MsToSecondsText(StrToIntDef(raw, 0), true)));
-            break;
-        }
         case pcErrors:
         case pcRecordNo:
-            Text(p, cell, Qt::AlignHCenter | Qt::AlignBottom, FromCp1252(TelegramToDisplay(raw)));
+            FittedText(p, cell, Qt::AlignHCenter | Qt::AlignBottom, CellLines(row, c).value(0));
             break;
         case pcTelegram: {
-            const std::string_view kind = TrimBlanks(t.Cell(pcKind, row));
-            if (raw.empty() || kind.empty()) break;
-            const TTelegramRecord r =
-                FJob.Parser->Classify(ReplaceNulTokens(raw), IsMasterKind(kind), FJob.Bus);
-            p.setClipRect(QRectF(x, y, w, kPrintRowHeight));
-            QFont mono = PrintFont("Courier New", 8);
-            double tx = x + 5;
-            auto segment = [&](const std::string& text, bool under, bool italic, QColor color) {
-                if (text.empty()) return;
-                QFont f = mono;
-                f.setUnderline(under);
-                f.setItalic(italic);
-                p.setFont(f);
-                p.setPen(color);
-                const QString s = FromCp1252(text);
-                p.drawText(QRectF(tx, y, 100000, 35),
-                           Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, s);
-                tx += QFontMetricsF(f).horizontalAdvance(s);
-            };
-            segment(TelegramToDisplay(r.Prefix), true, false, Qt::black);
-            segment(TelegramToDisplay(r.Address), false, true, Qt::black);
-            // as the protocol window shows them: umlauts, blanks as blanks
-            segment(TelegramToShownText(r.Data), false, false, Qt::black);
-            segment(TelegramToShownText(r.Rest), false, false, Qt::red);
-            segment(r.CRText, false, false, kGrey);
+            p.setClipRect(QRectF(x, y, w, height));
+            const std::vector<TTelegramLine> lines = TelegramLines(row, w - 2 * kCellPad);
+            for (std::size_t k = 0; k < lines.size(); ++k) {
+                double tx = x + kCellPad;
+                const double ty = y + static_cast<double>(k) * kPrintLineStep;
+                for (const TPiece& piece : lines[k]) {
+                    const QFont f = TelegramFont(piece.Style);
+                    p.setFont(f);
+                    p.setPen(TelegramColor(piece.Style));
+                    p.drawText(QRectF(tx, ty, 100000, 35),
+                               Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, piece.Text);
+                    tx += QFontMetricsF(f).horizontalAdvance(piece.Text);
+                }
+            }
             break;
         }
         case pcHex:
-        case pcDescription:
-            p.setClipRect(QRectF(x, y, w, kPrintRowHeight));
+        case pcDescription: {
+            p.setClipRect(QRectF(x, y, w, height));
             p.setFont(body8);
-            Text(p, cell.adjusted(5, 0, 0, 0), Qt::AlignLeft | Qt::AlignBottom,
-                 FromCp1252(c == pcHex ? std::string(raw) : TelegramToDisplay(raw)));
+            const QStringList lines = CellLines(row, c);
+            for (int k = 0; k < lines.size(); ++k)
+                Text(p, QRectF(x + kCellPad, y + k * kPrintLineStep, w - kCellPad, 35),
+                     Qt::AlignLeft | Qt::AlignBottom, lines[k]);
             break;
+        }
         case pcAnswer: {
             // the answer status as the protocol window shows it
             const std::string_view v = TrimBlanks(raw);
@@ -300,7 +457,8 @@ void TProtocolPrint::PaintRow(QPainter& p, int row, int y) const {
             break;
         }
         default:
-            Text(p, cell.adjusted(5, 0, 0, 0), Qt::AlignLeft | Qt::AlignBottom, FromCp1252(raw));
+            FittedText(p, cell.adjusted(kCellPad, 0, 0, 0), Qt::AlignLeft | Qt::AlignBottom,
+                       CellLines(row, c).value(0));
         }
         p.restore();
         x += w;

@@ -12,7 +12,9 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class QPainter;
@@ -34,7 +36,16 @@ struct TPrintJob {
     bool Landscape = false;
     QString Version;                // the program's version
     QString PrintedAt;              // "dd.mm.yyyy hh:nn:ss"
+    // A moment at or after the last row was recorded (the protocol's save,
+    // now for the live recording): the period's dates are reckoned from it
+    // (PrintPeriodOf). None: the period has times only.
+    std::optional<TDateTime> Reference;
 };
+
+// When a protocol file was written, as far as can be told: the moment its
+// name carries (ProtocolNameTime), else the file's last change; none when
+// neither is known.
+std::optional<TDateTime> ProtocolFileTime(const QString& fileName);
 
 // The German column titles of the protocol table (as the window shows them
 // before translation).
@@ -70,10 +81,23 @@ public:
     bool PrintPages(QPagedPaintDevice& device, const std::vector<int>& pages,
                     const std::function<bool(int, int)>& progress = nullptr) const;
 
+    // A cell's text on its lines, as they are drawn (one line unless the
+    // column wraps and the text is wider than the cell).
+    QStringList CellLines(int row, int col) const;
+
 private:
+    // One run of a telegram line in one of the segments' styles.
+    struct TPiece {
+        QString Text;
+        int Style; // 0 prefix, 1 address, 2 data, 3 rest, 4 CR, 5 check byte
+    };
+    using TTelegramLine = std::vector<TPiece>;
+    std::vector<TTelegramLine> TelegramLines(int row, double room) const;
+    // The lines of a row: the most any of its wrapping cells takes.
+    int RowLines(int row, const std::vector<int>& wrapping) const;
     void PaintHeader(QPainter& p, int page) const;
     void PaintColumnHeader(QPainter& p, int y0) const;
-    void PaintRow(QPainter& p, int row, int y) const;
+    void PaintRow(QPainter& p, int row, int y, int height) const;
     void PaintColumnLines(QPainter& p, int top, int bottom) const;
     void PaintFooter(QPainter& p, int page) const;
 
@@ -84,6 +108,8 @@ private:
     std::vector<int> FWidths;
     TPrintPeriod FPeriod;
     QFont FTitleFont; // the column titles' font, shrunk until every title fits
+    // lines of the distinct texts of wrapping columns, while the pages are laid out
+    mutable std::unordered_map<std::string, int> FLineCache;
 };
 
 // Writes every page of the printout as a PDF. error gets the reason on

@@ -328,7 +328,7 @@ bool TRecorder::SaveActiveProtocol(const std::string& fileName, int firstRow) {
     try {
         if (firstRow > 0 && firstRow > FTable.RowCount()) return true;
         SaveToCSV(FTable, fileName, '"', firstRow, std::nullopt, ';');
-        FEnv.SetProtokollDirectory(ExtractFilePath(fileName));
+        FEnv.RememberDirectory(TFileFolder::Protokolle, ExtractFilePath(fileName));
         FCurrentFile = fileName;
         return true;
     } catch (const std::exception& e) {

@@ -36,6 +36,13 @@ std::string AddressPath(int address) {
     return "IBISAddressTranslation\\" + std::to_string(address);
 }
 
+// Where each folder setting and its last folder are stored, by TFileFolder.
+const char* const kFolderPaths[3] = {"Directories\\Protokolle", "Directories\\Antwort",
+                                     "Directories\\Aufruf"};
+const char* const kLastFolderPaths[3] = {"Directories\\LastProtokolle",
+                                         "Directories\\LastAntwort",
+                                         "Directories\\LastAufruf"};
+
 const char* BoolText(bool b) {
     return b ? "true" : "false";
 }
@@ -73,28 +80,67 @@ std::string TEnvironment::ProgramDirectory() const {
 }
 
 std::string TEnvironment::CheckedDirectory(const std::string& dir) const {
+    return CheckedDirectory(dir, DefaultDirectory());
+}
+
+std::string TEnvironment::CheckedDirectory(const std::string& dir,
+                                           const std::string& fallback) const {
     // An empty text would name the file system's root; it means "none".
-    if (dir.empty()) return ProgramDirectory();
+    if (dir.empty()) return fallback;
     const std::string d = IncludeTrailingPathDelimiter(dir);
-    return DirectoryExists(d) ? d : ProgramDirectory();
+    return DirectoryExists(d) ? d : fallback;
+}
+
+void TEnvironment::SetFolder(TFileFolder kind, const std::string& dir) {
+    const std::string d = CheckedDirectory(dir);
+    if (d != FFolders[Index(kind)]) FLastFolders[Index(kind)].clear();
+    FFolders[Index(kind)] = d;
+}
+
+std::string TEnvironment::LastDirectory(TFileFolder kind) const {
+    const std::string& d = FLastFolders[Index(kind)];
+    return !d.empty() && DirectoryExists(d) ? d : std::string();
+}
+
+void TEnvironment::RememberDirectory(TFileFolder kind, const std::string& dir) {
+    FLastFolders[Index(kind)] = dir.empty() ? std::string() : IncludeTrailingPathDelimiter(dir);
+}
+
+std::string TEnvironment::DialogDirectory(TFileFolder kind) const {
+    const std::string last = LastDirectory(kind);
+    return last.empty() ? Folder(kind) : last;
+}
+
+TDialogDefaults TEnvironment::DialogDefaults() const {
+    TDialogDefaults d;
+    d.ProtokollDirectory = d.AntwortDirectory = d.AufrufDirectory = DefaultDirectory();
+    return d;
 }
 
 void TEnvironment::SetDefaults() {
     const std::string prog = ProgramDirectory();
+    const TDialogDefaults shown = DialogDefaults();
     FComPort = -1;
-    FMasterTimeout = 500;
-    FSlaveTimeOut = 500;
-    FReloadResponseList = false;
-    FBusType = TBusType::bsVehicleBus;
-    FLanguage = 1;
+    FMasterTimeout = shown.MasterTimeout;
+    FSlaveTimeOut = shown.SlaveTimeOut;
+    FReloadResponseList = shown.ReloadResponseList;
+    FBusType = shown.BusType;
+    FLanguage = shown.Language;
     FAufrufe.clear();
-    FReformatUandD = true;
+    FReformatUandD = shown.ReformatUandD;
     FConvertIBISCharacters = true;
     FUseWindowsColorSchema = false;
-    FAntwortDirectory = FAufrufDirectory = FProtokollDirectory = FFirmwarePath = prog;
+    // the folders a user works in lie in the data folder; the ones only
+    // kept for older versions stay where they were
+    const std::string data = DefaultDirectory();
+    FFolders[Index(TFileFolder::Protokolle)] = shown.ProtokollDirectory;
+    FFolders[Index(TFileFolder::Antwort)] = shown.AntwortDirectory;
+    FFolders[Index(TFileFolder::Aufruf)] = shown.AufrufDirectory;
+    for (auto& last : FLastFolders) last.clear();
+    FFirmwarePath = FImportPath = FLogPath = data;
     FLastFirmwareFile.clear();
-    FImportPath = FLogPath = FMPPath = FDatabasePath = prog;
-    FRawDataPath = CheckedDirectory(prog + "RAWDATA");
+    FMPPath = FDatabasePath = prog;
+    FRawDataPath = CheckedDirectory(prog + "RAWDATA", prog);
     FDatabase = "MORLIN.PRJ";
     for (int k = 0; k < kAddressCount; ++k)
         FAddressTranslation[k] = k + 1;
@@ -122,6 +168,7 @@ void TEnvironment::LoadSettings() {
     }
     ISettingsStorage& s = *FStorage;
     const std::string prog = ProgramDirectory();
+    const std::string data = DefaultDirectory();
     FComPort = s.ReadInteger("ComPort").value_or(-1);
     FMasterTimeout = s.ReadInteger("MasterTimeOut").value_or(500);
     FSlaveTimeOut = s.ReadInteger("SlaveTimeOut").value_or(500);
@@ -134,16 +181,20 @@ void TEnvironment::LoadSettings() {
     FConvertIBISCharacters = s.ReadBool("ConvertIBISCharacters").value_or(true);
     FUseWindowsColorSchema = s.ReadBool("ZKColors").value_or(false);
 
-    SetAntwortDirectory(s.ReadString("Directories\\Antwort").value_or(prog));
-    SetAufrufDirectory(s.ReadString("Directories\\Aufruf").value_or(prog));
-    SetProtokollDirectory(s.ReadString("Directories\\Protokolle").value_or(prog));
-    SetFirmwarePath(s.ReadString("Directories\\Firmware").value_or(prog));
+    // the setting first, then the folder last used (which a changed setting
+    // forgets)
+    for (std::size_t k = 0; k < FFolders.size(); ++k) {
+        SetFolder(static_cast<TFileFolder>(k), s.ReadString(kFolderPaths[k]).value_or(data));
+        FLastFolders[k] = s.ReadString(kLastFolderPaths[k]).value_or("");
+    }
+    SetFirmwarePath(s.ReadString("Directories\\Firmware").value_or(data));
     FLastFirmwareFile = s.ReadString("Directories\\LastFirmwareFile").value_or("");
-    FImportPath = s.ReadString("Directories\\Import").value_or(prog);
-    SetLogPath(s.ReadString("Directories\\LogFiles").value_or(prog));
-    SetMPPath(s.ReadString("Directories\\MP").value_or(prog));
-    SetRawDataPath(s.ReadString("Directories\\RawData").value_or(prog + "RAWDATA"));
-    SetDatabasePath(s.ReadString("Directories\\Database").value_or(prog));
+    FImportPath = s.ReadString("Directories\\Import").value_or(data);
+    SetLogPath(s.ReadString("Directories\\LogFiles").value_or(data));
+    FMPPath = CheckedDirectory(s.ReadString("Directories\\MP").value_or(prog), prog);
+    FRawDataPath =
+        CheckedDirectory(s.ReadString("Directories\\RawData").value_or(prog + "RAWDATA"), prog);
+    FDatabasePath = CheckedDirectory(s.ReadString("Directories\\Database").value_or(prog), prog);
     FDatabase = s.ReadString("Datenbank").value_or("MORLIN.PRJ");
 
     for (int a = 1; a <= kAddressCount; ++a) {
@@ -183,9 +234,10 @@ void TEnvironment::SaveSettings() {
     s.WriteBool("Reformat_U_and_D", FReformatUandD);
     s.WriteBool("ConvertIBISCharacters", FConvertIBISCharacters);
     s.WriteBool("ZKColors", FUseWindowsColorSchema);
-    s.WriteString("Directories\\Antwort", FAntwortDirectory);
-    s.WriteString("Directories\\Aufruf", FAufrufDirectory);
-    s.WriteString("Directories\\Protokolle", FProtokollDirectory);
+    for (std::size_t k = 0; k < FFolders.size(); ++k) {
+        s.WriteString(kFolderPaths[k], FFolders[k]);
+        s.WriteString(kLastFolderPaths[k], FLastFolders[k]);
+    }
     s.WriteString("Directories\\Firmware", FFirmwarePath);
     s.WriteString("Directories\\LastFirmwareFile",
                   FileExists(FFirmwarePath + FLastFirmwareFile) ? FLastFirmwareFile : "");
@@ -211,11 +263,11 @@ void TEnvironment::SaveSettings() {
 }
 
 std::string TEnvironment::ImportPath() const {
-    return DirectoryExists(FImportPath) ? FImportPath : ProgramDirectory();
+    return DirectoryExists(FImportPath) ? FImportPath : DefaultDirectory();
 }
 
 void TEnvironment::SetImportPath(const std::string& dir) {
-    FImportPath = DirectoryExists(dir) ? dir : ProgramDirectory();
+    FImportPath = DirectoryExists(dir) ? dir : DefaultDirectory();
 }
 
 std::string TEnvironment::DatabasePath() const {
@@ -324,10 +376,10 @@ void TEnvironment::WriteEnvironmentDump(const std::string& fileName) const {
     line("Database : " + Database());
     line("FFirmwarePath : " + FFirmwarePath);
     line("FLastFirmwareFile : " + FLastFirmwareFile);
-    line("FAntwortDirectory : " + FAntwortDirectory);
-    line("FAufrufDirectory : " + FAufrufDirectory);
+    line("FAntwortDirectory : " + AntwortDirectory());
+    line("FAufrufDirectory : " + AufrufDirectory());
     line("FLogPath : " + FLogPath);
-    line("FProtokollDirectory : " + FProtokollDirectory);
+    line("FProtokollDirectory : " + ProtokollDirectory());
     line("FMPPath : " + FMPPath);
     line("RawDataPath : " + FRawDataPath);
     line("FMasterTimeout : " + std::to_string(FMasterTimeout));

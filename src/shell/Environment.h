@@ -49,6 +49,21 @@ struct TWindowGeometry {
     bool operator==(const TWindowGeometry&) const = default;
 };
 
+// The kinds of file whose folder is a setting of the settings dialog.
+enum class TFileFolder { Protokolle, Antwort, Aufruf };
+
+// What the settings dialog's "Standardwerte wiederherstellen" puts back: the
+// first run's values of the settings the dialog shows.
+struct TDialogDefaults {
+    int32_t Language = 1;
+    bool ReloadResponseList = false;
+    bool ReformatUandD = true;
+    TBusType BusType = TBusType::bsVehicleBus;
+    std::string ProtokollDirectory, AntwortDirectory, AufrufDirectory;
+    int32_t MasterTimeout = 500;
+    int32_t SlaveTimeOut = 500;
+};
+
 // Text of the dialog shown when a fatal error is reported through LastDBError.
 extern const char* const kFatalErrorDialogText;
 
@@ -94,14 +109,32 @@ public:
     bool UseWindowsColorSchema() const { return FUseWindowsColorSchema; }
     void SetUseWindowsColorSchema(bool v) { FUseWindowsColorSchema = v; }
 
-    const std::string& AntwortDirectory() const { return FAntwortDirectory; }
-    void SetAntwortDirectory(const std::string& dir) { FAntwortDirectory = CheckedDirectory(dir); }
-    const std::string& AufrufDirectory() const { return FAufrufDirectory; }
-    void SetAufrufDirectory(const std::string& dir) { FAufrufDirectory = CheckedDirectory(dir); }
-    const std::string& ProtokollDirectory() const { return FProtokollDirectory; }
-    void SetProtokollDirectory(const std::string& dir) {
-        FProtokollDirectory = CheckedDirectory(dir);
-    }
+    // The folders of protocols, response lists and call lists as the user
+    // set them (the settings dialog). Opening and saving files never
+    // changes them: that is remembered apart (RememberDirectory). A folder
+    // that differs from the one before forgets the remembered one, so the
+    // file dialogs start in the folder just set.
+    const std::string& AntwortDirectory() const { return Folder(TFileFolder::Antwort); }
+    void SetAntwortDirectory(const std::string& dir) { SetFolder(TFileFolder::Antwort, dir); }
+    const std::string& AufrufDirectory() const { return Folder(TFileFolder::Aufruf); }
+    void SetAufrufDirectory(const std::string& dir) { SetFolder(TFileFolder::Aufruf, dir); }
+    const std::string& ProtokollDirectory() const { return Folder(TFileFolder::Protokolle); }
+    void SetProtokollDirectory(const std::string& dir) { SetFolder(TFileFolder::Protokolle, dir); }
+    const std::string& Folder(TFileFolder kind) const { return FFolders[Index(kind)]; }
+    void SetFolder(TFileFolder kind, const std::string& dir);
+    // The folder a file of the kind was last opened from or saved to; ""
+    // when none, or when it no longer exists.
+    std::string LastDirectory(TFileFolder kind) const;
+    void RememberDirectory(TFileFolder kind, const std::string& dir);
+    // Where the file dialogs of the kind start: the last folder while there
+    // is one, else the setting.
+    std::string DialogDirectory(TFileFolder kind) const;
+    // Where the folders are when nothing else is set: the data folder (in
+    // the documents; see DataPlace), not the program's folder, which the
+    // user cannot write once the program is installed.
+    std::string DefaultDirectory() const { return DataDirectory(); }
+    TDialogDefaults DialogDefaults() const;
+
     const std::string& FirmwarePath() const { return FFirmwarePath; }
     void SetFirmwarePath(const std::string& dir) { FFirmwarePath = CheckedDirectory(dir); }
     const std::string& LastFirmwareFile() const { return FLastFirmwareFile; }
@@ -111,12 +144,19 @@ public:
     void SetImportPath(const std::string& dir);
     const std::string& LogPath() const { return FLogPath; }
     void SetLogPath(const std::string& dir) { FLogPath = CheckedDirectory(dir); }
+    // Kept for older versions only; beside the program as they always were.
     const std::string& MPPath() const { return FMPPath; }
-    void SetMPPath(const std::string& dir) { FMPPath = CheckedDirectory(dir); }
+    void SetMPPath(const std::string& dir) {
+        FMPPath = CheckedDirectory(dir, ProgramDirectory());
+    }
     const std::string& RawDataPath() const { return FRawDataPath; }
-    void SetRawDataPath(const std::string& dir) { FRawDataPath = CheckedDirectory(dir); }
+    void SetRawDataPath(const std::string& dir) {
+        FRawDataPath = CheckedDirectory(dir, ProgramDirectory());
+    }
     std::string DatabasePath() const;
-    void SetDatabasePath(const std::string& dir) { FDatabasePath = CheckedDirectory(dir); }
+    void SetDatabasePath(const std::string& dir) {
+        FDatabasePath = CheckedDirectory(dir, ProgramDirectory());
+    }
     // A file name inside DatabasePath; empty while that file does not exist.
     std::string Database() const;
     void SetDatabase(const std::string& fileOrPath);
@@ -187,7 +227,11 @@ public:
 
 private:
     void SetDefaults();
+    // The folder with delimiter while it exists; else fallback (by default
+    // DefaultDirectory).
     std::string CheckedDirectory(const std::string& dir) const;
+    std::string CheckedDirectory(const std::string& dir, const std::string& fallback) const;
+    static std::size_t Index(TFileFolder kind) { return static_cast<std::size_t>(kind); }
     void RecomputeAddressTranslationDefined();
 
     ISettingsStorage* FStorage;
@@ -203,7 +247,9 @@ private:
     bool FReformatUandD = true;
     bool FConvertIBISCharacters = true;
     bool FUseWindowsColorSchema = false;
-    std::string FAntwortDirectory, FAufrufDirectory, FProtokollDirectory, FFirmwarePath;
+    std::array<std::string, 3> FFolders;     // by TFileFolder
+    std::array<std::string, 3> FLastFolders; // by TFileFolder; "" none
+    std::string FFirmwarePath;
     std::string FLastFirmwareFile;
     std::string FImportPath, FLogPath, FMPPath, FRawDataPath, FDatabasePath, FDatabase;
     std::array<int32_t, kAddressCount> FAddressTranslation{};

@@ -165,7 +165,8 @@ void TSlaveSimulation::Drop() {
 
 TResponseActivation TSlaveSimulation::Activate(const std::string& fileName) {
     if (!Exists(fileName)) return TResponseActivation::Missing;
-    FEnv.SetAntwortDirectory(std::filesystem::path(fileName).parent_path().string());
+    FEnv.RememberDirectory(TFileFolder::Antwort,
+                           std::filesystem::path(fileName).parent_path().string());
     try {
         FCheck = CheckResponseList(fileName);
     } catch (const std::exception&) {

@@ -220,9 +220,9 @@ TEST_F(ControllerTest, WakeUpRevivesSilentLink) {
 TEST_F(ControllerTest, LinkGetsTheControllersHooks) {
     ASSERT_TRUE(Link->Trace);
     ASSERT_TRUE(Link->Beep);
-    Link->Trace("ERROR: Timeout during usb-read.");
+    Link->Trace("ERROR: during usb-read: Broken pipe");
     Link->Beep();
-    EXPECT_TRUE(Traced("ERROR: Timeout during usb-read."));
+    EXPECT_TRUE(Traced("ERROR: during usb-read: Broken pipe"));
     EXPECT_EQ(Beeps, 1);
 }
 

@@ -118,6 +118,7 @@ public:
     std::atomic<int> FindBussesCalls{0};
     std::atomic<int> OpenCalls{0};
     std::atomic<int> WriteAttempts{0};
+    std::atomic<int> ReadTimeouts{0}; // interrupt reads that found nothing
     std::atomic<bool> BlockWrites{false};
 
     // --- UsbApi
@@ -199,7 +200,12 @@ public:
             LastError = "Broken pipe";
             return -EPIPE;
         }
-        if (Reads.empty()) return -ETIMEDOUT;
+        if (Reads.empty()) {
+            // as the library says it
+            LastError = "Connection timed out";
+            ++ReadTimeouts;
+            return -ETIMEDOUT;
+        }
         auto [rc, data] = Reads.front();
         Reads.pop_front();
         if (rc < 0) {

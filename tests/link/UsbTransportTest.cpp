@@ -215,6 +215,27 @@ TEST_F(UsbTransportTest, DeadReceiverIsReplaced) {
     EXPECT_EQ(Received[0], "\x88\x07");
 }
 
+// The device sends only when there is bus traffic: a read that times out
+// is the quiet bus, no error, and says nothing. A read that fails is still
+// told as an error.
+TEST_F(UsbTransportTest, QuietBusIsNoErrorButAFailedReadIs) {
+    Usb.AddDevice(FakeUsb::Tavrin());
+    Make();
+    T->Connect();
+    ASSERT_TRUE(WaitUntil([&] { return Usb.ReadTimeouts.load() >= 5; }));
+    Usb.QueueRead(-EPROTO);
+    ASSERT_TRUE(WaitUntil([&] { return Traced("ERROR usb-read: scripted error"); }));
+    ASSERT_TRUE(WaitUntil([&] { return Usb.ReadTimeouts.load() >= 10; })) << "reading goes on";
+    std::lock_guard<std::mutex> l(TraceLock);
+    for (const std::string& t : Traces) {
+        EXPECT_EQ(t.find("timed out"), std::string::npos) << t;
+        EXPECT_EQ(t.find("Timeout during usb-read"), std::string::npos) << t;
+    }
+    EXPECT_NE(std::find(Traces.begin(), Traces.end(), "ERROR: during usb-read: scripted error " +
+                                                          std::to_string(-EPROTO)),
+              Traces.end());
+}
+
 TEST_F(UsbTransportTest, ClaimFailures) {
     FakeUsb::Device busy = FakeUsb::Tavrin();
     busy.ClaimResult = -EBUSY;

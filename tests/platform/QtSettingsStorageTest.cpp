@@ -118,6 +118,45 @@ TEST(QtSystemPlatform, WithoutADocumentsFolderTheDataFolderIsTheUsersOwn) {
     EXPECT_EQ(env.DataDirectory(),
               IncludeTrailingPathDelimiter(home / "Documents") + "Vaskel" + delim);
 }
+
+// A first run: the folders of protocols and lists are in the user's
+// documents, in the data folder, never beside the program; the settings file
+// says so at the end, and an existing settings file keeps its folders.
+TEST(QtSystemPlatform, FirstRunFoldersAreInTheDocuments) {
+    test::TempDir home;
+    TScopedEnv h("HOME", home.Path().string());
+    TScopedEnv x("XDG_DATA_HOME", home / "xdg");
+    TScopedEnv c("XDG_CONFIG_HOME", home / "config");
+    std::filesystem::create_directories(home.Path() / "Documents");
+    const std::string data = IncludeTrailingPathDelimiter(home / "Documents") + "Vaskel" +
+                             std::string(1, PathDelimiter());
+    const TQtSystemPlatform p;
+    const std::string ini = home / "settings.ini";
+    {
+        auto storage = TQtSettingsStorage::ForFile(ini);
+        TEnvironment env(storage.get(), p);
+        EXPECT_EQ(env.ProtokollDirectory(), data);
+        EXPECT_EQ(env.AntwortDirectory(), data);
+        EXPECT_EQ(env.AufrufDirectory(), data);
+        EXPECT_EQ(env.DialogDirectory(TFileFolder::Protokolle), data);
+        EXPECT_NE(env.ProtokollDirectory().rfind(env.ProgramDirectory(), 0), 0u);
+    }
+    // a settings file of an earlier version: its folder is the setting
+    const std::string mine = home / "Protokolle";
+    std::filesystem::create_directories(mine);
+    {
+        QSettings old(QString::fromStdString(ini), QSettings::IniFormat);
+        old.clear();
+        old.setValue(QStringLiteral("Directories/Protokolle"), QString::fromStdString(mine + "/"));
+        old.setValue(QStringLiteral("MasterTimeOut"), 700);
+    }
+    auto storage = TQtSettingsStorage::ForFile(ini);
+    TEnvironment env(storage.get(), p);
+    EXPECT_EQ(env.ProtokollDirectory(), mine + "/");
+    EXPECT_EQ(env.DialogDirectory(TFileFolder::Protokolle), mine + "/");
+    EXPECT_EQ(env.MasterTimeout(), 700);
+    EXPECT_EQ(env.AntwortDirectory(), data);
+}
 #endif
 
 TEST(QtSystemPlatform, FoldersExistOrAreNotReported) {

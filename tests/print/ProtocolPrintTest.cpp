@@ -2,10 +2,13 @@
 // what is written), the PDF file and vaskel-cli print.
 #include "cli/CliCommands.h"
 #include "cli/PrintCommand.h"
+#include "platform/QtText.h"
 #include "print/ProtocolPrint.h"
 #include "recording/Recorder.h"
 #include "TestSupport.h"
 
+#include <QDate>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPaintEngine>
@@ -13,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -28,17 +32,27 @@ public:
     bool end() override { return true; }
     void updateState(const QPaintEngineState&) override {}
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-    void drawTextItem(const QPointF&, const QTextItem& item) override { Texts << item.text(); }
+    void drawTextItem(const QPointF& at, const QTextItem& item) override {
+        Texts << item.text();
+        Items.push_back({item.text(), at.x(), at.y(),
+                         QFontMetricsF(item.font()).horizontalAdvance(item.text())});
+    }
     void drawPath(const QPainterPath&) override {}
     void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
     Type type() const override { return QPaintEngine::User; }
     QStringList Texts;
+    struct TItem {
+        QString Text;
+        double X, Baseline, Width;
+    };
+    std::vector<TItem> Items; // where each text went, in page units
 };
 
 class TTextPage : public QPaintDevice {
 public:
     QPaintEngine* paintEngine() const override { return &FEngine; }
     QStringList Texts() const { return FEngine.Texts; }
+    const std::vector<TTextEngine::TItem>& Items() const { return FEngine.Items; }
 
 protected:
     int metric(PaintDeviceMetric m) const override {
@@ -56,6 +70,31 @@ protected:
 private:
     mutable TTextEngine FEngine;
 };
+
+// The texts drawn in the table's body that run past the right edge of the
+// column they start in.
+QStringList TextsPastTheirColumn(const TProtocolPrint& print, int page) {
+    TTextPage device;
+    QPainter p(&device);
+    print.PaintPage(p, page);
+    p.end();
+    std::vector<double> edges; // right edge of each shown column
+    double x = kPrintCellLeft;
+    for (std::size_t c = 0; c < print.Widths().size(); ++c) {
+        if (print.Widths()[c] <= 0) continue;
+        x += print.Widths()[c] + (c == pcKind ? 10 : 0);
+        edges.push_back(x);
+    }
+    QStringList past;
+    for (const auto& item : device.Items()) {
+        if (item.Baseline < TPrintPages::BodyTop(page) ||
+            item.Baseline > print.Paper().Height - kPrintBodyEnd + kPrintRowHeight)
+            continue;
+        const auto edge = std::upper_bound(edges.begin(), edges.end(), item.X);
+        if (edge == edges.end() || item.X + item.Width > *edge + 0.5) past << item.Text;
+    }
+    return past;
+}
 
 QStringList PageTexts(const TProtocolPrint& print, int page) {
     TTextPage device;
@@ -114,6 +153,13 @@ TEST(ProtocolPrint, PagesCarryHeaderRowsAndFooter) {
     EXPECT_TRUE(second.contains(QStringLiteral("Seite 2")));
     // the telegram in its segments, the CR as text
     EXPECT_TRUE(second.contains(QStringLiteral("<CR>"))) << second.toStdString();
+    // and the check byte after it, as the protocol window shows it
+    EXPECT_TRUE(second.contains(QStringLiteral("<CR>|-|"))) << second.toStdString();
+    // every cell's text within its column (the description was cut before)
+    for (int page = 0; page < 2; ++page) {
+        const QStringList past = TextsPastTheirColumn(print, page);
+        EXPECT_TRUE(past.isEmpty()) << page << ": " << past.join(QLatin1Char('|')).toStdString();
+    }
 }
 
 TEST(ProtocolPrint, TitlesShrinkToFitNarrowColumns) {
@@ -123,6 +169,104 @@ TEST(ProtocolPrint, TitlesShrinkToFitNarrowColumns) {
     const TProtocolPrint print(std::move(job));
     // still drawn, however small the font gets (not below 5 points)
     EXPECT_TRUE(PageTexts(print, 0).contains(QStringLiteral("Eine sehr lange Spaltenüberschrift")));
+}
+
+// A protocol with a telegram and a description much wider than a page, an
+// answer with its reaction time, and a short row.
+TTable LongRows() {
+    TTable t = MakeProtocolTable();
+    std::string text;
+    for (int k = 0; k < 12; ++k) text += "Hauptbahnhof " + std::to_string(k) + " ";
+    const std::string description =
+        "Zieltext mit sehr langer Beschreibung, die weit ueber den Rand der Spalte hinausreicht "
+        "und deshalb auf weiteren Zeilen derselben Zeile weitergeht, Ende";
+    t.SetRow(0, {"M", "1", "36000000", "", "", "zA" + text + "\r-", "", "003", description, ""});
+    t.AppendRow();
+    t.SetRow(1, {"S", "2", "36000100", "26", "", "a20\r?", "", "120", "Antwort", "0"});
+    t.AppendRow();
+    t.SetRow(2, {"M", "3", "36005900", "", "", "l012\r-", "", "001", "Liniennummer", ""});
+    return t;
+}
+
+// Long telegrams and descriptions wrap onto more lines of their row: every
+// character is printed, none cut at the column's edge.
+TEST(ProtocolPrint, LongCellsWrapAndNothingIsLost) {
+    const TTable t = LongRows();
+    for (const bool landscape : {false, true}) {
+        SCOPED_TRACE(landscape ? "landscape" : "portrait");
+        TPrintJob job = Job(t, PrintRows(3, {}));
+        job.Landscape = landscape;
+        const TProtocolPrint print(std::move(job));
+        ASSERT_EQ(print.PageCount(), 1);
+        EXPECT_GT(print.Pages().LinesOf(0), 1) << "the long row takes more lines";
+        EXPECT_EQ(print.Pages().LinesOf(2), 1);
+        const QString drawn = PageTexts(print, 0).join(QString());
+        const QString telegram =
+            FromCp1252(PrintTelegramText(t, 0, Parser(), TBusType::bsVehicleBus).Joined());
+        ASSERT_GT(telegram.size(), 150);
+        EXPECT_TRUE(drawn.contains(telegram)) << drawn.toStdString();
+        // the description breaks at blanks; its words all come out in order
+        QString words = FromCp1252(t.Cell(pcDescription, 0));
+        QString drawnWords = drawn;
+        words.remove(QLatin1Char(' '));
+        drawnWords.remove(QLatin1Char(' '));
+        EXPECT_TRUE(drawnWords.contains(words)) << drawn.toStdString();
+        // no text runs past its column: the old printout drew the telegram
+        // in one line far over the page's edge, and cut it there
+        const QStringList past = TextsPastTheirColumn(print, 0);
+        EXPECT_TRUE(past.isEmpty()) << past.join(QLatin1Char('|')).toStdString();
+        // each wrapped line fits its cell
+        for (int c : {pcTelegram, pcDescription}) {
+            const QStringList lines = print.CellLines(0, c);
+            EXPECT_GT(lines.size(), 1) << c;
+            const QFont font = c == pcTelegram ? PrintFont("Courier New", 8) : PrintFont("Arial", 8);
+            for (const QString& line : lines)
+                EXPECT_LE(QFontMetricsF(font).horizontalAdvance(line.trimmed()),
+                          print.Widths()[static_cast<std::size_t>(c)] - 10 + 0.5)
+                    << c << " " << line.toStdString();
+        }
+        // the columns that do not wrap keep the room their texts need
+        const QFontMetricsF courier(PrintFont("Courier New", 8));
+        EXPECT_GE(print.Widths()[pcStart], courier.horizontalAdvance(QStringLiteral("10:00:05,900")));
+        EXPECT_GE(print.Widths()[pcNr], courier.horizontalAdvance(QStringLiteral("Nr.")));
+    }
+}
+
+// The printout shows the cells as the protocol window does: an answer's
+// reaction in milliseconds, none for a master; the period with its date.
+TEST(ProtocolPrint, ReactionInMillisecondsAndThePeriodWithItsDate) {
+    const TTable t = LongRows();
+    TPrintJob job = Job(t, PrintRows(3, {}));
+    TDateTime saved;
+    saved.Year = 2026;
+    saved.Month = 12;
+    saved.Day = 10;
+    saved.Hour = 12;
+    job.Reference = saved;
+    const TProtocolPrint print(std::move(job));
+    const QString texts = PageTexts(print, 0).join(QLatin1Char('|'));
+    EXPECT_TRUE(texts.contains(QStringLiteral("|26|"))) << texts.toStdString();
+    EXPECT_FALSE(texts.contains(QStringLiteral("0,026"))) << texts.toStdString();
+    EXPECT_TRUE(texts.contains(
+        QStringLiteral("Zeitraum: 10.12.2026 10:00:00,000 bis 10:00:05,900 Uhr")))
+        << texts.toStdString();
+}
+
+// When a protocol file was written: the moment in its name, else its last
+// change.
+TEST(ProtocolPrint, FileTimeFromTheNameOrTheFile) {
+    test::TempDir dir;
+    const std::string named = dir.Write("2026-12-10-08-15-30.PRO.CSV", "x");
+    const auto t = ProtocolFileTime(QString::fromStdString(named));
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->Year, 2026);
+    EXPECT_EQ(t->Day, 10);
+    EXPECT_EQ(t->MsOfDay(), ((8 * 60 + 15) * 60 + 30) * 1000);
+    const std::string plain = dir.Write("LINIE7.PRO.CSV", "x");
+    const auto changed = ProtocolFileTime(QString::fromStdString(plain));
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(changed->Year, QDate::currentDate().year());
+    EXPECT_FALSE(ProtocolFileTime(QString::fromStdString(dir / "missing.PRO.CSV")));
 }
 
 int PdfPages(const std::string& bytes) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 namespace vaskel {
@@ -68,11 +69,88 @@ TEST(PrintLayout, MeasuredTextsOfTimesAndTelegrams) {
     TTable t = TableOf(1);
     EXPECT_EQ(PrintMeasureText(t, 0, pcStart, EmptyParser(), TBusType::bsVehicleBus),
               "00:00:01,000");
+    // the reaction as the protocol window shows it: milliseconds for an
+    // answer, nothing for a master's row
     t.SetCell(pcReaction, 0, "12");
-    EXPECT_EQ(PrintMeasureText(t, 0, pcReaction, EmptyParser(), TBusType::bsVehicleBus), "0,012");
+    EXPECT_EQ(PrintMeasureText(t, 0, pcReaction, EmptyParser(), TBusType::bsVehicleBus), "");
+    t.SetCell(pcKind, 0, "S");
+    EXPECT_EQ(PrintMeasureText(t, 0, pcReaction, EmptyParser(), TBusType::bsVehicleBus), "12");
+    t.SetCell(pcReaction, 0, "ungültig");
+    EXPECT_EQ(PrintReactionText(t, 0), "ungültig");
+    t.SetCell(pcKind, 0, "");
     EXPECT_EQ(PrintMeasureText(t, 0, pcTelegram, EmptyParser(), TBusType::bsVehicleBus), "M");
     EXPECT_EQ(PrintMeasureText(t, 0, pcDescription, EmptyParser(), TBusType::bsVehicleBus),
               "Liniennummer");
+}
+
+// A table wider than the page: the columns that cannot wrap keep what their
+// longest text needs, the wrapping ones share the rest.
+TEST(PrintLayout, TooWideTableKeepsTheNarrowColumnsWhole) {
+    TTable t = TableOf(3);
+    t.SetCell(pcDescription, 1, std::string(400, 'x'));
+    t.SetCell(pcHex, 2, std::string(200, 'h'));
+    const int usable = PrintUsableWidth(kA4Portrait);
+    std::vector<int> longest;
+    const std::vector<int> shares =
+        PrintColumnShares(t, {0, 1, 2}, kTitles, {}, EmptyParser(), TBusType::bsVehicleBus,
+                          TenPerChar, usable, &longest);
+    ASSERT_EQ(longest.size(), static_cast<std::size_t>(kProtocolColumns));
+    EXPECT_EQ(longest[pcDescription], 4000);
+    EXPECT_EQ(std::accumulate(shares.begin(), shares.end(), 0), 100);
+    const std::vector<int> widths = PrintColumnWidths(kA4Portrait, shares);
+    for (int c = 0; c < kProtocolColumns; ++c) {
+        EXPECT_GE(shares[c], kPrintMinShare) << c;
+        if (!PrintColumnWraps(c)) {
+            EXPECT_GE(widths[c], longest[c] + 7) << c;
+        }
+    }
+    // the wider wrapping text gets the larger share
+    EXPECT_GT(shares[pcDescription], shares[pcHex]);
+    EXPECT_GT(shares[pcHex], shares[pcTelegram]);
+    // a table that fits is shared by the ratio, and the description, left
+    // narrower than its text (5 of the 7 points it needs), takes the two
+    // points from the column with the most to spare, the hex column
+    EXPECT_EQ(PrintColumnShares(TableOf(3), {0, 1, 2}, kTitles, {}, EmptyParser(),
+                                TBusType::bsVehicleBus, TenPerChar, usable),
+              (std::vector<int>{2, 6, 17, 12, 10, 14, 19, 10, 7, 3}));
+}
+
+// Rows of more lines: each page takes rows while they end above the bottom
+// line, a row of the most lines fits a page of its own, and the rows of all
+// pages add up.
+TEST(PrintLayout, PageBreaksOfRowsOfSeveralLines) {
+    for (const TPrintPaper& paper : {kA4Portrait, kA4Landscape}) {
+        const int most = PrintMaxRowLines(paper);
+        EXPECT_LE(kPrintBodyFirst + PrintRowHeight(most), paper.Height - kPrintBodyEnd + kPrintRowHeight);
+        EXPECT_GT(kPrintBodyFirst + PrintRowHeight(most + 1),
+                  paper.Height - kPrintBodyEnd + kPrintRowHeight - 1);
+        const auto linesOf = [most](int k) { return k % 7 == 3 ? 5 : k == 20 ? most + 40 : 1; };
+        const TPrintPages pages(paper, 300, linesOf);
+        int sum = 0;
+        for (int p = 0; p < pages.PageCount(); ++p) {
+            ASSERT_EQ(pages.FirstRow(p), sum);
+            ASSERT_GT(pages.RowsOn(p), 0);
+            int y = TPrintPages::BodyTop(p);
+            for (int k = pages.FirstRow(p); k < pages.FirstRow(p) + pages.RowsOn(p); ++k) {
+                EXPECT_EQ(pages.PageOfRow(k), p);
+                EXPECT_EQ(pages.LinesOf(k), std::min(linesOf(k), most));
+                y += pages.RowHeightOf(k);
+            }
+            EXPECT_LT(y, paper.Height - kPrintBodyEnd + kPrintRowHeight) << p;
+            // the next row would not have fitted
+            if (p + 1 < pages.PageCount()) {
+                EXPECT_GE(y + pages.RowHeightOf(pages.FirstRow(p + 1)),
+                          paper.Height - kPrintBodyEnd + kPrintRowHeight);
+            }
+            sum += pages.RowsOn(p);
+        }
+        EXPECT_EQ(sum, 300);
+        // rows of one line given by lines: the same pages as without
+        const TPrintPages single(paper, 300, [](int) { return 1; });
+        const TPrintPages plain(paper, 300);
+        EXPECT_EQ(single.PageCount(), plain.PageCount());
+        EXPECT_EQ(single.RowsOn(1), plain.RowsOn(1));
+    }
 }
 
 TEST(PrintLayout, RowsPerPageAndPageBreaks) {
@@ -140,6 +218,64 @@ TEST(PrintLayout, PeriodSpansTheFirstAndLastPrintedRow) {
     EXPECT_EQ(skipped.First, "00:00:02,000");
     EXPECT_EQ(skipped.Last, "00:00:29,000");
     EXPECT_EQ(PrintPeriodOf(t, {}).First, "");
+}
+
+// A protocol holds times of day; the period's dates come from a moment at or
+// after the last row was recorded.
+TEST(PrintLayout, PeriodCarriesItsDates) {
+    auto at = [](int y, int mo, int d, int h, int mi) {
+        TDateTime t;
+        t.Year = y;
+        t.Month = mo;
+        t.Day = d;
+        t.Hour = h;
+        t.Minute = mi;
+        return t;
+    };
+    TTable t = TableOf(2);
+    const struct {
+        const char* What;
+        int64_t FirstMs, LastMs;
+        TDateTime Reference;
+        const char* First;
+        const char* Last;
+    } cases[] = {
+        {"same day", 36000000, 36005900, at(2026, 12, 10, 12, 0), "10.12.2026 10:00:00,000",
+         "10:00:05,900"},
+        {"saved after midnight", 82800000, 84000000, at(2026, 12, 11, 0, 5),
+         "10.12.2026 23:00:00,000", "23:20:00,000"},
+        {"over midnight", 85000000, 600000, at(2026, 12, 11, 8, 0), "10.12.2026 23:36:40,000",
+         "11.12.2026 00:10:00,000"},
+        {"new year", 85000000, 600000, at(2027, 1, 1, 1, 0), "31.12.2026 23:36:40,000",
+         "01.01.2027 00:10:00,000"},
+        {"leap day", 36000000, 36000000, at(2024, 3, 1, 9, 0), "29.02.2024 10:00:00,000",
+         "10:00:00,000"},
+    };
+    for (const auto& c : cases) {
+        t.SetCell(pcStart, 0, std::to_string(c.FirstMs));
+        t.SetCell(pcStart, 1, std::to_string(c.LastMs));
+        const TPrintPeriod p = PrintPeriodOf(t, {0, 1}, c.Reference);
+        EXPECT_EQ(p.First, c.First) << c.What;
+        EXPECT_EQ(p.Last, c.Last) << c.What;
+    }
+    EXPECT_EQ(PrintPeriodOf(t, {0, 1}).First, "10:00:00,000") << "no moment known: times only";
+}
+
+TEST(PrintLayout, MomentInAProtocolsName) {
+    const auto t = ProtocolNameTime("/x/2026-12-10-08-15-30.PRO.CSV");
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->Year, 2026);
+    EXPECT_EQ(t->Month, 12);
+    EXPECT_EQ(t->Day, 10);
+    EXPECT_EQ(t->Hour, 8);
+    EXPECT_EQ(t->Minute, 15);
+    EXPECT_EQ(t->Second, 30);
+    EXPECT_TRUE(ProtocolNameTime("WBTEMP-2026-12-09-23-59-59.PRO.CSV"));
+    EXPECT_EQ(ProtocolNameTime("C:\\p\\2025-01-02-03-04-05.PRO.CSV")->Year, 2025);
+    for (const char* none : {"LINIE7.PRO.CSV", "2026-13-10-08-15-30.PRO.CSV",
+                             "2026-02-30-08-15-30.PRO.CSV", "2026-12-10-24-00-00.PRO.CSV",
+                             "2026-12-10.PRO.CSV", "/2026-12-10-08-15-30/x.PRO.CSV", ""})
+        EXPECT_FALSE(ProtocolNameTime(none)) << none;
 }
 
 TEST(PrintLayout, PageRanges) {

@@ -395,7 +395,7 @@ TEST_F(RecorderTest, SaveActiveProtocol) {
     const std::string file = Dir / "docs/2026-12-10-08-00-00.PRO.CSV";
     ASSERT_TRUE(R->SaveActiveProtocol(file, 0));
     EXPECT_EQ(R->CurrentFile(), file);
-    EXPECT_EQ(Env.ProtokollDirectory(), IncludeTrailingPathDelimiter(Dir / "docs"));
+    EXPECT_EQ(Env.LastDirectory(TFileFolder::Protokolle), IncludeTrailingPathDelimiter(Dir / "docs"));
     EXPECT_FALSE(R->Table().Modified);
     const std::string content = test::ReadFile(file);
     EXPECT_EQ(content.substr(0, 4), "\"M\";") << "the kind cut to its first character";

@@ -15,6 +15,9 @@ protected:
         Platform.Program = (Dir.Path() / "prog" / "Vaskel.exe").string();
     }
     std::string Prog() const { return IncludeTrailingPathDelimiter(Dir / "prog"); }
+    // The data folder of a platform without documents folder: beside the
+    // program (the folders' default there).
+    std::string Data() const { return Prog() + "Vaskel" + PathDelimiter(); }
     std::string Sub(const std::string& name) const {
         std::filesystem::create_directories(Dir.Path() / name);
         return Dir / name;
@@ -39,12 +42,12 @@ TEST_F(EnvironmentTest, DefaultsOnFirstRunAndEverythingWrittenAtShutdown) {
         EXPECT_TRUE(env.ReformatUandD());
         EXPECT_TRUE(env.ConvertIBISCharacters());
         EXPECT_FALSE(env.UseWindowsColorSchema());
-        EXPECT_EQ(env.AntwortDirectory(), Prog());
-        EXPECT_EQ(env.AufrufDirectory(), Prog());
-        EXPECT_EQ(env.ProtokollDirectory(), Prog());
-        EXPECT_EQ(env.FirmwarePath(), Prog());
-        EXPECT_EQ(env.ImportPath(), Prog());
-        EXPECT_EQ(env.LogPath(), Prog());
+        EXPECT_EQ(env.AntwortDirectory(), Data());
+        EXPECT_EQ(env.AufrufDirectory(), Data());
+        EXPECT_EQ(env.ProtokollDirectory(), Data());
+        EXPECT_EQ(env.FirmwarePath(), Data());
+        EXPECT_EQ(env.ImportPath(), Data());
+        EXPECT_EQ(env.LogPath(), Data());
         EXPECT_EQ(env.MPPath(), Prog());
         EXPECT_EQ(env.RawDataPath(), Prog()) << "RAWDATA does not exist";
         EXPECT_EQ(env.DatabasePath(), Prog());
@@ -66,12 +69,14 @@ TEST_F(EnvironmentTest, DefaultsOnFirstRunAndEverythingWrittenAtShutdown) {
     EXPECT_EQ(std::get<std::string>(v.at("Reformat_U_and_D")), "TRUE");
     EXPECT_EQ(std::get<std::string>(v.at("ReloadResponseList")), "FALSE");
     EXPECT_EQ(std::get<std::string>(v.at("ZKColors")), "FALSE");
-    EXPECT_EQ(std::get<std::string>(v.at("Directories\\Antwort")), Prog());
+    EXPECT_EQ(std::get<std::string>(v.at("Directories\\Antwort")), Data());
+    EXPECT_EQ(std::get<std::string>(v.at("Directories\\LastAntwort")), "");
     EXPECT_EQ(std::get<int32_t>(v.at("IBISAddressTranslation\\15")), 15);
     EXPECT_EQ(std::get<std::string>(v.at("Hints\\AddressTranslationAutoCloseHintGiven")), "FALSE");
     EXPECT_EQ(std::get<std::string>(v.at("Datenbank")), "");
-    // 10 plain values + 10 directory values + Datenbank + 15 addresses + 12 hints
-    EXPECT_EQ(v.size(), 10u + 10u + 1u + 15u + 12u);
+    // 10 plain values + 10 directory values + 3 last folders + Datenbank + 15
+    // addresses + 12 hints
+    EXPECT_EQ(v.size(), 10u + 10u + 3u + 1u + 15u + 12u);
 }
 
 TEST_F(EnvironmentTest, SettingsSurviveARestart) {
@@ -169,16 +174,16 @@ TEST_F(EnvironmentTest, DirectorySetters) {
     env.SetAufrufDirectory(dir + PathDelimiter());
     EXPECT_EQ(env.AufrufDirectory(), dir + PathDelimiter());
     env.SetAufrufDirectory(Dir / "missing");
-    EXPECT_EQ(env.AufrufDirectory(), Prog());
+    EXPECT_EQ(env.AufrufDirectory(), Data());
     env.SetAufrufDirectory("");
-    EXPECT_EQ(env.AufrufDirectory(), Prog());
+    EXPECT_EQ(env.AufrufDirectory(), Data());
 
     // the import path is kept as given and read only while it exists
     const std::string imp = Sub("import");
     env.SetImportPath(imp);
     EXPECT_EQ(env.ImportPath(), imp);
     std::filesystem::remove(imp);
-    EXPECT_EQ(env.ImportPath(), Prog());
+    EXPECT_EQ(env.ImportPath(), Data());
 
     // the database path is checked again on reading
     const std::string db = Sub("db");
@@ -195,14 +200,77 @@ TEST_F(EnvironmentTest, DirectorySetters) {
     EXPECT_EQ(env.Database(), "");
 }
 
-TEST_F(EnvironmentTest, StoredDirectoriesThatVanishedBecomeProgramDirectory) {
+TEST_F(EnvironmentTest, StoredDirectoriesThatVanishedBecomeTheDefault) {
     Storage.WriteString("Directories\\Protokolle", Dir / "gone");
     Storage.WriteString("Directories\\Import", Dir / "gone-too");
     const std::string raw = Sub("prog/RAWDATA");
     TEnvironment env(&Storage, Platform);
-    EXPECT_EQ(env.ProtokollDirectory(), Prog());
-    EXPECT_EQ(env.ImportPath(), Prog());
+    EXPECT_EQ(env.ProtokollDirectory(), Data());
+    EXPECT_EQ(env.ImportPath(), Data());
     EXPECT_EQ(env.RawDataPath(), raw + PathDelimiter()) << "RAWDATA exists now";
+}
+
+// The folders a user works in start in the data folder in the documents
+// (beside the catalogue), not in the program's folder; the folders kept only
+// for older versions stay beside the program.
+TEST_F(EnvironmentTest, FoldersStartInTheDocuments) {
+    Platform.Documents = Sub("docs");
+    const std::string data = IncludeTrailingPathDelimiter(Dir / "docs") + "Vaskel" + PathDelimiter();
+    TEnvironment env(&Storage, Platform);
+    ASSERT_EQ(env.DataDirectory(), data);
+    for (TFileFolder kind : {TFileFolder::Protokolle, TFileFolder::Antwort, TFileFolder::Aufruf}) {
+        EXPECT_EQ(env.Folder(kind), data);
+        EXPECT_EQ(env.DialogDirectory(kind), data);
+    }
+    EXPECT_EQ(env.FirmwarePath(), data);
+    EXPECT_EQ(env.ImportPath(), data);
+    EXPECT_EQ(env.LogPath(), data);
+    EXPECT_EQ(env.MPPath(), Prog());
+    EXPECT_EQ(env.DatabasePath(), Prog());
+    const TDialogDefaults d = env.DialogDefaults();
+    EXPECT_EQ(d.ProtokollDirectory, data);
+    EXPECT_EQ(d.AntwortDirectory, data);
+    EXPECT_EQ(d.AufrufDirectory, data);
+}
+
+// The folder the user set stays; the folder last used is kept apart, is
+// where the file dialogs start, survives a restart, and is forgotten when
+// the user sets another folder. A stored file of an earlier version (no
+// last folders in it) reads as before.
+TEST_F(EnvironmentTest, LastFolderIsKeptApartFromTheSetting) {
+    const std::string set = Sub("set");
+    const std::string used = Sub("used");
+    const std::string slash(1, PathDelimiter());
+    Storage.WriteString("Directories\\Protokolle", set); // an earlier version's file
+    {
+        TEnvironment env(&Storage, Platform);
+        EXPECT_EQ(env.ProtokollDirectory(), set + slash);
+        EXPECT_EQ(env.LastDirectory(TFileFolder::Protokolle), "");
+        EXPECT_EQ(env.DialogDirectory(TFileFolder::Protokolle), set + slash);
+        env.RememberDirectory(TFileFolder::Protokolle, used);
+        EXPECT_EQ(env.ProtokollDirectory(), set + slash) << "the setting stays";
+        EXPECT_EQ(env.DialogDirectory(TFileFolder::Protokolle), used + slash);
+        EXPECT_EQ(env.DialogDirectory(TFileFolder::Antwort), env.AntwortDirectory())
+            << "each kind of file its own";
+    }
+    EXPECT_EQ(std::get<std::string>(Storage.Values().at("Directories\\Protokolle")), set + slash);
+    EXPECT_EQ(std::get<std::string>(Storage.Values().at("Directories\\LastProtokolle")),
+              used + slash);
+    {
+        TEnvironment env(&Storage, Platform);
+        EXPECT_EQ(env.ProtokollDirectory(), set + slash);
+        EXPECT_EQ(env.DialogDirectory(TFileFolder::Protokolle), used + slash);
+        env.SetProtokollDirectory(set); // the same folder again: nothing forgotten
+        EXPECT_EQ(env.DialogDirectory(TFileFolder::Protokolle), used + slash);
+        const std::string other = Sub("other");
+        env.SetProtokollDirectory(other);
+        EXPECT_EQ(env.LastDirectory(TFileFolder::Protokolle), "");
+        EXPECT_EQ(env.DialogDirectory(TFileFolder::Protokolle), other + slash);
+        // a last folder that has gone: the setting
+        env.RememberDirectory(TFileFolder::Protokolle, used);
+        std::filesystem::remove(used);
+        EXPECT_EQ(env.DialogDirectory(TFileFolder::Protokolle), other + slash);
+    }
 }
 
 TEST_F(EnvironmentTest, LastFirmwareFileWrittenEmptyWhenMissing) {
@@ -334,33 +402,34 @@ TEST_F(EnvironmentTest, EnvironmentDump) {
     Dir.Write("STATUS.LOG", "earlier\r\n");
     env.WriteEnvironmentDump(file);
     const std::string p = Prog();
+    const std::string d = Data();
     std::string want = "earlier\r\n"
                        "-------- Beginn: Environment ------------------------\r\n"
                        "FLastDBError : \r\n"
                        "FValuesValid : true\r\n"
                        "FComport : 255\r\n"
                        "FImportPath : " +
-                       p +
+                       d +
                        "\r\n"
                        "DatabasePath : " +
                        p +
                        "\r\n"
                        "Database : \r\n"
                        "FFirmwarePath : " +
-                       p +
+                       d +
                        "\r\n"
                        "FLastFirmwareFile : \r\n"
                        "FAntwortDirectory : " +
-                       p +
+                       d +
                        "\r\n"
                        "FAufrufDirectory : " +
-                       p +
+                       d +
                        "\r\n"
                        "FLogPath : " +
-                       p +
+                       d +
                        "\r\n"
                        "FProtokollDirectory : " +
-                       p +
+                       d +
                        "\r\n"
                        "FMPPath : " +
                        p +

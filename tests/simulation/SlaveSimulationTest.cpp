@@ -67,7 +67,8 @@ TEST_F(SlaveSimulationTest, ElementsOfAFile) {
         EXPECT_EQ(Downloads[0], c.expected) << c.what;
         EXPECT_EQ(S->ActualAntwortliste(), file);
     }
-    EXPECT_EQ(Env.AntwortDirectory(), IncludeTrailingPathDelimiter(Dir.Path().string()));
+    EXPECT_EQ(Env.LastDirectory(TFileFolder::Antwort),
+              IncludeTrailingPathDelimiter(Dir.Path().string()));
     // the own-answer lookup of the last list
     EXPECT_EQ(S->AnswerOf(1), "a20");
     EXPECT_EQ(S->AnswerOf(2), "");

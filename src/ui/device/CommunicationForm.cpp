@@ -257,7 +257,7 @@ void TfCommunicationForm::SaveAsked() {
     TFileDialogSpec spec;
     spec.Save = true;
     spec.Title = QStringLiteral("Protokoll speichern");
-    spec.Folder = FromFileName(FSession.Env().ProtokollDirectory());
+    spec.Folder = FromFileName(FSession.Env().DialogDirectory(TFileFolder::Protokolle));
     spec.File = FromCp1252(TTrafficLog::ProposedFileName(now));
     spec.Filters = {QStringLiteral("Textdatei"), QStringLiteral("*.txt"),
                     QStringLiteral("Alle Dateien"), QStringLiteral("*.*")};

@@ -250,8 +250,17 @@ void Tfrm_Einstellungen::keyReleaseEvent(QKeyEvent* e) {
 }
 
 void Tfrm_Einstellungen::RestoreDefaults() {
-    seMasterTimeout->setValue(500);
-    seSlaveTimeout->setValue(500);
+    // every control the first run's value; the settings change on OK only
+    const TDialogDefaults d = FEnv.DialogDefaults();
+    cbLanguage->setCurrentIndex(std::clamp(d.Language - 1, 0, cbLanguage->count() - 1));
+    chkReloadResponseList->setChecked(d.ReloadResponseList);
+    chkUpdateUandD->setChecked(d.ReformatUandD);
+    (d.BusType == TBusType::bsVehicleBus ? rdoVehicleBus : rdoTrainbus)->setChecked(true);
+    edProtokolldateien->setText(FromFileName(d.ProtokollDirectory));
+    edAntwortlisten->setText(FromFileName(d.AntwortDirectory));
+    edAufruflisten->setText(FromFileName(d.AufrufDirectory));
+    seMasterTimeout->setValue(std::clamp(d.MasterTimeout, 1, 9000));
+    seSlaveTimeout->setValue(std::clamp(d.SlaveTimeOut, 1, 9000));
 }
 
 void Tfrm_Einstellungen::ChooseFolder(QPushButton* button) {

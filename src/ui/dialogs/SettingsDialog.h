@@ -50,6 +50,8 @@ public:
     // OK, in order: language, time-outs and switches, bus type, folders,
     // the time-outs to the device, and the windows in a new language.
     void Accept();
+    // "Standardwerte wiederherstellen": every control gets the first run's
+    // value (TEnvironment::DialogDefaults); the dialog stays open.
     void RestoreDefaults();
     // A folder button: the folder dialog for its field.
     void ChooseFolder(QPushButton* button);

@@ -251,11 +251,12 @@ bool TfAntwortListenForm::SaveTo(bool ask) {
     QString file = ActualFileName();
     if (ask || file.isEmpty()) {
         const TFileDialogSpec spec =
-            ResponseListSaveDialog(FromFileName(env.AntwortDirectory()), ActualFileName());
+            ResponseListSaveDialog(
+                FromFileName(env.DialogDirectory(TFileFolder::Antwort)), ActualFileName());
         file = AskSaveFile ? AskSaveFile(spec) : AskFile(this, spec);
     }
     if (file.isEmpty()) return false;
-    env.SetAntwortDirectory(ExtractFilePath(ToFileName(file)));
+    env.RememberDirectory(TFileFolder::Antwort, ExtractFilePath(ToFileName(file)));
     if (FResponseTable.RowCount() > 0) GoTo(0, 0);
     try {
         SaveListFile(FResponseTable, ToFileName(file), TListKind::Antwort);

@@ -223,11 +223,12 @@ bool TfAufrufListenForm::SaveTo(bool ask) {
     QString file = ActualFileName();
     if (ask || file.isEmpty()) {
         const TFileDialogSpec spec =
-            CallListSaveDialog(FromFileName(env.AufrufDirectory()), ActualFileName());
+            CallListSaveDialog(
+                FromFileName(env.DialogDirectory(TFileFolder::Aufruf)), ActualFileName());
         file = AskSaveFile ? AskSaveFile(spec) : AskFile(this, spec);
     }
     if (file.isEmpty()) return false;
-    env.SetAufrufDirectory(ExtractFilePath(ToFileName(file)));
+    env.RememberDirectory(TFileFolder::Aufruf, ExtractFilePath(ToFileName(file)));
     try {
         SaveListFile(FCallTable, ToFileName(file), TListKind::Aufruf);
     } catch (const EVaskelError& e) {

@@ -78,8 +78,8 @@ TfAufrufListenForm* TCallListCommands::Open(const QString& file) {
 QString TCallListCommands::AskOpen() {
     if (FHooks.AskOpenFile) return FHooks.AskOpenFile();
     TEnvironment& env = FSession.Env();
-    return AskFile(FWindow, CallListOpenDialog(QFile::decodeName(
-                                QByteArray::fromStdString(env.AufrufDirectory()))));
+    return AskFile(FWindow, CallListOpenDialog(QFile::decodeName(QByteArray::fromStdString(
+                                env.DialogDirectory(TFileFolder::Aufruf)))));
 }
 
 TfAufrufListenForm* TCallListCommands::OpenAsked() {
@@ -88,7 +88,7 @@ TfAufrufListenForm* TCallListCommands::OpenAsked() {
     QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(env.AufrufDirectory())));
     const QString file = AskOpen();
     if (file.isEmpty()) return nullptr;
-    env.SetAufrufDirectory(ExtractFilePath(Path(file)));
+    env.RememberDirectory(TFileFolder::Aufruf, ExtractFilePath(Path(file)));
     return Open(file);
 }
 
@@ -138,7 +138,7 @@ void TCallListCommands::OnOff() {
 TCallListActivation TCallListCommands::Activate(const QString& file) {
     if (!QFileInfo::exists(file)) return TCallListActivation::Missing;
     if (!FHooks.MonitorOpen()) FHooks.OpenMonitor();
-    FSession.Env().SetAufrufDirectory(ExtractFilePath(Path(file)));
+    FSession.Env().RememberDirectory(TFileFolder::Aufruf, ExtractFilePath(Path(file)));
     const TCallListActivation result = FSession.ActivateCallList(Path(file));
     FHooks.RefreshWindows();
     if (result == TCallListActivation::Broken) {

@@ -75,10 +75,12 @@ TfProtocolForm* TFileOpening::OpenProtocol(const QString& file) {
 
 TfProtocolForm* TFileOpening::OpenProtocolAsked() {
     TEnvironment& env = FSession.Env();
-    const QString dir = QFile::decodeName(QByteArray::fromStdString(env.ProtokollDirectory()));
+    const QString dir = QFile::decodeName(
+        QByteArray::fromStdString(env.DialogDirectory(TFileFolder::Protokolle)));
     const QString file = AskFile(FParent, ProtocolOpenDialog(dir));
     if (file.isEmpty()) return nullptr;
-    env.SetProtokollDirectory(ExtractFilePath(QFile::encodeName(file).toStdString()));
+    env.RememberDirectory(TFileFolder::Protokolle,
+                          ExtractFilePath(QFile::encodeName(file).toStdString()));
     return OpenProtocol(file);
 }
 

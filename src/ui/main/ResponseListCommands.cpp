@@ -141,7 +141,8 @@ TfAntwortListenForm* TResponseListCommands::Open(const QString& file) {
 QString TResponseListCommands::AskOpen() {
     if (FHooks.AskOpenFile) return FHooks.AskOpenFile();
     return AskFile(FWindow,
-                   ResponseListOpenDialog(FromFileName(FSession.Env().AntwortDirectory()), true));
+                   ResponseListOpenDialog(
+                       FromFileName(FSession.Env().DialogDirectory(TFileFolder::Antwort)), true));
 }
 
 TfAntwortListenForm* TResponseListCommands::OpenAsked() {
@@ -150,9 +151,11 @@ TfAntwortListenForm* TResponseListCommands::OpenAsked() {
     const QString file =
         FHooks.AskOpenFile
             ? FHooks.AskOpenFile()
-            : AskFile(FWindow, ResponseListOpenDialog(FromFileName(env.AntwortDirectory()), false));
+            : AskFile(FWindow,
+                      ResponseListOpenDialog(
+                          FromFileName(env.DialogDirectory(TFileFolder::Antwort)), false));
     if (file.isEmpty()) return nullptr;
-    env.SetAntwortDirectory(ExtractFilePath(ToFileName(file)));
+    env.RememberDirectory(TFileFolder::Antwort, ExtractFilePath(ToFileName(file)));
     return Open(file);
 }
 
@@ -252,9 +255,10 @@ TfAntwortListenForm* TResponseListCommands::CreateFromProtocol() {
     const QString file =
         FHooks.AskProtocolFile
             ? FHooks.AskProtocolFile()
-            : AskFile(FWindow, ProtocolOpenDialog(FromFileName(env.ProtokollDirectory())));
+            : AskFile(FWindow, ProtocolOpenDialog(FromFileName(
+                                     env.DialogDirectory(TFileFolder::Protokolle))));
     if (file.isEmpty()) return nullptr;
-    env.SetProtokollDirectory(ExtractFilePath(ToFileName(file)));
+    env.RememberDirectory(TFileFolder::Protokolle, ExtractFilePath(ToFileName(file)));
     auto* form = new TfAntwortListenForm(FSession, QString());
     int added = 0;
     try {

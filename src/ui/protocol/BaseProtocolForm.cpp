@@ -324,7 +324,8 @@ void TfBaseProtocolForm::AddCloseButton() {
 }
 
 QString TfBaseProtocolForm::AskProtocolFile(const QString& proposedName) {
-    const QString dir = QFile::decodeName(QByteArray::fromStdString(FEnv.ProtokollDirectory()));
+    const QString dir = QFile::decodeName(
+        QByteArray::fromStdString(FEnv.DialogDirectory(TFileFolder::Protokolle)));
     return AskFile(this, ProtocolSaveDialog(dir, proposedName));
 }
 
@@ -836,6 +837,10 @@ void TfBaseProtocolForm::GoToRow(int row) {
 
 QString TfBaseProtocolForm::PrintTitle() const { return Tr("Vaskel Protokoll"); }
 
+std::optional<TDateTime> TfBaseProtocolForm::PrintReference() const {
+    return TSystemClock().Now();
+}
+
 TPrintJob TfBaseProtocolForm::PrintJob() const {
     TPrintJob job;
     job.Table = FTable;
@@ -852,6 +857,7 @@ TPrintJob TfBaseProtocolForm::PrintJob() const {
     }
     job.Version = QString::fromLatin1(kVaskelVersion);
     job.PrintedAt = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    job.Reference = PrintReference();
     return job;
 }
 

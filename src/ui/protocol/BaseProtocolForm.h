@@ -119,6 +119,9 @@ public:
     void PrintAsked();
     // The printout's title: the live monitor's; an opened protocol its file name.
     virtual QString PrintTitle() const;
+    // A moment at or after the rows were recorded, for the dates of the
+    // printout's period: now for the live recording.
+    virtual std::optional<TDateTime> PrintReference() const;
 
 protected:
     // Sets the table shown (once, from the concrete window's constructor).

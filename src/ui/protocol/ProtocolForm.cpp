@@ -311,7 +311,7 @@ bool TfProtocolForm::SaveAs() {
 
 bool TfProtocolForm::SaveTo(const QString& file) {
     const std::string name = QFile::encodeName(file).toStdString();
-    FEnv.SetProtokollDirectory(ExtractFilePath(name));
+    FEnv.RememberDirectory(TFileFolder::Protokolle, ExtractFilePath(name));
     if (FModel->rowCount() > 0) FView->setCurrentIndex(FModel->index(0, 0));
     try {
         SaveToCSV(FOwnTable, name, '"', 0, std::nullopt, ';');

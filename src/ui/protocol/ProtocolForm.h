@@ -26,6 +26,8 @@ public:
     ~TfProtocolForm() override;
     QString FileName() const override { return FFile; }
     QString PrintTitle() const override { return QFileInfo(FFile).fileName(); }
+    // when the file was written (its name's moment, else its last change)
+    std::optional<TDateTime> PrintReference() const override { return ProtocolFileTime(FFile); }
     const TProtocolLoad& LoadInfo() const { return FLoad; }
     // A file that could not be read to its end: what the window says about
     // it (empty for a whole file).

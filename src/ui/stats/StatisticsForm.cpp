@@ -483,7 +483,7 @@ void TfStatisticsForm::AskExport(bool chart) {
     TFileDialogSpec spec;
     spec.Save = true;
     spec.Title = chart ? QStringLiteral("Diagramm speichern") : QStringLiteral("Tabelle speichern");
-    spec.Folder = FromFileName(Session().Env().ProtokollDirectory());
+    spec.Folder = FromFileName(Session().Env().DialogDirectory(TFileFolder::Protokolle));
     const QString names[3] = {QStringLiteral("Datensaetze"), QStringLiteral("Reaktionszeiten"),
                               QStringLiteral("Verlauf")};
     spec.File = names[tab];

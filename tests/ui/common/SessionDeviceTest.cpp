@@ -53,7 +53,7 @@ TEST_F(SessionDeviceTest, TracesAndBeepsOfControllerAndLinkAreConnected) {
     ASSERT_NE(Link, nullptr);
     ASSERT_TRUE(Link->Trace && Link->Beep) << "the link got the session's hooks";
 
-    Link->Trace("ERROR: Timeout during usb-read.");
+    Link->Trace("ERROR: during usb-read: Broken pipe");
     EXPECT_FALSE(s.Controller()->SendRequest("")); // the controller's own trace
     // a worker thread beeps: the sound is made on the main thread
     std::thread([&] { Link->Beep(); }).join();
@@ -61,7 +61,7 @@ TEST_F(SessionDeviceTest, TracesAndBeepsOfControllerAndLinkAreConnected) {
     EXPECT_TRUE(WaitFor([&] { return beeps == 1; }));
     s.EndDevice();
     std::lock_guard<std::mutex> l(lock);
-    EXPECT_NE(std::find(traces.begin(), traces.end(), "ERROR: Timeout during usb-read."),
+    EXPECT_NE(std::find(traces.begin(), traces.end(), "ERROR: during usb-read: Broken pipe"),
               traces.end());
     EXPECT_NE(std::find(traces.begin(), traces.end(), "Send request rejected. Empty telegram."),
               traces.end());

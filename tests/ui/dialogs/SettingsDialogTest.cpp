@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace vaskel {
 namespace {
@@ -107,6 +108,70 @@ TEST_F(SettingsDialogTest, EmptySpinFieldGetsTheSettingBackAndDefaultsWaitForOk)
     EXPECT_EQ(Env.MasterTimeout(), 300);
     EXPECT_EQ(Env.SlaveTimeOut(), 700);
     EXPECT_EQ(Sent, 0);
+}
+
+// "Standardwerte wiederherstellen", clicked with the mouse, puts every
+// control of the dialog back to the first run's value (the folders in the
+// data folder), keeps the dialog open and changes no setting before OK.
+TEST_F(SettingsDialogTest, StandardValuesRestoreEveryControl) {
+    Platform.Documents = Dir / "docs";
+    std::filesystem::create_directory(Dir / "docs");
+    const QString data = FromFileName(Env.DataDirectory());
+    ASSERT_TRUE(data.startsWith(FromFileName(Dir / "docs")));
+    Env.SetLanguage(2);
+    Env.SetReloadResponseList(true);
+    Env.SetReformatUandD(false);
+    Env.SetBusType(TBusType::bsTrainBus);
+    Tfrm_Einstellungen d(Env, Hooks);
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    const struct {
+        const char* Control;
+        std::function<QString()> Shown;
+        QString Before; // the settings as opened
+        QString Default;
+    } controls[] = {
+        {"cbLanguage", [&] { return QString::number(d.cbLanguage->currentIndex()); },
+         QStringLiteral("1"), QStringLiteral("0")},
+        {"chkReloadResponseList",
+         [&] { return QString::number(d.chkReloadResponseList->isChecked()); },
+         QStringLiteral("1"), QStringLiteral("0")},
+        {"chkUpdateUandD", [&] { return QString::number(d.chkUpdateUandD->isChecked()); },
+         QStringLiteral("0"), QStringLiteral("1")},
+        {"rdoVehicleBus", [&] { return QString::number(d.rdoVehicleBus->isChecked()); },
+         QStringLiteral("0"), QStringLiteral("1")},
+        {"rdoTrainbus", [&] { return QString::number(d.rdoTrainbus->isChecked()); },
+         QStringLiteral("1"), QStringLiteral("0")},
+        {"edProtokolldateien", [&] { return d.edProtokolldateien->text(); },
+         FromFileName(Dir / "pro/"), data},
+        {"edAntwortlisten", [&] { return d.edAntwortlisten->text(); }, FromFileName(Dir / "ant/"),
+         data},
+        {"edAufruflisten", [&] { return d.edAufruflisten->text(); }, FromFileName(Dir / "auf/"),
+         data},
+        {"seMasterTimeout", [&] { return QString::number(d.seMasterTimeout->value()); },
+         QStringLiteral("300"), QStringLiteral("500")},
+        {"seSlaveTimeout", [&] { return QString::number(d.seSlaveTimeout->value()); },
+         QStringLiteral("700"), QStringLiteral("500")},
+    };
+    for (const auto& c : controls) EXPECT_EQ(c.Shown(), c.Before) << c.Control;
+    QTest::mouseClick(d.btnStandard, Qt::LeftButton);
+    for (const auto& c : controls) EXPECT_EQ(c.Shown(), c.Default) << c.Control;
+    EXPECT_TRUE(d.isVisible()) << "the dialog stays open";
+    EXPECT_EQ(Env.Language(), 2) << "nothing changes before OK";
+    EXPECT_EQ(Env.BusType(), TBusType::bsTrainBus);
+    EXPECT_EQ(Env.ProtokollDirectory(), Dir / "pro/");
+    EXPECT_EQ(Env.MasterTimeout(), 300);
+    QTest::mouseClick(d.btOK, Qt::LeftButton);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(Env.Language(), 1);
+    EXPECT_FALSE(Env.ReloadResponseList());
+    EXPECT_TRUE(Env.ReformatUandD());
+    EXPECT_EQ(Env.BusType(), TBusType::bsVehicleBus);
+    EXPECT_EQ(Env.ProtokollDirectory(), Env.DataDirectory()) << "made on OK";
+    EXPECT_EQ(Env.AufrufDirectory(), Env.DataDirectory());
+    EXPECT_EQ(Env.MasterTimeout(), 500);
+    EXPECT_EQ(Env.SlaveTimeOut(), 500);
+    EXPECT_TRUE(Messages.empty());
 }
 
 TEST_F(SettingsDialogTest, FoldersAreCreatedOneLevelDeepOrWarnedAbout) {

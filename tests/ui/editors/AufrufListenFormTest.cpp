@@ -248,7 +248,7 @@ TEST_F(AufrufListenFormTest, SavingWritesTheListAndTheTitleNamesIt) {
     EXPECT_EQ(W->FileName(), SaveAs);
     EXPECT_TRUE(W->windowTitle().startsWith(QStringLiteral("Mastersimulation - Aufrufliste: ")));
     EXPECT_TRUE(W->windowTitle().endsWith(QStringLiteral("neu.AUF.CSV")));
-    EXPECT_EQ(Q(Env.AufrufDirectory()), Q(Dir.Path().string() + "/"));
+    EXPECT_EQ(Q(Env.DialogDirectory(TFileFolder::Aufruf)), Q(Dir.Path().string() + "/"));
 
     Set(0, 3, "0:05");
     ASSERT_TRUE(W->SaveList());

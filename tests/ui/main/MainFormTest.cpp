@@ -5,6 +5,7 @@
 #include "lists/ListFiles.h"
 
 #include <QGuiApplication>
+#include <QFileDialog>
 #include <QProgressDialog>
 #include <QScreen>
 #include <QWindow>
@@ -401,6 +402,47 @@ TEST_F(MainWindowTest, ShortcutsReachTheirCommands) {
             << k.toStdString() << ": " << taken[k].toStdString() << " and "
             << a->objectName().toStdString();
     }
+}
+
+// Ctrl+O and the open dialog, as a user opens a protocol: the next dialog
+// starts in the folder it came from, and the protocol folder of the
+// settings stays the one the user set.
+TEST_F(MainWindowTest, OpeningAProtocolKeepsTheFolderOfTheSettings) {
+    std::filesystem::create_directories(Dir.Path() / "set");
+    std::filesystem::create_directories(Dir.Path() / "elsewhere");
+    const std::string file = TwoRowProtocol(Dir, "elsewhere/a.PRO.CSV");
+    Env.SetProtokollDirectory(Dir / "set");
+    const std::string set = Env.ProtokollDirectory();
+    Start(TScenario::Idle);
+    std::vector<QString> startedIn;
+    QTimer answer;
+    answer.setInterval(20);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!d) return;
+        startedIn.push_back(QDir(d->directory()).absolutePath());
+        // the file's name typed into the name field
+        auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!name) return d->reject();
+        name->setText(FromFileName(file));
+        QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+    });
+    answer.start();
+    W->activateWindow();
+    PressStandardKey(W.get(), QKeySequence::Open);
+    ASSERT_EQ(startedIn.size(), 1u);
+    EXPECT_EQ(startedIn[0], QDir(FromFileName(set)).absolutePath());
+    ASSERT_NE(W->Area()->ActiveWindow(), nullptr);
+    EXPECT_EQ(W->Area()->ActiveWindow()->FileName(), FromFileName(file));
+    EXPECT_EQ(Env.ProtokollDirectory(), set) << "the setting is the user's";
+
+    W->Area()->ActiveWindow()->CloseWindow();
+    W->activateWindow();
+    PressStandardKey(W.get(), QKeySequence::Open);
+    ASSERT_EQ(startedIn.size(), 2u);
+    EXPECT_EQ(startedIn[1], QDir(FromFileName(Dir / "elsewhere")).absolutePath())
+        << "the next dialog starts where the last file came from";
+    EXPECT_EQ(Env.ProtokollDirectory(), set);
 }
 
 TEST_F(MainWindowTest, AFileOpensOnceAndAMissingOneNotAtAll) {

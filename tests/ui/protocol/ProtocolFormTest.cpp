@@ -43,7 +43,7 @@ TEST_F(ProtocolWindowTest, ShowsTheSavedRowsAndSavesThemAgain) {
     for (int r = 0; r < Rows; ++r)
         for (int c = 0; c < kProtocolColumns; ++c)
             ASSERT_EQ(back.Cell(c, r), Stored(Recorded.Cell(c, r))) << r << "/" << c;
-    EXPECT_EQ(Env.ProtokollDirectory(), Dir / "");
+    EXPECT_EQ(Env.DialogDirectory(TFileFolder::Protokolle), Dir / "");
 }
 
 TEST_F(ProtocolWindowTest, DetailPanelOpensOncePerRow) {
