@@ -237,6 +237,7 @@ void TRecorder::WriteSafetyCopy() {
         FCopyFailing = true;
         if (FHooks.Trace)
             FHooks.Trace(std::string("TfMonitorForm.SaveActiveProtocol. Exception:") + e.what());
+        if (FHooks.SafetyCopyFailed) FHooks.SafetyCopyFailed(e.what());
     }
 }
 
@@ -330,8 +331,10 @@ bool TRecorder::SaveActiveProtocol(const std::string& fileName, int firstRow) {
         SaveToCSV(FTable, fileName, '"', firstRow, std::nullopt, ';');
         FEnv.SetProtokollDirectory(ExtractFilePath(fileName));
         FCurrentFile = fileName;
+        FLastSaveError.clear();
         return true;
     } catch (const std::exception& e) {
+        FLastSaveError = e.what();
         if (FHooks.Trace)
             FHooks.Trace(std::string("TfMonitorForm.SaveActiveProtocol. Exception:") + e.what());
         return false;

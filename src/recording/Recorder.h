@@ -79,6 +79,10 @@ public:
         // Failures of the safety copy (once until a write works again) and
         // of saving (debugger output).
         std::function<void(const std::string&)> Trace;
+        // The safety copy cannot be written (the message names the file and
+        // why): said once until a write works again; it is tried again at
+        // every tick.
+        std::function<void(const std::string&)> SafetyCopyFailed;
     };
 
     TRecorder(const TIBISTelegramParser& parser, TEnvironment& env, THooks hooks);
@@ -103,6 +107,8 @@ public:
     // Writes rows firstRow.. (1 = first row; 0 = the whole table).
     // Failures are only traced. Makes the file the current file.
     bool SaveActiveProtocol(const std::string& fileName, int firstRow);
+    // Why the last SaveActiveProtocol failed (the message names the file).
+    const std::string& LastSaveError() const { return FLastSaveError; }
 
     // The safety copy holds the rows of one recording. Every 500th row and
     // every tick (about once a second) append the rows not yet in it, so a
@@ -154,6 +160,7 @@ private:
     TDeviceClock FClock;
     int FSavedUpTo = 0;        // rows already in the safety copy
     bool FOwnCopy = false;     // the file in the data folder is this recorder's
+    std::string FLastSaveError;
     bool FCopyFailing = false; // the last write of the safety copy failed
     std::string FEarlierCopy;  // an earlier run's copy, set aside, not yet taken
     std::string FCurrentFile;

@@ -227,7 +227,7 @@ bool TfPreviewForm::SavePdf(const QString& fileName) {
     if (!ok && !progress.wasCanceled())
         QMessageBox::warning(this, windowTitle(),
                              Tr("Die PDF-Datei konnte nicht geschrieben werden:") +
-                                 QStringLiteral("\n") + fileName);
+                                 QStringLiteral("\n") + fileName + QStringLiteral("\n") + error);
     return ok;
 }
 
