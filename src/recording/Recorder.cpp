@@ -331,10 +331,8 @@ bool TRecorder::SaveActiveProtocol(const std::string& fileName, int firstRow) {
         SaveToCSV(FTable, fileName, '"', firstRow, std::nullopt, ';');
         FEnv.SetProtokollDirectory(ExtractFilePath(fileName));
         FCurrentFile = fileName;
-        FLastSaveError.clear();
         return true;
     } catch (const std::exception& e) {
-        FLastSaveError = e.what();
         if (FHooks.Trace)
             FHooks.Trace(std::string("TfMonitorForm.SaveActiveProtocol. Exception:") + e.what());
         return false;

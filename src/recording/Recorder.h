@@ -107,8 +107,6 @@ public:
     // Writes rows firstRow.. (1 = first row; 0 = the whole table).
     // Failures are only traced. Makes the file the current file.
     bool SaveActiveProtocol(const std::string& fileName, int firstRow);
-    // Why the last SaveActiveProtocol failed (the message names the file).
-    const std::string& LastSaveError() const { return FLastSaveError; }
 
     // The safety copy holds the rows of one recording. Every 500th row and
     // every tick (about once a second) append the rows not yet in it, so a
@@ -160,7 +158,6 @@ private:
     TDeviceClock FClock;
     int FSavedUpTo = 0;        // rows already in the safety copy
     bool FOwnCopy = false;     // the file in the data folder is this recorder's
-    std::string FLastSaveError;
     bool FCopyFailing = false; // the last write of the safety copy failed
     std::string FEarlierCopy;  // an earlier run's copy, set aside, not yet taken
     std::string FCurrentFile;

@@ -56,7 +56,14 @@ TIniFile::TIniFile(std::string fileName) : FFileName(std::move(fileName)) {
     // to be written over by the next change
     if (content.find('\0') != std::string::npos)
         throw EFileError("Cannot read file " + FFileName + ": it holds binary data, no settings.");
-    ForEachTextLine(content, [](std::string_view, int) {});
+    // a section name that never closes is a file that broke off (or no INI
+    // file at all): its keys would land in no section or the wrong one
+    ForEachTextLine(content, [&](std::string_view line, int no) {
+        line = TrimBlanks(line);
+        if (!line.empty() && line.front() == '[' && line.back() != ']')
+            throw EFileError("Cannot read file " + FFileName + ": line " + std::to_string(no) +
+                             " is cut off.");
+    });
     Parse(content);
 }
 

@@ -157,7 +157,7 @@ bool TfMonitorForm::SaveAs() {
         QMessageBox::warning(this, Tr("Protokolldatei speichern"),
                              Tr("Die Datei konnte nicht geschrieben werden.") +
                                  QStringLiteral("\n") +
-                                 QString::fromLocal8Bit(Recorder().LastSaveError().c_str()));
+                                 QDir::toNativeSeparators(file));
     return ok;
 }
 

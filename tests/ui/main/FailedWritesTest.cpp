@@ -52,7 +52,7 @@ TEST_P(WindowFailedWrites, EveryWindowSaysWhichFileFailedAndKeepsThePreviousVers
          [&](FaultyFolder&, const QString& file) {
              TfAufrufListenForm w(S, QString());
              w.AskSaveFile = ask(file);
-             const bool saved = w.SaveAs();
+             const bool saved = w.SaveListAs(); // what "Speichern unter..." runs
              EXPECT_TRUE(w.FileName().isEmpty()) << "no file taken";
              return saved;
          }},
@@ -60,7 +60,7 @@ TEST_P(WindowFailedWrites, EveryWindowSaysWhichFileFailedAndKeepsThePreviousVers
          [&](FaultyFolder&, const QString& file) {
              TfAntwortListenForm w(S, QString());
              w.AskSaveFile = ask(file);
-             const bool saved = w.SaveAs();
+             const bool saved = w.SaveListAs(); // what "Speichern unter..." runs
              EXPECT_TRUE(w.FileName().isEmpty()) << "no file taken";
              return saved;
          }},
@@ -108,6 +108,8 @@ TEST_P(WindowFailedWrites, EveryWindowSaysWhichFileFailedAndKeepsThePreviousVers
              platform.Program = folder / "Vaskel";
              platform.Documents = folder.Path().string() + "/";
              TEnvironment env(nullptr, platform);
+             // more than the page the previous version left room in
+             for (int k = 0; k < 100; ++k) env.Debugger().AddAction("Aktion", std::to_string(k));
              return !CreateErrorReport(env, nullptr, [](const QString&) {}).isEmpty();
          }},
     };
