@@ -1,9 +1,18 @@
 #include "TestSupport.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <sstream>
+
+#ifdef __linux__
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+#endif
 
 namespace vaskel::test {
 
@@ -52,6 +61,59 @@ std::string Printable(const std::string& bytes) {
         }
     }
     return out;
+}
+
+const char* FaultName(TWriteFault fault) {
+    return fault == TWriteFault::FullDisk ? "full disk" : "read-only folder";
+}
+
+namespace {
+constexpr const char* kFiller = ".filler";
+}
+
+FaultyFolder::FaultyFolder(TWriteFault fault) : FFault(fault) {
+#ifdef __linux__
+    if (::mount("tmpfs", FDir.Path().c_str(), "tmpfs", 0, "size=64k") == 0)
+        FMounted = true;
+    else
+        FWhy = std::string("cannot mount a small file system for the test (") +
+               std::strerror(errno) + "); run as root on Linux";
+#else
+    FWhy = "a small file system of its own is mounted on Linux only";
+#endif
+}
+
+FaultyFolder::~FaultyFolder() {
+#ifdef __linux__
+    if (FMounted) ::umount2(FDir.Path().c_str(), MNT_DETACH);
+#endif
+}
+
+void FaultyFolder::Break() {
+#ifdef __linux__
+    if (!FMounted) return;
+    if (FFault == TWriteFault::ReadOnlyFolder) {
+        ::mount("tmpfs", FDir.Path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k");
+        return;
+    }
+    const std::string filler = FDir / kFiller;
+    const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) return;
+    const std::string block(4096, 'f');
+    while (::write(fd, block.data(), block.size()) > 0) {
+    }
+    while (::write(fd, "f", 1) > 0) {
+    }
+    ::close(fd);
+#endif
+}
+
+std::vector<std::string> FaultyFolder::Names() const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(FDir.Path()))
+        if (e.path().filename() != kFiller) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace vaskel::test

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace vaskel::test {
 
@@ -25,6 +26,39 @@ private:
 };
 
 std::string ReadFile(const std::string& fileName);
+
+// A folder on a small file system of its own (a 64 KiB tmpfs mounted for the
+// test), for writes that must fail: Break() fills it to the last byte or
+// makes it read-only. Mounting needs root (and Linux); without it Usable()
+// is false and Why() says so, for GTEST_SKIP.
+enum class TWriteFault { FullDisk, ReadOnlyFolder };
+const char* FaultName(TWriteFault fault);
+
+class FaultyFolder {
+public:
+    explicit FaultyFolder(TWriteFault fault);
+    ~FaultyFolder();
+    FaultyFolder(const FaultyFolder&) = delete;
+    FaultyFolder& operator=(const FaultyFolder&) = delete;
+
+    bool Usable() const { return FMounted; }
+    const std::string& Why() const { return FWhy; }
+    const std::filesystem::path& Path() const { return FDir.Path(); }
+    std::string operator/(const std::string& name) const { return FDir / name; }
+    std::string Write(const std::string& name, const std::string& bytes) const {
+        return FDir.Write(name, bytes);
+    }
+    void Break();
+    // The names in the folder (the filler left out): a failed write leaves
+    // no temporary file behind.
+    std::vector<std::string> Names() const;
+
+private:
+    TWriteFault FFault;
+    TempDir FDir;
+    bool FMounted = false;
+    std::string FWhy;
+};
 
 // Bytes in a readable form for failure messages.
 std::string Printable(const std::string& bytes);

@@ -3236,5 +3236,9 @@ Please enter another language!</translation>
         <source>Die Daten werden importiert</source>
         <translation>The data are being imported</translation>
     </message>
+    <message>
+        <source>Die Sicherungskopie kann nicht geschrieben werden:</source>
+        <translation>The safety copy cannot be written:</translation>
+    </message>
 </context>
 </TS>

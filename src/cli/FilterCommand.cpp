@@ -7,6 +7,7 @@
 #include "telegram/Catalogue.h"
 #include "telegram/Cp1252.h"
 #include "telegram/Errors.h"
+#include "telegram/SafeFile.h"
 #include "telegram/Filter.h"
 #include "telegram/FilterLists.h"
 #include "telegram/TextConventions.h"
@@ -191,11 +192,10 @@ int RunFilter(const std::vector<std::string>& args, std::ostream& out, std::ostr
         if (keptRows > 0) {
             SaveToCSV(kept, o.Operands[1], '"', 0, std::nullopt, ';');
         } else {
-            std::ofstream empty(o.Operands[1], std::ios::binary | std::ios::trunc);
-            if (!empty) throw EFileError("Cannot create file " + o.Operands[1] + ".");
+            WriteFileSafely(o.Operands[1], std::string_view());
         }
-    } catch (const EVaskelError&) {
-        err << "vaskel-cli: cannot write " << o.Operands[1] << "\n";
+    } catch (const EVaskelError& e) {
+        err << "vaskel-cli: " << e.what() << "\n";
         return kCliUsage;
     }
     out << "written " << keptRows << " of " << rows << " rows\n";

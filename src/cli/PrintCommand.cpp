@@ -9,6 +9,7 @@
 #include "recording/Recorder.h"
 #include "shell/Version.h"
 #include "telegram/Errors.h"
+#include "telegram/SafeFile.h"
 #include "telegram/TextConventions.h"
 
 #include <QDateTime>
@@ -159,8 +160,18 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const TProtocolPrint print(std::move(job));
     const QString outName = FromFileName(operands[1]);
     if (outName.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
-        if (!print.RenderPage(0, 150).save(outName, "PNG")) {
+        // beside the target first: the previous file stays until the new one is whole
+        const std::string temporary = TemporaryFileFor(operands[1]);
+        if (!print.RenderPage(0, 150).save(FromFileName(temporary), "PNG")) {
+            std::error_code ec;
+            std::filesystem::remove(temporary, ec);
             err << "vaskel-cli: cannot write " << operands[1] << "\n";
+            return kCliUsage;
+        }
+        try {
+            CommitTemporaryFile(temporary, operands[1]);
+        } catch (const EFileError& e) {
+            err << "vaskel-cli: " << e.what() << "\n";
             return kCliUsage;
         }
         out << operands[1] << ": page 1 of " << print.PageCount() << "\n";

@@ -1,7 +1,7 @@
 #include "lists/CatalogueTable.h"
 
-#include "recording/TableFile.h"
 #include "telegram/Errors.h"
+#include "telegram/SafeFile.h"
 #include "telegram/TextConventions.h"
 
 #include <algorithm>
@@ -175,12 +175,13 @@ void SaveCatalogueTable(const TTable& table, const std::string& fileName) {
         comments = CatalogueCommentLines(ReadCatalogueFile(fileName));
         fs::path backup(fileName);
         backup.replace_extension(".BAK");
-        fs::copy_file(fileName, backup, fs::copy_options::overwrite_existing, ec);
-        if (ec)
-            throw EFileError(
-                FormatText("Cannot write backup %s: %s", {backup.string(), ec.message()}));
+        try {
+            CopyFileSafely(fileName, backup.string());
+        } catch (const EFileError& e) {
+            throw EFileError("Cannot write file " + fileName + " without its backup. " + e.what());
+        }
     }
-    WriteFileAtomically(fileName, CatalogueFileText(table, comments));
+    WriteFileSafely(fileName, CatalogueFileText(table, comments));
 }
 
 } // namespace vaskel

@@ -2,6 +2,8 @@
 
 #include "platform/QtText.h"
 
+#include "telegram/Errors.h"
+
 #include <QSettings>
 
 namespace vaskel {
@@ -67,7 +69,11 @@ void TQtSettingsStorage::WriteString(const std::string& path, const std::string&
 }
 
 void TQtSettingsStorage::Flush() {
+    // QSettings writes its file through a temporary one: a failure leaves the
+    // previous file as it was, and is reported here
     FSettings->sync();
+    if (FSettings->status() == QSettings::AccessError)
+        throw EFileError("Cannot write file " + ToCp1252(FSettings->fileName()) + ".");
 }
 
 std::string TQtSettingsStorage::Location() const {

@@ -2,6 +2,7 @@
 
 #include "platform/QtText.h"
 #include "recording/Recorder.h"
+#include "telegram/SafeFile.h"
 #include "telegram/TextConventions.h"
 
 #include <QDateTime>
@@ -554,8 +555,18 @@ bool WriteProtocolPdf(const TProtocolPrint& print, const QString& fileName, QStr
         if (progress && !progress(done, total)) stopped = true;
         return !stopped;
     };
+    // Written under a temporary name beside the target: the previous file
+    // stays until the new one is complete (QPdfWriter does not report a
+    // failed write, the file does).
+    const std::string target = QFile::encodeName(fileName).toStdString();
+    const QString temporary = QFile::decodeName(TemporaryFileFor(target).c_str());
+    QFile file(temporary);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (error) *error = QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString());
+        return false;
+    }
     {
-        QPdfWriter writer(fileName);
+        QPdfWriter writer(&file);
         writer.setTitle(print.Job().Heading);
         writer.setCreator(QStringLiteral("Vaskel %1").arg(print.Job().Version));
         writer.setResolution(600);
@@ -565,11 +576,30 @@ bool WriteProtocolPdf(const TProtocolPrint& print, const QString& fileName, QStr
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         ok = print.PrintPages(writer, all, watch);
     }
-    if (!ok || !QFile::exists(fileName)) {
+    bool flushed = file.error() == QFileDevice::NoError;
+    if (file.isOpen()) flushed = file.flush() && flushed && file.error() == QFileDevice::NoError;
+    const QString why = file.errorString();
+    file.close();
+    // a complete PDF ends with its end-of-file mark
+    bool complete = false;
+    if (ok && flushed && file.open(QIODevice::ReadOnly) && file.size() > 5) {
+        file.seek(std::max<qint64>(0, file.size() - 32));
+        complete = file.readAll().contains("%%EOF");
+        file.close();
+    }
+    if (!ok || !flushed || !complete) {
         if (error)
             *error = stopped ? QStringLiteral("stopped; nothing was written")
-                             : QStringLiteral("cannot write %1").arg(fileName);
-        QFile::remove(fileName);
+                             : QStringLiteral("cannot write %1: %2")
+                                   .arg(fileName, !flushed ? why
+                                                           : QStringLiteral("the file is incomplete"));
+        QFile::remove(temporary);
+        return false;
+    }
+    try {
+        CommitTemporaryFile(QFile::encodeName(temporary).toStdString(), target);
+    } catch (const std::exception& e) {
+        if (error) *error = QString::fromLocal8Bit(e.what());
         return false;
     }
     return true;

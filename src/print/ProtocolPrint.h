@@ -112,8 +112,11 @@ private:
     mutable std::unordered_map<std::string, int> FLineCache;
 };
 
-// Writes every page of the printout as a PDF. error gets the reason on
-// failure; a stopped run (progress returned false) removes the file.
+// Writes every page of the printout as a PDF: under a temporary name beside
+// the target, checked complete and then renamed over it, so a failure (full
+// disk, read-only folder) or a stopped run (progress returned false) leaves
+// the previous file as it was. error gets the reason (naming the file) on
+// failure.
 bool WriteProtocolPdf(const TProtocolPrint& print, const QString& fileName, QString* error,
                       const std::function<bool(int, int)>& progress = nullptr,
                       const std::vector<int>& pages = {});

@@ -3,6 +3,7 @@
 #include "recording/TableFile.h"
 #include "telegram/DelimitedText.h"
 #include "telegram/Errors.h"
+#include "telegram/SafeFile.h"
 #include "telegram/TextConventions.h"
 
 #include <algorithm>
@@ -69,13 +70,11 @@ bool LastNonEmptyLineHolds(const std::string& fileName, char sep) {
     return false;
 }
 
-// Writes an unquoted protocol as quoted lines to target: each line (LF or
+// Writes an unquoted protocol as quoted lines to out: each line (LF or
 // CR LF ends it) split into its tokens, every token quoted.
-void ConvertUnquoted(const std::string& fileName, const std::string& target, char sep, char quote) {
+void ConvertUnquoted(const std::string& fileName, TFileSink& o, char sep, char quote) {
     std::ifstream in(fileName, std::ios::binary);
     if (!in) throw EFileError("Cannot open file " + fileName + ".");
-    std::ofstream o(target, std::ios::binary | std::ios::trunc);
-    if (!o) throw EFileError("Cannot write " + target + ".");
     std::string out;
     auto convert = [&](std::string& l) {
         if (!l.empty() && l.back() == '\r') l.pop_back();
@@ -91,16 +90,19 @@ void ConvertUnquoted(const std::string& fileName, const std::string& target, cha
         }
         out += "\r\n";
         if (out.size() >= (1 << 20)) {
-            o.write(out.data(), static_cast<std::streamsize>(out.size()));
+            o.Write(out);
             out.clear();
         }
     };
     std::string line;
     while (std::getline(in, line))
         if (!in.eof() || !line.empty()) convert(line);
-    o.write(out.data(), static_cast<std::streamsize>(out.size()));
-    o.flush();
-    if (!o) throw EFileError("Cannot write " + target + ".");
+    o.Write(out);
+}
+
+void ConvertUnquoted(const std::string& fileName, const std::string& target, char sep,
+                     char quote) {
+    WriteFileSafely(target, [&](TFileSink& o) { ConvertUnquoted(fileName, o, sep, quote); });
 }
 
 } // namespace
@@ -389,12 +391,7 @@ TProtocolLoad ReadProtocolRows(TTable& table, const std::string& fileName) {
         tmp /= "vaskel-rows-" + std::to_string(reinterpret_cast<std::uintptr_t>(&table)) + "-" +
                fs::path(fileName).filename().string() + ".tmp";
         source = tmp.string();
-        try {
-            ConvertUnquoted(fileName, source, sep, quote);
-        } catch (...) {
-            fs::remove(tmp, ec);
-            throw;
-        }
+        ConvertUnquoted(fileName, source, sep, quote);
     }
     ReadRows(table, source, fileName, f, nullptr, info);
     return info;
@@ -415,23 +412,13 @@ TProtocolLoad LoadProtocolFile(TTable& table, const std::string& fileName,
         // Every token quoted, into a temporary file. With ";" it replaces the
         // file (after the backup); with "," it is read, and the file is
         // written back in the current form below.
-        fs::path tmp(fileName);
-        tmp.replace_extension(".tmp");
-        try {
-            ConvertUnquoted(fileName, tmp.string(), sep, quote);
-        } catch (...) {
-            fs::remove(tmp, ec);
-            throw;
-        }
         if (form == TProtocolForm::Unquoted) {
-            fs::copy_file(fileName, BackupFileName(fileName), fs::copy_options::overwrite_existing,
-                          ec);
-            if (!ec) fs::rename(tmp, fileName, ec);
-            if (ec) {
-                fs::remove(tmp, ec);
-                throw EFileError("Cannot replace " + fileName + ".");
-            }
+            CopyFileSafely(fileName, BackupFileName(fileName));
+            ConvertUnquoted(fileName, fileName, sep, quote);
         } else {
+            fs::path tmp(fileName);
+            tmp.replace_extension(".tmp");
+            ConvertUnquoted(fileName, tmp.string(), sep, quote);
             source = tmp.string();
         }
     }

@@ -237,6 +237,7 @@ void TRecorder::WriteSafetyCopy() {
         FCopyFailing = true;
         if (FHooks.Trace)
             FHooks.Trace(std::string("TfMonitorForm.SaveActiveProtocol. Exception:") + e.what());
+        if (FHooks.SafetyCopyFailed) FHooks.SafetyCopyFailed(e.what());
     }
 }
 

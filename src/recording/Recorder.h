@@ -79,6 +79,10 @@ public:
         // Failures of the safety copy (once until a write works again) and
         // of saving (debugger output).
         std::function<void(const std::string&)> Trace;
+        // The safety copy cannot be written (the message names the file and
+        // why): said once until a write works again; it is tried again at
+        // every tick.
+        std::function<void(const std::string&)> SafetyCopyFailed;
     };
 
     TRecorder(const TIBISTelegramParser& parser, TEnvironment& env, THooks hooks);

@@ -2,6 +2,7 @@
 
 #include "telegram/DelimitedText.h"
 #include "telegram/Errors.h"
+#include "telegram/SafeFile.h"
 #include "telegram/TextConventions.h"
 
 #include <algorithm>
@@ -69,19 +70,19 @@ void AppendRowLine(std::string& line, TTable& table, int row, char quote, char s
     line += "\r\n";
 }
 
-void WriteRows(std::ostream& out, TTable& table, int from, char quote,
-               const std::optional<std::string>& header, char separator) {
+void WriteRows(const std::function<void(std::string_view)>& out, TTable& table, int from,
+               char quote, const std::optional<std::string>& header, char separator) {
     std::string chunk;
     chunk.reserve(1 << 20);
     if (header) chunk += *header + "\r\n";
     for (int row = from; row < table.RowCount(); ++row) {
         AppendRowLine(chunk, table, row, quote, separator);
         if (chunk.size() >= (1 << 20)) {
-            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+            out(chunk);
             chunk.clear();
         }
     }
-    out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    out(chunk);
 }
 
 } // namespace
@@ -93,27 +94,6 @@ std::string BackupFileName(const std::string& fileName) {
     return b.string();
 }
 
-void WriteFileAtomically(const std::string& fileName, std::string_view content) {
-    const std::string tmp = fileName + ".vaskel-tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) throw EFileError("Cannot create file " + fileName + ".");
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(tmp.c_str());
-            throw EFileError("Cannot write file " + fileName + ".");
-        }
-    }
-    std::error_code ec;
-    fs::rename(tmp, fileName, ec);
-    if (ec) {
-        fs::remove(tmp, ec);
-        throw EFileError("Cannot write file " + fileName + ".");
-    }
-}
-
 void SaveToCSV(TTable& table, const std::string& fileName, char quote, int firstRow,
                const std::optional<std::string>& header, char separator) {
     if (firstRow < 0) firstRow = 0;
@@ -122,39 +102,24 @@ void SaveToCSV(TTable& table, const std::string& fileName, char quote, int first
     const bool append = exists && firstRow > 0;
     const int from = std::max(firstRow, 1) - 1; // 0-based data row
     if (append) {
-        // Whole lines are appended: the rows are written in one go.
-        std::ostringstream text;
-        WriteRows(text, table, from, quote, header, separator);
-        const std::string content = text.str();
-        std::ofstream out(fileName, std::ios::binary | std::ios::app);
-        if (!out) throw EFileError("Cannot open file " + fileName + ".");
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.flush();
-        if (!out) throw EFileError("Cannot write file " + fileName + ".");
+        // Whole lines are appended in one go, or nothing.
+        std::string content;
+        WriteRows([&](std::string_view part) { content.append(part); }, table, from, quote,
+                  header, separator);
+        AppendToFileSafely(fileName, content);
     } else {
         if (exists && firstRow == 0) {
-            fs::copy_file(fileName, BackupFileName(fileName), fs::copy_options::overwrite_existing,
-                          ec);
-            if (ec) throw EFileError("Cannot write backup " + BackupFileName(fileName) + ".");
-        }
-        // A temporary file in the same folder replaces the target when done.
-        const std::string tmp = fileName + ".vaskel-tmp";
-        {
-            std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-            if (!out) throw EFileError("Cannot create file " + fileName + ".");
-            WriteRows(out, table, from, quote, header, separator);
-            out.flush();
-            if (!out) {
-                out.close();
-                fs::remove(tmp, ec);
-                throw EFileError("Cannot write file " + fileName + ".");
+            try {
+                CopyFileSafely(fileName, BackupFileName(fileName));
+            } catch (const EFileError& e) {
+                throw EFileError("Cannot write file " + fileName + " without its backup. " +
+                                 e.what());
             }
         }
-        fs::rename(tmp, fileName, ec);
-        if (ec) {
-            fs::remove(tmp, ec);
-            throw EFileError("Cannot write file " + fileName + ".");
-        }
+        WriteFileSafely(fileName, [&](TFileSink& out) {
+            WriteRows([&](std::string_view part) { out.Write(part); }, table, from, quote, header,
+                      separator);
+        });
     }
     table.Modified = false;
 }

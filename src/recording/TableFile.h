@@ -19,9 +19,9 @@ std::string BackupFileName(const std::string& fileName);
 // Writes rows from firstRow on. Rows are numbered as in the windows: 1 is
 // the first data row. firstRow <= 0: the whole table replaces the file (an
 // existing file is first copied to its backup name); firstRow > 0: the rows
-// are appended when the file exists. Whole-file writes go through a
-// temporary file that is renamed over the target; appends write whole
-// lines. Boolean cells are normalised in the table ("-1"/"0").
+// are appended when the file exists. Whole-file writes go through
+// WriteFileSafely (telegram/SafeFile.h); appends write whole lines or
+// nothing. Boolean cells are normalised in the table ("-1"/"0").
 // Throws EFileError when the file cannot be written.
 void SaveToCSV(TTable& table, const std::string& fileName, char quote, int firstRow,
                const std::optional<std::string>& header, char separator);
@@ -87,9 +87,5 @@ std::vector<std::string> SplitTableLine(std::string_view line, char quote, char 
 // The same split straight into the table's packed row form (the reader's
 // fast path); returns the number of cells written (at most cols).
 int PackTableLine(std::string_view line, char quote, char separator, int cols, std::string& out);
-
-// Writes text to a file safely: temporary file in the same folder, then
-// renamed over the target.
-void WriteFileAtomically(const std::string& fileName, std::string_view content);
 
 } // namespace vaskel

@@ -2,6 +2,8 @@
 
 #include "shell/Environment.h"
 #include "shell/Timers.h"
+#include "telegram/Errors.h"
+#include "telegram/SafeFile.h"
 
 #include <chrono>
 #include <cstdio>
@@ -146,11 +148,12 @@ std::vector<std::string> TDebugClass::RunLines(const TActionRun& run) const {
 }
 
 bool TDebugClass::WriteBlockTo(const std::string& file, const std::string& message) {
-    std::ofstream out(file, std::ios::binary | std::ios::app);
-    if (!out) return false;
+    // the block is written whole or not at all
+    std::string out;
     auto line = [&](const std::string& s) {
-        out << s << kEol;
-        return static_cast<bool>(out);
+        out += s;
+        out += kEol;
+        return true;
     };
     const TComputerFacts f = ComputerFacts ? ComputerFacts() : TComputerFacts{};
     const bool english = FEnv.Language() == 2;
@@ -207,14 +210,7 @@ bool TDebugClass::WriteBlockTo(const std::string& file, const std::string& messa
     // what this platform cannot tell is left out
     for (const TLine& l : computer)
         if (!l.Value.empty() && !line(Text(l.German, l.English) + l.Value)) return false;
-    out.close();
-    try {
-        FEnv.WriteEnvironmentDump(file);
-    } catch (...) {
-        return false;
-    }
-    out.open(file, std::ios::binary | std::ios::app);
-    if (!out) return false;
+    out += FEnv.EnvironmentDump();
     if (!line(Text("-------- Offene Fenster -------------------------------",
                    "-------- Open windows ---------------------------------")))
         return false;
@@ -224,13 +220,8 @@ bool TDebugClass::WriteBlockTo(const std::string& file, const std::string& messa
     if (!line(Text("-------- Aktionshistorie -------------------------------",
                    "-------- Action history --------------------------------")))
         return false;
-    while (!FRuns.empty()) {
-        for (const std::string& l : RunLines(FRuns.front()))
-            if (!line(l)) return false;
-        FHeld -= FRuns.front().Block.size();
-        FRuns.pop_front();
-    }
-    AddAction(kMarker, "");
+    for (const TActionRun& run : FRuns)
+        for (const std::string& l : RunLines(run)) line(l);
     if (!line(Text("-------- Fehlermeldung -------------------------------",
                    "-------- Error message -------------------------------")))
         return false;
@@ -238,8 +229,15 @@ bool TDebugClass::WriteBlockTo(const std::string& file, const std::string& messa
     if (!line(Text("======== ENDE FEHLEREINTRAG ==========================",
                    "======== END OF ERROR REPORT ========================")))
         return false;
-    out.close();
-    if (!out) return false;
+    try {
+        AppendToFileSafely(file, out);
+    } catch (const EFileError&) {
+        // the actions stay held for the next report
+        return false;
+    }
+    FRuns.clear();
+    FHeld = 0;
+    AddAction(kMarker, "");
     if (Beep) Beep();
     return true;
 }

@@ -1,5 +1,7 @@
 #include "shell/Environment.h"
 
+#include "telegram/SafeFile.h"
+
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
@@ -361,7 +363,7 @@ int TEnvironment::ColorDepthBit() const {
     return FPlatform.ScreenColorDepth().value_or(16);
 }
 
-void TEnvironment::WriteEnvironmentDump(const std::string& fileName) const {
+std::string TEnvironment::EnvironmentDump() const {
     std::string d;
     auto line = [&](const std::string& s) { d += s + "\r\n"; };
     auto flagLine = [&](const char* name, bool v) {
@@ -397,11 +399,11 @@ void TEnvironment::WriteEnvironmentDump(const std::string& fileName) const {
              "] = " + std::to_string(FAddressTranslation[a - 1]));
     line("FIBISAddressTranslationMode : " + std::to_string(FAddressTranslationMode));
 
-    std::ofstream out(fileName, std::ios::binary | std::ios::app);
-    if (!out) throw EFileError("Cannot open file " + fileName + " for writing.");
-    out << d;
-    out.close();
-    if (!out) throw EFileError("Cannot write to file " + fileName + ".");
+    return d;
+}
+
+void TEnvironment::WriteEnvironmentDump(const std::string& fileName) const {
+    AppendToFileSafely(fileName, EnvironmentDump());
 }
 
 } // namespace vaskel

@@ -221,8 +221,10 @@ public:
     std::string DataDirectory() const;
     int ColorDepthBit() const;
 
-    // Appends the settings dump to the text file (created when missing).
-    // Throws EFileError when the file cannot be written.
+    // The settings dump (CR LF lines), and the same appended to the text
+    // file (created when missing), whole or not at all. Throws EFileError
+    // when the file cannot be written.
+    std::string EnvironmentDump() const;
     void WriteEnvironmentDump(const std::string& fileName) const;
 
 private:

@@ -1,5 +1,8 @@
 #include "shell/IniFile.h"
 
+#include "telegram/SafeFile.h"
+
+#include "telegram/DelimitedText.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
@@ -49,6 +52,18 @@ TIniFile::TIniFile(std::string fileName) : FFileName(std::move(fileName)) {
         }
     }
     if (!read) throw EFileError("Cannot read file " + FFileName + ".");
+    // binary bytes or a line longer than any setting: no INI file, and not
+    // to be written over by the next change
+    if (content.find('\0') != std::string::npos)
+        throw EFileError("Cannot read file " + FFileName + ": it holds binary data, no settings.");
+    // a section name that never closes is a file that broke off (or no INI
+    // file at all): its keys would land in no section or the wrong one
+    ForEachTextLine(content, [&](std::string_view line, int no) {
+        line = TrimBlanks(line);
+        if (!line.empty() && line.front() == '[' && line.back() != ']')
+            throw EFileError("Cannot read file " + FFileName + ": line " + std::to_string(no) +
+                             " is cut off.");
+    });
     Parse(content);
 }
 
@@ -154,24 +169,7 @@ std::string TIniFile::Text() const {
 }
 
 void TIniFile::UpdateFile() const {
-    const std::string temp = FFileName + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        const std::string text = Text();
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.flush();
-        if (!out) {
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            throw EFileError("Die Datei " + FFileName + " kann nicht geschrieben werden.");
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, FFileName, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        throw EFileError("Die Datei " + FFileName + " kann nicht geschrieben werden.");
-    }
+    WriteFileSafely(FFileName, Text());
 }
 
 } // namespace vaskel

@@ -13,7 +13,9 @@ namespace vaskel {
 class TIniFile {
 public:
     // Reads the file when it exists; a missing file is an empty one. Throws
-    // EFileError when it exists but cannot be read (a folder, no permission).
+    // EFileError when it exists but cannot be read (a folder, no permission)
+    // or is no INI text (NUL bytes, a section name that is never closed;
+    // ELineTooLong for a line longer than MaxLineBytes()).
     explicit TIniFile(std::string fileName);
 
     const std::string& FileName() const { return FFileName; }

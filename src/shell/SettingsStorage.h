@@ -20,7 +20,8 @@ public:
     virtual std::optional<std::string> ReadString(const std::string& path) = 0;
     virtual void WriteInteger(const std::string& path, int32_t value) = 0;
     virtual void WriteString(const std::string& path, const std::string& value) = 0;
-    // Makes written values durable (no-op where every write already is).
+    // Makes written values durable (no-op where every write already is);
+    // throws EFileError when they cannot be written.
     virtual void Flush() {}
 
     // Booleans are the strings "TRUE" and "FALSE"; "TRUE", "YES", "Y" and

@@ -98,6 +98,9 @@ TEST(CliJunkFiles, EveryReaderRefusesEveryJunkFile) {
         {{"analyse", "--catalogue", "@", protocol, "1"}, "", false},
         {{"filter", "--catalogue", "@", protocol, out}, out, false},
         {{"record", "--catalogue", "@", protocol, out}, out, false},
+        {{"firmware", "check", "@"}, "", true},
+        {{"import", "@", out}, out, true},
+        {{"import", "@", ant}, ant, false},
     };
     for (const TCommand& c : commands)
         for (const TJunk& j : junk) {
@@ -117,6 +120,65 @@ TEST(CliJunkFiles, EveryReaderRefusesEveryJunkFile) {
                 EXPECT_FALSE(fs::exists(c.Writes)) << what << " wrote";
             }
         }
+}
+
+// Each kind of file cut in the middle (inside a quoted field, or halfway
+// through for the kinds without quotes), as a copy that broke off: refused
+// by every command that reads it, nothing written.
+TEST(CliJunkFiles, EveryReaderRefusesItsKindCutInTheMiddle) {
+    test::TempDir dir;
+    const auto cut = [](const std::string& good) {
+        const std::size_t middle = good.size() / 2;
+        const std::size_t quote = good.find('"', middle);
+        return good.substr(0, quote == std::string::npos ? middle : quote + 2);
+    };
+    std::string protocol;
+    for (int k = 0; k < 20; ++k)
+        protocol += "\"M\";\"" + std::to_string(k + 1) + "\";\"" + std::to_string(k * 100) +
+                    "\";\"\";\"\";\"l00" + std::to_string(k % 10) + "\r/\";\"\";\"\";\"\";\"\"\r\n";
+    std::string calls = std::string(kAufrufHeader) + "\r\n";
+    std::string responses = std::string(kAntwortHeader) + "\r\n";
+    for (int k = 0; k < 20; ++k) {
+        calls += "-1;\"l00" + std::to_string(k % 10) + "\";\"Linie\";\"0:05\"\r\n";
+        responses += "-1;\"a" + std::to_string(k) + "\";\"a" + std::to_string(k) + "7\";30\r\n";
+    }
+    const std::string hex = ":10000000000102030405060708090A0B0C0D0E0F78\r\n"
+                            ":10001000101112131415161718191A1B1C1D1E1F68\r\n"
+                            ":00000001FF\r\n";
+    const std::string catalogue = test::ReadFile(test::kShippedCatalogue);
+    const std::string files[][2] = {
+        {"p.PRO.CSV", cut(protocol)},  {"c.AUF.CSV", cut(calls)},
+        {"r.ANT.CSV", cut(responses)}, {"IBIS.CSV", cut(catalogue)},
+        {"fw.hex", hex.substr(0, hex.size() / 2)},
+    };
+    for (const auto& [name, bytes] : files) dir.Write(name, bytes);
+    const std::string out = dir / "out.PRO.CSV";
+    const std::string ant = dir / "out.ANT.CSV";
+    const std::string p = dir / "p.PRO.CSV";
+    const std::vector<std::string> commands[] = {
+        {"analyse", p, "1"},
+        {"stats", p},
+        {"filter", p, out},
+        {"reanalyse", p, out},
+        {"responses", p, ant},
+        {"simulate", "--seconds", "1", "--protocol", p, out},
+        {"simulate", "--seconds", "1", "--call-list", dir / "c.AUF.CSV", out},
+        {"simulate", "--seconds", "1", "--response-list", dir / "r.ANT.CSV", out},
+        {"catalogue", "check", dir / "IBIS.CSV"},
+        {"classify", "--catalogue", dir / "IBIS.CSV", "l001"},
+        {"firmware", "check", dir / "fw.hex"},
+    };
+    for (const auto& args : commands) {
+        std::error_code ec;
+        fs::remove(out, ec);
+        fs::remove(ant, ec);
+        const CliRun r = Cli(args);
+        const std::string what = args[0] + " " + args[1];
+        EXPECT_NE(r.code, kCliOk) << what << "\n" << r.out << r.err;
+        EXPECT_FALSE(r.err.empty()) << what;
+        EXPECT_FALSE(fs::exists(out)) << what << " wrote";
+        EXPECT_FALSE(fs::exists(ant)) << what << " wrote";
+    }
 }
 
 // IBIS_Frame.CSV beside the catalogue broken: the record types' groups

@@ -356,6 +356,34 @@ TEST(PrintCommand, WritesThePdfOfAProtocolAndARange) {
     }
 }
 
+// The printout onto a disk that fills up while it is written (64 KiB, far
+// less than the PDF), a full one and a read-only folder: exit status 2, the
+// message names the file, and the previous printout stays as it was.
+TEST(PrintCommand, AFailedWriteKeepsThePreviousPrintout) {
+    test::TempDir dir;
+    const std::string in = WriteProtocol(dir, 3000);
+    enum { FillsUp, Full, ReadOnly };
+    for (const int fault : {FillsUp, Full, ReadOnly})
+        for (const char* name : {"p.pdf", "p.png"}) {
+            // the first page as a picture may well fit
+            if (fault == FillsUp && std::string(name) == "p.png") continue;
+            SCOPED_TRACE(std::string(name) + (fault == FillsUp ? " on a disk that fills up"
+                                              : fault == Full ? " on a full disk"
+                                                              : " in a read-only folder"));
+            test::FaultyFolder folder(fault == ReadOnly ? test::TWriteFault::ReadOnlyFolder
+                                                        : test::TWriteFault::FullDisk);
+            if (!folder.Usable()) GTEST_SKIP() << folder.Why();
+            const std::string out = folder.Write(name, "previous printout");
+            if (fault != FillsUp) folder.Break();
+            const TCliRun run = Cli({"print", in, out});
+            EXPECT_EQ(run.Code, kCliUsage) << run.Out;
+            EXPECT_NE(run.Err.find(out), std::string::npos) << run.Err;
+            EXPECT_EQ(run.Out, "");
+            EXPECT_EQ(test::ReadFile(out), "previous printout");
+            EXPECT_EQ(folder.Names(), std::vector<std::string>{name}) << "a temporary file is left";
+        }
+}
+
 TEST(PrintCommand, RefusesBadInputWithoutWriting) {
     test::TempDir dir;
     const std::string in = WriteProtocol(dir, 5);

@@ -4,6 +4,7 @@
 #include "platform/QtDebugOutput.h"
 #include "platform/QtText.h"
 #include "shell/Timers.h"
+#include "ui/common/Texts.h"
 
 #include <QApplication>
 #include <QFile>
@@ -109,6 +110,10 @@ TSession::TSession(TEnvironment& env, TIBISTelegramParser& parser, TOptions opti
     TRecorder::THooks rh;
     rh.NowMsOfDay = [] { return TSystemClock().Now().MsOfDay(); };
     rh.Trace = [](const std::string& s) { qDebug("%s", s.c_str()); };
+    rh.SafetyCopyFailed = [this](const std::string& why) {
+        emit StatusMessageRequested(Tr("Die Sicherungskopie kann nicht geschrieben werden:") +
+                                    QStringLiteral(" ") + FromCp1252(why));
+    };
     rh.StopSlaveTimeout = [this] {
         if (FScheduler) FScheduler->StopSlaveTimeout();
     };

@@ -1,5 +1,6 @@
 #include "ui/device/CommunicationForm.h"
 
+#include "platform/QtFiles.h"
 #include "platform/QtText.h"
 #include "shell/Timers.h"
 #include "ui/common/Session.h"
@@ -265,13 +266,11 @@ void TfCommunicationForm::SaveAsked() {
     const QString file = AskSaveFile ? AskSaveFile(spec) : AskFile(this, spec);
     if (file.isEmpty()) return;
     const std::string text = FModel->Log().SaveText(now);
-    QFile f(file);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        f.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size())) {
+    // "saved" only once the file is complete on the disk
+    if (const QString why = SaveFileSafely(file, text); !why.isEmpty()) {
         QMessageBox::warning(this, Tr("Protokoll speichern"),
                              Tr("Die Datei konnte nicht geschrieben werden.") +
-                                 QStringLiteral("\n") + QDir::toNativeSeparators(file));
+                                 QStringLiteral("\n") + why);
         return;
     }
     QMessageBox::information(this, Tr("Schnittstellenkommunikation"),

@@ -1,5 +1,6 @@
 #include "ui/device/DebugOutputForm.h"
 
+#include "platform/QtFiles.h"
 #include "platform/QtText.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
@@ -119,13 +120,10 @@ void TfDebugOutputForm::SaveAsked() {
         if (b == FLog->document()->begin() && !b.next().isValid() && b.text().isEmpty()) break;
         text += ToCp1252(b.text()) + "\r\n";
     }
-    QFile f(file);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        f.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()))
+    if (const QString why = SaveFileSafely(file, text); !why.isEmpty())
         QMessageBox::warning(this, Tr("Debuglog speichern"),
                              Tr("Die Datei konnte nicht geschrieben werden.") +
-                                 QStringLiteral("\n") + QDir::toNativeSeparators(file));
+                                 QStringLiteral("\n") + why);
 }
 
 void TfDebugOutputForm::changeEvent(QEvent* e) {

@@ -223,11 +223,13 @@ bool TfPreviewForm::SavePdf(const QString& fileName) {
         QApplication::processEvents();
         return !progress.wasCanceled();
     });
+    // closing the progress dialog counts as cancelled: asked before
+    const bool cancelled = progress.wasCanceled();
     progress.close();
-    if (!ok && !progress.wasCanceled())
+    if (!ok && !cancelled)
         QMessageBox::warning(this, windowTitle(),
                              Tr("Die PDF-Datei konnte nicht geschrieben werden:") +
-                                 QStringLiteral("\n") + fileName);
+                                 QStringLiteral("\n") + fileName + QStringLiteral("\n") + error);
     return ok;
 }
 

@@ -155,7 +155,9 @@ bool TfMonitorForm::SaveAs() {
     const bool ok = Recorder().SaveActiveProtocol(QFile::encodeName(file).toStdString(), 0);
     if (!ok)
         QMessageBox::warning(this, Tr("Protokolldatei speichern"),
-                             Tr("Die Datei konnte nicht geschrieben werden."));
+                             Tr("Die Datei konnte nicht geschrieben werden.") +
+                                 QStringLiteral("\n") +
+                                 QDir::toNativeSeparators(file));
     return ok;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/stats/StatisticsForm.h"
 
+#include "platform/QtFiles.h"
 #include "platform/QtText.h"
 #include "recording/Recorder.h"
 #include "ui/common/FileDialogs.h"
@@ -440,26 +441,28 @@ void TfStatisticsForm::FillReaction() {
     delete old;
 }
 
-bool TfStatisticsForm::ExportChart(int tab, const QString& file) const {
+QString TfStatisticsForm::ExportChart(int tab, const QString& file) const {
     QChartView* view = FCharts[tab];
-    if (file.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
-        QSvgGenerator svg;
-        svg.setFileName(file);
-        svg.setSize(view->size());
-        svg.setViewBox(QRect(QPoint(0, 0), view->size()));
-        svg.setTitle(Caption());
-        QPainter p;
-        if (!p.begin(&svg)) return false;
-        view->render(&p);
-        p.end();
-        return QFile::exists(file) && QFile(file).size() > 0;
-    }
-    return view->grab().save(file, "PNG");
+    if (file.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive))
+        return SaveFileThrough(file, [&](const QString& temporary) {
+            QFile out(temporary);
+            if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+            QSvgGenerator svg;
+            svg.setOutputDevice(&out);
+            svg.setSize(view->size());
+            svg.setViewBox(QRect(QPoint(0, 0), view->size()));
+            svg.setTitle(Caption());
+            QPainter p;
+            if (!p.begin(&svg)) return false;
+            view->render(&p);
+            p.end();
+            return out.flush() && out.error() == QFileDevice::NoError;
+        });
+    return SaveFileThrough(
+        file, [&](const QString& temporary) { return view->grab().save(temporary, "PNG"); });
 }
 
-bool TfStatisticsForm::ExportTable(int tab, const QString& file) const {
-    QFile f(file);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+QString TfStatisticsForm::ExportTable(int tab, const QString& file) const {
     const QTableWidget* t = FTables[tab];
     auto quoted = [](QString s) { return '"' + s.replace('"', QStringLiteral("\"\"")) + '"'; };
     QString text;
@@ -475,7 +478,7 @@ bool TfStatisticsForm::ExportTable(int tab, const QString& file) const {
         text += "\r\n";
     }
     const QByteArray bytes = text.toUtf8();
-    return f.write(bytes) == bytes.size() && f.flush();
+    return SaveFileSafely(file, std::string_view(bytes.constData(), bytes.size()));
 }
 
 void TfStatisticsForm::AskExport(bool chart) {
@@ -497,10 +500,11 @@ void TfStatisticsForm::AskExport(bool chart) {
     }
     const QString file = AskFile(this, spec);
     if (file.isEmpty()) return;
-    const bool ok = chart ? ExportChart(tab, file) : ExportTable(tab, file);
-    if (!ok)
+    const QString why = chart ? ExportChart(tab, file) : ExportTable(tab, file);
+    if (!why.isEmpty())
         QMessageBox::warning(this, Tr("Statistik"),
-                             Tr("Die Datei %1 konnte nicht geschrieben werden.").arg(file));
+                             Tr("Die Datei %1 konnte nicht geschrieben werden.").arg(file) +
+                                 QStringLiteral("\n") + why);
 }
 
 TfStatisticsForm* ShowStatistics(TSession& session, TfBaseProtocolForm* protocol, bool live) {

@@ -47,9 +47,10 @@ public:
     QTableWidget* Table(int tab) const;
     QChartView* ChartView(int tab) const;
     // Writes the chart of a tab as PNG or SVG, its table as CSV (";",
-    // quoted texts, UTF-8); false when it cannot be written.
-    bool ExportChart(int tab, const QString& file) const;
-    bool ExportTable(int tab, const QString& file) const;
+    // quoted texts, UTF-8), each through a temporary file renamed over the
+    // target; returns an empty text, or the reason naming the file.
+    QString ExportChart(int tab, const QString& file) const;
+    QString ExportTable(int tab, const QString& file) const;
 
 
 private:
