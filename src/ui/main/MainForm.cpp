@@ -72,7 +72,7 @@ QString T(const char* utf8) {
 
 TfMainForm::TfMainForm(TSession& session, TOptions options)
     : FSession(session), FOptions(std::move(options)) {
-    setWindowTitle(T("Vaskel"));
+    ShowTitle();
     setMinimumSize(800, 300);
     resize(1016, 746 + 90);
     // on a small screen the window fits the screen
@@ -103,7 +103,7 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
     FDirect = new TDirectInputBox(FSession, this);
     FModeArea = new TModeArea(FSession.Env(), *FDirect, *FActions, this);
     // the mode area sits above the status bar
-    FModeBar = new QToolBar(T("Modus- und Statusbereich"), this);
+    FModeBar = new QToolBar(Tr("Modus- und Statusbereich"), this);
     FModeBar->setMovable(false);
     FModeBar->addWidget(FModeArea);
     addToolBar(Qt::BottomToolBarArea, FModeBar);
@@ -394,10 +394,22 @@ void TfMainForm::BuildLanguageMenu(QMenu* options) {
     }
 }
 
+void TfMainForm::ShowTitle() {
+    if (FOptions.VirtualScenario.isEmpty())
+        setWindowTitle(T("Vaskel"));
+    else
+        setWindowTitle(T("Vaskel - ") + Tr("virtuelles Gerät") + T(" (") + FOptions.VirtualScenario +
+                       T(")"));
+}
+
 void TfMainForm::SwitchLanguage(int language) {
     FSession.Env().SetLanguage(language);
     SetUiLanguage(language);
     Retranslate(this);
+    ShowTitle();
+    FModeBar->setWindowTitle(Tr("Modus- und Statusbereich"));
+    SetAddressTranslationMode(FSession.Env().IBISAddressTranslationMode());
+    FDirect->LiveCheck();
     for (int n : {1, 2})
         if (QAction* a = findChild<QAction*>(QStringLiteral("actLanguage%1").arg(n)))
             a->setChecked(n == language);
@@ -446,7 +458,7 @@ void TfMainForm::BuildVirtualDeviceMenu(QMenu* diag) {
 void TfMainForm::BuildStatusBar() {
     FPanels[0] = NewLabel("COM???");
     FPanels[0]->setMinimumWidth(80);
-    FPanels[1] = NewLabel("Firmware Version: unbekannt");
+    FPanels[1] = NewLabel("Firmware-Version: unbekannt");
     FPanels[1]->setMinimumWidth(350);
     FPanels[2] = NewLabel("<Keine Liste aktiv>");
     // a double click on the status bar outside the list panel shows the
@@ -465,7 +477,10 @@ void TfMainForm::ApplyDisplay(const TDeviceDisplay& d) {
     m->setText(Tr(FromCp1252(d.MasterCaption)));
     m->setChecked(d.MasterChecked);
     FDirect->SetSendEnabled(d.DirectSendEnabled);
-    FPanels[1]->setText(FromCp1252(d.FirmwarePanel));
+    // the device's own version text, or "unbekannt" before it is known
+    const std::string& revision = FSession.Status().HardwareRevision();
+    FPanels[1]->setText(Tr("Firmware-Version: %1")
+                            .arg(revision == "unbekannt" ? Tr("unbekannt") : FromCp1252(revision)));
     FModeArea->ApplyDisplay(d);
 }
 
@@ -543,7 +558,7 @@ void TfMainForm::OpenAddressForm() {
         env.SetHintGiven(THint::AddressTranslationHintGiven);
         TBalloonHint::Show(FAddressButton, FAddressButton->rect().center(),
                            TBalloonHint::TIcon::Information, Tr("Hinweis"),
-                           Tr("Vergessen Sie nicht die Addressumschaltung zu aktivieren, damit") +
+                           Tr("Vergessen Sie nicht, die Adressumsetzung zu aktivieren, damit") +
                                T("\n") +
                                Tr("in einer Mastersimulation die Adressen auch tatsächlich "
                                   "umgesetzt werden!"),

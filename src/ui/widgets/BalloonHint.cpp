@@ -86,6 +86,13 @@ TBalloonHint::TBalloonHint(QWidget* window, QWidget* anchor, QPoint at, TIcon ic
             deleteLater();
     });
     if (timeoutMs > 0) FTimer->start(timeoutMs);
+    // a balloon never outlives what it points at
+    connect(anchor, &QObject::destroyed, this, [this] {
+        if (GCurrent == this)
+            CloseCurrent();
+        else
+            deleteLater();
+    });
     adjustSize();
     Place(anchor->mapTo(window, at));
 }
