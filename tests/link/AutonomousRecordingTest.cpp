@@ -196,7 +196,7 @@ TEST_F(AutonomousTest, OfflineTheBarIsDisabledAndNothingIsKnown) {
 
 TEST(AutonomousTexts, DialogTexts) {
     EXPECT_EQ(std::string(kActivated),
-              "Der autonome Modus ist aktiviert.\r\nSie k\xF6nnen nun Ihren PC vom Tavrin trennen "
+              "Der autonome Modus ist aktiviert.\r\nSie k\xF6nnen nun Ihren PC vom Tavrin trennen und "
               "den Tavrin,\r\nfalls noch nicht geschehen, in ein Fahrzeug einbauen. Die "
               "Aufzeichnung\r\nl\xE4uft automatisch, sobald der Tavrin Spannung \xFC"
               "ber den IBIS-Bus erh\xE4lt.");

@@ -510,7 +510,9 @@ void TfBaseEditForm::changeEvent(QEvent* e) {
     TfChildWindow::changeEvent(e);
     if (e->type() == QEvent::LanguageChange && FModel) {
         UpdateTitle();
-        SetFixedWidths(FFixed); // the mode button's hint
+        // the mode button's hint (the widths stay as they are)
+        ToolButton("tbRowMode")->setToolTip(FFixed ? Tr("feste Spaltenbreite")
+                                                   : Tr("variable Spaltenbreite"));
     }
 }
 

@@ -736,8 +736,8 @@ void TfBaseProtocolForm::ShowTip(const QString& title, const QString& text, int 
     const QRect r = FView->visualRect(FModel->index(row, pcTelegram));
     // a balloon in the window: it stays while the user goes on typing and
     // never takes the keyboard focus
-    TBalloonHint::Show(FView->viewport(), QPoint(FView->viewport()->width() / 2, r.center().y()),
-                       TBalloonHint::TIcon::Information, title, text, 8000);
+    TBalloonHint::Show(FView->viewport(), QPoint(FView->viewport()->width() / 2, r.bottom()),
+                       TBalloonHint::TIcon::Information, title, text, 8000, true);
 }
 
 void TfBaseProtocolForm::CloseTip() {

@@ -153,7 +153,9 @@ TEST_F(ComposerTest, TheHandedOverTelegramBringsNoWarningATypedOneDoes) {
     EXPECT_EQ(box.DetailButton()->text(), QStringLiteral("DS 021 ..."));
 
     // typed by hand: warned once, and the typing goes on in the field
+    QApplication::setActiveWindow(&owner);
     edit->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return edit->hasFocus(); }));
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
     QTest::keyClicks(edit, QStringLiteral("aA1"));
