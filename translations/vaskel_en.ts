@@ -52,7 +52,7 @@
         <translation>&amp;Undo</translation>
     </message>
     <message>
-        <source>Letzte Aktuion rückgängig machen</source>
+        <source>Letzte Aktion rückgängig machen</source>
         <translation>Undo the last action</translation>
     </message>
     <message>
@@ -281,7 +281,7 @@
     </message>
     <message>
         <source>Fehlerhafte Telegramme nie ausfiltern</source>
-        <translation>Never filter erroneous telegrams.</translation>
+        <translation>Never filter out erroneous telegrams</translation>
     </message>
     <message>
         <source>Alle</source>
@@ -293,11 +293,11 @@
     </message>
     <message>
         <source>Die Kürzel beschreiben nur den ersten Buchstaben eines Telegramms. Ein Kürzel kann damit auch mehrere Datensätze umfassen.</source>
-        <translation>The keys describe only the first letter of a telegram. One key can therefore cover several records.</translation>
+        <translation>The initials stand only for the first letter of a telegram, so one initial can cover several record types.</translation>
     </message>
     <message>
         <source>Hier können Sie exakt die Datensätze auswählen, die Sie angezeigt haben wollen.</source>
-        <translation>Here you can choose exactly the records you want to see.</translation>
+        <translation>Here you choose exactly the record types you want to see.</translation>
     </message>
     <message>
         <source>Aktuellen Filter als Vorlage speichern</source>
@@ -308,16 +308,16 @@
         <translation>Delete the current template</translation>
     </message>
     <message>
-        <source>Wenn diese Option aktiv ist, werden die fehlerhafte Telegramme immer angezeigt.</source>
+        <source>Wenn diese Option aktiv ist, werden fehlerhafte Telegramme immer angezeigt.</source>
         <translation>When this option is on, erroneous telegrams are always shown.</translation>
     </message>
     <message>
         <source>Alle Kürzel und Datensätze aktivieren</source>
-        <translation>Activate all keys and records</translation>
+        <translation>Select all initials and record types</translation>
     </message>
     <message>
         <source>Alle Kürzel und Datensätze deaktivieren</source>
-        <translation>Deactivate all keys and records</translation>
+        <translation>Clear all initials and record types</translation>
     </message>
     <message>
         <source>Die Datei IBIS_Frame.CSV fehlt oder ist beschädigt.</source>
@@ -341,7 +341,7 @@
     </message>
     <message>
         <source>Die aktuellen Einstellungen wurden als Filter "%1" gespeichert.</source>
-        <translation>The actual settings were saved as template "%1".</translation>
+        <translation>The current settings were saved as template "%1".</translation>
     </message>
     <message>
         <source>Datensatzfilter löschen?</source>
@@ -373,7 +373,7 @@
     </message>
     <message>
         <source>IBIS Adressumsetzung ...</source>
-        <translation>IBIS address conversion ...</translation>
+        <translation>IBIS address translation ...</translation>
     </message>
     <message>
         <source>Mithilfe der Adressumsetzung können Sie die Adressen von Mastersimulationen automatisch umsetzen lassen.</source>
@@ -561,11 +561,11 @@
     </message>
     <message>
         <source>Sendeabstand der Telegramme um Faktor</source>
-        <translation>Stretch the gap between telegrams by factor</translation>
+        <translation>Make the gaps between telegrams</translation>
     </message>
     <message>
         <source>vergrößern.</source>
-        <translation>.</translation>
+        <translation>times longer.</translation>
     </message>
     <message>
         <source>Senden</source>
@@ -596,7 +596,7 @@
         <translation>&lt;No list active&gt;</translation>
     </message>
     <message>
-        <source>Firmware Version: unbekannt</source>
+        <source>Firmware-Version: unbekannt</source>
         <translation>Firmware version: unknown</translation>
     </message>
     <message>
@@ -609,7 +609,7 @@
     </message>
     <message>
         <source>Es liegt keine Spannung am IBIS-Empfangsbus an. (WBED)</source>
-        <translation>There is no voltage on the IBIS answer line. (WBED)</translation>
+        <translation>There is no voltage on the IBIS receive line. (WBED)</translation>
     </message>
     <message>
         <source>Es liegt keine externe Spannung an.</source>
@@ -640,7 +640,7 @@
         <translation>There is a short circuit on the vehicle bus.</translation>
     </message>
     <message>
-        <source>Beheben Sie den Kurzschluss und klicken Sie auf das rote LED, </source>
+        <source>Beheben Sie den Kurzschluss und klicken Sie auf die rote LED, </source>
         <translation>Remove the short circuit and click the red LED </translation>
     </message>
     <message>
@@ -829,11 +829,11 @@
     </message>
     <message>
         <source>Protokolldatei (*.PRO.CSV)</source>
-        <translation>Protocol file</translation>
+        <translation>Protocol file (*.PRO.CSV)</translation>
     </message>
     <message>
         <source>Protokolldatei(*.PRO.CSV)</source>
-        <translation>Protocol file</translation>
+        <translation>Protocol file (*.PRO.CSV)</translation>
     </message>
     <message>
         <source>Alle Dateien (*.*)</source>
@@ -853,11 +853,11 @@
     </message>
     <message>
         <source>Detaileingabe ...</source>
-        <translation>Detailed input ...</translation>
+        <translation>Detail input ...</translation>
     </message>
     <message>
         <source>Sie sollten die Datensätze 003a, 003c, 004c, 021 und 021a nicht direkt editieren.</source>
-        <translation>You should not edit the data sets 003a, 003c, 004c, 021 and 021a directly.</translation>
+        <translation>You should not edit the data sets 003a, 003c, 004c, 021 and 021a by hand.</translation>
     </message>
     <message>
         <source>Diese Datensätze benötigen ein spezielles Format, um gültig zu sein.</source>
@@ -944,10 +944,6 @@
         <translation>This is not the case at the moment.</translation>
     </message>
     <message>
-        <source>Soll nun versucht werden den in den Mastermodus zu schalten?</source>
-        <translation>Shall it be switched to master mode now?</translation>
-    </message>
-    <message>
         <source>Es ist bereits ein anderes Protokoll aktiv, es darf jedoch immer nur ein Protokoll aktiv sein.</source>
         <translation>Another protocol is already active, but only one protocol may be active at a time.</translation>
     </message>
@@ -1012,24 +1008,24 @@
         <translation>Address:</translation>
     </message>
     <message>
-        <source>Anzahl der Datenblöcke á 16 Zeichen</source>
-        <translation>Amount of 16-character-blocks</translation>
+        <source>Anzahl der Datenblöcke zu je 16 Zeichen</source>
+        <translation>Number of data blocks of 16 characters</translation>
     </message>
     <message>
-        <source>Anzahl der Datenblöcke á 4 Zeichen</source>
-        <translation>Amount of 4-character-blocks</translation>
+        <source>Anzahl der Datenblöcke zu je 4 Zeichen</source>
+        <translation>Number of data blocks of 4 characters</translation>
     </message>
     <message>
         <source>Anzeige</source>
-        <translation>View</translation>
+        <translation>Display</translation>
     </message>
     <message>
         <source>Anzeigetext:</source>
-        <translation>Text:</translation>
+        <translation>Display text:</translation>
     </message>
     <message>
         <source>Bestpassende DS-Nr.:</source>
-        <translation>Best matching DS-no.:</translation>
+        <translation>Best matching record no.:</translation>
     </message>
     <message>
         <source>Blöcke:</source>
@@ -1037,43 +1033,43 @@
     </message>
     <message>
         <source>DS-Nr.:</source>
-        <translation>DS-no.:</translation>
+        <translation>Record no.:</translation>
     </message>
     <message>
         <source>Das Telegramm kann nicht analysiert werden.</source>
-        <translation>This telegram cannot be analyzed.</translation>
+        <translation>The telegram cannot be analysed.</translation>
     </message>
     <message>
         <source>Das nächste passende, unbeantwortete Mastertelegramm wurde in Protokollzeile %1 aufgezeichnet.</source>
-        <translation>The next fitting master telegram was recorded in line %1.</translation>
+        <translation>The next matching unanswered master telegram was recorded in protocol row %1.</translation>
     </message>
     <message>
         <source>Datensatz %1 ist ein Masterdatensatz. Er scheint jedoch von einem Slave verschickt worden zu sein.</source>
-        <translation>Data set %1 is a master telegram, but it seems as if a slave sent it.</translation>
+        <translation>Data set %1 is a master data set, but a slave seems to have sent it.</translation>
     </message>
     <message>
         <source>Datensatz %1 ist ein Slavedatensatz. Er scheint jedoch von einem Master verschickt worden zu sein.</source>
-        <translation>Data set %1 is a slave telegram, but it seems as if a master sent it.</translation>
+        <translation>Data set %1 is a slave data set, but a master seems to have sent it.</translation>
     </message>
     <message>
         <source>Datensatz-Nr.:</source>
-        <translation>Data set-No:</translation>
+        <translation>Data set no.:</translation>
     </message>
     <message>
         <source>Datensatznummer des Datensatzes</source>
-        <translation>Data set number of this data set.</translation>
+        <translation>The number of the data set</translation>
     </message>
     <message>
         <source>Der Aufbau des Telegramms entspricht nicht der in der VDV300 geforderten Norm.</source>
-        <translation>The syntax of this data set does not match the VDV300 definition.</translation>
+        <translation>The structure of the telegram does not meet the VDV 300 standard.</translation>
     </message>
     <message>
         <source>Der Datensatz ist fehlerhaft. Daher kann hier nur angegeben werden, welchem Datensatz er am meisten ähnelt.</source>
-        <translation>This data set is erroneous. Therefore it can only be displayed, which data set matches best.</translation>
+        <translation>The data set is erroneous, so only the data set it resembles most can be named here.</translation>
     </message>
     <message>
         <source>Die Antwort, auf die sich diese Analyse bezieht, ging in Protokollzeile %1 ein.</source>
-        <translation>The response on which this analyisis is based, is listed in line %1.</translation>
+        <translation>The answer this analysis refers to arrived in protocol row %1.</translation>
     </message>
     <message>
         <source>Die Datensatznummer des Telegramms.</source>
@@ -1093,71 +1089,71 @@
     </message>
     <message>
         <source>Die Zeile des Protokolls, auf das sich diese Fehleranalyse bezieht.</source>
-        <translation>The line of the protocol, to which this error analysis refers.</translation>
+        <translation>The protocol row this error analysis refers to.</translation>
     </message>
     <message>
         <source>Dieses Telegramm ist fehlerhaft</source>
-        <translation>This telegram ist erroneous.</translation>
+        <translation>This telegram is erroneous</translation>
     </message>
     <message>
         <source>Dieses Telegramm ist fehlerhaft (Siehe VDV-300 bzgl. Aufbau eines DS 003a).</source>
-        <translation>This telegram is erroneous. (Please see VDV300, DS 003a)</translation>
+        <translation>This telegram is erroneous (see VDV 300 on the structure of a DS 003a).</translation>
     </message>
     <message>
         <source>Dieses Telegramm ist fehlerhaft (Siehe VDV-300 bzgl. Aufbau eines DS 003c).</source>
-        <translation>This telegram is erroneous. (Please see VDV300, DS 003c)</translation>
+        <translation>This telegram is erroneous (see VDV 300 on the structure of a DS 003c).</translation>
     </message>
     <message>
         <source>Dieses Telegramm ist fehlerhaft (Siehe VDV-300 bzgl. Aufbau eines DS 021).</source>
-        <translation>This telegram is erroneous. (Please see VDV300, DS 021)</translation>
+        <translation>This telegram is erroneous (see VDV 300 on the structure of a DS 021).</translation>
     </message>
     <message>
         <source>Dieses Telegramm ist so fehlerhaft, dass es nicht analysiert werden kann.</source>
-        <translation>This telegram is so faulty that an analysis is not possible.</translation>
+        <translation>This telegram is too faulty to be analysed.</translation>
     </message>
     <message>
         <source>Ein Datensatz %1 sollte wie folgt aufgebaut sein: %2</source>
-        <translation>A data set %1 has the following syntax: %2</translation>
+        <translation>A data set %1 should be structured as follows: %2</translation>
     </message>
     <message>
         <source>Es gibt keinen Datensatz mit dem das Telegramm übereinstimmen würde.</source>
-        <translation>There is not data set definition, which matches with this telegram.</translation>
+        <translation>No data set matches this telegram.</translation>
     </message>
     <message>
         <source>Es ist ein Framing-Fehler aufgetreten.</source>
-        <translation>A framing error occured.</translation>
+        <translation>A framing error occurred.</translation>
     </message>
     <message>
         <source>Es ist ein Parity-Fehler aufgetreten.</source>
-        <translation>A parity error occured.</translation>
+        <translation>A parity error occurred.</translation>
     </message>
     <message>
         <source>Es ist ein Prüfsummenfehler aufgetreten.</source>
-        <translation>A checksum error occured.</translation>
+        <translation>A checksum error occurred.</translation>
     </message>
     <message>
         <source>Es ist ein Reset durchgeführt worden.</source>
-        <translation>The device made a reset.</translation>
+        <translation>The device was reset.</translation>
     </message>
     <message>
         <source>Es ist ein Timeout aufgetreten.</source>
-        <translation>A time-out error occured.</translation>
+        <translation>A time-out occurred.</translation>
     </message>
     <message>
         <source>Fehler: Datensatz %1 erwartet Datensatz/Datensätze %2 als Antwort. Die Antwort ging zwar ein, jedoch zu spät.</source>
-        <translation>Error: Data set %1 requires data set %2 as response. This response was sent, but not in time.</translation>
+        <translation>Error: data set %1 expects data set(s) %2 as its answer. The answer came, but too late.</translation>
     </message>
     <message>
         <source>Fehler: Datensatz %1 erwartet Datensatz/Datensätze %2 als Antwort. Kein Slave hat passend darauf geantwortet.</source>
-        <translation>Error: Data set %1 requires data set %2 as response. No slave sent a fitting response.</translation>
+        <translation>Error: data set %1 expects data set(s) %2 as its answer. No slave gave a matching answer.</translation>
     </message>
     <message>
         <source>Fehler: Dieses Slavetelegramm kam zu spät als Antwort auf das anfordernde Mastertelegramm.</source>
-        <translation>Error: This slave telegram was not sent in time, to be a vaild response for a master telegram.</translation>
+        <translation>Error: this slave telegram came too late to answer the master telegram that requested it.</translation>
     </message>
     <message>
         <source>Fehler: Es konnte nicht festgestellt werden, auf welches Telegramm dieses Slavetelegramm die Antwort sein sollte.</source>
-        <translation>Error: No master telegram was found for which this slave telegram could be a response.</translation>
+        <translation>Error: no master telegram was found that this slave telegram could answer.</translation>
     </message>
     <message>
         <source>Framing-Fehler</source>
@@ -1172,24 +1168,24 @@
         <translation>Length (bytes):</translation>
     </message>
     <message>
-        <source>Nummer des Telegramm in der obigen Tabelle</source>
-        <translation>Number of the telegram in the above table</translation>
+        <source>Nummer des Telegramms in der obigen Tabelle</source>
+        <translation>Number of the telegram in the table above</translation>
     </message>
     <message>
         <source>OK: Datensatz %1 erwartet Datensatz/Datensätze %2 als Antwort. Diese Antwort ging korrekt ein</source>
-        <translation>OK. Data set %1 requires data set %2 as response. This response was sent correctly.</translation>
+        <translation>OK: data set %1 expects data set(s) %2 as its answer. The answer came correctly.</translation>
     </message>
     <message>
         <source>OK: Datensatz %1 erwartet keine Antwort.</source>
-        <translation>OK. Data set %1 does not require any response.</translation>
+        <translation>OK: data set %1 expects no answer.</translation>
     </message>
     <message>
         <source>OK: Dieses Slavetelegramm ist die korrekte Antwort auf das vorhergehende Mastertelegramm.</source>
-        <translation>OK: This slave telegram is the valid answer to the foregoing master telegram.</translation>
+        <translation>OK: this slave telegram is the correct answer to the preceding master telegram.</translation>
     </message>
     <message>
-        <source>Orginaltext des Telegramms</source>
-        <translation>Original telegram</translation>
+        <source>Originaltext des Telegramms</source>
+        <translation>The telegram as received</translation>
     </message>
     <message>
         <source>Parity-Fehler</source>
@@ -1217,19 +1213,19 @@
     </message>
     <message>
         <source>Syntaxfehler</source>
-        <translation>Syntactic error</translation>
+        <translation>Syntax error</translation>
     </message>
     <message>
         <source>Takt</source>
-        <translation>Pulse</translation>
+        <translation>Phase</translation>
     </message>
     <message>
         <source>Taktzeit</source>
-        <translation>Pulse time</translation>
+        <translation>Phase time</translation>
     </message>
     <message>
         <source>Taktzeit:</source>
-        <translation>Pulse time:</translation>
+        <translation>Phase time:</translation>
     </message>
     <message>
         <source>Telegrammlänge inkl. abschließendem Zeilenumbruch und Prüfsumme</source>
@@ -1237,11 +1233,11 @@
     </message>
     <message>
         <source>Text der im Display angezeigt werden soll</source>
-        <translation>Text, which will show up in the display</translation>
+        <translation>The text to be shown on the display</translation>
     </message>
     <message>
         <source>Text, der im Display angezeigt werden soll</source>
-        <translation>Text, which will show up in the display</translation>
+        <translation>The text to be shown on the display</translation>
     </message>
     <message>
         <source>Timeout</source>
@@ -1249,11 +1245,11 @@
     </message>
     <message>
         <source>Typ- und Aufbaufehler:</source>
-        <translation>Type and syntax error:</translation>
+        <translation>Type and structure errors:</translation>
     </message>
     <message>
-        <source>Typefehler sind Fehler, bei denen ein Master Slavetelegramme oder ein Slave Mastertelegramme verschickt.</source>
-        <translation>A type error occures when a IBIS master sends a slave telegram or a IBIS slave sends a master telegram.</translation>
+        <source>Typfehler sind Fehler, bei denen ein Master Slavetelegramme oder ein Slave Mastertelegramme verschickt.</source>
+        <translation>A type error occurs when an IBIS master sends a slave telegram or an IBIS slave sends a master telegram.</translation>
     </message>
     <message>
         <source>Typfehler</source>
@@ -1261,7 +1257,7 @@
     </message>
     <message>
         <source>Wann wurde der Datensatz übertragen?</source>
-        <translation>When was the transmission?</translation>
+        <translation>When was the data set transmitted?</translation>
     </message>
     <message>
         <source>Zeile 1:</source>
@@ -1273,11 +1269,11 @@
     </message>
     <message>
         <source>Übertragungsfehler:</source>
-        <translation>Transmission error:</translation>
+        <translation>Transmission errors:</translation>
     </message>
     <message>
-        <source>&amp;Speichern  (Strg + S)</source>
-        <translation>&amp;Save  (Ctrl + S)</translation>
+        <source>&amp;Speichern</source>
+        <translation>&amp;Save</translation>
     </message>
     <message>
         <source>Speichern &amp;unter...</source>
@@ -1400,7 +1396,7 @@
         <translation>Tip</translation>
     </message>
     <message>
-        <source>Durch einen Doppelklick auf Zeilen in der ein Fehler aufgetreten ist,</source>
+        <source>Durch einen Doppelklick auf Zeilen, in denen ein Fehler aufgetreten ist,</source>
         <translation>Double-click a row in which an error occurred</translation>
     </message>
     <message>
@@ -1473,23 +1469,23 @@
     </message>
     <message>
         <source>Adressumsetzung aktiviert</source>
-        <translation>Addresstranslation activated</translation>
+        <translation>Address translation on</translation>
     </message>
     <message>
         <source>Adressumsetzung deaktiviert</source>
-        <translation>Addresstranslation deactivated</translation>
+        <translation>Address translation off</translation>
     </message>
     <message>
         <source>Adressumsetzung ausgeschaltet</source>
-        <translation>Addresstranslation deactivated</translation>
+        <translation>Address translation off</translation>
     </message>
     <message>
         <source>Adressumsetzung eingeschaltet</source>
-        <translation>Addresstranslation activated</translation>
+        <translation>Address translation on</translation>
     </message>
     <message>
-        <source>Wird ein Protokoll abgespielt, werden alle Adressen gem. der Vorgaben umgesetzt</source>
-        <translation>When a protocol is played back, all addresses are translated as defined</translation>
+        <source>Wird ein Protokoll abgespielt, werden alle Adressen gemäß den Vorgaben umgesetzt.</source>
+        <translation>When a protocol is played back, every address is translated as defined.</translation>
     </message>
     <message>
         <source>Wird ein Protokoll abgespielt, werden Adressen genau wie aufgezeichnet wiedergegeben.</source>
@@ -1722,7 +1718,7 @@
     </message>
     <message>
         <source> ACHTUNG: Ihre Änderungen werden erst aktiv, wenn Sie die Aufrufliste speichern!</source>
-        <translation> ATTENTION: Your changes only take effect once you save the call list!</translation>
+        <translation> ATTENTION: your changes only take effect once you save the call list!</translation>
     </message>
     <message>
         <source>&amp;Abbruch</source>
@@ -1750,7 +1746,7 @@
     </message>
     <message>
         <source>Alle Änderungen speichern und Formular schließen</source>
-        <translation>Save all changes and close the form</translation>
+        <translation>Save all changes and close the window</translation>
     </message>
     <message>
         <source>Aufrufliste (*.AUF.CSV)</source>
@@ -1774,27 +1770,27 @@
     </message>
     <message>
         <source>DS 003a ...</source>
-        <translation>DS 003a ...</translation>
+        <translation>Data set 003a ...</translation>
     </message>
     <message>
         <source>DS 003c ...</source>
-        <translation>DS 003c ...</translation>
+        <translation>Data set 003c ...</translation>
     </message>
     <message>
         <source>DS 004c ...</source>
-        <translation>DS 004c ...</translation>
+        <translation>Data set 004c ...</translation>
     </message>
     <message>
         <source>DS 021 ...</source>
-        <translation>DS 021 ...</translation>
+        <translation>Data set 021 ...</translation>
     </message>
     <message>
         <source>DS 021a ...</source>
-        <translation>DS 021a ...</translation>
+        <translation>Data set 021a ...</translation>
     </message>
     <message>
         <source>DS Nr.</source>
-        <translation>DS no.</translation>
+        <translation>Record no.</translation>
     </message>
     <message>
         <source>Datei öffnen</source>
@@ -1818,7 +1814,7 @@
     </message>
     <message>
         <source>Die ausgewählte Datei ist entweder keine Aufrufliste oder fehlerhaft.</source>
-        <translation>The selected file is either no call list or it is faulty.</translation>
+        <translation>The selected file is not a call list, or it is faulty.</translation>
     </message>
     <message>
         <source>Die links genannte Adresse wird in diesen Wert umgesetzt. Bitte geben Sie die Zahlen in dezimaler Darstellung an.</source>
@@ -1830,7 +1826,7 @@
     </message>
     <message>
         <source>Durch einen Doppelklick auf diesen Eintrag im Statusbereich</source>
-        <translation>With a double click on this entry in the status area</translation>
+        <translation>Double-click this entry in the status area</translation>
     </message>
     <message>
         <source>Es ist bereits eine andere Aufrufliste aktiv.</source>
@@ -1838,7 +1834,7 @@
     </message>
     <message>
         <source>Formular schließen ohne die Änderungen zu übernehmen</source>
-        <translation>Close the form without taking over the changes</translation>
+        <translation>Close the window without applying the changes</translation>
     </message>
     <message>
         <source>Hilfe</source>
@@ -1850,7 +1846,7 @@
     </message>
     <message>
         <source>Adresse %1: &quot;%2&quot; ist keine Adresse von 1 bis 15.</source>
-        <translation>Address %1: &quot;%2&quot; is no address from 1 to 15.</translation>
+        <translation>Address %1: "%2" is not an address from 1 to 15.</translation>
     </message>
     <message>
         <source>Bitte geben Sie eine Zahl von 1 bis 15 ein.</source>
@@ -1858,7 +1854,7 @@
     </message>
     <message>
         <source>Kopf</source>
-        <translation>Head</translation>
+        <translation>Prefix</translation>
     </message>
     <message>
         <source>Mastersimulation - Aufrufliste: </source>
@@ -1881,12 +1877,12 @@
         <translation>It was not loaded</translation>
     </message>
     <message>
-        <source>Soll nun versucht werden den %1 in den Mastermodus zu schalten?</source>
-        <translation>Shall the %1 now be switched to master mode?</translation>
+        <source>Soll nun versucht werden, den %1 in den Mastermodus zu schalten?</source>
+        <translation>Shall the %1 be switched to master mode now?</translation>
     </message>
     <message>
-        <source>Vergessen Sie nicht die Addressumschaltung zu aktivieren, damit</source>
-        <translation>Do not forget to activate the address translation.</translation>
+        <source>Vergessen Sie nicht, die Adressumsetzung zu aktivieren, damit</source>
+        <translation>Do not forget to switch the address translation on, so that</translation>
     </message>
     <message>
         <source>Wenn diese Adresse gefunden wird, wird sie beim Abspielen umgesetzt. Der Wert in Klammern stellt die Zahl in IBIS-hexadezimaler Darstellung dar.</source>
@@ -1894,7 +1890,7 @@
     </message>
     <message>
         <source>Wird beim Abspielen umgesetzt zu:</source>
-        <translation>Is translated during playback to:</translation>
+        <translation>Is translated during playback into:</translation>
     </message>
     <message>
         <source>Wollen Sie tatsächlich diese aktivieren?</source>
@@ -1906,27 +1902,27 @@
     </message>
     <message>
         <source>in einer Mastersimulation die Adressen auch tatsächlich umgesetzt werden!</source>
-        <translation>Only then addresses will be reset during a master simulation!</translation>
+        <translation>the addresses are actually translated in a master simulation!</translation>
     </message>
     <message>
         <source>können Sie die gerade aktive Aufrufliste öffnen.</source>
-        <translation>you can open the active call list.</translation>
+        <translation>to open the call list that is active now.</translation>
     </message>
     <message>
         <source>Intervall [mm:ss]</source>
         <translation>Interval [mm:ss]</translation>
     </message>
     <message>
-        <source>Mit diesem Feld können Sie auswählen, ob die jeweile Zeile aktiv oder inaktiv sein soll.</source>
+        <source>Mit diesem Feld können Sie auswählen, ob die jeweilige Zeile aktiv oder inaktiv sein soll.</source>
         <translation>With this field you choose whether the row is active or inactive.</translation>
     </message>
     <message>
         <source>Geben Sie hier den Datensatz an, auf den eine Antwort gesendet werden soll.</source>
-        <translation>Enter the telegram to be sent here.</translation>
+        <translation>Enter the data set to be answered here.</translation>
     </message>
     <message>
-        <source>Beschreibung zum Datensatz (Nur zur Infomation gedacht)</source>
-        <translation>Description of the telegram (for information only)</translation>
+        <source>Beschreibung zum Datensatz (nur zur Information gedacht)</source>
+        <translation>Description of the data set (for information only)</translation>
     </message>
     <message>
         <source>Geben Sie das Sendeintervall ein. Der Datensatz wird zyklisch mit diesem Intervall wiederholt.</source>
@@ -1938,7 +1934,7 @@
     </message>
     <message>
         <source> ACHTUNG: Ihre Änderungen werden erst aktiv, wenn Sie die Antwortliste speichern!</source>
-        <translation> ATTENTION: your changes take effect only when you save the response list!</translation>
+        <translation> ATTENTION: your changes only take effect once you save the response list!</translation>
     </message>
     <message>
         <source>Alle Zeilen der Antwortliste sind inaktiv: das Gerät antwortet auf nichts.</source>
@@ -1994,19 +1990,19 @@
     </message>
     <message>
         <source>Die ausgewählte Datei ist entweder keine Antwortdatei oder fehlerhaft.</source>
-        <translation>The selected file is either no response file or it is faulty.</translation>
+        <translation>The selected file is not a response list, or it is faulty.</translation>
     </message>
     <message>
         <source>Es ist bereits eine andere Antwortliste aktiv.</source>
-        <translation>Another response list is active already.</translation>
+        <translation>Another response list is already active.</translation>
     </message>
     <message>
         <source>Es konnte keine Antwortliste erzeugt werden, da das Protokoll ein falsches Format hat.</source>
         <translation>No response list could be created because the protocol has a wrong format.</translation>
     </message>
     <message>
-        <source>Möglicherweise ist es keine gültiges Protokoll?</source>
-        <translation>Perhaps it is no valid protocol?</translation>
+        <source>Möglicherweise ist es kein gültiges Protokoll?</source>
+        <translation>Perhaps it is not a valid protocol?</translation>
     </message>
     <message>
         <source>Neue Antwortliste</source>
@@ -2034,7 +2030,7 @@
     </message>
     <message>
         <source>Zeile %1 ist länger als %2 Bytes: die Datei ist keine Antwortliste.</source>
-        <translation>Line %1 is longer than %2 bytes: the file is no response list.</translation>
+        <translation>Line %1 is longer than %2 bytes: the file is not a response list.</translation>
     </message>
     <message>
         <source>Die Datei enthält keine Zeile einer Antwortliste (vier Felder unter der Kopfzeile).</source>
@@ -2046,11 +2042,11 @@
     </message>
     <message>
         <source>Zeile %1: Reaktionszeit &quot;%2&quot; liegt außerhalb von 0 bis 1000 ms, das Gerät antwortet nach %3 ms.</source>
-        <translation>Row %1: reaction time &quot;%2&quot; is outside 0 to 1000 ms, the device answers after %3 ms.</translation>
+        <translation>Row %1: reaction time "%2" is outside 0 to 1000 ms; the device answers after %3 ms.</translation>
     </message>
     <message>
         <source>Zeile %1: Reaktionszeit &quot;%2&quot; ist keine Zahl, das Gerät antwortet nach %3 ms.</source>
-        <translation>Row %1: reaction time &quot;%2&quot; is no number, the device answers after %3 ms.</translation>
+        <translation>Row %1: reaction time "%2" is not a number; the device answers after %3 ms.</translation>
     </message>
     <message>
         <source>Zeile %1: Der Aufruf ist leer.</source>
@@ -2066,11 +2062,11 @@
     </message>
     <message>
         <source>können Sie die gerade aktive Antwortliste öffnen.</source>
-        <translation>you can open the response list that is active now.</translation>
+        <translation>to open the response list that is active now.</translation>
     </message>
     <message>
-        <source>%1 Zeilen, %2 Master- und %3 Slavetelegramme, %4 Antworten ohne Anfrage; mittlere Buslast %5 %</source>
-        <translation>%1 rows, %2 master and %3 slave telegrams, %4 answers without a request; mean bus load %5 %</translation>
+        <source>Zeilen: %1, Mastertelegramme: %2, Slavetelegramme: %3, Antworten ohne Anfrage: %4; mittlere Buslast: %5 %</source>
+        <translation>Rows: %1, master telegrams: %2, slave telegrams: %3, answers without a request: %4; mean bus load: %5 %</translation>
     </message>
     <message>
         <source>95 % (ms)</source>
@@ -2145,8 +2141,8 @@
         <translation>Reaction times</translation>
     </message>
     <message>
-        <source>Reaktionszeiten der Adresse %1 (%2 Antworten)</source>
-        <translation>Reaction times of address %1 (%2 answers)</translation>
+        <source>Reaktionszeiten der Adresse %1 (Antworten: %2)</source>
+        <translation>Reaction times of address %1 (answers: %2)</translation>
     </message>
     <message>
         <source>Speichert das Diagramm der Seite als PNG- oder SVG-Datei</source>
@@ -2337,12 +2333,8 @@
         <translation>Reload the response list automatically after a lost connection.</translation>
     </message>
     <message>
-        <source>Bei Datensätze U und D (Datum und Uhrzeit) in Simulationen automatisch  die aktuellen Werte übernehmen.</source>
+        <source>Bei den Datensätzen U und D (Datum und Uhrzeit) in Simulationen automatisch die aktuellen Werte übernehmen.</source>
         <translation>For the record types U and D (date and time), take the current values in simulations.</translation>
-    </message>
-    <message>
-        <source>Bustype</source>
-        <translation>Bus type</translation>
     </message>
     <message>
         <source>Das angegebene Verzeichnis:&#xd;
@@ -2379,9 +2371,9 @@ The old folder stays in use!</translation>
         <translation>The language file could not be written:</translation>
     </message>
     <message>
-        <source>Die angegeben Sprache exestiert bereits.&#xd;
-Bitte eine andere Sprache eingeben!</source>
-        <translation>The language given exists already.&#xd;
+        <source>Die angegebene Sprache existiert bereits.&#xd;
+Bitte geben Sie eine andere Sprache ein!</source>
+        <translation>This language exists already.&#xd;
 Please enter another language!</translation>
     </message>
     <message>
@@ -2482,7 +2474,7 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>Sie finden in der Fehlerdatei im Hauptverzeichnis der Anwendung genaue Angaben.</source>
-        <translation>You find the details in the error file in the program's main folder.</translation>
+        <translation>You will find the details in the error file in the program's folder.</translation>
     </message>
     <message>
         <source>Das aktuelle Fenster enthält keine Daten, die gedruckt werden könnten.</source>
@@ -2498,19 +2490,19 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>Im Datensatz 021 legt die Taktzeit fest, in welchem Sekundenabstand Anzeigen die einzelnen Zeilen wechseln</source>
-        <translation>In data set 021 the pulse time sets how many seconds the displays wait before they change lines</translation>
+        <translation>In data set 021 the phase time sets how many seconds the displays show each phase before they change to the next</translation>
     </message>
     <message>
         <source>Ohne Takt</source>
-        <translation>No pulse</translation>
+        <translation>No phases</translation>
     </message>
     <message>
         <source>Doppelter Zeilenumbruch</source>
         <translation>Double line feed</translation>
     </message>
     <message>
-        <source>Im DS021 werden Takte normalerweise durch "&lt;LF&gt;&lt;LF&gt;" separiert. Sie können hier dies auf einfachen Zeilenumbruch umschalten.</source>
-        <translation>In DS021 pulses are normally separated by "&lt;LF&gt;&lt;LF&gt;". You can switch this to a single line feed here.</translation>
+        <source>Im DS021 werden Takte normalerweise durch "&lt;LF&gt;&lt;LF&gt;" separiert. Sie können dies hier auf einen einfachen Zeilenumbruch umschalten.</source>
+        <translation>In DS 021 phases are normally separated by "&lt;LF&gt;&lt;LF&gt;". You can switch this to a single line feed here.</translation>
     </message>
     <message>
         <source>Zeile anhängen</source>
@@ -2526,7 +2518,7 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>Einen Takt (zwei Zeilen) am Ende anhängen</source>
-        <translation>Append a pulse (two lines) at the end</translation>
+        <translation>Append a phase (two lines) at the end</translation>
     </message>
     <message>
         <source>Eine Zeile am Ende anhängen</source>
@@ -2534,7 +2526,7 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>Einen Takt (zwei Zeilen) vor dem aktuellen einfügen</source>
-        <translation>Insert a pulse (two lines) before the current one</translation>
+        <translation>Insert a phase (two lines) before the current one</translation>
     </message>
     <message>
         <source>Eine Zeile vor der aktuellen einfügen</source>
@@ -2542,7 +2534,7 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>Den aktuellen Takt (beide Zeilen) löschen</source>
-        <translation>Delete the current pulse (both lines)</translation>
+        <translation>Delete the current phase (both lines)</translation>
     </message>
     <message>
         <source>Die aktuelle Zeile löschen</source>
@@ -2554,7 +2546,7 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>Aufbau eines DS 021: aA&lt;Adresse&gt;&lt;Datensatzlänge in 16-Zeichen-Blöcken&gt;A&lt;Taktung&gt;&lt;Daten&gt;</source>
-        <translation>Structure of a DS 021: aA&lt;address&gt;&lt;record length in 16-character blocks&gt;A&lt;pulse&gt;&lt;data&gt;</translation>
+        <translation>Structure of a DS 021: aA&lt;address&gt;&lt;record length in 16-character blocks&gt;A&lt;phase time&gt;&lt;data&gt;</translation>
     </message>
     <message>
         <source>Aufbau eines DS 003a: zA&lt;Datensatzlänge in 16-Zeichen-Blöcken&gt;&lt;Daten&gt;</source>
@@ -2594,7 +2586,7 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>Übernehmen</source>
-        <translation>&amp;Save</translation>
+        <translation>Apply</translation>
     </message>
     <message>
         <source>Das Telegramm in das Fenster übernehmen, aus dem der Editor geöffnet wurde</source>
@@ -2618,11 +2610,11 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>Die Taktnummer der Anzeige.</source>
-        <translation>The pulse number of the display.</translation>
+        <translation>The phase number of the display.</translation>
     </message>
     <message>
         <source>Die Zeilennummer innerhalb eines Taktes.</source>
-        <translation>The line number within a pulse.</translation>
+        <translation>The line number within a phase.</translation>
     </message>
     <message>
         <source>Der Text, der angezeigt werden soll.</source>
@@ -2638,14 +2630,14 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>Bitte wählen Sie eine Taktzeit aus.</source>
-        <translation>Please choose the pulse time.</translation>
+        <translation>Please choose the phase time.</translation>
     </message>
     <message>
-        <source>Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 16 Zeichen.</source>
+        <source>Die Eingabe erfordert das Übertragen von mehr als 15 Blöcken zu je 16 Zeichen.</source>
         <translation>Your input will use more than 15 16-character-blocks.</translation>
     </message>
     <message>
-        <source>Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 4 Zeichen.</source>
+        <source>Die Eingabe erfordert das Übertragen von mehr als 15 Blöcken zu je 4 Zeichen.</source>
         <translation>Your input will use more than 15 4-character-blocks.</translation>
     </message>
     <message>
@@ -2702,7 +2694,7 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>(Außenanzeigen mit Taktung)</source>
-        <translation>(exterior displays with pulses)</translation>
+        <translation>(exterior displays with phases)</translation>
     </message>
     <message>
         <source>(Entwerter, Fahrkartenautom.)</source>
@@ -2718,15 +2710,15 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>Takt %1 von %2</source>
-        <translation>Pulse %1 of %2</translation>
+        <translation>Phase %1 of %2</translation>
     </message>
     <message>
         <source>Bild kopieren (alle Takte)</source>
-        <translation>Copy picture (all pulses)</translation>
+        <translation>Copy picture (all phases)</translation>
     </message>
     <message>
         <source>HEX zu IBIS-HEX Konverter</source>
-        <translation>HEX to IBIS-Hex Converter</translation>
+        <translation>HEX to IBIS hex converter</translation>
     </message>
     <message>
         <source>Dezimal</source>
@@ -2742,10 +2734,10 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>IBIS-Datensätze</source>
-        <translation>IBIS data sets</translation>
+        <translation>IBIS record types</translation>
     </message>
     <message>
-        <source>Datensatz.Nummer des zu sendenden bzw. zu empfangenden Datensatzes</source>
+        <source>Datensatznummer des zu sendenden bzw. zu empfangenden Datensatzes</source>
         <translation>Number of the record type to be sent or received</translation>
     </message>
     <message>
@@ -2765,7 +2757,7 @@ Please enter another language!</translation>
         <translation>Does this telegram expect an answer? If so: the list of the expected record numbers (master telegrams only)</translation>
     </message>
     <message>
-        <source>Ist dieses Telegramm ein Wagebus- oder Zugbustelegramm?</source>
+        <source>Ist dieses Telegramm ein Wagenbus- oder Zugbustelegramm?</source>
         <translation>Is this telegram a vehicle bus or a train bus telegram?</translation>
     </message>
     <message>
@@ -2774,35 +2766,35 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>zusätzliche &amp;Sprache:</source>
-        <translation>Additional language</translation>
+        <translation>Additional &amp;language:</translation>
     </message>
     <message>
         <source>Zur Vermeidung von Fehleingaben ist die Datensatzübersicht gesperrt.</source>
-        <translation>This table is locked to avoid accidental changes.</translation>
+        <translation>The table of record types is locked to avoid accidental changes.</translation>
     </message>
     <message>
         <source>Die Datensätze können editiert werden.</source>
-        <translation>The table is unlocked and editable.</translation>
+        <translation>The record types can be edited.</translation>
     </message>
     <message>
-        <source>Um Fehleingaben zu vermeiden ist die Bearbeitung der Datensätze</source>
-        <translation>To avoid accidental changes the definition window</translation>
+        <source>Um Fehleingaben zu vermeiden, ist die Bearbeitung der Datensätze</source>
+        <translation>To avoid accidental changes, editing the record types</translation>
     </message>
     <message>
         <source>zunächst immer gesperrt. Sie können diese Sperre hier lösen.</source>
-        <translation>is always locked for the input at first. You can unlock the table here.</translation>
+        <translation>is always locked at first. You can unlock it here.</translation>
     </message>
     <message>
         <source>Sie sollten über den korrekten Aufbau von IBIS-Datensatzmustern</source>
-        <translation>You should have, however, understood well, how the grammar of the IBIS-data</translation>
+        <translation>You should, however, know the structure of IBIS record patterns well</translation>
     </message>
     <message>
         <source>jedoch gut Bescheid wissen, bevor Sie Datensätze bearbeiten!</source>
-        <translation>is structured, before you carry out changes or complements here!</translation>
+        <translation>before you edit record types!</translation>
     </message>
     <message>
         <source>Lesen Sie zunächst das entsprechende Kapitel in der Hilfe nach.</source>
-        <translation>Please read the according chapter in the user's manual.</translation>
+        <translation>Read the chapter on them in the help first.</translation>
     </message>
     <message>
         <source>Die folgenden Datensätze bestehen die Prüfung nicht:</source>
@@ -2837,8 +2829,8 @@ Please enter another language!</translation>
         <translation>The previous record types stay in force until the next successful load.</translation>
     </message>
     <message>
-        <source>%d Datensätze auf dem Gerät gespeichert.</source>
-        <translation>%d data sets stored on the device.</translation>
+        <source>Auf dem Gerät gespeicherte Datensätze: %d</source>
+        <translation>Data sets stored on the device: %d</translation>
     </message>
     <message>
         <source>Alle aufgezeichneten Daten wurden gelöscht.</source>
@@ -2909,16 +2901,16 @@ Please enter another language!</translation>
         <translation>The data have been saved!</translation>
     </message>
     <message>
-        <source>Die Funktion &quot;Autonomes Aufzeichnung ohne PC&quot; ist aktiviert.</source>
-        <translation>The function &quot;Autonomous recording without PC&quot; is activated.</translation>
+        <source>Die Funktion "Autonome Aufzeichnung ohne PC" ist aktiviert.</source>
+        <translation>The function "Autonomous recording without PC" is on.</translation>
     </message>
     <message>
-        <source>Dieses Gerät unterstützt die Funktion &quot;Autonomes Aufzeichnung ohne PC&quot; noch nicht. Bitte wenden Sie sich für weitere Informationen an ZK.</source>
+        <source>Dieses Gerät unterstützt die Funktion "Autonome Aufzeichnung ohne PC" noch nicht. Bitte wenden Sie sich für weitere Informationen an ZK.</source>
         <translation>This device does not support the function &quot;Autonomous recording without PC&quot; yet. Please contact ZK for further information.</translation>
     </message>
     <message>
-        <source>Dieses Gerät unterstützt die Funktion &quot;Autonomes Aufzeichnung ohne PC&quot;, sie ist im Monent deaktiviert.</source>
-        <translation>This device supports the function &quot;Autonomous recording without PC&quot;; it is deactivated at the moment.</translation>
+        <source>Dieses Gerät unterstützt die Funktion "Autonome Aufzeichnung ohne PC", sie ist im Moment ausgeschaltet.</source>
+        <translation>This device supports the function "Autonomous recording without PC"; it is off at the moment.</translation>
     </message>
     <message>
         <source>Flash formatieren</source>
@@ -2973,7 +2965,7 @@ Please enter another language!</translation>
         <translation>Deletes all data recorded on the Tavrin.</translation>
     </message>
     <message>
-        <source>Marker setzten</source>
+        <source>Marker setzen</source>
         <translation>Set marker</translation>
     </message>
     <message>
@@ -3005,12 +2997,12 @@ Please enter another language!</translation>
         <translation>Interface communication</translation>
     </message>
     <message>
-        <source>Sie können nun Ihren PC vom Tavrin trennen den Tavrin,</source>
+        <source>Sie können nun Ihren PC vom Tavrin trennen und den Tavrin,</source>
         <translation>You can now disconnect your PC from the Tavrin and,</translation>
     </message>
     <message>
         <source>Sind bereits Offline-Daten auf dem Gerät gespeichert?</source>
-        <translation>Are offline data stored on the device already?</translation>
+        <translation>Are there data stored on the device already?</translation>
     </message>
     <message>
         <source>Zeigt die Leiste für die Aufzeichnung des Tavrin ohne PC.</source>
@@ -3018,7 +3010,7 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>falls noch nicht geschehen, in ein Fahrzeug einbauen. Die Aufzeichnung</source>
-        <translation>if not done yet, build the Tavrin into a vehicle. Recording</translation>
+        <translation>if you have not done so yet, install the Tavrin in a vehicle. Recording</translation>
     </message>
     <message>
         <source>läuft automatisch, sobald der Tavrin Spannung über den IBIS-Bus erhält.</source>
@@ -3142,11 +3134,11 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>Programm Upload</source>
-        <translation>Program Upload</translation>
+        <translation>Firmware upload</translation>
     </message>
     <message>
         <source>Programm wird übertragen!</source>
-        <translation>Transfering program!</translation>
+        <translation>Transferring the firmware!</translation>
     </message>
     <message>
         <source>Programm-Update abgebrochen!</source>
@@ -3158,7 +3150,7 @@ Please enter another language!</translation>
     </message>
     <message>
         <source>Programm-Upload starten?</source>
-        <translation>Start the program upload?</translation>
+        <translation>Start the firmware upload?</translation>
     </message>
     <message>
         <source>Start</source>
@@ -3177,7 +3169,7 @@ Please enter another language!</translation>
         <translation>the firmware file holds the version &quot;%1&quot;.</translation>
     </message>
     <message>
-        <source>verbinden es neu und versuchen den Upload erneut.</source>
+        <source>verbinden Sie es neu und versuchen Sie den Upload erneut.</source>
         <translation>connect it again and try the upload once more.</translation>
     </message>
     <message>
@@ -3239,6 +3231,34 @@ Please enter another language!</translation>
     <message>
         <source>Die Sicherungskopie kann nicht geschrieben werden:</source>
         <translation>The safety copy cannot be written:</translation>
+    </message>
+    <message>
+        <source>Geben Sie hier den Datensatz an, der gesendet werden soll.</source>
+        <translation>Enter the data set to be sent here.</translation>
+    </message>
+    <message>
+        <source>virtuelles Gerät</source>
+        <translation>virtual device</translation>
+    </message>
+    <message>
+        <source>Firmware-Version: %1</source>
+        <translation>Firmware version: %1</translation>
+    </message>
+    <message>
+        <source>unbekannt</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>Ein</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source> Diese Aufrufliste ist aktiv: Die Mastersimulation sendet ihre Aufrufe.</source>
+        <translation> This call list is active: the master simulation sends its calls.</translation>
+    </message>
+    <message>
+        <source> Diese Antwortliste ist aktiv: Das Gerät antwortet nach ihren Zeilen.</source>
+        <translation> This response list is active: the device answers as its rows say.</translation>
     </message>
 </context>
 </TS>

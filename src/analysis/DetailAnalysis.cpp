@@ -100,10 +100,10 @@ TDetailItem LengthField(const TTelegramRecord& r) {
 }
 TDetailItem TelegramMemo(const TTelegramRecord& r, const TDetailOptions& o, int lines,
                          int pixels = 0) {
-    return Memo(TelegramMemoText(r, o), "Orginaltext des Telegramms", lines, pixels);
+    return Memo(TelegramMemoText(r, o), "Originaltext des Telegramms", lines, pixels);
 }
 TLine NumberAndTime(const TRowFacts& f, const char* numberLabel = "Lfd-Nr.:") {
-    return {Label(numberLabel), Field(f.Nr, "Nummer des Telegramm in der obigen Tabelle"),
+    return {Label(numberLabel), Field(f.Nr, "Nummer des Telegramms in der obigen Tabelle"),
             Label("Startzeit:"),
             Field(MsToTimeText(f.Start), "Wann wurde der Datensatz \xFC"
                                          "bertragen?")};
@@ -165,9 +165,9 @@ TDetailContent Analyse003(const TRowFacts& f, const TTelegramRecord& r, const TD
                        Label("Bl\xF6"
                              "cke:"),
                        Field(IBISHexToIntStr(t.substr(0, 1)), blocksOf16 ? "Anzahl der Datenbl\xF6"
-                                                                           "cke \xE1 16 Zeichen"
+                                                                           "cke zu je 16 Zeichen"
                                                                          : "Anzahl der Datenbl\xF6"
-                                                                           "cke \xE1 4 Zeichen"),
+                                                                           "cke zu je 4 Zeichen"),
                        Label("L\xE4nge (Byte):"), LengthField(r)});
     c.Lines.push_back({Label(blocksOf16 ? "Anzeigetext:" : "Anzeige"),
                        Memo(t.substr(1),
@@ -257,7 +257,7 @@ TDetailContent AnalyseError(const TRowFacts& f, const TTelegramRecord& r, const 
     c.Lines.push_back({Heading("Typ- und Aufbaufehler:")});
     const std::string& recordNo = r.RecordNo;
     TLine type = {Label("Typfehler"),
-                  Mark(v.TypeError, "Typefehler sind Fehler, bei denen ein Master Slavetelegramme "
+                  Mark(v.TypeError, "Typfehler sind Fehler, bei denen ein Master Slavetelegramme "
                                     "oder ein Slave Mastertelegramme verschickt.")};
     if (v.TypeError)
         type.push_back(Message(r.Master ? "Datensatz %1 ist ein Masterdatensatz. Er scheint "

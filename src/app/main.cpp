@@ -303,11 +303,9 @@ int main(int argc, char** argv) {
         options.SaveOnExitFailed = [&run](const QString& message) { run->Report(message); };
     // nobody is at an unattended bench to answer the offer: the copy waits
     if (!activate.isEmpty() || !activateResponses.isEmpty()) options.OfferSafetyCopy = false;
+    if (useVirtual) options.VirtualScenario = QString::fromLatin1(ScenarioName(emu.Scenario));
     auto main = std::make_unique<TfMainForm>(*session, options);
     window = main.get();
-    if (useVirtual)
-        main->setWindowTitle(QStringLiteral("Vaskel - ") + QString::fromUtf8("virtuelles Gerät (") +
-                             QString::fromLatin1(ScenarioName(emu.Scenario)) + QStringLiteral(")"));
     main->show();
     splash.finish(main.get());
     if (quitAfter >= 0)

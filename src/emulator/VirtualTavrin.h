@@ -37,7 +37,7 @@ struct TEmulatorOptions {
     TScenario Scenario = TScenario::Vehicle;
     uint32_t Seed = 1;
     double FaultRate = 0.0; // share of telegrams with a fault
-    std::string Version = "Tavrin V2.14 (virtuell)";
+    std::string Version = "Tavrin V2.14 (Emulator)";
     std::size_t FlashBytes = 240 * 1024; // room for a firmware image
     // room for autonomous recording; a full recording flash takes no more
     std::size_t RecordingBytes = 4 * 1024 * 1024;

@@ -8,24 +8,24 @@ namespace vaskel {
 namespace AutonomousTexts {
 const char* const kModeActive = "Autonomer Aufzeichnungsmodus aktiv";
 const char* const kModeActiveHint =
-    "Die Funktion \"Autonomes Aufzeichnung ohne PC\" ist aktiviert.";
+    "Die Funktion \"Autonome Aufzeichnung ohne PC\" ist aktiviert.";
 const char* const kModeInactive = "Autonomer Aufzeichnungsmodus deaktiviert";
 const char* const kModeInactiveHint =
-    "Dieses Ger\xE4t unterst\xFCtzt die Funktion \"Autonomes Aufzeichnung ohne PC\", sie ist im "
-    "Monent deaktiviert.";
+    "Dieses Ger\xE4t unterst\xFCtzt die Funktion \"Autonome Aufzeichnung ohne PC\", sie ist im "
+    "Moment ausgeschaltet.";
 const char* const kModeUnavailable = "Autonomer Aufzeichnungsmodus nicht verf\xFC"
                                      "gbar";
 const char* const kModeUnavailableHint =
-    "Dieses Ger\xE4t unterst\xFCtzt die Funktion \"Autonomes Aufzeichnung ohne PC\" noch nicht. "
+    "Dieses Ger\xE4t unterst\xFCtzt die Funktion \"Autonome Aufzeichnung ohne PC\" noch nicht. "
     "Bitte wenden Sie sich f\xFCr weitere Informationen an ZK.";
-const char* const kCountSome = "%d Datens\xE4tze auf dem Ger\xE4t gespeichert.";
+const char* const kCountSome = "Auf dem Ger\xE4t gespeicherte Datens\xE4tze: %d";
 const char* const kCountNone = "Keine Datens\xE4tze auf dem Ger\xE4t vorhanden.";
 const char* const kCountHint = "Sind bereits Offline-Daten auf dem Ger\xE4t gespeichert?";
 const char* const kCountUnavailable = "Funktion nicht verf\xFC"
                                       "gbar";
 const char* const kActivated =
     "Der autonome Modus ist aktiviert.\r\n"
-    "Sie k\xF6nnen nun Ihren PC vom Tavrin trennen den Tavrin,\r\n"
+    "Sie k\xF6nnen nun Ihren PC vom Tavrin trennen und den Tavrin,\r\n"
     "falls noch nicht geschehen, in ein Fahrzeug einbauen. Die Aufzeichnung\r\n"
     "l\xE4uft automatisch, sobald der Tavrin Spannung \xFC"
     "ber den IBIS-Bus erh\xE4lt.";

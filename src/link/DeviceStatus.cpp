@@ -7,7 +7,7 @@ namespace vaskel {
 namespace DeviceTexts {
 const char* const kMasterAus = "Master aus";
 const char* const kMasterEin = "Master ein";
-const char* const kFirmwareRevision = "Firmware Revision: %s";
+const char* const kFirmwareRevision = "Firmware-Version: %s";
 const char* const kNoWBSD = "Es liegt keine Spannung am IBIS-Sendebus an. (WBSD)";
 const char* const kNoWBED = "Es liegt keine Spannung am IBIS-Empfangsbus an. (WBED)";
 const char* const kNoPower = "Es liegt keine externe Spannung an.";
@@ -20,7 +20,7 @@ const char* const kMasterDetected2 =
 const char* const kOverloadTitle = "Warnung";
 const char* const kOverloadText =
     "Es liegt ein Kurzschluss auf dem Wagenbus vor.\r\n"
-    "Beheben Sie den Kurzschluss und klicken Sie auf das rote LED, \r\n"
+    "Beheben Sie den Kurzschluss und klicken Sie auf die rote LED, \r\n"
     "um danach den \xDC"
     "berlastschutz zur\xFC"
     "ckzusetzen.";

@@ -89,7 +89,7 @@ TDeviceDisplay ComputeDeviceDisplay(const TDeviceStatus& s, bool monitorOpen);
 namespace DeviceTexts {
 extern const char* const kMasterAus;
 extern const char* const kMasterEin;
-extern const char* const kFirmwareRevision; // "Firmware Revision: %s"
+extern const char* const kFirmwareRevision; // "Firmware-Version: %s"
 extern const char* const kNoWBSD;
 extern const char* const kNoWBED;
 extern const char* const kNoPower;

@@ -65,7 +65,7 @@ std::string UploadReportText(const TUploadReport& r) {
     case TUploadProblem::NoAnswer:
         return FormatText("Der %s hat nicht auf den Uploadwunsch geantwortet.", {device}) +
                "\r\nDer Upload wird abgebrochen. Bitte trennen Sie das Ger\xE4t, "
-               "verbinden es neu und versuchen den Upload erneut.";
+               "verbinden Sie es neu und versuchen Sie den Upload erneut.";
     case TUploadProblem::NotEnoughMemory:
         return FormatText("Der %s hat nicht genug Speicher f\xFCr dieses", {device}) +
                "\r\nFirmwareupdate. Der Upload wird abgebrochen.";

@@ -70,7 +70,7 @@ struct TUploadReport {
 std::string UploadReportText(const TUploadReport& report);
 
 // The name the dialogs give the device.
-inline constexpr const char* kUploadDeviceName = "Vaskel";
+inline constexpr const char* kUploadDeviceName = "Tavrin";
 
 class TFirmwareUpload {
 public:

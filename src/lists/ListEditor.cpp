@@ -225,9 +225,29 @@ std::string TListEditorRows::CopyText(
     return out;
 }
 
+namespace {
+
+bool Inside(const TTable& table, int row) {
+    return row >= 0 && row < table.RowCount();
+}
+
+} // namespace
+
+bool TListEditorRows::MaySave(int current) const {
+    if (!Inside(FTable, current)) return false;
+    return IsComplete(current) || (FTable.RowCount() > 1 && IsUntouched(current));
+}
+
+TTable TListEditorRows::RowsToSave(int current) const {
+    TTable rows = FTable;
+    if (Inside(FTable, current) && FTable.RowCount() > 1 && IsUntouched(current))
+        rows.DeleteRow(current);
+    return rows;
+}
+
 TListEditorRows::TCloseQuestion TListEditorRows::CloseQuestion(int current) const {
     if (!FTable.Modified) return TCloseQuestion::None;
-    return IsComplete(current) ? TCloseQuestion::Save : TCloseQuestion::Incomplete;
+    return MaySave(current) ? TCloseQuestion::Save : TCloseQuestion::Incomplete;
 }
 
 } // namespace vaskel

@@ -68,6 +68,14 @@ public:
     std::string CopyText(const std::vector<int>& rows, const std::vector<int>& columns,
                          const std::function<std::string(std::string_view)>& display) const;
 
+    // Whether the list may be saved while the cursor is on current: the row
+    // is complete, or it is an untouched row beside others (an appended row
+    // nobody filled in yet), which the save leaves out.
+    bool MaySave(int current) const;
+    // The rows a save writes: every row but an untouched current one
+    // beside others.
+    TTable RowsToSave(int current) const;
+
     enum class TCloseQuestion { None, Save, Incomplete };
     TCloseQuestion CloseQuestion(int current) const;
 

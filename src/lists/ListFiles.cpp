@@ -19,7 +19,7 @@ const char* const kAntwortHeader = "\"Ok\";\"Aufruf\";\"Antwort\";\"Reaktionszei
 const char* const kAntwortHeaderComma = "'Ok','Aufruf','Antwort','Reaktionszeit',";
 const char* const kResponsesFromProtocolError =
     "Es konnte keine Antwortliste erzeugt werden, da das Protokoll ein falsches Format hat.\r\n"
-    "M\xF6glicherweise ist es keine g\xFCltiges Protokoll?";
+    "M\xF6glicherweise ist es kein g\xFCltiges Protokoll?";
 const char* const kResponsesFromProtocolNone =
     "Das ausgew\xE4hlte Protokoll enth\xE4lt keine g\xFCltigen Slaveantworten,\r\n"
     "die extrahiert werden k\xF6nnen.";

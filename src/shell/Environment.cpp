@@ -55,6 +55,15 @@ const char* HintPath(THint hint) {
     return kHintPaths[static_cast<int>(hint)];
 }
 
+void TEnvironment::SetHintGiven(THint hint, bool given) {
+    bool& flag = FHints[static_cast<int>(hint)];
+    if (flag == given) return;
+    flag = given;
+    if (!FStorage) return;
+    FStorage->WriteBool(HintPath(hint), given);
+    FStorage->Flush();
+}
+
 TEnvironment::TEnvironment(ISettingsStorage* storage, const ISystemPlatform& platform)
     : FStorage(storage), FPlatform(platform), FDebugger(std::make_unique<TDebugClass>(*this)) {
     FUseWindowsColorSchema = false; // start with the program's own colours

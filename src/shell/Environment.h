@@ -173,7 +173,9 @@ public:
     void SetMainWindowGeometry(const TWindowGeometry& g) { FMainWindowGeometry = g; }
 
     bool HintGiven(THint hint) const { return FHints[static_cast<int>(hint)]; }
-    void SetHintGiven(THint hint, bool given = true) { FHints[static_cast<int>(hint)] = given; }
+    // A hint given is stored at once: it comes once per installation, even
+    // when the program does not end in order.
+    void SetHintGiven(THint hint, bool given = true);
 
     // Values kept only while the program runs.
     bool ValuesAreValid() const { return FValuesAreValid; }

@@ -253,10 +253,10 @@ std::string ComposeProblemText(TComposeProblem problem) {
     case TComposeProblem::NoPhaseTime:
         return "Bitte w\xE4hlen Sie eine Taktzeit aus.";
     case TComposeProblem::Over15Blocks16:
-        return "Die Eingabe erfodert das \xDC" "bertragen von mehr als 15 Bl\xF6" "cken \xE1 16 Zeichen." +
+        return "Die Eingabe erfordert das \xDC" "bertragen von mehr als 15 Bl\xF6" "cken zu je 16 Zeichen." +
                tail;
     case TComposeProblem::Over15Blocks4:
-        return "Die Eingabe erfodert das \xDC" "bertragen von mehr als 15 Bl\xF6" "cken \xE1 4 Zeichen." +
+        return "Die Eingabe erfordert das \xDC" "bertragen von mehr als 15 Bl\xF6" "cken zu je 4 Zeichen." +
                tail;
     case TComposeProblem::TooLong:
         return "Die Daten sind l\xE4nger als 255 Zeichen." + tail;

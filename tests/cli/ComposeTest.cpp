@@ -33,10 +33,10 @@ TEST(CliCompose, RefusalsExitWithTheComposersMessage) {
     const Case cases[] = {
         {{"compose", "003a", std::string(241, 'x')},
          "mehr als 15 Bl\xC3\xB6"
-         "cken \xC3\xA1 16 Zeichen"},
+         "cken zu je 16 Zeichen"},
         {{"compose", "003c", std::string(64, 'x')},
          "mehr als 15 Bl\xC3\xB6"
-         "cken \xC3\xA1 4 Zeichen"},
+         "cken zu je 4 Zeichen"},
         {{"compose", "021", "ABC"}, "Bitte w\xC3\xA4hlen Sie eine Taktzeit aus."},
         {{"compose", "021", "--address", "16", "--phase-time", "1", "A"},
          "Bitte geben Sie eine g\xC3\xBCltige Adresse ein."},

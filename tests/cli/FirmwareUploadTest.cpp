@@ -66,7 +66,7 @@ protected:
 
 TEST_F(VirtualUpload, EveryBlockArrivesInOrderAndTheDeviceComesBackWithTheNewVersion) {
     Make();
-    EXPECT_EQ(Sim->Status().HardwareRevision(), "Tavrin V2.14 (virtuell)");
+    EXPECT_EQ(Sim->Status().HardwareRevision(), "Tavrin V2.14 (Emulator)");
     const TFirmwareImage image = ReadFirmwareFile(File);
     Upload->Start();
     Sim->Run(100);
@@ -111,7 +111,7 @@ TEST_F(VirtualUpload, AnImageLargerThanTheFlashIsRefusedByTheDevice) {
     ASSERT_EQ(Reports.size(), 1u);
     EXPECT_EQ(Reports[0].Problem, TUploadProblem::NotEnoughMemory);
     EXPECT_TRUE(Sim->Device().ProgrammedFirmware().empty());
-    EXPECT_EQ(Sim->Device().Version(), "Tavrin V2.14 (virtuell)");
+    EXPECT_EQ(Sim->Device().Version(), "Tavrin V2.14 (Emulator)");
     EXPECT_TRUE(Sim->Status().DeviceOnline()) << "the polling runs again";
 }
 
@@ -126,7 +126,7 @@ TEST(CliFirmwareUpload, UploadsIntoTheVirtualDeviceAndFailsWhereItShould) {
     ASSERT_EQ(r.code, 0) << r.err << r.out;
     EXPECT_TRUE(r.err.empty()) << r.err;
     for (const char* line :
-         {"device firmware Tavrin V2.14 (virtuell)\n", "Requesting upload of 301 blocks\n",
+         {"device firmware Tavrin V2.14 (Emulator)\n", "Requesting upload of 301 blocks\n",
           "firmware version Tavrin V2.15 Vaskel/AT91SAM7S256\n", "sent 30 of 301 blocks (9 %)\n",
           "sent 301 of 301 blocks (100 %)\n", "programming the flash memory\n",
           "reconnecting, waiting for the device's version\n"})

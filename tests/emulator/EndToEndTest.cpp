@@ -100,7 +100,7 @@ TEST_F(EndToEnd, StatusPollingAndModeSwitches) {
     EXPECT_EQ(PollStatus(), 0x58);
     ASSERT_TRUE(C->SendRequest(Cmd::VersionRequest()));
     ASSERT_TRUE(WaitFor([&] { return Count(TControllerMessage::FMsgVersion) == 1; }));
-    EXPECT_EQ(C->ControllerVersion(), "Tavrin V2.14 (virtuell)");
+    EXPECT_EQ(C->ControllerVersion(), "Tavrin V2.14 (Emulator)");
 }
 
 TEST_F(EndToEnd, OwnTelegramComesBackWithItsCheckByte) {

@@ -95,7 +95,7 @@ TEST_F(AutonomousTest, AnswersToTheRecordCountQuery) {
          kModeInactive, kCountNone, TFieldLook::Information, false},
         {"five data sets, recording", 0x40, "8E 05 00 00 00", 0x41,
          TAutonomousAvailability::Available, true, kModeActive,
-         "5 Datens\xE4tze auf dem Ger\xE4t gespeichert.", TFieldLook::Ok, false},
+         "Auf dem Ger\xE4t gespeicherte Datens\xE4tze: 5", TFieldLook::Ok, false},
         {"no answer, a status change asks again", 0x40, nullptr, 0x48,
          TAutonomousAvailability::Unavailable, false, kModeUnavailable, kCountUnavailable,
          TFieldLook::Disabled, true},
@@ -104,7 +104,7 @@ TEST_F(AutonomousTest, AnswersToTheRecordCountQuery) {
          TFieldLook::Disabled, false},
         {"recording bit before availability is known", 0x41, "8E 00 01 00 00", 0x41,
          TAutonomousAvailability::Available, true, kModeActive,
-         "256 Datens\xE4tze auf dem Ger\xE4t gespeichert.", TFieldLook::Ok, false},
+         "Auf dem Ger\xE4t gespeicherte Datens\xE4tze: 256", TFieldLook::Ok, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -169,7 +169,7 @@ TEST_F(AutonomousTest, WhileRecordingTheCountIsAskedEverySecond) {
         Feed("8E 0" + std::to_string(n) + " 00 00 00");
         EXPECT_EQ(Conn->Autonomous().Count(), n);
     }
-    EXPECT_EQ(Display().Count.Shown(), "5 Datens\xE4tze auf dem Ger\xE4t gespeichert.");
+    EXPECT_EQ(Display().Count.Shown(), "Auf dem Ger\xE4t gespeicherte Datens\xE4tze: 5");
     Status(0x40); // switched off: no more asking
     Written();
     Tick();
@@ -196,7 +196,7 @@ TEST_F(AutonomousTest, OfflineTheBarIsDisabledAndNothingIsKnown) {
 
 TEST(AutonomousTexts, DialogTexts) {
     EXPECT_EQ(std::string(kActivated),
-              "Der autonome Modus ist aktiviert.\r\nSie k\xF6nnen nun Ihren PC vom Tavrin trennen "
+              "Der autonome Modus ist aktiviert.\r\nSie k\xF6nnen nun Ihren PC vom Tavrin trennen und "
               "den Tavrin,\r\nfalls noch nicht geschehen, in ein Fahrzeug einbauen. Die "
               "Aufzeichnung\r\nl\xE4uft automatisch, sobald der Tavrin Spannung \xFC"
               "ber den IBIS-Bus erh\xE4lt.");

@@ -183,9 +183,9 @@ TEST_F(FirmwareUploadTest, TheRequestWaitsForItsOwnReply) {
     ASSERT_EQ(R.Reports.size(), 1u);
     EXPECT_EQ(R.Reports[0].Problem, TUploadProblem::NoAnswer);
     EXPECT_EQ(UploadReportText(R.Reports[0]),
-              "Der Vaskel hat nicht auf den Uploadwunsch geantwortet.\r\n"
+              "Der Tavrin hat nicht auf den Uploadwunsch geantwortet.\r\n"
               "Der Upload wird abgebrochen. Bitte trennen Sie das Ger\xE4t, "
-              "verbinden es neu und versuchen den Upload erneut.");
+              "verbinden Sie es neu und versuchen Sie den Upload erneut.");
     quiet.reset();
 
     // not enough memory; a second start is not decided by that old reply
@@ -197,7 +197,7 @@ TEST_F(FirmwareUploadTest, TheRequestWaitsForItsOwnReply) {
     ASSERT_EQ(R.Reports.size(), 1u);
     EXPECT_EQ(R.Reports[0].Problem, TUploadProblem::NotEnoughMemory);
     EXPECT_EQ(UploadReportText(R.Reports[0]),
-              "Der Vaskel hat nicht genug Speicher f\xFCr dieses\r\n"
+              "Der Tavrin hat nicht genug Speicher f\xFCr dieses\r\n"
               "Firmwareupdate. Der Upload wird abgebrochen.");
     full->Start();
     R.Time.Advance(500);

@@ -60,6 +60,26 @@ TEST_F(ListEditorTest, IncompleteRowsHoldTheCursor) {
     EXPECT_EQ(E.CloseQuestion(1), TListEditorRows::TCloseQuestion::None);
 }
 
+// A list may be saved from a complete row, or from an appended row nobody
+// filled in yet, which the save leaves out; a begun row stops it.
+TEST_F(ListEditorTest, AnUntouchedNewRowIsLeftOutOfTheSave) {
+    EXPECT_FALSE(E.MaySave(0)) << "the only row, still empty: nothing to save";
+    Fill(0, "l001");
+    int row = -1;
+    ASSERT_EQ(E.Append(0, row), TListEditorRows::TAppend::Appended);
+    EXPECT_TRUE(E.MaySave(1));
+    EXPECT_EQ(E.CloseQuestion(1), TListEditorRows::TCloseQuestion::Save);
+    const TTable saved = E.RowsToSave(1);
+    ASSERT_EQ(saved.RowCount(), 1);
+    EXPECT_EQ(saved.Cell(1, 0), "l001");
+    EXPECT_EQ(T.RowCount(), 2) << "the window keeps its row";
+    EXPECT_EQ(E.RowsToSave(0).RowCount(), 2) << "only the row the cursor is on is left out";
+    T.SetCell(2, 1, "begonnen");
+    EXPECT_FALSE(E.MaySave(1));
+    EXPECT_EQ(E.CloseQuestion(1), TListEditorRows::TCloseQuestion::Incomplete);
+    EXPECT_FALSE(E.MaySave(5)) << "no such row";
+}
+
 TEST_F(ListEditorTest, DeleteInsertAndDeleteKey) {
     Fill(0, "l001");
     E.Delete(0);

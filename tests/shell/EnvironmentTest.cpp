@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace vaskel {
 namespace {
 
@@ -27,6 +29,18 @@ protected:
     TFixedSystemPlatform Platform;
     TMemorySettingsStorage Storage;
 };
+
+// A one-time hint is stored when it is given, not only at an orderly end:
+// a program that is killed afterwards does not show it again.
+TEST_F(EnvironmentTest, AHintGivenIsStoredAtOnce) {
+    auto env = std::make_unique<TEnvironment>(&Storage, Platform);
+    env->SetHintGiven(THint::GridDblClickHintGiven);
+    EXPECT_EQ(std::get<std::string>(Storage.Values().at(HintPath(THint::GridDblClickHintGiven))),
+              "TRUE");
+    TEnvironment next(&Storage, Platform); // as after a crash: the first never saved
+    EXPECT_TRUE(next.HintGiven(THint::GridDblClickHintGiven));
+    EXPECT_FALSE(next.HintGiven(THint::GridErrorDblClickHintGiven));
+}
 
 TEST_F(EnvironmentTest, DefaultsOnFirstRunAndEverythingWrittenAtShutdown) {
     {

@@ -87,7 +87,7 @@ TEST(DisplayRecords, ComposeTable) {
 
 TEST(DisplayRecords, ProblemTexts) {
     EXPECT_EQ(ComposeProblemText(TComposeProblem::Over15Blocks16),
-              "Die Eingabe erfodert das \xDC" "bertragen von mehr als 15 Bl\xF6" "cken \xE1 16 "
+              "Die Eingabe erfordert das \xDC" "bertragen von mehr als 15 Bl\xF6" "cken zu je 16 "
               "Zeichen.\nDies ist nicht m\xF6glich.\nBitte die Eingabe entsprechend reduzieren!");
     EXPECT_EQ(ComposeProblemText(TComposeProblem::NoAddress),
               "Bitte geben Sie eine g\xFCltige Adresse ein.");

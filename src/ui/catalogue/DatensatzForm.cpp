@@ -44,14 +44,14 @@ constexpr TTitle kTitles[] = {
 
 std::vector<TEditColumn> Columns(int languages) {
     std::vector<TEditColumn> c = {
-        {"DS-Nr.", false, "Datensatz.Nummer des zu sendenden bzw. zu empfangenden Datensatzes"},
+        {"DS-Nr.", false, "Datensatznummer des zu sendenden bzw. zu empfangenden Datensatzes"},
         {"Muster", false, "Kodierung für diese Datensatzart"},
         {"Beispiel", false, "Ein Beispiel dieses Datensatzes"},
         {"Master", false, "Ist dieses Telegramm ein Mastertelegramm?"},
         {"Antwort", true,
          "Erwartet dieses Telegramm eine Antwort? Falls ja: Liste der erwarteten DS-Nr. (Nur bei "
          "Mastertelegrammen zulässig)"},
-        {"Zugbus", false, "Ist dieses Telegramm ein Wagebus- oder Zugbustelegramm?"},
+        {"Zugbus", false, "Ist dieses Telegramm ein Wagenbus- oder Zugbustelegramm?"},
         {"Filter", false, "Soll dieses Telegramm in das Filterfenster aufgenommen werden?"}};
     for (int k = 0; k < languages; ++k)
         c.push_back({"Beschreibung", true, nullptr});
@@ -187,7 +187,7 @@ void TfDatensatzForm::SetLocked(bool locked) {
 void TfDatensatzForm::ShowLockedHint() {
     Session().Env().SetHintGiven(THint::LockedGridHintGiven);
     const QString text =
-        QStringList{Tr("Um Fehleingaben zu vermeiden ist die Bearbeitung der Datensätze"),
+        QStringList{Tr("Um Fehleingaben zu vermeiden, ist die Bearbeitung der Datensätze"),
                     Tr("zunächst immer gesperrt. Sie können diese Sperre hier lösen."),
                     Tr("Sie sollten über den korrekten Aufbau von IBIS-Datensatzmustern"),
                     Tr("jedoch gut Bescheid wissen, bevor Sie Datensätze bearbeiten!"),

@@ -30,7 +30,7 @@ const std::vector<TActionSpec>& ActionSpecs() {
     using A = TAct;
     static const std::vector<TActionSpec> specs = {
         // the edit actions work on the focused field
-        {A::EditUndo1, "EditUndo1", "&Rückgängig", "Letzte Aktuion rückgängig machen",
+        {A::EditUndo1, "EditUndo1", "&Rückgängig", "Letzte Aktion rückgängig machen",
          QKeySequence::Undo, nullptr, E::Always},
         {A::EditCopy1, "EditCopy1", "&Kopieren", "Markiertes Objekt in die Zwischenablage kopieren",
          QKeySequence::Copy, nullptr, E::Always},
@@ -323,7 +323,7 @@ const std::vector<TActionSpec>& ActionSpecs() {
         {A::actAddressTranslationOn,
          "actAddressTranslationOn",
          "Adressumsetzung aktiviert",
-         "Wird ein Protokoll abgespielt, werden alle Adressen gem. der Vorgaben umgesetzt",
+         "Wird ein Protokoll abgespielt, werden alle Adressen gemäß den Vorgaben umgesetzt.",
          {},
          "actAddressTranslationOn",
          E::AddressTranslation},
@@ -334,7 +334,7 @@ const std::vector<TActionSpec>& ActionSpecs() {
          {},
          "actAddressTranslationOff",
          E::AddressTranslation},
-        {A::mmSpeichern, "mmSpeichern", "&Speichern  (Strg + S)", nullptr, QKeySequence::Save,
+        {A::mmSpeichern, "mmSpeichern", "&Speichern", nullptr, QKeySequence::Save,
          "mmSpeichern", E::ActiveCanSave},
         {A::mmSpeichernUnter,
          "mmSpeichernUnter",

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QTranslator>
 #include <QVariant>
+#include <QWidget>
 
 namespace vaskel {
 
@@ -96,7 +97,12 @@ namespace {
 void Apply(QObject* o) {
     const QVariant text = o->property("deText");
     const QVariant hint = o->property("deHint");
-    if (!text.isValid()) return;
+    if (!text.isValid()) {
+        // a hint alone
+        if (auto* w = qobject_cast<QWidget*>(o); w && hint.isValid())
+            w->setToolTip(Tr(hint.toString()));
+        return;
+    }
     const QString t = Tr(text.toString());
     if (auto* a = qobject_cast<QAction*>(o)) {
         a->setText(t);
@@ -104,7 +110,9 @@ void Apply(QObject* o) {
             a->setToolTip(Tr(hint.toString()));
             a->setStatusTip(Tr(hint.toString()));
         }
-    } else if (auto* m = qobject_cast<QMenu*>(o)) {
+        return;
+    }
+    if (auto* m = qobject_cast<QMenu*>(o)) {
         m->setTitle(t);
     } else if (auto* g = qobject_cast<QGroupBox*>(o)) {
         g->setTitle(t);
@@ -113,9 +121,15 @@ void Apply(QObject* o) {
     } else if (auto* b = qobject_cast<QAbstractButton*>(o)) {
         b->setText(t);
     }
+    if (auto* w = qobject_cast<QWidget*>(o); w && hint.isValid()) w->setToolTip(Tr(hint.toString()));
 }
 
 } // namespace
+
+void SetDeHint(QObject* o, const char* germanHint) {
+    o->setProperty("deHint", QString::fromUtf8(germanHint));
+    Apply(o);
+}
 
 void Retranslate(QObject* root) {
     Apply(root);

@@ -32,6 +32,9 @@ QString TrLines(const std::string& german);
 // Remembers the German text (and hint) of an action, label, group box,
 // button or menu and shows it in the active language.
 void SetDe(QObject* o, const char* german, const char* germanHint = nullptr);
+// Remembers the German hint of a control whose text is no text (a picture,
+// a symbol) and shows it in the active language.
+void SetDeHint(QObject* o, const char* germanHint);
 // Shows every remembered text below root in the active language.
 void Retranslate(QObject* root);
 

@@ -100,10 +100,10 @@ QString ProblemMessage(TComposeProblem problem) {
     case TComposeProblem::NoPhaseTime:
         return Tr("Bitte wählen Sie eine Taktzeit aus.");
     case TComposeProblem::Over15Blocks16:
-        return Tr("Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 16 Zeichen.") +
+        return Tr("Die Eingabe erfordert das Übertragen von mehr als 15 Blöcken zu je 16 Zeichen.") +
                tail;
     case TComposeProblem::Over15Blocks4:
-        return Tr("Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 4 Zeichen.") +
+        return Tr("Die Eingabe erfordert das Übertragen von mehr als 15 Blöcken zu je 4 Zeichen.") +
                tail;
     case TComposeProblem::TooLong:
         return Tr("Die Daten sind länger als 255 Zeichen.") + tail;
@@ -210,8 +210,8 @@ TfComposerForm::TfComposerForm(QWidget* owner, TDisplayRecord type, THandOver ha
     FDouble->setObjectName(QStringLiteral("cbDoppelterZeilenumbruch"));
     SetDe(FDouble, "Doppelter Zeilenumbruch");
     FDouble->setToolTip(
-        Tr("Im DS021 werden Takte normalerweise durch \"<LF><LF>\" separiert. Sie können hier dies "
-           "auf einfachen Zeilenumbruch umschalten."));
+        Tr("Im DS021 werden Takte normalerweise durch \"<LF><LF>\" separiert. Sie können dies hier "
+           "auf einen einfachen Zeilenumbruch umschalten."));
     FDouble->setChecked(true);
     top->addWidget(addressLabel);
     top->addWidget(FAddress);

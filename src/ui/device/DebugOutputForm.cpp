@@ -43,7 +43,7 @@ TfDebugOutputForm::TfDebugOutputForm(TSession& session, TKind kind, QWidget* par
         return b;
     };
     QPushButton* clear = logButton("btClear", "Löschen");
-    QPushButton* mark = logButton("btMark", debug ? "Markieren" : "Marker setzten");
+    QPushButton* mark = logButton("btMark", debug ? "Markieren" : "Marker setzen");
     QPushButton* save = logButton("btSave", "Speichern");
     if (!debug) FPause = logButton("btPause", "Pause");
     buttons->addStretch(1);

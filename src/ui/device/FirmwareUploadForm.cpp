@@ -150,7 +150,7 @@ QString TfUploadProgramForm::ReportText(const TUploadReport& r) {
     case TUploadProblem::NoAnswer:
         return Tr("Der %1 hat nicht auf den Uploadwunsch geantwortet.").arg(device) + T("\n") +
                Tr("Der Upload wird abgebrochen. Bitte trennen Sie das Gerät, ") +
-               Tr("verbinden es neu und versuchen den Upload erneut.");
+               Tr("verbinden Sie es neu und versuchen Sie den Upload erneut.");
     case TUploadProblem::NotEnoughMemory:
         return Tr("Der %1 hat nicht genug Speicher für dieses").arg(device) + T("\n") +
                Tr("Firmwareupdate. Der Upload wird abgebrochen.");

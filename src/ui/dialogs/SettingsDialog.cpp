@@ -95,7 +95,7 @@ Tfrm_Einstellungen::Tfrm_Einstellungen(TEnvironment& env, THooks hooks, QWidget*
     chkUpdateUandD = new QCheckBox;
     chkUpdateUandD->setObjectName(QStringLiteral("chkUpdateUandD"));
     SetDe(chkUpdateUandD,
-          "Bei Datensätze U und D (Datum und Uhrzeit) in Simulationen automatisch  die aktuellen "
+          "Bei den Datensätzen U und D (Datum und Uhrzeit) in Simulationen automatisch die aktuellen "
           "Werte übernehmen.",
           "Wenn diese Option aktiv ist, wird in der Direkteingabe oder beim Abspielen eines "
           "Protokolls bei Datum und Uhrzeit der aktuelle Wert statt des aufgezeichneten genommen.");
@@ -104,7 +104,7 @@ Tfrm_Einstellungen::Tfrm_Einstellungen(TEnvironment& env, THooks hooks, QWidget*
     layout->addWidget(general);
 
     auto* busType = new QGroupBox;
-    SetDe(busType, "Bustype");
+    SetDe(busType, "Bustyp");
     auto* b = new QVBoxLayout(busType);
     auto* question = new QLabel;
     SetDe(question, "Welcher Bustyp soll der Telegrammanalyse zugrunde liegen?");
@@ -324,8 +324,8 @@ void Tfrm_Einstellungen::AddLanguage() {
     const QStringList known = Languages(FEnv);
     if (known.contains(name, Qt::CaseInsensitive)) {
         Message(Tr("Sprachumstellung"),
-                Lines(Tr("Die angegeben Sprache exestiert bereits.\r\nBitte eine andere Sprache "
-                         "eingeben!")),
+                Lines(Tr("Die angegebene Sprache existiert bereits.\r\nBitte geben Sie eine andere "
+                         "Sprache ein!")),
                 true);
         return;
     }

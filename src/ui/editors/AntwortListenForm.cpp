@@ -69,7 +69,7 @@ TfAntwortListenForm::TfAntwortListenForm(TSession& session, const QString& file,
     : TfBaseEditForm(
           session, FResponseTable,
           {{"", false,
-            "Mit diesem Feld können Sie auswählen, ob die jeweile Zeile aktiv oder inaktiv sein "
+            "Mit diesem Feld können Sie auswählen, ob die jeweilige Zeile aktiv oder inaktiv sein "
             "soll."},
            {"Aufruf", false,
             "Geben Sie hier den Datensatz an, auf den eine Antwort gesendet werden soll."},
@@ -187,12 +187,20 @@ void TfAntwortListenForm::RefreshActivateButton() {
     const bool active = IsActiveList();
     SetDe(b, active ? "Deaktivieren" : "Aktivieren");
     b->setIcon(style()->standardIcon(active ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay));
-    G_ZK_Pattern().Apply(FPanel, active          ? TZK_PatternStyle::psError
+    // the bar is coloured only when it has something to say
+    const bool waiting = active && FResponseTable.Modified;
+    G_ZK_Pattern().Apply(FPanel, waiting         ? TZK_PatternStyle::psError
+                                 : active        ? TZK_PatternStyle::psOk
                                  : FFromProtocol ? TZK_PatternStyle::psInformation
                                                  : TZK_PatternStyle::psEnabled);
-    if (active && FResponseTable.Modified) {
+    // only the note of a list made from a protocol has a hint
+    FPanel->setProperty("deHint", QVariant());
+    FPanel->setToolTip(QString());
+    if (waiting) {
         SetDe(FPanel,
               " ACHTUNG: Ihre Änderungen werden erst aktiv, wenn Sie die Antwortliste speichern!");
+    } else if (active) {
+        SetDe(FPanel, " Diese Antwortliste ist aktiv: Das Gerät antwortet nach ihren Zeilen.");
     } else if (FFromProtocol) {
         SetDe(FPanel,
               "Aus einem Protokoll erstellt: Jede Antwort wird 1 ms nach ihrem Aufruf gesendet "
@@ -202,9 +210,7 @@ void TfAntwortListenForm::RefreshActivateButton() {
     } else {
         // nothing to say (and nothing for a change of language to bring back)
         FPanel->setProperty("deText", QVariant());
-        FPanel->setProperty("deHint", QVariant());
         FPanel->clear();
-        FPanel->setToolTip(QString());
     }
     if (FResponseTable.Modified && !windowTitle().endsWith(QLatin1Char('*'))) UpdateTitle();
 }

@@ -38,11 +38,11 @@ TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, Q
     : TfBaseEditForm(
           session, FCallTable,
           {{"", false,
-            "Mit diesem Feld können Sie auswählen, ob die jeweile Zeile aktiv oder inaktiv sein "
+            "Mit diesem Feld können Sie auswählen, ob die jeweilige Zeile aktiv oder inaktiv sein "
             "soll."},
            {"Aufruf", false,
-            "Geben Sie hier den Datensatz an, auf den eine Antwort gesendet werden soll."},
-           {"Beschreibung", true, "Beschreibung zum Datensatz (Nur zur Infomation gedacht)"},
+            "Geben Sie hier den Datensatz an, der gesendet werden soll."},
+           {"Beschreibung", true, "Beschreibung zum Datensatz (nur zur Information gedacht)"},
            {"Intervall [mm:ss]", false,
             "Geben Sie das Sendeintervall ein. Der Datensatz wird zyklisch mit diesem Intervall "
             "wiederholt."}},
@@ -181,12 +181,21 @@ void TfAufrufListenForm::RefreshActivateButton() {
     const bool active = IsActiveList();
     SetDe(b, active ? "Deaktivieren" : "Aktivieren");
     b->setIcon(style()->standardIcon(active ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay));
-    G_ZK_Pattern().Apply(FPanel, active ? TZK_PatternStyle::psError : TZK_PatternStyle::psEnabled);
-    if (active && FCallTable.Modified)
+    // the bar is coloured only when it has something to say
+    const bool waiting = active && FCallTable.Modified;
+    G_ZK_Pattern().Apply(FPanel, waiting  ? TZK_PatternStyle::psError
+                                 : active ? TZK_PatternStyle::psOk
+                                          : TZK_PatternStyle::psEnabled);
+    if (waiting) {
         SetDe(FPanel,
               " ACHTUNG: Ihre Änderungen werden erst aktiv, wenn Sie die Aufrufliste speichern!");
-    else
+    } else if (active) {
+        SetDe(FPanel, " Diese Aufrufliste ist aktiv: Die Mastersimulation sendet ihre Aufrufe.");
+    } else {
+        // nothing to say (and nothing for a change of language to bring back)
+        FPanel->setProperty("deText", QVariant());
         FPanel->clear();
+    }
     if (FCallTable.Modified && !windowTitle().endsWith(QLatin1Char('*'))) UpdateTitle();
 }
 
@@ -230,7 +239,9 @@ bool TfAufrufListenForm::SaveTo(bool ask) {
     if (file.isEmpty()) return false;
     env.RememberDirectory(TFileFolder::Aufruf, ExtractFilePath(ToFileName(file)));
     try {
-        SaveListFile(FCallTable, ToFileName(file), TListKind::Aufruf);
+        // an appended row nobody filled in yet is not part of the list
+        TTable rows = Rows().RowsToSave(std::min(CurrentRow(), FCallTable.RowCount() - 1));
+        SaveListFile(rows, ToFileName(file), TListKind::Aufruf);
     } catch (const EVaskelError& e) {
         QMessageBox::critical(this, DialogHeader(), FromCp1252(e.what()));
         return false;
@@ -240,7 +251,6 @@ bool TfAufrufListenForm::SaveTo(bool ask) {
     UpdateTitle();
     // saved changes of the running list take effect at once
     if (IsActiveList()) Session().RequestCallListActivation(ActualFileName());
-    FPanel->clear();
     RefreshActivateButton();
     return true;
 }

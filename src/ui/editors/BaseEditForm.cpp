@@ -49,16 +49,18 @@ TfBaseEditForm::TfBaseEditForm(TSession& session, TTable& table, std::vector<TEd
         auto* b = new QToolButton;
         b->setObjectName(QLatin1String(name));
         b->setIcon(ProgramIcon(QLatin1String(name)));
-        b->setToolTip(Tr(hint));
+        SetDeHint(b, hint);
         tools->addWidget(b);
         return b;
     };
     QToolButton* mode = tool("tbRowMode", "variable Spaltenbreite");
     auto* modeMenu = new QMenu(mode);
-    connect(modeMenu->addAction(Tr("Spaltenbreite fixieren")), &QAction::triggered, this,
-            [this] { SetFixedWidths(true); });
-    connect(modeMenu->addAction(Tr("Spaltenbreite variabel")), &QAction::triggered, this,
-            [this] { SetFixedWidths(false); });
+    QAction* fixed = modeMenu->addAction(QString());
+    SetDe(fixed, "Spaltenbreite fixieren");
+    connect(fixed, &QAction::triggered, this, [this] { SetFixedWidths(true); });
+    QAction* variable = modeMenu->addAction(QString());
+    SetDe(variable, "Spaltenbreite variabel");
+    connect(variable, &QAction::triggered, this, [this] { SetFixedWidths(false); });
     mode->setMenu(modeMenu);
     mode->setPopupMode(QToolButton::MenuButtonPopup);
     connect(mode, &QToolButton::clicked, this, [this] { SetFixedWidths(!FFixed); });
@@ -74,12 +76,13 @@ TfBaseEditForm::TfBaseEditForm(TSession& session, TTable& table, std::vector<TEd
     layout->addWidget(tools);
 
     FModel = new TListEditModel(table, std::move(columns), FEnv, this);
-    FModel->CellChanged = [this](int, int, bool empty) {
+    FModel->CellChanged = [this](int row, int, bool empty) {
         MarkCaption();
         if (empty) {
             ToolButton("tbRowInsert")->setEnabled(false);
             ToolButton("tbRowAppend")->setEnabled(false);
-            FSaveButton->setEnabled(false);
+            // a row emptied back to untouched is left out of the save
+            FSaveButton->setEnabled(FRows.MaySave(row) && FModel->Editable);
         } else {
             UpdateToolbar();
         }
@@ -199,7 +202,9 @@ void TfBaseEditForm::UpdateToolbar() {
     const bool editable = FModel->Editable;
     ToolButton("tbRowInsert")->setEnabled(complete && editable);
     ToolButton("tbRowAppend")->setEnabled(complete && editable);
-    FSaveButton->setEnabled(complete && editable);
+    // an appended row that is still untouched keeps the list savable: the
+    // save leaves it out
+    FSaveButton->setEnabled(FRows.MaySave(row) && editable);
     ToolButton("tbRowDelete")->setEnabled(FTable.RowCount() > 1 && editable);
 }
 
@@ -437,7 +442,7 @@ bool TfBaseEditForm::CanSave() const {
 }
 
 bool TfBaseEditForm::CanSaveAs() const {
-    return FRows.IsComplete(std::min(CurrentRow(), FModel->rowCount() - 1));
+    return FRows.MaySave(std::min(CurrentRow(), FModel->rowCount() - 1));
 }
 
 bool TfBaseEditForm::RunSave(bool asked) {
@@ -503,7 +508,12 @@ void TfBaseEditForm::resizeEvent(QResizeEvent* e) {
 
 void TfBaseEditForm::changeEvent(QEvent* e) {
     TfChildWindow::changeEvent(e);
-    if (e->type() == QEvent::LanguageChange && FModel) UpdateTitle();
+    if (e->type() == QEvent::LanguageChange && FModel) {
+        UpdateTitle();
+        // the mode button's hint (the widths stay as they are)
+        ToolButton("tbRowMode")->setToolTip(FFixed ? Tr("feste Spaltenbreite")
+                                                   : Tr("variable Spaltenbreite"));
+    }
 }
 
 bool TfBaseEditForm::eventFilter(QObject* watched, QEvent* e) {

@@ -211,7 +211,7 @@ void TfFilter::ShowHints() {
     FSave->setToolTip(Tr("Aktuellen Filter als Vorlage speichern"));
     FDelete->setToolTip(Tr("Aktuelle Vorlage löschen"));
     FNeverErrors->setToolTip(
-        Tr("Wenn diese Option aktiv ist, werden die fehlerhafte Telegramme immer angezeigt."));
+        Tr("Wenn diese Option aktiv ist, werden fehlerhafte Telegramme immer angezeigt."));
     FAll->setToolTip(Tr("Alle Kürzel und Datensätze aktivieren"));
     FNone->setToolTip(Tr("Alle Kürzel und Datensätze deaktivieren"));
 }

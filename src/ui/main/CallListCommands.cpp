@@ -113,12 +113,12 @@ void TCallListCommands::OnOff() {
     const TDeviceStatus& st = FSession.Status();
     bool yes = true;
     if (FHooks.MonitorOpen() && (!st.Master() || !FSession.LinkOpen() || !st.DeviceOnline())) {
-        const QString device = QStringLiteral("Vaskel");
+        const QString device = QStringLiteral("Tavrin");
         const QString text =
             Tr("Sie können nur dann eine Mastersimulation starten, wenn der %1 Master ist.")
                 .arg(device) +
             QLatin1Char('\n') + Tr("Dies ist augenblicklich nicht der Fall.") + QLatin1Char('\n') +
-            Tr("Soll nun versucht werden den %1 in den Mastermodus zu schalten?").arg(device);
+            Tr("Soll nun versucht werden, den %1 in den Mastermodus zu schalten?").arg(device);
         yes = QMessageBox::warning(FWindow, Tr("Warnung: Modus Umschaltung"), text,
                                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     }

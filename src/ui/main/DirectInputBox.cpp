@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <utility>
+
 namespace vaskel {
 
 namespace {
@@ -43,9 +45,8 @@ TDirectInputBox::TDirectInputBox(TSession& session, QObject* parent)
         FInput->addItem(FromCp1252(h));
     FInput->setCurrentText(QString());
     FSend = new QPushButton;
-    SetDe(FSend, "Senden");
+    SetDe(FSend, "Senden", "Telegramm der Direkteingabe versenden.");
     FSend->setObjectName(T("btSendDirect"));
-    FSend->setToolTip(Tr("Telegramm der Direkteingabe versenden."));
     FRecord = new QLabel;
     FRecord->setObjectName(T("lblDirekteingabeDS"));
     FRecord->setMinimumWidth(44);
@@ -57,8 +58,8 @@ TDirectInputBox::TDirectInputBox(TSession& session, QObject* parent)
     FDetail = new QPushButton;
     FDetail->setObjectName(T("btnDS21_3a"));
     SetDe(FDetail, "Detaileingabe ...");
-    FDetail->setToolTip(Tr("Ziel- und Innenanzeigentexte (003a, 003c, 004c, 021, 021a) Zeile "
-                           "für Zeile eingeben"));
+    SetDeHint(FDetail, "Ziel- und Innenanzeigentexte (003a, 003c, 004c, 021, 021a) Zeile "
+                       "für Zeile eingeben");
     // the record composer: its telegram replaces the text of the field
     connect(FDetail, &QPushButton::clicked, this, [this] {
         QPointer<QComboBox> input = FInput;
@@ -85,6 +86,9 @@ TDirectInputBox::TDirectInputBox(TSession& session, QObject* parent)
     connect(FSend, &QPushButton::clicked, this, [this] { Send(false); });
     // Enter sends too; the text field keeps the focus for the next telegram
     connect(FInput->lineEdit(), &QLineEdit::returnPressed, this, [this] { Send(true); });
+    // typing (it comes before the change itself) tells the check that the
+    // text is the user's own
+    connect(FInput->lineEdit(), &QLineEdit::textEdited, this, [this] { FTypedByHand = true; });
     connect(FInput, &QComboBox::editTextChanged, this, [this] { LiveCheck(); });
 }
 
@@ -93,6 +97,7 @@ void TDirectInputBox::SetSendEnabled(bool on) {
 }
 
 void TDirectInputBox::LiveCheck() {
+    const bool byHand = std::exchange(FTypedByHand, false);
     if (!FInput->isEnabled()) {
         // no record type without a text to check
         SetDe(FDetail, "Detaileingabe ...");
@@ -148,16 +153,19 @@ void TDirectInputBox::LiveCheck() {
     }
     FCheck->setText(caption);
     FCheck->setToolTip(hint);
-    if (c.DetailCaption.empty())
-        SetDe(FDetail, "Detaileingabe ...");
-    else
-        FDetail->setText(FromCp1252(c.DetailCaption));
-    // one warning per record type that has its own composer
+    // the caption stays with the language when it changes
+    const char* detail = "Detaileingabe ...";
+    for (const char* caption : {"DS 003a ...", "DS 003c ...", "DS 021 ...", "DS 004c ...",
+                                "DS 021a ..."})
+        if (c.DetailCaption == caption) detail = caption;
+    SetDe(FDetail, detail);
+    // one warning per record type that has its own composer, when the user
+    // types such a record by hand
     const std::pair<const char*, THint> warned[] = {{"003a", THint::DS003aHintGiven},
                                                     {"003c", THint::DS003cHintGiven},
                                                     {"021", THint::DS021HintGiven}};
     for (const auto& [no, flag] : warned)
-        if (c.RecordNo == no && typed.size() > 2 && !FSession.Env().HintGiven(flag)) {
+        if (byHand && c.RecordNo == no && typed.size() > 2 && !FSession.Env().HintGiven(flag)) {
             FSession.Env().SetHintGiven(flag);
             FLastWarning =
                 Tr("Sie sollten die Datensätze 003a, 003c, 004c, 021 und 021a nicht direkt "
@@ -251,6 +259,7 @@ bool TDirectInputBox::eventFilter(QObject* watched, QEvent* e) {
         const int code = FCtrlDigits.left(3).toInt() & 0xFF;
         FCtrlDigits.clear();
         const std::string shown = TelegramToUmlautDisplay(std::string(1, static_cast<char>(code)));
+        FTypedByHand = true;
         FInput->setCurrentText(FInput->currentText() + FromCp1252(shown));
         FInput->lineEdit()->end(false);
         return true;

@@ -28,7 +28,9 @@ public:
     // The text of the one-time warning last shown (empty: none yet).
     QString LastWarning() const { return FLastWarning; }
 
-    // The live check of the typed text.
+    // The live check of the typed text. The warning against editing the
+    // destination-display records by hand comes only when the user typed
+    // (not for a telegram the composer or the history put there).
     void LiveCheck();
     // Sends the typed telegram (after the monitor is opened) and keeps it in
     // the history. Half a second later the send button works again and the
@@ -56,6 +58,7 @@ private:
     QString FLastWarning;
     QString FCtrlDigits; // Ctrl + digits typed in the history drop-down
     bool FBusy = false;
+    bool FTypedByHand = false; // the change being checked is the user's
 };
 
 } // namespace vaskel

@@ -74,7 +74,7 @@ QString T(const char* utf8) {
 
 TfMainForm::TfMainForm(TSession& session, TOptions options)
     : FSession(session), FOptions(std::move(options)) {
-    setWindowTitle(T("Vaskel"));
+    ShowTitle();
     setMinimumSize(800, 300);
     resize(1016, 746 + 90);
     // the size and place of the last run; on a small screen the window is
@@ -106,7 +106,7 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
     FDirect = new TDirectInputBox(FSession, this);
     FModeArea = new TModeArea(FSession.Env(), *FDirect, *FActions, this);
     // the mode area sits above the status bar
-    FModeBar = new QToolBar(T("Modus- und Statusbereich"), this);
+    FModeBar = new QToolBar(Tr("Modus- und Statusbereich"), this);
     FModeBar->setMovable(false);
     FModeBar->addWidget(FModeArea);
     addToolBar(Qt::BottomToolBarArea, FModeBar);
@@ -397,10 +397,22 @@ void TfMainForm::BuildLanguageMenu(QMenu* options) {
     }
 }
 
+void TfMainForm::ShowTitle() {
+    if (FOptions.VirtualScenario.isEmpty())
+        setWindowTitle(T("Vaskel"));
+    else
+        setWindowTitle(T("Vaskel - ") + Tr("virtuelles Gerät") + T(" (") + FOptions.VirtualScenario +
+                       T(")"));
+}
+
 void TfMainForm::SwitchLanguage(int language) {
     FSession.Env().SetLanguage(language);
     SetUiLanguage(language);
     Retranslate(this);
+    ShowTitle();
+    FModeBar->setWindowTitle(Tr("Modus- und Statusbereich"));
+    SetAddressTranslationMode(FSession.Env().IBISAddressTranslationMode());
+    FDirect->LiveCheck();
     for (int n : {1, 2})
         if (QAction* a = findChild<QAction*>(QStringLiteral("actLanguage%1").arg(n)))
             a->setChecked(n == language);
@@ -449,7 +461,7 @@ void TfMainForm::BuildVirtualDeviceMenu(QMenu* diag) {
 void TfMainForm::BuildStatusBar() {
     FPanels[0] = NewLabel("COM???");
     FPanels[0]->setMinimumWidth(80);
-    FPanels[1] = NewLabel("Firmware Version: unbekannt");
+    FPanels[1] = NewLabel("Firmware-Version: unbekannt");
     FPanels[1]->setMinimumWidth(350);
     FPanels[2] = NewLabel("<Keine Liste aktiv>");
     // a double click on the status bar outside the list panel shows the
@@ -468,7 +480,10 @@ void TfMainForm::ApplyDisplay(const TDeviceDisplay& d) {
     m->setText(Tr(FromCp1252(d.MasterCaption)));
     m->setChecked(d.MasterChecked);
     FDirect->SetSendEnabled(d.DirectSendEnabled);
-    FPanels[1]->setText(FromCp1252(d.FirmwarePanel));
+    // the device's own version text, or "unbekannt" before it is known
+    const std::string& revision = FSession.Status().HardwareRevision();
+    FPanels[1]->setText(Tr("Firmware-Version: %1")
+                            .arg(revision == "unbekannt" ? Tr("unbekannt") : FromCp1252(revision)));
     FModeArea->ApplyDisplay(d);
 }
 
@@ -546,7 +561,7 @@ void TfMainForm::OpenAddressForm() {
         env.SetHintGiven(THint::AddressTranslationHintGiven);
         TBalloonHint::Show(FAddressButton, FAddressButton->rect().center(),
                            TBalloonHint::TIcon::Information, Tr("Hinweis"),
-                           Tr("Vergessen Sie nicht die Addressumschaltung zu aktivieren, damit") +
+                           Tr("Vergessen Sie nicht, die Adressumsetzung zu aktivieren, damit") +
                                T("\n") +
                                Tr("in einer Mastersimulation die Adressen auch tatsächlich "
                                   "umgesetzt werden!"),

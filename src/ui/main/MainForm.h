@@ -59,6 +59,9 @@ public:
         // Offer a safety copy left by an abnormal end about a second after
         // the window is shown.
         bool OfferSafetyCopy = true;
+        // The scenario of the virtual Tavrin (--virtual-device): the title
+        // says the program runs on it. Empty: a Tavrin on USB.
+        QString VirtualScenario;
     };
 
     TfMainForm(TSession& session, TOptions options);
@@ -106,6 +109,8 @@ public:
     // the setting, the texts of every window, the menu's check mark. Nothing
     // is closed or restarted.
     void SwitchLanguage(int language);
+    // "Vaskel", or on the virtual Tavrin "Vaskel - virtuelles Gerät (scenario)".
+    void ShowTitle();
 
 protected:
     bool event(QEvent* e) override;

@@ -149,7 +149,7 @@ TModeArea::TModeArea(TEnvironment& env, TDirectInputBox& direct, const TActionTa
     FSwitchButton->setObjectName(T("btSwitchMasterSlave"));
     FSwitchButton->setFixedWidth(23);
     FSwitchButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-    FSwitchButton->setToolTip(Tr("Schaltet den Master-Modus ein und aus"));
+    SetDeHint(FSwitchButton, "Schaltet den Master-Modus ein und aus");
     connect(FSwitchButton, &QPushButton::clicked, this, [this] {
         // the tip explains this very button: it is not shown for it
         FEnv.SetHintGiven(THint::MasterSlaveHintGiven);
@@ -203,7 +203,9 @@ TModeArea::TModeArea(TEnvironment& env, TDirectInputBox& direct, const TActionTa
         auto* led = new TLed(color);
         FLeds[name] = led;
         lr->addWidget(led);
-        lr->addWidget(new QLabel(T(name)));
+        auto* label = new QLabel(T(name));
+        if (std::string_view(name) == "Ein") SetDe(label, "Ein"); // the power lamp: "On"
+        lr->addWidget(label);
         lr->addStretch();
         devLayout->addLayout(lr);
     }

@@ -163,7 +163,7 @@ void TResponseListCommands::OnOff() {
     const TDeviceStatus& st = FSession.Status();
     bool yes = true;
     if (FHooks.MonitorOpen() && (st.Master() || !FSession.LinkOpen() || !st.DeviceOnline())) {
-        const QString device = QStringLiteral("Vaskel");
+        const QString device = QStringLiteral("Tavrin");
         const QString text =
             Tr("Sie können nur dann eine Slavesimulation starten, wenn der %1 Slave ist.")
                 .arg(device) +

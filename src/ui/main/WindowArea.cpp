@@ -1,4 +1,5 @@
 #include "ui/main/WindowArea.h"
+#include "ui/widgets/BalloonHint.h"
 
 #include "ui/common/ChildWindow.h"
 #include "ui/common/WindowPlacement.h"
@@ -22,6 +23,10 @@ TWindowArea::TWindowArea(QWidget* parent) : QMdiArea(parent) {
             if (p.y() > viewport()->height() - 20) p.setY(20);
             if (p != sub->pos()) sub->move(p);
         }
+        // a tip of the window left behind goes with it
+        if (TBalloonHint* b = TBalloonHint::Current(); b && b->Anchor())
+            for (QMdiSubWindow* other : subWindowList())
+                if (other != sub && other->isAncestorOf(b->Anchor())) TBalloonHint::CloseCurrent();
         if (sub)
             if (auto* w = qobject_cast<TfChildWindow*>(sub->widget())) w->Activated();
     });

@@ -13,6 +13,7 @@
 #include "telegram/Filter.h"
 #include "telegram/TextConventions.h"
 #include "ui/common/Texts.h"
+#include "ui/widgets/BalloonHint.h"
 #include "ui/compose/DisplayPreview.h"
 #include "ui/protocol/DetailPanel.h"
 #include "ui/stats/StatisticsForm.h"
@@ -167,6 +168,9 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     FMarkEdit = mark;
     mark->setMaximumWidth(160);
     connect(mark, &QLineEdit::textChanged, this, [this](const QString& t) { SetMarkText(t); });
+    connect(mark, &QLineEdit::returnPressed, this, [this] {
+        if (!NextMarkedRow()) QApplication::beep();
+    });
     toolBar->addWidget(mark);
     auto* find = new QPushButton;
     SetDe(find, "Suchen ...");
@@ -260,7 +264,7 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     auto* close = new QToolButton;
     close->setObjectName(QStringLiteral("imDetailClose"));
     close->setIcon(ProgramIcon(QStringLiteral("closePanel")));
-    close->setToolTip(Tr("Detailinformationen ausblenden"));
+    SetDeHint(close, "Detailinformationen ausblenden");
     close->setAutoRaise(true);
     connect(close, &QToolButton::clicked, this, [this] { HideDetail(); });
     detailLayout->addWidget(close, 0, Qt::AlignTop | Qt::AlignRight);
@@ -279,7 +283,7 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
 TfBaseProtocolForm::~TfBaseProtocolForm() {
     std::erase(ProtocolWindows(), this);
     if (gFindOwner == this) gFindOwner = nullptr;
-    QToolTip::hideText();
+    CloseTip();
 }
 
 void TfBaseProtocolForm::AttachTable(const TTable& table) {
@@ -354,7 +358,7 @@ void TfBaseProtocolForm::SetFilterState(int state) {
 
 void TfBaseProtocolForm::StepFilter() {
     FEnv.SetHintGiven(THint::FilterHint);
-    QToolTip::hideText();
+    CloseTip();
     SetFilterState((FFilterState + 1) % 3);
 }
 
@@ -491,6 +495,25 @@ void TfBaseProtocolForm::SetMarkText(const QString& text) {
     FView->viewport()->update();
 }
 
+bool TfBaseProtocolForm::NextMarkedRow() {
+    const int rows = FModel->rowCount();
+    if (!FTable || rows == 0 || FMarkText.empty()) return false;
+    TCellOptions o = ShownCells();
+    o.MarkText = FMarkText;
+    const int current = FView->currentIndex().isValid() ? FView->currentIndex().row() : -1;
+    for (int k = 1; k <= rows; ++k) {
+        const int r = (current + k) % rows;
+        if (FView->isRowHidden(r) || !ProtocolRowMarked(*FTable, r, FParser, o)) continue;
+        StopFollowing();
+        const QModelIndex i = FModel->index(r, 0);
+        FView->setCurrentIndex(i);
+        FView->selectRow(r);
+        FView->scrollTo(i, QAbstractItemView::EnsureVisible);
+        return true;
+    }
+    return false;
+}
+
 bool TfBaseProtocolForm::FindNext(const QString& text, bool down, bool matchCase) {
     const int current = FView->currentIndex().isValid() ? FView->currentIndex().row() : -1;
     const int start = down ? current + 1 : (current < 0 ? FModel->rowCount() - 1 : current - 1);
@@ -614,7 +637,7 @@ QString TfBaseProtocolForm::SelectionText() const {
 void TfBaseProtocolForm::DetailAnalysis(int row) {
     StopFollowing();
     FEnv.SetHintGiven(THint::GridDblClickHintGiven);
-    QToolTip::hideText();
+    CloseTip();
     FDetailRow = -1;
     if (!FTable || row < 0 || row >= FModel->rowCount()) return;
     const int nr = StrToIntDef(std::string(FTable->Cell(pcNr, row)), row + 1);
@@ -712,14 +735,21 @@ void TfBaseProtocolForm::HideDetail() {
 void TfBaseProtocolForm::ShowTip(const QString& title, const QString& text, int row) {
     FLastTip = text;
     const QRect r = FView->visualRect(FModel->index(row, pcTelegram));
-    const QPoint at =
-        FView->viewport()->mapToGlobal(QPoint(FView->viewport()->width() / 2, r.center().y()));
-    QToolTip::showText(at, QStringLiteral("<b>") + title + QStringLiteral("</b><br>") + text, FView,
-                       {}, 8000);
+    // a balloon in the window: it stays while the user goes on typing and
+    // never takes the keyboard focus
+    TBalloonHint::Show(FView->viewport(), QPoint(FView->viewport()->width() / 2, r.bottom()),
+                       TBalloonHint::TIcon::Information, title, text, 8000, true);
+}
+
+void TfBaseProtocolForm::CloseTip() {
+    QToolTip::hideText();
+    if (TBalloonHint* b = TBalloonHint::Current();
+        b && b->Anchor() && (b->Anchor() == this || isAncestorOf(b->Anchor())))
+        TBalloonHint::CloseCurrent();
 }
 
 void TfBaseProtocolForm::CheckTips() {
-    if (!FTable || FModel->rowCount() == 0 || !isActiveWindow() || QToolTip::isVisible()) return;
+    if (!FTable || FModel->rowCount() == 0 || !isActiveWindow() || TBalloonHint::Current()) return;
     const bool errorTip = !FEnv.HintGiven(THint::GridErrorDblClickHintGiven);
     const bool typeTip = FRecordTypeTip && !FEnv.HintGiven(THint::GridDblClickHintGiven);
     if (!errorTip && !typeTip) return;
@@ -732,8 +762,8 @@ void TfBaseProtocolForm::CheckTips() {
             // a tip never stops the live monitor from following new rows
             FEnv.SetHintGiven(THint::GridErrorDblClickHintGiven);
             ShowTip(Tr("Tipp"),
-                    Tr("Durch einen Doppelklick auf Zeilen in der ein Fehler aufgetreten ist,") +
-                        QStringLiteral("<br>") +
+                    Tr("Durch einen Doppelklick auf Zeilen, in denen ein Fehler aufgetreten ist,") +
+                        QStringLiteral("\n") +
                         Tr("können Sie eine genaue Analyse der oder des Fehlers einblenden."),
                     r);
             return;
@@ -743,7 +773,7 @@ void TfBaseProtocolForm::CheckTips() {
             FEnv.SetHintGiven(THint::GridDblClickHintGiven);
             ShowTip(Tr("Tipp"),
                     Tr("Durch einen Doppelklick auf Zeilen mit Datensatz 003a, 003c oder 021") +
-                        QStringLiteral("<br>") +
+                        QStringLiteral("\n") +
                         Tr("können Sie eine genaue Analyse dieses Datensatzes einblenden."),
                     r);
             return;
@@ -755,11 +785,10 @@ void TfBaseProtocolForm::Activated() {
     if (FEnv.HintGiven(THint::FilterHint) || !FEnv.FilterWindowWasOpened() || FFilterState != 0)
         return;
     FEnv.SetHintGiven(THint::FilterHint);
-    FLastTip = Tr("Sie müssen die Filterung erst aktivieren,") + QStringLiteral("<br>") +
+    FLastTip = Tr("Sie müssen die Filterung erst aktivieren,") + QStringLiteral("\n") +
                Tr("bevor die Datensätze eines Fensters gefiltert werden.");
-    QToolTip::showText(FFilterButton->mapToGlobal(FFilterButton->rect().center()),
-                       QStringLiteral("<b>") + Tr("Tipp") + QStringLiteral("</b><br>") + FLastTip,
-                       FFilterButton, {}, 8000);
+    TBalloonHint::Show(FFilterButton, FFilterButton->rect().center(),
+                       TBalloonHint::TIcon::Information, Tr("Tipp"), FLastTip, 8000);
 }
 
 void TfBaseProtocolForm::changeEvent(QEvent* e) {
@@ -797,15 +826,14 @@ bool TfBaseProtocolForm::eventFilter(QObject* watched, QEvent* e) {
             FWidthTipShown = false;
         const bool maximised = isMaximized() || (parentWidget() && parentWidget()->isMaximized());
         if (e->type() == QEvent::MouseMove && !FFixedWidths && !FWidthTipShown && !maximised &&
-            (static_cast<QMouseEvent*>(e)->buttons() & Qt::LeftButton) && !QToolTip::isVisible()) {
+            (static_cast<QMouseEvent*>(e)->buttons() & Qt::LeftButton) &&
+            !TBalloonHint::Current()) {
             FWidthTipShown = true;
             FLastTip = Tr("Wenn Sie die Spaltenbreite verändern wollen, dann müssen") +
-                       QStringLiteral("<br>") +
+                       QStringLiteral("\n") +
                        Tr("Sie zunächst die dynamische Spaltenanpassung deaktivieren.");
-            QToolTip::showText(FModeButton->mapToGlobal(FModeButton->rect().bottomRight()),
-                               QStringLiteral("<b>") + Tr("Tipp") + QStringLiteral("</b><br>") +
-                                   FLastTip,
-                               FModeButton, {}, 5000);
+            TBalloonHint::Show(FModeButton, FModeButton->rect().bottomRight(),
+                               TBalloonHint::TIcon::Information, Tr("Tipp"), FLastTip, 5000);
         }
     }
     if (watched == FView->viewport() && e->type() == QEvent::Paint) {

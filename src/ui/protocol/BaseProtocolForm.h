@@ -51,6 +51,11 @@ public:
     // The IBIS characters shown as umlauts (the setting of every window).
     void SetConvertIBIS(bool on);
     void SetMarkText(const QString& text);
+    // Return in the marking field: the next row the marking marks after the
+    // current one (from the top again after the last) becomes the current
+    // row; the field keeps the focus. False (a beep) when no row is marked.
+    bool NextMarkedRow();
+    QLineEdit* MarkEdit() const { return FMarkEdit; }
     // Column widths: variable (the start: they follow the window's width,
     // the telegram and the description share what the others leave) or
     // fixed (kept; the user drags the borders).
@@ -99,6 +104,8 @@ public:
     void Activated() override;
     // The text of the tip balloon last shown (empty: none yet).
     QString LastTip() const { return FLastTip; }
+    // Closes a tip balloon of this window (and a cell's tooltip).
+    void CloseTip();
     QList<QWidget*> ToolBars() const override;
 
     // The rows the window shows.

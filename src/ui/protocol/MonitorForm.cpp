@@ -91,7 +91,7 @@ void TfMonitorForm::StartRecording() {
 }
 
 void TfMonitorForm::SetAutoScroll(bool on) {
-    if (on && !FAutoScroll) QToolTip::hideText();
+    if (on && !FAutoScroll) CloseTip();
     FAutoScroll = on;
     FPause->setText(on ? Tr("Pause") : Tr("Weiter"));
     if (on && FModel->rowCount() > 0) {

@@ -273,6 +273,13 @@ QString ProtocolCopyText(const TTable& table, const std::vector<int>& rows,
     return lines.join(QStringLiteral("\r\n"));
 }
 
+bool ProtocolRowMarked(const TTable& table, int row, const TIBISTelegramParser& parser,
+                       const TCellOptions& options) {
+    if (options.MarkText.empty() || TrimBlanks(table.Cell(pcKind, row)).empty()) return false;
+    return MarkMatches(MarkableText(TelegramSegments(table, row, parser, options)),
+                       options.MarkText);
+}
+
 int FindInProtocol(const TTable& table, int rows, int start, bool down, const QString& text,
                    bool matchCase, const TIBISTelegramParser& parser, const TCellOptions& options) {
     const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;

@@ -52,6 +52,11 @@ QString QuotedCell(QString text);
 int FindInProtocol(const TTable& table, int rows, int start, bool down, const QString& text,
                    bool matchCase, const TIBISTelegramParser& parser, const TCellOptions& options);
 
+// Whether the marking (options.MarkText) marks the row: its telegram as
+// shown matches. A row without a kind and an empty mark text never match.
+bool ProtocolRowMarked(const TTable& table, int row, const TIBISTelegramParser& parser,
+                       const TCellOptions& options);
+
 // How the cell (row, col) of a protocol table is drawn.
 TCellLook ProtocolCellLook(const TTable& table, int row, int col, const TIBISTelegramParser& parser,
                            const TCellOptions& options);

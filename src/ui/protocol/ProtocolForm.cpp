@@ -110,12 +110,14 @@ void TfProtocolForm::Build() {
         SetSendMode(next[FPlayer.Mode]);
     });
     auto* modeMenu = new QMenu(FModeButton);
-    connect(modeMenu->addAction(Tr("Protokoll einmal versenden")), &QAction::triggered, this,
-            [this] { SetSendMode(TProtocolPlayer::smOnce, false); });
-    connect(modeMenu->addAction(Tr("Protokoll zyklisch versenden")), &QAction::triggered, this,
-            [this] { SetSendMode(TProtocolPlayer::smCyclic, false); });
-    connect(modeMenu->addAction(Tr("Nur dieses Telegramm verschicken")), &QAction::triggered, this,
-            [this] { SetSendMode(TProtocolPlayer::smSingle, false); });
+    const auto mode = [&](const char* caption, TProtocolPlayer::TMode m) {
+        QAction* a = modeMenu->addAction(QString());
+        SetDe(a, caption);
+        connect(a, &QAction::triggered, this, [this, m] { SetSendMode(m, false); });
+    };
+    mode("Protokoll einmal versenden", TProtocolPlayer::smOnce);
+    mode("Protokoll zyklisch versenden", TProtocolPlayer::smCyclic);
+    mode("Nur dieses Telegramm verschicken", TProtocolPlayer::smSingle);
     FModeButton->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(FModeButton, &QWidget::customContextMenuRequested, this,
             [this, modeMenu](const QPoint& p) { modeMenu->exec(FModeButton->mapToGlobal(p)); });
@@ -206,10 +208,11 @@ void TfProtocolForm::SendClicked() {
         const auto answer = QMessageBox::warning(
             this, Tr("Warnung: Modus Umschaltung"),
             Tr("Sie können nur dann eine Mastersimulation starten, wenn der %1 Master ist.")
-                    .arg(QStringLiteral("Vaskel")) +
+                    .arg(QStringLiteral("Tavrin")) +
                 QStringLiteral("\n") + Tr("Dies ist augenblicklich nicht der Fall.") +
                 QStringLiteral("\n") +
-                Tr("Soll nun versucht werden den in den Mastermodus zu schalten?"),
+                Tr("Soll nun versucht werden, den %1 in den Mastermodus zu schalten?")
+                    .arg(QStringLiteral("Tavrin")),
             QMessageBox::Yes | QMessageBox::No);
         if (answer != QMessageBox::Yes) return;
         if (!status.Master()) Session().SwitchMasterMode();
@@ -362,7 +365,11 @@ void TfProtocolForm::changeEvent(QEvent* e) {
 }
 
 void TfProtocolForm::keyPressEvent(QKeyEvent* e) {
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+    // Return belongs to the table: a text field that passes it on (the
+    // marking field, the factor) has done with it already
+    QWidget* focus = QApplication::focusWidget();
+    const bool fromField = focus && focus != FView && isAncestorOf(focus);
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !fromField &&
         FView->currentIndex().isValid()) {
         DetailAnalysis(FView->currentIndex().row());
         return;

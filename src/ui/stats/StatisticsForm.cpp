@@ -249,8 +249,8 @@ void TfStatisticsForm::Fill() {
     uint64_t chars = 0;
     for (const auto& [s, fig] : f.Seconds()) chars += fig.Chars;
     FSummary->setText(
-        Tr("%1 Zeilen, %2 Master- und %3 Slavetelegramme, %4 Antworten ohne Anfrage; "
-           "mittlere Buslast %5 %")
+        Tr("Zeilen: %1, Mastertelegramme: %2, Slavetelegramme: %3, Antworten ohne Anfrage: %4; "
+           "mittlere Buslast: %5 %")
             .arg(f.Rows())
             .arg(f.MasterRows())
             .arg(f.SlaveRows())
@@ -408,7 +408,7 @@ void TfStatisticsForm::FillReaction() {
     if (index >= 0 && index < static_cast<int>(FAddressList.size())) {
         const int32_t address = FAddressList[static_cast<std::size_t>(index)];
         const TAddressFigures& a = FFigures.Addresses().at(address);
-        c->setTitle(Tr("Reaktionszeiten der Adresse %1 (%2 Antworten)").arg(address).arg(a.Reaction.Count()));
+        c->setTitle(Tr("Reaktionszeiten der Adresse %1 (Antworten: %2)").arg(address).arg(a.Reaction.Count()));
         auto* set = new QBarSet(Tr("Antworten"));
         set->setColor(QColor(0x4C, 0x8B, 0xC9));
         QStringList ranges;

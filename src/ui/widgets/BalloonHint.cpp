@@ -23,10 +23,10 @@ constexpr int kTailAt = 24; // the tail's distance from the box's left edge
 QPointer<TBalloonHint> TBalloonHint::GCurrent;
 
 TBalloonHint* TBalloonHint::Show(QWidget* anchor, QPoint at, TIcon icon, const QString& title,
-                                 const QString& text, int timeoutMs) {
+                                 const QString& text, int timeoutMs, bool below) {
     CloseCurrent();
     if (!anchor) return nullptr;
-    auto* b = new TBalloonHint(anchor->window(), anchor, at, icon, title, text, timeoutMs);
+    auto* b = new TBalloonHint(anchor->window(), anchor, at, icon, title, text, timeoutMs, below);
     GCurrent = b;
     b->show();
     b->raise();
@@ -45,7 +45,7 @@ void TBalloonHint::CloseCurrent() {
 }
 
 TBalloonHint::TBalloonHint(QWidget* window, QWidget* anchor, QPoint at, TIcon icon,
-                           const QString& title, const QString& text, int timeoutMs)
+                           const QString& title, const QString& text, int timeoutMs, bool below)
     : QFrame(window), FAnchor(anchor), FIcon(icon), FTimeoutMs(timeoutMs) {
     setObjectName(QStringLiteral("BalloonHint"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -86,8 +86,15 @@ TBalloonHint::TBalloonHint(QWidget* window, QWidget* anchor, QPoint at, TIcon ic
             deleteLater();
     });
     if (timeoutMs > 0) FTimer->start(timeoutMs);
+    // a balloon never outlives what it points at
+    connect(anchor, &QObject::destroyed, this, [this] {
+        if (GCurrent == this)
+            CloseCurrent();
+        else
+            deleteLater();
+    });
     adjustSize();
-    Place(anchor->mapTo(window, at));
+    Place(anchor->mapTo(window, at), below);
 }
 
 QString TBalloonHint::Title() const {
@@ -98,12 +105,14 @@ QString TBalloonHint::Text() const {
     return FText->text();
 }
 
-void TBalloonHint::Place(QPoint at) {
+void TBalloonHint::Place(QPoint at, bool below) {
     const QWidget* w = parentWidget();
     const QSize s = sizeHint().boundedTo(w->size() - QSize(2 * kMargin, 2 * kMargin));
     resize(s);
-    // above the point when there is room, else below it
-    FAbove = at.y() - s.height() >= kMargin;
+    // on the side asked for when there is room, else on the other
+    const bool roomAbove = at.y() - s.height() >= kMargin;
+    const bool roomBelow = at.y() + s.height() <= w->height() - kMargin;
+    FAbove = below ? !roomBelow && roomAbove : roomAbove;
     const int y = FAbove ? at.y() - s.height() : at.y();
     const int x =
         std::clamp(at.x() - kTailAt, kMargin, std::max(kMargin, w->width() - s.width() - kMargin));

@@ -19,8 +19,10 @@ public:
 
     // Shows a balloon pointing at `at` (in `anchor`'s coordinates). It closes
     // after timeoutMs, or with a timeout of 0 only when closed or replaced.
+    // With below, the box lies under the point when there is room (a tip
+    // about a table row leaves the tool bar above the table free).
     static TBalloonHint* Show(QWidget* anchor, QPoint at, TIcon icon, const QString& title,
-                              const QString& text, int timeoutMs);
+                              const QString& text, int timeoutMs, bool below = false);
     // The balloon that is up (null: none).
     static TBalloonHint* Current();
     // Closes the balloon that is up, if any.
@@ -38,9 +40,9 @@ protected:
 
 private:
     TBalloonHint(QWidget* window, QWidget* anchor, QPoint at, TIcon icon, const QString& title,
-                 const QString& text, int timeoutMs);
+                 const QString& text, int timeoutMs, bool below);
     // Places the box beside the point, inside the window.
-    void Place(QPoint at);
+    void Place(QPoint at, bool below);
 
     QPointer<QWidget> FAnchor;
     TIcon FIcon;

@@ -152,7 +152,7 @@ TEST_F(DatensatzFormTest, DescriptionColumnsFollowTheLanguages) {
     SetUiLanguage(2);
     QEvent change(QEvent::LanguageChange);
     QApplication::sendEvent(W.get(), &change);
-    EXPECT_EQ(W->windowTitle(), QStringLiteral("IBIS data sets"));
+    EXPECT_EQ(W->windowTitle(), QStringLiteral("IBIS record types"));
     const char* titles[] = {"DS-No.",   "Pattern",  "Example", "Master",
                             "Response", "Trainbus", "Filter",  "Description Deutsch"};
     for (int c = 0; c < 8; ++c)
@@ -160,7 +160,7 @@ TEST_F(DatensatzFormTest, DescriptionColumnsFollowTheLanguages) {
     EXPECT_TRUE(W->View()->isColumnHidden(7));
     EXPECT_FALSE(W->View()->isColumnHidden(8));
     EXPECT_EQ(W->LockButton()->toolTip(),
-              QStringLiteral("This table is locked to avoid accidental changes."));
+              QStringLiteral("The table of record types is locked to avoid accidental changes."));
 }
 
 TEST_F(DatensatzFormTest, TheLockedTableExplainsItselfOnceAndOnDoubleClick) {
@@ -171,7 +171,7 @@ TEST_F(DatensatzFormTest, TheLockedTableExplainsItselfOnceAndOnDoubleClick) {
     EXPECT_EQ(TBalloonHint::Current()->Title(), QStringLiteral("Hinweis"));
     EXPECT_EQ(TBalloonHint::Current()->Anchor(), W->LockButton());
     EXPECT_TRUE(TBalloonHint::Current()->Text().startsWith(QStringLiteral(
-        "Um Fehleingaben zu vermeiden ist die Bearbeitung der Datensätze\nzunächst")));
+        "Um Fehleingaben zu vermeiden, ist die Bearbeitung der Datensätze\nzunächst")));
     EXPECT_EQ(TBalloonHint::Current()->Text().count(QLatin1Char('\n')), 4);
     EXPECT_TRUE(Env.HintGiven(THint::LockedGridHintGiven));
     TBalloonHint::CloseCurrent();

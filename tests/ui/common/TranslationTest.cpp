@@ -16,9 +16,11 @@
 #include "shell/SystemPlatform.h"
 #include "telegram/TelegramParser.h"
 #include "ui/common/ActionTable.h"
+#include "ui/common/ChildWindow.h"
 #include "ui/common/FileDialogs.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
+#include "ui/main/DirectInputBox.h"
 #include "ui/main/MainForm.h"
 #include "ui/main/ModeArea.h"
 #include "ui/protocol/ProtocolForm.h"
@@ -27,6 +29,11 @@
 #include "ui/AutoAnswer.h"
 
 #include <QAction>
+#include <QMenu>
+#include <QAbstractButton>
+#include <QRegularExpression>
+#include <QLabel>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QMenuBar>
@@ -519,6 +526,7 @@ public:
         FScan.Sinks["Tr"] = {{0}, false};
         FScan.Sinks["TrLines"] = {{0}, true};
         FScan.Sinks["SetDe"] = {{1, 2}, false};
+        FScan.Sinks["SetDeHint"] = {{1}, false};
         Propagate();
         for (const auto& s : FTree.Sources())
             if (TSourceTree::IsWindowsSource(*s) && !TSourceTree::IsTextsSource(*s)) Calls(*s);
@@ -949,7 +957,7 @@ TEST(Translation, TheScanFollowsTheTextsToTheirSources) {
     EXPECT_TRUE(has("Satznr.:")) << "through NumberAndTime to Label";
     EXPECT_TRUE(has("Lfd-Nr.:")) << "a default argument";
     // a field the engine sets from its helpers' parameters
-    EXPECT_TRUE(has("Anzahl der Datenblöcke á 16 Zeichen")) << "a hint, through Field";
+    EXPECT_TRUE(has("Anzahl der Datenblöcke zu je 16 Zeichen")) << "a hint, through Field";
     EXPECT_TRUE(has("Datensatz %1 ist ein Masterdatensatz. Er scheint jedoch von einem Slave "
                     "verschickt worden zu sein."))
         << "a message with places, through Message";
@@ -1040,17 +1048,52 @@ TEST(Translation, TrFollowsTheLanguage) {
     EXPECT_EQ(Tr("  Anzahl versendeter Telegramme: %1"), QStringLiteral("  Telegrams sent: %1"))
         << "blanks are part of the text";
     EXPECT_EQ(Tr("Kein übersetzter Text"), QStringLiteral("Kein übersetzter Text"));
-    EXPECT_EQ(TrLines("Es liegt ein Kurzschluss auf dem Wagenbus vor.\r\nunbekannt\r\n"
+    EXPECT_EQ(TrLines("Es liegt ein Kurzschluss auf dem Wagenbus vor.\r\nnicht \xFC"
+                      "bersetzt\r\n"
                       "um danach den \xDC"
                       "berlastschutz zur\xFC"
                       "ckzusetzen."),
-              QStringLiteral("There is a short circuit on the vehicle bus.\nunbekannt\n"
+              QStringLiteral("There is a short circuit on the vehicle bus.\nnicht übersetzt\n"
                              "to reset the overload protection."));
     EXPECT_EQ(QCoreApplication::translate("Vaskel", "Warnung"), QStringLiteral("Warning"))
         << "installed for Qt's look-up too";
     SetUiLanguage(1);
     EXPECT_EQ(Tr("&Datei"), QStringLiteral("&Datei"));
     EXPECT_EQ(QCoreApplication::translate("Vaskel", "Warnung"), QStringLiteral("Warnung"));
+}
+
+// The menus show an action's shortcut beside its caption by themselves: a
+// caption that names it too shows it twice. A doubled blank inside a text
+// is a slip of the pen in either language.
+TEST(Translation, NoTextNamesAShortcutOrHasADoubledBlank) {
+    const QRegularExpression shortcut(QStringLiteral("(Strg|Ctrl|Umschalt|Shift) ?\\+"));
+    const QRegularExpression doubled(QStringLiteral("\\S  +\\S"));
+    for (const TMessage& m : ReadTs().Messages)
+        for (const QString& text : {m.Source, m.Translation}) {
+            EXPECT_FALSE(text.contains(shortcut)) << text.toStdString();
+            EXPECT_FALSE(text.contains(doubled)) << text.toStdString();
+        }
+    for (const TActionSpec& a : ActionSpecs())
+        EXPECT_FALSE(QString::fromUtf8(a.Caption).contains(shortcut)) << a.Caption;
+}
+
+// The English texts hold no German word, and a display's phases ("Takt")
+// are phases in English, not pulses.
+TEST(Translation, EnglishTextsHoldNoGermanWords) {
+    const QRegularExpression german(QStringLiteral(
+        "\\b(und|oder|der|die|das|nicht|ist|Ein|ein|virtuell|virtuelles|Gerät|unbekannt|Takt|"
+        "Taktung|Übernehmen|Datensatz|Datensätze|Aufruf|Antwort|Protokoll|Umlaute|Zeile|"
+        "Fehler)\\b"));
+    const QRegularExpression phase(QStringLiteral("\\bTakt"));
+    for (const TMessage& m : ReadTs().Messages) {
+        EXPECT_FALSE(m.Translation.contains(german))
+            << m.Source.toStdString() << " => " << m.Translation.toStdString();
+        EXPECT_FALSE(m.Translation.contains(QStringLiteral("pulse"), Qt::CaseInsensitive))
+            << m.Translation.toStdString();
+        if (m.Source.contains(phase))
+            EXPECT_TRUE(m.Translation.contains(QStringLiteral("phase"), Qt::CaseInsensitive))
+                << m.Source.toStdString() << " => " << m.Translation.toStdString();
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -1063,6 +1106,7 @@ protected:
         Platform.Documents = Dir.Path().string();
         TfMainForm::TOptions options;
         options.Virtual = &Usb;
+        options.VirtualScenario = QStringLiteral("vehicle");
         options.StartDevice = false;
         options.OfferSafetyCopy = false;
         W = std::make_unique<TfMainForm>(S, options);
@@ -1138,6 +1182,71 @@ TEST_F(LanguageSwitchTest, MenusAndAProtocolWindowFollowTheLanguage) {
     EXPECT_EQ(p->SendButton()->text(), QStringLiteral("Senden"));
     EXPECT_EQ(header(pcStart), QStringLiteral("Startzeit"));
     EXPECT_EQ(header(pcRecordNo), QStringLiteral("DS-Nr."));
+}
+
+// Every text a window shows, with where it is.
+std::vector<std::pair<QString, std::string>> ShownTexts(QWidget* root) {
+    std::vector<std::pair<QString, std::string>> out;
+    const auto where = [](QObject* o) {
+        return std::string(o->metaObject()->className()) + " " + o->objectName().toStdString();
+    };
+    for (QObject* o : root->findChildren<QObject*>()) {
+        if (auto* b = qobject_cast<QAbstractButton*>(o)) out.emplace_back(b->text(), where(o));
+        if (auto* l = qobject_cast<QLabel*>(o)) out.emplace_back(l->text(), where(o));
+        if (auto* g = qobject_cast<QGroupBox*>(o)) out.emplace_back(g->title(), where(o));
+        if (auto* m = qobject_cast<QMenu*>(o)) out.emplace_back(m->title(), where(o));
+        if (auto* a = qobject_cast<QAction*>(o)) out.emplace_back(a->text(), where(o));
+        if (auto* w = qobject_cast<QWidget*>(o)) {
+            out.emplace_back(w->toolTip(), where(o) + " (hint)");
+            if (w->isWindow() || qobject_cast<TfChildWindow*>(w))
+                out.emplace_back(w->windowTitle(), where(o) + " (title)");
+        }
+    }
+    out.emplace_back(root->windowTitle(), "the main window's title");
+    return out;
+}
+
+// After a switch at run time no window keeps a text of the language before:
+// no German text whose English differs stays in English, no English text
+// stays in German. The captions that change with the state (the detail
+// button's record type, the list editor's bar) included.
+TEST_F(LanguageSwitchTest, NoWindowKeepsTheLanguageBeforeTheSwitch) {
+    const std::string file = Dir.Write("rec.PRO.CSV", "\"M\";\"1\";\"1000\";\"\";\"\";\"l001\r\";"
+                                                      "\"\";\"001\";\"\";\"\"\r\n");
+    ASSERT_NE(W->OpenProtocol(QString::fromStdString(file)), nullptr);
+    W->Action(TAct::acAufruflisteNew)->trigger();
+    QApplication::processEvents();
+    // a record type with a composer of its own in the direct input
+    S.Status().SetDeviceOnline(true);
+    S.Status().SetMaster(true);
+    W->ApplyDisplay(ComputeDeviceDisplay(S.Status(), S.Recording()));
+    QComboBox* input = W->DirectInputBox()->Input();
+    input->setCurrentText(QStringLiteral("zA1"));
+    ASSERT_EQ(W->DirectInputBox()->DetailButton()->text(), QStringLiteral("DS 003a ..."));
+
+    std::map<QString, QString> germanOf; // an English text: its German one
+    for (const TMessage& m : ReadTs().Messages)
+        if (m.Translation != m.Source) germanOf[m.Translation] = m.Source;
+    Choose("English");
+    QApplication::processEvents();
+    for (const auto& [text, where] : ShownTexts(W.get())) {
+        const QString english = English(text);
+        EXPECT_TRUE(text.isEmpty() || english.isNull() || english == text)
+            << where << " still German: " << text.toStdString();
+    }
+    EXPECT_EQ(W->DirectInputBox()->DetailButton()->text(), QStringLiteral("Data set 003a ..."));
+    EXPECT_TRUE(W->windowTitle().contains(QStringLiteral("virtual device")));
+    EXPECT_EQ(W->StatusPanel(1)->text(), QStringLiteral("Firmware version: unknown"));
+
+    Choose("Deutsch");
+    QApplication::processEvents();
+    for (const auto& [text, where] : ShownTexts(W.get())) {
+        const auto it = germanOf.find(text);
+        EXPECT_TRUE(text.isEmpty() || it == germanOf.end() || !English(text).isNull())
+            << where << " still English: " << text.toStdString();
+    }
+    EXPECT_EQ(W->DirectInputBox()->DetailButton()->text(), QStringLiteral("DS 003a ..."));
+    EXPECT_TRUE(W->windowTitle().contains(QStringLiteral("virtuelles Gerät")));
 }
 
 } // namespace

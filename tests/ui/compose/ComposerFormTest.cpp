@@ -13,6 +13,7 @@
 #include "ui/common/Texts.h"
 #include "ui/editors/AufrufListenForm.h"
 #include "ui/main/DirectInputBox.h"
+#include "ui/widgets/BalloonHint.h"
 
 #include "TestSupport.h"
 #include "ui/AutoAnswer.h"
@@ -126,6 +127,47 @@ TEST_F(ComposerTest, DirectInputOpensTheTyped021AndTakesTheTelegramBack) {
     EXPECT_EQ(TfComposer::Current(), nullptr) << "Übernehmen closes the window";
     EXPECT_EQ(box.Input()->currentText(),
               QStringLiteral("aA:2A2ABC<LF>DE<LF><LF>Mühle<LF><LF><LF>              "));
+}
+
+// The warning against editing a destination-display record by hand comes
+// when the user types one, never for the telegram the composer hands over
+// (the user just followed the advice).
+TEST_F(ComposerTest, TheHandedOverTelegramBringsNoWarningATypedOneDoes) {
+    QWidget owner;
+    TDirectInputBox box(S);
+    Hold(box, owner);
+    owner.show();
+    QApplication::setActiveWindow(&owner);
+    QLineEdit* edit = box.Input()->lineEdit();
+    edit->setFocus();
+    QTest::keyClicks(edit, QStringLiteral("aA"));
+    QTest::mouseClick(box.DetailButton(), Qt::LeftButton);
+    TfComposer* c = TfComposer::Current();
+    ASSERT_NE(c, nullptr);
+    c->SetRowText(0, "Hauptbahnhof");
+    QTest::mouseClick(c->findChild<QPushButton*>(QStringLiteral("btUebernehmen")), Qt::LeftButton);
+    Settle();
+    ASSERT_TRUE(box.Input()->currentText().startsWith(QStringLiteral("aA")));
+    EXPECT_EQ(TBalloonHint::Current(), nullptr) << "no warning for the composer's telegram";
+    EXPECT_TRUE(box.LastWarning().isEmpty());
+    EXPECT_FALSE(Env.HintGiven(THint::DS021HintGiven)) << "the warning is still to come";
+    EXPECT_EQ(box.DetailButton()->text(), QStringLiteral("DS 021 ..."));
+
+    // typed by hand: warned once, and the typing goes on in the field
+    QApplication::setActiveWindow(&owner);
+    edit->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return edit->hasFocus(); }));
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, QStringLiteral("aA1"));
+    ASSERT_NE(TBalloonHint::Current(), nullptr);
+    EXPECT_EQ(TBalloonHint::Current()->Icon(), TBalloonHint::TIcon::Warning);
+    EXPECT_TRUE(TBalloonHint::Current()->Text().startsWith(QStringLiteral("Sie sollten")));
+    EXPECT_TRUE(Env.HintGiven(THint::DS021HintGiven));
+    EXPECT_TRUE(edit->hasFocus()) << "the balloon never takes the focus";
+    QTest::keyClicks(edit, QStringLiteral("1A"));
+    EXPECT_EQ(box.Input()->currentText(), QStringLiteral("aA11A"));
+    TBalloonHint::CloseCurrent();
 }
 
 TEST_F(ComposerTest, CallListEditorHandsTheTelegramToItsCurrentCall) {
@@ -260,10 +302,10 @@ TEST_F(ComposerTest, RefusedInputShowsItsMessageAndHandsNothingOver) {
     const Case cases[] = {
         {"003a", std::string(240, 'x'), ""},
         {"003a", std::string(241, 'x'),
-         "Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 16 Zeichen."},
+         "Die Eingabe erfordert das Übertragen von mehr als 15 Blöcken zu je 16 Zeichen."},
         {"003c", std::string(60, 'x'), ""},
         {"003c", std::string(64, 'x'),
-         "Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 4 Zeichen."},
+         "Die Eingabe erfordert das Übertragen von mehr als 15 Blöcken zu je 4 Zeichen."},
     };
     TAutoAnswer ok(QMessageBox::Ok);
     for (const Case& k : cases) {
@@ -299,15 +341,15 @@ TEST_F(ComposerTest, EnglishTexts) {
     TfComposer* c = TfComposer::Open(nullptr, QStringLiteral("021"), "", {});
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->windowTitle(), QStringLiteral("Data set 021 detail input"));
-    EXPECT_EQ(c->AcceptButton()->text(), QStringLiteral("&Save"));
+    EXPECT_EQ(c->AcceptButton()->text(), QStringLiteral("Apply"));
     QStringList titles;
     for (int k = 0; k < c->Table()->columnCount(); ++k)
         titles << c->Table()->horizontalHeaderItem(k)->text();
-    EXPECT_EQ(titles, (QStringList{QStringLiteral("Pulse"), QStringLiteral("Line"),
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("Phase"), QStringLiteral("Line"),
                                    QStringLiteral("Text")}));
-    EXPECT_EQ(c->PhaseTimeBox()->itemText(16), QStringLiteral("No pulse"));
+    EXPECT_EQ(c->PhaseTimeBox()->itemText(16), QStringLiteral("No phases"));
     EXPECT_FALSE(c->Accept());
-    EXPECT_EQ(c->LastMessage(), QStringLiteral("Please choose the pulse time."));
+    EXPECT_EQ(c->LastMessage(), QStringLiteral("Please choose the phase time."));
     delete c;
     SetUiLanguage(1);
 }
@@ -324,7 +366,7 @@ TEST_F(ComposerTest, RefusedTypingKeepsEveryLetter) {
     const Case cases[] = {
         {"021", QStringLiteral("Marktplatz"), "Bitte wählen Sie eine Taktzeit aus."},
         {"003c", QString(64, QLatin1Char('x')),
-         "Die Eingabe erfodert das Übertragen von mehr als 15 Blöcken á 4 Zeichen."},
+         "Die Eingabe erfordert das Übertragen von mehr als 15 Blöcken zu je 4 Zeichen."},
     };
     TAutoAnswer ok(QMessageBox::Ok);
     for (const Case& k : cases) {

@@ -69,7 +69,7 @@ TEST_F(DebugOutputFormTest, LinesMarkerClearAndSave) {
 TEST_F(DebugOutputFormTest, DeviceMessagesPause) {
     TfDebugOutputForm f(S, TfDebugOutputForm::TKind::DeviceMessages);
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Gerätemeldungen (Debugausgabe)"));
-    EXPECT_EQ(f.Button("btMark")->text(), QStringLiteral("Marker setzten"));
+    EXPECT_EQ(f.Button("btMark")->text(), QStringLiteral("Marker setzen"));
     QPushButton* pause = f.Button("btPause");
     ASSERT_NE(pause, nullptr);
     f.AddLine(QStringLiteral("a"));

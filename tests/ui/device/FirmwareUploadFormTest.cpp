@@ -76,7 +76,7 @@ TEST_F(UploadFormTest, StatesShowTheirColourPictureTextAndButtons) {
     TfUploadProgramForm en(S, FromFileName(File), true, nullptr, &Time);
     EXPECT_EQ(en.StatusPanel()->text(),
               QStringLiteral("Please click \"Start\" to start the upload."));
-    EXPECT_EQ(en.windowTitle(), QStringLiteral("Program Upload"));
+    EXPECT_EQ(en.windowTitle(), QStringLiteral("Firmware upload"));
     EXPECT_EQ(en.AbortButton()->text(), QStringLiteral("Cancel"));
     EXPECT_EQ(TfUploadProgramForm::ReportText({TUploadProblem::FormatError, "", 7, "", "", {}}),
               QStringLiteral("Format error in line: 7"));
@@ -112,7 +112,7 @@ TEST_F(UploadFormTest, StartAsksFirstAndNoAnswerEndsInItsDialog) {
     EXPECT_EQ(f.Upload().State(), TUploadState::Cancelled);
     ASSERT_TRUE(WaitFor([&] { return answer.Count == 2; }));
     EXPECT_TRUE(answer.LastText.startsWith(
-        QString::fromUtf8("Der Vaskel hat nicht auf den Uploadwunsch geantwortet.\nDer Upload "
+        QString::fromUtf8("Der Tavrin hat nicht auf den Uploadwunsch geantwortet.\nDer Upload "
                           "wird abgebrochen. Bitte trennen Sie das Gerät, verbinden")))
         << answer.LastText.toStdString();
 }
@@ -133,7 +133,7 @@ TEST_F(UploadMainWindowTest, FirmwareUploadThroughTheWindowRestartsTheDevice) {
     DropUpload drop{W.get()};
     ASSERT_TRUE(WaitFor([&] {
         return W->Action(TAct::actFirmwareUpdate)->isEnabled() &&
-               S->Status().HardwareRevision() == "Tavrin V2.14 (virtuell)";
+               S->Status().HardwareRevision() == "Tavrin V2.14 (Emulator)";
     }));
     const std::string file =
         Dir.Write("fw.a79", test::FirmwareHex(test::FirmwareBytes(200 * 63, "Tavrin V2.15")));

@@ -258,7 +258,7 @@ TEST_F(SettingsDialogTest, HiddenCommandAddsALanguageOnce) {
     d.btNewLanguage->click();
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_TRUE(Messages[0].Warning);
-    EXPECT_TRUE(Messages[0].Text.startsWith(QStringLiteral("Die angegeben Sprache exestiert")));
+    EXPECT_TRUE(Messages[0].Text.startsWith(QStringLiteral("Die angegebene Sprache existiert")));
     EXPECT_EQ(test::ReadFile(Dir / "vaskel.INI"), file);
 }
 

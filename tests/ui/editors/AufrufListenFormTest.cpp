@@ -23,10 +23,13 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTest>
+#include <QToolButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace vaskel {
 namespace {
@@ -290,7 +293,7 @@ TEST_F(AufrufListenFormTest, TheActivateButtonFollowsDeviceFileAndActiveList) {
 
     ASSERT_EQ(S.ActivateCallList(file), TCallListActivation::Active);
     EXPECT_EQ(b->text(), QStringLiteral("Deaktivieren"));
-    EXPECT_TRUE(W->PanelText()->text().isEmpty());
+    EXPECT_TRUE(W->PanelText()->text().contains(QStringLiteral("aktiv")));
     Set(0, 1, "k07");
     EXPECT_TRUE(W->PanelText()->text().contains(QStringLiteral("ACHTUNG")))
         << "changes of the running list wait for the save";
@@ -300,7 +303,7 @@ TEST_F(AufrufListenFormTest, TheActivateButtonFollowsDeviceFileAndActiveList) {
     ASSERT_EQ(asked.count(), 2) << "saving the active list activates it again";
     S.ActivateCallList(file); // as the main window does
     EXPECT_EQ(S.Scheduler()->Entries()[0].Aufruf, "k07");
-    EXPECT_TRUE(W->PanelText()->text().isEmpty());
+    EXPECT_FALSE(W->PanelText()->text().contains(QStringLiteral("ACHTUNG")));
 
     // saved under another name: the running list stays as it is
     Set(0, 1, "z034");
@@ -334,6 +337,86 @@ TEST_F(AufrufListenFormTest, TheActivateButtonFollowsDeviceFileAndActiveList) {
 
     S.StopRecording();
     EXPECT_EQ(S.ActiveCallList(), "") << "closing the monitor ends the list";
+}
+
+// Appending a row leaves the list savable: the new row, still untouched, is
+// not written; only a row the user began and left incomplete stops the save.
+TEST_F(AufrufListenFormTest, AnAppendedEmptyRowKeepsSaveAndIsLeftOut) {
+    const std::string file = List("s.AUF.CSV", "-1;\"l001\";\"Liniennummer\";\"0:05\"\r\n");
+    Open(Q(file));
+    auto* save = W->findChild<QPushButton*>(QStringLiteral("btSave"));
+    ASSERT_NE(save, nullptr);
+    Set(0, 3, "0:07");
+    ASSERT_TRUE(save->isEnabled());
+    QTest::mouseClick(W->ToolButton("tbRowAppend"), Qt::LeftButton);
+    QApplication::processEvents();
+    ASSERT_EQ(W->Model().rowCount(), 2);
+    EXPECT_EQ(W->CurrentRow(), 1);
+    EXPECT_TRUE(save->isEnabled()) << "an empty new row keeps the changes savable";
+    EXPECT_TRUE(W->CanSave());
+    EXPECT_TRUE(W->CanSaveAs());
+    SaveAs = Q(file);
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(test::ReadFile(file),
+              std::string(kAufrufHeader) + "\r\n-1;\"l001\";\"Liniennummer\";\"0:07\"\r\n")
+        << "the empty row is not written";
+    EXPECT_FALSE(W->Model().Table().Modified);
+    EXPECT_TRUE(W->MayClose()) << "saved: no question";
+
+    // a begun row without its call stops the save, and closing says why
+    Set(1, 2, "nur Beschreibung");
+    EXPECT_FALSE(save->isEnabled());
+    {
+        TAutoAnswer no(QMessageBox::No);
+        EXPECT_FALSE(W->MayClose());
+        EXPECT_TRUE(
+            no.LastText.startsWith(QStringLiteral("Die aktuelle Zeile ist unvollständig")));
+    }
+    // an untouched new row after a change: the ordinary save question
+    Set(1, 2, "");
+    EXPECT_TRUE(save->isEnabled());
+    TAutoAnswer cancel(QMessageBox::Cancel);
+    EXPECT_FALSE(W->MayClose());
+    EXPECT_TRUE(cancel.LastText.startsWith(QStringLiteral("Die Daten wurden verändert")));
+}
+
+// The bar beside the buttons is coloured only when it says something.
+TEST_F(AufrufListenFormTest, TheColouredBarSaysWhatItMeans) {
+    const std::string file = List("c.AUF.CSV", "-1;\"l001\";\"\";\"0:05\"\r\n");
+    Open(Q(file));
+    Master();
+    struct TCase {
+        const char* What;
+        std::function<void()> Step;
+        const char* Says; // empty: no colour and no text
+    };
+    const TCase cases[] = {
+        {"inactive", [] {}, ""},
+        {"active", [&] { ASSERT_EQ(S.ActivateCallList(file), TCallListActivation::Active); },
+         "Diese Aufrufliste ist aktiv"},
+        {"active and changed", [&] { Set(0, 1, "k07"); }, "ACHTUNG"},
+        {"switched off", [&] { S.DeactivateCallList(); }, ""},
+    };
+    for (const TCase& c : cases) {
+        c.Step();
+        W->RefreshFromState();
+        const QLabel* bar = W->PanelText();
+        const auto style = static_cast<TZK_PatternStyle>(bar->property("zkPattern").toInt());
+        if (*c.Says) {
+            EXPECT_NE(style, TZK_PatternStyle::psEnabled) << c.What;
+            EXPECT_TRUE(bar->text().contains(QString::fromUtf8(c.Says))) << c.What;
+        } else {
+            EXPECT_EQ(style, TZK_PatternStyle::psEnabled) << c.What;
+            EXPECT_TRUE(bar->text().isEmpty()) << c.What;
+        }
+        // and in English too, after a switch
+        SetUiLanguage(2);
+        Retranslate(W.get());
+        EXPECT_EQ(bar->text().isEmpty(), !*c.Says) << c.What;
+        EXPECT_FALSE(bar->text().contains(QStringLiteral("ACHTUNG"))) << c.What;
+        SetUiLanguage(1);
+        Retranslate(W.get());
+    }
 }
 
 } // namespace

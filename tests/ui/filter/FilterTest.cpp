@@ -351,7 +351,7 @@ TEST_F(FilterWindowTest, LanguageSwitchRefillsTheLists) {
     ASSERT_TRUE(WaitFor([&] { return w.AllButton()->text() == "All"; }));
     EXPECT_EQ(w.DeleteButton()->text(), "Delete template");
     EXPECT_EQ(w.GroupList()->currentRow(), 3) << "the current entry stays";
-    EXPECT_EQ(w.NeverFilterErrorsBox()->text(), "Never filter erroneous telegrams.");
+    EXPECT_EQ(w.NeverFilterErrorsBox()->text(), "Never filter out erroneous telegrams");
     EXPECT_EQ(w.Caption(), "Filter");
     EXPECT_EQ(w.GroupList()->count(), 11);
     EXPECT_TRUE(Checked(w.RecordTypeList(), Index(w.RecordTypes(), "021")));

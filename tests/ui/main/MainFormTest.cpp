@@ -28,7 +28,7 @@ TEST_F(MainWindowTest, VehicleBusShowsAMasterAndNoSwitch) {
     EXPECT_TRUE(W->ModeArea()->Group("Slave")->isEnabled());
     ASSERT_TRUE(WaitFor([&] {
         return W->StatusPanel(1)->text() ==
-               QStringLiteral("Firmware Revision: Tavrin V2.14 (virtuell)");
+               QStringLiteral("Firmware-Version: Tavrin V2.14 (Emulator)");
     }));
     EXPECT_TRUE(W->Action(TAct::acShowHardwarerevision)->isEnabled());
 }
@@ -61,7 +61,8 @@ TEST_F(MainWindowTest, DirectInputSendsThroughTheMonitorsScheduler) {
     EXPECT_EQ(W->DirectInputBox()->CheckLabel()->text(), QStringLiteral("Syntaxfehler"));
 
     // the record types with a composer of their own: warned once
-    W->DirectInputBox()->Input()->setCurrentText(QStringLiteral("zA1"));
+    W->DirectInputBox()->Input()->setCurrentText(QString());
+    QTest::keyClicks(W->DirectInputBox()->Input()->lineEdit(), QStringLiteral("zA1"));
     EXPECT_EQ(W->DirectInputBox()->DetailButton()->text(), QStringLiteral("DS 003a ..."));
     EXPECT_TRUE(W->DirectInputBox()->LastWarning().startsWith(
         QStringLiteral("Sie sollten die Datensätze")));

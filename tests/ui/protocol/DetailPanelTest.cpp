@@ -60,13 +60,13 @@ TEST_F(DetailPanelTest, GermanAndEnglishTextsAndTheSeparator) {
     SetUiLanguage(2);
     QFrame english;
     FillDetailPanel(Build(r, ShownDetailOptions()), &english, new QVBoxLayout(&english));
-    ASSERT_NE(FieldAfter(english, QStringLiteral("Pulse time:")), nullptr);
-    EXPECT_EQ(FieldAfter(english, QStringLiteral("Pulse time:"))->text(),
+    ASSERT_NE(FieldAfter(english, QStringLiteral("Phase time:")), nullptr);
+    EXPECT_EQ(FieldAfter(english, QStringLiteral("Phase time:"))->text(),
               QStringLiteral("3.5s (5)"));
     EXPECT_EQ(FieldAfter(english, QStringLiteral("Address:"))->text(), QStringLiteral("1"));
     EXPECT_EQ(FieldAfter(english, QStringLiteral("Address:"))->toolTip(),
               QStringLiteral("Address of the display"));
-    EXPECT_TRUE(LabelTexts(english).contains(QStringLiteral("Pulse 1")))
+    EXPECT_TRUE(LabelTexts(english).contains(QStringLiteral("Phase 1")))
         << "the phase number follows the translated word";
 }
 
@@ -81,9 +81,9 @@ TEST_F(DetailPanelTest, MessagesAreTranslatedBeforeTheirPlacesAreFilled) {
                                                "correct.")))
         << labels.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(labels.contains(
-        QStringLiteral("Data set 020 is a master telegram, but it seems as if a slave sent it.")));
+        QStringLiteral("Data set 020 is a master data set, but a slave seems to have sent it.")));
     EXPECT_EQ(FieldAfter(panel, QStringLiteral("Checksum error"))->toolTip(),
-              QStringLiteral("A checksum error occured."));
+              QStringLiteral("A checksum error occurred."));
 }
 
 TEST_F(DetailPanelTest, PanelControlsAreNamedForRemoval) {

@@ -2,9 +2,11 @@
 
 #include "ui/main/MainFormFixture.h"
 #include "ui/protocol/MonitorFixture.h"
+#include "ui/widgets/BalloonHint.h"
 
 #include <QMdiSubWindow>
 #include <QScrollBar>
+#include <QTest>
 #include <QStyleOptionSlider>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -89,11 +91,53 @@ TEST_F(MonitorTest, WindowsOpenInsideTheWindowArea) {
 
 // The balloon of a tip is gone (it fades out).
 void CloseBalloon() {
+    TBalloonHint::CloseCurrent();
     QToolTip::hideText();
     QElapsedTimer t;
     t.start();
     while (QToolTip::isVisible() && t.elapsed() < 3000)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// A tip comes as a balloon in the window: the field the user types in keeps
+// the focus, typing on does not sweep the tip away unread, and the tip
+// comes once (its flag is one of the stored settings).
+TEST_F(MonitorWindowTest, ATipLeavesTheFocusInTheTypedFieldAndComesOnce) {
+    auto settle = [] {
+        for (int k = 0; k < 5; ++k)
+            QApplication::processEvents();
+    };
+    M->resize(900, 300);
+    M->show();
+    QApplication::setActiveWindow(M.get());
+    QLineEdit* mark = M->MarkEdit();
+    mark->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return mark->hasFocus(); }));
+    QTest::keyClicks(mark, QStringLiteral("aA"));
+    Capture("aA12Hauptbahnhof    }ber Marktplatz ", 1000); // a 021 row
+    settle();
+    TBalloonHint* tip = TBalloonHint::Current();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(tip->Title(), QStringLiteral("Tipp"));
+    EXPECT_TRUE(tip->Text().contains(QStringLiteral("003a, 003c oder 021")));
+    EXPECT_TRUE(Env.HintGiven(THint::GridDblClickHintGiven));
+    EXPECT_TRUE(mark->hasFocus()) << "the tip never takes the focus";
+    QTest::keyClicks(mark, QStringLiteral("1"));
+    EXPECT_EQ(mark->text(), QStringLiteral("aA1")) << "the keys still reach the field";
+    EXPECT_EQ(TBalloonHint::Current(), tip) << "and the tip is still there to be read";
+    TBalloonHint::CloseCurrent();
+
+    // a new monitor of the same installation: no second tip
+    M->Recorder().Table().Modified = false;
+    M.reset();
+    M = std::make_unique<TfMonitorForm>(S);
+    M->Recorder().SafetyCopy = false;
+    M->resize(900, 300);
+    M->show();
+    QApplication::setActiveWindow(M.get());
+    Capture("aA12Hauptbahnhof    }ber Marktplatz ", 2000);
+    settle();
+    EXPECT_EQ(TBalloonHint::Current(), nullptr);
 }
 
 // Scrolling by hand, every way a user can, stops following the newest row;

@@ -227,7 +227,9 @@ TEST_F(ProtocolWindowTest, ColumnsFollowTheWindowWidthUnlessFixed) {
     EXPECT_EQ(h->length(), view->viewport()->width());
     EXPECT_GT(h->sectionSize(pcHex), 100);
     w.SetHexShown(false);
-    // dragging a title border in variable mode says how to do it
+    // dragging a title border in variable mode says how to do it (while no
+    // other tip is up, such as the one on the unanswered row)
+    TBalloonHint::CloseCurrent();
     const QPoint at = h->viewport()->rect().center();
     QMouseEvent press(QEvent::MouseButtonPress, at, h->viewport()->mapToGlobal(at), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
@@ -523,6 +525,46 @@ TEST_F(ProtocolSearchTest, FindDialogFindsUmlautsAndAnswersAfterTheKey) {
     d->close();
 }
 
+// Return in the marking field works on the marking: the next marked row
+// becomes the current one and the field keeps the focus; the detail panel
+// stays as it was. Return in the table still opens the row's analysis.
+TEST_F(ProtocolWindowTest, ReturnInTheMarkingFieldGoesToTheNextMarkedRow) {
+    TfProtocolForm w(S, QString::fromStdString(File));
+    w.resize(900, 400);
+    w.show();
+    QApplication::setActiveWindow(&w);
+    int analysed = 0;
+    w.Analyse = [&](TDetailKind, int, QVBoxLayout*) {
+        ++analysed;
+        return false;
+    };
+    QLineEdit* mark = w.MarkEdit();
+    ASSERT_NE(mark, nullptr);
+    w.View()->setCurrentIndex(w.Model().index(0, 0));
+    mark->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return mark->hasFocus(); }));
+    QTest::keyClicks(mark, QStringLiteral("a")); // a1, a10 and a2
+    const auto current = [&] { return w.View()->currentIndex().row(); };
+    for (int expected : {1, 3, 0}) {
+        QTest::keyClick(mark, Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_EQ(current(), expected) << "the next marked row, from the top after the last";
+        EXPECT_FALSE(w.DetailPanel()->isVisible());
+        EXPECT_TRUE(mark->hasFocus());
+    }
+    EXPECT_EQ(analysed, 0) << "no analysis from the marking field";
+    mark->clear();
+    QTest::keyClicks(mark, QStringLiteral("x"));
+    QTest::keyClick(mark, Qt::Key_Return);
+    EXPECT_EQ(current(), 0) << "nothing marked: the current row stays";
+
+    w.View()->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return w.View()->hasFocus(); }));
+    QTest::keyClick(w.View(), Qt::Key_Return);
+    EXPECT_EQ(analysed, 1) << "Return in the table opens the analysis";
+    EXPECT_TRUE(w.DetailPanel()->isVisible());
+}
+
 TEST_F(ProtocolWindowTest, TooltipsShowTimesOfDayAndTitlesTheirHints) {
     TfProtocolForm w(S, QString::fromStdString(File));
     const QString start = w.Model().data(w.Model().index(0, pcStart), Qt::ToolTipRole).toString();
@@ -657,8 +699,9 @@ TEST_F(ProtocolWindowTest, ABrokenRowsAnalysisIsRefusedInTheActiveLanguage) {
     w.DetailAnalysis(0);
     SetUiLanguage(1);
     ASSERT_TRUE(WaitFor([&] { return answer.Count == 2; }));
-    EXPECT_EQ(answer.LastText, QStringLiteral("This telegram is erroneous. (Please see VDV300, DS "
-                                              "021)\nThis telegram cannot be analyzed."));
+    EXPECT_EQ(answer.LastText, QStringLiteral("This telegram is erroneous (see VDV 300 on the "
+                                              "structure of a DS 021).\nThe telegram cannot be "
+                                              "analysed."));
 }
 
 TEST_F(ProtocolWindowTest, OlderFormsAndTheCloseQuestion) {
