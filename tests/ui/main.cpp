@@ -1,15 +1,11 @@
 // Test main for the window tests: a QApplication on the offscreen platform.
 
 #include <QApplication>
-#include <QLoggingCategory>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // the device link's trace lines (read time-outs every few ms on the
-    // virtual Tavrin) stay out of the test output
-    QLoggingCategory::setFilterRules(QStringLiteral("vaskel.link.debug=false"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
