@@ -14,8 +14,9 @@
 #define VASKEL_TEST_ASAN 1
 #endif
 #if defined(VASKEL_TEST_ASAN)
-#include <sanitizer/allocator_interface.h>
-#include <sanitizer/lsan_interface.h>
+// the sanitizer runtime's own functions (gcc ships no header for the first)
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+extern "C" int __lsan_do_recoverable_leak_check();
 #elif defined(__GLIBC__)
 #include <malloc.h>
 #endif
