@@ -26,6 +26,7 @@ done
 if [ ${#missing[@]} -gt 0 ] || [ ${#TARGETS[@]} -eq 0 ]; then
   echo "fuzz-ci: no fuzz target built for: ${missing[*]:-every corpus}" >&2
   echo "fuzz-ci: build them with clang: VASKEL_SANITIZE=address,undefined ./test.sh" >&2
+  echo "fuzz-ci: (a build/asan made by another compiler is kept: remove it first)" >&2
   exit 1
 fi
 
