@@ -2,10 +2,11 @@
 # Builds Vaskel and runs every test headless; exits non-zero on any failure.
 #
 #   ./test.sh                                      the one build folder
-#   VASKEL_SANITIZE=address,undefined ./test.sh    the suite under ASan and
-#       UBSan, built in a folder of its own below it (build/asan); any
-#       finding fails its test. VASKEL_SANITIZE=thread: ThreadSanitizer
-#       (build/tsan).
+#   VASKEL_SANITIZE=address,undefined ./test.sh    the suite under ASan,
+#       UBSan and LeakSanitizer, built in a folder of its own below it
+#       (build/asan; by clang when it is there, with the fuzz targets that
+#       tools/fuzz-ci.sh runs); any finding fails its test.
+#       VASKEL_SANITIZE=thread: ThreadSanitizer (build/tsan).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/tools/common.sh"
 vaskel_install_deps

@@ -13,8 +13,46 @@
 #include <sys/mount.h>
 #include <unistd.h>
 #endif
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VASKEL_TEST_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) && !defined(VASKEL_TEST_ASAN)
+#define VASKEL_TEST_ASAN 1
+#endif
+#if defined(VASKEL_TEST_ASAN)
+// the sanitizer runtime's own functions (gcc ships no header for the first)
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+extern "C" int __lsan_do_recoverable_leak_check();
+#elif defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace vaskel::test {
+
+const char* SourceDataDir() {
+    return VASKEL_SOURCE_DATA_DIR;
+}
+
+std::optional<std::size_t> HeapBytesInUse() {
+#if defined(VASKEL_TEST_ASAN)
+    return __sanitizer_get_current_allocated_bytes();
+#elif defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 33)
+    return mallinfo2().uordblks;
+#else
+    return std::nullopt;
+#endif
+}
+
+bool LeakSanitizerFindsLeaks() {
+#if defined(VASKEL_TEST_ASAN)
+    // with detect_leaks=0 this finds nothing (the run asked for no leak check)
+    return __lsan_do_recoverable_leak_check() != 0;
+#else
+    return false;
+#endif
+}
 
 TempDir::TempDir() {
     std::random_device rd;

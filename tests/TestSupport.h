@@ -1,7 +1,9 @@
 #pragma once
 // Helpers shared by the tests: temporary folders and files.
 
+#include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,5 +64,16 @@ private:
 
 // Bytes in a readable form for failure messages.
 std::string Printable(const std::string& bytes);
+
+// The bytes the process's heap holds in use right now: the sanitizer's
+// allocator count in a sanitized build, glibc's otherwise; none where
+// neither is there. For checks that something done again and again holds
+// no more memory than done once.
+std::optional<std::size_t> HeapBytesInUse();
+
+// LeakSanitizer's check of the whole process, now: true when it found heap
+// blocks nothing points to any more (it prints them). Always false in a
+// build without it.
+bool LeakSanitizerFindsLeaks();
 
 } // namespace vaskel::test

@@ -4,6 +4,9 @@
 
 VASKEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VASKEL_BUILD="${VASKEL_BUILD:-$VASKEL_ROOT/build}"
+# ccache takes paths below the source root as relative ones, so a clone or
+# worktree at any path shares the cache with every other one
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$VASKEL_ROOT}"
 
 VASKEL_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
@@ -12,7 +15,8 @@ VASKEL_PACKAGES=(
   libusb-dev pxlib-dev
   fonts-liberation2
 )
-# tools/fuzz.sh only, installed when it runs: clang with libFuzzer
+# clang with libFuzzer: the sanitized build of ./test.sh uses it when it is
+# there (and then builds the fuzz targets too); tools/fuzz.sh installs it
 VASKEL_FUZZ_PACKAGES=(clang)
 
 # Installs what is missing of the packages named (default: VASKEL_PACKAGES).
@@ -38,24 +42,36 @@ vaskel_install_deps() {
 # The suite built with the sanitizers named as the compiler spells them
 # ("address,undefined", "thread"), in a folder of its own below the build
 # folder (build/asan, build/tsan, build/san-<names>), without the
-# benchmarks. Sets VASKEL_SANITIZE_BUILD and the sanitizers' run options:
-# any finding fails the test that made it.
+# benchmarks. With clang there, the address-and-undefined folder is built by
+# clang and holds the fuzz targets as well (build/asan/fuzz, run by
+# tools/fuzz-ci.sh): one sanitized build for both. Sets
+# VASKEL_SANITIZE_BUILD and the sanitizers' run options: any finding,
+# a leak included, fails the test that made it.
 vaskel_build_sanitized() {
   local names="$1" folder
+  local extra=()
   case "$names" in
   address,undefined | undefined,address) folder=asan ;;
   thread) folder=tsan ;;
   *) folder="san-${names//,/-}" ;;
   esac
+  if [ "$folder" = asan ] && command -v clang++ >/dev/null; then
+    extra=(-DCMAKE_CXX_COMPILER=clang++ -DVASKEL_FUZZ=ON)
+  fi
   VASKEL_SANITIZE_BUILD="$VASKEL_BUILD/$folder"
   if [ ! -f "$VASKEL_SANITIZE_BUILD/build.ninja" ]; then
     cmake -S "$VASKEL_ROOT" -B "$VASKEL_SANITIZE_BUILD" -G Ninja \
-      -DVASKEL_SANITIZE="$names" -DVASKEL_BUILD_BENCH=OFF
+      -DVASKEL_SANITIZE="$names" -DVASKEL_BUILD_BENCH=OFF "${extra[@]}"
   fi
   cmake --build "$VASKEL_SANITIZE_BUILD" -j "$(nproc 2>/dev/null || echo 2)"
-  # Qt's plugins keep what they allocate until the process ends: leaks are
-  # not looked for.
-  export ASAN_OPTIONS="detect_leaks=0:abort_on_error=0:halt_on_error=1"
+  vaskel_sanitizer_options
+}
+
+# The sanitizers' run options. Leaks are looked for everywhere; the only
+# ones passed over are Qt's and its plugins' own (tools/lsan.supp).
+vaskel_sanitizer_options() {
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
+  export LSAN_OPTIONS="suppressions=$VASKEL_ROOT/tools/lsan.supp:print_suppressions=0"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
   export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
 }

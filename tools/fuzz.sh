@@ -11,7 +11,8 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-TARGETS=(decoder tablefile catalogue classify_shipped classify_catalogue textconventions lists firmware paradox)
+TARGETS=(decoder tablefile catalogue classify_shipped classify_catalogue textconventions lists firmware paradox
+  compose catalogue_check settings)
 usage() {
   echo "usage: tools/fuzz.sh TARGET SECONDS [libFuzzer options...]" >&2
   echo "targets: ${TARGETS[*]}" >&2
@@ -116,10 +117,16 @@ textconventions)
 lists)
   cp "$VASKEL_ROOT"/fuzz/seeds/lists/* "$SEEDS/"
   ;;
-firmware)
-  cp "$VASKEL_ROOT"/fuzz/seeds/firmware/* "$SEEDS/"
+firmware | compose | settings)
+  cp "$VASKEL_ROOT/fuzz/seeds/$TARGET"/* "$SEEDS/"
+  ;;
+catalogue_check)
+  cp "$DATA/IBIS.CSV" "$VASKEL_ROOT"/fuzz/seeds/catalogue/* "$SEEDS/"
+  split -l 6 "$DATA/IBIS.CSV" "$SEEDS/part-"
   ;;
 esac
+# what the short runs of .ci/run (tools/fuzz-ci.sh) start from
+[ -d "$VASKEL_ROOT/fuzz/corpus/$TARGET" ] && cp "$VASKEL_ROOT/fuzz/corpus/$TARGET"/* "$SEEDS/"
 unset ASAN_OPTIONS
 
 CORPUS="$FUZZ_BUILD/corpus/$TARGET"

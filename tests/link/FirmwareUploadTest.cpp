@@ -115,7 +115,7 @@ TEST_F(FirmwareUploadTest, FilesThatAreNoWholeFirmwareAreRefusedBeforeAnythingIs
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        R = {};
+        R = Rig();
         const std::string file = c.Text.empty() ? Dir / "missing.a79" : Dir.Write("c.a79", c.Text);
         auto u = Upload(file);
         ASSERT_EQ(u->State(), TUploadState::Ready);
@@ -137,7 +137,7 @@ TEST_F(FirmwareUploadTest, FilesThatAreNoWholeFirmwareAreRefusedBeforeAnythingIs
               "Keine g\xFCltige Programmversion!");
 
     // offline when the window opened: state 0, no start
-    R = {};
+    R = Rig();
     auto off = Upload(File(500), false);
     EXPECT_EQ(off->State(), TUploadState::NoConnection);
     EXPECT_FALSE(off->StartEnabled());
@@ -173,7 +173,7 @@ TEST_F(FirmwareUploadTest, TheRequestWaitsForItsOwnReply) {
     u.reset();
 
     // no answer: given up once the whole seconds since the request exceed 2
-    R = {};
+    R = Rig();
     auto quiet = Upload(file);
     quiet->Start();
     R.Time.Advance(2990);
@@ -189,7 +189,7 @@ TEST_F(FirmwareUploadTest, TheRequestWaitsForItsOwnReply) {
     quiet.reset();
 
     // not enough memory; a second start is not decided by that old reply
-    R = {};
+    R = Rig();
     auto full = Upload(file);
     full->Start();
     full->ReplyArrived(TUploadReplyStatus::urNotEnoughMenory);
@@ -224,7 +224,7 @@ TEST_F(FirmwareUploadTest, BlocksArePacedThenProgrammedThenTheVersionDecides) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        R = {};
+        R = Rig();
         auto u = Transferring(file);
         for (const std::size_t expected : {30u, 60u, 90u}) {
             R.Time.Advance(200);
@@ -285,7 +285,7 @@ TEST_F(FirmwareUploadTest, ABlockWithoutRoomWaitsInItsPlace) {
     u.reset();
 
     // no room at all: the upload stops before the flash is programmed
-    R = {};
+    R = Rig();
     auto stuck = Transferring(file);
     R.Room = 70;
     R.Time.Advance(600);
@@ -301,7 +301,7 @@ TEST_F(FirmwareUploadTest, ABlockWithoutRoomWaitsInItsPlace) {
     stuck.reset();
 
     // room for every block but not for the end: nothing is programmed either
-    R = {};
+    R = Rig();
     auto noEnd = Transferring(File(10 * 63, "small.a79"));
     R.Room = 11; // the blocks
 
@@ -331,7 +331,7 @@ TEST_F(FirmwareUploadTest, AbortAndALostLinkStopBeforeProgramming) {
     EXPECT_EQ(R.Sent.back(), Cmd::UploadRequest(301));
     u.reset();
 
-    R = {};
+    R = Rig();
     auto lost = Transferring(file);
     R.Time.Advance(200);
     R.Online = false;

@@ -3,7 +3,6 @@
 #include "ui/common/WindowPlacement.h"
 
 #include <QApplication>
-#include <QLoggingCategory>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -11,9 +10,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // windows open as the program opens them: whole on the screen
     vaskel::TWindowPlacement::Install();
-    // the device link's trace lines (read time-outs every few ms on the
-    // virtual Tavrin) stay out of the test output
-    QLoggingCategory::setFilterRules(QStringLiteral("vaskel.link.debug=false"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -109,7 +109,8 @@ TSession::TSession(TEnvironment& env, TIBISTelegramParser& parser, TOptions opti
     // One recorder for the whole run: windows may keep its table.
     TRecorder::THooks rh;
     rh.NowMsOfDay = [] { return TSystemClock().Now().MsOfDay(); };
-    rh.Trace = [](const std::string& s) { qDebug("%s", s.c_str()); };
+    // the recorder's trace lines go where the link's go
+    rh.Trace = [this](const std::string& s) { DeviceTrace(s); };
     rh.SafetyCopyFailed = [this](const std::string& why) {
         emit StatusMessageRequested(Tr("Die Sicherungskopie kann nicht geschrieben werden:") +
                                     QStringLiteral(" ") + FromCp1252(why));

@@ -72,7 +72,11 @@ QWidget* TRecordTypeDelegate::createEditor(QWidget* parent, const QStyleOptionVi
     const int room = screen ? screen->availableGeometry().width() : width;
     view->setMinimumWidth(std::min(std::max(500, width), std::max(500, room)));
     auto* self = const_cast<TRecordTypeDelegate*>(this);
+    // A choice ends the editing. Once: closing gives the focus back to the
+    // table, and the line edit's losing it makes the box report its choice
+    // again -- for an editor the table has let go of already.
     connect(box, &QComboBox::activated, self, [self, box] {
+        QObject::disconnect(box, &QComboBox::activated, self, nullptr);
         emit self->commitData(box);
         emit self->closeEditor(box);
     });

@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -417,6 +418,38 @@ TEST_F(AufrufListenFormTest, TheColouredBarSaysWhatItMeans) {
         SetUiLanguage(1);
         Retranslate(W.get());
     }
+
+QStringList gForeignEditorMessages;
+
+void CatchForeignEditorMessages(QtMsgType, const QMessageLogContext&, const QString& text) {
+    if (text.contains(QLatin1String("does not belong to this view"))) gForeignEditorMessages << text;
+}
+
+// A choice in the call cell's drop-down, made with the keyboard, ends the
+// editing once: the table takes it, and the box's losing the focus as it
+// closes reports no second choice for an editor the table has let go of.
+TEST_F(AufrufListenFormTest, AChoiceInTheDropDownIsTakenOnce) {
+    Open(QString());
+    QApplication::setActiveWindow(W.get());
+    W->View()->setFocus();
+    W->View()->setCurrentIndex(W->Model().index(0, 1));
+    gForeignEditorMessages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(CatchForeignEditorMessages);
+    QTest::keyClick(W->View(), Qt::Key_F2);
+    QComboBox* box = nullptr;
+    for (QComboBox* b : W->View()->findChildren<QComboBox*>(QStringLiteral("CallEditor")))
+        if (b->isVisible()) box = b;
+    if (box) {
+        ASSERT_TRUE(box->lineEdit()->hasFocus()) << "typing goes to the box";
+        const QString first = box->itemText(0);
+        QTest::keyClick(box, Qt::Key_Down);
+        QApplication::processEvents();
+        EXPECT_EQ(FromCp1252(Cell(0, 1)), first);
+        EXPECT_FALSE(box->isVisible()) << "the editing has ended";
+    }
+    qInstallMessageHandler(previous);
+    ASSERT_NE(box, nullptr) << "F2 opens the drop-down";
+    EXPECT_TRUE(gForeignEditorMessages.isEmpty()) << gForeignEditorMessages.join('\n').toStdString();
 }
 
 } // namespace
