@@ -418,6 +418,7 @@ TEST_F(AufrufListenFormTest, TheColouredBarSaysWhatItMeans) {
         SetUiLanguage(1);
         Retranslate(W.get());
     }
+}
 
 QStringList gForeignEditorMessages;
 
