@@ -144,8 +144,12 @@ INSTANTIATE_TEST_SUITE_P(Faults, WindowFailedWrites,
                                                                         : "ReadOnlyFolder";
                          });
 
+// The protocol windows' fixture under a name of this file's own (a test
+// suite has one fixture class in the whole program).
+class CommunicationLogTest : public ProtocolWindowTest {};
+
 // "Die Daten wurden gespeichert!" comes when the whole log is in the file.
-TEST_F(ProtocolWindowTest, TheCommunicationLogIsCompleteWhenItSaysSaved) {
+TEST_F(CommunicationLogTest, TheCommunicationLogIsCompleteWhenItSaysSaved) {
     TfCommunicationForm w(S);
     for (int k = 0; k < 200; ++k) w.LogTraffic(k % 2 == 0, "telegram " + std::to_string(k), 1000 + k);
     const std::string file = Dir / "k.txt";
