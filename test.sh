@@ -10,6 +10,8 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/tools/common.sh"
 vaskel_install_deps
+# the sanitized suite is built by clang, with the fuzz targets beside it
+[ -n "${VASKEL_SANITIZE:-}" ] && vaskel_install_deps "${VASKEL_FUZZ_PACKAGES[@]}"
 if [ -n "${VASKEL_SANITIZE:-}" ]; then
   vaskel_build_sanitized "$VASKEL_SANITIZE"
   cd "$VASKEL_SANITIZE_BUILD"

@@ -16,8 +16,9 @@ VASKEL_PACKAGES=(
   fonts-liberation2
 )
 # clang with libFuzzer: the sanitized build of ./test.sh uses it when it is
-# there (and then builds the fuzz targets too); tools/fuzz.sh installs it
-VASKEL_FUZZ_PACKAGES=(clang)
+# there (and then builds the fuzz targets too); the sanitized ./test.sh and
+# tools/fuzz.sh install it
+VASKEL_FUZZ_PACKAGES=(clang libclang-rt-dev)
 
 # Installs what is missing of the packages named (default: VASKEL_PACKAGES).
 vaskel_install_deps() {
