@@ -3260,5 +3260,9 @@ Please enter another language!</translation>
         <source> Diese Antwortliste ist aktiv: Das Gerät antwortet nach ihren Zeilen.</source>
         <translation> This response list is active: the device answers as its rows say.</translation>
     </message>
+    <message>
+        <source>Die Datei endet mitten in einer Zeile (ein Anführungszeichen wird nie geschlossen) und wurde nicht geöffnet:</source>
+        <translation>The file ends in the middle of a row (a quote is never closed) and was not opened:</translation>
+    </message>
 </context>
 </TS>

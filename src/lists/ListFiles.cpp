@@ -121,7 +121,8 @@ TLoadResult OpenListFile(TTable& table, const std::string& fileName, TListKind k
                         std::string(aufruf ? kAufrufHeaderComma : kAntwortHeaderComma), ',');
         if (r.Loaded) {
             EmptyLoadedBlanks(table);
-            SaveListFile(table, fileName, kind);
+            // a file cut short is not rewritten with the rows before the cut
+            if (!r.LastLineIncomplete && !r.BrokenRow) SaveListFile(table, fileName, kind);
         }
         return r;
     }

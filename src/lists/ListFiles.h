@@ -34,7 +34,8 @@ bool IsCommaForm(const std::string& fileName);
 
 // Loads a list file into its table as the editors do: the older comma form
 // is loaded and at once written back in the current form (the old content
-// stays as the .BAK file). Loaded is false when the header did not match.
+// stays as the .BAK file) unless it ends inside a row (LastLineIncomplete,
+// BrokenRow). Loaded is false when the header did not match.
 // Empty fields come back empty (not as the reader's one blank), an empty
 // "Ok" as an inactive row; the table is unmodified after it.
 TLoadResult OpenListFile(TTable& table, const std::string& fileName, TListKind kind);

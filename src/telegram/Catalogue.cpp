@@ -166,6 +166,12 @@ TFirstCharIndex BuildFirstCharIndex(const TProfileArray& array) {
 TFrameFile ParseFrameFile(std::string_view content) {
     TFrameFile result;
     ForEachTextLine(content, [&](std::string_view line, int) {
+        // a quote never closed: the file was cut inside a field, or the
+        // line is no line of groups
+        if (std::count(line.begin(), line.end(), '"') % 2 != 0) {
+            result.Damaged = true;
+            return;
+        }
         std::vector<std::string> f = SplitDelimited(line, ';', '"');
         if (f.size() < 2) {
             result.Damaged = true;

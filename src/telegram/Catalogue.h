@@ -103,7 +103,7 @@ struct TFrameEntry {
 
 struct TFrameFile {
     std::vector<TFrameEntry> Entries;
-    bool Damaged = false; // some line had fewer than two fields, or no line was a group
+    bool Damaged = false; // some line had fewer than two fields or a quote never closed, or no line was a group
 };
 
 // Reads IBIS_Frame.CSV (lines end at CR LF, LF or CR). Throws EFileError

@@ -46,6 +46,12 @@ TEST(ListFiles, CommaFormIsRewrittenOnOpening) {
               std::string(kAufrufHeader) + "\r\n-1;\"zI1\";\"\";\"0:10\"\r\n");
     EXPECT_EQ(t.Cell(1, 0), "zI1");
 
+    // cut inside a field: not rewritten with the rows before the cut
+    const std::string cut = std::string(kAufrufHeaderComma) + "\r\n'-1','zI1','','0:10',\r\n'0','l0";
+    const std::string cutFile = dir.Write("c.AUF.CSV", cut);
+    EXPECT_TRUE(OpenListFile(t, cutFile, TListKind::Aufruf).LastLineIncomplete);
+    EXPECT_EQ(test::ReadFile(cutFile), cut);
+
     const std::string wrong = dir.Write("w.AUF.CSV", std::string(kAntwortHeader) + "\r\n");
     EXPECT_FALSE(OpenListFile(t, wrong, TListKind::Aufruf).Loaded);
 

@@ -89,6 +89,11 @@ TfAntwortListenForm::TfAntwortListenForm(TSession& session, const QString& file,
                 QMessageBox::warning(this, TrLines(kMSGFeldnamenUnterschiedlichTitel),
                                      TrLines(kMSGFeldnamenUnterschiedlich));
                 FLoaded = false;
+            } else if (r.LastLineIncomplete || r.BrokenRow) {
+                // what stands before the cut is not the list: nothing is shown
+                QMessageBox::critical(this, DialogHeader(), CutListText(ActualFileName()));
+                FResponseTable.Clear();
+                FLoaded = false;
             }
         } catch (const EVaskelError& e) {
             QMessageBox::critical(this, DialogHeader(), FromCp1252(e.what()));

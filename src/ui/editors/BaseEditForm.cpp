@@ -565,4 +565,10 @@ bool TfBaseEditForm::eventFilter(QObject* watched, QEvent* e) {
     return QWidget::eventFilter(watched, e);
 }
 
+QString CutListText(const QString& file) {
+    return Tr("Die Datei endet mitten in einer Zeile (ein Anführungszeichen wird nie "
+              "geschlossen) und wurde nicht geöffnet:") +
+           QLatin1Char('\n') + QDir::toNativeSeparators(file);
+}
+
 } // namespace vaskel

@@ -137,4 +137,8 @@ private:
     int FLastRow = 0;
 };
 
+// The message for a list file that ends inside a row (a quote never closed):
+// it is not opened.
+QString CutListText(const QString& file);
+
 } // namespace vaskel
