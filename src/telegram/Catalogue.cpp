@@ -167,11 +167,8 @@ TFrameFile ParseFrameFile(std::string_view content) {
     TFrameFile result;
     ForEachTextLine(content, [&](std::string_view line, int) {
         // a quote never closed: the file was cut inside a field, or the
-        // line is no line of groups
-        if (std::count(line.begin(), line.end(), '"') % 2 != 0) {
-            result.Damaged = true;
-            return;
-        }
+        // line is no clean line of groups (read as ever, but said)
+        if (std::count(line.begin(), line.end(), '"') % 2 != 0) result.Damaged = true;
         std::vector<std::string> f = SplitDelimited(line, ';', '"');
         if (f.size() < 2) {
             result.Damaged = true;

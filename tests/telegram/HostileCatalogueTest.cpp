@@ -108,7 +108,7 @@ TEST(HostileFrameFile, LineEndsAndFilesWithoutGroups) {
         {"blanks", "   \r\n  \r\n", {}, true},
         {"one field each", "\"l\"\r\n\"a\"\r\n", {}, true},
         {"a line without second field", "\"l\";\"Linie\"\r\n\"a\"\r\n", {"l"}, true},
-        {"cut inside a quoted field", "\"l\";\"Linie\"\r\n\"a\";\"Anz", {"l"}, true},
+        {"cut inside a quoted field", "\"l\";\"Linie\"\r\n\"a\";\"Anz", {"l", "a"}, true},
     };
     for (const TCase& c : cases) {
         const TFrameFile f = ParseFrameFile(c.Content);
