@@ -12,6 +12,7 @@
 #include "telegram/SafeFile.h"
 #include "telegram/TextConventions.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -106,8 +107,7 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     if (operands.size() != 2) return Usage(err, "IN and OUT are needed");
     const QString noteText = QString::fromUtf8(note.c_str()).trimmed();
-    if (noteText.size() > kPrintNoteMax)
-        return Usage(err, "the note has more than 55 characters");
+    if (noteText.size() > kPrintNoteMax) return Usage(err, "the note has more than 55 characters");
     int64_t first = 0;
     int64_t last = 0;
     if (!rowsText.empty()) {
@@ -138,7 +138,8 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
                 << " are printed\n";
             last = table.RowCount();
         }
-        for (int64_t r = first; r <= last; ++r) selected.push_back(static_cast<int>(r - 1));
+        for (int64_t r = first; r <= last; ++r)
+            selected.push_back(static_cast<int>(r - 1));
     }
     const auto app = EnsureGuiApplication();
     TPrintJob job;
@@ -160,16 +161,19 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const TProtocolPrint print(std::move(job));
     const QString outName = FromFileName(operands[1]);
     if (outName.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
-        // beside the target first: the previous file stays until the new one is whole
-        const std::string temporary = TemporaryFileFor(operands[1]);
-        if (!print.RenderPage(0, 150).save(FromFileName(temporary), "PNG")) {
-            std::error_code ec;
-            std::filesystem::remove(temporary, ec);
-            err << "vaskel-cli: cannot write " << operands[1] << "\n";
+        // drawn in memory, then written as every file is: the previous file
+        // stays until the new one is whole (the PNG writer never meets a
+        // full disk, where it would give up halfway)
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!print.RenderPage(0, 150).save(&buffer, "PNG")) {
+            err << "vaskel-cli: cannot draw the page for " << operands[1] << "\n";
             return kCliUsage;
         }
         try {
-            CommitTemporaryFile(temporary, operands[1]);
+            WriteFileSafely(operands[1], std::string_view(png.constData(),
+                                                          static_cast<std::size_t>(png.size())));
         } catch (const EFileError& e) {
             err << "vaskel-cli: " << e.what() << "\n";
             return kCliUsage;
@@ -182,8 +186,9 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
         err << "vaskel-cli: " << error.toStdString() << "\n";
         return kCliUsage;
     }
-    out << operands[1] << ": " << print.PageCount() << (print.PageCount() == 1 ? " page, " : " pages, ")
-        << print.Job().Rows.size() << " rows\n";
+    out << operands[1] << ": " << print.PageCount()
+        << (print.PageCount() == 1 ? " page, " : " pages, ") << print.Job().Rows.size()
+        << " rows\n";
     return kCliOk;
 }
 

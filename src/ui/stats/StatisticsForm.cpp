@@ -14,9 +14,11 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QBuffer>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QDir>
 #include <QLocale>
 #include <QtMath>
 #include <QFile>
@@ -458,8 +460,15 @@ QString TfStatisticsForm::ExportChart(int tab, const QString& file) const {
             p.end();
             return out.flush() && out.error() == QFileDevice::NoError;
         });
-    return SaveFileThrough(
-        file, [&](const QString& temporary) { return view->grab().save(temporary, "PNG"); });
+    // drawn in memory, then written as every file is (the PNG writer never
+    // meets a full disk, where it would give up halfway)
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!view->grab().save(&buffer, "PNG"))
+        return QStringLiteral("Cannot write file %1.").arg(QDir::toNativeSeparators(file));
+    return SaveFileSafely(file,
+                          std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
 }
 
 QString TfStatisticsForm::ExportTable(int tab, const QString& file) const {
