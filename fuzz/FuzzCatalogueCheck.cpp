@@ -11,8 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vaskel;
     const std::string_view content = fuzz::Bytes(data, size);
-    static const bool limited = (SetMaxLineBytes(1024), true);
-    (void)limited;
+    fuzz::LimitLines();
     try {
         const std::vector<TCatalogueRow> rows = ReadCatalogueRows(content);
         const std::vector<TCatalogueProblem> problems = CheckCatalogue(rows);

@@ -10,17 +10,6 @@
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
 
-namespace {
-
-template <typename F> void Try(F&& f) {
-    try {
-        f();
-    } catch (const vaskel::EVaskelError&) {
-    }
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vaskel;
     if (size == 0) return 0;
@@ -38,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // byte there: such telegrams are not the same text on the bus)
         std::string bus;
         if (first.Telegram.find('<') == std::string::npos)
-            Try([&] { bus = DisplayToTelegram(first.Telegram); });
+            fuzz::Try([&] { bus = DisplayToTelegram(first.Telegram); });
         if (!bus.empty() &&
             ComposeDisplayRecord(DecomposeDisplayRecord(type, bus)).Telegram != first.Telegram)
             __builtin_trap();

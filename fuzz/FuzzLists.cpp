@@ -13,10 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vaskel;
     const std::string_view content = fuzz::Bytes(data, size);
-    // A line limit the fuzzer's inputs (a few KiB) can pass: the refusal of
-    // over-long lines is fuzzed too (fuzz/seeds/*/long-line*).
-    static const bool limited = (SetMaxLineBytes(1024), true);
-    (void)limited;
+    fuzz::LimitLines();
     const std::string file = fuzz::ScratchFile(content, "list.CSV");
     std::vector<tAufruf> calls;
     try {

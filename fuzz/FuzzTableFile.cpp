@@ -12,10 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vaskel;
     if (size == 0) return 0;
-    // A line limit the fuzzer's inputs (a few KiB) can pass: the refusal of
-    // over-long lines is fuzzed too (fuzz/seeds/*/long-line*).
-    static const bool limited = (SetMaxLineBytes(1024), true);
-    (void)limited;
+    fuzz::LimitLines();
     const bool comma = data[0] & 1;
     const bool withHeader = data[0] & 2;
     const int cols = 4 + (data[0] >> 2) % 8; // lists have 4 columns, protocols 10

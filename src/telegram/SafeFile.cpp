@@ -140,7 +140,6 @@ void WriteFileSafely(const std::string& fileName,
     try {
         TFdSink sink(fd, fileName);
         produce(sink);
-        if (SyncFile(fd) != 0) Fail(fileName, errno);
     } catch (...) {
         CloseFile(fd);
         fs::remove(temporary, ec);
@@ -151,13 +150,8 @@ void WriteFileSafely(const std::string& fileName,
         fs::remove(temporary, ec);
         Fail(fileName, e);
     }
-    fs::rename(temporary, fileName, ec);
-    if (ec) {
-        const int e = ec.value();
-        fs::remove(temporary, ec);
-        Fail(fileName, e);
-    }
-    SyncFolderOf(fileName);
+    // to the disk, then over the target
+    CommitTemporaryFile(temporary, fileName);
 }
 
 void CopyFileSafely(const std::string& source, const std::string& target) {
