@@ -280,6 +280,12 @@ std::string CheckTable(std::string_view b, TLayout* layout) {
                "cke enthalten " +
                std::to_string(records) + " Datens\xE4tze, der Kopf nennt " +
                std::to_string(numRecords) + ".";
+    // a table is written in whole blocks: a file that ends before its last
+    // block does was cut short (its records may still look whole)
+    const std::size_t whole = headerSize + static_cast<std::size_t>(fileBlocks) * blockSize;
+    if (size < whole)
+        return "Die Datei ist abgeschnitten: " + std::to_string(size) + " von " +
+               std::to_string(whole) + " Bytes.";
     if (layout) layout->RecordSize = recordSize;
     return {};
 }

@@ -161,6 +161,11 @@ TEST_F(DamagedTableTest, EveryDamageIsRefused) {
         {"cut inside the field names", [](std::string& b) { b.resize(0x78 + 8 + 4 + 16 + 262); }},
         {"cut inside the last block",
          [this](std::string& b) { b.resize(Block(U16(0x0C)) + 6 + 5 * U16(0)); }},
+        // the records all there, the rest of the last block gone
+        {"cut after the last record",
+         [this](std::string& b) {
+             b.resize(Block(U16(0x0C)) + 6 + (U16(Block(U16(0x0C)) + 4) + U16(0)));
+         }},
         {"not a table (file type)", [](std::string& b) { b[4] = 1; }},
         {"unknown block size", [](std::string& b) { b[5] = 5; }},
         {"unknown version", [](std::string& b) { b[0x39] = 40; }},

@@ -22,11 +22,17 @@ public:
         FTimer.setInterval(20);
         QObject::connect(&FTimer, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            // a box opened while the application was not active (a loaded
+            // machine) is not always the active modal one yet
+            if (!box)
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) box = b;
             if (!box) return;
             const auto button = FButtons[std::min<std::size_t>(Count, FButtons.size() - 1)];
             ++Count;
             LastText = box->text();
             QAbstractButton* b = box->button(button);
+            if (!b && button == QMessageBox::No) b = box->button(QMessageBox::Discard);
             if (!b) b = box->button(QMessageBox::Ok);
             if (b)
                 b->click();

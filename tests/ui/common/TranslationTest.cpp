@@ -1090,9 +1090,10 @@ TEST(Translation, EnglishTextsHoldNoGermanWords) {
             << m.Source.toStdString() << " => " << m.Translation.toStdString();
         EXPECT_FALSE(m.Translation.contains(QStringLiteral("pulse"), Qt::CaseInsensitive))
             << m.Translation.toStdString();
-        if (m.Source.contains(phase))
+        if (m.Source.contains(phase)) {
             EXPECT_TRUE(m.Translation.contains(QStringLiteral("phase"), Qt::CaseInsensitive))
                 << m.Source.toStdString() << " => " << m.Translation.toStdString();
+        }
     }
 }
 

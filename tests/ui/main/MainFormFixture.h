@@ -86,6 +86,9 @@ protected:
         W->show();
     }
     ~MainWindowTest() override {
+        // a test that failed half-way may leave an editor with changes: its
+        // question must not hold the suite
+        TAutoAnswer discard(QMessageBox::No);
         if (W) W->close();
         W.reset();
         S.reset();
