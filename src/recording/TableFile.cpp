@@ -365,8 +365,11 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
         const int line = FileLineAt(fileName, offset, quote);
         return ELineTooLong(LineTooLongText(line), line);
     };
-    // false (and reading stops) for a line that does not end as rowEnd asks
-    auto addLine = [&](std::string_view line) {
+    int lastCells = 0; // the cells of the row read last
+    // false (and reading stops) for a line that does not end as rowEnd asks,
+    // and for a last line without line end that has fewer cells than the
+    // row before it (a file cut between two fields)
+    auto addLine = [&](std::string_view line, bool lastLine = false) {
         if (line.size() > limit)
             throw tooLong(base + static_cast<std::uint64_t>(line.data() - buf.data()));
         if (!rowEnd.empty() && !line.ends_with(rowEnd) && !TrimBlanks(line).empty()) {
@@ -375,6 +378,11 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
         }
         std::size_t length = 0;
         const int cells = PackInto(line, quote, separator, table.ColCount(), packed, length);
+        if (lastLine && !rowEnd.empty() && result.Rows > 0 && cells < lastCells) {
+            result.LastLineIncomplete = true;
+            return false;
+        }
+        lastCells = cells;
         const std::string_view row(packed.data(), length);
         if (result.Rows == 0)
             table.SetPackedRow(0, row, cells);
@@ -474,7 +482,7 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
         result.LastLineIncomplete = true;
         result.UnreadFrom = base + lineStart;
     } else if (buf.size() - lineStart > 1 &&
-               !addLine(std::string_view(buf.data() + lineStart, buf.size() - lineStart))) {
+               !addLine(std::string_view(buf.data() + lineStart, buf.size() - lineStart), true)) {
         result.UnreadFrom = base + lineStart;
     }
     result.Loaded = true;

@@ -28,7 +28,9 @@ void SaveToCSV(TTable& table, const std::string& fileName, char quote, int first
 
 struct TLoadResult {
     bool Loaded = false;             // false: the header did not match
-    bool LastLineIncomplete = false; // the file ended inside quotes
+    // the file ended inside quotes, or (with rowEnd) its last line has no
+    // line end and fewer cells than the row before it
+    bool LastLineIncomplete = false;
     bool BrokenRow = false;          // a line did not end as rowEnd asks (reading stopped)
     int Rows = 0;
     // With LastLineIncomplete or BrokenRow: the byte offset in the file
@@ -44,8 +46,9 @@ extern const char* const kMSGFeldnamenUnterschiedlichTitel;
 // Reads a table file. The header (when given) must match the first bytes,
 // letter case ignored. Every line ended by a CR, an LF or CR LF outside
 // quotes becomes a row (inside quotes they are data); a last line without
-// line end is loaded too when its quotes are closed (LastLineIncomplete
-// reports one that is not). Empty fields are stored as one blank. progress is
+// line end is loaded too when its quotes are closed and, with rowEnd, it has
+// as many cells as the row before it (LastLineIncomplete reports one that
+// is not loaded). Empty fields are stored as one blank. progress is
 // called with the number of rows read so far. rowEnd (when not empty): how
 // every line of the file ends before its line end (a protocol's closing
 // quote); reading stops at the first line that does not (BrokenRow): after a

@@ -137,6 +137,26 @@ TEST_F(OpenedProtocolTest, AnUnclosedQuoteIsReportedWithWhatCouldBeRead) {
     EXPECT_EQ(ok.UnreadFromLine, 0);
 }
 
+// A recording that broke off between two fields of its last row: that row
+// is reported, not read with its last cells empty; a whole last row
+// without its line end is read as it is.
+TEST_F(OpenedProtocolTest, ALastRowCutBetweenFieldsIsReported) {
+    const std::string whole = Line("M", TelegramBytes("a1")) + Line("S", TelegramBytes("a10"));
+    std::string last = Line("M", TelegramBytes("a2"));
+    last.resize(last.size() - 2); // no line end
+    const std::string file = Dir.Write("c.PRO.CSV", whole + last);
+    TProtocolLoad info = LoadProtocolFile(T, file, Parser, TBusType::bsVehicleBus);
+    EXPECT_FALSE(info.Incomplete);
+    EXPECT_EQ(T.RowCount(), 3);
+    // cut after its third field
+    const std::string cut = last.substr(0, last.find("\";\"\";\"\"") + 1);
+    Dir.Write("c.PRO.CSV", whole + cut);
+    info = LoadProtocolFile(T, file, Parser, TBusType::bsVehicleBus);
+    EXPECT_TRUE(info.Incomplete);
+    EXPECT_EQ(info.UnreadFromLine, 3);
+    EXPECT_EQ(T.RowCount(), 2) << "the whole rows before it";
+}
+
 // Analysing the rows again and again holds the same memory as once.
 TEST_F(OpenedProtocolTest, RepeatedReanalysisDoesNotGrow) {
     T.Clear();

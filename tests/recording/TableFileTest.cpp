@@ -249,7 +249,9 @@ TEST(TableFile, ChangedRowsAddNoMemoryOnceSettled) {
             t.SetCell(pcAnswer, r, round % 2 == 0 ? "-1" : "0");
         }
         if (round == 1) settled = t.MemoryBytes();
-        if (round > 1) EXPECT_EQ(t.MemoryBytes(), settled) << "round " << round;
+        if (round > 1) {
+            EXPECT_EQ(t.MemoryBytes(), settled) << "round " << round;
+        }
         for (int r = 0; r < rows; r += 1231) {
             ASSERT_EQ(t.Cell(pcDescription, r), text) << r;
             ASSERT_EQ(t.Cell(pcNr, r), std::to_string(r + 1)) << r;
