@@ -1,6 +1,7 @@
 #pragma once
 // vaskel-cli stats: the figures of a protocol as one JSON document.
 
+#include "cli/CliCommand.h"
 #include "analysis/ProtocolStatistics.h"
 #include "cli/CliCommands.h"
 
@@ -9,6 +10,8 @@
 #include <vector>
 
 namespace vaskel {
+
+const TCliCommand& StatsCommand();
 
 // args[0] is "stats".
 int RunStats(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

@@ -1,6 +1,7 @@
 // The printed pages: their texts (read back through a paint device that keeps
 // what is written), the PDF file and vaskel-cli print.
 #include "cli/CliCommands.h"
+#include "cli/CommandRegistry.h"
 #include "cli/PrintCommand.h"
 #include "platform/QtText.h"
 #include "print/ProtocolPrint.h"
@@ -311,7 +312,7 @@ struct TCliRun {
 };
 
 TCliRun Cli(std::vector<std::string> args) {
-    SetPrintCommand(RunPrint);
+    RegisterCliCommand(PrintCommand());
     std::ostringstream out;
     std::ostringstream err;
     std::istringstream in;
@@ -407,12 +408,44 @@ TEST(PrintCommand, RefusesBadInputWithoutWriting) {
 }
 
 TEST(PrintCommand, SaysWhenTheBuildHasNoPrinting) {
-    SetPrintCommand(nullptr);
+    ResetCliCommands();
     std::ostringstream out;
     std::ostringstream err;
     std::istringstream in;
     EXPECT_EQ(RunCli({"print", "a", "b"}, out, err, "", in), kCliUsage);
     EXPECT_NE(err.str().find("not available in this build"), std::string::npos);
+}
+
+// Registered by the program, print takes the place the command list keeps
+// for it, and its help and the program's list are those of the real command.
+TEST(PrintCommand, RegistersInThePlaceTheListKeepsForIt) {
+    ResetCliCommands();
+    const auto& before = CliCommandRegistry().Commands();
+    const auto at = [](const std::vector<TCliCommand>& list) {
+        return std::find_if(list.begin(), list.end(),
+                            [](const TCliCommand& c) { return c.Name == "print"; }) -
+               list.begin();
+    };
+    const auto place = at(before);
+    const std::size_t count = before.size();
+    ASSERT_LT(static_cast<std::size_t>(place), count);
+    const auto printLine = [] {
+        const std::string help = ProgramHelp(CliCommandRegistry());
+        const std::size_t p = help.find("\n  print ");
+        return p == std::string::npos ? std::string() : help.substr(p + 1, help.find('\n', p + 1) - p - 1);
+    };
+    EXPECT_NE(printLine().find("(not in this build)"), std::string::npos) << printLine();
+    RegisterCliCommand(PrintCommand());
+    const auto& after = CliCommandRegistry().Commands();
+    EXPECT_EQ(after.size(), count);
+    EXPECT_EQ(at(after), place);
+    EXPECT_TRUE(after[static_cast<std::size_t>(place)].Unavailable.empty());
+    EXPECT_EQ(printLine().find("(not in this build)"), std::string::npos) << printLine();
+    EXPECT_NE(printLine().find("write the printout of a protocol"), std::string::npos);
+    const TCliRun help = Cli({"print", "--help"});
+    EXPECT_EQ(help.Code, kCliOk);
+    for (const char* option : {"--note TEXT", "--rows FIRST-LAST", "--landscape", "--hex"})
+        EXPECT_NE(help.Out.find(option), std::string::npos) << option;
 }
 
 } // namespace
