@@ -292,20 +292,23 @@ const TCliCommand& AutonomousCommand() {
             a.Synopsis = {synopsis};
             return a;
         };
+        TCliCommand read =
+            action("read", "have the device send its recording and write it as a protocol",
+                   "autonomous read [--catalogue FILE] [--train-bus] OUT.PRO.CSV [DEVICE OPTIONS]");
+        read.Options = {
+            kCatalogueOption,
+            {"--train-bus", "", "classify as on the train bus (default: vehicle bus)"},
+        };
         c.Subcommands = {
             action("status", "whether the device supports it, records, and how many data sets it holds",
                    "autonomous status [DEVICE OPTIONS]"),
             action("start", "switch the recording on", "autonomous start [DEVICE OPTIONS]"),
             action("stop", "switch the recording off", "autonomous stop [DEVICE OPTIONS]"),
-            action("read", "have the device send its recording and write it as a protocol",
-                   "autonomous read [--catalogue FILE] [--train-bus] OUT.PRO.CSV [DEVICE OPTIONS]"),
+            read,
             action("erase", "delete the recording", "autonomous erase [DEVICE OPTIONS]"),
             action("format", "format the recording flash", "autonomous format [DEVICE OPTIONS]"),
         };
         c.Options = {
-            {"--catalogue", "FILE",
-             "read: record-type catalogue (default: the shipped IBIS.CSV)"},
-            {"--train-bus", "", "read: classify as on the train bus (default: vehicle bus)"},
             {"--virtual-device", "SCENARIO",
              "the virtual Tavrin (vehicle, idle, unpowered) instead of the one on USB", true,
              "Device options"},

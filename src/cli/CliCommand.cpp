@@ -155,10 +155,9 @@ std::string CommandHelp(const TCliCommand& c) {
         for (const TCliCommand& sub : c.Subcommands) rows.push_back({sub.Name, sub.Summary});
         s += "\nSubcommands:\n" + TwoColumns(rows);
         for (const TCliCommand& sub : c.Subcommands)
-            if (!sub.Options.empty()) {
-                s += "Run 'vaskel-cli " + c.Name + " SUBCOMMAND --help' for the options of one.\n";
-                break;
-            }
+            if (!sub.Description.empty())
+                s += "Run 'vaskel-cli " + c.Name + " " + sub.Name + " --help' for more on " +
+                     sub.Name + ".\n";
     }
     if (!c.Operands.empty()) {
         std::vector<std::pair<std::string, std::string>> rows;
@@ -173,7 +172,7 @@ std::string CommandHelp(const TCliCommand& c) {
             groups.push_back(o.Group);
     if (std::find(groups.begin(), groups.end(), "") == groups.end()) groups.push_back("");
     // one column for all groups, as if they were one table
-    std::vector<TRows> tables;
+    std::vector<std::pair<std::string, TRows>> tables; // heading, rows
     TRows all;
     for (const std::string& g : groups) {
         TRows rows;
@@ -181,12 +180,18 @@ std::string CommandHelp(const TCliCommand& c) {
             if (o.Group == g) rows.push_back({OptionLabel(o), o.Description});
         if (g.empty()) rows.push_back({OptionLabel(kHelpOption), kHelpOption.Description});
         all.insert(all.end(), rows.begin(), rows.end());
-        tables.push_back(rows);
+        tables.push_back({g.empty() ? std::string("Options") : g, rows});
+    }
+    // then the options of each subcommand
+    for (const TCliCommand& sub : c.Subcommands) {
+        TRows rows;
+        for (const TCliOption& o : sub.Options) rows.push_back({OptionLabel(o), o.Description});
+        if (rows.empty()) continue;
+        all.insert(all.end(), rows.begin(), rows.end());
+        tables.push_back({"Options of " + sub.Name, rows});
     }
     const std::size_t width = LabelWidth(all);
-    for (std::size_t k = 0; k < groups.size(); ++k)
-        s += "\n" + (groups[k].empty() ? std::string("Options") : groups[k]) + ":\n" +
-             Rows(tables[k], width);
+    for (const auto& [heading, rows] : tables) s += "\n" + heading + ":\n" + Rows(rows, width);
     if (!c.Notes.empty()) s += "\n" + c.Notes;
     return s;
 }

@@ -115,10 +115,13 @@ std::string ProgramHelp(const TCommandRegistry& registry) {
         "\n"
         "Commands:\n";
     std::vector<std::pair<std::string, std::string>> rows;
-    for (const TCliCommand& c : registry.Commands())
-        rows.push_back({c.Name, c.Unavailable.empty() ? c.Summary
-                                                      : c.Summary + " (not in this build)"});
+    std::string missing;
+    for (const TCliCommand& c : registry.Commands()) {
+        rows.push_back({c.Name, c.Summary});
+        if (!c.Unavailable.empty()) missing += (missing.empty() ? "" : ", ") + c.Name;
+    }
     s += TwoColumns(rows);
+    if (!missing.empty()) s += "Not in this build: " + missing + ".\n";
     s += "\n"
          "Run 'vaskel-cli COMMAND --help' for the options of a command.\n"
          "\n"
