@@ -1,6 +1,7 @@
 #include "cli/AnalyseCommand.h"
 
 #include "analysis/DetailAnalysis.h"
+#include "cli/ClassifyOptions.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFiles.h"
 #include "recording/OpenedProtocol.h"

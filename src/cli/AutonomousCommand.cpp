@@ -1,5 +1,6 @@
 #include "cli/AutonomousCommand.h"
 
+#include "cli/ClassifyOptions.h"
 #include "cli/CliFiles.h"
 #include "emulator/VirtualUsb.h"
 #include "link/AutonomousRecording.h"
@@ -300,7 +301,8 @@ const TCliCommand& AutonomousCommand() {
             {"--train-bus", "", "classify as on the train bus (default: vehicle bus)"},
         };
         c.Subcommands = {
-            action("status", "whether the device supports it, records, and how many data sets it holds",
+            action("status",
+                   "whether the device supports it, records, and how many data sets it holds",
                    "autonomous status [DEVICE OPTIONS]"),
             action("start", "switch the recording on", "autonomous start [DEVICE OPTIONS]"),
             action("stop", "switch the recording off", "autonomous stop [DEVICE OPTIONS]"),

@@ -15,7 +15,7 @@ const TCliOption kTrainBusOption{"--train-bus", "",
 
 namespace {
 
-constexpr std::size_t kWidth = 80;   // the help's lines, where a word allows
+constexpr std::size_t kWidth = 80;    // the help's lines, where a word allows
 constexpr std::size_t kLabelMax = 20; // a longer label has its text below it
 
 // text broken into lines of at most width - indent characters at spaces
@@ -90,23 +90,25 @@ std::string UsageLine(const std::string& lead, const std::string& synopsis) {
         std::size_t e = synopsis.find(' ', p);
         if (e == std::string::npos) e = synopsis.size();
         const std::string w = synopsis.substr(p, e - p);
-        if (w.empty() || !std::all_of(w.begin(), w.end(), [](char c) {
-                return (c >= 'a' && c <= 'z') || c == '-';
-            }) || w[0] == '-')
+        if (w.empty() ||
+            !std::all_of(w.begin(), w.end(),
+                         [](char c) { return (c >= 'a' && c <= 'z') || c == '-'; }) ||
+            w[0] == '-')
             break;
         words = e + 1;
         p = e + 1;
     }
     const std::string prefix = lead + "vaskel-cli ";
-    return prefix + Wrap(synopsis, prefix.size(), prefix.size() + std::min(words, synopsis.size()),
-                         true);
+    return prefix +
+           Wrap(synopsis, prefix.size(), prefix.size() + std::min(words, synopsis.size()), true);
 }
 
 } // namespace
 
 std::string OptionLabel(const TCliOption& o) {
     std::string label = o.Short.empty() ? o.Name : o.Short + ", " + o.Name;
-    if (!o.Argument.empty()) label += o.ArgumentOptional ? "[=" + o.Argument + "]" : " " + o.Argument;
+    if (!o.Argument.empty())
+        label += o.ArgumentOptional ? "[=" + o.Argument + "]" : " " + o.Argument;
     return label;
 }
 
@@ -152,7 +154,8 @@ std::string CommandHelp(const TCliCommand& c) {
     if (!c.Description.empty()) s += "\n" + c.Description;
     if (!c.Subcommands.empty()) {
         std::vector<std::pair<std::string, std::string>> rows;
-        for (const TCliCommand& sub : c.Subcommands) rows.push_back({sub.Name, sub.Summary});
+        for (const TCliCommand& sub : c.Subcommands)
+            rows.push_back({sub.Name, sub.Summary});
         s += "\nSubcommands:\n" + TwoColumns(rows);
         for (const TCliCommand& sub : c.Subcommands)
             if (!sub.Description.empty())
@@ -161,7 +164,8 @@ std::string CommandHelp(const TCliCommand& c) {
     }
     if (!c.Operands.empty()) {
         std::vector<std::pair<std::string, std::string>> rows;
-        for (const TCliOperand& o : c.Operands) rows.push_back({o.Name, o.Description});
+        for (const TCliOperand& o : c.Operands)
+            rows.push_back({o.Name, o.Description});
         s += "\nArguments:\n" + TwoColumns(rows);
     }
     // the groups in the order of their first option; the help option last
@@ -185,13 +189,15 @@ std::string CommandHelp(const TCliCommand& c) {
     // then the options of each subcommand
     for (const TCliCommand& sub : c.Subcommands) {
         TRows rows;
-        for (const TCliOption& o : sub.Options) rows.push_back({OptionLabel(o), o.Description});
+        for (const TCliOption& o : sub.Options)
+            rows.push_back({OptionLabel(o), o.Description});
         if (rows.empty()) continue;
         all.insert(all.end(), rows.begin(), rows.end());
         tables.push_back({"Options of " + sub.Name, rows});
     }
     const std::size_t width = LabelWidth(all);
-    for (const auto& [heading, rows] : tables) s += "\n" + heading + ":\n" + Rows(rows, width);
+    for (const auto& [heading, rows] : tables)
+        s += "\n" + heading + ":\n" + Rows(rows, width);
     if (!c.Notes.empty()) s += "\n" + c.Notes;
     return s;
 }

@@ -17,16 +17,16 @@ namespace vaskel {
 struct TCliOption {
     TCliOption(std::string name, std::string argument, std::string description,
                bool argumentOptional = false, std::string group = {}, std::string shortName = {})
-        : Name(std::move(name)), Argument(std::move(argument)),
-          Description(std::move(description)), ArgumentOptional(argumentOptional),
-          Group(std::move(group)), Short(std::move(shortName)) {}
+        : Name(std::move(name)), Argument(std::move(argument)), Description(std::move(description)),
+          ArgumentOptional(argumentOptional), Group(std::move(group)), Short(std::move(shortName)) {
+    }
 
-    std::string Name;             // "--catalogue"
-    std::string Argument;         // "FILE"; empty: the option takes no value
-    std::string Description;      // one line; the help wraps it
+    std::string Name;              // "--catalogue"
+    std::string Argument;          // "FILE"; empty: the option takes no value
+    std::string Description;       // one line; the help wraps it
     bool ArgumentOptional = false; // "--name[=ARGUMENT]"
-    std::string Group;            // the help's heading ("Device options"); empty: "Options"
-    std::string Short;            // "-h"; empty: none
+    std::string Group;             // the help's heading ("Device options"); empty: "Options"
+    std::string Short;             // "-h"; empty: none
 };
 
 // An operand the help explains by itself (compose's TYPE and LINE).

@@ -79,7 +79,8 @@ std::vector<TCliCommand> BuiltInCliCommands() {
 #ifdef VASKEL_HAVE_IMPORT
         ImportCommand(),
 #else
-        UnavailableCommand("import", "convert a table of Vaskel 1.x (.DB) into a list or protocol file",
+        UnavailableCommand("import",
+                           "convert a table of Vaskel 1.x (.DB) into a list or protocol file",
                            "it was built without pxlib"),
 #endif
         UsbCommand(),
@@ -108,12 +109,11 @@ const std::vector<TCliOption>& ProgramOptions() {
 }
 
 std::string ProgramHelp(const TCommandRegistry& registry) {
-    std::string s =
-        "Usage: vaskel-cli COMMAND [OPTIONS] [ARGS]\n"
-        "\n"
-        "The headless companion of Vaskel, the IBIS bus monitor and simulator.\n"
-        "\n"
-        "Commands:\n";
+    std::string s = "Usage: vaskel-cli COMMAND [OPTIONS] [ARGS]\n"
+                    "\n"
+                    "The headless companion of Vaskel, the IBIS bus monitor and simulator.\n"
+                    "\n"
+                    "Commands:\n";
     std::vector<std::pair<std::string, std::string>> rows;
     std::string missing;
     for (const TCliCommand& c : registry.Commands()) {
@@ -127,7 +127,8 @@ std::string ProgramHelp(const TCommandRegistry& registry) {
          "\n"
          "Options:\n";
     rows.clear();
-    for (const TCliOption& o : ProgramOptions()) rows.push_back({OptionLabel(o), o.Description});
+    for (const TCliOption& o : ProgramOptions())
+        rows.push_back({OptionLabel(o), o.Description});
     s += TwoColumns(rows);
     s += "\n"
          "Exit status, the same for every command:\n"

@@ -51,7 +51,8 @@ int RunCompose(const TCliCall& call) {
             if (!value(v)) return RefuseUsage(command, err, "--phase-time needs a time");
             in.PhaseTime = PhaseTimeFromText(Utf8ToCp1252(v));
             if (in.PhaseTime == kPhaseTimeUnset)
-                return RefuseUsage(command, err, "--phase-time takes 1, 1,5 ... 8,5 or none, not " + v);
+                return RefuseUsage(command, err,
+                                   "--phase-time takes 1, 1,5 ... 8,5 or none, not " + v);
         } else if (!onlyOperands && a == "--single-lf") {
             in.DoubleLineFeed = false;
         } else if (!onlyOperands && a.size() > 1 && a[0] == '-' && a[1] == '-') {

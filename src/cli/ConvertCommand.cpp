@@ -17,7 +17,8 @@ int RunConvert(const TCliCall& call) {
     std::ostream& err = call.Err;
     const TCliCommand& command = ConvertCommand();
     if (args.size() == 2 && IsHelpArgument(args[1])) return ShowHelp(command, out);
-    if (args.size() != 3) return RefuseUsage(command, err, "one of --dec, --hex, --ibis and its value are needed");
+    if (args.size() != 3)
+        return RefuseUsage(command, err, "one of --dec, --hex, --ibis and its value are needed");
     const std::string& opt = args[1];
     const std::string& v = args[2];
     auto refuse = [&](const char* what) {

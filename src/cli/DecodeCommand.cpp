@@ -79,7 +79,8 @@ int RunDecode(const TCliCall& call) {
         } else if (!onlyOperands && (a == "--chunk" || a.rfind("--chunk=", 0) == 0)) {
             std::string v;
             if (a == "--chunk") {
-                if (k + 1 >= args.size()) return RefuseUsage(command, err, "--chunk needs a number");
+                if (k + 1 >= args.size())
+                    return RefuseUsage(command, err, "--chunk needs a number");
                 v = args[++k];
             } else {
                 v = a.substr(8);

@@ -39,8 +39,7 @@ int RunDecompose(const TCliCall& call) {
                "aA, aL, eT)\n";
         return kCliUsage;
     }
-    const std::string_view t =
-        std::string_view(telegram).substr(telegram.find_first_not_of(' '));
+    const std::string_view t = std::string_view(telegram).substr(telegram.find_first_not_of(' '));
     const bool hasAddress = type == TDisplayRecord::DS021 || type == TDisplayRecord::DS021a;
     if (hasAddress && (t.size() < 3 || kIBISHexDigits.find(t[2]) + 1 < 2)) {
         err << "vaskel-cli: " << operands[0] << ": no destination address after "

@@ -62,7 +62,7 @@ int RunEmulate(const TCliCall& call) {
         } else if (name == "--fault-rate") {
             if (!ParseNumber(value, number) || number < 0 || number > 1)
                 return RefuseUsage(command, err,
-                             "--fault-rate needs a number from 0 to 1, not " + value);
+                                   "--fault-rate needs a number from 0 to 1, not " + value);
             options.FaultRate = number;
         } else if (name == "--speed") {
             if (!ParseNumber(value, speed) || speed <= 0)

@@ -1,5 +1,6 @@
 #include "cli/FilterCommand.h"
 
+#include "cli/ClassifyOptions.h"
 #include "cli/CliFiles.h"
 #include "recording/OpenedProtocol.h"
 #include "recording/Recorder.h"
@@ -7,9 +8,9 @@
 #include "telegram/Catalogue.h"
 #include "telegram/Cp1252.h"
 #include "telegram/Errors.h"
-#include "telegram/SafeFile.h"
 #include "telegram/Filter.h"
 #include "telegram/FilterLists.h"
+#include "telegram/SafeFile.h"
 #include "telegram/TextConventions.h"
 
 #include <filesystem>

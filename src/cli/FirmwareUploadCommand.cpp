@@ -265,7 +265,8 @@ const TCliCommand& FirmwareUploadCommand() {
             "Exit status 1 when the file is broken or no firmware for the Tavrin, no\n"
             "device answers, the device refuses the upload (not enough memory), the\n"
             "connection is lost, or the device reports another version afterwards.\n";
-        c.Options = {{"--virtual-device", "", "upload into the virtual Tavrin instead, on bus time"}};
+        c.Options = {
+            {"--virtual-device", "", "upload into the virtual Tavrin instead, on bus time"}};
         return c;
     }();
     return command;

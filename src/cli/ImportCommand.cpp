@@ -1,5 +1,6 @@
 #include "cli/ImportCommand.h"
 
+#include "cli/ClassifyOptions.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFiles.h"
 #include "import/TableReader.h"
@@ -46,9 +47,7 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     o.Catalogue = defaultCatalogue;
     const std::string problem = ParseClassifyOptions(args, {}, {}, o);
     if (problem == "help") return ShowHelp(ImportCommand(), out);
-    auto usage = [&](const std::string& what) {
-        return RefuseUsage(ImportCommand(), err, what);
-    };
+    auto usage = [&](const std::string& what) { return RefuseUsage(ImportCommand(), err, what); };
     if (!problem.empty()) return usage(problem);
     if (o.Operands.size() != 2) return usage("FILE.DB and OUT are needed");
     const std::string& in = o.Operands[0];
@@ -108,18 +107,17 @@ const TCliCommand& ImportCommand() {
         c.Name = "import";
         c.Summary = "convert a table of Vaskel 1.x (.DB) into a list or protocol file";
         c.Synopsis = {"import [--catalogue FILE] [--train-bus] FILE.DB OUT"};
-        c.Description =
-            "Converts a table of Vaskel 1.x (a Paradox \".DB\" file) into the current\n"
-            "file format. The end of OUT decides what the table is read as:\n"
-            "  .ANT.CSV  a response list\n"
-            "  .AUF.CSV  a call list (from a call-list table, or the master telegrams\n"
-            "            of a protocol table)\n"
-            "  .PRO.CSV  a protocol (a plain table is classified, an analysed one\n"
-            "            taken as stored; both are analysed again)\n"
-            "FILE.DB is only read. A table that does not fit ends with exit status 2\n"
-            "and the message the desktop program shows. A whole archive converts with\n"
-            "a shell loop:\n"
-            "  for f in *.DB; do vaskel-cli import \"$f\" \"${f%.DB}.PRO.CSV\"; done\n";
+        c.Description = "Converts a table of Vaskel 1.x (a Paradox \".DB\" file) into the current\n"
+                        "file format. The end of OUT decides what the table is read as:\n"
+                        "  .ANT.CSV  a response list\n"
+                        "  .AUF.CSV  a call list (from a call-list table, or the master telegrams\n"
+                        "            of a protocol table)\n"
+                        "  .PRO.CSV  a protocol (a plain table is classified, an analysed one\n"
+                        "            taken as stored; both are analysed again)\n"
+                        "FILE.DB is only read. A table that does not fit ends with exit status 2\n"
+                        "and the message the desktop program shows. A whole archive converts with\n"
+                        "a shell loop:\n"
+                        "  for f in *.DB; do vaskel-cli import \"$f\" \"${f%.DB}.PRO.CSV\"; done\n";
         c.Options = {
             kCatalogueOption,
             {"--train-bus", "", "classify as on the train bus (default: vehicle bus)"},

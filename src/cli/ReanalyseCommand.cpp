@@ -1,5 +1,6 @@
 #include "cli/ReanalyseCommand.h"
 
+#include "cli/ClassifyOptions.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFiles.h"
 #include "recording/OpenedProtocol.h"

@@ -1,5 +1,6 @@
 #include "cli/RecordCommand.h"
 
+#include "cli/ClassifyOptions.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFiles.h"
 #include "link/DeviceProtocol.h"

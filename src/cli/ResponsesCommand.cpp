@@ -1,5 +1,6 @@
 #include "cli/ResponsesCommand.h"
 
+#include "cli/ClassifyOptions.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFiles.h"
 #include "lists/ListFiles.h"

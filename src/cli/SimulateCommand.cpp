@@ -1,7 +1,7 @@
 // vaskel-cli simulate: the master simulation on the virtual Tavrin, headless.
 
 #include "cli/SimulateCommand.h"
-#include "cli/ScratchFiles.h"
+#include "cli/ScratchFile.h"
 
 #include "cli/BusTimeSimulation.h"
 #include "cli/CliFiles.h"

@@ -1,5 +1,6 @@
 #include "cli/StatsCommand.h"
 
+#include "cli/ClassifyOptions.h"
 #include "cli/CliFiles.h"
 #include "cli/Json.h"
 #include "recording/OpenedProtocol.h"

@@ -1,8 +1,8 @@
 #pragma once
 // vaskel-cli stats: the figures of a protocol as one JSON document.
 
-#include "cli/CliCommand.h"
 #include "analysis/ProtocolStatistics.h"
+#include "cli/CliCommand.h"
 #include "cli/CliCommands.h"
 
 #include <iosfwd>

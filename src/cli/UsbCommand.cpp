@@ -98,7 +98,9 @@ const TCliCommand& UsbCommand() {
                         "library is libusb-win32's libusb0.dll, installed with the Tavrin's\n"
                         "driver; without it the command says so and fails.\n";
         c.Options = {{"--all", "", "every USB device, not only the Tavrins"}};
-        c.Run = [](const TCliCall& call) { return RunUsb(call.Args, call.Out, call.Err, SystemUsbApi()); };
+        c.Run = [](const TCliCall& call) {
+            return RunUsb(call.Args, call.Out, call.Err, SystemUsbApi());
+        };
         return c;
     }();
     return command;

@@ -1,6 +1,6 @@
 #include "cli/CliCommands.h"
 #include "cli/CommandRegistry.h"
-#include "cli/ScratchFiles.h"
+#include "cli/ScratchFile.h"
 #ifdef VASKEL_CLI_PRINT
 #include "cli/PrintCommand.h"
 #endif

@@ -2,8 +2,8 @@
 // help, a manual page and a shell's completion, the help texts are made
 // from it, and what it documents is what the commands accept.
 
-#include "cli/CliCommands.h"
 #include "cli/CommandRegistry.h"
+#include "cli/CliCommands.h"
 #include "cli/CliRun.h"
 
 #include <gtest/gtest.h>
@@ -88,9 +88,9 @@ TEST(CliCommandRegistry, EveryCommandHasItsNameSummaryUsageAndOptions) {
     }
     // every command the program had before the registry is still there
     for (const char* name :
-         {"classify", "checkbyte", "decode", "emulate", "record", "reanalyse", "analyse",
-          "responses", "simulate", "compose", "decompose", "convert", "stats", "filter",
-          "firmware", "catalogue", "autonomous", "print", "import", "usb"})
+         {"classify",  "checkbyte", "decode",     "emulate",   "record",  "reanalyse", "analyse",
+          "responses", "simulate",  "compose",    "decompose", "convert", "stats",     "filter",
+          "firmware",  "catalogue", "autonomous", "print",     "import",  "usb"})
         EXPECT_TRUE(names.count(name)) << name;
 }
 
@@ -150,7 +150,8 @@ TEST(CliCommandRegistry, EveryCommandsHelpShowsItsUsageOptionsAndSubcommands) {
         for (const TCliCommand& sub : c.Subcommands) {
             EXPECT_NE(text.find("\n  " + sub.Name + " "), std::string::npos) << sub.Name;
             for (const TCliOption& o : sub.Options)
-                EXPECT_NE(text.find(OptionLabel(o)), std::string::npos) << sub.Name << " " << o.Name;
+                EXPECT_NE(text.find(OptionLabel(o)), std::string::npos)
+                    << sub.Name << " " << o.Name;
             // help asked of the subcommand: its own, or the command's
             const CliRun help = Cli({c.Name, sub.Name, "--help"});
             EXPECT_EQ(help.code, kCliOk) << sub.Name << ": " << help.err;
@@ -175,7 +176,8 @@ TEST(CliCommandRegistry, EveryDocumentedOptionIsOneTheCommandKnows) {
         args.push_back("--no-such-option");
         const CliRun r = Cli(args);
         std::string said;
-        for (const std::string& a : args) said += a + " ";
+        for (const std::string& a : args)
+            said += a + " ";
         EXPECT_EQ(r.code, kCliUsage) << said << r.err;
         for (const char* refusal : {"unknown option ", "unknown argument ", "unexpected argument "})
             EXPECT_EQ(r.err.find(refusal + o.Name), std::string::npos) << said << r.err;
@@ -185,9 +187,11 @@ TEST(CliCommandRegistry, EveryDocumentedOptionIsOneTheCommandKnows) {
         if (!c.Unavailable.empty()) continue;
         std::vector<std::string> lead = {c.Name};
         if (!c.Subcommands.empty()) lead.push_back(c.Subcommands.front().Name);
-        for (const TCliOption& o : c.Options) check(lead, o);
+        for (const TCliOption& o : c.Options)
+            check(lead, o);
         for (const TCliCommand& sub : c.Subcommands)
-            for (const TCliOption& o : sub.Options) check({c.Name, sub.Name}, o);
+            for (const TCliOption& o : sub.Options)
+                check({c.Name, sub.Name}, o);
     }
 }
 

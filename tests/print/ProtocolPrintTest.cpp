@@ -1,12 +1,12 @@
 // The printed pages: their texts (read back through a paint device that keeps
 // what is written), the PDF file and vaskel-cli print.
+#include "print/ProtocolPrint.h"
+#include "TestSupport.h"
 #include "cli/CliCommands.h"
 #include "cli/CommandRegistry.h"
 #include "cli/PrintCommand.h"
 #include "platform/QtText.h"
-#include "print/ProtocolPrint.h"
 #include "recording/Recorder.h"
-#include "TestSupport.h"
 
 #include <QDate>
 #include <QFontMetricsF>
