@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <ostream>
 
 namespace vaskel {
@@ -18,9 +19,10 @@ namespace {
 constexpr std::size_t kWidth = 80;    // the help's lines, where a word allows
 constexpr std::size_t kLabelMax = 20; // a longer label has its text below it
 
-// text broken into lines of at most width - indent characters at spaces
-// outside brackets (a usage line keeps "[--name VALUE]" together); the
-// lines after the first start with indent spaces; each line ends with \n.
+// text broken into lines of at most kWidth columns, the first starting at
+// firstColumn, the others indented by indent spaces; a usage line
+// (keepBrackets) breaks only outside brackets, so "[--name VALUE]" stays
+// together. Each line ends with \n.
 std::string Wrap(const std::string& text, std::size_t firstColumn, std::size_t indent,
                  bool keepBrackets) {
     std::vector<std::string> words;
@@ -83,7 +85,8 @@ std::string Wrap(const std::string& text, std::size_t firstColumn, std::size_t i
 }
 
 // "Usage: vaskel-cli autonomous read [--catalogue FILE] ...": a line too
-// long goes on under the first option, after the command's words.
+// long goes on under its first argument, after the words that name the
+// command.
 std::string UsageLine(const std::string& lead, const std::string& synopsis) {
     std::size_t words = 0; // the lower-case words that name the command
     for (std::size_t p = 0; p <= synopsis.size();) {
@@ -210,12 +213,6 @@ int ShowHelp(const TCliCommand& command, std::ostream& out) {
 int RefuseUsage(const TCliCommand& command, std::ostream& err, const std::string& problem) {
     err << "vaskel-cli: " << problem << "\n\n" << CommandHelp(command);
     return kCliUsage;
-}
-
-const TCliCommand* FindSubcommand(const TCliCommand& command, const std::string& name) {
-    for (const TCliCommand& sub : command.Subcommands)
-        if (sub.Name == name) return &sub;
-    return nullptr;
 }
 
 } // namespace vaskel

@@ -85,9 +85,6 @@ int ShowHelp(const TCliCommand& command, std::ostream& out);
 // kCliUsage.
 int RefuseUsage(const TCliCommand& command, std::ostream& err, const std::string& problem);
 
-// The subcommand of that name, or nullptr.
-const TCliCommand* FindSubcommand(const TCliCommand& command, const std::string& name);
-
 // "--name ARG", "--name[=ARG]", "-h, --help": the option as the help shows it.
 std::string OptionLabel(const TCliOption& option);
 
