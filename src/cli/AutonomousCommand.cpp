@@ -1,5 +1,6 @@
 #include "cli/AutonomousCommand.h"
 
+#include "cli/ClassifyOptions.h"
 #include "cli/CliFiles.h"
 #include "emulator/VirtualUsb.h"
 #include "link/AutonomousRecording.h"
@@ -20,24 +21,6 @@
 namespace vaskel {
 
 namespace {
-
-const char* const kAutonomousUsage =
-    "Usage: vaskel-cli autonomous status|start|stop|erase|format [DEVICE OPTIONS]\n"
-    "       vaskel-cli autonomous read [--catalogue FILE] [--train-bus] OUT.PRO.CSV\n"
-    "                                  [DEVICE OPTIONS]\n"
-    "\n"
-    "The Tavrin's recording without a PC. status prints whether the device\n"
-    "supports it, whether it records and how many data sets it holds; start and\n"
-    "stop switch recording on and off; read has the device send its recording\n"
-    "and writes it as a protocol; erase deletes the recording, format formats\n"
-    "the recording flash. Exit status 1 when no device answers or the device\n"
-    "does not support autonomous recording.\n"
-    "\n"
-    "Device options:\n"
-    "  --virtual-device[=SCENARIO]  the virtual Tavrin (vehicle, idle, unpowered)\n"
-    "                               instead of the one on USB\n"
-    "  --virtual-recording SECONDS  the virtual Tavrin has recorded this many\n"
-    "                               seconds of its bus alone before the command\n";
 
 using namespace std::chrono_literals;
 
@@ -130,13 +113,9 @@ void PrintState(std::ostream& out, uint8_t status, uint32_t count) {
 int RunAutonomous(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                   const std::string& defaultCatalogue) {
     auto usage = [&](const std::string& problem) {
-        err << "vaskel-cli: " << problem << "\n\n" << kAutonomousUsage;
-        return kCliUsage;
+        return RefuseUsage(AutonomousCommand(), err, problem);
     };
-    if (args.size() >= 2 && (args[1] == "--help" || args[1] == "-h")) {
-        out << kAutonomousUsage;
-        return kCliOk;
-    }
+    if (args.size() >= 2 && IsHelpArgument(args[1])) return ShowHelp(AutonomousCommand(), out);
     if (args.size() < 2) return usage("an action is needed: status, start, stop, read, erase or format");
     const std::string action = args[1];
     if (action != "status" && action != "start" && action != "stop" && action != "read" &&
@@ -150,6 +129,7 @@ int RunAutonomous(const std::vector<std::string>& args, std::ostream& out, std::
     rest.push_back("autonomous");
     for (std::size_t k = 2; k < args.size(); ++k) {
         const std::string& a = args[k];
+        if (IsHelpArgument(a)) return ShowHelp(AutonomousCommand(), out);
         if (a == "--virtual-device") {
             virtualDevice = true;
         } else if (a.rfind("--virtual-device=", 0) == 0) {
@@ -288,6 +268,63 @@ int RunAutonomous(const std::vector<std::string>& args, std::ostream& out, std::
         }
     }
     return code;
+}
+
+const TCliCommand& AutonomousCommand() {
+    static const TCliCommand command = [] {
+        TCliCommand c;
+        c.Name = "autonomous";
+        c.Summary = "the Tavrin's recording without a PC: status, start, stop, read";
+        c.Synopsis = {
+            "autonomous status|start|stop|erase|format [DEVICE OPTIONS]",
+            "autonomous read [--catalogue FILE] [--train-bus] OUT.PRO.CSV [DEVICE OPTIONS]",
+        };
+        c.Description =
+            "The Tavrin's recording without a PC. status prints whether the device\n"
+            "supports it, whether it records and how many data sets it holds; start and\n"
+            "stop switch recording on and off; read has the device send its recording\n"
+            "and writes it as a protocol; erase deletes the recording, format formats\n"
+            "the recording flash. Exit status 1 when no device answers or the device\n"
+            "does not support autonomous recording.\n";
+        auto action = [](const char* name, const char* summary, const char* synopsis) {
+            TCliCommand a;
+            a.Name = name;
+            a.Summary = summary;
+            a.Synopsis = {synopsis};
+            return a;
+        };
+        TCliCommand read =
+            action("read", "have the device send its recording and write it as a protocol",
+                   "autonomous read [--catalogue FILE] [--train-bus] OUT.PRO.CSV [DEVICE OPTIONS]");
+        read.Options = {
+            kCatalogueOption,
+            {"--train-bus", "", "classify as on the train bus (default: vehicle bus)"},
+        };
+        c.Subcommands = {
+            action("status",
+                   "whether the device supports it, records, and how many data sets it holds",
+                   "autonomous status [DEVICE OPTIONS]"),
+            action("start", "switch the recording on", "autonomous start [DEVICE OPTIONS]"),
+            action("stop", "switch the recording off", "autonomous stop [DEVICE OPTIONS]"),
+            read,
+            action("erase", "delete the recording", "autonomous erase [DEVICE OPTIONS]"),
+            action("format", "format the recording flash", "autonomous format [DEVICE OPTIONS]"),
+        };
+        c.Options = {
+            {"--virtual-device", "SCENARIO",
+             "the virtual Tavrin (vehicle, idle, unpowered) instead of the one on USB", true,
+             "Device options"},
+            {"--virtual-recording", "SECONDS",
+             "the virtual Tavrin has recorded this many seconds of its bus alone before the "
+             "command",
+             false, "Device options"},
+        };
+        c.Run = [](const TCliCall& call) {
+            return RunAutonomous(call.Args, call.Out, call.Err, call.DefaultCatalogue);
+        };
+        return c;
+    }();
+    return command;
 }
 
 } // namespace vaskel

@@ -1,6 +1,7 @@
 #pragma once
 // vaskel-cli catalogue: the record-type catalogue (IBIS.CSV).
 
+#include "cli/CliCommand.h"
 #include "cli/CliCommands.h"
 
 #include <iosfwd>
@@ -8,6 +9,8 @@
 #include <vector>
 
 namespace vaskel {
+
+const TCliCommand& CatalogueCommand();
 
 // args[0] is "catalogue".
 int RunCatalogue(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

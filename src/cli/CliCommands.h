@@ -1,6 +1,8 @@
 #pragma once
 // vaskel-cli: the headless companion. Commands run against streams so the
-// tests can drive them in-process.
+// tests can drive them in-process. Each command is an entry of the command
+// registry (cli/CommandRegistry.h) in a file of its own; this is the
+// dispatch and what several commands share.
 
 #include "telegram/TelegramParser.h"
 
@@ -18,7 +20,9 @@ inline constexpr int kCliUsage = 2;
 
 // args excludes the program name. defaultCatalogue is used when no
 // --catalogue is given.
-// in is the standard input (decode -).
+// in is the standard input (decode -). Runs the command of the registry
+// that args[0] names; -h, --help and --version are the program's own; an
+// unknown command: kCliUsage after the message and the program's help.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const std::string& defaultCatalogue, std::istream& in);
 
@@ -28,29 +32,11 @@ std::string TelegramRecordToJson(const TTelegramRecord& r);
 // Where the shipped catalogue is, seen from the program file's folder.
 std::string FindShippedCatalogue(const std::string& programDir);
 
-// Commands built into the program beside this library (print draws with
-// QtGui, which a build may lack). Without one, the command says that it is
-// not available in this build.
-using TCliCommand = int (*)(const std::vector<std::string>& args, std::ostream& out,
-                            std::ostream& err, const std::string& defaultCatalogue);
-void SetPrintCommand(TCliCommand command);
+// -h or --help.
+bool IsHelpArgument(const std::string& argument);
 
-// Options shared by the commands that classify: --catalogue FILE,
-// --train-bus, the command's own options and its operands.
-struct TClassifyOptions {
-    std::string Catalogue;
-    TBusType Bus = TBusType::bsVehicleBus;
-    std::vector<std::string> Operands;
-    std::vector<std::pair<std::string, std::string>> Valued; // --name value
-    std::vector<std::string> Flags;
-};
-
-// Parses args (args[0] is the command); valued lists the options that take a
-// value, flags those that do not. Returns an empty string, "help", or the
-// problem.
-std::string ParseClassifyOptions(const std::vector<std::string>& args,
-                                 const std::vector<std::string>& valued,
-                                 const std::vector<std::string>& flags, TClassifyOptions& o);
+// Terminal text (UTF-8, entry notation) to telegram bytes.
+std::string EntryArgumentToTelegram(const std::string& argument);
 
 class TTable;
 struct TProtocolLoad;
@@ -61,5 +47,10 @@ struct TProtocolLoad;
 int LoadProtocolForCli(const std::string& command, const std::string& in,
                        const TIBISTelegramParser& parser, TBusType bus, TTable& table,
                        TProtocolLoad& info, std::ostream& err);
+
+// The same, with the copy of an older form at work (removed afterwards).
+int LoadProtocolCopy(const std::string& in, const std::string& work,
+                     const TIBISTelegramParser& parser, TBusType bus, TTable& table,
+                     TProtocolLoad& info, std::ostream& err);
 
 } // namespace vaskel

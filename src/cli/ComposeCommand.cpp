@@ -1,7 +1,6 @@
 #include "cli/ComposeCommand.h"
 
 #include "cli/CliCommands.h"
-#include "cli/Json.h"
 #include "telegram/Cp1252.h"
 #include "telegram/DisplayRecords.h"
 #include "telegram/TextConventions.h"
@@ -11,44 +10,7 @@
 
 namespace vaskel {
 
-const char* const kComposeUsage =
-    "Usage: vaskel-cli compose TYPE [--address N] [--phase-time T|none] [--single-lf] LINE...\n"
-    "\n"
-    "Composes a destination-display telegram from its lines and prints it in\n"
-    "entry notation (<LF> for a line feed, umlauts as they are).\n"
-    "\n"
-    "  TYPE              021, 003a, 003c, 004c or 021a\n"
-    "  --address N       destination address 1..15 (021, 021a; default 1)\n"
-    "  --phase-time T    021: seconds between phases, 1, 1,5 ... 8,5, or none\n"
-    "  --single-lf       021: one LF between phases instead of two\n"
-    "  LINE              one text per line; 021: two lines per phase; 021a: the data,\n"
-    "                    at most 255 characters (its length has two IBIS-hex digits)\n"
-    "\n"
-    "Exit status 2 with the composer's message when the input is refused.\n";
-
-const char* const kDecomposeUsage =
-    "Usage: vaskel-cli decompose TELEGRAM\n"
-    "\n"
-    "Takes a destination-display telegram (021, 003a, 003c, 004c, 021a; entry\n"
-    "notation) apart and prints one JSON object: type, address, phase time,\n"
-    "line feeds and lines. A 021 or 021a without its address digit (1..15) is\n"
-    "refused with exit status 2.\n";
-
-const char* const kConvertUsage =
-    "Usage: vaskel-cli convert --dec N | --hex H | --ibis I\n"
-    "\n"
-    "Prints a number in decimal, hexadecimal and IBIS-hexadecimal notation.\n";
-
 namespace {
-
-bool IsHelpArg(const std::string& a) {
-    return a == "--help" || a == "-h";
-}
-
-int UsageError(std::ostream& err, const char* usage, const std::string& problem) {
-    err << "vaskel-cli: " << problem << "\n\n" << usage;
-    return kCliUsage;
-}
 
 bool ParseAddress(const std::string& v, int& address) {
     int64_t n = 0;
@@ -57,19 +19,18 @@ bool ParseAddress(const std::string& v, int& address) {
     return true;
 }
 
-} // namespace
-
-int RunCompose(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCompose(const TCliCall& call) {
+    const std::vector<std::string>& args = call.Args;
+    std::ostream& out = call.Out;
+    std::ostream& err = call.Err;
+    const TCliCommand& command = ComposeCommand();
     TComposerInput in;
     std::string type;
     bool onlyOperands = false, haveType = false;
     std::vector<std::string> lines;
     for (std::size_t k = 1; k < args.size(); ++k) {
         const std::string& a = args[k];
-        if (!onlyOperands && IsHelpArg(a)) {
-            out << kComposeUsage;
-            return kCliOk;
-        }
+        if (!onlyOperands && IsHelpArgument(a)) return ShowHelp(command, out);
         auto value = [&](std::string& v) {
             if (k + 1 >= args.size()) return false;
             v = args[++k];
@@ -79,7 +40,7 @@ int RunCompose(const std::vector<std::string>& args, std::ostream& out, std::ost
         if (!onlyOperands && a == "--") {
             onlyOperands = true;
         } else if (!onlyOperands && a == "--address") {
-            if (!value(v)) return UsageError(err, kComposeUsage, "--address needs a number");
+            if (!value(v)) return RefuseUsage(command, err, "--address needs a number");
             if (!ParseAddress(v, in.Address)) {
                 // what the composer says about an address it cannot use
                 err << "vaskel-cli: " << Cp1252ToUtf8(ComposeProblemText(TComposeProblem::NoAddress))
@@ -87,15 +48,15 @@ int RunCompose(const std::vector<std::string>& args, std::ostream& out, std::ost
                 return kCliUsage;
             }
         } else if (!onlyOperands && a == "--phase-time") {
-            if (!value(v)) return UsageError(err, kComposeUsage, "--phase-time needs a time");
+            if (!value(v)) return RefuseUsage(command, err, "--phase-time needs a time");
             in.PhaseTime = PhaseTimeFromText(Utf8ToCp1252(v));
             if (in.PhaseTime == kPhaseTimeUnset)
-                return UsageError(err, kComposeUsage,
-                                  "--phase-time takes 1, 1,5 ... 8,5 or none, not " + v);
+                return RefuseUsage(command, err,
+                                   "--phase-time takes 1, 1,5 ... 8,5 or none, not " + v);
         } else if (!onlyOperands && a == "--single-lf") {
             in.DoubleLineFeed = false;
         } else if (!onlyOperands && a.size() > 1 && a[0] == '-' && a[1] == '-') {
-            return UsageError(err, kComposeUsage, "unknown option " + a);
+            return RefuseUsage(command, err, "unknown option " + a);
         } else if (!haveType) {
             type = a;
             haveType = true;
@@ -103,11 +64,11 @@ int RunCompose(const std::vector<std::string>& args, std::ostream& out, std::ost
             lines.push_back(Utf8ToCp1252(a));
         }
     }
-    if (!haveType) return UsageError(err, kComposeUsage, "no TYPE given");
+    if (!haveType) return RefuseUsage(command, err, "no TYPE given");
     if (!DisplayRecordFromNo(type, in.Type))
-        return UsageError(err, kComposeUsage, "unknown TYPE " + type);
+        return RefuseUsage(command, err, "unknown TYPE " + type);
     if (in.Type == TDisplayRecord::DS021a && lines.size() > 1)
-        return UsageError(err, kComposeUsage, "021a takes exactly one LINE");
+        return RefuseUsage(command, err, "021a takes exactly one LINE");
     in.Rows = lines.empty() ? EmptyRows(in.Type) : lines;
     // 021 keeps its lines in pairs
     if (in.Type == TDisplayRecord::DS021 && in.Rows.size() % 2 == 1) in.Rows.emplace_back();
@@ -123,95 +84,31 @@ int RunCompose(const std::vector<std::string>& args, std::ostream& out, std::ost
     return kCliOk;
 }
 
-int RunDecompose(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> operands;
-    bool onlyOperands = false;
-    for (std::size_t k = 1; k < args.size(); ++k) {
-        const std::string& a = args[k];
-        if (!onlyOperands && IsHelpArg(a)) {
-            out << kDecomposeUsage;
-            return kCliOk;
-        }
-        if (!onlyOperands && a == "--")
-            onlyOperands = true;
-        else if (!onlyOperands && a.size() > 1 && a[0] == '-' && a[1] == '-')
-            return UsageError(err, kDecomposeUsage, "unknown option " + a);
-        else
-            operands.push_back(a);
-    }
-    if (operands.size() != 1) return UsageError(err, kDecomposeUsage, "exactly one TELEGRAM is needed");
-    const std::string telegram = DisplayToTelegram(Utf8ToCp1252(operands[0]));
-    TDisplayRecord type;
-    if (!DisplayRecordFromPrefix(telegram, type)) {
-        err << "vaskel-cli: not a destination-display telegram (it starts with none of zA, zI, "
-               "aA, aL, eT)\n";
-        return kCliUsage;
-    }
-    const std::string_view t =
-        std::string_view(telegram).substr(telegram.find_first_not_of(' '));
-    const bool hasAddress = type == TDisplayRecord::DS021 || type == TDisplayRecord::DS021a;
-    if (hasAddress && (t.size() < 3 || kIBISHexDigits.find(t[2]) + 1 < 2)) {
-        err << "vaskel-cli: " << operands[0] << ": no destination address after "
-            << std::string(t.substr(0, 2)) << " (an IBIS-hex digit 1..15 is needed)\n";
-        return kCliUsage;
-    }
-    const TComposerInput in = DecomposeDisplayRecord(type, t);
-    out << "{\"type\":\"" << DisplayRecordNo(type) << "\"";
-    const bool addressed = type == TDisplayRecord::DS021 || type == TDisplayRecord::DS021a;
-    out << ",\"address\":";
-    if (addressed)
-        out << in.Address;
-    else
-        out << "null";
-    out << ",\"phaseTime\":";
-    if (type == TDisplayRecord::DS021)
-        out << JsonByteString(PhaseTimeText(in.PhaseTime));
-    else
-        out << "null";
-    out << ",\"doubleLineFeed\":";
-    if (type == TDisplayRecord::DS021)
-        out << (in.DoubleLineFeed ? "true" : "false");
-    else
-        out << "null";
-    out << ",\"lines\":[";
-    for (std::size_t k = 0; k < in.Rows.size(); ++k)
-        out << (k ? "," : "") << JsonByteString(in.Rows[k]);
-    out << "]}\n";
-    return kCliOk;
-}
+} // namespace
 
-int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() == 2 && IsHelpArg(args[1])) {
-        out << kConvertUsage;
-        return kCliOk;
-    }
-    if (args.size() != 3) return UsageError(err, kConvertUsage, "one of --dec, --hex, --ibis and its value are needed");
-    const std::string& opt = args[1];
-    const std::string& v = args[2];
-    auto refuse = [&](const char* what) {
-        return UsageError(err, kConvertUsage, v + " is no " + what + " number");
-    };
-    TNumberNotations n;
-    if (opt == "--dec") {
-        if (v.empty() || v.size() > 9 || v.find_first_not_of("0123456789") != std::string::npos)
-            return refuse("decimal (at most 9 digits)");
-        n = FromDecimalText(v);
-    } else if (opt == "--hex") {
-        if (v.empty() || v.size() > 7 ||
-            v.find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos)
-            return refuse("hexadecimal (at most 7 digits)");
-        n = FromHexText(v);
-    } else if (opt == "--ibis") {
-        if (v.empty() || v.size() > 7 || v.find_first_not_of(kIBISHexDigits) != std::string::npos)
-            return refuse("IBIS-hexadecimal (at most 7 digits 0-9 : ; < = > ?)");
-        n = FromIbisHexText(v);
-    } else {
-        return UsageError(err, kConvertUsage, "unknown option " + opt);
-    }
-    // the number itself, without the leading zeros of what was typed
-    const TNumberNotations d = FromDecimalText(std::to_string(std::stoull(n.Decimal)));
-    out << "decimal " << d.Decimal << "\nhex " << d.Hex << "\nibis-hex " << d.IbisHex << "\n";
-    return kCliOk;
+const TCliCommand& ComposeCommand() {
+    static const TCliCommand command = [] {
+        TCliCommand c;
+        c.Name = "compose";
+        c.Summary = "compose a destination-display telegram (021, 003a/c, 004c, 021a)";
+        c.Synopsis = {"compose TYPE [--address N] [--phase-time T|none] [--single-lf] LINE..."};
+        c.Description = "Composes a destination-display telegram from its lines and prints it in\n"
+                        "entry notation (<LF> for a line feed, umlauts as they are).\n";
+        c.Operands = {
+            {"TYPE", "021, 003a, 003c, 004c or 021a"},
+            {"LINE", "one text per line; 021: two lines per phase; 021a: the data, at most 255 "
+                     "characters (its length has two IBIS-hex digits)"},
+        };
+        c.Options = {
+            {"--address", "N", "destination address 1..15 (021, 021a; default 1)"},
+            {"--phase-time", "T", "021: seconds between phases, 1, 1,5 ... 8,5, or none"},
+            {"--single-lf", "", "021: one LF between phases instead of two"},
+        };
+        c.Notes = "Exit status 2 with the composer's message when the input is refused.\n";
+        c.Run = RunCompose;
+        return c;
+    }();
+    return command;
 }
 
 } // namespace vaskel

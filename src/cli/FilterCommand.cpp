@@ -1,5 +1,6 @@
 #include "cli/FilterCommand.h"
 
+#include "cli/ClassifyOptions.h"
 #include "cli/CliFiles.h"
 #include "recording/OpenedProtocol.h"
 #include "recording/Recorder.h"
@@ -7,9 +8,9 @@
 #include "telegram/Catalogue.h"
 #include "telegram/Cp1252.h"
 #include "telegram/Errors.h"
-#include "telegram/SafeFile.h"
 #include "telegram/Filter.h"
 #include "telegram/FilterLists.h"
+#include "telegram/SafeFile.h"
 #include "telegram/TextConventions.h"
 
 #include <filesystem>
@@ -20,30 +21,6 @@
 namespace vaskel {
 
 namespace {
-
-const char* const kFilterUsage =
-    "Usage: vaskel-cli filter [--groups KEYS] [--types NUMBERS] [--hide-errors]\n"
-    "                         [--catalogue FILE] [--train-bus] IN.PRO.CSV OUT.PRO.CSV\n"
-    "\n"
-    "Writes the rows of a protocol that a protocol window shows with its filter\n"
-    "on, for the choice made in the filter window: the initial-letter groups\n"
-    "(\"Kuerzel\" of IBIS_Frame.CSV) and the record types (\"DS-Nr.\") named.\n"
-    "As in the window, a group brings all its record types with it, and a\n"
-    "record type its group. Without --groups and --types every row passes.\n"
-    "Rows with error letters are kept whatever the choice, unless --hide-errors\n"
-    "is given. IN is read, never written; the rows are written as they stand.\n"
-    "A summary line goes to the standard output.\n"
-    "\n"
-    "Options:\n"
-    "  --groups KEYS     initial letters, separated by ',' or ';' (e.g. a,z)\n"
-    "  --types NUMBERS   record-type numbers, separated by ',' or ';' (e.g. 021,020)\n"
-    "  --hide-errors     faulty telegrams are filtered like the others\n"
-    "  --catalogue FILE  record-type catalogue (default: the shipped IBIS.CSV);\n"
-    "                    IBIS_Frame.CSV is read beside it, else beside the\n"
-    "                    shipped one (with --groups or --types; a damaged\n"
-    "                    one is refused)\n"
-    "  --train-bus       the record types of the train bus\n"
-    "  -h, --help        show this help\n";
 
 std::vector<std::string> SplitList(const std::string& s) {
     std::vector<std::string> parts;
@@ -88,15 +65,11 @@ int RunFilter(const std::vector<std::string>& args, std::ostream& out, std::ostr
     TClassifyOptions o;
     o.Catalogue = defaultCatalogue;
     auto usage = [&](const std::string& problem) {
-        err << "vaskel-cli: " << problem << "\n\n" << kFilterUsage;
-        return kCliUsage;
+        return RefuseUsage(FilterCommand(), err, problem);
     };
     const std::string problem =
         ParseClassifyOptions(args, {"--groups", "--types"}, {"--hide-errors"}, o);
-    if (problem == "help") {
-        out << kFilterUsage;
-        return kCliOk;
-    }
+    if (problem == "help") return ShowHelp(FilterCommand(), out);
     if (!problem.empty()) return usage(problem);
     if (o.Operands.size() != 2) return usage("IN and OUT are needed");
     std::vector<std::string> groupKeys, typeKeys;
@@ -200,6 +173,40 @@ int RunFilter(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     out << "written " << keptRows << " of " << rows << " rows\n";
     return kCliOk;
+}
+
+const TCliCommand& FilterCommand() {
+    static const TCliCommand command = [] {
+        TCliCommand c;
+        c.Name = "filter";
+        c.Summary = "write the rows of a protocol that a filter choice shows";
+        c.Synopsis = {"filter [--groups KEYS] [--types NUMBERS] [--hide-errors] [--catalogue FILE] "
+                      "[--train-bus] IN.PRO.CSV OUT.PRO.CSV"};
+        c.Description =
+            "Writes the rows of a protocol that a protocol window shows with its filter\n"
+            "on, for the choice made in the filter window: the initial-letter groups\n"
+            "(\"Kuerzel\" of IBIS_Frame.CSV) and the record types (\"DS-Nr.\") named.\n"
+            "As in the window, a group brings all its record types with it, and a\n"
+            "record type its group. Without --groups and --types every row passes.\n"
+            "Rows with error letters are kept whatever the choice, unless --hide-errors\n"
+            "is given. IN is read, never written; the rows are written as they stand.\n"
+            "A summary line goes to the standard output.\n";
+        c.Options = {
+            {"--groups", "KEYS", "initial letters, separated by ',' or ';' (e.g. a,z)"},
+            {"--types", "NUMBERS", "record-type numbers, separated by ',' or ';' (e.g. 021,020)"},
+            {"--hide-errors", "", "faulty telegrams are filtered like the others"},
+            {"--catalogue", "FILE",
+             "record-type catalogue (default: the shipped IBIS.CSV); IBIS_Frame.CSV is read "
+             "beside it, else beside the shipped one (with --groups or --types; a damaged one "
+             "is refused)"},
+            {"--train-bus", "", "the record types of the train bus"},
+        };
+        c.Run = [](const TCliCall& call) {
+            return RunFilter(call.Args, call.Out, call.Err, call.DefaultCatalogue);
+        };
+        return c;
+    }();
+    return command;
 }
 
 } // namespace vaskel

@@ -13,23 +13,6 @@ namespace vaskel {
 
 namespace {
 
-const char* const kFirmwareUsage =
-    "Usage: vaskel-cli firmware check FILE\n"
-    "       vaskel-cli firmware upload [--virtual-device] FILE\n"
-    "\n"
-    "Reads a firmware file for the Tavrin (Intel HEX, as the upload reads it) and\n"
-    "prints its address range, the number of 63-byte blocks the upload sends and\n"
-    "the version text around the identity \"Vaskel/AT91SAM7S256\". A record that\n"
-    "is not valid ends with exit status 1 and \"Formatfehler in Zeile: N\" (with\n"
-    "what is wrong: a record after the end-of-file record, an address record\n"
-    "without its two bytes, data over data of another line); so does a file\n"
-    "cut off before its end-of-file record, a file without the identity\n"
-    "(\"Keine gueltige Programmversion!\"), and data spread over a wider address\n"
-    "range than the device's 8193 blocks take (the message names the range).\n"
-    "\n"
-    "'firmware upload' loads such a file into the Tavrin; 'vaskel-cli firmware\n"
-    "upload --help' tells more.\n";
-
 std::string Hex32(int64_t v) {
     char buf[24];
     std::snprintf(buf, sizeof buf, "0x%08llX", static_cast<unsigned long long>(v));
@@ -40,20 +23,13 @@ std::string Hex32(int64_t v) {
 
 int RunFirmware(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     auto usage = [&](const std::string& problem) {
-        err << "vaskel-cli: " << problem << "\n\n" << kFirmwareUsage;
-        return kCliUsage;
+        return RefuseUsage(FirmwareCommand(), err, problem);
     };
-    if (args.size() >= 2 && (args[1] == "--help" || args[1] == "-h")) {
-        out << kFirmwareUsage;
-        return kCliOk;
-    }
+    if (args.size() >= 2 && IsHelpArgument(args[1])) return ShowHelp(FirmwareCommand(), out);
     if (args.size() < 2) return usage("firmware needs a subcommand: check or upload");
     if (args[1] == "upload") return RunFirmwareUpload(args, out, err);
     if (args[1] != "check") return usage("unknown firmware subcommand " + args[1]);
-    if (args.size() == 3 && (args[2] == "--help" || args[2] == "-h")) {
-        out << kFirmwareUsage;
-        return kCliOk;
-    }
+    if (args.size() == 3 && IsHelpArgument(args[2])) return ShowHelp(FirmwareCommand(), out);
     if (args.size() != 3) return usage("firmware check needs one FILE");
     const std::string& file = args[2];
     if (!FilesUsable({{"firmware file", file}}, {}, err)) return kCliUsage;
@@ -77,6 +53,33 @@ int RunFirmware(const std::vector<std::string>& args, std::ostream& out, std::os
         return kCliFailure;
     }
     return kCliOk;
+}
+
+const TCliCommand& FirmwareCommand() {
+    static const TCliCommand command = [] {
+        TCliCommand c;
+        c.Name = "firmware";
+        c.Summary = "check a firmware file for the Tavrin, or upload it";
+        c.Synopsis = {"firmware check FILE", "firmware upload [--virtual-device] FILE"};
+        c.Description =
+            "Reads a firmware file for the Tavrin (Intel HEX, as the upload reads it) and\n"
+            "prints its address range, the number of 63-byte blocks the upload sends and\n"
+            "the version text around the identity \"Vaskel/AT91SAM7S256\". A record that\n"
+            "is not valid ends with exit status 1 and \"Formatfehler in Zeile: N\" (with\n"
+            "what is wrong: a record after the end-of-file record, an address record\n"
+            "without its two bytes, data over data of another line); so does a file\n"
+            "cut off before its end-of-file record, a file without the identity\n"
+            "(\"Keine gueltige Programmversion!\"), and data spread over a wider address\n"
+            "range than the device's 8193 blocks take (the message names the range).\n";
+        TCliCommand check;
+        check.Name = "check";
+        check.Summary = "check a firmware file and print its range, blocks and version";
+        check.Synopsis = {"firmware check FILE"};
+        c.Subcommands = {check, FirmwareUploadCommand()};
+        c.Run = [](const TCliCall& call) { return RunFirmware(call.Args, call.Out, call.Err); };
+        return c;
+    }();
+    return command;
 }
 
 } // namespace vaskel

@@ -1,6 +1,7 @@
 #pragma once
 // vaskel-cli firmware: firmware files for the Tavrin.
 
+#include "cli/CliCommand.h"
 #include "cli/CliCommands.h"
 
 #include <iosfwd>
@@ -8,6 +9,8 @@
 #include <vector>
 
 namespace vaskel {
+
+const TCliCommand& FirmwareCommand();
 
 // args[0] is "firmware".
 int RunFirmware(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

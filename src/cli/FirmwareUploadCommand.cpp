@@ -28,23 +28,6 @@
 
 namespace vaskel {
 
-const char* const kFirmwareUploadUsage =
-    "Usage: vaskel-cli firmware upload [--virtual-device] FILE\n"
-    "\n"
-    "Loads the firmware file FILE (Intel HEX) into the Tavrin at the USB port as\n"
-    "the upload window does: the file is checked, the device asked for\n"
-    "permission, the blocks sent, the flash programmed; after the device's\n"
-    "restart the version it reports must be the one in the file. Progress\n"
-    "lines go to standard output, the reported version last.\n"
-    "\n"
-    "Exit status 1 when the file is broken or no firmware for the Tavrin, no\n"
-    "device answers, the device refuses the upload (not enough memory), the\n"
-    "connection is lost, or the device reports another version afterwards.\n"
-    "\n"
-    "Options:\n"
-    "  --virtual-device  upload into the virtual Tavrin instead, on bus time\n"
-    "  -h, --help        show this help\n";
-
 namespace {
 
 // What the upload needs around it: a device connection and time moving on.
@@ -243,22 +226,17 @@ int RunFirmwareUpload(const std::vector<std::string>& args, std::ostream& out, s
     std::vector<std::string> operands;
     for (std::size_t k = 2; k < args.size(); ++k) {
         const std::string& a = args[k];
-        if (a == "--help" || a == "-h") {
-            out << kFirmwareUploadUsage;
-            return kCliOk;
-        }
+        if (IsHelpArgument(a)) return ShowHelp(FirmwareUploadCommand(), out);
         if (a == "--virtual-device") {
             virtualDevice = true;
         } else if (a.rfind("--", 0) == 0) {
-            err << "vaskel-cli: unknown option " << a << "\n\n" << kFirmwareUploadUsage;
-            return kCliUsage;
+            return RefuseUsage(FirmwareUploadCommand(), err, "unknown option " + a);
         } else {
             operands.push_back(a);
         }
     }
     if (operands.size() != 1) {
-        err << "vaskel-cli: firmware upload needs one FILE\n\n" << kFirmwareUploadUsage;
-        return kCliUsage;
+        return RefuseUsage(FirmwareUploadCommand(), err, "firmware upload needs one FILE");
     }
     if (!FilesUsable({{"firmware file", operands[0]}}, {}, err)) return kCliUsage;
     const TFixedSystemPlatform platform = ToolPlatform();
@@ -269,6 +247,29 @@ int RunFirmwareUpload(const std::vector<std::string>& args, std::ostream& out, s
     else
         rig = std::make_unique<TUsbRig>(env);
     return Drive(*rig, operands[0], out, err);
+}
+
+const TCliCommand& FirmwareUploadCommand() {
+    static const TCliCommand command = [] {
+        TCliCommand c;
+        c.Name = "upload";
+        c.Summary = "load a firmware file into the Tavrin";
+        c.Synopsis = {"firmware upload [--virtual-device] FILE"};
+        c.Description =
+            "Loads the firmware file FILE (Intel HEX) into the Tavrin at the USB port as\n"
+            "the upload window does: the file is checked, the device asked for\n"
+            "permission, the blocks sent, the flash programmed; after the device's\n"
+            "restart the version it reports must be the one in the file. Progress\n"
+            "lines go to standard output, the reported version last.\n"
+            "\n"
+            "Exit status 1 when the file is broken or no firmware for the Tavrin, no\n"
+            "device answers, the device refuses the upload (not enough memory), the\n"
+            "connection is lost, or the device reports another version afterwards.\n";
+        c.Options = {
+            {"--virtual-device", "", "upload into the virtual Tavrin instead, on bus time"}};
+        return c;
+    }();
+    return command;
 }
 
 } // namespace vaskel

@@ -1,5 +1,6 @@
 #include "cli/ImportCommand.h"
 
+#include "cli/ClassifyOptions.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFiles.h"
 #include "import/TableReader.h"
@@ -18,26 +19,6 @@
 namespace vaskel {
 
 namespace {
-
-const char* const kImportUsage =
-    "Usage: vaskel-cli import [--catalogue FILE] [--train-bus] FILE.DB OUT\n"
-    "\n"
-    "Converts a table of Vaskel 1.x (a Paradox \".DB\" file) into the current\n"
-    "file format. The end of OUT decides what the table is read as:\n"
-    "  .ANT.CSV  a response list\n"
-    "  .AUF.CSV  a call list (from a call-list table, or the master telegrams\n"
-    "            of a protocol table)\n"
-    "  .PRO.CSV  a protocol (a plain table is classified, an analysed one\n"
-    "            taken as stored; both are analysed again)\n"
-    "FILE.DB is only read. A table that does not fit ends with exit status 2\n"
-    "and the message the desktop program shows. A whole archive converts with\n"
-    "a shell loop:\n"
-    "  for f in *.DB; do vaskel-cli import \"$f\" \"${f%.DB}.PRO.CSV\"; done\n"
-    "\n"
-    "Options:\n"
-    "  --catalogue FILE  record-type catalogue (default: the shipped IBIS.CSV)\n"
-    "  --train-bus       classify as on the train bus (default: vehicle bus)\n"
-    "  -h, --help        show this help\n";
 
 bool EndsWithNoCase(const std::string& s, const std::string& end) {
     if (s.size() < end.size()) return false;
@@ -65,14 +46,8 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     TClassifyOptions o;
     o.Catalogue = defaultCatalogue;
     const std::string problem = ParseClassifyOptions(args, {}, {}, o);
-    if (problem == "help") {
-        out << kImportUsage;
-        return kCliOk;
-    }
-    auto usage = [&](const std::string& what) {
-        err << "vaskel-cli: " << what << "\n\n" << kImportUsage;
-        return kCliUsage;
-    };
+    if (problem == "help") return ShowHelp(ImportCommand(), out);
+    auto usage = [&](const std::string& what) { return RefuseUsage(ImportCommand(), err, what); };
     if (!problem.empty()) return usage(problem);
     if (o.Operands.size() != 2) return usage("FILE.DB and OUT are needed");
     const std::string& in = o.Operands[0];
@@ -124,6 +99,35 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return kCliUsage;
     }
     return kCliOk;
+}
+
+const TCliCommand& ImportCommand() {
+    static const TCliCommand command = [] {
+        TCliCommand c;
+        c.Name = "import";
+        c.Summary = "convert a table of Vaskel 1.x (.DB) into a list or protocol file";
+        c.Synopsis = {"import [--catalogue FILE] [--train-bus] FILE.DB OUT"};
+        c.Description = "Converts a table of Vaskel 1.x (a Paradox \".DB\" file) into the current\n"
+                        "file format. The end of OUT decides what the table is read as:\n"
+                        "  .ANT.CSV  a response list\n"
+                        "  .AUF.CSV  a call list (from a call-list table, or the master telegrams\n"
+                        "            of a protocol table)\n"
+                        "  .PRO.CSV  a protocol (a plain table is classified, an analysed one\n"
+                        "            taken as stored; both are analysed again)\n"
+                        "FILE.DB is only read. A table that does not fit ends with exit status 2\n"
+                        "and the message the desktop program shows. A whole archive converts with\n"
+                        "a shell loop:\n"
+                        "  for f in *.DB; do vaskel-cli import \"$f\" \"${f%.DB}.PRO.CSV\"; done\n";
+        c.Options = {
+            kCatalogueOption,
+            {"--train-bus", "", "classify as on the train bus (default: vehicle bus)"},
+        };
+        c.Run = [](const TCliCall& call) {
+            return RunImport(call.Args, call.Out, call.Err, call.DefaultCatalogue);
+        };
+        return c;
+    }();
+    return command;
 }
 
 } // namespace vaskel

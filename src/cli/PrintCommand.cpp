@@ -28,24 +28,8 @@ namespace vaskel {
 
 namespace {
 
-const char* const kPrintUsage =
-    "Usage: vaskel-cli print [OPTIONS] IN.PRO.CSV OUT.pdf\n"
-    "\n"
-    "Writes the printout of a protocol (header, column header, rows, footer;\n"
-    "A4) as a PDF, the same pages the program's print preview shows. With\n"
-    "OUT ending in .png, the first page as a picture (150 dpi) instead.\n"
-    "\n"
-    "Options:\n"
-    "  --note TEXT       the note line under the title (at most 55 characters)\n"
-    "  --rows FIRST-LAST print only these rows (1-based, inclusive)\n"
-    "  --landscape       A4 landscape (default: portrait)\n"
-    "  --hex             print the hex column too (hidden, as in the protocol window)\n"
-    "  --train-bus       classify as train bus (default: vehicle bus)\n"
-    "  --catalogue FILE  record-type catalogue (default: the shipped IBIS.CSV)\n"
-    "  -h, --help        show this help\n";
-
 int Usage(std::ostream& err, const std::string& problem) {
-    err << "vaskel-cli print: " << problem << "\n" << kPrintUsage;
+    err << "vaskel-cli print: " << problem << "\n" << CommandHelp(PrintCommand());
     return kCliUsage;
 }
 
@@ -86,9 +70,8 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
             operands.push_back(a);
         } else if (a == "--") {
             onlyOperands = true;
-        } else if (a == "-h" || a == "--help") {
-            out << kPrintUsage;
-            return kCliOk;
+        } else if (IsHelpArgument(a)) {
+            return ShowHelp(PrintCommand(), out);
         } else if (a == "--note") {
             if (!value(note)) return Usage(err, "--note needs a text");
         } else if (a == "--rows") {
@@ -190,6 +173,31 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
         << (print.PageCount() == 1 ? " page, " : " pages, ") << print.Job().Rows.size()
         << " rows\n";
     return kCliOk;
+}
+
+const TCliCommand& PrintCommand() {
+    static const TCliCommand command = [] {
+        TCliCommand c;
+        c.Name = "print";
+        c.Summary = "write the printout of a protocol as a PDF";
+        c.Synopsis = {"print [OPTIONS] IN.PRO.CSV OUT.pdf"};
+        c.Description = "Writes the printout of a protocol (header, column header, rows, footer;\n"
+                        "A4) as a PDF, the same pages the program's print preview shows. With\n"
+                        "OUT ending in .png, the first page as a picture (150 dpi) instead.\n";
+        c.Options = {
+            {"--note", "TEXT", "the note line under the title (at most 55 characters)"},
+            {"--rows", "FIRST-LAST", "print only these rows (1-based, inclusive)"},
+            {"--landscape", "", "A4 landscape (default: portrait)"},
+            {"--hex", "", "print the hex column too (hidden, as in the protocol window)"},
+            {"--train-bus", "", "classify as train bus (default: vehicle bus)"},
+            kCatalogueOption,
+        };
+        c.Run = [](const TCliCall& call) {
+            return RunPrint(call.Args, call.Out, call.Err, call.DefaultCatalogue);
+        };
+        return c;
+    }();
+    return command;
 }
 
 } // namespace vaskel

@@ -1,7 +1,7 @@
 // vaskel-cli simulate: the master simulation on the virtual Tavrin, headless.
 
 #include "cli/SimulateCommand.h"
-#include "cli/ScratchFiles.h"
+#include "cli/ScratchFile.h"
 
 #include "cli/BusTimeSimulation.h"
 #include "cli/CliFiles.h"
@@ -21,52 +21,8 @@ namespace vaskel {
 
 namespace {
 
-const char* const kSimulateUsage =
-    "Usage: vaskel-cli simulate [--scenario NAME] [--seconds N] [--seed S]\n"
-    "                           [--fault-rate R] [--call-list FILE | --response-list FILE]\n"
-    "                           [--protocol FILE [--send-mode once|cyclic] [--factor F]]\n"
-    "                           [--translate A=B,...] [--catalogue FILE] [--train-bus]\n"
-    "                           OUT.PRO.CSV\n"
-    "\n"
-    "Runs the master simulation on the virtual Tavrin on bus time, as fast as\n"
-    "the machine allows, and writes what the monitor records into the protocol\n"
-    "OUT.PRO.CSV. The device is switched to bus master as the desktop program's\n"
-    "switch does; then the call list is activated and the protocol played back.\n"
-    "With --response-list the device stays a slave and answers the master's\n"
-    "calls itself (the slave simulation); its answers are recorded as its own.\n"
-    "A list that is missing or broken ends the run before anything is written\n"
-    "(exit status 2).\n"
-    "\n"
-    "Options:\n"
-    "  --scenario NAME     idle (powered bus without a master; the default when a\n"
-    "                      call list or protocol is given), vehicle (a bus with its\n"
-    "                      on-board computer: the device only listens), unpowered\n"
-    "  --seconds N         bus time the simulation runs once the device is bus\n"
-    "                      master, in seconds (default 60)\n"
-    "  --seed S            seed of the virtual bus (default 1): the same seed gives\n"
-    "                      the same traffic\n"
-    "  --fault-rate R      share of telegrams with a fault, 0 to 1 (default 0)\n"
-    "  --call-list FILE    the call list (.AUF.CSV) to activate\n"
-    "  --response-list FILE\n"
-    "                      the response list (.ANT.CSV) to activate: the device\n"
-    "                      stays a slave (scenario vehicle by default); not\n"
-    "                      together with --call-list or --protocol, which need\n"
-    "                      the device as bus master\n"
-    "  --protocol FILE     a recorded protocol (.PRO.CSV) to play back\n"
-    "  --send-mode MODE    once (default) or cyclic: the protocol once, or again\n"
-    "                      and again\n"
-    "  --factor F          send-delay factor of the playback, -5 to 10 (default 1;\n"
-    "                      negative: that many times faster)\n"
-    "  --translate A=B,... switch the address translation on with these pairs of\n"
-    "                      addresses 1 to 15 (decimal); it applies to the telegrams\n"
-    "                      of a played protocol, not to those of a call list\n"
-    "  --catalogue FILE    record-type catalogue (default: the shipped IBIS.CSV)\n"
-    "  --train-bus         use the train-bus record types\n"
-    "  -h, --help          show this help\n";
-
 int Usage(std::ostream& err, const std::string& problem) {
-    err << "vaskel-cli: " << problem << "\n\n" << kSimulateUsage;
-    return kCliUsage;
+    return RefuseUsage(SimulateCommand(), err, problem);
 }
 
 bool Number(const std::string& text, double& value) {
@@ -96,10 +52,7 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
             operands.push_back(a);
             continue;
         }
-        if (a == "-h" || a == "--help") {
-            out << kSimulateUsage;
-            return kCliOk;
-        }
+        if (a == "-h" || a == "--help") return ShowHelp(SimulateCommand(), out);
         if (a == "--") {
             onlyOperands = true;
             continue;
@@ -298,6 +251,61 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     out << sim.Recorder().RowCounter() << " rows recorded in " << seconds << " s of bus time\n";
     return kCliOk;
+}
+
+const TCliCommand& SimulateCommand() {
+    static const TCliCommand command = [] {
+        TCliCommand c;
+        c.Name = "simulate";
+        c.Summary = "run a call list or a protocol on the virtual Tavrin as bus master";
+        c.Synopsis = {"simulate [--scenario NAME] [--seconds N] [--seed S] [--fault-rate R] "
+                      "[--call-list FILE | --response-list FILE] [--protocol FILE [--send-mode "
+                      "once|cyclic] [--factor F]] [--translate A=B,...] [--catalogue FILE] "
+                      "[--train-bus] OUT.PRO.CSV"};
+        c.Description =
+            "Runs the master simulation on the virtual Tavrin on bus time, as fast as\n"
+            "the machine allows, and writes what the monitor records into the protocol\n"
+            "OUT.PRO.CSV. The device is switched to bus master as the desktop program's\n"
+            "switch does; then the call list is activated and the protocol played back.\n"
+            "With --response-list the device stays a slave and answers the master's\n"
+            "calls itself (the slave simulation); its answers are recorded as its own.\n"
+            "A list that is missing or broken ends the run before anything is written\n"
+            "(exit status 2).\n";
+        c.Options = {
+            {"--scenario", "NAME",
+             "idle (powered bus without a master; the default when a call list or protocol is "
+             "given), vehicle (a bus with its on-board computer: the device only listens), "
+             "unpowered"},
+            {"--seconds", "N",
+             "bus time the simulation runs once the device is bus master, in seconds (default "
+             "60)"},
+            {"--seed", "S",
+             "seed of the virtual bus (default 1): the same seed gives the same traffic"},
+            {"--fault-rate", "R", "share of telegrams with a fault, 0 to 1 (default 0)"},
+            {"--call-list", "FILE", "the call list (.AUF.CSV) to activate"},
+            {"--response-list", "FILE",
+             "the response list (.ANT.CSV) to activate: the device stays a slave (scenario "
+             "vehicle by default); not together with --call-list or --protocol, which need the "
+             "device as bus master"},
+            {"--protocol", "FILE", "a recorded protocol (.PRO.CSV) to play back"},
+            {"--send-mode", "MODE",
+             "once (default) or cyclic: the protocol once, or again and again"},
+            {"--factor", "F",
+             "send-delay factor of the playback, -5 to 10 (default 1; negative: that many times "
+             "faster)"},
+            {"--translate", "A=B,...",
+             "switch the address translation on with these pairs of addresses 1 to 15 "
+             "(decimal); it applies to the telegrams of a played protocol, not to those of a "
+             "call list"},
+            kCatalogueOption,
+            {"--train-bus", "", "use the train-bus record types"},
+        };
+        c.Run = [](const TCliCall& call) {
+            return RunSimulate(call.Args, call.Out, call.Err, call.DefaultCatalogue);
+        };
+        return c;
+    }();
+    return command;
 }
 
 } // namespace vaskel

@@ -1,6 +1,7 @@
 #pragma once
 // vaskel-cli simulate: the master simulation on the virtual Tavrin.
 
+#include "cli/CliCommand.h"
 #include "cli/CliCommands.h"
 
 #include <iosfwd>
@@ -8,6 +9,8 @@
 #include <vector>
 
 namespace vaskel {
+
+const TCliCommand& SimulateCommand();
 
 // args[0] is "simulate".
 int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

@@ -1,5 +1,6 @@
 #include "cli/StatsCommand.h"
 
+#include "cli/ClassifyOptions.h"
 #include "cli/CliFiles.h"
 #include "cli/Json.h"
 #include "recording/OpenedProtocol.h"
@@ -12,24 +13,6 @@
 namespace vaskel {
 
 namespace {
-
-const char* const kStatsUsage =
-    "Usage: vaskel-cli stats [--catalogue FILE] [--train-bus] [--bucket-seconds N] IN.PRO.CSV\n"
-    "\n"
-    "Prints the figures of a protocol as one JSON document: rows; per record type\n"
-    "(its \"DS-Nr.\" cell as it stands, [..] for a faulty one) the count and the\n"
-    "error letters F P S A T X; per display address (the address of the master\n"
-    "telegrams that expect an answer) requests, answers, unanswered, invalid\n"
-    "(\"ungueltig\") and the reaction times in ms (count, min, median, p95, max,\n"
-    "mean, histogram [from, to, count] with 'from' included and 'to' not); the\n"
-    "timeline in buckets (telegrams, characters per second, load against the\n"
-    "bus's 109 characters a second, rows with errors). Percentiles are exact\n"
-    "(nearest rank).\n"
-    "\n"
-    "  --catalogue FILE    record-type catalogue (default: the shipped IBIS.CSV)\n"
-    "  --train-bus         classify as on the train bus\n"
-    "  --bucket-seconds N  width of the timeline's buckets (default: from the\n"
-    "                      recording's length, at most 120 buckets)\n";
 
 std::string Number(double v) {
     char buf[64];
@@ -134,14 +117,10 @@ int RunStats(const std::vector<std::string>& args, std::ostream& out, std::ostre
     TClassifyOptions o;
     o.Catalogue = defaultCatalogue;
     auto usage = [&](const std::string& problem) {
-        err << "vaskel-cli: " << problem << "\n\n" << kStatsUsage;
-        return kCliUsage;
+        return RefuseUsage(StatsCommand(), err, problem);
     };
     const std::string problem = ParseClassifyOptions(args, {"--bucket-seconds"}, {}, o);
-    if (problem == "help") {
-        out << kStatsUsage;
-        return kCliOk;
-    }
+    if (problem == "help") return ShowHelp(StatsCommand(), out);
     if (!problem.empty()) return usage(problem);
     int bucketSeconds = 0;
     for (const auto& [name, v] : o.Valued) {
@@ -171,6 +150,37 @@ int RunStats(const std::vector<std::string>& args, std::ostream& out, std::ostre
     for (const std::string& note : StatisticsNotes(s, bucketSeconds))
         err << "vaskel-cli: note: " << note << "\n";
     return kCliOk;
+}
+
+const TCliCommand& StatsCommand() {
+    static const TCliCommand command = [] {
+        TCliCommand c;
+        c.Name = "stats";
+        c.Summary = "print the figures of a protocol as JSON";
+        c.Synopsis = {"stats [--catalogue FILE] [--train-bus] [--bucket-seconds N] IN.PRO.CSV"};
+        c.Description =
+            "Prints the figures of a protocol as one JSON document: rows; per record type\n"
+            "(its \"DS-Nr.\" cell as it stands, [..] for a faulty one) the count and the\n"
+            "error letters F P S A T X; per display address (the address of the master\n"
+            "telegrams that expect an answer) requests, answers, unanswered, invalid\n"
+            "(\"ungueltig\") and the reaction times in ms (count, min, median, p95, max,\n"
+            "mean, histogram [from, to, count] with 'from' included and 'to' not); the\n"
+            "timeline in buckets (telegrams, characters per second, load against the\n"
+            "bus's 109 characters a second, rows with errors). Percentiles are exact\n"
+            "(nearest rank).\n";
+        c.Options = {
+            kCatalogueOption,
+            {"--train-bus", "", "classify as on the train bus"},
+            {"--bucket-seconds", "N",
+             "width of the timeline's buckets, 1 to 86400 (default: from the recording's "
+             "length, at most 120 buckets)"},
+        };
+        c.Run = [](const TCliCall& call) {
+            return RunStats(call.Args, call.Out, call.Err, call.DefaultCatalogue);
+        };
+        return c;
+    }();
+    return command;
 }
 
 } // namespace vaskel

@@ -2,6 +2,7 @@
 // vaskel-cli stats: the figures of a protocol as one JSON document.
 
 #include "analysis/ProtocolStatistics.h"
+#include "cli/CliCommand.h"
 #include "cli/CliCommands.h"
 
 #include <iosfwd>
@@ -9,6 +10,8 @@
 #include <vector>
 
 namespace vaskel {
+
+const TCliCommand& StatsCommand();
 
 // args[0] is "stats".
 int RunStats(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

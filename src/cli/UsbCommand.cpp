@@ -10,19 +10,6 @@ namespace vaskel {
 
 namespace {
 
-const char* const kUsbUsage =
-    "Usage: vaskel-cli usb [--all]\n"
-    "\n"
-    "Lists the Tavrins (USB 3a7c:0006) the system's libusb finds, one JSON\n"
-    "object per line: the device's path, device number, vendor and product\n"
-    "and its endpoints. Exit status 1 when there is none. On Windows the\n"
-    "library is libusb-win32's libusb0.dll, installed with the Tavrin's\n"
-    "driver; without it the command says so and fails.\n"
-    "\n"
-    "Options:\n"
-    "  --all       every USB device, not only the Tavrins\n"
-    "  -h, --help  show this help\n";
-
 std::string Hex(unsigned value, int digits) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%0*x", digits, value);
@@ -67,16 +54,12 @@ int RunUsb(const std::vector<std::string>& args, std::ostream& out, std::ostream
            UsbApi& api) {
     bool all = false;
     for (std::size_t k = 1; k < args.size(); ++k) {
-        if (args[k] == "-h" || args[k] == "--help") {
-            out << kUsbUsage;
-            return kCliOk;
-        }
+        if (args[k] == "-h" || args[k] == "--help") return ShowHelp(UsbCommand(), out);
         if (args[k] == "--all") {
             all = true;
             continue;
         }
-        err << "vaskel-cli: unknown argument " << args[k] << "\n\n" << kUsbUsage;
-        return kCliUsage;
+        return RefuseUsage(UsbCommand(), err, "unknown argument " + args[k]);
     }
     const std::string problem = api.LibraryProblem();
     if (!problem.empty()) {
@@ -101,6 +84,26 @@ int RunUsb(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kCliFailure;
     }
     return kCliOk;
+}
+
+const TCliCommand& UsbCommand() {
+    static const TCliCommand command = [] {
+        TCliCommand c;
+        c.Name = "usb";
+        c.Summary = "list the Tavrins the system's libusb finds";
+        c.Synopsis = {"usb [--all]"};
+        c.Description = "Lists the Tavrins (USB 3a7c:0006) the system's libusb finds, one JSON\n"
+                        "object per line: the device's path, device number, vendor and product\n"
+                        "and its endpoints. Exit status 1 when there is none. On Windows the\n"
+                        "library is libusb-win32's libusb0.dll, installed with the Tavrin's\n"
+                        "driver; without it the command says so and fails.\n";
+        c.Options = {{"--all", "", "every USB device, not only the Tavrins"}};
+        c.Run = [](const TCliCall& call) {
+            return RunUsb(call.Args, call.Out, call.Err, SystemUsbApi());
+        };
+        return c;
+    }();
+    return command;
 }
 
 } // namespace vaskel

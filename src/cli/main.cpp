@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
-#include "cli/ScratchFiles.h"
+#include "cli/CommandRegistry.h"
+#include "cli/ScratchFile.h"
 #ifdef VASKEL_CLI_PRINT
 #include "cli/PrintCommand.h"
 #endif
@@ -84,7 +85,8 @@ int main(int argc, char** argv) {
     vaskel::PrepareScratchFiles();
     const std::string catalogue = vaskel::FindShippedCatalogue(ProgramFolder(argv[0]));
 #ifdef VASKEL_CLI_PRINT
-    vaskel::SetPrintCommand(vaskel::RunPrint);
+    // drawn with QtGui, so built into the program, not the library
+    vaskel::RegisterCliCommand(vaskel::PrintCommand());
 #endif
     return vaskel::RunCli(args, std::cout, std::cerr, catalogue, std::cin);
 }

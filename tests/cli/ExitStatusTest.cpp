@@ -4,7 +4,7 @@
 // standard error stream.
 
 #include "cli/CliCommands.h"
-#include "cli/ScratchFiles.h"
+#include "cli/ScratchFile.h"
 #include "recording/TableFile.h"
 #include "recording/OpenedProtocol.h"
 #include "recording/Recorder.h"

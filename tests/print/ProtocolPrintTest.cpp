@@ -1,11 +1,12 @@
 // The printed pages: their texts (read back through a paint device that keeps
 // what is written), the PDF file and vaskel-cli print.
+#include "print/ProtocolPrint.h"
+#include "TestSupport.h"
 #include "cli/CliCommands.h"
+#include "cli/CommandRegistry.h"
 #include "cli/PrintCommand.h"
 #include "platform/QtText.h"
-#include "print/ProtocolPrint.h"
 #include "recording/Recorder.h"
-#include "TestSupport.h"
 
 #include <QDate>
 #include <QFontMetricsF>
@@ -311,7 +312,7 @@ struct TCliRun {
 };
 
 TCliRun Cli(std::vector<std::string> args) {
-    SetPrintCommand(RunPrint);
+    RegisterCliCommand(PrintCommand());
     std::ostringstream out;
     std::ostringstream err;
     std::istringstream in;
@@ -407,12 +408,43 @@ TEST(PrintCommand, RefusesBadInputWithoutWriting) {
 }
 
 TEST(PrintCommand, SaysWhenTheBuildHasNoPrinting) {
-    SetPrintCommand(nullptr);
+    ResetCliCommands();
     std::ostringstream out;
     std::ostringstream err;
     std::istringstream in;
     EXPECT_EQ(RunCli({"print", "a", "b"}, out, err, "", in), kCliUsage);
     EXPECT_NE(err.str().find("not available in this build"), std::string::npos);
+}
+
+// Registered by the program, print takes the place the command list keeps
+// for it, and its help and the program's list are those of the real command.
+TEST(PrintCommand, RegistersInThePlaceTheListKeepsForIt) {
+    ResetCliCommands();
+    const auto& before = CliCommandRegistry().Commands();
+    const auto at = [](const std::vector<TCliCommand>& list) {
+        return std::find_if(list.begin(), list.end(),
+                            [](const TCliCommand& c) { return c.Name == "print"; }) -
+               list.begin();
+    };
+    const auto place = at(before);
+    const std::size_t count = before.size();
+    ASSERT_LT(static_cast<std::size_t>(place), count);
+    const auto missing = [] {
+        const std::string help = ProgramHelp(CliCommandRegistry());
+        const std::size_t p = help.find("Not in this build:");
+        return p == std::string::npos ? std::string() : help.substr(p, help.find('\n', p) - p);
+    };
+    EXPECT_NE(missing().find("print"), std::string::npos) << missing();
+    RegisterCliCommand(PrintCommand());
+    const auto& after = CliCommandRegistry().Commands();
+    EXPECT_EQ(after.size(), count);
+    EXPECT_EQ(at(after), place);
+    EXPECT_TRUE(after[static_cast<std::size_t>(place)].Unavailable.empty());
+    EXPECT_EQ(missing().find("print"), std::string::npos) << missing();
+    const TCliRun help = Cli({"print", "--help"});
+    EXPECT_EQ(help.Code, kCliOk);
+    for (const char* option : {"--note TEXT", "--rows FIRST-LAST", "--landscape", "--hex"})
+        EXPECT_NE(help.Out.find(option), std::string::npos) << option;
 }
 
 } // namespace

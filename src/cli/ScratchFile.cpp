@@ -1,4 +1,4 @@
-#include "cli/ScratchFiles.h"
+#include "cli/ScratchFile.h"
 
 #include "recording/TableFile.h"
 
