@@ -16,6 +16,9 @@ VASKEL_PACKAGES=(
   libusb-dev pxlib-dev
   fonts-liberation2
 )
+# The Debian package (tools/package.sh): dpkg-shlibdeps finds its library
+# dependencies, lintian checks it; groff renders the man pages' test
+VASKEL_PACKAGE_PACKAGES=(dpkg-dev file lintian groff-base)
 # clang with libFuzzer: the sanitized build of ./test.sh uses it when it is
 # there (and then builds the fuzz targets too); the sanitized ./test.sh and
 # tools/fuzz.sh install it
