@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QHelpContentModel>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
@@ -136,6 +137,11 @@ THelpWindow::THelpWindow(const QString& collectionFile, int language) : FLanguag
             [search, query] { search->search(query->searchInput()); });
     connect(results, &QHelpSearchResultWidget::requestShowLink, this, &THelpWindow::ShowUrl);
     FTabs->addTab(searchPage, Tr("Suche"));
+    // a tab chosen: typing goes to its field
+    connect(FTabs, &QTabWidget::currentChanged, this, [this, query](int tab) {
+        if (tab == static_cast<int>(TTab::Index)) FIndexFilter->setFocus();
+        if (tab == static_cast<int>(TTab::Search)) query->setFocus();
+    });
 
     auto* bar = new QHBoxLayout;
     auto button = [bar](QStyle::StandardPixmap icon) {
@@ -163,12 +169,21 @@ THelpWindow::THelpWindow(const QString& collectionFile, int language) : FLanguag
     connect(FHome, &QToolButton::clicked, this, &THelpWindow::ShowStart);
     connect(FBrowser, &QTextBrowser::backwardAvailable, FBack, &QToolButton::setEnabled);
     connect(FBrowser, &QTextBrowser::forwardAvailable, FForward, &QToolButton::setEnabled);
-    // the contents follow the page shown
-    connect(FBrowser, &QTextBrowser::sourceChanged, this, [this, contents](const QUrl& url) {
-        const QModelIndex i = contents->indexOf(url);
+    // the contents follow the page shown; they are read on a thread of
+    // their own and may come after the first page
+    auto follow = [this, contents] {
+        const QModelIndex i = contents->indexOf(FBrowser->source());
         if (i.isValid()) contents->setCurrentIndex(i);
+    };
+    connect(FBrowser, &QTextBrowser::sourceChanged, this, [this, follow] {
+        follow();
         Retitle();
     });
+    connect(FEngine->contentModel(), &QHelpContentModel::contentsCreated, this,
+            [contents, follow] {
+                contents->expandToDepth(0);
+                follow();
+            });
 
     auto* split = new QSplitter;
     split->addWidget(FTabs);
