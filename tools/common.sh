@@ -11,10 +11,14 @@ export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$VASKEL_ROOT}"
 VASKEL_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
   qt6-base-dev libqt6svg6 qt6-svg-dev qt6-charts-dev libqt6opengl6-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+  libqt6help6 qt6-documentation-tools libqt6sql6-sqlite
   libgtest-dev libgmock-dev libbenchmark-dev
   libusb-dev pxlib-dev
   fonts-liberation2
 )
+# The Debian package (tools/package.sh): dpkg-shlibdeps finds its library
+# dependencies, lintian checks it; groff renders the man pages' test
+VASKEL_PACKAGE_PACKAGES=(dpkg-dev file lintian groff-base)
 # clang with libFuzzer: the sanitized build of ./test.sh uses it when it is
 # there (and then builds the fuzz targets too); the sanitized ./test.sh and
 # tools/fuzz.sh install it

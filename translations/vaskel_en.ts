@@ -3264,5 +3264,73 @@ Please enter another language!</translation>
         <source>Die Datei endet mitten in einer Zeile (ein Anführungszeichen wird nie geschlossen) und wurde nicht geöffnet:</source>
         <translation>The file ends in the middle of a row (a quote is never closed) and was not opened:</translation>
     </message>
+    <message>
+        <source>Das Benutzerhandbuch öffnen</source>
+        <translation>Open the user manual</translation>
+    </message>
+    <message>
+        <source>Was ist das?</source>
+        <translation>What's this?</translation>
+    </message>
+    <message>
+        <source>Nach diesem Befehl zeigt ein Klick auf ein Bedienelement seine Erklärung.</source>
+        <translation>After this command a click on a control shows what it does.</translation>
+    </message>
+    <message>
+        <source>keine Seiten</source>
+        <translation>no pages</translation>
+    </message>
+    <message>
+        <source>Inhalt</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <source>Gesuchtes Stichwort:</source>
+        <translation>Look for:</translation>
+    </message>
+    <message>
+        <source>Index</source>
+        <translation>Index</translation>
+    </message>
+    <message>
+        <source>Suche</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Zurück</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Vorwärts</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <source>Startseite</source>
+        <translation>Start page</translation>
+    </message>
+    <message>
+        <source>Vaskel Hilfe</source>
+        <translation>Vaskel Help</translation>
+    </message>
+    <message>
+        <source>Das Handbuch wurde nicht gefunden:</source>
+        <translation>The user manual was not found:</translation>
+    </message>
+    <message>
+        <source>Der Ordner für die Hilfe kann nicht angelegt werden:</source>
+        <translation>The folder for the help cannot be made:</translation>
+    </message>
+    <message>
+        <source>Die Hilfe kann nicht kopiert werden nach:</source>
+        <translation>The help cannot be copied to:</translation>
+    </message>
+    <message>
+        <source>Die Hilfe kann nicht geöffnet werden:</source>
+        <translation>The help cannot be opened:</translation>
+    </message>
+    <message>
+        <source>Kapitel "Datensätze" in der Hilfe öffnen (F1)</source>
+        <translation>Open the chapter "Record types" in the help (F1)</translation>
+    </message>
 </context>
 </TS>

@@ -16,6 +16,7 @@
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/common/WindowPlacement.h"
+#include "ui/help/ContextHelp.h"
 #include "ui/main/CallListCommands.h"
 #include "ui/main/MainForm.h"
 #include "ui/main/ResponseListCommands.h"
@@ -119,6 +120,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Vaskel"));
     // every window opens whole on the screen, a dialog over its owner
     TWindowPlacement::Install();
+    // F1 in every window opens the manual beside the program (build: help/,
+    // installed: ../share/vaskel/help)
+    TContextHelp::SetFolders(TContextHelp::FindCollections(QCoreApplication::applicationDirPath()),
+                             QString());
+    TContextHelp::Install();
 
     bool useVirtual = false;
     TEmulatorOptions emu;
@@ -345,6 +351,7 @@ int main(int argc, char** argv) {
         rc = app.exec();
     }
     if (run) rc = run->ExitStatus(rc);
+    TContextHelp::CloseWindow();
     if (translate) SetAddressTranslationTable(env, storedTranslation);
     main.reset();
     session.reset(); // the controller ends before the device goes away

@@ -9,6 +9,7 @@
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/dialogs/SettingsDialog.h"
+#include "ui/help/ContextHelp.h"
 #include "ui/main/WindowArea.h"
 #include "ui/widgets/BalloonHint.h"
 
@@ -72,6 +73,7 @@ TfDatensatzForm::TfDatensatzForm(TSession& session, const QStringList& languages
                      Columns(static_cast<int>(std::max<qsizetype>(1, languages.size()))), QString(),
                      parent),
       FLanguages(languages) {
+    SetHelpContext(this, help::kRecordTypes);
     setObjectName(QLatin1String(kObjectName));
     while (FLanguages.size() < FCatalogueTable.ColCount() - C::FirstDescription)
         FLanguages << QString();
@@ -193,8 +195,13 @@ void TfDatensatzForm::ShowLockedHint() {
                     Tr("jedoch gut Bescheid wissen, bevor Sie Datensätze bearbeiten!"),
                     Tr("Lesen Sie zunächst das entsprechende Kapitel in der Hilfe nach.")}
             .join(QLatin1Char('\n'));
-    TBalloonHint::Show(FLock, FLock->rect().center(), TBalloonHint::TIcon::Information,
-                       Tr("Hinweis"), text, 10000);
+    TBalloonHint* b = TBalloonHint::Show(FLock, FLock->rect().center(),
+                                         TBalloonHint::TIcon::Information, Tr("Hinweis"), text,
+                                         10000);
+    // the chapter it means, one click away
+    if (b) b->AddLink(Tr("Kapitel \"Datensätze\" in der Hilfe öffnen (F1)"), [] {
+        TContextHelp::ShowContext(help::kRecordTypes);
+    });
 }
 
 void TfDatensatzForm::ShowDescriptionColumns() {

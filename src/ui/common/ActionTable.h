@@ -75,6 +75,7 @@ enum class TAct {
     actFirmwareUpdate,
     actSaveUSBThreadDebug,
     HelpContents1,
+    acWhatsThis,
     actAddressTranslationOn,
     actAddressTranslationOff,
     mmSpeichern,

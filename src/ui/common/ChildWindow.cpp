@@ -1,5 +1,7 @@
 #include "ui/common/ChildWindow.h"
 
+#include "ui/help/ContextHelp.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -7,7 +9,9 @@
 namespace vaskel {
 
 TfChildWindow::TfChildWindow(TSession& session, QWidget* parent)
-    : QWidget(parent), FSession(session) {}
+    : QWidget(parent), FSession(session) {
+    SetHelpContext(this, help::kIndex);
+}
 
 void TfChildWindow::SetCaption(const QString& caption) {
     FCaption = caption;

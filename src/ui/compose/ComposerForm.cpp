@@ -6,6 +6,7 @@
 #include "ui/common/Texts.h"
 #include "ui/compose/DisplayPreview.h"
 #include "ui/compose/RecordChoiceDialog.h"
+#include "ui/help/ContextHelp.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -175,6 +176,7 @@ TfComposerForm* TfComposerForm::Open(QWidget* owner, const QString& typeText,
 
 TfComposerForm::TfComposerForm(QWidget* owner, TDisplayRecord type, THandOver handOver)
     : QWidget(owner, Qt::Window), FType(type), FHandOver(std::move(handOver)) {
+    SetHelpContext(this, help::kComposer);
     gCurrent = this;
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frm_DatensatzDetaileingabe"));

@@ -3,6 +3,7 @@
 #include "platform/QtText.h"
 #include "telegram/DisplayRecords.h"
 #include "ui/common/Texts.h"
+#include "ui/help/ContextHelp.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -47,6 +48,7 @@ TfHexConverterForm* TfHexConverterForm::Open(QWidget* parent) {
 
 TfHexConverterForm::TfHexConverterForm(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
+    SetHelpContext(this, help::kHexConverter);
     gConverter = this;
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmHexConverter"));

@@ -1,6 +1,7 @@
 #include "ui/compose/RecordChoiceDialog.h"
 
 #include "ui/common/Texts.h"
+#include "ui/help/ContextHelp.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -33,6 +34,7 @@ QRadioButton* AddChoice(QGridLayout* grid, int row, TDisplayRecord type, const c
 } // namespace
 
 TfRecordChoiceDialog::TfRecordChoiceDialog(QWidget* parent) : QDialog(parent) {
+    SetHelpContext(this, help::kRecordChoice);
     setObjectName(QStringLiteral("frm_DatensatzAuswahl"));
     setWindowTitle(Tr("Datensatzauswahl"));
     setModal(true);

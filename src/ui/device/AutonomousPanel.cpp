@@ -5,6 +5,7 @@
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
+#include "ui/help/ContextHelp.h"
 #include "ui/widgets/ActionButton.h"
 
 #include <QEvent>
@@ -45,6 +46,7 @@ void Show(QLabel* field, const TStatusField& f) {
 TAutonomousPanel::TAutonomousPanel(TSession& session, const TActionTable& actions,
                                    QWidget* parent)
     : QWidget(parent), FSession(session) {
+    SetHelpContext(this, help::kAutonomous);
     setObjectName(QStringLiteral("pnlOfflineMode"));
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(2, 0, 2, 2);

@@ -6,6 +6,7 @@
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/device/SyncListbox.h"
+#include "ui/help/ContextHelp.h"
 
 #include <QAction>
 #include <QApplication>
@@ -124,6 +125,7 @@ QVariant TTrafficModel::data(const QModelIndex& index, int role) const {
 
 TfCommunicationForm::TfCommunicationForm(TSession& session, QWidget* parent)
     : QWidget(parent, Qt::Window), FSession(session) {
+    SetHelpContext(this, help::kCommunication);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("TfCommunicationForm"));
     setWindowTitle(Tr("Schnittstellenkommunikation"));

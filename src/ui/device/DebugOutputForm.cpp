@@ -4,6 +4,7 @@
 #include "platform/QtText.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
+#include "ui/help/ContextHelp.h"
 
 #include <QDir>
 #include <QEvent>
@@ -21,6 +22,7 @@ namespace vaskel {
 
 TfDebugOutputForm::TfDebugOutputForm(TSession& session, TKind kind, QWidget* parent)
     : QWidget(parent, Qt::Window), FSession(session), FKind(kind) {
+    SetHelpContext(this, help::kDebugOutput);
     setAttribute(Qt::WA_DeleteOnClose);
     const bool debug = kind == TKind::Debug;
     setObjectName(debug ? QStringLiteral("TfDebugForm") : QStringLiteral("TfDeviceMessageForm"));

@@ -4,6 +4,7 @@
 #include "platform/QtText.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
+#include "ui/help/ContextHelp.h"
 #include "ui/widgets/ElidedLabel.h"
 
 #include <QCloseEvent>
@@ -176,6 +177,7 @@ TfUploadProgramForm::TfUploadProgramForm(TSession& session, const QString& fileN
                                          bool deviceWasOnline, QWidget* parent,
                                          ITimerFactory* timers)
     : QDialog(parent), FSession(session) {
+    SetHelpContext(this, help::kFirmwareUpload);
     setObjectName(T("UploadProgramForm"));
     // modal: the language does not change while it shows
     setWindowTitle(Tr("Programm Upload"));

@@ -2,6 +2,7 @@
 
 #include "platform/QtText.h"
 #include "ui/common/Texts.h"
+#include "ui/help/ContextHelp.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -67,6 +68,7 @@ QStringList Tfrm_Einstellungen::Languages(const TEnvironment& env) {
 
 Tfrm_Einstellungen::Tfrm_Einstellungen(TEnvironment& env, THooks hooks, QWidget* parent)
     : QDialog(parent), FEnv(env), FHooks(std::move(hooks)) {
+    SetHelpContext(this, help::kSettings);
     setObjectName(QStringLiteral("frm_Einstellungen"));
     setWindowTitle(Tr("Einstellungen"));
     auto* layout = new QVBoxLayout(this);
@@ -192,15 +194,20 @@ Tfrm_Einstellungen::Tfrm_Einstellungen(TEnvironment& env, THooks hooks, QWidget*
     btOK->setObjectName(QStringLiteral("btOK"));
     SetDe(btOK, "&Ok");
     btOK->setDefault(true);
+    btHelp = new QPushButton;
+    btHelp->setObjectName(QStringLiteral("btHelp"));
+    SetDe(btHelp, "Hilfe");
     btAbort = new QPushButton;
     btAbort->setObjectName(QStringLiteral("btAbort"));
     SetDe(btAbort, "&Abbruch");
     buttons->addWidget(btOK);
+    buttons->addWidget(btHelp);
     buttons->addWidget(btAbort);
     layout->addLayout(buttons);
 
     connect(btnStandard, &QPushButton::clicked, this, [this] { RestoreDefaults(); });
     connect(btOK, &QPushButton::clicked, this, [this] { Accept(); });
+    connect(btHelp, &QPushButton::clicked, this, [] { TContextHelp::ShowContext(help::kSettings); });
     connect(btAbort, &QPushButton::clicked, this, &QDialog::reject);
     connect(btNewLanguage, &QPushButton::clicked, this, [this] { AddLanguage(); });
 }

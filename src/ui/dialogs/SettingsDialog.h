@@ -71,6 +71,7 @@ public:
     QSpinBox* seSlaveTimeout = nullptr;
     QPushButton* btnStandard = nullptr;
     QPushButton* btOK = nullptr;
+    QPushButton* btHelp = nullptr;
     QPushButton* btAbort = nullptr;
 
 protected:

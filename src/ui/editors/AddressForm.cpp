@@ -5,6 +5,7 @@
 #include "ui/common/TextWidgets.h"
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
+#include "ui/help/ContextHelp.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,6 +21,7 @@ namespace vaskel {
 
 TfAddressForm::TfAddressForm(TEnvironment& env, QWidget* parent)
     : QDialog(parent), FEnv(env), FFields(env) {
+    SetHelpContext(this, help::kAddressTranslation);
     setObjectName(QStringLiteral("AddressForm"));
     setWindowTitle(Tr("IBIS Adressumsetzung"));
     auto* layout = new QVBoxLayout(this);
@@ -63,8 +65,10 @@ TfAddressForm::TfAddressForm(TEnvironment& env, QWidget* parent)
 
     auto* buttons = new QHBoxLayout;
     auto* help = new QPushButton;
+    help->setObjectName(QStringLiteral("btHelp"));
     SetDe(help, "Hilfe");
-    help->setEnabled(false); // the help files come later
+    connect(help, &QPushButton::clicked, this,
+            [] { TContextHelp::ShowContext(help::kAddressTranslation); });
     FReset = new QPushButton;
     FReset->setObjectName(QStringLiteral("btReset"));
     SetDe(FReset, "Zurücksetzen", "Alle Werte auf die Normalwerte zurücksetzen.");

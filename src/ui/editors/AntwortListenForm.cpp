@@ -12,6 +12,7 @@
 #include "ui/common/Theme.h"
 #include "ui/editors/CellEditorDelegate.h"
 #include "ui/editors/RecordTypeDelegate.h"
+#include "ui/help/ContextHelp.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -78,6 +79,7 @@ TfAntwortListenForm::TfAntwortListenForm(TSession& session, const QString& file,
            {"Reaktion [ms]", false,
             "Geben Sie an, mit welcher Verzögerung die Antwort gesendet werden soll."}},
           file, parent) {
+    SetHelpContext(this, help::kResponseList);
     setObjectName(QStringLiteral("AntwortListenForm"));
     if (ActualFileName().isEmpty()) SetDialogHeader(Tr("Neue Antwortliste"));
 

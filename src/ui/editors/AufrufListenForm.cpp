@@ -11,6 +11,7 @@
 #include "ui/common/Theme.h"
 #include "ui/compose/ComposerForm.h"
 #include "ui/editors/RecordTypeDelegate.h"
+#include "ui/help/ContextHelp.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -47,6 +48,7 @@ TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, Q
             "Geben Sie das Sendeintervall ein. Der Datensatz wird zyklisch mit diesem Intervall "
             "wiederholt."}},
           file, parent) {
+    SetHelpContext(this, help::kCallList);
     setObjectName(QStringLiteral("AufrufListenForm"));
     if (ActualFileName().isEmpty()) SetDialogHeader(Tr("Neue Aufrufliste"));
 

@@ -6,6 +6,7 @@
 #include "telegram/TextConventions.h"
 #include "ui/common/Texts.h"
 #include "ui/editors/CellEditorDelegate.h"
+#include "ui/help/ContextHelp.h"
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -38,6 +39,7 @@ TfBaseEditForm::TfBaseEditForm(TSession& session, TTable& table, std::vector<TEd
               optional.push_back(c.Optional);
           return optional;
       }()) {
+    SetHelpContext(this, help::kListEditor);
     SetActualFileName(fileName);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -71,8 +73,9 @@ TfBaseEditForm::TfBaseEditForm(TSession& session, TTable& table, std::vector<TEd
             [this] { DeleteRow(); });
     connect(tool("tbRowAppend", "Eine Zeile am Ende anfügen"), &QToolButton::clicked, this,
             [this] { AppendRow(); });
-    // the help contents come with the help files
-    tool("tbHelp", "Hilfe ...")->setEnabled(false);
+    // the manual's page of the window (the list editor's own)
+    connect(tool("tbHelp", "Hilfe ..."), &QToolButton::clicked, this,
+            [this] { TContextHelp::ShowFor(this); });
     layout->addWidget(tools);
 
     FModel = new TListEditModel(table, std::move(columns), FEnv, this);

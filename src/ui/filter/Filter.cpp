@@ -7,6 +7,7 @@
 #include "ui/common/Session.h"
 #include "ui/common/TextWidgets.h"
 #include "ui/common/Texts.h"
+#include "ui/help/ContextHelp.h"
 #include "ui/main/WindowArea.h"
 
 #include <QApplication>
@@ -108,6 +109,7 @@ QString FrameFileName(const TSession& session) {
 } // namespace
 
 TfFilter::TfFilter(TSession& session, QWidget* parent) : TfChildWindow(session, parent) {
+    SetHelpContext(this, help::kFilter);
     setObjectName(QStringLiteral("Filter"));
     SetCaption(Tr("Filter"));
     setMinimumSize(500, 150);

@@ -21,6 +21,7 @@
 #include "ui/dialogs/SettingsDialog.h"
 #include "ui/editors/AddressForm.h"
 #include "ui/filter/Filter.h"
+#include "ui/help/ContextHelp.h"
 #include "ui/main/CallListCommands.h"
 #include "ui/main/DirectInputBox.h"
 #include "ui/main/ModeArea.h"
@@ -59,6 +60,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
+#include <QWhatsThis>
 
 #include <filesystem>
 
@@ -74,6 +76,7 @@ QString T(const char* utf8) {
 
 TfMainForm::TfMainForm(TSession& session, TOptions options)
     : FSession(session), FOptions(std::move(options)) {
+    SetHelpContext(this, help::kMainWindow);
     ShowTitle();
     setMinimumSize(800, 300);
     resize(1016, 746 + 90);
@@ -208,6 +211,8 @@ void TfMainForm::ObserveSession() {
 void TfMainForm::ConnectActions() {
     auto on = [this](TAct id, auto f) { connect(Action(id), &QAction::triggered, this, f); };
     on(TAct::FileExit1, [this] { close(); });
+    on(TAct::HelpContents1, [] { TContextHelp::ShowContents(); });
+    on(TAct::acWhatsThis, [] { QWhatsThis::enterWhatsThisMode(); });
     on(TAct::acAufzeichnen, [this] { OpenMonitor(); });
     on(TAct::acOeffnen, [this] { OpenProtocolAsked(); });
     on(TAct::acSendFromProtocoll, [this] { SendFromProtocol(); });

@@ -1,6 +1,7 @@
 #include "ui/print/PreviewForm.h"
 
 #include "ui/common/Texts.h"
+#include "ui/help/ContextHelp.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -26,6 +27,7 @@
 namespace vaskel {
 
 TfPrintInfomation::TfPrintInfomation(QWidget* parent) : QDialog(parent) {
+    SetHelpContext(this, help::kPrintNote);
     setObjectName(QStringLiteral("fPrintInfomation"));
     setWindowTitle(Tr("Protokollnotiz"));
     auto* layout = new QVBoxLayout(this);
@@ -99,6 +101,7 @@ private:
 
 TfPreviewForm::TfPreviewForm(std::unique_ptr<TProtocolPrint> print, QWidget* parent)
     : QDialog(parent), FPrint(std::move(print)) {
+    SetHelpContext(this, help::kPrintPreview);
     setObjectName(QStringLiteral("fPreviewForm"));
     setWindowTitle(Tr("Druckvorschau - Vaskel"));
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);

@@ -1,6 +1,7 @@
 #include "ui/protocol/BaseProtocolForm.h"
 
 #include "shell/Version.h"
+#include "ui/help/ContextHelp.h"
 #include "ui/print/PreviewForm.h"
 #include "ui/common/FileDialogs.h"
 #include "ui/common/Icons.h"
@@ -90,6 +91,7 @@ QAction* StateEntry(QMenu* menu, QActionGroup* group, const char* caption) {
 
 TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     : TfChildWindow(session, parent), FEnv(session.Env()), FParser(session.Parser()) {
+    SetHelpContext(this, help::kProtocol);
     ProtocolWindows().push_back(this);
     // a changed filter choice applies at once
     connect(&session, &TSession::FilterChanged, this, [this] { ApplyFilter(); });
@@ -99,6 +101,7 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     // extension button
     auto* toolBar = new QToolBar;
     toolBar->setObjectName(QStringLiteral("ProtocolToolBar"));
+    SetHelpContext(toolBar, help::kProtocolToolBar);
     FToolBar = toolBar;
     // a button that toggles or steps its state; its drop-down sets a state
     auto toolButton = [&](QToolButton*& b, const char* name, QActionGroup*& group) {
@@ -673,6 +676,7 @@ void TfBaseProtocolForm::DetailAnalysis(int row) {
         }
     }
     FDetailRow = row;
+    SetHelpContext(FDetailPanel, error ? help::kDetailError : help::kDetailInformation);
     FDetailPanel->setStyleSheet(error ? QStringLiteral("#DetailPanel { background: #FFE0E0; }")
                                       : QStringLiteral("#DetailPanel { background: #E2E9FA; }"));
     // the panel takes what it needs, at most half the table when that is

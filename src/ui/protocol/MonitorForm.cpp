@@ -7,6 +7,7 @@
 #include "shell/Timers.h"
 #include "telegram/Filter.h"
 #include "ui/common/Texts.h"
+#include "ui/help/ContextHelp.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -34,6 +35,7 @@ namespace vaskel {
 
 TfMonitorForm::TfMonitorForm(TSession& session, QWidget* parent)
     : TfBaseProtocolForm(session, parent) {
+    SetHelpContext(this, help::kMonitor);
     session.StartRecording();
     FRecordTypeTip = true;
     AttachTable(Recorder().Table());

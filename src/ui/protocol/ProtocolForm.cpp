@@ -8,6 +8,7 @@
 #include "telegram/Filter.h"
 #include "telegram/TextConventions.h"
 #include "ui/common/Texts.h"
+#include "ui/help/ContextHelp.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -50,6 +51,7 @@ QString ProtocolLoadErrorText(const QString& reason) {
 TfProtocolForm::TfProtocolForm(TSession& session, const QString& file, QWidget* parent)
     : TfBaseProtocolForm(session, parent), FOwnTable(MakeProtocolTable()), FFile(file),
       FPlayer(FOwnTable, {}) {
+    SetHelpContext(this, help::kProtocol);
     FLoad =
         LoadProtocolFile(FOwnTable, QFile::encodeName(file).toStdString(), FParser, FEnv.BusType());
     Build();
@@ -59,6 +61,7 @@ TfProtocolForm::TfProtocolForm(TSession& session, const QString& file, TTable&& 
                                const TProtocolLoad& info, QWidget* parent)
     : TfBaseProtocolForm(session, parent), FOwnTable(std::move(loaded)), FFile(file), FLoad(info),
       FPlayer(FOwnTable, {}) {
+    SetHelpContext(this, help::kProtocol);
     Build();
 }
 

@@ -6,6 +6,7 @@
 #include "ui/common/FileDialogs.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
+#include "ui/help/ContextHelp.h"
 #include "ui/main/WindowArea.h"
 #include "ui/protocol/BaseProtocolForm.h"
 
@@ -107,6 +108,7 @@ QHash<QObject*, QPointer<TfStatisticsForm>>& OpenWindows() {
 TfStatisticsForm::TfStatisticsForm(TSession& session, TfBaseProtocolForm* protocol, bool live,
                                    QWidget* parent)
     : TfChildWindow(session, parent), FProtocol(protocol), FLive(live) {
+    SetHelpContext(this, help::kStatistics);
     SetCaption(Tr("Statistik") + " - " + (protocol ? protocol->Caption() : QString()));
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(4, 4, 4, 4);

@@ -93,8 +93,34 @@ TBalloonHint::TBalloonHint(QWidget* window, QWidget* anchor, QPoint at, TIcon ic
         else
             deleteLater();
     });
+    FAt = anchor->mapTo(window, at);
+    FBelow = below;
     adjustSize();
-    Place(anchor->mapTo(window, at), below);
+    Place(FAt, FBelow);
+}
+
+QToolButton* TBalloonHint::AddLink(const QString& text, std::function<void()> onClick) {
+    auto* link = new QToolButton;
+    link->setObjectName(QStringLiteral("BalloonLink"));
+    link->setText(text);
+    link->setAutoRaise(true);
+    // like the other parts of a balloon it never takes the keyboard
+    link->setFocusPolicy(Qt::NoFocus);
+    link->setCursor(Qt::PointingHandCursor);
+    QFont f = link->font();
+    f.setUnderline(true);
+    link->setFont(f);
+    QPalette p = link->palette();
+    p.setColor(QPalette::ButtonText, QColor(0x00, 0x33, 0x99));
+    link->setPalette(p);
+    static_cast<QGridLayout*>(layout())->addWidget(link, 2, 1, 1, 2, Qt::AlignLeft);
+    connect(link, &QToolButton::clicked, this, [this, onClick = std::move(onClick)] {
+        if (GCurrent == this) CloseCurrent();
+        onClick();
+    });
+    adjustSize();
+    Place(FAt, FBelow);
+    return link;
 }
 
 QString TBalloonHint::Title() const {

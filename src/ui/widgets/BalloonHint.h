@@ -8,8 +8,11 @@
 #include <QFrame>
 #include <QPointer>
 
+#include <functional>
+
 class QLabel;
 class QTimer;
+class QToolButton;
 
 namespace vaskel {
 
@@ -27,6 +30,10 @@ public:
     static TBalloonHint* Current();
     // Closes the balloon that is up, if any.
     static void CloseCurrent();
+
+    // A link under the text (the manual's page of what the balloon says);
+    // clicking it does what it says and closes the balloon.
+    QToolButton* AddLink(const QString& text, std::function<void()> onClick);
 
     QString Title() const;
     QString Text() const;
@@ -50,6 +57,8 @@ private:
     QLabel* FText = nullptr;
     QTimer* FTimer = nullptr;
     int FTimeoutMs = 0;
+    QPoint FAt;         // the point, in the window's coordinates
+    bool FBelow = false;
     QPoint FTip;        // the point, in this widget's coordinates
     bool FAbove = true; // the box lies above the point
     static QPointer<TBalloonHint> GCurrent;
