@@ -6,6 +6,7 @@
 #include "telegram/Errors.h"
 #include "ui/common/ActionTable.h"
 #include "ui/common/Icons.h"
+#include "ui/common/MainWindowLink.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/dialogs/SettingsDialog.h"
@@ -98,7 +99,7 @@ TfDatensatzForm::TfDatensatzForm(TSession& session, const QStringList& languages
 
     // the catalogue is no list to activate or print
     ActivateButton()->hide();
-    if (const TActionTable* actions = session.Actions())
+    if (const TActionTable* actions = ActionsOf(this))
         for (QMenu* m : findChildren<QMenu*>()) {
             m->removeAction((*actions)[TAct::acPrintProtokoll]);
             m->removeAction((*actions)[TAct::FilePrintSetup1]);
