@@ -10,7 +10,7 @@
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/dialogs/SettingsDialog.h"
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 #include "ui/widgets/BalloonHint.h"
 
 #include <QComboBox>

@@ -7,7 +7,7 @@
 #include "ui/common/Session.h"
 #include "ui/common/TextWidgets.h"
 #include "ui/common/Texts.h"
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -11,7 +11,7 @@
 #include "ui/common/Texts.h"
 #include "ui/editors/AufrufListenForm.h"
 #include "ui/main/ModeArea.h"
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 #include "ui/widgets/BalloonHint.h"
 #include "ui/widgets/ElidedLabel.h"
 

@@ -26,7 +26,7 @@
 #include "ui/main/ModeArea.h"
 #include "ui/main/ResponseListCommands.h"
 #include "ui/main/V1Imports.h"
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 #include "ui/protocol/MonitorForm.h"
 #include "ui/protocol/ProtocolForm.h"
 #include "ui/widgets/BalloonHint.h"

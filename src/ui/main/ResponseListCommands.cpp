@@ -13,7 +13,7 @@
 #include "ui/common/Texts.h"
 #include "ui/editors/AntwortListenForm.h"
 #include "ui/main/ModeArea.h"
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 #include "ui/widgets/BalloonHint.h"
 #include "ui/widgets/ElidedLabel.h"
 
