@@ -4,7 +4,7 @@
 // counters give, per entry, the mean and the largest deviation (ms) of the
 // gap between two sends from the entry's interval.
 
-#include "cli/BusTimeSimulation.h"
+#include "session/BusTimeSession.h"
 #include "lists/ListFiles.h"
 #include "recording/Recorder.h"
 #include "shell/SystemPlatform.h"
@@ -48,7 +48,7 @@ void CallListHour(benchmark::State& state) {
         TEnvironment env(nullptr, platform);
         TEmulatorOptions o;
         o.Scenario = TScenario::Idle;
-        TBusTimeSimulation sim(parser, env, o, {2026, 12, 10, 8, 0, 0, 0});
+        TBusTimeSession sim(parser, env, o, {2026, 12, 10, 8, 0, 0, 0});
         if (!sim.SwitchToMaster()) {
             state.SkipWithError("no master");
             return;

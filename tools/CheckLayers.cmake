@@ -6,6 +6,8 @@
 #    of a program: its sources),
 #  - a target links a library whose headers it never includes,
 #  - the links run in a circle (then some include points upwards),
+#  - the folders inside a library's folder include each other in a circle
+#    (ui/main/ and ui/stats/ each including the other's headers),
 #  - a library's sources lie in more than one folder, or two libraries
 #    share a folder.
 # An include whose folder no library owns (a system or test header) is not
@@ -72,8 +74,15 @@ foreach(t IN LISTS LAYER_TARGETS)
   list(SORT files)
 
   set(used)
+  set(subfolders)
   foreach(f IN LISTS files)
     file(RELATIVE_PATH shown "${LAYER_ROOT}" "${f}")
+    # the folder inside the library's own folder the file lies in
+    set(from)
+    if(DEFINED DIR_${t} AND shown MATCHES "^${DIR_${t}}/([^/]+)/")
+      set(from "${CMAKE_MATCH_1}")
+      list(APPEND subfolders "${from}")
+    endif()
     file(STRINGS "${f}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"/]+/")
     foreach(line IN LISTS includes)
       string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" header "${line}")
@@ -83,6 +92,9 @@ foreach(t IN LISTS LAYER_TARGETS)
       endif()
       set(owner ${OWNER_${d}})
       if(owner STREQUAL t)
+        if(from AND header MATCHES "^[^/]+/([^/]+)/" AND NOT CMAKE_MATCH_1 STREQUAL from)
+          list(APPEND FOLDER_${t}_${from} "${CMAKE_MATCH_1}")
+        endif()
         continue()
       endif()
       if(owner IN_LIST linked)
@@ -96,6 +108,25 @@ foreach(t IN LISTS LAYER_TARGETS)
     if(NOT l IN_LIST used)
       offence("${t} links ${l} but includes none of its headers (${DIR_${l}}/)")
     endif()
+  endforeach()
+
+  # No circles among the folders inside the library's folder either.
+  list(REMOVE_DUPLICATES subfolders)
+  list(SORT subfolders)
+  foreach(s IN LISTS subfolders)
+    set(seen)
+    set(todo ${FOLDER_${t}_${s}})
+    while(todo)
+      list(POP_FRONT todo n)
+      if(n STREQUAL s)
+        offence("${DIR_${t}}/${s}/ reaches itself through the includes of ${DIR_${t}}/: its folders run in a circle")
+        break()
+      endif()
+      if(NOT n IN_LIST seen)
+        list(APPEND seen ${n})
+        list(APPEND todo ${FOLDER_${t}_${n}})
+      endif()
+    endwhile()
   endforeach()
 endforeach()
 

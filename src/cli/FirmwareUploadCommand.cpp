@@ -4,7 +4,7 @@
 
 #include "cli/FirmwareUploadCommand.h"
 
-#include "cli/BusTimeSimulation.h"
+#include "session/BusTimeSession.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFiles.h"
 #include "link/Controller.h"
@@ -62,7 +62,7 @@ public:
 
 private:
     TIBISTelegramParser FParser;
-    TBusTimeSimulation FSim;
+    TBusTimeSession FSim;
 };
 
 // The Tavrin at the USB port, in real time: the controller's thread and the

@@ -3,7 +3,7 @@
 #include "cli/SimulateCommand.h"
 #include "cli/ScratchFile.h"
 
-#include "cli/BusTimeSimulation.h"
+#include "session/BusTimeSession.h"
 #include "cli/CliFiles.h"
 #include "recording/OpenedProtocol.h"
 #include "shell/SystemPlatform.h"
@@ -192,7 +192,7 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
         }
     }
 
-    TBusTimeSimulation sim(*parser, env, device, TSystemClock().Now());
+    TBusTimeSession sim(*parser, env, device, TSystemClock().Now());
     if (simulating && !sim.SwitchToMaster()) {
         err << "vaskel-cli: the virtual Tavrin could not become bus master (scenario "
             << ScenarioName(device.Scenario) << ")\n";

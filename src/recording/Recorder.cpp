@@ -92,6 +92,7 @@ void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsM
     if (source == 'S' && rec.SentByDevice) kind = 'T';
     if (deviceIsMaster && kind == 'M') kind = 'N';
     const bool slave = kind == 'S' || kind == 'T';
+    int changed = -1; // the master row this answer pairs with
     // 5. The clock. A new recording starts it afresh from the PC clock,
     // unless its first telegram was recorded earlier by the device on its
     // own (a read-out): that one keeps its time and leaves the clock of the
@@ -157,6 +158,7 @@ void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsM
                                        static_cast<int64_t>(static_cast<uint32_t>(o->EndTime)));
             if (master != last) {
                 FTable.SetCell(pcAnswer, master, "1");
+                changed = master;
                 FTable.SetPartnerRow(master, newNumber);
                 obj.PartnerRow = StrToIntDef(FTable.Cell(pcNr, master), -1);
                 status = "3";
@@ -207,6 +209,8 @@ void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsM
     FTable.Modified = true;
     // 16. Safety copy.
     if (FRowCounter % 500 == 0) WriteSafetyCopy();
+    if (changed >= 0 && FHooks.RowChanged) FHooks.RowChanged(changed);
+    if (FHooks.RowAppended) FHooks.RowAppended(FRowCounter - 1);
 }
 
 void TRecorder::Observe(const TTelegramm& rec) {
@@ -313,6 +317,7 @@ int TRecorder::MarkLastRowUnanswered() {
     const auto data = FTable.Object(row);
     if (!data || data->ExpectedAnswers.empty()) return -1;
     FTable.SetCell(pcAnswer, row, "-1");
+    if (FHooks.RowChanged) FHooks.RowChanged(row);
     return row;
 }
 

@@ -83,6 +83,11 @@ public:
         // why): said once until a write works again; it is tried again at
         // every tick.
         std::function<void(const std::string&)> SafetyCopyFailed;
+        // The table has grown by a row (its 0-based index), or a row's
+        // answer changed (the master row an answer pairs with, a row marked
+        // unanswered).
+        std::function<void(int)> RowAppended;
+        std::function<void(int)> RowChanged;
     };
 
     TRecorder(const TIBISTelegramParser& parser, TEnvironment& env, THooks hooks);

@@ -5,7 +5,7 @@
 // than its flash is refused. And vaskel-cli firmware upload on top.
 
 #include "link/FirmwareUpload.h"
-#include "cli/BusTimeSimulation.h"
+#include "session/BusTimeSession.h"
 #include "cli/CliCommands.h"
 #include "cli/CliRun.h"
 
@@ -24,7 +24,7 @@ const std::string kNewVersion = "Tavrin V2.15 Vaskel/AT91SAM7S256";
 class VirtualUpload : public ::testing::Test {
 protected:
     void Make(TEmulatorOptions device = {}) {
-        Sim = std::make_unique<TBusTimeSimulation>(Parser, Env, device,
+        Sim = std::make_unique<TBusTimeSession>(Parser, Env, device,
                                                    TDateTime{2026, 12, 10, 8, 0, 0, 0});
         for (int ms = 0; ms < 5000 && !Online(); ++ms)
             Sim->Run(1);
@@ -58,7 +58,7 @@ protected:
     TEnvironment Env{nullptr, Platform};
     std::string File =
         Dir.Write("fw.a79", test::FirmwareHex(test::FirmwareBytes(400 * 63, "Tavrin V2.15")));
-    std::unique_ptr<TBusTimeSimulation> Sim;
+    std::unique_ptr<TBusTimeSession> Sim;
     std::unique_ptr<TFirmwareUpload> Upload;
     std::vector<TUploadReport> Reports;
     int Refused = 0;

@@ -6,6 +6,7 @@
 #include "lists/ListFiles.h"
 #include "recording/OpenedProtocol.h"
 #include "recording/Recorder.h"
+#include "session/BusTimeSession.h"
 #include "telegram/TextConventions.h"
 
 #include "TestSupport.h"
@@ -208,6 +209,42 @@ TEST_F(SimulateTest, ResponseListAnswersAsTheDevicesOwn) {
     EXPECT_EQ(missing.code, 2);
     EXPECT_NE(missing.err.find("response list"), std::string::npos) << missing.err;
     EXPECT_NE(missing.err.find("does not exist"), std::string::npos) << missing.err;
+}
+
+// The session `vaskel-cli simulate` runs: a response list active while the
+// device is slave is unloaded as soon as the device becomes bus master (the
+// desktop's rule, from the same live session), and the device's list is
+// emptied.
+TEST_F(SimulateTest, TheResponseListIsUnloadedWhenTheDeviceBecomesMaster) {
+    struct TSeen : ISessionObserver {
+        std::vector<std::string> Lists;
+        void SimulationChanged(TSimulationKind kind, const std::string& file) override {
+            if (kind == TSimulationKind::ResponseList) Lists.push_back(file);
+        }
+    } seen;
+    const std::string list =
+        Dir.Write("d1.ANT.CSV", std::string(kAntwortHeader) + "\r\n-1;\"a1\";\"a17\";30\r\n");
+    TFixedSystemPlatform platform;
+    platform.Program = Dir / "Vaskel";
+    TEnvironment env(nullptr, platform);
+    TEmulatorOptions device;
+    device.Scenario = TScenario::Idle;
+    TBusTimeSession sim(Parser, env, device, {2026, 12, 10, 8, 0, 0, 0}, &seen);
+    ASSERT_EQ(sim.ActivateResponseList(list), TResponseActivation::Active);
+    sim.Run(200);
+    ASSERT_TRUE(sim.Device().SlaveSimulation());
+    ASSERT_EQ(sim.Device().ResponseList().size(), 1u);
+
+    ASSERT_TRUE(sim.SwitchToMaster());
+    EXPECT_FALSE(sim.Slave().Active());
+    EXPECT_EQ(seen.Lists, (std::vector<std::string>{list, ""}));
+    sim.Run(200);
+    EXPECT_TRUE(sim.Device().ResponseList().empty()) << "the device has nothing to answer from";
+
+    // back to slave: nothing comes back by itself, the list was unloaded
+    ASSERT_TRUE(sim.SwitchToSlave());
+    sim.Run(200);
+    EXPECT_FALSE(sim.Slave().Active());
 }
 
 } // namespace

@@ -29,7 +29,7 @@
 #include "ui/widgets/BalloonHint.h"
 #include "print/ProtocolPrint.h"
 #include "ui/protocol/MonitorForm.h"
-#include "ui/stats/StatisticsForm.h"
+#include "ui/protocol/StatisticsForm.h"
 
 #include <QApplication>
 #include <QDir>

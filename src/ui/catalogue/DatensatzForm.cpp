@@ -6,11 +6,12 @@
 #include "telegram/Errors.h"
 #include "ui/common/ActionTable.h"
 #include "ui/common/Icons.h"
+#include "ui/common/MainWindowLink.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/dialogs/SettingsDialog.h"
 #include "ui/help/ContextHelp.h"
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 #include "ui/widgets/BalloonHint.h"
 
 #include <QComboBox>
@@ -100,7 +101,7 @@ TfDatensatzForm::TfDatensatzForm(TSession& session, const QStringList& languages
 
     // the catalogue is no list to activate or print
     ActivateButton()->hide();
-    if (const TActionTable* actions = session.Actions())
+    if (const TActionTable* actions = ActionsOf(this))
         for (QMenu* m : findChildren<QMenu*>()) {
             m->removeAction((*actions)[TAct::acPrintProtokoll]);
             m->removeAction((*actions)[TAct::FilePrintSetup1]);

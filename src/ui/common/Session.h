@@ -1,15 +1,18 @@
 #pragma once
-// TSession: one per program run, created before the main window and handed
-// by reference to every window. It holds what the windows share: the
-// settings, the catalogue, the device status and connection (with the
-// controller), the recorder, the master simulation while the live monitor
-// records, the protocol being played back, and the filter choice.
-// Windows observe it through its signals instead of calling each other.
+// TSession: the desktop's face of the live session. One per program run,
+// created before the main window and handed by reference to every window.
+// The run itself, with all its rules, is the engine's TLiveSession
+// (session/LiveSession.h); this adapter gives it Qt's timers, clock and
+// main-thread hand-over, turns what it observes into signals, and keeps
+// what only the desktop has: the settings and the catalogue the windows
+// share, the communication windows' feeds, the filter notice.
 
 #include "link/DeviceStatus.h"
 #include "link/UsbTransport.h"
 #include "platform/QtHandOver.h"
 #include "recording/Recorder.h"
+#include "session/LiveSession.h"
+#include "session/SessionObserver.h"
 #include "shell/Environment.h"
 #include "simulation/Scheduler.h"
 #include "simulation/SlaveSimulation.h"
@@ -22,11 +25,7 @@
 #include <functional>
 #include <memory>
 
-class QTimer;
-
 namespace vaskel {
-
-class TActionTable;
 
 class TSession : public QObject {
     Q_OBJECT
@@ -41,106 +40,62 @@ public:
         // Absent: the platform's debug output and the desktop's beep.
         std::function<void(const std::string&)> Trace;
         std::function<void()> Beep;
+        // Where single calls go instead of the master simulation (tests).
+        std::function<void(const std::string&)> SingleCalls;
     };
 
     TSession(TEnvironment& env, TIBISTelegramParser& parser, TOptions options = {});
     ~TSession() override;
 
+    // The live run itself.
+    TLiveSession& Live() { return *FLive; }
+    const TLiveSession& Live() const { return *FLive; }
+
     TEnvironment& Env() { return FEnv; }
-    // The program's actions, for the menus and buttons of every window
-    // (null while no main window exists).
-    const TActionTable* Actions() const { return FActions; }
-    void SetActions(const TActionTable* actions) { FActions = actions; }
     const TIBISTelegramParser& Parser() const { return FParser; }
     // Loads the catalogue file again (the record-type editor saved it): the
     // recorder, the simulation and every window classify by it from now
     // on. On failure the catalogue in force stays and the error is thrown.
     void ReloadCatalogue();
 
-    // --- the device
-    TDeviceStatus& Status() { return FStatus; }
+    // --- the device (see TLiveSession)
+    TDeviceStatus& Status() { return FLive->Status(); }
     // The connection to the device; gone after EndDevice.
-    TDeviceConnection& Connection() { return *FConnection; }
-    TWBController* Controller();
-    // Starts the connection: the controller and the one-second polling.
-    void StartDevice();
-    // Ends the connection and its controller thread (the main window goes:
-    // nothing of the device runs while the windows are destroyed).
-    void EndDevice();
-    // A controller exists (the error analysis names the expected check byte).
-    bool LinkOpen() const;
-    bool SimulationBusy();
-    // Asks the device for the other mode; the status follows with the next
-    // status byte. False without a controller.
-    bool SwitchMasterMode();
-    // The device's one-second polling (faster while waiting for a mode).
-    QTimer* PollTimer() const { return FComTimer; }
-    // Program end: clears the device's list, slave mode, polling stops.
-    void Shutdown();
+    TDeviceConnection& Connection() { return *FLive->Connection(); }
+    TWBController* Controller() { return FLive->Controller(); }
+    void StartDevice() { FLive->StartDevice(); }
+    void EndDevice() { FLive->EndDevice(); }
+    bool LinkOpen() const { return FLive->Controller() != nullptr; }
+    bool SimulationBusy() { return FLive->SimulationBusy(); }
+    bool SwitchMasterMode() { return FLive->SwitchMasterMode(); }
+    void Shutdown() { FLive->Shutdown(); }
 
     // --- the live recording (while the monitor is open)
-    bool Recording() const { return FRecording; }
-    // Empties the recorder and starts the master simulation (once; a
-    // running recording goes on).
-    void StartRecording();
-    // The monitor is gone: the master simulation ends, the device stops
-    // answering from the response list.
-    void StopRecording();
-    // Empties the recording (the monitor's "Löschen").
-    void ClearRecording();
-    // One recorder for the whole run.
-    TRecorder& Recorder() { return *FRecorder; }
-    // The master simulation: call lists and single calls, sent while the
-    // device is bus master; null while nothing records.
-    TMasterScheduler* Scheduler() { return FScheduler.get(); }
-    // One captured telegram ('M' or 'S'): recorded, then the master
-    // simulation goes on.
-    void Capture(const TTelegramm& record, char source);
+    bool Recording() const { return FLive->Recording(); }
+    void StartRecording() { FLive->StartRecording(); }
+    void StopRecording() { FLive->StopRecording(); }
+    void ClearRecording() { FLive->ClearRecording(); }
+    TRecorder& Recorder() { return FLive->Recorder(); }
+    TMasterScheduler* Scheduler() { return FLive->Scheduler(); }
+    void Capture(const TTelegramm& record, char source) { FLive->Capture(record, source); }
 
-    // --- the active call list (the master simulation, while the monitor
-    // records)
-    // Loads and starts a call list in the scheduler (another one active
-    // before is replaced); without a monitor nothing is activated (Missing).
-    TCallListActivation ActivateCallList(const std::string& file);
-    void DeactivateCallList();
-    // The active call list's file; empty when none or when nothing records.
-    std::string ActiveCallList() const;
-    // A window asks the main window to activate (with its messages) or to
-    // switch off the master simulation.
-    void RequestCallListActivation(const QString& file) { emit CallListActivationRequested(file); }
-    void RequestMasterSimulationSwitch() { emit MasterSimulationSwitchRequested(); }
-    // A short note in the main window's status bar.
-    void ShowStatusMessage(const QString& text) { emit StatusMessageRequested(text); }
-
-    // --- the active response list (the slave simulation)
-    // Loads, checks and downloads a list and switches the device's
-    // simulation on (another one active before is replaced).
-    TResponseActivation ActivateResponseList(const std::string& file);
-    // Switched off by hand: not reloaded after a device restart.
-    void DeactivateResponseList();
-    // The active response list's file; empty when none.
-    std::string ActiveResponseList() const { return FSlave->ActualAntwortliste(); }
-    TSlaveSimulation& Slave() { return *FSlave; }
-    // The device restarted and a list is active or remembered: the main
-    // window reloads it (opening the monitor first).
-    TResponseActivation ReloadResponseListAfterRestart();
-    void RequestResponseListActivation(const QString& file) {
-        emit ResponseListActivationRequested(file);
+    // --- the active lists (see TLiveSession)
+    TCallListActivation ActivateCallList(const std::string& file) {
+        return FLive->ActivateCallList(file);
     }
-    void RequestSlaveSimulationSwitch() { emit SlaveSimulationSwitchRequested(); }
+    void DeactivateCallList() { FLive->DeactivateCallList(); }
+    std::string ActiveCallList() const { return FLive->ActiveCallList(); }
+    TResponseActivation ActivateResponseList(const std::string& file) {
+        return FLive->ActivateResponseList(file);
+    }
+    void DeactivateResponseList() { FLive->DeactivateResponseList(); }
+    std::string ActiveResponseList() const { return FLive->ActiveResponseList(); }
+    TSlaveSimulation& Slave() { return FLive->Slave(); }
 
     // --- sending
-    // A single call of a protocol playback (sent at once by the scheduler).
-    virtual void RequestSingleCall(const std::string& text);
-    // A single call of the direct input; false when not placed.
-    bool PlaceDirectCall(const std::string& text);
-
-    // --- the protocol played back (one at a time)
-    // The window that sends (null: none) and its file.
-    const QObject* PlaybackOwner() const { return FPlaybackOwner; }
-    void SetPlayback(const QObject* owner, const QString& file);
+    bool PlaceDirectCall(const std::string& text) { return FLive->PlaceDirectCall(text); }
     // Every playback stops (another one is to start).
-    void StopAllPlayback() { emit StopPlaybackRequested(); }
+    void StopAllPlayback() { FLive->StopPlayback(); }
 
     // --- the communication windows: what the device link says reaches them
     // on the main thread, and only while one of them listens (each window
@@ -155,8 +110,8 @@ public:
 
     // --- autonomous recording: the device's commands (nothing without a
     // controller); the panel follows AutonomousChanged
-    TAutonomousDisplay AutonomousDisplay() const;
-    bool SendAutonomous(const std::string& command);
+    TAutonomousDisplay AutonomousDisplay() const { return FLive->AutonomousDisplay(); }
+    bool SendAutonomous(const std::string& command) { return FLive->SendAutonomous(command); }
 
     // --- the filter choice changed (the filter window): windows apply it again
     void NotifyFilterChanged() { emit FilterChanged(); }
@@ -165,11 +120,6 @@ public:
     // for the debug window (they go to the device trace too)
     void ReportUploadMessage(const std::string& line);
     void ReportUploadDebugLine(const std::string& line);
-
-    // --- requests a window cannot fulfil itself
-    // tiled: the monitor is placed beside an opened protocol.
-    void RequestMonitor(bool tiled) { emit MonitorRequested(tiled); }
-    void RequestSendDelayTip() { emit SendDelayTipRequested(); }
 
 signals:
     // The device-related controls are to be refreshed.
@@ -181,26 +131,24 @@ signals:
     void RowChanged(int row);
     void RecordingStarted();
     void RecordingStopped();
+    // The device restarted with a response list to reload and nothing
+    // records: the monitor is to open (it starts the recording).
+    void RecordingNeeded();
     // The protocol played back changed (empty: none).
     void PlaybackChanged(const QString& file);
-    void StopPlaybackRequested();
     void FilterChanged();
     void CatalogueReloaded();
-    void MonitorRequested(bool tiled);
-    void SendDelayTipRequested();
     // A mode switch was asked for (the hint at the switch button).
-    void MasterSwitchRequested();
+    void MasterSwitchAsked();
     // The active call list changed (empty: none).
     void CallListChanged(const QString& file);
-    void CallListActivationRequested(const QString& file);
-    void MasterSimulationSwitchRequested();
-    void StatusMessageRequested(const QString& text);
     // The active response list changed (empty: none).
     void ResponseListChanged(const QString& file);
-    void ResponseListActivationRequested(const QString& file);
-    void SlaveSimulationSwitchRequested();
-    // A list is to be reloaded after a device restart.
-    void ResponseListReloadRequested();
+    // A note for the user (the safety copy cannot be written).
+    void UserMessage(const QString& text);
+    // The list active or remembered could not be loaded again after a
+    // device restart.
+    void ResponseListReloadFailed();
     // Bytes written to the device (toDevice) or received from it, with the
     // time of day they passed; only while the traffic window is open.
     void TrafficLogged(bool toDevice, const QByteArray& bytes, qint64 msOfDay);
@@ -215,16 +163,9 @@ signals:
     void UploadDebugLine(const QString& line);
 
 private:
-    // Asks the controller for the mode, again a little later while it is
-    // busy with another mode change.
-    void RequestMode(int mode, int triesLeft);
-    void MarkLastRowUnanswered();
-    void CreateScheduler();
     void DeviceTrace(const std::string& line);
     void DeviceBeep() const;
-    void EmitResponseListChanged();
-    // The device's download waits behind an earlier one: tried again shortly.
-    void RetryResponseDownload();
+
 
     TEnvironment& FEnv;
     TIBISTelegramParser& FParser;
@@ -232,19 +173,12 @@ private:
     TQtHandOver FHandOver;
     TQtTimerFactory FTimers;
     TSystemClock FClock;
-    TDeviceStatus FStatus;
-    QTimer* FComTimer = nullptr;
-    QTimer* FSafetyTimer = nullptr;
-    std::unique_ptr<TRecorder> FRecorder;
-    std::unique_ptr<TMasterScheduler> FScheduler;
-    std::unique_ptr<TSlaveSimulation> FSlave;
-    bool FRecording = false;
-    bool FLastMaster = false;
-    const QObject* FPlaybackOwner = nullptr;
-    const TActionTable* FActions = nullptr;
     std::atomic<int> FTrafficWatchers{0}, FDebugWatchers{0}, FMessageWatchers{0};
+    // the engine's notices become signals
+    class TObserver;
+    std::unique_ptr<TObserver> FObserver;
     // last: its controller hands over through the members above
-    std::unique_ptr<TDeviceConnection> FConnection;
+    std::unique_ptr<TLiveSession> FLive;
 };
 
 } // namespace vaskel

@@ -3,6 +3,7 @@
 #include "link/AutonomousRecording.h"
 #include "link/DeviceProtocol.h"
 #include "ui/common/ActionTable.h"
+#include "ui/common/MainWindowLink.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/device/AutonomousPanel.h"
@@ -100,7 +101,8 @@ void TDeviceWindows::StopAutonomous() {
 void TDeviceWindows::TransferRecordedData() {
     if (!FSession.Controller()) return;
     // the stored telegrams arrive as ordinary captures: the monitor records them
-    if (!FSession.Recording()) FSession.RequestMonitor(false);
+    if (IMainWindow* main = MainWindowOf(FMain); main && !FSession.Recording())
+        main->ShowMonitor(false);
     FSession.Connection().UpdateDeviceStatusDisplay();
     FSession.SendAutonomous(Cmd::TransferRecordedData());
 }

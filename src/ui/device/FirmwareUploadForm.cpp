@@ -252,11 +252,11 @@ TfUploadProgramForm::TfUploadProgramForm(TSession& session, const QString& fileN
     h.DeviceOnline = [this] { return FSession.Status().DeviceOnline(); };
     h.DeviceVersion = [this] { return FSession.Status().HardwareRevision(); };
     h.ComTimer = [this](bool run) {
-        if (!FSession.PollTimer()) return;
-        if (run && !FSession.PollTimer()->isActive())
-            FSession.PollTimer()->start(1000);
+        TLiveSession& live = FSession.Live();
+        if (run && !live.Polling())
+            live.RunPolling(true);
         else if (!run)
-            FSession.PollTimer()->stop();
+            live.RunPolling(false);
     };
     h.Reconnect = [this] {
         if (FSession.Controller()) FSession.Connection().ConnectDevice();

@@ -7,6 +7,7 @@
 #include "telegram/TextConventions.h"
 #include "ui/common/ActionTable.h"
 #include "ui/common/FileDialogs.h"
+#include "ui/common/MainWindowLink.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
@@ -114,7 +115,7 @@ TfAntwortListenForm::TfAntwortListenForm(TSession& session, const QString& file,
     }
 
     // a response list is not printed: its menu has no print entries
-    if (const TActionTable* actions = session.Actions())
+    if (const TActionTable* actions = ActionsOf(this))
         for (QMenu* m : findChildren<QMenu*>()) {
             m->removeAction((*actions)[TAct::acPrintProtokoll]);
             m->removeAction((*actions)[TAct::FilePrintSetup1]);
@@ -240,10 +241,12 @@ void TfAntwortListenForm::ActivateClicked() {
                                   Tr("Wollen Sie tatsächlich diese aktivieren?"),
                               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    if (own)
-        Session().RequestSlaveSimulationSwitch(); // switches the active list off
-    else
-        Session().RequestResponseListActivation(ActualFileName());
+    if (IMainWindow* main = MainWindowOf(this)) {
+        if (own)
+            main->SwitchSlaveSimulation(); // switches the active list off
+        else
+            main->ActivateResponseList(ActualFileName());
+    }
     RefreshActivateButton();
 }
 
@@ -281,7 +284,8 @@ bool TfAntwortListenForm::SaveTo(bool ask) {
     SetActualFileName(file);
     UpdateTitle();
     // saved changes of the active list reach the device at once
-    if (IsActiveList()) Session().RequestResponseListActivation(ActualFileName());
+    if (IMainWindow* main = MainWindowOf(this); main && IsActiveList())
+        main->ActivateResponseList(ActualFileName());
     FFromProtocol = false;
     RefreshActivateButton();
     return true;

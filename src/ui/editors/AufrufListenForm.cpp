@@ -6,6 +6,7 @@
 #include "telegram/TextConventions.h"
 #include "ui/common/ActionTable.h"
 #include "ui/common/FileDialogs.h"
+#include "ui/common/MainWindowLink.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/common/Theme.h"
@@ -82,7 +83,7 @@ TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, Q
     }
 
     // a call list is not printed: its menu has no print entries
-    if (const TActionTable* actions = session.Actions())
+    if (const TActionTable* actions = ActionsOf(this))
         for (QMenu* m : findChildren<QMenu*>()) {
             m->removeAction((*actions)[TAct::acPrintProtokoll]);
             m->removeAction((*actions)[TAct::FilePrintSetup1]);
@@ -219,10 +220,12 @@ void TfAufrufListenForm::ActivateClicked() {
                                   Tr("Wollen Sie tatsächlich diese aktivieren?"),
                               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    if (own)
-        Session().RequestMasterSimulationSwitch(); // switches the active list off
-    else
-        Session().RequestCallListActivation(ActualFileName());
+    if (IMainWindow* main = MainWindowOf(this)) {
+        if (own)
+            main->SwitchMasterSimulation(); // switches the active list off
+        else
+            main->ActivateCallList(ActualFileName());
+    }
     RefreshActivateButton();
 }
 
@@ -257,7 +260,8 @@ bool TfAufrufListenForm::SaveTo(bool ask) {
     SetActualFileName(file);
     UpdateTitle();
     // saved changes of the running list take effect at once
-    if (IsActiveList()) Session().RequestCallListActivation(ActualFileName());
+    if (IMainWindow* main = MainWindowOf(this); main && IsActiveList())
+        main->ActivateCallList(ActualFileName());
     RefreshActivateButton();
     return true;
 }

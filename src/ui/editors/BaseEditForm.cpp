@@ -4,6 +4,7 @@
 
 #include "platform/QtText.h"
 #include "telegram/TextConventions.h"
+#include "ui/common/MainWindowLink.h"
 #include "ui/common/Texts.h"
 #include "ui/editors/CellEditorDelegate.h"
 #include "ui/help/ContextHelp.h"
@@ -412,7 +413,7 @@ bool TfBaseEditForm::MayClose() {
 void TfBaseEditForm::BuildMenus(QVBoxLayout* layout) {
     auto* bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("EditMenuBar"));
-    if (const TActionTable* actions = Session().Actions()) {
+    if (const TActionTable* actions = ActionsOf(this)) {
         // the program's commands, as in the main window
         auto add = [&](QMenu* m, std::initializer_list<TAct> items) {
             for (TAct a : items) {

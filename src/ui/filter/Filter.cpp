@@ -8,7 +8,7 @@
 #include "ui/common/TextWidgets.h"
 #include "ui/common/Texts.h"
 #include "ui/help/ContextHelp.h"
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -6,11 +6,12 @@
 #include "ui/common/ActionTable.h"
 #include "ui/common/FileDialogs.h"
 #include "ui/common/Icons.h"
+#include "ui/common/MainWindowLink.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/editors/AufrufListenForm.h"
 #include "ui/main/ModeArea.h"
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 #include "ui/widgets/BalloonHint.h"
 #include "ui/widgets/ElidedLabel.h"
 
@@ -29,6 +30,11 @@ namespace vaskel {
 
 namespace {
 
+// A short note in the main window's status bar.
+void StatusNote(QWidget* window, const QString& text) {
+    if (IMainWindow* main = MainWindowOf(window)) main->ShowStatusMessage(text);
+}
+
 std::string Path(const QString& file) {
     return QFile::encodeName(file).toStdString();
 }
@@ -45,9 +51,6 @@ TCallListCommands::TCallListCommands(TSession& session, TWindowArea& area, TMode
     on(TAct::acAufrufOnOff, [this] { OnOff(); });
     connect(&FSession, &TSession::CallListChanged, this,
             [this](const QString& file) { ShowActive(file); });
-    connect(&FSession, &TSession::CallListActivationRequested, this,
-            [this](const QString& file) { Activate(file); });
-    connect(&FSession, &TSession::MasterSimulationSwitchRequested, this, [this] { OnOff(); });
     // after the double click's own event: what it opens may ask first
     connect(
         &FModeArea, &TModeArea::ActiveCallListDoubleClicked, this,
@@ -97,15 +100,16 @@ bool TCallListCommands::SwitchToMaster(int ms) {
     if (st.Master()) return true;
     if (!FSession.SwitchMasterMode()) return false;
     // the device's answer is looked for more often meanwhile
-    QTimer* poll = FSession.PollTimer();
-    const bool polling = poll->isActive();
-    poll->start(50);
+    TLiveSession& live = FSession.Live();
+    const bool polling = live.Polling();
+    live.SetPollInterval(50);
+    live.RunPolling(true);
     QElapsedTimer t;
     t.start();
     while (!st.Master() && t.elapsed() < ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    poll->setInterval(1000);
-    if (!polling) poll->stop();
+    live.SetPollInterval(TLiveSession::kPollMs);
+    if (!polling) live.RunPolling(false);
     return st.Master();
 }
 
@@ -151,7 +155,7 @@ TCallListActivation TCallListCommands::Activate(const QString& file) {
         return result;
     }
     if (result == TCallListActivation::Empty)
-        FSession.ShowStatusMessage(
+        StatusNote(FWindow, 
             Tr("Alle Zeilen der Aufrufliste sind inaktiv: es wird nichts gesendet."));
     TEnvironment& env = FSession.Env();
     if (!env.HintGiven(THint::DblClickFileOpenHintGiven)) {

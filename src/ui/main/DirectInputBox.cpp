@@ -5,6 +5,7 @@
 #include "simulation/DirectInput.h"
 #include "telegram/Errors.h"
 #include "telegram/TextConventions.h"
+#include "ui/common/MainWindowLink.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/compose/ComposerForm.h"
@@ -208,7 +209,8 @@ void TDirectInputBox::Send(bool fromEnter) {
         return;
     }
     FBusy = true;
-    if (!FSession.Recording()) FSession.RequestMonitor(false);
+    if (IMainWindow* main = MainWindowOf(this); main && !FSession.Recording())
+        main->ShowMonitor(false);
     FSend->setEnabled(false);
     const std::string text =
         ExpandDirectInput(ToCp1252(FInput->currentText()), TSystemClock().Now());

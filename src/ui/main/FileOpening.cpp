@@ -8,7 +8,7 @@
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/main/ProtocolLoader.h"
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 #include "ui/protocol/ProtocolForm.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 // one that shows a file already brought to the front.
 
 #include "ui/common/Session.h"
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 
 #include <QFileInfo>
 #include <QList>

@@ -27,7 +27,7 @@
 #include "ui/main/ModeArea.h"
 #include "ui/main/ResponseListCommands.h"
 #include "ui/main/V1Imports.h"
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 #include "ui/protocol/MonitorForm.h"
 #include "ui/protocol/ProtocolForm.h"
 #include "ui/widgets/BalloonHint.h"
@@ -96,7 +96,6 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
             return FOptions.OpenFile && FOptions.OpenFile(kind, file);
         });
     FActions = std::make_unique<TActionTable>(this);
-    FSession.SetActions(FActions.get());
     BuildMenus();
     FToolBar = addToolBar(T("Hauptprogramm"));
     FToolBar->setObjectName(T("ToolBar"));
@@ -159,7 +158,6 @@ TfMainForm::TfMainForm(TSession& session, TOptions options)
 TfMainForm::~TfMainForm() {
     // the controller thread ends before the windows go
     FSession.EndDevice();
-    FSession.SetActions(nullptr);
 }
 
 void TfMainForm::ObserveSession() {
@@ -170,17 +168,15 @@ void TfMainForm::ObserveSession() {
         RefreshWindows();
     });
     connect(FArea, &QMdiArea::subWindowActivated, this, [this] { UpdateActions(); });
-    connect(&FSession, &TSession::MonitorRequested, this, [this](bool tiled) {
-        if (tiled)
-            OpenMonitorTiled();
-        else
-            OpenMonitor();
-    });
-    connect(&FSession, &TSession::SendDelayTipRequested, FModeArea, &TModeArea::ShowSendDelayTip);
-    connect(&FSession, &TSession::MasterSwitchRequested, FModeArea,
+    connect(&FSession, &TSession::MasterSwitchAsked, FModeArea,
             &TModeArea::ShowMasterSwitchHint);
     connect(&FSession, &TSession::PlaybackChanged, FModeArea, &TModeArea::SetActiveProtocol);
     connect(&FSession, &TSession::RecordingStopped, this, [this] { RefreshWindows(); });
+    // a response list is loaded again after a device restart: it needs the
+    // recording
+    connect(&FSession, &TSession::RecordingNeeded, this, [this] {
+        if (!FMonitor) OpenMonitor();
+    });
     connect(&FSession, &TSession::AutonomousChanged, this, [this] { UpdateActions(); });
     // the status bar's list panel names the active list (call or response
     // list; they are never active together)
@@ -200,12 +196,43 @@ void TfMainForm::ObserveSession() {
     };
     connect(&FSession, &TSession::CallListChanged, this, listChanged);
     connect(&FSession, &TSession::ResponseListChanged, this, listChanged);
-    connect(&FSession, &TSession::StatusMessageRequested, this,
-            [this](const QString& text) { statusBar()->showMessage(text, 8000); });
+    connect(&FSession, &TSession::UserMessage, this,
+            [this](const QString& text) { ShowStatusMessage(text); });
     connect(FModeArea, &TModeArea::SwitchClicked, this, [this] { MasterOnOff(); });
     connect(FModeArea, &TModeArea::OverloadLampClicked, this, [this] { ResetOverloadAsked(); });
     connect(FModeArea, &TModeArea::ActiveProtocolDoubleClicked, this,
             [this] { ShowActiveProtocolWindow(); });
+}
+
+void TfMainForm::ShowMonitor(bool tiled) {
+    if (tiled)
+        OpenMonitorTiled();
+    else
+        OpenMonitor();
+}
+
+void TfMainForm::ShowSendDelayTip() {
+    FModeArea->ShowSendDelayTip();
+}
+
+void TfMainForm::ActivateCallList(const QString& file) {
+    FCalls->Activate(file);
+}
+
+void TfMainForm::SwitchMasterSimulation() {
+    FCalls->OnOff();
+}
+
+void TfMainForm::ActivateResponseList(const QString& file) {
+    FResponses->Activate(file);
+}
+
+void TfMainForm::SwitchSlaveSimulation() {
+    FResponses->OnOff();
+}
+
+void TfMainForm::ShowStatusMessage(const QString& text) {
+    statusBar()->showMessage(text, 8000);
 }
 
 void TfMainForm::ConnectActions() {
@@ -671,17 +698,17 @@ TfProtocolForm* TfMainForm::OfferSafetyCopy() {
 
 void TfMainForm::SendFromProtocol() {
     // the device's answer to the mode switch is looked for more often meanwhile
-    QTimer* poll = FSession.PollTimer();
-    const bool polling = poll->isActive();
-    poll->setInterval(50);
+    TLiveSession& live = FSession.Live();
+    const bool polling = live.Polling();
+    live.SetPollInterval(50);
     if (!FSession.Status().Master()) MasterOnOff();
     OpenProtocolAsked();
     if (TfChildWindow* w = FArea->ActiveWindow(); w && w->CanSend()) {
         OpenMonitorTiled();
         if (!w->Sending()) w->StartSending();
     }
-    poll->setInterval(1000);
-    if (!polling) poll->stop();
+    live.SetPollInterval(TLiveSession::kPollMs);
+    if (!polling) live.RunPolling(false);
 }
 
 void TfMainForm::ShowActiveProtocolWindow() {

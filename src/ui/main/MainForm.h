@@ -7,6 +7,7 @@
 #include "link/DeviceStatus.h"
 #include "ui/common/ActionTable.h"
 #include "ui/common/ChildWindow.h"
+#include "ui/common/MainWindowLink.h"
 #include "ui/main/FileOpening.h"
 
 #include <QMainWindow>
@@ -43,7 +44,7 @@ class TfProtocolForm;
 class TfUploadProgramForm;
 class ITimerFactory;
 
-class TfMainForm : public QMainWindow {
+class TfMainForm : public QMainWindow, public IMainWindow {
 public:
     struct TOptions {
         TVirtualUsb* Virtual = nullptr; // shows the "Virtuelles Gerät" menu
@@ -69,6 +70,16 @@ public:
 
     TSession& Session() { return FSession; }
     QAction* Action(TAct id) const { return (*FActions)[id]; }
+
+    // IMainWindow: what the other windows ask of it
+    const TActionTable& Actions() const override { return *FActions; }
+    void ShowMonitor(bool tiled) override;
+    void ShowSendDelayTip() override;
+    void ActivateCallList(const QString& file) override;
+    void SwitchMasterSimulation() override;
+    void ActivateResponseList(const QString& file) override;
+    void SwitchSlaveSimulation() override;
+    void ShowStatusMessage(const QString& text) override;
     QToolBar* MainToolBar() const { return FToolBar; }
     QToolButton* AddressTranslationButton() const { return FAddressButton; }
     TWindowArea* Area() const { return FArea; }

@@ -8,11 +8,12 @@
 #include "ui/common/ActionTable.h"
 #include "ui/common/FileDialogs.h"
 #include "ui/common/Icons.h"
+#include "ui/common/MainWindowLink.h"
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/editors/AntwortListenForm.h"
 #include "ui/main/ModeArea.h"
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 #include "ui/widgets/BalloonHint.h"
 #include "ui/widgets/ElidedLabel.h"
 
@@ -29,6 +30,11 @@
 namespace vaskel {
 
 namespace {
+
+// A short note in the main window's status bar.
+void StatusNote(QWidget* window, const QString& text) {
+    if (IMainWindow* main = MainWindowOf(window)) main->ShowStatusMessage(text);
+}
 
 // Lets the events run for up to ms, or until done says so.
 void WaitFor(int ms, const std::function<bool()>& done) {
@@ -98,10 +104,7 @@ TResponseListCommands::TResponseListCommands(TSession& session, TWindowArea& are
     on(TAct::actCreateAntwortFromProtocol, [this] { CreateFromProtocol(); });
     connect(&FSession, &TSession::ResponseListChanged, this,
             [this](const QString& file) { ShowActive(file); });
-    connect(&FSession, &TSession::ResponseListActivationRequested, this,
-            [this](const QString& file) { Activate(file); });
-    connect(&FSession, &TSession::SlaveSimulationSwitchRequested, this, [this] { OnOff(); });
-    connect(&FSession, &TSession::ResponseListReloadRequested, this, [this] { Reload(); });
+    connect(&FSession, &TSession::ResponseListReloadFailed, this, [this] { ReloadFailed(); });
     // after the double click's own event: what it opens may ask first
     connect(
         &FModeArea, &TModeArea::ActiveResponseListDoubleClicked, this,
@@ -204,10 +207,10 @@ TResponseActivation TResponseListCommands::Activate(const QString& file) {
         return result;
     }
     if (FSession.Slave().AntwortBuffer().empty())
-        FSession.ShowStatusMessage(
+        StatusNote(FWindow, 
             Tr("Alle Zeilen der Antwortliste sind inaktiv: das Gerät antwortet auf nichts."));
     else if (const QString notes = ReactionNotes(FSession.Slave().LastCheck()); !notes.isEmpty())
-        FSession.ShowStatusMessage(notes);
+        StatusNote(FWindow, notes);
     TEnvironment& env = FSession.Env();
     if (!env.HintGiven(THint::DblClickFileOpenHintGiven)) {
         env.SetHintGiven(THint::DblClickFileOpenHintGiven);
@@ -222,15 +225,12 @@ TResponseActivation TResponseListCommands::Activate(const QString& file) {
     return result;
 }
 
-void TResponseListCommands::Reload() {
-    if (!FHooks.MonitorOpen()) FHooks.OpenMonitor();
-    const TResponseActivation result = FSession.ReloadResponseListAfterRestart();
+void TResponseListCommands::ReloadFailed() {
     FHooks.RefreshWindows();
-    if (result == TResponseActivation::Failed)
-        QMessageBox::critical(
-            FWindow, QStringLiteral("Vaskel"),
-            Tr("Die ausgewählte Datei ist entweder keine Antwortdatei oder fehlerhaft.") +
-                QLatin1Char('\n') + Tr("Sie wurde nicht geladen"));
+    QMessageBox::critical(
+        FWindow, QStringLiteral("Vaskel"),
+        Tr("Die ausgewählte Datei ist entweder keine Antwortdatei oder fehlerhaft.") +
+            QLatin1Char('\n') + Tr("Sie wurde nicht geladen"));
 }
 
 bool TResponseListCommands::ActivateUnattended(const QString& file, int waitMs) {

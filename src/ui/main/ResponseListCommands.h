@@ -78,7 +78,8 @@ public:
 
 private:
     void ShowActive(const QString& file);
-    void Reload();
+    // The list could not be loaded again after a device restart.
+    void ReloadFailed();
     QString AskOpen();
 
     TSession& FSession;

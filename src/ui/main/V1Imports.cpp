@@ -12,7 +12,7 @@
 #include "ui/common/Texts.h"
 #include "ui/editors/AntwortListenForm.h"
 #include "ui/editors/AufrufListenForm.h"
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 #include "ui/protocol/ProtocolForm.h"
 
 #include <QAction>

@@ -17,7 +17,7 @@
 #include "ui/widgets/BalloonHint.h"
 #include "ui/compose/DisplayPreview.h"
 #include "ui/protocol/DetailPanel.h"
-#include "ui/stats/StatisticsForm.h"
+#include "ui/protocol/StatisticsForm.h"
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>

@@ -7,6 +7,7 @@
 #include "telegram/Errors.h"
 #include "telegram/Filter.h"
 #include "telegram/TextConventions.h"
+#include "ui/common/MainWindowLink.h"
 #include "ui/common/Texts.h"
 #include "ui/help/ContextHelp.h"
 #include <QApplication>
@@ -49,8 +50,7 @@ QString ProtocolLoadErrorText(const QString& reason) {
 }
 
 TfProtocolForm::TfProtocolForm(TSession& session, const QString& file, QWidget* parent)
-    : TfBaseProtocolForm(session, parent), FOwnTable(MakeProtocolTable()), FFile(file),
-      FPlayer(FOwnTable, {}) {
+    : TfBaseProtocolForm(session, parent), FOwnTable(MakeProtocolTable()), FFile(file) {
     SetHelpContext(this, help::kProtocol);
     FLoad =
         LoadProtocolFile(FOwnTable, QFile::encodeName(file).toStdString(), FParser, FEnv.BusType());
@@ -59,8 +59,7 @@ TfProtocolForm::TfProtocolForm(TSession& session, const QString& file, QWidget* 
 
 TfProtocolForm::TfProtocolForm(TSession& session, const QString& file, TTable&& loaded,
                                const TProtocolLoad& info, QWidget* parent)
-    : TfBaseProtocolForm(session, parent), FOwnTable(std::move(loaded)), FFile(file), FLoad(info),
-      FPlayer(FOwnTable, {}) {
+    : TfBaseProtocolForm(session, parent), FOwnTable(std::move(loaded)), FFile(file), FLoad(info) {
     SetHelpContext(this, help::kProtocol);
     Build();
 }
@@ -110,7 +109,7 @@ void TfProtocolForm::Build() {
         // once → cyclic → single telegram → once
         static const TProtocolPlayer::TMode next[3] = {
             TProtocolPlayer::smSingle, TProtocolPlayer::smCyclic, TProtocolPlayer::smOnce};
-        SetSendMode(next[FPlayer.Mode]);
+        SetSendMode(next[FMode]);
     });
     auto* modeMenu = new QMenu(FModeButton);
     const auto mode = [&](const char* caption, TProtocolPlayer::TMode m) {
@@ -136,29 +135,17 @@ void TfProtocolForm::Build() {
     AddCloseButton();
     FView->installEventFilter(this);
 
-    TProtocolPlayer::THooks hooks;
-    hooks.SimulationBusy = [this] { return Session().SimulationBusy(); };
-    hooks.MonitorExists = [this] { return Session().Recording(); };
-    hooks.RequestSingleCall = [this](const std::string& text) {
-        Session().RequestSingleCall(text);
-    };
-    hooks.ReformatUandD = [this] { return FEnv.ReformatUandD(); };
-    hooks.SendDelayFactor = [this] { return FEnv.ProtocolSendDelay(); };
-    FPlayer.SetHooks(hooks);
-    FSendTimer = new QTimer(this);
-    FSendTimer->setSingleShot(true);
-    FSendTimer->setTimerType(Qt::PreciseTimer);
-    connect(FSendTimer, &QTimer::timeout, this, [this] { SendStep(); });
     SetSendMode(TProtocolPlayer::smOnce);
     ShowSentCount();
-    // another protocol is to play: this one stops
-    connect(&Session(), &TSession::StopPlaybackRequested, this, [this] {
-        if (FPlayer.Sending()) StopSending();
+    // the playback ended, or another protocol plays now: this one stops
+    connect(&Session(), &TSession::PlaybackChanged, this, [this] {
+        if (FSending && Session().Live().PlaybackOwner() != this) StopSending();
     });
 }
 
 TfProtocolForm::~TfProtocolForm() {
-    if (Session().PlaybackOwner() == this) Session().SetPlayback(nullptr, QString());
+    FSending = false;
+    if (Session().Live().PlaybackOwner() == this) Session().Live().StopPlayback();
 }
 
 void TfProtocolForm::ReanalyseRows() {
@@ -181,11 +168,11 @@ void TfProtocolForm::ReanalyseRows() {
 }
 
 void TfProtocolForm::ShowSentCount() {
-    FInfo->setText(Tr("  Anzahl versendeter Telegramme: %1").arg(FPlayer.SentCount()));
+    FInfo->setText(Tr("  Anzahl versendeter Telegramme: %1").arg(FSent));
 }
 
 void TfProtocolForm::SetSendMode(TProtocolPlayer::TMode mode, bool fromButton) {
-    FPlayer.Mode = mode;
+    FMode = mode;
     switch (mode) {
     case TProtocolPlayer::smCyclic:
         FModeButton->setText(Tr("Zyklisch"));
@@ -224,16 +211,18 @@ void TfProtocolForm::SendClicked() {
         while (wait.elapsed() < 1000)
             QApplication::processEvents(QEventLoop::AllEvents, 20);
     }
-    if (!Session().Recording()) Session().RequestMonitor(true);
-    if (FPlayer.Sending())
+    if (IMainWindow* main = MainWindowOf(this); main && !Session().Recording())
+        main->ShowMonitor(true);
+    if (FSending)
         StopSending();
     else
         StartSending();
 }
 
 void TfProtocolForm::StartSending() {
-    if (FPlayer.Sending()) return;
-    if (Session().PlaybackOwner() && Session().PlaybackOwner() != this) {
+    if (FSending) return;
+    TLiveSession& live = Session().Live();
+    if (live.PlaybackOwner() && live.PlaybackOwner() != this) {
         if (QMessageBox::question(
                 this, Caption(),
                 Tr("Es ist bereits ein anderes Protokoll aktiv, es darf jedoch immer nur ein "
@@ -244,45 +233,37 @@ void TfProtocolForm::StartSending() {
             return;
         Session().StopAllPlayback();
     }
-    FPlayer.CurrentRow = FView->currentIndex().isValid() ? FView->currentIndex().row() : 0;
     FStarted = true;
     FSendButton->setText(Tr("Anhalten"));
-    Session().SetPlayback(this, FFile);
-    Session().RequestSendDelayTip();
+    if (IMainWindow* main = MainWindowOf(this)) main->ShowSendDelayTip();
     FSavedWarnings = AutoWarnings();
     SetAutoWarnings(false);
     setStyleSheet(QStringLiteral("#pnInfo { background: #FF8080; }"));
-    const int interval = FPlayer.Start();
-    FView->setCurrentIndex(FModel->index(FPlayer.CurrentRow, 0));
-    ShowSentCount();
-    if (interval < 0)
-        StopSending();
-    else if (FPlayer.Mode != TProtocolPlayer::smSingle)
-        FSendTimer->start(interval);
-}
-
-void TfProtocolForm::SendStep() {
-    const int interval = FPlayer.Step();
-    ShowSentCount();
-    if (FPlayer.CurrentRow < FModel->rowCount())
-        FView->setCurrentIndex(FModel->index(FPlayer.CurrentRow, 0));
-    if (interval < 0)
-        StopSending();
+    TLiveSession::TPlayback p;
+    p.Owner = this;
+    p.File = QFile::encodeName(FFile).toStdString();
+    p.Mode = FMode;
+    p.StartRow = FView->currentIndex().isValid() ? FView->currentIndex().row() : 0;
+    p.SendDelayFactor = [this] { return FEnv.ProtocolSendDelay(); };
+    p.Stepped = [this](int row, int sent) {
+        FSent = sent;
+        ShowSentCount();
+        if (row < FModel->rowCount()) FView->setCurrentIndex(FModel->index(row, 0));
+    };
+    if (live.StartPlayback(FOwnTable, std::move(p)))
+        FSending = true;
     else
-        FSendTimer->start(interval);
+        StopSending();
 }
 
 void TfProtocolForm::StopSending() {
-    FSendTimer->stop();
-    const bool was = FPlayer.Sending() || FStarted;
+    const bool was = FSending || FStarted;
+    FSending = false;
     FStarted = false;
-    FPlayer.Stop();
+    if (Session().Live().PlaybackOwner() == this) Session().Live().StopPlayback();
     FSendButton->setText(Tr("Senden"));
     setStyleSheet(QString());
-    if (was) {
-        SetAutoWarnings(FSavedWarnings);
-        if (Session().PlaybackOwner() == this) Session().SetPlayback(nullptr, QString());
-    }
+    if (was) SetAutoWarnings(FSavedWarnings);
     RefreshFromState();
 }
 
@@ -290,7 +271,7 @@ void TfProtocolForm::RefreshFromState() {
     TfBaseProtocolForm::RefreshFromState();
     const TDeviceStatus& status = Session().Status();
     const bool master = status.Master();
-    if (FPlayer.Sending() && (!status.DeviceOnline() || !Session().Recording() || !master)) {
+    if (FSending && (!status.DeviceOnline() || !Session().Recording() || !master)) {
         StopSending();
         return;
     }
@@ -354,15 +335,15 @@ bool TfProtocolForm::MayClose() {
 void TfProtocolForm::closeEvent(QCloseEvent* e) {
     TfBaseProtocolForm::closeEvent(e);
     // a running playback ends with the window
-    if (e->isAccepted() && FPlayer.Sending()) StopSending();
+    if (e->isAccepted() && FSending) StopSending();
 }
 
 void TfProtocolForm::changeEvent(QEvent* e) {
     TfBaseProtocolForm::changeEvent(e);
     if (e->type() == QEvent::LanguageChange) {
         SetCaption(Tr("Protokoll") + QStringLiteral(" ") + QDir::toNativeSeparators(FFile));
-        FSendButton->setText(FPlayer.Sending() ? Tr("Anhalten") : Tr("Senden"));
-        SetSendMode(FPlayer.Mode);
+        FSendButton->setText(FSending ? Tr("Anhalten") : Tr("Senden"));
+        SetSendMode(FMode);
         ShowSentCount();
     }
 }

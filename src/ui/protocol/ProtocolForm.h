@@ -54,10 +54,10 @@ public:
     bool CanSend() const override { return true; }
     void StartSending() override;
     void StopSending();
-    bool Sending() const override { return FPlayer.Sending(); }
+    bool Sending() const override { return FSending; }
     void SetSendMode(TProtocolPlayer::TMode mode, bool fromButton = true);
-    TProtocolPlayer::TMode SendMode() const { return FPlayer.Mode; }
-    int SentCount() const { return FPlayer.SentCount(); }
+    TProtocolPlayer::TMode SendMode() const { return FMode; }
+    int SentCount() const { return FSent; }
     // Re-evaluates sending and the send button (device or monitor changed).
     void RefreshFromState() override;
     QPushButton* SendButton() const { return FSendButton; }
@@ -71,15 +71,16 @@ protected:
 private:
     // The window around the loaded rows (both constructors).
     void Build();
-    void SendStep();
     void ShowSentCount();
 
     TTable FOwnTable;
     bool FPairingRestored = false;
     QString FFile;
     TProtocolLoad FLoad;
-    TProtocolPlayer FPlayer;
-    QTimer* FSendTimer = nullptr;
+    // the playback runs in the live session; this window shows it
+    TProtocolPlayer::TMode FMode = TProtocolPlayer::smOnce;
+    bool FSending = false;
+    int FSent = 0;
     QPushButton* FSendButton = nullptr;
     QPushButton* FModeButton = nullptr;
     QLabel* FInfo = nullptr;

@@ -15,6 +15,7 @@
 
 #include "TestSupport.h"
 #include "ui/AutoAnswer.h"
+#include "ui/FakeMainWindow.h"
 #include "ui/UiTestSupport.h"
 
 #include <QComboBox>
@@ -287,10 +288,11 @@ TEST_F(AufrufListenFormTest, TheActivateButtonFollowsDeviceFileAndActiveList) {
     EXPECT_TRUE(b->isEnabled());
     EXPECT_EQ(b->text(), QStringLiteral("Aktivieren"));
 
-    QSignalSpy asked(&S, &TSession::CallListActivationRequested);
+    TFakeMainWindow main;
+    const QStringList& asked = main.Asked;
     b->click();
-    ASSERT_EQ(asked.count(), 1) << "the main window activates, with its messages";
-    EXPECT_EQ(asked.at(0).at(0).toString(), Q(file));
+    ASSERT_EQ(asked.size(), 1) << "the main window activates, with its messages";
+    EXPECT_EQ(asked.at(0), "activate calls " + Q(file));
 
     ASSERT_EQ(S.ActivateCallList(file), TCallListActivation::Active);
     EXPECT_EQ(b->text(), QStringLiteral("Deaktivieren"));
@@ -301,7 +303,8 @@ TEST_F(AufrufListenFormTest, TheActivateButtonFollowsDeviceFileAndActiveList) {
     EXPECT_EQ(S.Scheduler()->Entries()[0].Aufruf, "l001");
     SaveAs = Q(file);
     ASSERT_TRUE(W->SaveList());
-    ASSERT_EQ(asked.count(), 2) << "saving the active list activates it again";
+    ASSERT_EQ(asked.size(), 2) << "saving the active list activates it again";
+    EXPECT_EQ(asked.at(1), "activate calls " + Q(file));
     S.ActivateCallList(file); // as the main window does
     EXPECT_EQ(S.Scheduler()->Entries()[0].Aufruf, "k07");
     EXPECT_FALSE(W->PanelText()->text().contains(QStringLiteral("ACHTUNG")));
@@ -310,7 +313,7 @@ TEST_F(AufrufListenFormTest, TheActivateButtonFollowsDeviceFileAndActiveList) {
     Set(0, 1, "z034");
     SaveAs = QString::fromStdString(Dir / "kopie.AUF.CSV");
     ASSERT_TRUE(W->SaveListAs());
-    EXPECT_EQ(asked.count(), 2);
+    EXPECT_EQ(asked.size(), 2);
     EXPECT_EQ(S.ActiveCallList(), file);
     EXPECT_EQ(S.Scheduler()->Entries()[0].Aufruf, "k07");
     EXPECT_EQ(b->text(), QStringLiteral("Aktivieren")) << "the editor shows the copy now";
@@ -318,9 +321,9 @@ TEST_F(AufrufListenFormTest, TheActivateButtonFollowsDeviceFileAndActiveList) {
     b = W->ActivateButton();
     EXPECT_EQ(b->text(), QStringLiteral("Deaktivieren"));
 
-    QSignalSpy off(&S, &TSession::MasterSimulationSwitchRequested);
     b->click();
-    EXPECT_EQ(off.count(), 1) << "the active list's button switches it off";
+    ASSERT_EQ(asked.size(), 3);
+    EXPECT_EQ(asked.at(2), "master switch") << "the active list's button switches it off";
 
     // another list is active: asked first
     const std::string other = List("b.AUF.CSV", "-1;\"k07\";\"\";\"0:05\"\r\n");
@@ -330,11 +333,12 @@ TEST_F(AufrufListenFormTest, TheActivateButtonFollowsDeviceFileAndActiveList) {
         TAutoAnswer no(QMessageBox::No);
         b->click();
         EXPECT_EQ(no.Count, 1);
-        EXPECT_EQ(asked.count(), 2) << "No leaves everything as it was";
+        EXPECT_EQ(asked.size(), 3) << "No leaves everything as it was";
     }
     TAutoAnswer yes(QMessageBox::Yes);
     b->click();
-    EXPECT_EQ(asked.count(), 3);
+    ASSERT_EQ(asked.size(), 4);
+    EXPECT_EQ(asked.at(3), "activate calls " + Q(file));
 
     S.StopRecording();
     EXPECT_EQ(S.ActiveCallList(), "") << "closing the monitor ends the list";

@@ -22,7 +22,7 @@
 #include "ui/help/HelpWindow.h"
 #include "ui/main/MainFormFixture.h"
 #include "ui/print/PreviewForm.h"
-#include "ui/stats/StatisticsForm.h"
+#include "ui/protocol/StatisticsForm.h"
 
 #include "print/ProtocolPrint.h"
 

@@ -10,7 +10,7 @@
 #include "ui/filter/Filter.h"
 #include "ui/print/PreviewForm.h"
 #include "ui/protocol/MonitorFixture.h"
-#include "ui/stats/StatisticsForm.h"
+#include "ui/protocol/StatisticsForm.h"
 
 #include "print/ProtocolPrint.h"
 

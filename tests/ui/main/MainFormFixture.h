@@ -13,7 +13,7 @@
 #include "ui/main/DirectInputBox.h"
 #include "ui/main/MainForm.h"
 #include "ui/main/ModeArea.h"
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 #include "ui/protocol/MonitorForm.h"
 #include "ui/protocol/ProtocolForm.h"
 #include "ui/widgets/BalloonHint.h"

@@ -568,7 +568,7 @@ TEST_F(MainWindowTest, ProgramEndSwitchesRecordingOff) {
     ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acAufzeichnen)->isEnabled(); }));
     W->close();
     EXPECT_FALSE(W->Action(TAct::acAufzeichnen)->isEnabled());
-    EXPECT_FALSE(W->Session().PollTimer()->isActive());
+    EXPECT_FALSE(W->Session().Live().Polling());
 }
 
 TEST_F(MainWindowTest, TheWindowMenuListsTheOpenWindows) {

@@ -115,6 +115,29 @@ TEST_F(ResponseListWindowTest, TheEditor) {
               QStringLiteral("Slavesimulation - Antwortliste: Neu"));
 }
 
+// The device switched to bus master by the switch: the live session unloads
+// the active list (the rule the command line's session follows too), and
+// every place that shows it says so.
+TEST_F(ResponseListWindowTest, TheListIsUnloadedWhenTheDeviceBecomesMaster) {
+    Start(TScenario::Idle);
+    const QString file = List("anzeige.ANT.CSV", "-1;\"a1\";\"a17\";30\r\n");
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acAntwortOnOff)->isEnabled(); }));
+    W->ResponseLists()->SetAskOpenFile([&] { return file; });
+    W->Action(TAct::acAntwortOnOff)->trigger();
+    ASSERT_EQ(QString::fromStdString(S->ActiveResponseList()), file);
+    ASSERT_TRUE(WaitFor([&] { return DeviceSimulates() && DeviceList().size() == 1; }));
+
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acMasterOnOff)->isEnabled(); }));
+    W->Action(TAct::acMasterOnOff)->trigger();
+    ASSERT_TRUE(WaitFor([&] { return S->Status().Master(); }));
+    EXPECT_EQ(S->ActiveResponseList(), "");
+    EXPECT_FALSE(W->Action(TAct::acAntwortOnOff)->isChecked());
+    EXPECT_TRUE(ActiveLine().isEmpty());
+    EXPECT_EQ(W->StatusPanel(2)->text(), QStringLiteral("<Keine Liste aktiv>"));
+    EXPECT_TRUE(WaitFor([&] { return DeviceList().empty(); })) << "nothing to answer from";
+    Quiet();
+}
+
 TEST_F(ResponseListWindowTest, TheDeviceAnswersFromTheActiveList) {
     Start(TScenario::Vehicle);
     const QString file = List("anzeige.ANT.CSV", "-1;\"a1\";\"a17\";30\r\n");

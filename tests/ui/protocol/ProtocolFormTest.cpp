@@ -612,25 +612,20 @@ TEST_F(ProtocolWindowTest, FilterTipOnceAfterTheFilterWindowWasUsed) {
     EXPECT_TRUE(Env.HintGiven(THint::FilterHint));
 }
 
-// A session that keeps the single calls of a playback instead of sending.
-class TCallRecordingSession : public TSession {
-public:
-    using TSession::TSession;
-    void RequestSingleCall(const std::string& text) override {
-        // the scheduler takes the cell as recorded (CR and check byte are its business)
-        Sent.push_back(text.substr(0, text.find('\r')));
-    }
-    std::vector<std::string> Sent;
-};
-
 TEST_F(ProtocolWindowTest, PlaybackSendsTheMasterRows) {
-    TCallRecordingSession session(Env, Parser);
+    // a session that keeps the single calls of a playback instead of sending
+    std::vector<std::string> sent;
+    TSession::TOptions options;
+    options.SingleCalls = [&](const std::string& text) {
+        // the scheduler takes the cell as recorded (CR and check byte are its business)
+        sent.push_back(text.substr(0, text.find('\r')));
+    };
+    TSession session(Env, Parser, options);
     TfMonitorForm monitor(session); // the recording runs: playback may send
     monitor.Recorder().SafetyCopy = false;
     session.Status().SetDeviceOnline(true);
     session.Status().SetMaster(true);
     TfProtocolForm w(session, QString::fromStdString(File));
-    std::vector<std::string>& sent = session.Sent;
     QString active;
     QObject::connect(&session, &TSession::PlaybackChanged, [&](const QString& f) { active = f; });
     auto runOut = [&] {

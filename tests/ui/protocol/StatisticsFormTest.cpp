@@ -3,7 +3,7 @@
 // and the exports.
 
 #include "ui/protocol/MonitorFixture.h"
-#include "ui/stats/StatisticsForm.h"
+#include "ui/protocol/StatisticsForm.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>

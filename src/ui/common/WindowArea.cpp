@@ -1,4 +1,4 @@
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 #include "ui/widgets/BalloonHint.h"
 
 #include "ui/common/ChildWindow.h"

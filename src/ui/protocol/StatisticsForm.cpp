@@ -1,4 +1,4 @@
-#include "ui/stats/StatisticsForm.h"
+#include "ui/protocol/StatisticsForm.h"
 
 #include "platform/QtFiles.h"
 #include "platform/QtText.h"
@@ -7,7 +7,7 @@
 #include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/help/ContextHelp.h"
-#include "ui/main/WindowArea.h"
+#include "ui/common/WindowArea.h"
 #include "ui/protocol/BaseProtocolForm.h"
 
 #include <QBarCategoryAxis>
