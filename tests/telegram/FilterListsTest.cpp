@@ -46,6 +46,31 @@ TEST(FilterListsTest, TextsSortingAndDuplicates) {
     EXPECT_EQ(l.Types[2].Rec.Text, "aA1");
 }
 
+// The groups show the interface language's column of IBIS_Frame.CSV, the
+// first column where a line has none (or an empty one) for it; the entry's
+// Text, which templates store, is the first column in every language.
+TEST(FilterListsTest, GroupTextsInTheInterfaceLanguage) {
+    const TFrameFile frame = ParseFrameFile("\"a\";\"Anzeigen\";\"Displays\"\r\n"
+                                            "\"d\";\"Datum\"\r\n"
+                                            "\"z\";\"Ziel\";\"\"\r\n");
+    ASSERT_FALSE(frame.Damaged);
+    struct Case {
+        int Language;
+        const char* A;
+        const char* D;
+        const char* Z;
+    };
+    for (const Case c : {Case{1, "Anzeigen", "Datum", "Ziel"}, Case{2, "Displays", "Datum", "Ziel"},
+                         Case{3, "Anzeigen", "Datum", "Ziel"}}) {
+        const TFilterList groups = BuildGroupList(frame, c.Language);
+        ASSERT_EQ(groups.size(), 3u);
+        EXPECT_EQ(groups[0].ListText, std::string("a\xA0") + c.A) << c.Language;
+        EXPECT_EQ(groups[1].ListText, std::string("d\xA0") + c.D) << c.Language;
+        EXPECT_EQ(groups[2].ListText, std::string("z\xA0") + c.Z) << c.Language;
+        EXPECT_EQ(groups[0].Rec.Text, "Anzeigen") << c.Language;
+    }
+}
+
 TEST(FilterListsTest, GroupChecksFollowRecordTypes) {
     Lists l = Sample();
     const int linie = 1, lang = 2;

@@ -261,7 +261,7 @@ void TfFilter::FillLists() {
     } catch (const EVaskelError&) {
         frameBroken = true;
     }
-    FGroups = BuildGroupList(frame);
+    FGroups = BuildGroupList(frame, UiLanguage());
     CheckFromChoice(FGroups, env.FilterKuerzel());
     CheckFromChoice(FTypes, env.FilterSatzArten());
     // the current entries stay where they were (a language switch)
