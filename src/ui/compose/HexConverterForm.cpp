@@ -42,6 +42,9 @@ TfHexConverterForm* TfHexConverterForm::Open(QWidget* parent) {
     if (TfHexConverterForm* open = Current()) return open;
     auto* w = new TfHexConverterForm(parent);
     w->show();
+    // a tool window gets no keyboard focus by itself: the user types at once
+    w->raise();
+    w->activateWindow();
     return w;
 }
 
@@ -114,6 +117,9 @@ void TfHexConverterForm::DecimalChanged() {
     const TNumberNotations n = FromDecimalText(ToCp1252(FDecimal->text()));
     Put(FHex, FromCp1252(n.Hex));
     Put(FIbisHex, FromCp1252(n.IbisHex));
+    // typing starts in the decimal field and replaces its "0"
+    FDecimal->setFocus();
+    FDecimal->selectAll();
 }
 
 void TfHexConverterForm::HexChanged() {
