@@ -832,10 +832,6 @@
         <translation>Protocol file (*.PRO.CSV)</translation>
     </message>
     <message>
-        <source>Protokolldatei(*.PRO.CSV)</source>
-        <translation>Protocol file (*.PRO.CSV)</translation>
-    </message>
-    <message>
         <source>Alle Dateien (*.*)</source>
         <translation>All files (*.*)</translation>
     </message>
@@ -1725,8 +1721,8 @@
         <translation>&amp;Cancel</translation>
     </message>
     <message>
-        <source>&amp;Ok</source>
-        <translation>&amp;Ok</translation>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
     </message>
     <message>
         <source>Adresse %1 (%2):</source>
@@ -1759,10 +1755,6 @@
     <message>
         <source>Aufrufliste öffnen</source>
         <translation>Open call list</translation>
-    </message>
-    <message>
-        <source>Aufrufliste(*.AUF.CSV)</source>
-        <translation>Call list (*.AUF.CSV)</translation>
     </message>
     <message>
         <source>Beispiel</source>
@@ -2297,8 +2289,8 @@
         <translation>Page:</translation>
     </message>
     <message>
-        <source>Sie haben die Möglichkeit eine kurze Beschreibung für das auszudruckende Protokoll anzugeben, die mit in den Ausdruck aufgenommen wird. (Z.B. Grund des Protokolls oder angeschlossene Geräte usw.)</source>
-        <translation>You can give a short description of the protocol to be printed, which is included in the printout. (E.g. the reason for the protocol or the devices connected.)</translation>
+        <source>Sie haben die Möglichkeit, eine kurze Beschreibung für das auszudruckende Protokoll anzugeben, die mit in den Ausdruck aufgenommen wird (z. B. Grund des Protokolls oder angeschlossene Geräte).</source>
+        <translation>You can give a short description of the protocol to be printed, which is included in the printout (e.g. the reason for the protocol or the devices connected).</translation>
     </message>
     <message>
         <source>Sie können eine Notizzeile für das auszudruckende Protokoll eingeben.</source>
@@ -3263,6 +3255,26 @@ Please enter another language!</translation>
     <message>
         <source>Die Datei endet mitten in einer Zeile (ein Anführungszeichen wird nie geschlossen) und wurde nicht geöffnet:</source>
         <translation>The file ends in the middle of a row (a quote is never closed) and was not opened:</translation>
+    </message>
+    <message>
+        <source>Deutsch</source>
+        <translation>German</translation>
+    </message>
+    <message>
+        <source>Englisch</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>Textdatei</source>
+        <translation>Text file</translation>
+    </message>
+    <message>
+        <source>Alle Dateien</source>
+        <translation>All files</translation>
+    </message>
+    <message>
+        <source>Debug-Fenster</source>
+        <translation>Debug window</translation>
     </message>
 </context>
 </TS>

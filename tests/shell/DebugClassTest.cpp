@@ -120,7 +120,7 @@ TEST_F(DebugClassTest, AnEnglishProgramWritesAnEnglishReport) {
     EXPECT_EQ(headers, (std::vector<std::string>{
                            "======== BEGIN OF ERROR REPORT ====================",
                            "-------- Computer ----------------------------------",
-                           "-------- Beginn: Environment ------------------------",
+                           "-------- Begin: Environment -------------------------",
                            "-------- Open windows ---------------------------------",
                            "-------- Action history --------------------------------",
                            "-------- Error message -------------------------------",

@@ -24,7 +24,7 @@ TfDebugOutputForm::TfDebugOutputForm(TSession& session, TKind kind, QWidget* par
     setAttribute(Qt::WA_DeleteOnClose);
     const bool debug = kind == TKind::Debug;
     setObjectName(debug ? QStringLiteral("TfDebugForm") : QStringLiteral("TfDeviceMessageForm"));
-    setWindowTitle(Tr(debug ? "Monitor" : "Gerätemeldungen (Debugausgabe)"));
+    setWindowTitle(Tr(debug ? "Debug-Fenster" : "Gerätemeldungen (Debugausgabe)"));
     resize(640, 420);
 
     FLog = new QPlainTextEdit;
@@ -128,7 +128,7 @@ void TfDebugOutputForm::SaveAsked() {
 
 void TfDebugOutputForm::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
-    if (e->type() == QEvent::LanguageChange) setWindowTitle(Tr(FKind == TKind::Debug ? "Monitor" : "Gerätemeldungen (Debugausgabe)"));
+    if (e->type() == QEvent::LanguageChange) setWindowTitle(Tr(FKind == TKind::Debug ? "Debug-Fenster" : "Gerätemeldungen (Debugausgabe)"));
 }
 
 } // namespace vaskel

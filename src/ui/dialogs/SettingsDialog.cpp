@@ -190,7 +190,7 @@ Tfrm_Einstellungen::Tfrm_Einstellungen(TEnvironment& env, THooks hooks, QWidget*
     buttons->addStretch();
     btOK = new QPushButton;
     btOK->setObjectName(QStringLiteral("btOK"));
-    SetDe(btOK, "&Ok");
+    SetDe(btOK, "&OK");
     btOK->setDefault(true);
     btAbort = new QPushButton;
     btAbort->setObjectName(QStringLiteral("btAbort"));

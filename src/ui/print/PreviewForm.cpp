@@ -30,9 +30,9 @@ TfPrintInfomation::TfPrintInfomation(QWidget* parent) : QDialog(parent) {
     setWindowTitle(Tr("Protokollnotiz"));
     auto* layout = new QVBoxLayout(this);
     auto* info = new QLabel;
-    SetDe(info, "Sie haben die Möglichkeit eine kurze Beschreibung für das auszudruckende "
-                "Protokoll anzugeben, die mit in den Ausdruck aufgenommen wird. (Z.B. Grund des "
-                "Protokolls oder angeschlossene Geräte usw.)");
+    SetDe(info, "Sie haben die Möglichkeit, eine kurze Beschreibung für das auszudruckende "
+                "Protokoll anzugeben, die mit in den Ausdruck aufgenommen wird (z. B. Grund des "
+                "Protokolls oder angeschlossene Geräte).");
     info->setWordWrap(true);
     layout->addWidget(info);
     auto* label = new QLabel;
