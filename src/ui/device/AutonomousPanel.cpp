@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace vaskel {
@@ -67,18 +68,17 @@ TAutonomousPanel::TAutonomousPanel(TSession& session, const TActionTable& action
         fields->addWidget(f);
     }
     row->addLayout(fields);
-    auto* commands = new QGridLayout;
-    commands->setSpacing(2);
-    int k = 0;
+    FCommands = new QGridLayout;
+    FCommands->setSpacing(2);
     for (TAct a : {TAct::actOfflineModeToogle, TAct::actOfflineModeStop, TAct::actOfflineDataGet,
                    TAct::actOfflineModeFlash, TAct::actOfflineModeErase}) {
         auto* b = new TActionButton(actions[a]);
         b->setObjectName(actions[a]->objectName() + QStringLiteral("Button"));
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        commands->addWidget(b, k / 3, k % 3);
-        ++k;
+        FButtons << b;
     }
-    row->addLayout(commands);
+    PlaceButtons(3);
+    row->addLayout(FCommands);
     row->addStretch(1);
     connect(&FSession, &TSession::AutonomousChanged, this, [this] { Refresh(); });
     connect(&FSession, &TSession::DisplayChanged, this, [this] { Refresh(); });
@@ -93,10 +93,36 @@ void TAutonomousPanel::Refresh() {
     setEnabled(d.PanelEnabled);
 }
 
+void TAutonomousPanel::PlaceButtons(int columns) {
+    if (columns == FColumns) return;
+    FColumns = columns;
+    for (QToolButton* b : FButtons) FCommands->removeWidget(b);
+    for (int k = 0; k < FButtons.size(); ++k)
+        FCommands->addWidget(FButtons[k], k / columns, k % columns);
+    for (int c = 0; c < 3; ++c) FCommands->setColumnStretch(c, c < columns ? 1 : 0);
+}
+
+void TAutonomousPanel::Arrange() {
+    // a button never shows part of its text: where three columns do not fit
+    // the width, the buttons take more rows
+    if (width() <= 0) return;
+    for (int columns = 3; columns >= 1; --columns) {
+        PlaceButtons(columns);
+        layout()->invalidate();
+        if (columns == 1 || layout()->minimumSize().width() <= width()) break;
+    }
+}
+
+void TAutonomousPanel::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    Arrange();
+}
+
 void TAutonomousPanel::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
     if (e->type() == QEvent::LanguageChange) {
         Refresh();
+        Arrange();
         if (QWidget* bar = parentWidget()) bar->setWindowTitle(Tr("Autonomes Aufzeichnen"));
     }
 }
