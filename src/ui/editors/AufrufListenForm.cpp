@@ -103,6 +103,9 @@ TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, Q
     FPanel = new QLabel;
     FPanel->setObjectName(QStringLiteral("pnBottom"));
     FPanel->setAutoFillBackground(true);
+    // a long note takes more lines where the window is narrow, never cut
+    FPanel->setWordWrap(true);
+    FPanel->setMinimumWidth(120);
     BottomButtons()->insertWidget(0, FPanel, 1);
     FDetail = new QPushButton;
     FDetail->setObjectName(QStringLiteral("btnDS21_3a"));
