@@ -28,6 +28,7 @@ const char* const kHintPaths[kHintCount] = {
     "Hints\\GridErrorDblClick",
     "Hints\\AddressTranslationHintGiven",
     "Hints\\AddressTranslationAutoCloseHintGiven",
+    "Hints\\DataFolder",
 };
 
 // The main window's geometry: "MainWindow\\Left", ... (integers),

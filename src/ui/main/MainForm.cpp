@@ -693,7 +693,8 @@ void TfMainForm::showEvent(QShowEvent* e) {
     if (FAfterShowDone) return;
     FAfterShowDone = true;
     // a data folder outside the documents folder is told once, where it is
-    if (FSession.Env().DataPlace() != TDataPlace::Documents)
+    if (FSession.Env().DataPlace() != TDataPlace::Documents &&
+        !FSession.Env().HintGiven(THint::DataFolderHintGiven))
         QTimer::singleShot(0, this, [this] { TellDataFolder(); });
     const TRecorder& recorder = FSession.Recorder();
     const bool found =
@@ -711,13 +712,15 @@ void TfMainForm::showEvent(QShowEvent* e) {
 void TfMainForm::TellDataFolder() {
     const QString folder = QDir::toNativeSeparators(
         QFile::decodeName(QByteArray::fromStdString(FSession.Env().DataDirectory())));
-    // near the status bar, until closed
-    TBalloonHint::Show(this, QPoint(60, height() - 24), TBalloonHint::TIcon::Information,
+    // once per installation; over the top of the window area, where nobody
+    // types, and moving with it (a window maximised after the start)
+    FSession.Env().SetHintGiven(THint::DataFolderHintGiven);
+    TBalloonHint::Show(FArea, QPoint(40, 4), TBalloonHint::TIcon::Information,
                        Tr("Datenordner"),
                        Tr("Es gibt keinen Dokumente-Ordner. Die Datensatzdatei und die "
                           "automatische Sicherung liegen deshalb hier:") +
                            QStringLiteral("\n") + folder,
-                       0);
+                       0, true);
 }
 
 bool TfMainForm::event(QEvent* e) {

@@ -1,6 +1,7 @@
 #include "ui/widgets/BalloonHint.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
@@ -94,7 +95,18 @@ TBalloonHint::TBalloonHint(QWidget* window, QWidget* anchor, QPoint at, TIcon ic
             deleteLater();
     });
     adjustSize();
+    FAt = at;
+    FBelow = below;
     Place(anchor->mapTo(window, at), below);
+    anchor->installEventFilter(this);
+    if (window != anchor) window->installEventFilter(this);
+}
+
+bool TBalloonHint::eventFilter(QObject* watched, QEvent* e) {
+    if ((e->type() == QEvent::Resize || e->type() == QEvent::Move) && FAnchor &&
+        parentWidget() && (watched == FAnchor || watched == parentWidget()))
+        Place(FAnchor->mapTo(parentWidget(), FAt), FBelow);
+    return QFrame::eventFilter(watched, e);
 }
 
 QString TBalloonHint::Title() const {
