@@ -1893,8 +1893,8 @@
         <translation>Reset</translation>
     </message>
     <message>
-        <source>in einer Mastersimulation die Adressen auch tatsächlich umgesetzt werden!</source>
-        <translation>the addresses are actually translated in a master simulation!</translation>
+        <source>beim Abspielen eines Protokolls die Adressen auch tatsächlich umgesetzt werden!</source>
+        <translation>the addresses are actually translated when a protocol is played back!</translation>
     </message>
     <message>
         <source>können Sie die gerade aktive Aufrufliste öffnen.</source>

@@ -552,19 +552,21 @@ void TfMainForm::RefreshWindows() {
 
 void TfMainForm::OpenAddressForm() {
     TfAddressForm form(FSession.Env(), this);
-    form.exec();
+    const bool stored = form.exec() == QDialog::Accepted;
     UpdateActions();
     // the table alone translates nothing: the switch is to be pressed too
+    // (said once a translation was stored, not after a cancelled window)
     TEnvironment& env = FSession.Env();
-    if (!env.HintGiven(THint::AddressTranslationHintGiven) &&
+    if (stored && env.IBISAddressTranslationDefined() &&
+        !env.HintGiven(THint::AddressTranslationHintGiven) &&
         env.IBISAddressTranslationMode() == 0 && FAddressButton->isVisible()) {
         env.SetHintGiven(THint::AddressTranslationHintGiven);
         TBalloonHint::Show(FAddressButton, FAddressButton->rect().center(),
                            TBalloonHint::TIcon::Information, Tr("Hinweis"),
                            Tr("Vergessen Sie nicht, die Adressumsetzung zu aktivieren, damit") +
                                T("\n") +
-                               Tr("in einer Mastersimulation die Adressen auch tatsächlich "
-                                  "umgesetzt werden!"),
+                               Tr("beim Abspielen eines Protokolls die Adressen auch "
+                                  "tatsächlich umgesetzt werden!"),
                            7000);
     }
 }
