@@ -20,7 +20,9 @@
 namespace vaskel {
 
 TfDebugOutputForm::TfDebugOutputForm(TSession& session, TKind kind, QWidget* parent)
-    : QWidget(parent, Qt::Window), FSession(session), FKind(kind) {
+    // a tool window: it stays above the window it belongs to when that one
+    // is clicked, instead of getting lost behind it
+    : QWidget(parent, Qt::Tool), FSession(session), FKind(kind) {
     setAttribute(Qt::WA_DeleteOnClose);
     const bool debug = kind == TKind::Debug;
     setObjectName(debug ? QStringLiteral("TfDebugForm") : QStringLiteral("TfDeviceMessageForm"));

@@ -379,7 +379,12 @@ void TfMainForm::BuildMenus() {
     for (QMenu* m : menus)
         m->setToolTipsVisible(true);
     BuildLanguageMenu(menus[static_cast<int>(TMenuId::Options)]);
-    FArea->ListWindowsIn(menus[static_cast<int>(TMenuId::Window)]);
+    QMenu* windows = menus[static_cast<int>(TMenuId::Window)];
+    FArea->ListWindowsIn(windows);
+    // the open log windows after the area's windows
+    connect(windows, &QMenu::aboutToShow, this, [this, windows] {
+        if (FDeviceWindows) FDeviceWindows->AddOpenWindowsTo(windows);
+    });
     if (FOptions.Virtual) BuildVirtualDeviceMenu(menus[static_cast<int>(TMenuId::Diagnostics)]);
 }
 
