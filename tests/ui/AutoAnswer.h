@@ -26,6 +26,7 @@ public:
             const auto button = FButtons[std::min<std::size_t>(Count, FButtons.size() - 1)];
             ++Count;
             LastText = box->text();
+            LastTitle = box->windowTitle();
             QAbstractButton* b = box->button(button);
             if (!b) b = box->button(QMessageBox::Ok);
             if (b)
@@ -37,6 +38,7 @@ public:
     }
     int Count = 0;
     QString LastText;
+    QString LastTitle;
 
 private:
     std::vector<QMessageBox::StandardButton> FButtons;

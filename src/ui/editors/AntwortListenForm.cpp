@@ -79,7 +79,7 @@ TfAntwortListenForm::TfAntwortListenForm(TSession& session, const QString& file,
             "Geben Sie an, mit welcher Verzögerung die Antwort gesendet werden soll."}},
           file, parent) {
     setObjectName(QStringLiteral("AntwortListenForm"));
-    if (ActualFileName().isEmpty()) SetDialogHeader(Tr("Neue Antwortliste"));
+    if (ActualFileName().isEmpty()) SetUntitledHeader("Neue Antwortliste");
 
     if (!ActualFileName().isEmpty()) {
         try {

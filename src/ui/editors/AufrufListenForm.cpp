@@ -48,7 +48,7 @@ TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, Q
             "wiederholt."}},
           file, parent) {
     setObjectName(QStringLiteral("AufrufListenForm"));
-    if (ActualFileName().isEmpty()) SetDialogHeader(Tr("Neue Aufrufliste"));
+    if (ActualFileName().isEmpty()) SetUntitledHeader("Neue Aufrufliste");
 
     // the file: the older comma form is written back in the current form
     // at once (the old content stays as the .BAK file)
