@@ -3276,5 +3276,9 @@ Please enter another language!</translation>
         <source>Debug-Fenster</source>
         <translation>Debug window</translation>
     </message>
+    <message>
+        <source>Gerätemeldungen ...</source>
+        <translation>Device messages ...</translation>
+    </message>
 </context>
 </TS>
