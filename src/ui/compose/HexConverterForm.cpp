@@ -85,6 +85,9 @@ TfHexConverterForm::TfHexConverterForm(QWidget* parent)
     connect(FHex, &QLineEdit::textChanged, this, [this] { HexChanged(); });
     connect(FIbisHex, &QLineEdit::textChanged, this, [this] { IbisHexChanged(); });
     setFixedSize(sizeHint());
+    // typing starts in the decimal field and replaces its "0"
+    FDecimal->setFocus();
+    FDecimal->selectAll();
 }
 
 TfHexConverterForm::~TfHexConverterForm() = default;
@@ -117,9 +120,6 @@ void TfHexConverterForm::DecimalChanged() {
     const TNumberNotations n = FromDecimalText(ToCp1252(FDecimal->text()));
     Put(FHex, FromCp1252(n.Hex));
     Put(FIbisHex, FromCp1252(n.IbisHex));
-    // typing starts in the decimal field and replaces its "0"
-    FDecimal->setFocus();
-    FDecimal->selectAll();
 }
 
 void TfHexConverterForm::HexChanged() {

@@ -287,7 +287,7 @@ TEST_F(UploadMainWindowTest, TheDeviceMessagesStayReachable) {
     messages = dw->DeviceMessages();
     ASSERT_NE(messages, nullptr);
     EXPECT_TRUE(messages->isVisible());
-    EXPECT_TRUE(f->isAncestorOf(messages)) << "over the modal window, not blocked by it";
+    EXPECT_EQ(messages->parentWidget(), f) << "over the modal window, not blocked by it";
     f->Upload().Start();
     ASSERT_TRUE(WaitFor([&] { return f->Upload().State() == TUploadState::Transferring; }));
     time.Advance(200);
