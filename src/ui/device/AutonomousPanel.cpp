@@ -105,12 +105,22 @@ void TAutonomousPanel::PlaceButtons(int columns) {
 void TAutonomousPanel::Arrange() {
     // a button never shows part of its text: where three columns do not fit
     // the width, the buttons take more rows
-    if (width() <= 0) return;
+    // the room is the bar's (a tool bar gives the panel its wish and cuts
+    // off what its window has no room for)
+    const QWidget* bar = parentWidget();
+    const int room = bar ? std::min(bar->contentsRect().width(), window()->width()) - 12 : width();
+    if (room <= 0) return;
     for (int columns = 3; columns >= 1; --columns) {
         PlaceButtons(columns);
         layout()->invalidate();
-        if (columns == 1 || layout()->minimumSize().width() <= width()) break;
+        if (columns == 1 || layout()->minimumSize().width() <= room) break;
     }
+    updateGeometry();
+}
+
+bool TAutonomousPanel::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == parentWidget() && e->type() == QEvent::Resize) Arrange();
+    return QWidget::eventFilter(watched, e);
 }
 
 void TAutonomousPanel::resizeEvent(QResizeEvent* e) {
@@ -120,6 +130,7 @@ void TAutonomousPanel::resizeEvent(QResizeEvent* e) {
 
 void TAutonomousPanel::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
+    if (e->type() == QEvent::ParentChange && parentWidget()) parentWidget()->installEventFilter(this);
     if (e->type() == QEvent::LanguageChange) {
         Refresh();
         Arrange();

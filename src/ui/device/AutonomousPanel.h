@@ -33,6 +33,8 @@ public:
 protected:
     void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    // the bar it lies in changed its width
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     // Places the buttons in as many columns (three at most) as the width
