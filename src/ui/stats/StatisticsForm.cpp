@@ -290,11 +290,13 @@ void TfStatisticsForm::Fill() {
         FTypes.push_back(no);
         const QString name = RecordTypeName(no);
         categories << name;
-        // a faulty telegram always shows; the whole bar keeps its height
+        // a bar of one telegram, and one faulty telegram in a bar, always
+        // shows; a bar keeps its height where that is no smaller
         const double count = static_cast<double>(fig.Count);
+        const double shown = count > 0 ? std::max(count, least) : 0.0;
         double bad = static_cast<double>(fig.RowsWithErrors);
-        if (bad > 0) bad = std::min(count, std::max(bad, least));
-        *clean << count - bad;
+        if (bad > 0) bad = std::min(shown, std::max(bad, least));
+        *clean << shown - bad;
         *faulty << bad;
         SetCell(t, row, 0, name, false);
         SetCell(t, row, 1, Num(fig.Count));
