@@ -3257,12 +3257,12 @@ Please enter another language!</translation>
         <translation>The file ends in the middle of a row (a quote is never closed) and was not opened:</translation>
     </message>
     <message>
-        <source>Deutsch</source>
-        <translation>German</translation>
+        <source>Beschreibung Deutsch</source>
+        <translation>Description German</translation>
     </message>
     <message>
-        <source>Englisch</source>
-        <translation>English</translation>
+        <source>Beschreibung Englisch</source>
+        <translation>Description English</translation>
     </message>
     <message>
         <source>Textdatei</source>

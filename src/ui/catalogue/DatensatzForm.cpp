@@ -238,10 +238,9 @@ QVariant TfDatensatzForm::Header(int section, int role) const {
     const int k = section - C::FirstDescription;
     // the two built-in languages named in the interface language; a language
     // added later by its own name
-    const QString name = k == 0   ? Tr("Deutsch")
-                         : k == 1 ? Tr("Englisch")
-                         : k < FLanguages.size() ? FLanguages[k]
-                                                 : QString();
+    if (k == 0) return Tr("Beschreibung Deutsch");
+    if (k == 1) return Tr("Beschreibung Englisch");
+    const QString name = k < FLanguages.size() ? FLanguages[k] : QString();
     return (english ? QStringLiteral("Description") : QStringLiteral("Beschreibung")) +
            QLatin1Char(' ') + name;
 }
