@@ -113,7 +113,7 @@ void TAutonomousPanel::Arrange() {
     for (int columns = 3; columns >= 1; --columns) {
         PlaceButtons(columns);
         layout()->invalidate();
-        if (columns == 1 || layout()->minimumSize().width() <= room) break;
+        if (columns == 1 || layout()->sizeHint().width() <= room) break;
     }
     updateGeometry();
 }
