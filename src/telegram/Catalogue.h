@@ -101,7 +101,7 @@ struct TFrameEntry {
     std::string Description; // the first description column
     // Every description column in file order, one per interface language
     // (1 German, 2 English, ...); Descriptions[0] is Description.
-    std::vector<std::string> Descriptions{};
+    std::vector<std::string> Descriptions;
     // The description in the interface language's column; the first one
     // where the line has no (or an empty) column for it.
     const std::string& DescriptionIn(int language) const;

@@ -27,7 +27,14 @@ struct Lists {
 
 Lists Sample() {
     TFrameFile frame;
-    frame.Entries = {{"l", "Linie"}, {"a", "Anzeige"}, {"A", "Doppelt"}, {"zz", "Lang"}, {"", "leer"}};
+    for (const auto& [key, text] : {std::pair{"l", "Linie"}, std::pair{"a", "Anzeige"},
+                                    std::pair{"A", "Doppelt"}, std::pair{"zz", "Lang"},
+                                    std::pair{"", "leer"}}) {
+        TFrameEntry e;
+        e.Kuerzel = key;
+        e.Description = text;
+        frame.Entries.push_back(e);
+    }
     TProfileArray types = {Type("021", "aA1"), Type("020", "aA2"), Type("003a", "l123"),
                            Type("099", "x", false), Type("500", "a9", true, true)};
     return {BuildGroupList(frame), BuildRecordTypeList(types, TBusType::bsVehicleBus)};
