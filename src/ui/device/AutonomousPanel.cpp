@@ -15,6 +15,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vaskel {
 
 namespace {
@@ -110,16 +112,28 @@ void TAutonomousPanel::Arrange() {
     const QWidget* bar = parentWidget();
     const int room = bar ? std::min(bar->contentsRect().width(), window()->width()) - 12 : width();
     if (room <= 0) return;
-    for (int columns = 3; columns >= 1; --columns) {
-        PlaceButtons(columns);
-        layout()->invalidate();
-        if (columns == 1 || layout()->sizeHint().width() <= room) break;
-    }
+    // the width the bar wants with so many columns: the fields, each column
+    // as wide as its widest button, the spacing and the frame around
+    const int fields = std::max({300, FMode->sizeHint().width(), FCount->sizeHint().width()});
+    auto needed = [&](int columns) {
+        int w = fields + 40;
+        for (int c = 0; c < columns; ++c) {
+            int widest = 0;
+            for (int k = c; k < FButtons.size(); k += columns)
+                widest = std::max(widest, FButtons[k]->sizeHint().width());
+            w += widest + FCommands->horizontalSpacing();
+        }
+        return w;
+    };
+    int columns = 3;
+    while (columns > 1 && needed(columns) > room) --columns;
+    PlaceButtons(columns);
     updateGeometry();
 }
 
 bool TAutonomousPanel::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == parentWidget() && e->type() == QEvent::Resize) Arrange();
+    if (watched == parentWidget() && (e->type() == QEvent::Resize || e->type() == QEvent::Show))
+        Arrange();
     return QWidget::eventFilter(watched, e);
 }
 

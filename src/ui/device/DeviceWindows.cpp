@@ -40,6 +40,8 @@ TDeviceWindows::TDeviceWindows(TSession& session, const TActionTable& actions, Q
     FPanelBar->setWindowTitle(Tr("Autonomes Aufzeichnen")); // its name in the tool bars' menu
     FPanelBar->setMovable(false);
     FPanelBar->addWidget(FPanel);
+    // the panel arranges its buttons for the bar's width
+    FPanelBar->installEventFilter(FPanel);
     main->addToolBarBreak(Qt::TopToolBarArea);
     main->addToolBar(Qt::TopToolBarArea, FPanelBar);
     FPanelBar->hide();
