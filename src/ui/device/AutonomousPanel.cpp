@@ -126,7 +126,7 @@ void TAutonomousPanel::Arrange() {
         return w;
     };
     int columns = 3;
-    while (columns > 1 && needed(columns) > room) --columns;
+    while (columns > 2 && needed(columns) > room) --columns;
     PlaceButtons(columns);
     updateGeometry();
 }
