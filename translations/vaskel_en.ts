@@ -832,10 +832,6 @@
         <translation>Protocol file (*.PRO.CSV)</translation>
     </message>
     <message>
-        <source>Protokolldatei(*.PRO.CSV)</source>
-        <translation>Protocol file (*.PRO.CSV)</translation>
-    </message>
-    <message>
         <source>Alle Dateien (*.*)</source>
         <translation>All files (*.*)</translation>
     </message>
@@ -1725,8 +1721,8 @@
         <translation>&amp;Cancel</translation>
     </message>
     <message>
-        <source>&amp;Ok</source>
-        <translation>&amp;Ok</translation>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
     </message>
     <message>
         <source>Adresse %1 (%2):</source>
@@ -1759,10 +1755,6 @@
     <message>
         <source>Aufrufliste öffnen</source>
         <translation>Open call list</translation>
-    </message>
-    <message>
-        <source>Aufrufliste(*.AUF.CSV)</source>
-        <translation>Call list (*.AUF.CSV)</translation>
     </message>
     <message>
         <source>Beispiel</source>
@@ -1901,8 +1893,8 @@
         <translation>Reset</translation>
     </message>
     <message>
-        <source>in einer Mastersimulation die Adressen auch tatsächlich umgesetzt werden!</source>
-        <translation>the addresses are actually translated in a master simulation!</translation>
+        <source>beim Abspielen eines Protokolls die Adressen auch tatsächlich umgesetzt werden!</source>
+        <translation>the addresses are actually translated when a protocol is played back!</translation>
     </message>
     <message>
         <source>können Sie die gerade aktive Aufrufliste öffnen.</source>
@@ -2297,8 +2289,8 @@
         <translation>Page:</translation>
     </message>
     <message>
-        <source>Sie haben die Möglichkeit eine kurze Beschreibung für das auszudruckende Protokoll anzugeben, die mit in den Ausdruck aufgenommen wird. (Z.B. Grund des Protokolls oder angeschlossene Geräte usw.)</source>
-        <translation>You can give a short description of the protocol to be printed, which is included in the printout. (E.g. the reason for the protocol or the devices connected.)</translation>
+        <source>Sie haben die Möglichkeit, eine kurze Beschreibung für das auszudruckende Protokoll anzugeben, die mit in den Ausdruck aufgenommen wird (z. B. Grund des Protokolls oder angeschlossene Geräte).</source>
+        <translation>You can give a short description of the protocol to be printed, which is included in the printout (e.g. the reason for the protocol or the devices connected).</translation>
     </message>
     <message>
         <source>Sie können eine Notizzeile für das auszudruckende Protokoll eingeben.</source>
@@ -3331,6 +3323,28 @@ Please enter another language!</translation>
     <message>
         <source>Kapitel "Datensätze" in der Hilfe öffnen (F1)</source>
         <translation>Open the chapter "Record types" in the help (F1)</translation>
+        <source>Beschreibung Deutsch</source>
+        <translation>Description German</translation>
+    </message>
+    <message>
+        <source>Beschreibung Englisch</source>
+        <translation>Description English</translation>
+    </message>
+    <message>
+        <source>Textdatei</source>
+        <translation>Text file</translation>
+    </message>
+    <message>
+        <source>Alle Dateien</source>
+        <translation>All files</translation>
+    </message>
+    <message>
+        <source>Debug-Fenster</source>
+        <translation>Debug window</translation>
+    </message>
+    <message>
+        <source>Gerätemeldungen ...</source>
+        <translation>Device messages ...</translation>
     </message>
 </context>
 </TS>

@@ -168,7 +168,7 @@ bool TDebugClass::WriteBlockTo(const std::string& file, const std::string& messa
         std::string Value;
     };
     const TLine computer[] = {
-        {"Morlin Verzeichnis: ", "Program folder: ", FEnv.ProgramDirectory()},
+        {"Programmverzeichnis: ", "Program folder: ", FEnv.ProgramDirectory()},
         {"Betriebssystem: ", "Operating system: ", f.OperatingSystem},
         {"Servicepack: ", "Service pack: ", f.ServicePack},
         {"CPU: ", "CPU: ", f.Cpu},

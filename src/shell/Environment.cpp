@@ -28,6 +28,7 @@ const char* const kHintPaths[kHintCount] = {
     "Hints\\GridErrorDblClick",
     "Hints\\AddressTranslationHintGiven",
     "Hints\\AddressTranslationAutoCloseHintGiven",
+    "Hints\\DataFolder",
 };
 
 // The main window's geometry: "MainWindow\\Left", ... (integers),
@@ -378,7 +379,9 @@ std::string TEnvironment::EnvironmentDump() const {
     auto flagLine = [&](const char* name, bool v) {
         line(std::string(name) + " : " + BoolText(v));
     };
-    line("-------- Beginn: Environment ------------------------");
+    // the heading in the program's language, like the rest of the report
+    line(FLanguage == 2 ? "-------- Begin: Environment -------------------------"
+                        : "-------- Beginn: Environment ------------------------");
     line("FLastDBError : " + FLastDBError);
     flagLine("FValuesValid", FValuesAreValid);
     line("FComport : " + std::to_string(FComPort));

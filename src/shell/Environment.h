@@ -33,8 +33,9 @@ enum class THint {
     GridErrorDblClickHintGiven,
     AddressTranslationHintGiven,
     AddressTranslationAutoCloseHintGiven,
+    DataFolderHintGiven,
 };
-inline constexpr int kHintCount = 12;
+inline constexpr int kHintCount = 13;
 // The stored path of a hint flag ("Hints\\...").
 const char* HintPath(THint hint);
 

@@ -175,12 +175,23 @@ TFrameFile ParseFrameFile(std::string_view content) {
             return;
         }
         if (f[0].empty()) return;
-        result.Entries.push_back({f[0], f[1]});
+        TFrameEntry entry;
+        entry.Kuerzel = f[0];
+        entry.Description = f[1];
+        entry.Descriptions.assign(f.begin() + 1, f.end());
+        result.Entries.push_back(std::move(entry));
     });
     // a file without any group (empty, blanks, line ends only) is no list
     // of groups either
     if (result.Entries.empty()) result.Damaged = true;
     return result;
+}
+
+const std::string& TFrameEntry::DescriptionIn(int language) const {
+    const auto k = static_cast<std::size_t>(language - 1);
+    if (language >= 1 && k < Descriptions.size() && !Descriptions[k].empty())
+        return Descriptions[k];
+    return Description;
 }
 
 TFrameFile LoadFrameFile(const std::string& fileName) {

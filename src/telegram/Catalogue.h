@@ -98,7 +98,13 @@ TFirstCharIndex BuildFirstCharIndex(const TProfileArray& array);
 // One initial-letter group of IBIS_Frame.CSV.
 struct TFrameEntry {
     std::string Kuerzel;
-    std::string Description;
+    std::string Description; // the first description column
+    // Every description column in file order, one per interface language
+    // (1 German, 2 English, ...); Descriptions[0] is Description.
+    std::vector<std::string> Descriptions;
+    // The description in the interface language's column; the first one
+    // where the line has no (or an empty) column for it.
+    const std::string& DescriptionIn(int language) const;
 };
 
 struct TFrameFile {

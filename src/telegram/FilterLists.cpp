@@ -52,12 +52,12 @@ void SortAndDropDuplicates(TFilterList& list) {
     }
 }
 
-TFilterList BuildGroupList(const TFrameFile& frame) {
+TFilterList BuildGroupList(const TFrameFile& frame, int language) {
     TFilterList list;
     for (const TFrameEntry& e : frame.Entries) {
         if (e.Kuerzel.empty()) continue;
         TFilterEntry entry;
-        entry.ListText = e.Kuerzel + kNbsp + e.Description;
+        entry.ListText = e.Kuerzel + kNbsp + e.DescriptionIn(language);
         entry.Rec.Key = e.Kuerzel;
         entry.Rec.Text = e.Description;
         list.push_back(std::move(entry));

@@ -41,8 +41,11 @@ std::string_view EntryHead(std::string_view listText);
 // ignored) that of the entry after it goes, so the last of equal keys stays.
 void SortAndDropDuplicates(TFilterList& list);
 
-// One entry per frame line with a key: "key NBSP description".
-TFilterList BuildGroupList(const TFrameFile& frame);
+// One entry per frame line with a key: "key NBSP description", the
+// description in the interface language (1 German, 2 English, ...). The
+// entry's Text stays the first description column whatever the language:
+// templates name their groups by it.
+TFilterList BuildGroupList(const TFrameFile& frame, int language = 1);
 // One entry per record type with the Filter flag whose TrainBus flag matches
 // the bus: "no NBSP<pattern>NBSP description".
 TFilterList BuildRecordTypeList(const TProfileArray& records, TBusType bus);

@@ -83,7 +83,7 @@ TEST_F(DebugClassTest, BlockHasItsSectionsInOrder) {
                            "-------- Fehlermeldung -------------------------------",
                            "======== ENDE FEHLEREINTRAG =========================="}));
     EXPECT_EQ(Section(lines, "-------- PC-Umgebung"),
-              (std::vector<std::string>{"Morlin Verzeichnis: " + Dir / "prog/",
+              (std::vector<std::string>{"Programmverzeichnis: " + Dir / "prog/",
                                         "Betriebssystem: Debian GNU/Linux 12",
                                         "Nominalfrequenz: 2400 MHz",
                                         "Gesamter physikalischer Speicher: 17179869184 Byte",
@@ -120,7 +120,7 @@ TEST_F(DebugClassTest, AnEnglishProgramWritesAnEnglishReport) {
     EXPECT_EQ(headers, (std::vector<std::string>{
                            "======== BEGIN OF ERROR REPORT ====================",
                            "-------- Computer ----------------------------------",
-                           "-------- Beginn: Environment ------------------------",
+                           "-------- Begin: Environment -------------------------",
                            "-------- Open windows ---------------------------------",
                            "-------- Action history --------------------------------",
                            "-------- Error message -------------------------------",

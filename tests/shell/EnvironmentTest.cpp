@@ -87,10 +87,11 @@ TEST_F(EnvironmentTest, DefaultsOnFirstRunAndEverythingWrittenAtShutdown) {
     EXPECT_EQ(std::get<std::string>(v.at("Directories\\LastAntwort")), "");
     EXPECT_EQ(std::get<int32_t>(v.at("IBISAddressTranslation\\15")), 15);
     EXPECT_EQ(std::get<std::string>(v.at("Hints\\AddressTranslationAutoCloseHintGiven")), "FALSE");
+    EXPECT_EQ(std::get<std::string>(v.at("Hints\\DataFolder")), "FALSE");
     EXPECT_EQ(std::get<std::string>(v.at("Datenbank")), "");
     // 10 plain values + 10 directory values + 3 last folders + Datenbank + 15
-    // addresses + 12 hints
-    EXPECT_EQ(v.size(), 10u + 10u + 3u + 1u + 15u + 12u);
+    // addresses + 13 hints
+    EXPECT_EQ(v.size(), 10u + 10u + 3u + 1u + 15u + 13u);
 }
 
 TEST_F(EnvironmentTest, SettingsSurviveARestart) {

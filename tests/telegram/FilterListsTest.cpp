@@ -27,7 +27,14 @@ struct Lists {
 
 Lists Sample() {
     TFrameFile frame;
-    frame.Entries = {{"l", "Linie"}, {"a", "Anzeige"}, {"A", "Doppelt"}, {"zz", "Lang"}, {"", "leer"}};
+    for (const auto& [key, text] : {std::pair{"l", "Linie"}, std::pair{"a", "Anzeige"},
+                                    std::pair{"A", "Doppelt"}, std::pair{"zz", "Lang"},
+                                    std::pair{"", "leer"}}) {
+        TFrameEntry e;
+        e.Kuerzel = key;
+        e.Description = text;
+        frame.Entries.push_back(e);
+    }
     TProfileArray types = {Type("021", "aA1"), Type("020", "aA2"), Type("003a", "l123"),
                            Type("099", "x", false), Type("500", "a9", true, true)};
     return {BuildGroupList(frame), BuildRecordTypeList(types, TBusType::bsVehicleBus)};
@@ -44,6 +51,31 @@ TEST(FilterListsTest, TextsSortingAndDuplicates) {
     EXPECT_EQ(l.Types[0].ListText, std::string("003a \xA0<l123>\xA0") + "d003a");
     EXPECT_EQ(l.Types[1].Rec.Key, "020");
     EXPECT_EQ(l.Types[2].Rec.Text, "aA1");
+}
+
+// The groups show the interface language's column of IBIS_Frame.CSV, the
+// first column where a line has none (or an empty one) for it; the entry's
+// Text, which templates store, is the first column in every language.
+TEST(FilterListsTest, GroupTextsInTheInterfaceLanguage) {
+    const TFrameFile frame = ParseFrameFile("\"a\";\"Anzeigen\";\"Displays\"\r\n"
+                                            "\"d\";\"Datum\"\r\n"
+                                            "\"z\";\"Ziel\";\"\"\r\n");
+    ASSERT_FALSE(frame.Damaged);
+    struct Case {
+        int Language;
+        const char* A;
+        const char* D;
+        const char* Z;
+    };
+    for (const Case c : {Case{1, "Anzeigen", "Datum", "Ziel"}, Case{2, "Displays", "Datum", "Ziel"},
+                         Case{3, "Anzeigen", "Datum", "Ziel"}}) {
+        const TFilterList groups = BuildGroupList(frame, c.Language);
+        ASSERT_EQ(groups.size(), 3u);
+        EXPECT_EQ(groups[0].ListText, std::string("a\xA0") + c.A) << c.Language;
+        EXPECT_EQ(groups[1].ListText, std::string("d\xA0") + c.D) << c.Language;
+        EXPECT_EQ(groups[2].ListText, std::string("z\xA0") + c.Z) << c.Language;
+        EXPECT_EQ(groups[0].Rec.Text, "Anzeigen") << c.Language;
+    }
 }
 
 TEST(FilterListsTest, GroupChecksFollowRecordTypes) {

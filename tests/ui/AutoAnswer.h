@@ -31,6 +31,7 @@ public:
             const auto button = FButtons[std::min<std::size_t>(Count, FButtons.size() - 1)];
             ++Count;
             LastText = box->text();
+            LastTitle = box->windowTitle();
             QAbstractButton* b = box->button(button);
             if (!b && button == QMessageBox::No) b = box->button(QMessageBox::Discard);
             if (!b) b = box->button(QMessageBox::Ok);
@@ -43,6 +44,7 @@ public:
     }
     int Count = 0;
     QString LastText;
+    QString LastTitle;
 
 private:
     std::vector<QMessageBox::StandardButton> FButtons;

@@ -15,6 +15,7 @@
 #include "ui/widgets/BalloonHint.h"
 
 #include <QComboBox>
+#include <QStandardItemModel>
 #include <QEvent>
 #include <QFont>
 #include <QHBoxLayout>
@@ -41,8 +42,8 @@ struct TTitle {
     const char* En;
 };
 constexpr TTitle kTitles[] = {
-    {"DS-Nr.", "DS-No."},    {"Muster", "Pattern"},  {"Beispiel", "Example"}, {"Master", "Master"},
-    {"Antwort", "Response"}, {"Zugbus", "Trainbus"}, {"Filter", "Filter"}};
+    {"DS-Nr.", "Record no."}, {"Muster", "Pattern"},  {"Beispiel", "Example"}, {"Master", "Master"},
+    {"Antwort", "Response"}, {"Zugbus", "Train bus"}, {"Filter", "Filter"}};
 
 std::vector<TEditColumn> Columns(int languages) {
     std::vector<TEditColumn> c = {
@@ -208,6 +209,13 @@ void TfDatensatzForm::ShowLockedHint() {
 void TfDatensatzForm::ShowDescriptionColumns() {
     const int count = static_cast<int>(FShown.size());
     const int active = std::clamp(UiLanguage() - 1, 0, count - 1);
+    // the active language's column is always shown: it is no additional
+    // language to choose
+    if (auto* items = FLanguage ? qobject_cast<QStandardItemModel*>(FLanguage->model()) : nullptr) {
+        for (int k = 0; k < count && k + 1 < items->rowCount(); ++k)
+            items->item(k + 1)->setEnabled(k != active);
+        if (FLanguage->currentIndex() == active + 1) FLanguage->setCurrentIndex(0);
+    }
     const int extra = FLanguage ? FLanguage->currentIndex() - 1 : -1;
     for (int k = 0; k < count; ++k) {
         const bool shown = k == active || k == extra;
@@ -236,6 +244,10 @@ QVariant TfDatensatzForm::Header(int section, int role) const {
         return QString::fromUtf8(english ? t.En : t.De);
     }
     const int k = section - C::FirstDescription;
+    // the two built-in languages named in the interface language; a language
+    // added later by its own name
+    if (k == 0) return Tr("Beschreibung Deutsch");
+    if (k == 1) return Tr("Beschreibung Englisch");
     const QString name = k < FLanguages.size() ? FLanguages[k] : QString();
     return (english ? QStringLiteral("Description") : QStringLiteral("Beschreibung")) +
            QLatin1Char(' ') + name;

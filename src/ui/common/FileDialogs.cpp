@@ -55,7 +55,7 @@ TFileDialogSpec ProtocolOpenDialog(const QString& folder) {
     TFileDialogSpec s;
     s.Title = QStringLiteral("Protokolldatei öffnen");
     s.Folder = folder;
-    s.Filters = {QStringLiteral("Protokolldatei(*.PRO.CSV)"), QStringLiteral("*.PRO.CSV"),
+    s.Filters = {QStringLiteral("Protokolldatei (*.PRO.CSV)"), QStringLiteral("*.PRO.CSV"),
                  QStringLiteral("Alle Dateien (*.*)"), QStringLiteral("*.*")};
     s.DefaultSuffix = QStringLiteral("PRO.CSV");
     return s;
@@ -88,7 +88,7 @@ TFileDialogSpec CallListSaveDialog(const QString& folder, const QString& file) {
     s.Title = QStringLiteral("Aufrufliste speichern");
     s.Folder = folder;
     s.File = file;
-    s.Filters = {QStringLiteral("Aufrufliste(*.AUF.CSV)"), QStringLiteral("*.AUF.CSV")};
+    s.Filters = {QStringLiteral("Aufrufliste (*.AUF.CSV)"), QStringLiteral("*.AUF.CSV")};
     s.DefaultSuffix = QStringLiteral("AUF.CSV");
     return s;
 }

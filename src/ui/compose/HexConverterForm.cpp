@@ -43,6 +43,9 @@ TfHexConverterForm* TfHexConverterForm::Open(QWidget* parent) {
     if (TfHexConverterForm* open = Current()) return open;
     auto* w = new TfHexConverterForm(parent);
     w->show();
+    // a tool window gets no keyboard focus by itself: the user types at once
+    w->raise();
+    w->activateWindow();
     return w;
 }
 
@@ -84,6 +87,9 @@ TfHexConverterForm::TfHexConverterForm(QWidget* parent)
     connect(FHex, &QLineEdit::textChanged, this, [this] { HexChanged(); });
     connect(FIbisHex, &QLineEdit::textChanged, this, [this] { IbisHexChanged(); });
     setFixedSize(sizeHint());
+    // typing starts in the decimal field and replaces its "0"
+    FDecimal->setFocus();
+    FDecimal->selectAll();
 }
 
 TfHexConverterForm::~TfHexConverterForm() = default;

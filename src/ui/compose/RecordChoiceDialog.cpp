@@ -54,7 +54,7 @@ TfRecordChoiceDialog::TfRecordChoiceDialog(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QDialogButtonBox;
     QPushButton* ok = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("btOk"));
-    SetDe(ok, "&Ok");
+    SetDe(ok, "&OK");
     ok->setDefault(true);
     QPushButton* cancel = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("btAbbrechen"));

@@ -13,7 +13,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vaskel {
 
@@ -69,18 +72,17 @@ TAutonomousPanel::TAutonomousPanel(TSession& session, const TActionTable& action
         fields->addWidget(f);
     }
     row->addLayout(fields);
-    auto* commands = new QGridLayout;
-    commands->setSpacing(2);
-    int k = 0;
+    FCommands = new QGridLayout;
+    FCommands->setSpacing(2);
     for (TAct a : {TAct::actOfflineModeToogle, TAct::actOfflineModeStop, TAct::actOfflineDataGet,
                    TAct::actOfflineModeFlash, TAct::actOfflineModeErase}) {
         auto* b = new TActionButton(actions[a]);
         b->setObjectName(actions[a]->objectName() + QStringLiteral("Button"));
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        commands->addWidget(b, k / 3, k % 3);
-        ++k;
+        FButtons << b;
     }
-    row->addLayout(commands);
+    PlaceButtons(3);
+    row->addLayout(FCommands);
     row->addStretch(1);
     connect(&FSession, &TSession::AutonomousChanged, this, [this] { Refresh(); });
     connect(&FSession, &TSession::DisplayChanged, this, [this] { Refresh(); });
@@ -95,10 +97,59 @@ void TAutonomousPanel::Refresh() {
     setEnabled(d.PanelEnabled);
 }
 
+void TAutonomousPanel::PlaceButtons(int columns) {
+    if (columns == FColumns) return;
+    FColumns = columns;
+    for (QToolButton* b : FButtons) FCommands->removeWidget(b);
+    for (int k = 0; k < FButtons.size(); ++k)
+        FCommands->addWidget(FButtons[k], k / columns, k % columns);
+    for (int c = 0; c < 3; ++c) FCommands->setColumnStretch(c, c < columns ? 1 : 0);
+}
+
+void TAutonomousPanel::Arrange() {
+    // a button never shows part of its text: where three columns do not fit
+    // the width, the buttons take more rows
+    // the room is the bar's (a tool bar gives the panel its wish and cuts
+    // off what its window has no room for)
+    const QWidget* bar = parentWidget();
+    const int room = bar ? std::min(bar->contentsRect().width(), window()->width()) - 12 : width();
+    if (room <= 0) return;
+    // the width the bar wants with so many columns: the fields, each column
+    // as wide as its widest button, the spacing and the frame around
+    const int fields = std::max({300, FMode->sizeHint().width(), FCount->sizeHint().width()});
+    auto needed = [&](int columns) {
+        int w = fields + 40;
+        for (int c = 0; c < columns; ++c) {
+            int widest = 0;
+            for (int k = c; k < FButtons.size(); k += columns)
+                widest = std::max(widest, FButtons[k]->sizeHint().width());
+            w += widest + FCommands->horizontalSpacing();
+        }
+        return w;
+    };
+    int columns = 3;
+    while (columns > 2 && needed(columns) > room) --columns;
+    PlaceButtons(columns);
+    updateGeometry();
+}
+
+bool TAutonomousPanel::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == parentWidget() && (e->type() == QEvent::Resize || e->type() == QEvent::Show))
+        Arrange();
+    return QWidget::eventFilter(watched, e);
+}
+
+void TAutonomousPanel::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    Arrange();
+}
+
 void TAutonomousPanel::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
+    if (e->type() == QEvent::ParentChange && parentWidget()) parentWidget()->installEventFilter(this);
     if (e->type() == QEvent::LanguageChange) {
         Refresh();
+        Arrange();
         if (QWidget* bar = parentWidget()) bar->setWindowTitle(Tr("Autonomes Aufzeichnen"));
     }
 }

@@ -5,9 +5,12 @@
 // It follows the session; the whole bar is disabled while the device is
 // offline.
 
+#include <QList>
 #include <QWidget>
 
+class QGridLayout;
 class QLabel;
+class QToolButton;
 
 namespace vaskel {
 
@@ -22,11 +25,26 @@ public:
     void Refresh();
     QLabel* ModeField() const { return FMode; }   // pnlOfflineModeAvailable
     QLabel* CountField() const { return FCount; } // pnlAmountOfOfflineData
+    const QList<QToolButton*>& Buttons() const { return FButtons; }
+    // The buttons' columns: three where the bar is wide enough for all of
+    // them with their whole texts, else fewer (more rows).
+    int ButtonColumns() const { return FColumns; }
 
 protected:
     void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    // the bar it lies in changed its width
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    // Places the buttons in as many columns (three at most) as the width
+    // takes with every button's whole text.
+    void Arrange();
+    void PlaceButtons(int columns);
+
+    QGridLayout* FCommands = nullptr;
+    QList<QToolButton*> FButtons;
+    int FColumns = 0;
     TSession& FSession;
     QLabel* FMode = nullptr;
     QLabel* FCount = nullptr;

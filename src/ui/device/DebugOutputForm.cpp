@@ -21,12 +21,14 @@
 namespace vaskel {
 
 TfDebugOutputForm::TfDebugOutputForm(TSession& session, TKind kind, QWidget* parent)
-    : QWidget(parent, Qt::Window), FSession(session), FKind(kind) {
+    // a tool window: it stays above the window it belongs to when that one
+    // is clicked, instead of getting lost behind it
+    : QWidget(parent, Qt::Tool), FSession(session), FKind(kind) {
     SetHelpContext(this, help::kDebugOutput);
     setAttribute(Qt::WA_DeleteOnClose);
     const bool debug = kind == TKind::Debug;
     setObjectName(debug ? QStringLiteral("TfDebugForm") : QStringLiteral("TfDeviceMessageForm"));
-    setWindowTitle(Tr(debug ? "Monitor" : "Gerätemeldungen (Debugausgabe)"));
+    setWindowTitle(Tr(debug ? "Debug-Fenster" : "Gerätemeldungen (Debugausgabe)"));
     resize(640, 420);
 
     FLog = new QPlainTextEdit;
@@ -130,7 +132,7 @@ void TfDebugOutputForm::SaveAsked() {
 
 void TfDebugOutputForm::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
-    if (e->type() == QEvent::LanguageChange) setWindowTitle(Tr(FKind == TKind::Debug ? "Monitor" : "Gerätemeldungen (Debugausgabe)"));
+    if (e->type() == QEvent::LanguageChange) setWindowTitle(Tr(FKind == TKind::Debug ? "Debug-Fenster" : "Gerätemeldungen (Debugausgabe)"));
 }
 
 } // namespace vaskel

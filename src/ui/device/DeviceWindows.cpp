@@ -11,6 +11,9 @@
 #include "ui/device/DebugOutputForm.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QMenu>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QToolBar>
@@ -38,6 +41,8 @@ TDeviceWindows::TDeviceWindows(TSession& session, const TActionTable& actions, Q
     FPanelBar->setWindowTitle(Tr("Autonomes Aufzeichnen")); // its name in the tool bars' menu
     FPanelBar->setMovable(false);
     FPanelBar->addWidget(FPanel);
+    // the panel arranges its buttons for the bar's width
+    FPanelBar->installEventFilter(FPanel);
     main->addToolBarBreak(Qt::TopToolBarArea);
     main->addToolBar(Qt::TopToolBarArea, FPanelBar);
     FPanelBar->hide();
@@ -76,10 +81,40 @@ TfDebugOutputForm* TDeviceWindows::OpenDebug() {
 }
 
 TfDebugOutputForm* TDeviceWindows::OpenDeviceMessages() {
+    // a modal window blocks every window but its own: the messages open
+    // over it while it is up
+    QWidget* owner = FMain;
+    if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) owner = modal;
     if (!FMessages)
         FMessages =
-            new TfDebugOutputForm(FSession, TfDebugOutputForm::TKind::DeviceMessages, FMain);
+            new TfDebugOutputForm(FSession, TfDebugOutputForm::TKind::DeviceMessages, owner);
+    else if (FMessages->parentWidget() != owner)
+        FMessages->setParent(owner, FMessages->windowFlags());
+    if (owner != FMain) {
+        QPointer<TfDebugOutputForm> messages = FMessages;
+        // back to the main window before the modal window goes
+        connect(static_cast<QDialog*>(owner), &QDialog::finished, this, [this, messages] {
+            if (!messages || messages->parentWidget() == FMain) return;
+            const bool shown = messages->isVisible();
+            messages->setParent(FMain, messages->windowFlags());
+            if (shown) messages->show();
+        }, Qt::SingleShotConnection);
+    }
     return Front(FMessages.data());
+}
+
+void TDeviceWindows::AddOpenWindowsTo(QMenu* menu) {
+    QList<QWidget*> open;
+    for (QWidget* w : {static_cast<QWidget*>(FCommunication.data()),
+                       static_cast<QWidget*>(FDebug.data()), static_cast<QWidget*>(FMessages.data())})
+        if (w && w->isVisible()) open << w;
+    if (open.isEmpty()) return;
+    menu->addSeparator();
+    for (QWidget* w : open) {
+        QAction* a = menu->addAction(
+            QString(w->windowTitle()).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        connect(a, &QAction::triggered, w, [w] { Front(w); });
+    }
 }
 
 void TDeviceWindows::ActivateAutonomous() {

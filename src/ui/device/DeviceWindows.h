@@ -15,6 +15,8 @@
 class QMainWindow;
 class QToolBar;
 
+class QMenu;
+
 namespace vaskel {
 
 class TActionTable;
@@ -30,7 +32,13 @@ public:
 
     TfCommunicationForm* OpenCommunication();
     TfDebugOutputForm* OpenDebug();
+    // Opens the device messages or brings them to the front; while a modal
+    // window is up (the firmware upload) they open over it, reachable, and
+    // go back to the main window when it closes.
     TfDebugOutputForm* OpenDeviceMessages();
+    // Appends the open log windows to the window menu as it opens (after
+    // the windows of the area); choosing one brings it to the front.
+    void AddOpenWindowsTo(QMenu* menu);
     TfCommunicationForm* Communication() const { return FCommunication; }
     TfDebugOutputForm* Debug() const { return FDebug; }
     TfDebugOutputForm* DeviceMessages() const { return FMessages; }

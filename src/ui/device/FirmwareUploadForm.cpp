@@ -1,5 +1,7 @@
 #include "ui/device/FirmwareUploadForm.h"
 
+#include "ui/common/ActionTable.h"
+
 #include "platform/QtHandOver.h"
 #include "platform/QtText.h"
 #include "ui/common/Session.h"
@@ -15,6 +17,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
+#include <QAction>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -232,6 +235,17 @@ TfUploadProgramForm::TfUploadProgramForm(TSession& session, const QString& fileN
     FClose = new QPushButton;
     FClose->setObjectName(T("btClose"));
     SetDe(FClose, "Schließen");
+    FMessages = new QPushButton;
+    FMessages->setObjectName(T("btDeviceMessages"));
+    SetDe(FMessages, "Gerätemeldungen ...");
+    FMessages->setAutoDefault(false);
+    if (const TActionTable* actions = session.Actions()) {
+        QAction* open = (*actions)[TAct::actDeviceMessageWindow];
+        connect(FMessages, &QPushButton::clicked, open, &QAction::trigger);
+    } else {
+        FMessages->hide();
+    }
+    buttons->addWidget(FMessages);
     buttons->addStretch(1);
     buttons->addWidget(FStart);
     buttons->addWidget(FAbort);

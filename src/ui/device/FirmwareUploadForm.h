@@ -39,6 +39,9 @@ public:
     QPushButton* StartButton() const { return FStart; }
     QPushButton* AbortButton() const { return FAbort; }
     QPushButton* CloseButton() const { return FClose; }
+    // "Gerätemeldungen ...": the device messages of the upload, over this
+    // window (the main window's menu is blocked while it shows).
+    QPushButton* MessagesButton() const { return FMessages; }
 
     // The four pictures beside the state, by colour.
     static QPixmap StatePicture(TUploadColour colour);
@@ -66,6 +69,7 @@ private:
     QPushButton* FStart = nullptr;
     QPushButton* FAbort = nullptr;
     QPushButton* FClose = nullptr;
+    QPushButton* FMessages = nullptr;
     int FShownState = -1;
 };
 

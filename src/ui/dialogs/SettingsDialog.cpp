@@ -185,14 +185,16 @@ Tfrm_Einstellungen::Tfrm_Einstellungen(TEnvironment& env, THooks hooks, QWidget*
     btnStandard = new QPushButton;
     btnStandard->setObjectName(QStringLiteral("btnStandard"));
     SetDe(btnStandard, "&Standardwerte wiederherstellen");
-    s->addWidget(btnStandard, 2, 0, 1, 2);
     layout->addWidget(bus);
 
+    // the defaults are those of the whole dialog: beside OK and Abort, not
+    // inside one group
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnStandard);
     buttons->addStretch();
     btOK = new QPushButton;
     btOK->setObjectName(QStringLiteral("btOK"));
-    SetDe(btOK, "&Ok");
+    SetDe(btOK, "&OK");
     btOK->setDefault(true);
     btHelp = new QPushButton;
     btHelp->setObjectName(QStringLiteral("btHelp"));

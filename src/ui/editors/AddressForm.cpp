@@ -74,7 +74,7 @@ TfAddressForm::TfAddressForm(TEnvironment& env, QWidget* parent)
     SetDe(FReset, "Zurücksetzen", "Alle Werte auf die Normalwerte zurücksetzen.");
     FOk = new QPushButton;
     FOk->setObjectName(QStringLiteral("btOk"));
-    SetDe(FOk, "&Ok", "Alle Änderungen speichern und Formular schließen");
+    SetDe(FOk, "&OK", "Alle Änderungen speichern und Formular schließen");
     FCancel = new QPushButton;
     FCancel->setObjectName(QStringLiteral("btCancel"));
     SetDe(FCancel, "&Abbruch", "Formular schließen ohne die Änderungen zu übernehmen");

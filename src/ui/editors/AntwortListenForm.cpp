@@ -82,7 +82,7 @@ TfAntwortListenForm::TfAntwortListenForm(TSession& session, const QString& file,
           file, parent) {
     SetHelpContext(this, help::kResponseList);
     setObjectName(QStringLiteral("AntwortListenForm"));
-    if (ActualFileName().isEmpty()) SetDialogHeader(Tr("Neue Antwortliste"));
+    if (ActualFileName().isEmpty()) SetUntitledHeader("Neue Antwortliste");
 
     if (!ActualFileName().isEmpty()) {
         try {
@@ -147,6 +147,9 @@ TfAntwortListenForm::TfAntwortListenForm(TSession& session, const QString& file,
     FPanel = new QLabel;
     FPanel->setObjectName(QStringLiteral("pnBottom"));
     FPanel->setAutoFillBackground(true);
+    // a long note takes more lines where the window is narrow, never cut
+    FPanel->setWordWrap(true);
+    FPanel->setMinimumWidth(120);
     BottomButtons()->insertWidget(0, FPanel, 1);
     connect(ActivateButton(), &QPushButton::clicked, this, [this] { ActivateClicked(); });
     connect(&session, &TSession::ResponseListChanged, this, [this] { RefreshActivateButton(); });

@@ -51,7 +51,7 @@ TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, Q
           file, parent) {
     SetHelpContext(this, help::kCallList);
     setObjectName(QStringLiteral("AufrufListenForm"));
-    if (ActualFileName().isEmpty()) SetDialogHeader(Tr("Neue Aufrufliste"));
+    if (ActualFileName().isEmpty()) SetUntitledHeader("Neue Aufrufliste");
 
     // the file: the older comma form is written back in the current form
     // at once (the old content stays as the .BAK file)
@@ -106,6 +106,9 @@ TfAufrufListenForm::TfAufrufListenForm(TSession& session, const QString& file, Q
     FPanel = new QLabel;
     FPanel->setObjectName(QStringLiteral("pnBottom"));
     FPanel->setAutoFillBackground(true);
+    // a long note takes more lines where the window is narrow, never cut
+    FPanel->setWordWrap(true);
+    FPanel->setMinimumWidth(120);
     BottomButtons()->insertWidget(0, FPanel, 1);
     FDetail = new QPushButton;
     FDetail->setObjectName(QStringLiteral("btnDS21_3a"));

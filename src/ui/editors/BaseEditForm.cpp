@@ -161,7 +161,7 @@ TfBaseEditForm::TfBaseEditForm(TSession& session, TTable& table, std::vector<TEd
     FView->setCurrentIndex(FModel->index(0, 0));
     SetFixedWidths(false);
     UpdateToolbar();
-    setWindowTitle(FDialogHeader);
+    setWindowTitle(DialogHeader());
 }
 
 int TfBaseEditForm::CurrentRow() const {
@@ -185,6 +185,16 @@ void TfBaseEditForm::SetFileCaption(const QString& head, const QString& untitled
     }
     if (FTable.Modified) title += QLatin1Char('*');
     SetCaption(title);
+}
+
+QString TfBaseEditForm::DialogHeader() const {
+    if (FActualFileName.isEmpty() && FUntitledDe) return Tr(FUntitledDe);
+    return FDialogHeader;
+}
+
+void TfBaseEditForm::SetUntitledHeader(const char* german) {
+    FUntitledDe = german;
+    FDialogHeader = Tr(german);
 }
 
 void TfBaseEditForm::SetActualFileName(const QString& file) {
@@ -219,7 +229,7 @@ void TfBaseEditForm::MarkCaption() {
 }
 
 void TfBaseEditForm::ShowIncomplete() {
-    QMessageBox::critical(this, FDialogHeader, TrLines(ListEditorTexts::kRowIncomplete));
+    QMessageBox::critical(this, DialogHeader(), TrLines(ListEditorTexts::kRowIncomplete));
 }
 
 bool TfBaseEditForm::GoTo(int row, int col) {
@@ -397,14 +407,14 @@ bool TfBaseEditForm::MayClose() {
         return true;
     case TListEditorRows::TCloseQuestion::Save: {
         const auto answer =
-            QMessageBox::question(this, FDialogHeader, TrLines(ListEditorTexts::kSaveQuestion),
+            QMessageBox::question(this, DialogHeader(), TrLines(ListEditorTexts::kSaveQuestion),
                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer == QMessageBox::Cancel) return false;
         if (answer == QMessageBox::Yes) return SaveList();
         return true;
     }
     case TListEditorRows::TCloseQuestion::Incomplete:
-        return QMessageBox::warning(this, FDialogHeader, TrLines(ListEditorTexts::kCloseIncomplete),
+        return QMessageBox::warning(this, DialogHeader(), TrLines(ListEditorTexts::kCloseIncomplete),
                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     }
     return true;

@@ -41,8 +41,12 @@ public:
     // Whether this window shows the file at path (the same file however
     // the path is spelled).
     bool ShowsFile(const std::string& path) const;
-    QString DialogHeader() const { return FDialogHeader; }
+    // The file's name; a list without a file: its untitled header in the
+    // active language (questions asked after a language switch match it).
+    QString DialogHeader() const;
     void SetDialogHeader(const QString& header) { FDialogHeader = header; }
+    // The header of a list without a file, given in German.
+    void SetUntitledHeader(const char* german);
 
     // Moves the current cell; false when the row being left is incomplete
     // (after the message).
@@ -131,6 +135,7 @@ private:
     QMenu* FSpecial = nullptr;
     QString FActualFileName;
     QString FDialogHeader;
+    const char* FUntitledDe = nullptr;
     bool FFixed = false;
     bool FMoving = false;
     bool FWidthHintShown = false;

@@ -263,7 +263,7 @@ void TfFilter::FillLists() {
     } catch (const EVaskelError&) {
         frameBroken = true;
     }
-    FGroups = BuildGroupList(frame);
+    FGroups = BuildGroupList(frame, UiLanguage());
     CheckFromChoice(FGroups, env.FilterKuerzel());
     CheckFromChoice(FTypes, env.FilterSatzArten());
     // the current entries stay where they were (a language switch)
@@ -483,9 +483,13 @@ TfFilter* ShowFilterWindow(TSession& session, TWindowArea* area) {
     open = w;
     if (area) {
         area->AddWindow(w);
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()))
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget())) {
             sub->resize(std::min(area->viewport()->width(), 760),
                         std::min(area->viewport()->height(), 480));
+            // the cascade placed it lower down: the whole window, its bottom
+            // row included, stays inside the area
+            area->KeepAllInside();
+        }
     } else {
         w->setAttribute(Qt::WA_DeleteOnClose);
         w->show();

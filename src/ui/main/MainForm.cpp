@@ -411,7 +411,12 @@ void TfMainForm::BuildMenus() {
     for (QMenu* m : menus)
         m->setToolTipsVisible(true);
     BuildLanguageMenu(menus[static_cast<int>(TMenuId::Options)]);
-    FArea->ListWindowsIn(menus[static_cast<int>(TMenuId::Window)]);
+    QMenu* windows = menus[static_cast<int>(TMenuId::Window)];
+    FArea->ListWindowsIn(windows);
+    // the open log windows after the area's windows
+    connect(windows, &QMenu::aboutToShow, this, [this, windows] {
+        if (FDeviceWindows) FDeviceWindows->AddOpenWindowsTo(windows);
+    });
     if (FOptions.Virtual) BuildVirtualDeviceMenu(menus[static_cast<int>(TMenuId::Diagnostics)]);
 }
 
@@ -584,19 +589,21 @@ void TfMainForm::RefreshWindows() {
 
 void TfMainForm::OpenAddressForm() {
     TfAddressForm form(FSession.Env(), this);
-    form.exec();
+    const bool stored = form.exec() == QDialog::Accepted;
     UpdateActions();
     // the table alone translates nothing: the switch is to be pressed too
+    // (said once a translation was stored, not after a cancelled window)
     TEnvironment& env = FSession.Env();
-    if (!env.HintGiven(THint::AddressTranslationHintGiven) &&
+    if (stored && env.IBISAddressTranslationDefined() &&
+        !env.HintGiven(THint::AddressTranslationHintGiven) &&
         env.IBISAddressTranslationMode() == 0 && FAddressButton->isVisible()) {
         env.SetHintGiven(THint::AddressTranslationHintGiven);
         TBalloonHint::Show(FAddressButton, FAddressButton->rect().center(),
                            TBalloonHint::TIcon::Information, Tr("Hinweis"),
                            Tr("Vergessen Sie nicht, die Adressumsetzung zu aktivieren, damit") +
                                T("\n") +
-                               Tr("in einer Mastersimulation die Adressen auch tatsächlich "
-                                  "umgesetzt werden!"),
+                               Tr("beim Abspielen eines Protokolls die Adressen auch "
+                                  "tatsächlich umgesetzt werden!"),
                            7000);
     }
 }
@@ -725,7 +732,8 @@ void TfMainForm::showEvent(QShowEvent* e) {
     if (FAfterShowDone) return;
     FAfterShowDone = true;
     // a data folder outside the documents folder is told once, where it is
-    if (FSession.Env().DataPlace() != TDataPlace::Documents)
+    if (FSession.Env().DataPlace() != TDataPlace::Documents &&
+        !FSession.Env().HintGiven(THint::DataFolderHintGiven))
         QTimer::singleShot(0, this, [this] { TellDataFolder(); });
     const TRecorder& recorder = FSession.Recorder();
     const bool found =
@@ -743,13 +751,15 @@ void TfMainForm::showEvent(QShowEvent* e) {
 void TfMainForm::TellDataFolder() {
     const QString folder = QDir::toNativeSeparators(
         QFile::decodeName(QByteArray::fromStdString(FSession.Env().DataDirectory())));
-    // near the status bar, until closed
-    TBalloonHint::Show(this, QPoint(60, height() - 24), TBalloonHint::TIcon::Information,
+    // once per installation; over the top of the window area, where nobody
+    // types, and moving with it (a window maximised after the start)
+    FSession.Env().SetHintGiven(THint::DataFolderHintGiven);
+    TBalloonHint::Show(FArea, QPoint(40, 4), TBalloonHint::TIcon::Information,
                        Tr("Datenordner"),
                        Tr("Es gibt keinen Dokumente-Ordner. Die Datensatzdatei und die "
                           "automatische Sicherung liegen deshalb hier:") +
                            QStringLiteral("\n") + folder,
-                       0);
+                       0, true);
 }
 
 bool TfMainForm::event(QEvent* e) {

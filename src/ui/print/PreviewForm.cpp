@@ -1,9 +1,13 @@
 #include "ui/print/PreviewForm.h"
 
+#include "platform/QtText.h"
+#include "ui/common/ChildWindow.h"
+#include "ui/common/Session.h"
 #include "ui/common/Texts.h"
 #include "ui/help/ContextHelp.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,9 +36,9 @@ TfPrintInfomation::TfPrintInfomation(QWidget* parent) : QDialog(parent) {
     setWindowTitle(Tr("Protokollnotiz"));
     auto* layout = new QVBoxLayout(this);
     auto* info = new QLabel;
-    SetDe(info, "Sie haben die Möglichkeit eine kurze Beschreibung für das auszudruckende "
-                "Protokoll anzugeben, die mit in den Ausdruck aufgenommen wird. (Z.B. Grund des "
-                "Protokolls oder angeschlossene Geräte usw.)");
+    SetDe(info, "Sie haben die Möglichkeit, eine kurze Beschreibung für das auszudruckende "
+                "Protokoll anzugeben, die mit in den Ausdruck aufgenommen wird (z. B. Grund des "
+                "Protokolls oder angeschlossene Geräte).");
     info->setWordWrap(true);
     layout->addWidget(info);
     auto* label = new QLabel;
@@ -162,9 +166,13 @@ TfPreviewForm::TfPreviewForm(std::unique_ptr<TProtocolPrint> print, QWidget* par
     connect(pdf, &QPushButton::clicked, this, [this] {
         QString name = FPrint->Job().Heading;
         if (name.endsWith(QLatin1String(".PRO.CSV"), Qt::CaseInsensitive)) name.chop(8);
-        const QString file = QFileDialog::getSaveFileName(
-            this, Tr("Als PDF speichern"), name + QStringLiteral(".pdf"),
-            Tr("PDF-Dateien (*.pdf)"));
+        name += QStringLiteral(".pdf");
+        // beside the protocols, not wherever the program was started
+        const QString proposed = FPdfFolder.isEmpty() ? name : QDir(FPdfFolder).filePath(name);
+        const QString file = AskPdfFile ? AskPdfFile(proposed)
+                                        : QFileDialog::getSaveFileName(
+                                              this, Tr("Als PDF speichern"), proposed,
+                                              Tr("PDF-Dateien (*.pdf)"));
         if (!file.isEmpty()) SavePdf(file);
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -275,6 +283,13 @@ void TfPreviewForm::PrintAsked() {
     accept();
 }
 
+QString PdfFolderFor(const QWidget* from) {
+    for (const QWidget* w = from; w; w = w->parentWidget())
+        if (const auto* child = dynamic_cast<const TfChildWindow*>(w))
+            return FromFileName(child->Session().Env().DialogDirectory(TFileFolder::Protokolle));
+    return {};
+}
+
 void PrintWithPreview(QWidget* parent, TPrintJob job) {
     TfPrintInfomation note(parent);
     if (note.exec() != QDialog::Accepted) return;
@@ -283,6 +298,7 @@ void PrintWithPreview(QWidget* parent, TPrintJob job) {
     auto print = std::make_unique<TProtocolPrint>(std::move(job));
     QApplication::restoreOverrideCursor();
     TfPreviewForm preview(std::move(print), parent);
+    preview.SetPdfFolder(PdfFolderFor(parent));
     preview.exec();
 }
 

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QLineEdit;
@@ -53,6 +54,13 @@ public:
     void PrintAsked();
     QTabBar* Tabs() const { return FTabs; }
     QPushButton* PrintButton() const { return FPrintButton; }
+    // Where "Als PDF speichern ..." proposes its file (the protocols'
+    // folder); empty: the working folder.
+    void SetPdfFolder(const QString& folder) { FPdfFolder = folder; }
+    const QString& PdfFolder() const { return FPdfFolder; }
+    // Asks for the PDF file, the proposed one given (tests answer here;
+    // unset: the save dialog). Empty: cancelled.
+    std::function<QString(const QString& proposed)> AskPdfFile;
 
 protected:
     // whole page follows the window's size
@@ -69,7 +77,12 @@ private:
     int FPage = 0;
     double FZoom = 0.3;
     bool FWhole = true;
+    QString FPdfFolder;
 };
+
+// The protocols' folder of the settings, through the window the printout
+// was asked from (empty when it belongs to no session).
+QString PdfFolderFor(const QWidget* from);
 
 // "Drucken ...": asks for the note, then shows the preview of job's pages
 // (modal). The job's note is set from the dialog.

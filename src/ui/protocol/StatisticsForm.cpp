@@ -92,6 +92,19 @@ QString Decimal(double v) {
     return QLocale(UiLanguage() == 1 ? QLocale::German : QLocale::English).toString(v, 'f', 1);
 }
 
+// The name of a record type on the chart and in the table: the protocol's
+// "[]" (no record type found) and an empty cell say so in words.
+QString RecordTypeName(const std::string& no) {
+    if (no.empty()) return QStringLiteral("-");
+    if (no == "[]") return Tr("unbekannt");
+    return FromCp1252(no);
+}
+
+// The least share of the highest bar a bar of one or more telegrams gets on
+// the chart, so that a single faulty telegram among thousands can be seen
+// (the table gives the counts).
+constexpr double kLeastVisibleBar = 0.02;
+
 // A bucket's start as a point on a time axis (a day of its own).
 qreal TimePoint(int64_t ms) {
     return static_cast<qreal>(
@@ -272,12 +285,21 @@ void TfStatisticsForm::Fill() {
     faulty->setColor(QColor(0xD9, 0x48, 0x3B));
     QStringList categories;
     int row = 0;
+    double highest = 0;
+    for (const auto& [no, fig] : f.RecordTypes()) highest = std::max(highest, static_cast<double>(fig.Count));
+    const double least = highest * kLeastVisibleBar;
     for (const auto& [no, fig] : f.RecordTypes()) {
         FTypes.push_back(no);
-        const QString name = no.empty() ? QStringLiteral("-") : FromCp1252(no);
+        const QString name = RecordTypeName(no);
         categories << name;
-        *clean << static_cast<double>(fig.Count - fig.RowsWithErrors);
-        *faulty << static_cast<double>(fig.RowsWithErrors);
+        // a bar of one telegram, and one faulty telegram in a bar, always
+        // shows; a bar keeps its height where that is no smaller
+        const double count = static_cast<double>(fig.Count);
+        const double shown = count > 0 ? std::max(count, least) : 0.0;
+        double bad = static_cast<double>(fig.RowsWithErrors);
+        if (bad > 0) bad = std::min(shown, std::max(bad, least));
+        *clean << shown - bad;
+        *faulty << bad;
         SetCell(t, row, 0, name, false);
         SetCell(t, row, 1, Num(fig.Count));
         SetCell(t, row, 2, Num(fig.RowsWithErrors));
@@ -332,7 +354,10 @@ void TfStatisticsForm::Fill() {
         SetCell(t, row, 8, any ? QString::number(a.Reaction.Max()) : QString());
         ++row;
     }
-    const int at = FAddress->findText(keep);
+    // the address chosen before, else the first one with reaction times
+    int at = FAddress->findText(keep);
+    for (std::size_t k = 0; at < 0 && k < FAddressList.size(); ++k)
+        if (f.Addresses().at(FAddressList[k]).Reaction.Count() > 0) at = static_cast<int>(k);
     FAddress->setCurrentIndex(at >= 0 ? at : 0);
     FAddress->blockSignals(false);
     FillReaction();
@@ -351,12 +376,14 @@ void TfStatisticsForm::Fill() {
     errors->setName(Tr("Fehler"));
     errors->setColor(QColor(0xD9, 0x48, 0x3B));
     double maxErrors = 0;
+    double maxLoad = 100.0;
     for (std::size_t k = 0; k < FBuckets.size(); ++k) {
         const TTimelineBucket& b = FBuckets[k];
         const QString time = QString::fromStdString(StatisticsTimeText(b.StartMs));
         load->append(TimePoint(b.StartMs), 100.0 * b.Load);
         errors->append(TimePoint(b.StartMs), static_cast<double>(b.Errors));
         maxErrors = std::max(maxErrors, static_cast<double>(b.Errors));
+        maxLoad = std::max(maxLoad, 100.0 * b.Load);
         const int r = static_cast<int>(k);
         SetCell(t, r, 0, time, false);
         SetCell(t, r, 1, Num(b.Telegrams));
@@ -376,9 +403,13 @@ void TfStatisticsForm::Fill() {
             x->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(TimePoint(FBuckets.front().StartMs))),
                         QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(
                             TimePoint(FBuckets.back().StartMs + int64_t{width} * 1000))));
+        // a telegram counts wholly in the bucket it starts in: a short bucket
+        // can hold more than the bus carries in its time, and the axis shows
+        // that peak too
         auto* y = new QValueAxis;
-        y->setRange(0, 100);
-        y->setTickCount(5);
+        const double top = std::ceil(maxLoad / 25.0) * 25.0;
+        y->setRange(0, top);
+        y->setTickCount(static_cast<int>(top / 25.0) + 1);
         y->setLabelFormat(QStringLiteral("%d %"));
         auto* y2 = new QValueAxis;
         y2->setTitleText(Tr("Fehler"));

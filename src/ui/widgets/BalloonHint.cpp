@@ -1,6 +1,7 @@
 #include "ui/widgets/BalloonHint.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
@@ -93,10 +94,19 @@ TBalloonHint::TBalloonHint(QWidget* window, QWidget* anchor, QPoint at, TIcon ic
         else
             deleteLater();
     });
-    FAt = anchor->mapTo(window, at);
-    FBelow = below;
     adjustSize();
-    Place(FAt, FBelow);
+    FAt = at;
+    FBelow = below;
+    Place(anchor->mapTo(window, at), below);
+    anchor->installEventFilter(this);
+    if (window != anchor) window->installEventFilter(this);
+}
+
+bool TBalloonHint::eventFilter(QObject* watched, QEvent* e) {
+    if ((e->type() == QEvent::Resize || e->type() == QEvent::Move) && FAnchor &&
+        parentWidget() && (watched == FAnchor || watched == parentWidget()))
+        Place(FAnchor->mapTo(parentWidget(), FAt), FBelow);
+    return QFrame::eventFilter(watched, e);
 }
 
 QToolButton* TBalloonHint::AddLink(const QString& text, std::function<void()> onClick) {
@@ -119,7 +129,7 @@ QToolButton* TBalloonHint::AddLink(const QString& text, std::function<void()> on
         onClick();
     });
     adjustSize();
-    Place(FAt, FBelow);
+    if (FAnchor && parentWidget()) Place(FAnchor->mapTo(parentWidget(), FAt), FBelow);
     return link;
 }
 

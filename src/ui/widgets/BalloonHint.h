@@ -44,6 +44,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* e) override;
+    // The anchor or the window moved or changed size (maximised, a bar
+    // shown): the balloon points at the same place of its anchor again.
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     TBalloonHint(QWidget* window, QWidget* anchor, QPoint at, TIcon icon, const QString& title,
@@ -60,6 +63,8 @@ private:
     QPoint FAt;         // the point, in the window's coordinates
     bool FBelow = false;
     QPoint FTip;        // the point, in this widget's coordinates
+    QPoint FAt;         // the point, in the anchor's coordinates
+    bool FBelow = false; // asked to lie below the point
     bool FAbove = true; // the box lies above the point
     static QPointer<TBalloonHint> GCurrent;
 };

@@ -142,9 +142,17 @@ TEST_F(DatensatzFormTest, DescriptionColumnsFollowTheLanguages) {
     // the additional language shows its column beside the active one
     ASSERT_EQ(W->LanguageBox()->count(), 3);
     EXPECT_EQ(W->LanguageBox()->itemText(0), QString());
+    // the active language's column is shown anyway: not offered again
+    auto enabled = [this](int i) {
+        return bool(W->LanguageBox()->model()->flags(W->LanguageBox()->model()->index(i, 0)) &
+                    Qt::ItemIsEnabled);
+    };
+    EXPECT_FALSE(enabled(1)) << "Deutsch while the program speaks German";
+    EXPECT_TRUE(enabled(2));
     W->LanguageBox()->setCurrentIndex(2);
     EXPECT_FALSE(W->View()->isColumnHidden(8));
-    EXPECT_EQ(Title(8), QStringLiteral("Beschreibung English"));
+    EXPECT_EQ(Title(8), QStringLiteral("Beschreibung Englisch"));
+    EXPECT_EQ(Title(7), QStringLiteral("Beschreibung Deutsch"));
     W->LanguageBox()->setCurrentIndex(0);
     EXPECT_TRUE(W->View()->isColumnHidden(8));
 
@@ -153,10 +161,12 @@ TEST_F(DatensatzFormTest, DescriptionColumnsFollowTheLanguages) {
     QEvent change(QEvent::LanguageChange);
     QApplication::sendEvent(W.get(), &change);
     EXPECT_EQ(W->windowTitle(), QStringLiteral("IBIS record types"));
-    const char* titles[] = {"DS-No.",   "Pattern",  "Example", "Master",
-                            "Response", "Trainbus", "Filter",  "Description Deutsch"};
-    for (int c = 0; c < 8; ++c)
+    const char* titles[] = {"Record no.", "Pattern",   "Example", "Master",          "Response",
+                            "Train bus",  "Filter",    "Description German", "Description English"};
+    for (int c = 0; c < 9; ++c)
         EXPECT_EQ(Title(c), QString::fromUtf8(titles[c]));
+    EXPECT_TRUE(enabled(1));
+    EXPECT_FALSE(enabled(2)) << "English while the program speaks English";
     EXPECT_TRUE(W->View()->isColumnHidden(7));
     EXPECT_FALSE(W->View()->isColumnHidden(8));
     EXPECT_EQ(W->LockButton()->toolTip(),

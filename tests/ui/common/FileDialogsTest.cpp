@@ -22,12 +22,19 @@ TEST(FileDialogs, FiltersNameTheirPatternOnceInBothCases) {
     };
     const TCase cases[] = {
         {ProtocolOpenDialog(QStringLiteral("/p")),
-         {QStringLiteral("Protokolldatei(*.PRO.CSV *.pro.csv)"),
+         {QStringLiteral("Protokolldatei (*.PRO.CSV *.pro.csv)"),
           QStringLiteral("Alle Dateien (*.*)")},
          QStringLiteral("PRO.CSV")},
         {ProtocolSaveDialog(QStringLiteral("/p"), QStringLiteral("x.PRO.CSV")),
          {QStringLiteral("Protokolldatei (*.PRO.CSV *.pro.csv)")},
          QStringLiteral("PRO.CSV")},
+        {CallListOpenDialog(QStringLiteral("/p")),
+         {QStringLiteral("Aufrufliste (*.AUF.CSV *.auf.csv)"),
+          QStringLiteral("Alle Dateien (*.*)")},
+         QStringLiteral("AUF.CSV")},
+        {CallListSaveDialog(QStringLiteral("/p"), QString()),
+         {QStringLiteral("Aufrufliste (*.AUF.CSV *.auf.csv)")},
+         QStringLiteral("AUF.CSV")},
     };
     for (const TCase& c : cases) {
         EXPECT_EQ(DialogFilters(c.Spec), c.Shown) << c.Spec.Title.toStdString();
@@ -41,6 +48,8 @@ TEST(FileDialogs, FiltersNameTheirPatternOnceInBothCases) {
     EXPECT_EQ(DialogFilters(ProtocolOpenDialog({})),
               (QStringList{QStringLiteral("Protocol file (*.PRO.CSV *.pro.csv)"),
                            QStringLiteral("All files (*.*)")}));
+    EXPECT_EQ(DialogFilters(CallListSaveDialog({}, {})),
+              QStringList{QStringLiteral("Call list (*.AUF.CSV *.auf.csv)")});
     SetUiLanguage(1);
 }
 

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -126,6 +127,28 @@ TEST_F(ConverterActionTest, TheActionOpensOneConverter) {
     a->trigger();
     EXPECT_EQ(TfHexConverterForm::Current(), first);
     delete first;
+}
+
+// Opened beside another window, the converter takes the keyboard: typing
+// goes into the decimal field (replacing its "0") and Escape closes it,
+// without a click into a field first.
+TEST(HexConverterOpenTest, TakesTheKeyboardWhenOpened) {
+    if (TfHexConverterForm* w = TfHexConverterForm::Current()) delete w;
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QPointer<TfHexConverterForm> w = TfHexConverterForm::Open(&other);
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w->focusWidget(), w->Decimal());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(w.data()));
+    QWidget* typing = QApplication::focusWidget();
+    ASSERT_EQ(typing, w->Decimal());
+    QTest::keyClicks(typing, QStringLiteral("255"));
+    EXPECT_EQ(w->Decimal()->text(), "255");
+    EXPECT_EQ(w->Hex()->text(), "FF");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(!w || !w->isVisible());
+    if (w) delete w.data();
 }
 
 } // namespace

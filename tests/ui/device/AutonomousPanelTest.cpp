@@ -7,6 +7,7 @@
 #include "ui/main/MainFormFixture.h"
 
 #include <QPlainTextEdit>
+#include <QToolButton>
 
 namespace vaskel {
 namespace {
@@ -132,6 +133,30 @@ TEST_F(AutonomousPanelTest, WindowsOfTheDiagnosticsMenuExistOnce) {
     ASSERT_TRUE(WaitFor([&] {
         return dw->Debug()->Log()->toPlainText().contains(QStringLiteral("Send request."));
     })) << "the controller's trace lines";
+}
+
+// In a main window 900 pixels wide every button of the bar shows its whole
+// text, inside the bar; 1024 wide the three columns fit again.
+TEST_F(AutonomousPanelTest, ButtonsShowTheirWholeTextsInANarrowWindow) {
+    Start(TScenario::Vehicle);
+    TDeviceWindows* dw = W->DeviceWindows();
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::actShowOfflineMode)->isEnabled(); }));
+    W->Action(TAct::actShowOfflineMode)->trigger();
+    TAutonomousPanel* panel = dw->Panel();
+    for (const int width : {900, 1024}) {
+        W->resize(width, 700);
+        QApplication::processEvents();
+        QApplication::processEvents();
+        ASSERT_GT(panel->width(), 0);
+        for (QToolButton* b : panel->Buttons()) {
+            EXPECT_GE(b->width(), b->sizeHint().width())
+                << width << " " << b->text().toStdString();
+            const QRect r(b->mapTo(W.get(), QPoint(0, 0)), b->size());
+            EXPECT_TRUE(W->rect().contains(r)) << width << " " << b->text().toStdString()
+                                               << " right edge " << r.right();
+        }
+        if (width == 1024) EXPECT_EQ(panel->ButtonColumns(), 3);
+    }
 }
 
 } // namespace

@@ -9,7 +9,9 @@
 #include "link/RecordingSink.h"
 #include "ui/AutoAnswer.h"
 #include "ui/UiTestSupport.h"
+#include "ui/common/FileDialogs.h"
 #include "ui/common/Session.h"
+#include "ui/common/Texts.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -109,6 +111,13 @@ TEST_F(CommunicationFormTest, ThreeRowsEachSideFollowTheNewestAndSaveInOrder) {
     EXPECT_EQ(asked.Title, QStringLiteral("Protokoll speichern"));
     EXPECT_EQ(asked.DefaultSuffix, QStringLiteral("txt"));
     EXPECT_TRUE(asked.File.startsWith(QStringLiteral("Kommunikationsprotokoll_")));
+    // the dialog's file types in the program's language
+    EXPECT_EQ(DialogFilters(asked), (QStringList{QStringLiteral("Textdatei (*.txt)"),
+                                                 QStringLiteral("Alle Dateien (*.*)")}));
+    SetUiLanguage(2);
+    EXPECT_EQ(DialogFilters(asked), (QStringList{QStringLiteral("Text file (*.txt)"),
+                                                 QStringLiteral("All files (*.*)")}));
+    SetUiLanguage(1);
     std::ifstream f(file, std::ios::binary);
     std::stringstream ss;
     ss << f.rdbuf();

@@ -30,7 +30,7 @@ protected:
 
 TEST_F(DebugOutputFormTest, LinesMarkerClearAndSave) {
     TfDebugOutputForm f(S, TfDebugOutputForm::TKind::Debug);
-    EXPECT_EQ(f.windowTitle(), QStringLiteral("Monitor"));
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Debug-Fenster")) << "not the live monitor's caption";
     EXPECT_EQ(f.Button("btPause"), nullptr) << "the debug window has no pause";
     EXPECT_EQ(f.Button("btMark")->text(), QStringLiteral("Markieren"));
     f.AddLine(QStringLiteral("eins"));

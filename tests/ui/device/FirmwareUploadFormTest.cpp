@@ -5,9 +5,13 @@
 // upload's clock in the test's hand.
 
 #include "ui/device/FirmwareUploadForm.h"
+#include "ui/device/DebugOutputForm.h"
+#include "ui/device/DeviceWindows.h"
 
 #include "link/FirmwareHex.h"
 #include "ui/main/MainFormFixture.h"
+
+#include <QPlainTextEdit>
 
 #include <QFileDialog>
 #include <QProgressBar>
@@ -234,6 +238,71 @@ TEST_F(UploadMainWindowTest, TheFileDialogRemembersFolderAndFile) {
     W->FirmwareUpdate();
     EXPECT_EQ(W->FirmwareUploadWindow(), f);
     EXPECT_TRUE(f->close());
+}
+
+// The device messages do not get lost: a tool window that stays above the
+// main window, listed in the window menu, and opened from the upload window
+// over it while the upload blocks the main window.
+TEST_F(UploadMainWindowTest, TheDeviceMessagesStayReachable) {
+    Start(TScenario::Vehicle);
+    DropUpload drop{W.get()};
+    TDeviceWindows* dw = W->DeviceWindows();
+    QMenu* menu = nullptr;
+    for (QMenu* m : W->findChildren<QMenu*>())
+        if (m->title() == QStringLiteral("Fens&ter")) menu = m;
+    ASSERT_NE(menu, nullptr);
+    const auto listed = [&] {
+        emit menu->aboutToShow();
+        QStringList texts;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator() && a->isVisible()) texts << a->text();
+        return texts;
+    };
+    const QString title = QString::fromUtf8("Gerätemeldungen (Debugausgabe)");
+    EXPECT_FALSE(listed().contains(title));
+    W->Action(TAct::actDeviceMessageWindow)->trigger();
+    TfDebugOutputForm* messages = dw->DeviceMessages();
+    ASSERT_NE(messages, nullptr);
+    EXPECT_EQ(messages->windowFlags() & Qt::WindowType_Mask, Qt::Tool)
+        << "kept above the main window";
+    EXPECT_EQ(listed().count(title), 1) << "once, however often the menu opens";
+    EXPECT_EQ(listed().count(title), 1);
+    messages->hide();
+    EXPECT_FALSE(listed().contains(title));
+    for (QAction* a : menu->actions())
+        if (a->text() == title) a->trigger();
+
+    // the upload window blocks the main window and its menu: its own button
+    // brings the messages over it
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::actFirmwareUpdate)->isEnabled(); }));
+    const std::string file =
+        Dir.Write("fw.a79", test::FirmwareHex(test::FirmwareBytes(20 * 63, "Tavrin V2.15")));
+    TManualTime time;
+    TfUploadProgramForm* f = W->OpenFirmwareUpload(FromFileName(file), &time);
+    ASSERT_NE(f, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f));
+    ASSERT_EQ(QApplication::activeModalWidget(), f);
+    ASSERT_TRUE(f->MessagesButton()->isVisible());
+    QTest::mouseClick(f->MessagesButton(), Qt::LeftButton);
+    messages = dw->DeviceMessages();
+    ASSERT_NE(messages, nullptr);
+    EXPECT_TRUE(messages->isVisible());
+    EXPECT_EQ(messages->parentWidget(), f) << "over the modal window, not blocked by it";
+    f->Upload().Start();
+    ASSERT_TRUE(WaitFor([&] { return f->Upload().State() == TUploadState::Transferring; }));
+    time.Advance(200);
+    QApplication::processEvents();
+    EXPECT_TRUE(messages->Log()->toPlainText().contains(QStringLiteral("-- Uploading block no.")))
+        << messages->Log()->toPlainText().toStdString();
+    f->Upload().Abort();
+    ASSERT_TRUE(WaitFor([&] {
+        time.Advance(200);
+        return f->CloseButton()->isEnabled();
+    }));
+    f->CloseButton()->click();
+    ASSERT_TRUE(WaitFor([&] { return W->FirmwareUploadWindow() == nullptr; }));
+    ASSERT_EQ(dw->DeviceMessages(), messages) << "the window outlives the upload";
+    EXPECT_EQ(messages->parentWidget(), W.get());
 }
 
 } // namespace

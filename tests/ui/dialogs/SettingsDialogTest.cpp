@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QGroupBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -154,6 +155,13 @@ TEST_F(SettingsDialogTest, StandardValuesRestoreEveryControl) {
          QStringLiteral("700"), QStringLiteral("500")},
     };
     for (const auto& c : controls) EXPECT_EQ(c.Shown(), c.Before) << c.Control;
+    // it resets the whole dialog: it stands beside OK, in no group
+    for (QWidget* w = d.btnStandard->parentWidget(); w && w != &d; w = w->parentWidget())
+        EXPECT_EQ(qobject_cast<QGroupBox*>(w), nullptr) << "inside a group";
+    EXPECT_EQ(d.btnStandard->parentWidget(), d.btOK->parentWidget());
+    EXPECT_EQ(d.btnStandard->geometry().center().y(), d.btOK->geometry().center().y())
+        << "in the row of OK and Abort";
+    EXPECT_EQ(d.btOK->text(), QStringLiteral("&OK"));
     QTest::mouseClick(d.btnStandard, Qt::LeftButton);
     for (const auto& c : controls) EXPECT_EQ(c.Shown(), c.Default) << c.Control;
     EXPECT_TRUE(d.isVisible()) << "the dialog stays open";

@@ -235,6 +235,28 @@ TEST_F(AufrufListenFormTest, TheTitleFollowsTheLanguage) {
     EXPECT_EQ(W->windowTitle(), QStringLiteral("Mastersimulation - Aufrufliste: Neu"));
 }
 
+// A new list made before the language was switched asks its question on
+// closing under a caption in the language of its text.
+TEST_F(AufrufListenFormTest, TheSaveQuestionAfterALanguageSwitchIsInOneLanguage) {
+    Open(QString());
+    Set(0, 1, "l001");
+    ASSERT_TRUE(W->Model().Table().Modified);
+    SetUiLanguage(2);
+    QEvent change(QEvent::LanguageChange);
+    QApplication::sendEvent(W.get(), &change);
+    {
+        TAutoAnswer cancel(QMessageBox::Cancel);
+        W->close();
+        EXPECT_EQ(cancel.Count, 1);
+        EXPECT_EQ(cancel.LastTitle, QStringLiteral("New call list"));
+    }
+    SetUiLanguage(1);
+    QApplication::sendEvent(W.get(), &change);
+    TAutoAnswer cancel(QMessageBox::Cancel);
+    W->close();
+    EXPECT_EQ(cancel.LastTitle, QStringLiteral("Neue Aufrufliste"));
+}
+
 TEST_F(AufrufListenFormTest, SavingWritesTheListAndTheTitleNamesIt) {
     Open(QString());
     Set(0, 1, "l001");

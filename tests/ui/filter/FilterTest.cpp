@@ -356,8 +356,14 @@ TEST_F(FilterWindowTest, LanguageSwitchRefillsTheLists) {
     EXPECT_EQ(w.GroupList()->count(), 11);
     EXPECT_TRUE(Checked(w.RecordTypeList(), Index(w.RecordTypes(), "021")));
     EXPECT_TRUE(Checked(w.GroupList(), Index(w.Groups(), "a")));
+    // the groups in the English column of IBIS_Frame.CSV; a template still
+    // names them by the first column
+    const int a = Index(w.Groups(), "a");
+    EXPECT_EQ(w.GroupList()->item(a)->text(), QString::fromUtf8("a\u00A0Displays"));
+    EXPECT_EQ(w.Groups()[static_cast<std::size_t>(a)].Rec.Text, "Anzeigen");
     SetUiLanguage(1);
     EXPECT_TRUE(WaitFor([&] { return w.AllButton()->text() == "Alle"; }));
+    EXPECT_EQ(w.GroupList()->item(a)->text(), QString::fromUtf8("a\u00A0Anzeigen"));
 }
 
 // A selected entry is filled orange, lighter while the list has no focus;

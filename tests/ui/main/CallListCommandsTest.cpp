@@ -309,6 +309,20 @@ TEST_F(CallListWindowTest, TheAddressTranslationWindow) {
     EXPECT_FALSE(W->AddressTranslationButton()->isEnabled()) << "nothing defined";
     ASSERT_TRUE(W->Action(TAct::actOpenAddressForm)->isEnabled());
 
+    // without a translation stored there is nothing to switch on: no hint
+    // after the window is left with Escape, nor after OK on the identity
+    OnAddressForm([](TfAddressForm& f) {
+        Type(f.Edit(10), "3");
+        QTest::keyClick(f.Edit(10), Qt::Key_Escape);
+    });
+    W->Action(TAct::actOpenAddressForm)->trigger();
+    EXPECT_EQ(Env.GetAddressTranslation(10), 10);
+    EXPECT_EQ(TBalloonHint::Current(), nullptr) << "cancelled with Escape";
+    OnAddressForm([](TfAddressForm& f) { f.OkButton()->click(); });
+    W->Action(TAct::actOpenAddressForm)->trigger();
+    EXPECT_EQ(TBalloonHint::Current(), nullptr) << "no translation defined";
+    EXPECT_FALSE(Env.HintGiven(THint::AddressTranslationHintGiven));
+
     OnAddressForm([](TfAddressForm& f) {
         EXPECT_EQ(f.Edit(10)->text(), QStringLiteral("10"));
         Type(f.Edit(10), "3");
@@ -324,6 +338,9 @@ TEST_F(CallListWindowTest, TheAddressTranslationWindow) {
     EXPECT_TRUE(W->AddressTranslationButton()->isEnabled());
     ASSERT_NE(TBalloonHint::Current(), nullptr) << "the hint to switch the translation on";
     EXPECT_EQ(TBalloonHint::Current()->Title(), QStringLiteral("Hinweis"));
+    // what it says agrees with the window: a protocol played back
+    EXPECT_TRUE(TBalloonHint::Current()->Text().contains(QStringLiteral("Abspielen eines Protokolls")))
+        << TBalloonHint::Current()->Text().toStdString();
     EXPECT_TRUE(Env.HintGiven(THint::AddressTranslationHintGiven));
 
     W->AddressTranslationButton()->click();

@@ -700,6 +700,7 @@ TEST_F(MainWindowTest, ADataFolderOutsideTheDocumentsIsToldOnce) {
             c.Documents ? std::optional<std::string>(Dir.Path().string()) : std::nullopt;
         Platform.UserData =
             c.UserData ? std::optional<std::string>(Dir / "home/.local/share") : std::nullopt;
+        Env.SetHintGiven(THint::DataFolderHintGiven, false); // a new installation
         Start(TScenario::Unpowered);
         for (int k = 0; k < 3; ++k)
             QApplication::processEvents();
@@ -710,6 +711,19 @@ TEST_F(MainWindowTest, ADataFolderOutsideTheDocumentsIsToldOnce) {
                 QDir::toNativeSeparators(QString::fromStdString(Env.DataDirectory()));
             EXPECT_TRUE(notice->Text().contains(folder)) << notice->Text().toStdString();
             EXPECT_EQ(notice->Anchor()->window(), W.get());
+            // over the window area, clear of the mode area with the direct
+            // input, and still there when the window becomes larger
+            for (const QSize size : {QSize(1000, 720), QSize(1024, 740)}) {
+                W->resize(size);
+                for (int k = 0; k < 3; ++k)
+                    QApplication::processEvents();
+                const QRect balloon(notice->mapTo(W.get(), QPoint(0, 0)), notice->size());
+                const QRect area(W->Area()->mapTo(W.get(), QPoint(0, 0)), W->Area()->size());
+                const QRect modes(W->ModeArea()->mapTo(W.get(), QPoint(0, 0)),
+                                  W->ModeArea()->size());
+                EXPECT_TRUE(area.contains(balloon)) << size.height();
+                EXPECT_FALSE(balloon.intersects(modes)) << size.height();
+            }
             TBalloonHint::CloseCurrent();
             // once: not again when the window shows again
             W->hide();
@@ -718,6 +732,15 @@ TEST_F(MainWindowTest, ADataFolderOutsideTheDocumentsIsToldOnce) {
                 QApplication::processEvents();
             EXPECT_EQ(TBalloonHint::Current(), nullptr);
         }
+        W->close();
+        W.reset();
+        S.reset();
+        Usb.reset();
+        // nor at the next start
+        Start(TScenario::Unpowered);
+        for (int k = 0; k < 3; ++k)
+            QApplication::processEvents();
+        EXPECT_EQ(TBalloonHint::Current(), nullptr) << "told at an earlier start";
         W->close();
         W.reset();
         S.reset();

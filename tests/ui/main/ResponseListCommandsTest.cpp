@@ -285,6 +285,24 @@ TEST_F(ResponseListWindowTest, AListFromARecordedProtocol) {
     EXPECT_TRUE(form->PanelText()->text().contains(QStringLiteral("1 ms")))
         << form->PanelText()->text().toStdString();
     EXPECT_TRUE(form->PanelText()->isVisible());
+    // the note is read whole in a window that is not maximised on a
+    // 1024 x 768 screen
+    W->resize(1024, 730);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget())) {
+        sub->showNormal();
+        sub->resize(820, 300);
+    }
+    QApplication::processEvents();
+    QApplication::processEvents();
+    {
+        QLabel* note = form->PanelText();
+        const QRect room = note->contentsRect();
+        const QRect needed = note->fontMetrics().boundingRect(
+            QRect(0, 0, room.width(), 10000), note->wordWrap() ? Qt::TextWordWrap : 0,
+            note->text());
+        EXPECT_LE(needed.width(), room.width()) << note->text().toStdString();
+        EXPECT_LE(needed.height(), room.height()) << note->text().toStdString();
+    }
 
     // ready to be saved at once: the button, Ctrl+S (a new list asks for
     // its name)

@@ -4,6 +4,7 @@
 #include "ui/print/PreviewForm.h"
 #include "ui/protocol/MonitorFixture.h"
 
+#include <QDir>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -92,6 +93,32 @@ TEST(PrintPreview, NoteIsOneTrimmedLineOfAtMost55Characters) {
     EXPECT_EQ(note.Note(), QStringLiteral("Anzeige flackert"));
     note.edDescription->setText(QString(80, QLatin1Char('x')));
     EXPECT_EQ(note.Note().size(), 55);
+}
+
+// "Als PDF speichern ..." proposes the protocol's name in the protocols'
+// folder of the settings, not the folder the program was started in.
+TEST_F(PrintWindowTest, ThePdfIsProposedInTheProtocolsFolder) {
+    const std::string folder = Dir / "protokolle";
+    std::filesystem::create_directories(folder);
+    Env.SetProtokollDirectory(folder);
+    TfProtocolForm w(S, QString::fromStdString(File));
+    const QString expected = FromFileName(Env.DialogDirectory(TFileFolder::Protokolle));
+    ASSERT_FALSE(expected.isEmpty());
+    EXPECT_EQ(PdfFolderFor(&w), expected);
+    EXPECT_EQ(PdfFolderFor(w.View()), expected) << "from any widget of the window";
+    EXPECT_EQ(PdfFolderFor(nullptr), QString());
+
+    TfPreviewForm preview(std::make_unique<TProtocolPrint>(w.PrintJob()), &w);
+    preview.SetPdfFolder(PdfFolderFor(&w));
+    QString proposed;
+    preview.AskPdfFile = [&](const QString& p) {
+        proposed = p;
+        return QString();
+    };
+    auto* pdf = preview.findChild<QPushButton*>(QStringLiteral("btSavePdf"));
+    ASSERT_NE(pdf, nullptr);
+    pdf->click();
+    EXPECT_EQ(proposed, QDir(expected).filePath(QStringLiteral("rec.pdf")));
 }
 
 } // namespace

@@ -7,6 +7,11 @@
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
+#include <QBarSet>
+#include <QComboBox>
+#include <QLocale>
+#include <QStackedBarSeries>
+#include <QValueAxis>
 #include <QChart>
 #include <QChartView>
 #include <QTest>
@@ -152,6 +157,84 @@ TEST_F(StatisticsOfTheMonitorTest, AReactionBarLeadsToItsFirstAnswer) {
     EXPECT_EQ(M->View()->currentIndex().row(), 5);
     click(static_cast<int>(ranges.indexOf(QStringLiteral("34-36"))), 1);
     EXPECT_EQ(M->View()->currentIndex().row(), 9);
+    delete stats;
+}
+
+// What the charts show on their own: an unknown record type in words, the
+// first address with reaction times chosen, a single faulty telegram among
+// many visible, and a bus-load peak above 100 % inside the axis.
+TEST_F(StatisticsOfTheMonitorTest, ChartsShowWhatTheFiguresHold) {
+    uint32_t at = 0;
+    Capture("a0", at); // display 0: asked, never answered
+    at += 7200;
+    for (int k = 0; k < 100; ++k) {
+        Capture("a1", at);
+        Capture("a10", at + 300 + 30 * 72 / 10, 'S');
+        at += 7200;
+    }
+    {
+        TTelegramm t; // one a1 with a framing error
+        t.Text = TelegramBytes("a1");
+        t.StartTicks = at;
+        t.EndTicks = at + 300;
+        t.ErrorFlags = 1;
+        S.Capture(t, 'M');
+        at += 7200;
+    }
+    Capture("Y#", at); // no record type of the catalogue
+    at += 7200;
+    // six long telegrams started within one second: more than the bus carries
+    for (int k = 0; k < 6; ++k)
+        Capture("zA1" + std::string(40, 'x'), at + static_cast<uint32_t>(k) * 1000);
+    TfStatisticsForm* stats = ShowStatistics(S, M.get(), true);
+    stats->resize(760, 560);
+    stats->show();
+    QApplication::processEvents();
+
+    // the record types: "[]" is no name
+    const auto& types = stats->Figures().RecordTypes();
+    ASSERT_TRUE(types.count("[]")) << "the test needs a telegram without record type";
+    QTableWidget* typeTable = stats->Table(0);
+    bool named = false;
+    for (int r = 0; r < typeTable->rowCount(); ++r) {
+        EXPECT_NE(CellText(typeTable, r, 0), QStringLiteral("[]"));
+        named |= CellText(typeTable, r, 0) == QStringLiteral("unbekannt");
+    }
+    EXPECT_TRUE(named);
+    // the one faulty a1 is a bar one can see beside its 100 clean ones
+    auto* stacked = qobject_cast<QStackedBarSeries*>(stats->ChartView(0)->chart()->series().front());
+    ASSERT_NE(stacked, nullptr);
+    ASSERT_EQ(stacked->barSets().size(), 2);
+    int a1 = -1, k = 0;
+    for (const auto& [no, fig] : types) {
+        if (fig.RowsWithErrors == 1) a1 = k;
+        ++k;
+    }
+    ASSERT_GE(a1, 0);
+    double highest = 0;
+    for (const auto& [no, fig] : types) highest = std::max(highest, static_cast<double>(fig.Count));
+    QBarSet* faulty = stacked->barSets()[1];
+    QBarSet* clean = stacked->barSets()[0];
+    EXPECT_GE(faulty->at(a1), 0.02 * highest - 1e-9) << "at least 2 % of the highest bar";
+    const double count = static_cast<double>(std::next(types.begin(), a1)->second.Count);
+    EXPECT_DOUBLE_EQ(faulty->at(a1) + clean->at(a1), std::max(count, 0.02 * highest))
+        << "the bar keeps its height, at least 2 % of the highest";
+    EXPECT_EQ(CellText(typeTable, a1, 2), QStringLiteral("1")) << "the table keeps the count";
+
+    // the reaction times: address 1 (address 0 has none)
+    EXPECT_EQ(stats->Figures().Addresses().at(0).Reaction.Count(), 0u);
+    EXPECT_EQ(stats->findChild<QComboBox*>(QStringLiteral("cbAddress"))->currentText(),
+              QStringLiteral("1"));
+
+    // the load's axis takes its highest value
+    QChart* timeline = stats->ChartView(2)->chart();
+    double peak = 0;
+    for (int r = 0; r < stats->Table(2)->rowCount(); ++r)
+        peak = std::max(peak, QLocale(QLocale::German).toDouble(CellText(stats->Table(2), r, 3)));
+    ASSERT_GT(peak, 100.0) << "the test needs a peak above 100 %";
+    auto* load = qobject_cast<QValueAxis*>(timeline->axes(Qt::Vertical).front());
+    ASSERT_NE(load, nullptr);
+    EXPECT_GE(load->max(), peak);
     delete stats;
 }
 
