@@ -60,8 +60,6 @@ private:
     QLabel* FText = nullptr;
     QTimer* FTimer = nullptr;
     int FTimeoutMs = 0;
-    QPoint FAt;         // the point, in the window's coordinates
-    bool FBelow = false;
     QPoint FTip;        // the point, in this widget's coordinates
     QPoint FAt;         // the point, in the anchor's coordinates
     bool FBelow = false; // asked to lie below the point
