@@ -38,7 +38,9 @@ std::string Upper(std::string_view s) {
     return u;
 }
 
-void AppendRowLine(std::string& line, TTable& table, int row, char quote, char separator) {
+} // namespace
+
+void AppendTableLine(std::string& line, TTable& table, int row, char quote, char separator) {
     // Boolean cells are normalised in the table itself first.
     for (int col = 0; col < table.ColCount(); ++col) {
         if (table.Style(col) != TZK_InputStyle::csBoolean) continue;
@@ -70,13 +72,15 @@ void AppendRowLine(std::string& line, TTable& table, int row, char quote, char s
     line += "\r\n";
 }
 
+namespace {
+
 void WriteRows(const std::function<void(std::string_view)>& out, TTable& table, int from,
                char quote, const std::optional<std::string>& header, char separator) {
     std::string chunk;
     chunk.reserve(1 << 20);
     if (header) chunk += *header + "\r\n";
     for (int row = from; row < table.RowCount(); ++row) {
-        AppendRowLine(chunk, table, row, quote, separator);
+        AppendTableLine(chunk, table, row, quote, separator);
         if (chunk.size() >= (1 << 20)) {
             out(chunk);
             chunk.clear();
@@ -375,6 +379,7 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
         }
         std::size_t length = 0;
         const int cells = PackInto(line, quote, separator, table.ColCount(), packed, length);
+        result.LastRowFields = cells;
         const std::string_view row(packed.data(), length);
         if (result.Rows == 0)
             table.SetPackedRow(0, row, cells);
@@ -473,9 +478,13 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
     if (inside) {
         result.LastLineIncomplete = true;
         result.UnreadFrom = base + lineStart;
-    } else if (buf.size() - lineStart > 1 &&
-               !addLine(std::string_view(buf.data() + lineStart, buf.size() - lineStart))) {
-        result.UnreadFrom = base + lineStart;
+    } else if (buf.size() - lineStart > 1) {
+        if (addLine(std::string_view(buf.data() + lineStart, buf.size() - lineStart))) {
+            result.LastRowUnended = true;
+            result.LastRowFrom = base + lineStart;
+        } else {
+            result.UnreadFrom = base + lineStart;
+        }
     }
     result.Loaded = true;
     return result;

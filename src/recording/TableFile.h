@@ -26,6 +26,10 @@ std::string BackupFileName(const std::string& fileName);
 void SaveToCSV(TTable& table, const std::string& fileName, char quote, int firstRow,
                const std::optional<std::string>& header, char separator);
 
+// Appends one row as the writer writes it, CR LF included. Boolean cells
+// are normalised in the table first.
+void AppendTableLine(std::string& out, TTable& table, int row, char quote, char separator);
+
 struct TLoadResult {
     bool Loaded = false;             // false: the header did not match
     bool LastLineIncomplete = false; // the file ended inside quotes
@@ -35,6 +39,13 @@ struct TLoadResult {
     // where the line begins that could not be read (nothing from there on
     // is loaded).
     std::uint64_t UnreadFrom = 0;
+    // The last row came from a last line without line end (loaded, its
+    // quotes being closed): where it begins in the file and how many
+    // fields it had. A reader whose rows have a number of fields tells a
+    // row cut off (a file cut short, a crash while it was written) by it.
+    bool LastRowUnended = false;
+    int LastRowFields = 0;
+    std::uint64_t LastRowFrom = 0;
 };
 
 // The warning texts of a header mismatch.
