@@ -122,6 +122,8 @@ TSession::TSession(TEnvironment& env, TIBISTelegramParser& parser, TOptions opti
         if (FScheduler) FScheduler->StopMasterTimeout();
     };
     FRecorder = std::make_unique<TRecorder>(FParser, FEnv, rh);
+    // the disk never holds up the windows
+    FRecorder->SafetyCopyInBackground = true;
     FConnection = std::make_unique<TDeviceConnection>(FEnv, FStatus, hooks);
 }
 
