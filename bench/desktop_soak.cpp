@@ -8,8 +8,11 @@
 //       [--bus-minutes 60] [--speed 20] [--cycles 20] [--master-runs 3]
 //
 // Printed: resident memory at the start, after ten bus minutes and at the
-// end; the longest stall of the main thread; telegrams the device captured
-// while connected against the telegram rows recorded (each exactly once);
+// end; the longest stall of the main thread, how many stalls were longer
+// than 100 ms and the most CPU time the main thread itself used in one
+// (SOAK_TRACE=1 traces each such stall with its phase); telegrams the
+// device captured while connected against the telegram rows recorded (each
+// exactly once);
 // the safety copy against a save of the recording. Exit status 1 when a
 // telegram was lost or doubled, the link did not come back, or the safety
 // copy differs.
@@ -36,6 +39,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -52,6 +56,13 @@ long ResidentKb() {
     long pages = 0, resident = 0;
     statm >> pages >> resident;
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// CPU time the calling thread has used.
+qint64 ThreadCpuMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<qint64>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
 std::string ReadAll(const std::string& file) {
@@ -141,17 +152,28 @@ int main(int argc, char** argv) {
     // the main thread's longest stall: a 5 ms timer that should fire on time
     QElapsedTimer beat;
     beat.start();
-    qint64 lastBeat = 0, longestStall = 0;
+    qint64 lastBeat = 0, longestStall = 0, lastCpu = 0, longestStallWork = 0;
+    int stallsOver100 = 0;
     const char* phase = "start";
     QTimer watchdog;
     watchdog.setInterval(5);
     QObject::connect(&watchdog, &QTimer::timeout, [&] {
         const qint64 now = beat.elapsed();
+        const qint64 cpu = ThreadCpuMs();
         const qint64 stall = now - lastBeat - 5;
-        if (stall > 100 && std::getenv("SOAK_TRACE"))
-            std::fprintf(stderr, "stall of %lld ms at %s\n", static_cast<long long>(stall), phase);
+        if (stall > 100) {
+            ++stallsOver100;
+            longestStallWork = std::max(longestStallWork, cpu - lastCpu);
+            // the main thread's own CPU time in the stall tells work from
+            // waiting (a lock, the disk, or no free core)
+            if (std::getenv("SOAK_TRACE"))
+                std::fprintf(stderr, "stall of %lld ms (main thread on a core %lld ms) at %s\n",
+                             static_cast<long long>(stall), static_cast<long long>(cpu - lastCpu),
+                             phase);
+        }
         longestStall = std::max(longestStall, stall);
         lastBeat = now;
+        lastCpu = cpu;
     });
 
     // A message box on the way is a failure of the soak: told, then closed.
@@ -216,6 +238,7 @@ int main(int argc, char** argv) {
     usb.StartClock(args.Speed);
     watchdog.start();
     lastBeat = beat.elapsed();
+    lastCpu = ThreadCpuMs();
     RunFor(2000);
     rssStart = ResidentKb();
 
@@ -281,7 +304,9 @@ int main(int argc, char** argv) {
     const long recorded = telegramRows();
     const long rows = session->Recorder().RowCounter() - recordedBefore;
     // the safety copy brought up to date, against the recording saved
+    session->Recorder().FinishSafetyCopy();
     session->Recorder().SafetyTick();
+    session->Recorder().FinishSafetyCopy();
     const std::string saved = (dir / "recording.PRO.CSV").string();
     const bool savedOk = session->Recorder().SaveActiveProtocol(saved, 1);
     const std::string copy = session->Recorder().SafetyCopyFile();
@@ -299,8 +324,11 @@ int main(int argc, char** argv) {
     std::printf("desktop soak: resident memory %ld kB at the start, %ld kB after ten bus minutes, "
                 "%ld kB at the end\n",
                 rssStart, rssTen, rssEnd);
-    std::printf("desktop soak: longest main-thread stall %lld ms\n",
-                static_cast<long long>(longestStall));
+    std::printf("desktop soak: longest main-thread stall %lld ms, %d stalls over 100 ms; in a "
+                "stall the main thread worked at most %lld ms (the rest it waited for a core, a "
+                "lock or the disk)\n",
+                static_cast<long long>(longestStall), stallsOver100,
+                static_cast<long long>(longestStallWork));
     std::printf("desktop soak: safety copy %s the saved recording (%s)\n",
                 copyEqual ? "equals" : "DIFFERS FROM", copy.c_str());
 

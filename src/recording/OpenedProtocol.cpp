@@ -44,13 +44,17 @@ void EraseFirst(std::string& s, char c) {
 
 // Whether the last line (LF ends a line) that holds more than blanks holds
 // sep: read backwards from the end of the file.
-bool LastNonEmptyLineHolds(const std::string& fileName, char sep) {
+bool LastNonEmptyLineHolds(const std::string& fileName, char sep, char quote) {
     std::ifstream in(fileName, std::ios::binary | std::ios::ate);
     if (!in) throw EFileError("Cannot open file " + fileName + ".");
     std::uint64_t from = static_cast<std::uint64_t>(in.tellg());
     constexpr std::uint64_t kBlock = 64 * 1024;
     std::string block;
     bool inLine = false; // past the blanks at the end, inside the last line
+    // A file cut inside its first field ('"M'), as a crash while a row was
+    // written leaves it, is judged by the line before that one.
+    bool unended = true;
+    char first = 0; // the first byte of the line looked at, once it is known
     while (from > 0) {
         const std::uint64_t n = std::min(kBlock, from);
         from -= n;
@@ -60,11 +64,18 @@ bool LastNonEmptyLineHolds(const std::string& fileName, char sep) {
         for (std::size_t k = n; k-- > 0;) {
             const char c = block[k];
             if (!inLine) {
+                if (c == '\r' || c == '\n') unended = false;
                 inLine = static_cast<unsigned char>(c) > 0x20;
                 if (!inLine) continue;
             }
             if (c == sep) return true;
-            if (c == '\n') return false;
+            if (c == '\n') {
+                if (!(unended && first == quote)) return false;
+                unended = false; // the line before
+                inLine = false;
+                continue;
+            }
+            first = c;
         }
     }
     return false;
@@ -345,8 +356,9 @@ TFileForm ReadFileForm(const std::string& fileName, TProtocolLoad& info) {
     info.CommaForm = form == TProtocolForm::Comma || form == TProtocolForm::UnquotedComma;
     info.Unquoted = form == TProtocolForm::Unquoted || form == TProtocolForm::UnquotedComma;
     const char sep = info.CommaForm ? ',' : ';';
-    if (!LastNonEmptyLineHolds(fileName, sep)) throw EFileError(kInvalidProtocolFormat);
-    return {form, sep, info.CommaForm ? '\'' : '"'};
+    const char quote = info.CommaForm ? '\'' : '"';
+    if (!LastNonEmptyLineHolds(fileName, sep, quote)) throw EFileError(kInvalidProtocolFormat);
+    return {form, sep, quote};
 }
 
 // Reads the rows of source (the file itself, or its quoted copy, which goes
@@ -363,6 +375,16 @@ void ReadRows(TTable& table, const std::string& source, const std::string& fileN
                              : f.Form == TProtocolForm::UnquotedComma ? ""
                                                                       : "\"";
         r = LoadFromCSV(table, source, f.Quote, progress, std::nullopt, f.Sep, rowEnd);
+        // A last row without line end and with fewer fields than a row has
+        // was cut off (a file cut short, a crash while it was written): the
+        // rows before it are read.
+        if (f.Form == TProtocolForm::Current && r.LastRowUnended &&
+            r.LastRowFields < table.ColCount()) {
+            table.DeleteRow(table.RowCount() - 1);
+            --r.Rows;
+            r.LastLineIncomplete = true;
+            r.UnreadFrom = r.LastRowFrom;
+        }
         if (r.LastLineIncomplete || r.BrokenRow)
             info.UnreadFromLine = FileLineAt(source, r.UnreadFrom, f.Quote);
     } catch (...) {

@@ -4,12 +4,18 @@
 #include "shell/Timers.h"
 #include "telegram/DateTime.h"
 #include "telegram/Errors.h"
+#include "telegram/SafeFile.h"
 #include "telegram/TextConventions.h"
 
+#include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <utility>
 
 namespace vaskel {
@@ -49,14 +55,122 @@ bool TDeviceClock::Old(uint32_t endTicks, int64_t nowMs) const {
     return FKnown && MsOfDay(endTicks) < nowMs - kOldMs;
 }
 
+// One write of the safety copy: the whole copy, or its bytes from Offset on.
+struct TRecorder::TCopyJob {
+    std::string File;
+    bool Whole = false;
+    uint64_t Offset = 0;
+    std::string Bytes;
+};
+
+struct TRecorder::TCopyOutcome {
+    enum { Written, Failed, Lost } Kind = Written;
+    std::string Why; // Failed: the writer's message
+};
+
+namespace {
+
+// Does one write. A copy shorter than the rows written before says that
+// someone else cut or removed it: Lost, and it is written again whole.
+template <typename TOutcome, typename TJob> TOutcome RunCopyJob(const TJob& job) {
+    TOutcome o;
+    try {
+        if (job.Whole) {
+            WriteFileSafely(job.File, job.Bytes);
+        } else {
+            std::error_code ec;
+            const auto size = job.Offset > 0 ? std::filesystem::file_size(job.File, ec) : 0;
+            if (ec || size < job.Offset) {
+                o.Kind = TOutcome::Lost;
+                return o;
+            }
+            ReplaceFileTailSafely(job.File, job.Offset, job.Bytes);
+        }
+    } catch (const std::exception& e) {
+        o.Kind = TOutcome::Failed;
+        o.Why = e.what();
+    }
+    return o;
+}
+
+} // namespace
+
+// The thread that writes the safety copy in the background: one job at a
+// time; its outcome waits to be taken.
+class TRecorder::TCopyWriter {
+public:
+    TCopyWriter() : FThread([this] { Run(); }) {}
+    ~TCopyWriter() {
+        {
+            std::lock_guard lock(FMutex);
+            FStop = true;
+        }
+        FWake.notify_all();
+        FThread.join();
+    }
+    TCopyWriter(const TCopyWriter&) = delete;
+    TCopyWriter& operator=(const TCopyWriter&) = delete;
+
+    // Only when no job is under way or waiting to be taken.
+    void Start(TCopyJob job) {
+        {
+            std::lock_guard lock(FMutex);
+            FJob = std::move(job);
+            FOutcome.reset();
+        }
+        FWake.notify_all();
+    }
+    // The outcome of the job, when it is done (wait: until it is).
+    std::optional<TCopyOutcome> Take(bool wait) {
+        std::unique_lock lock(FMutex);
+        if (wait) FDone.wait(lock, [this] { return FOutcome.has_value(); });
+        return std::exchange(FOutcome, std::nullopt);
+    }
+
+private:
+    void Run() {
+        std::unique_lock lock(FMutex);
+        for (;;) {
+            FWake.wait(lock, [this] { return FStop || FJob.has_value(); });
+            if (!FJob) return; // stopped with nothing left to write
+            const TCopyJob job = std::move(*FJob);
+            FJob.reset();
+            lock.unlock();
+            TCopyOutcome outcome = RunCopyJob<TCopyOutcome>(job);
+            lock.lock();
+            FOutcome = std::move(outcome);
+            FDone.notify_all();
+        }
+    }
+
+    std::mutex FMutex;
+    std::condition_variable FWake, FDone;
+    std::optional<TCopyJob> FJob;
+    std::optional<TCopyOutcome> FOutcome;
+    bool FStop = false;
+    std::thread FThread; // last: it starts with every member above in place
+};
+
 TRecorder::TRecorder(const TIBISTelegramParser& parser, TEnvironment& env, THooks hooks)
     : FParser(parser), FEnv(env), FHooks(std::move(hooks)), FTable(MakeProtocolTable()) {}
 
+TRecorder::~TRecorder() = default;
+
+void TRecorder::ForgetCopyLayout() {
+    FSavedUpTo = 0;
+    FCopyStarts.clear();
+    FCopyStartsFrom = 0;
+    FCopyBytes = 0;
+    FRedoFrom = INT_MAX;
+}
+
 void TRecorder::Clear() {
+    // a write under way ends first: nothing of the old recording comes after
+    FinishSafetyCopy();
     FTable.Clear();
     FTable.Modified = false;
     FRowCounter = 0;
-    FSavedUpTo = 0;
+    ForgetCopyLayout();
     if (FOwnCopy) {
         // the copy of the recording that ends: the new one starts afresh
         std::error_code ec;
@@ -223,25 +337,103 @@ void TRecorder::Observe(const TTelegramm& rec) {
 }
 
 void TRecorder::WriteSafetyCopy() {
-    if (!SafetyCopy || FSavedUpTo >= FRowCounter) return;
-    // The safety copy is not the user's file: the current file and the
-    // protocol folder stay as they are.
+    if (FInFlight) {
+        // one write at a time: the rows wait for the next tick
+        const auto outcome = FWriter->Take(false);
+        if (!outcome) return;
+        const std::unique_ptr<TCopyPlan> plan = std::move(FInFlight);
+        TakeIn(*plan, *outcome);
+    }
+    if (!SafetyCopy) return;
+    int from = std::min({FSavedUpTo, FTable.ChangedFrom(), FRedoFrom});
+    if (from >= FRowCounter) return;
+    // The safety copy is not the user's file: the current file, the protocol
+    // folder and the modified mark stay as they are.
+    TCopyJob job;
     try {
         // an earlier run's copy is never appended to
         if (!FOwnCopy) SetAsideEarlierCopy();
-        const bool modified = FTable.Modified;
-        FOwnCopy = true;
-        SaveToCSV(FTable, SafetyCopyFile(), '"', FSavedUpTo + 1, std::nullopt, ';');
-        FTable.Modified = modified;
-        FSavedUpTo = FRowCounter;
-        FCopyFailing = false;
     } catch (const std::exception& e) {
+        TakeIn(TCopyPlan{}, TCopyOutcome{TCopyOutcome::Failed, e.what()});
+        return;
+    }
+    FOwnCopy = true;
+    job.File = SafetyCopyFile();
+    // a row older than the places kept: the copy is written anew, whole
+    job.Whole = from < FCopyStartsFrom;
+    if (job.Whole) from = 0;
+    job.Offset = job.Whole              ? 0
+                 : from == FSavedUpTo ? FCopyBytes
+                                      : FCopyStarts[static_cast<std::size_t>(from - FCopyStartsFrom)];
+    auto plan = std::make_unique<TCopyPlan>();
+    plan->From = from;
+    plan->To = FRowCounter;
+    plan->Starts.reserve(static_cast<std::size_t>(FRowCounter - from));
+    for (int row = from; row < FRowCounter; ++row) {
+        plan->Starts.push_back(job.Offset + job.Bytes.size());
+        AppendTableLine(job.Bytes, FTable, row, '"', ';');
+    }
+    plan->Bytes = job.Offset + job.Bytes.size();
+    // what changes from now on is written by the next write
+    FTable.ForgetChanges();
+    if (SafetyCopyInBackground) {
+        if (!FWriter) FWriter = std::make_unique<TCopyWriter>();
+        FWriter->Start(std::move(job));
+        FInFlight = std::move(plan);
+        return;
+    }
+    const TCopyOutcome outcome = RunCopyJob<TCopyOutcome>(job);
+    TakeIn(*plan, outcome);
+    // the copy went: written whole at once (such a write is never Lost)
+    if (outcome.Kind == TCopyOutcome::Lost) WriteSafetyCopy();
+}
+
+void TRecorder::TakeIn(const TCopyPlan& plan, const TCopyOutcome& outcome) {
+    if (outcome.Kind == TCopyOutcome::Lost) {
+        // cut or removed behind this recorder's back: written whole next
+        FRedoFrom = 0;
+        FCopyStarts.clear();
+        FCopyStartsFrom = INT_MAX;
+        return;
+    }
+    if (outcome.Kind == TCopyOutcome::Failed) {
+        // the copy is as it was; these rows are written again
+        FRedoFrom = std::min(FRedoFrom, plan.From);
         // tried again at every tick; told once until it works again
         if (FCopyFailing) return;
         FCopyFailing = true;
         if (FHooks.Trace)
-            FHooks.Trace(std::string("TfMonitorForm.SaveActiveProtocol. Exception:") + e.what());
-        if (FHooks.SafetyCopyFailed) FHooks.SafetyCopyFailed(e.what());
+            FHooks.Trace(std::string("TfMonitorForm.SaveActiveProtocol. Exception:") + outcome.Why);
+        if (FHooks.SafetyCopyFailed) FHooks.SafetyCopyFailed(outcome.Why);
+        return;
+    }
+    FCopyFailing = false;
+    FRedoFrom = INT_MAX;
+    if (plan.From < FCopyStartsFrom) { // written whole
+        FCopyStarts.clear();
+        FCopyStartsFrom = plan.From;
+    }
+    FCopyStarts.resize(static_cast<std::size_t>(plan.From - FCopyStartsFrom));
+    FCopyStarts.insert(FCopyStarts.end(), plan.Starts.begin(), plan.Starts.end());
+    FCopyBytes = plan.Bytes;
+    FSavedUpTo = plan.To;
+    // Only the newest rows change (the pairing looks back 50 rows): the
+    // places of a few thousand are kept, an older change rewrites the copy.
+    constexpr std::size_t kKeep = 4096;
+    if (FCopyStarts.size() > 2 * kKeep) {
+        const std::size_t drop = FCopyStarts.size() - kKeep;
+        FCopyStarts.erase(FCopyStarts.begin(), FCopyStarts.begin() + static_cast<std::ptrdiff_t>(drop));
+        FCopyStartsFrom += static_cast<int>(drop);
+    }
+}
+
+void TRecorder::FinishSafetyCopy() {
+    while (FInFlight) {
+        const auto outcome = FWriter->Take(true);
+        const std::unique_ptr<TCopyPlan> plan = std::move(FInFlight);
+        TakeIn(*plan, *outcome);
+        // the copy went: written whole (such a write is never Lost)
+        if (outcome->Kind == TCopyOutcome::Lost) WriteSafetyCopy();
     }
 }
 

@@ -9,8 +9,12 @@
 #include "shell/Environment.h"
 #include "telegram/TelegramParser.h"
 
+#include <climits>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace vaskel {
 
@@ -91,6 +95,9 @@ public:
     };
 
     TRecorder(const TIBISTelegramParser& parser, TEnvironment& env, THooks hooks);
+    ~TRecorder();
+    TRecorder(const TRecorder&) = delete;
+    TRecorder& operator=(const TRecorder&) = delete;
 
     // One captured telegram ('M' master, 'S' slave), in capture order.
     // The first row of a recording and the first after a device restart
@@ -113,10 +120,19 @@ public:
     // Failures are only traced. Makes the file the current file.
     bool SaveActiveProtocol(const std::string& fileName, int firstRow);
 
-    // The safety copy holds the rows of one recording. Every 500th row and
-    // every tick (about once a second) append the rows not yet in it, so a
-    // crash loses at most the rows since the last tick.
+    // The safety copy holds the rows of one recording as a save of it would
+    // (SaveActiveProtocol from row 1): every 500th row and every tick (about
+    // once a second) bring it up to date, so a crash loses at most the rows
+    // since the last tick. The rows not yet in it are appended; a row in it
+    // whose cells changed since (an answer paired with an earlier master, a
+    // master marked unanswered) is written again with every row after it:
+    // the copy is cut where that row begins. A crash half-way leaves the
+    // rows before that point and part of the new ones, whole lines first.
     void SafetyTick();
+    // With SafetyCopyInBackground a write runs on a thread of its own (the
+    // disk never holds up the caller) and is taken in at the next tick; one
+    // write at a time. This waits for the write under way and takes it in.
+    void FinishSafetyCopy();
     std::string SafetyCopyFile() const;
     // The safety copy in the data folder is this recorder's (written by the
     // recording that runs or ran last).
@@ -147,9 +163,25 @@ public:
     // Keep the safety copy in the data folder (off for tools that record
     // into a file of their own).
     bool SafetyCopy = true;
+    // Write the safety copy on a thread of its own (the desktop program);
+    // off: each write is done when SafetyTick returns.
+    bool SafetyCopyInBackground = false;
 
 private:
+    struct TCopyJob;
+    struct TCopyOutcome;
+    class TCopyWriter;
+    // What a write under way will have made of the copy.
+    struct TCopyPlan {
+        int From = 0;                // first row written (0-based)
+        int To = 0;                  // rows in the copy afterwards
+        std::vector<uint64_t> Starts; // where rows From..To-1 begin
+        uint64_t Bytes = 0;          // the copy's length afterwards
+    };
     void WriteSafetyCopy();
+    // Takes in the outcome of the write of plan.
+    void TakeIn(const TCopyPlan& plan, const TCopyOutcome& outcome);
+    void ForgetCopyLayout();
     // Sets an earlier run's copy aside (when there is one); throws
     // EFileError when it is there and cannot be moved.
     void SetAsideEarlierCopy();
@@ -162,6 +194,15 @@ private:
     int FRowCounter = 0;
     TDeviceClock FClock;
     int FSavedUpTo = 0;        // rows already in the safety copy
+    // Where each of the copy's newest rows begins in it (FCopyStarts[0] is
+    // row FCopyStartsFrom), and its length: a changed row is written again
+    // from there.
+    std::vector<uint64_t> FCopyStarts;
+    int FCopyStartsFrom = 0;
+    uint64_t FCopyBytes = 0;
+    int FRedoFrom = INT_MAX;   // the first row of a write that failed
+    std::unique_ptr<TCopyWriter> FWriter;
+    std::unique_ptr<TCopyPlan> FInFlight; // the write under way in the background
     bool FOwnCopy = false;     // the file in the data folder is this recorder's
     bool FCopyFailing = false; // the last write of the safety copy failed
     std::string FEarlierCopy;  // an earlier run's copy, set aside, not yet taken

@@ -80,22 +80,27 @@ void TTable::Clear() {
     FChunks.clear();
     FChunkUsed.clear();
     AppendRow();
+    Changed(0);
 }
 
 int TTable::AppendRow() {
     FRows.emplace_back();
     Store(FRows.back(), std::string(FStyles.size(), '\0'));
-    return static_cast<int>(FRows.size()) - 1;
+    const int row = static_cast<int>(FRows.size()) - 1;
+    Changed(row);
+    return row;
 }
 
 void TTable::InsertRow(int row) {
     TRow r;
     Store(r, std::string(FStyles.size(), '\0'));
     FRows.insert(FRows.begin() + row, r);
+    Changed(row);
 }
 
 void TTable::DeleteRow(int row) {
     Release(FRows.at(row));
+    Changed(row);
     if (FRows.size() == 1) {
         TRow& r = FRows[0];
         r = TRow{};
@@ -113,6 +118,9 @@ std::string_view TTable::Cell(int col, int row) const {
 
 void TTable::SetCell(int col, int row, std::string_view text) {
     const std::string_view packed = Packed(row);
+    if (const auto [at, len] = Locate(packed, col); packed.substr(at, len) == text)
+        return; // the text it holds: no change
+    Changed(row);
     std::size_t p = 0;
     std::string out;
     out.reserve(packed.size() + text.size());
@@ -142,6 +150,8 @@ void TTable::SetRow(int row, const std::vector<std::string>& cells) {
         PutLength(out, c.size());
         out.append(c);
     }
+    if (Packed(row) == out) return;
+    Changed(row);
     Store(FRows.at(row), out);
 }
 
@@ -150,6 +160,7 @@ void TTable::PackCellLength(std::string& packed, std::size_t length) {
 }
 
 void TTable::SetPackedRow(int row, std::string_view packed, int cells) {
+    Changed(row);
     if (cells >= ColCount()) {
         Store(FRows.at(row), packed);
         return;

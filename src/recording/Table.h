@@ -5,6 +5,7 @@
 
 #include "telegram/TelegramParser.h"
 
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -94,6 +95,16 @@ public:
 
     bool Modified = false;
 
+    // The lowest row whose cells may differ from what they held at the last
+    // ForgetChanges: a cell written with another text, a row set, appended,
+    // inserted or removed (rows after an inserted or removed one move, so
+    // they count from it). kNoChange when none did. Row objects do not count:
+    // no file holds them. A writer that keeps a file in step with the table
+    // rewrites it from here on.
+    static constexpr int kNoChange = INT_MAX;
+    int ChangedFrom() const { return FChangedFrom; }
+    void ForgetChanges() { FChangedFrom = kNoChange; }
+
     // Memory held by the rows (for the benchmark's bytes-per-row figure).
     std::size_t MemoryBytes() const;
 
@@ -126,6 +137,9 @@ private:
     // The row gives up its slot (the row goes, or moves).
     void Release(const TRow& row);
     uint32_t InternAnswers(const std::string& a);
+    void Changed(int row) {
+        if (row < FChangedFrom) FChangedFrom = row;
+    }
 
     std::vector<std::string> FChunks;
     std::vector<std::size_t> FChunkUsed; // bytes of the slots in use, per chunk
@@ -133,6 +147,7 @@ private:
     std::vector<TRow> FRows;
     std::vector<std::string> FAnswers;
     std::unordered_map<std::string, uint32_t> FAnswerIds;
+    int FChangedFrom = 0;
 };
 
 } // namespace vaskel

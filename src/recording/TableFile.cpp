@@ -38,7 +38,9 @@ std::string Upper(std::string_view s) {
     return u;
 }
 
-void AppendRowLine(std::string& line, TTable& table, int row, char quote, char separator) {
+} // namespace
+
+void AppendTableLine(std::string& line, TTable& table, int row, char quote, char separator) {
     // Boolean cells are normalised in the table itself first.
     for (int col = 0; col < table.ColCount(); ++col) {
         if (table.Style(col) != TZK_InputStyle::csBoolean) continue;
@@ -70,13 +72,15 @@ void AppendRowLine(std::string& line, TTable& table, int row, char quote, char s
     line += "\r\n";
 }
 
+namespace {
+
 void WriteRows(const std::function<void(std::string_view)>& out, TTable& table, int from,
                char quote, const std::optional<std::string>& header, char separator) {
     std::string chunk;
     chunk.reserve(1 << 20);
     if (header) chunk += *header + "\r\n";
     for (int row = from; row < table.RowCount(); ++row) {
-        AppendRowLine(chunk, table, row, quote, separator);
+        AppendTableLine(chunk, table, row, quote, separator);
         if (chunk.size() >= (1 << 20)) {
             out(chunk);
             chunk.clear();
@@ -365,11 +369,8 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
         const int line = FileLineAt(fileName, offset, quote);
         return ELineTooLong(LineTooLongText(line), line);
     };
-    int lastCells = 0; // the cells of the row read last
-    // false (and reading stops) for a line that does not end as rowEnd asks,
-    // and for a last line without line end that has fewer cells than the
-    // row before it (a file cut between two fields)
-    auto addLine = [&](std::string_view line, bool lastLine = false) {
+    // false (and reading stops) for a line that does not end as rowEnd asks
+    auto addLine = [&](std::string_view line) {
         if (line.size() > limit)
             throw tooLong(base + static_cast<std::uint64_t>(line.data() - buf.data()));
         if (!rowEnd.empty() && !line.ends_with(rowEnd) && !TrimBlanks(line).empty()) {
@@ -378,11 +379,7 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
         }
         std::size_t length = 0;
         const int cells = PackInto(line, quote, separator, table.ColCount(), packed, length);
-        if (lastLine && !rowEnd.empty() && result.Rows > 0 && cells < lastCells) {
-            result.LastLineIncomplete = true;
-            return false;
-        }
-        lastCells = cells;
+        result.LastRowFields = cells;
         const std::string_view row(packed.data(), length);
         if (result.Rows == 0)
             table.SetPackedRow(0, row, cells);
@@ -481,9 +478,13 @@ TLoadResult LoadFromCSV(TTable& table, const std::string& fileName, char quote,
     if (inside) {
         result.LastLineIncomplete = true;
         result.UnreadFrom = base + lineStart;
-    } else if (buf.size() - lineStart > 1 &&
-               !addLine(std::string_view(buf.data() + lineStart, buf.size() - lineStart), true)) {
-        result.UnreadFrom = base + lineStart;
+    } else if (buf.size() - lineStart > 1) {
+        if (addLine(std::string_view(buf.data() + lineStart, buf.size() - lineStart))) {
+            result.LastRowUnended = true;
+            result.LastRowFrom = base + lineStart;
+        } else {
+            result.UnreadFrom = base + lineStart;
+        }
     }
     result.Loaded = true;
     return result;

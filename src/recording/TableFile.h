@@ -26,17 +26,26 @@ std::string BackupFileName(const std::string& fileName);
 void SaveToCSV(TTable& table, const std::string& fileName, char quote, int firstRow,
                const std::optional<std::string>& header, char separator);
 
+// Appends one row as the writer writes it, CR LF included. Boolean cells
+// are normalised in the table first.
+void AppendTableLine(std::string& out, TTable& table, int row, char quote, char separator);
+
 struct TLoadResult {
     bool Loaded = false;             // false: the header did not match
-    // the file ended inside quotes, or (with rowEnd) its last line has no
-    // line end and fewer cells than the row before it
-    bool LastLineIncomplete = false;
+    bool LastLineIncomplete = false; // the file ended inside quotes
     bool BrokenRow = false;          // a line did not end as rowEnd asks (reading stopped)
     int Rows = 0;
     // With LastLineIncomplete or BrokenRow: the byte offset in the file
     // where the line begins that could not be read (nothing from there on
     // is loaded).
     std::uint64_t UnreadFrom = 0;
+    // The last row came from a last line without line end (loaded, its
+    // quotes being closed): where it begins in the file and how many
+    // fields it had. A reader whose rows have a number of fields tells a
+    // row cut off (a file cut short, a crash while it was written) by it.
+    bool LastRowUnended = false;
+    int LastRowFields = 0;
+    std::uint64_t LastRowFrom = 0;
 };
 
 // The warning texts of a header mismatch.
@@ -46,9 +55,8 @@ extern const char* const kMSGFeldnamenUnterschiedlichTitel;
 // Reads a table file. The header (when given) must match the first bytes,
 // letter case ignored. Every line ended by a CR, an LF or CR LF outside
 // quotes becomes a row (inside quotes they are data); a last line without
-// line end is loaded too when its quotes are closed and, with rowEnd, it has
-// as many cells as the row before it (LastLineIncomplete reports one that
-// is not loaded). Empty fields are stored as one blank. progress is
+// line end is loaded too when its quotes are closed (LastLineIncomplete
+// reports one that is not). Empty fields are stored as one blank. progress is
 // called with the number of rows read so far. rowEnd (when not empty): how
 // every line of the file ends before its line end (a protocol's closing
 // quote); reading stops at the first line that does not (BrokenRow): after a

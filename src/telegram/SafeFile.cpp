@@ -34,6 +34,15 @@ int OpenForWriting(const std::string& name, bool append, bool create = true) {
 long long WriteSome(int fd, const char* p, std::size_t n) {
     return _write(fd, p, static_cast<unsigned>(n > (1u << 30) ? (1u << 30) : n));
 }
+int OpenForReadWrite(const std::string& name) {
+    int fd = -1;
+    _sopen_s(&fd, name.c_str(), _O_RDWR | _O_BINARY | _O_CREAT, _SH_DENYNO, _S_IREAD | _S_IWRITE);
+    return fd;
+}
+long long ReadSome(int fd, char* p, std::size_t n) {
+    return _read(fd, p, static_cast<unsigned>(n > (1u << 30) ? (1u << 30) : n));
+}
+long long SeekTo(int fd, long long at) { return _lseeki64(fd, at, SEEK_SET); }
 int SyncFile(int fd) { return _commit(fd); }
 int CloseFile(int fd) { return _close(fd); }
 long long FileLength(int fd) { return _lseeki64(fd, 0, SEEK_END); }
@@ -49,7 +58,15 @@ int OpenForWriting(const std::string& name, bool append, bool create = true) {
     } while (fd < 0 && errno == EINTR);
     return fd;
 }
+int OpenForReadWrite(const std::string& name) {
+    int fd;
+    do fd = ::open(name.c_str(), O_RDWR | O_CLOEXEC | O_CREAT, 0666);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
 long long WriteSome(int fd, const char* p, std::size_t n) { return ::write(fd, p, n); }
+long long ReadSome(int fd, char* p, std::size_t n) { return ::read(fd, p, n); }
+long long SeekTo(int fd, long long at) { return ::lseek(fd, static_cast<off_t>(at), SEEK_SET); }
 int SyncFile(int fd) {
     int r;
     do r = ::fsync(fd);
@@ -184,6 +201,58 @@ void AppendToFileSafely(const std::string& fileName, std::string_view content) {
         if (before >= 0) CutTo(fd, before);
         CloseFile(fd);
         // a file made for this append goes again
+        if (!existed) fs::remove(fileName, ec);
+        throw;
+    }
+    if (CloseFile(fd) != 0) Fail(fileName, errno);
+}
+
+void ReplaceFileTailSafely(const std::string& fileName, std::uint64_t offset,
+                           std::string_view content) {
+    std::error_code ec;
+    const bool existed = fs::exists(fileName, ec);
+    const int fd = OpenForReadWrite(fileName);
+    if (fd < 0) Fail(fileName, errno);
+    const auto at = static_cast<long long>(offset);
+    // the bytes from offset on, to put back when the new ones cannot go in
+    std::string old;
+    try {
+        const long long length = FileLength(fd);
+        if (length < 0) Fail(fileName, errno);
+        if (length < at)
+            throw EFileError("Cannot write file " + fileName + ": it holds " +
+                             std::to_string(length) + " bytes, not the " + std::to_string(at) +
+                             " written before.");
+        old.resize(static_cast<std::size_t>(length - at));
+        if (SeekTo(fd, at) < 0) Fail(fileName, errno);
+        for (std::size_t got = 0; got < old.size();) {
+            const long long n = ReadSome(fd, old.data() + got, old.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) Fail(fileName, n < 0 ? errno : EIO);
+            got += static_cast<std::size_t>(n);
+        }
+    } catch (...) {
+        CloseFile(fd);
+        if (!existed) fs::remove(fileName, ec);
+        throw;
+    }
+    try {
+        if (CutTo(fd, at) != 0 || SeekTo(fd, at) < 0) Fail(fileName, errno);
+        TFdSink sink(fd, fileName);
+        sink.Write(content);
+        if (SyncFile(fd) != 0) Fail(fileName, errno);
+    } catch (...) {
+        // back as it was (the space the new bytes did not take is there)
+        if (CutTo(fd, at) == 0 && SeekTo(fd, at) >= 0) {
+            try {
+                TFdSink sink(fd, fileName);
+                sink.Write(old);
+                SyncFile(fd);
+            } catch (...) {
+                CutTo(fd, at); // at least no half line
+            }
+        }
+        CloseFile(fd);
         if (!existed) fs::remove(fileName, ec);
         throw;
     }

@@ -7,6 +7,7 @@
 // EFileError with a message naming the target and the reason; the previous
 // version stays as it was and the temporary file is removed.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,18 @@ void WriteFileSafely(const std::string& fileName, std::string_view content);
 // back to its previous length (a log or a table file never ends in half a
 // line). Creates the file when it does not exist.
 void AppendToFileSafely(const std::string& fileName, std::string_view content);
+
+// Replaces what the file holds from byte offset on by content (offset at
+// the file's end: an append), whole or not at all: the bytes from offset on
+// are kept aside, and when the write or the flush to the disk fails they
+// are put back. The file is cut at offset before content goes in, so a
+// crash half-way leaves the bytes before offset and part of content, never
+// old bytes behind new ones. Creates the file when it does not exist and
+// offset is 0. Throws EFileError naming the file when it fails, and when
+// the file is shorter than offset (it was cut or replaced behind the
+// writer's back).
+void ReplaceFileTailSafely(const std::string& fileName, std::uint64_t offset,
+                           std::string_view content);
 
 // Copies a file (a backup before a save) through a temporary file: the
 // previous copy stays until the new one is complete. Throws EFileError

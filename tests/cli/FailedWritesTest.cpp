@@ -95,6 +95,13 @@ std::vector<TWriter> Writers(const test::TempDir& outside) {
              TTable t = ProtocolRows(200);
              return Thrown([&] { SaveToCSV(t, f, '"', 2, std::nullopt, ';'); });
          }},
+        {"safety copy rewritten from a changed row on", "WBTEMP.PRO.CSV",
+         [](FaultyFolder&, const std::string& f) {
+             std::string rows;
+             for (int k = 0; k < 200; ++k) rows += kProtocolRow;
+             // the previous version's second word on
+             return Thrown([&] { ReplaceFileTailSafely(f, 9, rows); });
+         }},
         {"call list", "l.AUF.CSV",
          [](FaultyFolder&, const std::string& f) {
              TTable t = MakeCallListTable();
@@ -234,6 +241,57 @@ TEST(FailedWritesSafetyCopy, SaysOnceKeepsItsRowsAndCatchesUp) {
     recorder.SafetyTick();
     TTable rows = MakeProtocolTable();
     EXPECT_EQ(LoadFromCSV(rows, copy, '"', nullptr, std::nullopt, ';').Rows, 403);
+    EXPECT_EQ(said.size(), 1u);
+}
+
+// A row of the copy changes after it was written (a late answer pairs with
+// its master): the copy is written again from that row on. On a full disk
+// it stays as it was, the failure is said once, and the copy catches up to
+// a save of the recording when there is room again.
+TEST(FailedWritesSafetyCopy, AChangedRowOnAFullDiskLeavesTheCopyAsItWas) {
+    FaultyFolder folder(TWriteFault::FullDisk);
+    if (!folder.Usable()) GTEST_SKIP() << folder.Why();
+    TFixedSystemPlatform platform;
+    platform.Program = folder / "Vaskel";
+    platform.Documents = folder.Path().string() + "/";
+    TEnvironment env(nullptr, platform);
+    fs::create_directories(env.DataDirectory());
+    const TIBISTelegramParser parser{test::kShippedCatalogue};
+    std::vector<std::string> said;
+    TRecorder::THooks hooks;
+    hooks.NowMsOfDay = [] { return 1000; };
+    hooks.SafetyCopyFailed = [&](const std::string& why) { said.push_back(why); };
+    TRecorder recorder(parser, env, hooks);
+    uint32_t ticks = 0;
+    auto record = [&](const std::string& text, char source) {
+        TTelegramm t;
+        t.Text = TelegramBytes(text);
+        t.StartTicks = ticks += 100;
+        t.EndTicks = ticks += 300;
+        recorder.CopyTelegramm(t, source, false);
+    };
+    record("a1", 'M');
+    recorder.SafetyTick();
+    const std::string copy = recorder.SafetyCopyFile();
+    const std::string written = test::ReadFile(copy);
+    ASSERT_FALSE(written.empty());
+    folder.Break();
+    record("l001", 'M'); // the first master: unanswered so far
+    for (int k = 0; k < 20; ++k) record("l002", 'M');
+    record("a10", 'S'); // its answer, late
+    ASSERT_EQ(recorder.Table().Cell(pcAnswer, 0), "1");
+    // more than the room the copy's first row leaves
+    for (int k = 0; k < 100; ++k) record("l003", 'M');
+    recorder.SafetyTick();
+    recorder.SafetyTick();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(test::ReadFile(copy), written) << "the copy as it was";
+
+    fs::remove(folder.Path() / ".filler");
+    recorder.SafetyTick();
+    const std::string saved = folder / "saved.PRO.CSV";
+    ASSERT_TRUE(recorder.SaveActiveProtocol(saved, 1));
+    EXPECT_EQ(test::ReadFile(copy), test::ReadFile(saved));
     EXPECT_EQ(said.size(), 1u);
 }
 

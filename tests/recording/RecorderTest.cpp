@@ -1,5 +1,6 @@
 #include "recording/Recorder.h"
 #include "emulator/VirtualTavrin.h"
+#include "recording/OpenedProtocol.h"
 #include "recording/TableFile.h"
 #include "telegram/DateTime.h"
 #include "telegram/TextConventions.h"
@@ -386,6 +387,104 @@ TEST_F(RecorderTest, ANewRecordingStartsANewCopy) {
                             std::filesystem::directory_iterator()),
               1)
         << "nothing set aside";
+}
+
+// The safety copy holds what a save of the recording holds, byte for byte,
+// after every tick: also when an answer pairs with a master row the copy
+// has already, a master is marked unanswered, a row far back changes, or
+// the copy went behind the recorder's back. Written at once and in the
+// background alike.
+TEST_F(RecorderTest, SafetyCopyEqualsASaveOfTheRecordingAfterEveryTick) {
+    const std::string copy = R->SafetyCopyFile();
+    const std::string saved = Dir / "saved.PRO.CSV";
+    for (const bool background : {false, true}) {
+        SCOPED_TRACE(background ? "written in the background" : "written at once");
+        R->Clear();
+        R->SafetyCopyInBackground = background;
+        uint32_t t = 0;
+        auto next = [&] { return t += 1000; };
+        auto tickAndCompare = [&](const std::string& what) {
+            R->FinishSafetyCopy(); // a write under way holds the tick's rows back
+            R->SafetyTick();
+            R->FinishSafetyCopy();
+            std::filesystem::remove(saved); // a save from row 1 appends to a file there
+            ASSERT_TRUE(R->SaveActiveProtocol(saved, 1));
+            ASSERT_EQ(test::ReadFile(copy), test::ReadFile(saved)) << what;
+        };
+        M("a1", next(), next());
+        tickAndCompare("a master that waits for its answer");
+        M("l001", next(), next());
+        ASSERT_EQ(Cell(pcAnswer, 0), "-1");
+        tickAndCompare("the master before marked unanswered by the next telegram");
+        S("a10", next(), next());
+        ASSERT_EQ(Cell(pcAnswer, 0), "1") << "answered late";
+        ASSERT_EQ(Cell(pcAnswer, 2), "3");
+        tickAndCompare("a late answer pairs with a master in the copy");
+        M("a2", next(), next());
+        R->SafetyTick();
+        R->FinishSafetyCopy();
+        ASSERT_EQ(R->MarkLastRowUnanswered(), 3);
+        tickAndCompare("the slave time-out marks the last row");
+        // late answers across the 500th row, ticks between them
+        for (int k = 0; k < 200; ++k) {
+            M("a1", next(), next());
+            M("l001", next(), next());
+            S("a10", next(), next());
+            if (k % 7 == 0) {
+                R->SafetyTick();
+                if (k % 14 == 0) R->FinishSafetyCopy();
+            }
+        }
+        tickAndCompare("late answers across the 500th row");
+        // more rows than the copy keeps the places of: a change of the
+        // first row writes it anew
+        for (int k = 0; k < 9000; ++k)
+            M("l001", next(), next());
+        tickAndCompare("9000 rows more");
+        R->Table().SetCell(pcDescription, 0, "changed far back");
+        tickAndCompare("the first row changed");
+        R->Table().SetCell(pcDescription, R->RowCounter() - 20, "changed near the end");
+        tickAndCompare("a newer row changed");
+        std::filesystem::remove(copy);
+        M("l001", next(), next());
+        tickAndCompare("the copy removed by someone else");
+    }
+    EXPECT_TRUE(Traces.empty());
+}
+
+// A crash while the copy is written leaves it cut anywhere in its last
+// line: it loads with every row before that line, and says it is
+// incomplete.
+TEST_F(RecorderTest, ACopyCutInsideItsLastLineLoadsItsWholeRows) {
+    M("a1", 0, 264);
+    S("a10", 400, 730);
+    M("l001", 1000, 1396);
+    R->SafetyTick();
+    const std::string whole = test::ReadFile(R->SafetyCopyFile());
+    // the last row begins after the second row's line end
+    std::size_t lastRow = 0;
+    for (int lines = 0; lines < 2; ++lines)
+        lastRow = whole.find("\"\r\n", lastRow) + 3;
+    ASSERT_LT(lastRow, whole.size());
+    TTable full = MakeProtocolTable();
+    ASSERT_EQ(LoadProtocolFile(full, R->SafetyCopyFile(), Parser, TBusType::bsVehicleBus).RowsRead,
+              3);
+    const std::string cut = Dir / "cut.PRO.CSV";
+    for (std::size_t end = lastRow; end < whole.size(); ++end) {
+        SCOPED_TRACE("cut after " + test::Printable(whole.substr(lastRow, end - lastRow)));
+        std::ofstream(cut, std::ios::binary | std::ios::trunc) << whole.substr(0, end);
+        TTable t = MakeProtocolTable();
+        TProtocolLoad info;
+        ASSERT_NO_THROW(info = LoadProtocolFile(t, cut, Parser, TBusType::bsVehicleBus));
+        // the last row is whole once its last field's closing quote is there
+        const bool whole3 = end >= whole.size() - 2;
+        ASSERT_EQ(info.RowsRead, whole3 ? 3 : 2);
+        EXPECT_EQ(info.Incomplete, !whole3 && end > lastRow);
+        if (info.Incomplete) EXPECT_EQ(info.UnreadFromLine, 3);
+        for (int row = 0; row < info.RowsRead; ++row)
+            for (int col = 0; col < kProtocolColumns; ++col)
+                EXPECT_EQ(t.Cell(col, row), full.Cell(col, row)) << row << "/" << col;
+    }
 }
 
 TEST_F(RecorderTest, SaveActiveProtocol) {

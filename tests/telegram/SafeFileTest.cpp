@@ -72,5 +72,31 @@ TEST(SafeFile, AppendsAddWholeTextsAndMakeTheFile) {
     EXPECT_EQ(test::ReadFile(dir / "log.bak"), "one\r\ntwo\r\n");
 }
 
+// The bytes from a place on are replaced: the file is cut there and the new
+// ones follow (a longer or shorter tail, or an append at the end). A file
+// shorter than the place was cut behind the writer's back: refused as it is.
+TEST(SafeFile, ATailIsReplacedAndAFileShorterThanItsPlaceRefused) {
+    test::TempDir dir;
+    const std::string file = dir / "copy.csv";
+    ReplaceFileTailSafely(file, 0, "one\r\ntwo\r\n");
+    EXPECT_EQ(test::ReadFile(file), "one\r\ntwo\r\n") << "made";
+    ReplaceFileTailSafely(file, 5, "TWO!\r\nthree\r\n");
+    EXPECT_EQ(test::ReadFile(file), "one\r\nTWO!\r\nthree\r\n");
+    ReplaceFileTailSafely(file, 18, "four\r\n");
+    EXPECT_EQ(test::ReadFile(file), "one\r\nTWO!\r\nthree\r\nfour\r\n") << "appended";
+    ReplaceFileTailSafely(file, 5, "2\r\n");
+    EXPECT_EQ(test::ReadFile(file), "one\r\n2\r\n") << "shorter";
+    try {
+        ReplaceFileTailSafely(file, 100, "x");
+        ADD_FAILURE() << "written after a gap";
+    } catch (const EFileError& e) {
+        EXPECT_NE(std::string(e.what()).find(file), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(test::ReadFile(file), "one\r\n2\r\n");
+    EXPECT_THROW(ReplaceFileTailSafely(dir / "gone.csv", 3, "x"), EFileError);
+    EXPECT_THROW(ReplaceFileTailSafely(dir / "missing/f.csv", 0, "x"), EFileError);
+    EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"copy.csv"}) << "nothing else made";
+}
+
 } // namespace
 } // namespace vaskel

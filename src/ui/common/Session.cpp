@@ -86,6 +86,8 @@ TSession::TSession(TEnvironment& env, TIBISTelegramParser& parser, TOptions opti
     o.SingleCalls = FOptions.SingleCalls;
     FLive = std::make_unique<TLiveSession>(FEnv, FParser, FHandOver, FTimers, FClock, *FObserver,
                                            std::move(o));
+    // the disk never holds up the windows
+    FLive->Recorder().SafetyCopyInBackground = true;
 }
 
 TSession::~TSession() {

@@ -1,3 +1,4 @@
+#include "ui/common/MainWindowLink.h"
 #include "ui/device/FirmwareUploadForm.h"
 
 #include "ui/common/ActionTable.h"
@@ -239,7 +240,7 @@ TfUploadProgramForm::TfUploadProgramForm(TSession& session, const QString& fileN
     FMessages->setObjectName(T("btDeviceMessages"));
     SetDe(FMessages, "Gerätemeldungen ...");
     FMessages->setAutoDefault(false);
-    if (const TActionTable* actions = session.Actions()) {
+    if (const TActionTable* actions = ActionsOf(parent ? static_cast<QObject*>(parent) : this)) {
         QAction* open = (*actions)[TAct::actDeviceMessageWindow];
         connect(FMessages, &QPushButton::clicked, open, &QAction::trigger);
     } else {

@@ -838,8 +838,10 @@ void TfMainForm::closeEvent(QCloseEvent* e) {
         FSession.Recorder().Table().Modified = false;
         FMonitor->CloseWindow();
     }
-    // this run's copy goes; an earlier run's copy that nobody was there to
-    // take stays (or goes back to its name) for the next start
+    // this run's copy goes (after its last write); an earlier run's copy
+    // that nobody was there to take stays (or goes back to its name) for
+    // the next start
+    FSession.Recorder().FinishSafetyCopy();
     std::error_code ec;
     if (!keepOwnCopy && (!FKeepSafetyCopy || FSession.Recorder().OwnsSafetyCopy()))
         std::filesystem::remove(SafetyCopyFile(FSession.Env()), ec);

@@ -42,6 +42,8 @@
 #include <QValueAxis>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace vaskel {
 
 namespace {
@@ -59,11 +61,34 @@ QTableWidget* NewTable(const QStringList& titles) {
     return t;
 }
 
+// A cell that holds its text already is left alone: a changed cell makes
+// the view repaint it.
 void SetCell(QTableWidget* t, int row, int col, const QString& text, bool number = true) {
+    if (QTableWidgetItem* item = t->item(row, col)) {
+        if (item->text() != text) item->setText(text);
+        return;
+    }
     auto* item = new QTableWidgetItem(text);
     if (number) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     t->setItem(row, col, item);
 }
+
+// While a table is filled its columns keep their widths; they fit their
+// contents again once it is full. (A column that fits its contents measures
+// every row of it whenever one of its cells changes: a refresh of a table
+// of n rows would measure n * n cells.)
+class TFilling {
+public:
+    explicit TFilling(QTableWidget* t) : FHeader(t->horizontalHeader()) {
+        FHeader->setSectionResizeMode(QHeaderView::Fixed);
+    }
+    ~TFilling() { FHeader->setSectionResizeMode(QHeaderView::ResizeToContents); }
+    TFilling(const TFilling&) = delete;
+    TFilling& operator=(const TFilling&) = delete;
+
+private:
+    QHeaderView* FHeader;
+};
 
 QString Num(uint64_t v) { return QString::number(v); }
 
@@ -278,6 +303,7 @@ void TfStatisticsForm::Fill() {
     // record types: bars of the rows without and with errors, stacked
     FTypes.clear();
     QTableWidget* t = FTables[kTypesTab];
+    std::optional<TFilling> filling(t);
     t->setRowCount(static_cast<int>(f.RecordTypes().size()));
     auto* clean = new QBarSet(Tr("fehlerfrei"));
     auto* faulty = new QBarSet(Tr("mit Fehlern"));
@@ -335,6 +361,7 @@ void TfStatisticsForm::Fill() {
     const QString keep = FAddress->currentText();
     FAddressList.clear();
     t = FTables[kReactionTab];
+    filling.emplace(t);
     t->setRowCount(static_cast<int>(f.Addresses().size()));
     row = 0;
     FAddress->blockSignals(true);
@@ -368,6 +395,7 @@ void TfStatisticsForm::Fill() {
                           ? static_cast<int>((FBuckets[1].StartMs - FBuckets[0].StartMs) / 1000)
                           : f.BucketSeconds();
     t = FTables[kTimelineTab];
+    filling.emplace(t);
     t->setRowCount(static_cast<int>(FBuckets.size()));
     auto* load = new QLineSeries;
     load->setName(Tr("Buslast (%)"));

@@ -217,6 +217,7 @@ TEST_F(MonitorWindowTest, ClearingStartsANewSafetyCopy) {
     const std::string copy = SafetyCopyFile(Env);
     for (int k = 0; k < 500; ++k) // written at the 500th row
         Capture("l001", k * 1000);
+    M->Recorder().FinishSafetyCopy(); // written in the background
     TTable t = MakeProtocolTable();
     ASSERT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 500);
     QPushButton* clear = nullptr;
@@ -232,6 +233,7 @@ TEST_F(MonitorWindowTest, ClearingStartsANewSafetyCopy) {
     Capture("l002", 900000);
     Capture("l002", 901000);
     M->Recorder().SafetyTick();
+    M->Recorder().FinishSafetyCopy();
     ASSERT_EQ(LoadFromCSV(t, copy, '"', nullptr, std::nullopt, ';').Rows, 2);
     EXPECT_EQ(t.Cell(pcNr, 0), "1");
     EXPECT_EQ(t.Cell(pcNr, 1), "2");

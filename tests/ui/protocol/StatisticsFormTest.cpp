@@ -16,6 +16,7 @@
 #include <QChartView>
 #include <QTest>
 #include <QFile>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -112,6 +113,43 @@ TEST_F(StatisticsOfTheMonitorTest, FiguresFollowTheRecording) {
     Capture("l001", 5000);
     stats->Refresh();
     EXPECT_EQ(stats->Figures().Rows(), 1u) << "a new recording";
+    delete stats;
+}
+
+// Counts how often the cells of a table are measured.
+class TMeasuringDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        ++Measured;
+        return QStyledItemDelegate::sizeHint(option, index);
+    }
+    mutable int Measured = 0;
+};
+
+// A refresh of the shown table measures its columns once, not once for
+// every cell that changed (a table of n rows then cost n * n measurements
+// a second, and a long recording held the windows up for a second).
+TEST_F(StatisticsOfTheMonitorTest, ARefreshMeasuresTheColumnsOnce) {
+    // one telegram a second for two minutes: a timeline of many buckets
+    for (uint32_t second = 0; second < 120; ++second) Capture("l001", second * 7200);
+    TfStatisticsForm* stats = ShowStatistics(S, M.get(), true);
+    stats->Tabs()->setCurrentIndex(2);
+    stats->resize(760, 560);
+    stats->show();
+    QApplication::processEvents();
+    QTableWidget* timeline = stats->Table(2);
+    ASSERT_GE(timeline->rowCount(), 40);
+    auto* counting = new TMeasuringDelegate(timeline);
+    timeline->setItemDelegate(counting);
+    // every bucket's figures change: the buckets become wider
+    for (uint32_t second = 120; second < 240; ++second) Capture("l001", second * 7200);
+    stats->Refresh();
+    QApplication::processEvents();
+    ASSERT_GE(timeline->rowCount(), 40);
+    const int cells = timeline->rowCount() * timeline->columnCount();
+    EXPECT_GT(counting->Measured, 0);
+    EXPECT_LE(counting->Measured, 3 * cells) << "measurements for " << cells << " cells";
     delete stats;
 }
 
