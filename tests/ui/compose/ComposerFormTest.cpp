@@ -61,6 +61,8 @@ protected:
             auto* d = dynamic_cast<TfRecordChoiceDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(d, nullptr);
             EXPECT_TRUE(d->Choice(TDisplayRecord::DS003a)->isChecked()) << "003a preselected";
+            EXPECT_EQ(d->minimumSize(), d->maximumSize()) << "the size of its content";
+            EXPECT_EQ(d->size(), d->minimumSize());
             if (!type) {
                 d->reject();
                 return;
