@@ -280,7 +280,6 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     FDetailPanel->hide();
     // never less than two rows of fields, so the panel is always readable
     FDetailPanel->setMinimumHeight(2 * (fontMetrics().height() + 10) + 8);
-    FView->setMinimumHeight(3 * FView->verticalHeader()->defaultSectionSize());
     FSplit->addWidget(FDetailPanel);
     FSplit->setStretchFactor(0, 1);
     FSplit->setStretchFactor(1, 0);
@@ -715,7 +714,9 @@ QList<int> TfBaseProtocolForm::DetailSizes(int need) const {
     int panel = FDetailHeight > 0 ? FDetailHeight
                                   : (need >= room - 40 ? room / 2 : need);
     const int least = FDetailPanel->minimumHeight();
-    const int most = std::max(least, room - FView->minimumHeight());
+    // the table keeps a few rows in sight
+    const int most =
+        std::max(least, room - 3 * FView->verticalHeader()->defaultSectionSize());
     panel = std::clamp(panel, least, most);
     return {std::max(0, room - panel), panel};
 }
