@@ -1360,6 +1360,14 @@
         <translation>The protocol has been imported or analysed again.</translation>
     </message>
     <message>
+        <source>Das Telegramm wurde geändert und noch nicht übernommen.</source>
+        <translation>The telegram was changed and has not been applied yet.</translation>
+    </message>
+    <message>
+        <source>Wollen Sie es jetzt übernehmen?</source>
+        <translation>Do you want to apply it now?</translation>
+    </message>
+    <message>
         <source>Wollen Sie das geänderte Protokoll jetzt speichern?</source>
         <translation>Do you want to save the changed protocol now?</translation>
     </message>

@@ -242,7 +242,9 @@ void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsM
             FTable.SetCell(pcAnswer, last, "");
         }
     }
-    // 8. Reaction.
+    // 8. Reaction. A slave telegram that opens the recording answers a
+    // request sent before it began: its reaction time is unknown.
+    const bool unknownReaction = FRowCounter == 0;
     int64_t reaction = 0;
     std::string status;
     if (FRowCounter != 0 && slave) {
@@ -296,7 +298,7 @@ void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsM
     // 13. (the object is attached with the cells below)
     // 14.
     std::string reactionText;
-    if (slave)
+    if (slave && !unknownReaction)
         reactionText = (AutoWarnings && (reaction < 0 || reaction > 60000))
                            ? std::string(kReactionInvalid)
                            : std::to_string(reaction);

@@ -9,6 +9,7 @@
 #include "ui/help/ContextHelp.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -169,8 +170,11 @@ TfComposerForm* TfComposerForm::Open(QWidget* owner, const QString& typeText,
     auto* w = new TfComposerForm(owner, type, std::move(handOver));
     std::string t = initial;
     t.erase(0, std::min(t.size(), t.find_first_not_of(' ')));
+    w->FOriginal = t;
     w->LoadInput(DecomposeDisplayRecord(type, t));
     w->show();
+    w->activateWindow();
+    w->FocusText();
     return w;
 }
 
@@ -325,6 +329,10 @@ TfComposerForm::TfComposerForm(QWidget* owner, TDisplayRecord type, THandOver ha
 
     connect(FAddress, &QComboBox::currentIndexChanged, this, [this] { Recompose(); });
     connect(FPhaseTime, &QComboBox::currentIndexChanged, this, [this] { Recompose(); });
+    // a choice made, the keyboard goes back to the text: letters typed next
+    // neither search the drop-down's list nor get lost
+    for (QComboBox* box : {FAddress, FPhaseTime})
+        connect(box, &QComboBox::activated, this, [this] { FocusText(); });
     connect(FDouble, &QCheckBox::toggled, this, [this] { Recompose(); });
     connect(FTable, &QTableWidget::itemChanged, this, [this] {
         FEditRow = -1;
@@ -448,7 +456,17 @@ void TfComposerForm::LoadInput(const TComposerInput& in) {
         FTable->setCurrentCell(0, TextColumn());
     }
     FLoading = false;
-    ShowComposed(Compose());
+    // the telegram opened is shown as it is (a composition may differ in
+    // its padding or line feeds) until the user changes something
+    const std::string composed = Compose();
+    ShowComposed(FOriginal.empty() ? composed : FOriginal);
+}
+
+void TfComposerForm::FocusText() {
+    if (FTable->currentRow() < 0) FTable->setCurrentCell(0, TextColumn());
+    else if (FTable->currentColumn() != TextColumn())
+        FTable->setCurrentCell(FTable->currentRow(), TextColumn());
+    FTable->setFocus(Qt::OtherFocusReason);
 }
 
 void TfComposerForm::SetRowText(int row, const std::string& text) {
@@ -484,6 +502,7 @@ std::string TfComposerForm::Compose() {
 
 void TfComposerForm::Recompose() {
     if (FLoading) return;
+    FEdited = true;
     ShowComposed(Compose());
 }
 
@@ -514,7 +533,8 @@ void TfComposerForm::ShowProblem(TComposeProblem problem) {
 bool TfComposerForm::Accept() {
     // an open cell editor hands its text to the table first
     if (QWidget* editor = FTable->indexWidget(FTable->currentIndex())) editor->clearFocus();
-    const std::string t = Compose();
+    // nothing changed: the telegram goes back as it came
+    const std::string t = FEdited || FOriginal.empty() ? Compose() : FOriginal;
     if (t.empty()) {
         // asked for by a click: the box opens outside any editor's event
         QMessageBox::information(this, QString(), FLastMessage);
@@ -523,6 +543,7 @@ bool TfComposerForm::Accept() {
         return false;
     }
     if (FHandOver) FHandOver(FromCp1252(TelegramToDisplay(t)));
+    FAccepted = true;
     close();
     return true;
 }
@@ -571,6 +592,25 @@ void TfComposerForm::DeleteRow() {
     }
     FTable->setCurrentCell(std::min(at, FTable->rowCount() - 1), TextColumn());
     Recompose();
+}
+
+// Closing with changes not handed over asks whether they are to be.
+void TfComposerForm::closeEvent(QCloseEvent* e) {
+    if (QWidget* editor = FTable->indexWidget(FTable->currentIndex())) editor->clearFocus();
+    if (FAccepted || !FEdited) {
+        QWidget::closeEvent(e);
+        return;
+    }
+    const auto answer = QMessageBox::question(
+        this, windowTitle(),
+        Tr("Das Telegramm wurde geändert und noch nicht übernommen.") + QLatin1Char('\n') +
+            Tr("Wollen Sie es jetzt übernehmen?"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !Accept())) {
+        e->ignore();
+        return;
+    }
+    QWidget::closeEvent(e);
 }
 
 void TfComposerForm::keyPressEvent(QKeyEvent* e) {

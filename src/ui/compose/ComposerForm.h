@@ -82,8 +82,12 @@ public:
     // The refusal last given (empty: none yet).
     QString LastMessage() const { return FLastMessage; }
 
+    // Whether the user changed anything since the window opened.
+    bool Edited() const { return FEdited; }
+
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     TfComposerForm(QWidget* owner, TDisplayRecord type, THandOver handOver);
@@ -94,6 +98,8 @@ private:
     void Recompose();
     void ShowComposed(const std::string& telegram);
     void ShowProblem(TComposeProblem problem);
+    // The keyboard goes to the current row's text cell.
+    void FocusText();
 
     TDisplayRecord FType;
     THandOver FHandOver;
@@ -112,6 +118,11 @@ private:
     QString FLastMessage;
     TComposeProblem FProblemShown = TComposeProblem::None;
     bool FLoading = false;
+    // the telegram the window was opened with; it stays as it is until the
+    // user changes something
+    std::string FOriginal;
+    bool FEdited = false;
+    bool FAccepted = false;
     // the text of the cell being edited, while it is
     int FEditRow = -1;
     QString FEditText;

@@ -62,6 +62,9 @@ TfRecordChoiceDialog::TfRecordChoiceDialog(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    // nothing in it grows: the dialog keeps the size of its content, and the
+    // window manager offers no resizing frame under the buttons
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 TDisplayRecord TfRecordChoiceDialog::Chosen() const {

@@ -107,9 +107,9 @@ TModeArea::TModeArea(TEnvironment& env, TDirectInputBox& direct, const TActionTa
     FFixDelay = new QCheckBox;
     FFixDelay->setObjectName(T("cbFixDelay"));
     factorRow->addWidget(FFixDelay);
-    FFactorLabel = NewLabel("Sendeabstand der Telegramme um Faktor");
-    FFactorLabel->setObjectName(T("lblFixDelay"));
-    factorRow->addWidget(FFactorLabel);
+    // the sentence's start is the check box's own caption: it looks
+    // usable whenever the box is, and a click on it sets the mark
+    SetDe(FFixDelay, "Sendeabstand der Telegramme um Faktor");
     FFactor = new QSpinBox;
     FFactor->setObjectName(T("edFixdelay"));
     FFactor->setRange(-5, 10);
@@ -420,8 +420,7 @@ void TModeArea::SetFactorEnabled(bool on) {
 void TModeArea::FollowFixDelay() {
     // the field and its labels follow the check box's mark
     const bool on = FFixDelay->isChecked() && FFixDelay->isEnabledTo(FGroups["Master"]);
-    for (QWidget* w : {static_cast<QWidget*>(FFactorLabel), static_cast<QWidget*>(FFactor),
-                       static_cast<QWidget*>(FSecondsLabel)})
+    for (QWidget* w : {static_cast<QWidget*>(FFactor), static_cast<QWidget*>(FSecondsLabel)})
         w->setEnabled(on);
 }
 

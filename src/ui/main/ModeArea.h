@@ -115,7 +115,6 @@ private:
     QLabel* FWarnings[4] = {};
     QLabel* FMasterDetected = nullptr;
     TElidedLabel* FLines[3] = {};
-    QLabel* FFactorLabel = nullptr;
     QLabel* FSecondsLabel = nullptr;
     QCheckBox* FFixDelay = nullptr;
     QSpinBox* FFactor = nullptr;

@@ -174,7 +174,7 @@ TfProtocolForm* TV1Imports::ImportProtocol() {
     info.RowsRead = result.Records;
     auto* form = new TfProtocolForm(FSession, file, std::move(table), info);
     // an imported protocol is captioned with the table's full path
-    form->SetCaption(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
+    form->SetProtocolCaption(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
     form->ReanalyseRows();
     FArea.AddWindow(form);
     if (result.Records > 0) form->View()->setCurrentIndex(form->Model().index(0, 0));

@@ -49,6 +49,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QSplitter>
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
@@ -239,7 +240,14 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     // stops following new rows
     connect(FView->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this](int) { StopFollowing(); });
-    FMain->addWidget(FView, 1);
+    // the table and the detail panel share the window's height; the handle
+    // between them lets the user give the panel the room it needs
+    FSplit = new QSplitter(Qt::Vertical);
+    FSplit->setObjectName(QStringLiteral("DetailSplitter"));
+    FSplit->setChildrenCollapsible(false);
+    FSplit->setHandleWidth(6);
+    FSplit->addWidget(FView);
+    FMain->addWidget(FSplit, 1);
     connect(FView, &QTableView::doubleClicked, this,
             [this](const QModelIndex& i) { DetailAnalysis(i.row()); });
 
@@ -273,7 +281,14 @@ TfBaseProtocolForm::TfBaseProtocolForm(TSession& session, QWidget* parent)
     detailLayout->addWidget(close, 0, Qt::AlignTop | Qt::AlignRight);
     detailLayout->setContentsMargins(6, 4, 8, 4);
     FDetailPanel->hide();
-    FMain->addWidget(FDetailPanel);
+    // never less than two rows of fields, so the panel is always readable
+    FDetailPanel->setMinimumHeight(2 * (fontMetrics().height() + 10) + 8);
+    FSplit->addWidget(FDetailPanel);
+    FSplit->setStretchFactor(0, 1);
+    FSplit->setStretchFactor(1, 0);
+    // the height the user gives the panel stays for the rows after
+    connect(FSplit, &QSplitter::splitterMoved, this,
+            [this] { FDetailHeight = FSplit->sizes().value(1); });
 
     FBottom = new QHBoxLayout;
     FMain->addLayout(FBottom);
@@ -679,19 +694,35 @@ void TfBaseProtocolForm::DetailAnalysis(int row) {
     SetHelpContext(FDetailPanel, error ? help::kDetailError : help::kDetailInformation);
     FDetailPanel->setStyleSheet(error ? QStringLiteral("#DetailPanel { background: #FFE0E0; }")
                                       : QStringLiteral("#DetailPanel { background: #E2E9FA; }"));
-    // the panel takes what it needs, at most half the table when that is
-    // nearly all of it
-    FDetailPanel->setMaximumHeight(QWIDGETSIZE_MAX);
     FDetailContent->activate();
     const int need = FDetailHost->sizeHint().height() + 16;
-    FDetailPanel->setMinimumHeight(std::min(need, FView->height() / 2));
-    if (need >= FView->height() - 40) FDetailPanel->setMaximumHeight(FView->height() / 2);
     FDetailPanel->show();
+    FSplit->setSizes(DetailSizes(need));
     FView->viewport()->update();
     const QModelIndex i = FModel->index(row, 0);
     const int bottom = FView->rowAt(FView->viewport()->height() - 1);
     FView->scrollTo(i, bottom >= 0 && row > bottom ? QAbstractItemView::PositionAtTop
                                                    : QAbstractItemView::EnsureVisible);
+}
+
+// The table's and the panel's heights: the height the user gave the panel,
+// else what the analysis needs, at most half the room when that is nearly
+// all of it. The room is the table's and the panel's together, so a panel
+// shown before takes nothing from the next one.
+QList<int> TfBaseProtocolForm::DetailSizes(int need) const {
+    const QList<int> now = FSplit->sizes();
+    int room = 0;
+    for (int h : now)
+        room += h;
+    if (room <= 0) room = FSplit->height();
+    int panel = FDetailHeight > 0 ? FDetailHeight
+                                  : (need >= room - 40 ? room / 2 : need);
+    const int least = FDetailPanel->minimumHeight();
+    // the table keeps a few rows in sight
+    const int most =
+        std::max(least, room - 3 * FView->verticalHeader()->defaultSectionSize());
+    panel = std::clamp(panel, least, most);
+    return {std::max(0, room - panel), panel};
 }
 
 void TfBaseProtocolForm::ShowPassengerView(int row) {
@@ -800,6 +831,12 @@ void TfBaseProtocolForm::changeEvent(QEvent* e) {
     if (e->type() == QEvent::LanguageChange) {
         ShowStates();
         FitColumns();
+        // the open analysis is built again in the new language
+        if (FDetailRow >= 0 && FDetailPanel->isVisible()) {
+            const int row = FDetailRow;
+            HideDetail();
+            DetailAnalysis(row);
+        }
     }
 }
 

@@ -24,6 +24,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QSplitter;
 class QTableView;
 class QTimer;
 class QToolBar;
@@ -92,10 +93,12 @@ public:
     void HideDetail();
     // The passenger's view of a display text row, under its analysis.
     void ShowPassengerView(int row);
+    QList<int> DetailSizes(int need) const;
     int DetailRow() const { return FDetailRow; }
     int DetailTag() const { return FDetailTag; }
     TDetailKind DetailKind() const { return FDetailKind; }
     QFrame* DetailPanel() const { return FDetailPanel; }
+    QSplitter* DetailSplitter() const { return FSplit; }
     // Fills the panel for a row in place of the built-in analyses; returns
     // false to let them run.
     std::function<bool(TDetailKind, int row, QVBoxLayout* panel)> Analyse;
@@ -192,6 +195,9 @@ private:
     bool FWidthTipShown = false; // once per drag over the titles
     bool FShownIbis = true;      // the IBIS setting last shown
     QFrame* FDetailPanel = nullptr;
+    QSplitter* FSplit = nullptr;
+    // the panel's height as the user set it with the handle (0: fitted)
+    int FDetailHeight = 0;
     QWidget* FDetailHost = nullptr;
     QVBoxLayout* FDetailContent = nullptr;
     bool FHexShown = false;

@@ -80,6 +80,7 @@ void TfProtocolForm::Build() {
     // is written back; a file cut short is not
     FOwnTable.Modified = FLoad.Reanalysed && !FLoad.WrittenBack;
     SetCaption(Tr("Protokoll") + QStringLiteral(" ") + QDir::toNativeSeparators(FFile));
+    ShowModified();
     if (FLoad.Incomplete) {
         FLoadWarning = new QLabel(LoadWarning());
         FLoadWarning->setObjectName(QStringLiteral("lblLoadWarning"));
@@ -163,8 +164,21 @@ void TfProtocolForm::ReanalyseRows() {
     });
     progress.reset();
     FOwnTable.Modified = true;
+    ShowModified();
     FModel->Reset(FOwnTable.RowCount());
     ApplyFilter();
+}
+
+// A protocol not saved since it changed carries a "*" after its caption.
+void TfProtocolForm::ShowModified() {
+    const QString title = FOwnTable.Modified ? Caption() + QStringLiteral(" *") : Caption();
+    setWindowTitle(title);
+    if (parentWidget()) parentWidget()->setWindowTitle(title);
+}
+
+void TfProtocolForm::SetProtocolCaption(const QString& name) {
+    SetCaption(Tr("Protokoll") + QStringLiteral(" ") + name);
+    ShowModified();
 }
 
 void TfProtocolForm::ShowSentCount() {
@@ -280,6 +294,7 @@ void TfProtocolForm::RefreshFromState() {
 
 void TfProtocolForm::SetUnsaved() {
     FOwnTable.Modified = true;
+    ShowModified();
 }
 
 QString TfProtocolForm::ProposedName() const {
@@ -310,7 +325,7 @@ bool TfProtocolForm::SaveTo(const QString& file) {
     }
     FOwnTable.Modified = false;
     FFile = file;
-    SetCaption(Tr("Protokoll") + QStringLiteral(" ") + QDir::toNativeSeparators(file));
+    SetProtocolCaption(QDir::toNativeSeparators(file));
     return true;
 }
 

@@ -34,6 +34,9 @@ public:
     QString LoadWarning() const;
     // Marks the rows as not yet saved (a recovered safety copy).
     void SetUnsaved();
+    // The caption "Protokoll" and the name; a "*" follows while the
+    // protocol has changes not saved.
+    void SetProtocolCaption(const QString& name);
     bool CanSaveAs() const override { return true; }
     bool SaveAs() override;
     // Writes the whole table to file; false (after a message) on failure.
@@ -69,6 +72,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    void ShowModified();
     // The window around the loaded rows (both constructors).
     void Build();
     void ShowSentCount();

@@ -61,6 +61,8 @@ protected:
             auto* d = dynamic_cast<TfRecordChoiceDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(d, nullptr);
             EXPECT_TRUE(d->Choice(TDisplayRecord::DS003a)->isChecked()) << "003a preselected";
+            EXPECT_EQ(d->minimumSize(), d->maximumSize()) << "the size of its content";
+            EXPECT_EQ(d->size(), d->minimumSize());
             if (!type) {
                 d->reject();
                 return;
@@ -221,8 +223,9 @@ TEST_F(ComposerTest, TheSelectionWindowAsksWhenTheTextNamesNoType) {
     EXPECT_EQ(c->PhaseTimeBox()->itemText(1), QStringLiteral("1,5"));
     EXPECT_EQ(c->PhaseTimeBox()->itemText(16), QStringLiteral("Ohne Takt"));
 
-    // without a phase time nothing is handed over and the window stays
-    TAutoAnswer ok(QMessageBox::Ok);
+    // without a phase time nothing is handed over and the window stays;
+    // closing with the change asks, "Nein" hands nothing over
+    TAutoAnswer ok({QMessageBox::Ok, QMessageBox::No});
     c->SetRowText(0, "Hbf");
     EXPECT_FALSE(c->Accept());
     EXPECT_EQ(c->LastMessage(), QStringLiteral("Bitte wählen Sie eine Taktzeit aus."));
@@ -232,6 +235,8 @@ TEST_F(ComposerTest, TheSelectionWindowAsksWhenTheTextNamesNoType) {
     EXPECT_EQ(c->Preview()->text(), QStringLiteral("aA11Hbf<LF><LF><LF>.........."));
     c->close();
     Settle();
+    EXPECT_EQ(ok.Count, 2) << "closing with a change asks";
+    EXPECT_EQ(TfComposer::Current(), nullptr);
     EXPECT_EQ(box.Input()->currentText(), QStringLiteral("l001")) << "closing hands nothing over";
 
     // an unknown type text opens nothing
@@ -418,6 +423,113 @@ TEST_F(ComposerTest, RefusedTypingKeepsEveryLetter) {
         QTest::keyClick(editor, Qt::Key_Escape);
         delete c;
         ok.Count = 0;
+    }
+}
+
+// Types as a keyboard does: every key goes to the widget that has the
+// keyboard focus at that moment.
+static void TypeAtFocus(const QString& text) {
+    for (const QChar ch : text) {
+        QWidget* w = QApplication::focusWidget();
+        ASSERT_NE(w, nullptr) << "no keyboard focus";
+        QTest::keyClick(w, ch.toLatin1());
+    }
+}
+
+// The window opens with the keyboard in the first line's text cell, and a
+// choice in a drop-down hands it back there: nothing typed is lost.
+TEST_F(ComposerTest, TypingStartsInTheFirstLineAndLosesNothing) {
+    QWidget owner;
+    owner.show();
+    TDirectInputBox box(S);
+    Hold(box, owner);
+    for (const TDisplayRecord type : {TDisplayRecord::DS003c, TDisplayRecord::DS003a}) {
+        box.Input()->setCurrentText(QString());
+        ChooseNext(&type);
+        QTest::mouseClick(box.DetailButton(), Qt::LeftButton);
+        QPointer<TfComposer> c = TfComposer::Current();
+        ASSERT_NE(c, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(c));
+        TypeAtFocus(QStringLiteral("ab cd"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(c->Table()->rowCount(), 1) << "the blank added no line";
+        EXPECT_EQ(c->RowText(0), "ab cd");
+        delete c;
+    }
+
+    // 021: the phase time chosen with the keyboard, then the line typed
+    QPointer<TfComposer> c = TfComposer::Open(&owner, QStringLiteral("021"), "", {});
+    ASSERT_NE(c, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(c));
+    c->PhaseTimeBox()->setFocus();
+    c->PhaseTimeBox()->showPopup();
+    QAbstractItemView* list = c->PhaseTimeBox()->view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    QApplication::processEvents();
+    const int chosen = c->PhaseTimeBox()->currentIndex();
+    EXPECT_GE(chosen, 0);
+    TypeAtFocus(QStringLiteral("Linie 12 Messe"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(c->PhaseTimeBox()->currentIndex(), chosen) << "letters typed chose no other time";
+    EXPECT_EQ(c->RowText(0), "Linie 12 Messe");
+    delete c;
+}
+
+// Opening shows the telegram as it came; "Übernehmen" without a change
+// hands it back unchanged; closing with a change asks.
+TEST_F(ComposerTest, OpeningChangesNothingAndClosingWithChangesAsks) {
+    const std::string example = "aA12Marktplatz      Rathaus/Museum 3";
+    QString got;
+    QPointer<TfComposer> c = TfComposer::Open(nullptr, QStringLiteral("021"), example,
+                                              [&got](const QString& e) { got = e; });
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->Preview()->text(), QStringLiteral("aA12Marktplatz......Rathaus/Museum.3"));
+    EXPECT_FALSE(c->Edited());
+    {
+        TAutoAnswer any(QMessageBox::Cancel);
+        QTest::mouseClick(c->AcceptButton(), Qt::LeftButton);
+        Settle();
+        EXPECT_EQ(any.Count, 0);
+    }
+    EXPECT_TRUE(c.isNull());
+    EXPECT_EQ(got, FromCp1252(example)) << "handed back as it came";
+
+    // closing without a change asks nothing
+    c = TfComposer::Open(nullptr, QStringLiteral("021"), example, {});
+    {
+        TAutoAnswer any(QMessageBox::Cancel);
+        c->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(c));
+        QTest::keyClick(c, Qt::Key_Escape);
+        Settle();
+        EXPECT_EQ(any.Count, 0);
+        EXPECT_TRUE(c.isNull());
+    }
+
+    // a typed line: Cancel keeps the window, No drops it, Yes hands it over
+    for (const auto answer : {QMessageBox::Cancel, QMessageBox::No, QMessageBox::Yes}) {
+        got.clear();
+        if (c.isNull()) {
+            c = TfComposer::Open(nullptr, QStringLiteral("003a"), "",
+                                 [&got](const QString& e) { got = e; });
+            ASSERT_NE(c, nullptr);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(c));
+            TypeAtFocus(QStringLiteral("Hbf"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
+        EXPECT_TRUE(c->Edited());
+        TAutoAnswer reply(answer);
+        QTest::mouseClick(c->findChild<QPushButton*>(QStringLiteral("btSchliessen")),
+                          Qt::LeftButton);
+        Settle();
+        EXPECT_EQ(reply.Count, 1) << answer;
+        EXPECT_EQ(c.isNull(), answer != QMessageBox::Cancel) << answer;
+        EXPECT_EQ(got, answer == QMessageBox::Yes ? QStringLiteral("zA1Hbf             ")
+                                                   : QString())
+            << answer;
     }
 }
 

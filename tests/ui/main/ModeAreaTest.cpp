@@ -333,6 +333,36 @@ TEST_F(ModeAreaTest, TheArrowsStepTheFactorBelowOne) {
     EXPECT_FALSE(factor->isEnabled());
 }
 
+// The sentence beside the send-delay box looks usable while the box is, and
+// a click on it sets the mark, as on any check box's caption.
+TEST_F(ModeAreaTest, AClickOnTheSendDelaySentenceSetsTheMark) {
+    Device(kMaster);
+    Area().SetFactorEnabled(true); // an opened protocol may be sent
+    QWidget* sentence = nullptr;
+    for (QWidget* w : Area().findChildren<QWidget*>()) {
+        const QVariant text = w->property("text");
+        if (text.toString() == QStringLiteral("Sendeabstand der Telegramme um Faktor"))
+            sentence = w;
+    }
+    ASSERT_NE(sentence, nullptr);
+    QCheckBox* box = Area().FixDelayBox();
+    ASSERT_FALSE(box->isChecked());
+    EXPECT_TRUE(sentence->isEnabled()) << "the sentence does not look disabled";
+    EXPECT_FALSE(Area().FactorField()->isEnabled()) << "the field follows the mark";
+    QTest::mouseClick(sentence, Qt::LeftButton, {},
+                      QPoint(sentence->width() - 8, sentence->height() / 2));
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_TRUE(Area().FactorField()->isEnabled());
+    Area().FactorField()->setValue(3);
+    EXPECT_EQ(Env.ProtocolSendDelay(), 3);
+    QTest::mouseClick(sentence, Qt::LeftButton, {},
+                      QPoint(sentence->width() - 8, sentence->height() / 2));
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(Env.ProtocolSendDelay(), 1);
+    Area().SetFactorEnabled(false);
+    EXPECT_FALSE(sentence->isEnabled()) << "nothing to send: no factor";
+}
+
 TEST_F(ModeAreaTest, TheBusTypeAsksOnlyOnTheWayToTheTrainBus) {
     Device(kVehicleBus);
     QToolButton* bus = Area().BusTypeButton();

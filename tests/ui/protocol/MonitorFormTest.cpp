@@ -5,7 +5,9 @@
 #include "ui/widgets/BalloonHint.h"
 
 #include <QMdiSubWindow>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTest>
 #include <QStyleOptionSlider>
 #include <QToolTip>
@@ -448,6 +450,76 @@ TEST_F(MonitorWindowTest, OneTimeTipsNeverPauseFollowing) {
     // "Weiter" follows again
     QTest::mouseClick(pause, Qt::LeftButton);
     following("after Weiter");
+}
+
+
+// Double-clicks a table row as a mouse does: press, release, double click.
+void DoubleClickRow(QTableView* view, int row) {
+    view->scrollTo(view->model()->index(row, pcTelegram));
+    const QPoint at = view->visualRect(view->model()->index(row, pcTelegram)).center();
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+// The detail panel takes the room its analysis needs whatever panel was
+// shown before, never shrinks to a line, and keeps the height the user
+// gives it with the handle between table and panel.
+TEST_F(MonitorWindowTest, DetailPanelKeepsAUsableSizeTheUserCanChange) {
+    uint32_t at = 1000;
+    for (int k = 0; k < 30; ++k, at += 700)
+        Capture(k % 2 ? "l001" : "z034", at);
+    Capture("zA2Hauptbahnhof    Messe/Stadthalle", at += 700);
+    Capture("aA12Marktplatz      Rathaus/Museum 3", at += 700);
+    const int row003a = M->Recorder().RowCounter() - 2;
+    const int row021 = row003a + 1;
+    M->resize(900, 600);
+    M->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(M.get()));
+    QSplitter* split = M->DetailSplitter();
+    ASSERT_NE(split, nullptr);
+    auto* scroll = M->DetailPanel()->findChild<QScrollArea*>(QStringLiteral("DetailScroll"));
+    ASSERT_NE(scroll, nullptr);
+    const auto shownWhole = [&] {
+        QApplication::processEvents();
+        return scroll->widget()->height() <= scroll->viewport()->height();
+    };
+
+    DoubleClickRow(M->View(), row003a);
+    ASSERT_TRUE(M->DetailPanel()->isVisible()) << "the first double click shows the panel";
+    EXPECT_EQ(M->DetailRow(), row003a);
+    EXPECT_TRUE(shownWhole()) << "003a";
+    const int first = M->DetailPanel()->height();
+
+    DoubleClickRow(M->View(), row021);
+    EXPECT_EQ(M->DetailRow(), row021);
+    EXPECT_TRUE(shownWhole()) << "021 after 003a: " << M->DetailPanel()->height();
+    EXPECT_GE(M->DetailPanel()->height(), first) << "the longer analysis has more room";
+
+    DoubleClickRow(M->View(), row003a);
+    EXPECT_TRUE(shownWhole()) << "003a again";
+
+    // the user drags the handle up by 80 pixels; the height stays for the
+    // next rows
+    QSplitterHandle* handle = split->handle(1);
+    ASSERT_NE(handle, nullptr);
+    const int before = M->DetailPanel()->height();
+    const QPoint grip = handle->rect().center();
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    QMouseEvent move(QEvent::MouseMove, QPointF(grip - QPoint(0, 80)),
+                     handle->mapToGlobal(QPointF(grip - QPoint(0, 80))), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(handle, &move);
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, grip - QPoint(0, 80));
+    QApplication::processEvents();
+    const int chosen = M->DetailPanel()->height();
+    EXPECT_NEAR(chosen, before + 80, 2) << "the handle resizes the panel";
+    DoubleClickRow(M->View(), row021);
+    EXPECT_EQ(M->DetailRow(), row021);
+    EXPECT_EQ(M->DetailPanel()->height(), chosen) << "kept between rows";
+    M->HideDetail();
+    DoubleClickRow(M->View(), row003a);
+    EXPECT_EQ(M->DetailPanel()->height(), chosen) << "kept after hiding";
 }
 
 } // namespace

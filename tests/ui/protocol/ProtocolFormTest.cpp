@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollArea>
@@ -673,6 +674,38 @@ TEST_F(ProtocolWindowTest, PlaybackSendsTheMasterRows) {
     EXPECT_EQ(w.SendButton()->text(), QStringLiteral("Senden"));
 }
 
+// An open analysis speaks the language the user switches to, both ways,
+// for the same row.
+TEST_F(ProtocolWindowTest, TheOpenAnalysisFollowsTheLanguage) {
+    TfProtocolForm w(S, QString::fromStdString(File));
+    w.resize(900, 600);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    const auto labels = [&] {
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QStringList texts;
+        for (QLabel* l : w.DetailPanel()->findChildren<QLabel*>())
+            texts << l->text();
+        return texts;
+    };
+    const QPoint at = w.View()->visualRect(w.Model().index(0, pcTelegram)).center();
+    QTest::mousePress(w.View()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(w.View()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(w.View()->viewport(), Qt::LeftButton, {}, at);
+    ASSERT_TRUE(w.DetailPanel()->isVisible());
+    EXPECT_TRUE(labels().contains(QStringLiteral("Lfd-Nr.:"))) << labels().join('|').toStdString();
+    SetUiLanguage(2);
+    QApplication::processEvents();
+    EXPECT_TRUE(w.DetailPanel()->isVisible());
+    EXPECT_EQ(w.DetailRow(), 0);
+    EXPECT_TRUE(labels().contains(QStringLiteral("No.:"))) << labels().join('|').toStdString();
+    EXPECT_FALSE(labels().contains(QStringLiteral("Lfd-Nr.:")));
+    SetUiLanguage(1);
+    QApplication::processEvents();
+    EXPECT_TRUE(labels().contains(QStringLiteral("Lfd-Nr.:"))) << labels().join('|').toStdString();
+    EXPECT_FALSE(labels().contains(QStringLiteral("No.:")));
+}
+
 TEST_F(ProtocolWindowTest, ABrokenRowsAnalysisIsRefusedInTheActiveLanguage) {
     TAutoAnswer answer(QMessageBox::Ok);
     const std::string broken =
@@ -716,11 +749,20 @@ TEST_F(ProtocolWindowTest, OlderFormsAndTheCloseQuestion) {
     EXPECT_EQ(answer.Count, 1);
     EXPECT_TRUE(answer.LastText.contains(QStringLiteral("importiert oder erneut analysiert")));
     // the re-analysis button marks the rows as changed too
+    // and shows it at once by a "*" after the caption, until it is saved
+    EXPECT_TRUE(b.windowTitle().endsWith(QStringLiteral(" *"))) << "b is changed";
     TfProtocolForm c(S, QString::fromStdString(File));
-    c.ReanalyseRows();
+    EXPECT_EQ(c.windowTitle(), c.Caption()) << "unchanged: no mark";
+    auto* again = c.findChild<QPushButton*>(QStringLiteral("tbReanalyse"));
+    ASSERT_NE(again, nullptr);
+    QTest::mouseClick(again, Qt::LeftButton);
     EXPECT_EQ(c.Model().rowCount(), Rows);
+    EXPECT_EQ(c.windowTitle(), c.Caption() + QStringLiteral(" *"));
     EXPECT_TRUE(c.MayClose());
     EXPECT_EQ(answer.Count, 2);
+    ASSERT_TRUE(c.SaveTo(QString::fromStdString(Dir / "again.PRO.CSV")));
+    EXPECT_EQ(c.windowTitle(), c.Caption()) << "saved: the mark goes";
+    EXPECT_TRUE(c.Caption().startsWith(QStringLiteral("Protokoll ")));
 }
 
 TEST_F(ProtocolWindowTest, BrokenFilesAreRefused) {
