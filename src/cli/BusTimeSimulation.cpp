@@ -135,7 +135,7 @@ TBusTimeSimulation::TBusTimeSimulation(const TIBISTelegramParser& parser, TEnvir
     };
     hooks.Capture = [this](const TTelegramm& record, char source) {
         FRecorder->CopyTelegramm(record, source, FStatus.Master());
-        FScheduler->Hook(source);
+        FScheduler->Hook(source, record.OwnMaster);
     };
     FConnection = std::make_unique<TDeviceConnection>(FEnv, FStatus, hooks);
     FScheduler->Initialise();

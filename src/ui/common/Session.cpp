@@ -296,7 +296,7 @@ void TSession::Capture(const TTelegramm& record, char source) {
     FRecorder->CopyTelegramm(record, source, FStatus.Master());
     emit RowAppended(FRecorder->RowCounter() - 1);
     // the master simulation goes on with the next telegram
-    if (FScheduler) FScheduler->Hook(source);
+    if (FScheduler) FScheduler->Hook(source, record.OwnMaster);
 }
 
 void TSession::MarkLastRowUnanswered() {
