@@ -5,6 +5,7 @@
 
 #include "ui/widgets/BalloonHint.h"
 
+#include <QCoreApplication>
 #include <QEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
