@@ -1,5 +1,6 @@
 #include "emulator/VirtualTavrin.h"
 
+#include "telegram/DisplayRecords.h"
 #include "telegram/TextConventions.h"
 
 #include <algorithm>
@@ -31,6 +32,18 @@ const char* const kStops[] = {"Hauptbahnhof", "Marktplatz",  "M}hlenweg",  "Rath
                               "Schlo~park",   "Universit{t", "Am S}dring", "Messe/Stadthalle"};
 constexpr int kStopCount = 8;
 constexpr int kScheduleLength = 17;
+
+// A destination-display telegram as the composer makes it, one row per
+// line of the display: every line of these texts fits the displays they
+// are meant for (front 24 characters, inside 20).
+std::string DisplayTelegram(TDisplayRecord type, std::vector<std::string> rows, int address = 1) {
+    TComposerInput in;
+    in.Type = type;
+    in.Address = address;
+    in.PhaseTime = kNoPhaseTime;
+    in.Rows = std::move(rows);
+    return ComposeDisplayRecord(in).Telegram;
+}
 
 bool IsStatusRequest(const std::string& text) {
     return text.size() == 2 && text[0] == 'a' && text[1] >= 0x30 && text[1] <= 0x3F;
@@ -210,15 +223,15 @@ std::string TVirtualTavrin::NextScheduleText() {
     case 2:
         return leg == 0 ? "z034" : "z001";
     case 3:
-        return "zA2" + Pad(destination, 16) + Pad(via, 16);
+        return DisplayTelegram(TDisplayRecord::DS003a, {destination, via});
     case 4:
-        return "zI3" + Pad(destination, 12);
+        return DisplayTelegram(TDisplayRecord::DS003c, {destination});
     case 5:
-        return "aA12" + Pad(destination, 16) + Pad(via, 16);
+        return DisplayTelegram(TDisplayRecord::DS021, {destination, via}, 1);
     case 6:
-        return "aA22" + Pad("Linie 12", 16) + Pad(destination, 16);
+        return DisplayTelegram(TDisplayRecord::DS021, {"Linie 12", destination}, 2);
     case 7:
-        return "aA31" + Pad("12", 16);
+        return DisplayTelegram(TDisplayRecord::DS021, {"12"}, 3);
     case 8:
         return "v" + Pad(kStops[stop], 16);
     case 9:

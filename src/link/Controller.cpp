@@ -284,7 +284,9 @@ void TWBController::OnLinkState(bool connected) {
 }
 
 void TWBController::MasterTelegramm(uint8_t index, const TTelegramm& record) {
-    FSimulationBusy.store(false);
+    // the telegram sent last is through; a read-out of the device's
+    // recording in between is not it
+    if (record.OwnMaster || FMode.load() != 1) FSimulationBusy.store(false);
     TControllerNotification n;
     n.Msg = TControllerMessage::FMsgMasterTelegramm;
     n.WParam = index;

@@ -39,12 +39,26 @@ uint32_t Le32(const unsigned char* p) {
 
 TStreamDecoder::TStreamDecoder(IDecoderSink& sink) : FSink(sink) {}
 
+void TStreamDecoder::SetMasterMode(bool master) {
+    if (master != FMasterMode) FOwn.Waiting = false; // nothing sent is on its way
+    FMasterMode = master;
+}
+
 void TStreamDecoder::PrepareOwnMaster(std::string_view textWithCR, uint8_t check) {
+    FOwn.Waiting = true;
+    FOwn.Text.assign(textWithCR);
+    FOwn.Check = check;
+    // a capture sequence under way keeps its record
+    if (!FMasterOpen) FillOwnMaster();
+}
+
+void TStreamDecoder::FillOwnMaster() {
     TTelegramm& r = FMaster.Current();
-    r.Text.assign(textWithCR);
-    r.Check = check;
+    r.Text = FOwn.Text;
+    r.Check = FOwn.Check;
     r.ErrorFlags = 0;
     r.Ready = false;
+    r.OwnMaster = true;
     FMaster.AwaitingCheck = false;
 }
 
@@ -54,7 +68,20 @@ void TStreamDecoder::InitRecord(Ring& ring) {
     r.ErrorFlags = kErrAborted;
     r.Check = 0x72;
     r.Ready = false;
+    r.OwnMaster = false;
     ring.AwaitingCheck = false;
+}
+
+// The start time of a master telegram is in. In master mode it is the own
+// telegram's report when one waits (its text follows from the send path,
+// unless the device sends a text after all); otherwise the device's text
+// follows.
+void TStreamDecoder::MasterStarted() {
+    FMasterOpen = true;
+    if (FMasterMode && FOwn.Waiting)
+        FillOwnMaster();
+    else
+        InitRecord(FMaster);
 }
 
 void TStreamDecoder::CloseText() {
@@ -123,6 +150,10 @@ void TStreamDecoder::Complete(Ring& ring, bool master) {
     FCounter = 0;
     FState = TDecoderState::Idle;
     TTelegramm& r = ring.Current();
+    if (master) {
+        FMasterOpen = false;
+        if (r.OwnMaster) FOwn.Waiting = false; // reported
+    }
     if (r.Text.empty()) return;
     r.Ready = true;
     const uint8_t index = ring.Index;
@@ -132,6 +163,8 @@ void TStreamDecoder::Complete(Ring& ring, bool master) {
     else
         FSink.SlaveTelegramm(index, r);
     if (ring.Current().Ready) FSink.RingOverrun(master);
+    // an own telegram still waiting for its report takes the next record
+    if (master && FOwn.Waiting) FillOwnMaster();
 }
 
 void TStreamDecoder::Decode(std::string_view chunk) {
@@ -151,6 +184,10 @@ void TStreamDecoder::Decode(std::string_view chunk) {
             switch (b) {
             case 0x80:
                 FState = TDecoderState::MasterText;
+                // the device sends a text: it is not the own telegram (a
+                // read-out of its recording), which waits for its report
+                FMasterOpen = true;
+                if (FMaster.Current().OwnMaster) InitRecord(FMaster);
                 break;
             case 0x81:
                 FState = TDecoderState::SlaveText;
@@ -228,14 +265,20 @@ void TStreamDecoder::Decode(std::string_view chunk) {
                 // the whole time stamp is in this chunk
                 r.StartTicks = Le32(p + i);
                 i += 4;
-                if (!master || !FMasterMode) InitRecord(ring);
+                if (master)
+                    MasterStarted();
+                else
+                    InitRecord(ring);
                 FState = TDecoderState::Idle;
                 continue;
             }
             const int shift = 8 * FCounter;
             r.StartTicks = (r.StartTicks & ~(0xFFu << shift)) | (static_cast<uint32_t>(b) << shift);
             if (++FCounter == 4) {
-                if (!master || !FMasterMode) InitRecord(ring);
+                if (master)
+                    MasterStarted();
+                else
+                    InitRecord(ring);
                 FCounter = 0;
                 FState = TDecoderState::Idle;
             }

@@ -30,6 +30,11 @@ struct TTelegramm {
     uint8_t Check = 0;
     bool Ready = false;
     bool SentByDevice = false;
+    // Master records only: the PC's own telegram, filled by the send path
+    // while the device is bus master (Text holds text + CR, Check the check
+    // byte sent). A master record whose text came from the device (a
+    // read-out of its recording, another master) is never own.
+    bool OwnMaster = false;
 
     friend bool operator==(const TTelegramm&, const TTelegramm&) = default;
 };
@@ -116,11 +121,16 @@ public:
     TDecoderState State() const { return FState; }
     // Down when the link is lost, Idle when it comes up.
     void SetState(TDecoderState state) { FState = state; }
-    void SetMasterMode(bool master) { FMasterMode = master; }
+    void SetMasterMode(bool master);
     bool MasterMode() const { return FMasterMode; }
 
-    // In master mode the send path fills the current master record with the
-    // telegram just written (text + CR) and its check byte.
+    // In master mode the send path hands over the telegram just written
+    // (text + CR) and its check byte. It waits for the device's report of
+    // its times (0x82, 0x83 without a text): the current master record is
+    // filled with it, unless a capture sequence from the device is under
+    // way, which keeps its record; the telegram then fills the next one.
+    // A text the device sends (0x80) is never appended to it: that record
+    // starts afresh, and the own telegram still waits.
     void PrepareOwnMaster(std::string_view textWithCR, uint8_t check);
 
     const TTelegramm& MasterRecord(uint8_t index) const { return FMaster.Records[index]; }
@@ -147,6 +157,9 @@ private:
     void TextByte(Ring& ring, unsigned char b);
     std::size_t TextRun(Ring& ring, const unsigned char* p, std::size_t n);
     void InitRecord(Ring& ring);
+    // The current master record := the own telegram waiting for its report.
+    void FillOwnMaster();
+    void MasterStarted();
     void Complete(Ring& ring, bool master);
 
     IDecoderSink& FSink;
@@ -155,6 +168,13 @@ private:
     int32_t FCounter = 0;
     uint32_t FValue = 0; // multi-byte field being gathered
     Ring FMaster, FSlave;
+    // The own telegram sent last, until the device reports it.
+    struct {
+        bool Waiting = false;
+        std::string Text; // text + CR
+        uint8_t Check = 0;
+    } FOwn;
+    bool FMasterOpen = false; // 0x82 came, its 0x83 not yet
     std::string FVersionText;
     std::string FControllerVersion;
     std::string FLastMessage;

@@ -190,9 +190,12 @@ std::string TRecorder::SafetyCopyFile() const {
 }
 
 void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsMaster) {
-    // 1. The own transmission is held without its check byte.
+    // 1. The own transmission is held without its check byte. A master
+    // telegram whose text came from the device (a read-out of its
+    // recording while it is bus master) is as the bus carried it.
+    const bool own = deviceIsMaster && source == 'M' && rec.OwnMaster;
     std::string text = rec.Text;
-    if (deviceIsMaster && source == 'M') text += static_cast<char>(rec.Check);
+    if (own) text += static_cast<char>(rec.Check);
     // 2.
     FParser.Classify(text, source == 'M', FEnv.BusType(), FResult);
     const TTelegramRecord& r = FResult;
@@ -204,7 +207,7 @@ void TRecorder::CopyTelegramm(const TTelegramm& rec, char source, bool deviceIsM
     // 4.
     char kind = source;
     if (source == 'S' && rec.SentByDevice) kind = 'T';
-    if (deviceIsMaster && kind == 'M') kind = 'N';
+    if (own) kind = 'N';
     const bool slave = kind == 'S' || kind == 'T';
     int changed = -1; // the master row this answer pairs with
     // 5. The clock. A new recording starts it afresh from the PC clock,

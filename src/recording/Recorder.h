@@ -99,7 +99,9 @@ public:
     TRecorder(const TRecorder&) = delete;
     TRecorder& operator=(const TRecorder&) = delete;
 
-    // One captured telegram ('M' master, 'S' slave), in capture order.
+    // One captured telegram ('M' master, 'S' slave), in capture order. While
+    // the device is bus master, a master record the send path filled
+    // (OwnMaster) is the own transmission ('N').
     // The first row of a recording and the first after a device restart
     // set the clock from their arrival, except a telegram the clock shows
     // as recorded earlier (a read-out): it keeps its time and the clock.

@@ -271,7 +271,7 @@ void TLiveSession::Capture(const TTelegramm& record, char source) {
     // the recorder tells the observer of the new row
     FRecorder->CopyTelegramm(record, source, FStatus.Master());
     // the master simulation goes on with the next telegram
-    if (FScheduler) FScheduler->Hook(source);
+    if (FScheduler) FScheduler->Hook(source, record.OwnMaster);
 }
 
 void TLiveSession::MarkLastRowUnanswered() {

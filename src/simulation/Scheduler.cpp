@@ -194,8 +194,10 @@ void TMasterScheduler::IntervalTick() {
     if (!FBusy && !FSlaveTimeout->Running()) SendStep();
 }
 
-void TMasterScheduler::Hook(char source) {
+void TMasterScheduler::Hook(char source, bool own) {
     if (!FHookRegistered) return;
+    // not the report of what was sent: read out of the device's recording
+    if (FBusy && !(source == 'M' && own)) return;
     if (source == 'M') {
         if (FSingle.State == 2) {
             FSingle.State = 0;

@@ -74,7 +74,12 @@ public:
     bool PlaceDirectCall(const std::string& text);
 
     // Called after the recorder for every captured telegram ('M' or 'S').
-    void Hook(char source);
+    // own: a master telegram is the device's report of the telegram sent
+    // last (the capture record the send path filled). Only that report ends
+    // the wait for it; a master telegram the device hands over from its
+    // recording does not, nor does a slave telegram while the wait lasts:
+    // the next telegram is never sent before the one before is reported.
+    void Hook(char source, bool own);
 
     // The recorder stops these for every captured telegram.
     void StopSlaveTimeout() { FSlaveTimeout->Stop(); }

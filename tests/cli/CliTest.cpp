@@ -263,6 +263,27 @@ TEST(CliRecord, EmulatedStreamBecomesARepeatableProtocol) {
     EXPECT_EQ(test::ReadFile(dir / "c.PRO.CSV"), a);
 }
 
+// Telegrams whose text the device sends (a read-out of its recording, say)
+// are recorded alike whether the device was bus master or not: a text is
+// never appended to a record of its own, each is a master telegram ("M"),
+// not the own transmission ("N").
+TEST(CliRecord, TextsFromTheDeviceInMasterModeAreRowsOfTheirOwn) {
+    test::TempDir dir;
+    const std::string stream =
+        dir.Write("s.bin", Cli({"emulate", "--seconds", "60", "--fault-rate", "0"}).out);
+    ASSERT_EQ(Cli({"record", "--start-time", "08:00:00,000", "--date", "10.12.2026", stream,
+                   dir / "slave.PRO.CSV"})
+                  .code,
+              0);
+    ASSERT_EQ(Cli({"record", "--master-mode", "--start-time", "08:00:00,000", "--date",
+                   "10.12.2026", stream, dir / "master.PRO.CSV"})
+                  .code,
+              0);
+    const std::string slave = test::ReadFile(dir / "slave.PRO.CSV");
+    EXPECT_GT(CountOf(slave, "\"M\";"), 256) << "more telegrams than the ring has records";
+    EXPECT_EQ(test::ReadFile(dir / "master.PRO.CSV"), slave);
+}
+
 // Faulty traffic, recorded: the rows' start times never run backwards, also
 // around telegrams aborted by the time-out.
 TEST(CliRecord, FaultyTrafficKeepsItsStartTimesInOrder) {

@@ -1,10 +1,13 @@
 #include "emulator/VirtualTavrin.h"
 #include "link/DeviceProtocol.h"
+#include "telegram/DisplayRecords.h"
 #include "telegram/TelegramParser.h"
 
 #include "../link/RecordingSink.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace vaskel {
 namespace {
@@ -117,6 +120,39 @@ TEST(VirtualTavrin, VehicleTrafficClassifiesExactly) {
     std::sort(spans.begin(), spans.end());
     for (std::size_t k = 1; k < spans.size(); ++k)
         ASSERT_LE(spans[k - 1].second, spans[k].first);
+}
+
+// The on-board computer's destination texts fit the displays they are
+// sent to, at every stop of both directions: the passenger's view shows no
+// line cut and drops no line.
+TEST(VirtualTavrin, DisplayTextsFitTheirDisplays) {
+    TIBISTelegramParser parser(std::string(VASKEL_TEST_DATA_DIR) + "/IBIS.CSV");
+    auto d = Device(TScenario::Vehicle);
+    Decoded dec;
+    for (int k = 0; k < 20 * 60; ++k) { // twenty minutes: there and back
+        d.AdvanceMs(1000);
+        dec.Take(d);
+    }
+    std::set<std::string> texts, types;
+    for (const auto& m : dec.Sink.Masters) {
+        TDisplayRecord type;
+        if (!DisplayRecordFromPrefix(m.Text, type)) continue;
+        if (!texts.insert(m.Text).second) continue;
+        types.insert(DisplayRecordNo(type));
+        const auto r = parser.Classify(m.Text, true, TBusType::bsVehicleBus);
+        EXPECT_TRUE(r.ExactMatch && r.RoleAsExpected) << m.Text;
+        EXPECT_EQ(r.RecordNo, DisplayRecordNo(type)) << m.Text;
+        TDisplayView view;
+        ASSERT_TRUE(BuildDisplayView(m.Text, DefaultDisplayClass(type), view)) << m.Text;
+        for (const TDisplayPhase& phase : view.Phases) {
+            EXPECT_FALSE(phase.MoreLines) << m.Text;
+            for (const TDisplayLine& line : phase.Lines)
+                EXPECT_FALSE(line.Cut) << m.Text << ": " << line.Text;
+        }
+    }
+    EXPECT_EQ(types, (std::set<std::string>{"003a", "003c", "021"}));
+    // four texts to each of the two destinations, and the line number
+    EXPECT_EQ(texts.size(), 9u);
 }
 
 TEST(VirtualTavrin, SameSeedSameTraffic) {

@@ -124,6 +124,39 @@ TEST(Decoder, OwnMasterTelegramInMasterMode) {
     EXPECT_EQ(sink.Masters[0].EndTicks, 0x50u);
 }
 
+// In master mode a text the device sends (its recording read out) is a
+// telegram of its own, never appended to the own telegram that waits for its
+// report, also when the send path hands that over in the middle of it.
+TEST(Decoder, DeviceTextInMasterModeBesideTheOwnTelegram) {
+    const std::string readOut = Hex("82 01 00 00 00 80") + TelegramBytes("a1") +
+                                Hex("83 10 00 00 00");
+    const std::string ownReport = Hex("82 20 00 00 00 83 30 00 00 00");
+    // where the send path hands over its telegram: before the read-out, or
+    // after each of its bytes
+    for (std::size_t at = 0; at <= readOut.size(); ++at) {
+        SCOPED_TRACE("own telegram handed over after byte " + std::to_string(at));
+        test::RecordingSink sink;
+        TStreamDecoder d(sink);
+        d.SetState(TDecoderState::Idle);
+        d.SetMasterMode(true);
+        d.Decode(readOut.substr(0, at));
+        d.PrepareOwnMaster("l001\r", '/');
+        d.Decode(readOut.substr(at));
+        d.Decode(ownReport);
+        ASSERT_EQ(sink.Masters.size(), 2u);
+        EXPECT_EQ(sink.Masters[0].Text, TelegramBytes("a1"));
+        EXPECT_EQ(sink.Masters[0].ErrorFlags, 0);
+        EXPECT_EQ(sink.Masters[0].Check, 0);
+        EXPECT_FALSE(sink.Masters[0].OwnMaster);
+        EXPECT_EQ(sink.Masters[0].StartTicks, 1u);
+        EXPECT_EQ(sink.Masters[1].Text, "l001\r");
+        EXPECT_EQ(sink.Masters[1].Check, '/');
+        EXPECT_EQ(sink.Masters[1].ErrorFlags, 0);
+        EXPECT_TRUE(sink.Masters[1].OwnMaster);
+        EXPECT_EQ(sink.Masters[1].StartTicks, 0x20u);
+    }
+}
+
 TEST(Decoder, RingWrapsAndReadyHandOver) {
     test::RecordingSink sink;
     TStreamDecoder d(sink);

@@ -207,6 +207,7 @@ TEST_F(RecorderTest, KindsAndOwnTransmission) {
     TTelegramm own;
     own.Text = "l001\r";
     own.Check = static_cast<uint8_t>(CalcCheckByte("l001"));
+    own.OwnMaster = true;
     own.StartTicks = 1000;
     own.EndTicks = 1396;
     R->CopyTelegramm(own, 'M', true);

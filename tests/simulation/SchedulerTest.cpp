@@ -30,10 +30,10 @@ protected:
                          "\"Ok\";\"Aufruf\";\"Beschreibung\";\"Intervall\"\r\n" + rows);
     }
     // The device's echo of what was sent, as the monitor reports it.
-    void Echo() { S->Hook('M'); }
+    void Echo() { S->Hook('M', true); }
     void Answer() {
         S->StopSlaveTimeout();
-        S->Hook('S');
+        S->Hook('S', false);
     }
 
     test::TempDir Dir;

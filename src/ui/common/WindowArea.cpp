@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QEvent>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -86,6 +87,14 @@ QList<TfChildWindow*> TWindowArea::Windows() const {
     for (QMdiSubWindow* sub : subWindowList())
         if (auto* w = qobject_cast<TfChildWindow*>(sub->widget())) list << w;
     return list;
+}
+
+bool TWindowArea::ShowsFile(const QString& file) const {
+    if (file.isEmpty()) return false;
+    const QFileInfo wanted(file);
+    for (TfChildWindow* w : Windows())
+        if (!w->FileName().isEmpty() && QFileInfo(w->FileName()) == wanted) return true;
+    return false;
 }
 
 TfChildWindow* TWindowArea::ActiveWindow() const {

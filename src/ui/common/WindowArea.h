@@ -23,6 +23,8 @@ public:
     void AddWindow(TfChildWindow* window);
     QList<TfChildWindow*> Windows() const;
     TfChildWindow* ActiveWindow() const;
+    // A window shows this file (the same file, however its name is spelt).
+    bool ShowsFile(const QString& file) const;
     // Makes the window the active one.
     void Activate(TfChildWindow* window);
     // Closes every window; one that stays open is asked again.

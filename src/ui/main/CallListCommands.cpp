@@ -158,7 +158,9 @@ TCallListActivation TCallListCommands::Activate(const QString& file) {
         StatusNote(FWindow, 
             Tr("Alle Zeilen der Aufrufliste sind inaktiv: es wird nichts gesendet."));
     TEnvironment& env = FSession.Env();
-    if (!env.HintGiven(THint::DblClickFileOpenHintGiven)) {
+    // The tip says a double click opens the list: not while its window is
+    // open (it is kept for an activation without one).
+    if (!env.HintGiven(THint::DblClickFileOpenHintGiven) && !FArea.ShowsFile(file)) {
         env.SetHintGiven(THint::DblClickFileOpenHintGiven);
         QWidget* anchor = FModeArea.ActiveLine(0);
         if (anchor->isVisible())

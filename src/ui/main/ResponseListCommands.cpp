@@ -212,7 +212,9 @@ TResponseActivation TResponseListCommands::Activate(const QString& file) {
     else if (const QString notes = ReactionNotes(FSession.Slave().LastCheck()); !notes.isEmpty())
         StatusNote(FWindow, notes);
     TEnvironment& env = FSession.Env();
-    if (!env.HintGiven(THint::DblClickFileOpenHintGiven)) {
+    // The tip says a double click opens the list: not while its window is
+    // open (it is kept for an activation without one).
+    if (!env.HintGiven(THint::DblClickFileOpenHintGiven) && !FArea.ShowsFile(file)) {
         env.SetHintGiven(THint::DblClickFileOpenHintGiven);
         QWidget* anchor = FModeArea.ActiveLine(2);
         if (anchor->isVisible())

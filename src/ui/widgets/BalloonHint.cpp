@@ -1,7 +1,12 @@
 #include "ui/widgets/BalloonHint.h"
 
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
+#include <QLineEdit>
+#include <QTabBar>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
@@ -9,6 +14,9 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+
+#include <algorithm>
+#include <vector>
 
 namespace vaskel {
 
@@ -18,6 +26,38 @@ constexpr int kTail = 10;   // height of the tail towards the point
 constexpr int kRadius = 6;  // corners of the box
 constexpr int kMargin = 4;  // distance to the window's edges
 constexpr int kTailAt = 24; // the tail's distance from the box's left edge
+constexpr int kTailRoom = kRadius + 8; // the tail keeps this far from the box's sides
+
+// The controls of the window a box must leave free, in the window's
+// coordinates: what a click beside the box would hit (buttons, fields, drop
+// downs). What the balloon points at is its subject, not in the way.
+std::vector<QRect> ControlsOf(QWidget* window, const QWidget* balloon, const QWidget* anchor) {
+    std::vector<QRect> rects;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisible() || w == balloon || balloon->isAncestorOf(w)) continue;
+        if (anchor && (w == anchor || anchor->isAncestorOf(w) || w->isAncestorOf(anchor)))
+            continue;
+        if (!qobject_cast<QAbstractButton*>(w) && !qobject_cast<QComboBox*>(w) &&
+            !qobject_cast<QLineEdit*>(w) && !qobject_cast<QAbstractSpinBox*>(w) &&
+            !qobject_cast<QTabBar*>(w))
+            continue;
+        // a line edit inside a drop-down or spin box is that control's own
+        if (qobject_cast<QLineEdit*>(w) && (qobject_cast<QComboBox*>(w->parentWidget()) ||
+                                            qobject_cast<QAbstractSpinBox*>(w->parentWidget())))
+            continue;
+        rects.push_back(QRect(w->mapTo(window, QPoint(0, 0)), w->size()));
+    }
+    return rects;
+}
+
+int CoveredArea(const QRect& box, const std::vector<QRect>& controls) {
+    int area = 0;
+    for (const QRect& c : controls) {
+        const QRect i = box.intersected(c);
+        if (!i.isEmpty()) area += i.width() * i.height();
+    }
+    return area;
+}
 
 } // namespace
 
@@ -87,6 +127,9 @@ TBalloonHint::TBalloonHint(QWidget* window, QWidget* anchor, QPoint at, TIcon ic
             deleteLater();
     });
     if (timeoutMs > 0) FTimer->start(timeoutMs);
+    // while the pointer is on the balloon it stays: the reader may be on
+    // the way to its close button
+    setAttribute(Qt::WA_Hover);
     // a balloon never outlives what it points at
     connect(anchor, &QObject::destroyed, this, [this] {
         if (GCurrent == this)
@@ -141,18 +184,63 @@ QString TBalloonHint::Text() const {
     return FText->text();
 }
 
+bool TBalloonHint::CloseTimerRunning() const {
+    return FTimer->isActive();
+}
+
+bool TBalloonHint::event(QEvent* e) {
+    if (e->type() == QEvent::Enter || e->type() == QEvent::HoverEnter) {
+        FTimer->stop();
+    } else if (e->type() == QEvent::Leave || e->type() == QEvent::HoverLeave) {
+        if (FTimeoutMs > 0) FTimer->start(FTimeoutMs);
+    }
+    return QFrame::event(e);
+}
+
 void TBalloonHint::Place(QPoint at, bool below) {
-    const QWidget* w = parentWidget();
+    QWidget* w = parentWidget();
     const QSize s = sizeHint().boundedTo(w->size() - QSize(2 * kMargin, 2 * kMargin));
     resize(s);
+    const int maxX = std::max(kMargin, w->width() - s.width() - kMargin);
+    const int maxY = std::max(kMargin, w->height() - s.height() - kMargin);
     // on the side asked for when there is room, else on the other
     const bool roomAbove = at.y() - s.height() >= kMargin;
     const bool roomBelow = at.y() + s.height() <= w->height() - kMargin;
-    FAbove = below ? !roomBelow && roomAbove : roomAbove;
-    const int y = FAbove ? at.y() - s.height() : at.y();
-    const int x =
-        std::clamp(at.x() - kTailAt, kMargin, std::max(kMargin, w->width() - s.width() - kMargin));
-    move(x, std::clamp(y, kMargin, std::max(kMargin, w->height() - s.height() - kMargin)));
+    const bool preferAbove = below ? !roomBelow && roomAbove : roomAbove;
+    // Where the box may lie with its tail still at the point: above or
+    // below, and shifted sideways. The first place that covers no control
+    // of the window wins (the side asked for first, the tail near the box's
+    // left end first); else the one that covers the least.
+    const std::vector<QRect> controls = ControlsOf(w, this, FAnchor);
+    QPoint best;
+    int bestCovered = -1;
+    bool bestAbove = preferAbove;
+    for (const bool above : {preferAbove, !preferAbove}) {
+        if (above ? !roomAbove : !roomBelow) {
+            if (above != preferAbove) continue; // no room there
+        }
+        const int y = std::clamp(above ? at.y() - s.height() : at.y(), kMargin, maxY);
+        const int first = std::clamp(at.x() - kTailAt, kMargin, maxX);
+        const int low = std::clamp(at.x() - s.width() + kTailRoom, kMargin, maxX);
+        const int high = std::clamp(at.x() - kTailRoom, kMargin, maxX);
+        std::vector<int> xs{first};
+        for (int x = first - 8; x >= low; x -= 8)
+            xs.push_back(x);
+        for (int x = first + 8; x <= high; x += 8)
+            xs.push_back(x);
+        for (const int x : xs) {
+            const int covered = CoveredArea(QRect(QPoint(x, y), s), controls);
+            if (bestCovered < 0 || covered < bestCovered) {
+                bestCovered = covered;
+                best = QPoint(x, y);
+                bestAbove = above;
+            }
+            if (covered == 0) break;
+        }
+        if (bestCovered == 0) break;
+    }
+    FAbove = bestAbove;
+    move(best);
     FTip = at - pos();
     update();
 }

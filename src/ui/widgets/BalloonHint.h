@@ -41,17 +41,21 @@ public:
     QWidget* Anchor() const { return FAnchor; }
     // The close timer's interval; 0: no time limit.
     int TimeoutMs() const { return FTimeoutMs; }
+    // The close timer counts (it rests while the pointer is on the balloon).
+    bool CloseTimerRunning() const;
 
 protected:
     void paintEvent(QPaintEvent* e) override;
     // The anchor or the window moved or changed size (maximised, a bar
     // shown): the balloon points at the same place of its anchor again.
     bool eventFilter(QObject* watched, QEvent* e) override;
+    bool event(QEvent* e) override;
 
 private:
     TBalloonHint(QWidget* window, QWidget* anchor, QPoint at, TIcon icon, const QString& title,
                  const QString& text, int timeoutMs, bool below);
-    // Places the box beside the point, inside the window.
+    // Places the box beside the point, inside the window, where it covers
+    // no control of the window when there is such a place.
     void Place(QPoint at, bool below);
 
     QPointer<QWidget> FAnchor;

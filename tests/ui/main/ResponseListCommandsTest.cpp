@@ -11,8 +11,10 @@
 #include "lists/ListFiles.h"
 #include "ui/editors/AntwortListenForm.h"
 #include "ui/main/ResponseListCommands.h"
+#include "ui/widgets/BalloonHint.h"
 #include "ui/widgets/ElidedLabel.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -135,6 +137,48 @@ TEST_F(ResponseListWindowTest, TheListIsUnloadedWhenTheDeviceBecomesMaster) {
     EXPECT_TRUE(ActiveLine().isEmpty());
     EXPECT_EQ(W->StatusPanel(2)->text(), QStringLiteral("<Keine Liste aktiv>"));
     EXPECT_TRUE(WaitFor([&] { return DeviceList().empty(); })) << "nothing to answer from";
+    Quiet();
+}
+
+// The one-time tip says a double click on the active-list line opens the
+// list: not when the list is activated from its own open editor (it waits
+// for an activation without one), and then it leaves the buttons of the
+// windows free, so that a click beside its close button hits none of them.
+TEST_F(ResponseListWindowTest, TheOpenTipOnlyWhenTheListIsNotOpenAndOverNoButton) {
+    Start(TScenario::Vehicle);
+    const QString file = List("anzeige.ANT.CSV", "-1;\"a1\";\"a17\";30\r\n");
+    ASSERT_TRUE(WaitFor([&] { return W->Action(TAct::acAntwortOnOff)->isEnabled(); }));
+    TfAntwortListenForm* form = W->ResponseLists()->Open(file);
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return form->ActivateButton()->isEnabled(); }));
+    QTest::mouseClick(form->ActivateButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return QString::fromStdString(S->ActiveResponseList()) == file; }));
+    EXPECT_EQ(TBalloonHint::Current(), nullptr) << "the list is open already";
+    EXPECT_FALSE(Env.HintGiven(THint::DblClickFileOpenHintGiven));
+
+    // switched off, its editor left open, a call list's editor in front:
+    // activated again from the menu, the tip comes
+    W->Action(TAct::acAntwortOnOff)->trigger();
+    ASSERT_EQ(S->ActiveResponseList(), "");
+    form->close();
+    ASSERT_TRUE(WaitFor([&] { return W->Area()->Windows().size() <= 1; }));
+    W->Action(TAct::acAufruflisteNew)->trigger();
+    W->ResponseLists()->SetAskOpenFile([&] { return file; });
+    W->Action(TAct::acAntwortOnOff)->trigger();
+    ASSERT_EQ(QString::fromStdString(S->ActiveResponseList()), file);
+    TBalloonHint* tip = TBalloonHint::Current();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(tip->Text(), QStringLiteral("Durch einen Doppelklick auf diesen Eintrag im "
+                                          "Statusbereich\nkönnen Sie die gerade aktive "
+                                          "Antwortliste öffnen."));
+    EXPECT_TRUE(Env.HintGiven(THint::DblClickFileOpenHintGiven));
+    const QRect box(tip->mapTo(W.get(), QPoint(0, 0)), tip->size());
+    for (QAbstractButton* b : W->findChildren<QAbstractButton*>()) {
+        if (!b->isVisible() || tip->isAncestorOf(b)) continue;
+        EXPECT_FALSE(box.intersects(QRect(b->mapTo(W.get(), QPoint(0, 0)), b->size())))
+            << qPrintable(b->text()) << " lies under the tip";
+    }
+    TBalloonHint::CloseCurrent();
     Quiet();
 }
 
