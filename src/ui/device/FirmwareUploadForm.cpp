@@ -1,7 +1,7 @@
-#include "ui/common/MainWindowLink.h"
 #include "ui/device/FirmwareUploadForm.h"
 
 #include "ui/common/ActionTable.h"
+#include "ui/common/MainWindowLink.h"
 
 #include "platform/QtHandOver.h"
 #include "platform/QtText.h"
