@@ -1,4 +1,4 @@
-#include "cli/BusTimeSimulation.h"
+#include "session/BusTimeSession.h"
 #include "cli/CliCommands.h"
 #include "cli/CliRun.h"
 #include "link/Controller.h"
@@ -67,7 +67,7 @@ TEST(AutonomousReadOut, AsBusMasterEveryDataSetIsARowOfItsOwn) {
     TEnvironment env(nullptr, platform);
     TEmulatorOptions eo;
     eo.Scenario = TScenario::Idle; // the device is the bus's only master
-    TBusTimeSimulation sim(parser, env, eo, TDateTime{2026, 12, 11, 12, 0, 0, 0});
+    TBusTimeSession sim(parser, env, eo, TDateTime{2026, 12, 11, 12, 0, 0, 0});
     ASSERT_TRUE(sim.SwitchToMaster());
     sim.ComTimer(true);
     const std::string list = dir.Write(
