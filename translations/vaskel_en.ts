@@ -3331,6 +3331,8 @@ Please enter another language!</translation>
     <message>
         <source>Kapitel "Datensätze" in der Hilfe öffnen (F1)</source>
         <translation>Open the chapter "Record types" in the help (F1)</translation>
+    </message>
+    <message>
         <source>Beschreibung Deutsch</source>
         <translation>Description German</translation>
     </message>

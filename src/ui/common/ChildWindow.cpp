@@ -1,6 +1,6 @@
 #include "ui/common/ChildWindow.h"
 
-#include "ui/help/ContextHelp.h"
+#include "ui/common/HelpContext.h"
 
 #include <QApplication>
 #include <QClipboard>

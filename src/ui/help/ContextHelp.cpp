@@ -21,8 +21,6 @@ namespace vaskel {
 
 namespace {
 
-const char* const kContextProperty = "vaskelHelpContext";
-
 // The numbers and the manual's identifiers of its windows (docs/manual/LANG/
 // index.md, first column).
 struct TContextId {
@@ -138,18 +136,6 @@ QString WorkingCopy(const QString& collections, const QString& work, int languag
 }
 
 } // namespace
-
-void SetHelpContext(QWidget* w, int context) {
-    if (w) w->setProperty(kContextProperty, context);
-}
-
-int HelpContextOf(const QWidget* w) {
-    for (; w; w = w->parentWidget()) {
-        const QVariant v = w->property(kContextProperty);
-        if (v.isValid()) return v.toInt();
-    }
-    return 0;
-}
 
 QString HelpIdOf(int context) {
     for (const TContextId& c : kContextIds)
