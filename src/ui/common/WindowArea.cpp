@@ -43,6 +43,12 @@ void TWindowArea::AddWindow(TfChildWindow* window) {
     sub->resize(std::max(1, room.width() - 10), std::max(std::min(300, room.height()), room.height() - 10));
     ApplyToolBars(window);
     sub->show();
+    // the area never gets smaller than a window of it can be: the main
+    // window keeps room for every window's buttons
+    int least = 0;
+    for (QMdiSubWindow* s : subWindowList())
+        least = std::max(least, s->minimumSizeHint().height());
+    setMinimumHeight(std::max(minimumHeight(), std::min(least, 400)));
     KeepInside(sub);
     setActiveSubWindow(sub);
 }
