@@ -341,7 +341,13 @@ TfComposerForm::TfComposerForm(QWidget* owner, TDisplayRecord type, THandOver ha
     resize(720, 560);
 }
 
-TfComposerForm::~TfComposerForm() = default;
+TfComposerForm::~TfComposerForm() {
+    // a cell editor still open hands its text to the table while the
+    // children go: this window's part is gone by then
+    if (!FTable) return;
+    FTable->disconnect(this);
+    if (QAbstractItemDelegate* d = FTable->itemDelegateForColumn(TextColumn())) d->disconnect(this);
+}
 
 int TfComposerForm::TextColumn() const {
     switch (FType) {
