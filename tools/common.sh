@@ -11,7 +11,7 @@ export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$VASKEL_ROOT}"
 VASKEL_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
   qt6-base-dev libqt6svg6 qt6-svg-dev qt6-charts-dev libqt6opengl6-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
-  libqt6help6 qt6-documentation-tools libqt6sql6-sqlite
+  libqt6help6 qt6-documentation-tools libqt6sql6-sqlite groff-base
   libgtest-dev libgmock-dev libbenchmark-dev
   libusb-dev pxlib-dev
   fonts-liberation2
