@@ -128,6 +128,9 @@ void TLiveSession::DisplayUpdated(const TDeviceDisplay& d) {
         ResponseListChanged();
         RetryResponseDownload();
     }
+    // a call list runs only while the device is bus master: a device that
+    // is slave again (switched, restarted after a firmware update) ends it
+    if (!FStatus.Master() && !ActiveCallList().empty()) DeactivateCallList();
     if (FStatus.Master() != FLastMaster) {
         // the master simulation listens to the captures while the device is
         // bus master

@@ -247,5 +247,37 @@ TEST_F(SimulateTest, TheResponseListIsUnloadedWhenTheDeviceBecomesMaster) {
     EXPECT_FALSE(sim.Slave().Active());
 }
 
+// A call list runs while the device is bus master: a device that is slave
+// again (switched back, or restarted after a firmware update) ends it, and
+// whoever shows it hears so.
+TEST_F(SimulateTest, TheCallListEndsWhenTheDeviceIsSlaveAgain) {
+    struct TSeen : ISessionObserver {
+        std::vector<std::string> Lists;
+        void SimulationChanged(TSimulationKind kind, const std::string& file) override {
+            if (kind == TSimulationKind::CallList) Lists.push_back(file);
+        }
+    } seen;
+    const std::string list = Dir.Write(
+        "l1.AUF.CSV", std::string(kAufrufHeader) + "\r\n-1;\"l012\";\"\";\"0:01\"\r\n");
+    TFixedSystemPlatform platform;
+    platform.Program = Dir / "Vaskel";
+    TEnvironment env(nullptr, platform);
+    TEmulatorOptions device;
+    device.Scenario = TScenario::Idle;
+    TBusTimeSession sim(Parser, env, device, {2026, 12, 10, 8, 0, 0, 0}, &seen);
+    ASSERT_TRUE(sim.SwitchToMaster());
+    ASSERT_EQ(sim.ActivateCallList(list), TCallListActivation::Active);
+    sim.Run(2500);
+    EXPECT_GT(sim.SendRequests(), 0u);
+
+    ASSERT_TRUE(sim.SwitchToSlave());
+    sim.Run(200);
+    EXPECT_EQ(sim.Live().ActiveCallList(), "");
+    EXPECT_EQ(seen.Lists, (std::vector<std::string>{list, ""}));
+    const uint64_t sent = sim.SendRequests();
+    sim.Run(3000);
+    EXPECT_EQ(sim.SendRequests(), sent) << "nothing more is sent";
+}
+
 } // namespace
 } // namespace vaskel
