@@ -48,6 +48,8 @@ void TWindowArea::AddWindow(TfChildWindow* window) {
     int least = 0;
     for (QMdiSubWindow* s : subWindowList())
         least = std::max(least, s->minimumSizeHint().height());
+    // (at most 400 px: a window that asks more keeps a small screen usable
+    // by being scrolled or made smaller by hand instead)
     setMinimumHeight(std::max(minimumHeight(), std::min(least, 400)));
     KeepInside(sub);
     setActiveSubWindow(sub);

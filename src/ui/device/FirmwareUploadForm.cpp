@@ -240,7 +240,7 @@ TfUploadProgramForm::TfUploadProgramForm(TSession& session, const QString& fileN
     FMessages->setObjectName(T("btDeviceMessages"));
     SetDe(FMessages, "Gerätemeldungen ...");
     FMessages->setAutoDefault(false);
-    if (const TActionTable* actions = ActionsOf(parent ? static_cast<QObject*>(parent) : this)) {
+    if (const TActionTable* actions = ActionsOf(this)) {
         QAction* open = (*actions)[TAct::actDeviceMessageWindow];
         connect(FMessages, &QPushButton::clicked, open, &QAction::trigger);
     } else {

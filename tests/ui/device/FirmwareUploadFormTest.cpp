@@ -247,17 +247,9 @@ TEST_F(UploadMainWindowTest, TheDeviceMessagesStayReachable) {
     Start(TScenario::Vehicle);
     DropUpload drop{W.get()};
     TDeviceWindows* dw = W->DeviceWindows();
-    QMenu* menu = nullptr;
-    for (QMenu* m : W->findChildren<QMenu*>())
-        if (m->title() == QStringLiteral("Fens&ter")) menu = m;
+    QMenu* menu = WindowMenu();
     ASSERT_NE(menu, nullptr);
-    const auto listed = [&] {
-        emit menu->aboutToShow();
-        QStringList texts;
-        for (QAction* a : menu->actions())
-            if (!a->isSeparator() && a->isVisible()) texts << a->text();
-        return texts;
-    };
+    const auto listed = [&] { return WindowMenuTexts([](const QAction* a) { return !a->isSeparator(); }); };
     const QString title = QString::fromUtf8("Gerätemeldungen (Debugausgabe)");
     EXPECT_FALSE(listed().contains(title));
     W->Action(TAct::actDeviceMessageWindow)->trigger();

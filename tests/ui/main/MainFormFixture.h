@@ -95,6 +95,22 @@ protected:
         Usb.reset();
     }
 
+    // The main window's "Fenster" menu, and the texts of its visible entries
+    // as the user sees them when it opens (those the filter keeps).
+    QMenu* WindowMenu() const {
+        for (QMenu* m : W->findChildren<QMenu*>())
+            if (m->title() == QStringLiteral("Fens&ter")) return m;
+        return nullptr;
+    }
+    QStringList WindowMenuTexts(const std::function<bool(const QAction*)>& keep) const {
+        QMenu* menu = WindowMenu();
+        emit menu->aboutToShow();
+        QStringList texts;
+        for (QAction* a : menu->actions())
+            if (a->isVisible() && keep(a)) texts << a->text();
+        return texts;
+    }
+
     test::TempDir Dir;
     TFixedSystemPlatform Platform;
     TEnvironment Env{nullptr, Platform};

@@ -573,17 +573,9 @@ TEST_F(MainWindowTest, ProgramEndSwitchesRecordingOff) {
 
 TEST_F(MainWindowTest, TheWindowMenuListsTheOpenWindows) {
     Start(TScenario::Vehicle);
-    QMenu* menu = nullptr;
-    for (QMenu* m : W->findChildren<QMenu*>())
-        if (m->title() == QStringLiteral("Fens&ter")) menu = m;
+    QMenu* menu = WindowMenu();
     ASSERT_NE(menu, nullptr);
-    const auto listed = [&] {
-        emit menu->aboutToShow();
-        QStringList texts;
-        for (QAction* a : menu->actions())
-            if (a->isCheckable() && a->isVisible()) texts << a->text();
-        return texts;
-    };
+    const auto listed = [&] { return WindowMenuTexts([](const QAction* a) { return a->isCheckable(); }); };
     EXPECT_TRUE(listed().isEmpty());
     TfProtocolForm* a = W->OpenProtocol(QString::fromStdString(TwoRowProtocol(Dir, "a.PRO.CSV")));
     TfProtocolForm* b = W->OpenProtocol(QString::fromStdString(TwoRowProtocol(Dir, "b.PRO.CSV")));
